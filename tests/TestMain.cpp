@@ -1,0 +1,39 @@
+// Test entry point: every test binary runs with its own temporary home, data
+// and config folders, so no test ever touches the user's files or settings.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtGlobal>
+
+#ifdef FILEWRIGHT_TEST_WIDGETS
+#include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QGuiApplication>
+using TestApplication = QGuiApplication;
+#endif
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("OMP_THREAD_LIMIT"))
+        qputenv("OMP_THREAD_LIMIT", "1");
+
+    QTemporaryDir sandbox(QDir::tempPath() + QStringLiteral("/filewright-test-XXXXXX"));
+    const QString root = sandbox.path();
+    for (const char *sub : {"home", "config", "data", "apphome"})
+        QDir(root).mkpath(QString::fromLatin1(sub));
+    qputenv("HOME", (root + QStringLiteral("/home")).toUtf8());
+    qputenv("XDG_CONFIG_HOME", (root + QStringLiteral("/config")).toUtf8());
+    qputenv("XDG_DATA_HOME", (root + QStringLiteral("/data")).toUtf8());
+    qputenv("APP_HOME", (root + QStringLiteral("/apphome")).toUtf8());
+    qputenv("APP_STORE", (root + QStringLiteral("/data/test.store")).toUtf8());
+
+    TestApplication app(argc, argv);
+    TestApplication::setOrganizationName(QStringLiteral("Filewright"));
+    TestApplication::setApplicationName(QStringLiteral("FilewrightTests"));
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
