@@ -2,6 +2,7 @@
 
 #include "FileTimes.h"
 #include "JsonCoding.h"
+#include "PatternReader.h"
 #include "Recognizer.h"
 #include "TextExtractor.h"
 
@@ -320,7 +321,7 @@ bool Condition::matches(const FileFacts &facts) const
     case Field::amount: {
         if (!recognition || !recognition->amount)
             return false;
-        const std::optional<Decimal> wanted = Decimal::fromString(value);
+        const std::optional<Decimal> wanted = PatternReader::parseNumber(value);
         if (!wanted)
             return false;
         if (op == Operator::greaterThan)

@@ -31,6 +31,13 @@ FileFacts recognized(DocumentKind kind = DocumentKind::invoice)
     return f;
 }
 
+FileFacts holdingAmount(const char16_t *amount)
+{
+    FileFacts f = recognized();
+    f.recognition->amount = Decimal::fromString(amount);
+    return f;
+}
+
 bool holds(Field field, Op op, const QString &value, const FileFacts &f)
 {
     return Condition{QUuid::createUuid(), field, op, value}.matches(f);
@@ -128,7 +135,14 @@ TEST(RuleMatching, AmountComparesDecimals)
 
     const FileFacts f = recognized(); // 12.5
     EXPECT_TRUE(holds(Field::amount, Op::is, QStringLiteral("12.50"), f));
-    EXPECT_TRUE(holds(Field::amount, Op::is, QStringLiteral("12.5"), f));
+    EXPECT_TRUE(holds(Field::amount, Op::is, QStringLiteral("12,50"), f));
+    EXPECT_TRUE(holds(Field::amount, Op::is, QStringLiteral("12.500,00"), holdingAmount(u"12500")));
+    // The shared amount reader takes one digit after a lone separator as grouping.
+    EXPECT_FALSE(holds(Field::amount, Op::is, QStringLiteral("12.5"), f));
+    EXPECT_TRUE(holds(Field::amount, Op::is, QStringLiteral("12.5"), holdingAmount(u"125")));
+    EXPECT_FALSE(holds(Field::amount, Op::greaterThan, QStringLiteral("12,50"), f));
+    EXPECT_TRUE(holds(Field::amount, Op::lessThan, QStringLiteral("1.234,56"), f));
+    EXPECT_TRUE(holds(Field::amount, Op::greaterThan, QStringLiteral("-8,79"), f));
     EXPECT_FALSE(holds(Field::amount, Op::is, QStringLiteral("12.51"), f));
     EXPECT_FALSE(holds(Field::amount, Op::greaterThan, QStringLiteral("12.50"), f));
     EXPECT_FALSE(holds(Field::amount, Op::lessThan, QStringLiteral("12.50"), f));
@@ -137,7 +151,7 @@ TEST(RuleMatching, AmountComparesDecimals)
     EXPECT_FALSE(holds(Field::amount, Op::lessThan, QStringLiteral("twelve"), f));
     EXPECT_FALSE(holds(Field::amount, Op::is, QString(), f));
     // Operators other than greater and less read as equality.
-    EXPECT_TRUE(holds(Field::amount, Op::contains, QStringLiteral("12.5"), f));
+    EXPECT_TRUE(holds(Field::amount, Op::contains, QStringLiteral("12.50"), f));
 }
 
 TEST(RuleMatching, FileTypeByContentTypeAndBareExtension)
