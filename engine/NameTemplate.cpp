@@ -1,0 +1,386 @@
+#include "NameTemplate.h"
+
+#include <QChar>
+#include <QFile>
+#include <QTextBoundaryFinder>
+#include <QUuid>
+
+#include <unicode/locid.h>
+#include <unicode/numberformatter.h>
+
+#include <sys/stat.h>
+
+
+namespace {
+
+const QString datumKey = QStringLiteral("datum");
+const QString jahrKey = QStringLiteral("jahr");
+const QString monatKey = QStringLiteral("monat");
+const QString absenderKey = QStringLiteral("absender");
+const QString betragKey = QStringLiteral("betrag");
+const QString waehrungKey = QStringLiteral("waehrung");
+const QString artKey = QStringLiteral("art");
+const QString titelKey = QStringLiteral("titel");
+const QString originalKey = QStringLiteral("original");
+const QString zaehlerKey = QStringLiteral("zaehler");
+
+QString fromIcu(const icu::UnicodeString &text)
+{
+    return QString(reinterpret_cast<const QChar *>(text.getBuffer()), text.length());
+}
+
+const icu::number::LocalizedNumberFormatter &amountFormatter(NameLanguage language)
+{
+    static const auto base = icu::number::NumberFormatter::with()
+                                 .precision(icu::number::Precision::fixedFraction(2))
+                                 .grouping(UNUM_GROUPING_OFF);
+    static const icu::number::LocalizedNumberFormatter german = base.locale(icu::Locale("de_DE"));
+    static const icu::number::LocalizedNumberFormatter english = base.locale(icu::Locale("en_US"));
+    return language == NameLanguage::de ? german : english;
+}
+
+bool isTrimmedByFill(QChar c)
+{
+    return c == u' ' || c == u'-' || c == u'_';
+}
+
+bool isWhiteSpace(char32_t c)
+{
+    return c == U'\t' || QChar::category(c) == QChar::Separator_Space;
+}
+
+bool isControlOrFormat(char32_t c)
+{
+    const QChar::Category category = QChar::category(c);
+    return category == QChar::Other_Control || category == QChar::Other_Format;
+}
+
+// Replaces every "{word}" by its value in one pass, so that a value which
+// itself looks like a placeholder is never replaced again.
+QString substitute(const QString &text, const NameTemplate::Values &values)
+{
+    QString result;
+    result.reserve(text.size() + 32);
+    const qsizetype size = text.size();
+    qsizetype i = 0;
+    while (i < size) {
+        const QChar c = text.at(i);
+        if (c == u'{') {
+            qsizetype end = i + 1;
+            while (end < size && text.at(end).unicode() < 128 && text.at(end).isLetter())
+                ++end;
+            if (end > i + 1 && end < size && text.at(end) == u'}') {
+                result += values.value(NameTemplate::key(QStringView(text).mid(i + 1, end - i - 1)));
+                i = end + 1;
+                continue;
+            }
+        }
+        result += c;
+        ++i;
+    }
+    return result;
+}
+
+QString collapseAndTrim(QString text)
+{
+    while (text.contains(QLatin1String("  ")))
+        text.replace(QLatin1String("  "), QLatin1String(" "));
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && isTrimmedByFill(text.at(start)))
+        ++start;
+    while (end > start && isTrimmedByFill(text.at(end - 1)))
+        --end;
+    return text.mid(start, end - start);
+}
+
+// The code point that starts or ends at the given position.
+char32_t codePointAt(const QString &text, qsizetype index)
+{
+    const QChar c = text.at(index);
+    if (c.isHighSurrogate() && index + 1 < text.size() && text.at(index + 1).isLowSurrogate())
+        return QChar::surrogateToUcs4(c, text.at(index + 1));
+    return c.unicode();
+}
+
+char32_t codePointBefore(const QString &text, qsizetype end)
+{
+    const QChar c = text.at(end - 1);
+    if (c.isLowSurrogate() && end >= 2 && text.at(end - 2).isHighSurrogate())
+        return QChar::surrogateToUcs4(text.at(end - 2), c);
+    return c.unicode();
+}
+
+int codePointLength(char32_t c)
+{
+    return c > 0xFFFF ? 2 : 1;
+}
+
+// Leading dots and white space at both ends removed, again and again, so
+// that neither " .hidden" nor "\t.." survives as a hidden name or a step up.
+QString stripDotsAndWhiteSpace(const QString &text)
+{
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    for (;;) {
+        const qsizetype before = start;
+        while (start < end && text.at(start) == u'.')
+            ++start;
+        while (start < end && isWhiteSpace(codePointAt(text, start)))
+            start += codePointLength(codePointAt(text, start));
+        if (start == before)
+            break;
+    }
+    while (end > start && isWhiteSpace(codePointBefore(text, end)))
+        end -= codePointLength(codePointBefore(text, end));
+    return text.mid(start, end - start);
+}
+
+bool isSeparator(char32_t c)
+{
+    return c == U'/' || c == U':' || c == U'\\';
+}
+
+bool isReserved(char32_t c)
+{
+    return c == U'"' || c == U'<' || c == U'>' || c == U'|' || c == U'?' || c == U'*';
+}
+
+bool needsCharacterPass(const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isSurrogate())
+            return true; // rare: let the careful pass look at whole code points
+        const char32_t u = c.unicode();
+        if (isSeparator(u) || isReserved(u) || isControlOrFormat(u))
+            return true;
+    }
+    return false;
+}
+
+// The first `count` user-perceived characters of a text.
+QString leftCharacters(const QString &text, int count)
+{
+    if (text.size() <= count)
+        return text;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    int seen = 0;
+    qsizetype position = 0;
+    while (seen < count) {
+        const qsizetype next = finder.toNextBoundary();
+        if (next < 0)
+            return text;
+        position = next;
+        ++seen;
+    }
+    return text.left(position);
+}
+
+bool isLettersOnly(const QString &text)
+{
+    for (qsizetype i = 0; i < text.size();) {
+        const char32_t c = codePointAt(text, i);
+        if (!QChar::isLetter(c))
+            return false;
+        i += codePointLength(c);
+    }
+    return true;
+}
+
+qsizetype lastComponentStart(const QString &path)
+{
+    return path.lastIndexOf(u'/') + 1;
+}
+
+} // namespace
+
+const std::array<QString, 10> &NameTemplate::placeholders()
+{
+    static const std::array<QString, 10> keys{datumKey, jahrKey,   monatKey, absenderKey, betragKey,
+                                              waehrungKey, artKey, titelKey, originalKey, zaehlerKey};
+    return keys;
+}
+
+QString NameTemplate::key(QStringView token)
+{
+    static const QHash<QString, QString> aliases{
+        {QStringLiteral("date"), datumKey},        {QStringLiteral("year"), jahrKey},
+        {QStringLiteral("month"), monatKey},       {QStringLiteral("sender"), absenderKey},
+        {QStringLiteral("amount"), betragKey},     {QStringLiteral("currency"), waehrungKey},
+        {QStringLiteral("kind"), artKey},          {QStringLiteral("title"), titelKey},
+        {QStringLiteral("counter"), zaehlerKey},
+    };
+    const QString lowered = token.toString().toLower();
+    return aliases.value(lowered, lowered);
+}
+
+QStringList NameTemplate::missing(const QString &templateText, const Values &values) const
+{
+    QStringList result;
+    for (const QString &token : tokens(templateText)) {
+        if (values.value(key(token)).isEmpty())
+            result.append(token);
+    }
+    return result;
+}
+
+QString NameTemplate::fill(const QString &templateText, const Values &values) const
+{
+    return collapseAndTrim(substitute(templateText, values));
+}
+
+QString NameTemplate::fileName(const QString &templateText, const Values &values,
+                               const QString &originalExtension) const
+{
+    QString name = fill(templateText, values);
+
+    const QString extension = pathExtension(name);
+    if (!extension.isEmpty() && extension.size() < 6 && isLettersOnly(extension))
+        name.chop(extension.size() + 1);
+
+    name = sanitize(name);
+    if (name.isEmpty())
+        name = values.value(originalKey, QStringLiteral("Unnamed"));
+
+    if (name.size() > maxNameLength) {
+        name = leftCharacters(name, maxNameLength);
+        qsizetype end = name.size();
+        while (end > 0 && isWhiteSpace(codePointBefore(name, end)))
+            end -= codePointLength(codePointBefore(name, end));
+        name.truncate(end);
+    }
+
+    if (!originalExtension.isEmpty())
+        name += QLatin1Char('.') + originalExtension;
+    return name;
+}
+
+QString NameTemplate::folder(const QString &templateText, const Values &values, const QString &home) const
+{
+    const QString trimmed = templateText.trimmed();
+    QString result;
+    QStringView rest;
+    if (trimmed.startsWith(u'~')) {
+        result = home;
+        rest = QStringView(trimmed).mid(1);
+    } else {
+        result = QStringLiteral("/");
+        rest = trimmed;
+    }
+    const QString unknown = language == NameLanguage::de ? QStringLiteral("Unbekannt") : QStringLiteral("Unknown");
+    for (const QStringView piece : rest.split(u'/', Qt::SkipEmptyParts)) {
+        QString name = sanitize(fill(piece.toString(), values));
+        if (name.isEmpty())
+            name = unknown;
+        if (!result.endsWith(u'/'))
+            result += u'/';
+        result += name;
+    }
+    return result;
+}
+
+QString NameTemplate::format(const Decimal &amount, NameLanguage language)
+{
+    const QByteArray digits = amount.toString().toLatin1();
+    UErrorCode status = U_ZERO_ERROR;
+    const auto formatted =
+        amountFormatter(language).formatDecimal(icu::StringPiece(digits.constData(), digits.size()), status);
+    const icu::UnicodeString text = formatted.toString(status);
+    if (U_FAILURE(status) || text.isEmpty())
+        return amount.toString();
+    return fromIcu(text);
+}
+
+QStringList NameTemplate::tokens(const QString &templateText)
+{
+    QStringList result;
+    const qsizetype size = templateText.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        if (templateText.at(i) != u'{')
+            continue;
+        qsizetype end = i + 1;
+        while (end < size && templateText.at(end).unicode() < 128 && templateText.at(end).isLetter())
+            ++end;
+        if (end > i + 1 && end < size && templateText.at(end) == u'}') {
+            result.append(templateText.mid(i + 1, end - i - 1));
+            i = end;
+        }
+    }
+    return result;
+}
+
+QString NameTemplate::sanitize(const QString &component)
+{
+    if (!needsCharacterPass(component))
+        return stripDotsAndWhiteSpace(component);
+
+    // Character by character (grapheme clusters). A cluster is judged by every
+    // code point in it, so a slash carrying a combining mark is still a slash.
+    QString result;
+    result.reserve(component.size());
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, component);
+    qsizetype start = 0;
+    for (qsizetype end = finder.toNextBoundary(); end > 0; end = finder.toNextBoundary()) {
+        const QString cluster = component.mid(start, end - start);
+        bool separator = false;
+        bool reserved = false;
+        bool control = false;
+        for (qsizetype i = 0; i < cluster.size();) {
+            const char32_t c = codePointAt(cluster, i);
+            separator |= isSeparator(c);
+            reserved |= isReserved(c);
+            control |= isControlOrFormat(c);
+            i += codePointLength(c);
+        }
+        if (separator)
+            result += u'-';
+        else if (reserved)
+            result += u'_';
+        else if (control)
+            result += u' ';
+        else
+            result += cluster;
+        start = end;
+    }
+    return stripDotsAndWhiteSpace(result);
+}
+
+bool NameTemplate::defaultExists(const QString &path)
+{
+    struct stat info;
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
+QString NameTemplate::freeURL(const QString &path, const ExistsTest &exists)
+{
+    if (!exists(path))
+        return path;
+    const qsizetype nameStart = lastComponentStart(path);
+    const QString folder = path.left(nameStart);
+    const QString name = path.mid(nameStart);
+    const QString extension = pathExtension(name);
+    const QString base = extension.isEmpty() ? name : name.left(name.size() - extension.size() - 1);
+    const QString suffix = extension.isEmpty() ? QString() : QLatin1Char('.') + extension;
+    for (int n = 2; n <= 9999; ++n) {
+        const QString candidate = folder + base + QLatin1Char(' ') + QString::number(n) + suffix;
+        if (!exists(candidate))
+            return candidate;
+    }
+    return folder + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + suffix;
+}
+
+QString NameTemplate::pathExtension(const QString &path)
+{
+    const qsizetype nameStart = lastComponentStart(path);
+    const qsizetype dot = path.lastIndexOf(u'.');
+    if (dot <= nameStart || dot == path.size() - 1)
+        return {};
+    return path.mid(dot + 1);
+}
+
+QString NameTemplate::deletingPathExtension(const QString &name)
+{
+    const QString extension = pathExtension(name);
+    return extension.isEmpty() ? name : name.left(name.size() - extension.size() - 1);
+}

@@ -1,0 +1,79 @@
+// Turning a rule's folder and file-name templates ("~/Documents/{jahr}",
+// "{datum} {absender} {betrag} {waehrung}") into real folders and safe file
+// names for one file, and finding a free name beside existing files.
+//
+// Placeholders are brace-enclosed words of ASCII letters; the key is the word
+// lower-cased, with the English aliases ("date", "sender", ...) standing for
+// the German keys. Everything here is pure and may run on any thread.
+#pragma once
+
+#include "Decimal.h"
+#include "Recognition.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+struct NameTemplate
+{
+    // Placeholder key (German, lower case) -> text.
+    using Values = QHash<QString, QString>;
+    using ExistsTest = std::function<bool(const QString &path)>;
+
+    static constexpr int maxNameLength = 120;
+
+    NameLanguage language = NameLanguage::de;
+    // A Unicode date pattern ("yyyy-MM-dd", "dd.MM.yyyy") for "{datum}".
+    QString dateFormat = QStringLiteral("yyyy-MM-dd");
+
+    // The ten placeholder keys in their fixed order.
+    static const std::array<QString, 10> &placeholders();
+
+    // The placeholders (as written) whose key has no value or an empty one,
+    // in order, duplicates kept.
+    QStringList missing(const QString &templateText, const Values &values) const;
+
+    // Placeholders replaced by their values (or nothing), double blanks
+    // collapsed, blanks, hyphens and underscores trimmed from both ends.
+    QString fill(const QString &templateText, const Values &values) const;
+
+    // A safe file name: filled, a short letters-only extension written in the
+    // template dropped, sanitised, "original" (or "Unnamed") when empty, cut
+    // to maxNameLength characters, then the original extension appended.
+    QString fileName(const QString &templateText, const Values &values, const QString &originalExtension) const;
+
+    // An absolute folder: "~..." under home, anything else under "/"; every
+    // folder name is filled and sanitised and can never be "." or "..".
+    QString folder(const QString &templateText, const Values &values, const QString &home) const;
+
+    // 1234.5 -> "1234,50" (de) or "1234.50" (en): two decimals, no grouping.
+    static QString format(const Decimal &amount, NameLanguage language);
+
+    // The placeholder words of a template, in order, with duplicates, as written.
+    static QStringList tokens(const QString &templateText);
+
+    // One name component made safe: "/", ":" and "\" become "-", the
+    // characters " < > | ? * become "_", control and format characters
+    // become blanks; leading dots and surrounding white space are removed.
+    static QString sanitize(const QString &component);
+
+    // path itself when exists(path) is false, else "name 2.ext", "name 3.ext",
+    // ... up to 9999 in the same folder, else a random UUID name.
+    static QString freeURL(const QString &path, const ExistsTest &exists = defaultExists);
+
+    // Whether anything (a dangling link included) is at the path.
+    static bool defaultExists(const QString &path);
+
+    // The key a placeholder word names: lower-cased, English aliases mapped.
+    static QString key(QStringView token);
+
+    // The platform's extension rule on the last path component: the text
+    // after its last ".", empty when there is none or the dot starts the name.
+    static QString pathExtension(const QString &path);
+    static QString deletingPathExtension(const QString &name);
+};

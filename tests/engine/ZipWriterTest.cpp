@@ -1,0 +1,206 @@
+#include "ZipWriter.h"
+
+#include "ArchiveCheck.h"
+#include "Crc32.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <ctime>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Sets the process time zone for the life of the object.
+class TimeZone
+{
+public:
+    explicit TimeZone(const char *zone) : m_had(qEnvironmentVariableIsSet("TZ")), m_old(qgetenv("TZ"))
+    {
+        qputenv("TZ", zone);
+        tzset();
+    }
+    ~TimeZone()
+    {
+        if (m_had)
+            qputenv("TZ", m_old);
+        else
+            qunsetenv("TZ");
+        tzset();
+    }
+
+private:
+    bool m_had;
+    QByteArray m_old;
+};
+
+QByteArray randomBytes(qsizetype size, quint32 seed)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator generator(seed);
+    for (char &byte : bytes)
+        byte = char(generator.bounded(256));
+    return bytes;
+}
+
+QString writeArchive(const QTemporaryDir &dir, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(QStringLiteral("test.zip"));
+    QFile::remove(path);
+    EXPECT_TRUE(TestSupport::writeFile(path, bytes));
+    return path;
+}
+
+const QDateTime someDate = QDateTime(QDate(2026, 10, 12), QTime(9, 30, 0), Qt::UTC);
+
+} // namespace
+
+TEST(ZipWriter, WritesArchivesThatOtherReadersAccept)
+{
+    TimeZone zone("Europe/Berlin");
+    const QList<ZipWriter::Entry> entries{
+        {QStringLiteral("belege-2026-10/liste.csv"), QByteArray("a;b\r\n")},
+        {QStringLiteral("belege-2026-10/Rechnung Müller & Söhne.pdf"), randomBytes(70000, 1)},
+        {QStringLiteral("belege-2026-10/leer.txt"), QByteArray()},
+        {QStringLiteral("belege-2026-10/日本語 ß.bin"), randomBytes(1, 2)},
+    };
+    const QTemporaryDir dir;
+    const QString path = writeArchive(dir, ZipWriter::archive(entries, someDate));
+
+    QString output;
+    EXPECT_TRUE(ArchiveCheck::testWithUnzip(path, &output)) << output.toStdString();
+    const QList<ArchiveCheck::Entry> read = ArchiveCheck::readWithPython(path);
+    ASSERT_EQ(read.size(), entries.size());
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        SCOPED_TRACE(entries[i].name.toStdString());
+        EXPECT_EQ(read[i].name, entries[i].name);
+        EXPECT_EQ(read[i].data, entries[i].data);
+        EXPECT_EQ(read[i].crc, CRC32::checksum(entries[i].data));
+        EXPECT_EQ(read[i].size, entries[i].data.size());
+        EXPECT_EQ(read[i].compressedSize, entries[i].data.size());
+        EXPECT_EQ(read[i].method, 0);
+        EXPECT_EQ(read[i].flags, 0x0800);
+        EXPECT_EQ(read[i].createVersion, 20);
+        EXPECT_EQ(read[i].createSystem, 0);
+        EXPECT_EQ(read[i].externalAttributes, 0x81A40000u);
+        EXPECT_EQ(read[i].dateTime, (QList<int>{2026, 10, 12, 11, 30, 0}));
+    }
+}
+
+TEST(ZipWriter, EmptyArchiveIsTheEndRecordAlone)
+{
+    const QByteArray bytes = ZipWriter::archive({}, someDate);
+    ASSERT_EQ(bytes.size(), 22);
+    EXPECT_TRUE(bytes.startsWith(QByteArray::fromHex("504b0506")));
+    const QTemporaryDir dir;
+    EXPECT_TRUE(ArchiveCheck::readWithPython(writeArchive(dir, bytes)).isEmpty());
+}
+
+TEST(ZipWriter, StampsTheLocalTimeInDosForm)
+{
+    TimeZone zone("Europe/Berlin");
+    const auto stampOf = [](const QDateTime &date) {
+        const QByteArray bytes = ZipWriter::archive({{QStringLiteral("a"), QByteArray("x")}}, date);
+        const quint16 time = ArchiveCheck::read16(bytes, 10);
+        const quint16 day = ArchiveCheck::read16(bytes, 12);
+        // The central record carries the same stamp.
+        const qsizetype central = 30 + 1 + 1;
+        EXPECT_EQ(ArchiveCheck::read16(bytes, central + 12), time);
+        EXPECT_EQ(ArchiveCheck::read16(bytes, central + 14), day);
+        return std::pair<int, int>{time, day};
+    };
+    // 14:37:59 local time on 5 March 2026 (13:37:59 UTC in winter time): odd seconds round down.
+    EXPECT_EQ(stampOf(QDateTime(QDate(2026, 3, 5), QTime(13, 37, 59), Qt::UTC)),
+              (std::pair<int, int>{14 * 2048 + 37 * 32 + 29, 46 * 512 + 3 * 32 + 5}));
+    // Summer time, and a UTC date that is already the next day in Berlin.
+    EXPECT_EQ(stampOf(QDateTime(QDate(2026, 7, 31), QTime(22, 15, 4), Qt::UTC)),
+              (std::pair<int, int>{0 * 2048 + 15 * 32 + 2, 46 * 512 + 8 * 32 + 1}));
+    // Before 1980 the year is stamped as 1980; the last year the stamp holds is 2107.
+    EXPECT_EQ(stampOf(QDateTime(QDate(1975, 6, 1), QTime(12, 0), Qt::UTC)).second, 0 * 512 + 6 * 32 + 1);
+    EXPECT_EQ(stampOf(QDateTime(QDate(2107, 12, 31), QTime(12, 0), Qt::UTC)).second, 127 * 512 + 12 * 32 + 31);
+
+    EXPECT_THROW(ZipWriter::archive({}, QDateTime(QDate(2108, 1, 1), QTime(12, 0), Qt::UTC)), ZipWriter::Error);
+    EXPECT_THROW(ZipWriter::archive({}, QDateTime()), ZipWriter::Error);
+}
+
+TEST(ZipWriter, RefusesWhatTheFormatCannotHold)
+{
+    // A name of 65,535 bytes fits; 65,536 bytes (an umlaut counts two) do not.
+    const QString longest(65535, u'a');
+    EXPECT_NO_THROW(ZipWriter::archive({{longest, QByteArray()}}, someDate));
+    const QString tooLong = QString(65534, u'a') + QStringLiteral("ä");
+    try {
+        ZipWriter::archive({{tooLong, QByteArray()}}, someDate);
+        ADD_FAILURE() << "a name of 65,536 bytes was accepted";
+    } catch (const ZipWriter::Error &error) {
+        EXPECT_TRUE(error.message().contains(QStringLiteral("65,535 bytes"))) << error.what();
+    }
+
+    QList<ZipWriter::Entry> many;
+    for (int i = 0; i < 65535; ++i)
+        many.append({QString::number(i), QByteArray()});
+    const QByteArray full = ZipWriter::archive(many, someDate);
+    EXPECT_EQ(ArchiveCheck::read16(full, full.size() - 12), 65535);
+    many.append({QStringLiteral("one too many"), QByteArray()});
+    EXPECT_THROW(ZipWriter::archive(many, someDate), ZipWriter::Error);
+}
+
+TEST(ZipWriter, StreamWritesTheSameBytesAndLeavesOutUnreadableFiles)
+{
+    TimeZone zone("Europe/Berlin");
+    const QTemporaryDir dir;
+    const QByteArray big = randomBytes(3 * 1024 * 1024 + 17, 3); // several read chunks
+    const QByteArray small = randomBytes(100, 4);
+    ASSERT_TRUE(TestSupport::writeFile(dir.filePath(QStringLiteral("in/big.pdf")), big));
+    ASSERT_TRUE(TestSupport::writeFile(dir.filePath(QStringLiteral("in/small.pdf")), small));
+    ASSERT_TRUE(TestSupport::writeFile(dir.filePath(QStringLiteral("in/empty.pdf")), QByteArray()));
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("in/folder.pdf")));
+    const QString fifo = dir.filePath(QStringLiteral("in/pipe.pdf"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+
+    const QString path = dir.filePath(QStringLiteral("streamed.zip"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    ZipWriter::Stream stream(file, someDate);
+    stream.add(QStringLiteral("liste.csv"), "header\r\n");
+    EXPECT_TRUE(stream.addFile(QStringLiteral("big.pdf"), dir.filePath(QStringLiteral("in/big.pdf"))));
+    EXPECT_FALSE(stream.addFile(QStringLiteral("missing.pdf"), dir.filePath(QStringLiteral("in/missing.pdf"))));
+    EXPECT_FALSE(stream.addFile(QStringLiteral("folder.pdf"), dir.filePath(QStringLiteral("in/folder.pdf"))));
+    EXPECT_FALSE(stream.addFile(QStringLiteral("pipe.pdf"), fifo));
+    EXPECT_TRUE(stream.addFile(QStringLiteral("small.pdf"), dir.filePath(QStringLiteral("in/small.pdf"))));
+    EXPECT_TRUE(stream.addFile(QStringLiteral("empty.pdf"), dir.filePath(QStringLiteral("in/empty.pdf"))));
+    stream.finish();
+    file.close();
+
+    const QByteArray expected = ZipWriter::archive({{QStringLiteral("liste.csv"), "header\r\n"},
+                                                    {QStringLiteral("big.pdf"), big},
+                                                    {QStringLiteral("small.pdf"), small},
+                                                    {QStringLiteral("empty.pdf"), QByteArray()}},
+                                                   someDate);
+    EXPECT_TRUE(TestSupport::readFile(path) == expected);
+    QString output;
+    EXPECT_TRUE(ArchiveCheck::testWithUnzip(path, &output)) << output.toStdString();
+}
+
+TEST(ZipWriter, StreamRefusesAFileOf4GiB)
+{
+    const QTemporaryDir dir;
+    const QString huge = dir.filePath(QStringLiteral("huge.pdf"));
+    {
+        QFile sparse(huge);
+        ASSERT_TRUE(sparse.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(sparse.resize(qint64(ZipWriter::maxArchiveSize) + 1)); // sparse: takes no space
+    }
+    QFile file(dir.filePath(QStringLiteral("out.zip")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ZipWriter::Stream stream(file, someDate);
+    EXPECT_THROW(stream.addFile(QStringLiteral("huge.pdf"), huge), ZipWriter::Error);
+    EXPECT_EQ(file.size(), 0);
+}
