@@ -1,19 +1,12 @@
+#include "FakeModelServer.h"
 #include "JsonCoding.h"
 #include "RuleDrafter.h"
 #include "RuleTemplates.h"
 
-#include <QHostAddress>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QSet>
 #include <QTcpServer>
-#include <QTcpSocket>
 #include <gtest/gtest.h>
-
-#include <atomic>
-#include <future>
-#include <mutex>
-#include <thread>
 
 namespace {
 
@@ -48,95 +41,20 @@ QSet<QUuid> identifiersOf(const Rule &rule)
     return ids;
 }
 
-// A model server on loopback that lists one model and answers every question
-// with the same message content. It runs on a thread of its own, since the
-// client blocks the thread that asks.
-class FakeModelServer
+// A chat answer whose message content is the given text, JSON or not.
+FakeModelServer::Reply chatText(const QByteArray &content)
 {
-public:
-    explicit FakeModelServer(QByteArray content)
-        : m_content(std::move(content))
-    {
-        std::promise<quint16> port;
-        std::future<quint16> ready = port.get_future();
-        m_thread = std::thread([this, &port] { serve(port); });
-        m_port = ready.get();
-    }
+    const QJsonObject message{{QStringLiteral("role"), QStringLiteral("assistant")},
+                              {QStringLiteral("content"), QString::fromUtf8(content)}};
+    const QJsonObject body{{QStringLiteral("choices"),
+                            QJsonArray{QJsonObject{{QStringLiteral("index"), 0}, {QStringLiteral("message"), message}}}}};
+    return FakeModelServer::Reply{200, JsonCoding::serialize(body)};
+}
 
-    ~FakeModelServer()
-    {
-        m_stop = true;
-        m_thread.join();
-    }
-
-    QUrl baseUrl() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/v1").arg(m_port)); }
-
-    // The bodies of the questions asked so far.
-    QList<QJsonObject> questions() const
-    {
-        const std::lock_guard lock(m_mutex);
-        return m_questions;
-    }
-
-private:
-    void serve(std::promise<quint16> &port)
-    {
-        QTcpServer server;
-        server.listen(QHostAddress::LocalHost, 0);
-        port.set_value(server.serverPort());
-        while (!m_stop) {
-            if (!server.waitForNewConnection(20))
-                continue;
-            std::unique_ptr<QTcpSocket> socket(server.nextPendingConnection());
-            answer(*socket);
-        }
-    }
-
-    void answer(QTcpSocket &socket)
-    {
-        QByteArray raw;
-        qsizetype headerEnd = -1;
-        qsizetype length = 0;
-        while (headerEnd < 0 || raw.size() < headerEnd + 4 + length) {
-            if (!socket.waitForReadyRead(5000))
-                return;
-            raw += socket.readAll();
-            headerEnd = raw.indexOf("\r\n\r\n");
-            if (headerEnd >= 0) {
-                const qsizetype at = raw.toLower().indexOf("content-length:");
-                length = at >= 0 && at < headerEnd ? raw.mid(at + 15, raw.indexOf("\r\n", at) - at - 15).trimmed().toLongLong() : 0;
-            }
-        }
-        QByteArray body;
-        if (raw.startsWith("GET ")) {
-            body = R"({"object":"list","data":[{"id":"fake-model","object":"model"}]})";
-        } else {
-            {
-                const std::lock_guard lock(m_mutex);
-                m_questions.append(QJsonDocument::fromJson(raw.mid(headerEnd + 4)).object());
-            }
-            const QJsonObject message{{QStringLiteral("role"), QStringLiteral("assistant")},
-                                      {QStringLiteral("content"), QString::fromUtf8(m_content)}};
-            body = QJsonDocument(QJsonObject{{QStringLiteral("choices"),
-                                              QJsonArray{QJsonObject{{QStringLiteral("index"), 0},
-                                                                     {QStringLiteral("message"), message}}}}})
-                       .toJson(QJsonDocument::Compact);
-        }
-        socket.write("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: " + QByteArray::number(body.size())
-                     + "\r\nConnection: close\r\n\r\n" + body);
-        socket.waitForBytesWritten(5000);
-        socket.disconnectFromHost();
-        if (socket.state() != QAbstractSocket::UnconnectedState)
-            socket.waitForDisconnected(5000);
-    }
-
-    const QByteArray m_content;
-    std::thread m_thread;
-    std::atomic<bool> m_stop = false;
-    quint16 m_port = 0;
-    mutable std::mutex m_mutex;
-    QList<QJsonObject> m_questions;
-};
+QJsonObject lastQuestion(const FakeModelServer &server)
+{
+    return server.requests().last().json();
+}
 
 constexpr std::chrono::milliseconds testTimeout{20'000};
 
@@ -422,7 +340,8 @@ TEST(RuleDrafter, DraftAsksTheLocalModelAndMapsItsAnswer)
     answer.name = QStringLiteral("Invoices by year");
     answer.kind = QStringLiteral("invoice");
     answer.moveTo = QStringLiteral("~/Documents/{jahr}");
-    FakeModelServer server(JsonCoding::serialize(answer.toJson()));
+    FakeModelServer server;
+    server.queueChat(FakeModelServer::chatAnswer(answer.toJson()));
     const LocalModelClient client(server.baseUrl());
     const QString sentence = QStringLiteral("move invoices from Downloads to my documents folder by year");
 
@@ -433,9 +352,10 @@ TEST(RuleDrafter, DraftAsksTheLocalModelAndMapsItsAnswer)
     EXPECT_FALSE(rule.isEnabled);
     EXPECT_EQ(rule.createdFromPrompt, sentence);
 
-    ASSERT_EQ(server.questions().size(), 1);
-    const QJsonObject question = server.questions().first();
-    EXPECT_EQ(question.value(QStringLiteral("model")).toString(), QStringLiteral("fake-model"));
+    ASSERT_EQ(server.requests().size(), 2);
+    EXPECT_EQ(server.requests().last().path, "/v1/chat/completions");
+    const QJsonObject question = lastQuestion(server);
+    EXPECT_EQ(question.value(QStringLiteral("model")).toString(), QStringLiteral("test-model"));
     EXPECT_EQ(question.value(QStringLiteral("temperature")).toDouble(-1), 0.0);
     const QJsonArray messages = question.value(QStringLiteral("messages")).toArray();
     ASSERT_EQ(messages.size(), 2);
@@ -462,9 +382,10 @@ TEST(RuleDrafter, ABadAnswerOrNoServerIsAnErrorNeverHalfARule)
         JsonCoding::serialize(lacking),
         JsonCoding::serialize(mistyped),
     };
+    FakeModelServer server;
+    const LocalModelClient client(server.baseUrl());
     for (const QByteArray &content : answers) {
-        FakeModelServer server(content);
-        const LocalModelClient client(server.baseUrl());
+        server.queueChat(chatText(content));
         try {
             RuleDrafter::draft(QStringLiteral("tag my scans"), client, testTimeout);
             ADD_FAILURE() << "a rule from " << content.constData();
@@ -472,6 +393,9 @@ TEST(RuleDrafter, ABadAnswerOrNoServerIsAnErrorNeverHalfARule)
             EXPECT_EQ(error.reason(), LocalModelError::Reason::badAnswer) << content.constData();
         }
     }
+
+    // The server fails the question (nothing scripted gives status 500).
+    EXPECT_THROW(RuleDrafter::draft(QStringLiteral("tag my scans"), client, testTimeout), LocalModelError);
 
     // A port where nothing listens: no server, no rule.
     quint16 port = 0;
@@ -486,7 +410,7 @@ TEST(RuleDrafter, ABadAnswerOrNoServerIsAnErrorNeverHalfARule)
 
 TEST(RuleDrafter, LongSentencesAndControlCharactersReachTheModelAsTheyAre)
 {
-    FakeModelServer server(JsonCoding::serialize(emptyDraft().toJson()));
+    FakeModelServer server;
     const LocalModelClient client(server.baseUrl());
 
     QString control = QStringLiteral("  move \"scans\"\tto ~/Scans\r\n\u001B[31m\\u0000 \u2028end\n");
@@ -497,11 +421,11 @@ TEST(RuleDrafter, LongSentencesAndControlCharactersReachTheModelAsTheyAre)
     longSentence.truncate(100'000);
 
     for (const QString &sentence : {control, longSentence}) {
+        server.queueChat(FakeModelServer::chatAnswer(emptyDraft().toJson()));
         const Rule rule = RuleDrafter::draft(sentence, client, testTimeout);
         EXPECT_EQ(rule.createdFromPrompt, sentence);
         EXPECT_EQ(rule.name, QStringLiteral("New Rule"));
-        const QJsonArray messages = server.questions().last().value(QStringLiteral("messages")).toArray();
+        const QJsonArray messages = lastQuestion(server).value(QStringLiteral("messages")).toArray();
         EXPECT_EQ(messages[1].toObject().value(QStringLiteral("content")).toString(), sentence);
     }
-    EXPECT_EQ(server.questions().size(), 2);
 }
