@@ -166,7 +166,7 @@ TEST_F(AppModelTest, CanWriteOnlyInsideStoredFolders)
     EXPECT_FALSE(autopilot.canWrite(dir.filePath(QStringLiteral("DocsOld/x.pdf"))));
 
     // A folder that has to be chosen again no longer counts.
-    WatchedFolder folder = autopilot.folders().constFirst();
+    WatchedFolder folder = model->folders().constFirst();
     folder.needsReselect = true;
     model->store().update(folder);
     EXPECT_FALSE(autopilot.canWrite(docs + QStringLiteral("/x.pdf")));
