@@ -1,24 +1,12 @@
 #include "Recognizer.h"
 
 #include "FileTimes.h"
+#include "PatternReader.h"
 #include "Recognition.h"
 
 #include <QStringList>
 
 namespace Recognizer {
-
-namespace {
-// A day formed from year, month and day, with the bounds dates of documents keep.
-std::optional<QDateTime> makeDay(int year, int month, int day)
-{
-    if (year < 1990 || year > 2100 || month < 1 || month > 12 || day < 1 || day > 31)
-        return std::nullopt;
-    const QDate date(year, month, day);
-    if (!date.isValid())
-        return std::nullopt;
-    return CalendarUtc::noon(date);
-}
-} // namespace
 
 const QSet<QString> &installerExtensions()
 {
@@ -36,7 +24,7 @@ std::optional<QDateTime> fileDate(const QString &path)
     if (!instant)
         return std::nullopt;
     const QDate local = instant->toLocalTime().date();
-    return makeDay(local.year(), local.month(), local.day());
+    return PatternReader::makeDate(local.year(), local.month(), local.day());
 }
 
 std::optional<QDateTime> parseISO(const QString &text)
@@ -51,7 +39,7 @@ std::optional<QDateTime> parseISO(const QString &text)
     }
     if (numbers.size() != 3)
         return std::nullopt;
-    return makeDay(numbers[0], numbers[1], numbers[2]);
+    return PatternReader::makeDate(numbers[0], numbers[1], numbers[2]);
 }
 
 } // namespace Recognizer

@@ -1,9 +1,260 @@
 #include "TextExtractor.h"
 
+#include "DocumentText.h"
+#include "TextRecognizer.h"
+
+#include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QMimeDatabase>
+#include <QStringDecoder>
+#include <QTextBoundaryFinder>
+
+#include <poppler/cpp/poppler-document.h>
+#include <poppler/cpp/poppler-global.h>
+#include <poppler/cpp/poppler-image.h>
+#include <poppler/cpp/poppler-page-renderer.h>
+#include <poppler/cpp/poppler-page.h>
+
+#include <cmath>
+#include <memory>
 
 namespace TextExtractor {
+
+namespace {
+
+// Plain text files larger than this are read only in part: the text is cut to
+// `maxTextCharacters` anyway, and four bytes a character is the most UTF-8 needs.
+constexpr qint64 maxPlainBytes = qint64(maxTextCharacters) * 4;
+// A rendered page is never larger than this on its longer side, whatever its
+// media box says.
+constexpr double maxRenderedSide = 8000.0;
+
+QMimeType typeForExtension(const QString &lowerExtension)
+{
+    static const QMimeDatabase database;
+    if (!lowerExtension.isEmpty()) {
+        const QList<QMimeType> types = database.mimeTypesForFileName(QStringLiteral("x.") + lowerExtension);
+        if (!types.isEmpty())
+            return types.first();
+    }
+    return database.mimeTypeForName(QStringLiteral("application/octet-stream"));
+}
+
+bool conformsTo(const QMimeType &type, const QString &name)
+{
+    return type.isValid() && (type.name() == name || type.inherits(name));
+}
+
+bool isImageType(const QMimeType &type)
+{
+    return type.isValid() && (type.name().startsWith(QLatin1String("image/")) || type.inherits(QStringLiteral("image/x-generic")));
+}
+
+// poppler writes ligatures as the single characters of the presentation forms;
+// the patterns look for the letters.
+QString expandLigatures(QString text)
+{
+    static const std::pair<char16_t, const char16_t *> ligatures[] = {
+        {0xFB00, u"ff"}, {0xFB01, u"fi"}, {0xFB02, u"fl"}, {0xFB03, u"ffi"},
+        {0xFB04, u"ffl"}, {0xFB05, u"st"}, {0xFB06, u"st"}};
+    for (const auto &[ligature, letters] : ligatures)
+        text.replace(QChar(ligature), QString::fromUtf16(letters));
+    return text;
+}
+
+void quietPoppler()
+{
+    static const bool once = [] {
+        poppler::set_debug_error_function([](const std::string &, void *) {}, nullptr);
+        return true;
+    }();
+    Q_UNUSED(once);
+}
+
+QString fromUstring(const poppler::ustring &text)
+{
+    const poppler::byte_array utf8 = text.to_utf8();
+    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
+
+QImage toQImage(const poppler::image &image)
+{
+    if (!image.is_valid())
+        return {};
+    QImage::Format format = QImage::Format_Invalid;
+    switch (image.format()) {
+    case poppler::image::format_gray8:
+        format = QImage::Format_Grayscale8;
+        break;
+    case poppler::image::format_rgb24:
+        format = QImage::Format_RGB888;
+        break;
+    case poppler::image::format_argb32:
+        format = QImage::Format_ARGB32;
+        break;
+    default:
+        return {};
+    }
+    // Copy, since the poppler image owns the pixels.
+    return QImage(reinterpret_cast<const uchar *>(image.const_data()), image.width(), image.height(),
+                  image.bytes_per_row(), format)
+        .copy();
+}
+
+QString readPlainText(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray bytes = file.read(maxPlainBytes);
+    if (!file.atEnd()) {
+        // Cut in the middle of a large file: drop a character the cut split.
+        qsizetype last = bytes.size() - 1;
+        while (last > 0 && bytes.size() - last < 4 && (uchar(bytes[last]) & 0xC0) == 0x80)
+            --last;
+        if (last >= 0 && uchar(bytes[last]) >= 0xC0)
+            bytes.truncate(last);
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        text = QString::fromLatin1(bytes);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    return text;
+}
+
+} // namespace
+
+const QStringList &plainTextExtensions()
+{
+    static const QStringList extensions{QStringLiteral("md"), QStringLiteral("markdown"), QStringLiteral("csv")};
+    return extensions;
+}
+
+const QStringList &documentExtensions()
+{
+    static const QStringList extensions{QStringLiteral("docx"), QStringLiteral("rtf"), QStringLiteral("rtfd"),
+                                        QStringLiteral("doc"),  QStringLiteral("odt"), QStringLiteral("html"),
+                                        QStringLiteral("webarchive")};
+    return extensions;
+}
+
+int letterCount(const QString &text)
+{
+    int letters = 0;
+    for (const char32_t code : QStringView(text).toUcs4())
+        if (QChar::isLetter(code))
+            ++letters;
+    return letters;
+}
+
+QString leftCharacters(const QString &text, int count)
+{
+    if (text.size() <= count)
+        return text; // never more characters than UTF-16 units
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    int seen = 0;
+    while (seen < count && finder.toNextBoundary() != -1)
+        ++seen;
+    return seen < count ? text : text.left(finder.position());
+}
+
+QImage loadImage(const QString &path)
+{
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QSize declared = reader.size();
+    if (declared.isValid()) {
+        if (qint64(declared.width()) * declared.height() > maxDeclaredImagePixels)
+            return {};
+        const int longer = std::max(declared.width(), declared.height());
+        if (longer > maxImagePixels)
+            reader.setScaledSize(declared.scaled(maxImagePixels, maxImagePixels, Qt::KeepAspectRatio));
+    }
+    QImage image = reader.read();
+    if (image.isNull())
+        return {};
+    // Formats that cannot tell their size before decoding are reduced afterwards.
+    if (std::max(image.width(), image.height()) > maxImagePixels)
+        image = image.scaled(maxImagePixels, maxImagePixels, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return image;
+}
+
+Output pdfText(const QString &path)
+{
+    quietPoppler();
+    QFile probe(path);
+    if (!probe.open(QIODevice::ReadOnly))
+        return {};
+    probe.close();
+    const std::unique_ptr<poppler::document> document(
+        poppler::document::load_from_file(QFile::encodeName(path).toStdString()));
+    if (!document || document->is_locked())
+        return {};
+    const int pages = std::min(document->pages(), maxPdfPages);
+
+    QString layer;
+    for (int index = 0; index < pages; ++index) {
+        const std::unique_ptr<poppler::page> page(document->create_page(index));
+        if (page)
+            layer += fromUstring(page->text(poppler::rectf(), poppler::page::physical_layout));
+        layer += u'\n';
+    }
+    layer = expandLigatures(layer);
+    if (letterCount(layer) >= minPdfLetters)
+        return {layer, false};
+
+    poppler::page_renderer renderer;
+    renderer.set_render_hint(poppler::page_renderer::antialiasing, true);
+    renderer.set_render_hint(poppler::page_renderer::text_antialiasing, true);
+    renderer.set_image_format(poppler::image::format_gray8);
+    renderer.set_paper_color(0xFFFFFFFF);
+    QString recognised;
+    for (int index = 0; index < pages; ++index) {
+        const std::unique_ptr<poppler::page> page(document->create_page(index));
+        if (!page)
+            continue;
+        const poppler::rectf box = page->page_rect(poppler::media_box);
+        const double width = box.width() * renderScale;
+        const double height = box.height() * renderScale;
+        if (!std::isfinite(width) || !std::isfinite(height) || width < 1.0 || height < 1.0)
+            continue;
+        // A page of absurd size is rendered smaller rather than not at all.
+        const double shrink = std::min(1.0, maxRenderedSide / std::max(width, height));
+        const double dotsPerInch = 72.0 * renderScale * shrink;
+        const QImage image = toQImage(renderer.render_page(page.get(), dotsPerInch, dotsPerInch));
+        if (image.isNull())
+            continue;
+        recognised += TextRecognizer::recognize(image, int(std::lround(dotsPerInch)));
+        recognised += u'\n';
+    }
+    return {recognised, true};
+}
+
+Output text(const QString &path)
+{
+    const QString extension = QFileInfo(path).suffix().toLower();
+    const QMimeType type = typeForExtension(extension);
+    if (conformsTo(type, QStringLiteral("application/pdf")))
+        return pdfText(path);
+    if (isImageType(type)) {
+        const QImage image = loadImage(path);
+        if (image.isNull())
+            return {};
+        return {TextRecognizer::recognize(image), true};
+    }
+    // Web pages and rich text count as plain text to the MIME database; they
+    // go to their readers instead.
+    if (documentExtensions().contains(extension) || conformsTo(type, QStringLiteral("text/html")))
+        return {leftCharacters(DocumentText::read(path, extension == u"htm" ? QStringLiteral("html") : extension),
+                               maxTextCharacters),
+                false};
+    if (conformsTo(type, QStringLiteral("text/plain")) || plainTextExtensions().contains(extension))
+        return {leftCharacters(readPlainText(path), maxTextCharacters), false};
+    return {};
+}
 
 const QStringList &screenshotPrefixes()
 {

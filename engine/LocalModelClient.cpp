@@ -1,0 +1,258 @@
+#include "LocalModelClient.h"
+
+#include <QDeadlineTimer>
+#include <QHostAddress>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTcpSocket>
+
+#include <optional>
+
+namespace {
+
+// An answer larger than this is no answer to a question about one document.
+constexpr qsizetype maxResponseBytes = 8 * 1024 * 1024;
+
+std::optional<QHostAddress> loopbackAddress(const QUrl &url)
+{
+    if (!url.isValid() || url.scheme() != u"http")
+        return std::nullopt;
+    const QString host = url.host();
+    if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+        return QHostAddress(QHostAddress::LocalHost); // never resolved through the network
+    const QHostAddress address(host);
+    if (address.isNull() || !address.isLoopback())
+        return std::nullopt;
+    return address;
+}
+
+int remainingMs(const QDeadlineTimer &deadline)
+{
+    return int(std::max<qint64>(1, deadline.remainingTime()));
+}
+
+// Splits a complete HTTP/1.1 response; nothing while it is still incomplete.
+struct ParsedResponse
+{
+    int status = 0;
+    QByteArray body;
+};
+
+std::optional<ParsedResponse> parseResponse(const QByteArray &raw, bool closed)
+{
+    const qsizetype headerEnd = raw.indexOf("\r\n\r\n");
+    if (headerEnd < 0)
+        return std::nullopt;
+    const QList<QByteArray> headerLines = raw.left(headerEnd).split('\n');
+    const QList<QByteArray> statusParts = headerLines.first().trimmed().split(' ');
+    if (statusParts.size() < 2 || !statusParts.first().startsWith("HTTP/"))
+        throw LocalModelError(LocalModelError::Reason::badAnswer, QStringLiteral("The model server sent no HTTP answer."));
+    ParsedResponse parsed;
+    parsed.status = statusParts.at(1).toInt();
+    std::optional<qsizetype> contentLength;
+    bool chunked = false;
+    for (qsizetype i = 1; i < headerLines.size(); ++i) {
+        const QByteArray line = headerLines.at(i).trimmed();
+        const qsizetype colon = line.indexOf(':');
+        if (colon < 0)
+            continue;
+        const QByteArray name = line.left(colon).trimmed().toLower();
+        const QByteArray value = line.mid(colon + 1).trimmed();
+        if (name == "content-length")
+            contentLength = value.toLongLong();
+        else if (name == "transfer-encoding" && value.toLower().contains("chunked"))
+            chunked = true;
+    }
+    const QByteArray rest = raw.mid(headerEnd + 4);
+    if (chunked) {
+        QByteArray body;
+        qsizetype at = 0;
+        while (true) {
+            const qsizetype lineEnd = rest.indexOf("\r\n", at);
+            if (lineEnd < 0)
+                return closed ? std::optional<ParsedResponse>(ParsedResponse{parsed.status, body}) : std::nullopt;
+            bool ok = false;
+            const qsizetype size = rest.mid(at, lineEnd - at).split(';').first().trimmed().toLongLong(&ok, 16);
+            if (!ok || size < 0)
+                throw LocalModelError(LocalModelError::Reason::badAnswer, QStringLiteral("The model server sent a damaged answer."));
+            if (size == 0) {
+                parsed.body = body;
+                return parsed;
+            }
+            if (rest.size() < lineEnd + 2 + size + 2)
+                return closed ? std::optional<ParsedResponse>(ParsedResponse{parsed.status, body}) : std::nullopt;
+            body += rest.mid(lineEnd + 2, size);
+            at = lineEnd + 2 + size + 2;
+        }
+    }
+    if (contentLength) {
+        if (rest.size() < *contentLength)
+            return closed ? std::optional<ParsedResponse>(ParsedResponse{parsed.status, rest}) : std::nullopt;
+        parsed.body = rest.left(*contentLength);
+        return parsed;
+    }
+    if (!closed)
+        return std::nullopt;
+    parsed.body = rest;
+    return parsed;
+}
+
+QString serverMessage(const QByteArray &body)
+{
+    const QJsonObject object = QJsonDocument::fromJson(body).object();
+    const QJsonValue error = object.value(QLatin1String("error"));
+    if (error.isObject())
+        return error.toObject().value(QLatin1String("message")).toString();
+    if (error.isString())
+        return error.toString();
+    return QString::fromUtf8(body.left(200));
+}
+
+} // namespace
+
+LocalModelError::LocalModelError(Reason reason, const QString &message)
+    : std::runtime_error(message.toStdString())
+    , m_reason(reason)
+{
+}
+
+LocalModelClient::LocalModelClient(QUrl baseUrl, QString model)
+    : m_baseUrl(std::move(baseUrl))
+    , m_model(std::move(model))
+{
+}
+
+QUrl LocalModelClient::defaultBaseUrl()
+{
+    return QUrl(QStringLiteral("http://127.0.0.1:11434/v1"));
+}
+
+LocalModelClient LocalModelClient::fromEnvironment()
+{
+    const QString url = qEnvironmentVariable("APP_MODEL_URL").trimmed();
+    return LocalModelClient(url.isEmpty() ? defaultBaseUrl() : QUrl(url), qEnvironmentVariable("APP_MODEL").trimmed());
+}
+
+bool LocalModelClient::isLoopback() const
+{
+    return loopbackAddress(m_baseUrl).has_value();
+}
+
+QByteArray LocalModelClient::jsonString(const QString &text)
+{
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return array.mid(1, array.size() - 2);
+}
+
+LocalModelClient::Response LocalModelClient::exchange(const QByteArray &method, const QString &endpoint,
+                                                      const QByteArray &body, std::chrono::milliseconds timeout) const
+{
+    const std::optional<QHostAddress> address = loopbackAddress(m_baseUrl);
+    if (!address)
+        throw LocalModelError(LocalModelError::Reason::notLoopback,
+                              QStringLiteral("The model server address is not on this computer: %1").arg(m_baseUrl.toString()));
+    const QDeadlineTimer deadline(timeout);
+    QString path = m_baseUrl.path();
+    while (path.endsWith(u'/'))
+        path.chop(1);
+    path += u'/' + endpoint;
+
+    QByteArray request = method + ' ' + QUrl(path).toEncoded() + " HTTP/1.1\r\n";
+    request += "Host: " + m_baseUrl.authority().toUtf8() + "\r\n";
+    request += "Accept: application/json\r\nConnection: close\r\n";
+    if (!body.isNull())
+        request += "Content-Type: application/json\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n";
+    request += "\r\n";
+    request += body;
+
+    QTcpSocket socket;
+    socket.connectToHost(*address, quint16(m_baseUrl.port(80)));
+    if (!socket.waitForConnected(remainingMs(deadline))) {
+        if (deadline.hasExpired() || socket.error() == QAbstractSocket::SocketTimeoutError)
+            throw LocalModelError(LocalModelError::Reason::timedOut, QStringLiteral("The model server did not answer in time."));
+        throw LocalModelError(LocalModelError::Reason::unreachable,
+                              QStringLiteral("No model server answers at %1.").arg(m_baseUrl.toString()));
+    }
+    socket.write(request);
+    while (socket.bytesToWrite() > 0) {
+        if (deadline.hasExpired() || !socket.waitForBytesWritten(remainingMs(deadline)))
+            throw LocalModelError(LocalModelError::Reason::timedOut, QStringLiteral("The model server did not take the question in time."));
+    }
+    QByteArray raw;
+    while (true) {
+        raw += socket.readAll();
+        if (raw.size() > maxResponseBytes)
+            throw LocalModelError(LocalModelError::Reason::badAnswer, QStringLiteral("The model server's answer is too large."));
+        const bool closed = socket.state() != QAbstractSocket::ConnectedState;
+        if (const std::optional<ParsedResponse> parsed = parseResponse(raw, closed))
+            return Response{parsed->status, parsed->body};
+        if (closed)
+            throw LocalModelError(LocalModelError::Reason::badAnswer, QStringLiteral("The model server closed the connection without an answer."));
+        if (deadline.hasExpired())
+            throw LocalModelError(LocalModelError::Reason::timedOut, QStringLiteral("The model server did not answer in time."));
+        if (!socket.waitForReadyRead(remainingMs(deadline)) && socket.state() == QAbstractSocket::ConnectedState)
+            throw LocalModelError(LocalModelError::Reason::timedOut, QStringLiteral("The model server did not answer in time."));
+    }
+}
+
+QStringList LocalModelClient::models(std::chrono::milliseconds timeout) const
+{
+    const Response response = exchange("GET", QStringLiteral("models"), QByteArray(), timeout);
+    if (response.status != 200)
+        throw LocalModelError(LocalModelError::Reason::badStatus,
+                              QStringLiteral("The model server answered %1: %2").arg(response.status).arg(serverMessage(response.body)));
+    const QJsonValue data = QJsonDocument::fromJson(response.body).object().value(QLatin1String("data"));
+    if (!data.isArray())
+        throw LocalModelError(LocalModelError::Reason::badAnswer, QStringLiteral("The model server lists no models."));
+    QStringList names;
+    for (const QJsonValue &entry : data.toArray()) {
+        const QString id = entry.toObject().value(QLatin1String("id")).toString();
+        if (!id.isEmpty())
+            names.append(id);
+    }
+    return names;
+}
+
+QString LocalModelClient::chooseModel(std::chrono::milliseconds timeout) const
+{
+    const QStringList offered = models(timeout);
+    if (m_model.isEmpty()) {
+        if (offered.isEmpty())
+            throw LocalModelError(LocalModelError::Reason::badAnswer, QStringLiteral("The model server offers no model."));
+        return offered.first();
+    }
+    if (!offered.contains(m_model))
+        throw LocalModelError(LocalModelError::Reason::badAnswer,
+                              QStringLiteral("The model server does not offer the model %1.").arg(m_model));
+    return m_model;
+}
+
+QByteArray LocalModelClient::requestBody(const QString &model, const ModelQuestion &question)
+{
+    QByteArray body = "{\"model\":" + jsonString(model);
+    body += ",\"messages\":[{\"role\":\"system\",\"content\":" + jsonString(question.instructions) + "}";
+    body += ",{\"role\":\"user\",\"content\":" + jsonString(question.prompt) + "}]";
+    body += ",\"response_format\":{\"type\":\"json_schema\",\"json_schema\":{\"name\":" + jsonString(question.schemaName)
+        + ",\"strict\":true,\"schema\":" + question.schema + "}}";
+    body += ",\"temperature\":" + QByteArray::number(question.temperature, 'g', 6);
+    body += ",\"stream\":false}";
+    return body;
+}
+
+QJsonObject LocalModelClient::ask(const QString &model, const ModelQuestion &question, std::chrono::milliseconds timeout) const
+{
+    const Response response = exchange("POST", QStringLiteral("chat/completions"), requestBody(model, question), timeout);
+    if (response.status != 200)
+        throw LocalModelError(LocalModelError::Reason::badStatus,
+                              QStringLiteral("The model server answered %1: %2").arg(response.status).arg(serverMessage(response.body)));
+    const QJsonArray choices = QJsonDocument::fromJson(response.body).object().value(QLatin1String("choices")).toArray();
+    const QJsonValue content =
+        choices.at(0).toObject().value(QLatin1String("message")).toObject().value(QLatin1String("content"));
+    if (choices.isEmpty() || !content.isString())
+        throw LocalModelError(LocalModelError::Reason::badAnswer, QStringLiteral("The model server's answer holds no message."));
+    QJsonParseError error;
+    const QJsonDocument answer = QJsonDocument::fromJson(content.toString().toUtf8(), &error);
+    if (error.error != QJsonParseError::NoError || !answer.isObject())
+        throw LocalModelError(LocalModelError::Reason::badAnswer, QStringLiteral("The model's answer is not a JSON object."));
+    return answer.object();
+}
