@@ -72,6 +72,12 @@ bool startsWithAny(QStringView text, const QStringList &words)
     return std::any_of(words.cbegin(), words.cend(), [text](const QString &word) { return text.startsWith(word); });
 }
 
+// Digits (decimal digits of any script, as the expressions read them).
+bool hasDigit(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+}
+
 // The text with every lone surrogate replaced by U+FFFD. The expressions
 // refuse to match anywhere in a text that is not valid UTF-16, so one stray
 // code unit (from a damaged text layer) would hide the whole line.
@@ -241,28 +247,21 @@ std::optional<Decimal> signedNumber(QStringView line, const QRegularExpressionMa
 }
 
 // The currency whose symbols the text holds most; each symbol counts once.
+// Ties go to the code listed first.
 QString dominantCurrency(const QStringList &lines)
 {
     const QString joined = lines.join(u' ');
-    QList<std::pair<QString, int>> counts; // in the order of the symbol table
+    static const std::array<QString, 4> codes{QStringLiteral("EUR"), QStringLiteral("USD"), QStringLiteral("GBP"),
+                                              QStringLiteral("CHF")};
+    std::array<int, 4> counts{};
     for (const CurrencySymbol &entry : currencySymbols()) {
-        auto it = std::find_if(counts.begin(), counts.end(), [&](const auto &c) { return c.first == entry.code; });
-        if (it == counts.end()) {
-            counts.append({entry.code, 0});
-            it = counts.end() - 1;
-        }
-        if (joined.contains(entry.symbol))
-            ++it->second;
-    }
-    QString best = fallbackCurrency;
-    int bestCount = 0;
-    for (const auto &[code, count] : std::as_const(counts)) {
-        if (count > bestCount) {
-            best = code;
-            bestCount = count;
+        if (joined.contains(entry.symbol)) {
+            const auto code = std::find(codes.cbegin(), codes.cend(), entry.code);
+            ++counts[std::distance(codes.cbegin(), code)];
         }
     }
-    return best;
+    const auto best = std::max_element(counts.cbegin(), counts.cend()); // first of equals
+    return *best > 0 ? codes[std::distance(counts.cbegin(), best)] : fallbackCurrency;
 }
 
 // ---------------------------------------------------------------------------
@@ -383,11 +382,6 @@ int wholeNumber(QStringView text)
         value = value * 10 + (c.unicode() - u'0');
     }
     return value;
-}
-
-bool hasDigit(QStringView text)
-{
-    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
 }
 
 // ---------------------------------------------------------------------------
@@ -549,6 +543,8 @@ QList<Money> money(const QStringList &lines)
     const QString dominant = dominantCurrency(lines);
 
     for (const QString &line : lines) {
+        if (!hasDigit(line))
+            continue; // every amount has digits
         const QString lower = line.toLower();
         const bool isTotal = containsAny(lower, totalWords()) && !containsAny(lower, notTotalWords());
         QList<Money> onLine;
@@ -708,15 +704,15 @@ std::optional<QDateTime> documentDate(const QList<DatedLine> &dated)
 KindScore kind(const QString &text)
 {
     const QString lower = text.toLower();
-    const QStringView head = firstCharacters(lower, 400);
+    const qsizetype headLength = firstCharacters(lower, 400).size();
     KindScore best;
     for (const KindKeywords &row : keywords()) {
         double score = 0.0;
         for (const QString &word : row.words) {
-            if (head.contains(word))
-                score += 0.5;
-            else if (lower.contains(word))
-                score += 0.25;
+            // Its first occurrence tells both whether and where the keyword occurs.
+            const qsizetype at = lower.indexOf(word);
+            if (at >= 0)
+                score += at + word.size() <= headLength ? 0.5 : 0.25;
         }
         if (score > best.score)
             best = {row.kind, score};
