@@ -227,18 +227,6 @@ TEST(RuleDrafter, InstructionsAndSchema)
             out.append(v.toString());
         return out;
     };
-    EXPECT_EQ(description("name"), QStringLiteral("A short rule name, at most four words."));
-    EXPECT_EQ(description("kind"), QStringLiteral("The kind of document the rule is about, or 'any'."));
-    EXPECT_EQ(description("secondKind"),
-              QStringLiteral("A second kind if the sentence names two (like invoices and receipts), else 'none'."));
-    EXPECT_EQ(description("fileType"), QStringLiteral("The file type, or 'any'."));
-    EXPECT_EQ(description("nameContains"), QStringLiteral("Text the file name must contain, or empty."));
-    EXPECT_EQ(description("senderContains"), QStringLiteral("Text the sender must contain, or empty."));
-    EXPECT_EQ(description("olderThanDays"), QStringLiteral("Only files older than this many days, or 0."));
-    EXPECT_EQ(description("moveTo"), QStringLiteral("Folder to move to, starting with ~/ . May use {jahr}, {monat}, "
-                                                    "{absender}, {art}. Empty if no move."));
-    EXPECT_EQ(description("renameTo"), QStringLiteral("New file name without extension. May use {datum}, {absender}, "
-                                                      "{betrag}, {waehrung}, {art}, {titel}, {original}. Empty if no rename."));
     EXPECT_EQ(description("tags"), QStringLiteral("Tags, comma-separated, or empty."));
     EXPECT_EQ(description("trashAfterDays"), QStringLiteral("Move to the Trash after this many days, or 0."));
 
