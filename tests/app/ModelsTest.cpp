@@ -106,6 +106,29 @@ TEST(Models, UnreadablePayloadsTurnIntoTheirSubstitutes)
     entry.setRecognition(std::nullopt);
     EXPECT_FALSE(entry.recognitionData);
     EXPECT_FALSE(entry.recognition());
+
+    const Plan plan{QUuid::createUuid(),
+                    QStringLiteral("/home/anna/Downloads/Scan 1.pdf"),
+                    QStringLiteral("/home/anna/Documents/2024/Telekom.pdf"),
+                    {QStringLiteral("/home/anna/Backup/Telekom.pdf")},
+                    {QStringLiteral("Steuer"), QStringLiteral("Telefon")},
+                    30,
+                    QStringLiteral("org.kde.okular"),
+                    {QStringLiteral("betrag")}};
+    entry.setPlan(plan);
+    EXPECT_EQ(entry.plan(), plan);
+    entry.planData = QByteArray(R"({"ruleID":"not a uuid"})");
+    EXPECT_FALSE(entry.plan());
+    entry.setPlan(std::nullopt);
+    EXPECT_FALSE(entry.planData);
+
+    const Performed performed{plan.original, plan.destination, plan.copies, {QStringLiteral("Telefon")}, 30};
+    entry.setPerformed(performed);
+    EXPECT_EQ(entry.performed(), performed);
+    entry.performedData = QByteArray();
+    EXPECT_FALSE(entry.performed());
+    entry.setPerformed(std::nullopt);
+    EXPECT_FALSE(entry.performedData);
 }
 
 Rule sampleRule()

@@ -89,12 +89,20 @@ TEST_F(StoreTest, EveryModelSurvivesClosingAndReopening)
     JournalEntry entry(QUuid::createUuid(), QStringLiteral("Rechnungen"), QStringLiteral("/home/anna/Downloads/a.pdf"),
                        QStringLiteral("/home/anna/Documents/2025/a.pdf"), JournalEntry::Status::failed);
     entry.message = QStringLiteral("Permission denied");
-    entry.performedData = QByteArray("{}");
+    entry.setPerformed(Performed{QStringLiteral("/home/anna/Downloads/a.pdf"),
+                                 QStringLiteral("/home/anna/Documents/2025/a.pdf"),
+                                 {QStringLiteral("/home/anna/Backup/a.pdf")},
+                                 {QStringLiteral("Steuer")},
+                                 std::nullopt});
     entry.planData = QByteArray(""); // present but empty is not absent
     entry.setRecognition(recognitionOf(DocumentKind::invoice, at(2025, 2, 3)));
     entry.trashDue = at(2025, 4, 1);
     entry.fileID = std::numeric_limits<quint64>::max();
     JournalEntry bare;
+    JournalEntry waiting(std::nullopt, QStringLiteral("Rechnungen"), QStringLiteral("/home/anna/Downloads/b.pdf"),
+                         QString(), JournalEntry::Status::review);
+    waiting.setPlan(Plan{filing.id, waiting.originalPath, QStringLiteral("/home/anna/Documents/b.pdf"), {}, {},
+                         std::nullopt, std::nullopt, {QStringLiteral("absender")}});
 
     RecognitionRecord record(QStringLiteral("1234567890"), QStringLiteral("abc123"),
                              QStringLiteral("/home/anna/Downloads/a.pdf"),
@@ -109,6 +117,7 @@ TEST_F(StoreTest, EveryModelSurvivesClosingAndReopening)
         ASSERT_TRUE(store->insert(everyFolder));
         ASSERT_TRUE(store->insert(entry));
         ASSERT_TRUE(store->insert(bare));
+        ASSERT_TRUE(store->insert(waiting));
         ASSERT_TRUE(store->insert(record));
         EXPECT_GT(folder.id, 0);
         EXPECT_NE(folder.id, place.id);
@@ -122,10 +131,15 @@ TEST_F(StoreTest, EveryModelSurvivesClosingAndReopening)
     EXPECT_EQ(store->rule(rule.uuid), rule);
     EXPECT_EQ(store->rule(rule.uuid)->rule(), filing);
     const auto journal = store->journal();
-    ASSERT_EQ(journal.size(), 2);
+    ASSERT_EQ(journal.size(), 3);
     EXPECT_TRUE(journal.contains(entry));
     EXPECT_TRUE(journal.contains(bare));
+    EXPECT_TRUE(journal.contains(waiting));
+    EXPECT_EQ(store->journal(JournalEntry::Status::review).value(0).plan(), waiting.plan());
+    EXPECT_TRUE(waiting.plan());
     EXPECT_EQ(store->journalEntry(entry.uuid)->recognition(), entry.recognition());
+    EXPECT_EQ(store->journalEntry(entry.uuid)->performed(), entry.performed());
+    EXPECT_TRUE(entry.performed());
     EXPECT_EQ(store->journalEntry(entry.uuid)->planData, QByteArray(""));
     EXPECT_FALSE(store->journalEntry(bare.uuid)->planData);
     EXPECT_EQ(store->recognitionRecords(), QList<RecognitionRecord>{record});
@@ -146,7 +160,7 @@ TEST_F(StoreTest, EveryModelSurvivesClosingAndReopening)
     EXPECT_EQ(store->rules(), QList<StoredRule>{rule});
     EXPECT_EQ(store->count(Store::Model::watchedFolder), 1);
     EXPECT_EQ(store->count(Store::Model::storedRule), 1);
-    EXPECT_EQ(store->count(Store::Model::journalEntry), 2);
+    EXPECT_EQ(store->count(Store::Model::journalEntry), 3);
     EXPECT_EQ(store->count(Store::Model::recognitionRecord), 1);
 }
 
