@@ -4,6 +4,7 @@
 #include "NameTemplate.h"
 #include "Prefs.h"
 #include "RealHome.h"
+#include "RuleTemplates.h"
 #include "Store.h"
 
 #include <QDir>
@@ -236,6 +237,23 @@ void AppModel::cleanUp(const WatchedFolder &folder)
             if (self)
                 self->setCleanUpResult(std::nullopt);
         });
+    });
+}
+
+void AppModel::addTemplates(const QSet<QString> &ids, const std::optional<WatchedFolder> &downloads,
+                            const std::optional<WatchedFolder> &desktop)
+{
+    const QList<RuleTemplates::Template> templates = RuleTemplates::all(Prefs::nameTemplate().language);
+    m_store->batch([&] {
+        for (const RuleTemplates::Template &starter : templates) {
+            if (!ids.contains(starter.id))
+                continue;
+            const std::optional<WatchedFolder> &folder =
+                starter.folder == RuleTemplates::Folder::desktop ? desktop : downloads;
+            const std::optional<QUuid> folderID = folder ? std::optional<QUuid>(folder->uuid) : std::nullopt;
+            StoredRule stored(starter.rule, folderID, m_store->count(Store::Model::storedRule));
+            m_store->insert(stored);
+        }
     });
 }
 

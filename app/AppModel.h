@@ -10,6 +10,7 @@
 #include "SidebarItem.h"
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QUuid>
 
@@ -87,6 +88,12 @@ public:
     // Invoices and receipts dated in that month of the UTC calendar, oldest first.
     QList<RecognitionRecord> receipts(int year, int month) const;
     void cleanUp(const WatchedFolder &folder);
+    // Stores the starter rules of the given template ids, in the templates'
+    // order and language of names, each after the rules already stored: a
+    // desktop template for the desktop folder, the others for the downloads
+    // folder; for every folder when that folder is none.
+    void addTemplates(const QSet<QString> &ids, const std::optional<WatchedFolder> &downloads,
+                      const std::optional<WatchedFolder> &desktop);
 
     // The path itself or its nearest ancestor that exists.
     static QString nearestExisting(const QString &path);
