@@ -3,11 +3,16 @@
 #pragma once
 
 #include "Recognition.h"
+#include "Rule.h"
 
 #include <QString>
 
 namespace Labels {
 
 QString title(DocumentKind kind);
+QString title(Condition::Field field);
+// Reads as a verb phrase between the field's title and the value.
+QString title(Condition::Operator op);
+QString title(FileCategory category);
 
 } // namespace Labels

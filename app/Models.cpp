@@ -57,6 +57,38 @@ QString WatchedFolder::name() const
     return lastPathComponent(displayPath);
 }
 
+// StoredRule
+
+StoredRule::StoredRule(const Rule &rule, const std::optional<QUuid> &folderID, qint64 order)
+    : uuid(rule.id)
+    , order(order)
+    , folderID(folderID)
+{
+    setRule(rule);
+}
+
+Rule StoredRule::rule() const
+{
+    try {
+        return Rule::fromJsonData(payload);
+    } catch (const JsonCoding::DecodeError &) {
+        Rule substitute;
+        substitute.id = uuid;
+        substitute.name = QStringLiteral("Rule");
+        substitute.isEnabled = true;
+        return substitute;
+    }
+}
+
+void StoredRule::setRule(const Rule &value)
+{
+    try {
+        payload = value.toJsonData();
+    } catch (const std::exception &) {
+        payload = QByteArray("");
+    }
+}
+
 // JournalEntry
 
 QString JournalEntry::statusRawValue(Status status)

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "Recognition.h"
+#include "Rule.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -63,6 +64,15 @@ struct StoredRule
 
     StoredRule() = default;
     explicit StoredRule(FromStore) : uuid(), createdAt() { }
+    // uuid becomes the rule's id.
+    StoredRule(const Rule &rule, const std::optional<QUuid> &folderID, qint64 order);
+
+    // A payload that cannot be read gives a rule named "Rule" without
+    // conditions or actions that keeps this record's uuid as its id, so that
+    // saving it again replaces the broken payload.
+    Rule rule() const;
+    // Writes only the payload; uuid stays.
+    void setRule(const Rule &value);
 
     friend bool operator==(const StoredRule &, const StoredRule &) = default;
 };

@@ -102,6 +102,14 @@ QString dateFormat()
     return stringValue(key(dateFormatKey)).value_or(key(defaultDateFormat));
 }
 
+NameTemplate nameTemplate()
+{
+    NameTemplate result;
+    result.language = nameLanguage();
+    result.dateFormat = dateFormat();
+    return result;
+}
+
 NameLanguage sentenceLanguage(const QStringList &preferredLanguages)
 {
     if (preferredLanguages.isEmpty())

@@ -4,6 +4,7 @@
 // and never overwrite a stored value.
 #pragma once
 
+#include "NameTemplate.h"
 #include "Recognition.h"
 
 #include <QLocale>
@@ -48,6 +49,10 @@ void setValue(const QString &key, const QVariant &value);
 NameLanguage nameLanguage();
 // "dateFormat", or "yyyy-MM-dd" when absent; an empty pattern stays empty.
 QString dateFormat();
+
+// The template for names of filed files and folders, from "nameLanguage"
+// and "dateFormat" as read now.
+NameTemplate nameTemplate();
 
 // The language in which sentences are told to the user: de when the first of
 // the user's interface languages is German, else en.

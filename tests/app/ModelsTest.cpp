@@ -108,13 +108,67 @@ TEST(Models, UnreadablePayloadsTurnIntoTheirSubstitutes)
     EXPECT_FALSE(entry.recognition());
 }
 
-TEST(Labels, EveryKindHasItsOwnTitle)
+Rule sampleRule()
 {
-    QSet<QString> titles;
-    for (const DocumentKind kind : DocumentKinds::allCases)
-        titles.insert(Labels::title(kind));
-    EXPECT_EQ(titles.size(), qsizetype(DocumentKinds::allCases.size()));
+    Rule rule;
+    rule.id = QUuid::createUuid();
+    rule.name = QStringLiteral("Rechnungen");
+    rule.conditions = {Condition{QUuid::createUuid(), Condition::Field::kind, Condition::Operator::is,
+                                 QStringLiteral("invoice")}};
+    rule.actions = {RuleAction{QUuid::createUuid(), RuleAction::Kind::move, QStringLiteral("~/Documents/{jahr}")},
+                    RuleAction{QUuid::createUuid(), RuleAction::Kind::tag, QStringLiteral("Steuer")}};
+    rule.isEnabled = false;
+    rule.createdFromPrompt = QStringLiteral("Move invoices to Documents");
+    return rule;
+}
+
+TEST(Models, StoredRulesKeepTheirRuleAndIdentity)
+{
+    const Rule rule = sampleRule();
+    const StoredRule stored(rule, QUuid::createUuid(), 4);
+    EXPECT_EQ(stored.uuid, rule.id);
+    EXPECT_EQ(stored.order, 4);
+    EXPECT_EQ(stored.rule(), rule);
+    // Two records made from one rule share its id.
+    EXPECT_EQ(StoredRule(rule, std::nullopt, 0).uuid, stored.uuid);
+
+    // An unreadable payload reads as an empty rule that keeps the record's
+    // identity; writing a rule replaces the payload and nothing else.
+    StoredRule broken = stored;
+    for (const QByteArray &bytes : {QByteArray(), QByteArray("no rule"), QByteArray(R"({"name":"x"})")}) {
+        broken.payload = bytes;
+        const Rule substitute = broken.rule();
+        EXPECT_EQ(substitute.id, stored.uuid);
+        EXPECT_EQ(substitute.name, QStringLiteral("Rule"));
+        EXPECT_TRUE(substitute.conditions.isEmpty());
+        EXPECT_TRUE(substitute.actions.isEmpty());
+        EXPECT_TRUE(substitute.isEnabled);
+        EXPECT_FALSE(substitute.createdFromPrompt);
+    }
+    Rule other = sampleRule();
+    broken.setRule(other);
+    EXPECT_EQ(broken.uuid, stored.uuid);
+    EXPECT_EQ(broken.rule(), other);
+}
+
+TEST(Labels, EveryCaseHasItsOwnTitle)
+{
+    auto distinct = [](const auto &cases) {
+        QSet<QString> titles;
+        for (const auto value : cases) {
+            const QString title = Labels::title(value);
+            EXPECT_FALSE(title.isEmpty());
+            titles.insert(title);
+        }
+        return titles.size() == qsizetype(cases.size());
+    };
+    EXPECT_TRUE(distinct(DocumentKinds::allCases));
+    EXPECT_TRUE(distinct(Condition::allFields));
+    EXPECT_TRUE(distinct(Condition::allOperators));
+    EXPECT_TRUE(distinct(FileCategories::allCases));
     EXPECT_EQ(Labels::title(DocumentKind::bankStatement), QStringLiteral("Bank statement"));
+    EXPECT_EQ(Labels::title(Condition::Operator::greaterThan), QStringLiteral("is over"));
+    EXPECT_EQ(Labels::title(FileCategory::installer), QStringLiteral("Installer (.deb, .AppImage)"));
 }
 
 } // namespace

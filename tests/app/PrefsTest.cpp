@@ -50,6 +50,12 @@ TEST_F(PrefsTest, RegisteredDefaultsNeverHideStoredValues)
     Prefs::setValue(QStringLiteral("dateFormat"), QString());
     EXPECT_EQ(Prefs::nameLanguage(), NameLanguage::de);
     EXPECT_EQ(Prefs::dateFormat(), QString());
+    EXPECT_EQ(Prefs::nameTemplate().language, NameLanguage::de);
+    EXPECT_EQ(Prefs::nameTemplate().dateFormat, QString());
+    Prefs::setValue(QStringLiteral("nameLanguage"), QStringLiteral("en"));
+    Prefs::setValue(QStringLiteral("dateFormat"), QStringLiteral("dd.MM.yyyy"));
+    EXPECT_EQ(Prefs::nameTemplate().language, NameLanguage::en);
+    EXPECT_EQ(Prefs::nameTemplate().dateFormat, QStringLiteral("dd.MM.yyyy"));
 }
 
 TEST_F(PrefsTest, SentenceLanguage)

@@ -75,10 +75,14 @@ TEST_F(StoreTest, EveryModelSurvivesClosingAndReopening)
     place.needsReselect = true;
     place.isEnabled = false;
 
-    StoredRule rule;
-    rule.order = 7;
-    rule.folderID = folder.uuid;
-    rule.payload = QByteArray(R"({"name":"Rechnungen"})");
+    Rule filing;
+    filing.id = QUuid::createUuid();
+    filing.name = QStringLiteral("Rechnungen");
+    filing.conditions = {Condition{QUuid::createUuid(), Condition::Field::sender, Condition::Operator::contains,
+                                   QStringLiteral("Telekom, Vodafone")}};
+    filing.actions = {RuleAction{QUuid::createUuid(), RuleAction::Kind::rename, QStringLiteral("{datum} {absender}")}};
+    filing.createdFromPrompt = QStringLiteral("Telefonrechnungen umbenennen");
+    StoredRule rule(filing, folder.uuid, 7);
     StoredRule everyFolder;
     everyFolder.order = -1;
 
@@ -116,6 +120,7 @@ TEST_F(StoreTest, EveryModelSurvivesClosingAndReopening)
     EXPECT_FALSE(store->folder(QUuid::createUuid()));
     EXPECT_EQ(store->rules(), (QList<StoredRule>{everyFolder, rule}));
     EXPECT_EQ(store->rule(rule.uuid), rule);
+    EXPECT_EQ(store->rule(rule.uuid)->rule(), filing);
     const auto journal = store->journal();
     ASSERT_EQ(journal.size(), 2);
     EXPECT_TRUE(journal.contains(entry));
