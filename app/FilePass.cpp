@@ -6,6 +6,7 @@
 #include "Planner.h"
 #include "Prefs.h"
 #include "RealHome.h"
+#include "StepQueue.h"
 
 #include <QFileInfo>
 #include <QFuture>
@@ -47,13 +48,13 @@ void FilePass::begin()
             return leave();
         m_fileID = *fileID;
         // A file Filewright itself moved here a moment ago is not filed again.
-        if (!m_autopilot.m_loopGuard.isQuiet(m_fileID, QDateTime::currentDateTimeUtc()))
+        if (!m_autopilot.m_loopGuard.isQuiet(m_fileID, m_autopilot.now()))
             return leave();
         const std::optional<FileReadiness::Stamp> stamp = FileReadiness::stamp(m_path);
         const std::optional<QDateTime> modified =
             stamp && stamp->modified.isValid() ? std::optional<QDateTime>(stamp->modified) : std::nullopt;
         m_wait = settleWait(m_settled, modified, Prefs::doubleValue(QString::fromUtf16(Prefs::minimumWaitKey)),
-                            QDateTime::currentDateTimeUtc());
+                            m_autopilot.now());
         checkSettled();
     } catch (...) {
         leave();
@@ -65,7 +66,7 @@ void FilePass::checkSettled()
     ++m_settleChecks;
     QFuture<FileReadiness::State> answer = FileReadiness::waitUntilStable(m_path, m_wait);
     answer.then(this, [this](FileReadiness::State state) {
-        m_autopilot.m_steps.post(this, [this, state] { settleAnswered(state); });
+        m_autopilot.m_steps->post(this, [this, state] { settleAnswered(state); });
     });
 }
 
@@ -120,7 +121,7 @@ void FilePass::choose(const std::optional<Recognition> &recognition)
         // The file may have vanished, been renamed or locked while it was read.
         if (!stillHere())
             return leave();
-        const QDateTime now = QDateTime::currentDateTimeUtc();
+        const QDateTime now = m_autopilot.now();
         const FileFacts facts = FileFacts::read(m_path, recognition, std::nullopt, now);
         for (const Rule &rule : std::as_const(m_rules)) {
             if (!rule.matches(facts))
