@@ -47,6 +47,8 @@ protected:
 
     void TearDown() override
     {
+        // The server first, so that a reading still waiting for it ends.
+        model.reset();
         autopilot.reset();
         qputenv("APP_MODEL_URL", QByteArray());
     }
