@@ -58,7 +58,7 @@ void Autopilot::start()
     auto watcher = std::make_unique<FolderWatcher>(
         [self](const QString &root, const QStringList &files) {
             QMetaObject::invokeMethod(
-                qApp, [self, root, files] {
+                QCoreApplication::instance(), [self, root, files] {
                     if (self)
                         self->received(root, files);
                 },
@@ -66,7 +66,7 @@ void Autopilot::start()
         },
         [self](const QString &root) {
             QMetaObject::invokeMethod(
-                qApp, [self, root] {
+                QCoreApplication::instance(), [self, root] {
                     if (self)
                         self->noteLimitReached(root);
                 },

@@ -154,6 +154,26 @@ void JournalEntry::setRecognition(const std::optional<Recognition> &value)
     recognitionData = encodeOptional(value);
 }
 
+std::optional<Plan> JournalEntry::plan() const
+{
+    return decodeOptional<Plan>(planData);
+}
+
+void JournalEntry::setPlan(const std::optional<Plan> &value)
+{
+    planData = encodeOptional(value);
+}
+
+std::optional<Performed> JournalEntry::performed() const
+{
+    return decodeOptional<Performed>(performedData);
+}
+
+void JournalEntry::setPerformed(const std::optional<Performed> &value)
+{
+    performedData = encodeOptional(value);
+}
+
 // RecognitionRecord
 
 RecognitionRecord::RecognitionRecord(const QString &fileID, const QString &contentHash, const QString &path,

@@ -5,6 +5,8 @@
 // fail: unreadable bytes turn into fixed substitutes.
 #pragma once
 
+#include "FileOperations.h"
+#include "Plan.h"
 #include "Recognition.h"
 #include "Rule.h"
 
@@ -119,6 +121,12 @@ struct JournalEntry
     // that cannot be written, leaves the data absent.
     std::optional<Recognition> recognition() const;
     void setRecognition(const std::optional<Recognition> &value);
+    // The plan, kept while the entry waits for review.
+    std::optional<Plan> plan() const;
+    void setPlan(const std::optional<Plan> &value);
+    // What was done, kept for undo.
+    std::optional<Performed> performed() const;
+    void setPerformed(const std::optional<Performed> &value);
 
     friend bool operator==(const JournalEntry &, const JournalEntry &) = default;
 };

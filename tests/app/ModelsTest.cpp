@@ -1,5 +1,6 @@
 #include "Labels.h"
 #include "Models.h"
+#include "SidebarItem.h"
 
 #include <QSet>
 #include <gtest/gtest.h>
@@ -71,6 +72,9 @@ TEST(Models, StatusesReadExactlyAndFallBackToDone)
         EXPECT_EQ(JournalEntry::statusFromRawValue(entry.statusRaw), status);
     }
     EXPECT_FALSE(JournalEntry::statusFromRawValue(u"Done"));
+    EXPECT_FALSE(SidebarItems::fromRawValue(u"Rules"));
+    for (const SidebarItem item : SidebarItems::allCases)
+        EXPECT_EQ(SidebarItems::fromRawValue(SidebarItems::rawValue(item)), item);
     EXPECT_FALSE(JournalEntry::statusFromRawValue(u" review"));
     JournalEntry entry;
     for (const QString &raw : {QStringLiteral("Done"), QString(), QStringLiteral("waiting")}) {
@@ -106,6 +110,29 @@ TEST(Models, UnreadablePayloadsTurnIntoTheirSubstitutes)
     entry.setRecognition(std::nullopt);
     EXPECT_FALSE(entry.recognitionData);
     EXPECT_FALSE(entry.recognition());
+
+    const Plan plan{QUuid::createUuid(),
+                    QStringLiteral("/home/anna/Downloads/Scan 1.pdf"),
+                    QStringLiteral("/home/anna/Documents/2024/Telekom.pdf"),
+                    {QStringLiteral("/home/anna/Backup/Telekom.pdf")},
+                    {QStringLiteral("Steuer"), QStringLiteral("Telefon")},
+                    30,
+                    QStringLiteral("org.kde.okular"),
+                    {QStringLiteral("betrag")}};
+    entry.setPlan(plan);
+    EXPECT_EQ(entry.plan(), plan);
+    entry.planData = QByteArray(R"({"ruleID":"not a uuid"})");
+    EXPECT_FALSE(entry.plan());
+    entry.setPlan(std::nullopt);
+    EXPECT_FALSE(entry.planData);
+
+    const Performed performed{plan.original, plan.destination, plan.copies, {QStringLiteral("Telefon")}, 30};
+    entry.setPerformed(performed);
+    EXPECT_EQ(entry.performed(), performed);
+    entry.performedData = QByteArray();
+    EXPECT_FALSE(entry.performed());
+    entry.setPerformed(std::nullopt);
+    EXPECT_FALSE(entry.performedData);
 }
 
 Rule sampleRule()
