@@ -36,8 +36,9 @@ TEST_F(AutopilotFaultsTest, AWatchedFolderThatGoesIsMarkedToBeChosenAgainAndTheO
     pilot.start();
 
     ASSERT_TRUE(QDir(gone.displayPath).removeRecursively());
-    if (permissionsApply())
+    if (permissionsApply()) {
         ASSERT_EQ(::chmod(QFile::encodeName(locked.displayPath).constData(), 0), 0);
+    }
     pilot.checkFolders();
     EXPECT_TRUE(store->folder(gone.uuid)->needsReselect);
     EXPECT_EQ(store->folder(locked.uuid)->needsReselect, permissionsApply());
@@ -70,8 +71,9 @@ TEST_F(AutopilotFaultsTest, AFileThatVanishesIsRenamedOrLockedWhileItSettlesIsLe
     QTest::qWait(300);
     ASSERT_TRUE(QFile::remove(paths[0]));
     ASSERT_TRUE(QFile::rename(paths[1], inbox.displayPath + QStringLiteral("/renamed.md")));
-    if (permissionsApply())
+    if (permissionsApply()) {
         ASSERT_EQ(::chmod(QFile::encodeName(paths[2]).constData(), 0), 0);
+    }
     ASSERT_TRUE(QTest::qWaitFor([&] { return std::all_of(made.begin(), made.end(), [](auto m) { return m.has_value(); }); },
                                 patienceMs));
     EXPECT_EQ(made[0], false);

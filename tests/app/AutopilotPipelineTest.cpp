@@ -191,7 +191,7 @@ TEST_F(AutopilotPipelineTest, AFileStillBeingWrittenIsLeftUntilItSettles)
             writer.stop();
     });
     writer.start(300);
-    QTest::qWaitFor([&] { return writes == 10; }, patienceMs);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return writes == 10; }, patienceMs));
     EXPECT_TRUE(QFileInfo::exists(path));
     EXPECT_EQ(store->journal().size(), 0);
 
@@ -251,8 +251,9 @@ TEST_F(AutopilotPipelineTest, OneRuleFilesAFileThreeTimesThenTheNextRuleTakesOve
     for (int pass = 1; pass <= 4; ++pass) {
         clock = clock.addSecs(61); // past the quiet minute after the last move
         EXPECT_EQ(handleNow(path, inbox), true) << "pass " << pass;
-        if (pass < 4)
+        if (pass < 4) {
             ASSERT_TRUE(QFile::rename(sorted, path)); // the user puts it back
+        }
     }
     QStringList rules;
     for (const JournalEntry &entry : store->journal())

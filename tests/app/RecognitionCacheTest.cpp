@@ -24,7 +24,7 @@ protected:
         QObject context;
         std::optional<Recognition> reading;
         autopilot->recognize(path, std::nullopt, false, &context, [&](const Recognition &r) { reading = r; });
-        QTest::qWaitFor([&] { return reading.has_value(); }, patienceMs);
+        (void)QTest::qWaitFor([&] { return reading.has_value(); }, patienceMs);
         return reading;
     }
 
