@@ -1,0 +1,74 @@
+#include "LoopGuard.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace {
+const QDateTime t0 = QDateTime(QDate(2025, 3, 10), QTime(9, 0), Qt::UTC);
+}
+
+TEST(LoopGuard, MovedFilesStayLoudForSixtySeconds)
+{
+    LoopGuard guard;
+    EXPECT_TRUE(guard.isQuiet(7, t0));
+    guard.noteMoved(7, t0);
+    EXPECT_FALSE(guard.isQuiet(7, t0));
+    EXPECT_TRUE(guard.isQuiet(8, t0));
+    EXPECT_FALSE(guard.isQuiet(7, t0.addMSecs(59'900)));
+    EXPECT_TRUE(guard.isQuiet(7, t0.addSecs(60)));
+    // The entry is gone: an earlier moment no longer finds it.
+    EXPECT_TRUE(guard.isQuiet(7, t0.addSecs(1)));
+
+    // Noting again keeps only the later date; moves dated after now stay.
+    guard.noteMoved(9, t0);
+    guard.noteMoved(9, t0.addSecs(30));
+    EXPECT_FALSE(guard.isQuiet(9, t0.addSecs(80)));
+    EXPECT_TRUE(guard.isQuiet(9, t0.addSecs(90)));
+    guard.noteMoved(10, t0.addSecs(500));
+    EXPECT_FALSE(guard.isQuiet(10, t0));
+
+    // Pruning on one file's question forgets every old move.
+    guard.noteMoved(11, t0);
+    guard.noteMoved(12, t0.addSecs(50));
+    EXPECT_FALSE(guard.isQuiet(12, t0.addSecs(60)));
+    EXPECT_TRUE(guard.isQuiet(11, t0.addSecs(10)));
+}
+
+TEST(LoopGuard, ARuleRunsThreeTimesPerFile)
+{
+    LoopGuard guard;
+    const QUuid rule = QUuid::createUuid();
+    const QUuid other = QUuid::createUuid();
+    for (int i = 0; i < LoopGuard::maxRunsPerRule; ++i)
+        EXPECT_TRUE(guard.allowRun(rule, 42)) << i;
+    EXPECT_FALSE(guard.allowRun(rule, 42));
+    EXPECT_FALSE(guard.allowRun(rule, 42));
+    EXPECT_TRUE(guard.allowRun(rule, 43));
+    EXPECT_TRUE(guard.allowRun(other, 42));
+    // Moves and runs are counted apart.
+    EXPECT_TRUE(guard.isQuiet(42, t0));
+}
+
+TEST(LoopGuard, CountsExactlyUnderConcurrentCalls)
+{
+    LoopGuard guard;
+    const QUuid rule = QUuid::createUuid();
+    std::atomic<int> allowed{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 8; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 200; ++i) {
+                if (guard.allowRun(rule, 1))
+                    ++allowed;
+                guard.noteMoved(quint64(t * 1000 + i), t0);
+                guard.isQuiet(quint64(i), t0.addSecs(i % 2 ? 61 : 1));
+            }
+        });
+    }
+    for (std::thread &thread : threads)
+        thread.join();
+    EXPECT_EQ(allowed.load(), LoopGuard::maxRunsPerRule);
+}
