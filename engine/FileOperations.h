@@ -1,0 +1,65 @@
+// The only place where filing touches the user's files: carrying out a plan
+// (copies, the move or rename, tags, opening with an application), undoing
+// what was done, and moving files to the Trash. Nothing is ever overwritten.
+#pragma once
+
+#include "FileOperationError.h"
+#include "Plan.h"
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// What filing did to one file; the journal keeps it as JSON for undo.
+struct Performed
+{
+    QString original; // where the file was before filing
+    QString destination; // where filing put it; the original when it stayed
+    QStringList copies; // the copies made, in plan order
+    QStringList addedTags; // the plan's tags the file did not carry before
+    std::optional<qint64> trashAfterDays;
+
+    friend bool operator==(const Performed &, const Performed &) = default;
+
+    QJsonObject toJson() const;
+    QByteArray toJsonData() const;
+    // Throw JsonCoding::DecodeError.
+    static Performed fromJson(const QJsonObject &object);
+    static Performed fromJsonData(const QByteArray &data);
+};
+
+namespace FileOperations {
+
+// Copies first (from the file at its original place), then the move, then
+// the tags on the file where it ended up, then opening it. Throws
+// FileOperationError::failed; steps already done stay done, and no file
+// that existed before is ever lost or replaced.
+Performed perform(const Plan &plan);
+
+// Puts the file back (under the next free name when another file has taken
+// its old one), removes the tags filing added, removes up to two folders
+// that filing left empty and moves the copies to the Trash. Returns where
+// the file is now. Throws FileOperationError::fileMoved, before anything
+// changes, when the file is no longer where filing put it.
+QString undo(const Performed &performed);
+
+// Moves an item to the Trash. Throws FileOperationError::failed.
+void trash(const QString &path);
+
+// The file's tags; empty when it has none or they cannot be read.
+QStringList tags(const QString &path);
+
+// Replaces the file's whole tag list. Throws FileOperationError::failed.
+void setTags(const QStringList &tags, const QString &path);
+
+// Opens the file with the application; nothing happens when none is found.
+void open(const QString &path, const QString &application);
+
+// Removes the folder when it is empty (or holds only ".DS_Store"), then its
+// parent the same way, at most `levels` folders in all.
+void removeEmptyFolders(const QString &folder, int levels);
+
+} // namespace FileOperations

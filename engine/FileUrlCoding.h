@@ -1,0 +1,19 @@
+// Paths in the JSON payloads of plans and performed filings: written as
+// absolute file URL strings, read back to local paths.
+#pragma once
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace FileUrlCoding {
+QString toJson(const QString &path);
+QJsonArray toJson(const QStringList &paths);
+// Throw JsonCoding::DecodeError for anything but a local file URL.
+QString requiredPath(const QJsonObject &object, const QString &key);
+QStringList requiredPaths(const QJsonObject &object, const QString &key);
+std::optional<qint64> optionalInteger(const QJsonObject &object, const QString &key);
+} // namespace FileUrlCoding

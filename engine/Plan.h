@@ -1,0 +1,38 @@
+// What carrying out one rule would do to one file, worked out without
+// touching the disk; the journal keeps it as JSON.
+#pragma once
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+#include <QUuid>
+
+#include <optional>
+
+struct Plan
+{
+    QUuid ruleID;
+    QString original; // the file where it is now
+    QString destination; // where it will be; the original when it stays
+    QStringList copies; // one copy target per copy action, in action order
+    QStringList tags; // tags to add, in action order, none repeated
+    std::optional<qint64> trashAfterDays;
+    std::optional<QString> openWith; // the application, as the action wrote it
+    QStringList missing; // placeholders without a value, once each, sorted
+
+    bool changesLocation() const { return destination != original; }
+    // Nothing to do; missing placeholders play no part.
+    bool isEmpty() const
+    {
+        return destination == original && copies.isEmpty() && tags.isEmpty() && !trashAfterDays && !openWith;
+    }
+
+    friend bool operator==(const Plan &, const Plan &) = default;
+
+    QJsonObject toJson() const;
+    QByteArray toJsonData() const;
+    // Throw JsonCoding::DecodeError.
+    static Plan fromJson(const QJsonObject &object);
+    static Plan fromJsonData(const QByteArray &data);
+};

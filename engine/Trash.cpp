@@ -1,0 +1,201 @@
+#include "Trash.h"
+
+#include "FileOperationError.h"
+#include "FileTransfer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+namespace Trash {
+
+namespace {
+
+struct Place
+{
+    QString root; // the trash folder with its files/ and info/
+    QString topDirectory; // empty for the home trash: paths are written absolute
+};
+
+QByteArray encoded(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+std::optional<dev_t> deviceOf(const QString &path)
+{
+    struct stat info;
+    if (::lstat(encoded(path).constData(), &info) != 0)
+        return std::nullopt;
+    return info.st_dev;
+}
+
+// The device of the path, or of its nearest existing ancestor.
+dev_t deviceOfNearest(QString path)
+{
+    for (;;) {
+        if (const auto device = deviceOf(path))
+            return *device;
+        const QString parent = QFileInfo(path).absolutePath();
+        if (parent == path)
+            return 0;
+        path = parent;
+    }
+}
+
+// A folder owned by us, made with mode 0700 when missing; never a link.
+bool ownFolder(const QString &path)
+{
+    const QByteArray name = encoded(path);
+    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
+        return false;
+    struct stat info;
+    return ::lstat(name.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid();
+}
+
+bool prepare(const QString &root)
+{
+    return ownFolder(root) && ownFolder(root + QStringLiteral("/files")) && ownFolder(root + QStringLiteral("/info"));
+}
+
+// The top folder of the file system that holds the path's folder.
+QString topDirectoryOf(const QString &folder, dev_t device)
+{
+    QString top = folder;
+    for (;;) {
+        const QString parent = QFileInfo(top).absolutePath();
+        if (parent == top || deviceOf(parent) != device)
+            return top;
+        top = parent;
+    }
+}
+
+std::optional<Place> placeFor(const QString &path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    const auto device = deviceOf(folder);
+    if (!device)
+        return std::nullopt;
+
+    const QString home = homeTrash();
+    if (deviceOfNearest(home) == *device) {
+        QDir().mkpath(QFileInfo(home).absolutePath());
+        if (!prepare(home))
+            return std::nullopt;
+        return Place{home, QString()};
+    }
+
+    const QString top = topDirectoryOf(folder, *device);
+    const QString uid = QString::number(::getuid());
+    const QString shared = top + QStringLiteral("/.Trash");
+    struct stat info;
+    if (::lstat(encoded(shared).constData(), &info) == 0 && S_ISDIR(info.st_mode) && (info.st_mode & S_ISVTX)) {
+        const QString root = shared + QLatin1Char('/') + uid;
+        if (prepare(root))
+            return Place{root, top};
+    }
+    const QString own = top + QStringLiteral("/.Trash-") + uid;
+    if (prepare(own))
+        return Place{own, top};
+    return std::nullopt;
+}
+
+QString candidateName(const QString &name, int n)
+{
+    if (n == 1)
+        return name;
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot <= 0)
+        return name + QLatin1Char(' ') + QString::number(n);
+    return name.left(dot) + QLatin1Char(' ') + QString::number(n) + name.mid(dot);
+}
+
+QByteArray infoText(const QString &path, const Place &place, const QDateTime &now)
+{
+    QString written = path;
+    if (!place.topDirectory.isEmpty())
+        written = QDir(place.topDirectory).relativeFilePath(path);
+    return QByteArrayLiteral("[Trash Info]\nPath=") + QUrl::toPercentEncoding(written, "/")
+        + QByteArrayLiteral("\nDeletionDate=") + now.toLocalTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toUtf8()
+        + '\n';
+}
+
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    for (qsizetype written = 0; written < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.constData() + written, static_cast<std::size_t>(bytes.size() - written));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        written += n;
+    }
+    return true;
+}
+
+} // namespace
+
+QString homeTrash()
+{
+    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    if (dataHome.isEmpty() || !QDir::isAbsolutePath(dataHome))
+        dataHome = QDir::homePath() + QStringLiteral("/.local/share");
+    return QDir::cleanPath(dataHome + QStringLiteral("/Trash"));
+}
+
+QString moveToTrash(const QString &path, const QDateTime &now)
+{
+    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    const QString name = QFileInfo(absolute).fileName();
+    const auto failure = [&](const QString &why) {
+        return FileOperationError::failed(QStringLiteral("“%1” couldn’t be moved to the Trash: %2.").arg(name, why));
+    };
+
+    struct stat info;
+    if (name.isEmpty() || ::lstat(encoded(absolute).constData(), &info) != 0)
+        throw failure(QString::fromLocal8Bit(std::strerror(name.isEmpty() ? EINVAL : errno)));
+    const auto place = placeFor(absolute);
+    if (!place)
+        throw failure(QStringLiteral("no Trash folder could be used on its file system"));
+
+    for (int n = 1; n < 100000; ++n) {
+        const QString trashName = candidateName(name, n);
+        const QString infoPath = place->root + QStringLiteral("/info/") + trashName + QStringLiteral(".trashinfo");
+        const QString filePath = place->root + QStringLiteral("/files/") + trashName;
+
+        // The .trashinfo made exclusively reserves the name.
+        const int fd = ::open(encoded(infoPath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue;
+            throw failure(QString::fromLocal8Bit(std::strerror(errno)));
+        }
+        const bool written = writeAll(fd, infoText(absolute, *place, now));
+        const bool closed = ::close(fd) == 0;
+        if (!written || !closed) {
+            const int error = errno;
+            ::unlink(encoded(infoPath).constData());
+            throw failure(QString::fromLocal8Bit(std::strerror(error)));
+        }
+
+        const int moved = FileTransfer::renameNoReplace(absolute, filePath);
+        if (moved == 0)
+            return filePath;
+        ::unlink(encoded(infoPath).constData());
+        if (moved != EEXIST)
+            throw failure(QString::fromLocal8Bit(std::strerror(moved)));
+    }
+    throw failure(QString::fromLocal8Bit(std::strerror(EEXIST)));
+}
+
+} // namespace Trash

@@ -1,0 +1,20 @@
+// Moving items to the Trash as the freedesktop Trash specification lays it
+// out: the home trash under $XDG_DATA_HOME/Trash (created when missing) for
+// items on the home file system, a volume's .Trash/<uid> or .Trash-<uid> for
+// items elsewhere. Each item gets a .trashinfo with its percent-encoded
+// original path and the deletion date; no name in the trash is ever reused.
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+namespace Trash {
+
+// Moves the item to the Trash and returns where it lies now.
+// Throws FileOperationError::failed.
+QString moveToTrash(const QString &path, const QDateTime &now = QDateTime::currentDateTime());
+
+// The home trash folder ($XDG_DATA_HOME/Trash, else ~/.local/share/Trash).
+QString homeTrash();
+
+} // namespace Trash
