@@ -2,6 +2,10 @@
 // that names, plans and rule conditions share with it.
 #pragma once
 
+#include "ModelReader.h"
+#include "PatternReader.h"
+#include "Recognition.h"
+
 #include <QDateTime>
 #include <QSet>
 #include <QString>
@@ -9,6 +13,22 @@
 #include <optional>
 
 namespace Recognizer {
+
+// What a file is: an installer or a screenshot by its name, a photo when an
+// image holds hardly any text, otherwise what its text says, read by the
+// patterns and, when `useModel` is true and the local language model is
+// available, by the model, checked against the patterns. Never fails; blocks
+// while it reads, so call it off the main thread.
+Recognition recognize(const QString &path, bool useModel);
+
+// The same for a text already extracted; `fileName` only goes to the model.
+Recognition recognize(const QString &text, const QString &fileName, bool useModel);
+
+// The recognition the patterns alone give, with its confidence and notes.
+Recognition fromPatterns(const PatternReader::Result &result);
+
+// The model's reading, checked against the patterns and the full text.
+Recognition crossCheck(const ModelRecognition &model, const PatternReader::Result &patterns, const QString &text);
 
 // Extensions (lower case, no dot) that are taken as installers.
 const QSet<QString> &installerExtensions();

@@ -4,6 +4,8 @@
 
 #include <tesseract/baseapi.h>
 
+#include <algorithm>
+#include <array>
 #include <memory>
 
 namespace TextRecognizer {
@@ -55,6 +57,51 @@ QString run(tesseract::TessBaseAPI *api, const QImage &gray, int dotsPerInch, te
     return text ? QString::fromUtf8(text.get()) : QString();
 }
 
+// Ink on paper in full contrast: the paper (the most common grey level)
+// becomes white, the ink (the extreme level farthest from it) black, with a
+// narrow ramp between them. Soft edges of photographed or anti-aliased letters,
+// accents included, then read as clear strokes instead of noise; light text on
+// a dark screen comes out dark on white.
+QImage normalized(QImage gray)
+{
+    std::array<qint64, 256> histogram{};
+    for (int y = 0; y < gray.height(); ++y) {
+        const uchar *row = gray.constScanLine(y);
+        for (int x = 0; x < gray.width(); ++x)
+            ++histogram[row[x]];
+    }
+    const qint64 total = qint64(gray.width()) * gray.height();
+    const int paper = int(std::max_element(histogram.begin(), histogram.end()) - histogram.begin());
+    auto percentile = [&](qint64 rank) {
+        qint64 seen = 0;
+        for (int level = 0; level < 256; ++level) {
+            seen += histogram[level];
+            if (seen > rank)
+                return level;
+        }
+        return 255;
+    };
+    const int darkest = percentile(total / 100);
+    const int brightest = percentile(total - total / 100 - 1);
+    const int ink = paper - darkest >= brightest - paper ? darkest : brightest;
+    const int contrast = std::abs(paper - ink);
+    if (contrast < 32)
+        return gray; // nothing that looks like ink on paper
+    const int middle = (paper + ink) / 2;
+    const int half = std::max(4, contrast / 8);
+    std::array<uchar, 256> map{};
+    for (int level = 0; level < 256; ++level) {
+        const int towardsPaper = paper > ink ? level - (middle - half) : (middle + half) - level;
+        map[level] = uchar(std::clamp(towardsPaper * 255 / (2 * half), 0, 255));
+    }
+    for (int y = 0; y < gray.height(); ++y) {
+        uchar *row = gray.scanLine(y);
+        for (int x = 0; x < gray.width(); ++x)
+            row[x] = map[row[x]];
+    }
+    return gray;
+}
+
 bool blank(const QString &text)
 {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); });
@@ -83,7 +130,7 @@ QString recognize(const QImage &image, int dotsPerInch)
     } else {
         flat = image.convertToFormat(QImage::Format_RGB32);
     }
-    const QImage gray = flat.convertToFormat(QImage::Format_Grayscale8);
+    const QImage gray = normalized(flat.convertToFormat(QImage::Format_Grayscale8));
     const QString document = run(api, gray, dotsPerInch, tesseract::PSM_AUTO);
     if (!blank(document))
         return document;

@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 #include <QtGlobal>
 
+#include <cstdlib>
+#include <unistd.h>
+
 #ifdef FILEWRIGHT_TEST_WIDGETS
 #include <QApplication>
 using TestApplication = QApplication;
@@ -18,8 +21,14 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("OMP_THREAD_LIMIT"))
-        qputenv("OMP_THREAD_LIMIT", "1");
+    // OpenMP inside tesseract reads its thread limit when the library is
+    // loaded, before main: without the limit in the environment from the
+    // start, text recognition spins several threads and runs many times
+    // slower. Start again with it.
+    if (qEnvironmentVariableIsEmpty("OMP_THREAD_LIMIT")) {
+        ::setenv("OMP_THREAD_LIMIT", "1", 1);
+        ::execv("/proc/self/exe", argv);
+    }
 
     QTemporaryDir sandbox(QDir::tempPath() + QStringLiteral("/filewright-test-XXXXXX"));
     const QString root = sandbox.path();

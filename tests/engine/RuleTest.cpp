@@ -94,27 +94,6 @@ TEST(RuleModel, DaysArePlainIntegers)
         EXPECT_FALSE(days(bad).has_value()) << bad.toStdString();
 }
 
-TEST(RuleModel, EqualityAndHashCoverEveryField)
-{
-    const Rule rule = sampleRule();
-    EXPECT_EQ(rule, sampleRule());
-    EXPECT_EQ(qHash(rule), qHash(sampleRule()));
-
-    Rule other = rule;
-    other.isEnabled = true;
-    EXPECT_NE(rule, other);
-    other = rule;
-    other.createdFromPrompt.reset();
-    EXPECT_NE(rule, other);
-    other = rule;
-    other.conditions[1].value = QStringLiteral("1.5");
-    EXPECT_NE(rule, other);
-    EXPECT_NE(qHash(rule), qHash(other));
-    other = rule;
-    other.actions[0].id = QUuid::createUuid();
-    EXPECT_NE(rule, other);
-}
-
 TEST(RuleJson, RoundTripsExactly)
 {
     const Rule rule = sampleRule();

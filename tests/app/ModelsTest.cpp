@@ -1,0 +1,197 @@
+#include "Labels.h"
+#include "Models.h"
+
+#include <QSet>
+#include <gtest/gtest.h>
+
+namespace {
+
+Recognition sampleRecognition()
+{
+    Recognition recognition;
+    recognition.kind = DocumentKind::invoice;
+    recognition.sender = QStringLiteral("Telekom");
+    recognition.date = CalendarUtc::noon(QDate(2024, 11, 5));
+    recognition.amount = Decimal::fromString(u"39.95");
+    recognition.currency = QStringLiteral("EUR");
+    recognition.title = QStringLiteral("Rechnung November");
+    recognition.confidence = 0.75;
+    recognition.source = Recognition::Source::model;
+    recognition.readAt = QDateTime(QDate(2024, 11, 6), QTime(8, 0), Qt::UTC);
+    recognition.notes = {QStringLiteral("total found")};
+    return recognition;
+}
+
+TEST(Models, NewRecordsStartWithTheirInitialValues)
+{
+    const QDateTime before = QDateTime::currentDateTimeUtc();
+    const WatchedFolder place(QStringLiteral("/srv/archive"), QByteArray("b"), false);
+    EXPECT_FALSE(place.isWatched);
+    EXPECT_TRUE(place.isEnabled);
+    EXPECT_FALSE(place.includeSubfolders);
+    EXPECT_FALSE(place.needsReselect);
+    EXPECT_FALSE(place.uuid.isNull());
+    EXPECT_GE(place.createdAt, before);
+    EXPECT_EQ(place.id, 0);
+    EXPECT_NE(WatchedFolder().uuid, WatchedFolder().uuid);
+
+    const JournalEntry entry(std::nullopt, QStringLiteral("Rule"), QStringLiteral("/a/b.pdf"), QString(),
+                             JournalEntry::Status::review);
+    EXPECT_EQ(entry.statusRaw, QStringLiteral("review"));
+    EXPECT_TRUE(entry.message.isEmpty());
+    EXPECT_FALSE(entry.performedData || entry.planData || entry.recognitionData || entry.trashDue || entry.fileID);
+    EXPECT_GE(entry.date, before);
+
+    // The record's own time, not the recognition's.
+    const RecognitionRecord record(QString(), QStringLiteral("hash"), QStringLiteral("/a/b.pdf"), sampleRecognition());
+    EXPECT_FALSE(record.edited);
+    EXPECT_GE(record.readAt, before);
+    EXPECT_EQ(record.recognition(), sampleRecognition());
+}
+
+TEST(Models, NamesFromPaths)
+{
+    EXPECT_EQ(WatchedFolder(QStringLiteral("/home/anna/Downloads"), {}, true).name(), QStringLiteral("Downloads"));
+    EXPECT_EQ(WatchedFolder(QStringLiteral("/home/anna/Downloads/"), {}, true).name(), QStringLiteral("Downloads"));
+    EXPECT_EQ(WatchedFolder(QStringLiteral("/"), {}, true).name(), QStringLiteral("/"));
+
+    JournalEntry entry(std::nullopt, QString(), QStringLiteral("/home/anna/Downloads/Scan 1.pdf"), QString(),
+                       JournalEntry::Status::done);
+    EXPECT_EQ(entry.fileName(), QStringLiteral("Scan 1.pdf"));
+    entry.newPath = QStringLiteral("/home/anna/Documents/2024-11-05 Telekom.pdf");
+    EXPECT_EQ(entry.fileName(), QStringLiteral("2024-11-05 Telekom.pdf"));
+    EXPECT_EQ(entry.originalName(), QStringLiteral("Scan 1.pdf"));
+}
+
+TEST(Models, StatusesReadExactlyAndFallBackToDone)
+{
+    for (const JournalEntry::Status status : JournalEntry::allStatuses) {
+        JournalEntry entry(std::nullopt, QString(), QString(), QString(), status);
+        EXPECT_EQ(entry.status(), status);
+        EXPECT_EQ(JournalEntry::statusFromRawValue(entry.statusRaw), status);
+    }
+    EXPECT_FALSE(JournalEntry::statusFromRawValue(u"Done"));
+    EXPECT_FALSE(JournalEntry::statusFromRawValue(u" review"));
+    JournalEntry entry;
+    for (const QString &raw : {QStringLiteral("Done"), QString(), QStringLiteral("waiting")}) {
+        entry.statusRaw = raw;
+        EXPECT_EQ(entry.status(), JournalEntry::Status::done) << raw.toStdString();
+    }
+}
+
+TEST(Models, UnreadablePayloadsTurnIntoTheirSubstitutes)
+{
+    RecognitionRecord record;
+    const QDateTime before = QDateTime::currentDateTimeUtc();
+    for (const QByteArray &bytes : {QByteArray(), QByteArray("{"), QByteArray("[1,2]"),
+                                    QByteArray(R"({"kind":"note","confidence":1,"source":"rules","readAt":0,"notes":[]})")}) {
+        record.payload = bytes;
+        const Recognition substitute = record.recognition();
+        EXPECT_EQ(substitute.kind, DocumentKind::other);
+        EXPECT_FALSE(DocumentKinds::isReceipt(substitute.kind));
+        EXPECT_FALSE(substitute.sender || substitute.date || substitute.amount || substitute.currency
+                     || substitute.title);
+        EXPECT_EQ(substitute.confidence, 0.0);
+        EXPECT_EQ(substitute.source, Recognition::Source::rules);
+        EXPECT_GE(substitute.readAt, before);
+        EXPECT_TRUE(substitute.notes.isEmpty());
+    }
+
+    JournalEntry entry;
+    entry.recognitionData = QByteArray("garbage");
+    EXPECT_FALSE(entry.recognition());
+    entry.setRecognition(sampleRecognition());
+    ASSERT_TRUE(entry.recognitionData);
+    EXPECT_EQ(entry.recognition(), sampleRecognition());
+    entry.setRecognition(std::nullopt);
+    EXPECT_FALSE(entry.recognitionData);
+    EXPECT_FALSE(entry.recognition());
+
+    const Plan plan{QUuid::createUuid(),
+                    QStringLiteral("/home/anna/Downloads/Scan 1.pdf"),
+                    QStringLiteral("/home/anna/Documents/2024/Telekom.pdf"),
+                    {QStringLiteral("/home/anna/Backup/Telekom.pdf")},
+                    {QStringLiteral("Steuer"), QStringLiteral("Telefon")},
+                    30,
+                    QStringLiteral("org.kde.okular"),
+                    {QStringLiteral("betrag")}};
+    entry.setPlan(plan);
+    EXPECT_EQ(entry.plan(), plan);
+    entry.planData = QByteArray(R"({"ruleID":"not a uuid"})");
+    EXPECT_FALSE(entry.plan());
+    entry.setPlan(std::nullopt);
+    EXPECT_FALSE(entry.planData);
+
+    const Performed performed{plan.original, plan.destination, plan.copies, {QStringLiteral("Telefon")}, 30};
+    entry.setPerformed(performed);
+    EXPECT_EQ(entry.performed(), performed);
+    entry.performedData = QByteArray();
+    EXPECT_FALSE(entry.performed());
+    entry.setPerformed(std::nullopt);
+    EXPECT_FALSE(entry.performedData);
+}
+
+Rule sampleRule()
+{
+    Rule rule;
+    rule.id = QUuid::createUuid();
+    rule.name = QStringLiteral("Rechnungen");
+    rule.conditions = {Condition{QUuid::createUuid(), Condition::Field::kind, Condition::Operator::is,
+                                 QStringLiteral("invoice")}};
+    rule.actions = {RuleAction{QUuid::createUuid(), RuleAction::Kind::move, QStringLiteral("~/Documents/{jahr}")},
+                    RuleAction{QUuid::createUuid(), RuleAction::Kind::tag, QStringLiteral("Steuer")}};
+    rule.isEnabled = false;
+    rule.createdFromPrompt = QStringLiteral("Move invoices to Documents");
+    return rule;
+}
+
+TEST(Models, StoredRulesKeepTheirRuleAndIdentity)
+{
+    const Rule rule = sampleRule();
+    const StoredRule stored(rule, QUuid::createUuid(), 4);
+    EXPECT_EQ(stored.uuid, rule.id);
+    EXPECT_EQ(stored.order, 4);
+    EXPECT_EQ(stored.rule(), rule);
+    // Two records made from one rule share its id.
+    EXPECT_EQ(StoredRule(rule, std::nullopt, 0).uuid, stored.uuid);
+
+    // An unreadable payload reads as an empty rule that keeps the record's
+    // identity; writing a rule replaces the payload and nothing else.
+    StoredRule broken = stored;
+    for (const QByteArray &bytes : {QByteArray(), QByteArray("no rule"), QByteArray(R"({"name":"x"})")}) {
+        broken.payload = bytes;
+        const Rule substitute = broken.rule();
+        EXPECT_EQ(substitute.id, stored.uuid);
+        EXPECT_EQ(substitute.name, QStringLiteral("Rule"));
+        EXPECT_TRUE(substitute.conditions.isEmpty());
+        EXPECT_TRUE(substitute.actions.isEmpty());
+        EXPECT_TRUE(substitute.isEnabled);
+        EXPECT_FALSE(substitute.createdFromPrompt);
+    }
+    Rule other = sampleRule();
+    broken.setRule(other);
+    EXPECT_EQ(broken.uuid, stored.uuid);
+    EXPECT_EQ(broken.rule(), other);
+}
+
+TEST(Labels, EveryCaseHasItsOwnTitle)
+{
+    auto distinct = [](const auto &cases) {
+        QSet<QString> titles;
+        for (const auto value : cases) {
+            const QString title = Labels::title(value);
+            EXPECT_FALSE(title.isEmpty());
+            titles.insert(title);
+        }
+        return titles.size() == qsizetype(cases.size());
+    };
+    EXPECT_TRUE(distinct(DocumentKinds::allCases));
+    EXPECT_TRUE(distinct(Condition::allFields));
+    EXPECT_TRUE(distinct(Condition::allOperators));
+    EXPECT_TRUE(distinct(FileCategories::allCases));
+    EXPECT_EQ(Labels::title(DocumentKind::bankStatement), QStringLiteral("Bank statement"));
+    EXPECT_EQ(Labels::title(Condition::Operator::greaterThan), QStringLiteral("is over"));
+    EXPECT_EQ(Labels::title(FileCategory::installer), QStringLiteral("Installer (.deb, .AppImage)"));
+}
+
+} // namespace
