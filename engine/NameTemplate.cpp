@@ -1,5 +1,7 @@
 #include "NameTemplate.h"
 
+#include "PatternReader.h"
+
 #include <QChar>
 #include <QFile>
 #include <QTextBoundaryFinder>
@@ -7,8 +9,13 @@
 
 #include <unicode/locid.h>
 #include <unicode/numberformatter.h>
+#include <unicode/smpdtfmt.h>
+#include <unicode/timezone.h>
 
 #include <sys/stat.h>
+
+#include <memory>
+#include <unordered_map>
 
 
 namespace {
@@ -27,6 +34,33 @@ const QString zaehlerKey = QStringLiteral("zaehler");
 QString fromIcu(const icu::UnicodeString &text)
 {
     return QString(reinterpret_cast<const QChar *>(text.getBuffer()), text.length());
+}
+
+icu::UnicodeString toIcu(const QString &text)
+{
+    return icu::UnicodeString(reinterpret_cast<const UChar *>(text.utf16()), static_cast<int32_t>(text.size()));
+}
+
+// ICU date formatters may not be shared between threads, and building one
+// costs far more than using it: each thread keeps the few patterns it uses.
+std::optional<QString> formatDate(const QDateTime &date, const QString &pattern)
+{
+    thread_local std::unordered_map<std::u16string, std::unique_ptr<icu::SimpleDateFormat>> formatters;
+    const std::u16string key(reinterpret_cast<const char16_t *>(pattern.utf16()), pattern.size());
+    auto found = formatters.find(key);
+    if (found == formatters.end()) {
+        if (formatters.size() >= 16)
+            formatters.clear();
+        UErrorCode status = U_ZERO_ERROR;
+        auto formatter = std::make_unique<icu::SimpleDateFormat>(toIcu(pattern), icu::Locale("en_US_POSIX"), status);
+        if (U_FAILURE(status))
+            return std::nullopt;
+        formatter->adoptTimeZone(icu::TimeZone::createTimeZone(icu::UnicodeString(u"UTC")));
+        found = formatters.emplace(key, std::move(formatter)).first;
+    }
+    icu::UnicodeString text;
+    found->second->format(static_cast<UDate>(date.toMSecsSinceEpoch()), text);
+    return fromIcu(text);
 }
 
 const icu::number::LocalizedNumberFormatter &amountFormatter(NameLanguage language)
@@ -153,7 +187,9 @@ bool needsCharacterPass(const QString &text)
         if (c.isSurrogate())
             return true; // rare: let the careful pass look at whole code points
         const char32_t u = c.unicode();
-        if (isSeparator(u) || isReserved(u) || isControlOrFormat(u))
+        if (isSeparator(u) || isReserved(u))
+            return true;
+        if ((u < 0x20 || u >= 0x7F) && isControlOrFormat(u))
             return true;
     }
     return false;
@@ -211,8 +247,47 @@ QString NameTemplate::key(QStringView token)
         {QStringLiteral("kind"), artKey},          {QStringLiteral("title"), titelKey},
         {QStringLiteral("counter"), zaehlerKey},
     };
-    const QString lowered = token.toString().toLower();
-    return aliases.value(lowered, lowered);
+    QString lowered = token.toString();
+    for (QChar &c : lowered) {
+        if (c.unicode() >= u'A' && c.unicode() <= u'Z')
+            c = QChar(c.unicode() + (u'a' - u'A'));
+    }
+    const auto alias = aliases.constFind(lowered);
+    return alias == aliases.constEnd() ? lowered : alias.value();
+}
+
+NameTemplate::Values NameTemplate::values(const std::optional<Recognition> &recognition, const QString &originalName,
+                                          int counter, const std::optional<QDateTime> &fileDate) const
+{
+    Values result;
+    result.reserve(10);
+    std::optional<QDateTime> date = fileDate;
+    if (recognition && recognition->date)
+        date = recognition->date;
+
+    result.insert(originalKey, deletingPathExtension(originalName));
+    result.insert(zaehlerKey, QString::number(counter));
+
+    if (date && date->isValid()) {
+        if (const auto text = formatDate(*date, dateFormat))
+            result.insert(datumKey, *text);
+        const QDate day = date->toUTC().date();
+        result.insert(jahrKey, QString::number(day.year()));
+        result.insert(monatKey, QStringLiteral("%1").arg(day.month(), 2, 10, QLatin1Char('0')));
+    }
+
+    if (recognition) {
+        if (recognition->sender)
+            result.insert(absenderKey, PatternReader::shortSender(*recognition->sender));
+        if (recognition->amount)
+            result.insert(betragKey, format(*recognition->amount, language));
+        if (recognition->currency)
+            result.insert(waehrungKey, *recognition->currency);
+        result.insert(artKey, DocumentKinds::name(recognition->kind, language));
+        if (recognition->title)
+            result.insert(titelKey, *recognition->title);
+    }
+    return result;
 }
 
 QStringList NameTemplate::missing(const QString &templateText, const Values &values) const

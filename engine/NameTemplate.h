@@ -34,6 +34,10 @@ struct NameTemplate
     // The ten placeholder keys in their fixed order.
     static const std::array<QString, 10> &placeholders();
 
+    // The values for one file. The date is the recognition's, else fileDate.
+    Values values(const std::optional<Recognition> &recognition, const QString &originalName, int counter,
+                  const std::optional<QDateTime> &fileDate) const;
+
     // The placeholders (as written) whose key has no value or an empty one,
     // in order, duplicates kept.
     QStringList missing(const QString &templateText, const Values &values) const;

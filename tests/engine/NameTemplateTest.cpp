@@ -199,3 +199,51 @@ TEST(RealHome, ComesFromAppHomeOrThePasswordDatabaseAndAbbreviatesWholeFolders)
     EXPECT_EQ(RealHome::abbreviate(home + QStringLiteral("bel/x")), home + QStringLiteral("bel/x"));
     EXPECT_EQ(RealHome::abbreviate(QStringLiteral("/srv/x")), QStringLiteral("/srv/x"));
 }
+
+TEST(NameTemplate, ValuesComeFromTheRecognitionElseTheFileDate)
+{
+    Recognition recognition;
+    recognition.kind = DocumentKind::invoice;
+    recognition.sender = QStringLiteral("Beispiel Handels GmbH");
+    recognition.date = QDateTime(QDate(2024, 3, 5), QTime(23, 30), Qt::UTC);
+    recognition.amount = Decimal::fromString(u"12.5");
+    recognition.currency = QStringLiteral("EUR");
+
+    const auto values = german.values(recognition, QStringLiteral("Scan.2024.pdf"), 7, std::nullopt);
+    EXPECT_EQ(values.value(QStringLiteral("datum")), QStringLiteral("2024-03-05"));
+    EXPECT_EQ(values.value(QStringLiteral("jahr")), QStringLiteral("2024"));
+    EXPECT_EQ(values.value(QStringLiteral("monat")), QStringLiteral("03"));
+    EXPECT_EQ(values.value(QStringLiteral("absender")), QStringLiteral("Beispiel Handels"));
+    EXPECT_EQ(values.value(QStringLiteral("betrag")), QStringLiteral("12,50"));
+    EXPECT_EQ(values.value(QStringLiteral("waehrung")), QStringLiteral("EUR"));
+    EXPECT_EQ(values.value(QStringLiteral("art")), QStringLiteral("Rechnung"));
+    EXPECT_FALSE(values.contains(QStringLiteral("titel")));
+    EXPECT_EQ(values.value(QStringLiteral("original")), QStringLiteral("Scan.2024"));
+    EXPECT_EQ(values.value(QStringLiteral("zaehler")), QStringLiteral("7"));
+    EXPECT_EQ(german.fileName(QStringLiteral("{datum} {absender} {betrag} {waehrung}"), values, QStringLiteral("pdf")),
+              QStringLiteral("2024-03-05 Beispiel Handels 12,50 EUR.pdf"));
+    EXPECT_EQ(english.values(recognition, QStringLiteral("x"), 1, std::nullopt).value(QStringLiteral("art")),
+              QStringLiteral("Invoice"));
+
+    // Any Unicode date pattern, in the POSIX locale and UTC.
+    for (const auto &[pattern, expected] :
+         {std::pair{QStringLiteral("dd.MM.yyyy"), QStringLiteral("05.03.2024")},
+          std::pair{QStringLiteral("EEEE, d. MMMM y"), QStringLiteral("Tuesday, 5. March 2024")},
+          std::pair{QStringLiteral("yyyyMMdd'T'HHmm"), QStringLiteral("20240305T2330")}}) {
+        const NameTemplate custom{NameLanguage::de, pattern};
+        EXPECT_EQ(custom.values(recognition, QStringLiteral("x"), 1, std::nullopt).value(QStringLiteral("datum")),
+                  expected);
+    }
+
+    // Without a recognised date the file date counts; without any date the
+    // date placeholders are missing.
+    recognition.date.reset();
+    const auto fromFile = german.values(recognition, QStringLiteral("x.pdf"), 1,
+                                        QDateTime(QDate(2023, 12, 31), QTime(12, 0), Qt::UTC));
+    EXPECT_EQ(fromFile.value(QStringLiteral("datum")), QStringLiteral("2023-12-31"));
+    const auto none = german.values(std::nullopt, QStringLiteral("x.pdf"), 1, std::nullopt);
+    EXPECT_EQ(none.keys().size(), 2);
+    EXPECT_EQ(german.missing(QStringLiteral("{datum}{jahr}{monat}{original}{zaehler}{art}"), none),
+              (QStringList{QStringLiteral("datum"), QStringLiteral("jahr"), QStringLiteral("monat"),
+                           QStringLiteral("art")}));
+}

@@ -232,3 +232,16 @@ TEST_F(ModelRoad, AFileGoesAllTheWayThroughTheModel)
                                .value(QStringLiteral("content")).toString();
     EXPECT_TRUE(prompt.startsWith(QStringLiteral("File name: Rechnung_2026_000123.pdf\n\nText:\nNordlicht Hosting GmbH\n")));
 }
+
+TEST(Recognizer, ARealInvoiceFromFileToRecognition)
+{
+    const Recognition read = Recognizer::recognize(TestSupport::dataPath(QStringLiteral("invoices/sample-invoice-2014.pdf")), false);
+    EXPECT_EQ(read.kind, DocumentKind::invoice);
+    EXPECT_EQ(read.sender, QStringLiteral("Bei Spiel GmbH"));
+    EXPECT_EQ(read.date, day(2014, 5, 22));
+    EXPECT_EQ(read.amount, Decimal::fromString(u"571.04"));
+    EXPECT_EQ(read.currency, QStringLiteral("EUR"));
+    // The others must at least come through without harm.
+    for (const char *name : {"invoices/correction-invoice.pdf", "invoices/service-charge-statement.pdf"})
+        EXPECT_EQ(Recognizer::recognize(TestSupport::dataPath(QString::fromLatin1(name)), false).kind, DocumentKind::invoice);
+}

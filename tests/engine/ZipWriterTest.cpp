@@ -2,6 +2,7 @@
 
 #include "ArchiveCheck.h"
 #include "Crc32.h"
+#include "ScopedTimeZone.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -11,35 +12,10 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
-#include <cstdlib>
-#include <ctime>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-// Sets the process time zone for the life of the object.
-class TimeZone
-{
-public:
-    explicit TimeZone(const char *zone) : m_had(qEnvironmentVariableIsSet("TZ")), m_old(qgetenv("TZ"))
-    {
-        qputenv("TZ", zone);
-        tzset();
-    }
-    ~TimeZone()
-    {
-        if (m_had)
-            qputenv("TZ", m_old);
-        else
-            qunsetenv("TZ");
-        tzset();
-    }
-
-private:
-    bool m_had;
-    QByteArray m_old;
-};
 
 QByteArray randomBytes(qsizetype size, quint32 seed)
 {
@@ -64,7 +40,7 @@ const QDateTime someDate = QDateTime(QDate(2026, 10, 12), QTime(9, 30, 0), Qt::U
 
 TEST(ZipWriter, WritesArchivesThatOtherReadersAccept)
 {
-    TimeZone zone("Europe/Berlin");
+    ScopedTimeZone zone("Europe/Berlin");
     const QList<ZipWriter::Entry> entries{
         {QStringLiteral("belege-2026-10/liste.csv"), QByteArray("a;b\r\n")},
         {QStringLiteral("belege-2026-10/Rechnung Müller & Söhne.pdf"), randomBytes(70000, 1)},
@@ -105,7 +81,7 @@ TEST(ZipWriter, EmptyArchiveIsTheEndRecordAlone)
 
 TEST(ZipWriter, StampsTheLocalTimeInDosForm)
 {
-    TimeZone zone("Europe/Berlin");
+    ScopedTimeZone zone("Europe/Berlin");
     const auto stampOf = [](const QDateTime &date) {
         const QByteArray bytes = ZipWriter::archive({{QStringLiteral("a"), QByteArray("x")}}, date);
         const quint16 time = ArchiveCheck::read16(bytes, 10);
@@ -154,7 +130,7 @@ TEST(ZipWriter, RefusesWhatTheFormatCannotHold)
 
 TEST(ZipWriter, StreamWritesTheSameBytesAndLeavesOutUnreadableFiles)
 {
-    TimeZone zone("Europe/Berlin");
+    ScopedTimeZone zone("Europe/Berlin");
     const QTemporaryDir dir;
     const QByteArray big = randomBytes(3 * 1024 * 1024 + 17, 3); // several read chunks
     const QByteArray small = randomBytes(100, 4);

@@ -1,0 +1,86 @@
+#include "Planner.h"
+
+#include "Recognizer.h"
+
+#include <QDir>
+
+namespace Planner {
+
+namespace {
+QString joined(const QString &folder, const QString &name)
+{
+    return folder.endsWith(u'/') ? folder + name : folder + QLatin1Char('/') + name;
+}
+
+QString folderOf(const QString &path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    return slash <= 0 ? QStringLiteral("/") : path.left(slash);
+}
+} // namespace
+
+Plan plan(const Rule &rule, const FileFacts &facts, const NameTemplate &nameTemplate, const QString &home,
+          const NameTemplate::ExistsTest &exists)
+{
+    const std::optional<QDateTime> fileDate = facts.recognition && facts.recognition->date
+        ? std::nullopt
+        : Recognizer::fileDate(facts.url);
+    const QString originalName = facts.name();
+    const NameTemplate::Values values = nameTemplate.values(facts.recognition, originalName, 1, fileDate);
+    const QString originalExtension = NameTemplate::pathExtension(originalName);
+
+    QString folder = folderOf(facts.url);
+    QString name = originalName;
+    QStringList copyFolders;
+    Plan result;
+    result.ruleID = rule.id;
+    result.original = facts.url;
+    QStringList missing;
+
+    for (const RuleAction &action : rule.actions) {
+        switch (action.kind) {
+        case RuleAction::Kind::move:
+            missing += nameTemplate.missing(action.value, values);
+            folder = nameTemplate.folder(action.value, values, home);
+            break;
+        case RuleAction::Kind::rename:
+            missing += nameTemplate.missing(action.value, values);
+            name = nameTemplate.fileName(action.value, values, originalExtension);
+            break;
+        case RuleAction::Kind::tag:
+            for (const QString &tag : action.tags()) {
+                if (!result.tags.contains(tag))
+                    result.tags.append(tag);
+            }
+            break;
+        case RuleAction::Kind::trashAfter: {
+            // A negative count would send the file to the Trash at the next
+            // sweep; like an unreadable count it sets no Trash date.
+            const std::optional<qint64> days = action.days();
+            result.trashAfterDays = days && *days >= 0 ? days : std::nullopt;
+            break;
+        }
+        case RuleAction::Kind::openWith:
+            result.openWith = action.value;
+            break;
+        case RuleAction::Kind::copy:
+            missing += nameTemplate.missing(action.value, values);
+            copyFolders.append(nameTemplate.folder(action.value, values, home));
+            break;
+        }
+    }
+
+    const QString target = joined(folder, name);
+    result.destination = QDir::cleanPath(target) == QDir::cleanPath(facts.url)
+        ? facts.url
+        : NameTemplate::freeURL(target, exists);
+    for (const QString &copyFolder : copyFolders)
+        result.copies.append(NameTemplate::freeURL(joined(copyFolder, name), exists));
+
+    missing.removeDuplicates();
+    missing.sort(Qt::CaseSensitive);
+    result.missing = missing;
+    return result;
+}
+
+} // namespace Planner

@@ -1,0 +1,117 @@
+#include "FileOperationError.h"
+#include "TestSupport.h"
+#include "Trash.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using TestSupport::readFile;
+using TestSupport::writeFile;
+
+namespace {
+
+// Points XDG_DATA_HOME at a folder that does not exist yet, for one test.
+class ScopedDataHome
+{
+public:
+    explicit ScopedDataHome(const QString &path) : m_saved(qgetenv("XDG_DATA_HOME"))
+    {
+        qputenv("XDG_DATA_HOME", path.toUtf8());
+    }
+    ~ScopedDataHome() { qputenv("XDG_DATA_HOME", m_saved); }
+
+private:
+    QByteArray m_saved;
+};
+
+QString infoOf(const QString &root, const QString &name)
+{
+    return QString::fromUtf8(readFile(root + QStringLiteral("/info/") + name + QStringLiteral(".trashinfo")));
+}
+
+dev_t deviceOf(const QString &path)
+{
+    struct stat info;
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_dev : 0;
+}
+
+} // namespace
+
+TEST(Trash, HomeTrashIsMadeWhenMissingAndNeverReusesAName)
+{
+    QTemporaryDir work(QDir::tempPath() + QStringLiteral("/filewright-trash-XXXXXX"));
+    const ScopedDataHome dataHome(work.path() + QStringLiteral("/new/share"));
+    const QString root = work.path() + QStringLiteral("/new/share/Trash");
+    ASSERT_EQ(Trash::homeTrash(), root);
+
+    const QString first = work.path() + QStringLiteral("/in/Rechnung März 100%.pdf");
+    const QString second = work.path() + QStringLiteral("/other/Rechnung März 100%.pdf");
+    ASSERT_TRUE(writeFile(first, "one"));
+    ASSERT_TRUE(writeFile(second, "two"));
+    const QDateTime when(QDate(2024, 3, 5), QTime(14, 7, 9));
+
+    EXPECT_EQ(Trash::moveToTrash(first, when), root + QStringLiteral("/files/Rechnung März 100%.pdf"));
+    EXPECT_EQ(Trash::moveToTrash(second, when), root + QStringLiteral("/files/Rechnung März 100% 2.pdf"));
+    EXPECT_FALSE(QFileInfo::exists(first));
+    EXPECT_FALSE(QFileInfo::exists(second));
+    EXPECT_EQ(readFile(root + QStringLiteral("/files/Rechnung März 100%.pdf")), "one");
+    EXPECT_EQ(readFile(root + QStringLiteral("/files/Rechnung März 100% 2.pdf")), "two");
+    EXPECT_EQ(infoOf(root, QStringLiteral("Rechnung März 100% 2.pdf")),
+              QStringLiteral("[Trash Info]\nPath=") + QString::fromLatin1(QUrl::toPercentEncoding(second, "/"))
+                  + QStringLiteral("\nDeletionDate=2024-03-05T14:07:09\n"));
+    EXPECT_TRUE(infoOf(root, QStringLiteral("Rechnung März 100%.pdf")).contains(QStringLiteral("/in/Rechnung%20M%C3%A4rz%20100%25.pdf\n")));
+    struct stat info;
+    ASSERT_EQ(::stat(QFile::encodeName(root).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+
+    // A folder goes to the Trash as a whole; a name left in files/ without
+    // its info is not taken over either.
+    ASSERT_TRUE(writeFile(work.path() + QStringLiteral("/box/a/b.txt"), "b"));
+    ASSERT_TRUE(writeFile(root + QStringLiteral("/files/box"), "stray"));
+    EXPECT_EQ(Trash::moveToTrash(work.path() + QStringLiteral("/box"), when), root + QStringLiteral("/files/box 2"));
+    EXPECT_EQ(readFile(root + QStringLiteral("/files/box 2/a/b.txt")), "b");
+    EXPECT_EQ(readFile(root + QStringLiteral("/files/box")), "stray");
+    EXPECT_FALSE(QFileInfo::exists(root + QStringLiteral("/info/box.trashinfo")));
+
+    try {
+        Trash::moveToTrash(work.path() + QStringLiteral("/nothing.pdf"), when);
+        FAIL() << "trashed what is not there";
+    } catch (const FileOperationError &error) {
+        EXPECT_TRUE(error.description().startsWith(QStringLiteral("“nothing.pdf” couldn’t be moved to the Trash")))
+            << error.what();
+    }
+}
+
+TEST(Trash, OtherFileSystemsUseTheirOwnTrash)
+{
+    const QString volume = QStringLiteral("/dev/shm");
+    if (!QFileInfo(volume).isWritable() || deviceOf(volume) == deviceOf(Trash::homeTrash() + QStringLiteral("/..")))
+        GTEST_SKIP() << "no second writable file system";
+    const QString ownTrash = volume + QStringLiteral("/.Trash-") + QString::number(::getuid());
+    const bool hadTrash = QFileInfo::exists(ownTrash);
+
+    QTemporaryDir work(volume + QStringLiteral("/filewright-volume-XXXXXX"));
+    ASSERT_TRUE(work.isValid());
+    const QString file = work.path() + QStringLiteral("/Scan.pdf");
+    ASSERT_TRUE(writeFile(file, "scan"));
+
+    const QString trashed = Trash::moveToTrash(file);
+    EXPECT_TRUE(trashed.startsWith(ownTrash + QStringLiteral("/files/Scan"))) << trashed.toStdString();
+    EXPECT_EQ(readFile(trashed), "scan");
+    const QString name = QFileInfo(trashed).fileName();
+    const QString relative = QDir(volume).relativeFilePath(file);
+    EXPECT_TRUE(infoOf(ownTrash, name).startsWith(QStringLiteral("[Trash Info]\nPath=") + relative + QLatin1Char('\n')));
+
+    QFile::remove(trashed);
+    QFile::remove(ownTrash + QStringLiteral("/info/") + name + QStringLiteral(".trashinfo"));
+    if (!hadTrash)
+        QDir(ownTrash).removeRecursively();
+}
