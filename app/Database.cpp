@@ -218,14 +218,14 @@ void Database::setBusyTimeout(int milliseconds)
 Transaction::Transaction(Database &database)
     : m_database(database)
 {
-    m_database.execute("BEGIN IMMEDIATE");
+    m_database.query("BEGIN IMMEDIATE").run();
 }
 
 Transaction::~Transaction()
 {
     if (m_open && m_database.inTransaction()) {
         try {
-            m_database.execute("ROLLBACK");
+            m_database.query("ROLLBACK").run();
         } catch (const DatabaseError &) {
             // SQLite rolls back by itself when the connection closes.
         }
@@ -234,6 +234,6 @@ Transaction::~Transaction()
 
 void Transaction::commit()
 {
-    m_database.execute("COMMIT");
+    m_database.query("COMMIT").run();
     m_open = false;
 }

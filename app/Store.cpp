@@ -63,7 +63,6 @@ constexpr const char *migrations[] = {
     );
     CREATE INDEX journalEntryByDate ON journalEntry (date);
     CREATE INDEX journalEntryByStatus ON journalEntry (statusRaw, date);
-    CREATE INDEX journalEntryByUuid ON journalEntry (uuid);
     CREATE INDEX journalEntryByTrashDue ON journalEntry (trashDue) WHERE trashDue IS NOT NULL;
 
     -- kind and documentDate repeat the payload's kind and date so that a
@@ -690,12 +689,11 @@ QList<JournalEntry> Store::journal(JournalEntry::Status status, int limit) const
     }
 }
 
-std::optional<JournalEntry> Store::journalEntry(const QUuid &uuid) const
+std::optional<JournalEntry> Store::journalEntry(qint64 id) const
 {
     try {
-        Query q = m_database.query("SELECT " JOURNAL_COLUMNS " FROM journalEntry WHERE uuid = ? "
-                                   "ORDER BY date DESC, id DESC LIMIT 1");
-        q.bind(1, uuidValue(uuid));
+        Query q = m_database.query("SELECT " JOURNAL_COLUMNS " FROM journalEntry WHERE id = ?");
+        q.bind(1, id);
         if (q.next())
             return readEntry(q);
     } catch (const DatabaseError &error) {

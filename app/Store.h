@@ -68,7 +68,8 @@ public:
     QList<JournalEntry> journal(int limit = -1) const;
     // Entries whose status() is status, newest first.
     QList<JournalEntry> journal(JournalEntry::Status status, int limit = -1) const;
-    std::optional<JournalEntry> journalEntry(const QUuid &uuid) const;
+    // The entry stored under id.
+    std::optional<JournalEntry> journalEntry(qint64 id) const;
     // How many entries were made at or after from.
     qint64 journalCount(const QDateTime &from) const;
     // Entries with status done whose trashDue is at or before now, oldest due first.
@@ -99,7 +100,8 @@ public:
 
     // Runs work with its changes in one transaction: they are written
     // together when it returns, and none of them when it throws (the
-    // exception goes on). The change signals follow the commit.
+    // exception goes on; values inserted in it keep ids that name nothing).
+    // The change signals follow the commit.
     bool batch(const std::function<void()> &work);
 
     QString lastError() const { return m_lastError; }

@@ -70,7 +70,7 @@ void BM_InsertJournalInBatches(benchmark::State &state)
     }
     state.SetItemsProcessed(state.iterations() * entryCount);
 }
-BENCHMARK(BM_InsertJournalInBatches)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_InsertJournalInBatches)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 void BM_InsertJournalOneByOne(benchmark::State &state)
 {
@@ -88,7 +88,7 @@ void BM_InsertJournalOneByOne(benchmark::State &state)
     }
     state.SetItemsProcessed(state.iterations() * entryCount);
 }
-BENCHMARK(BM_InsertJournalOneByOne)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_InsertJournalOneByOne)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 // One store with 100,000 journal entries and 100,000 recognition records,
 // filled once for the fetches below.
@@ -122,7 +122,7 @@ void BM_FetchNewest200(benchmark::State &state)
             state.SkipWithError("wrong count");
     }
 }
-BENCHMARK(BM_FetchNewest200)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FetchNewest200)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_FetchReviewEntries(benchmark::State &state)
 {
@@ -135,7 +135,7 @@ void BM_FetchReviewEntries(benchmark::State &state)
     }
     state.counters["entries"] = entryCount / reviewEvery;
 }
-BENCHMARK(BM_FetchReviewEntries)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FetchReviewEntries)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ReceiptsOfOneMonth(benchmark::State &state)
 {
@@ -148,7 +148,7 @@ void BM_ReceiptsOfOneMonth(benchmark::State &state)
     }
     state.counters["receipts"] = double(found);
 }
-BENCHMARK(BM_ReceiptsOfOneMonth)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReceiptsOfOneMonth)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

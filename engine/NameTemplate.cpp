@@ -316,7 +316,9 @@ QString NameTemplate::fileName(const QString &templateText, const Values &values
 
     name = sanitize(name);
     if (name.isEmpty())
-        name = values.value(originalKey, QStringLiteral("Unnamed"));
+        name = values.value(originalKey);
+    if (name.isEmpty())
+        name = QStringLiteral("Unnamed");
 
     if (name.size() > maxNameLength) {
         name = leftCharacters(name, maxNameLength);

@@ -1,5 +1,6 @@
 #include "Labels.h"
 #include "Models.h"
+#include "SidebarItem.h"
 
 #include <QSet>
 #include <gtest/gtest.h>
@@ -71,6 +72,9 @@ TEST(Models, StatusesReadExactlyAndFallBackToDone)
         EXPECT_EQ(JournalEntry::statusFromRawValue(entry.statusRaw), status);
     }
     EXPECT_FALSE(JournalEntry::statusFromRawValue(u"Done"));
+    EXPECT_FALSE(SidebarItems::fromRawValue(u"Rules"));
+    for (const SidebarItem item : SidebarItems::allCases)
+        EXPECT_EQ(SidebarItems::fromRawValue(SidebarItems::rawValue(item)), item);
     EXPECT_FALSE(JournalEntry::statusFromRawValue(u" review"));
     JournalEntry entry;
     for (const QString &raw : {QStringLiteral("Done"), QString(), QStringLiteral("waiting")}) {

@@ -137,11 +137,11 @@ TEST_F(StoreTest, EveryModelSurvivesClosingAndReopening)
     EXPECT_TRUE(journal.contains(waiting));
     EXPECT_EQ(store->journal(JournalEntry::Status::review).value(0).plan(), waiting.plan());
     EXPECT_TRUE(waiting.plan());
-    EXPECT_EQ(store->journalEntry(entry.uuid)->recognition(), entry.recognition());
-    EXPECT_EQ(store->journalEntry(entry.uuid)->performed(), entry.performed());
+    EXPECT_EQ(store->journalEntry(entry.id)->recognition(), entry.recognition());
+    EXPECT_EQ(store->journalEntry(entry.id)->performed(), entry.performed());
     EXPECT_TRUE(entry.performed());
-    EXPECT_EQ(store->journalEntry(entry.uuid)->planData, QByteArray(""));
-    EXPECT_FALSE(store->journalEntry(bare.uuid)->planData);
+    EXPECT_EQ(store->journalEntry(entry.id)->planData, QByteArray(""));
+    EXPECT_FALSE(store->journalEntry(bare.id)->planData);
     EXPECT_EQ(store->recognitionRecords(), QList<RecognitionRecord>{record});
     EXPECT_EQ(store->recognitionRecords(QStringLiteral("abc123")), QList<RecognitionRecord>{record});
     EXPECT_TRUE(store->recognitionRecords(QStringLiteral("abc")).isEmpty());
@@ -155,7 +155,7 @@ TEST_F(StoreTest, EveryModelSurvivesClosingAndReopening)
     ASSERT_TRUE(store->remove(everyFolder));
     store.reset();
     store = openStore();
-    EXPECT_EQ(store->journalEntry(entry.uuid), entry);
+    EXPECT_EQ(store->journalEntry(entry.id), entry);
     EXPECT_EQ(store->folders(), QList<WatchedFolder>{folder});
     EXPECT_EQ(store->rules(), QList<StoredRule>{rule});
     EXPECT_EQ(store->count(Store::Model::watchedFolder), 1);
@@ -213,7 +213,7 @@ TEST_F(StoreTest, SignalsFollowEachChangeThatReachedTheFile)
     }),
                  std::runtime_error);
     EXPECT_TRUE(spy.empty());
-    EXPECT_FALSE(store->journalEntry(third.uuid));
+    EXPECT_FALSE(store->journalEntry(third.id));
     EXPECT_EQ(store->count(Store::Model::journalEntry), 2);
 }
 
@@ -325,6 +325,24 @@ TEST_F(StoreTest, AStoreThatCannotBeOpenedIsLeftAlone)
     EXPECT_EQ(TestSupport::readFile(text), notes);
     EXPECT_FALSE(QFileInfo::exists(text + QStringLiteral("-wal")));
 
+    // A store whose table of tables is damaged.
+    const QString damaged = storePath(QStringLiteral("damaged.store"));
+    {
+        auto store = Store::open(damaged);
+        WatchedFolder folder;
+        store->insert(folder);
+    }
+    QByteArray bytes = TestSupport::readFile(damaged);
+    ASSERT_GT(bytes.size(), 4096);
+    for (int i = 100; i < 4096; ++i)
+        bytes[i] = char(0x5a);
+    ASSERT_TRUE(TestSupport::writeFile(damaged, bytes));
+    EXPECT_THROW(Store::open(damaged), DatabaseError);
+    EXPECT_EQ(TestSupport::readFile(damaged), bytes);
+
+    // A folder in place of the file.
+    EXPECT_THROW(Store::open(m_dir.path()), DatabaseError);
+
     // A folder that does not exist is not made.
     const QString missing = storePath(QStringLiteral("missing/sub/test.store"));
     EXPECT_THROW(Store::open(missing), DatabaseError);
@@ -426,7 +444,7 @@ TEST_F(StoreTest, AFinishedChangeSurvivesTheProcessBeingKilled)
                              recognitionOf(DocumentKind::receipt, at(2025, 1, 1)));
     const int status = runInChild([&] {
         auto store = Store::open(path);
-        JournalEntry changed = *store->journalEntry(kept.uuid);
+        JournalEntry changed = *store->journalEntry(kept.id);
         changed.statusRaw = QStringLiteral("undone");
         if (!store->update(changed) || !store->insert(written) || !store->insert(cached))
             _exit(2);
@@ -436,9 +454,11 @@ TEST_F(StoreTest, AFinishedChangeSurvivesTheProcessBeingKilled)
     EXPECT_EQ(WTERMSIG(status), SIGKILL);
 
     auto store = openStore();
-    EXPECT_EQ(store->journalEntry(kept.uuid)->status(), JournalEntry::Status::undone);
-    ASSERT_TRUE(store->journalEntry(written.uuid));
-    EXPECT_EQ(store->journalEntry(written.uuid)->message, written.message);
+    EXPECT_EQ(store->journalEntry(kept.id)->status(), JournalEntry::Status::undone);
+    const auto journal = store->journal();
+    ASSERT_EQ(journal.size(), 2);
+    EXPECT_EQ(journal.at(0).uuid, written.uuid);
+    EXPECT_EQ(journal.at(0).message, written.message);
     EXPECT_EQ(store->recognitionRecords(QStringLiteral("hash")).size(), 1);
 }
 
