@@ -22,9 +22,9 @@ Registry &registry()
     return instance;
 }
 
-QString key(const char16_t *text)
+QString key(QLatin1String text)
 {
-    return QString::fromUtf16(text);
+    return QString(text);
 }
 
 } // namespace
