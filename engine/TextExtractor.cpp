@@ -235,6 +235,9 @@ Output pdfText(const QString &path)
 
 Output text(const QString &path)
 {
+    // Only regular files: reading a named pipe or a device could wait forever.
+    if (!QFileInfo(path).isFile())
+        return {};
     const QString extension = QFileInfo(path).suffix().toLower();
     const QMimeType type = typeForExtension(extension);
     if (conformsTo(type, QStringLiteral("application/pdf")))

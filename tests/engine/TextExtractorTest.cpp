@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using TestSupport::dataPath;
@@ -159,6 +160,11 @@ TEST(TextExtractor, BadFilesGiveEmptyText)
         EXPECT_FALSE(out.usedOCR) << path.toStdString();
     }
     EXPECT_TRUE(TextExtractor::loadImage(huge).isNull());
+    // A named pipe would block a reader until someone writes into it.
+    const QString pipe = dir.filePath(QStringLiteral("pipe.txt"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    EXPECT_TRUE(TextExtractor::text(pipe).text.isEmpty());
+    EXPECT_TRUE(TextExtractor::text(dir.path()).text.isEmpty());
     // What poppler can recover of a truncated file is fine; it must not crash.
     TextExtractor::text(truncated);
 
