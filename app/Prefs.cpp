@@ -22,9 +22,9 @@ Registry &registry()
     return instance;
 }
 
-QString key(QLatin1String text)
+QString key(const char16_t *text)
 {
-    return QString(text);
+    return QString::fromUtf16(text);
 }
 
 } // namespace

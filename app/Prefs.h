@@ -18,13 +18,13 @@ class QSettings;
 
 namespace Prefs {
 
-inline constexpr QLatin1String useModelKey{"useModel"};
-inline constexpr QLatin1String minimumWaitKey{"minimumWait"};
-inline constexpr QLatin1String nameLanguageKey{"nameLanguage"};
-inline constexpr QLatin1String dateFormatKey{"dateFormat"};
-inline constexpr QLatin1String notifyKey{"notify"};
+inline constexpr char16_t useModelKey[] = u"useModel";
+inline constexpr char16_t minimumWaitKey[] = u"minimumWait";
+inline constexpr char16_t nameLanguageKey[] = u"nameLanguage";
+inline constexpr char16_t dateFormatKey[] = u"dateFormat";
+inline constexpr char16_t notifyKey[] = u"notify";
 
-inline constexpr QLatin1String defaultDateFormat{"yyyy-MM-dd"};
+inline constexpr char16_t defaultDateFormat[] = u"yyyy-MM-dd";
 
 // The application's settings file.
 std::unique_ptr<QSettings> settings();
