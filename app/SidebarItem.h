@@ -1,8 +1,8 @@
-// The four pages of the main window, in the order the sidebar lists them and
-// the menu numbers them.
+// The four pages of the main window, in sidebar order.
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 #include <array>
 #include <optional>
@@ -11,9 +11,10 @@ enum class SidebarItem { rules, journal, folders, receipts };
 
 namespace SidebarItems {
 inline constexpr std::array<SidebarItem, 4> allCases{SidebarItem::rules, SidebarItem::journal, SidebarItem::folders,
-                                                     SidebarItem::receipts};
-
+                                                      SidebarItem::receipts};
 QString rawValue(SidebarItem item);
-// The page named exactly by raw (no case folding, no trimming), or none.
 std::optional<SidebarItem> fromRawValue(QStringView raw);
+// The page's title as the sidebar and the "Go" menu show it.
+QString title(SidebarItem item);
+QString symbol(SidebarItem item);
 } // namespace SidebarItems

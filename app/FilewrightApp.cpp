@@ -1,0 +1,98 @@
+#include "FilewrightApp.h"
+
+#include "AppModel.h"
+#include "MainWindow.h"
+#include "MenuBarPanel.h"
+#include "MenuCommands.h"
+#include "SettingsWindow.h"
+#include "Store.h"
+#include "Symbols.h"
+#include "Updater.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCursor>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSystemTrayIcon>
+
+FilewrightApp::FilewrightApp()
+    : FilewrightApp(nullptr)
+{
+}
+
+FilewrightApp::FilewrightApp(std::unique_ptr<Store> store)
+{
+    // The updater comes first, before the store is opened.
+    m_updater = std::make_unique<Updater>(Updater::configuredFeed(), Store::isOverridden());
+    m_model = std::make_unique<AppModel>(store ? std::move(store) : Store::makeContainer());
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    m_mainWindow = std::make_unique<MainWindow>(*m_model);
+    m_commands = new MenuCommands(*m_mainWindow, *m_model, *m_updater, [this] { openSettings(); });
+    m_panel = std::make_unique<MenuBarPanel>(*m_model, [this] { showMainWindow(); });
+
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        m_tray = std::make_unique<QSystemTrayIcon>(Symbols::icon(QStringLiteral("tray.and.arrow.down")));
+        m_tray->setToolTip(QStringLiteral("Filewright"));
+        connect(m_tray.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context)
+                showPanel();
+        });
+        m_tray->show();
+    } else {
+        // Without a tray the panel is reached from the main window's menu.
+        auto *panel = new QAction(tr("Show Panel"), m_mainWindow.get());
+        panel->setObjectName(QStringLiteral("showPanel"));
+        connect(panel, &QAction::triggered, this, &FilewrightApp::showPanel);
+        const QList<QAction *> menus = m_mainWindow->menuBar()->actions();
+        for (QAction *menu : menus) {
+            if (menu->menu() && menu->text() == tr("&Go"))
+                menu->menu()->addAction(panel);
+        }
+    }
+}
+
+FilewrightApp::~FilewrightApp()
+{
+    // Windows go before the model they show.
+    m_settings.reset();
+    m_panel.reset();
+    m_tray.reset();
+    m_mainWindow.reset();
+    m_model.reset();
+}
+
+SettingsWindow &FilewrightApp::settingsWindow()
+{
+    if (!m_settings)
+        m_settings = std::make_unique<SettingsWindow>(*m_model);
+    return *m_settings;
+}
+
+void FilewrightApp::showMainWindow()
+{
+    m_mainWindow->show();
+    m_mainWindow->setWindowState(m_mainWindow->windowState() & ~Qt::WindowMinimized);
+    m_mainWindow->raise();
+    m_mainWindow->activateWindow();
+}
+
+void FilewrightApp::openSettings()
+{
+    SettingsWindow &settings = settingsWindow();
+    settings.show();
+    settings.raise();
+    settings.activateWindow();
+}
+
+void FilewrightApp::showPanel()
+{
+    m_panel->popUp(QCursor::pos());
+}
+
+void FilewrightApp::activate(const QStringList &arguments)
+{
+    Q_UNUSED(arguments)
+    showMainWindow();
+}

@@ -1,0 +1,57 @@
+// The application: the updater, the one AppModel, the main window with its
+// menus, the tray icon with its panel, and the settings window. Closing the
+// main window keeps Filewright running (and filing) in the tray.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class AppModel;
+class MainWindow;
+class MenuBarPanel;
+class MenuCommands;
+class QSystemTrayIcon;
+class SettingsWindow;
+class Store;
+class Updater;
+
+class FilewrightApp : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Opens the store (a store that cannot be opened ends the process) and
+    // builds the windows; shows nothing yet.
+    FilewrightApp();
+    // Over an already opened store (tests, benchmarks).
+    explicit FilewrightApp(std::unique_ptr<Store> store);
+    ~FilewrightApp() override;
+
+    AppModel &model() const { return *m_model; }
+    Updater &updater() const { return *m_updater; }
+    MainWindow &mainWindow() const { return *m_mainWindow; }
+    MenuCommands &commands() const { return *m_commands; }
+    MenuBarPanel &panel() const { return *m_panel; }
+    SettingsWindow &settingsWindow();
+
+    // Shows the main window again (and brings it to the front).
+    void showMainWindow();
+    void openSettings();
+    void showPanel();
+
+    // A second start of Filewright handed its arguments over.
+    void activate(const QStringList &arguments);
+
+private:
+    std::unique_ptr<Updater> m_updater;
+    std::unique_ptr<AppModel> m_model;
+    std::unique_ptr<MainWindow> m_mainWindow;
+    MenuCommands *m_commands = nullptr; // owned by the main window
+    std::unique_ptr<MenuBarPanel> m_panel;
+    std::unique_ptr<SettingsWindow> m_settings;
+    std::unique_ptr<QSystemTrayIcon> m_tray;
+};

@@ -1,0 +1,104 @@
+#include "MenuCommands.h"
+
+#include "AppModel.h"
+#include "Diagnostics.h"
+#include "SidebarItem.h"
+#include "Updater.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QUrl>
+
+MenuCommands::MenuCommands(QMainWindow &window, AppModel &model, Updater &updater, std::function<void()> openSettings)
+    : QObject(&window)
+    , m_window(window)
+{
+    QMenuBar *bar = window.menuBar();
+
+    QMenu *file = bar->addMenu(tr("&File"));
+    add(file, QStringLiteral("newRule"), tr("New Rule"), QKeySequence(Qt::CTRL | Qt::Key_N), [&model] { model.newRule(); });
+    add(file, QStringLiteral("describeRule"), tr("Describe a Rule…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N),
+        [&model] { model.focusDescribeField(); });
+    file->addSeparator();
+    add(file, QStringLiteral("addFolder"), tr("Add Folder…"), QKeySequence(Qt::CTRL | Qt::Key_O),
+        [&model] { model.chooseFolder(true); });
+    file->addSeparator();
+    QAction *settings = add(file, QStringLiteral("settings"), tr("Settings…"), QKeySequence(Qt::CTRL | Qt::Key_Comma),
+                            std::move(openSettings));
+    settings->setMenuRole(QAction::PreferencesRole);
+    add(file, QStringLiteral("setUp"), tr("Set Up Filewright…"), {}, [&model] { model.setShowOnboarding(true); });
+    file->addSeparator();
+    QAction *quit = add(file, QStringLiteral("quit"), tr("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), [] { QApplication::quit(); });
+    quit->setMenuRole(QAction::QuitRole);
+
+    QMenu *view = bar->addMenu(tr("&View"));
+    QAction *sidebar = add(view, QStringLiteral("toggleSidebar"), tr("Show Sidebar"),
+                           QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S), {});
+    sidebar->setCheckable(true);
+    sidebar->setChecked(true);
+    connect(sidebar, &QAction::toggled, this, [&window](bool shown) {
+        if (QWidget *list = window.findChild<QWidget *>(QStringLiteral("sidebar")))
+            list->setVisible(shown);
+    });
+    QAction *status = add(view, QStringLiteral("toggleStatusBar"), tr("Show Status Bar"), {}, {});
+    status->setCheckable(true);
+    status->setChecked(true);
+    connect(status, &QAction::toggled, this, [&window](bool shown) { window.statusBar()->setVisible(shown); });
+
+    QMenu *go = bar->addMenu(tr("&Go"));
+    add(go, QStringLiteral("palette"), tr("Command Palette…"), QKeySequence(Qt::CTRL | Qt::Key_K),
+        [&model] { model.setShowPalette(true); });
+    go->addSeparator();
+    int position = 0;
+    for (const SidebarItem item : SidebarItems::allCases) {
+        ++position;
+        const QString name = QStringLiteral("go") + SidebarItems::rawValue(item).left(1).toUpper() +
+                             SidebarItems::rawValue(item).mid(1);
+        add(go, name, SidebarItems::title(item), QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_0 + position)),
+            [&model, item] { model.setSidebar(item); });
+    }
+    go->addSeparator();
+    add(go, QStringLiteral("showReview"), tr("Show Items to Check"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R),
+        [&model] {
+            model.setSidebar(SidebarItem::journal);
+            model.setJournalFilter(AppModel::JournalFilter::review);
+        });
+
+    QMenu *help = bar->addMenu(tr("&Help"));
+    add(help, QStringLiteral("website"), tr("Filewright Website"), {},
+        [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(Diagnostics::website))); });
+    add(help, QStringLiteral("writeToSupport"), tr("Write to Support…"), {}, [] { Diagnostics::mailSupport(); });
+    help->addSeparator();
+    add(help, QStringLiteral("copyDiagnostics"), tr("Copy Diagnostics"), {},
+        [&model] { QGuiApplication::clipboard()->setText(Diagnostics::text(model)); });
+    help->addSeparator();
+    QAction *check = add(help, QStringLiteral("checkForUpdates"), tr("Check for Updates…"), {},
+                         [&updater] { updater.checkForUpdates(); });
+    check->setEnabled(updater.canCheck());
+    connect(&updater, &Updater::canCheckChanged, check, &QAction::setEnabled);
+}
+
+QAction *MenuCommands::action(const QString &name) const
+{
+    return m_window.findChild<QAction *>(name);
+}
+
+QAction *MenuCommands::add(QMenu *menu, const QString &name, const QString &title, const QKeySequence &shortcut,
+                           std::function<void()> trigger)
+{
+    auto *action = new QAction(title, &m_window);
+    action->setObjectName(name);
+    if (!shortcut.isEmpty()) {
+        action->setShortcut(shortcut);
+        action->setShortcutContext(Qt::ApplicationShortcut);
+    }
+    if (trigger)
+        connect(action, &QAction::triggered, this, [trigger = std::move(trigger)] { trigger(); });
+    menu->addAction(action);
+    return action;
+}

@@ -1,0 +1,33 @@
+// The menu bar's commands. A command never touches a page: it sets the
+// AppModel's state or calls a service, and the windows follow.
+#pragma once
+
+#include <QKeySequence>
+#include <QObject>
+
+#include <functional>
+
+class AppModel;
+class QAction;
+class QMenu;
+class QMainWindow;
+class Updater;
+
+class MenuCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Builds the File, View, Go and Help menus on the window's menu bar.
+    // openSettings shows the settings window.
+    MenuCommands(QMainWindow &window, AppModel &model, Updater &updater, std::function<void()> openSettings);
+
+    // The command with this object name ("newRule", "goRules", "checkForUpdates", …).
+    QAction *action(const QString &name) const;
+
+private:
+    QAction *add(QMenu *menu, const QString &name, const QString &title, const QKeySequence &shortcut,
+                 std::function<void()> trigger);
+
+    QMainWindow &m_window;
+};

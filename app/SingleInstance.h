@@ -1,0 +1,34 @@
+// Filewright runs once per user session. The first process takes a unique
+// name on the session bus; a later start asks it to show its main window (and
+// to run the command it was started with) and then ends.
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+class SingleInstance : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.example.filewright.Application")
+
+public:
+    static constexpr const char *serviceName = "org.example.filewright.Filewright";
+    static constexpr const char *objectPath = "/org/example/filewright";
+
+    explicit SingleInstance(QObject *parent = nullptr);
+
+    // Registers the name. False when another process holds it already (then
+    // forwardToRunning() hands this start over). No session bus counts as
+    // being the only instance.
+    bool registerAsPrimary();
+
+    // Asks the running instance to activate with these arguments; true when it answered.
+    static bool forwardToRunning(const QStringList &arguments);
+
+public Q_SLOTS:
+    // Called over D-Bus by a second start.
+    Q_SCRIPTABLE void activate(const QStringList &arguments);
+
+Q_SIGNALS:
+    void activationRequested(const QStringList &arguments);
+};

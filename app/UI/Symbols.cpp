@@ -1,0 +1,83 @@
+#include "Symbols.h"
+
+#include <QApplication>
+#include <QHash>
+#include <QStyle>
+
+namespace Symbols {
+
+namespace {
+
+struct Entry
+{
+    const char *theme;
+    QStyle::StandardPixmap fallback;
+};
+
+const QHash<QString, Entry> &table()
+{
+    static const QHash<QString, Entry> entries{
+        {QStringLiteral("tray.and.arrow.down"), {"folder-download", QStyle::SP_ArrowDown}},
+        {QStringLiteral("list.bullet.rectangle"), {"view-list-details", QStyle::SP_FileDialogListView}},
+        {QStringLiteral("clock.arrow.circlepath"), {"document-open-recent", QStyle::SP_BrowserReload}},
+        {QStringLiteral("folder"), {"folder", QStyle::SP_DirIcon}},
+        {QStringLiteral("folder.badge.plus"), {"folder-new", QStyle::SP_FileDialogNewFolder}},
+        {QStringLiteral("folder.badge.questionmark"), {"folder-important", QStyle::SP_DirIcon}},
+        {QStringLiteral("doc.text.magnifyingglass"), {"edit-find", QStyle::SP_FileDialogContentsView}},
+        {QStringLiteral("text.magnifyingglass"), {"edit-find", QStyle::SP_FileDialogContentsView}},
+        {QStringLiteral("apple.intelligence"), {"applications-science", QStyle::SP_ComputerIcon}},
+        {QStringLiteral("doc.text"), {"x-office-document", QStyle::SP_FileIcon}},
+        {QStringLiteral("doc"), {"text-x-generic", QStyle::SP_FileIcon}},
+        {QStringLiteral("doc.on.doc"), {"edit-copy", QStyle::SP_FileIcon}},
+        {QStringLiteral("receipt"), {"document-print", QStyle::SP_FileIcon}},
+        {QStringLiteral("signature"), {"document-edit-sign", QStyle::SP_FileIcon}},
+        {QStringLiteral("building.columns"), {"bank", QStyle::SP_DriveNetIcon}},
+        {QStringLiteral("banknote"), {"wallet-open", QStyle::SP_FileIcon}},
+        {QStringLiteral("envelope"), {"mail-message", QStyle::SP_FileIcon}},
+        {QStringLiteral("camera.viewfinder"), {"camera-photo", QStyle::SP_DesktopIcon}},
+        {QStringLiteral("photo"), {"image-x-generic", QStyle::SP_FileIcon}},
+        {QStringLiteral("shippingbox"), {"package-x-generic", QStyle::SP_DriveCDIcon}},
+        {QStringLiteral("plus"), {"list-add", QStyle::SP_FileDialogNewFolder}},
+        {QStringLiteral("minus.circle"), {"list-remove", QStyle::SP_DialogDiscardButton}},
+        {QStringLiteral("pencil"), {"document-edit", QStyle::SP_FileDialogDetailedView}},
+        {QStringLiteral("chevron.left"), {"go-previous", QStyle::SP_ArrowLeft}},
+        {QStringLiteral("chevron.right"), {"go-next", QStyle::SP_ArrowRight}},
+        {QStringLiteral("square.and.arrow.up"), {"document-export", QStyle::SP_DialogSaveButton}},
+        {QStringLiteral("arrow.uturn.backward"), {"edit-undo", QStyle::SP_ArrowBack}},
+        {QStringLiteral("arrow.down.circle"), {"download", QStyle::SP_ArrowDown}},
+        {QStringLiteral("arrow.up.forward.app"), {"document-open", QStyle::SP_DialogOpenButton}},
+        {QStringLiteral("arrow.turn.down.right"), {"go-jump", QStyle::SP_ArrowRight}},
+        {QStringLiteral("checkmark.circle"), {"emblem-default", QStyle::SP_DialogApplyButton}},
+        {QStringLiteral("checkmark.circle.fill"), {"emblem-default", QStyle::SP_DialogApplyButton}},
+        {QStringLiteral("exclamationmark.circle"), {"dialog-warning", QStyle::SP_MessageBoxWarning}},
+        {QStringLiteral("info.circle"), {"dialog-information", QStyle::SP_MessageBoxInformation}},
+        {QStringLiteral("pause.circle"), {"media-playback-pause", QStyle::SP_MediaPause}},
+        {QStringLiteral("hand.raised"), {"dialog-cancel", QStyle::SP_MessageBoxCritical}},
+        {QStringLiteral("lock.laptopcomputer"), {"system-lock-screen", QStyle::SP_ComputerIcon}},
+        {QStringLiteral("character.cursor.ibeam"), {"insert-text", QStyle::SP_FileDialogDetailedView}},
+        {QStringLiteral("text.quote"), {"format-text-blockquote", QStyle::SP_FileDialogDetailedView}},
+        {QStringLiteral("gearshape"), {"preferences-system", QStyle::SP_FileDialogDetailedView}},
+        {QStringLiteral("paintpalette"), {"preferences-desktop-color", QStyle::SP_DesktopIcon}},
+    };
+    return entries;
+}
+
+} // namespace
+
+QString themeName(const QString &symbol)
+{
+    const auto it = table().constFind(symbol);
+    return it == table().constEnd() ? QString() : QString::fromLatin1(it->theme);
+}
+
+QIcon icon(const QString &symbol)
+{
+    const auto it = table().constFind(symbol);
+    const QStyle::StandardPixmap fallback = it == table().constEnd() ? QStyle::SP_FileIcon : it->fallback;
+    const QIcon standard = QApplication::style() ? QApplication::style()->standardIcon(fallback) : QIcon();
+    if (it == table().constEnd())
+        return standard;
+    return QIcon::fromTheme(QString::fromLatin1(it->theme), standard);
+}
+
+} // namespace Symbols
