@@ -1,6 +1,5 @@
 #include "PatternReader.h"
 
-#include <QHash>
 #include <QRegularExpression>
 #include <QTextBoundaryFinder>
 
