@@ -17,7 +17,6 @@
 
 #include <memory>
 
-
 namespace {
 
 const QString datumKey = QStringLiteral("datum");
