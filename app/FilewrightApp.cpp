@@ -4,6 +4,7 @@
 #include "MainWindow.h"
 #include "MenuBarPanel.h"
 #include "MenuCommands.h"
+#include "SeedData.h"
 #include "SettingsWindow.h"
 #include "Store.h"
 #include "Symbols.h"
@@ -31,6 +32,7 @@ FilewrightApp::FilewrightApp(std::unique_ptr<Store> store)
     m_mainWindow = std::make_unique<MainWindow>(*m_model);
     m_commands = new MenuCommands(*m_mainWindow, *m_model, *m_updater, [this] { openSettings(); });
     m_panel = std::make_unique<MenuBarPanel>(*m_model, [this] { showMainWindow(); });
+    m_mainWindow->setStartupTask([this] { SeedData::insertIfRequested(*m_model); });
 
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
         m_tray = std::make_unique<QSystemTrayIcon>(Symbols::icon(QStringLiteral("tray.and.arrow.down")));
