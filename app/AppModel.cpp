@@ -4,6 +4,7 @@
 #include "NameTemplate.h"
 #include "Prefs.h"
 #include "RealHome.h"
+#include "RuleSentence.h"
 #include "Store.h"
 
 #include <QDir>
@@ -198,6 +199,17 @@ void AppModel::move(const StoredRule &stored, int delta)
             m_store->update(rules[i]);
         }
     });
+}
+
+QString AppModel::sentence(const Rule &rule, const std::optional<QUuid> &folderID) const
+{
+    const NameLanguage language = Prefs::sentenceLanguage();
+    QString folderName;
+    if (const std::optional<WatchedFolder> folder = m_autopilot->folder(folderID))
+        folderName = folder->name();
+    else
+        folderName = language == NameLanguage::de ? QStringLiteral("einem Ordner") : tr("a folder");
+    return RuleSentence::make(rule, folderName, language);
 }
 
 QStringList AppModel::missingAccess(const Rule &rule) const

@@ -82,6 +82,9 @@ public:
     void save(const Editing &editing);
     void setEnabled(const StoredRule &stored, bool enabled);
     void move(const StoredRule &stored, int delta);
+    // The rule told as one sentence in the user's language, naming the stored
+    // folder of folderID, or "a folder" when there is none.
+    QString sentence(const Rule &rule, const std::optional<QUuid> &folderID) const;
     // Target folders of the rule's moves and copies that lie in no stored folder or place.
     QStringList missingAccess(const Rule &rule) const;
     // Invoices and receipts dated in that month of the UTC calendar, oldest first.
