@@ -1,22 +1,46 @@
 #include "Autopilot.h"
 
+#include "FilePass.h"
+#include "FileOperations.h"
+#include "FileReadiness.h"
 #include "FolderBookmark.h"
 #include "FolderWatcher.h"
+#include "NameTemplate.h"
+#include "PatternReader.h"
 #include "Prefs.h"
+#include "RealHome.h"
+#include "Recognizer.h"
+#include "StepQueue.h"
 #include "Store.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QMetaObject>
 
-Autopilot::Autopilot(Store &store, QObject *parent)
+#include <unistd.h>
+
+Autopilot::Autopilot(Store &store, QObject *parent, std::chrono::milliseconds recognitionPatience)
     : QObject(parent)
     , m_store(store)
+    , m_cache(store)
+    , m_gate(new RecognitionGate(recognitionPatience, this))
+    , m_steps(new StepQueue(this))
 {
+    m_folderCheck.setInterval(folderCheckInterval);
+    connect(&m_folderCheck, &QTimer::timeout, this, &Autopilot::checkFolders);
     refreshModelStatus();
 }
 
-Autopilot::~Autopilot() = default;
+Autopilot::~Autopilot()
+{
+    // The watcher first, so that no batch arrives while the rest goes; then
+    // the passes, the queue and the gate, before the state they use.
+    m_watcher.reset();
+    qDeleteAll(findChildren<FilePass *>(Qt::FindDirectChildrenOnly));
+    delete m_steps;
+    delete m_gate;
+}
 
 void Autopilot::start()
 {
@@ -58,6 +82,7 @@ void Autopilot::start()
     m_sweepTimer->setInterval(sweepIntervalSeconds * 1000);
     connect(m_sweepTimer.get(), &QTimer::timeout, this, [this] { sweepTrash(QDateTime::currentDateTimeUtc()); });
     m_sweepTimer->start();
+    m_folderCheck.start();
     sweepTrash(QDateTime::currentDateTimeUtc());
 }
 
@@ -156,8 +181,243 @@ void Autopilot::refreshModelStatus()
 
 void Autopilot::received(const QString &folder, const QStringList &files)
 {
-    Q_UNUSED(folder)
-    Q_UNUSED(files)
+    if (files.isEmpty())
+        return;
+    const QList<WatchedFolder> folders = m_store.folders();
+    const auto found = std::find_if(folders.begin(), folders.end(),
+                                    [&](const WatchedFolder &stored) { return stored.displayPath == folder; });
+    if (found == folders.end())
+        return;
+    for (const QString &file : files)
+        handle(file, *found, false);
+}
+
+void Autopilot::handle(const QString &path, const WatchedFolder &folder, bool settled, std::function<void(bool)> done)
+{
+    // One pass per path at a time; a later event starts a new pass.
+    if (m_inFlight.contains(path)) {
+        if (done)
+            done(false);
+        return;
+    }
+    m_inFlight.insert(path);
+    auto *pass = new FilePass(*this, path, folder, settled, std::move(done));
+    m_steps->post(pass, [pass] { pass->begin(); });
+}
+
+QList<Rule> Autopilot::rules(const WatchedFolder &folder) const
+{
+    QList<Rule> rules;
+    for (const StoredRule &stored : m_store.rules()) {
+        // A rule that belongs to no folder runs for every folder.
+        if (stored.folderID && *stored.folderID != folder.uuid)
+            continue;
+        const Rule rule = stored.rule();
+        if (rule.isEnabled)
+            rules.append(rule);
+    }
+    return rules;
+}
+
+QString Autopilot::hash(const QString &path)
+{
+    return RecognitionCache::hash(path).value_or(path);
+}
+
+void Autopilot::recognize(const QString &path, std::optional<quint64> fileID, std::optional<bool> useModel,
+                          QObject *context, Recognized done)
+{
+    // A file that cannot be read has no content to key: it is read (the
+    // recognizer answers what it cannot read) but not kept.
+    const std::optional<QString> contentHash = RecognitionCache::hash(path);
+    if (contentHash) {
+        if (const std::optional<Recognition> kept = m_cache.lookUp(*contentHash, path)) {
+            if (context && done)
+                done(*kept);
+            return;
+        }
+    }
+    const std::optional<quint64> identifier = fileID ? fileID : FileReadiness::identifier(path);
+    const QString fileIDText = identifier ? QString::number(*identifier) : QString();
+    read(path, contentHash, fileIDText, useModel.value_or(m_modelStatus.isAvailable()), QPointer<QObject>(context),
+         std::move(done));
+}
+
+void Autopilot::read(const QString &path, const std::optional<QString> &contentHash, const QString &fileID,
+                     bool useModel, QPointer<QObject> context, Recognized done)
+{
+    const QString name = QFileInfo(path).fileName();
+    m_gate->run([path, useModel] { return Recognizer::recognize(path, useModel); }, [this, name] { addBusy(name); },
+                [=, this](std::optional<Recognition> result) {
+                    removeBusy(name);
+                    if (!result && useModel) {
+                        // The reading hung, most likely waiting for the model:
+                        // the patterns read the file alone.
+                        read(path, std::nullopt, fileID, false, context, done);
+                        return;
+                    }
+                    Recognition recognition;
+                    if (result && contentHash)
+                        recognition = m_cache.remember(*contentHash, fileID, path, *result);
+                    else if (result)
+                        recognition = *result;
+                    else
+                        recognition.readAt = QDateTime::currentDateTimeUtc(); // nothing could be read in time
+                    m_steps->post(context, [context, done, recognition] {
+                        if (context && done)
+                            done(recognition);
+                    });
+                });
+}
+
+void Autopilot::addBusy(const QString &name)
+{
+    m_busyFiles.append(name);
+    Q_EMIT busyFilesChanged();
+}
+
+void Autopilot::removeBusy(const QString &name)
+{
+    if (m_busyFiles.removeAll(name) > 0)
+        Q_EMIT busyFilesChanged();
+}
+
+void Autopilot::run(const Plan &plan, const Rule &rule, const std::optional<Recognition> &recognition, quint64 fileID)
+{
+    JournalEntry entry(rule.id, rule.name, plan.original, plan.destination, JournalEntry::Status::done);
+    entry.setRecognition(recognition);
+    const bool review = rule.usesRecognition()
+        && ((recognition && recognition->confidence < Recognition::reviewThreshold) || !plan.missing.isEmpty());
+    if (!review)
+        return perform(plan, entry, fileID);
+
+    entry.statusRaw = JournalEntry::statusRawValue(JournalEntry::Status::review);
+    entry.planData = plan.toJsonData();
+    entry.message = recognition ? recognition->notes.join(QStringLiteral(", ")) : QString();
+    entry.fileID = fileID;
+    writeEntry(entry);
+    notify(tr("Please check"), tr("%1 is waiting for you in the journal.").arg(QFileInfo(plan.original).fileName()));
+}
+
+std::optional<QString> Autopilot::refusedFolder(const Plan &plan) const
+{
+    // Filing writes into the destination's folder when the file changes
+    // place, and into the folder of every copy.
+    QStringList targets;
+    if (plan.changesLocation())
+        targets.append(QFileInfo(plan.destination).path());
+    for (const QString &copy : plan.copies)
+        targets.append(QFileInfo(copy).path());
+    for (const QString &folder : std::as_const(targets)) {
+        if (!canWrite(folder))
+            return folder;
+    }
+    return std::nullopt;
+}
+
+void Autopilot::perform(const Plan &plan, JournalEntry &entry, std::optional<quint64> fileID)
+{
+    const auto fail = [&](const QString &message) {
+        entry.statusRaw = JournalEntry::statusRawValue(JournalEntry::Status::failed);
+        entry.message = message;
+        if (fileID)
+            entry.fileID = fileID;
+        writeEntry(entry);
+    };
+
+    if (const std::optional<QString> refused = refusedFolder(plan)) {
+        return fail(tr("No access to %1. Add the folder under Folders > Places.")
+                        .arg(RealHome::abbreviate(QDir::cleanPath(*refused))));
+    }
+    Performed performed;
+    try {
+        performed = FileOperations::perform(plan);
+    } catch (const FileOperationError &error) {
+        return fail(error.description());
+    } catch (const std::exception &error) {
+        return fail(QString::fromLocal8Bit(error.what()));
+    }
+
+    const QDateTime now = this->now();
+    // A move across file systems gives the file a new identity: both are
+    // remembered, so that the watched folder it lands in leaves it alone.
+    const std::optional<quint64> landed = FileReadiness::identifier(performed.destination);
+    if (fileID)
+        m_loopGuard.noteMoved(*fileID, now);
+    if (landed && landed != fileID)
+        m_loopGuard.noteMoved(*landed, now);
+
+    entry.statusRaw = JournalEntry::statusRawValue(JournalEntry::Status::done);
+    entry.performedData = performed.toJsonData();
+    entry.newPath = performed.destination;
+    entry.fileID = landed ? landed : fileID;
+    if (performed.trashAfterDays) {
+        const FileFacts facts = FileFacts::read(performed.destination, std::nullopt, std::nullopt, now);
+        entry.trashDue = facts.added.addSecs(*performed.trashAfterDays * 86'400);
+    }
+    entry.planData.reset();
+    writeEntry(entry);
+
+    if (performed.destination != performed.original)
+        m_cache.follow(performed.original, performed.destination);
+    const std::optional<Recognition> recognition = entry.recognition();
+    if (recognition && performed.destination != performed.original)
+        notify(summary(*recognition), tr("Filed as %1").arg(QFileInfo(performed.destination).fileName()));
+}
+
+QDateTime Autopilot::now() const
+{
+    return m_clock ? m_clock() : QDateTime::currentDateTimeUtc();
+}
+
+void Autopilot::writeEntry(JournalEntry &entry)
+{
+    if (entry.id == 0)
+        m_store.insert(entry);
+    else
+        m_store.update(entry);
+}
+
+void Autopilot::notify(const QString &title, const QString &body) const
+{
+    if (!Prefs::boolValue(QString::fromUtf16(Prefs::notifyKey)) || Store::isOverridden())
+        return;
+    m_notifier.post(title, body);
+}
+
+QString Autopilot::summary(const Recognition &recognition)
+{
+    const NameLanguage language = Prefs::sentenceLanguage();
+    QStringList parts{DocumentKinds::name(recognition.kind, language)};
+    if (recognition.sender)
+        parts.append(PatternReader::shortSender(*recognition.sender));
+    if (recognition.amount) {
+        const QString amount = NameTemplate::format(*recognition.amount, language) + QLatin1Char(' ')
+            + recognition.currency.value_or(QString());
+        parts.append(amount.trimmed());
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+void Autopilot::checkFolders()
+{
+    if (!m_watcher)
+        return;
+    const QStringList watched = m_watcher->watched();
+    for (WatchedFolder folder : m_store.folders()) {
+        if (folder.needsReselect || !watched.contains(folder.displayPath))
+            continue;
+        const auto resolved = FolderBookmark::resolve(folder.bookmark);
+        const QByteArray local = QFile::encodeName(folder.displayPath);
+        const bool readable = ::access(local.constData(), R_OK | X_OK) == 0;
+        if (resolved && !resolved->isStale && readable)
+            continue;
+        // Gone, replaced or locked: the user chooses it again; the other
+        // folders go on as they were.
+        m_watcher->stop(folder.displayPath);
+        folder.needsReselect = true;
+        m_store.update(folder);
+    }
 }
 
 void Autopilot::setLastError(const QString &text)

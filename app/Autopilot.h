@@ -3,8 +3,14 @@
 // filing into the journal. Lives on the main thread.
 #pragma once
 
+#include "LoopGuard.h"
 #include "ModelReader.h"
 #include "Models.h"
+#include "Notifier.h"
+#include "Plan.h"
+#include "RecognitionCache.h"
+#include "RecognitionGate.h"
+#include "Rule.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -15,11 +21,14 @@
 #include <QTimer>
 #include <QUuid>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
 
+class FilePass;
 class FolderWatcher;
+class StepQueue;
 class Store;
 
 class Autopilot : public QObject
@@ -30,8 +39,14 @@ class Autopilot : public QObject
 
 public:
     static constexpr int sweepIntervalSeconds = 3600;
+    // How often the watched folders are looked at, to notice one that was
+    // deleted or locked while it was watched.
+    static constexpr std::chrono::seconds folderCheckInterval{30};
 
-    explicit Autopilot(Store &store, QObject *parent = nullptr);
+    // recognitionPatience: how long a reading may take before it gives way
+    // to the patterns' reading alone.
+    explicit Autopilot(Store &store, QObject *parent = nullptr,
+                       std::chrono::milliseconds recognitionPatience = RecognitionGate::defaultPatience);
     ~Autopilot() override;
 
     Store &store() const { return m_store; }
@@ -59,6 +74,48 @@ public:
     // Moves due filed files to the Trash.
     void sweepTrash(const QDateTime &now);
 
+    // Carries one file of a folder through the rules: waits until it has
+    // settled (briefly when `settled` says it has been lying there a while),
+    // reads it when a rule needs that, and files it with the first rule that
+    // matches, or leaves it alone. A file already being handled is dropped.
+    // done (optional) learns whether a journal entry was made; it may be
+    // called before handle returns.
+    void handle(const QString &path, const WatchedFolder &folder, bool settled,
+                std::function<void(bool entryMade)> done = {});
+    // The switched-on rules of a folder in their order, the rules that belong
+    // to no folder included.
+    QList<Rule> rules(const WatchedFolder &folder) const;
+
+    // The reading of a file: from the cache when its content was read
+    // before, else read on a worker thread (two at a time) and kept. Without
+    // a model choice the model is used when it is available. done runs on
+    // the main thread, right away for a cached reading, and only while
+    // context lives.
+    using Recognized = std::function<void(const Recognition &recognition)>;
+    void recognize(const QString &path, std::optional<quint64> fileID, std::optional<bool> useModel,
+                   QObject *context, Recognized done);
+    // The key of a file's content in the cache; the path itself for a file
+    // that cannot be read.
+    static QString hash(const QString &path);
+
+    // Shows a desktop notification, unless "notify" is off or a test store
+    // is in use.
+    void notify(const QString &title, const QString &body) const;
+    // "Invoice, Example, 12.50 EUR": kind, short sender and amount.
+    static QString summary(const Recognition &recognition);
+
+    // Marks watched folders that are gone or can no longer be read to be
+    // chosen again, and stops watching them; the others go on.
+    void checkFolders();
+
+    LoopGuard &loopGuard() { return m_loopGuard; }
+
+    // The time the automation goes by: the system clock unless another one
+    // is given (tests pass time in instead of waiting for it).
+    using Clock = std::function<QDateTime()>;
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+    QDateTime now() const;
+
     ModelStatus modelStatus() const { return m_modelStatus; }
     void refreshModelStatus();
     QStringList busyFiles() const { return m_busyFiles; }
@@ -73,8 +130,22 @@ Q_SIGNALS:
     void limitedFoldersChanged();
 
 private:
+    friend class FilePass;
+
     // New files of a watched folder, as the watcher reported them.
     void received(const QString &folder, const QStringList &files);
+    // Journals the plan of the rule chosen for a file, and files it unless
+    // the reading needs the user's check.
+    void run(const Plan &plan, const Rule &rule, const std::optional<Recognition> &recognition, quint64 fileID);
+    // Carries out a plan for its entry and stores the entry with the outcome.
+    void perform(const Plan &plan, JournalEntry &entry, std::optional<quint64> fileID);
+    // The first folder of the plan that Filewright may not write into.
+    std::optional<QString> refusedFolder(const Plan &plan) const;
+    void writeEntry(JournalEntry &entry);
+    void read(const QString &path, const std::optional<QString> &contentHash, const QString &fileID, bool useModel,
+              QPointer<QObject> context, Recognized done);
+    void addBusy(const QString &name);
+    void removeBusy(const QString &name);
     void setLastError(const QString &text);
     void noteLimitReached(const QString &folder);
 
@@ -86,4 +157,14 @@ private:
     QStringList m_busyFiles;
     QString m_lastError;
     QStringList m_limitedFolders;
+    LoopGuard m_loopGuard;
+    // Paths of the files being handled now.
+    QSet<QString> m_inFlight;
+    RecognitionCache m_cache;
+    Notifier m_notifier;
+    // Children of the driver, so that they go before the passes that use them.
+    RecognitionGate *m_gate = nullptr;
+    StepQueue *m_steps = nullptr;
+    QTimer m_folderCheck;
+    Clock m_clock;
 };

@@ -3,13 +3,16 @@
 #include "JsonCoding.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QtDebug>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
+#include <thread>
 
 #include <sqlite3.h>
 
@@ -240,6 +243,48 @@ RecordIndex indexOf(const RecognitionRecord &record)
     }
 }
 
+qint64 tableCount(Database &database)
+{
+    Query query = database.query("SELECT count(*) FROM sqlite_master");
+    return query.next() ? query.integer(0) : 0;
+}
+
+QString newerVersionMessage(int version)
+{
+    return QStringLiteral("the store was written by a newer version of Filewright (version %1)").arg(version);
+}
+
+QString foreignDatabaseMessage()
+{
+    return QStringLiteral("the file is a database of another program");
+}
+
+// Switching a new store to WAL needs the file to itself for a moment: when
+// another process opens the same new store at that moment, the switch fails
+// at once (locked, or an I/O error while the other side sets up the log)
+// rather than waiting. Tried again until the busy timeout has passed.
+void enableWriteAheadLog(Database &database)
+{
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        try {
+            Query query = database.query("PRAGMA journal_mode");
+            if (query.next() && query.text(0) == u"wal")
+                return;
+        } catch (const DatabaseError &) {
+        }
+        try {
+            database.execute("PRAGMA journal_mode = WAL");
+            return;
+        } catch (const DatabaseError &) {
+            if (clock.elapsed() > Store::busyTimeoutMs)
+                throw;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
 template<typename T, typename Read>
 QList<T> collect(Query &query, Read read)
 {
@@ -279,20 +324,28 @@ std::unique_ptr<Store> Store::open(const QString &path, QObject *parent)
 {
     Database database = Database::open(path);
     database.setBusyTimeout(busyTimeoutMs);
-    // Reading the header first: a file that is no database fails here,
-    // before anything could be written to it.
+    // Reading before anything is written: a file that is no database or
+    // whose table of tables is damaged fails here, and a database of another
+    // program is never filled with our tables. Version and tables are read in
+    // one statement, so that another process making the tables meanwhile is
+    // seen in both or in neither.
     int version = 0;
+    qint64 tables = 0;
     {
-        Query query = database.query("PRAGMA user_version");
-        if (query.next())
+        Query query = database.query("SELECT (SELECT user_version FROM pragma_user_version), "
+                                     "(SELECT count(*) FROM sqlite_master)");
+        if (query.next()) {
             version = int(query.integer(0));
+            tables = query.integer(1);
+        }
     }
     if (sqlite3_db_readonly(database.handle(), "main") == 1)
         throw DatabaseError(QString::fromUtf8(sqlite3_errstr(SQLITE_READONLY)));
     if (version > schemaVersion)
-        throw DatabaseError(QStringLiteral("the store was written by a newer version of Filewright (version %1)")
-                                .arg(version));
-    database.execute("PRAGMA journal_mode = WAL");
+        throw DatabaseError(newerVersionMessage(version));
+    if (version == 0 && tables > 0)
+        throw DatabaseError(foreignDatabaseMessage());
+    enableWriteAheadLog(database);
     // In WAL mode a commit is in the file once it returns; NORMAL leaves out
     // the wait for the disk on each commit, and a crash of the process still
     // loses nothing committed.
@@ -303,9 +356,6 @@ std::unique_ptr<Store> Store::open(const QString &path, QObject *parent)
     database.execute("PRAGMA cache_size = -16384");
     std::unique_ptr<Store> store(new Store(std::move(database), path, parent));
     store->migrate();
-    // Reading the tables once: a damaged schema fails the opening, not the
-    // first fetch.
-    store->m_database.query("SELECT count(*) FROM sqlite_master").run();
     return store;
 }
 
@@ -343,8 +393,9 @@ void Store::migrate()
     Transaction transaction(m_database);
     int version = currentVersion();
     if (version > schemaVersion)
-        throw DatabaseError(QStringLiteral("the store was written by a newer version of Filewright (version %1)")
-                                .arg(version));
+        throw DatabaseError(newerVersionMessage(version));
+    if (version == 0 && tableCount(m_database) > 0)
+        throw DatabaseError(foreignDatabaseMessage());
     for (; version < schemaVersion; ++version)
         m_database.execute(migrations[version]);
     m_database.execute(QByteArrayLiteral("PRAGMA user_version = ").append(QByteArray::number(schemaVersion)).constData());

@@ -3,6 +3,7 @@
 // in its own transaction, so every fetch sees it, nothing waits for a save,
 // and a crash loses nothing that a change finished. Another process (a
 // command-line action) may use the same file: writers wait for each other.
+// One Store serves one thread; the application keeps it on the main thread.
 #pragma once
 
 #include "Database.h"

@@ -7,6 +7,7 @@
 #include <QTextBoundaryFinder>
 #include <QUuid>
 
+#include <unicode/calendar.h>
 #include <unicode/locid.h>
 #include <unicode/numberformatter.h>
 #include <unicode/smpdtfmt.h>
@@ -15,8 +16,6 @@
 #include <sys/stat.h>
 
 #include <memory>
-#include <unordered_map>
-
 
 namespace {
 
@@ -42,24 +41,40 @@ icu::UnicodeString toIcu(const QString &text)
 }
 
 // ICU date formatters may not be shared between threads, and building one
-// costs far more than using it: each thread keeps the few patterns it uses.
+// costs far more than using it: each thread keeps the few patterns it uses,
+// each with a calendar of its own so that formatting need not copy one.
+struct DateFormatter
+{
+    std::unique_ptr<icu::SimpleDateFormat> format;
+    std::unique_ptr<icu::Calendar> calendar;
+};
+
 std::optional<QString> formatDate(const QDateTime &date, const QString &pattern)
 {
-    thread_local std::unordered_map<std::u16string, std::unique_ptr<icu::SimpleDateFormat>> formatters;
-    const std::u16string key(reinterpret_cast<const char16_t *>(pattern.utf16()), pattern.size());
-    auto found = formatters.find(key);
-    if (found == formatters.end()) {
+    thread_local QHash<QString, std::shared_ptr<DateFormatter>> formatters;
+    std::shared_ptr<DateFormatter> formatter = formatters.value(pattern);
+    if (!formatter) {
         if (formatters.size() >= 16)
             formatters.clear();
         UErrorCode status = U_ZERO_ERROR;
-        auto formatter = std::make_unique<icu::SimpleDateFormat>(toIcu(pattern), icu::Locale("en_US_POSIX"), status);
+        auto made = std::make_shared<DateFormatter>();
+        made->format = std::make_unique<icu::SimpleDateFormat>(toIcu(pattern), icu::Locale("en_US_POSIX"), status);
         if (U_FAILURE(status))
             return std::nullopt;
-        formatter->adoptTimeZone(icu::TimeZone::createTimeZone(icu::UnicodeString(u"UTC")));
-        found = formatters.emplace(key, std::move(formatter)).first;
+        made->format->adoptTimeZone(icu::TimeZone::createTimeZone(icu::UnicodeString(u"UTC")));
+        made->calendar.reset(made->format->getCalendar()->clone());
+        if (!made->calendar)
+            return std::nullopt;
+        formatters.insert(pattern, made);
+        formatter = made;
     }
+    UErrorCode status = U_ZERO_ERROR;
+    formatter->calendar->setTime(static_cast<UDate>(date.toMSecsSinceEpoch()), status);
+    if (U_FAILURE(status))
+        return std::nullopt;
     icu::UnicodeString text;
-    found->second->format(static_cast<UDate>(date.toMSecsSinceEpoch()), text);
+    icu::FieldPosition position;
+    formatter->format->format(*formatter->calendar, text, position);
     return fromIcu(text);
 }
 

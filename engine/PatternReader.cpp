@@ -1,6 +1,5 @@
 #include "PatternReader.h"
 
-#include <QHash>
 #include <QRegularExpression>
 #include <QTextBoundaryFinder>
 
@@ -193,6 +192,83 @@ const QRegularExpression &bareDecimal()
     static const QRegularExpression expression = compiled(QStringLiteral(
         "(?<![\\d.,])(\\d{1,3}(?:[.']\\d{3})*,\\d{2}|\\d{1,3}(?:,\\d{3})*\\.\\d{2})(?![\\d])"));
     return expression;
+}
+
+// Amount numbers may be grouped in threes ("1 234 567"). An expression that
+// starts at any such group would scan the rest of the group chain again from
+// every group, which makes a long line of digit groups cost quadratic time.
+// The two expressions below that begin at a number are therefore tried only
+// where a digit run begins, anchored there, and after a failed attempt the
+// groups that follow are skipped where they cannot match either: any match
+// from such a group would also have been a match of the failed attempt. The
+// matches are the same as those of a plain global match.
+enum class Chain {
+    // moneyAfter: no group after a failed start can match.
+    symbolAfter,
+    // bareDecimal: groups joined by "." or "'" cannot match, except the last,
+    // which may still begin a number with a decimal point ("1'234.56").
+    bareDecimal,
+};
+
+// Where the chain of three-digit groups after the digit run at `start` ends
+// (or, for bareDecimal, where its last group begins): attempts before it can
+// be skipped.
+qsizetype skipAfterFailure(QStringView line, qsizetype start, Chain chain)
+{
+    const qsizetype n = line.size();
+    qsizetype end = start;
+    while (end < n && line[end].isDigit())
+        ++end;
+    if (end - start > 3)
+        return start; // no chain begins here
+    qsizetype lastGroup = start;
+    while (end + 3 < n) {
+        const QChar separator = line[end];
+        const bool joins = chain == Chain::symbolAfter
+                               ? (separator == u'.' || separator == u',' || separator == u'\'' || separator == u' ')
+                               : (separator == u'.' || separator == u'\'');
+        if (!joins || !line[end + 1].isDigit() || !line[end + 2].isDigit() || !line[end + 3].isDigit()
+            || (end + 4 < n && line[end + 4].isDigit()))
+            break;
+        lastGroup = end + 1;
+        end += 4;
+    }
+    return chain == Chain::symbolAfter ? end : lastGroup;
+}
+
+// The line must be valid UTF-16 (see validText): it is checked once by the
+// caller, not again for every attempt.
+QList<QRegularExpressionMatch> numberMatches(const QRegularExpression &expression, const QString &line, Chain chain)
+{
+    QList<QRegularExpressionMatch> matches;
+    const qsizetype n = line.size();
+    qsizetype skipBefore = 0;
+    qsizetype position = 0;
+    while (position < n) {
+        const QChar c = line[position];
+        // Both expressions begin with (?<![\d.,]): where that fails, or may fail
+        // (a character outside the basic plane before), a failed attempt says
+        // nothing about the groups that follow.
+        const QChar before = position > 0 ? line[position - 1] : QChar(u' ');
+        const bool mayStart = (c.isDigit() || c.isHighSurrogate()) && position >= skipBefore
+                              && !before.isDigit() && before != u'.' && before != u',';
+        if (!mayStart) {
+            ++position;
+            continue;
+        }
+        QRegularExpressionMatch match = expression.match(line, position, QRegularExpression::NormalMatch,
+                                                         QRegularExpression::AnchorAtOffsetMatchOption
+                                                             | QRegularExpression::DontCheckSubjectStringMatchOption);
+        if (match.hasMatch()) {
+            position = std::max(match.capturedEnd(0), position + 1);
+            matches.append(std::move(match));
+        } else {
+            if (!before.isSurrogate())
+                skipBefore = skipAfterFailure(line, position, chain);
+            ++position;
+        }
+    }
+    return matches;
 }
 
 bool isMinus(QChar c)
@@ -471,7 +547,7 @@ const QRegularExpression &titleExpression()
 {
     static const QRegularExpression expression = compiled(QStringLiteral(
         "(?i)(rechnung|invoice|vertrag|contract|kontoauszug|statement)[^\\n]{0,20}?"
-        "(nr\\.?|no\\.?|nummer|number|#)\\s*[:.]?\\s*([A-Z0-9][A-Z0-9\\-/]{2,})"));
+        "(nr\\.?|no\\.?|nummer|number|#)\\s*+[:.]?\\s*+([A-Z0-9][A-Z0-9\\-/]{2,})"));
     return expression;
 }
 
@@ -542,9 +618,10 @@ QList<Money> money(const QStringList &lines)
         return found;
     const QString dominant = dominantCurrency(lines);
 
-    for (const QString &line : lines) {
-        if (!hasDigit(line))
+    for (const QString &rawLine : lines) {
+        if (!hasDigit(rawLine))
             continue; // every amount has digits
+        const QString line = validText(rawLine);
         const QString lower = line.toLower();
         const bool isTotal = containsAny(lower, totalWords()) && !containsAny(lower, notTotalWords());
         QList<Money> onLine;
@@ -555,16 +632,12 @@ QList<Money> money(const QStringList &lines)
             if (const std::optional<Decimal> number = signedNumber(line, match, 2))
                 onLine.append({*number, codeOfSymbol(match.capturedView(1)), isTotal});
         }
-        QRegularExpressionMatchIterator after = moneyAfter().globalMatch(line);
-        while (after.hasNext()) {
-            const QRegularExpressionMatch match = after.next();
+        for (const QRegularExpressionMatch &match : numberMatches(moneyAfter(), line, Chain::symbolAfter)) {
             if (const std::optional<Decimal> number = signedNumber(line, match, 1))
                 onLine.append({*number, codeOfSymbol(match.capturedView(2)), isTotal});
         }
         if (isTotal && onLine.isEmpty()) {
-            QRegularExpressionMatchIterator bare = bareDecimal().globalMatch(line);
-            while (bare.hasNext()) {
-                const QRegularExpressionMatch match = bare.next();
+            for (const QRegularExpressionMatch &match : numberMatches(bareDecimal(), line, Chain::bareDecimal)) {
                 if (const std::optional<Decimal> number = signedNumber(line, match, 1))
                     onLine.append({*number, dominant, true});
             }

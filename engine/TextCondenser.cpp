@@ -79,13 +79,13 @@ QString condense(const QString &text, int limit)
     QString result;
     int length = 0;
     for (const int index : kept) {
-        const QString piece = TextExtractor::leftCharacters(lines[index], maxLineCharacters);
-        const int pieceLength = characterCount(piece);
-        if (length + pieceLength + 1 > limit)
+        const QString line = TextExtractor::leftCharacters(lines[index], maxLineCharacters);
+        const int lineLength = characterCount(line);
+        if (length + lineLength + 1 > limit)
             break;
-        result += piece;
+        result += line;
         result += u'\n';
-        length += pieceLength + 1;
+        length += lineLength + 1;
     }
     return result;
 }

@@ -28,7 +28,7 @@ TEST_F(PrefsTest, RegisteredDefaultsNeverHideStoredValues)
 {
     Prefs::settings()->setValue(QStringLiteral("notify"), false);
     Prefs::registerDefaults(QLocale(QStringLiteral("de_AT")));
-    EXPECT_TRUE(Prefs::boolValue(QStringLiteral("useModel")));
+    EXPECT_TRUE(Prefs::boolValue(QString::fromUtf16(Prefs::useModelKey)));
     EXPECT_DOUBLE_EQ(Prefs::doubleValue(QStringLiteral("minimumWait")), 3.0);
     EXPECT_EQ(Prefs::stringValue(QStringLiteral("nameLanguage")), QStringLiteral("de"));
     EXPECT_EQ(Prefs::nameLanguage(), NameLanguage::de);

@@ -340,6 +340,16 @@ TEST_F(StoreTest, AStoreThatCannotBeOpenedIsLeftAlone)
     EXPECT_THROW(Store::open(damaged), DatabaseError);
     EXPECT_EQ(TestSupport::readFile(damaged), bytes);
 
+    // A database of another program is not filled with our tables.
+    const QString foreign = storePath(QStringLiteral("foreign.db"));
+    {
+        auto database = Database::open(foreign);
+        database.execute("CREATE TABLE notes (text TEXT); INSERT INTO notes VALUES ('keep me')");
+    }
+    const QByteArray foreignBytes = TestSupport::readFile(foreign);
+    EXPECT_THROW(Store::open(foreign), DatabaseError);
+    EXPECT_EQ(TestSupport::readFile(foreign), foreignBytes);
+
     // A folder in place of the file.
     EXPECT_THROW(Store::open(m_dir.path()), DatabaseError);
 
@@ -464,7 +474,8 @@ TEST_F(StoreTest, AFinishedChangeSurvivesTheProcessBeingKilled)
 
 TEST_F(StoreTest, TwoProcessesWritingAtOnceLoseNothing)
 {
-    openStore(); // the tables exist before both begin
+    // Both start on a file that does not exist yet: one makes the tables,
+    // the other waits and finds them.
     const QString path = storePath();
     constexpr int perProcess = 400;
     auto writeMany = [path](const QString &who) {

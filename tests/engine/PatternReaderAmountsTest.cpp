@@ -74,8 +74,14 @@ TEST(PatternReaderAmounts, SymbolBeforeAndAfter)
     EXPECT_EQ(moneyOf("Preis US$ 5.00"), (QList<Money>{{dec("5.00"), QStringLiteral("USD"), false}}));
     EXPECT_EQ(moneyOf("Kurtaxe Fr. 1'250.00"), (QList<Money>{{dec("1250.00"), QStringLiteral("CHF"), false}}));
     EXPECT_EQ(moneyOf("£1,200"), (QList<Money>{{dec("1200"), QStringLiteral("GBP"), false}}));
-    // A number glued to more digits is no amount ("12,345" would be 12345, not 12,34).
     EXPECT_TRUE(moneyOf("Artikel 4711 Menge 3").isEmpty());
+    // Digit groups: a chain is read whole, and a group after a failed chain
+    // may still begin an amount of its own.
+    EXPECT_EQ(moneyOf("Preis 1 234 567,00 €"), QList<Money>{eur("1234567.00", false)});
+    EXPECT_EQ(moneyOf("Posten 1234 567 €"), QList<Money>{eur("567", false)});
+    EXPECT_EQ(moneyOf("Nr.12 345 €"), QList<Money>{eur("345", false)});
+    EXPECT_EQ(moneyOf("Total 1'234'567,89"), QList<Money>{eur("1234567.89", true)});
+    EXPECT_EQ(moneyOf("Total 12.345.678,90"), QList<Money>{eur("12345678.90", true)});
     // Duplicates are dropped across lines too, but a different flag is a different amount.
     EXPECT_EQ(moneyOf(QStringList{QStringLiteral("Netto 5,00 €"), QStringLiteral("Preis 5,00 €"),
                                   QStringLiteral("Gesamt 5,00 €")}),

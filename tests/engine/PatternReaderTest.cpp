@@ -166,6 +166,11 @@ TEST(PatternReader, HostileTextIsReadWithoutRunaway)
     PatternReader::read(QStringLiteral("5") + QString(1 << 19, u' ') + QStringLiteral("x"));
     PatternReader::read(QStringLiteral("Summe € ") + QString(1 << 19, u'1') + QStringLiteral(",00"));
     PatternReader::read(QStringLiteral("Rechnung") + QString(1 << 19, u'.'));
+    PatternReader::read(QStringLiteral("Rechnung Nr") + QString(1 << 16, u' ') + QStringLiteral("!"));
+    // Long chains of digit groups that end in no amount.
+    PatternReader::read(QStringLiteral("123 ").repeated(1 << 14) + QStringLiteral("x"));
+    PatternReader::read(QStringLiteral("Total 1'") + QStringLiteral("234'").repeated(1 << 14) + QStringLiteral("x"));
+    PatternReader::read(QStringLiteral("Summe 1,2 ").repeated(1 << 13));
 
     // 100,000 one-character lines.
     const PatternReader::Result manyLines = PatternReader::read(QStringLiteral("a\n1\n").repeated(50000));

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace {
 
 const QString invoiceText = QStringLiteral(
@@ -244,4 +246,35 @@ TEST(Recognizer, ARealInvoiceFromFileToRecognition)
     // The others must at least come through without harm.
     for (const char *name : {"invoices/correction-invoice.pdf", "invoices/service-charge-statement.pdf"})
         EXPECT_EQ(Recognizer::recognize(TestSupport::dataPath(QString::fromLatin1(name)), false).kind, DocumentKind::invoice);
+}
+
+TEST(Recognizer, TwoFilesAtOnceReadAsOneAtATime)
+{
+    // The automation reads two files at a time: each thread has its own
+    // recognition engine, and nothing else is shared.
+    QTemporaryDir dir;
+    const QList<SampleDocuments::Sample> &all = SampleDocuments::all();
+    const QStringList paths = SampleDocuments::write(dir.path(), {all.at(4), all.at(6), all.at(15), all.at(16), all.at(0)});
+    QList<Recognition> alone;
+    for (const QString &path : paths)
+        alone << Recognizer::recognize(path, false);
+    QList<Recognition> first(paths.size());
+    QList<Recognition> second(paths.size());
+    std::thread a([&] {
+        for (qsizetype i = 0; i < paths.size(); ++i)
+            first[i] = Recognizer::recognize(paths[i], false);
+    });
+    std::thread b([&] {
+        for (qsizetype i = paths.size() - 1; i >= 0; --i)
+            second[i] = Recognizer::recognize(paths[i], false);
+    });
+    a.join();
+    b.join();
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        for (QList<Recognition> *together : {&first, &second}) {
+            Recognition read = (*together)[i];
+            read.readAt = alone[i].readAt;
+            EXPECT_EQ(read, alone[i]) << paths[i].toStdString();
+        }
+    }
 }

@@ -1,0 +1,160 @@
+#include "FilePass.h"
+
+#include "Autopilot.h"
+#include "LoopGuard.h"
+#include "NameTemplate.h"
+#include "Planner.h"
+#include "Prefs.h"
+#include "RealHome.h"
+#include "StepQueue.h"
+
+#include <QFileInfo>
+#include <QFuture>
+#include <QPointer>
+
+#include <cmath>
+#include <exception>
+
+#include <unistd.h>
+
+FilePass::FilePass(Autopilot &autopilot, const QString &path, const WatchedFolder &folder, bool settled, Done done)
+    : QObject(&autopilot)
+    , m_autopilot(autopilot)
+    , m_path(path)
+    , m_folder(folder)
+    , m_settled(settled)
+    , m_done(std::move(done))
+{
+}
+
+std::chrono::milliseconds FilePass::settleWait(bool settled, const std::optional<QDateTime> &modified,
+                                               double minimumWaitSeconds, const QDateTime &now)
+{
+    const QDateTime changed = modified.value_or(now);
+    if (settled && changed < now.addSecs(-60))
+        return settledWait;
+    if (!std::isfinite(minimumWaitSeconds))
+        minimumWaitSeconds = 0.0;
+    // Bounded above too, so that a wild setting cannot overflow the timer.
+    const double seconds = std::clamp(minimumWaitSeconds, 0.0, 3600.0);
+    return std::max(minimumSettleWait, std::chrono::milliseconds(qint64(std::llround(seconds * 1000.0))));
+}
+
+void FilePass::begin()
+{
+    try {
+        const std::optional<quint64> fileID = FileReadiness::identifier(m_path);
+        if (!fileID)
+            return leave();
+        m_fileID = *fileID;
+        // A file Filewright itself moved here a moment ago is not filed again.
+        if (!m_autopilot.m_loopGuard.isQuiet(m_fileID, m_autopilot.now()))
+            return leave();
+        const std::optional<FileReadiness::Stamp> stamp = FileReadiness::stamp(m_path);
+        const std::optional<QDateTime> modified =
+            stamp && stamp->modified.isValid() ? std::optional<QDateTime>(stamp->modified) : std::nullopt;
+        m_wait = settleWait(m_settled, modified, Prefs::doubleValue(QString::fromUtf16(Prefs::minimumWaitKey)),
+                            m_autopilot.now());
+        checkSettled();
+    } catch (...) {
+        leave();
+    }
+}
+
+void FilePass::checkSettled()
+{
+    ++m_settleChecks;
+    QFuture<FileReadiness::State> answer = FileReadiness::waitUntilStable(m_path, m_wait);
+    answer.then(this, [this](FileReadiness::State state) {
+        m_autopilot.m_steps->post(this, [this, state] { settleAnswered(state); });
+    });
+}
+
+void FilePass::settleAnswered(FileReadiness::State state)
+{
+    switch (state) {
+    case FileReadiness::State::ready:
+        return takeRules();
+    case FileReadiness::State::ignore:
+        return leave();
+    case FileReadiness::State::notYet:
+        if (m_settleChecks >= maxSettleChecks)
+            return leave();
+        return checkSettled();
+    }
+}
+
+void FilePass::takeRules()
+{
+    try {
+        // Read after the wait, so that rules changed meanwhile count.
+        const bool modelAvailable = m_autopilot.modelStatus().isAvailable();
+        const QList<Rule> rules = m_autopilot.rules(m_folder);
+        bool needsReading = false;
+        for (const Rule &rule : rules) {
+            const bool usesRecognition = rule.usesRecognition();
+            // Rules that need the document read wait while the model cannot help.
+            if (usesRecognition && !modelAvailable)
+                continue;
+            needsReading = needsReading || usesRecognition;
+            m_rules.append(rule);
+        }
+        if (m_rules.isEmpty() || !stillHere())
+            return leave();
+        if (!needsReading)
+            return choose(std::nullopt);
+        QPointer<FilePass> self(this);
+        m_autopilot.recognize(m_path, m_fileID, std::nullopt, this, [self](const Recognition &recognition) {
+            if (self)
+                self->choose(recognition);
+        });
+    } catch (...) {
+        leave();
+    }
+}
+
+void FilePass::choose(const std::optional<Recognition> &recognition)
+{
+    if (m_left)
+        return;
+    try {
+        // The file may have vanished, been renamed or locked while it was read.
+        if (!stillHere())
+            return leave();
+        const QDateTime now = m_autopilot.now();
+        const FileFacts facts = FileFacts::read(m_path, recognition, std::nullopt, now);
+        for (const Rule &rule : std::as_const(m_rules)) {
+            if (!rule.matches(facts))
+                continue;
+            if (!m_autopilot.m_loopGuard.allowRun(rule.id, m_fileID))
+                continue;
+            const Plan plan = Planner::plan(rule, facts, Prefs::nameTemplate(), RealHome::path(),
+                                            NameTemplate::defaultExists);
+            if (plan.isEmpty())
+                continue;
+            m_autopilot.run(plan, rule, recognition, m_fileID);
+            return leave(true);
+        }
+        leave();
+    } catch (...) {
+        leave();
+    }
+}
+
+bool FilePass::stillHere() const
+{
+    const std::optional<quint64> fileID = FileReadiness::identifier(m_path);
+    return fileID && *fileID == m_fileID && ::access(QFile::encodeName(m_path).constData(), R_OK) == 0;
+}
+
+void FilePass::leave(bool entryMade)
+{
+    if (m_left)
+        return;
+    m_left = true;
+    m_autopilot.m_inFlight.remove(m_path);
+    Done done = std::move(m_done);
+    deleteLater();
+    if (done)
+        done(entryMade);
+}

@@ -1,0 +1,152 @@
+#include "AutopilotFixture.h"
+
+#include "SampleDocumentFiles.h"
+#include "TestSupport.h"
+
+#include <unistd.h>
+
+namespace {
+
+using Field = Condition::Field;
+using Op = Condition::Operator;
+using Kind = RuleAction::Kind;
+
+// Permissions do not stop the superuser, so those cases need another user.
+bool permissionsApply()
+{
+    return geteuid() != 0;
+}
+
+} // namespace
+
+class AutopilotFaultsTest : public AutopilotFixture
+{
+};
+
+TEST_F(AutopilotFaultsTest, AWatchedFolderThatGoesIsMarkedToBeChosenAgainAndTheOthersGoOn)
+{
+    Autopilot &pilot = makeAutopilot();
+    const WatchedFolder gone = watch(QStringLiteral("Downloads"));
+    const WatchedFolder locked = watch(QStringLiteral("Desktop"));
+    const WatchedFolder inbox = watch(QStringLiteral("Inbox"));
+    place(QStringLiteral("Sorted"));
+    addRule(rule(QStringLiteral("All text"), {condition(Field::name, Op::endsWith, QStringLiteral(".txt"))},
+                 {action(Kind::move, QStringLiteral("~/Sorted"))}),
+            std::nullopt);
+    pilot.start();
+
+    ASSERT_TRUE(QDir(gone.displayPath).removeRecursively());
+    if (permissionsApply()) {
+        ASSERT_EQ(::chmod(QFile::encodeName(locked.displayPath).constData(), 0), 0);
+    }
+    pilot.checkFolders();
+    EXPECT_TRUE(store->folder(gone.uuid)->needsReselect);
+    EXPECT_EQ(store->folder(locked.uuid)->needsReselect, permissionsApply());
+    EXPECT_FALSE(store->folder(inbox.uuid)->needsReselect);
+
+    ASSERT_TRUE(TestSupport::writeFile(inbox.displayPath + QStringLiteral("/a.txt"), "a"));
+    ASSERT_TRUE(waitForEntries(1));
+    EXPECT_EQ(store->journal().first().status(), JournalEntry::Status::done);
+    EXPECT_TRUE(QFileInfo::exists(home + QStringLiteral("/Sorted/a.txt")));
+    ::chmod(QFile::encodeName(locked.displayPath).constData(), 0755);
+}
+
+TEST_F(AutopilotFaultsTest, AFileThatVanishesIsRenamedOrLockedWhileItSettlesIsLeftAlone)
+{
+    makeAutopilot();
+    const WatchedFolder inbox = watch(QStringLiteral("Inbox"));
+    place(QStringLiteral("Sorted"));
+    addRule(rule(QStringLiteral("All text"), {condition(Field::name, Op::endsWith, QStringLiteral(".txt"))},
+                 {action(Kind::move, QStringLiteral("~/Sorted"))}),
+            inbox.uuid);
+    QStringList paths;
+    for (const char *name : {"vanish.txt", "rename.txt", "lock.txt"}) {
+        paths.append(inbox.displayPath + QLatin1Char('/') + QLatin1String(name));
+        ASSERT_TRUE(TestSupport::writeFile(paths.last(), "x"));
+    }
+    QList<std::optional<bool>> made(paths.size());
+    for (int i = 0; i < paths.size(); ++i)
+        autopilot->handle(paths[i], inbox, false, [&made, i](bool entry) { made[i] = entry; });
+    // While they settle (a second at least):
+    QTest::qWait(300);
+    ASSERT_TRUE(QFile::remove(paths[0]));
+    ASSERT_TRUE(QFile::rename(paths[1], inbox.displayPath + QStringLiteral("/renamed.md")));
+    if (permissionsApply()) {
+        ASSERT_EQ(::chmod(QFile::encodeName(paths[2]).constData(), 0), 0);
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return std::all_of(made.begin(), made.end(), [](auto m) { return m.has_value(); }); },
+                                patienceMs));
+    EXPECT_EQ(made[0], false);
+    EXPECT_EQ(made[1], false);
+    EXPECT_EQ(made[2], !permissionsApply());
+    EXPECT_EQ(store->journal().size(), permissionsApply() ? 0 : 1);
+    ::chmod(QFile::encodeName(paths[2]).constData(), 0644);
+}
+
+TEST_F(AutopilotFaultsTest, ABrokenDocumentIsFiledByItsDocumentedReading)
+{
+    makeAutopilot(true);
+    const WatchedFolder inbox = watch(QStringLiteral("Inbox"));
+    place(QStringLiteral("Sorted"));
+    addRule(rule(QStringLiteral("By kind"), {condition(Field::name, Op::endsWith, QStringLiteral(".pdf"))},
+                 {action(Kind::move, QStringLiteral("~/Sorted/{art}"))}),
+            inbox.uuid);
+    const QString broken = oldFile(inbox.displayPath + QStringLiteral("/broken.pdf"), QByteArray("%PDF-1.7\n\x01\x02 not a pdf"));
+
+    EXPECT_EQ(handleNow(broken, inbox), true);
+    ASSERT_EQ(store->journal().size(), 1);
+    const JournalEntry entry = store->journal().first();
+    ASSERT_TRUE(entry.recognition().has_value());
+    EXPECT_EQ(entry.recognition()->kind, DocumentKind::other);
+    EXPECT_EQ(entry.status(), JournalEntry::Status::done) << entry.message.toStdString();
+    EXPECT_EQ(entry.newPath, home + QStringLiteral("/Sorted/") + DocumentKinds::name(DocumentKind::other, NameLanguage::de)
+                                 + QStringLiteral("/broken.pdf"));
+}
+
+TEST_F(AutopilotFaultsTest, AFailedFileOperationIsJournalledAsFailedAndNoEntryClaimsWhatDidNotHappen)
+{
+    makeAutopilot();
+    const WatchedFolder inbox = watch(QStringLiteral("Inbox"));
+    place(QStringLiteral("Sorted"));
+    // A damaged rule stands first; it matches nothing and the next one runs.
+    StoredRule damaged(rule(QStringLiteral("Damaged"), {}, {}), inbox.uuid, 0);
+    damaged.payload = QByteArray("{not json");
+    store->insert(damaged);
+    addRule(rule(QStringLiteral("Into a file"), {condition(Field::name, Op::endsWith, QStringLiteral(".txt"))},
+                 {action(Kind::move, QStringLiteral("~/Sorted/Blocked"))}),
+            inbox.uuid);
+    // "Blocked" is a file, so no folder can be made there.
+    ASSERT_TRUE(TestSupport::writeFile(home + QStringLiteral("/Sorted/Blocked"), "in the way"));
+    const QString path = oldFile(inbox.displayPath + QStringLiteral("/a.txt"), "a");
+
+    EXPECT_EQ(handleNow(path, inbox), true);
+    ASSERT_EQ(store->journal().size(), 1);
+    const JournalEntry entry = store->journal().first();
+    EXPECT_EQ(entry.status(), JournalEntry::Status::failed);
+    EXPECT_FALSE(entry.message.isEmpty());
+    EXPECT_FALSE(entry.performedData.has_value());
+    EXPECT_TRUE(QFileInfo::exists(path));
+    EXPECT_EQ(TestSupport::readFile(home + QStringLiteral("/Sorted/Blocked")), QByteArray("in the way"));
+}
+
+TEST_F(AutopilotFaultsTest, AReadingThatHangsGivesWayToThePatternsAndIsNotKept)
+{
+    Autopilot &pilot = makeAutopilot(true, std::chrono::milliseconds(300));
+    FakeModelServer::Reply hang;
+    hang.hang = true;
+    model->queueChat(hang);
+    const QString path = folderPath(QStringLiteral("Inbox")) + QStringLiteral("/bill.pdf");
+    SampleDocuments::textPDF({QStringLiteral("Nordlicht Hosting GmbH"), QStringLiteral("Rechnung"),
+                              QStringLiteral("Rechnungsdatum: 12.10.2026"), QStringLiteral("Gesamtbetrag 12,34 €")},
+                             path);
+
+    QObject context;
+    std::optional<Recognition> reading;
+    pilot.recognize(path, std::nullopt, std::nullopt, &context, [&](const Recognition &r) { reading = r; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return reading.has_value(); }, patienceMs));
+    EXPECT_EQ(reading->source, Recognition::Source::rules);
+    EXPECT_EQ(reading->kind, DocumentKind::invoice);
+    EXPECT_TRUE(pilot.busyFiles().isEmpty());
+    // A reading cut short is not kept, so the model may read the file later.
+    EXPECT_EQ(store->count(Store::Model::recognitionRecord), 0);
+}

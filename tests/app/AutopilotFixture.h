@@ -1,0 +1,144 @@
+// A real Autopilot over a fresh store, with folders under the test's home
+// folder, for the tests of the file pipeline, filing and notifications.
+#pragma once
+
+#include "Autopilot.h"
+#include "FakeModelServer.h"
+#include "Prefs.h"
+#include "RealHome.h"
+#include "Store.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtCore/qtestsupport_core.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+
+#include <sys/stat.h>
+#include <utime.h>
+
+class AutopilotFixture : public ::testing::Test
+{
+protected:
+    // How long a test waits at most for the automation; it normally takes
+    // the batch window and one settle second.
+    static constexpr int patienceMs = 15000;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(storeDir.isValid());
+        Prefs::registerDefaults();
+        Prefs::setValue(QString::fromUtf16(Prefs::minimumWaitKey), 0.0);
+        Prefs::setValue(QString::fromUtf16(Prefs::useModelKey), false);
+        Prefs::setValue(QString::fromUtf16(Prefs::notifyKey), true);
+        Prefs::setValue(QString::fromUtf16(Prefs::nameLanguageKey), QStringLiteral("de"));
+        Prefs::setValue(QString::fromUtf16(Prefs::dateFormatKey), QStringLiteral("yyyy-MM-dd"));
+        home = RealHome::path();
+        // The home folder is the same for every test of the process.
+        for (const char *name : {"Downloads", "Desktop", "Documents", "Pictures", "Elsewhere", "Inbox", "Sorted"}) {
+            QDir(home + QLatin1Char('/') + QLatin1String(name)).removeRecursively();
+        }
+        store = Store::open(storeDir.filePath(QStringLiteral("autopilot.store")));
+    }
+
+    void TearDown() override
+    {
+        // The server first, so that a reading still waiting for it ends.
+        model.reset();
+        autopilot.reset();
+        qputenv("APP_MODEL_URL", QByteArray());
+    }
+
+    // The driver, with the model available through a fake server when asked.
+    Autopilot &makeAutopilot(bool withModel = false,
+                             std::chrono::milliseconds patience = RecognitionGate::defaultPatience)
+    {
+        if (withModel) {
+            model = std::make_unique<FakeModelServer>();
+            model->setModelsReply({200, R"({"object":"list","data":[{"id":"test-model","object":"model"}]})"});
+            qputenv("APP_MODEL_URL", model->baseUrl().toString().toUtf8());
+            Prefs::setValue(QString::fromUtf16(Prefs::useModelKey), true);
+        }
+        autopilot = std::make_unique<Autopilot>(*store, nullptr, patience);
+        return *autopilot;
+    }
+
+    QString folderPath(const QString &relative) const
+    {
+        const QString path = home + QLatin1Char('/') + relative;
+        QDir().mkpath(path);
+        return path;
+    }
+
+    WatchedFolder watch(const QString &relative)
+    {
+        return *autopilot->addFolder(folderPath(relative), true);
+    }
+
+    WatchedFolder place(const QString &relative)
+    {
+        return *autopilot->addFolder(folderPath(relative), false);
+    }
+
+    StoredRule addRule(const Rule &rule, const std::optional<QUuid> &folder)
+    {
+        StoredRule stored(rule, folder, ++lastOrder);
+        store->insert(stored);
+        return stored;
+    }
+
+    static Rule rule(const QString &name, const QList<Condition> &conditions, const QList<RuleAction> &actions)
+    {
+        return Rule{QUuid::createUuid(), name, conditions, actions, true, std::nullopt};
+    }
+
+    static Condition condition(Condition::Field field, Condition::Operator op, const QString &value)
+    {
+        return Condition{QUuid::createUuid(), field, op, value};
+    }
+
+    static RuleAction action(RuleAction::Kind kind, const QString &value)
+    {
+        return RuleAction{QUuid::createUuid(), kind, value};
+    }
+
+    // A file whose content last changed two minutes ago.
+    static QString oldFile(const QString &path, const QByteArray &bytes)
+    {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            return {};
+        file.close();
+        const time_t past = time(nullptr) - 120;
+        const struct utimbuf times{past, past};
+        utime(QFile::encodeName(path).constData(), &times);
+        return path;
+    }
+
+    // Runs one pass over a file as a clean-up does and waits for its end.
+    std::optional<bool> handleNow(const QString &path, const WatchedFolder &folder, bool settled = true)
+    {
+        std::optional<bool> made;
+        autopilot->handle(path, folder, settled, [&made](bool entryMade) { made = entryMade; });
+        // A pass that never ends shows as no answer.
+        (void)QTest::qWaitFor([&] { return made.has_value(); }, patienceMs);
+        return made;
+    }
+
+    bool waitForEntries(int count)
+    {
+        return QTest::qWaitFor([&] { return store->journal().size() >= count; }, patienceMs);
+    }
+
+    QTemporaryDir storeDir;
+    QString home;
+    std::unique_ptr<Store> store;
+    std::unique_ptr<FakeModelServer> model;
+    std::unique_ptr<Autopilot> autopilot;
+    qint64 lastOrder = 0;
+};

@@ -1,0 +1,297 @@
+#include "AutopilotFixture.h"
+
+#include "FileReadiness.h"
+#include "Plan.h"
+#include "RuleTemplates.h"
+#include "SampleDocumentFiles.h"
+#include "SampleDocuments.h"
+#include "TestSupport.h"
+
+#include <QDirIterator>
+#include <QTimer>
+
+namespace {
+
+using Field = Condition::Field;
+using Op = Condition::Operator;
+using Kind = RuleAction::Kind;
+
+SampleDocuments::Sample sample(const QString &fileName)
+{
+    for (const SampleDocuments::Sample &candidate : SampleDocuments::all()) {
+        if (candidate.fileName == fileName)
+            return candidate;
+    }
+    ADD_FAILURE() << "no sample " << fileName.toStdString();
+    return {};
+}
+
+// Writes the samples somewhere else and moves them into the folder at once,
+// as a finished download arrives.
+void drop(const QString &folder, const QList<SampleDocuments::Sample> &samples, const QString &staging)
+{
+    for (const QString &path : SampleDocuments::write(staging, samples))
+        ASSERT_TRUE(QFile::rename(path, folder + QLatin1Char('/') + QFileInfo(path).fileName()));
+}
+
+QStringList filesBelow(const QString &folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files.append(it.next().mid(folder.size() + 1));
+    files.sort();
+    return files;
+}
+
+} // namespace
+
+class AutopilotPipelineTest : public AutopilotFixture
+{
+};
+
+TEST_F(AutopilotPipelineTest, StarterRulesFileTheSampleDocumentsDroppedIntoDownloadsAndDesktop)
+{
+    Autopilot &pilot = makeAutopilot(true);
+    ASSERT_TRUE(pilot.modelStatus().isAvailable());
+    const WatchedFolder downloads = watch(QStringLiteral("Downloads"));
+    const WatchedFolder desktop = watch(QStringLiteral("Desktop"));
+    place(QStringLiteral("Documents"));
+    place(QStringLiteral("Pictures"));
+    for (const RuleTemplates::Template &starter : RuleTemplates::all(NameLanguage::de))
+        addRule(starter.rule, starter.folder == RuleTemplates::Folder::desktop ? desktop.uuid : downloads.uuid);
+    pilot.start();
+
+    const QString staging = storeDir.filePath(QStringLiteral("staging"));
+    drop(downloads.displayPath,
+         {sample(QStringLiteral("Rechnung_2026_000123.pdf")), sample(QStringLiteral("Mietvertrag_Wohnung.pdf")),
+          sample(QStringLiteral("Kontoauszug_09_2026.pdf"))},
+         staging);
+    ASSERT_TRUE(TestSupport::writeFile(staging + QStringLiteral("/tool-1.2.deb"), QByteArray("installer")));
+    ASSERT_TRUE(QFile::rename(staging + QStringLiteral("/tool-1.2.deb"), downloads.displayPath + QStringLiteral("/tool-1.2.deb")));
+    SampleDocuments::writeScreenshot(QStringLiteral("Screenshot From 2026-10-12 10-11-12.png"), desktop.displayPath);
+
+    ASSERT_TRUE(waitForEntries(5));
+    QTest::qWait(200);
+    const QList<JournalEntry> entries = store->journal();
+    ASSERT_EQ(entries.size(), 5);
+    for (const JournalEntry &entry : entries) {
+        EXPECT_EQ(entry.status(), JournalEntry::Status::done) << entry.originalName().toStdString() << ": "
+                                                              << entry.message.toStdString();
+        EXPECT_TRUE(QFileInfo::exists(entry.newPath)) << entry.newPath.toStdString();
+        EXPECT_TRUE(entry.fileID.has_value());
+    }
+
+    const QString documents = home + QStringLiteral("/Documents");
+    EXPECT_EQ(filesBelow(documents),
+              (QStringList{QStringLiteral("Ablage/Vertrag/Musterhaus Verwaltung/Mietvertrag_Wohnung.pdf"),
+                           QStringLiteral("Belege/2026/10/2026-10-12 Nordlicht Hosting 12,34 EUR.pdf"),
+                           QStringLiteral("Finanzen/Kontoauszug/2026/Kontoauszug_09_2026.pdf")}));
+    const QStringList pictures = filesBelow(home + QStringLiteral("/Pictures"));
+    ASSERT_EQ(pictures.size(), 1);
+    EXPECT_TRUE(pictures.first().startsWith(QStringLiteral("Screenshots/")));
+    // The installer stays where it is, due for the Trash in seven days.
+    EXPECT_EQ(filesBelow(downloads.displayPath), QStringList{QStringLiteral("tool-1.2.deb")});
+    EXPECT_TRUE(filesBelow(desktop.displayPath).isEmpty());
+    for (const JournalEntry &entry : entries) {
+        if (entry.originalName() == QStringLiteral("tool-1.2.deb")) {
+            ASSERT_TRUE(entry.trashDue.has_value());
+            EXPECT_NEAR(double(QDateTime::currentDateTimeUtc().secsTo(*entry.trashDue)), 7 * 86400.0, 120.0);
+        }
+    }
+
+    // Each file of Downloads was read once (its rules read documents), and
+    // the readings of the filed documents moved along with them; the
+    // screenshot was not read.
+    QStringList readPaths;
+    for (const RecognitionRecord &record : store->recognitionRecords())
+        readPaths.append(record.path.mid(home.size() + 1));
+    readPaths.sort();
+    EXPECT_EQ(readPaths, (QStringList{QStringLiteral("Documents/Ablage/Vertrag/Musterhaus Verwaltung/Mietvertrag_Wohnung.pdf"),
+                                      QStringLiteral("Documents/Belege/2026/10/2026-10-12 Nordlicht Hosting 12,34 EUR.pdf"),
+                                      QStringLiteral("Documents/Finanzen/Kontoauszug/2026/Kontoauszug_09_2026.pdf"),
+                                      QStringLiteral("Downloads/tool-1.2.deb")}));
+    EXPECT_TRUE(pilot.busyFiles().isEmpty());
+}
+
+TEST_F(AutopilotPipelineTest, AnUnsureReadingWaitsForReviewAndNothingMoves)
+{
+    makeAutopilot(true);
+    const WatchedFolder inbox = watch(QStringLiteral("Inbox"));
+    place(QStringLiteral("Documents"));
+    addRule(rule(QStringLiteral("Invoices"), {condition(Field::kind, Op::is, QStringLiteral("invoice"))},
+                 {action(Kind::move, QStringLiteral("~/Documents/{absender}"))}),
+            inbox.uuid);
+    const QString path = inbox.displayPath + QStringLiteral("/bill.pdf");
+    SampleDocuments::textPDF({QStringLiteral("Rechnung"), QStringLiteral("Betrag 12,00 EUR")}, path);
+    oldFile(path, TestSupport::readFile(path));
+
+    EXPECT_EQ(handleNow(path, inbox), true);
+    const QList<JournalEntry> entries = store->journal();
+    ASSERT_EQ(entries.size(), 1);
+    const JournalEntry &entry = entries.first();
+    EXPECT_EQ(entry.status(), JournalEntry::Status::review);
+    EXPECT_EQ(entry.message, QStringLiteral("no date found, no sender found"));
+    EXPECT_EQ(entry.originalPath, path);
+    ASSERT_TRUE(entry.planData.has_value());
+    EXPECT_EQ(Plan::fromJsonData(*entry.planData).missing, QStringList{QStringLiteral("absender")});
+    EXPECT_FALSE(entry.performedData.has_value());
+    EXPECT_TRUE(QFileInfo::exists(path));
+    EXPECT_TRUE(filesBelow(home + QStringLiteral("/Documents")).isEmpty());
+}
+
+TEST_F(AutopilotPipelineTest, WithTheModelOffARuleByNameFilesAndARuleByKindSetsTheFileAsideUnread)
+{
+    Autopilot &pilot = makeAutopilot(false);
+    ASSERT_FALSE(pilot.modelStatus().isAvailable());
+    const WatchedFolder inbox = watch(QStringLiteral("Inbox"));
+    place(QStringLiteral("Sorted"));
+    addRule(rule(QStringLiteral("By kind"), {condition(Field::kind, Op::is, QStringLiteral("invoice"))},
+                 {action(Kind::move, QStringLiteral("~/Elsewhere"))}),
+            inbox.uuid);
+    addRule(rule(QStringLiteral("By name"),
+                 {condition(Field::name, Op::contains, QStringLiteral("Rechnung")),
+                  condition(Field::fileType, Op::is, QStringLiteral("pdf"))},
+                 {action(Kind::move, QStringLiteral("~/Sorted"))}),
+            std::nullopt); // a rule of no folder runs for every folder
+    const QString invoice = oldFile(inbox.displayPath + QStringLiteral("/Rechnung 7.pdf"), QByteArray("%PDF-1.4 x"));
+    const QString other = oldFile(inbox.displayPath + QStringLiteral("/notes.pdf"), QByteArray("%PDF-1.4 y"));
+
+    EXPECT_EQ(handleNow(invoice, inbox), true);
+    EXPECT_EQ(handleNow(other, inbox), false);
+    EXPECT_TRUE(QFileInfo::exists(home + QStringLiteral("/Sorted/Rechnung 7.pdf")));
+    EXPECT_TRUE(QFileInfo::exists(other));
+    ASSERT_EQ(store->journal().size(), 1);
+    EXPECT_EQ(store->journal().first().ruleName, QStringLiteral("By name"));
+    EXPECT_FALSE(store->journal().first().recognition().has_value());
+    // Nothing was read.
+    EXPECT_EQ(store->count(Store::Model::recognitionRecord), 0);
+}
+
+TEST_F(AutopilotPipelineTest, AFileStillBeingWrittenIsLeftUntilItSettles)
+{
+    Autopilot &pilot = makeAutopilot();
+    const WatchedFolder inbox = watch(QStringLiteral("Inbox"));
+    place(QStringLiteral("Sorted"));
+    addRule(rule(QStringLiteral("Logs"), {condition(Field::name, Op::endsWith, QStringLiteral(".log"))},
+                 {action(Kind::move, QStringLiteral("~/Sorted"))}),
+            inbox.uuid);
+    pilot.start();
+
+    // Appended to every 300 ms for three seconds, closed after each write.
+    const QString path = inbox.displayPath + QStringLiteral("/growing.log");
+    int writes = 0;
+    QTimer writer;
+    QObject::connect(&writer, &QTimer::timeout, [&] {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::Append));
+        file.write(QByteArray(1000, 'x'));
+        file.close();
+        if (++writes == 10)
+            writer.stop();
+    });
+    writer.start(300);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return writes == 10; }, patienceMs));
+    EXPECT_TRUE(QFileInfo::exists(path));
+    EXPECT_EQ(store->journal().size(), 0);
+
+    ASSERT_TRUE(waitForEntries(1));
+    const QString filed = home + QStringLiteral("/Sorted/growing.log");
+    EXPECT_EQ(QFileInfo(filed).size(), 10000);
+    EXPECT_EQ(store->journal().size(), 1);
+}
+
+TEST_F(AutopilotPipelineTest, AFileFilewrightMovedIntoAWatchedFolderIsLeftAloneForAMinute)
+{
+    Autopilot &pilot = makeAutopilot();
+    const WatchedFolder inbox = watch(QStringLiteral("Inbox"));
+    const WatchedFolder sorted = watch(QStringLiteral("Sorted"));
+    place(QStringLiteral("Documents"));
+    addRule(rule(QStringLiteral("To sorted"), {condition(Field::name, Op::endsWith, QStringLiteral(".txt"))},
+                 {action(Kind::move, QStringLiteral("~/Sorted"))}),
+            inbox.uuid);
+    addRule(rule(QStringLiteral("Onwards"), {condition(Field::name, Op::endsWith, QStringLiteral(".txt"))},
+                 {action(Kind::move, QStringLiteral("~/Documents"))}),
+            sorted.uuid);
+    pilot.start();
+
+    ASSERT_TRUE(TestSupport::writeFile(inbox.displayPath + QStringLiteral("/note.txt"), "hello"));
+    ASSERT_TRUE(waitForEntries(1));
+    const QString moved = sorted.displayPath + QStringLiteral("/note.txt");
+    // The watcher reports the file arriving in Sorted; its pass leaves it alone.
+    QTest::qWait(2500);
+    EXPECT_EQ(store->journal().size(), 1);
+    EXPECT_TRUE(QFileInfo::exists(moved));
+
+    // Ten seconds on it is still left alone; a minute after the move it is handled.
+    const QDateTime movedAt = QDateTime::currentDateTimeUtc();
+    pilot.setClock([&] { return movedAt.addSecs(10); });
+    EXPECT_EQ(handleNow(moved, sorted), false);
+    pilot.setClock([&] { return movedAt.addSecs(61); });
+    EXPECT_EQ(handleNow(moved, sorted), true);
+    EXPECT_TRUE(QFileInfo::exists(home + QStringLiteral("/Documents/note.txt")));
+}
+
+TEST_F(AutopilotPipelineTest, OneRuleFilesAFileThreeTimesThenTheNextRuleTakesOver)
+{
+    Autopilot &pilot = makeAutopilot();
+    const WatchedFolder inbox = watch(QStringLiteral("Inbox"));
+    place(QStringLiteral("Sorted"));
+    const Rule first = rule(QStringLiteral("First"), {condition(Field::name, Op::endsWith, QStringLiteral(".txt"))},
+                            {action(Kind::move, QStringLiteral("~/Sorted"))});
+    const Rule second = rule(QStringLiteral("Second"), {condition(Field::name, Op::endsWith, QStringLiteral(".txt"))},
+                             {action(Kind::rename, QStringLiteral("second"))});
+    addRule(first, inbox.uuid);
+    addRule(second, inbox.uuid);
+    const QString path = oldFile(inbox.displayPath + QStringLiteral("/loop.txt"), "data");
+    const QString sorted = home + QStringLiteral("/Sorted/loop.txt");
+
+    QDateTime clock = QDateTime::currentDateTimeUtc();
+    pilot.setClock([&] { return clock; });
+    for (int pass = 1; pass <= 4; ++pass) {
+        clock = clock.addSecs(61); // past the quiet minute after the last move
+        EXPECT_EQ(handleNow(path, inbox), true) << "pass " << pass;
+        if (pass < 4) {
+            ASSERT_TRUE(QFile::rename(sorted, path)); // the user puts it back
+        }
+    }
+    QStringList rules;
+    for (const JournalEntry &entry : store->journal())
+        rules.prepend(entry.ruleName);
+    EXPECT_EQ(rules, (QStringList{QStringLiteral("First"), QStringLiteral("First"), QStringLiteral("First"),
+                                  QStringLiteral("Second")}));
+    EXPECT_TRUE(QFileInfo::exists(inbox.displayPath + QStringLiteral("/second.txt")));
+}
+
+TEST_F(AutopilotPipelineTest, NoAccessToTheDestinationOrACopyTargetGivesAFailedEntry)
+{
+    makeAutopilot();
+    const WatchedFolder inbox = watch(QStringLiteral("Inbox"));
+    place(QStringLiteral("Sorted"));
+    addRule(rule(QStringLiteral("Away"), {condition(Field::name, Op::startsWith, QStringLiteral("away"))},
+                 {action(Kind::move, QStringLiteral("~/Elsewhere/Deep"))}),
+            inbox.uuid);
+    addRule(rule(QStringLiteral("Copy out"), {condition(Field::name, Op::startsWith, QStringLiteral("copy"))},
+                 {action(Kind::copy, QStringLiteral("~/Elsewhere/Copies")), action(Kind::move, QStringLiteral("~/Sorted"))}),
+            inbox.uuid);
+    const QString away = oldFile(inbox.displayPath + QStringLiteral("/away.txt"), "a");
+    const QString copy = oldFile(inbox.displayPath + QStringLiteral("/copy.txt"), "c");
+
+    EXPECT_EQ(handleNow(away, inbox), true);
+    EXPECT_EQ(handleNow(copy, inbox), true);
+    const QList<JournalEntry> entries = store->journal();
+    ASSERT_EQ(entries.size(), 2);
+    for (const JournalEntry &entry : entries) {
+        EXPECT_EQ(entry.status(), JournalEntry::Status::failed);
+        EXPECT_FALSE(entry.performedData.has_value());
+        const QString expected = entry.ruleName == QStringLiteral("Away") ? QStringLiteral("~/Elsewhere/Deep")
+                                                                           : QStringLiteral("~/Elsewhere/Copies");
+        EXPECT_EQ(entry.message,
+                  QStringLiteral("No access to %1. Add the folder under Folders > Places.").arg(expected));
+    }
+    // Nothing on disk changed: no copy, no move.
+    EXPECT_TRUE(QFileInfo::exists(away));
+    EXPECT_TRUE(QFileInfo::exists(copy));
+    EXPECT_FALSE(QFileInfo::exists(home + QStringLiteral("/Elsewhere")));
+    EXPECT_TRUE(filesBelow(home + QStringLiteral("/Sorted")).isEmpty());
+}

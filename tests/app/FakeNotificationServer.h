@@ -1,0 +1,38 @@
+// A notification server of the tests' own on the session bus: it takes the
+// name org.freedesktop.Notifications and records what it is asked to show.
+#pragma once
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QStringList>
+#include <QVariantMap>
+
+class FakeNotificationServer : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    struct Shown
+    {
+        QString appName;
+        QString title;
+        QString body;
+    };
+
+    explicit FakeNotificationServer(QDBusConnection connection = QDBusConnection::sessionBus());
+    ~FakeNotificationServer() override;
+
+    // Whether the name and the object could be registered.
+    bool isRegistered() const { return m_registered; }
+    const QList<Shown> &shown() const { return m_shown; }
+
+public Q_SLOTS:
+    uint Notify(const QString &appName, uint replacesId, const QString &appIcon, const QString &summary,
+                const QString &body, const QStringList &actions, const QVariantMap &hints, int expireTimeout);
+
+private:
+    QDBusConnection m_connection;
+    bool m_registered = false;
+    QList<Shown> m_shown;
+};
