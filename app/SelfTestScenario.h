@@ -11,7 +11,9 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class AppModel;
@@ -39,8 +41,23 @@ public:
     static Rule scenarioRule();
 
 private:
+    // The steps, in order; each ends by starting the next one.
     void setUp();
-    void tally();
+    void startDryRun();
+    void afterDryRun();
+    void afterFirstFiling();
+    void afterSecondFiling();
+    void readSample();
+    void afterFirstReading(const Recognition &reading);
+    void afterSecondReading(const Recognition &reading);
+
+    // Carries a file of the watched folder through the pipeline, then goes on
+    // with next; goes on at once when there is no watched folder.
+    void file(const QString &path, void (SelfTestScenario::*next)());
+    // Reads the sample through the recognition cache, then goes on with next.
+    void read(void (SelfTestScenario::*next)(const Recognition &));
+    // Goes on from an answer of the automation, never inside its call.
+    void later(std::function<void()> step);
 
     QString downloadsFile(const QString &name) const;
 
@@ -53,4 +70,11 @@ private:
     QString m_documents;
     std::optional<WatchedFolder> m_folder;
     Rule m_rule;
+    // The last rows the dry run reported: every file, and those with a plan.
+    QStringList m_rowFiles;
+    QStringList m_plannedFiles;
+    QList<JournalEntry> m_journal;
+    QString m_expected;
+    QString m_sample;
+    std::optional<Recognition> m_firstReading;
 };
