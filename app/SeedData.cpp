@@ -10,6 +10,7 @@
 #include "RealHome.h"
 #include "SampleDocumentFiles.h"
 #include "Store.h"
+#include "TestEnvironment.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,13 +18,11 @@
 #include <QSet>
 
 #include <cstdio>
-#include <unistd.h>
 
 namespace SeedData {
 
 namespace {
 
-constexpr int maxLinks = 40;
 constexpr qint64 screenshotAge = 93'600;
 constexpr qint64 reviewAge = 60;
 constexpr qint64 firstAge = 5 * 60;
@@ -44,58 +43,6 @@ const QStringList &filedSamples()
         QStringLiteral("Druckerei.pdf"),            QStringLiteral("Kontoauszug_09_2026.pdf"),
         QStringLiteral("cedar-labs-invoice.pdf"),   QStringLiteral("EC-2026-10.pdf")};
     return names;
-}
-
-// The target of a symbolic link as written in it; none when it is no link.
-std::optional<QString> linkTarget(const QString &path)
-{
-    const QByteArray name = QFile::encodeName(path);
-    QByteArray buffer(4096, Qt::Uninitialized);
-    const ssize_t length = ::readlink(name.constData(), buffer.data(), buffer.size());
-    if (length < 0 || length >= buffer.size())
-        return std::nullopt;
-    buffer.truncate(length);
-    return QFile::decodeName(buffer);
-}
-
-QString parentOf(const QString &path)
-{
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    return slash <= 0 ? QStringLiteral("/") : path.left(slash);
-}
-
-// Walks an absolute path the way the kernel does: symbolic links are
-// replaced by their targets where they stand, so that a ".." after a link
-// leaves the link's target, not the link. Parts that do not exist (yet) are
-// kept as written. None for a relative path or a loop of links.
-std::optional<QString> resolve(const QString &path)
-{
-    if (!path.startsWith(QLatin1Char('/')))
-        return std::nullopt;
-    QStringList pending = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    QString current = QStringLiteral("/");
-    int links = 0;
-    while (!pending.isEmpty()) {
-        const QString part = pending.takeFirst();
-        if (part == QLatin1String("."))
-            continue;
-        if (part == QLatin1String("..")) {
-            current = parentOf(current);
-            continue;
-        }
-        const QString next = current == QLatin1String("/") ? current + part : current + QLatin1Char('/') + part;
-        const std::optional<QString> target = linkTarget(next);
-        if (!target) {
-            current = next;
-            continue;
-        }
-        if (++links > maxLinks)
-            return std::nullopt;
-        pending = target->split(QLatin1Char('/'), Qt::SkipEmptyParts) + pending;
-        if (target->startsWith(QLatin1Char('/')))
-            current = QStringLiteral("/");
-    }
-    return current;
 }
 
 // The recognition the seeding gives a sample: its expected values, read with
@@ -244,27 +191,9 @@ struct Seeding
 
 } // namespace
 
-std::optional<QString> throwAwayFolder(const QString &path)
-{
-    const std::optional<QString> resolved = resolve(path);
-    if (!resolved)
-        return std::nullopt;
-    for (const QString &candidate : {QStringLiteral("/tmp"), QStringLiteral("/private/tmp"), QDir::tempPath()}) {
-        const std::optional<QString> root = resolve(candidate);
-        if (!root || *root == QLatin1String("/"))
-            continue;
-        if (resolved->startsWith(*root + QLatin1Char('/')))
-            return resolved;
-    }
-    return std::nullopt;
-}
-
 std::optional<QString> home()
 {
-    const QString path = qEnvironmentVariable("APP_HOME");
-    if (path.isEmpty())
-        return std::nullopt;
-    return throwAwayFolder(path);
+    return TestEnvironment::home();
 }
 
 void insertIfRequested(AppModel &model)

@@ -20,12 +20,8 @@ namespace SeedData {
 inline constexpr char refusal[] = "APP_SEED ignored: APP_STORE and APP_HOME must be in /tmp";
 
 // APP_HOME, resolved ("..", ".", symbolic links), when it lies strictly
-// below the temporary folder ("/tmp", "/private/tmp" or the system's
-// temporary folder, each resolved in turn); none otherwise.
+// below the temporary folder (TestEnvironment); none otherwise.
 std::optional<QString> home();
-
-// The same test for a given path.
-std::optional<QString> throwAwayFolder(const QString &path);
 
 // Seeds the model's store when APP_SEED is exactly "1", a test store is in
 // use, APP_HOME is a throw-away folder and the store holds no rule yet.
