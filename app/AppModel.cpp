@@ -4,6 +4,8 @@
 #include "NameTemplate.h"
 #include "Prefs.h"
 #include "RealHome.h"
+#include "RuleSentence.h"
+#include "RuleTemplates.h"
 #include "Store.h"
 
 #include <QDir>
@@ -20,13 +22,13 @@ constexpr int cleanUpResultSeconds = 6;
 
 QString askForFolder(bool watched, const QString &startFolder)
 {
-    QFileDialog dialog(nullptr, watched ? AppModel::tr("Watch Folder") : AppModel::tr("Allow Access"), startFolder);
+    // The caption says what the choice is for; the button says what it does.
+    const QString message = watched ? AppModel::tr("Filewright looks at new files in this folder and runs your rules on them.")
+                                    : AppModel::tr("Rules may file into this folder and its subfolders.");
+    QFileDialog dialog(nullptr, message, startFolder);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     dialog.setLabelText(QFileDialog::Accept, watched ? AppModel::tr("Watch Folder") : AppModel::tr("Allow Access"));
-    dialog.setLabelText(QFileDialog::LookIn,
-                        watched ? AppModel::tr("Filewright looks at new files in this folder and runs your rules on them.")
-                                : AppModel::tr("Rules may file into this folder and its subfolders."));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
@@ -200,6 +202,13 @@ void AppModel::move(const StoredRule &stored, int delta)
     });
 }
 
+QString AppModel::sentence(const Rule &rule, const std::optional<QUuid> &folderID) const
+{
+    const std::optional<WatchedFolder> folder = m_autopilot->folder(folderID);
+    const QString folderName = folder ? folder->name() : tr("a folder");
+    return RuleSentence::make(rule, folderName, Prefs::sentenceLanguage());
+}
+
 QStringList AppModel::missingAccess(const Rule &rule) const
 {
     const NameTemplate names{NameLanguage::de, QStringLiteral("yyyy-MM-dd")};
@@ -236,6 +245,25 @@ void AppModel::cleanUp(const WatchedFolder &folder)
             if (self)
                 self->setCleanUpResult(std::nullopt);
         });
+    });
+}
+
+void AppModel::addTemplates(const QSet<QString> &ids, const std::optional<WatchedFolder> &downloads,
+                            const std::optional<WatchedFolder> &desktop)
+{
+    const QList<RuleTemplates::Template> templates = RuleTemplates::all(Prefs::nameTemplate().language);
+    m_store->batch([&] {
+        for (const RuleTemplates::Template &entry : templates) {
+            if (!ids.contains(entry.id))
+                continue;
+            const std::optional<WatchedFolder> &folder =
+                entry.folder == RuleTemplates::Folder::desktop ? desktop : downloads;
+            std::optional<QUuid> folderID;
+            if (folder)
+                folderID = folder->uuid;
+            StoredRule stored(entry.rule, folderID, m_store->count(Store::Model::storedRule));
+            m_store->insert(stored);
+        }
     });
 }
 

@@ -10,6 +10,7 @@
 #include "SidebarItem.h"
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QUuid>
 
@@ -82,11 +83,17 @@ public:
     void save(const Editing &editing);
     void setEnabled(const StoredRule &stored, bool enabled);
     void move(const StoredRule &stored, int delta);
+    // The rule as one sentence, naming its folder ("a folder" when it has none).
+    QString sentence(const Rule &rule, const std::optional<QUuid> &folderID) const;
     // Target folders of the rule's moves and copies that lie in no stored folder or place.
     QStringList missingAccess(const Rule &rule) const;
     // Invoices and receipts dated in that month of the UTC calendar, oldest first.
     QList<RecognitionRecord> receipts(int year, int month) const;
     void cleanUp(const WatchedFolder &folder);
+    // Stores the chosen starter rules for the Downloads and Desktop folders
+    // (a rule for every folder where the folder is absent).
+    void addTemplates(const QSet<QString> &ids, const std::optional<WatchedFolder> &downloads,
+                      const std::optional<WatchedFolder> &desktop);
 
     // The path itself or its nearest ancestor that exists.
     static QString nearestExisting(const QString &path);

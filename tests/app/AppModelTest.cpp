@@ -1,6 +1,8 @@
 #include "AppModel.h"
 #include "Autopilot.h"
+#include "Prefs.h"
 #include "RealHome.h"
+#include "RuleTemplates.h"
 #include "Store.h"
 
 #include <QDir>
@@ -226,4 +228,37 @@ TEST_F(AppModelTest, ReceiptsOfAMonthFollowTheUtcCalendar)
         names.append(record.fileID);
     EXPECT_EQ(names, (QStringList{"early", "late"}));
     qputenv("TZ", savedZone);
+}
+
+TEST_F(AppModelTest, StarterRulesGoToTheirFoldersInOrder)
+{
+    const auto downloads = model->autopilot().addFolder(folderPath(QStringLiteral("Downloads")), true);
+    ASSERT_TRUE(downloads);
+    const QList<RuleTemplates::Template> templates = RuleTemplates::all(Prefs::nameTemplate().language);
+    QSet<QString> ids{QStringLiteral("no-such-template")};
+    for (const RuleTemplates::Template &entry : templates)
+        ids.insert(entry.id);
+    model->addTemplates(ids, downloads, std::nullopt);
+    const QList<StoredRule> rules = model->store().rules();
+    ASSERT_EQ(rules.size(), templates.size());
+    for (qsizetype i = 0; i < rules.size(); ++i) {
+        EXPECT_EQ(rules[i].order, i);
+        EXPECT_EQ(rules[i].rule().name, templates[i].rule.name);
+        // Desktop rules without a Desktop folder become rules for every folder.
+        if (templates[i].folder == RuleTemplates::Folder::desktop)
+            EXPECT_FALSE(rules[i].folderID.has_value());
+        else
+            EXPECT_EQ(rules[i].folderID, downloads->uuid);
+    }
+}
+
+TEST_F(AppModelTest, SentencesNameTheRulesFolder)
+{
+    Rule rule;
+    rule.conditions = {Condition{QUuid::createUuid(), Condition::Field::fileType, Condition::Operator::is, QStringLiteral("pdf")}};
+    const auto folder = model->autopilot().addFolder(folderPath(QStringLiteral("Inbox")), true);
+    ASSERT_TRUE(folder);
+    EXPECT_TRUE(model->sentence(rule, folder->uuid).contains(QStringLiteral("Inbox")));
+    EXPECT_TRUE(model->sentence(rule, std::nullopt).contains(QStringLiteral("a folder")) ||
+                model->sentence(rule, std::nullopt).contains(QStringLiteral("einem Ordner")));
 }
