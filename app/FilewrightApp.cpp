@@ -4,6 +4,7 @@
 #include "MainWindow.h"
 #include "MenuBarPanel.h"
 #include "MenuCommands.h"
+#include "SelfTest.h"
 #include "SettingsWindow.h"
 #include "Store.h"
 #include "Symbols.h"
@@ -31,6 +32,7 @@ FilewrightApp::FilewrightApp(std::unique_ptr<Store> store)
     m_mainWindow = std::make_unique<MainWindow>(*m_model);
     m_commands = new MenuCommands(*m_mainWindow, *m_model, *m_updater, [this] { openSettings(); });
     m_panel = std::make_unique<MenuBarPanel>(*m_model, [this] { showMainWindow(); });
+    m_mainWindow->setStartupTask([this] { startUp(); });
 
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
         m_tray = std::make_unique<QSystemTrayIcon>(Symbols::icon(QStringLiteral("tray.and.arrow.down")));
@@ -55,7 +57,8 @@ FilewrightApp::FilewrightApp(std::unique_ptr<Store> store)
 
 FilewrightApp::~FilewrightApp()
 {
-    // Windows go before the model they show.
+    // The self-test and the windows go before the model they use.
+    m_selfTest.reset();
     m_settings.reset();
     m_panel.reset();
     m_tray.reset();
@@ -68,6 +71,27 @@ SettingsWindow &FilewrightApp::settingsWindow()
     if (!m_settings)
         m_settings = std::make_unique<SettingsWindow>(*m_model);
     return *m_settings;
+}
+
+void FilewrightApp::startUp()
+{
+    m_selfTest = SelfTest::runIfRequested(*m_model, QCoreApplication::arguments());
+    if (m_selfTest) {
+        // Quit from the event loop, which may not be running yet.
+        connect(m_selfTest.get(), &SelfTest::finished, this, [] {
+            QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+        });
+    }
+}
+
+int FilewrightApp::exitCode(int loopCode) const
+{
+    if (m_selfTest)
+        return m_selfTest->exitCode();
+    // A self-test that never started has not passed.
+    if (SelfTest::isRequested(QCoreApplication::arguments()))
+        return 1;
+    return loopCode;
 }
 
 void FilewrightApp::showMainWindow()

@@ -15,6 +15,7 @@ class MainWindow;
 class MenuBarPanel;
 class MenuCommands;
 class QSystemTrayIcon;
+class SelfTest;
 class SettingsWindow;
 class Store;
 class Updater;
@@ -46,7 +47,16 @@ public:
     // A second start of Filewright handed its arguments over.
     void activate(const QStringList &arguments);
 
+    // The self-test of this process, when the arguments asked for one.
+    SelfTest *selfTest() const { return m_selfTest.get(); }
+    // The status the process ends with: the self-test's when it runs, else
+    // the event loop's.
+    int exitCode(int loopCode) const;
+
 private:
+    // The window's start-up task: the test modes, each only when asked for.
+    void startUp();
+
     std::unique_ptr<Updater> m_updater;
     std::unique_ptr<AppModel> m_model;
     std::unique_ptr<MainWindow> m_mainWindow;
@@ -54,4 +64,5 @@ private:
     std::unique_ptr<MenuBarPanel> m_panel;
     std::unique_ptr<SettingsWindow> m_settings;
     std::unique_ptr<QSystemTrayIcon> m_tray;
+    std::unique_ptr<SelfTest> m_selfTest;
 };

@@ -1,5 +1,6 @@
 // Filewright's entry point.
 #include "FilewrightApp.h"
+#include "SelfTest.h"
 #include "SingleInstance.h"
 #include "Store.h"
 
@@ -34,6 +35,20 @@ int main(int argc, char **argv)
             return 0;
         }
     }
+
+    // The self-test deletes and fills its home folder and writes its own
+    // settings: it runs only in a test environment, which nothing outside
+    // it is touched by, not even the store it would otherwise open.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (SelfTest::isRequested(arguments)) {
+        if (const std::optional<QString> refusal = SelfTest::refusal()) {
+            QTextStream(stdout) << *refusal << Qt::endl;
+            return 1;
+        }
+        SelfTest::isolateEnvironment();
+    }
     ensureSingleThreadedRecognition(argv);
 
     QApplication app(argc, argv);
@@ -52,5 +67,6 @@ int main(int argc, char **argv)
     FilewrightApp filewright;
     QObject::connect(&instance, &SingleInstance::activationRequested, &filewright, &FilewrightApp::activate);
     filewright.showMainWindow();
-    return app.exec();
+    const int code = app.exec();
+    return filewright.exitCode(code);
 }

@@ -1,0 +1,329 @@
+// The self-test's harness, its guards and its process: what it prints, when
+// it passes, and that it stays inside its test environment.
+#include "AppModel.h"
+#include "Autopilot.h"
+#include "SelfTest.h"
+#include "SelfTestScenario.h"
+#include "Store.h"
+#include "TestEnvironment.h"
+#include "TestSupport.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+struct Printed
+{
+    QStringList lines;
+    SelfTest::Output output()
+    {
+        return [this](const QString &line) { lines.append(line); };
+    }
+};
+
+// Sets an environment variable for one scope and puts the old value back.
+class ScopedVariable
+{
+public:
+    ScopedVariable(const char *name, const std::optional<QString> &value)
+        : m_name(name)
+        , m_had(qEnvironmentVariableIsSet(name))
+        , m_old(qgetenv(name))
+    {
+        if (value)
+            qputenv(name, QFile::encodeName(*value));
+        else
+            qunsetenv(name);
+    }
+    ~ScopedVariable()
+    {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char *m_name;
+    bool m_had;
+    QByteArray m_old;
+};
+
+QProcessEnvironment selfTestEnvironment(const QString &root)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), root + QStringLiteral("/home"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), root + QStringLiteral("/config"));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), root + QStringLiteral("/data"));
+    environment.insert(QStringLiteral("APP_HOME"), root + QStringLiteral("/apphome"));
+    environment.insert(QStringLiteral("APP_STORE"), root + QStringLiteral("/test.store"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+    return environment;
+}
+
+struct ProcessRun
+{
+    int exitCode = -1;
+    QStringList lines;
+};
+
+ProcessRun runSelfTest(const QProcessEnvironment &environment)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(FILEWRIGHT_BINARY), {QStringLiteral("--selftest")});
+    ProcessRun run;
+    if (!process.waitForFinished(150000))
+        return run;
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.lines = QString::fromUtf8(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    return run;
+}
+
+const QString refusal = QStringLiteral("SELFTEST refused: set APP_STORE and APP_HOME to paths in /tmp");
+
+} // namespace
+
+TEST(SelfTestHarness, PrintsOneLinePerCheckAndPassesOnlyWhenEveryCheckWasMadeAndPassed)
+{
+    Printed printed;
+    SelfTest test(printed.output(), 3);
+    QSignalSpy finished(&test, &SelfTest::finished);
+    // An unfinished run has not passed.
+    EXPECT_NE(test.exitCode(), 0);
+    test.check(QStringLiteral("one"), true, QStringLiteral("never shown"));
+    test.check(QStringLiteral("two"), true);
+    EXPECT_NE(test.exitCode(), 0);
+    test.check(QStringLiteral("three"), true);
+    test.tally();
+    EXPECT_EQ(printed.lines,
+              QStringList({QStringLiteral("PASS one"), QStringLiteral("PASS two"), QStringLiteral("PASS three"),
+                           QStringLiteral("SELFTEST PASS 3 checks")}));
+    EXPECT_EQ(test.exitCode(), 0);
+    ASSERT_EQ(finished.size(), 1);
+    EXPECT_EQ(finished.constFirst().constFirst().toInt(), 0);
+
+    // After the end nothing more is counted or printed.
+    test.check(QStringLiteral("late"), false);
+    test.tally();
+    EXPECT_EQ(printed.lines.size(), 4);
+    EXPECT_EQ(test.exitCode(), 0);
+    EXPECT_EQ(finished.size(), 1);
+}
+
+TEST(SelfTestHarness, FailingAndMissingChecksFailTheTally)
+{
+    Printed printed;
+    SelfTest failing(printed.output(), 3);
+    failing.check(QStringLiteral("bare"), false);
+    failing.check(QStringLiteral("with detail"), false, QStringLiteral("/tmp/x/y.pdf"));
+    failing.check(QStringLiteral("fine"), true);
+    failing.tally();
+    EXPECT_EQ(printed.lines,
+              QStringList({QStringLiteral("FAIL bare"), QStringLiteral("FAIL with detail: /tmp/x/y.pdf"),
+                           QStringLiteral("PASS fine"), QStringLiteral("SELFTEST FAIL 2 of 3 checks")}));
+    EXPECT_EQ(failing.exitCode(), 1);
+
+    // Checks that were never made count as failed: a short run never passes.
+    Printed shortRun;
+    SelfTest incomplete(shortRun.output(), 20);
+    for (int i = 0; i < 18; ++i)
+        incomplete.check(QStringLiteral("check %1").arg(i), true);
+    incomplete.tally();
+    EXPECT_EQ(shortRun.lines.constLast(), QStringLiteral("SELFTEST FAIL 2 of 20 checks"));
+    EXPECT_EQ(incomplete.exitCode(), 1);
+}
+
+TEST(SelfTestHarness, ARunPastItsTimeLimitFailsAndSaysSo)
+{
+    Printed printed;
+    SelfTest test(printed.output(), 20);
+    QSignalSpy finished(&test, &SelfTest::finished);
+    test.start(20ms);
+    test.check(QStringLiteral("made before"), true);
+    ASSERT_TRUE(finished.wait(5000));
+    EXPECT_EQ(printed.lines.constLast(),
+              QStringLiteral("SELFTEST FAIL the run did not finish within 0.02 seconds (1 of 20 checks made)"));
+    EXPECT_EQ(test.exitCode(), 1);
+    // The run's late answers change nothing.
+    for (int i = 0; i < 19; ++i)
+        test.check(QStringLiteral("late"), true);
+    test.tally();
+    EXPECT_EQ(printed.lines.size(), 2);
+    EXPECT_EQ(test.exitCode(), 1);
+}
+
+TEST(SelfTestHarness, FinishingEndsOpenDialogsAndRefusalFails)
+{
+    QDialog dialog;
+    dialog.show();
+    ASSERT_TRUE(dialog.isVisible());
+    Printed printed;
+    SelfTest test(printed.output());
+    test.refuse();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(printed.lines, QStringList({refusal}));
+    EXPECT_EQ(test.exitCode(), 1);
+    EXPECT_TRUE(test.isFinished());
+}
+
+TEST(SelfTestHarness, IsRequestedOnlyByTheExactArgument)
+{
+    EXPECT_TRUE(SelfTest::isRequested({QStringLiteral("filewright"), QStringLiteral("--selftest")}));
+    EXPECT_FALSE(SelfTest::isRequested({QStringLiteral("filewright"), QStringLiteral("--selftest=1")}));
+    EXPECT_FALSE(SelfTest::isRequested({QStringLiteral("filewright"), QStringLiteral("selftest")}));
+}
+
+TEST(TestEnvironmentTest, AcceptsOnlyPathsThatResolveStrictlyBelowTheTemporaryFolder)
+{
+    QTemporaryDir sandbox; // in the temporary folder
+    ASSERT_TRUE(sandbox.isValid());
+    const QString root = *TestEnvironment::resolved(sandbox.path());
+    const QString tmp = *TestEnvironment::resolved(QDir::tempPath());
+
+    EXPECT_EQ(TestEnvironment::belowTemporary(root), root);
+    EXPECT_EQ(TestEnvironment::belowTemporary(root + QStringLiteral("/not/yet/there")),
+              root + QStringLiteral("/not/yet/there"));
+    EXPECT_EQ(TestEnvironment::belowTemporary(root + QStringLiteral("/a/../b/./c")), root + QStringLiteral("/b/c"));
+
+    EXPECT_FALSE(TestEnvironment::belowTemporary(tmp));
+    EXPECT_FALSE(TestEnvironment::belowTemporary(tmp + QStringLiteral("/")));
+    EXPECT_FALSE(TestEnvironment::belowTemporary(tmp + QStringLiteral("/x/..")));
+    EXPECT_FALSE(TestEnvironment::belowTemporary(tmp + QStringLiteral("/../home/x")));
+    EXPECT_FALSE(TestEnvironment::belowTemporary(tmp + QStringLiteral("foo")));
+    EXPECT_FALSE(TestEnvironment::belowTemporary(tmp + QStringLiteral("foo/x")));
+    EXPECT_FALSE(TestEnvironment::belowTemporary(QStringLiteral("relative/x")));
+    EXPECT_FALSE(TestEnvironment::belowTemporary(QString()));
+
+    // Links are followed: out of the temporary folder is refused, within it is fine.
+    ASSERT_TRUE(QFile::link(QStringLiteral("/"), root + QStringLiteral("/root")));
+    EXPECT_FALSE(TestEnvironment::belowTemporary(root + QStringLiteral("/root/home/x")));
+    ASSERT_TRUE(QDir().mkpath(root + QStringLiteral("/real")));
+    ASSERT_TRUE(QFile::link(root + QStringLiteral("/real"), root + QStringLiteral("/inside")));
+    EXPECT_EQ(TestEnvironment::belowTemporary(root + QStringLiteral("/inside/x")), root + QStringLiteral("/real/x"));
+    // ".." after a link goes to the link target's parent, as the system goes.
+    ASSERT_TRUE(QFile::link(QStringLiteral("/usr/share"), root + QStringLiteral("/share")));
+    EXPECT_FALSE(TestEnvironment::belowTemporary(root + QStringLiteral("/share/../x")));
+    // A dangling link cannot be resolved.
+    ASSERT_TRUE(QFile::link(root + QStringLiteral("/gone"), root + QStringLiteral("/dangling")));
+    EXPECT_FALSE(TestEnvironment::belowTemporary(root + QStringLiteral("/dangling/x")));
+}
+
+TEST(TestEnvironmentTest, TheSelfTestRefusesAStoreOrHomeOutsideTheTemporaryFolder)
+{
+    QTemporaryDir sandbox;
+    ASSERT_TRUE(sandbox.isValid());
+    const QString home = sandbox.filePath(QStringLiteral("home"));
+    const QString store = sandbox.filePath(QStringLiteral("test.store"));
+    {
+        const ScopedVariable h("APP_HOME", home), s("APP_STORE", store);
+        EXPECT_EQ(SelfTest::refusal(), std::nullopt);
+    }
+    for (const std::optional<QString> &badHome :
+         {std::optional<QString>(), std::optional<QString>(QString()), std::optional<QString>(QStringLiteral("/tmp")),
+          std::optional<QString>(QStringLiteral("/tmpfoo")), std::optional<QString>(QStringLiteral("/tmp/../home/x")),
+          std::optional<QString>(QDir::currentPath() + QStringLiteral("/home"))}) {
+        const ScopedVariable h("APP_HOME", badHome), s("APP_STORE", store);
+        EXPECT_EQ(SelfTest::refusal(), refusal) << badHome.value_or(QStringLiteral("(unset)")).toStdString();
+    }
+    for (const std::optional<QString> &badStore :
+         {std::optional<QString>(), std::optional<QString>(QString()),
+          std::optional<QString>(QDir::currentPath() + QStringLiteral("/test.store"))}) {
+        const ScopedVariable h("APP_HOME", home), s("APP_STORE", badStore);
+        EXPECT_EQ(SelfTest::refusal(), refusal) << badStore.value_or(QStringLiteral("(unset)")).toStdString();
+    }
+}
+
+TEST(TestEnvironmentTest, SettingsAndDataOutsideTheTemporaryFolderMoveIntoTheTestHome)
+{
+    QTemporaryDir sandbox;
+    ASSERT_TRUE(sandbox.isValid());
+    const QString home = *TestEnvironment::resolved(sandbox.filePath(QStringLiteral("home")));
+    const QString data = sandbox.filePath(QStringLiteral("data"));
+    const ScopedVariable h("APP_HOME", home), s("APP_STORE", sandbox.filePath(QStringLiteral("test.store")));
+    const ScopedVariable config("XDG_CONFIG_HOME", QStringLiteral("/home/someone/.config"));
+    const ScopedVariable dataHome("XDG_DATA_HOME", data);
+    const ScopedVariable cache("XDG_CACHE_HOME", std::nullopt);
+    SelfTest::isolateEnvironment();
+    EXPECT_EQ(qEnvironmentVariable("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+    EXPECT_EQ(qEnvironmentVariable("XDG_DATA_HOME"), data);
+    EXPECT_EQ(qEnvironmentVariable("XDG_CACHE_HOME"), home + QStringLiteral("/.cache"));
+}
+
+TEST(SelfTestScenarioTest, TheRuleAndItsSentenceNameTheFolder)
+{
+    const Rule rule = SelfTestScenario::scenarioRule();
+    EXPECT_EQ(rule.name, QStringLiteral("PDFs"));
+    EXPECT_FALSE(rule.usesRecognition());
+    EXPECT_FALSE(rule.id.isNull());
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    AppModel model(Store::open(dir.filePath(QStringLiteral("sentence.store"))));
+    const QString downloads = dir.filePath(QStringLiteral("Downloads"));
+    ASSERT_TRUE(QDir().mkpath(downloads));
+    const std::optional<WatchedFolder> folder = model.autopilot().addFolder(downloads, true);
+    ASSERT_TRUE(folder);
+    EXPECT_TRUE(model.sentence(rule, folder->uuid).contains(QLatin1String("Downloads")));
+    const QString withoutFolder = model.sentence(rule, std::nullopt);
+    EXPECT_FALSE(withoutFolder.contains(QLatin1String("Downloads")));
+    EXPECT_TRUE(withoutFolder.contains(QLatin1String("a folder")) || withoutFolder.contains(QLatin1String("einem Ordner")))
+        << withoutFolder.toStdString();
+    EXPECT_EQ(model.sentence(rule, QUuid::createUuid()), withoutFolder);
+}
+
+TEST(SelfTestProcess, ARefusedRunTouchesNothingAndFails)
+{
+    QTemporaryDir sandbox;
+    ASSERT_TRUE(sandbox.isValid());
+    const QString root = sandbox.path();
+    const QString kept = root + QStringLiteral("/apphome/keep.txt");
+    ASSERT_TRUE(TestSupport::writeFile(kept, "keep"));
+
+    QProcessEnvironment withoutStore = selfTestEnvironment(root);
+    withoutStore.remove(QStringLiteral("APP_STORE"));
+    ProcessRun run = runSelfTest(withoutStore);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.lines, QStringList({refusal}));
+    EXPECT_TRUE(QFile::exists(kept));
+
+    // A store outside the temporary folder is not even opened.
+    QTemporaryDir outside(QDir::currentPath() + QStringLiteral("/selftest-XXXXXX"));
+    ASSERT_TRUE(outside.isValid());
+    QProcessEnvironment outsideStore = selfTestEnvironment(root);
+    outsideStore.insert(QStringLiteral("APP_STORE"), outside.filePath(QStringLiteral("user.store")));
+    run = runSelfTest(outsideStore);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.lines, QStringList({refusal}));
+    EXPECT_FALSE(QFile::exists(outside.filePath(QStringLiteral("user.store"))));
+    EXPECT_TRUE(QFile::exists(kept));
+}
+
+TEST(SelfTestProcess, TheRunWritesItsSettingsOnlyInsideItsTestEnvironment)
+{
+    QTemporaryDir sandbox;
+    ASSERT_TRUE(sandbox.isValid());
+    // Settings the user would keep outside the temporary folder.
+    QTemporaryDir userConfig(QDir::currentPath() + QStringLiteral("/selftest-config-XXXXXX"));
+    ASSERT_TRUE(userConfig.isValid());
+    QProcessEnvironment environment = selfTestEnvironment(sandbox.path());
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), userConfig.path());
+    const ProcessRun run = runSelfTest(environment);
+    ASSERT_FALSE(run.lines.isEmpty());
+    EXPECT_TRUE(run.lines.constLast().startsWith(QLatin1String("SELFTEST "))) << run.lines.join(u'\n').toStdString();
+    EXPECT_TRUE(QDir(userConfig.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    const QSettings written(sandbox.filePath(QStringLiteral("apphome/.config/Filewright/Filewright.conf")),
+                            QSettings::IniFormat);
+    EXPECT_EQ(written.value(QStringLiteral("minimumWait")).toDouble(), 1.0);
+}
