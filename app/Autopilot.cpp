@@ -317,14 +317,16 @@ void Autopilot::read(const QString &path, const std::optional<QString> &contentH
                         read(path, std::nullopt, fileID, false, context, done);
                         return;
                     }
-                    Recognition recognition;
-                    if (result && contentHash)
-                        recognition = m_cache.remember(*contentHash, fileID, path, *result);
-                    else if (result)
-                        recognition = *result;
-                    else
-                        recognition.readAt = QDateTime::currentDateTimeUtc(); // nothing could be read in time
-                    m_steps->post(context, [context, done, recognition] {
+                    // Keeping the reading waits its turn among the other steps,
+                    // so that many readings ending together hold nothing up.
+                    m_steps->post(this, [=, this] {
+                        Recognition recognition;
+                        if (result && contentHash)
+                            recognition = m_cache.remember(*contentHash, fileID, path, *result);
+                        else if (result)
+                            recognition = *result;
+                        else
+                            recognition.readAt = QDateTime::currentDateTimeUtc(); // nothing could be read in time
                         if (context && done)
                             done(recognition);
                     });

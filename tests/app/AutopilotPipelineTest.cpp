@@ -1,5 +1,6 @@
 #include "AutopilotFixture.h"
 
+#include "FilePass.h"
 #include "FileReadiness.h"
 #include "Plan.h"
 #include "RuleTemplates.h"
@@ -8,7 +9,10 @@
 #include "TestSupport.h"
 
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QTimer>
+
+#include <cmath>
 
 namespace {
 
@@ -294,4 +298,45 @@ TEST_F(AutopilotPipelineTest, NoAccessToTheDestinationOrACopyTargetGivesAFailedE
     EXPECT_TRUE(QFileInfo::exists(copy));
     EXPECT_FALSE(QFileInfo::exists(home + QStringLiteral("/Elsewhere")));
     EXPECT_TRUE(filesBelow(home + QStringLiteral("/Sorted")).isEmpty());
+}
+
+TEST_F(AutopilotPipelineTest, TheSettleWaitIsNeverBelowOneSecondButBriefForOldFilesOfACleanUp)
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    using std::chrono::milliseconds;
+    EXPECT_EQ(FilePass::settleWait(true, now.addSecs(-120), 3.0, now), milliseconds(50));
+    EXPECT_EQ(FilePass::settleWait(true, now.addSecs(-30), 3.0, now), milliseconds(3000));
+    EXPECT_EQ(FilePass::settleWait(false, now.addSecs(-120), 3.0, now), milliseconds(3000));
+    // An unreadable date counts as now.
+    EXPECT_EQ(FilePass::settleWait(true, std::nullopt, 2.5, now), milliseconds(2500));
+    for (const double setting : {0.0, 0.2, -4.0, std::nan("")})
+        EXPECT_EQ(FilePass::settleWait(false, now, setting, now), milliseconds(1000)) << setting;
+}
+
+TEST_F(AutopilotPipelineTest, HiddenLockAndPartialFilesAndDisabledRulesAreLeftAlone)
+{
+    makeAutopilot();
+    const WatchedFolder inbox = watch(QStringLiteral("Inbox"));
+    place(QStringLiteral("Sorted"));
+    Rule disabled = rule(QStringLiteral("Off"), {condition(Field::name, Op::contains, QStringLiteral("off"))},
+                         {action(Kind::move, QStringLiteral("~/Sorted"))});
+    disabled.isEnabled = false;
+    addRule(disabled, inbox.uuid);
+    addRule(rule(QStringLiteral("Everything"), {condition(Field::size, Op::greaterThan, QStringLiteral("-1"))},
+                 {action(Kind::move, QStringLiteral("~/Sorted"))}),
+            inbox.uuid);
+    QElapsedTimer clock;
+    clock.start();
+    for (const char *name : {".hidden.txt", "~$report.docx", "movie.mkv.crdownload", "film.part"}) {
+        const QString path = inbox.displayPath + QLatin1Char('/') + QLatin1String(name);
+        ASSERT_TRUE(TestSupport::writeFile(path, "x"));
+        EXPECT_EQ(handleNow(path, inbox, false), false) << name;
+    }
+    // Told by their names, without a settle wait.
+    EXPECT_LT(clock.elapsed(), 1000);
+
+    const QString off = oldFile(inbox.displayPath + QStringLiteral("/off.txt"), "x");
+    EXPECT_EQ(handleNow(off, inbox), true);
+    ASSERT_EQ(store->journal().size(), 1);
+    EXPECT_EQ(store->journal().first().ruleName, QStringLiteral("Everything"));
 }
