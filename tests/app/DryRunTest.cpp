@@ -225,6 +225,22 @@ TEST_F(DryRunTest, stopsAtTheCancelPointsAndHandsOverTheFileUnderWay)
         EXPECT_TRUE(reader.asked.isEmpty());
     }
 
+    // Ended by the caller from inside an update: nothing more happens.
+    {
+        updates.clear();
+        FakeReader reader;
+        std::unique_ptr<DryRun> dryRun;
+        dryRun = std::make_unique<DryRun>(invoiceRule(), reader.recognize(), [&](const QList<DryRunRow> &rows) {
+            updates.append(rows);
+            if (updates.size() == 2)
+                dryRun.reset();
+        });
+        dryRun->start(dir.path());
+        QTest::qWait(50);
+        EXPECT_EQ(updates.size(), 2);
+        EXPECT_EQ(reader.asked.size(), 1);
+    }
+
     // Destroyed while a file is being read: no update comes any more.
     {
         updates.clear();
