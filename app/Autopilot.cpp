@@ -10,8 +10,10 @@
 #include "Prefs.h"
 #include "RealHome.h"
 #include "Recognizer.h"
+#include "ReviewDecisions.h"
 #include "StepQueue.h"
 #include "Store.h"
+#include "TrashSweep.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -160,14 +162,73 @@ bool Autopilot::canWrite(const QString &path) const
 
 void Autopilot::cleanUp(const WatchedFolder &folder, std::function<void(int)> done)
 {
-    Q_UNUSED(folder)
-    // The file pipeline fills this in; until then a clean-up files nothing.
-    QMetaObject::invokeMethod(this, [done = std::move(done)] { done(0); }, Qt::QueuedConnection);
+    WatchedFolder reached = folder;
+    const std::optional<QString> path = startAccess(reached);
+    if (!(reached == folder))
+        m_store.update(reached);
+    if (!path) {
+        QMetaObject::invokeMethod(this, [done = std::move(done)] { done(0); }, Qt::QueuedConnection);
+        return;
+    }
+    // Entries are dated by the system clock.
+    const QDateTime start = QDateTime::currentDateTimeUtc();
+    QPointer<Autopilot> self(this);
+    auto finish = [self, start, done = std::move(done)] {
+        if (self)
+            done(int(self->m_store.journalCount(start)));
+    };
+    const QStringList files = FolderWatcher::recentFiles(*path, cleanUpLimit);
+    if (files.isEmpty()) {
+        QMetaObject::invokeMethod(this, std::move(finish), Qt::QueuedConnection);
+        return;
+    }
+    auto remaining = std::make_shared<qsizetype>(files.size());
+    auto shared = std::make_shared<decltype(finish)>(std::move(finish));
+    for (const QString &file : files) {
+        handle(file, reached, true, [remaining, shared](bool) {
+            if (--*remaining == 0)
+                (*shared)();
+        });
+    }
 }
 
 void Autopilot::sweepTrash(const QDateTime &now)
 {
-    Q_UNUSED(now)
+    TrashSweep::sweep(m_store, now);
+}
+
+void Autopilot::approve(JournalEntry &entry, const std::optional<Recognition> &recognition)
+{
+    ReviewDecisions::approve(
+        m_store, entry, recognition,
+        [this](const Plan &plan, JournalEntry &filed, std::optional<quint64> fileID) { perform(plan, filed, fileID); },
+        now());
+}
+
+void Autopilot::skip(JournalEntry &entry)
+{
+    ReviewDecisions::skip(m_store, entry);
+}
+
+void Autopilot::undo(JournalEntry &entry)
+{
+    ReviewDecisions::undo(m_store, entry, m_loopGuard, m_cache, now());
+}
+
+std::unique_ptr<DryRun> Autopilot::dryRun(const Rule &rule, WatchedFolder &folder, DryRun::Update update)
+{
+    QPointer<Autopilot> self(this);
+    auto recognize = [self](const QString &path, QObject *context, std::function<void(const Recognition &)> done) {
+        if (self)
+            self->recognize(path, std::nullopt, std::nullopt, context, std::move(done));
+    };
+    auto run = std::make_unique<DryRun>(rule, std::move(recognize), std::move(update));
+    const WatchedFolder before = folder;
+    const std::optional<QString> path = startAccess(folder);
+    if (!(folder == before))
+        m_store.update(folder);
+    run->start(path);
+    return run;
 }
 
 void Autopilot::refreshModelStatus()
@@ -353,10 +414,10 @@ void Autopilot::perform(const Plan &plan, JournalEntry &entry, std::optional<qui
     entry.performedData = performed.toJsonData();
     entry.newPath = performed.destination;
     entry.fileID = landed ? landed : fileID;
-    if (performed.trashAfterDays) {
-        const FileFacts facts = FileFacts::read(performed.destination, std::nullopt, std::nullopt, now);
-        entry.trashDue = facts.added.addSecs(*performed.trashAfterDays * 86'400);
-    }
+    // The Trash date counts from the filing itself, not from the file's
+    // status-change time, which every tag written moves.
+    if (performed.trashAfterDays)
+        entry.trashDue = now.addSecs(*performed.trashAfterDays * 86'400);
     entry.planData.reset();
     writeEntry(entry);
 

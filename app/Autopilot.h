@@ -3,6 +3,7 @@
 // filing into the journal. Lives on the main thread.
 #pragma once
 
+#include "DryRun.h"
 #include "LoopGuard.h"
 #include "ModelReader.h"
 #include "Models.h"
@@ -68,11 +69,31 @@ public:
     // Whether a target lies in a stored folder or place.
     bool canWrite(const QString &path) const;
 
-    // Runs the folder's newest files through the rules; calls done with the
-    // number of journal entries made.
+    // At most this many of a folder's newest files are cleaned up at once.
+    static constexpr int cleanUpLimit = 500;
+    // Runs the folder's newest files through the rules as if they had just
+    // arrived, all side by side; calls done (later, on the main thread) with
+    // the number of journal entries made since the clean-up began, by any
+    // road. A folder that cannot be reached gives 0.
     void cleanUp(const WatchedFolder &folder, std::function<void(int)> done);
-    // Moves due filed files to the Trash.
+    // Moves due filed files to the Trash (TrashSweep).
     void sweepTrash(const QDateTime &now);
+
+    // The user's decisions on a journal entry (ReviewDecisions); each writes
+    // its outcome into the entry and stores it.
+    // Files an entry that waits for review, with the corrected reading when
+    // one is given.
+    void approve(JournalEntry &entry, const std::optional<Recognition> &recognition);
+    void skip(JournalEntry &entry);
+    // Reverses the filing of a done entry.
+    void undo(JournalEntry &entry);
+
+    using DryRunRow = ::DryRunRow;
+    // Tries a rule, stored or not, on the folder's newest files without
+    // doing anything (DryRun); readings go through the cache and the gate.
+    // The run is under way when this returns, or already finished (no
+    // access, an empty folder); destroying it stops it.
+    std::unique_ptr<DryRun> dryRun(const Rule &rule, WatchedFolder &folder, DryRun::Update update);
 
     // Carries one file of a folder through the rules: waits until it has
     // settled (briefly when `settled` says it has been lying there a while),

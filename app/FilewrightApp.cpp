@@ -4,6 +4,7 @@
 #include "MainWindow.h"
 #include "MenuBarPanel.h"
 #include "MenuCommands.h"
+#include "SeedData.h"
 #include "SelfTest.h"
 #include "SettingsWindow.h"
 #include "Store.h"
@@ -75,6 +76,8 @@ SettingsWindow &FilewrightApp::settingsWindow()
 
 void FilewrightApp::startUp()
 {
+    // A test store is seeded first, so that the self-test finds it filled.
+    SeedData::insertIfRequested(*m_model);
     m_selfTest = SelfTest::runIfRequested(*m_model, QCoreApplication::arguments());
     if (m_selfTest) {
         // Quit from the event loop, which may not be running yet.

@@ -1,0 +1,77 @@
+#include "DryRun.h"
+
+#include "FolderWatcher.h"
+#include "Planner.h"
+#include "Prefs.h"
+#include "RealHome.h"
+
+bool DryRunRow::waitsForReview() const
+{
+    if (!plan)
+        return false;
+    return (recognition && recognition->confidence < Recognition::reviewThreshold) || !plan->missing.isEmpty();
+}
+
+DryRun::DryRun(const Rule &rule, Recognize recognize, Update update, QObject *parent)
+    : QObject(parent)
+    , m_rule(rule)
+    , m_recognize(std::move(recognize))
+    , m_update(std::move(update))
+{
+}
+
+DryRun::~DryRun() = default;
+
+void DryRun::start(const std::optional<QString> &folder)
+{
+    if (!folder)
+        return finish();
+    const QStringList files = FolderWatcher::recentFiles(*folder, fileLimit);
+    m_rows.reserve(files.size());
+    for (const QString &file : files) {
+        DryRunRow row;
+        row.file = file;
+        m_rows.append(row);
+    }
+    m_update(m_rows);
+    if (m_rows.isEmpty() || m_cancelled)
+        return finish();
+    next();
+}
+
+void DryRun::cancel()
+{
+    m_cancelled = true;
+}
+
+void DryRun::next()
+{
+    const QString file = m_rows.at(m_index).file;
+    if (!m_rule.usesRecognition())
+        return fill(std::nullopt);
+    m_recognize(file, this, [this](const Recognition &recognition) { fill(recognition); });
+}
+
+void DryRun::fill(const std::optional<Recognition> &recognition)
+{
+    DryRunRow &row = m_rows[m_index];
+    const FileFacts facts = FileFacts::read(row.file, recognition, std::nullopt, QDateTime::currentDateTimeUtc());
+    row.recognition = recognition;
+    if (m_rule.matches(facts))
+        row.plan = Planner::plan(m_rule, facts, Prefs::nameTemplate(), RealHome::path());
+    row.reading = false;
+    m_update(m_rows);
+
+    ++m_index;
+    if (m_index >= m_rows.size() || m_cancelled)
+        return finish();
+    next();
+}
+
+void DryRun::finish()
+{
+    if (m_finished)
+        return;
+    m_finished = true;
+    Q_EMIT finished();
+}

@@ -1,0 +1,75 @@
+#include "ReviewDecisions.h"
+
+#include "FileOperations.h"
+#include "FileReadiness.h"
+#include "LoopGuard.h"
+#include "Planner.h"
+#include "Prefs.h"
+#include "RealHome.h"
+#include "RecognitionCache.h"
+#include "Store.h"
+
+namespace ReviewDecisions {
+
+void approve(Store &store, JournalEntry &entry, const std::optional<Recognition> &corrected, const Perform &perform,
+             const QDateTime &now)
+{
+    std::optional<Plan> plan = entry.plan();
+    if (!plan)
+        return;
+    if (corrected && entry.ruleID) {
+        if (const std::optional<StoredRule> stored = store.rule(*entry.ruleID)) {
+            entry.setRecognition(corrected);
+            const FileFacts facts = FileFacts::read(plan->original, corrected, std::nullopt, now);
+            plan = Planner::plan(stored->rule(), facts, Prefs::nameTemplate(), RealHome::path());
+        }
+    }
+    perform(*plan, entry, FileReadiness::identifier(plan->original));
+}
+
+void skip(Store &store, JournalEntry &entry)
+{
+    entry.statusRaw = JournalEntry::statusRawValue(JournalEntry::Status::skipped);
+    entry.setPlan(std::nullopt);
+    store.update(entry);
+}
+
+void undo(Store &store, JournalEntry &entry, LoopGuard &loopGuard, RecognitionCache &cache, const QDateTime &now)
+{
+    if (entry.status() != JournalEntry::Status::done)
+        return;
+    const std::optional<Performed> performed = entry.performed();
+    if (!performed)
+        return;
+
+    // Another file put at the filed place since is never moved, untagged or
+    // trashed: it is treated like a filed file that was moved away.
+    if (entry.fileID) {
+        const std::optional<quint64> there = FileReadiness::identifier(performed->destination);
+        if (there && *there != *entry.fileID) {
+            entry.message = FileOperationError::fileMoved(RealHome::abbreviate(performed->destination)).description();
+            store.update(entry);
+            return;
+        }
+    }
+
+    QString back;
+    try {
+        back = FileOperations::undo(*performed);
+    } catch (const FileOperationError &error) {
+        entry.message = error.description();
+        store.update(entry);
+        return;
+    }
+
+    if (const std::optional<quint64> moved = FileReadiness::identifier(back))
+        loopGuard.noteMoved(*moved, now);
+    entry.statusRaw = JournalEntry::statusRawValue(JournalEntry::Status::undone);
+    entry.message.clear();
+    entry.trashDue.reset();
+    store.update(entry);
+    if (back != performed->destination)
+        cache.follow(performed->destination, back);
+}
+
+} // namespace ReviewDecisions

@@ -1,0 +1,44 @@
+// What the user decides on one journal entry: file a reading that waited for
+// the user's check (with the values the user corrected), skip it, or undo a
+// filing. Each outcome is written into the entry and stored; nothing is
+// returned or thrown.
+#pragma once
+
+#include "Models.h"
+
+#include <QDateTime>
+
+#include <functional>
+#include <optional>
+
+class LoopGuard;
+class RecognitionCache;
+class Store;
+
+namespace ReviewDecisions {
+
+// Carries a plan out for its entry, gives the entry its outcome and stores
+// it: the filing step of the automation.
+using Perform = std::function<void(const Plan &plan, JournalEntry &entry, std::optional<quint64> fileID)>;
+
+// Files an entry by its kept plan. With a corrected reading, and while the
+// entry's rule still exists, the file is planned again from the corrected
+// values by that rule (its conditions are not asked again) and the
+// correction is kept on the entry; without the rule the kept plan is filed
+// and the correction dropped. An entry without a kept plan stays as it is.
+void approve(Store &store, JournalEntry &entry, const std::optional<Recognition> &corrected, const Perform &perform,
+             const QDateTime &now);
+
+// Closes an entry without touching its file: "skipped", plan dropped.
+void skip(Store &store, JournalEntry &entry);
+
+// Reverses a filing: the file goes back, the tags filing added come off and
+// the copies go to the Trash; the entry becomes "undone" without a Trash date,
+// the moved file is left alone by the watcher for a while, and its reading
+// follows it back. Only an entry with status done and a record of what was
+// done is undone. When the filed file is no longer at its place, or another
+// file lies there now, nothing changes on disk and the entry's message says
+// that the file was moved.
+void undo(Store &store, JournalEntry &entry, LoopGuard &loopGuard, RecognitionCache &cache, const QDateTime &now);
+
+} // namespace ReviewDecisions

@@ -1,0 +1,254 @@
+// Approving, skipping and undoing journal entries on real files, through the
+// automation's own filing step.
+#include "AutopilotFixture.h"
+
+#include "FileOperations.h"
+#include "FileReadiness.h"
+#include "Planner.h"
+#include "TestSupport.h"
+
+namespace {
+
+using Field = Condition::Field;
+using Op = Condition::Operator;
+using Kind = RuleAction::Kind;
+
+Recognition invoiceFrom(const QString &sender, double confidence)
+{
+    Recognition recognition;
+    recognition.kind = DocumentKind::invoice;
+    recognition.sender = sender;
+    recognition.confidence = confidence;
+    recognition.source = Recognition::Source::rules;
+    recognition.readAt = QDateTime(QDate(2026, 10, 1), QTime(8, 0), Qt::UTC);
+    return recognition;
+}
+
+} // namespace
+
+class ReviewDecisionsTest : public AutopilotFixture
+{
+protected:
+    void SetUp() override
+    {
+        AutopilotFixture::SetUp();
+        makeAutopilot();
+        inbox = watch(QStringLiteral("Inbox"));
+        place(QStringLiteral("Sorted"));
+    }
+
+    // An invoice rule of the inbox that names the filed file after its sender.
+    StoredRule senderRule()
+    {
+        return addRule(rule(QStringLiteral("Invoices"), {condition(Field::kind, Op::is, QStringLiteral("invoice"))},
+                            {action(Kind::move, QStringLiteral("~/Sorted")),
+                             action(Kind::rename, QStringLiteral("{absender}"))}),
+                       inbox.uuid);
+    }
+
+    // A file waiting for review as the automation leaves it: its plan kept,
+    // nothing moved.
+    JournalEntry waiting(const StoredRule &stored, const QString &name, const Recognition &recognition)
+    {
+        const QString file = oldFile(home + QStringLiteral("/Inbox/") + name, "%PDF " + name.toUtf8());
+        const Plan plan = Planner::plan(stored.rule(), FileFacts::read(file, recognition, std::nullopt, autopilot->now()),
+                                        Prefs::nameTemplate(), home);
+        JournalEntry entry(stored.uuid, stored.rule().name, file, plan.destination, JournalEntry::Status::review);
+        entry.setRecognition(recognition);
+        entry.setPlan(plan);
+        entry.fileID = FileReadiness::identifier(file);
+        EXPECT_TRUE(store->insert(entry));
+        return entry;
+    }
+
+    // Files one file of the inbox through the pipeline and returns its entry.
+    JournalEntry fileThroughPipeline(const QString &name)
+    {
+        const QString file = oldFile(home + QStringLiteral("/Inbox/") + name, "contents of " + name.toUtf8());
+        EXPECT_EQ(handleNow(file, inbox), std::optional<bool>(true));
+        const QList<JournalEntry> journal = store->journal();
+        EXPECT_FALSE(journal.isEmpty());
+        return journal.isEmpty() ? JournalEntry() : journal.constFirst();
+    }
+
+    JournalEntry stored(const JournalEntry &entry) const { return *store->journalEntry(entry.id); }
+
+    WatchedFolder inbox;
+};
+
+TEST_F(ReviewDecisionsTest, ApprovingFilesUnderTheCorrectedValuesWhileTheRuleExistsElseByTheKeptPlan)
+{
+    const StoredRule invoices = senderRule();
+    JournalEntry corrected = waiting(invoices, QStringLiteral("scan1.pdf"), invoiceFrom(QStringLiteral("Wrong"), 0.4));
+    JournalEntry kept = waiting(invoices, QStringLiteral("scan2.pdf"), invoiceFrom(QStringLiteral("Misread"), 0.4));
+    EXPECT_EQ(corrected.newPath, home + QStringLiteral("/Sorted/Wrong.pdf"));
+
+    autopilot->approve(corrected, invoiceFrom(QStringLiteral("Right"), 1.0));
+    EXPECT_EQ(corrected.statusRaw, QStringLiteral("done"));
+    EXPECT_EQ(corrected.newPath, home + QStringLiteral("/Sorted/Right.pdf"));
+    EXPECT_TRUE(QFileInfo::exists(corrected.newPath));
+    EXPECT_FALSE(QFileInfo::exists(corrected.originalPath));
+    EXPECT_FALSE(QFileInfo::exists(home + QStringLiteral("/Sorted/Wrong.pdf")));
+    EXPECT_EQ(corrected.recognition()->sender, QStringLiteral("Right"));
+    EXPECT_FALSE(corrected.plan());
+    EXPECT_TRUE(corrected.performed());
+    EXPECT_EQ(stored(corrected), corrected);
+
+    // The rule is gone: the kept plan files the file, the correction is dropped.
+    store->remove(invoices);
+    autopilot->approve(kept, invoiceFrom(QStringLiteral("Right"), 1.0));
+    EXPECT_EQ(kept.statusRaw, QStringLiteral("done"));
+    EXPECT_EQ(kept.newPath, home + QStringLiteral("/Sorted/Misread.pdf"));
+    EXPECT_TRUE(QFileInfo::exists(kept.newPath));
+    EXPECT_EQ(kept.recognition()->sender, QStringLiteral("Misread"));
+    EXPECT_EQ(stored(kept), kept);
+}
+
+TEST_F(ReviewDecisionsTest, SkippingLeavesTheFileAloneAndALaterApproveDoesNothing)
+{
+    const StoredRule invoices = senderRule();
+    JournalEntry entry = waiting(invoices, QStringLiteral("scan.pdf"), invoiceFrom(QStringLiteral("Someone"), 0.3));
+    entry.message = QStringLiteral("amount: model 1, patterns 2");
+    store->update(entry);
+
+    autopilot->skip(entry);
+    EXPECT_EQ(entry.statusRaw, QStringLiteral("skipped"));
+    EXPECT_FALSE(entry.plan());
+    EXPECT_EQ(entry.message, QStringLiteral("amount: model 1, patterns 2"));
+    EXPECT_EQ(stored(entry), entry);
+    EXPECT_TRUE(QFileInfo::exists(entry.originalPath));
+
+    const JournalEntry before = entry;
+    autopilot->approve(entry, invoiceFrom(QStringLiteral("Someone"), 1.0));
+    EXPECT_EQ(entry, before);
+    EXPECT_EQ(stored(entry), before);
+    EXPECT_TRUE(QFileInfo::exists(entry.originalPath));
+    EXPECT_FALSE(QFileInfo::exists(home + QStringLiteral("/Sorted/Someone.pdf")));
+}
+
+TEST_F(ReviewDecisionsTest, UndoingAMovePutsTheFileBackOnceAndClearsTheTrashDate)
+{
+    const QDateTime filingTime(QDate(2026, 3, 1), QTime(12, 0), Qt::UTC);
+    autopilot->setClock([filingTime] { return filingTime; });
+    addRule(rule(QStringLiteral("Text"), {condition(Field::name, Op::endsWith, QStringLiteral(".txt"))},
+                     {action(Kind::move, QStringLiteral("~/Sorted")), action(Kind::trashAfter, QStringLiteral("30"))}),
+                inbox.uuid);
+    JournalEntry entry = fileThroughPipeline(QStringLiteral("notes.txt"));
+    ASSERT_EQ(entry.statusRaw, QStringLiteral("done"));
+    ASSERT_EQ(entry.newPath, home + QStringLiteral("/Sorted/notes.txt"));
+    // The Trash date counts from the filing, whatever the file's own times say.
+    EXPECT_EQ(entry.trashDue, filingTime.addSecs(30 * 86'400));
+
+    autopilot->undo(entry);
+    EXPECT_EQ(entry.statusRaw, QStringLiteral("undone"));
+    EXPECT_EQ(entry.message, QString());
+    EXPECT_FALSE(entry.trashDue);
+    EXPECT_TRUE(entry.performed());
+    EXPECT_EQ(stored(entry), entry);
+    const QString back = home + QStringLiteral("/Inbox/notes.txt");
+    EXPECT_EQ(TestSupport::readFile(back), QByteArray("contents of notes.txt"));
+    EXPECT_FALSE(QFileInfo::exists(home + QStringLiteral("/Sorted/notes.txt")));
+    // Back in the watched folder, the file is left alone for a while.
+    EXPECT_FALSE(autopilot->loopGuard().isQuiet(*FileReadiness::identifier(back), filingTime.addSecs(10)));
+
+    // A second undo changes nothing, on disk or in the journal; nor does an
+    // undo of an entry that is no longer done.
+    const JournalEntry undone = entry;
+    autopilot->undo(entry);
+    EXPECT_EQ(entry, undone);
+    EXPECT_EQ(stored(entry), undone);
+    EXPECT_TRUE(QFileInfo::exists(back));
+
+    JournalEntry trashed = undone;
+    trashed.statusRaw = QStringLiteral("trashed");
+    autopilot->undo(trashed);
+    EXPECT_EQ(trashed.statusRaw, QStringLiteral("trashed"));
+    EXPECT_EQ(trashed.message, QString());
+}
+
+TEST_F(ReviewDecisionsTest, UndoingARenameIntoANewFolderTwoLevelsDeepRemovesThoseFolders)
+{
+    addRule(rule(QStringLiteral("Deep"), {condition(Field::name, Op::startsWith, QStringLiteral("bill"))},
+                     {action(Kind::move, QStringLiteral("~/Sorted/2026/Bills")),
+                      action(Kind::rename, QStringLiteral("Filed bill"))}),
+                inbox.uuid);
+    JournalEntry entry = fileThroughPipeline(QStringLiteral("bill-7.pdf"));
+    ASSERT_EQ(entry.newPath, home + QStringLiteral("/Sorted/2026/Bills/Filed bill.pdf"));
+
+    autopilot->undo(entry);
+    EXPECT_EQ(entry.statusRaw, QStringLiteral("undone"));
+    EXPECT_TRUE(QFileInfo::exists(home + QStringLiteral("/Inbox/bill-7.pdf")));
+    EXPECT_FALSE(QFileInfo::exists(home + QStringLiteral("/Sorted/2026")));
+    EXPECT_TRUE(QFileInfo::exists(home + QStringLiteral("/Sorted")));
+}
+
+TEST_F(ReviewDecisionsTest, UndoingATagOnlyFilingTakesTheTagsOffAndLeavesTheFileInPlace)
+{
+    const QDateTime filingTime(QDate(2026, 3, 1), QTime(12, 0), Qt::UTC);
+    autopilot->setClock([filingTime] { return filingTime; });
+    addRule(rule(QStringLiteral("Tag"), {condition(Field::name, Op::endsWith, QStringLiteral(".md"))},
+                     {action(Kind::tag, QStringLiteral("Read later")), action(Kind::trashAfter, QStringLiteral("7"))}),
+                inbox.uuid);
+    JournalEntry entry = fileThroughPipeline(QStringLiteral("todo.md"));
+    const QString file = home + QStringLiteral("/Inbox/todo.md");
+    ASSERT_EQ(entry.newPath, file);
+    ASSERT_EQ(FileOperations::tags(file), QStringList{QStringLiteral("Read later")});
+    // Writing the tag moved the file's status-change time; the date does not follow it.
+    EXPECT_EQ(entry.trashDue, filingTime.addSecs(7 * 86'400));
+
+    autopilot->undo(entry);
+    EXPECT_EQ(entry.statusRaw, QStringLiteral("undone"));
+    EXPECT_TRUE(FileOperations::tags(file).isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(file));
+    EXPECT_FALSE(entry.trashDue);
+}
+
+TEST_F(ReviewDecisionsTest, UndoRefusesWhenAnotherFileLiesAtTheFiledPlace)
+{
+    addRule(
+        rule(QStringLiteral("Text"), {condition(Field::name, Op::endsWith, QStringLiteral(".txt"))},
+             {action(Kind::move, QStringLiteral("~/Sorted")), action(Kind::tag, QStringLiteral("Filed"))}),
+        inbox.uuid);
+    JournalEntry entry = fileThroughPipeline(QStringLiteral("letter.txt"));
+    const QString filed = home + QStringLiteral("/Sorted/letter.txt");
+    ASSERT_EQ(entry.newPath, filed);
+
+    // The user put a file of their own under the same name, tagged alike.
+    const QString own = home + QStringLiteral("/Sorted/own.txt");
+    ASSERT_TRUE(TestSupport::writeFile(own, "the user's own letter"));
+    FileOperations::setTags({QStringLiteral("Filed")}, own);
+    ASSERT_TRUE(QFile::remove(filed));
+    ASSERT_TRUE(QFile::rename(own, filed));
+
+    const JournalEntry before = entry;
+    autopilot->undo(entry);
+    EXPECT_EQ(entry.statusRaw, QStringLiteral("done"));
+    EXPECT_EQ(entry.message, QStringLiteral("The file is no longer at ~/Sorted/letter.txt. It was moved or renamed "
+                                            "after Filewright filed it."));
+    EXPECT_EQ(entry.trashDue, before.trashDue);
+    EXPECT_EQ(stored(entry), entry);
+    EXPECT_EQ(TestSupport::readFile(filed), QByteArray("the user's own letter"));
+    EXPECT_EQ(FileOperations::tags(filed), QStringList{QStringLiteral("Filed")});
+    EXPECT_FALSE(QFileInfo::exists(home + QStringLiteral("/Inbox/letter.txt")));
+}
+
+TEST_F(ReviewDecisionsTest, TheReadingFollowsTheFileBackOnUndo)
+{
+    autopilot.reset();
+    makeAutopilot(true);
+    const StoredRule invoices = senderRule();
+    const QString file = oldFile(home + QStringLiteral("/Inbox/invoice.pdf"), "%PDF invoice");
+    RecognitionRecord record(QString(), Autopilot::hash(file), file, invoiceFrom(QStringLiteral("Acme"), 0.9));
+    ASSERT_TRUE(store->insert(record));
+
+    ASSERT_EQ(handleNow(file, inbox), std::optional<bool>(true));
+    JournalEntry entry = store->journal().constFirst();
+    ASSERT_EQ(entry.newPath, home + QStringLiteral("/Sorted/Acme.pdf"));
+    ASSERT_EQ(store->recognitionRecords().constFirst().path, entry.newPath);
+
+    autopilot->undo(entry);
+    ASSERT_EQ(entry.statusRaw, QStringLiteral("undone"));
+    const QList<RecognitionRecord> records = store->recognitionRecords();
+    ASSERT_EQ(records.size(), 1);
+    EXPECT_EQ(records.constFirst().path, file);
+}

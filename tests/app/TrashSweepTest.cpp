@@ -1,0 +1,133 @@
+// The hourly Trash sweep on real files: exactly the due done entries go,
+// a refusing Trash keeps the date, a file that is gone or replaced loses it.
+#include "TrashSweep.h"
+
+#include "FileReadiness.h"
+#include "Store.h"
+#include "TestSupport.h"
+#include "Trash.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class TrashSweepTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        store = Store::open(dir.filePath(QStringLiteral("sweep.store")));
+        now = QDateTime(QDate(2026, 11, 2), QTime(9, 0), Qt::UTC);
+    }
+
+    // A filed file and its entry.
+    JournalEntry filed(const QString &name, JournalEntry::Status status, const std::optional<QDateTime> &due)
+    {
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(TestSupport::writeFile(path, name.toUtf8()));
+        JournalEntry entry(QUuid::createUuid(), QStringLiteral("Rule"), dir.filePath(QStringLiteral("in/") + name),
+                           path, status);
+        entry.trashDue = due;
+        entry.fileID = FileReadiness::identifier(path);
+        EXPECT_TRUE(store->insert(entry));
+        return entry;
+    }
+
+    JournalEntry reread(const JournalEntry &entry) const { return *store->journalEntry(entry.id); }
+
+    bool inTrash(const QString &name) const
+    {
+        return QFileInfo::exists(Trash::homeTrash() + QStringLiteral("/files/") + name);
+    }
+
+    QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/sweep-XXXXXX")};
+    std::unique_ptr<Store> store;
+    QDateTime now;
+};
+
+} // namespace
+
+TEST_F(TrashSweepTest, trashesExactlyTheDueDoneEntries)
+{
+    using Status = JournalEntry::Status;
+    const JournalEntry past = filed(QStringLiteral("past.pdf"), Status::done, now.addDays(-1));
+    const JournalEntry exact = filed(QStringLiteral("exact.pdf"), Status::done, now);
+    const JournalEntry future = filed(QStringLiteral("future.pdf"), Status::done, now.addSecs(1));
+    const JournalEntry undated = filed(QStringLiteral("undated.pdf"), Status::done, std::nullopt);
+    JournalEntry unknown = filed(QStringLiteral("unknown.pdf"), Status::done, now.addSecs(-5));
+    unknown.statusRaw = QStringLiteral("archived"); // names no status: reads as done
+    store->update(unknown);
+    QList<JournalEntry> others;
+    for (const Status status : {Status::review, Status::failed, Status::undone, Status::skipped, Status::trashed})
+        others.append(filed(JournalEntry::statusRawValue(status) + QStringLiteral(".pdf"), status, now.addDays(-3)));
+
+    EXPECT_EQ(TrashSweep::sweep(*store, now), 3);
+
+    for (const JournalEntry &entry : {past, exact, unknown}) {
+        const JournalEntry after = reread(entry);
+        EXPECT_EQ(after.statusRaw, QStringLiteral("trashed")) << entry.newPath.toStdString();
+        EXPECT_FALSE(after.trashDue);
+        EXPECT_FALSE(QFileInfo::exists(entry.newPath));
+        EXPECT_TRUE(inTrash(QFileInfo(entry.newPath).fileName()));
+    }
+    for (const JournalEntry &entry : QList<JournalEntry>{future, undated} + others) {
+        EXPECT_EQ(reread(entry), entry) << entry.newPath.toStdString();
+        EXPECT_TRUE(QFileInfo::exists(entry.newPath));
+    }
+
+    // A second sweep finds nothing more to do.
+    EXPECT_EQ(TrashSweep::sweep(*store, now), 0);
+}
+
+TEST_F(TrashSweepTest, aFileGoneOrReplacedLosesItsDateAndIsNeverTrashed)
+{
+    using Status = JournalEntry::Status;
+    const JournalEntry gone = filed(QStringLiteral("gone.pdf"), Status::done, now.addDays(-1));
+    QFile::remove(gone.newPath);
+
+    // The user put another file under the filed name: it is not Filewright's to trash.
+    const JournalEntry replaced = filed(QStringLiteral("replaced.pdf"), Status::done, now.addDays(-1));
+    TestSupport::writeFile(dir.filePath(QStringLiteral("other.pdf")), "the user's own file");
+    QFile::remove(replaced.newPath);
+    ASSERT_TRUE(QFile::rename(dir.filePath(QStringLiteral("other.pdf")), replaced.newPath));
+    ASSERT_NE(FileReadiness::identifier(replaced.newPath), replaced.fileID);
+
+    EXPECT_EQ(TrashSweep::sweep(*store, now), 0);
+    for (const JournalEntry &entry : {gone, replaced}) {
+        const JournalEntry after = reread(entry);
+        EXPECT_EQ(after.statusRaw, QStringLiteral("done"));
+        EXPECT_FALSE(after.trashDue);
+        EXPECT_EQ(after.message, QString());
+    }
+    EXPECT_EQ(TestSupport::readFile(replaced.newPath), QByteArray("the user's own file"));
+    EXPECT_FALSE(inTrash(QStringLiteral("replaced.pdf")));
+}
+
+TEST_F(TrashSweepTest, aRefusingTrashKeepsTheDateAndTheNextSweepTriesAgain)
+{
+    const JournalEntry entry = filed(QStringLiteral("stubborn.pdf"), JournalEntry::Status::done, now.addDays(-1));
+
+    // A data folder whose "Trash" is a plain file: no Trash can be made there.
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    const QString blocked = dir.filePath(QStringLiteral("blocked"));
+    ASSERT_TRUE(TestSupport::writeFile(blocked + QStringLiteral("/Trash"), "not a folder"));
+    qputenv("XDG_DATA_HOME", blocked.toUtf8());
+    EXPECT_EQ(TrashSweep::sweep(*store, now), 0);
+    qputenv("XDG_DATA_HOME", dataHome);
+
+    JournalEntry after = reread(entry);
+    EXPECT_EQ(after.statusRaw, QStringLiteral("done"));
+    EXPECT_EQ(after.trashDue, entry.trashDue);
+    EXPECT_TRUE(after.message.startsWith(QStringLiteral("“stubborn.pdf” couldn’t be moved to the Trash")))
+        << after.message.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(entry.newPath));
+
+    EXPECT_EQ(TrashSweep::sweep(*store, now.addSecs(3600)), 1);
+    after = reread(entry);
+    EXPECT_EQ(after.statusRaw, QStringLiteral("trashed"));
+    EXPECT_FALSE(after.trashDue);
+}
