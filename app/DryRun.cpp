@@ -5,6 +5,8 @@
 #include "Prefs.h"
 #include "RealHome.h"
 
+#include <QPointer>
+
 bool DryRunRow::waitsForReview() const
 {
     if (!plan)
@@ -33,7 +35,11 @@ void DryRun::start(const std::optional<QString> &folder)
         row.file = file;
         m_rows.append(row);
     }
+    const QPointer<DryRun> self(this);
     m_update(m_rows);
+    // The caller may have ended the run from inside its update.
+    if (!self)
+        return;
     if (m_rows.isEmpty() || m_cancelled)
         return finish();
     next();
@@ -60,7 +66,10 @@ void DryRun::fill(const std::optional<Recognition> &recognition)
     if (m_rule.matches(facts))
         row.plan = Planner::plan(m_rule, facts, Prefs::nameTemplate(), RealHome::path());
     row.reading = false;
+    const QPointer<DryRun> self(this);
     m_update(m_rows);
+    if (!self)
+        return;
 
     ++m_index;
     if (m_index >= m_rows.size() || m_cancelled)

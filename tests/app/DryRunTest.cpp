@@ -2,6 +2,9 @@
 // points where a cancelled run stops, and that nothing on disk changes.
 #include "DryRun.h"
 
+#include "AutopilotFixture.h"
+#include "SampleDocumentFiles.h"
+#include "SampleDocuments.h"
 #include "FolderWatcher.h"
 #include "Prefs.h"
 #include "RealHome.h"
@@ -222,6 +225,22 @@ TEST_F(DryRunTest, stopsAtTheCancelPointsAndHandsOverTheFileUnderWay)
         EXPECT_TRUE(reader.asked.isEmpty());
     }
 
+    // Ended by the caller from inside an update: nothing more happens.
+    {
+        updates.clear();
+        FakeReader reader;
+        std::unique_ptr<DryRun> dryRun;
+        dryRun = std::make_unique<DryRun>(invoiceRule(), reader.recognize(), [&](const QList<DryRunRow> &rows) {
+            updates.append(rows);
+            if (updates.size() == 2)
+                dryRun.reset();
+        });
+        dryRun->start(dir.path());
+        QTest::qWait(50);
+        EXPECT_EQ(updates.size(), 2);
+        EXPECT_EQ(reader.asked.size(), 1);
+    }
+
     // Destroyed while a file is being read: no update comes any more.
     {
         updates.clear();
@@ -303,4 +322,52 @@ TEST(DryRunRowTest, waitsForReviewOnlyWithAPlanAndAnUnsureReadingOrMissingValues
     EXPECT_TRUE(row.waitsForReview());
     row.recognition.reset();
     EXPECT_TRUE(row.waitsForReview());
+}
+
+class AutopilotDryRunTest : public AutopilotFixture
+{
+};
+
+TEST_F(AutopilotDryRunTest, ReadsThroughTheCacheWritesNoJournalAndNeedsAFolderItCanReach)
+{
+    makeAutopilot(); // the model is off: a dry run tries the rule anyway
+    WatchedFolder inbox = watch(QStringLiteral("Inbox"));
+    const QString folder = home + QStringLiteral("/Inbox");
+    QList<SampleDocuments::Sample> invoices;
+    for (const SampleDocuments::Sample &sample : SampleDocuments::all()) {
+        if (sample.style == SampleDocuments::Style::text && sample.expected.kind == DocumentKind::invoice)
+            invoices.append(sample);
+    }
+    ASSERT_FALSE(invoices.isEmpty());
+    SampleDocuments::write(folder, invoices.mid(0, 2));
+
+    const auto runToEnd = [&](WatchedFolder &target) {
+        QList<QList<DryRunRow>> updates;
+        std::unique_ptr<DryRun> run =
+            autopilot->dryRun(invoiceRule(), target, [&updates](const QList<DryRunRow> &rows) { updates.append(rows); });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return run->isFinished(); }, patienceMs));
+        return updates;
+    };
+
+    const auto first = runToEnd(inbox);
+    ASSERT_EQ(first.size(), 3);
+    for (const DryRunRow &row : first.constLast()) {
+        ASSERT_TRUE(row.recognition);
+        EXPECT_EQ(row.recognition->kind, DocumentKind::invoice);
+        EXPECT_TRUE(row.plan);
+    }
+    EXPECT_EQ(store->count(Store::Model::recognitionRecord), 2);
+
+    // Again: the readings come from the cache, nothing is added.
+    const auto second = runToEnd(inbox);
+    EXPECT_EQ(second.constLast().size(), 2);
+    EXPECT_EQ(store->count(Store::Model::recognitionRecord), 2);
+    EXPECT_EQ(store->count(Store::Model::journalEntry), 0);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 2);
+
+    // A folder that is gone: not a single update, and it is to be chosen again.
+    WatchedFolder gone = watch(QStringLiteral("Elsewhere"));
+    ASSERT_TRUE(QDir(home + QStringLiteral("/Elsewhere")).removeRecursively());
+    EXPECT_TRUE(runToEnd(gone).isEmpty());
+    EXPECT_TRUE(store->folder(gone.uuid)->needsReselect);
 }
