@@ -183,7 +183,7 @@ private:
     QSet<QString> m_inFlight;
     RecognitionCache m_cache;
     Notifier m_notifier;
-    // Children of the driver, so that they go before the passes that use them.
+    // Children of the driver; its destructor removes them before the state they use.
     RecognitionGate *m_gate = nullptr;
     StepQueue *m_steps = nullptr;
     QTimer m_folderCheck;
