@@ -79,12 +79,16 @@ void FilewrightApp::startUp()
     // A test store is seeded first, so that the self-test finds it filled.
     SeedData::insertIfRequested(*m_model);
     m_selfTest = SelfTest::runIfRequested(*m_model, QCoreApplication::arguments());
-    if (m_selfTest) {
-        // Quit from the event loop, which may not be running yet.
-        connect(m_selfTest.get(), &SelfTest::finished, this, [] {
-            QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
-        });
-    }
+    if (!m_selfTest)
+        return;
+    // Quit from the event loop, which may not be running yet.
+    const auto quit = [] {
+        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+    };
+    if (m_selfTest->isFinished())
+        quit(); // refused at once
+    else
+        connect(m_selfTest.get(), &SelfTest::finished, this, quit);
 }
 
 int FilewrightApp::exitCode(int loopCode) const

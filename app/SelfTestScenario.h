@@ -14,10 +14,12 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class AppModel;
 class Autopilot;
+class DryRun;
 class SelfTest;
 class Store;
 
@@ -32,6 +34,7 @@ public:
     // home: the throw-away home folder, as the application spells it.
     SelfTestScenario(AppModel &model, SelfTest &test, QObject *parent = nullptr);
     SelfTestScenario(AppModel &model, SelfTest &test, const QString &home, QObject *parent = nullptr);
+    ~SelfTestScenario() override;
 
     // Starts the run; it ends with the tally of the test.
     void run();
@@ -47,6 +50,9 @@ private:
     void afterDryRun();
     void afterFirstFiling();
     void afterSecondFiling();
+    void undoTwice();
+    void approveReview();
+    void sweepInstaller();
     void readSample();
     void afterFirstReading(const Recognition &reading);
     void afterSecondReading(const Recognition &reading);
@@ -77,4 +83,5 @@ private:
     QString m_expected;
     QString m_sample;
     std::optional<Recognition> m_firstReading;
+    std::unique_ptr<DryRun> m_dryRun;
 };

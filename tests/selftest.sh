@@ -3,7 +3,8 @@
 # bus, with a fresh temporary home, store, settings and data folder that are
 # removed afterwards. Its lines go to standard output; its status is ours.
 set -euo pipefail
-binary=${1:?usage: selftest.sh path/to/filewright}
+binary=${1:?usage: selftest.sh path/to/filewright [copy-of-output]}
+copy=${2:-}
 
 root=$(mktemp -d "${TMPDIR:-/tmp}/filewright-selftest-XXXXXX")
 trap 'rm -rf "$root"' EXIT
@@ -23,6 +24,7 @@ env -u DBUS_SESSION_BUS_ADDRESS \
     OMP_THREAD_LIMIT=1 \
     dbus-run-session -- "$binary" --selftest >"$root/output" || status=$?
 cat "$root/output"
+if [ -n "$copy" ]; then cp "$root/output" "$copy"; fi
 if [ "$status" -ne 0 ]; then
     echo "selftest.sh: filewright --selftest ended with status $status" >&2
     exit 1

@@ -8,6 +8,7 @@
 #include "TestEnvironment.h"
 #include "TestSupport.h"
 
+#include <QDate>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -326,4 +327,58 @@ TEST(SelfTestProcess, TheRunWritesItsSettingsOnlyInsideItsTestEnvironment)
     const QSettings written(sandbox.filePath(QStringLiteral("apphome/.config/Filewright/Filewright.conf")),
                             QSettings::IniFormat);
     EXPECT_EQ(written.value(QStringLiteral("minimumWait")).toDouble(), 1.0);
+}
+
+TEST(SelfTestScenarioTest, AHomeThatCannotBeMadeFailsTheRunButEveryCheckIsReported)
+{
+    QTemporaryDir sandbox;
+    ASSERT_TRUE(sandbox.isValid());
+    // A file where the home's parent folder should be: no folder, no
+    // filing and no sample can be written below it.
+    const QString blocker = sandbox.filePath(QStringLiteral("blocker"));
+    ASSERT_TRUE(TestSupport::writeFile(blocker, "x"));
+    const QString home = blocker + QStringLiteral("/home");
+    const ScopedVariable appHome("APP_HOME", home);
+
+    AppModel model(Store::open(sandbox.filePath(QStringLiteral("scenario.store"))));
+    Printed printed;
+    SelfTest test(printed.output());
+    SelfTestScenario scenario(model, test, home);
+    QSignalSpy finished(&test, &SelfTest::finished);
+    test.start(60s);
+    scenario.run();
+    ASSERT_TRUE(finished.wait(30000));
+
+    const QString year = QString::number(QDate::currentDate().year());
+    const QString sampleFailure = QStringLiteral(": the sample could not be written: ");
+    const QStringList expected = {
+        QStringLiteral("FAIL a watched folder is stored with a bookmark"),
+        QStringLiteral("FAIL writing below a granted place is allowed"),
+        QStringLiteral("PASS writing elsewhere is not"),
+        QStringLiteral("PASS a new rule is saved"),
+        QStringLiteral("FAIL the sentence names the folder"),
+        QStringLiteral("PASS a rule without recognition needs no model"),
+        QStringLiteral("FAIL the dry run lists the folder's files"),
+        QStringLiteral("FAIL the dry run matches only the PDF"),
+        QStringLiteral("FAIL the dry run leaves files in place"),
+        QStringLiteral("FAIL the file is renamed and moved: ") + home + QStringLiteral("/Documents/Ablage/") + year
+            + QStringLiteral("/Beleg Tankstelle geprüft.pdf"),
+        QStringLiteral("FAIL the move is in the journal"),
+        QStringLiteral("FAIL the tag is set"),
+        QStringLiteral("FAIL a taken name gets a number"),
+        QStringLiteral("FAIL undo moves the file back: the journal is empty"),
+        QStringLiteral("FAIL undo marks the entry: the journal is empty"),
+        QStringLiteral("FAIL a second undo changes nothing: the journal is empty"),
+        QStringLiteral("FAIL an approved file is filed"),
+        QStringLiteral("FAIL a due installer goes to the Trash"),
+    };
+    ASSERT_EQ(printed.lines.size(), 21) << printed.lines.join(u'\n').toStdString();
+    EXPECT_EQ(printed.lines.mid(0, 18), expected);
+    EXPECT_TRUE(printed.lines[18].startsWith(QStringLiteral("FAIL a sample invoice is recognized") + sampleFailure))
+        << printed.lines[18].toStdString();
+    EXPECT_TRUE(printed.lines[19].startsWith(QStringLiteral("FAIL a file is read once") + sampleFailure))
+        << printed.lines[19].toStdString();
+    EXPECT_EQ(printed.lines[20], QStringLiteral("SELFTEST FAIL 17 of 20 checks"));
+    EXPECT_EQ(test.exitCode(), 1);
+    EXPECT_EQ(model.store().count(Store::Model::recognitionRecord), 0);
 }
