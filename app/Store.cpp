@@ -374,6 +374,7 @@ std::unique_ptr<Store> Store::makeContainer(QObject *parent)
 Store::Store(Database database, const QString &path, QObject *parent)
     : QObject(parent)
     , m_database(std::move(database))
+    , m_checkpointer(std::make_unique<WalCheckpointer>(path, m_database.handle()))
     , m_path(path)
 {
 }

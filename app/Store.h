@@ -8,6 +8,7 @@
 
 #include "Database.h"
 #include "Models.h"
+#include "WalCheckpointer.h"
 
 #include <QList>
 #include <QObject>
@@ -106,6 +107,8 @@ public:
     bool batch(const std::function<void()> &work);
 
     QString lastError() const { return m_lastError; }
+    // Checkpoints of the write-ahead log run so far on the checkpoint thread.
+    int checkpoints() const { return m_checkpointer ? m_checkpointer->completed() : 0; }
 
 Q_SIGNALS:
     // After each change that reached the file.
@@ -121,6 +124,8 @@ private:
     void failed(const char *what, const DatabaseError &error) const;
 
     mutable Database m_database;
+    // Declared after the database: stopped before the connection closes.
+    std::unique_ptr<WalCheckpointer> m_checkpointer;
     QString m_path;
     mutable QString m_lastError;
     int m_batchDepth = 0;
