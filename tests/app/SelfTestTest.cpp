@@ -12,6 +12,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QSettings>
@@ -93,6 +94,18 @@ ProcessRun runSelfTest(const QProcessEnvironment &environment)
 }
 
 const QString refusal = QStringLiteral("SELFTEST refused: set APP_STORE and APP_HOME to paths in /tmp");
+
+// A writable folder that is not below any temporary folder, wherever the
+// build tree lies (a checkout under /tmp is below it); empty when there is none.
+QString outsideTemporary()
+{
+    for (const QString &candidate : {QStringLiteral("/var/tmp"), QStringLiteral("/dev/shm"), QDir::currentPath()}) {
+        const QFileInfo info(candidate);
+        if (info.isDir() && info.isWritable() && !TestEnvironment::belowTemporary(candidate + QStringLiteral("/x")))
+            return candidate;
+    }
+    return {};
+}
 
 } // namespace
 
@@ -223,6 +236,9 @@ TEST(TestEnvironmentTest, AcceptsOnlyPathsThatResolveStrictlyBelowTheTemporaryFo
 
 TEST(TestEnvironmentTest, TheSelfTestRefusesAStoreOrHomeOutsideTheTemporaryFolder)
 {
+    const QString outside = outsideTemporary();
+    if (outside.isEmpty())
+        GTEST_SKIP() << "no writable folder outside the temporary folders";
     QTemporaryDir sandbox;
     ASSERT_TRUE(sandbox.isValid());
     const QString home = sandbox.filePath(QStringLiteral("home"));
@@ -234,13 +250,13 @@ TEST(TestEnvironmentTest, TheSelfTestRefusesAStoreOrHomeOutsideTheTemporaryFolde
     for (const std::optional<QString> &badHome :
          {std::optional<QString>(), std::optional<QString>(QString()), std::optional<QString>(QStringLiteral("/tmp")),
           std::optional<QString>(QStringLiteral("/tmpfoo")), std::optional<QString>(QStringLiteral("/tmp/../home/x")),
-          std::optional<QString>(QDir::currentPath() + QStringLiteral("/home"))}) {
+          std::optional<QString>(outside + QStringLiteral("/home"))}) {
         const ScopedVariable h("APP_HOME", badHome), s("APP_STORE", store);
         EXPECT_EQ(SelfTest::refusal(), refusal) << badHome.value_or(QStringLiteral("(unset)")).toStdString();
     }
     for (const std::optional<QString> &badStore :
          {std::optional<QString>(), std::optional<QString>(QString()),
-          std::optional<QString>(QDir::currentPath() + QStringLiteral("/test.store"))}) {
+          std::optional<QString>(outside + QStringLiteral("/test.store"))}) {
         const ScopedVariable h("APP_HOME", home), s("APP_STORE", badStore);
         EXPECT_EQ(SelfTest::refusal(), refusal) << badStore.value_or(QStringLiteral("(unset)")).toStdString();
     }
@@ -300,7 +316,9 @@ TEST(SelfTestProcess, ARefusedRunTouchesNothingAndFails)
     EXPECT_TRUE(QFile::exists(kept));
 
     // A store outside the temporary folder is not even opened.
-    QTemporaryDir outside(QDir::currentPath() + QStringLiteral("/selftest-XXXXXX"));
+    if (outsideTemporary().isEmpty())
+        GTEST_SKIP() << "no writable folder outside the temporary folders";
+    QTemporaryDir outside(outsideTemporary() + QStringLiteral("/selftest-XXXXXX"));
     ASSERT_TRUE(outside.isValid());
     QProcessEnvironment outsideStore = selfTestEnvironment(root);
     outsideStore.insert(QStringLiteral("APP_STORE"), outside.filePath(QStringLiteral("user.store")));
@@ -316,7 +334,9 @@ TEST(SelfTestProcess, TheRunWritesItsSettingsOnlyInsideItsTestEnvironment)
     QTemporaryDir sandbox;
     ASSERT_TRUE(sandbox.isValid());
     // Settings the user would keep outside the temporary folder.
-    QTemporaryDir userConfig(QDir::currentPath() + QStringLiteral("/selftest-config-XXXXXX"));
+    if (outsideTemporary().isEmpty())
+        GTEST_SKIP() << "no writable folder outside the temporary folders";
+    QTemporaryDir userConfig(outsideTemporary() + QStringLiteral("/selftest-config-XXXXXX"));
     ASSERT_TRUE(userConfig.isValid());
     QProcessEnvironment environment = selfTestEnvironment(sandbox.path());
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), userConfig.path());
