@@ -1,33 +1,20 @@
 #include "TestEnvironment.h"
 
+#include "RealHome.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QtGlobal>
 
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <vector>
 
 namespace TestEnvironment {
 
 namespace {
-
-QString accountHome()
-{
-    long size = sysconf(_SC_GETPW_R_SIZE_MAX);
-    if (size <= 0)
-        size = 16384;
-    std::vector<char> buffer(static_cast<std::size_t>(size));
-    passwd entry{};
-    passwd *found = nullptr;
-    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found || !found->pw_dir)
-        return {};
-    return QString::fromLocal8Bit(found->pw_dir);
-}
 
 bool isBelow(const QString &path, const QString &folder)
 {
@@ -45,7 +32,7 @@ bool existsAsEntry(const QString &path)
 QStringList temporaryFolders()
 {
     std::optional<QString> home;
-    const QString account = accountHome();
+    const QString account = RealHome::accountHome();
     if (!account.isEmpty())
         home = resolved(account);
     QStringList folders;

@@ -10,8 +10,7 @@
 
 namespace RealHome {
 
-namespace {
-QString passwordDatabaseHome()
+QString accountHome()
 {
     long size = sysconf(_SC_GETPW_R_SIZE_MAX);
     if (size <= 0)
@@ -23,13 +22,12 @@ QString passwordDatabaseHome()
         return {};
     return QString::fromLocal8Bit(found->pw_dir);
 }
-} // namespace
 
 QString lookUp()
 {
     QString home = qEnvironmentVariable("APP_HOME");
     if (home.isEmpty())
-        home = passwordDatabaseHome();
+        home = accountHome();
     if (home.isEmpty() || !QDir::isAbsolutePath(home))
         home = QDir::homePath();
     return QDir::cleanPath(home);

@@ -13,6 +13,10 @@ const QString &path();
 // The same decision, made afresh from the environment (path() keeps its first answer).
 QString lookUp();
 
+// The home of the real user's password-database entry, whatever APP_HOME
+// and HOME say; empty when there is none.
+QString accountHome();
+
 // A path with a leading home folder shown as "~": "/home/anna/Documents"
 // becomes "~/Documents". Only whole folder names count, so a sibling such as
 // "/home/annabel" stays as it is.
