@@ -1,5 +1,6 @@
 // Start-up of the application to its first window over a store of 100,000
 // journal entries, and the resident memory once it is idle.
+#include "BenchSupport.h"
 #include "FilewrightApp.h"
 #include "MainWindow.h"
 #include "Store.h"
@@ -29,18 +30,6 @@ QString seededStore(const QString &folder)
     return path;
 }
 
-long residentKilobytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return 0;
-}
-
 void BM_StartToFirstWindow(benchmark::State &state)
 {
     QTemporaryDir dir;
@@ -55,7 +44,7 @@ void BM_StartToFirstWindow(benchmark::State &state)
         state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
         for (int i = 0; i < 20; ++i)
             QApplication::processEvents();
-        state.counters["idle_rss_MB"] = double(residentKilobytes()) / 1024.0;
+        state.counters["idle_rss_MB"] = double(BenchSupport::residentKilobytes()) / 1024.0;
     }
 }
 BENCHMARK(BM_StartToFirstWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);

@@ -2,6 +2,7 @@
 // close-after-writing to its journal entry, and a thousand text PDFs dropped
 // at once, with the longest time the main thread was held up and the
 // resident memory afterwards.
+#include "BenchSupport.h"
 #include "Autopilot.h"
 #include "Prefs.h"
 #include "RealHome.h"
@@ -80,18 +81,6 @@ private:
     std::promise<quint16> m_ready;
     quint16 m_port = 0;
 };
-
-long residentKilobytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return 0;
-}
 
 QStringList invoiceLines(int number)
 {
@@ -208,7 +197,7 @@ void BM_ThousandPdfsDroppedAtOnce(benchmark::State &state)
         state.counters["filed_done"] = double(done.size());
         state.counters["max_main_thread_block_ms"] = double(longestGapMs);
         state.counters["blocks_over_50ms"] = double(gapsOver50Ms);
-        state.counters["rss_after_MB"] = double(residentKilobytes()) / 1024.0;
+        state.counters["rss_after_MB"] = double(BenchSupport::residentKilobytes()) / 1024.0;
     }
 }
 BENCHMARK(BM_ThousandPdfsDroppedAtOnce)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
