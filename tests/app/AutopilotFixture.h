@@ -21,9 +21,39 @@
 #include <sys/stat.h>
 #include <utime.h>
 
+using Field = Condition::Field;
+using Op = Condition::Operator;
+using Kind = RuleAction::Kind;
+
 class AutopilotFixture : public ::testing::Test
 {
 protected:
+    static Condition condition(Field field, Op op, const QString &value)
+    {
+        return Condition{QUuid::createUuid(), field, op, value};
+    }
+
+    static RuleAction action(Kind kind, const QString &value)
+    {
+        return RuleAction{QUuid::createUuid(), kind, value};
+    }
+
+    static Rule rule(const QString &name, const QList<Condition> &conditions, const QList<RuleAction> &actions)
+    {
+        return Rule{QUuid::createUuid(), name, conditions, actions, true, std::nullopt};
+    }
+
+    // A rule on the file name's ending that moves or renames the file.
+    static Rule byEnding(const QString &name, const QString &ending, Kind kind, const QString &value)
+    {
+        return rule(name, {condition(Field::name, Op::endsWith, ending)}, {action(kind, value)});
+    }
+
+    static void setPref(const char16_t *key, const QVariant &value)
+    {
+        Prefs::setValue(QString::fromUtf16(key), value);
+    }
+
     // How long a test waits at most for the automation; it normally takes
     // the batch window and one settle second.
     static constexpr int patienceMs = 15000;
@@ -32,16 +62,15 @@ protected:
     {
         ASSERT_TRUE(storeDir.isValid());
         Prefs::registerDefaults();
-        Prefs::setValue(QString::fromUtf16(Prefs::minimumWaitKey), 0.0);
-        Prefs::setValue(QString::fromUtf16(Prefs::useModelKey), false);
-        Prefs::setValue(QString::fromUtf16(Prefs::notifyKey), true);
-        Prefs::setValue(QString::fromUtf16(Prefs::nameLanguageKey), QStringLiteral("de"));
-        Prefs::setValue(QString::fromUtf16(Prefs::dateFormatKey), QStringLiteral("yyyy-MM-dd"));
+        setPref(Prefs::minimumWaitKey, 0.0);
+        setPref(Prefs::useModelKey, false);
+        setPref(Prefs::notifyKey, true);
+        setPref(Prefs::nameLanguageKey, QStringLiteral("de"));
+        setPref(Prefs::dateFormatKey, QStringLiteral("yyyy-MM-dd"));
         home = RealHome::path();
         // The home folder is the same for every test of the process.
-        for (const char *name : {"Downloads", "Desktop", "Documents", "Pictures", "Elsewhere", "Inbox", "Sorted"}) {
+        for (const char *name : {"Downloads", "Desktop", "Documents", "Pictures", "Elsewhere", "Inbox", "Sorted"})
             QDir(home + QLatin1Char('/') + QLatin1String(name)).removeRecursively();
-        }
         store = Store::open(storeDir.filePath(QStringLiteral("autopilot.store")));
     }
 
@@ -61,7 +90,7 @@ protected:
             model = std::make_unique<FakeModelServer>();
             model->setModelsReply({200, R"({"object":"list","data":[{"id":"test-model","object":"model"}]})"});
             qputenv("APP_MODEL_URL", model->baseUrl().toString().toUtf8());
-            Prefs::setValue(QString::fromUtf16(Prefs::useModelKey), true);
+            setPref(Prefs::useModelKey, true);
         }
         autopilot = std::make_unique<Autopilot>(*store, nullptr, patience);
         return *autopilot;
@@ -74,36 +103,14 @@ protected:
         return path;
     }
 
-    WatchedFolder watch(const QString &relative)
-    {
-        return *autopilot->addFolder(folderPath(relative), true);
-    }
-
-    WatchedFolder place(const QString &relative)
-    {
-        return *autopilot->addFolder(folderPath(relative), false);
-    }
+    WatchedFolder watch(const QString &relative) { return *autopilot->addFolder(folderPath(relative), true); }
+    WatchedFolder place(const QString &relative) { return *autopilot->addFolder(folderPath(relative), false); }
 
     StoredRule addRule(const Rule &rule, const std::optional<QUuid> &folder)
     {
         StoredRule stored(rule, folder, ++lastOrder);
         store->insert(stored);
         return stored;
-    }
-
-    static Rule rule(const QString &name, const QList<Condition> &conditions, const QList<RuleAction> &actions)
-    {
-        return Rule{QUuid::createUuid(), name, conditions, actions, true, std::nullopt};
-    }
-
-    static Condition condition(Condition::Field field, Condition::Operator op, const QString &value)
-    {
-        return Condition{QUuid::createUuid(), field, op, value};
-    }
-
-    static RuleAction action(RuleAction::Kind kind, const QString &value)
-    {
-        return RuleAction{QUuid::createUuid(), kind, value};
     }
 
     // A file whose content last changed two minutes ago.
@@ -120,12 +127,12 @@ protected:
         return path;
     }
 
-    // Runs one pass over a file as a clean-up does and waits for its end.
+    // Runs one pass over a file as a clean-up does and waits for its end;
+    // a pass that never ends shows as no answer.
     std::optional<bool> handleNow(const QString &path, const WatchedFolder &folder, bool settled = true)
     {
         std::optional<bool> made;
         autopilot->handle(path, folder, settled, [&made](bool entryMade) { made = entryMade; });
-        // A pass that never ends shows as no answer.
         (void)QTest::qWaitFor([&] { return made.has_value(); }, patienceMs);
         return made;
     }

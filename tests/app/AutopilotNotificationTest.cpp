@@ -6,14 +6,6 @@
 
 #include <QDBusConnection>
 
-namespace {
-
-using Field = Condition::Field;
-using Op = Condition::Operator;
-using Kind = RuleAction::Kind;
-
-} // namespace
-
 // These run on a private session bus (see tests/CMakeLists.txt); on any
 // other bus they would show their notifications on the desktop.
 class AutopilotNotificationTest : public AutopilotFixture
@@ -58,19 +50,21 @@ TEST_F(AutopilotNotificationTest, AReviewAsksToPleaseCheckAndAFilingSaysWhereThe
             inbox.uuid);
     pilot.start();
 
-    const QString staging = storeDir.filePath(QStringLiteral("staging"));
-    QDir().mkpath(staging);
-    SampleDocuments::textPDF({QStringLiteral("Rechnung"), QStringLiteral("Betrag 12,00 EUR")}, staging + QStringLiteral("/unsure.pdf"));
-    SampleDocuments::textPDF({QStringLiteral("Nordlicht Hosting GmbH"), QStringLiteral("Rechnung"),
-                              QStringLiteral("Rechnungsdatum: 12.10.2026"), QStringLiteral("Gesamtbetrag 12,34 €")},
-                             staging + QStringLiteral("/sure.pdf"));
-    ASSERT_TRUE(QFile::rename(staging + QStringLiteral("/unsure.pdf"), inbox.displayPath + QStringLiteral("/unsure.pdf")));
+    // Written elsewhere and moved in whole, as a finished download arrives.
+    const auto arrive = [&](const QString &name, const QStringList &lines) {
+        const QString staged = storeDir.filePath(name);
+        SampleDocuments::textPDF(lines, staged);
+        return QFile::rename(staged, inbox.displayPath + QLatin1Char('/') + name);
+    };
+    ASSERT_TRUE(arrive(QStringLiteral("unsure.pdf"), {QStringLiteral("Rechnung"), QStringLiteral("Betrag 12,00 EUR")}));
     ASSERT_TRUE(waitForNotifications(1));
     EXPECT_EQ(server->shown().first().appName, QStringLiteral("Filewright"));
     EXPECT_EQ(server->shown().first().title, QStringLiteral("Please check"));
     EXPECT_EQ(server->shown().first().body, QStringLiteral("unsure.pdf is waiting for you in the journal."));
 
-    ASSERT_TRUE(QFile::rename(staging + QStringLiteral("/sure.pdf"), inbox.displayPath + QStringLiteral("/sure.pdf")));
+    ASSERT_TRUE(arrive(QStringLiteral("sure.pdf"),
+                       {QStringLiteral("Nordlicht Hosting GmbH"), QStringLiteral("Rechnung"),
+                        QStringLiteral("Rechnungsdatum: 12.10.2026"), QStringLiteral("Gesamtbetrag 12,34 €")}));
     ASSERT_TRUE(waitForNotifications(2));
     const FakeNotificationServer::Shown filed = server->shown().at(1);
     EXPECT_EQ(filed.title, Autopilot::summary(*store->journal().first().recognition()));
@@ -81,9 +75,9 @@ TEST_F(AutopilotNotificationTest, AReviewAsksToPleaseCheckAndAFilingSaysWhereThe
 TEST_F(AutopilotNotificationTest, NothingIsShownWhenNotificationsAreOffOrWithATestStore)
 {
     Autopilot &pilot = makeAutopilot();
-    Prefs::setValue(QString::fromUtf16(Prefs::notifyKey), false);
+    setPref(Prefs::notifyKey, false);
     pilot.notify(QStringLiteral("off"), QStringLiteral("x"));
-    Prefs::setValue(QString::fromUtf16(Prefs::notifyKey), true);
+    setPref(Prefs::notifyKey, true);
     qputenv("APP_STORE", testStore);
     pilot.notify(QStringLiteral("test store"), QStringLiteral("x"));
     qunsetenv("APP_STORE");

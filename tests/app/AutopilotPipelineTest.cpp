@@ -16,10 +16,6 @@
 
 namespace {
 
-using Field = Condition::Field;
-using Op = Condition::Operator;
-using Kind = RuleAction::Kind;
-
 SampleDocuments::Sample sample(const QString &fileName)
 {
     for (const SampleDocuments::Sample &candidate : SampleDocuments::all()) {
@@ -52,6 +48,15 @@ QStringList filesBelow(const QString &folder)
 
 class AutopilotPipelineTest : public AutopilotFixture
 {
+protected:
+    // The driver with a watched Inbox and the place Sorted.
+    WatchedFolder inboxAndSorted()
+    {
+        makeAutopilot();
+        const WatchedFolder inbox = watch(QStringLiteral("Inbox"));
+        place(QStringLiteral("Sorted"));
+        return inbox;
+    }
 };
 
 TEST_F(AutopilotPipelineTest, StarterRulesFileTheSampleDocumentsDroppedIntoDownloadsAndDesktop)
@@ -80,10 +85,12 @@ TEST_F(AutopilotPipelineTest, StarterRulesFileTheSampleDocumentsDroppedIntoDownl
     const QList<JournalEntry> entries = store->journal();
     ASSERT_EQ(entries.size(), 5);
     for (const JournalEntry &entry : entries) {
-        EXPECT_EQ(entry.status(), JournalEntry::Status::done) << entry.originalName().toStdString() << ": "
-                                                              << entry.message.toStdString();
-        EXPECT_TRUE(QFileInfo::exists(entry.newPath)) << entry.newPath.toStdString();
-        EXPECT_TRUE(entry.fileID.has_value());
+        EXPECT_EQ(entry.status(), JournalEntry::Status::done) << entry.message.toStdString();
+        EXPECT_TRUE(QFileInfo::exists(entry.newPath) && entry.fileID) << entry.newPath.toStdString();
+        if (entry.originalName() == QStringLiteral("tool-1.2.deb")) { // due for the Trash in seven days
+            EXPECT_NEAR(double(QDateTime::currentDateTimeUtc().secsTo(entry.trashDue.value_or(QDateTime()))),
+                        7 * 86400.0, 120.0);
+        }
     }
 
     const QString documents = home + QStringLiteral("/Documents");
@@ -94,15 +101,9 @@ TEST_F(AutopilotPipelineTest, StarterRulesFileTheSampleDocumentsDroppedIntoDownl
     const QStringList pictures = filesBelow(home + QStringLiteral("/Pictures"));
     ASSERT_EQ(pictures.size(), 1);
     EXPECT_TRUE(pictures.first().startsWith(QStringLiteral("Screenshots/")));
-    // The installer stays where it is, due for the Trash in seven days.
+    // The installer stays where it is.
     EXPECT_EQ(filesBelow(downloads.displayPath), QStringList{QStringLiteral("tool-1.2.deb")});
     EXPECT_TRUE(filesBelow(desktop.displayPath).isEmpty());
-    for (const JournalEntry &entry : entries) {
-        if (entry.originalName() == QStringLiteral("tool-1.2.deb")) {
-            ASSERT_TRUE(entry.trashDue.has_value());
-            EXPECT_NEAR(double(QDateTime::currentDateTimeUtc().secsTo(*entry.trashDue)), 7 * 86400.0, 120.0);
-        }
-    }
 
     // Each file of Downloads was read once (its rules read documents), and
     // the readings of the filed documents moved along with them; the
@@ -131,9 +132,8 @@ TEST_F(AutopilotPipelineTest, AnUnsureReadingWaitsForReviewAndNothingMoves)
     oldFile(path, TestSupport::readFile(path));
 
     EXPECT_EQ(handleNow(path, inbox), true);
-    const QList<JournalEntry> entries = store->journal();
-    ASSERT_EQ(entries.size(), 1);
-    const JournalEntry &entry = entries.first();
+    ASSERT_EQ(store->journal().size(), 1);
+    const JournalEntry entry = store->journal().first();
     EXPECT_EQ(entry.status(), JournalEntry::Status::review);
     EXPECT_EQ(entry.message, QStringLiteral("no date found, no sender found"));
     EXPECT_EQ(entry.originalPath, path);
@@ -167,20 +167,16 @@ TEST_F(AutopilotPipelineTest, WithTheModelOffARuleByNameFilesAndARuleByKindSetsT
     EXPECT_TRUE(QFileInfo::exists(other));
     ASSERT_EQ(store->journal().size(), 1);
     EXPECT_EQ(store->journal().first().ruleName, QStringLiteral("By name"));
-    EXPECT_FALSE(store->journal().first().recognition().has_value());
     // Nothing was read.
+    EXPECT_FALSE(store->journal().first().recognition().has_value());
     EXPECT_EQ(store->count(Store::Model::recognitionRecord), 0);
 }
 
 TEST_F(AutopilotPipelineTest, AFileStillBeingWrittenIsLeftUntilItSettles)
 {
-    Autopilot &pilot = makeAutopilot();
-    const WatchedFolder inbox = watch(QStringLiteral("Inbox"));
-    place(QStringLiteral("Sorted"));
-    addRule(rule(QStringLiteral("Logs"), {condition(Field::name, Op::endsWith, QStringLiteral(".log"))},
-                 {action(Kind::move, QStringLiteral("~/Sorted"))}),
-            inbox.uuid);
-    pilot.start();
+    const WatchedFolder inbox = inboxAndSorted();
+    addRule(byEnding(QStringLiteral("Logs"), QStringLiteral(".log"), Kind::move, QStringLiteral("~/Sorted")), inbox.uuid);
+    autopilot->start();
 
     // Appended to every 300 ms for three seconds, closed after each write.
     const QString path = inbox.displayPath + QStringLiteral("/growing.log");
@@ -200,8 +196,7 @@ TEST_F(AutopilotPipelineTest, AFileStillBeingWrittenIsLeftUntilItSettles)
     EXPECT_EQ(store->journal().size(), 0);
 
     ASSERT_TRUE(waitForEntries(1));
-    const QString filed = home + QStringLiteral("/Sorted/growing.log");
-    EXPECT_EQ(QFileInfo(filed).size(), 10000);
+    EXPECT_EQ(QFileInfo(home + QStringLiteral("/Sorted/growing.log")).size(), 10000);
     EXPECT_EQ(store->journal().size(), 1);
 }
 
@@ -211,11 +206,8 @@ TEST_F(AutopilotPipelineTest, AFileFilewrightMovedIntoAWatchedFolderIsLeftAloneF
     const WatchedFolder inbox = watch(QStringLiteral("Inbox"));
     const WatchedFolder sorted = watch(QStringLiteral("Sorted"));
     place(QStringLiteral("Documents"));
-    addRule(rule(QStringLiteral("To sorted"), {condition(Field::name, Op::endsWith, QStringLiteral(".txt"))},
-                 {action(Kind::move, QStringLiteral("~/Sorted"))}),
-            inbox.uuid);
-    addRule(rule(QStringLiteral("Onwards"), {condition(Field::name, Op::endsWith, QStringLiteral(".txt"))},
-                 {action(Kind::move, QStringLiteral("~/Documents"))}),
+    addRule(byEnding(QStringLiteral("To sorted"), QStringLiteral(".txt"), Kind::move, QStringLiteral("~/Sorted")), inbox.uuid);
+    addRule(byEnding(QStringLiteral("Onwards"), QStringLiteral(".txt"), Kind::move, QStringLiteral("~/Documents")),
             sorted.uuid);
     pilot.start();
 
@@ -238,20 +230,14 @@ TEST_F(AutopilotPipelineTest, AFileFilewrightMovedIntoAWatchedFolderIsLeftAloneF
 
 TEST_F(AutopilotPipelineTest, OneRuleFilesAFileThreeTimesThenTheNextRuleTakesOver)
 {
-    Autopilot &pilot = makeAutopilot();
-    const WatchedFolder inbox = watch(QStringLiteral("Inbox"));
-    place(QStringLiteral("Sorted"));
-    const Rule first = rule(QStringLiteral("First"), {condition(Field::name, Op::endsWith, QStringLiteral(".txt"))},
-                            {action(Kind::move, QStringLiteral("~/Sorted"))});
-    const Rule second = rule(QStringLiteral("Second"), {condition(Field::name, Op::endsWith, QStringLiteral(".txt"))},
-                             {action(Kind::rename, QStringLiteral("second"))});
-    addRule(first, inbox.uuid);
-    addRule(second, inbox.uuid);
+    const WatchedFolder inbox = inboxAndSorted();
+    addRule(byEnding(QStringLiteral("First"), QStringLiteral(".txt"), Kind::move, QStringLiteral("~/Sorted")), inbox.uuid);
+    addRule(byEnding(QStringLiteral("Second"), QStringLiteral(".txt"), Kind::rename, QStringLiteral("second")), inbox.uuid);
     const QString path = oldFile(inbox.displayPath + QStringLiteral("/loop.txt"), "data");
     const QString sorted = home + QStringLiteral("/Sorted/loop.txt");
 
     QDateTime clock = QDateTime::currentDateTimeUtc();
-    pilot.setClock([&] { return clock; });
+    autopilot->setClock([&] { return clock; });
     for (int pass = 1; pass <= 4; ++pass) {
         clock = clock.addSecs(61); // past the quiet minute after the last move
         EXPECT_EQ(handleNow(path, inbox), true) << "pass " << pass;
@@ -262,16 +248,13 @@ TEST_F(AutopilotPipelineTest, OneRuleFilesAFileThreeTimesThenTheNextRuleTakesOve
     QStringList rules;
     for (const JournalEntry &entry : store->journal())
         rules.prepend(entry.ruleName);
-    EXPECT_EQ(rules, (QStringList{QStringLiteral("First"), QStringLiteral("First"), QStringLiteral("First"),
-                                  QStringLiteral("Second")}));
+    EXPECT_EQ(rules.join(QLatin1Char(' ')), QStringLiteral("First First First Second"));
     EXPECT_TRUE(QFileInfo::exists(inbox.displayPath + QStringLiteral("/second.txt")));
 }
 
 TEST_F(AutopilotPipelineTest, NoAccessToTheDestinationOrACopyTargetGivesAFailedEntry)
 {
-    makeAutopilot();
-    const WatchedFolder inbox = watch(QStringLiteral("Inbox"));
-    place(QStringLiteral("Sorted"));
+    const WatchedFolder inbox = inboxAndSorted();
     addRule(rule(QStringLiteral("Away"), {condition(Field::name, Op::startsWith, QStringLiteral("away"))},
                  {action(Kind::move, QStringLiteral("~/Elsewhere/Deep"))}),
             inbox.uuid);
@@ -283,19 +266,15 @@ TEST_F(AutopilotPipelineTest, NoAccessToTheDestinationOrACopyTargetGivesAFailedE
 
     EXPECT_EQ(handleNow(away, inbox), true);
     EXPECT_EQ(handleNow(copy, inbox), true);
-    const QList<JournalEntry> entries = store->journal();
-    ASSERT_EQ(entries.size(), 2);
-    for (const JournalEntry &entry : entries) {
+    ASSERT_EQ(store->journal().size(), 2);
+    for (const JournalEntry &entry : store->journal()) {
         EXPECT_EQ(entry.status(), JournalEntry::Status::failed);
         EXPECT_FALSE(entry.performedData.has_value());
-        const QString expected = entry.ruleName == QStringLiteral("Away") ? QStringLiteral("~/Elsewhere/Deep")
-                                                                           : QStringLiteral("~/Elsewhere/Copies");
-        EXPECT_EQ(entry.message,
-                  QStringLiteral("No access to %1. Add the folder under Folders > Places.").arg(expected));
+        EXPECT_EQ(entry.message, QStringLiteral("No access to ~/Elsewhere/%1. Add the folder under Folders > Places.")
+                                     .arg(entry.ruleName == QStringLiteral("Away") ? "Deep" : "Copies"));
     }
     // Nothing on disk changed: no copy, no move.
-    EXPECT_TRUE(QFileInfo::exists(away));
-    EXPECT_TRUE(QFileInfo::exists(copy));
+    EXPECT_TRUE(QFileInfo::exists(away) && QFileInfo::exists(copy));
     EXPECT_FALSE(QFileInfo::exists(home + QStringLiteral("/Elsewhere")));
     EXPECT_TRUE(filesBelow(home + QStringLiteral("/Sorted")).isEmpty());
 }
@@ -303,21 +282,20 @@ TEST_F(AutopilotPipelineTest, NoAccessToTheDestinationOrACopyTargetGivesAFailedE
 TEST_F(AutopilotPipelineTest, TheSettleWaitIsNeverBelowOneSecondButBriefForOldFilesOfACleanUp)
 {
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    using std::chrono::milliseconds;
-    EXPECT_EQ(FilePass::settleWait(true, now.addSecs(-120), 3.0, now), milliseconds(50));
-    EXPECT_EQ(FilePass::settleWait(true, now.addSecs(-30), 3.0, now), milliseconds(3000));
-    EXPECT_EQ(FilePass::settleWait(false, now.addSecs(-120), 3.0, now), milliseconds(3000));
-    // An unreadable date counts as now.
-    EXPECT_EQ(FilePass::settleWait(true, std::nullopt, 2.5, now), milliseconds(2500));
-    for (const double setting : {0.0, 0.2, -4.0, std::nan("")})
-        EXPECT_EQ(FilePass::settleWait(false, now, setting, now), milliseconds(1000)) << setting;
+    // {settled, age of the content in seconds (-1: unreadable, counts as now), setting, wait in ms}
+    const struct { bool settled; int age; double setting; int waitMs; } cases[] = {
+        {true, 120, 3.0, 50}, {true, 30, 3.0, 3000}, {false, 120, 3.0, 3000}, {true, -1, 2.5, 2500},
+        {false, 0, 0.0, 1000}, {false, 0, 0.2, 1000}, {false, 0, -4.0, 1000}, {false, 0, std::nan(""), 1000}};
+    for (const auto &c : cases) {
+        const auto modified = c.age < 0 ? std::nullopt : std::optional<QDateTime>(now.addSecs(-c.age));
+        EXPECT_EQ(FilePass::settleWait(c.settled, modified, c.setting, now), std::chrono::milliseconds(c.waitMs))
+            << c.settled << " " << c.age << " " << c.setting;
+    }
 }
 
 TEST_F(AutopilotPipelineTest, HiddenLockAndPartialFilesAndDisabledRulesAreLeftAlone)
 {
-    makeAutopilot();
-    const WatchedFolder inbox = watch(QStringLiteral("Inbox"));
-    place(QStringLiteral("Sorted"));
+    const WatchedFolder inbox = inboxAndSorted();
     Rule disabled = rule(QStringLiteral("Off"), {condition(Field::name, Op::contains, QStringLiteral("off"))},
                          {action(Kind::move, QStringLiteral("~/Sorted"))});
     disabled.isEnabled = false;

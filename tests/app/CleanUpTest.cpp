@@ -1,17 +1,6 @@
 // Cleaning up a folder's existing files through the ordinary pipeline.
 #include "AutopilotFixture.h"
 
-#include <QDirIterator>
-
-namespace {
-
-int filesIn(const QString &folder)
-{
-    return int(QDir(folder).entryList(QDir::Files).size());
-}
-
-} // namespace
-
 class CleanUpTest : public AutopilotFixture
 {
 protected:
@@ -19,9 +8,11 @@ protected:
     {
         std::optional<int> count;
         autopilot->cleanUp(folder, [&count](int n) { count = n; });
-        QTest::qWaitFor([&] { return count.has_value(); }, 60000);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return count.has_value(); }, 60000));
         return count;
     }
+
+    static int filesIn(const QString &folder) { return int(QDir(folder).entryList(QDir::Files).size()); }
 };
 
 TEST_F(CleanUpTest, HandlesTheNewest500FilesOfA600FileFolderAndCountsTheEntries)
@@ -29,44 +20,37 @@ TEST_F(CleanUpTest, HandlesTheNewest500FilesOfA600FileFolderAndCountsTheEntries)
     makeAutopilot();
     WatchedFolder inbox = watch(QStringLiteral("Inbox"));
     place(QStringLiteral("Sorted"));
-    addRule(rule(QStringLiteral("Text"), {condition(Condition::Field::name, Condition::Operator::endsWith,
-                                                    QStringLiteral(".txt"))},
-                 {action(RuleAction::Kind::move, QStringLiteral("~/Sorted"))}),
-            inbox.uuid);
+    addRule(byEnding(QStringLiteral("Text"), QStringLiteral(".txt"), Kind::move, QStringLiteral("~/Sorted")), inbox.uuid);
     // A folder that is not watched any more is still cleaned up.
     inbox.isEnabled = false;
     store->update(inbox);
 
     // An empty folder gives nothing to count.
-    EXPECT_EQ(cleanUp(inbox), std::optional<int>(0));
+    EXPECT_EQ(cleanUp(inbox), 0);
 
     // The hundred older files, then five hundred newer ones; file times tick
     // coarsely, so a short pause keeps the two groups apart.
-    const QString folder = home + QStringLiteral("/Inbox");
     QStringList older;
     for (int i = 0; i < 100; ++i)
-        older.append(oldFile(folder + QStringLiteral("/old-%1.txt").arg(i), "old"));
+        older.append(oldFile(inbox.displayPath + QStringLiteral("/old-%1.txt").arg(i), "old"));
     QTest::qWait(30);
     for (int i = 0; i < 500; ++i)
-        oldFile(folder + QStringLiteral("/new-%1.txt").arg(i), "new " + QByteArray::number(i));
+        oldFile(inbox.displayPath + QStringLiteral("/new-%1.txt").arg(i), "new " + QByteArray::number(i));
 
-    EXPECT_EQ(cleanUp(inbox), std::optional<int>(500));
+    EXPECT_EQ(cleanUp(inbox), 500);
     EXPECT_EQ(store->journal().size(), 500);
     EXPECT_EQ(filesIn(home + QStringLiteral("/Sorted")), 500);
-    EXPECT_EQ(filesIn(folder), 100);
+    EXPECT_EQ(filesIn(inbox.displayPath), 100);
     for (const QString &path : std::as_const(older))
         EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
 
     // What is left matches no rule now: nothing more is counted.
     store->remove(store->rules().constFirst());
-    EXPECT_EQ(cleanUp(inbox), std::optional<int>(0));
-}
+    EXPECT_EQ(cleanUp(inbox), 0);
 
-TEST_F(CleanUpTest, AFolderThatCannotBeReachedGivesNothingAndIsMarkedToBeChosenAgain)
-{
-    makeAutopilot();
+    // A folder that cannot be reached gives nothing and is to be chosen again.
     const WatchedFolder gone = watch(QStringLiteral("Elsewhere"));
-    ASSERT_TRUE(QDir(home + QStringLiteral("/Elsewhere")).removeRecursively());
-    EXPECT_EQ(cleanUp(gone), std::optional<int>(0));
+    ASSERT_TRUE(QDir(gone.displayPath).removeRecursively());
+    EXPECT_EQ(cleanUp(gone), 0);
     EXPECT_TRUE(store->folder(gone.uuid)->needsReselect);
 }

@@ -9,13 +9,6 @@
 
 namespace {
 
-// A reading that blocks its worker until the test lets it go.
-struct Latch
-{
-    QSemaphore go;
-    void open() { go.release(); }
-};
-
 Recognition reading(const QString &title)
 {
     Recognition recognition;
@@ -31,11 +24,12 @@ TEST(RecognitionGateTest, TwoReadAtOnceAndTheOthersStartInTheOrderTheyAsked)
     RecognitionGate gate;
     QStringList started;
     QStringList finished;
-    std::array<Latch, 4> latches;
+    // Each reading blocks its worker until the test lets it go.
+    std::array<QSemaphore, 4> latches;
     for (int i = 0; i < 4; ++i) {
         const QString name = QStringLiteral("r%1").arg(i);
         gate.run([&latch = latches[i], name] {
-                     latch.go.acquire();
+                     latch.acquire();
                      return reading(name);
                  },
                  [&started, name] { started.append(name); },
@@ -46,13 +40,13 @@ TEST(RecognitionGateTest, TwoReadAtOnceAndTheOthersStartInTheOrderTheyAsked)
     EXPECT_EQ(gate.waiting(), 2);
 
     // The second ends first: its slot goes to the oldest waiter, not the newest.
-    latches[1].open();
+    latches[1].release();
     ASSERT_TRUE(QTest::qWaitFor([&] { return finished.size() == 1; }, 5000));
     EXPECT_EQ(started, (QStringList{QStringLiteral("r0"), QStringLiteral("r1"), QStringLiteral("r2")}));
     EXPECT_EQ(gate.running(), 2);
 
     for (int i : {0, 2, 3})
-        latches[i].open();
+        latches[i].release();
     ASSERT_TRUE(QTest::qWaitFor([&] { return finished.size() == 4; }, 5000));
     EXPECT_EQ(started.size(), 4);
     EXPECT_EQ(finished.first(), QStringLiteral("r1"));
@@ -62,21 +56,21 @@ TEST(RecognitionGateTest, TwoReadAtOnceAndTheOthersStartInTheOrderTheyAsked)
 
 TEST(RecognitionGateTest, AHangingReadingGivesWayAndItsLateAnswerIsDropped)
 {
-    auto stuck = std::make_shared<Latch>();
+    auto stuck = std::make_shared<QSemaphore>();
     auto gate = std::make_unique<RecognitionGate>(std::chrono::milliseconds(100));
     QList<std::optional<Recognition>> answers;
     QStringList started;
-    gate->run([stuck] {
-                  stuck->go.acquire();
-                  return reading(QStringLiteral("late"));
-              },
-              [&] { started.append(QStringLiteral("stuck")); },
-              [&](std::optional<Recognition> result) { answers.append(result); });
-    gate->run([] { return reading(QStringLiteral("quick")); }, [&] { started.append(QStringLiteral("quick")); },
-              [&](std::optional<Recognition> result) { answers.append(result); });
+    const auto ask = [&](const QString &name, std::function<Recognition()> read) {
+        gate->run(std::move(read), [&started, name] { started.append(name); },
+                  [&answers](std::optional<Recognition> result) { answers.append(result); });
+    };
+    ask(QStringLiteral("stuck"), [stuck] {
+        stuck->acquire();
+        return reading(QStringLiteral("late"));
+    });
+    ask(QStringLiteral("quick"), [] { return reading(QStringLiteral("quick")); });
     // A third request waits for a slot until the stuck one gives way.
-    gate->run([] { return reading(QStringLiteral("third")); }, [&] { started.append(QStringLiteral("third")); },
-              [&](std::optional<Recognition> result) { answers.append(result); });
+    ask(QStringLiteral("third"), [] { return reading(QStringLiteral("third")); });
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return answers.size() == 3; }, 5000));
     EXPECT_EQ(started, (QStringList{QStringLiteral("stuck"), QStringLiteral("quick"), QStringLiteral("third")}));
@@ -84,7 +78,7 @@ TEST(RecognitionGateTest, AHangingReadingGivesWayAndItsLateAnswerIsDropped)
     EXPECT_EQ(gate->running(), 0);
 
     // When the stuck reading finally ends, nobody is told twice.
-    stuck->open();
+    stuck->release();
     QTest::qWait(100);
     EXPECT_EQ(answers.size(), 3);
     EXPECT_EQ(gate->running(), 0);

@@ -51,7 +51,7 @@ protected:
 
 } // namespace
 
-TEST_F(TrashSweepTest, trashesExactlyTheDueDoneEntries)
+TEST_F(TrashSweepTest, trashesExactlyTheDueDoneEntriesAndNeverAFileGoneOrReplaced)
 {
     using Status = JournalEntry::Status;
     const JournalEntry past = filed(QStringLiteral("past.pdf"), Status::done, now.addDays(-1));
@@ -64,31 +64,8 @@ TEST_F(TrashSweepTest, trashesExactlyTheDueDoneEntries)
     QList<JournalEntry> others;
     for (const Status status : {Status::review, Status::failed, Status::undone, Status::skipped, Status::trashed})
         others.append(filed(JournalEntry::statusRawValue(status) + QStringLiteral(".pdf"), status, now.addDays(-3)));
-
-    EXPECT_EQ(TrashSweep::sweep(*store, now), 3);
-
-    for (const JournalEntry &entry : {past, exact, unknown}) {
-        const JournalEntry after = reread(entry);
-        EXPECT_EQ(after.statusRaw, QStringLiteral("trashed")) << entry.newPath.toStdString();
-        EXPECT_FALSE(after.trashDue);
-        EXPECT_FALSE(QFileInfo::exists(entry.newPath));
-        EXPECT_TRUE(inTrash(QFileInfo(entry.newPath).fileName()));
-    }
-    for (const JournalEntry &entry : QList<JournalEntry>{future, undated} + others) {
-        EXPECT_EQ(reread(entry), entry) << entry.newPath.toStdString();
-        EXPECT_TRUE(QFileInfo::exists(entry.newPath));
-    }
-
-    // A second sweep finds nothing more to do.
-    EXPECT_EQ(TrashSweep::sweep(*store, now), 0);
-}
-
-TEST_F(TrashSweepTest, aFileGoneOrReplacedLosesItsDateAndIsNeverTrashed)
-{
-    using Status = JournalEntry::Status;
     const JournalEntry gone = filed(QStringLiteral("gone.pdf"), Status::done, now.addDays(-1));
     QFile::remove(gone.newPath);
-
     // The user put another file under the filed name: it is not Filewright's to trash.
     const JournalEntry replaced = filed(QStringLiteral("replaced.pdf"), Status::done, now.addDays(-1));
     TestSupport::writeFile(dir.filePath(QStringLiteral("other.pdf")), "the user's own file");
@@ -96,15 +73,29 @@ TEST_F(TrashSweepTest, aFileGoneOrReplacedLosesItsDateAndIsNeverTrashed)
     ASSERT_TRUE(QFile::rename(dir.filePath(QStringLiteral("other.pdf")), replaced.newPath));
     ASSERT_NE(FileReadiness::identifier(replaced.newPath), replaced.fileID);
 
-    EXPECT_EQ(TrashSweep::sweep(*store, now), 0);
+    EXPECT_EQ(TrashSweep::sweep(*store, now), 3);
+
+    for (const JournalEntry &entry : {past, exact, unknown}) {
+        const JournalEntry after = reread(entry);
+        EXPECT_EQ(after.statusRaw, QStringLiteral("trashed")) << entry.newPath.toStdString();
+        EXPECT_FALSE(after.trashDue);
+        EXPECT_TRUE(!QFileInfo::exists(entry.newPath) && inTrash(QFileInfo(entry.newPath).fileName()));
+    }
+    for (const JournalEntry &entry : QList<JournalEntry>{future, undated} + others) {
+        EXPECT_EQ(reread(entry), entry) << entry.newPath.toStdString();
+        EXPECT_TRUE(QFileInfo::exists(entry.newPath));
+    }
+    // Gone or replaced: the date is cleared, the entry stays done, nothing is trashed.
     for (const JournalEntry &entry : {gone, replaced}) {
         const JournalEntry after = reread(entry);
         EXPECT_EQ(after.statusRaw, QStringLiteral("done"));
-        EXPECT_FALSE(after.trashDue);
-        EXPECT_EQ(after.message, QString());
+        EXPECT_TRUE(!after.trashDue && after.message.isEmpty()) << entry.newPath.toStdString();
     }
     EXPECT_EQ(TestSupport::readFile(replaced.newPath), QByteArray("the user's own file"));
     EXPECT_FALSE(inTrash(QStringLiteral("replaced.pdf")));
+
+    // A second sweep finds nothing more to do.
+    EXPECT_EQ(TrashSweep::sweep(*store, now), 0);
 }
 
 TEST_F(TrashSweepTest, aRefusingTrashKeepsTheDateAndTheNextSweepTriesAgain)
@@ -127,7 +118,5 @@ TEST_F(TrashSweepTest, aRefusingTrashKeepsTheDateAndTheNextSweepTriesAgain)
     EXPECT_TRUE(QFileInfo::exists(entry.newPath));
 
     EXPECT_EQ(TrashSweep::sweep(*store, now.addSecs(3600)), 1);
-    after = reread(entry);
-    EXPECT_EQ(after.statusRaw, QStringLiteral("trashed"));
-    EXPECT_FALSE(after.trashDue);
+    EXPECT_EQ(reread(entry).statusRaw, QStringLiteral("trashed"));
 }
