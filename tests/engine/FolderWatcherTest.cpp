@@ -9,6 +9,7 @@
 
 #include <condition_variable>
 #include <fstream>
+#include <future>
 #include <mutex>
 #include <thread>
 
@@ -268,14 +269,12 @@ TEST_F(FolderWatcherTest, RescansAfterTheKernelQueueOverflows)
         GTEST_SKIP() << "the kernel queue holds too many events to overflow it quickly";
 
     const QString folder = make(u"Burst"_s);
-    std::mutex gateMutex;
-    std::condition_variable gateChanged;
-    bool open = false;
+    std::promise<void> gate;
+    const std::shared_future<void> opened = gate.get_future().share();
     FolderWatcher watcher(
         [&](const QString &watchedFolder, const QStringList &files) {
             m_deliveries.handler()(watchedFolder, files);
-            std::unique_lock lock(gateMutex);
-            gateChanged.wait_for(lock, patience, [&] { return open; }); // holds the queue: events pile up
+            opened.wait_for(patience); // holds the queue: events pile up
         },
         {}, 20ms);
     watcher.watch(folder, true);
@@ -296,11 +295,7 @@ TEST_F(FolderWatcherTest, RescansAfterTheKernelQueueOverflows)
         ASSERT_TRUE(writeFile(folder + u"/file%1"_s.arg(i), "f"));
     }
     ASSERT_TRUE(writeFile(folder + u"/late/inside.txt"_s, "l"));
-    {
-        const std::lock_guard lock(gateMutex);
-        open = true;
-    }
-    gateChanged.notify_all();
+    gate.set_value();
 
     ASSERT_TRUE(m_deliveries.waitFor(folder, folder + u"/late/inside.txt"_s));
     EXPECT_TRUE(m_deliveries.files(folder).contains(lost));
@@ -345,28 +340,22 @@ int watchLimitChild(const QString &root)
         50ms);
     watcher.watch(big, true);    // the folder and two of its subfolders fit
     watcher.watch(other, false); // nothing fits any more
-    if (watcher.watched() != QStringList{big})
-        return 1;
     QStringList limited = watcher.limited();
     limited.sort();
-    if (limited != (QStringList{big, other}))
+    const QStringList both{big, other};
+    if (watcher.watched() != QStringList{big} || limited != both)
+        return 1;
+    if (const std::lock_guard lock(mutex); reported != both)
         return 2;
-    {
-        const std::lock_guard lock(mutex);
-        if (reported != (QStringList{big, other}))
-            return 3;
-    }
     // The rest keeps working.
     if (!writeFile(big + u"/file.txt"_s, "f") || !deliveries.waitFor(big, big + u"/file.txt"_s))
-        return 4;
+        return 3;
+    // The watches are given back: the other folder fits now.
     watcher.stop(big);
     if (watcher.limited() != QStringList{other})
-        return 5;
-    // The watches are given back: the other folder fits now.
+        return 4;
     watcher.watch(other, false);
-    if (watcher.watched() != QStringList{other} || !watcher.limited().isEmpty())
-        return 6;
-    return 0;
+    return watcher.watched() == QStringList{other} && watcher.limited().isEmpty() ? 0 : 5;
 }
 } // namespace
 

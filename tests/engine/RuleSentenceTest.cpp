@@ -141,16 +141,13 @@ TEST(RuleSentence, EveryFieldAndOperatorInBothLanguages)
         EXPECT_EQ(RuleSentence::condition(c, true), row.de) << row.value.toStdString();
     }
 
-    const QStringList raws{u"pdf"_s, u"image"_s, u"screenshot"_s, u"installer"_s,
-                           u"document"_s, u"archive"_s, u"audio"_s, u"video"_s};
-    const QStringList german{u"PDF"_s, u"Bild"_s, u"Bildschirmfoto"_s, u"Installer"_s,
-                             u"Dokument"_s, u"Archiv"_s, u"Audio"_s, u"Video"_s};
-    const QStringList english{u"PDF"_s, u"image"_s, u"screenshot"_s, u"Installer"_s,
-                              u"document"_s, u"archive"_s, u"Audio"_s, u"Video"_s};
-    for (qsizetype i = 0; i < raws.size(); ++i) {
-        EXPECT_EQ(RuleSentence::category(raws[i], true), german[i]);
-        EXPECT_EQ(RuleSentence::category(raws[i], false), english[i]);
+    QStringList german, english;
+    for (const FileCategory category : FileCategories::allCases) {
+        german.append(RuleSentence::category(FileCategories::rawValue(category), true));
+        english.append(RuleSentence::category(FileCategories::rawValue(category), false));
     }
+    EXPECT_EQ(german.join(u','), u"PDF,Bild,Bildschirmfoto,Installer,Dokument,Archiv,Audio,Video"_s);
+    EXPECT_EQ(english.join(u','), u"PDF,image,screenshot,Installer,document,archive,Audio,Video"_s);
     EXPECT_EQ(RuleSentence::category(u"Video"_s, false), u".Video"_s);
 }
 
