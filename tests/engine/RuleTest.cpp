@@ -69,14 +69,11 @@ TEST(RuleModel, EnumerationsAreNamedByTheirRawValues)
     EXPECT_EQ(names(FileCategories::allCases, FileCategories::rawValue),
               u"pdf,image,screenshot,installer,document,archive,audio,video"_s);
 
-    EXPECT_EQ(Condition::operatorFromRawValue(u"doesNotContain"), Condition::Operator::doesNotContain);
-    EXPECT_EQ(Condition::fieldFromRawValue(u"fileType"), Condition::Field::fileType);
-    EXPECT_EQ(RuleAction::kindFromRawValue(u"trashAfter"), RuleAction::Kind::trashAfter);
+    // Reading them back is exact: no case folding, no trimming.
     EXPECT_EQ(FileCategories::fromRawValue(u"audio"), FileCategory::audio);
-    EXPECT_FALSE(Condition::operatorFromRawValue(u"Is"));
+    EXPECT_FALSE(FileCategories::fromRawValue(u"pdf "));
     EXPECT_FALSE(Condition::fieldFromRawValue(u"filetype"));
     EXPECT_FALSE(RuleAction::kindFromRawValue(u""));
-    EXPECT_FALSE(FileCategories::fromRawValue(u"pdf "));
 }
 
 TEST(RuleModel, TagsValuesAndDays)
@@ -169,12 +166,9 @@ TEST(FileFacts, ReadsSizeArrivalAndScreenshotFlag)
     ASSERT_TRUE(TestSupport::writeFile(path, QByteArray(1234, 'x')));
     const QDateTime now = QDateTime::currentDateTimeUtc().addDays(3);
     const FileFacts facts = FileFacts::read(path, std::nullopt, u"text"_s, now);
-    EXPECT_EQ(facts.url, path);
     EXPECT_EQ(facts.size, 1234);
     EXPECT_TRUE(facts.isScreenshot);
     EXPECT_LT(qAbs(facts.added.secsTo(QDateTime::currentDateTimeUtc())), 60);
-    EXPECT_EQ(facts.text, u"text"_s);
-    EXPECT_EQ(facts.now, now);
 
     Recognition recognition;
     recognition.kind = DocumentKind::letter;
@@ -182,8 +176,6 @@ TEST(FileFacts, ReadsSizeArrivalAndScreenshotFlag)
     EXPECT_EQ(gone.size, 0);
     EXPECT_EQ(gone.added, now);
     EXPECT_FALSE(gone.isScreenshot);
-    EXPECT_EQ(gone.recognition, recognition);
-    EXPECT_FALSE(gone.text.has_value());
 }
 
 TEST(FileFacts, NameAndExtension)
