@@ -403,6 +403,17 @@ void Store::migrate()
     transaction.commit();
 }
 
+template<typename Result, typename Fetch>
+Result Store::guarded(const char *what, Result fallback, Fetch &&fetch) const
+{
+    try {
+        return fetch();
+    } catch (const DatabaseError &error) {
+        failed(what, error);
+        return fallback;
+    }
+}
+
 void Store::failed(const char *what, const DatabaseError &error) const
 {
     m_lastError = error.message();
@@ -659,69 +670,56 @@ bool Store::remove(const RecognitionRecord &record)
 
 QList<WatchedFolder> Store::folders() const
 {
-    try {
+    return guarded<QList<WatchedFolder>>("fetching folders", {}, [&]() -> QList<WatchedFolder> {
         Query q = m_database.query("SELECT " FOLDER_COLUMNS " FROM watchedFolder ORDER BY createdAt, id");
         return collect<WatchedFolder>(q, readFolder);
-    } catch (const DatabaseError &error) {
-        failed("fetching folders", error);
-        return {};
-    }
+    });
 }
 
 std::optional<WatchedFolder> Store::folder(const QUuid &uuid) const
 {
-    try {
+    return guarded<std::optional<WatchedFolder>>("fetching a folder", std::nullopt, [&]() -> std::optional<WatchedFolder> {
         Query q = m_database.query("SELECT " FOLDER_COLUMNS " FROM watchedFolder WHERE uuid = ? "
                                    "ORDER BY createdAt, id LIMIT 1");
         q.bind(1, uuidValue(uuid));
         if (q.next())
             return readFolder(q);
-    } catch (const DatabaseError &error) {
-        failed("fetching a folder", error);
-    }
-    return std::nullopt;
+        return std::nullopt;
+    });
 }
 
 QList<StoredRule> Store::rules() const
 {
-    try {
+    return guarded<QList<StoredRule>>("fetching rules", {}, [&]() -> QList<StoredRule> {
         Query q = m_database.query("SELECT " RULE_COLUMNS " FROM storedRule ORDER BY \"order\", id");
         return collect<StoredRule>(q, readRule);
-    } catch (const DatabaseError &error) {
-        failed("fetching rules", error);
-        return {};
-    }
+    });
 }
 
 std::optional<StoredRule> Store::rule(const QUuid &uuid) const
 {
-    try {
+    return guarded<std::optional<StoredRule>>("fetching a rule", std::nullopt, [&]() -> std::optional<StoredRule> {
         Query q = m_database.query("SELECT " RULE_COLUMNS " FROM storedRule WHERE uuid = ? "
                                    "ORDER BY \"order\", id LIMIT 1");
         q.bind(1, uuidValue(uuid));
         if (q.next())
             return readRule(q);
-    } catch (const DatabaseError &error) {
-        failed("fetching a rule", error);
-    }
-    return std::nullopt;
+        return std::nullopt;
+    });
 }
 
 QList<JournalEntry> Store::journal(int limit) const
 {
-    try {
+    return guarded<QList<JournalEntry>>("fetching the journal", {}, [&]() -> QList<JournalEntry> {
         Query q = m_database.query("SELECT " JOURNAL_COLUMNS " FROM journalEntry ORDER BY date DESC, id DESC LIMIT ?");
         q.bind(1, limit);
         return collect<JournalEntry>(q, readEntry);
-    } catch (const DatabaseError &error) {
-        failed("fetching the journal", error);
-        return {};
-    }
+    });
 }
 
 QList<JournalEntry> Store::journal(JournalEntry::Status status, int limit) const
 {
-    try {
+    return guarded<QList<JournalEntry>>("fetching the journal", {}, [&]() -> QList<JournalEntry> {
         if (status == JournalEntry::Status::done) {
             // A text that names no status reads as done.
             Query q = m_database.query(
@@ -735,73 +733,56 @@ QList<JournalEntry> Store::journal(JournalEntry::Status status, int limit) const
                                    "ORDER BY date DESC, id DESC LIMIT ?");
         q.bind(1, JournalEntry::statusRawValue(status)).bind(2, limit);
         return collect<JournalEntry>(q, readEntry);
-    } catch (const DatabaseError &error) {
-        failed("fetching the journal", error);
-        return {};
-    }
+    });
 }
 
 std::optional<JournalEntry> Store::journalEntry(qint64 id) const
 {
-    try {
+    return guarded<std::optional<JournalEntry>>("fetching a journal entry", std::nullopt, [&]() -> std::optional<JournalEntry> {
         Query q = m_database.query("SELECT " JOURNAL_COLUMNS " FROM journalEntry WHERE id = ?");
         q.bind(1, id);
         if (q.next())
             return readEntry(q);
-    } catch (const DatabaseError &error) {
-        failed("fetching a journal entry", error);
-    }
-    return std::nullopt;
+        return std::nullopt;
+    });
 }
 
 qint64 Store::journalCount(const QDateTime &from) const
 {
-    try {
+    return guarded<qint64>("counting journal entries", 0, [&]() -> qint64 {
         Query q = m_database.query("SELECT count(*) FROM journalEntry WHERE date >= ?");
         q.bind(1, timeValue(from));
         return q.next() ? q.integer(0) : 0;
-    } catch (const DatabaseError &error) {
-        failed("counting journal entries", error);
-        return 0;
-    }
+    });
 }
 
 QList<JournalEntry> Store::journalDueForTrash(const QDateTime &now) const
 {
-    try {
+    return guarded<QList<JournalEntry>>("fetching entries due for the Trash", {}, [&]() -> QList<JournalEntry> {
         Query q = m_database.query("SELECT " JOURNAL_COLUMNS " FROM journalEntry "
                                    "WHERE trashDue IS NOT NULL AND trashDue <= ? "
                                    "AND statusRaw NOT IN ('review', 'undone', 'failed', 'trashed', 'skipped') "
                                    "ORDER BY trashDue, id");
         q.bind(1, timeValue(now));
         return collect<JournalEntry>(q, readEntry);
-    } catch (const DatabaseError &error) {
-        failed("fetching entries due for the Trash", error);
-        return {};
-    }
+    });
 }
 
 QList<RecognitionRecord> Store::recognitionRecords() const
 {
-    try {
+    return guarded<QList<RecognitionRecord>>("fetching recognitions", {}, [&]() -> QList<RecognitionRecord> {
         Query q = m_database.query("SELECT " RECORD_COLUMNS " FROM recognitionRecord ORDER BY id");
         return collect<RecognitionRecord>(q, readRecord);
-    } catch (const DatabaseError &error) {
-        failed("fetching recognitions", error);
-        return {};
-    }
+    });
 }
 
 QList<RecognitionRecord> Store::recognitionRecords(const QString &contentHash) const
 {
-    try {
+    return guarded<QList<RecognitionRecord>>("fetching recognitions", {}, [&]() -> QList<RecognitionRecord> {
         Query q = m_database.query("SELECT " RECORD_COLUMNS " FROM recognitionRecord WHERE contentHash = ? ORDER BY id");
         q.bind(1, contentHash);
         return collect<RecognitionRecord>(q, readRecord);
-    } catch (const DatabaseError &error) {
-        failed("fetching recognitions", error);
-        return {};
-    }
+    });
 }
 
 QList<RecognitionRecord> Store::receipts(int year, int month) const
@@ -811,21 +792,18 @@ QList<RecognitionRecord> Store::receipts(int year, int month) const
         return {};
     const qint64 from = timeValue(QDateTime(first, QTime(0, 0), Qt::UTC));
     const qint64 to = timeValue(QDateTime(first.addMonths(1), QTime(0, 0), Qt::UTC));
-    try {
+    return guarded<QList<RecognitionRecord>>("fetching receipts", {}, [&]() -> QList<RecognitionRecord> {
         Query q = m_database.query("SELECT " RECORD_COLUMNS " FROM recognitionRecord "
                                    "WHERE documentDate >= ? AND documentDate < ? AND kind IN ('invoice', 'receipt') "
                                    "ORDER BY documentDate, id");
         q.bind(1, from).bind(2, to);
         return collect<RecognitionRecord>(q, readRecord);
-    } catch (const DatabaseError &error) {
-        failed("fetching receipts", error);
-        return {};
-    }
+    });
 }
 
 qint64 Store::count(Model model) const
 {
-    try {
+    return guarded<qint64>("counting", 0, [&]() -> qint64 {
         const char *sql = nullptr;
         switch (model) {
         case Model::watchedFolder:
@@ -843,8 +821,5 @@ qint64 Store::count(Model model) const
         }
         Query q = m_database.query(sql);
         return q.next() ? q.integer(0) : 0;
-    } catch (const DatabaseError &error) {
-        failed("counting", error);
-        return 0;
-    }
+    });
 }

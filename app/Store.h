@@ -122,6 +122,9 @@ private:
     bool write(Model model, Change change, Write &&work);
     bool removeRow(Model model, const char *sql, qint64 id);
     void failed(const char *what, const DatabaseError &error) const;
+    // Runs a fetch; a database error is logged and gives the fallback.
+    template<typename Result, typename Fetch>
+    Result guarded(const char *what, Result fallback, Fetch &&fetch) const;
 
     mutable Database m_database;
     // Declared after the database: stopped before the connection closes.
