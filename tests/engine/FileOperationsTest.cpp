@@ -17,25 +17,41 @@
 
 using TestSupport::readFile;
 using TestSupport::writeFile;
+using namespace Qt::StringLiterals;
 
 namespace {
+
+template<typename Step>
+void expectFailure(Step step, const QString &why)
+{
+    try {
+        step();
+        ADD_FAILURE() << "went ahead although it must fail: " << why.toStdString();
+    } catch (const FileOperationError &error) {
+        EXPECT_EQ(error.kind(), FileOperationError::Kind::failed);
+        EXPECT_TRUE(error.description().contains(why)) << error.what();
+    }
+}
 
 class FileOperationsTest : public ::testing::Test
 {
 protected:
-    QTemporaryDir work{QDir::tempPath() + QStringLiteral("/filewright-files-XXXXXX")};
+    QTemporaryDir work{QDir::tempPath() + u"/filewright-files-XXXXXX"_s};
     // Filing targets under the real home, so that "~" paths can be checked.
-    const QString home = RealHome::path() + QStringLiteral("/") + QUuid::createUuid().toString(QUuid::Id128);
+    const QString home = RealHome::path() + u'/' + QUuid::createUuid().toString(QUuid::Id128);
+    // The file being filed, with its content.
+    const QString original = at(u"Scan.pdf"_s);
 
+    void SetUp() override { ASSERT_TRUE(writeFile(original, "scan")); }
     void TearDown() override { QDir(home).removeRecursively(); }
 
-    QString at(const QString &relative) const { return work.path() + QLatin1Char('/') + relative; }
+    QString at(const QString &relative) const { return work.path() + u'/' + relative; }
 
     static bool exists(const QString &path) { return QFileInfo::exists(path); }
 
-    static QStringList tagsOf(const QString &path) { return FileTags::read(path).value_or(QStringList{QStringLiteral("?")}); }
+    static QStringList tagsOf(const QString &path) { return FileTags::read(path).value_or(QStringList{u"?"_s}); }
 
-    Plan planFor(const QString &original, const QString &destination) const
+    Plan planTo(const QString &destination) const
     {
         Plan plan;
         plan.ruleID = QUuid::createUuid();
@@ -43,210 +59,179 @@ protected:
         plan.destination = destination;
         return plan;
     }
+
+    // Asserts that performing the plan fails and that the original is still there.
+    void expectRefused(const Plan &plan, const QString &why = QString())
+    {
+        expectFailure([&] { FileOperations::perform(plan); }, why);
+        EXPECT_EQ(readFile(original), "scan");
+    }
 };
 
 } // namespace
 
 TEST_F(FileOperationsTest, PerformThenUndoPutsEverythingBack)
 {
-    const QString original = at(QStringLiteral("inbox/Scan 1.pdf"));
-    ASSERT_TRUE(writeFile(original, "scan"));
-    FileTags::write(original, {QStringLiteral("Alt")});
-
-    Plan plan = planFor(original, home + QStringLiteral("/Belege/2024/03/Rechnung.pdf"));
-    plan.copies = {at(QStringLiteral("Archiv/Kopie/Rechnung.pdf"))};
-    plan.tags = {QStringLiteral("Steuer"), QStringLiteral("Alt"), QStringLiteral("Bank")};
+    FileTags::write(original, {u"Alt"_s});
+    Plan plan = planTo(home + u"/Belege/2024/03/Rechnung.pdf"_s);
+    plan.copies = {at(u"Archiv/Kopie/Rechnung.pdf"_s)};
+    plan.tags = {u"Steuer"_s, u"Alt"_s, u"Bank"_s};
     plan.trashAfterDays = 30;
-    plan.openWith = QStringLiteral("no-such-application-here");
+    plan.openWith = u"no-such-application-here"_s;
 
     const Performed performed = FileOperations::perform(plan);
-    EXPECT_EQ(performed.original, original);
-    EXPECT_EQ(performed.destination, plan.destination);
-    EXPECT_EQ(performed.copies, plan.copies);
-    EXPECT_EQ(performed.addedTags, (QStringList{QStringLiteral("Steuer"), QStringLiteral("Bank")}));
-    EXPECT_EQ(performed.trashAfterDays, 30);
+    EXPECT_EQ(performed, (Performed{original, plan.destination, plan.copies, {u"Steuer"_s, u"Bank"_s}, 30}));
     EXPECT_FALSE(exists(original));
     EXPECT_EQ(readFile(plan.destination), "scan");
-    EXPECT_EQ(tagsOf(plan.destination),
-              (QStringList{QStringLiteral("Alt"), QStringLiteral("Steuer"), QStringLiteral("Bank")}));
+    EXPECT_EQ(tagsOf(plan.destination), (QStringList{u"Alt"_s, u"Steuer"_s, u"Bank"_s}));
     // The copy was made from the file before it moved and was tagged.
     EXPECT_EQ(readFile(plan.copies.first()), "scan");
-    EXPECT_EQ(tagsOf(plan.copies.first()), QStringList{QStringLiteral("Alt")});
+    EXPECT_EQ(tagsOf(plan.copies.first()), QStringList{u"Alt"_s});
 
     // The journal keeps it as JSON; undo works from what it reads back.
     const Performed stored = Performed::fromJsonData(performed.toJsonData());
     EXPECT_EQ(stored, performed);
-
     EXPECT_EQ(FileOperations::undo(stored), original);
     EXPECT_EQ(readFile(original), "scan");
-    EXPECT_EQ(tagsOf(original), QStringList{QStringLiteral("Alt")});
-    EXPECT_FALSE(exists(home + QStringLiteral("/Belege/2024")));
-    EXPECT_TRUE(exists(home + QStringLiteral("/Belege"))); // two levels at most
+    EXPECT_EQ(tagsOf(original), QStringList{u"Alt"_s});
+    EXPECT_FALSE(exists(home + u"/Belege/2024"_s));
+    EXPECT_TRUE(exists(home + u"/Belege"_s)); // two levels at most
     EXPECT_FALSE(exists(plan.copies.first()));
-    const QString trashed = Trash::homeTrash() + QStringLiteral("/files/Rechnung.pdf");
+    const QString trashed = Trash::homeTrash() + u"/files/Rechnung.pdf"_s;
     EXPECT_EQ(readFile(trashed), "scan");
     QFile::remove(trashed);
-    QFile::remove(Trash::homeTrash() + QStringLiteral("/info/Rechnung.pdf.trashinfo"));
+    QFile::remove(Trash::homeTrash() + u"/info/Rechnung.pdf.trashinfo"_s);
 }
 
 TEST_F(FileOperationsTest, UndoAfterTheUserMovedTheFileChangesNothing)
 {
-    const QString original = at(QStringLiteral("Scan.pdf"));
-    ASSERT_TRUE(writeFile(original, "scan"));
-    Plan plan = planFor(original, home + QStringLiteral("/Belege/Rechnung.pdf"));
-    plan.copies = {at(QStringLiteral("copy/Rechnung.pdf"))};
-    plan.tags = {QStringLiteral("Steuer")};
+    Plan plan = planTo(home + u"/Belege/Rechnung.pdf"_s);
+    plan.copies = {at(u"copy/Rechnung.pdf"_s)};
+    plan.tags = {u"Steuer"_s};
     const Performed performed = FileOperations::perform(plan);
 
-    const QString elsewhere = at(QStringLiteral("elsewhere.pdf"));
+    const QString elsewhere = at(u"elsewhere.pdf"_s);
     ASSERT_TRUE(QFile::rename(plan.destination, elsewhere));
     try {
         FileOperations::undo(performed);
         FAIL() << "undo went ahead";
     } catch (const FileOperationError &error) {
         const QString shown = RealHome::abbreviate(plan.destination);
-        EXPECT_TRUE(shown.startsWith(QStringLiteral("~/")));
+        EXPECT_TRUE(shown.startsWith(u"~/"_s));
         EXPECT_EQ(error, FileOperationError::fileMoved(shown));
-        EXPECT_EQ(error.description(), QStringLiteral("The file is no longer at ") + shown
-                                           + QStringLiteral(". It was moved or renamed after Filewright filed it."));
+        EXPECT_EQ(error.description(),
+                  u"The file is no longer at "_s + shown + u". It was moved or renamed after Filewright filed it."_s);
     }
     EXPECT_FALSE(exists(original));
     EXPECT_TRUE(exists(plan.copies.first()));
-    EXPECT_EQ(tagsOf(elsewhere), QStringList{QStringLiteral("Steuer")});
-    EXPECT_TRUE(exists(home + QStringLiteral("/Belege")));
+    EXPECT_EQ(tagsOf(elsewhere), QStringList{u"Steuer"_s});
+    EXPECT_TRUE(exists(home + u"/Belege"_s));
 }
 
 TEST_F(FileOperationsTest, UndoNeverOverwritesAFileThatTookTheOldName)
 {
-    const QString original = at(QStringLiteral("Scan.pdf"));
-    ASSERT_TRUE(writeFile(original, "filed"));
-    const Performed performed = FileOperations::perform(planFor(original, at(QStringLiteral("Belege/Scan.pdf"))));
+    const Performed performed = FileOperations::perform(planTo(at(u"Belege/Scan.pdf"_s)));
     ASSERT_TRUE(writeFile(original, "newcomer"));
-    ASSERT_TRUE(writeFile(at(QStringLiteral("Scan 2.pdf")), "another"));
+    ASSERT_TRUE(writeFile(at(u"Scan 2.pdf"_s), "another"));
 
-    EXPECT_EQ(FileOperations::undo(performed), at(QStringLiteral("Scan 3.pdf")));
+    EXPECT_EQ(FileOperations::undo(performed), at(u"Scan 3.pdf"_s));
     EXPECT_EQ(readFile(original), "newcomer");
-    EXPECT_EQ(readFile(at(QStringLiteral("Scan 2.pdf"))), "another");
-    EXPECT_EQ(readFile(at(QStringLiteral("Scan 3.pdf"))), "filed");
-    EXPECT_FALSE(exists(at(QStringLiteral("Belege"))));
+    EXPECT_EQ(readFile(at(u"Scan 2.pdf"_s)), "another");
+    EXPECT_EQ(readFile(at(u"Scan 3.pdf"_s)), "scan");
+    EXPECT_FALSE(exists(at(u"Belege"_s)));
 }
 
 TEST_F(FileOperationsTest, AFailureMidwayLosesNoFile)
 {
-    const QString original = at(QStringLiteral("Scan.pdf"));
-    ASSERT_TRUE(writeFile(original, "scan"));
-    const QString taken = at(QStringLiteral("b/Scan.pdf"));
+    const QString taken = at(u"b/Scan.pdf"_s);
     ASSERT_TRUE(writeFile(taken, "someone else's"));
 
     // The second copy target was taken after planning: the first copy stays,
     // nothing is replaced, the file does not move.
-    Plan plan = planFor(original, at(QStringLiteral("Belege/Scan.pdf")));
-    plan.copies = {at(QStringLiteral("a/Scan.pdf")), taken};
-    EXPECT_THROW(FileOperations::perform(plan), FileOperationError);
-    EXPECT_EQ(readFile(at(QStringLiteral("a/Scan.pdf"))), "scan");
+    Plan plan = planTo(at(u"Belege/Scan.pdf"_s));
+    plan.copies = {at(u"a/Scan.pdf"_s), taken};
+    expectRefused(plan);
+    EXPECT_EQ(readFile(at(u"a/Scan.pdf"_s)), "scan");
     EXPECT_EQ(readFile(taken), "someone else's");
-    EXPECT_EQ(readFile(original), "scan");
     EXPECT_FALSE(exists(plan.destination));
 
     // A destination that was taken meanwhile is never replaced.
-    plan = planFor(original, taken);
-    try {
-        FileOperations::perform(plan);
-        FAIL() << "moved over an existing file";
-    } catch (const FileOperationError &error) {
-        EXPECT_EQ(error.kind(), FileOperationError::Kind::failed);
-        EXPECT_TRUE(error.description().contains(QStringLiteral("already exists"))) << error.what();
-    }
-    EXPECT_EQ(readFile(original), "scan");
+    expectRefused(planTo(taken), u"already exists"_s);
     EXPECT_EQ(readFile(taken), "someone else's");
 
     // A folder that cannot be made (a file stands in its way).
-    ASSERT_TRUE(writeFile(at(QStringLiteral("blocker")), "x"));
-    plan = planFor(original, at(QStringLiteral("blocker/inside/Scan.pdf")));
-    EXPECT_THROW(FileOperations::perform(plan), FileOperationError);
-    EXPECT_EQ(readFile(original), "scan");
-    EXPECT_EQ(readFile(at(QStringLiteral("blocker"))), "x");
+    ASSERT_TRUE(writeFile(at(u"blocker"_s), "x"));
+    expectRefused(planTo(at(u"blocker/inside/Scan.pdf"_s)));
+    EXPECT_EQ(readFile(at(u"blocker"_s)), "x");
 
     // No temporary copies are left behind anywhere.
-    for (const QString &folder : {at(QStringLiteral("a")), at(QStringLiteral("b")), work.path()}) {
+    for (const QString &folder : {at(u"a"_s), at(u"b"_s), work.path()})
         for (const QString &name : QDir(folder).entryList(QDir::Hidden | QDir::Files))
-            EXPECT_FALSE(name.startsWith(QStringLiteral(".filewright-"))) << name.toStdString();
-    }
+            EXPECT_FALSE(name.startsWith(u".filewright-"_s)) << name.toStdString();
 }
 
 TEST_F(FileOperationsTest, APlanThatKeepsThePlaceOnlyTags)
 {
-    const QString original = at(QStringLiteral("Scan.pdf"));
-    ASSERT_TRUE(writeFile(original, "scan"));
-    FileTags::write(original, {QStringLiteral("Bank")});
-    Plan plan = planFor(original, original);
-    plan.tags = {QStringLiteral("Bank"), QStringLiteral("Privat")};
+    FileTags::write(original, {u"Bank"_s});
+    Plan plan = planTo(original);
+    plan.tags = {u"Bank"_s, u"Privat"_s};
 
     const Performed performed = FileOperations::perform(plan);
     EXPECT_EQ(performed.destination, original);
-    EXPECT_EQ(performed.addedTags, QStringList{QStringLiteral("Privat")});
-    EXPECT_EQ(FileOperations::tags(original), (QStringList{QStringLiteral("Bank"), QStringLiteral("Privat")}));
-    EXPECT_EQ(QDir(work.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
-              QStringList{QStringLiteral("Scan.pdf")});
+    EXPECT_EQ(performed.addedTags, QStringList{u"Privat"_s});
+    EXPECT_EQ(FileOperations::tags(original), (QStringList{u"Bank"_s, u"Privat"_s}));
+    EXPECT_EQ(QDir(work.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), QStringList{u"Scan.pdf"_s});
 
     EXPECT_EQ(FileOperations::undo(performed), original);
-    EXPECT_EQ(FileOperations::tags(original), QStringList{QStringLiteral("Bank")});
+    EXPECT_EQ(FileOperations::tags(original), QStringList{u"Bank"_s});
     EXPECT_TRUE(exists(work.path()));
 }
 
 TEST_F(FileOperationsTest, EmptiedFoldersGoTwoLevelsAtMost)
 {
-    const QString deep = at(QStringLiteral("one/two/three"));
+    const QString deep = at(u"one/two/three"_s);
     ASSERT_TRUE(QDir().mkpath(deep));
-    ASSERT_TRUE(writeFile(deep + QStringLiteral("/.DS_Store"), "x"));
+    ASSERT_TRUE(writeFile(deep + u"/.DS_Store"_s, "x"));
     FileOperations::removeEmptyFolders(deep, 2);
-    EXPECT_FALSE(exists(at(QStringLiteral("one/two"))));
-    EXPECT_TRUE(exists(at(QStringLiteral("one"))));
+    EXPECT_FALSE(exists(at(u"one/two"_s)));
+    EXPECT_TRUE(exists(at(u"one"_s)));
 
-    ASSERT_TRUE(QDir().mkpath(at(QStringLiteral("one/two/three"))));
-    ASSERT_TRUE(writeFile(at(QStringLiteral("one/two/.hidden")), "keep"));
-    FileOperations::removeEmptyFolders(at(QStringLiteral("one/two/three")), 5);
-    EXPECT_FALSE(exists(at(QStringLiteral("one/two/three"))));
-    EXPECT_EQ(readFile(at(QStringLiteral("one/two/.hidden"))), "keep");
+    ASSERT_TRUE(QDir().mkpath(deep));
+    ASSERT_TRUE(writeFile(at(u"one/two/.hidden"_s), "keep"));
+    FileOperations::removeEmptyFolders(deep, 5);
+    EXPECT_FALSE(exists(deep));
+    EXPECT_EQ(readFile(at(u"one/two/.hidden"_s)), "keep");
 }
 
 TEST_F(FileOperationsTest, TagsLiveInTheSharedAttribute)
 {
-    const QString file = at(QStringLiteral("a.txt"));
-    ASSERT_TRUE(writeFile(file, "a"));
-    EXPECT_EQ(FileOperations::tags(file), QStringList());
-    FileOperations::setTags({QStringLiteral("Steuer"), QStringLiteral("Büro")}, file);
+    EXPECT_EQ(FileOperations::tags(original), QStringList());
+    FileOperations::setTags({u"Steuer"_s, u"Büro"_s}, original);
     char value[64] = {};
-    ASSERT_GT(::getxattr(QFile::encodeName(file).constData(), "user.xdg.tags", value, sizeof value), 0);
+    ASSERT_GT(::getxattr(QFile::encodeName(original).constData(), "user.xdg.tags", value, sizeof value), 0);
     EXPECT_STREQ(value, "Steuer,Büro");
-    FileOperations::setTags({}, file);
-    EXPECT_EQ(FileOperations::tags(file), QStringList());
-    EXPECT_EQ(FileOperations::tags(at(QStringLiteral("gone"))), QStringList());
+    FileOperations::setTags({}, original);
+    EXPECT_EQ(FileOperations::tags(original), QStringList());
+    EXPECT_EQ(FileOperations::tags(at(u"gone"_s)), QStringList());
 
-    try {
-        FileOperations::setTags({QStringLiteral("x")}, QStringLiteral("/proc/self/status"));
-        FAIL() << "tags written where they cannot be kept";
-    } catch (const FileOperationError &error) {
-        EXPECT_EQ(error.kind(), FileOperationError::Kind::failed);
-        EXPECT_TRUE(error.description().contains(QStringLiteral("cannot store tags"))) << error.what();
-    }
+    expectFailure([] { FileOperations::setTags({u"x"_s}, u"/proc/self/status"_s); }, u"cannot store tags"_s);
 }
 
 TEST(Performed, JsonKeepsPathsAndLeavesOutAbsentDays)
 {
-    Performed performed{QStringLiteral("/home/a/In box/Scan #1 100%.pdf"), QStringLiteral("/home/a/Belege/ä?.pdf"),
-                        {QStringLiteral("/srv/c.pdf")}, {QStringLiteral("Steuer")}, std::nullopt};
+    Performed performed{u"/home/a/In box/Scan #1 100%.pdf"_s, u"/home/a/Belege/ä?.pdf"_s, {u"/srv/c.pdf"_s}, {u"Steuer"_s},
+                        std::nullopt};
     const QJsonObject json = performed.toJson();
-    EXPECT_FALSE(json.contains(QStringLiteral("trashAfterDays")));
-    EXPECT_TRUE(json.value(QStringLiteral("original")).toString().startsWith(QStringLiteral("file:///home/a/In%20box/")));
+    EXPECT_FALSE(json.contains(u"trashAfterDays"_s));
+    EXPECT_TRUE(json.value(u"original"_s).toString().startsWith(u"file:///home/a/In%20box/"_s));
     EXPECT_EQ(Performed::fromJson(json), performed);
     performed.trashAfterDays = 7;
     EXPECT_EQ(Performed::fromJsonData(performed.toJsonData()), performed);
 
     QJsonObject broken = json;
-    broken.remove(QStringLiteral("addedTags"));
+    broken.remove(u"addedTags"_s);
     EXPECT_THROW(Performed::fromJson(broken), JsonCoding::DecodeError);
     broken = json;
-    broken.insert(QStringLiteral("destination"), QStringLiteral("https://example.org/x.pdf"));
+    broken.insert(u"destination"_s, u"https://example.org/x.pdf"_s);
     EXPECT_THROW(Performed::fromJson(broken), JsonCoding::DecodeError);
 }

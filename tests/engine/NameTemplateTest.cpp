@@ -7,171 +7,122 @@
 #include <QSet>
 #include <QUuid>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const NameTemplate german{NameLanguage::de, QStringLiteral("yyyy-MM-dd")};
-const NameTemplate english{NameLanguage::en, QStringLiteral("yyyy-MM-dd")};
+const NameTemplate german{NameLanguage::de, u"yyyy-MM-dd"_s};
+const NameTemplate english{NameLanguage::en, u"yyyy-MM-dd"_s};
+const QString home = u"/home/anna"_s;
 
-NameTemplate::Values someValues()
-{
-    return {
-        {QStringLiteral("datum"), QStringLiteral("2024-03-05")},
-        {QStringLiteral("jahr"), QStringLiteral("2024")},
-        {QStringLiteral("monat"), QStringLiteral("03")},
-        {QStringLiteral("betrag"), QStringLiteral("12,50")},
-        {QStringLiteral("waehrung"), QStringLiteral("EUR")},
-        {QStringLiteral("art"), QStringLiteral("Rechnung")},
-        {QStringLiteral("original"), QStringLiteral("scan")},
-        {QStringLiteral("zaehler"), QStringLiteral("1")},
-    };
-}
+const NameTemplate::Values someValues{
+    {u"datum"_s, u"2024-03-05"_s}, {u"jahr"_s, u"2024"_s},     {u"monat"_s, u"03"_s},      {u"betrag"_s, u"12,50"_s},
+    {u"waehrung"_s, u"EUR"_s},     {u"art"_s, u"Rechnung"_s}, {u"original"_s, u"scan"_s}, {u"zaehler"_s, u"1"_s},
+};
 
 } // namespace
 
-TEST(NameTemplate, PlaceholdersIgnoreCaseAndAcceptEnglishAliases)
+TEST(NameTemplate, PlaceholdersCaseAliasesMissingValuesAndBlanks)
 {
-    const auto values = someValues();
-    EXPECT_EQ(german.fill(QStringLiteral("{Betrag} {WAEHRUNG}"), values), QStringLiteral("12,50 EUR"));
-    EXPECT_EQ(german.fill(QStringLiteral("{amount}"), values), german.fill(QStringLiteral("{betrag}"), values));
-    EXPECT_EQ(german.fill(QStringLiteral("{DATE}/{Datum}/{year}-{Month}"), values),
-              QStringLiteral("2024-03-05/2024-03-05/2024-03"));
-    EXPECT_EQ(german.fill(QStringLiteral("{counter}"), values), QStringLiteral("1"));
-    // "original" has no English alias; an unknown word is simply empty.
-    EXPECT_EQ(german.fill(QStringLiteral("{origin}x"), values), QStringLiteral("x"));
-
-    // Only ASCII letters make a placeholder; anything else stays text, braces included.
-    EXPECT_EQ(NameTemplate::tokens(QStringLiteral("{datum2} { datum } {{jahr}} {Art}{art}")),
-              (QStringList{QStringLiteral("jahr"), QStringLiteral("Art"), QStringLiteral("art")}));
-    EXPECT_EQ(german.fill(QStringLiteral("{datum2} {jahr}"), values), QStringLiteral("{datum2} 2024"));
-    EXPECT_EQ(german.fileName(QStringLiteral("{datum2}"), values, QStringLiteral("pdf")),
-              QStringLiteral("{datum2}.pdf"));
-    EXPECT_EQ(NameTemplate::tokens(QStringLiteral("{Über}")), QStringList());
-}
-
-TEST(NameTemplate, MissingValuesAreReportedAsWrittenAndFillToNothing)
-{
-    auto values = someValues();
-    values.insert(QStringLiteral("titel"), QString()); // present but empty counts as missing
-    EXPECT_EQ(german.missing(QStringLiteral("{absender} {Sender} {absender} {titel} {datum}"), values),
-              (QStringList{QStringLiteral("absender"), QStringLiteral("Sender"), QStringLiteral("absender"),
-                           QStringLiteral("titel")}));
-    EXPECT_EQ(german.fill(QStringLiteral("{absender} Rechnung"), values), QStringLiteral("Rechnung"));
-
-    // Double blanks collapse; blanks, hyphens and underscores go from both ends.
-    EXPECT_EQ(german.fill(QStringLiteral("_ {absender} -   {art}    {titel} - "), values),
-              QStringLiteral("Rechnung"));
-    EXPECT_EQ(german.fill(QStringLiteral("{art}    {jahr}"), values), QStringLiteral("Rechnung 2024"));
+    auto values = someValues;
+    values.insert(u"titel"_s, QString()); // present but empty counts as missing
+    for (const auto &[text, filled] : {
+             std::pair{u"{Betrag} {WAEHRUNG}"_s, u"12,50 EUR"_s}, {u"{amount}"_s, u"12,50"_s}, {u"{counter}"_s, u"1"_s},
+             {u"{DATE}/{Datum}/{year}-{Month}"_s, u"2024-03-05/2024-03-05/2024-03"_s},
+             // "original" has no English alias; an unknown word is empty; only ASCII letters make a placeholder.
+             {u"{origin}x"_s, u"x"_s}, {u"{datum2} {jahr}"_s, u"{datum2} 2024"_s},
+             // Double blanks collapse; blanks, hyphens and underscores go from both ends.
+             {u"{absender} Rechnung"_s, u"Rechnung"_s}, {u"_ {absender} -   {art}    {titel} - "_s, u"Rechnung"_s},
+             {u"{art}    {jahr}"_s, u"Rechnung 2024"_s},
+         })
+        EXPECT_EQ(german.fill(text, values), filled) << text.toStdString();
+    EXPECT_EQ(NameTemplate::tokens(u"{datum2} { datum } {{jahr}} {Art}{art}"_s), (QStringList{u"jahr"_s, u"Art"_s, u"art"_s}));
+    EXPECT_EQ(NameTemplate::tokens(u"{Über}"_s), QStringList());
+    EXPECT_EQ(german.fileName(u"{datum2}"_s, values, u"pdf"_s), u"{datum2}.pdf"_s);
+    EXPECT_EQ(german.missing(u"{absender} {Sender} {absender} {titel} {datum}"_s, values),
+              (QStringList{u"absender"_s, u"Sender"_s, u"absender"_s, u"titel"_s}));
 
     // A value that looks like a placeholder is never replaced a second time.
-    values.insert(QStringLiteral("titel"), QStringLiteral("{datum}"));
-    EXPECT_EQ(german.fill(QStringLiteral("{titel} {datum}"), values), QStringLiteral("{datum} 2024-03-05"));
+    values.insert(u"titel"_s, u"{datum}"_s);
+    EXPECT_EQ(german.fill(u"{titel} {datum}"_s, values), u"{datum} 2024-03-05"_s);
 }
 
 TEST(NameTemplate, SanitizingNeverClimbsOutOrHidesAName)
 {
-    EXPECT_EQ(NameTemplate::sanitize(QStringLiteral("a/b:c")), QStringLiteral("a-b-c"));
-    EXPECT_EQ(NameTemplate::sanitize(QStringLiteral("a\\b")), QStringLiteral("a-b"));
-    EXPECT_EQ(NameTemplate::sanitize(QStringLiteral("what?")), QStringLiteral("what_"));
-    EXPECT_EQ(NameTemplate::sanitize(QStringLiteral("\"<x>|*")), QStringLiteral("__x___"));
-    EXPECT_EQ(NameTemplate::sanitize(QStringLiteral(".hidden")), QStringLiteral("hidden"));
-    EXPECT_EQ(NameTemplate::sanitize(QStringLiteral("a\nb\u200Bc")), QStringLiteral("a b c"));
-    EXPECT_EQ(NameTemplate::sanitize(QStringLiteral("../../etc")), QStringLiteral("-..-etc"));
-    // A tab or a blank in front of the dots must not leave a hidden name or "..".
-    EXPECT_EQ(NameTemplate::sanitize(QStringLiteral("\t..")), QString());
-    EXPECT_EQ(NameTemplate::sanitize(QStringLiteral(" .hidden ")), QStringLiteral("hidden"));
-    EXPECT_EQ(NameTemplate::sanitize(QStringLiteral(". . .x")), QStringLiteral("x"));
-    // A slash carrying a combining mark is still a slash.
-    EXPECT_EQ(NameTemplate::sanitize(QStringLiteral("a/\u0301b")), QStringLiteral("a-b"));
-    EXPECT_EQ(NameTemplate::sanitize(QStringLiteral("Müller & Söhne")), QStringLiteral("Müller & Söhne"));
+    for (const auto &[text, clean] : {
+             std::pair{u"a/b:c"_s, u"a-b-c"_s}, {u"a\\b"_s, u"a-b"_s}, {u"what?"_s, u"what_"_s}, {u"\"<x>|*"_s, u"__x___"_s},
+             {u".hidden"_s, u"hidden"_s}, {u"a\nb\u200Bc"_s, u"a b c"_s}, {u"../../etc"_s, u"-..-etc"_s},
+             // A tab or a blank in front of the dots must not leave a hidden name or "..".
+             {u"\t.."_s, QString()}, {u" .hidden "_s, u"hidden"_s}, {u". . .x"_s, u"x"_s},
+             // A slash carrying a combining mark is still a slash.
+             {u"a/\u0301b"_s, u"a-b"_s}, {u"Müller & Söhne"_s, u"Müller & Söhne"_s},
+         })
+        EXPECT_EQ(NameTemplate::sanitize(text), clean) << text.toStdString();
 
-    auto values = someValues();
-    const QString home = QStringLiteral("/home/anna");
-    for (const QString &sender : {QStringLiteral("../../etc"), QStringLiteral(".."), QStringLiteral("\t.."),
-                                 QStringLiteral("a/b:c"), QStringLiteral("/"), QStringLiteral(".hidden")}) {
-        values.insert(QStringLiteral("absender"), sender);
-        const QString folder = german.folder(QStringLiteral("~/Belege/{absender}"), values, home);
-        EXPECT_TRUE(folder.startsWith(home + QStringLiteral("/Belege/"))) << folder.toStdString();
+    auto values = someValues;
+    for (const QString &sender : {u"../../etc"_s, u".."_s, u"\t.."_s, u"a/b:c"_s, u"/"_s, u".hidden"_s}) {
+        values.insert(u"absender"_s, sender);
+        const QString folder = german.folder(u"~/Belege/{absender}"_s, values, home);
+        EXPECT_TRUE(folder.startsWith(home + u"/Belege/"_s)) << folder.toStdString();
         EXPECT_EQ(QDir::cleanPath(folder), folder) << folder.toStdString();
         EXPECT_FALSE(folder.mid(folder.lastIndexOf(u'/') + 1).startsWith(u'.')) << folder.toStdString();
-        const QString name = german.fileName(QStringLiteral("{absender}"), values, QStringLiteral("pdf"));
-        EXPECT_FALSE(name.contains(u'/')) << name.toStdString();
-        EXPECT_FALSE(name.startsWith(u'.')) << name.toStdString();
+        const QString name = german.fileName(u"{absender}"_s, values, u"pdf"_s);
+        EXPECT_FALSE(name.contains(u'/') || name.startsWith(u'.')) << name.toStdString();
     }
-    values.insert(QStringLiteral("absender"), QStringLiteral("../../etc"));
-    EXPECT_EQ(german.folder(QStringLiteral("~/{absender}"), values, home), QStringLiteral("/home/anna/-..-etc"));
-    EXPECT_EQ(german.folder(QStringLiteral("~/../x/./y"), values, home), QStringLiteral("/home/anna/Unbekannt/x/Unbekannt/y"));
+    values.insert(u"absender"_s, u"../../etc"_s);
+    EXPECT_EQ(german.folder(u"~/{absender}"_s, values, home), u"/home/anna/-..-etc"_s);
+    EXPECT_EQ(german.folder(u"~/../x/./y"_s, values, home), u"/home/anna/Unbekannt/x/Unbekannt/y"_s);
 }
 
 TEST(NameTemplate, FileNamesDropTemplateExtensionsKeepTheOriginalAndStayShort)
 {
-    auto values = someValues();
-    EXPECT_EQ(german.fileName(QStringLiteral("{art}.pdf"), values, QStringLiteral("PDF")), QStringLiteral("Rechnung.PDF"));
-    EXPECT_EQ(german.fileName(QStringLiteral("Version 1.2"), values, QStringLiteral("txt")),
-              QStringLiteral("Version 1.2.txt"));
-    EXPECT_EQ(german.fileName(QStringLiteral("Scan.tar.gz"), values, QString()), QStringLiteral("Scan.tar"));
-    EXPECT_EQ(german.fileName(QStringLiteral("Scan.jpegxl"), values, QString()), QStringLiteral("Scan.jpegxl"));
-    // Empty after sanitizing: the original name; a lone slash keeps its hyphen.
-    EXPECT_EQ(german.fileName(QStringLiteral(". . ."), values, QStringLiteral("pdf")), QStringLiteral("scan.pdf"));
-    EXPECT_EQ(german.fileName(QStringLiteral("{absender}"), values, QStringLiteral("pdf")), QStringLiteral("scan.pdf"));
-    EXPECT_EQ(german.fileName(QStringLiteral("/"), values, QStringLiteral("pdf")), QStringLiteral("-.pdf"));
-    EXPECT_EQ(german.fileName(QString(), {}, QStringLiteral("pdf")), QStringLiteral("Unnamed.pdf"));
-
-    // 120 user-perceived characters at most, trailing blanks trimmed again.
-    const QString longName = QString(119, u'a') + QStringLiteral(" bbbbbbbbbb");
-    EXPECT_EQ(german.fileName(longName, values, QStringLiteral("pdf")), QString(119, u'a') + QStringLiteral(".pdf"));
-    EXPECT_EQ(german.fileName(QString(130, u'x'), values, QString()), QString(120, u'x'));
-    QString accented;
-    for (int i = 0; i < 130; ++i)
-        accented += QStringLiteral("e\u0301");
-    EXPECT_EQ(german.fileName(accented, values, QString()).size(), 240);
+    for (const auto &[text, extension, name] : {
+             std::tuple{u"{art}.pdf"_s, u"PDF"_s, u"Rechnung.PDF"_s},
+             {u"Version 1.2"_s, u"txt"_s, u"Version 1.2.txt"_s}, {u"Scan.tar.gz"_s, QString(), u"Scan.tar"_s},
+             {u"Scan.jpegxl"_s, QString(), u"Scan.jpegxl"_s},
+             // Empty after sanitizing: the original name; a lone slash keeps its hyphen.
+             {u". . ."_s, u"pdf"_s, u"scan.pdf"_s}, {u"{absender}"_s, u"pdf"_s, u"scan.pdf"_s}, {u"/"_s, u"pdf"_s, u"-.pdf"_s},
+             // 120 user-perceived characters at most, trailing blanks trimmed again.
+             {QString(119, u'a') + u" bbbbbbbbbb"_s, u"pdf"_s, QString(119, u'a') + u".pdf"_s},
+             {QString(130, u'x'), QString(), QString(120, u'x')}, {u"e\u0301"_s.repeated(130), QString(), u"e\u0301"_s.repeated(120)},
+         })
+        EXPECT_EQ(german.fileName(text, someValues, extension), name) << text.toStdString();
+    EXPECT_EQ(german.fileName(QString(), {}, u"pdf"_s), u"Unnamed.pdf"_s);
 }
 
 TEST(NameTemplate, FoldersResolveHomeAndRoot)
 {
-    NameTemplate::Values noDate{{QStringLiteral("original"), QStringLiteral("x")}};
-    const QString home = QStringLiteral("/home/anna");
-    EXPECT_EQ(german.folder(QStringLiteral("~/Belege/{jahr}"), noDate, home), QStringLiteral("/home/anna/Belege/Unbekannt"));
-    EXPECT_EQ(english.folder(QStringLiteral("~/Belege/{jahr}"), noDate, home), QStringLiteral("/home/anna/Belege/Unknown"));
-    EXPECT_EQ(german.folder(QStringLiteral("~"), noDate, home), home);
-    EXPECT_EQ(german.folder(QStringLiteral("  ~/ "), noDate, home), home);
-    EXPECT_EQ(german.folder(QString(), noDate, home), QStringLiteral("/"));
-    EXPECT_EQ(german.folder(QStringLiteral("/srv//Ablage/"), noDate, home), QStringLiteral("/srv/Ablage"));
-    EXPECT_EQ(german.folder(QStringLiteral("~/Belege/{jahr}/{monat}"), someValues(), home),
-              QStringLiteral("/home/anna/Belege/2024/03"));
+    const NameTemplate::Values noDate{{u"original"_s, u"x"_s}};
+    EXPECT_EQ(german.folder(u"~/Belege/{jahr}"_s, noDate, home), u"/home/anna/Belege/Unbekannt"_s);
+    EXPECT_EQ(english.folder(u"~/Belege/{jahr}"_s, noDate, home), u"/home/anna/Belege/Unknown"_s);
+    for (const auto &[text, folder] :
+         {std::pair{u"~"_s, home}, {u"  ~/ "_s, home}, {QString(), u"/"_s}, {u"/srv//Ablage/"_s, u"/srv/Ablage"_s}})
+        EXPECT_EQ(german.folder(text, noDate, home), folder) << text.toStdString();
+    EXPECT_EQ(german.folder(u"~/Belege/{jahr}/{monat}"_s, someValues, home), u"/home/anna/Belege/2024/03"_s);
 }
 
 TEST(NameTemplate, AmountsHaveTwoDecimalsInTheNameLanguage)
 {
-    EXPECT_EQ(NameTemplate::format(*Decimal::fromString(u"1234.5"), NameLanguage::de), QStringLiteral("1234,50"));
-    EXPECT_EQ(NameTemplate::format(*Decimal::fromString(u"1234.5"), NameLanguage::en), QStringLiteral("1234.50"));
-    EXPECT_EQ(NameTemplate::format(*Decimal::fromString(u"1234567.891"), NameLanguage::en), QStringLiteral("1234567.89"));
-    EXPECT_EQ(NameTemplate::format(*Decimal::fromString(u"-0.5"), NameLanguage::de), QStringLiteral("-0,50"));
-    EXPECT_EQ(NameTemplate::format(*Decimal::fromString(u"12"), NameLanguage::de), QStringLiteral("12,00"));
+    for (const auto &[amount, language, text] :
+         {std::tuple{u"1234.5", NameLanguage::de, u"1234,50"_s}, {u"1234.5", NameLanguage::en, u"1234.50"_s},
+          {u"1234567.891", NameLanguage::en, u"1234567.89"_s}, {u"-0.5", NameLanguage::de, u"-0,50"_s},
+          {u"12", NameLanguage::de, u"12,00"_s}})
+        EXPECT_EQ(NameTemplate::format(*Decimal::fromString(amount), language), text);
 }
 
 TEST(NameTemplate, FreeNamesCountUpBesideTakenOnes)
 {
-    QSet<QString> taken;
-    const auto exists = [&taken](const QString &path) { return taken.contains(path); };
-    EXPECT_EQ(NameTemplate::freeURL(QStringLiteral("/d/a.pdf"), exists), QStringLiteral("/d/a.pdf"));
-    taken = {QStringLiteral("/d/a.pdf"), QStringLiteral("/d/a 2.pdf")};
-    EXPECT_EQ(NameTemplate::freeURL(QStringLiteral("/d/a.pdf"), exists), QStringLiteral("/d/a 3.pdf"));
-    taken = {QStringLiteral("/d/Scan")};
-    EXPECT_EQ(NameTemplate::freeURL(QStringLiteral("/d/Scan"), exists), QStringLiteral("/d/Scan 2"));
-    taken = {QStringLiteral("/d/x.tar.gz")};
-    EXPECT_EQ(NameTemplate::freeURL(QStringLiteral("/d/x.tar.gz"), exists), QStringLiteral("/d/x.tar 2.gz"));
-    taken = {QStringLiteral("/d.v/.bashrc")};
-    EXPECT_EQ(NameTemplate::freeURL(QStringLiteral("/d.v/.bashrc"), exists), QStringLiteral("/d.v/.bashrc 2"));
+    for (const auto &[path, taken, free] : {
+             std::tuple{u"/d/a.pdf"_s, QSet<QString>{}, u"/d/a.pdf"_s},
+             {u"/d/a.pdf"_s, QSet{u"/d/a.pdf"_s, u"/d/a 2.pdf"_s}, u"/d/a 3.pdf"_s}, {u"/d/Scan"_s, QSet{u"/d/Scan"_s}, u"/d/Scan 2"_s},
+             {u"/d/x.tar.gz"_s, QSet{u"/d/x.tar.gz"_s}, u"/d/x.tar 2.gz"_s}, {u"/d.v/.bashrc"_s, QSet{u"/d.v/.bashrc"_s}, u"/d.v/.bashrc 2"_s},
+         })
+        EXPECT_EQ(NameTemplate::freeURL(path, [&](const QString &p) { return taken.contains(p); }), free);
 
     int asked = 0;
-    const QString last = NameTemplate::freeURL(QStringLiteral("/d/a.pdf"), [&asked](const QString &) {
-        ++asked;
-        return true;
-    });
+    const QString last = NameTemplate::freeURL(u"/d/a.pdf"_s, [&asked](const QString &) { return ++asked; });
     EXPECT_EQ(asked, 9999);
-    EXPECT_TRUE(last.startsWith(QStringLiteral("/d/")));
-    EXPECT_TRUE(last.endsWith(QStringLiteral(".pdf")));
-    EXPECT_EQ(last.size(), 3 + 36 + 4);
+    EXPECT_TRUE(last.startsWith(u"/d/"_s) && last.endsWith(u".pdf"_s) && last.size() == 3 + 36 + 4) << last.toStdString();
     const QString uuid = last.mid(3, 36);
     EXPECT_FALSE(QUuid::fromString(uuid).isNull());
     EXPECT_EQ(uuid, uuid.toUpper());
@@ -193,57 +144,43 @@ TEST(RealHome, ComesFromAppHomeOrThePasswordDatabaseAndAbbreviatesWholeFolders)
     // HOME points at a temporary folder too, yet the real home is the user's own.
     EXPECT_NE(fromDatabase, QDir::cleanPath(qEnvironmentVariable("HOME")));
 
-    const QString home = RealHome::path();
-    EXPECT_EQ(RealHome::abbreviate(home + QStringLiteral("/Documents")), QStringLiteral("~/Documents"));
-    EXPECT_EQ(RealHome::abbreviate(home), QStringLiteral("~"));
-    EXPECT_EQ(RealHome::abbreviate(home + QStringLiteral("bel/x")), home + QStringLiteral("bel/x"));
-    EXPECT_EQ(RealHome::abbreviate(QStringLiteral("/srv/x")), QStringLiteral("/srv/x"));
+    const QString real = RealHome::path();
+    for (const auto &[path, shown] : {std::pair{real + u"/Documents"_s, u"~/Documents"_s}, {real, u"~"_s},
+                                      {real + u"bel/x"_s, real + u"bel/x"_s}, {u"/srv/x"_s, u"/srv/x"_s}})
+        EXPECT_EQ(RealHome::abbreviate(path), shown);
 }
 
 TEST(NameTemplate, ValuesComeFromTheRecognitionElseTheFileDate)
 {
     Recognition recognition;
     recognition.kind = DocumentKind::invoice;
-    recognition.sender = QStringLiteral("Beispiel Handels GmbH");
+    recognition.sender = u"Beispiel Handels GmbH"_s;
     recognition.date = QDateTime(QDate(2024, 3, 5), QTime(23, 30), Qt::UTC);
     recognition.amount = Decimal::fromString(u"12.5");
-    recognition.currency = QStringLiteral("EUR");
+    recognition.currency = u"EUR"_s;
 
-    const auto values = german.values(recognition, QStringLiteral("Scan.2024.pdf"), 7, std::nullopt);
-    EXPECT_EQ(values.value(QStringLiteral("datum")), QStringLiteral("2024-03-05"));
-    EXPECT_EQ(values.value(QStringLiteral("jahr")), QStringLiteral("2024"));
-    EXPECT_EQ(values.value(QStringLiteral("monat")), QStringLiteral("03"));
-    EXPECT_EQ(values.value(QStringLiteral("absender")), QStringLiteral("Beispiel Handels"));
-    EXPECT_EQ(values.value(QStringLiteral("betrag")), QStringLiteral("12,50"));
-    EXPECT_EQ(values.value(QStringLiteral("waehrung")), QStringLiteral("EUR"));
-    EXPECT_EQ(values.value(QStringLiteral("art")), QStringLiteral("Rechnung"));
-    EXPECT_FALSE(values.contains(QStringLiteral("titel")));
-    EXPECT_EQ(values.value(QStringLiteral("original")), QStringLiteral("Scan.2024"));
-    EXPECT_EQ(values.value(QStringLiteral("zaehler")), QStringLiteral("7"));
-    EXPECT_EQ(german.fileName(QStringLiteral("{datum} {absender} {betrag} {waehrung}"), values, QStringLiteral("pdf")),
-              QStringLiteral("2024-03-05 Beispiel Handels 12,50 EUR.pdf"));
-    EXPECT_EQ(english.values(recognition, QStringLiteral("x"), 1, std::nullopt).value(QStringLiteral("art")),
-              QStringLiteral("Invoice"));
+    const auto values = german.values(recognition, u"Scan.2024.pdf"_s, 7, std::nullopt);
+    EXPECT_EQ(values, (NameTemplate::Values{{u"datum"_s, u"2024-03-05"_s}, {u"jahr"_s, u"2024"_s}, {u"monat"_s, u"03"_s},
+                                            {u"absender"_s, u"Beispiel Handels"_s}, {u"betrag"_s, u"12,50"_s},
+                                            {u"waehrung"_s, u"EUR"_s}, {u"art"_s, u"Rechnung"_s},
+                                            {u"original"_s, u"Scan.2024"_s}, {u"zaehler"_s, u"7"_s}}));
+    EXPECT_EQ(english.values(recognition, u"x"_s, 1, std::nullopt).value(u"art"_s), u"Invoice"_s);
 
     // Any Unicode date pattern, in the POSIX locale and UTC.
-    for (const auto &[pattern, expected] :
-         {std::pair{QStringLiteral("dd.MM.yyyy"), QStringLiteral("05.03.2024")},
-          std::pair{QStringLiteral("EEEE, d. MMMM y"), QStringLiteral("Tuesday, 5. March 2024")},
-          std::pair{QStringLiteral("yyyyMMdd'T'HHmm"), QStringLiteral("20240305T2330")}}) {
-        const NameTemplate custom{NameLanguage::de, pattern};
-        EXPECT_EQ(custom.values(recognition, QStringLiteral("x"), 1, std::nullopt).value(QStringLiteral("datum")),
+    for (const auto &[pattern, expected] : {std::pair{u"dd.MM.yyyy"_s, u"05.03.2024"_s},
+                                            {u"EEEE, d. MMMM y"_s, u"Tuesday, 5. March 2024"_s},
+                                            {u"yyyyMMdd'T'HHmm"_s, u"20240305T2330"_s}})
+        EXPECT_EQ(NameTemplate(NameLanguage::de, pattern).values(recognition, u"x"_s, 1, std::nullopt).value(u"datum"_s),
                   expected);
-    }
 
     // Without a recognised date the file date counts; without any date the
     // date placeholders are missing.
     recognition.date.reset();
-    const auto fromFile = german.values(recognition, QStringLiteral("x.pdf"), 1,
-                                        QDateTime(QDate(2023, 12, 31), QTime(12, 0), Qt::UTC));
-    EXPECT_EQ(fromFile.value(QStringLiteral("datum")), QStringLiteral("2023-12-31"));
-    const auto none = german.values(std::nullopt, QStringLiteral("x.pdf"), 1, std::nullopt);
+    EXPECT_EQ(german.values(recognition, u"x.pdf"_s, 1, QDateTime(QDate(2023, 12, 31), QTime(12, 0), Qt::UTC))
+                  .value(u"datum"_s),
+              u"2023-12-31"_s);
+    const auto none = german.values(std::nullopt, u"x.pdf"_s, 1, std::nullopt);
     EXPECT_EQ(none.keys().size(), 2);
-    EXPECT_EQ(german.missing(QStringLiteral("{datum}{jahr}{monat}{original}{zaehler}{art}"), none),
-              (QStringList{QStringLiteral("datum"), QStringLiteral("jahr"), QStringLiteral("monat"),
-                           QStringLiteral("art")}));
+    EXPECT_EQ(german.missing(u"{datum}{jahr}{monat}{original}{zaehler}{art}"_s, none),
+              (QStringList{u"datum"_s, u"jahr"_s, u"monat"_s, u"art"_s}));
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 using PatternReader::Money;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -14,118 +15,81 @@ Decimal dec(const char *text)
 
 Money eur(const char *amount, bool isTotal)
 {
-    return {dec(amount), QStringLiteral("EUR"), isTotal};
+    return {dec(amount), u"EUR"_s, isTotal};
 }
 
-QList<Money> moneyOf(const QStringList &lines)
-{
-    return PatternReader::money(lines);
-}
+struct MoneyCase {
+    const char *lines; // separated by '\n'
+    QList<Money> expected;
+};
 
-QList<Money> moneyOf(const char *line)
+void checkMoney(std::initializer_list<MoneyCase> cases)
 {
-    return PatternReader::money({QString::fromUtf8(line)});
+    for (const MoneyCase &c : cases)
+        EXPECT_EQ(PatternReader::money(QString::fromUtf8(c.lines).split(u'\n')), c.expected) << c.lines;
 }
 
 } // namespace
 
 TEST(PatternReaderAmounts, ParseNumberChoosesTheDecimalSeparator)
 {
-    const auto parse = [](const char *text) { return PatternReader::parseNumber(QString::fromUtf8(text)); };
-    EXPECT_EQ(parse("1.234,56"), dec("1234.56"));
-    EXPECT_EQ(parse("1,234.56"), dec("1234.56"));
-    EXPECT_EQ(parse("12,50"), dec("12.50"));
-    EXPECT_EQ(parse("1.234"), dec("1234")); // three digits after a lone separator: grouping
-    EXPECT_EQ(parse("1,5"), dec("15")); // one digit after a lone separator: grouping
-    EXPECT_EQ(parse("1'234.50"), dec("1234.50"));
-    EXPECT_EQ(parse("1 234,50"), dec("1234.50"));
-    EXPECT_EQ(parse("1234"), dec("1234"));
-    EXPECT_EQ(parse("1.234.567,89"), dec("1234567.89"));
-    EXPECT_EQ(parse("-8,79"), dec("-8.79"));
-    EXPECT_EQ(parse("−8,79"), dec("-8.79"));
-    EXPECT_FALSE(parse("abc"));
-    EXPECT_FALSE(parse(""));
-    EXPECT_FALSE(parse("12 €"));
-    EXPECT_FALSE(parse("1e5")); // no exponents in amount texts
-    EXPECT_FALSE(parse("12-3"));
-    // More digits than an amount can hold exactly give no value, not a rounded one.
-    EXPECT_FALSE(parse("12345678901234567890"));
+    // Three digits (or one) after a lone separator: grouping.
+    for (const auto &[text, value] : {std::pair{"1.234,56", "1234.56"}, {"1,234.56", "1234.56"}, {"12,50", "12.50"},
+                                      {"1.234", "1234"}, {"1,5", "15"}, {"1'234.50", "1234.50"}, {"1 234,50", "1234.50"},
+                                      {"1234", "1234"}, {"1.234.567,89", "1234567.89"}, {"-8,79", "-8.79"},
+                                      {"−8,79", "-8.79"}})
+        EXPECT_EQ(PatternReader::parseNumber(QString::fromUtf8(text)), dec(value)) << text;
+    // No exponents; more digits than an amount holds exactly give no value, not a rounded one.
+    for (const char *text : {"abc", "", "12 €", "1e5", "12-3", "12345678901234567890"})
+        EXPECT_FALSE(PatternReader::parseNumber(QString::fromUtf8(text))) << text;
 }
 
-TEST(PatternReaderAmounts, TotalLinesAndExclusionWords)
+TEST(PatternReaderAmounts, AmountsOnLines)
 {
-    EXPECT_EQ(moneyOf("Gesamtbetrag: 119,00 €"), QList<Money>{eur("119.00", true)});
-    // "summe" is found, but so is the exclusion word "zwischensumme".
-    EXPECT_EQ(moneyOf("Zwischensumme 100,00 €"), QList<Money>{eur("100.00", false)});
-    // Exclusion words are plain substrings: "ust" inside "August".
-    EXPECT_EQ(moneyOf("Betrag fällig am 1. August: 50,00 €"), QList<Money>{eur("50.00", false)});
-    // Upper case lines are total lines too.
-    EXPECT_EQ(moneyOf("SUMME 7,80 €"), QList<Money>{eur("7.80", true)});
-}
-
-TEST(PatternReaderAmounts, SymbolBeforeAndAfter)
-{
-    // The same number with a symbol on both sides is one amount.
-    EXPECT_EQ(moneyOf("€ 12,50 EUR"), QList<Money>{eur("12.50", false)});
-    // Symbol-before amounts come first on a line.
-    const QList<Money> usd{{dec("3"), QStringLiteral("USD"), false}, {dec("12.50"), QStringLiteral("USD"), false}};
-    EXPECT_EQ(moneyOf("USD 3 and 12.50 USD"), usd);
-    EXPECT_EQ(moneyOf("Total: 12.50 USD"), (QList<Money>{{dec("12.50"), QStringLiteral("USD"), true}}));
-    EXPECT_EQ(moneyOf("Preis US$ 5.00"), (QList<Money>{{dec("5.00"), QStringLiteral("USD"), false}}));
-    EXPECT_EQ(moneyOf("Kurtaxe Fr. 1'250.00"), (QList<Money>{{dec("1250.00"), QStringLiteral("CHF"), false}}));
-    EXPECT_EQ(moneyOf("£1,200"), (QList<Money>{{dec("1200"), QStringLiteral("GBP"), false}}));
-    EXPECT_TRUE(moneyOf("Artikel 4711 Menge 3").isEmpty());
-    // Digit groups: a chain is read whole, and a group after a failed chain
-    // may still begin an amount of its own.
-    EXPECT_EQ(moneyOf("Preis 1 234 567,00 €"), QList<Money>{eur("1234567.00", false)});
-    EXPECT_EQ(moneyOf("Posten 1234 567 €"), QList<Money>{eur("567", false)});
-    EXPECT_EQ(moneyOf("Nr.12 345 €"), QList<Money>{eur("345", false)});
-    EXPECT_EQ(moneyOf("Total 1'234'567,89"), QList<Money>{eur("1234567.89", true)});
-    EXPECT_EQ(moneyOf("Total 12.345.678,90"), QList<Money>{eur("12345678.90", true)});
-    // Duplicates are dropped across lines too, but a different flag is a different amount.
-    EXPECT_EQ(moneyOf(QStringList{QStringLiteral("Netto 5,00 €"), QStringLiteral("Preis 5,00 €"),
-                                  QStringLiteral("Gesamt 5,00 €")}),
-              (QList<Money>{eur("5.00", false), eur("5.00", true)}));
+    const auto usd = [](const char *amount, bool isTotal) { return Money{dec(amount), u"USD"_s, isTotal}; };
+    checkMoney({
+        // "summe" is found, but so is the exclusion word "zwischensumme"; exclusion
+        // words are plain substrings: "ust" inside "August".
+        {"Gesamtbetrag: 119,00 €", {eur("119.00", true)}}, {"Zwischensumme 100,00 €", {eur("100.00", false)}},
+        {"Betrag fällig am 1. August: 50,00 €", {eur("50.00", false)}}, {"SUMME 7,80 €", {eur("7.80", true)}},
+        // The same number with a symbol on both sides is one amount; symbol-before amounts come first.
+        {"€ 12,50 EUR", {eur("12.50", false)}}, {"USD 3 and 12.50 USD", {usd("3", false), usd("12.50", false)}},
+        {"Total: 12.50 USD", {usd("12.50", true)}}, {"Preis US$ 5.00", {usd("5.00", false)}},
+        {"Kurtaxe Fr. 1'250.00", {{dec("1250.00"), u"CHF"_s, false}}}, {"£1,200", {{dec("1200"), u"GBP"_s, false}}},
+        {"Artikel 4711 Menge 3", {}},
+        // Digit groups: a chain is read whole, and a group after a failed chain may begin an amount.
+        {"Preis 1 234 567,00 €", {eur("1234567.00", false)}}, {"Posten 1234 567 €", {eur("567", false)}},
+        {"Nr.12 345 €", {eur("345", false)}}, {"Total 1'234'567,89", {eur("1234567.89", true)}},
+        {"Total 12.345.678,90", {eur("12345678.90", true)}},
+        // Duplicates are dropped across lines, but a different flag is a different amount.
+        {"Netto 5,00 €\nPreis 5,00 €\nGesamt 5,00 €", {eur("5.00", false), eur("5.00", true)}},
+    });
 }
 
 TEST(PatternReaderAmounts, BareDecimalsOnTotalLinesTakeTheDominantCurrency)
 {
-    EXPECT_EQ(moneyOf(QStringList{QStringLiteral("Zimmer CHF 80.00"), QStringLiteral("Summe 49,90")}),
-              (QList<Money>{{dec("80.00"), QStringLiteral("CHF"), false}, {dec("49.90"), QStringLiteral("CHF"), true}}));
-    EXPECT_EQ(moneyOf("Summe 49,90"), QList<Money>{eur("49.90", true)});
-    EXPECT_EQ(moneyOf("Total 12.50"), QList<Money>{eur("12.50", true)});
-    // Not a total line: a bare number is no amount.
-    EXPECT_TRUE(moneyOf("Kaffee 2,70").isEmpty());
-    // "€" and "EUR" count twice for EUR against one "$".
-    EXPECT_EQ(moneyOf(QStringList{QStringLiteral("€ EUR $"), QStringLiteral("Total 1,00")}),
-              QList<Money>{eur("1.00", true)});
-    // "US$" also holds "$": two for USD against one for GBP.
-    EXPECT_EQ(moneyOf(QStringList{QStringLiteral("US$ and GBP"), QStringLiteral("Total 1,00")}),
-              (QList<Money>{{dec("1.00"), QStringLiteral("USD"), true}}));
-    // A tie goes to the currency listed first.
-    EXPECT_EQ(moneyOf(QStringList{QStringLiteral("CHF and GBP"), QStringLiteral("Total 1,00")}),
-              (QList<Money>{{dec("1.00"), QStringLiteral("GBP"), true}}));
+    checkMoney({
+        {"Zimmer CHF 80.00\nSumme 49,90", {{dec("80.00"), u"CHF"_s, false}, {dec("49.90"), u"CHF"_s, true}}},
+        {"Summe 49,90", {eur("49.90", true)}}, {"Total 12.50", {eur("12.50", true)}},
+        {"Kaffee 2,70", {}}, // not a total line: a bare number is no amount
+        {"€ EUR $\nTotal 1,00", {eur("1.00", true)}}, // "€" and "EUR" count twice against one "$"
+        {"US$ and GBP\nTotal 1,00", {{dec("1.00"), u"USD"_s, true}}}, // "US$" also holds "$"
+        {"CHF and GBP\nTotal 1,00", {{dec("1.00"), u"GBP"_s, true}}}, // a tie: the currency listed first
+    });
     EXPECT_TRUE(PatternReader::money({}).isEmpty());
 }
 
 TEST(PatternReaderAmounts, MinusSignMakesAmountsNegative)
 {
-    EXPECT_EQ(moneyOf("Zahlbetrag -8,79 €"), QList<Money>{eur("-8.79", true)});
-    EXPECT_EQ(moneyOf("Zahlbetrag -€ 8,79"), QList<Money>{eur("-8.79", true)});
-    EXPECT_EQ(moneyOf("Zahlbetrag € -8,79"), QList<Money>{eur("-8.79", true)});
-    EXPECT_EQ(moneyOf("Zahlbetrag €-8,79"), QList<Money>{eur("-8.79", true)});
-    EXPECT_EQ(moneyOf("Zahlbetrag EUR-8,79"), QList<Money>{eur("-8.79", true)});
-    EXPECT_EQ(moneyOf("Zahlbetrag −8,79 EUR"), QList<Money>{eur("-8.79", true)});
-    EXPECT_EQ(moneyOf("Gutschrift: −€8,79"), QList<Money>{eur("-8.79", false)});
-    EXPECT_EQ(moneyOf("Summe -49,90"), QList<Money>{eur("-49.90", true)}); // bare decimal
-    // Symbols on both sides still give one amount.
-    EXPECT_EQ(moneyOf("-€ 12,50 EUR"), QList<Money>{eur("-12.50", false)});
-    EXPECT_EQ(moneyOf("USD -200.00"), (QList<Money>{{dec("-200.00"), QStringLiteral("USD"), false}}));
-    // A dash between numbers or glued to a word is no sign.
-    EXPECT_EQ(moneyOf("Preis 10-20 €"), QList<Money>{eur("20", false)});
-    EXPECT_EQ(moneyOf("Art-8,79 €"), QList<Money>{eur("8.79", false)});
-    // A blank between the minus and the number: a bullet or a dash, not a sign.
-    EXPECT_EQ(moneyOf("- 8,79 €"), QList<Money>{eur("8.79", false)});
+    checkMoney({
+        {"Zahlbetrag -8,79 €", {eur("-8.79", true)}}, {"Zahlbetrag -€ 8,79", {eur("-8.79", true)}},
+        {"Zahlbetrag € -8,79", {eur("-8.79", true)}}, {"Zahlbetrag €-8,79", {eur("-8.79", true)}},
+        {"Zahlbetrag EUR-8,79", {eur("-8.79", true)}}, {"Zahlbetrag −8,79 EUR", {eur("-8.79", true)}},
+        {"Gutschrift: −€8,79", {eur("-8.79", false)}}, {"Summe -49,90", {eur("-49.90", true)}},
+        {"-€ 12,50 EUR", {eur("-12.50", false)}}, {"USD -200.00", {{dec("-200.00"), u"USD"_s, false}}},
+        // A dash between numbers, glued to a word or followed by a blank is no sign.
+        {"Preis 10-20 €", {eur("20", false)}}, {"Art-8,79 €", {eur("8.79", false)}}, {"- 8,79 €", {eur("8.79", false)}},
+    });
 }
 
 TEST(PatternReaderAmounts, TotalChoice)
@@ -141,21 +105,15 @@ TEST(PatternReaderAmounts, TotalChoice)
     EXPECT_EQ(PatternReader::total({ten, flagged}, DocumentKind::payslip), flagged);
     EXPECT_FALSE(PatternReader::total({}, DocumentKind::invoice));
     // Of equal largest amounts the first wins; currencies are not compared.
-    const Money usd{dec("99"), QStringLiteral("USD"), true};
+    const Money usd{dec("99"), u"USD"_s, true};
     EXPECT_EQ(PatternReader::total({usd, flagged}, DocumentKind::invoice), usd);
-    // A credit note: every total negative, the largest credit is the total.
-    EXPECT_EQ(PatternReader::total({eur("-1.40", true), eur("-8.79", true)}, DocumentKind::invoice),
-              eur("-8.79", true));
-    // A deduction beside a positive total does not displace it.
-    EXPECT_EQ(PatternReader::total({eur("-20.00", true), eur("119.00", true)}, DocumentKind::invoice),
-              eur("119.00", true));
-}
+    // A credit note: every total negative, the largest credit is the total;
+    // a deduction beside a positive total does not displace it.
+    EXPECT_EQ(PatternReader::total({eur("-1.40", true), eur("-8.79", true)}, DocumentKind::invoice), eur("-8.79", true));
+    EXPECT_EQ(PatternReader::total({eur("-20.00", true), eur("119.00", true)}, DocumentKind::invoice), eur("119.00", true));
 
-TEST(PatternReaderAmounts, CreditNoteReadsAsNegative)
-{
-    const PatternReader::Result result = PatternReader::read(QStringLiteral(
-        "Nordlicht Hosting GmbH\nGutschrift zur Rechnung Nr. NH-2026-000123\nDatum: 01.11.2026\n"
-        "Erstattung Cloud-Server S  -7,39 €\nMwSt 19 %  -1,40 €\nZahlbetrag -8,79 €"));
-    ASSERT_TRUE(result.total);
-    EXPECT_EQ(*result.total, eur("-8.79", true));
+    const PatternReader::Result credit = PatternReader::read(
+        u"Nordlicht Hosting GmbH\nGutschrift zur Rechnung Nr. NH-2026-000123\nDatum: 01.11.2026\n"
+        "Erstattung Cloud-Server S  -7,39 €\nMwSt 19 %  -1,40 €\nZahlbetrag -8,79 €"_s);
+    EXPECT_EQ(credit.total, eur("-8.79", true));
 }

@@ -7,22 +7,21 @@
 #include <QSet>
 #include <QTemporaryDir>
 
+using namespace Qt::StringLiterals;
+using Kind = RuleAction::Kind;
+
 namespace {
 
-const NameTemplate german{NameLanguage::de, QStringLiteral("yyyy-MM-dd")};
-const QString home = QStringLiteral("/home/anna");
+const NameTemplate german{NameLanguage::de, u"yyyy-MM-dd"_s};
+const QString home = u"/home/anna"_s;
 
-RuleAction action(RuleAction::Kind kind, const QString &value)
-{
-    return RuleAction{QUuid::createUuid(), kind, value};
-}
-
-Rule ruleWith(const QList<RuleAction> &actions)
+Rule ruleWith(const QList<std::pair<Kind, QString>> &actions)
 {
     Rule rule;
     rule.id = QUuid::createUuid();
-    rule.name = QStringLiteral("Rechnungen");
-    rule.actions = actions;
+    rule.name = u"Rechnungen"_s;
+    for (const auto &[kind, value] : actions)
+        rule.actions.append(RuleAction{QUuid::createUuid(), kind, value});
     return rule;
 }
 
@@ -33,133 +32,112 @@ FileFacts factsFor(const QString &path, bool withSender = true)
     Recognition recognition;
     recognition.kind = DocumentKind::invoice;
     if (withSender)
-        recognition.sender = QStringLiteral("ACME Inc.");
+        recognition.sender = u"ACME Inc."_s;
     recognition.date = QDateTime(QDate(2024, 3, 5), QTime(12, 0), Qt::UTC);
     facts.recognition = recognition;
     return facts;
 }
 
-bool nothingExists(const QString &)
+Plan planOf(const Rule &rule, const QString &path = u"/in/a.pdf"_s, const NameTemplate::ExistsTest &exists = {})
 {
-    return false;
+    return Planner::plan(rule, factsFor(path), german, home, exists ? exists : [](const QString &) { return false; });
 }
 
 } // namespace
 
-using Kind = RuleAction::Kind;
-
 TEST(Planner, LastMoveAndLastRenameWinAndCombine)
 {
-    const Rule rule = ruleWith({action(Kind::move, QStringLiteral("~/Erst")), action(Kind::rename, QStringLiteral("Erst")),
-                                action(Kind::move, QStringLiteral("~/Belege/{jahr}/{monat}")),
-                                action(Kind::rename, QStringLiteral("{datum} {absender} {art}.pdf"))});
-    const Plan plan = Planner::plan(rule, factsFor(QStringLiteral("/in/Scan.PDF")), german, home, nothingExists);
+    const Rule rule = ruleWith({{Kind::move, u"~/Erst"_s}, {Kind::rename, u"Erst"_s}, {Kind::move, u"~/Belege/{jahr}/{monat}"_s},
+                                {Kind::rename, u"{datum} {absender} {art}.pdf"_s}});
+    const Plan plan = planOf(rule, u"/in/Scan.PDF"_s);
     EXPECT_EQ(plan.ruleID, rule.id);
-    EXPECT_EQ(plan.original, QStringLiteral("/in/Scan.PDF"));
-    EXPECT_EQ(plan.destination, QStringLiteral("/home/anna/Belege/2024/03/2024-03-05 ACME Rechnung.PDF"));
+    EXPECT_EQ(plan.original, u"/in/Scan.PDF"_s);
+    EXPECT_EQ(plan.destination, u"/home/anna/Belege/2024/03/2024-03-05 ACME Rechnung.PDF"_s);
     EXPECT_TRUE(plan.changesLocation());
     EXPECT_FALSE(plan.isEmpty());
 
     // Taken names give way to the next free one; copies take the final name.
-    const QSet<QString> taken{QStringLiteral("/in/Neu.pdf"), QStringLiteral("/in/Neu 2.pdf"),
-                              QStringLiteral("/copies/Neu.pdf")};
-    const auto exists = [&taken](const QString &path) { return taken.contains(path); };
-    const Plan renamed = Planner::plan(
-        ruleWith({action(Kind::copy, QStringLiteral("/copies")), action(Kind::rename, QStringLiteral("Neu")),
-                  action(Kind::copy, QStringLiteral("/copies")), action(Kind::copy, QStringLiteral("/other/{jahr}"))}),
-        factsFor(QStringLiteral("/in/Scan.pdf")), german, home, exists);
-    EXPECT_EQ(renamed.destination, QStringLiteral("/in/Neu 3.pdf"));
-    EXPECT_EQ(renamed.copies, (QStringList{QStringLiteral("/copies/Neu 2.pdf"), QStringLiteral("/copies/Neu 2.pdf"),
-                                           QStringLiteral("/other/2024/Neu.pdf")}));
+    const QSet<QString> taken{u"/in/Neu.pdf"_s, u"/in/Neu 2.pdf"_s, u"/copies/Neu.pdf"_s};
+    const Plan renamed = planOf(ruleWith({{Kind::copy, u"/copies"_s}, {Kind::rename, u"Neu"_s}, {Kind::copy, u"/copies"_s},
+                                          {Kind::copy, u"/other/{jahr}"_s}}),
+                                u"/in/Scan.pdf"_s, [&taken](const QString &path) { return taken.contains(path); });
+    EXPECT_EQ(renamed.destination, u"/in/Neu 3.pdf"_s);
+    EXPECT_EQ(renamed.copies, (QStringList{u"/copies/Neu 2.pdf"_s, u"/copies/Neu 2.pdf"_s, u"/other/2024/Neu.pdf"_s}));
 }
 
 TEST(Planner, TagsTrashDaysAndApplication)
 {
-    const Rule rule = ruleWith({action(Kind::tag, QStringLiteral("Steuer, Bank")),
-                                action(Kind::tag, QStringLiteral("Bank,Privat,Privat")),
-                                action(Kind::trashAfter, QStringLiteral(" 30 ")),
-                                action(Kind::openWith, QStringLiteral("{absender}"))});
-    const Plan plan = Planner::plan(rule, factsFor(QStringLiteral("/in/a.pdf")), german, home, nothingExists);
+    const Plan plan = planOf(ruleWith({{Kind::tag, u"Steuer, Bank"_s}, {Kind::tag, u"Bank,Privat,Privat"_s},
+                                       {Kind::trashAfter, u" 30 "_s}, {Kind::openWith, u"{absender}"_s}}));
     EXPECT_EQ(plan.destination, plan.original);
     EXPECT_FALSE(plan.changesLocation());
-    EXPECT_EQ(plan.tags, (QStringList{QStringLiteral("Steuer"), QStringLiteral("Bank"), QStringLiteral("Privat")}));
+    EXPECT_EQ(plan.tags, (QStringList{u"Steuer"_s, u"Bank"_s, u"Privat"_s}));
     EXPECT_EQ(plan.trashAfterDays, 30);
-    EXPECT_EQ(plan.openWith, QStringLiteral("{absender}"));
+    EXPECT_EQ(plan.openWith, u"{absender}"_s);
     EXPECT_TRUE(plan.missing.isEmpty());
 
     // A later unreadable count clears the days; so does a negative one,
     // which would otherwise send the file to the Trash at the next sweep.
-    for (const QString &days : {QStringLiteral("30 Tage"), QStringLiteral("-5"), QString()}) {
-        const Plan cleared = Planner::plan(
-            ruleWith({action(Kind::trashAfter, QStringLiteral("30")), action(Kind::trashAfter, days)}),
-            factsFor(QStringLiteral("/in/a.pdf")), german, home, nothingExists);
+    for (const QString &days : {u"30 Tage"_s, u"-5"_s, QString()}) {
+        const Plan cleared = planOf(ruleWith({{Kind::trashAfter, u"30"_s}, {Kind::trashAfter, days}}));
         EXPECT_FALSE(cleared.trashAfterDays.has_value()) << days.toStdString();
         EXPECT_TRUE(cleared.isEmpty());
     }
     // An empty application still counts.
-    EXPECT_FALSE(Planner::plan(ruleWith({action(Kind::openWith, QString())}), factsFor(QStringLiteral("/in/a.pdf")),
-                               german, home, nothingExists)
-                     .isEmpty());
+    EXPECT_FALSE(planOf(ruleWith({{Kind::openWith, QString()}})).isEmpty());
 }
 
 TEST(Planner, MissingPlaceholdersOnceEachSortedByCodePoint)
 {
-    const Rule rule = ruleWith({action(Kind::move, QStringLiteral("~/{absender}/{titel}")),
-                                action(Kind::rename, QStringLiteral("{Absender} {absender} {betrag}")),
-                                action(Kind::copy, QStringLiteral("/c/{titel}")), action(Kind::tag, QStringLiteral("{x}")),
-                                action(Kind::openWith, QStringLiteral("{y}"))});
-    const Plan plan = Planner::plan(rule, factsFor(QStringLiteral("/in/a.pdf"), false), german, home, nothingExists);
-    EXPECT_EQ(plan.missing, (QStringList{QStringLiteral("Absender"), QStringLiteral("absender"),
-                                         QStringLiteral("betrag"), QStringLiteral("titel")}));
-    EXPECT_EQ(plan.destination, QStringLiteral("/home/anna/Unbekannt/Unbekannt/a.pdf"));
+    const Rule rule = ruleWith({{Kind::move, u"~/{absender}/{titel}"_s}, {Kind::rename, u"{Absender} {absender} {betrag}"_s},
+                                {Kind::copy, u"/c/{titel}"_s}, {Kind::tag, u"{x}"_s}, {Kind::openWith, u"{y}"_s}});
+    const Plan plan = Planner::plan(rule, factsFor(u"/in/a.pdf"_s, false), german, home, [](const QString &) { return false; });
+    EXPECT_EQ(plan.missing, (QStringList{u"Absender"_s, u"absender"_s, u"betrag"_s, u"titel"_s}));
+    EXPECT_EQ(plan.destination, u"/home/anna/Unbekannt/Unbekannt/a.pdf"_s);
 }
 
 TEST(Planner, StayingPutIsAnEmptyPlan)
 {
-    EXPECT_TRUE(Planner::plan(ruleWith({}), factsFor(QStringLiteral("/in/a.pdf")), german, home, nothingExists).isEmpty());
+    EXPECT_TRUE(planOf(ruleWith({})).isEmpty());
     // Moving into its own folder under its own name keeps the original, even though it exists.
-    const Plan same = Planner::plan(ruleWith({action(Kind::move, QStringLiteral("~/in")),
-                                              action(Kind::rename, QStringLiteral("{original}"))}),
-                                    factsFor(QStringLiteral("/home/anna/in/a.pdf")), german, home,
-                                    [](const QString &) { return true; });
-    EXPECT_EQ(same.destination, QStringLiteral("/home/anna/in/a.pdf"));
+    const Plan same = planOf(ruleWith({{Kind::move, u"~/in"_s}, {Kind::rename, u"{original}"_s}}), u"/home/anna/in/a.pdf"_s,
+                             [](const QString &) { return true; });
+    EXPECT_EQ(same.destination, u"/home/anna/in/a.pdf"_s);
     EXPECT_TRUE(same.isEmpty());
 }
 
 TEST(Planner, FilesWithoutARecognisedDateUseTheirOwnDate)
 {
     QTemporaryDir folder;
-    const QString path = folder.path() + QStringLiteral("/Scan.pdf");
+    const QString path = folder.path() + u"/Scan.pdf"_s;
     ASSERT_TRUE(TestSupport::writeFile(path, "x"));
     FileFacts facts;
     facts.url = path;
-    const Plan plan = Planner::plan(ruleWith({action(Kind::rename, QStringLiteral("{jahr} {original}"))}), facts,
-                                    german, home, nothingExists);
-    EXPECT_EQ(plan.destination, folder.path() + QLatin1Char('/') + QString::number(QDate::currentDate().year())
-                                    + QStringLiteral(" Scan.pdf"));
+    const Plan plan = Planner::plan(ruleWith({{Kind::rename, u"{jahr} {original}"_s}}), facts, german, home,
+                                    [](const QString &) { return false; });
+    EXPECT_EQ(plan.destination, folder.path() + u'/' + QString::number(QDate::currentDate().year()) + u" Scan.pdf"_s);
 }
 
 TEST(Plan, JsonRoundTripAndRequiredKeys)
 {
     Plan plan;
     plan.ruleID = QUuid::createUuid();
-    plan.original = QStringLiteral("/in/Scan #1.pdf");
-    plan.destination = QStringLiteral("/home/a/Belege/2024 100%.pdf");
-    plan.copies = {QStringLiteral("/c/x.pdf")};
-    plan.tags = {QStringLiteral("Steuer")};
-    plan.missing = {QStringLiteral("titel")};
+    plan.original = u"/in/Scan #1.pdf"_s;
+    plan.destination = u"/home/a/Belege/2024 100%.pdf"_s;
+    plan.copies = {u"/c/x.pdf"_s};
+    plan.tags = {u"Steuer"_s};
+    plan.missing = {u"titel"_s};
     QJsonObject json = plan.toJson();
-    EXPECT_FALSE(json.contains(QStringLiteral("trashAfterDays")));
-    EXPECT_FALSE(json.contains(QStringLiteral("openWith")));
-    EXPECT_EQ(json.value(QStringLiteral("ruleID")).toString(), plan.ruleID.toString(QUuid::WithoutBraces).toUpper());
+    EXPECT_FALSE(json.contains(u"trashAfterDays"_s) || json.contains(u"openWith"_s));
+    EXPECT_EQ(json.value(u"ruleID"_s).toString(), plan.ruleID.toString(QUuid::WithoutBraces).toUpper());
     EXPECT_EQ(Plan::fromJson(json), plan);
     plan.trashAfterDays = 14;
     plan.openWith = QString();
     EXPECT_EQ(Plan::fromJsonData(plan.toJsonData()), plan);
 
-    json.remove(QStringLiteral("missing"));
+    json.remove(u"missing"_s);
     EXPECT_THROW(Plan::fromJson(json), JsonCoding::DecodeError);
     json = plan.toJson();
-    json.insert(QStringLiteral("trashAfterDays"), 1.5);
+    json.insert(u"trashAfterDays"_s, 1.5);
     EXPECT_THROW(Plan::fromJson(json), JsonCoding::DecodeError);
 }

@@ -14,6 +14,7 @@
 
 using TestSupport::dataPath;
 using TestSupport::writeFile;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -34,102 +35,99 @@ bool hasLineWith(const QString &text, const QStringList &parts)
     return false;
 }
 
+// Writes the file and reads it back.
+TextExtractor::Output extracted(const QString &path, const QByteArray &bytes)
+{
+    EXPECT_TRUE(writeFile(path, bytes)) << path.toStdString();
+    return TextExtractor::text(path);
+}
+
 } // namespace
 
 TEST(TextExtractor, RealInvoicesKeepEachLabelOnOneLineWithItsValue)
 {
-    const TextExtractor::Output sample = TextExtractor::text(dataPath(QStringLiteral("invoices/sample-invoice-2014.pdf")));
-    EXPECT_FALSE(sample.usedOCR);
-    EXPECT_TRUE(nonEmptyLines(sample.text).contains(QStringLiteral("Rechnung # RE-20140522/501 vom 22.05.2014")));
-    EXPECT_TRUE(nonEmptyLines(sample.text).contains(QStringLiteral("Summe inkl. USt: 571,04 €")));
-
-    const TextExtractor::Output correction = TextExtractor::text(dataPath(QStringLiteral("invoices/correction-invoice.pdf")));
-    EXPECT_FALSE(correction.usedOCR);
-    EXPECT_TRUE(hasLineWith(correction.text, {QStringLiteral("Rechnungskorrektur (384) Nr. RK21012345 vom 16.09.2018")}));
-    EXPECT_TRUE(hasLineWith(correction.text, {QStringLiteral("Zahlbetrag"), QStringLiteral("-8,79")}));
-
-    const TextExtractor::Output service = TextExtractor::text(dataPath(QStringLiteral("invoices/service-charge-statement.pdf")));
-    EXPECT_TRUE(hasLineWith(service.text, {QStringLiteral("Handelsrechnung (380) Nr. 471102 vom 05.03.2018")}));
-    EXPECT_TRUE(hasLineWith(service.text, {QStringLiteral("Zahlbetrag"), QStringLiteral("502,63")}));
-    // Ligatures come out as their letters.
-    for (const QString &text : {sample.text, correction.text, service.text})
+    const struct {
+        const char *file;
+        QList<QStringList> lines;
+    } invoices[] = {
+        {"sample-invoice-2014.pdf", {{u"Rechnung # RE-20140522/501 vom 22.05.2014"_s}, {u"Summe inkl. USt: 571,04 €"_s}}},
+        {"correction-invoice.pdf",
+         {{u"Rechnungskorrektur (384) Nr. RK21012345 vom 16.09.2018"_s}, {u"Zahlbetrag"_s, u"-8,79"_s}}},
+        {"service-charge-statement.pdf",
+         {{u"Handelsrechnung (380) Nr. 471102 vom 05.03.2018"_s}, {u"Zahlbetrag"_s, u"502,63"_s}}},
+    };
+    for (const auto &invoice : invoices) {
+        const TextExtractor::Output out = TextExtractor::text(dataPath(u"invoices/"_s + QString::fromUtf8(invoice.file)));
+        EXPECT_FALSE(out.usedOCR) << invoice.file;
+        const QString text = nonEmptyLines(out.text).join(u'\n');
+        for (const QStringList &parts : invoice.lines)
+            EXPECT_TRUE(hasLineWith(text, parts)) << invoice.file << ": " << parts.join(u' ').toStdString();
+        // Ligatures come out as their letters.
         for (char16_t ligature = 0xFB00; ligature <= 0xFB06; ++ligature)
-            EXPECT_FALSE(text.contains(QChar(ligature)));
+            EXPECT_FALSE(out.text.contains(QChar(ligature))) << invoice.file;
+    }
 }
 
 TEST(TextExtractor, ReadsOnlyTheFirstThreePagesOfAPdf)
 {
     QTemporaryDir dir;
-    QStringList pages;
-    for (int i = 1; i <= 10; ++i)
-        pages << QStringLiteral("Seite %1 mit genug Buchstaben im Text").arg(i);
-    const QString ten = dir.filePath(QStringLiteral("ten.pdf"));
-    ASSERT_TRUE(writeFile(ten, TestDocuments::textPdf(pages)));
-    const TextExtractor::Output out = TextExtractor::text(ten);
-    EXPECT_FALSE(out.usedOCR);
-    EXPECT_EQ(nonEmptyLines(out.text), pages.mid(0, 3));
-    EXPECT_TRUE(out.text.endsWith(u'\n'));
-
     // A document of 2,000 pages costs what three cost.
-    QStringList many;
-    for (int i = 1; i <= 2000; ++i)
-        many << QStringLiteral("Seite %1 von einem sehr langen Dokument").arg(i);
-    const QString huge = dir.filePath(QStringLiteral("huge.pdf"));
-    ASSERT_TRUE(writeFile(huge, TestDocuments::textPdf(many)));
-    EXPECT_EQ(nonEmptyLines(TextExtractor::text(huge).text), many.mid(0, 3));
+    for (const int count : {10, 2000}) {
+        QStringList pages;
+        for (int i = 1; i <= count; ++i)
+            pages << u"Seite %1 mit genug Buchstaben im Text"_s.arg(i);
+        const TextExtractor::Output out = extracted(dir.filePath(u"%1.pdf"_s.arg(count)), TestDocuments::textPdf(pages));
+        EXPECT_FALSE(out.usedOCR);
+        EXPECT_EQ(nonEmptyLines(out.text), pages.mid(0, 3));
+        EXPECT_TRUE(out.text.endsWith(u'\n'));
+    }
 }
 
 TEST(TextExtractor, ThinTextLayerGoesToTextRecognition)
 {
     QTemporaryDir dir;
     // 39 letters stay too few: the pages are rendered and recognised instead.
-    const QString thin = dir.filePath(QStringLiteral("thin.pdf"));
-    const QString letters39 = QStringLiteral("abcdeghjkmnopqrsuvwxyzabcdeghjkmnopqrsu");
+    const QString letters39 = u"abcdeghjkmnopqrsuvwxyzabcdeghjkmnopqrsu"_s;
     ASSERT_EQ(TextExtractor::letterCount(letters39), 39);
-    ASSERT_TRUE(writeFile(thin, TestDocuments::textPdf({letters39})));
-    const TextExtractor::Output recognised = TextExtractor::text(thin);
+    const TextExtractor::Output recognised = extracted(dir.filePath(u"thin.pdf"_s), TestDocuments::textPdf({letters39}));
     EXPECT_TRUE(recognised.usedOCR);
-    EXPECT_TRUE(recognised.text.contains(QStringLiteral("abcdeghjk"))) << recognised.text.toStdString();
+    EXPECT_TRUE(recognised.text.contains(u"abcdeghjk"_s)) << recognised.text.toStdString();
 
-    const QString enough = dir.filePath(QStringLiteral("enough.pdf"));
-    ASSERT_TRUE(writeFile(enough, TestDocuments::textPdf({letters39 + u'z'})));
-    const TextExtractor::Output layer = TextExtractor::text(enough);
+    const TextExtractor::Output layer = extracted(dir.filePath(u"enough.pdf"_s), TestDocuments::textPdf({letters39 + u'z'}));
     EXPECT_FALSE(layer.usedOCR);
     EXPECT_EQ(layer.text.trimmed(), letters39 + u'z');
 
     // A scanned page has no text layer at all.
-    const QString scan = dir.filePath(QStringLiteral("scan.pdf"));
-    ASSERT_TRUE(TestDocuments::writeImagePdf(
-        scan, TestDocuments::textPicture({QStringLiteral("Rechnungsbetrag 86,40 EUR")}, 1190, 1684, 40)));
+    const QString scan = dir.filePath(u"scan.pdf"_s);
+    ASSERT_TRUE(TestDocuments::writeImagePdf(scan, TestDocuments::textPicture({u"Rechnungsbetrag 86,40 EUR"_s}, 1190, 1684, 40)));
     const TextExtractor::Output scanned = TextExtractor::text(scan);
     EXPECT_TRUE(scanned.usedOCR);
-    EXPECT_TRUE(scanned.text.contains(QStringLiteral("Rechnungsbetrag 86,40 EUR"))) << scanned.text.toStdString();
+    EXPECT_TRUE(scanned.text.contains(u"Rechnungsbetrag 86,40 EUR"_s)) << scanned.text.toStdString();
 }
 
 TEST(TextExtractor, ImagesAreRecognisedUpright)
 {
     QTemporaryDir dir;
-    const QImage page = TestDocuments::textPicture({QStringLiteral("Kassenbon Nummer 5512"), QStringLiteral("Gesamt 4,50 EUR")},
-                                                   900, 500, 36);
-    const QString upright = dir.filePath(QStringLiteral("upright.png"));
+    const QImage page = TestDocuments::textPicture({u"Kassenbon Nummer 5512"_s, u"Gesamt 4,50 EUR"_s}, 900, 500, 36);
+    const QString upright = dir.filePath(u"upright.png"_s);
     ASSERT_TRUE(page.save(upright));
     const TextExtractor::Output out = TextExtractor::text(upright);
     EXPECT_TRUE(out.usedOCR);
-    EXPECT_TRUE(out.text.contains(QStringLiteral("Gesamt 4,50 EUR"))) << out.text.toStdString();
+    EXPECT_TRUE(out.text.contains(u"Gesamt 4,50 EUR"_s)) << out.text.toStdString();
 
     // A photo taken sideways: the pixels lie rotated and the file says how to
     // turn them; the reader applies that before recognition.
-    const QString sideways = dir.filePath(QStringLiteral("sideways.jpg"));
+    const QString sideways = dir.filePath(u"sideways.jpg"_s);
     QImageWriter writer(sideways);
     if (writer.supportsOption(QImageIOHandler::ImageTransformation)) {
         writer.setTransformation(QImageIOHandler::TransformationRotate90);
         ASSERT_TRUE(writer.write(page.transformed(QTransform().rotate(-90))));
         const TextExtractor::Output turned = TextExtractor::text(sideways);
-        EXPECT_TRUE(turned.text.contains(QStringLiteral("Gesamt 4,50 EUR"))) << turned.text.toStdString();
+        EXPECT_TRUE(turned.text.contains(u"Gesamt 4,50 EUR"_s)) << turned.text.toStdString();
     }
 
     // Big pictures are reduced to 3000 pixels on their longer side.
-    const QString large = dir.filePath(QStringLiteral("large.png"));
+    const QString large = dir.filePath(u"large.png"_s);
     QImage big(4000, 1000, QImage::Format_RGB32);
     big.fill(Qt::white);
     ASSERT_TRUE(big.save(large));
@@ -139,87 +137,68 @@ TEST(TextExtractor, ImagesAreRecognisedUpright)
 TEST(TextExtractor, BadFilesGiveEmptyText)
 {
     QTemporaryDir dir;
-    const QString empty = dir.filePath(QStringLiteral("empty.pdf"));
-    ASSERT_TRUE(writeFile(empty, QByteArray()));
-    const QString notPdf = dir.filePath(QStringLiteral("not a pdf.pdf"));
-    ASSERT_TRUE(writeFile(notPdf, "Dies ist nur Text mit vielen Buchstaben, aber kein PDF-Dokument."));
-    const QString truncated = dir.filePath(QStringLiteral("truncated.pdf"));
-    const QByteArray whole = TestSupport::readFile(dataPath(QStringLiteral("invoices/sample-invoice-2014.pdf")));
-    ASSERT_TRUE(writeFile(truncated, whole.left(whole.size() / 3)));
-    const QString huge = dir.filePath(QStringLiteral("huge.png"));
-    ASSERT_TRUE(writeFile(huge, TestDocuments::pngHeaderOnly(30000, 30000)));
-    const QString zeroImage = dir.filePath(QStringLiteral("zero.jpg"));
-    ASSERT_TRUE(writeFile(zeroImage, QByteArray()));
-    const QString brokenDocx = dir.filePath(QStringLiteral("broken.docx"));
-    ASSERT_TRUE(writeFile(brokenDocx, "PK\x03\x04 not really a zip"));
+    const QByteArray whole = TestSupport::readFile(dataPath(u"invoices/sample-invoice-2014.pdf"_s));
+    const QString huge = dir.filePath(u"huge.png"_s);
+    const QString locked = dir.filePath(u"locked.txt"_s);
+    const QString lockedPdf = dir.filePath(u"locked.pdf"_s);
+    const QString pipe = dir.filePath(u"pipe.txt"_s);
+    for (const auto &[name, bytes] : {
+             std::pair{"empty.pdf", QByteArray()},
+             {"not a pdf.pdf", QByteArray("Dies ist nur Text mit vielen Buchstaben, aber kein PDF-Dokument.")},
+             {"huge.png", TestDocuments::pngHeaderOnly(30000, 30000)},
+             {"zero.jpg", QByteArray()},
+             {"broken.docx", QByteArray("PK\x03\x04 not really a zip")},
+             {"locked.txt", QByteArray("Geheimer Text")},
+             {"locked.pdf", TestDocuments::textPdf({u"Geheimer Text mit genug Buchstaben für die Schicht"_s})},
+         })
+        ASSERT_TRUE(writeFile(dir.filePath(QString::fromUtf8(name)), bytes));
+    // What poppler can recover of a truncated file is fine; it must not crash.
+    extracted(dir.filePath(u"truncated.pdf"_s), whole.left(whole.size() / 3));
+    // A named pipe would block a reader until someone writes into it.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QFile::setPermissions(locked, QFileDevice::Permissions());
+    QFile::setPermissions(lockedPdf, QFileDevice::Permissions());
 
-    for (const QString &path : {empty, notPdf, huge, zeroImage, brokenDocx, dir.filePath(QStringLiteral("missing.pdf")),
-                                dataPath(QStringLiteral("documents/protected.pdf"))}) {
+    QStringList paths{dir.filePath(u"empty.pdf"_s), dir.filePath(u"not a pdf.pdf"_s), huge, dir.filePath(u"zero.jpg"_s),
+                      dir.filePath(u"broken.docx"_s), dir.filePath(u"missing.pdf"_s),
+                      dataPath(u"documents/protected.pdf"_s), pipe, dir.path()};
+    if (geteuid() != 0) // without read permission (root reads everything anyway)
+        paths << locked << lockedPdf;
+    for (const QString &path : paths) {
         const TextExtractor::Output out = TextExtractor::text(path);
         EXPECT_TRUE(out.text.trimmed().isEmpty()) << path.toStdString();
         EXPECT_FALSE(out.usedOCR) << path.toStdString();
     }
     EXPECT_TRUE(TextExtractor::loadImage(huge).isNull());
-    // A named pipe would block a reader until someone writes into it.
-    const QString pipe = dir.filePath(QStringLiteral("pipe.txt"));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    EXPECT_TRUE(TextExtractor::text(pipe).text.isEmpty());
-    EXPECT_TRUE(TextExtractor::text(dir.path()).text.isEmpty());
-    // What poppler can recover of a truncated file is fine; it must not crash.
-    TextExtractor::text(truncated);
-
-    // Without read permission (root reads everything anyway).
-    const QString locked = dir.filePath(QStringLiteral("locked.txt"));
-    ASSERT_TRUE(writeFile(locked, "Geheimer Text"));
-    QFile::setPermissions(locked, QFileDevice::Permissions());
-    const QString lockedPdf = dir.filePath(QStringLiteral("locked.pdf"));
-    ASSERT_TRUE(writeFile(lockedPdf, TestDocuments::textPdf({QStringLiteral("Geheimer Text mit genug Buchstaben für die Schicht")})));
-    QFile::setPermissions(lockedPdf, QFileDevice::Permissions());
-    if (geteuid() != 0) {
-        EXPECT_TRUE(TextExtractor::text(locked).text.isEmpty());
-        EXPECT_TRUE(TextExtractor::text(lockedPdf).text.isEmpty());
-    }
 }
 
 TEST(TextExtractor, PlainAndOfficeDocuments)
 {
     QTemporaryDir dir;
-    const QString latin1 = dir.filePath(QStringLiteral("brief.txt"));
-    ASSERT_TRUE(writeFile(latin1, QByteArray("Gr\xfc\xdf" "e aus M\xfcnchen, 5 \x80")));
-    EXPECT_EQ(TextExtractor::text(latin1).text, QStringLiteral("Grüße aus München, 5 \u0080"));
-
-    const QString markdown = dir.filePath(QStringLiteral("notes.md"));
-    ASSERT_TRUE(writeFile(markdown, QByteArray(50000, 'x')));
-    EXPECT_EQ(TextExtractor::text(markdown).text.size(), 20000);
+    const auto textOf = [&dir](const char *name, const QByteArray &bytes) {
+        return extracted(dir.filePath(QString::fromUtf8(name)), bytes).text;
+    };
+    EXPECT_EQ(textOf("brief.txt", "Gr\xfc\xdf" "e aus M\xfcnchen, 5 \x80"), u"Grüße aus München, 5 \u0080"_s);
+    EXPECT_EQ(textOf("notes.md", QByteArray(50000, 'x')).size(), 20000);
     // The cut counts user-perceived characters: an accent stays with its letter.
-    const QString accents = dir.filePath(QStringLiteral("accents.csv"));
-    ASSERT_TRUE(writeFile(accents, QStringLiteral("e\u0301").repeated(20001).toUtf8()));
-    EXPECT_EQ(TextExtractor::text(accents).text, QStringLiteral("e\u0301").repeated(20000));
-
-    const QString pages = dir.filePath(QStringLiteral("report.pages"));
-    ASSERT_TRUE(writeFile(pages, "Text"));
-    EXPECT_TRUE(TextExtractor::text(pages).text.isEmpty());
-
-    const QString html = dir.filePath(QStringLiteral("page.html"));
-    ASSERT_TRUE(writeFile(html, "<html><head><meta charset=\"utf-8\"><title>T</title></head><body><p>Rechnung</p>"
-                                "<p>Gesamt <b>12,34 €</b></p></body></html>"));
-    EXPECT_EQ(nonEmptyLines(TextExtractor::text(html).text), (QStringList{QStringLiteral("Rechnung"), QStringLiteral("Gesamt 12,34 €")}));
-
-    const QString rtf = dir.filePath(QStringLiteral("brief.rtf"));
-    ASSERT_TRUE(writeFile(rtf, "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Helvetica;}}{\\*\\generator Writer;}"
-                               "\\f0 Stra\\'dfe 1\\par Summe\\tab 9,40 \\u8364?\\par}"));
-    EXPECT_EQ(TextExtractor::text(rtf).text, QStringLiteral("Straße 1\nSumme\t9,40 €\n"));
-
-    EXPECT_EQ(TextExtractor::text(dataPath(QStringLiteral("documents/letter.docx"))).text,
-              QStringLiteral("Druckerei Beispiel KG\nRechnungsdatum: 07.10.2026\nVersand\t9,40 €\n"));
-    EXPECT_EQ(TextExtractor::text(dataPath(QStringLiteral("documents/letter.odt"))).text,
-              QStringLiteral("Hausverwaltung Klee GmbH\nMusterstadt, 02.10.2026\nBetreff:   Wartung\tHeizung\n"));
+    EXPECT_EQ(textOf("accents.csv", u"e\u0301"_s.repeated(20001).toUtf8()), u"e\u0301"_s.repeated(20000));
+    EXPECT_TRUE(textOf("report.pages", "Text").isEmpty());
+    EXPECT_EQ(nonEmptyLines(textOf("page.html", "<html><head><meta charset=\"utf-8\"><title>T</title></head><body>"
+                                                "<p>Rechnung</p><p>Gesamt <b>12,34 €</b></p></body></html>")),
+              (QStringList{u"Rechnung"_s, u"Gesamt 12,34 €"_s}));
+    EXPECT_EQ(textOf("brief.rtf", "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Helvetica;}}{\\*\\generator Writer;}"
+                                  "\\f0 Stra\\'dfe 1\\par Summe\\tab 9,40 \\u8364?\\par}"),
+              u"Straße 1\nSumme\t9,40 €\n"_s);
+    EXPECT_EQ(TextExtractor::text(dataPath(u"documents/letter.docx"_s)).text,
+              u"Druckerei Beispiel KG\nRechnungsdatum: 07.10.2026\nVersand\t9,40 €\n"_s);
+    EXPECT_EQ(TextExtractor::text(dataPath(u"documents/letter.odt"_s)).text,
+              u"Hausverwaltung Klee GmbH\nMusterstadt, 02.10.2026\nBetreff:   Wartung\tHeizung\n"_s);
 }
 
 TEST(TextExtractor, ScreenshotsAreToldByName)
 {
-    EXPECT_TRUE(TextExtractor::isScreenshot(QStringLiteral("/tmp/Screenshot 2024-05-01.png")));
-    EXPECT_TRUE(TextExtractor::isScreenshot(QStringLiteral("/tmp/Bildschirmfoto 2024-05-01 um 10.00.00.png")));
-    EXPECT_FALSE(TextExtractor::isScreenshot(QStringLiteral("/tmp/Screenshot 2024-05-01.pdf")));
-    EXPECT_FALSE(TextExtractor::isScreenshot(QStringLiteral("/tmp/my screenshot.png")));
+    EXPECT_TRUE(TextExtractor::isScreenshot(u"/tmp/Screenshot 2024-05-01.png"_s));
+    EXPECT_TRUE(TextExtractor::isScreenshot(u"/tmp/Bildschirmfoto 2024-05-01 um 10.00.00.png"_s));
+    EXPECT_FALSE(TextExtractor::isScreenshot(u"/tmp/Screenshot 2024-05-01.pdf"_s));
+    EXPECT_FALSE(TextExtractor::isScreenshot(u"/tmp/my screenshot.png"_s));
 }

@@ -15,6 +15,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QByteArray randomBytes(qsizetype size, quint32 seed)
@@ -28,7 +30,7 @@ QByteArray randomBytes(qsizetype size, quint32 seed)
 
 QString writeArchive(const QTemporaryDir &dir, const QByteArray &bytes)
 {
-    const QString path = dir.filePath(QStringLiteral("test.zip"));
+    const QString path = dir.filePath(u"test.zip"_s);
     QFile::remove(path);
     EXPECT_TRUE(TestSupport::writeFile(path, bytes));
     return path;
@@ -42,10 +44,10 @@ TEST(ZipWriter, WritesArchivesThatOtherReadersAccept)
 {
     ScopedTimeZone zone("Europe/Berlin");
     const QList<ZipWriter::Entry> entries{
-        {QStringLiteral("belege-2026-10/liste.csv"), QByteArray("a;b\r\n")},
-        {QStringLiteral("belege-2026-10/Rechnung Müller & Söhne.pdf"), randomBytes(70000, 1)},
-        {QStringLiteral("belege-2026-10/leer.txt"), QByteArray()},
-        {QStringLiteral("belege-2026-10/日本語 ß.bin"), randomBytes(1, 2)},
+        {u"belege-2026-10/liste.csv"_s, QByteArray("a;b\r\n")},
+        {u"belege-2026-10/Rechnung Müller & Söhne.pdf"_s, randomBytes(70000, 1)},
+        {u"belege-2026-10/leer.txt"_s, QByteArray()},
+        {u"belege-2026-10/日本語 ß.bin"_s, randomBytes(1, 2)},
     };
     const QTemporaryDir dir;
     const QString path = writeArchive(dir, ZipWriter::archive(entries, someDate));
@@ -61,29 +63,24 @@ TEST(ZipWriter, WritesArchivesThatOtherReadersAccept)
         EXPECT_EQ(read[i].crc, CRC32::checksum(entries[i].data));
         EXPECT_EQ(read[i].size, entries[i].data.size());
         EXPECT_EQ(read[i].compressedSize, entries[i].data.size());
-        EXPECT_EQ(read[i].method, 0);
-        EXPECT_EQ(read[i].flags, 0x0800);
-        EXPECT_EQ(read[i].createVersion, 20);
-        EXPECT_EQ(read[i].createSystem, 0);
+        // Stored, UTF-8 names, version 2.0, a plain file readable by all, local time.
+        EXPECT_EQ(std::tuple(read[i].method, read[i].flags, read[i].createVersion, read[i].createSystem),
+                  std::tuple(0, 0x0800, 20, 0));
         EXPECT_EQ(read[i].externalAttributes, 0x81A40000u);
         EXPECT_EQ(read[i].dateTime, (QList<int>{2026, 10, 12, 11, 30, 0}));
     }
-}
 
-TEST(ZipWriter, EmptyArchiveIsTheEndRecordAlone)
-{
-    const QByteArray bytes = ZipWriter::archive({}, someDate);
-    ASSERT_EQ(bytes.size(), 22);
-    EXPECT_TRUE(bytes.startsWith(QByteArray::fromHex("504b0506")));
-    const QTemporaryDir dir;
-    EXPECT_TRUE(ArchiveCheck::readWithPython(writeArchive(dir, bytes)).isEmpty());
+    // An empty archive is the end record alone.
+    const QByteArray empty = ZipWriter::archive({}, someDate);
+    EXPECT_EQ(empty, QByteArray::fromHex("504b0506") + QByteArray(18, '\0'));
+    EXPECT_TRUE(ArchiveCheck::readWithPython(writeArchive(dir, empty)).isEmpty());
 }
 
 TEST(ZipWriter, StampsTheLocalTimeInDosForm)
 {
     ScopedTimeZone zone("Europe/Berlin");
     const auto stampOf = [](const QDateTime &date) {
-        const QByteArray bytes = ZipWriter::archive({{QStringLiteral("a"), QByteArray("x")}}, date);
+        const QByteArray bytes = ZipWriter::archive({{u"a"_s, QByteArray("x")}}, date);
         const quint16 time = ArchiveCheck::read16(bytes, 10);
         const quint16 day = ArchiveCheck::read16(bytes, 12);
         // The central record carries the same stamp.
@@ -101,7 +98,6 @@ TEST(ZipWriter, StampsTheLocalTimeInDosForm)
     // Before 1980 the year is stamped as 1980; the last year the stamp holds is 2107.
     EXPECT_EQ(stampOf(QDateTime(QDate(1975, 6, 1), QTime(12, 0), Qt::UTC)).second, 0 * 512 + 6 * 32 + 1);
     EXPECT_EQ(stampOf(QDateTime(QDate(2107, 12, 31), QTime(12, 0), Qt::UTC)).second, 127 * 512 + 12 * 32 + 31);
-
     EXPECT_THROW(ZipWriter::archive({}, QDateTime(QDate(2108, 1, 1), QTime(12, 0), Qt::UTC)), ZipWriter::Error);
     EXPECT_THROW(ZipWriter::archive({}, QDateTime()), ZipWriter::Error);
 }
@@ -109,14 +105,12 @@ TEST(ZipWriter, StampsTheLocalTimeInDosForm)
 TEST(ZipWriter, RefusesWhatTheFormatCannotHold)
 {
     // A name of 65,535 bytes fits; 65,536 bytes (an umlaut counts two) do not.
-    const QString longest(65535, u'a');
-    EXPECT_NO_THROW(ZipWriter::archive({{longest, QByteArray()}}, someDate));
-    const QString tooLong = QString(65534, u'a') + QStringLiteral("ä");
+    EXPECT_NO_THROW(ZipWriter::archive({{QString(65535, u'a'), QByteArray()}}, someDate));
     try {
-        ZipWriter::archive({{tooLong, QByteArray()}}, someDate);
+        ZipWriter::archive({{QString(65534, u'a') + u"ä"_s, QByteArray()}}, someDate);
         ADD_FAILURE() << "a name of 65,536 bytes was accepted";
     } catch (const ZipWriter::Error &error) {
-        EXPECT_TRUE(error.message().contains(QStringLiteral("65,535 bytes"))) << error.what();
+        EXPECT_TRUE(error.message().contains(u"65,535 bytes"_s)) << error.what();
     }
 
     QList<ZipWriter::Entry> many;
@@ -124,59 +118,52 @@ TEST(ZipWriter, RefusesWhatTheFormatCannotHold)
         many.append({QString::number(i), QByteArray()});
     const QByteArray full = ZipWriter::archive(many, someDate);
     EXPECT_EQ(ArchiveCheck::read16(full, full.size() - 12), 65535);
-    many.append({QStringLiteral("one too many"), QByteArray()});
+    many.append({u"one too many"_s, QByteArray()});
     EXPECT_THROW(ZipWriter::archive(many, someDate), ZipWriter::Error);
+
+    // A file of 4 GiB is refused before anything is written (sparse: takes no space).
+    const QTemporaryDir dir;
+    const QString huge = dir.filePath(u"huge.pdf"_s);
+    {
+        QFile sparse(huge);
+        ASSERT_TRUE(sparse.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(sparse.resize(qint64(ZipWriter::maxArchiveSize) + 1));
+    }
+    QFile file(dir.filePath(u"out.zip"_s));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ZipWriter::Stream stream(file, someDate);
+    EXPECT_THROW(stream.addFile(u"huge.pdf"_s, huge), ZipWriter::Error);
+    EXPECT_EQ(file.size(), 0);
 }
 
 TEST(ZipWriter, StreamWritesTheSameBytesAndLeavesOutUnreadableFiles)
 {
     ScopedTimeZone zone("Europe/Berlin");
     const QTemporaryDir dir;
+    const auto in = [&dir](const char *name) { return dir.filePath(u"in/"_s + QString::fromUtf8(name)); };
     const QByteArray big = randomBytes(3 * 1024 * 1024 + 17, 3); // several read chunks
     const QByteArray small = randomBytes(100, 4);
-    ASSERT_TRUE(TestSupport::writeFile(dir.filePath(QStringLiteral("in/big.pdf")), big));
-    ASSERT_TRUE(TestSupport::writeFile(dir.filePath(QStringLiteral("in/small.pdf")), small));
-    ASSERT_TRUE(TestSupport::writeFile(dir.filePath(QStringLiteral("in/empty.pdf")), QByteArray()));
-    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("in/folder.pdf")));
-    const QString fifo = dir.filePath(QStringLiteral("in/pipe.pdf"));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    ASSERT_TRUE(TestSupport::writeFile(in("big.pdf"), big));
+    ASSERT_TRUE(TestSupport::writeFile(in("small.pdf"), small));
+    ASSERT_TRUE(TestSupport::writeFile(in("empty.pdf"), QByteArray()));
+    ASSERT_TRUE(QDir().mkpath(in("folder.pdf")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(in("pipe.pdf")).constData(), 0644), 0);
 
-    const QString path = dir.filePath(QStringLiteral("streamed.zip"));
+    const QString path = dir.filePath(u"streamed.zip"_s);
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
     ZipWriter::Stream stream(file, someDate);
-    stream.add(QStringLiteral("liste.csv"), "header\r\n");
-    EXPECT_TRUE(stream.addFile(QStringLiteral("big.pdf"), dir.filePath(QStringLiteral("in/big.pdf"))));
-    EXPECT_FALSE(stream.addFile(QStringLiteral("missing.pdf"), dir.filePath(QStringLiteral("in/missing.pdf"))));
-    EXPECT_FALSE(stream.addFile(QStringLiteral("folder.pdf"), dir.filePath(QStringLiteral("in/folder.pdf"))));
-    EXPECT_FALSE(stream.addFile(QStringLiteral("pipe.pdf"), fifo));
-    EXPECT_TRUE(stream.addFile(QStringLiteral("small.pdf"), dir.filePath(QStringLiteral("in/small.pdf"))));
-    EXPECT_TRUE(stream.addFile(QStringLiteral("empty.pdf"), dir.filePath(QStringLiteral("in/empty.pdf"))));
+    stream.add(u"liste.csv"_s, "header\r\n");
+    for (const auto &[name, added] : {std::pair{"big.pdf", true}, {"missing.pdf", false}, {"folder.pdf", false},
+                                      {"pipe.pdf", false}, {"small.pdf", true}, {"empty.pdf", true}})
+        EXPECT_EQ(stream.addFile(QString::fromUtf8(name), in(name)), added) << name;
     stream.finish();
     file.close();
 
-    const QByteArray expected = ZipWriter::archive({{QStringLiteral("liste.csv"), "header\r\n"},
-                                                    {QStringLiteral("big.pdf"), big},
-                                                    {QStringLiteral("small.pdf"), small},
-                                                    {QStringLiteral("empty.pdf"), QByteArray()}},
-                                                   someDate);
+    const QByteArray expected = ZipWriter::archive(
+        {{u"liste.csv"_s, "header\r\n"}, {u"big.pdf"_s, big}, {u"small.pdf"_s, small}, {u"empty.pdf"_s, QByteArray()}},
+        someDate);
     EXPECT_TRUE(TestSupport::readFile(path) == expected);
     QString output;
     EXPECT_TRUE(ArchiveCheck::testWithUnzip(path, &output)) << output.toStdString();
-}
-
-TEST(ZipWriter, StreamRefusesAFileOf4GiB)
-{
-    const QTemporaryDir dir;
-    const QString huge = dir.filePath(QStringLiteral("huge.pdf"));
-    {
-        QFile sparse(huge);
-        ASSERT_TRUE(sparse.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(sparse.resize(qint64(ZipWriter::maxArchiveSize) + 1)); // sparse: takes no space
-    }
-    QFile file(dir.filePath(QStringLiteral("out.zip")));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ZipWriter::Stream stream(file, someDate);
-    EXPECT_THROW(stream.addFile(QStringLiteral("huge.pdf"), huge), ZipWriter::Error);
-    EXPECT_EQ(file.size(), 0);
 }
