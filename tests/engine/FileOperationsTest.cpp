@@ -49,6 +49,15 @@ protected:
 
     static bool exists(const QString &path) { return QFileInfo::exists(path); }
 
+    // What each file holds; "-" for a file that is not there.
+    static QByteArrayList contents(const QStringList &paths)
+    {
+        QByteArrayList result;
+        for (const QString &path : paths)
+            result.append(exists(path) ? readFile(path) : QByteArray("-"));
+        return result;
+    }
+
     static QStringList tagsOf(const QString &path) { return FileTags::read(path).value_or(QStringList{u"?"_s}); }
 
     Plan planTo(const QString &destination) const
@@ -81,24 +90,20 @@ TEST_F(FileOperationsTest, PerformThenUndoPutsEverythingBack)
 
     const Performed performed = FileOperations::perform(plan);
     EXPECT_EQ(performed, (Performed{original, plan.destination, plan.copies, {u"Steuer"_s, u"Bank"_s}, 30}));
-    EXPECT_FALSE(exists(original));
-    EXPECT_EQ(readFile(plan.destination), "scan");
+    EXPECT_EQ(contents({original, plan.destination, plan.copies.first()}), (QByteArrayList{"-", "scan", "scan"}));
     EXPECT_EQ(tagsOf(plan.destination), (QStringList{u"Alt"_s, u"Steuer"_s, u"Bank"_s}));
     // The copy was made from the file before it moved and was tagged.
-    EXPECT_EQ(readFile(plan.copies.first()), "scan");
     EXPECT_EQ(tagsOf(plan.copies.first()), QStringList{u"Alt"_s});
 
     // The journal keeps it as JSON; undo works from what it reads back.
     const Performed stored = Performed::fromJsonData(performed.toJsonData());
     EXPECT_EQ(stored, performed);
     EXPECT_EQ(FileOperations::undo(stored), original);
-    EXPECT_EQ(readFile(original), "scan");
+    const QString trashed = Trash::homeTrash() + u"/files/Rechnung.pdf"_s;
+    EXPECT_EQ(contents({original, plan.copies.first(), trashed}), (QByteArrayList{"scan", "-", "scan"}));
     EXPECT_EQ(tagsOf(original), QStringList{u"Alt"_s});
     EXPECT_FALSE(exists(home + u"/Belege/2024"_s));
     EXPECT_TRUE(exists(home + u"/Belege"_s)); // two levels at most
-    EXPECT_FALSE(exists(plan.copies.first()));
-    const QString trashed = Trash::homeTrash() + u"/files/Rechnung.pdf"_s;
-    EXPECT_EQ(readFile(trashed), "scan");
     QFile::remove(trashed);
     QFile::remove(Trash::homeTrash() + u"/info/Rechnung.pdf.trashinfo"_s);
 }
@@ -122,8 +127,7 @@ TEST_F(FileOperationsTest, UndoAfterTheUserMovedTheFileChangesNothing)
         EXPECT_EQ(error.description(),
                   u"The file is no longer at "_s + shown + u". It was moved or renamed after Filewright filed it."_s);
     }
-    EXPECT_FALSE(exists(original));
-    EXPECT_TRUE(exists(plan.copies.first()));
+    EXPECT_EQ(contents({original, plan.copies.first(), elsewhere}), (QByteArrayList{"-", "scan", "scan"}));
     EXPECT_EQ(tagsOf(elsewhere), QStringList{u"Steuer"_s});
     EXPECT_TRUE(exists(home + u"/Belege"_s));
 }
@@ -135,9 +139,7 @@ TEST_F(FileOperationsTest, UndoNeverOverwritesAFileThatTookTheOldName)
     ASSERT_TRUE(writeFile(at(u"Scan 2.pdf"_s), "another"));
 
     EXPECT_EQ(FileOperations::undo(performed), at(u"Scan 3.pdf"_s));
-    EXPECT_EQ(readFile(original), "newcomer");
-    EXPECT_EQ(readFile(at(u"Scan 2.pdf"_s)), "another");
-    EXPECT_EQ(readFile(at(u"Scan 3.pdf"_s)), "scan");
+    EXPECT_EQ(contents({original, at(u"Scan 2.pdf"_s), at(u"Scan 3.pdf"_s)}), (QByteArrayList{"newcomer", "another", "scan"}));
     EXPECT_FALSE(exists(at(u"Belege"_s)));
 }
 
@@ -151,9 +153,7 @@ TEST_F(FileOperationsTest, AFailureMidwayLosesNoFile)
     Plan plan = planTo(at(u"Belege/Scan.pdf"_s));
     plan.copies = {at(u"a/Scan.pdf"_s), taken};
     expectRefused(plan);
-    EXPECT_EQ(readFile(at(u"a/Scan.pdf"_s)), "scan");
-    EXPECT_EQ(readFile(taken), "someone else's");
-    EXPECT_FALSE(exists(plan.destination));
+    EXPECT_EQ(contents({at(u"a/Scan.pdf"_s), taken, plan.destination}), (QByteArrayList{"scan", "someone else's", "-"}));
 
     // A destination that was taken meanwhile is never replaced.
     expectRefused(planTo(taken), u"already exists"_s);

@@ -67,24 +67,6 @@ TEST(FileReadiness, OnlyRegularFilesAreReady)
     EXPECT_EQ(FileReadiness::precheck(target), State::ready);
 }
 
-TEST(FileReadiness, StampsSizeAndModification)
-{
-    QTemporaryDir dir;
-    const QString path = fileIn(dir, "a.txt");
-    const std::optional<FileReadiness::Stamp> first = FileReadiness::stamp(path);
-    ASSERT_TRUE(first);
-    EXPECT_EQ(first->size, 8);
-    EXPECT_EQ(first->modified, QFileInfo(path).lastModified().toUTC());
-    EXPECT_EQ(FileReadiness::stamp(path), first);
-
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(file.setFileTime(first->modified.addSecs(-10), QFileDevice::FileModificationTime));
-    file.close();
-    EXPECT_NE(FileReadiness::stamp(path), first);
-    EXPECT_FALSE(FileReadiness::stamp(dir.filePath(u"gone"_s)));
-}
-
 TEST(FileReadiness, WaitsWithoutBlockingAndNoticesChanges)
 {
     QTemporaryDir dir;
