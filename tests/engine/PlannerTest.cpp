@@ -50,11 +50,9 @@ TEST(Planner, LastMoveAndLastRenameWinAndCombine)
     const Rule rule = ruleWith({{Kind::move, u"~/Erst"_s}, {Kind::rename, u"Erst"_s}, {Kind::move, u"~/Belege/{jahr}/{monat}"_s},
                                 {Kind::rename, u"{datum} {absender} {art}.pdf"_s}});
     const Plan plan = planOf(rule, u"/in/Scan.PDF"_s);
-    EXPECT_EQ(plan.ruleID, rule.id);
-    EXPECT_EQ(plan.original, u"/in/Scan.PDF"_s);
-    EXPECT_EQ(plan.destination, u"/home/anna/Belege/2024/03/2024-03-05 ACME Rechnung.PDF"_s);
-    EXPECT_TRUE(plan.changesLocation());
-    EXPECT_FALSE(plan.isEmpty());
+    EXPECT_EQ(std::tuple(plan.ruleID, plan.original, plan.destination),
+              std::tuple(rule.id, u"/in/Scan.PDF"_s, u"/home/anna/Belege/2024/03/2024-03-05 ACME Rechnung.PDF"_s));
+    EXPECT_TRUE(plan.changesLocation() && !plan.isEmpty());
 
     // Taken names give way to the next free one; copies take the final name.
     const QSet<QString> taken{u"/in/Neu.pdf"_s, u"/in/Neu 2.pdf"_s, u"/copies/Neu.pdf"_s};
@@ -71,10 +69,9 @@ TEST(Planner, TagsTrashDaysAndApplication)
                                        {Kind::trashAfter, u" 30 "_s}, {Kind::openWith, u"{absender}"_s}}));
     EXPECT_EQ(plan.destination, plan.original);
     EXPECT_FALSE(plan.changesLocation());
-    EXPECT_EQ(plan.tags, (QStringList{u"Steuer"_s, u"Bank"_s, u"Privat"_s}));
-    EXPECT_EQ(plan.trashAfterDays, 30);
-    EXPECT_EQ(plan.openWith, u"{absender}"_s);
-    EXPECT_TRUE(plan.missing.isEmpty());
+    EXPECT_EQ(std::tuple(plan.tags, plan.trashAfterDays, plan.openWith, plan.missing),
+              std::tuple(QStringList{u"Steuer"_s, u"Bank"_s, u"Privat"_s}, std::optional<qint64>(30),
+                         std::optional(u"{absender}"_s), QStringList()));
 
     // A later unreadable count clears the days; so does a negative one,
     // which would otherwise send the file to the Trash at the next sweep.

@@ -58,11 +58,9 @@ TEST(ZipWriter, WritesArchivesThatOtherReadersAccept)
     ASSERT_EQ(read.size(), entries.size());
     for (qsizetype i = 0; i < entries.size(); ++i) {
         SCOPED_TRACE(entries[i].name.toStdString());
-        EXPECT_EQ(read[i].name, entries[i].name);
-        EXPECT_EQ(read[i].data, entries[i].data);
-        EXPECT_EQ(read[i].crc, CRC32::checksum(entries[i].data));
-        EXPECT_EQ(read[i].size, entries[i].data.size());
-        EXPECT_EQ(read[i].compressedSize, entries[i].data.size());
+        EXPECT_EQ(std::tuple(read[i].name, read[i].data, read[i].crc),
+                  std::tuple(entries[i].name, entries[i].data, CRC32::checksum(entries[i].data)));
+        EXPECT_EQ(std::tuple(read[i].size, read[i].compressedSize), std::tuple(entries[i].data.size(), entries[i].data.size()));
         // Stored, UTF-8 names, version 2.0, a plain file readable by all, local time.
         EXPECT_EQ(std::tuple(read[i].method, read[i].flags, read[i].createVersion, read[i].createSystem),
                   std::tuple(0, 0x0800, 20, 0));
