@@ -9,6 +9,7 @@
 
 #include <condition_variable>
 #include <fstream>
+#include <future>
 #include <mutex>
 #include <thread>
 
@@ -19,6 +20,7 @@
 #include <unistd.h>
 
 using namespace std::chrono_literals;
+using namespace Qt::StringLiterals;
 using TestSupport::writeFile;
 
 namespace {
@@ -38,16 +40,10 @@ public:
         };
     }
 
-    bool waitFor(const QString &folder, const QString &file, std::chrono::milliseconds bound = patience)
+    bool waitFor(const QString &folder, const QString &file)
     {
         std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, bound, [&] { return m_items.contains({folder, file}); });
-    }
-
-    bool waitForCount(const QString &folder, int count)
-    {
-        std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, patience, [&] { return int(filesLocked(folder).size()) >= count; });
+        return m_changed.wait_for(lock, patience, [&] { return m_items.contains({folder, file}); });
     }
 
     int count(const QString &folder, const QString &file) const
@@ -59,12 +55,6 @@ public:
     QSet<QString> files(const QString &folder) const
     {
         const std::lock_guard lock(m_mutex);
-        return filesLocked(folder);
-    }
-
-private:
-    QSet<QString> filesLocked(const QString &folder) const
-    {
         QSet<QString> files;
         for (const auto &item : m_items) {
             if (item.first == folder)
@@ -73,6 +63,7 @@ private:
         return files;
     }
 
+private:
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     QList<QPair<QString, QString>> m_items;
@@ -83,219 +74,160 @@ class FolderWatcherTest : public ::testing::Test
 protected:
     QString make(const QString &relative)
     {
-        const QString path = m_root.path() + QLatin1Char('/') + relative;
-        QDir().mkpath(path);
-        return path;
+        QDir().mkpath(path(relative));
+        return path(relative);
     }
-    QString path(const QString &relative) const { return m_root.path() + QLatin1Char('/') + relative; }
+    QString path(const QString &relative) const { return m_root.path() + u'/' + relative; }
 
     QTemporaryDir m_root;
     Deliveries m_deliveries;
 };
 } // namespace
 
-TEST_F(FolderWatcherTest, ReportsFilesCopiedAndMovedIn)
+TEST_F(FolderWatcherTest, ReportsEachItemOnceUnderTheNameItEndsWith)
 {
-    const QString inbox = make(QStringLiteral("Inbox"));
-    const QString elsewhere = make(QStringLiteral("Elsewhere"));
-    ASSERT_TRUE(writeFile(elsewhere + QStringLiteral("/moved.pdf"), "moved"));
-    ASSERT_TRUE(writeFile(elsewhere + QStringLiteral("/source.pdf"), "copied"));
+    const QString inbox = make(u"Inbox"_s);
+    const QString elsewhere = make(u"Elsewhere"_s);
+    ASSERT_TRUE(writeFile(elsewhere + u"/moved.pdf"_s, "moved"));
+    ASSERT_TRUE(writeFile(elsewhere + u"/source.pdf"_s, "copied"));
+    ASSERT_TRUE(writeFile(inbox + u"/before.txt"_s, "old"));
 
-    FolderWatcher watcher(m_deliveries.handler(), {}, 100ms);
+    FolderWatcher watcher(m_deliveries.handler(), {}, 300ms);
     watcher.watch(inbox, false);
     EXPECT_EQ(watcher.watched(), QStringList{inbox});
 
-    ASSERT_TRUE(QFile::copy(elsewhere + QStringLiteral("/source.pdf"), inbox + QStringLiteral("/copied.pdf")));
-    ASSERT_TRUE(QFile::rename(elsewhere + QStringLiteral("/moved.pdf"), inbox + QStringLiteral("/moved.pdf")));
-    ASSERT_TRUE(writeFile(inbox + QStringLiteral("/written.txt"), "x"));
+    ASSERT_TRUE(QFile::copy(elsewhere + u"/source.pdf"_s, inbox + u"/copied.pdf"_s));
+    ASSERT_TRUE(QFile::rename(elsewhere + u"/moved.pdf"_s, inbox + u"/moved.pdf"_s));
     // A file still being written is reported when it is closed.
-    QFile unfinished(inbox + QStringLiteral("/unfinished.bin"));
+    QFile unfinished(inbox + u"/unfinished.bin"_s);
     ASSERT_TRUE(unfinished.open(QIODevice::WriteOnly));
     unfinished.write("first half");
     unfinished.flush();
-
-    EXPECT_TRUE(m_deliveries.waitFor(inbox, inbox + QStringLiteral("/copied.pdf")));
-    EXPECT_TRUE(m_deliveries.waitFor(inbox, inbox + QStringLiteral("/moved.pdf")));
-    EXPECT_TRUE(m_deliveries.waitFor(inbox, inbox + QStringLiteral("/written.txt")));
-    EXPECT_EQ(m_deliveries.count(inbox, inbox + QStringLiteral("/copied.pdf")), 1);
-    EXPECT_EQ(m_deliveries.count(inbox, inbox + QStringLiteral("/unfinished.bin")), 0);
-    unfinished.write("second half");
-    unfinished.close();
-    EXPECT_TRUE(m_deliveries.waitFor(inbox, inbox + QStringLiteral("/unfinished.bin")));
-}
-
-TEST_F(FolderWatcherTest, ReportsEachItemOnceUnderTheNameItEndsWith)
-{
-    const QString downloads = make(QStringLiteral("Downloads"));
-    ASSERT_TRUE(writeFile(downloads + QStringLiteral("/before.txt"), "old"));
-
-    FolderWatcher watcher(m_deliveries.handler(), {}, 300ms);
-    watcher.watch(downloads, false);
-
     // A browser writes "x.pdf.part" and renames it when the download is done.
     {
-        QFile part(downloads + QStringLiteral("/x.pdf.part"));
+        QFile part(inbox + u"/x.pdf.part"_s);
         ASSERT_TRUE(part.open(QIODevice::WriteOnly));
         for (int chunk = 0; chunk < 8; ++chunk)
             part.write(QByteArray(4096, 'p'));
     }
-    ASSERT_TRUE(QFile::rename(downloads + QStringLiteral("/x.pdf.part"), downloads + QStringLiteral("/x.pdf")));
+    ASSERT_TRUE(QFile::rename(inbox + u"/x.pdf.part"_s, inbox + u"/x.pdf"_s));
     // Made and removed again before the batch ends.
-    ASSERT_TRUE(writeFile(downloads + QStringLiteral("/temporary.txt"), "t"));
-    ASSERT_TRUE(QFile::remove(downloads + QStringLiteral("/temporary.txt")));
-    // Written three times over.
+    ASSERT_TRUE(writeFile(inbox + u"/temporary.txt"_s, "t"));
+    ASSERT_TRUE(QFile::remove(inbox + u"/temporary.txt"_s));
     for (int time = 0; time < 3; ++time)
-        ASSERT_TRUE(writeFile(downloads + QStringLiteral("/thrice.txt"), QByteArray::number(time)));
+        ASSERT_TRUE(writeFile(inbox + u"/thrice.txt"_s, QByteArray::number(time)));
     // Renamed: only the new name exists.
-    ASSERT_TRUE(QFile::rename(downloads + QStringLiteral("/before.txt"), downloads + QStringLiteral("/after.txt")));
-    ASSERT_TRUE(writeFile(downloads + QStringLiteral("/marker"), "m"));
+    ASSERT_TRUE(QFile::rename(inbox + u"/before.txt"_s, inbox + u"/after.txt"_s));
+    ASSERT_TRUE(writeFile(inbox + u"/marker"_s, "m"));
 
-    ASSERT_TRUE(m_deliveries.waitFor(downloads, downloads + QStringLiteral("/marker")));
-    const QSet<QString> expected{downloads + QStringLiteral("/x.pdf"), downloads + QStringLiteral("/thrice.txt"),
-                                 downloads + QStringLiteral("/after.txt"), downloads + QStringLiteral("/marker")};
-    EXPECT_EQ(m_deliveries.files(downloads), expected);
-    EXPECT_EQ(m_deliveries.count(downloads, downloads + QStringLiteral("/x.pdf")), 1);
-    EXPECT_EQ(m_deliveries.count(downloads, downloads + QStringLiteral("/thrice.txt")), 1);
+    ASSERT_TRUE(m_deliveries.waitFor(inbox, inbox + u"/marker"_s));
+    QSet<QString> expected;
+    for (const QString &name : {u"copied.pdf"_s, u"moved.pdf"_s, u"x.pdf"_s, u"thrice.txt"_s, u"after.txt"_s, u"marker"_s})
+        expected.insert(inbox + u'/' + name);
+    EXPECT_EQ(m_deliveries.files(inbox), expected);
+    for (const QString &once : {u"copied.pdf"_s, u"x.pdf"_s, u"thrice.txt"_s})
+        EXPECT_EQ(m_deliveries.count(inbox, inbox + u'/' + once), 1) << once.toStdString();
+
+    unfinished.write("second half");
+    unfinished.close();
+    EXPECT_TRUE(m_deliveries.waitFor(inbox, inbox + u"/unfinished.bin"_s));
 }
 
 TEST_F(FolderWatcherTest, SubfoldersCountOnlyWhereIncluded)
 {
-    const QString flat = make(QStringLiteral("Docs"));
-    const QString deep = make(QStringLiteral("Deep"));
-    const QString sibling = make(QStringLiteral("Docs2"));
-    make(QStringLiteral("Docs/old"));
-    make(QStringLiteral("Deep/old/older"));
-    for (const QString &name : {QStringLiteral("Arrival1"), QStringLiteral("Arrival2")}) {
-        ASSERT_TRUE(writeFile(path(name + QStringLiteral("/inside.txt")), "i"));
-        ASSERT_TRUE(writeFile(path(name + QStringLiteral("/nested/deeper.txt")), "d"));
+    const QString flat = make(u"Docs"_s);
+    const QString deep = make(u"Deep"_s);
+    const QString sibling = make(u"Docs2"_s);
+    const QString outside = make(u"Outside"_s);
+    const QString nested = make(u"Deep/old"_s); // watched on its own as well
+    make(u"Docs/old"_s);
+    make(u"Deep/old/older"_s);
+    for (const QString &name : {u"Arrival1"_s, u"Arrival2"_s}) {
+        ASSERT_TRUE(writeFile(path(name + u"/inside.txt"_s), "i"));
+        ASSERT_TRUE(writeFile(path(name + u"/nested/deeper.txt"_s), "d"));
     }
 
     FolderWatcher watcher(m_deliveries.handler(), {}, 100ms);
     watcher.watch(flat, false);
     watcher.watch(deep, true);
+    watcher.watch(nested, false);
 
     for (const QString &folder : {flat, deep}) {
-        ASSERT_TRUE(writeFile(folder + QStringLiteral("/old/file.txt"), "f"));
-        ASSERT_TRUE(QDir().mkdir(folder + QStringLiteral("/new")));
-        ASSERT_TRUE(writeFile(folder + QStringLiteral("/new/file.txt"), "n"));
+        ASSERT_TRUE(writeFile(folder + u"/old/file.txt"_s, "f"));
+        ASSERT_TRUE(QDir().mkdir(folder + u"/new"_s));
+        ASSERT_TRUE(writeFile(folder + u"/new/file.txt"_s, "n"));
     }
-    ASSERT_TRUE(writeFile(deep + QStringLiteral("/old/older/file.txt"), "o"));
-    ASSERT_TRUE(writeFile(sibling + QStringLiteral("/file.txt"), "s"));
+    ASSERT_TRUE(writeFile(deep + u"/old/older/file.txt"_s, "o"));
+    ASSERT_TRUE(writeFile(sibling + u"/file.txt"_s, "s"));
     // Folders moved in whole: what they hold raises no events of its own.
-    ASSERT_TRUE(QDir().rename(path(QStringLiteral("Arrival1")), flat + QStringLiteral("/Arrival")));
-    ASSERT_TRUE(QDir().rename(path(QStringLiteral("Arrival2")), deep + QStringLiteral("/Arrival")));
-    ASSERT_TRUE(writeFile(deep + QStringLiteral("/Arrival/later.txt"), "l"));
+    ASSERT_TRUE(QDir().rename(path(u"Arrival1"_s), flat + u"/Arrival"_s));
+    ASSERT_TRUE(QDir().rename(path(u"Arrival2"_s), deep + u"/Arrival"_s));
+    ASSERT_TRUE(writeFile(deep + u"/Arrival/later.txt"_s, "l"));
     for (const QString &folder : {flat, deep})
-        ASSERT_TRUE(writeFile(folder + QStringLiteral("/marker"), "m"));
+        ASSERT_TRUE(writeFile(folder + u"/marker"_s, "m"));
+    ASSERT_TRUE(m_deliveries.waitFor(deep, deep + u"/Arrival/later.txt"_s));
+    for (const QString &folder : {flat, deep})
+        ASSERT_TRUE(m_deliveries.waitFor(folder, folder + u"/marker"_s));
+    ASSERT_TRUE(m_deliveries.waitFor(nested, nested + u"/file.txt"_s));
 
-    ASSERT_TRUE(m_deliveries.waitFor(deep, deep + QStringLiteral("/Arrival/later.txt")));
-    for (const QString &folder : {flat, deep})
-        ASSERT_TRUE(m_deliveries.waitFor(folder, folder + QStringLiteral("/marker")));
+    // A subfolder renamed within the folder is reported under its new name,
+    // without its old contents, and goes on being watched there; one moved out is not.
+    ASSERT_TRUE(QDir().rename(deep + u"/new"_s, deep + u"/renamed"_s));
+    ASSERT_TRUE(QDir().rename(deep + u"/Arrival"_s, outside + u"/left"_s));
+    ASSERT_TRUE(writeFile(deep + u"/marker2"_s, "m"));
+    ASSERT_TRUE(m_deliveries.waitFor(deep, deep + u"/marker2"_s));
+    ASSERT_TRUE(writeFile(deep + u"/renamed/again.txt"_s, "a"));
+    ASSERT_TRUE(writeFile(outside + u"/left/gone.txt"_s, "g"));
+    ASSERT_TRUE(writeFile(outside + u"/left/nested/gone.txt"_s, "g"));
+    ASSERT_TRUE(writeFile(deep + u"/marker3"_s, "m"));
+    ASSERT_TRUE(m_deliveries.waitFor(deep, deep + u"/marker3"_s));
 
     // New folders come like files; nothing below the folder itself.
-    const QSet<QString> flatExpected{flat + QStringLiteral("/new"), flat + QStringLiteral("/Arrival"),
-                                     flat + QStringLiteral("/marker")};
-    EXPECT_EQ(m_deliveries.files(flat), flatExpected);
-
-    const QSet<QString> deepExpected{deep + QStringLiteral("/old/file.txt"),
-                                     deep + QStringLiteral("/old/older/file.txt"),
-                                     deep + QStringLiteral("/new"),
-                                     deep + QStringLiteral("/new/file.txt"),
-                                     deep + QStringLiteral("/Arrival"),
-                                     deep + QStringLiteral("/Arrival/inside.txt"),
-                                     deep + QStringLiteral("/Arrival/nested"),
-                                     deep + QStringLiteral("/Arrival/nested/deeper.txt"),
-                                     deep + QStringLiteral("/Arrival/later.txt"),
-                                     deep + QStringLiteral("/marker")};
+    EXPECT_EQ(m_deliveries.files(flat), (QSet<QString>{flat + u"/new"_s, flat + u"/Arrival"_s, flat + u"/marker"_s}));
+    QSet<QString> deepExpected;
+    for (const QString &name : {u"old/file.txt"_s, u"old/older/file.txt"_s, u"new"_s, u"new/file.txt"_s, u"Arrival"_s,
+                                u"Arrival/inside.txt"_s, u"Arrival/nested"_s, u"Arrival/nested/deeper.txt"_s,
+                                u"Arrival/later.txt"_s, u"marker"_s, u"renamed"_s, u"marker2"_s, u"renamed/again.txt"_s,
+                                u"marker3"_s})
+        deepExpected.insert(deep + u'/' + name);
     EXPECT_EQ(m_deliveries.files(deep), deepExpected);
+    // A folder watched inside another gets the item too, each by its own flag.
+    EXPECT_EQ(m_deliveries.files(nested), QSet<QString>{nested + u"/file.txt"_s});
     EXPECT_TRUE(m_deliveries.files(sibling).isEmpty());
 }
 
-TEST_F(FolderWatcherTest, FollowsSubfoldersRenamedAndMovedOut)
+TEST_F(FolderWatcherTest, WatchingTwiceStopAndStopAll)
 {
-    const QString deep = make(QStringLiteral("Deep"));
-    const QString outside = make(QStringLiteral("Outside"));
-    make(QStringLiteral("Deep/before/inner"));
-    make(QStringLiteral("Deep/leaving"));
-    ASSERT_TRUE(writeFile(deep + QStringLiteral("/before/inner/kept.txt"), "k"));
-
-    FolderWatcher watcher(m_deliveries.handler(), {}, 100ms);
-    watcher.watch(deep, true);
-
-    // A subfolder renamed within the folder is reported under its new name,
-    // without its old contents, and goes on being watched there.
-    ASSERT_TRUE(QDir().rename(deep + QStringLiteral("/before"), deep + QStringLiteral("/after")));
-    ASSERT_TRUE(QDir().rename(deep + QStringLiteral("/leaving"), outside + QStringLiteral("/left")));
-    ASSERT_TRUE(writeFile(deep + QStringLiteral("/marker1"), "m"));
-    ASSERT_TRUE(m_deliveries.waitFor(deep, deep + QStringLiteral("/marker1")));
-
-    ASSERT_TRUE(writeFile(deep + QStringLiteral("/after/inner/new.txt"), "n"));
-    ASSERT_TRUE(writeFile(outside + QStringLiteral("/left/gone.txt"), "g"));
-    ASSERT_TRUE(writeFile(deep + QStringLiteral("/marker2"), "m"));
-    ASSERT_TRUE(m_deliveries.waitFor(deep, deep + QStringLiteral("/marker2")));
-
-    const QSet<QString> expected{deep + QStringLiteral("/after"), deep + QStringLiteral("/marker1"),
-                                 deep + QStringLiteral("/after/inner/new.txt"), deep + QStringLiteral("/marker2")};
-    EXPECT_EQ(m_deliveries.files(deep), expected);
-}
-
-TEST_F(FolderWatcherTest, NestedWatchedFoldersEachGetTheItem)
-{
-    const QString outer = make(QStringLiteral("Outer"));
-    const QString inner = make(QStringLiteral("Outer/Inner"));
-
-    FolderWatcher watcher(m_deliveries.handler(), {}, 100ms);
-    watcher.watch(outer, true);
-    watcher.watch(inner, false);
-    ASSERT_TRUE(writeFile(inner + QStringLiteral("/both.txt"), "b"));
-
-    EXPECT_TRUE(m_deliveries.waitFor(outer, inner + QStringLiteral("/both.txt")));
-    EXPECT_TRUE(m_deliveries.waitFor(inner, inner + QStringLiteral("/both.txt")));
-}
-
-TEST_F(FolderWatcherTest, WatchingTwiceKeepsTheFirstWatch)
-{
-    const QString folder = make(QStringLiteral("Folder"));
-    make(QStringLiteral("Folder/sub"));
+    const QString folder = make(u"Folder"_s);
+    const QString other = make(u"Other"_s);
+    make(u"Folder/sub"_s);
 
     FolderWatcher watcher(m_deliveries.handler(), {}, 100ms);
     watcher.watch(folder, false);
-    watcher.watch(folder, true);
-    EXPECT_EQ(watcher.watched(), QStringList{folder});
-
-    ASSERT_TRUE(writeFile(folder + QStringLiteral("/sub/first.txt"), "f"));
-    ASSERT_TRUE(writeFile(folder + QStringLiteral("/marker1"), "m"));
-    ASSERT_TRUE(m_deliveries.waitFor(folder, folder + QStringLiteral("/marker1")));
-    EXPECT_EQ(m_deliveries.files(folder), QSet<QString>{folder + QStringLiteral("/marker1")});
-    EXPECT_EQ(m_deliveries.count(folder, folder + QStringLiteral("/marker1")), 1);
-
-    // To change the flag the folder is stopped and watched again.
-    watcher.stop(folder);
-    watcher.watch(folder, true);
-    ASSERT_TRUE(writeFile(folder + QStringLiteral("/sub/second.txt"), "s"));
-    EXPECT_TRUE(m_deliveries.waitFor(folder, folder + QStringLiteral("/sub/second.txt")));
-}
-
-TEST_F(FolderWatcherTest, StopAndStopAll)
-{
-    const QString first = make(QStringLiteral("First"));
-    const QString second = make(QStringLiteral("Second"));
-
-    FolderWatcher watcher(m_deliveries.handler(), {}, 100ms);
-    watcher.watch(first, false);
-    watcher.watch(second, true);
-    watcher.watch(path(QStringLiteral("missing")), false);
-    watcher.stop(path(QStringLiteral("never watched")));
+    watcher.watch(folder, true); // the first watch stays
+    watcher.watch(other, true);
+    watcher.watch(path(u"missing"_s), false);
+    watcher.stop(path(u"never watched"_s));
     QStringList watched = watcher.watched();
     watched.sort();
-    EXPECT_EQ(watched, (QStringList{first, second}));
+    EXPECT_EQ(watched, (QStringList{folder, other}));
 
-    watcher.stop(first);
-    EXPECT_EQ(watcher.watched(), QStringList{second});
-    ASSERT_TRUE(writeFile(first + QStringLiteral("/ignored.txt"), "i"));
-    ASSERT_TRUE(writeFile(second + QStringLiteral("/seen.txt"), "s"));
-    ASSERT_TRUE(m_deliveries.waitFor(second, second + QStringLiteral("/seen.txt")));
-    EXPECT_TRUE(m_deliveries.files(first).isEmpty());
+    ASSERT_TRUE(writeFile(folder + u"/sub/first.txt"_s, "f"));
+    ASSERT_TRUE(writeFile(folder + u"/marker"_s, "m"));
+    ASSERT_TRUE(m_deliveries.waitFor(folder, folder + u"/marker"_s));
+    EXPECT_EQ(m_deliveries.files(folder), QSet<QString>{folder + u"/marker"_s});
+    EXPECT_EQ(m_deliveries.count(folder, folder + u"/marker"_s), 1);
+
+    // Stopped, nothing more comes; watched again, the new flag counts.
+    watcher.stop(folder);
+    EXPECT_EQ(watcher.watched(), QStringList{other});
+    ASSERT_TRUE(writeFile(folder + u"/ignored.txt"_s, "i"));
+    ASSERT_TRUE(writeFile(other + u"/seen.txt"_s, "s"));
+    ASSERT_TRUE(m_deliveries.waitFor(other, other + u"/seen.txt"_s));
+    EXPECT_FALSE(m_deliveries.files(folder).contains(folder + u"/ignored.txt"_s));
+    watcher.watch(folder, true);
+    ASSERT_TRUE(writeFile(folder + u"/sub/second.txt"_s, "s"));
+    EXPECT_TRUE(m_deliveries.waitFor(folder, folder + u"/sub/second.txt"_s));
 
     watcher.stopAll();
     EXPECT_TRUE(watcher.watched().isEmpty());
@@ -304,28 +236,27 @@ TEST_F(FolderWatcherTest, StopAndStopAll)
 
 TEST_F(FolderWatcherTest, HandlerMayStopFoldersAndBatchesNeverOverlap)
 {
-    const QString folder = make(QStringLiteral("Folder"));
+    const QString folder = make(u"Folder"_s);
     std::atomic<int> running = 0;
     std::atomic<bool> overlapped = false;
-    Deliveries &deliveries = m_deliveries;
     FolderWatcher *self = nullptr;
     FolderWatcher watcher(
         [&](const QString &watchedFolder, const QStringList &files) {
             if (++running > 1)
                 overlapped = true;
             std::this_thread::sleep_for(20ms);
-            if (files.contains(watchedFolder + QStringLiteral("/stop")))
+            if (files.contains(watchedFolder + u"/stop"_s))
                 self->stop(watchedFolder); // runs at once instead of waiting for itself
             --running;
-            deliveries.handler()(watchedFolder, files);
+            m_deliveries.handler()(watchedFolder, files);
         },
         {}, 10ms);
     self = &watcher;
     watcher.watch(folder, false);
     for (int i = 0; i < 20; ++i)
-        ASSERT_TRUE(writeFile(folder + QStringLiteral("/file%1").arg(i), "f"));
-    ASSERT_TRUE(writeFile(folder + QStringLiteral("/stop"), "s"));
-    ASSERT_TRUE(m_deliveries.waitFor(folder, folder + QStringLiteral("/stop")));
+        ASSERT_TRUE(writeFile(folder + u"/file%1"_s.arg(i), "f"));
+    ASSERT_TRUE(writeFile(folder + u"/stop"_s, "s"));
+    ASSERT_TRUE(m_deliveries.waitFor(folder, folder + u"/stop"_s));
     EXPECT_TRUE(watcher.watched().isEmpty());
     EXPECT_FALSE(overlapped);
 }
@@ -337,78 +268,64 @@ TEST_F(FolderWatcherTest, RescansAfterTheKernelQueueOverflows)
     if (queueLimit > 1000000)
         GTEST_SKIP() << "the kernel queue holds too many events to overflow it quickly";
 
-    const QString folder = make(QStringLiteral("Burst"));
-    std::mutex gateMutex;
-    std::condition_variable gateChanged;
-    bool open = false;
-    Deliveries &deliveries = m_deliveries;
+    const QString folder = make(u"Burst"_s);
+    std::promise<void> gate;
+    const std::shared_future<void> opened = gate.get_future().share();
     FolderWatcher watcher(
         [&](const QString &watchedFolder, const QStringList &files) {
-            deliveries.handler()(watchedFolder, files);
-            std::unique_lock lock(gateMutex);
-            gateChanged.wait_for(lock, patience, [&] { return open; }); // holds the queue: events pile up
+            m_deliveries.handler()(watchedFolder, files);
+            opened.wait_for(patience); // holds the queue: events pile up
         },
         {}, 20ms);
     watcher.watch(folder, true);
-    ASSERT_TRUE(writeFile(folder + QStringLiteral("/gate"), "g"));
-    ASSERT_TRUE(m_deliveries.waitFor(folder, folder + QStringLiteral("/gate")));
+    ASSERT_TRUE(writeFile(folder + u"/gate"_s, "g"));
+    ASSERT_TRUE(m_deliveries.waitFor(folder, folder + u"/gate"_s));
 
     // Each opening for writing brings an open and a close: the queue runs over,
     // and every event after that is lost.
-    const QByteArray filler = QFile::encodeName(folder + QStringLiteral("/filler"));
+    const QByteArray filler = QFile::encodeName(folder + u"/filler"_s);
     for (int i = 0; i <= queueLimit / 2; ++i) {
         const int fd = ::open(filler.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
         ASSERT_GE(fd, 0);
         ::close(fd);
     }
-    QSet<QString> lost;
+    QSet<QString> lost{folder + u"/late"_s, folder + u"/late/inside.txt"_s};
     for (int i = 0; i < 50; ++i) {
-        lost.insert(folder + QStringLiteral("/file%1").arg(i));
-        ASSERT_TRUE(writeFile(folder + QStringLiteral("/file%1").arg(i), "f"));
+        lost.insert(folder + u"/file%1"_s.arg(i));
+        ASSERT_TRUE(writeFile(folder + u"/file%1"_s.arg(i), "f"));
     }
-    ASSERT_TRUE(writeFile(folder + QStringLiteral("/late/inside.txt"), "l"));
-    lost += {folder + QStringLiteral("/late"), folder + QStringLiteral("/late/inside.txt")};
-    {
-        const std::lock_guard lock(gateMutex);
-        open = true;
-    }
-    gateChanged.notify_all();
+    ASSERT_TRUE(writeFile(folder + u"/late/inside.txt"_s, "l"));
+    gate.set_value();
 
-    ASSERT_TRUE(m_deliveries.waitFor(folder, folder + QStringLiteral("/late/inside.txt")));
+    ASSERT_TRUE(m_deliveries.waitFor(folder, folder + u"/late/inside.txt"_s));
     EXPECT_TRUE(m_deliveries.files(folder).contains(lost));
-
     // The subfolder that came while events were lost is watched from then on.
-    ASSERT_TRUE(writeFile(folder + QStringLiteral("/late/after.txt"), "a"));
-    EXPECT_TRUE(m_deliveries.waitFor(folder, folder + QStringLiteral("/late/after.txt")));
+    ASSERT_TRUE(writeFile(folder + u"/late/after.txt"_s, "a"));
+    EXPECT_TRUE(m_deliveries.waitFor(folder, folder + u"/late/after.txt"_s));
 }
 
 namespace {
 // Runs in a child process of its own user namespace, where the watch limit can
-// be lowered to three. Returns 0 when all is well, 77 when it cannot be set up.
+// be lowered to three. Returns 0 when all is well, 77 when it cannot be set up,
+// otherwise the number of the failed check.
 int watchLimitChild(const QString &root)
 {
     const std::string uid = std::to_string(getuid());
     const std::string gid = std::to_string(getgid());
-    if (unshare(CLONE_NEWUSER) != 0) {
-        perror("unshare");
-        return 77;
-    }
     const auto put = [](const char *file, const std::string &text) {
         std::ofstream out(file);
-        out << text;
-        out.close();
-        return bool(out);
+        return bool(out << text << std::flush);
     };
-    if (!put("/proc/self/setgroups", "deny") || !put("/proc/self/uid_map", "0 " + uid + " 1")
+    if (unshare(CLONE_NEWUSER) != 0 || !put("/proc/self/setgroups", "deny") || !put("/proc/self/uid_map", "0 " + uid + " 1")
         || !put("/proc/self/gid_map", "0 " + gid + " 1") || !put("/proc/sys/user/max_inotify_watches", "3")) {
-        perror("put");
+        perror("user namespace");
         return 77;
     }
 
-    const QString big = root + QStringLiteral("/Big");
-    const QString other = root + QStringLiteral("/Other");
+    const QString big = root + u"/Big"_s;
+    const QString other = root + u"/Other"_s;
     for (const char *sub : {"a", "b", "c", "d"})
-        QDir().mkpath(big + QLatin1Char('/') + QLatin1String(sub));
+        QDir().mkpath(big + u'/' + QLatin1String(sub));
     QDir().mkpath(other);
 
     Deliveries deliveries;
@@ -423,28 +340,22 @@ int watchLimitChild(const QString &root)
         50ms);
     watcher.watch(big, true);    // the folder and two of its subfolders fit
     watcher.watch(other, false); // nothing fits any more
-    if (watcher.watched() != QStringList{big})
-        return 1;
     QStringList limited = watcher.limited();
     limited.sort();
-    if (limited != (QStringList{big, other}))
+    const QStringList both{big, other};
+    if (watcher.watched() != QStringList{big} || limited != both)
+        return 1;
+    if (const std::lock_guard lock(mutex); reported != both)
         return 2;
-    {
-        const std::lock_guard lock(mutex);
-        if (reported != (QStringList{big, other}))
-            return 3;
-    }
     // The rest keeps working.
-    if (!writeFile(big + QStringLiteral("/file.txt"), "f") || !deliveries.waitFor(big, big + QStringLiteral("/file.txt")))
-        return 4;
+    if (!writeFile(big + u"/file.txt"_s, "f") || !deliveries.waitFor(big, big + u"/file.txt"_s))
+        return 3;
+    // The watches are given back: the other folder fits now.
     watcher.stop(big);
     if (watcher.limited() != QStringList{other})
-        return 5;
-    // The watches are given back: the other folder fits now.
+        return 4;
     watcher.watch(other, false);
-    if (watcher.watched() != QStringList{other} || !watcher.limited().isEmpty())
-        return 6;
-    return 0;
+    return watcher.watched() == QStringList{other} && watcher.limited().isEmpty() ? 0 : 5;
 }
 } // namespace
 
@@ -467,44 +378,35 @@ TEST_F(FolderWatcherTest, ReportsTheWatchLimit)
 TEST(FolderWatcherRecent, NewestAddedFirstWithoutHiddenItemsOrFolders)
 {
     QTemporaryDir root;
-    const QString folder = root.path() + QStringLiteral("/Downloads");
-    const QString elsewhere = root.path() + QStringLiteral("/Elsewhere");
-    ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/subfolder")));
-    ASSERT_TRUE(writeFile(elsewhere + QStringLiteral("/made first.pdf"), "1"));
+    const QString folder = root.path() + u"/Downloads"_s;
+    const QString elsewhere = root.path() + u"/Elsewhere"_s;
+    ASSERT_TRUE(QDir().mkpath(folder + u"/subfolder"_s));
+    ASSERT_TRUE(writeFile(elsewhere + u"/made first.pdf"_s, "1"));
 
-    // Each file is added visibly later than the one before it.
+    // Each file arrives visibly later than the one before it; the last is moved
+    // in, so it is added last though made before the others.
     std::optional<QDateTime> last;
-    const auto write = [&](const QString &name) {
-        const QString path = folder + QLatin1Char('/') + name;
+    const auto arrive = [&](const QString &name, const QString &from = {}) {
+        const QString path = folder + u'/' + name;
         for (;;) {
-            ASSERT_TRUE(writeFile(path, "x"));
+            ASSERT_TRUE(from.isEmpty() ? writeFile(path, "x") : QFile::rename(from, path));
             const auto added = FileTimes::read(path).added;
             if (!last || added > last) {
                 last = added;
                 return;
             }
-            QFile::remove(path);
+            ASSERT_TRUE(from.isEmpty() ? QFile::remove(path) : QFile::rename(path, from));
             std::this_thread::sleep_for(5ms);
         }
     };
-    write(QStringLiteral("ten.pdf"));
-    write(QStringLiteral("eleven.pdf"));
-    write(QStringLiteral(".hidden"));
-    write(QStringLiteral("twelve.pdf"));
-    // Moved in last: added last, though made before the others.
-    for (;;) {
-        ASSERT_TRUE(QFile::rename(elsewhere + QStringLiteral("/made first.pdf"), folder + QStringLiteral("/moved.pdf")));
-        if (FileTimes::read(folder + QStringLiteral("/moved.pdf")).added > last)
-            break;
-        ASSERT_TRUE(QFile::rename(folder + QStringLiteral("/moved.pdf"), elsewhere + QStringLiteral("/made first.pdf")));
-        std::this_thread::sleep_for(5ms);
-    }
+    for (const QString &name : {u"ten.pdf"_s, u"eleven.pdf"_s, u".hidden"_s, u"twelve.pdf"_s})
+        arrive(name);
+    arrive(u"moved.pdf"_s, elsewhere + u"/made first.pdf"_s);
 
-    EXPECT_EQ(FolderWatcher::recentFiles(folder, 10),
-              (QStringList{folder + QStringLiteral("/moved.pdf"), folder + QStringLiteral("/twelve.pdf"),
-                           folder + QStringLiteral("/eleven.pdf"), folder + QStringLiteral("/ten.pdf")}));
-    EXPECT_EQ(FolderWatcher::recentFiles(folder, 2),
-              (QStringList{folder + QStringLiteral("/moved.pdf"), folder + QStringLiteral("/twelve.pdf")}));
+    const QStringList newest{folder + u"/moved.pdf"_s, folder + u"/twelve.pdf"_s, folder + u"/eleven.pdf"_s,
+                             folder + u"/ten.pdf"_s};
+    EXPECT_EQ(FolderWatcher::recentFiles(folder, 10), newest);
+    EXPECT_EQ(FolderWatcher::recentFiles(folder, 2), newest.first(2));
     EXPECT_TRUE(FolderWatcher::recentFiles(folder, 0).isEmpty());
-    EXPECT_TRUE(FolderWatcher::recentFiles(root.path() + QStringLiteral("/missing"), 5).isEmpty());
+    EXPECT_TRUE(FolderWatcher::recentFiles(root.path() + u"/missing"_s, 5).isEmpty());
 }

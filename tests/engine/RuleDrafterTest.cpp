@@ -8,12 +8,9 @@
 #include <QTcpServer>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
-
-using Field = Condition::Field;
-using Operator = Condition::Operator;
-using Kind = RuleAction::Kind;
-
 // Field, operator and value of each condition, without the identifiers.
 QStringList conditionsOf(const Rule &rule)
 {
@@ -44,58 +41,36 @@ QSet<QUuid> identifiersOf(const Rule &rule)
 // A chat answer whose message content is the given text, JSON or not.
 FakeModelServer::Reply chatText(const QByteArray &content)
 {
-    const QJsonObject message{{QStringLiteral("role"), QStringLiteral("assistant")},
-                              {QStringLiteral("content"), QString::fromUtf8(content)}};
-    const QJsonObject body{{QStringLiteral("choices"),
-                            QJsonArray{QJsonObject{{QStringLiteral("index"), 0}, {QStringLiteral("message"), message}}}}};
-    return FakeModelServer::Reply{200, JsonCoding::serialize(body)};
-}
-
-QJsonObject lastQuestion(const FakeModelServer &server)
-{
-    return server.requests().last().json();
+    const QJsonObject message{{u"role"_s, u"assistant"_s}, {u"content"_s, QString::fromUtf8(content)}};
+    const QJsonObject choice{{u"index"_s, 0}, {u"message"_s, message}};
+    return FakeModelServer::Reply{200, JsonCoding::serialize(QJsonObject{{u"choices"_s, QJsonArray{choice}}})};
 }
 
 constexpr std::chrono::milliseconds testTimeout{20'000};
 
 RuleDraft emptyDraft()
 {
-    RuleDraft draft;
-    draft.kind = QStringLiteral("any");
-    draft.secondKind = QStringLiteral("none");
-    draft.fileType = QStringLiteral("any");
-    return draft;
+    return RuleDraft{.kind = u"any"_s, .secondKind = u"none"_s, .fileType = u"any"_s};
 }
-
 } // namespace
 
 TEST(RuleDrafter, FullDraftMapsEveryFieldInFixedOrder)
 {
-    RuleDraft draft;
-    draft.name = QStringLiteral("  Invoices by year \n");
-    draft.kind = QStringLiteral("invoice");
-    draft.secondKind = QStringLiteral("receipt");
-    draft.fileType = QStringLiteral("pdf");
-    draft.nameContains = QStringLiteral(" Rechnung ");
-    draft.senderContains = QStringLiteral("Telekom");
-    draft.olderThanDays = 30;
-    draft.moveTo = QStringLiteral("Documents/Belege/{jahr}");
-    draft.renameTo = QStringLiteral("{datum} {absender}");
-    draft.tags = QStringLiteral("Steuer, 2026");
-    draft.trashAfterDays = 14;
-    const QString sentence = QStringLiteral("  move invoices from Downloads to my documents folder by year\n");
+    const RuleDraft draft{.name = u"  Invoices by year \n"_s, .kind = u"invoice"_s, .secondKind = u"receipt"_s,
+                          .fileType = u"pdf"_s, .nameContains = u" Rechnung "_s, .senderContains = u"Telekom"_s,
+                          .olderThanDays = 30, .moveTo = u"Documents/Belege/{jahr}"_s,
+                          .renameTo = u"{datum} {absender}"_s, .tags = u"Steuer, 2026"_s, .trashAfterDays = 14};
+    const QString sentence = u"  move invoices from Downloads to my documents folder by year\n"_s;
 
     const Rule rule = RuleDrafter::rule(draft, sentence);
-    EXPECT_EQ(rule.name, QStringLiteral("Invoices by year"));
+    EXPECT_EQ(rule.name, u"Invoices by year"_s);
     EXPECT_FALSE(rule.isEnabled);
     EXPECT_EQ(rule.createdFromPrompt, sentence);
-    EXPECT_EQ(conditionsOf(rule),
-              (QStringList{QStringLiteral("kind is invoice,receipt"), QStringLiteral("fileType is pdf"),
-                           QStringLiteral("name contains  Rechnung "), QStringLiteral("sender contains Telekom"),
-                           QStringLiteral("age greaterThan 30")}));
-    EXPECT_EQ(actionsOf(rule),
-              (QStringList{QStringLiteral("rename {datum} {absender}"), QStringLiteral("move ~/Documents/Belege/{jahr}"),
-                           QStringLiteral("tag Steuer, 2026"), QStringLiteral("trashAfter 14")}));
+    EXPECT_EQ(conditionsOf(rule), (QStringList{u"kind is invoice,receipt"_s, u"fileType is pdf"_s,
+                                               u"name contains  Rechnung "_s, u"sender contains Telekom"_s,
+                                               u"age greaterThan 30"_s}));
+    EXPECT_EQ(actionsOf(rule), (QStringList{u"rename {datum} {absender}"_s, u"move ~/Documents/Belege/{jahr}"_s,
+                                            u"tag Steuer, 2026"_s, u"trashAfter 14"_s}));
     EXPECT_EQ(identifiersOf(rule).size(), 1 + 5 + 4);
     EXPECT_FALSE(identifiersOf(rule).contains(QUuid()));
     // A second mapping of the same draft gets identifiers of its own.
@@ -104,111 +79,86 @@ TEST(RuleDrafter, FullDraftMapsEveryFieldInFixedOrder)
 
 TEST(RuleDrafter, ValuesThatDoNotFitAreLeftOut)
 {
-    const Rule nothing = RuleDrafter::rule(emptyDraft(), QStringLiteral("do something"));
-    EXPECT_TRUE(nothing.conditions.isEmpty());
-    EXPECT_TRUE(nothing.actions.isEmpty());
-    EXPECT_EQ(nothing.name, QStringLiteral("New Rule"));
-    EXPECT_EQ(nothing.createdFromPrompt, QStringLiteral("do something"));
+    const Rule nothing = RuleDrafter::rule(emptyDraft(), u"do something"_s);
+    EXPECT_EQ(nothing.name, u"New Rule"_s);
+    EXPECT_EQ(nothing.createdFromPrompt, u"do something"_s);
+    // Blank name, unknown kind and file type, days not above zero.
+    const Rule unfit = RuleDrafter::rule({.name = u" \t\n\u00A0"_s, .kind = u"Invoice"_s, .secondKind = u"any"_s,
+                                          .fileType = u"docx"_s, .olderThanDays = -3, .trashAfterDays = 0},
+                                         QString());
+    EXPECT_EQ(unfit.name, u"New Rule"_s);
+    EXPECT_EQ(unfit.createdFromPrompt, QString());
+    for (const Rule &rule : {nothing, unfit}) {
+        EXPECT_TRUE(rule.conditions.isEmpty());
+        EXPECT_TRUE(rule.actions.isEmpty());
+    }
+    EXPECT_EQ(conditionsOf(RuleDrafter::rule({.kind = u"none"_s, .secondKind = u"receipt"_s, .fileType = u"PDF"_s,
+                                              .olderThanDays = 1, .trashAfterDays = -1},
+                                             QString())),
+              (QStringList{u"kind is receipt"_s, u"age greaterThan 1"_s}));
+    EXPECT_EQ(conditionsOf(RuleDrafter::rule(
+                  {.kind = u"invoice"_s, .secondKind = u"invoice"_s, .fileType = u"screenshot"_s}, QString())),
+              (QStringList{u"kind is invoice,invoice"_s, u"fileType is screenshot"_s}));
 
-    RuleDraft draft = emptyDraft();
-    draft.name = QStringLiteral(" \t\n\u00A0");
-    draft.kind = QStringLiteral("Invoice");
-    draft.secondKind = QStringLiteral("any");
-    draft.fileType = QStringLiteral("docx");
-    draft.olderThanDays = -3;
-    draft.trashAfterDays = 0;
-    Rule rule = RuleDrafter::rule(draft, QString());
-    EXPECT_EQ(rule.name, QStringLiteral("New Rule"));
-    EXPECT_TRUE(rule.conditions.isEmpty());
-    EXPECT_TRUE(rule.actions.isEmpty());
-    EXPECT_EQ(rule.createdFromPrompt, QString());
-
-    draft.fileType = QStringLiteral("PDF");
-    draft.kind = QStringLiteral("none");
-    draft.secondKind = QStringLiteral("receipt");
-    draft.trashAfterDays = -1;
-    draft.olderThanDays = 1;
-    EXPECT_EQ(conditionsOf(RuleDrafter::rule(draft, QString())),
-              (QStringList{QStringLiteral("kind is receipt"), QStringLiteral("age greaterThan 1")}));
-
-    draft = emptyDraft();
-    draft.kind = QStringLiteral("invoice");
-    draft.secondKind = QStringLiteral("invoice");
-    draft.fileType = QStringLiteral("screenshot");
-    EXPECT_EQ(conditionsOf(RuleDrafter::rule(draft, QString())),
-              (QStringList{QStringLiteral("kind is invoice,invoice"), QStringLiteral("fileType is screenshot")}));
-}
-
-TEST(RuleDrafter, MoveTargetsStartAtHomeUnlessRooted)
-{
-    const auto moveOf = [](const QString &moveTo) {
+    // Move targets start at home unless rooted.
+    for (const auto &[moveTo, expected] : std::initializer_list<std::pair<QString, QString>>{
+             {u"Documents/Belege"_s, u"move ~/Documents/Belege"_s}, {u"~/Scans"_s, u"move ~/Scans"_s},
+             {u"~Scans"_s, u"move ~Scans"_s}, {u"/media/archiv"_s, u"move /media/archiv"_s},
+             {u" ~/x"_s, u"move ~/ ~/x"_s}, {QString(), QString()}}) {
         RuleDraft draft = emptyDraft();
         draft.moveTo = moveTo;
-        return actionsOf(RuleDrafter::rule(draft, QString()));
-    };
-    EXPECT_EQ(moveOf(QStringLiteral("Documents/Belege")), QStringList{QStringLiteral("move ~/Documents/Belege")});
-    EXPECT_EQ(moveOf(QStringLiteral("~/Scans")), QStringList{QStringLiteral("move ~/Scans")});
-    EXPECT_EQ(moveOf(QStringLiteral("~Scans")), QStringList{QStringLiteral("move ~Scans")});
-    EXPECT_EQ(moveOf(QStringLiteral("/media/archiv")), QStringList{QStringLiteral("move /media/archiv")});
-    EXPECT_EQ(moveOf(QStringLiteral(" ~/x")), QStringList{QStringLiteral("move ~/ ~/x")});
-    EXPECT_TRUE(moveOf(QString()).isEmpty());
+        EXPECT_EQ(actionsOf(RuleDrafter::rule(draft, QString())).join(u'|'), expected) << moveTo.toStdString();
+    }
 }
 
 TEST(RuleDrafter, AnswerWithAMissingOrMistypedFieldIsAnError)
 {
     RuleDraft full = emptyDraft();
-    full.name = QStringLiteral("Scans");
+    full.name = u"Scans"_s;
     full.olderThanDays = 3;
     const QJsonObject good = full.toJson();
     EXPECT_EQ(RuleDraft::fromJson(good), full);
     EXPECT_EQ(good.size(), 11);
 
-    for (const QString &key : good.keys()) {
-        QJsonObject missing = good;
-        missing.remove(key);
-        EXPECT_THROW(RuleDraft::fromJson(missing), JsonCoding::DecodeError) << qPrintable(key);
-        QJsonObject nulled = good;
-        nulled.insert(key, QJsonValue::Null);
-        EXPECT_THROW(RuleDraft::fromJson(nulled), JsonCoding::DecodeError) << qPrintable(key);
-        QJsonObject retyped = good;
-        retyped.insert(key, good.value(key).isString() ? QJsonValue(5) : QJsonValue(QStringLiteral("5")));
-        EXPECT_THROW(RuleDraft::fromJson(retyped), JsonCoding::DecodeError) << qPrintable(key);
-        QJsonObject array = good;
-        array.insert(key, QJsonArray{good.value(key)});
-        EXPECT_THROW(RuleDraft::fromJson(array), JsonCoding::DecodeError) << qPrintable(key);
-    }
-    for (const QJsonValue &notWhole : {QJsonValue(2.5), QJsonValue(1e12), QJsonValue(true)}) {
+    const auto refused = [&](const QString &key, const QJsonValue &value) {
         QJsonObject bad = good;
-        bad.insert(QStringLiteral("trashAfterDays"), notWhole);
-        EXPECT_THROW(RuleDraft::fromJson(bad), JsonCoding::DecodeError);
+        if (value.isUndefined())
+            bad.remove(key);
+        else
+            bad.insert(key, value);
+        EXPECT_THROW(RuleDraft::fromJson(bad), JsonCoding::DecodeError) << qPrintable(key);
+    };
+    for (const QString &key : good.keys()) {
+        refused(key, QJsonValue(QJsonValue::Undefined));
+        refused(key, QJsonValue::Null);
+        refused(key, good.value(key).isString() ? QJsonValue(5) : QJsonValue(u"5"_s));
+        refused(key, QJsonArray{good.value(key)});
     }
+    for (const QJsonValue &notWhole : {QJsonValue(2.5), QJsonValue(1e12), QJsonValue(true)})
+        refused(u"trashAfterDays"_s, notWhole);
     // Keys the schema does not know are ignored.
     QJsonObject extra = good;
-    extra.insert(QStringLiteral("comment"), QStringLiteral("sure"));
+    extra.insert(u"comment"_s, u"sure"_s);
     EXPECT_EQ(RuleDraft::fromJson(extra), full);
 }
 
 TEST(RuleDrafter, InstructionsAndSchema)
 {
     EXPECT_EQ(RuleDrafter::instructions(),
-              QStringLiteral("You turn a sentence about sorting files on a computer into a rule. Use only what the sentence "
-                             "says. Folders start with ~/ (for example ~/Documents/Belege/{jahr}/{monat}). Leave fields "
-                             "empty or 0 when the sentence does not mention them."));
+              u"You turn a sentence about sorting files on a computer into a rule. Use only what the sentence "
+              "says. Folders start with ~/ (for example ~/Documents/Belege/{jahr}/{monat}). Leave fields "
+              "empty or 0 when the sentence does not mention them."_s);
 
     const QByteArray text = RuleDraft::schema();
     const QJsonObject schema = JsonCoding::parseObject(text);
-    EXPECT_EQ(RuleDraft::schemaName(), QStringLiteral("RuleDraft"));
-    EXPECT_EQ(schema.value(QStringLiteral("type")).toString(), QStringLiteral("object"));
-    EXPECT_FALSE(schema.contains(QStringLiteral("description")));
-    EXPECT_EQ(schema.value(QStringLiteral("additionalProperties")), QJsonValue(false));
-    const QStringList order{QStringLiteral("name"),         QStringLiteral("kind"),           QStringLiteral("secondKind"),
-                            QStringLiteral("fileType"),     QStringLiteral("nameContains"),   QStringLiteral("senderContains"),
-                            QStringLiteral("olderThanDays"), QStringLiteral("moveTo"),        QStringLiteral("renameTo"),
-                            QStringLiteral("tags"),         QStringLiteral("trashAfterDays")};
-    QStringList required;
-    for (const QJsonValue &key : schema.value(QStringLiteral("required")).toArray())
-        required.append(key.toString());
-    EXPECT_EQ(required, order);
+    EXPECT_EQ(RuleDraft::schemaName(), u"RuleDraft"_s);
+    EXPECT_EQ(schema.value(u"type").toString(), u"object"_s);
+    EXPECT_FALSE(schema.contains(u"description"));
+    EXPECT_EQ(schema.value(u"additionalProperties"), QJsonValue(false));
+    const QStringList order{u"name"_s,          u"kind"_s,   u"secondKind"_s, u"fileType"_s,
+                            u"nameContains"_s,  u"senderContains"_s, u"olderThanDays"_s, u"moveTo"_s,
+                            u"renameTo"_s,      u"tags"_s,   u"trashAfterDays"_s};
+    EXPECT_EQ(schema.value(u"required").toVariant().toStringList(), order);
     // The properties stand in the text in field order, which the model fills them in.
     qsizetype at = 0;
     for (const QString &key : order) {
@@ -217,107 +167,74 @@ TEST(RuleDrafter, InstructionsAndSchema)
         at = found;
     }
 
-    const QJsonObject props = schema.value(QStringLiteral("properties")).toObject();
+    const QJsonObject props = schema.value(u"properties").toObject();
     EXPECT_EQ(props.size(), 11);
-    const auto prop = [&](const char *key) { return props.value(QLatin1String(key)).toObject(); };
-    const auto description = [&](const char *key) { return prop(key).value(QStringLiteral("description")).toString(); };
-    const auto choices = [&](const char *key) {
-        QStringList out;
-        for (const QJsonValue &v : prop(key).value(QStringLiteral("enum")).toArray())
-            out.append(v.toString());
-        return out;
-    };
-    EXPECT_EQ(description("tags"), QStringLiteral("Tags, comma-separated, or empty."));
-    EXPECT_EQ(description("trashAfterDays"), QStringLiteral("Move to the Trash after this many days, or 0."));
-
-    const QStringList kinds{QStringLiteral("invoice"), QStringLiteral("receipt"),  QStringLiteral("contract"),
-                            QStringLiteral("bankStatement"), QStringLiteral("payslip"), QStringLiteral("letter"),
-                            QStringLiteral("screenshot"), QStringLiteral("photo"), QStringLiteral("installer"),
-                            QStringLiteral("other")};
-    EXPECT_EQ(choices("kind"), kinds + QStringList{QStringLiteral("any")});
-    EXPECT_EQ(choices("secondKind"), kinds + QStringList{QStringLiteral("none")});
-    EXPECT_EQ(choices("fileType"),
-              (QStringList{QStringLiteral("pdf"), QStringLiteral("image"), QStringLiteral("screenshot"),
-                           QStringLiteral("installer"), QStringLiteral("document"), QStringLiteral("archive"),
-                           QStringLiteral("audio"), QStringLiteral("video"), QStringLiteral("any")}));
-    for (const char *key : {"name", "nameContains", "senderContains", "moveTo", "renameTo", "tags"}) {
-        EXPECT_EQ(prop(key).value(QStringLiteral("type")).toString(), QStringLiteral("string")) << key;
-        EXPECT_FALSE(prop(key).contains(QStringLiteral("enum"))) << key;
+    const auto prop = [&](const QString &key, const QString &entry) { return props.value(key).toObject().value(entry); };
+    EXPECT_EQ(prop(u"tags"_s, u"description"_s).toString(), u"Tags, comma-separated, or empty."_s);
+    EXPECT_EQ(prop(u"trashAfterDays"_s, u"description"_s).toString(), u"Move to the Trash after this many days, or 0."_s);
+    const QStringList kinds{u"invoice"_s, u"receipt"_s,    u"contract"_s,  u"bankStatement"_s, u"payslip"_s,
+                            u"letter"_s,  u"screenshot"_s, u"photo"_s,     u"installer"_s,     u"other"_s};
+    EXPECT_EQ(prop(u"kind"_s, u"enum"_s).toVariant().toStringList(), kinds + QStringList{u"any"_s});
+    EXPECT_EQ(prop(u"secondKind"_s, u"enum"_s).toVariant().toStringList(), kinds + QStringList{u"none"_s});
+    EXPECT_EQ(prop(u"fileType"_s, u"enum"_s).toVariant().toStringList(),
+              (QStringList{u"pdf"_s, u"image"_s, u"screenshot"_s, u"installer"_s, u"document"_s, u"archive"_s,
+                           u"audio"_s, u"video"_s, u"any"_s}));
+    for (const QString &key : order) {
+        const bool choice = key == u"kind" || key == u"secondKind" || key == u"fileType";
+        EXPECT_EQ(prop(key, u"type"_s).toString(), key.endsWith(u"Days") ? u"integer"_s : u"string"_s) << qPrintable(key);
+        EXPECT_EQ(prop(key, u"enum"_s).isArray(), choice) << qPrintable(key);
     }
-    EXPECT_EQ(prop("olderThanDays").value(QStringLiteral("type")).toString(), QStringLiteral("integer"));
-    EXPECT_EQ(prop("trashAfterDays").value(QStringLiteral("type")).toString(), QStringLiteral("integer"));
 }
 
 TEST(RuleTemplates, FiveStarterRulesInBothLanguages)
 {
+    // Key, folder, name, condition, actions and destination roots of each template.
+    const auto summary = [](const RuleTemplates::Template &t) {
+        return QStringList{t.id, t.folder == RuleTemplates::Folder::desktop ? u"desktop"_s : u"downloads"_s,
+                           t.rule.name, conditionsOf(t.rule).join(u'+'), actionsOf(t.rule).join(u'+'),
+                           t.destinationRoots.join(u'+')}
+            .join(u" | "_s);
+    };
+    const QString receipt = u"rename {datum} {absender} {betrag} {waehrung}+move ~/Documents/"_s;
+    const QStringList expectedDe{
+        u"receipts | downloads | Belege | kind is invoice,receipt | "_s + receipt + u"Belege/{jahr}/{monat} | ~/Documents"_s,
+        u"screenshots | desktop | Bildschirmfotos | fileType is screenshot | "
+        "move ~/Pictures/Screenshots/{jahr}-{monat} | ~/Pictures"_s,
+        u"installers | downloads | Alte Installer | fileType is installer | trashAfter 7 | "_s,
+        u"letters | downloads | Verträge und Briefe | kind is contract,letter | "
+        "move ~/Documents/Ablage/{art}/{absender} | ~/Documents"_s,
+        u"finance | downloads | Kontoauszüge und Gehalt | kind is bankStatement,payslip | "
+        "move ~/Documents/Finanzen/{art}/{jahr} | ~/Documents"_s};
+    const QStringList expectedEn{
+        u"receipts | downloads | Receipts | kind is invoice,receipt | "_s + receipt + u"Receipts/{jahr}/{monat} | ~/Documents"_s,
+        u"screenshots | desktop | Screenshots | fileType is screenshot | "
+        "move ~/Pictures/Screenshots/{jahr}-{monat} | ~/Pictures"_s,
+        u"installers | downloads | Old installers | fileType is installer | trashAfter 7 | "_s,
+        u"letters | downloads | Contracts and letters | kind is contract,letter | "
+        "move ~/Documents/Filing/{art}/{absender} | ~/Documents"_s,
+        u"finance | downloads | Statements and payslips | kind is bankStatement,payslip | "
+        "move ~/Documents/Finance/{art}/{jahr} | ~/Documents"_s};
+
     const auto de = RuleTemplates::all(NameLanguage::de);
     const auto en = RuleTemplates::all(NameLanguage::en);
-    ASSERT_EQ(de.size(), 5);
-    ASSERT_EQ(en.size(), 5);
-
-    struct Expected
-    {
-        QString id;
-        RuleTemplates::Folder folder;
-        QString nameDe, nameEn;
-        QString condition;
-        QStringList actionsDe, actionsEn;
-        QStringList roots;
-    };
-    const QStringList documents{QStringLiteral("~/Documents")};
-    const QList<Expected> expected{
-        {QStringLiteral("receipts"), RuleTemplates::Folder::downloads, QStringLiteral("Belege"), QStringLiteral("Receipts"),
-         QStringLiteral("kind is invoice,receipt"),
-         {QStringLiteral("rename {datum} {absender} {betrag} {waehrung}"), QStringLiteral("move ~/Documents/Belege/{jahr}/{monat}")},
-         {QStringLiteral("rename {datum} {absender} {betrag} {waehrung}"),
-          QStringLiteral("move ~/Documents/Receipts/{jahr}/{monat}")},
-         documents},
-        {QStringLiteral("screenshots"), RuleTemplates::Folder::desktop, QStringLiteral("Bildschirmfotos"),
-         QStringLiteral("Screenshots"), QStringLiteral("fileType is screenshot"),
-         {QStringLiteral("move ~/Pictures/Screenshots/{jahr}-{monat}")},
-         {QStringLiteral("move ~/Pictures/Screenshots/{jahr}-{monat}")},
-         {QStringLiteral("~/Pictures")}},
-        {QStringLiteral("installers"), RuleTemplates::Folder::downloads, QStringLiteral("Alte Installer"),
-         QStringLiteral("Old installers"), QStringLiteral("fileType is installer"), {QStringLiteral("trashAfter 7")},
-         {QStringLiteral("trashAfter 7")}, {}},
-        {QStringLiteral("letters"), RuleTemplates::Folder::downloads, QStringLiteral("Verträge und Briefe"),
-         QStringLiteral("Contracts and letters"), QStringLiteral("kind is contract,letter"),
-         {QStringLiteral("move ~/Documents/Ablage/{art}/{absender}")}, {QStringLiteral("move ~/Documents/Filing/{art}/{absender}")},
-         documents},
-        {QStringLiteral("finance"), RuleTemplates::Folder::downloads, QStringLiteral("Kontoauszüge und Gehalt"),
-         QStringLiteral("Statements and payslips"), QStringLiteral("kind is bankStatement,payslip"),
-         {QStringLiteral("move ~/Documents/Finanzen/{art}/{jahr}")}, {QStringLiteral("move ~/Documents/Finance/{art}/{jahr}")},
-         documents},
-    };
-    for (qsizetype i = 0; i < expected.size(); ++i) {
-        const Expected &x = expected[i];
-        for (const auto &[templates, german] : {std::pair{de, true}, std::pair{en, false}}) {
-            const RuleTemplates::Template &t = templates[i];
-            SCOPED_TRACE(qPrintable(x.id + (german ? QStringLiteral(" de") : QStringLiteral(" en"))));
-            EXPECT_EQ(t.id, x.id);
-            EXPECT_EQ(t.folder, x.folder);
-            EXPECT_EQ(t.rule.name, german ? x.nameDe : x.nameEn);
-            EXPECT_TRUE(t.rule.isEnabled);
-            EXPECT_FALSE(t.rule.createdFromPrompt);
-            EXPECT_EQ(conditionsOf(t.rule), QStringList{x.condition});
-            EXPECT_EQ(actionsOf(t.rule), german ? x.actionsDe : x.actionsEn);
-            EXPECT_EQ(t.destinationRoots, x.roots);
-            // Every rule survives its stored form.
-            EXPECT_EQ(Rule::fromJsonData(t.rule.toJsonData()), t.rule);
-        }
-    }
-
-    // Fresh identifiers everywhere, on every call and in every language.
     QSet<QUuid> seen;
     qsizetype count = 0;
-    for (const auto &templates : {de, en, RuleTemplates::all(NameLanguage::en)}) {
+    for (const auto &[templates, expected] : {std::pair{de, expectedDe}, std::pair{en, expectedEn},
+                                              std::pair{RuleTemplates::all(NameLanguage::en), expectedEn}}) {
+        QStringList summaries;
         for (const RuleTemplates::Template &t : templates) {
+            summaries.append(summary(t));
+            EXPECT_TRUE(t.rule.isEnabled) << qPrintable(t.id);
+            EXPECT_FALSE(t.rule.createdFromPrompt) << qPrintable(t.id);
+            EXPECT_EQ(Rule::fromJsonData(t.rule.toJsonData()), t.rule) << qPrintable(t.id); // survives storage
             const QSet<QUuid> ids = identifiersOf(t.rule);
             EXPECT_EQ(ids.size(), 1 + t.rule.conditions.size() + t.rule.actions.size());
             count += ids.size();
             seen.unite(ids);
         }
+        EXPECT_EQ(summaries, expected);
     }
+    // Fresh identifiers everywhere, on every call and in every language.
     EXPECT_EQ(seen.size(), count);
     EXPECT_FALSE(seen.contains(QUuid()));
 }
@@ -325,57 +242,48 @@ TEST(RuleTemplates, FiveStarterRulesInBothLanguages)
 TEST(RuleDrafter, DraftAsksTheLocalModelAndMapsItsAnswer)
 {
     RuleDraft answer = emptyDraft();
-    answer.name = QStringLiteral("Invoices by year");
-    answer.kind = QStringLiteral("invoice");
-    answer.moveTo = QStringLiteral("~/Documents/{jahr}");
+    answer.name = u"Invoices by year"_s;
+    answer.kind = u"invoice"_s;
+    answer.moveTo = u"~/Documents/{jahr}"_s;
     FakeModelServer server;
     server.queueChat(FakeModelServer::chatAnswer(answer.toJson()));
     const LocalModelClient client(server.baseUrl());
-    const QString sentence = QStringLiteral("move invoices from Downloads to my documents folder by year");
+    const QString sentence = u"move invoices from Downloads to my documents folder by year"_s;
 
     const Rule rule = RuleDrafter::draft(sentence, client, testTimeout);
-    EXPECT_EQ(rule.name, QStringLiteral("Invoices by year"));
-    EXPECT_EQ(conditionsOf(rule), QStringList{QStringLiteral("kind is invoice")});
-    EXPECT_EQ(actionsOf(rule), QStringList{QStringLiteral("move ~/Documents/{jahr}")});
+    EXPECT_EQ(rule.name, u"Invoices by year"_s);
+    EXPECT_EQ(conditionsOf(rule), QStringList{u"kind is invoice"_s});
+    EXPECT_EQ(actionsOf(rule), QStringList{u"move ~/Documents/{jahr}"_s});
     EXPECT_FALSE(rule.isEnabled);
     EXPECT_EQ(rule.createdFromPrompt, sentence);
 
     ASSERT_EQ(server.requests().size(), 2);
     EXPECT_EQ(server.requests().last().path, "/v1/chat/completions");
-    const QJsonObject question = lastQuestion(server);
-    EXPECT_EQ(question.value(QStringLiteral("model")).toString(), QStringLiteral("test-model"));
-    EXPECT_EQ(question.value(QStringLiteral("temperature")).toDouble(-1), 0.0);
-    const QJsonArray messages = question.value(QStringLiteral("messages")).toArray();
-    ASSERT_EQ(messages.size(), 2);
-    EXPECT_EQ(messages[0].toObject().value(QStringLiteral("role")).toString(), QStringLiteral("system"));
-    EXPECT_EQ(messages[0].toObject().value(QStringLiteral("content")).toString(), RuleDrafter::instructions());
-    EXPECT_EQ(messages[1].toObject().value(QStringLiteral("role")).toString(), QStringLiteral("user"));
-    EXPECT_EQ(messages[1].toObject().value(QStringLiteral("content")).toString(), sentence);
-    const QJsonObject format = question.value(QStringLiteral("response_format")).toObject();
-    EXPECT_EQ(format.value(QStringLiteral("type")).toString(), QStringLiteral("json_schema"));
-    EXPECT_EQ(format.value(QStringLiteral("json_schema")).toObject().value(QStringLiteral("schema")).toObject(),
+    const QJsonObject question = server.requests().last().json();
+    EXPECT_EQ(question.value(u"model").toString(), u"test-model"_s);
+    EXPECT_EQ(question.value(u"temperature").toDouble(-1), 0.0);
+    EXPECT_EQ(question.value(u"messages").toArray(),
+              (QJsonArray{QJsonObject{{u"role"_s, u"system"_s}, {u"content"_s, RuleDrafter::instructions()}},
+                          QJsonObject{{u"role"_s, u"user"_s}, {u"content"_s, sentence}}}));
+    const QJsonObject format = question.value(u"response_format").toObject();
+    EXPECT_EQ(format.value(u"type").toString(), u"json_schema"_s);
+    EXPECT_EQ(format.value(u"json_schema").toObject().value(u"schema").toObject(),
               JsonCoding::parseObject(RuleDraft::schema()));
 }
 
 TEST(RuleDrafter, ABadAnswerOrNoServerIsAnErrorNeverHalfARule)
 {
     QJsonObject lacking = emptyDraft().toJson();
-    lacking.remove(QStringLiteral("tags"));
+    lacking.remove(u"tags"_s);
     QJsonObject mistyped = emptyDraft().toJson();
-    mistyped.insert(QStringLiteral("olderThanDays"), QStringLiteral("30"));
-    const QList<QByteArray> answers{
-        "Sure! Here is your rule: move invoices.",
-        R"({"name":"Half)",
-        "[]",
-        JsonCoding::serialize(lacking),
-        JsonCoding::serialize(mistyped),
-    };
+    mistyped.insert(u"olderThanDays"_s, u"30"_s);
     FakeModelServer server;
     const LocalModelClient client(server.baseUrl());
-    for (const QByteArray &content : answers) {
+    for (const QByteArray &content : {QByteArray("Sure! Here is your rule: move invoices."), QByteArray(R"({"name":"Half)"),
+                                      QByteArray("[]"), JsonCoding::serialize(lacking), JsonCoding::serialize(mistyped)}) {
         server.queueChat(chatText(content));
         try {
-            RuleDrafter::draft(QStringLiteral("tag my scans"), client, testTimeout);
+            RuleDrafter::draft(u"tag my scans"_s, client, testTimeout);
             ADD_FAILURE() << "a rule from " << content.constData();
         } catch (const LocalModelError &error) {
             EXPECT_EQ(error.reason(), LocalModelError::Reason::badAnswer) << content.constData();
@@ -383,7 +291,7 @@ TEST(RuleDrafter, ABadAnswerOrNoServerIsAnErrorNeverHalfARule)
     }
 
     // The server fails the question (nothing scripted gives status 500).
-    EXPECT_THROW(RuleDrafter::draft(QStringLiteral("tag my scans"), client, testTimeout), LocalModelError);
+    EXPECT_THROW(RuleDrafter::draft(u"tag my scans"_s, client, testTimeout), LocalModelError);
 
     // A port where nothing listens: no server, no rule.
     quint16 port = 0;
@@ -392,28 +300,27 @@ TEST(RuleDrafter, ABadAnswerOrNoServerIsAnErrorNeverHalfARule)
         probe.listen(QHostAddress::LocalHost, 0);
         port = probe.serverPort();
     }
-    const LocalModelClient nobody(QUrl(QStringLiteral("http://127.0.0.1:%1/v1").arg(port)));
-    EXPECT_THROW(RuleDrafter::draft(QStringLiteral("tag my scans"), nobody, testTimeout), LocalModelError);
+    const LocalModelClient nobody(QUrl(u"http://127.0.0.1:%1/v1"_s.arg(port)));
+    EXPECT_THROW(RuleDrafter::draft(u"tag my scans"_s, nobody, testTimeout), LocalModelError);
 }
 
 TEST(RuleDrafter, LongSentencesAndControlCharactersReachTheModelAsTheyAre)
 {
     FakeModelServer server;
     const LocalModelClient client(server.baseUrl());
-
-    QString control = QStringLiteral("  move \"scans\"\tto ~/Scans\r\n\u001B[31m\\u0000 \u2028end\n");
+    QString control = u"  move \"scans\"\tto ~/Scans\r\n\u001B[31m\\u0000 \u2028end\n"_s;
     control.insert(5, QChar(u'\0'));
     QString longSentence;
     while (longSentence.size() < 100'000)
-        longSentence += QStringLiteral("sort invoices by year äöü € ");
+        longSentence += u"sort invoices by year äöü € "_s;
     longSentence.truncate(100'000);
 
     for (const QString &sentence : {control, longSentence}) {
         server.queueChat(FakeModelServer::chatAnswer(emptyDraft().toJson()));
         const Rule rule = RuleDrafter::draft(sentence, client, testTimeout);
         EXPECT_EQ(rule.createdFromPrompt, sentence);
-        EXPECT_EQ(rule.name, QStringLiteral("New Rule"));
-        const QJsonArray messages = lastQuestion(server).value(QStringLiteral("messages")).toArray();
-        EXPECT_EQ(messages[1].toObject().value(QStringLiteral("content")).toString(), sentence);
+        EXPECT_EQ(rule.name, u"New Rule"_s);
+        const QJsonArray messages = server.requests().last().json().value(u"messages").toArray();
+        EXPECT_EQ(messages[1].toObject().value(u"content").toString(), sentence);
     }
 }
