@@ -12,16 +12,21 @@ protected:
     void TearDown() override { Prefs::settings()->clear(); }
 };
 
-TEST_F(PrefsTest, NameLanguageDefaultFollowsTheLocaleLanguage)
+TEST_F(PrefsTest, GermanOnlyForGermanLocalesAndSentences)
 {
-    EXPECT_EQ(Prefs::defaultNameLanguage(QLocale(QStringLiteral("de_DE"))), QStringLiteral("de"));
-    EXPECT_EQ(Prefs::defaultNameLanguage(QLocale(QStringLiteral("de_AT"))), QStringLiteral("de"));
-    EXPECT_EQ(Prefs::defaultNameLanguage(QLocale(QStringLiteral("de_CH"))), QStringLiteral("de"));
-    EXPECT_EQ(Prefs::defaultNameLanguage(QLocale(QStringLiteral("en_US"))), QStringLiteral("en"));
-    EXPECT_EQ(Prefs::defaultNameLanguage(QLocale(QStringLiteral("fr_FR"))), QStringLiteral("en"));
+    for (const char *name : {"de_DE", "de_AT", "de_CH"})
+        EXPECT_EQ(Prefs::defaultNameLanguage(QLocale(QString::fromLatin1(name))), QStringLiteral("de")) << name;
+    for (const char *name : {"en_US", "fr_FR", "C"})
+        EXPECT_EQ(Prefs::defaultNameLanguage(QLocale(QString::fromLatin1(name))), QStringLiteral("en")) << name;
     // Swiss German is a language of its own.
     EXPECT_EQ(Prefs::defaultNameLanguage(QLocale(QLocale::SwissGerman, QLocale::Switzerland)), QStringLiteral("en"));
-    EXPECT_EQ(Prefs::defaultNameLanguage(QLocale::c()), QStringLiteral("en"));
+    EXPECT_EQ(Prefs::sentenceLanguage({QStringLiteral("gsw-CH")}), NameLanguage::en);
+
+    EXPECT_EQ(Prefs::sentenceLanguage({QStringLiteral("de")}), NameLanguage::de);
+    EXPECT_EQ(Prefs::sentenceLanguage({QStringLiteral("de-CH"), QStringLiteral("en")}), NameLanguage::de);
+    EXPECT_EQ(Prefs::sentenceLanguage({QStringLiteral("en-US"), QStringLiteral("de")}), NameLanguage::en);
+    EXPECT_EQ(Prefs::sentenceLanguage({QStringLiteral("fr")}), NameLanguage::en);
+    EXPECT_EQ(Prefs::sentenceLanguage(QStringList()), NameLanguage::en);
 }
 
 TEST_F(PrefsTest, RegisteredDefaultsNeverHideStoredValues)
@@ -39,10 +44,12 @@ TEST_F(PrefsTest, RegisteredDefaultsNeverHideStoredValues)
     // Values the user stored win, also after they went through the file.
     Prefs::setValue(QStringLiteral("minimumWait"), 7.5);
     Prefs::setValue(QStringLiteral("nameLanguage"), QStringLiteral("en"));
+    Prefs::setValue(QStringLiteral("dateFormat"), QStringLiteral("dd.MM.yyyy"));
     Prefs::registerDefaults(QLocale(QStringLiteral("de_DE")));
     Prefs::settings()->sync();
     EXPECT_DOUBLE_EQ(Prefs::doubleValue(QStringLiteral("minimumWait")), 7.5);
-    EXPECT_EQ(Prefs::nameLanguage(), NameLanguage::en);
+    EXPECT_EQ(Prefs::nameTemplate().language, NameLanguage::en);
+    EXPECT_EQ(Prefs::nameTemplate().dateFormat, QStringLiteral("dd.MM.yyyy"));
 
     // A language that is neither German nor English names files in German;
     // an empty date pattern stays empty.
@@ -52,20 +59,6 @@ TEST_F(PrefsTest, RegisteredDefaultsNeverHideStoredValues)
     EXPECT_EQ(Prefs::dateFormat(), QString());
     EXPECT_EQ(Prefs::nameTemplate().language, NameLanguage::de);
     EXPECT_EQ(Prefs::nameTemplate().dateFormat, QString());
-    Prefs::setValue(QStringLiteral("nameLanguage"), QStringLiteral("en"));
-    Prefs::setValue(QStringLiteral("dateFormat"), QStringLiteral("dd.MM.yyyy"));
-    EXPECT_EQ(Prefs::nameTemplate().language, NameLanguage::en);
-    EXPECT_EQ(Prefs::nameTemplate().dateFormat, QStringLiteral("dd.MM.yyyy"));
-}
-
-TEST_F(PrefsTest, SentenceLanguage)
-{
-    EXPECT_EQ(Prefs::sentenceLanguage({QStringLiteral("de")}), NameLanguage::de);
-    EXPECT_EQ(Prefs::sentenceLanguage({QStringLiteral("de-CH"), QStringLiteral("en")}), NameLanguage::de);
-    EXPECT_EQ(Prefs::sentenceLanguage({QStringLiteral("en-US"), QStringLiteral("de")}), NameLanguage::en);
-    EXPECT_EQ(Prefs::sentenceLanguage({QStringLiteral("fr")}), NameLanguage::en);
-    EXPECT_EQ(Prefs::sentenceLanguage({QStringLiteral("gsw-CH")}), NameLanguage::en);
-    EXPECT_EQ(Prefs::sentenceLanguage(QStringList()), NameLanguage::en);
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 // The self-test's harness, its guards and its process: what it prints, when
 // it passes, and that it stays inside its test environment.
 #include "AppModel.h"
-#include "Autopilot.h"
 #include "SelfTest.h"
 #include "SelfTestScenario.h"
+#include "ScopedEnv.h"
 #include "Store.h"
 #include "TestEnvironment.h"
 #include "TestSupport.h"
@@ -31,34 +31,6 @@ struct Printed
     {
         return [this](const QString &line) { lines.append(line); };
     }
-};
-
-// Sets an environment variable for one scope and puts the old value back.
-class ScopedVariable
-{
-public:
-    ScopedVariable(const char *name, const std::optional<QString> &value)
-        : m_name(name)
-        , m_had(qEnvironmentVariableIsSet(name))
-        , m_old(qgetenv(name))
-    {
-        if (value)
-            qputenv(name, QFile::encodeName(*value));
-        else
-            qunsetenv(name);
-    }
-    ~ScopedVariable()
-    {
-        if (m_had)
-            qputenv(m_name, m_old);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char *m_name;
-    bool m_had;
-    QByteArray m_old;
 };
 
 QProcessEnvironment selfTestEnvironment(const QString &root)
@@ -127,24 +99,20 @@ TEST(SelfTestHarness, PrintsOneLinePerCheckAndPassesOnlyWhenEveryCheckWasMadeAnd
     EXPECT_EQ(test.exitCode(), 0);
     ASSERT_EQ(finished.size(), 1);
     EXPECT_EQ(finished.constFirst().constFirst().toInt(), 0);
-
     // After the end nothing more is counted or printed.
     test.check(QStringLiteral("late"), false);
     test.tally();
     EXPECT_EQ(printed.lines.size(), 4);
     EXPECT_EQ(test.exitCode(), 0);
     EXPECT_EQ(finished.size(), 1);
-}
 
-TEST(SelfTestHarness, FailingAndMissingChecksFailTheTally)
-{
-    Printed printed;
-    SelfTest failing(printed.output(), 3);
+    Printed failed;
+    SelfTest failing(failed.output(), 3);
     failing.check(QStringLiteral("bare"), false);
     failing.check(QStringLiteral("with detail"), false, QStringLiteral("/tmp/x/y.pdf"));
     failing.check(QStringLiteral("fine"), true);
     failing.tally();
-    EXPECT_EQ(printed.lines,
+    EXPECT_EQ(failed.lines,
               QStringList({QStringLiteral("FAIL bare"), QStringLiteral("FAIL with detail: /tmp/x/y.pdf"),
                            QStringLiteral("PASS fine"), QStringLiteral("SELFTEST FAIL 2 of 3 checks")}));
     EXPECT_EQ(failing.exitCode(), 1);
@@ -157,6 +125,10 @@ TEST(SelfTestHarness, FailingAndMissingChecksFailTheTally)
     incomplete.tally();
     EXPECT_EQ(shortRun.lines.constLast(), QStringLiteral("SELFTEST FAIL 2 of 20 checks"));
     EXPECT_EQ(incomplete.exitCode(), 1);
+
+    EXPECT_TRUE(SelfTest::isRequested({QStringLiteral("filewright"), QStringLiteral("--selftest")}));
+    for (const QString &other : {QStringLiteral("--selftest=1"), QStringLiteral("selftest")})
+        EXPECT_FALSE(SelfTest::isRequested({QStringLiteral("filewright"), other})) << other.toStdString();
 }
 
 TEST(SelfTestHarness, ARunPastItsTimeLimitFailsAndSaysSo)
@@ -192,13 +164,6 @@ TEST(SelfTestHarness, FinishingEndsOpenDialogsAndRefusalFails)
     EXPECT_TRUE(test.isFinished());
 }
 
-TEST(SelfTestHarness, IsRequestedOnlyByTheExactArgument)
-{
-    EXPECT_TRUE(SelfTest::isRequested({QStringLiteral("filewright"), QStringLiteral("--selftest")}));
-    EXPECT_FALSE(SelfTest::isRequested({QStringLiteral("filewright"), QStringLiteral("--selftest=1")}));
-    EXPECT_FALSE(SelfTest::isRequested({QStringLiteral("filewright"), QStringLiteral("selftest")}));
-}
-
 TEST(TestEnvironmentTest, AcceptsOnlyPathsThatResolveStrictlyBelowTheTemporaryFolder)
 {
     QTemporaryDir sandbox; // in the temporary folder
@@ -211,14 +176,10 @@ TEST(TestEnvironmentTest, AcceptsOnlyPathsThatResolveStrictlyBelowTheTemporaryFo
               root + QStringLiteral("/not/yet/there"));
     EXPECT_EQ(TestEnvironment::belowTemporary(root + QStringLiteral("/a/../b/./c")), root + QStringLiteral("/b/c"));
 
-    EXPECT_FALSE(TestEnvironment::belowTemporary(tmp));
-    EXPECT_FALSE(TestEnvironment::belowTemporary(tmp + QStringLiteral("/")));
-    EXPECT_FALSE(TestEnvironment::belowTemporary(tmp + QStringLiteral("/x/..")));
-    EXPECT_FALSE(TestEnvironment::belowTemporary(tmp + QStringLiteral("/../home/x")));
-    EXPECT_FALSE(TestEnvironment::belowTemporary(tmp + QStringLiteral("foo")));
-    EXPECT_FALSE(TestEnvironment::belowTemporary(tmp + QStringLiteral("foo/x")));
-    EXPECT_FALSE(TestEnvironment::belowTemporary(QStringLiteral("relative/x")));
-    EXPECT_FALSE(TestEnvironment::belowTemporary(QString()));
+    for (const QString &refused : {tmp, tmp + QStringLiteral("/"), tmp + QStringLiteral("/x/.."),
+                                   tmp + QStringLiteral("/../home/x"), tmp + QStringLiteral("foo"),
+                                   tmp + QStringLiteral("foo/x"), QStringLiteral("relative/x"), QString()})
+        EXPECT_FALSE(TestEnvironment::belowTemporary(refused)) << refused.toStdString();
 
     // Links are followed: out of the temporary folder is refused, within it is fine.
     ASSERT_TRUE(QFile::link(QStringLiteral("/"), root + QStringLiteral("/root")));
@@ -241,24 +202,21 @@ TEST(TestEnvironmentTest, TheSelfTestRefusesAStoreOrHomeOutsideTheTemporaryFolde
         GTEST_SKIP() << "no writable folder outside the temporary folders";
     QTemporaryDir sandbox;
     ASSERT_TRUE(sandbox.isValid());
-    const QString home = sandbox.filePath(QStringLiteral("home"));
-    const QString store = sandbox.filePath(QStringLiteral("test.store"));
+    const QByteArray home = QFile::encodeName(sandbox.filePath(QStringLiteral("home")));
+    const QByteArray store = QFile::encodeName(sandbox.filePath(QStringLiteral("test.store")));
     {
-        const ScopedVariable h("APP_HOME", home), s("APP_STORE", store);
+        const ScopedEnv h("APP_HOME", home), s("APP_STORE", store);
         EXPECT_EQ(SelfTest::refusal(), std::nullopt);
     }
-    for (const std::optional<QString> &badHome :
-         {std::optional<QString>(), std::optional<QString>(QString()), std::optional<QString>(QStringLiteral("/tmp")),
-          std::optional<QString>(QStringLiteral("/tmpfoo")), std::optional<QString>(QStringLiteral("/tmp/../home/x")),
-          std::optional<QString>(outside + QStringLiteral("/home"))}) {
-        const ScopedVariable h("APP_HOME", badHome), s("APP_STORE", store);
-        EXPECT_EQ(SelfTest::refusal(), refusal) << badHome.value_or(QStringLiteral("(unset)")).toStdString();
+    using Value = std::optional<QByteArray>;
+    for (const Value &badHome : {Value(), Value(""), Value("/tmp"), Value("/tmpfoo"), Value("/tmp/../home/x"),
+                                 Value(QFile::encodeName(outside + QStringLiteral("/home")))}) {
+        const ScopedEnv h("APP_HOME", badHome), s("APP_STORE", store);
+        EXPECT_EQ(SelfTest::refusal(), refusal) << badHome.value_or("(unset)").constData();
     }
-    for (const std::optional<QString> &badStore :
-         {std::optional<QString>(), std::optional<QString>(QString()),
-          std::optional<QString>(outside + QStringLiteral("/test.store"))}) {
-        const ScopedVariable h("APP_HOME", home), s("APP_STORE", badStore);
-        EXPECT_EQ(SelfTest::refusal(), refusal) << badStore.value_or(QStringLiteral("(unset)")).toStdString();
+    for (const Value &badStore : {Value(), Value(""), Value(QFile::encodeName(outside + QStringLiteral("/test.store")))}) {
+        const ScopedEnv h("APP_HOME", home), s("APP_STORE", badStore);
+        EXPECT_EQ(SelfTest::refusal(), refusal) << badStore.value_or("(unset)").constData();
     }
 }
 
@@ -268,65 +226,41 @@ TEST(TestEnvironmentTest, SettingsAndDataOutsideTheTemporaryFolderMoveIntoTheTes
     ASSERT_TRUE(sandbox.isValid());
     const QString home = *TestEnvironment::resolved(sandbox.filePath(QStringLiteral("home")));
     const QString data = sandbox.filePath(QStringLiteral("data"));
-    const ScopedVariable h("APP_HOME", home), s("APP_STORE", sandbox.filePath(QStringLiteral("test.store")));
-    const ScopedVariable config("XDG_CONFIG_HOME", QStringLiteral("/home/someone/.config"));
-    const ScopedVariable dataHome("XDG_DATA_HOME", data);
-    const ScopedVariable cache("XDG_CACHE_HOME", std::nullopt);
+    const ScopedEnv h("APP_HOME", QFile::encodeName(home)),
+        s("APP_STORE", QFile::encodeName(sandbox.filePath(QStringLiteral("test.store")))),
+        config("XDG_CONFIG_HOME", QByteArray("/home/someone/.config")), dataHome("XDG_DATA_HOME", QFile::encodeName(data)),
+        cache("XDG_CACHE_HOME", std::nullopt);
     SelfTest::isolateEnvironment();
     EXPECT_EQ(qEnvironmentVariable("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
     EXPECT_EQ(qEnvironmentVariable("XDG_DATA_HOME"), data);
     EXPECT_EQ(qEnvironmentVariable("XDG_CACHE_HOME"), home + QStringLiteral("/.cache"));
 }
 
-TEST(SelfTestScenarioTest, TheRuleAndItsSentenceNameTheFolder)
-{
-    const Rule rule = SelfTestScenario::scenarioRule();
-    EXPECT_EQ(rule.name, QStringLiteral("PDFs"));
-    EXPECT_FALSE(rule.usesRecognition());
-    EXPECT_FALSE(rule.id.isNull());
-
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    AppModel model(Store::open(dir.filePath(QStringLiteral("sentence.store"))));
-    const QString downloads = dir.filePath(QStringLiteral("Downloads"));
-    ASSERT_TRUE(QDir().mkpath(downloads));
-    const std::optional<WatchedFolder> folder = model.autopilot().addFolder(downloads, true);
-    ASSERT_TRUE(folder);
-    EXPECT_TRUE(model.sentence(rule, folder->uuid).contains(QLatin1String("Downloads")));
-    const QString withoutFolder = model.sentence(rule, std::nullopt);
-    EXPECT_FALSE(withoutFolder.contains(QLatin1String("Downloads")));
-    EXPECT_TRUE(withoutFolder.contains(QLatin1String("a folder")) || withoutFolder.contains(QLatin1String("einem Ordner")))
-        << withoutFolder.toStdString();
-    EXPECT_EQ(model.sentence(rule, QUuid::createUuid()), withoutFolder);
-}
-
 TEST(SelfTestProcess, ARefusedRunTouchesNothingAndFails)
 {
     QTemporaryDir sandbox;
     ASSERT_TRUE(sandbox.isValid());
-    const QString root = sandbox.path();
-    const QString kept = root + QStringLiteral("/apphome/keep.txt");
+    const QString kept = sandbox.filePath(QStringLiteral("apphome/keep.txt"));
     ASSERT_TRUE(TestSupport::writeFile(kept, "keep"));
-
-    QProcessEnvironment withoutStore = selfTestEnvironment(root);
-    withoutStore.remove(QStringLiteral("APP_STORE"));
-    ProcessRun run = runSelfTest(withoutStore);
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.lines, QStringList({refusal}));
-    EXPECT_TRUE(QFile::exists(kept));
+    auto expectRefused = [&](const std::optional<QString> &store) {
+        QProcessEnvironment environment = selfTestEnvironment(sandbox.path());
+        environment.remove(QStringLiteral("APP_STORE"));
+        if (store)
+            environment.insert(QStringLiteral("APP_STORE"), *store);
+        const ProcessRun run = runSelfTest(environment);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.lines, QStringList({refusal}));
+        EXPECT_TRUE(QFile::exists(kept));
+    };
+    expectRefused(std::nullopt);
 
     // A store outside the temporary folder is not even opened.
     if (outsideTemporary().isEmpty())
         GTEST_SKIP() << "no writable folder outside the temporary folders";
     QTemporaryDir outside(outsideTemporary() + QStringLiteral("/selftest-XXXXXX"));
     ASSERT_TRUE(outside.isValid());
-    QProcessEnvironment outsideStore = selfTestEnvironment(root);
-    outsideStore.insert(QStringLiteral("APP_STORE"), outside.filePath(QStringLiteral("user.store")));
-    run = runSelfTest(outsideStore);
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.lines, QStringList({refusal}));
+    expectRefused(outside.filePath(QStringLiteral("user.store")));
     EXPECT_FALSE(QFile::exists(outside.filePath(QStringLiteral("user.store"))));
-    EXPECT_TRUE(QFile::exists(kept));
 }
 
 TEST(SelfTestProcess, TheRunWritesItsSettingsOnlyInsideItsTestEnvironment)
@@ -358,7 +292,7 @@ TEST(SelfTestScenarioTest, AHomeThatCannotBeMadeFailsTheRunButEveryCheckIsReport
     const QString blocker = sandbox.filePath(QStringLiteral("blocker"));
     ASSERT_TRUE(TestSupport::writeFile(blocker, "x"));
     const QString home = blocker + QStringLiteral("/home");
-    const ScopedVariable appHome("APP_HOME", home);
+    const ScopedEnv appHome("APP_HOME", QFile::encodeName(home));
 
     AppModel model(Store::open(sandbox.filePath(QStringLiteral("scenario.store"))));
     Printed printed;
@@ -373,32 +307,25 @@ TEST(SelfTestScenarioTest, AHomeThatCannotBeMadeFailsTheRunButEveryCheckIsReport
     const QString sampleFailure = QStringLiteral(": the sample could not be written: ");
     const QStringList expected = {
         QStringLiteral("FAIL a watched folder is stored with a bookmark"),
-        QStringLiteral("FAIL writing below a granted place is allowed"),
-        QStringLiteral("PASS writing elsewhere is not"),
-        QStringLiteral("PASS a new rule is saved"),
-        QStringLiteral("FAIL the sentence names the folder"),
+        QStringLiteral("FAIL writing below a granted place is allowed"), QStringLiteral("PASS writing elsewhere is not"),
+        QStringLiteral("PASS a new rule is saved"), QStringLiteral("FAIL the sentence names the folder"),
         QStringLiteral("PASS a rule without recognition needs no model"),
-        QStringLiteral("FAIL the dry run lists the folder's files"),
-        QStringLiteral("FAIL the dry run matches only the PDF"),
+        QStringLiteral("FAIL the dry run lists the folder's files"), QStringLiteral("FAIL the dry run matches only the PDF"),
         QStringLiteral("FAIL the dry run leaves files in place"),
         QStringLiteral("FAIL the file is renamed and moved: ") + home + QStringLiteral("/Documents/Ablage/") + year
             + QStringLiteral("/Beleg Tankstelle geprüft.pdf"),
-        QStringLiteral("FAIL the move is in the journal"),
-        QStringLiteral("FAIL the tag is set"),
-        QStringLiteral("FAIL a taken name gets a number"),
-        QStringLiteral("FAIL undo moves the file back: the journal is empty"),
+        QStringLiteral("FAIL the move is in the journal"), QStringLiteral("FAIL the tag is set"),
+        QStringLiteral("FAIL a taken name gets a number"), QStringLiteral("FAIL undo moves the file back: the journal is empty"),
         QStringLiteral("FAIL undo marks the entry: the journal is empty"),
         QStringLiteral("FAIL a second undo changes nothing: the journal is empty"),
-        QStringLiteral("FAIL an approved file is filed"),
-        QStringLiteral("FAIL a due installer goes to the Trash"),
-    };
-    ASSERT_EQ(printed.lines.size(), 21) << printed.lines.join(u'\n').toStdString();
-    EXPECT_EQ(printed.lines.mid(0, 18), expected);
-    EXPECT_TRUE(printed.lines[18].startsWith(QStringLiteral("FAIL a sample invoice is recognized") + sampleFailure))
-        << printed.lines[18].toStdString();
-    EXPECT_TRUE(printed.lines[19].startsWith(QStringLiteral("FAIL a file is read once") + sampleFailure))
-        << printed.lines[19].toStdString();
-    EXPECT_EQ(printed.lines[20], QStringLiteral("SELFTEST FAIL 17 of 20 checks"));
+        QStringLiteral("FAIL an approved file is filed"), QStringLiteral("FAIL a due installer goes to the Trash"),
+        // These two go on with the reason the sample could not be written.
+        QStringLiteral("FAIL a sample invoice is recognized") + sampleFailure,
+        QStringLiteral("FAIL a file is read once") + sampleFailure, QStringLiteral("SELFTEST FAIL 17 of 20 checks")};
+    ASSERT_EQ(printed.lines.size(), expected.size()) << printed.lines.join(u'\n').toStdString();
+    for (int i = 0; i < expected.size(); ++i)
+        EXPECT_TRUE(printed.lines.at(i) == expected.at(i) || ((i == 18 || i == 19) && printed.lines.at(i).startsWith(expected.at(i))))
+            << printed.lines.at(i).toStdString();
     EXPECT_EQ(test.exitCode(), 1);
     EXPECT_EQ(model.store().count(Store::Model::recognitionRecord), 0);
 }
