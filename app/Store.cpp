@@ -294,6 +294,65 @@ QList<T> collect(Query &query, Read read)
     return result;
 }
 
+// The columns each model writes, bound in the order its INSERT and UPDATE
+// statements name them; returns the number bound, so that an UPDATE binds
+// the row's id after them.
+int bindColumns(Query &q, const WatchedFolder &folder)
+{
+    q.bind(1, uuidValue(folder.uuid))
+        .bind(2, folder.bookmark)
+        .bind(3, folder.displayPath)
+        .bind(4, folder.isEnabled)
+        .bind(5, folder.includeSubfolders)
+        .bind(6, folder.isWatched)
+        .bind(7, folder.needsReselect)
+        .bind(8, timeValue(folder.createdAt));
+    return 8;
+}
+
+int bindColumns(Query &q, const StoredRule &rule)
+{
+    q.bind(1, uuidValue(rule.uuid))
+        .bind(2, rule.order)
+        .bind(3, uuidValue(rule.folderID))
+        .bind(4, rule.payload)
+        .bind(5, timeValue(rule.createdAt));
+    return 5;
+}
+
+int bindColumns(Query &q, const JournalEntry &entry)
+{
+    q.bind(1, uuidValue(entry.uuid))
+        .bind(2, timeValue(entry.date))
+        .bind(3, uuidValue(entry.ruleID))
+        .bind(4, entry.ruleName)
+        .bind(5, entry.originalPath)
+        .bind(6, entry.newPath)
+        .bind(7, entry.statusRaw)
+        .bind(8, entry.message)
+        .bind(9, entry.performedData)
+        .bind(10, entry.planData)
+        .bind(11, entry.recognitionData)
+        .bind(12, timeValue(entry.trashDue))
+        .bind(13, fileIDValue(entry.fileID));
+    return 13;
+}
+
+int bindColumns(Query &q, const RecognitionRecord &record)
+{
+    // Kind and document date are kept in columns of their own for the month's receipts.
+    const RecordIndex index = indexOf(record);
+    q.bind(1, record.fileID)
+        .bind(2, record.contentHash)
+        .bind(3, record.path)
+        .bind(4, record.payload)
+        .bind(5, record.edited)
+        .bind(6, timeValue(record.readAt))
+        .bind(7, index.kind)
+        .bind(8, index.documentDate);
+    return 8;
+}
+
 } // namespace
 
 // Opening
@@ -482,15 +541,8 @@ bool Store::insert(WatchedFolder &folder)
         Query q = m_database.query("INSERT INTO watchedFolder (uuid, bookmark, displayPath, isEnabled, "
                                    "includeSubfolders, isWatched, needsReselect, createdAt) "
                                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
-        q.bind(1, uuidValue(folder.uuid))
-            .bind(2, folder.bookmark)
-            .bind(3, folder.displayPath)
-            .bind(4, folder.isEnabled)
-            .bind(5, folder.includeSubfolders)
-            .bind(6, folder.isWatched)
-            .bind(7, folder.needsReselect)
-            .bind(8, timeValue(folder.createdAt))
-            .run();
+        bindColumns(q, folder);
+        q.run();
         folder.id = m_database.lastInsertId();
         return folder.id;
     });
@@ -502,16 +554,7 @@ bool Store::update(const WatchedFolder &folder)
         Query q = m_database.query("UPDATE watchedFolder SET uuid = ?, bookmark = ?, displayPath = ?, isEnabled = ?, "
                                    "includeSubfolders = ?, isWatched = ?, needsReselect = ?, createdAt = ? "
                                    "WHERE id = ?");
-        q.bind(1, uuidValue(folder.uuid))
-            .bind(2, folder.bookmark)
-            .bind(3, folder.displayPath)
-            .bind(4, folder.isEnabled)
-            .bind(5, folder.includeSubfolders)
-            .bind(6, folder.isWatched)
-            .bind(7, folder.needsReselect)
-            .bind(8, timeValue(folder.createdAt))
-            .bind(9, folder.id)
-            .run();
+        q.bind(bindColumns(q, folder) + 1, folder.id).run();
         return m_database.changes() > 0 ? folder.id : 0;
     });
 }
@@ -521,12 +564,8 @@ bool Store::insert(StoredRule &rule)
     return write(Model::storedRule, Change::inserted, [&] {
         Query q = m_database.query(
             "INSERT INTO storedRule (uuid, \"order\", folderID, payload, createdAt) VALUES (?, ?, ?, ?, ?)");
-        q.bind(1, uuidValue(rule.uuid))
-            .bind(2, rule.order)
-            .bind(3, uuidValue(rule.folderID))
-            .bind(4, rule.payload)
-            .bind(5, timeValue(rule.createdAt))
-            .run();
+        bindColumns(q, rule);
+        q.run();
         rule.id = m_database.lastInsertId();
         return rule.id;
     });
@@ -537,13 +576,7 @@ bool Store::update(const StoredRule &rule)
     return write(Model::storedRule, Change::updated, [&]() -> qint64 {
         Query q = m_database.query("UPDATE storedRule SET uuid = ?, \"order\" = ?, folderID = ?, payload = ?, "
                                    "createdAt = ? WHERE id = ?");
-        q.bind(1, uuidValue(rule.uuid))
-            .bind(2, rule.order)
-            .bind(3, uuidValue(rule.folderID))
-            .bind(4, rule.payload)
-            .bind(5, timeValue(rule.createdAt))
-            .bind(6, rule.id)
-            .run();
+        q.bind(bindColumns(q, rule) + 1, rule.id).run();
         return m_database.changes() > 0 ? rule.id : 0;
     });
 }
@@ -554,20 +587,8 @@ bool Store::insert(JournalEntry &entry)
         Query q = m_database.query("INSERT INTO journalEntry (uuid, date, ruleID, ruleName, originalPath, newPath, "
                                    "statusRaw, message, performedData, planData, recognitionData, trashDue, fileID) "
                                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-        q.bind(1, uuidValue(entry.uuid))
-            .bind(2, timeValue(entry.date))
-            .bind(3, uuidValue(entry.ruleID))
-            .bind(4, entry.ruleName)
-            .bind(5, entry.originalPath)
-            .bind(6, entry.newPath)
-            .bind(7, entry.statusRaw)
-            .bind(8, entry.message)
-            .bind(9, entry.performedData)
-            .bind(10, entry.planData)
-            .bind(11, entry.recognitionData)
-            .bind(12, timeValue(entry.trashDue))
-            .bind(13, fileIDValue(entry.fileID))
-            .run();
+        bindColumns(q, entry);
+        q.run();
         entry.id = m_database.lastInsertId();
         return entry.id;
     });
@@ -579,21 +600,7 @@ bool Store::update(const JournalEntry &entry)
         Query q = m_database.query("UPDATE journalEntry SET uuid = ?, date = ?, ruleID = ?, ruleName = ?, "
                                    "originalPath = ?, newPath = ?, statusRaw = ?, message = ?, performedData = ?, "
                                    "planData = ?, recognitionData = ?, trashDue = ?, fileID = ? WHERE id = ?");
-        q.bind(1, uuidValue(entry.uuid))
-            .bind(2, timeValue(entry.date))
-            .bind(3, uuidValue(entry.ruleID))
-            .bind(4, entry.ruleName)
-            .bind(5, entry.originalPath)
-            .bind(6, entry.newPath)
-            .bind(7, entry.statusRaw)
-            .bind(8, entry.message)
-            .bind(9, entry.performedData)
-            .bind(10, entry.planData)
-            .bind(11, entry.recognitionData)
-            .bind(12, timeValue(entry.trashDue))
-            .bind(13, fileIDValue(entry.fileID))
-            .bind(14, entry.id)
-            .run();
+        q.bind(bindColumns(q, entry) + 1, entry.id).run();
         return m_database.changes() > 0 ? entry.id : 0;
     });
 }
@@ -601,18 +608,10 @@ bool Store::update(const JournalEntry &entry)
 bool Store::insert(RecognitionRecord &record)
 {
     return write(Model::recognitionRecord, Change::inserted, [&] {
-        const RecordIndex index = indexOf(record);
         Query q = m_database.query("INSERT INTO recognitionRecord (fileID, contentHash, path, payload, edited, "
                                    "readAt, kind, documentDate) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
-        q.bind(1, record.fileID)
-            .bind(2, record.contentHash)
-            .bind(3, record.path)
-            .bind(4, record.payload)
-            .bind(5, record.edited)
-            .bind(6, timeValue(record.readAt))
-            .bind(7, index.kind)
-            .bind(8, index.documentDate)
-            .run();
+        bindColumns(q, record);
+        q.run();
         record.id = m_database.lastInsertId();
         return record.id;
     });
@@ -621,19 +620,9 @@ bool Store::insert(RecognitionRecord &record)
 bool Store::update(const RecognitionRecord &record)
 {
     return write(Model::recognitionRecord, Change::updated, [&]() -> qint64 {
-        const RecordIndex index = indexOf(record);
         Query q = m_database.query("UPDATE recognitionRecord SET fileID = ?, contentHash = ?, path = ?, payload = ?, "
                                    "edited = ?, readAt = ?, kind = ?, documentDate = ? WHERE id = ?");
-        q.bind(1, record.fileID)
-            .bind(2, record.contentHash)
-            .bind(3, record.path)
-            .bind(4, record.payload)
-            .bind(5, record.edited)
-            .bind(6, timeValue(record.readAt))
-            .bind(7, index.kind)
-            .bind(8, index.documentDate)
-            .bind(9, record.id)
-            .run();
+        q.bind(bindColumns(q, record) + 1, record.id).run();
         return m_database.changes() > 0 ? record.id : 0;
     });
 }

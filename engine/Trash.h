@@ -1,4 +1,4 @@
-// Moving items to the Trash as the freedesktop Trash specification lays it
+// Moving items to the Trash the way the freedesktop Trash standard lays it
 // out: the home trash under $XDG_DATA_HOME/Trash (created when missing) for
 // items on the home file system, a volume's .Trash/<uid> or .Trash-<uid> for
 // items elsewhere. Each item gets a .trashinfo with its percent-encoded

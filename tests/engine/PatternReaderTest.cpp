@@ -23,8 +23,9 @@ TEST(PatternReader, KindScoring)
     for (const auto &c : cases) {
         const PatternReader::KindScore score = PatternReader::kind(c.text);
         EXPECT_EQ(score.kind, c.kind) << c.text.left(40).toStdString();
-        if (c.score >= 0) // -1: the score is not the point
+        if (c.score >= 0) { // -1: the score is not the point
             EXPECT_DOUBLE_EQ(score.score, c.score) << c.text.left(40).toStdString();
+        }
     }
 
     // The head counts user-perceived characters: 390 "e" with a combining
