@@ -160,9 +160,14 @@ ReceiptsPage::ReceiptsPage(AppModel &model, QWidget *parent)
     outer->addLayout(m_sumsLine);
 
     m_reveal = FileManager::showItems;
+    // Changes come in bursts while files are read, and a commit of a cell
+    // changes the store while its editor is still closing: the page follows
+    // once the burst is over.
     connect(&m_model.store(), &Store::changed, this, [this](Store::Model changed) {
-        if (changed == Store::Model::recognitionRecord)
-            refresh();
+        if (changed != Store::Model::recognitionRecord || m_refreshPending)
+            return;
+        m_refreshPending = true;
+        QMetaObject::invokeMethod(this, &ReceiptsPage::refresh, Qt::QueuedConnection);
     });
     refresh();
 }
@@ -209,6 +214,7 @@ void ReceiptsPage::shift(int n)
 
 void ReceiptsPage::refresh()
 {
+    m_refreshPending = false;
     if (m_chosenMonth) {
         m_month = *m_chosenMonth;
         m_rows->setMonth(m_month.year, m_month.month);

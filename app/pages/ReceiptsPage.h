@@ -86,6 +86,7 @@ private:
     AppModel &m_model;
     ReceiptsModel *m_rows = nullptr;
     std::optional<Month> m_chosenMonth;
+    bool m_refreshPending = false;
     Month m_month;
     QLabel *m_subtitle = nullptr;
     QTableView *m_table = nullptr;
