@@ -1,0 +1,44 @@
+#include "ModelStatusText.h"
+
+#include <QCoreApplication>
+
+namespace ModelStatusText {
+
+QString explanation(ModelStatus status)
+{
+    switch (status.value()) {
+    case ModelStatus::available:
+        return QCoreApplication::translate(
+            "ModelStatus", "Local language model is on. Filewright reads files with the local language model on this computer.");
+    case ModelStatus::deviceNotEligible:
+        return QCoreApplication::translate(
+            "ModelStatus", "This computer cannot run the local language model. Rules by name, type, age, size, and text still work.");
+    case ModelStatus::notEnabled:
+        return QCoreApplication::translate(
+            "ModelStatus", "Local language model is off. Start a local model server to sort by kind, sender, date, and amount.");
+    case ModelStatus::notReady:
+        return QCoreApplication::translate("ModelStatus",
+                                           "The local language model is not ready yet. Filewright tries again later.");
+    case ModelStatus::switchedOff:
+        return QCoreApplication::translate(
+            "ModelStatus", "Reading file content is off in Settings. Rules by name, type, age, size, and text still work.");
+    }
+    return QString();
+}
+
+QString symbol(ModelStatus status)
+{
+    switch (status.value()) {
+    case ModelStatus::available:
+        return QStringLiteral("apple.intelligence");
+    case ModelStatus::notReady:
+        return QStringLiteral("arrow.down.circle");
+    case ModelStatus::deviceNotEligible:
+    case ModelStatus::notEnabled:
+    case ModelStatus::switchedOff:
+        break;
+    }
+    return QStringLiteral("info.circle");
+}
+
+} // namespace ModelStatusText
