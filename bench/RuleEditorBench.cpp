@@ -2,6 +2,7 @@
 // laid out and shown) with 20 conditions and 10 actions, and the sentence
 // following one keystroke in the rule's name.
 #include "AppModel.h"
+#include "Autopilot.h"
 #include "RuleEditor.h"
 #include "Store.h"
 

@@ -101,7 +101,7 @@ QString DescribeRuleField::statusText() const
 {
     const ModelStatus status = m_model.autopilot().modelStatus();
     if (!status.isAvailable())
-        return ModelStatusText::explanation(status);
+        return ModelStatusText::text(status);
     if (m_failure)
         return *m_failure;
     return tr("You get a draft to check. It only runs after you accept it.");

@@ -266,6 +266,11 @@ QString RuleEditor::sentence() const
     return m_sentence->text();
 }
 
+DryRunView *RuleEditor::dryRunView() const
+{
+    return m_dryRun.data();
+}
+
 QList<ConditionRow *> RuleEditor::conditionRows() const
 {
     return rowsOf<ConditionRow>(m_conditions);
@@ -415,7 +420,7 @@ void RuleEditor::refreshModelStatus()
     for (ConditionRow *row : conditionRows())
         row->setAiAvailable(available);
     m_status->setVisible(!available);
-    m_status->setText(available ? QString() : ModelStatusText::explanation(status));
+    m_status->setText(available ? QString() : ModelStatusText::text(status));
     refresh();
 }
 

@@ -41,7 +41,7 @@ public:
     bool canDryRun() const;
     QString sentence() const;
     // The open dry-run sheet, if any.
-    DryRunView *dryRunView() const { return m_dryRun; }
+    DryRunView *dryRunView() const;
 
     // The menus' entries, in field and kind order.
     QMenu *addConditionMenu() const { return m_addCondition; }

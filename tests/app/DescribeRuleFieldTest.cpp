@@ -40,7 +40,7 @@ TEST_F(DescribeRuleFieldTest, aGoodAnswerOpensTheDraftAndEveryFailureSaysTheSame
 {
     DescribeRuleField field(*model);
     // The model is off: the explanation shows and nothing can be typed.
-    EXPECT_EQ(field.statusText(), ModelStatusText::explanation(model->autopilot().modelStatus()));
+    EXPECT_EQ(field.statusText(), ModelStatusText::text(model->autopilot().modelStatus()));
     EXPECT_FALSE(field.lineEdit()->isEnabled());
 
     FakeModelServer &fake = useModel();

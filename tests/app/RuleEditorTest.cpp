@@ -150,7 +150,7 @@ TEST_F(RuleEditorTest, enablingRulesFolderPickerDraftsAndTheModelsState)
     for (QAction *entry : editor.addConditionMenu()->actions())
         EXPECT_EQ(entry->isEnabled(), !Condition::needsRecognition(static_cast<Field>(entry->data().toInt())));
     auto *status = editor.findChild<QLabel *>(QStringLiteral("modelStatus"));
-    EXPECT_EQ(status->text(), ModelStatusText::explanation(model->autopilot().modelStatus()));
+    EXPECT_EQ(status->text(), ModelStatusText::text(model->autopilot().modelStatus()));
     EXPECT_TRUE(editor.conditionRows().at(0)->removeButton()->isEnabled());
 
     for (const QString &blank : {QStringLiteral("   "), QStringLiteral("\t"), QStringLiteral("\u2003")}) {
