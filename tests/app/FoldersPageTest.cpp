@@ -145,7 +145,7 @@ TEST_F(FoldersPageTest, AFolderDeletedWhileShownIsToBeChosenAgain)
     OpenedUrls opened;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened, "open");
     row(QStringLiteral("Scans"))->findChild<QAction *>(QStringLiteral("showInFileManager"))->trigger();
-    QTest::qWaitFor([&] { return !opened.urls.isEmpty(); }, 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !opened.urls.isEmpty(); }, 10000));
     EXPECT_EQ(opened.urls, QList<QUrl>{QUrl::fromLocalFile(dir.path())});
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
 }
