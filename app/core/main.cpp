@@ -1,6 +1,7 @@
 // Filewright's entry point.
 #include "AppModel.h"
 #include "AutomationActions.h"
+#include "AutomationBus.h"
 #include "AutomationCommand.h"
 #include "AutomationService.h"
 #include "FilewrightApp.h"
@@ -67,6 +68,8 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Filewright"));
     QApplication::setApplicationVersion(QStringLiteral(FILEWRIGHT_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("filewright"));
+    // Before the bus is first used, while no other thread reads the types.
+    AutomationBus::registerTypes();
 
     // One Filewright per session; a test store runs on its own, and takes
     // the session's name only when no other Filewright has it.

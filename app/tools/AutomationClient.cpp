@@ -40,7 +40,6 @@ std::unique_ptr<AutomationClient> AutomationClient::find(const QString &storePat
         return nullptr;
     if (reply.arguments().constFirst().value<QDBusVariant>().variant().toString() != storePath)
         return nullptr;
-    AutomationBus::registerTypes();
     return std::unique_ptr<AutomationClient>(new AutomationClient(bus));
 }
 

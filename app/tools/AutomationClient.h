@@ -12,7 +12,8 @@ class AutomationClient : public AutomationDoor
 {
 public:
     // The automation of the application that runs in this session, when it
-    // works on the store at storePath; nothing otherwise.
+    // works on the store at storePath; nothing otherwise. The bus types must
+    // be registered before (AutomationBus::registerTypes()).
     static std::unique_ptr<AutomationClient> find(const QString &storePath);
 
     ActionResult<AutomationActions::CleanUpResult> cleanUp(const QUuid &folder) override;

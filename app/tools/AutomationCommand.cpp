@@ -1,5 +1,6 @@
 #include "AutomationCommand.h"
 
+#include "AutomationBus.h"
 #include "AutomationClient.h"
 #include "LocalAutomation.h"
 #include "Store.h"
@@ -296,6 +297,8 @@ int run(int argc, char **argv, ReadingSetUp setUpForReading)
                                                         : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Filewright"));
     QCoreApplication::setApplicationName(QStringLiteral("Filewright"));
+    // Before the bus is first used, while no other thread reads the types.
+    AutomationBus::registerTypes();
 
     QCommandLineParser parser;
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
