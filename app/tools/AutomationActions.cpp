@@ -3,6 +3,7 @@
 #include "Autopilot.h"
 #include "Prefs.h"
 #include "ReceiptExport.h"
+#include "ReceiptsPage.h"
 #include "Recognizer.h"
 #include "Store.h"
 
@@ -53,19 +54,6 @@ public:
 private:
     const QString m_path;
 };
-
-// One line of the export per record, in the given order.
-QList<ReceiptLine> receiptLines(const QList<RecognitionRecord> &records)
-{
-    QList<ReceiptLine> lines;
-    lines.reserve(records.size());
-    for (const RecognitionRecord &record : records) {
-        const Recognition recognition = record.recognition();
-        lines.append(ReceiptLine{recognition.date, recognition.sender, recognition.amount, recognition.currency,
-                                 recognition.kind, record.path});
-    }
-    return lines;
-}
 
 // Runs work on a worker thread and hands its result to done on context's thread.
 template<typename T, typename Work>
@@ -154,7 +142,7 @@ void AutomationActions::exportReceipts(int year, int month, Done<QString> done)
     const QString folder = newTemporaryFolder(QStringLiteral("Filewright-export-"));
     if (const std::optional<QString> failure = createFolder(folder))
         return done(ActionError::failure(*failure));
-    const QList<ReceiptLine> lines = receiptLines(records);
+    const QList<ReceiptLine> lines = ReceiptsPage::lines(records);
     runAside<ActionResult<QString>>(
         this,
         [lines, year, month, folder]() -> ActionResult<QString> {
