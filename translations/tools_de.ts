@@ -161,4 +161,12 @@
         <translation>Das Jahr muss zwischen %1 und %2 liegen und der Monat zwischen 1 und 12.</translation>
     </message>
 </context>
+<context>
+    <name>MetricsStore</name>
+    <message>
+        <source>%1 s</source>
+        <comment>a hang&apos;s duration in seconds</comment>
+        <translation>%1 s</translation>
+    </message>
+</context>
 </TS>

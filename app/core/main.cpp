@@ -4,7 +4,9 @@
 #include "AutomationBus.h"
 #include "AutomationCommand.h"
 #include "AutomationService.h"
+#include "CrashHandler.h"
 #include "FilewrightApp.h"
+#include "HangWatchdog.h"
 #include "SelfTest.h"
 #include "SingleInstance.h"
 #include "Store.h"
@@ -88,6 +90,9 @@ int main(int argc, char **argv)
         QTextStream(stderr) << AutomationCommand::storeBusyMessage() << Qt::endl;
         return 1;
     }
+
+    // Crashes and hangs of this instance leave a line for support.
+    const std::unique_ptr<HangWatchdog> watchdog = CrashHandler::startReporting();
 
     FilewrightApp filewright;
     QObject::connect(&instance, &SingleInstance::activationRequested, &filewright, &FilewrightApp::activate);
