@@ -3,6 +3,7 @@
 #include "SelfTest.h"
 #include "SingleInstance.h"
 #include "Store.h"
+#include "Translation.h"
 
 #include <QApplication>
 #include <QTextStream>
@@ -56,6 +57,7 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Filewright"));
     QApplication::setApplicationVersion(QStringLiteral(FILEWRIGHT_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("filewright"));
+    Translation::install();
 
     // One Filewright per session; test stores run on their own.
     SingleInstance instance;
