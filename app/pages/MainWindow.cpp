@@ -3,6 +3,9 @@
 #include "AppModel.h"
 #include "Autopilot.h"
 #include "EmptyStateView.h"
+#include "FoldersPage.h"
+#include "OnboardingView.h"
+#include "ReceiptsPage.h"
 #include "Roles.h"
 #include "SheetSlot.h"
 #include "Sidebar.h"
@@ -113,9 +116,9 @@ QWidget *MainWindow::makePage(SidebarItem item)
     case SidebarItem::journal:
         return new EmptyStateView(SidebarItems::symbol(item), SidebarItems::title(item));
     case SidebarItem::folders:
-        return new EmptyStateView(SidebarItems::symbol(item), SidebarItems::title(item));
+        return new FoldersPage(m_model);
     case SidebarItem::receipts:
-        return new EmptyStateView(SidebarItems::symbol(item), SidebarItems::title(item));
+        return new ReceiptsPage(m_model);
     }
     return nullptr;
 }
@@ -133,7 +136,7 @@ QDialog *MainWindow::makeCommandPalette()
 
 QDialog *MainWindow::makeOnboarding()
 {
-    return placeholderSheet(this, tr("Set Up Filewright"), QStringLiteral("tray.and.arrow.down"));
+    return new OnboardingView(m_model, this);
 }
 
 int MainWindow::reviewBadge() const
