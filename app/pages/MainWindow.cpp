@@ -6,6 +6,7 @@
 #include "FoldersPage.h"
 #include "OnboardingView.h"
 #include "ReceiptsPage.h"
+#include "RuleEditor.h"
 #include "Roles.h"
 #include "SheetSlot.h"
 #include "Sidebar.h"
@@ -126,7 +127,7 @@ QWidget *MainWindow::makePage(SidebarItem item)
 // The sheets the AppModel asks for; each made anew for every request.
 QDialog *MainWindow::makeRuleEditor()
 {
-    return placeholderSheet(this, m_model.editing()->rule.name, QStringLiteral("list.bullet.rectangle"));
+    return new RuleEditor(m_model, *m_model.editing(), this);
 }
 
 QDialog *MainWindow::makeCommandPalette()
