@@ -39,15 +39,17 @@ struct Command
     // The arguments as the usage line shows them.
     const char *syntax;
     bool json;
+    // Whether the action reads files (a clean-up does, for its rules).
+    bool reads;
     int minArguments;
     int maxArguments; // -1: any number
 };
 
 constexpr std::array<Command, 4> commands{{
-    {Name::cleanUp, "clean-up", "FOLDER-ID", false, 1, 1},
-    {Name::recognize, "recognize", "FILE", true, 1, 1},
-    {Name::exportReceipts, "export-receipts", "YEAR MONTH", false, 2, 2},
-    {Name::folders, "folders", "[FOLDER-ID...]", true, 0, -1},
+    {Name::cleanUp, "clean-up", "FOLDER-ID", false, true, 1, 1},
+    {Name::recognize, "recognize", "FILE", true, true, 1, 1},
+    {Name::exportReceipts, "export-receipts", "YEAR MONTH", false, false, 2, 2},
+    {Name::folders, "folders", "[FOLDER-ID...]", true, false, 0, -1},
 }};
 
 const Command *commandNamed(const char *word)
@@ -128,7 +130,7 @@ private:
         const QString storePath = Store::url();
         std::unique_ptr<AutomationClient> running = AutomationClient::find(storePath);
         if (!running) {
-            if (!m_setUpForReading()) {
+            if (m_command.reads && !m_setUpForReading()) {
                 print(stderr, Texts::tr("Filewright could not start again to read files."));
                 return nullptr;
             }

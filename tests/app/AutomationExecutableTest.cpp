@@ -49,6 +49,8 @@ protected:
         sorted = place(QStringLiteral("AutomationSorted"));
         gone = watch(QStringLiteral("AutomationGone"));
         ASSERT_TRUE(QDir(gone.displayPath).removeRecursively());
+        deleted = watch(QStringLiteral("AutomationDeleted"));
+        ASSERT_TRUE(store->remove(deleted));
         addRule(byEnding(QStringLiteral("Notes"), QStringLiteral(".txt"), Kind::move, QStringLiteral("~/AutomationSorted")),
                 inbox.uuid);
         QDir(sorted.displayPath).removeRecursively();
@@ -87,10 +89,11 @@ protected:
 
     QString temporary(const char *side) const { return work.filePath(QLatin1String(side)); }
 
-    Outcome run(const QStringList &arguments) const
+    Outcome run(const QStringList &arguments, const QString &temporaryFolder = {}) const
     {
         QProcessEnvironment commandEnvironment = environment;
-        commandEnvironment.insert(QStringLiteral("TMPDIR"), temporary("tmp-command"));
+        commandEnvironment.insert(QStringLiteral("TMPDIR"),
+                                  temporaryFolder.isEmpty() ? temporary("tmp-command") : temporaryFolder);
         QProcess process;
         process.setProcessEnvironment(commandEnvironment);
         process.start(QStringLiteral(FILEWRIGHT_BINARY), arguments);
@@ -122,6 +125,7 @@ protected:
     WatchedFolder inbox;
     WatchedFolder sorted;
     WatchedFolder gone;
+    WatchedFolder deleted;
 };
 
 TEST_F(AutomationExecutable, EachCommandGivesTheSameResultInItsOwnProcessAndHandedToTheApplication)
@@ -151,6 +155,7 @@ TEST_F(AutomationExecutable, EachCommandGivesTheSameResultInItsOwnProcessAndHand
          {}},
         {{QStringLiteral("clean-up"), unknown}, 1, {}, folderGone},
         {{QStringLiteral("clean-up"), id(sorted)}, 1, {}, folderGone},
+        {{QStringLiteral("clean-up"), id(deleted)}, 1, {}, folderGone},
         {{QStringLiteral("clean-up"), id(gone)}, 1, {},
          QStringLiteral("Filewright has no access to this folder. Choose it again under Folders.")},
         {{QStringLiteral("export-receipts"), QStringLiteral("2026"), QStringLiteral("11")}, 1, {},
@@ -199,6 +204,16 @@ TEST_F(AutomationExecutable, EachCommandGivesTheSameResultInItsOwnProcessAndHand
         EXPECT_EQ(leftIn(side).size(), 1) << leftIn(side).join(QLatin1Char(' ')).toStdString();
     }
     EXPECT_EQ(store->journal().size(), 2);
+    application.terminate();
+    ASSERT_TRUE(application.waitForFinished(10000));
+
+    // A working folder that cannot be made is reported as the system words it.
+    const QString notAFolder = work.filePath(QStringLiteral("runtime/file"));
+    ASSERT_TRUE(TestSupport::writeFile(notAFolder, "x"));
+    const Outcome refused = run({QStringLiteral("recognize"), pdf}, notAFolder);
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_TRUE(refused.err.startsWith(QStringLiteral("Could not create the folder %1/Filewright-").arg(notAFolder)))
+        << refused.err.toStdString();
 }
 
 TEST_F(AutomationExecutable, BusMethodsAnswerWithValuesAndNamedErrors)
