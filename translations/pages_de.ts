@@ -1,6 +1,6 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
-<TS version="2.1" language="de_DE">
+<TS version="2.1" language="de">
 <context>
     <name>FolderRow</name>
     <message>
@@ -13,11 +13,11 @@
     </message>
     <message>
         <source>Choose Again…</source>
-        <translation>Erneut auswählen…</translation>
+        <translation>Erneut wählen …</translation>
     </message>
     <message>
         <source>Filewright can no longer open this folder. Pick it once more.</source>
-        <translation>Filewright kann diesen Ordner nicht mehr öffnen. Wählen Sie ihn noch einmal aus.</translation>
+        <translation>Filewright kann diesen Ordner nicht mehr öffnen. Wähle ihn noch einmal.</translation>
     </message>
     <message>
         <source>Subfolders</source>
@@ -25,7 +25,7 @@
     </message>
     <message>
         <source>Also look at new files in subfolders</source>
-        <translation>Auch neue Dateien in Unterordnern beachten</translation>
+        <translation>Auch neue Dateien in Unterordnern ansehen</translation>
     </message>
     <message>
         <source>Watch</source>
@@ -52,11 +52,11 @@
     </message>
     <message>
         <source>Filewright looks at new files here. Downloads and Desktop are the usual ones.</source>
-        <translation>Filewright sieht sich hier neue Dateien an. Üblich sind Downloads und Schreibtisch.</translation>
+        <translation>Filewright schaut sich hier neue Dateien an. Üblich sind Downloads und Schreibtisch.</translation>
     </message>
     <message>
         <source>Add Folder…</source>
-        <translation>Ordner hinzufügen…</translation>
+        <translation>Ordner hinzufügen …</translation>
     </message>
     <message>
         <source>Places</source>
@@ -64,11 +64,11 @@
     </message>
     <message>
         <source>Rules may move and copy files into these folders and their subfolders. Filewright asks you once per folder.</source>
-        <translation>Regeln dürfen Dateien in diese Ordner und ihre Unterordner bewegen und kopieren. Filewright fragt Sie einmal pro Ordner.</translation>
+        <translation>Regeln dürfen Dateien in diese Ordner und ihre Unterordner bewegen und kopieren. Filewright fragt dich einmal pro Ordner.</translation>
     </message>
     <message>
         <source>Allow a Place…</source>
-        <translation>Ort erlauben…</translation>
+        <translation>Einen Ort erlauben …</translation>
     </message>
     <message>
         <source>Reading file content</source>
@@ -80,6 +80,10 @@
     <message>
         <source>Reading %1</source>
         <translation>%1 wird gelesen</translation>
+    </message>
+    <message>
+        <source>Command Palette</source>
+        <translation>Befehlspalette</translation>
     </message>
 </context>
 <context>
@@ -97,7 +101,7 @@
     <name>ReceiptsModel</name>
     <message>
         <source>Changed by you</source>
-        <translation>Von Ihnen geändert</translation>
+        <translation>Von dir geändert</translation>
     </message>
     <message>
         <source>Date</source>
@@ -140,7 +144,7 @@
     </message>
     <message>
         <source>Export Month…</source>
-        <translation>Monat exportieren…</translation>
+        <translation>Monat exportieren …</translation>
     </message>
     <message>
         <source>Save the receipts of this month as a ZIP with a CSV list</source>
@@ -156,7 +160,7 @@
     </message>
     <message>
         <source>Invoices and receipts that Filewright reads show up here by their document date.</source>
-        <translation>Rechnungen und Quittungen, die Filewright liest, erscheinen hier nach ihrem Belegdatum.</translation>
+        <translation>Rechnungen und Quittungen, die Filewright liest, erscheinen hier nach ihrem Dokumentdatum.</translation>
     </message>
     <message>
         <source>Recognized by the local language model on this computer. Please check.</source>
@@ -176,11 +180,11 @@
     </message>
     <message>
         <source>The ZIP holds the files and a CSV list for a spreadsheet or your tax adviser.</source>
-        <translation>Das ZIP enthält die Dateien und eine CSV-Liste für eine Tabellenkalkulation oder Ihre Steuerberatung.</translation>
+        <translation>Das ZIP enthält die Dateien und eine CSV-Liste für eine Tabellenkalkulation oder deine Steuerberatung.</translation>
     </message>
     <message>
         <source>Exporting the receipts of %1…</source>
-        <translation>Die Belege von %1 werden exportiert…</translation>
+        <translation>Die Belege von %1 werden exportiert …</translation>
     </message>
     <message>
         <source>Cancel</source>
@@ -188,7 +192,7 @@
     </message>
     <message>
         <source>Some receipts were left out</source>
-        <translation>Einige Belege fehlen</translation>
+        <translation>Einige Belege wurden ausgelassen</translation>
     </message>
     <message>
         <source>%1 of %2 receipts were left out because their files are no longer there.</source>
