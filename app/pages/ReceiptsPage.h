@@ -18,11 +18,11 @@
 #include <optional>
 
 class AppModel;
+class EmptyStateView;
 class QAction;
 class QHBoxLayout;
 class QLabel;
 class QProgressDialog;
-class QStackedWidget;
 class QTableView;
 class ReceiptsModel;
 
@@ -90,7 +90,7 @@ private:
     Month m_month;
     QLabel *m_subtitle = nullptr;
     QTableView *m_table = nullptr;
-    QStackedWidget *m_stack = nullptr;
+    EmptyStateView *m_empty = nullptr;
     QHBoxLayout *m_sumsLine = nullptr;
     QList<QLabel *> m_sumLabels;
     QAction *m_exportAction = nullptr;

@@ -16,7 +16,6 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QSignalSpy>
-#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -84,7 +83,7 @@ protected:
 
     bool showsEmptyState() const
     {
-        return page->findChild<QStackedWidget *>()->currentWidget()->objectName() == QStringLiteral("emptyState");
+        return !page->findChild<QWidget *>(QStringLiteral("emptyState"))->isHidden();
     }
 
     // Exports through the page to `destination` and waits for the end.
