@@ -5,7 +5,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
-FakeModelServer::FakeModelServer()
+FakeModelServer::FakeModelServer(quint16 port)
+    : m_port(port)
 {
     m_models.body = R"({"object":"list","data":[{"id":"test-model","object":"model"},{"id":"other","object":"model"}]})";
     start();
@@ -77,7 +78,7 @@ FakeModelServer::Reply FakeModelServer::replyFor(const Request &request)
 void FakeModelServer::run()
 {
     QTcpServer server;
-    server.listen(QHostAddress::LocalHost, 0);
+    server.listen(QHostAddress::LocalHost, m_port);
     QObject::connect(&server, &QTcpServer::newConnection, &server, [this, &server] {
         while (QTcpSocket *socket = server.nextPendingConnection()) {
             socket->setParent(&server);

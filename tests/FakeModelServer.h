@@ -30,7 +30,8 @@ public:
         QJsonObject json() const;
     };
 
-    FakeModelServer();
+    // Listens on the given port, or on a free one.
+    explicit FakeModelServer(quint16 port = 0);
     ~FakeModelServer() override;
 
     // The base address to give the client, ".../v1".

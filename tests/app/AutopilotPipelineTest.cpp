@@ -10,6 +10,7 @@
 
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QTimer>
 
 #include <cmath>
@@ -317,4 +318,48 @@ TEST_F(AutopilotPipelineTest, HiddenLockAndPartialFilesAndDisabledRulesAreLeftAl
     EXPECT_EQ(handleNow(off, inbox), true);
     ASSERT_EQ(store->journal().size(), 1);
     EXPECT_EQ(store->journal().first().ruleName, QStringLiteral("Everything"));
+}
+
+TEST_F(AutopilotPipelineTest, TheModelStatusFollowsAServerStartedAndStoppedLaterAndTheListIsAskedOncePerCheck)
+{
+    quint16 port = 0;
+    {
+        const FakeModelServer probe; // a port where nothing listens once it is gone
+        port = quint16(probe.baseUrl().port());
+    }
+    qputenv("APP_MODEL_URL", QStringLiteral("http://127.0.0.1:%1/v1").arg(port).toUtf8());
+    setPref(Prefs::useModelKey, true);
+    Autopilot &pilot = makeAutopilot();
+    EXPECT_EQ(pilot.modelStatus(), ModelStatus::notEnabled);
+    const WatchedFolder inbox = watch(QStringLiteral("Inbox"));
+    place(QStringLiteral("Sorted"));
+    addRule(rule(QStringLiteral("Invoices"), {condition(Field::kind, Op::is, QStringLiteral("invoice"))},
+                 {action(Kind::move, QStringLiteral("~/Sorted"))}),
+            inbox.uuid);
+    QSignalSpy changes(&pilot, &Autopilot::modelStatusChanged);
+
+    model = std::make_unique<FakeModelServer>(port);
+    pilot.checkModel();
+    ASSERT_TRUE(changes.wait(patienceMs));
+    EXPECT_TRUE(pilot.modelStatus().isAvailable());
+    model->queueChat(FakeModelServer::chatAnswer({{"kind", "invoice"}, {"sender", "Nordlicht Hosting GmbH"},
+                                                  {"documentDate", "2026-10-12"}, {"amount", 12.34},
+                                                  {"currency", "EUR"}, {"title", "Rechnung"}}));
+    const QString path = inbox.displayPath + QStringLiteral("/bill.pdf");
+    SampleDocuments::textPDF({QStringLiteral("Nordlicht Hosting GmbH"), QStringLiteral("Rechnung"),
+                              QStringLiteral("Rechnungsdatum: 12.10.2026"), QStringLiteral("Gesamtbetrag 12,34 €")},
+                             path);
+    oldFile(path, TestSupport::readFile(path));
+    EXPECT_EQ(handleNow(path, inbox), true);
+    EXPECT_EQ(store->journal().first().recognition()->source, Recognition::Source::model);
+    const QList<FakeModelServer::Request> requests = model->requests();
+    EXPECT_EQ(std::count_if(requests.begin(), requests.end(), [](const auto &r) { return r.path == "/v1/models"; }), 1);
+
+    model.reset();
+    pilot.checkModel();
+    ASSERT_TRUE(changes.wait(patienceMs));
+    EXPECT_EQ(pilot.modelStatus(), ModelStatus::notEnabled);
+    pilot.setUseModel(false);
+    ASSERT_TRUE(changes.wait(patienceMs));
+    EXPECT_EQ(pilot.modelStatus(), ModelStatus::switchedOff);
 }
