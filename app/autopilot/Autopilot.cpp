@@ -39,7 +39,7 @@ Autopilot::Autopilot(Store &store, QObject *parent, std::chrono::milliseconds re
     connect(&m_folderCheck, &QTimer::timeout, this, &Autopilot::checkFolders);
     connect(&m_folderCheck, &QTimer::timeout, this, &Autopilot::checkModel);
     m_modelAsker.setMaxThreadCount(1);
-    setModel(askModel());
+    refreshModelStatus();
 }
 
 Autopilot::~Autopilot()
@@ -256,6 +256,11 @@ void Autopilot::setModel(const std::pair<ModelStatus, QString> &answer)
         return;
     m_modelStatus = answer.first;
     Q_EMIT modelStatusChanged();
+}
+
+void Autopilot::refreshModelStatus()
+{
+    setModel(askModel());
 }
 
 void Autopilot::checkModel()

@@ -144,6 +144,8 @@ public:
     ModelStatus modelStatus() const { return m_modelStatus; }
     // Asks the model server again, off the main thread.
     void checkModel();
+    // Asks it at once and waits for the answer (half a second at most).
+    void refreshModelStatus();
     // Switches reading with the model on or off and asks again.
     void setUseModel(bool on);
     QStringList busyFiles() const { return m_busyFiles; }

@@ -322,12 +322,15 @@ TEST_F(AutopilotPipelineTest, HiddenLockAndPartialFilesAndDisabledRulesAreLeftAl
 
 TEST_F(AutopilotPipelineTest, TheModelStatusFollowsAServerStartedAndStoppedLaterAndTheListIsAskedOncePerCheck)
 {
+    // A port where nothing listens once the probe is gone, on an address of
+    // its own, so that no other test's server takes it meanwhile.
+    const QHostAddress host(QStringLiteral("127.0.0.2"));
     quint16 port = 0;
     {
-        const FakeModelServer probe; // a port where nothing listens once it is gone
+        const FakeModelServer probe(0, host);
         port = quint16(probe.baseUrl().port());
+        qputenv("APP_MODEL_URL", probe.baseUrl().toString().toUtf8());
     }
-    qputenv("APP_MODEL_URL", QStringLiteral("http://127.0.0.1:%1/v1").arg(port).toUtf8());
     setPref(Prefs::useModelKey, true);
     Autopilot &pilot = makeAutopilot();
     EXPECT_EQ(pilot.modelStatus(), ModelStatus::notEnabled);
@@ -338,7 +341,7 @@ TEST_F(AutopilotPipelineTest, TheModelStatusFollowsAServerStartedAndStoppedLater
             inbox.uuid);
     QSignalSpy changes(&pilot, &Autopilot::modelStatusChanged);
 
-    model = std::make_unique<FakeModelServer>(port);
+    model = std::make_unique<FakeModelServer>(port, host);
     pilot.checkModel();
     ASSERT_TRUE(changes.wait(patienceMs));
     EXPECT_TRUE(pilot.modelStatus().isAvailable());
