@@ -111,6 +111,11 @@ TEST(ZipWriter, RefusesWhatTheFormatCannotHold)
         EXPECT_TRUE(error.message().contains(u"65,535 bytes"_s)) << error.what();
     }
 
+    // Names an extracting tool could take for a place outside its folder.
+    for (const QString &name : {QString(), u"/etc/passwd"_s, u".."_s, u"a/../../b"_s, u"a\\b"_s, u"a\0b"_s})
+        EXPECT_THROW(ZipWriter::archive({{name, "x"}}, someDate), ZipWriter::Error) << name.toStdString();
+    EXPECT_NO_THROW(ZipWriter::archive({{u"a/Rechnung..pdf"_s, "x"}}, someDate));
+
     QList<ZipWriter::Entry> many;
     for (int i = 0; i < 65535; ++i)
         many.append({QString::number(i), QByteArray()});
