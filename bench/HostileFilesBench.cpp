@@ -50,6 +50,20 @@ QByteArray repeated(const QByteArray &unit, qsizetype bytes)
     return unit.repeated(std::max<qsizetype>(1, (bytes - 1024) / unit.size()));
 }
 
+// Runs the reading once per iteration and reports how far the peak resident
+// memory rose above what was resident before it, at the most.
+void measure(benchmark::State &state, const std::function<void()> &reading)
+{
+    long peak = 0;
+    for (auto _ : state) {
+        resetPeak();
+        const long before = statusKilobytes("VmRSS:");
+        reading();
+        peak = std::max(peak, statusKilobytes("VmHWM:") - before);
+    }
+    state.counters["peakMB"] = double(peak) / 1024.0;
+}
+
 using Generator = std::function<QByteArray(qsizetype bytes)>;
 
 // Writes the file the generator makes for the size in megabytes given as the
@@ -68,17 +82,12 @@ void readHostile(benchmark::State &state, const char *name, const Generator &gen
         }
         fileSize = bytes.size();
     }
-    long peak = 0;
     qsizetype characters = 0;
-    for (auto _ : state) {
-        resetPeak();
-        const long before = statusKilobytes("VmRSS:");
+    measure(state, [&] {
         const TextExtractor::Output out = TextExtractor::text(path);
-        peak = std::max(peak, statusKilobytes("VmHWM:") - before);
         characters = out.text.size();
         benchmark::DoNotOptimize(out.text.data());
-    }
-    state.counters["peakMB"] = double(peak) / 1024.0;
+    });
     state.counters["fileMB"] = double(fileSize) / double(megabyte);
     state.counters["chars"] = double(characters);
 }
@@ -174,15 +183,10 @@ void BM_RtfPlainText(benchmark::State &state)
 void BM_PatternReaderLineOfDates(benchmark::State &state)
 {
     const QString text = QStringLiteral("Datum 05.03.2024 ").repeated(100000 / 17);
-    long peak = 0;
-    for (auto _ : state) {
-        resetPeak();
-        const long before = statusKilobytes("VmRSS:");
+    measure(state, [&] {
         const PatternReader::Result result = PatternReader::read(text);
-        peak = std::max(peak, statusKilobytes("VmHWM:") - before);
         benchmark::DoNotOptimize(result.date);
-    }
-    state.counters["peakMB"] = double(peak) / 1024.0;
+    });
 }
 
 } // namespace

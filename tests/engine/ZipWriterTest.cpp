@@ -12,8 +12,6 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -149,8 +147,7 @@ TEST(ZipWriter, StreamWritesTheSameBytesAndLeavesOutUnreadableFiles)
     ASSERT_TRUE(TestSupport::writeFile(in("big.pdf"), big));
     ASSERT_TRUE(TestSupport::writeFile(in("small.pdf"), small));
     ASSERT_TRUE(TestSupport::writeFile(in("empty.pdf"), QByteArray()));
-    ASSERT_TRUE(QDir().mkpath(in("folder.pdf")));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(in("pipe.pdf")).constData(), 0644), 0);
+    ASSERT_TRUE(QDir().mkpath(in("folder.pdf"))); // (other files that cannot be read: with the export)
 
     const QString path = dir.filePath(u"streamed.zip"_s);
     QFile file(path);
@@ -158,7 +155,7 @@ TEST(ZipWriter, StreamWritesTheSameBytesAndLeavesOutUnreadableFiles)
     ZipWriter::Stream stream(file, someDate);
     stream.add(u"liste.csv"_s, "header\r\n");
     for (const auto &[name, added] : {std::pair{"big.pdf", true}, {"missing.pdf", false}, {"folder.pdf", false},
-                                      {"pipe.pdf", false}, {"small.pdf", true}, {"empty.pdf", true}})
+                                      {"small.pdf", true}, {"empty.pdf", true}})
         EXPECT_EQ(stream.addFile(QString::fromUtf8(name), in(name)), added) << name;
     stream.finish();
     file.close();
