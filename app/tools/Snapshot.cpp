@@ -13,9 +13,7 @@
 #include <QDBusPendingCall>
 #include <QDialog>
 #include <QDir>
-#include <QPalette>
 #include <QPointer>
-#include <QStyle>
 #include <QWidget>
 
 #include <qcoro/qcorotimer.h>
@@ -36,7 +34,7 @@ constexpr std::chrono::milliseconds afterSheetCloses = 600ms;
 constexpr std::chrono::milliseconds afterSettingsOpen = 1000ms;
 constexpr std::chrono::milliseconds afterTabChange = 800ms;
 
-constexpr std::array appearances{Snapshot::Appearance::light, Snapshot::Appearance::dark};
+constexpr std::array appearances{Appearance::Mode::light, Appearance::Mode::dark};
 
 // The sheets of the tour, in order: how each is opened and closed.
 enum class Sheet { editor, onboarding, review, palette };
@@ -66,29 +64,6 @@ void printLine(const QString &line)
     std::fflush(stdout);
 }
 
-// Stand-in until the shared light and dark palettes land: Fusion's own
-// palette for light, a plain dark one for dark.
-void applyAppearance(Snapshot::Appearance appearance)
-{
-    QPalette palette = QApplication::style()->standardPalette();
-    if (appearance == Snapshot::Appearance::dark) {
-        const QColor window(0x2b, 0x2b, 0x2b);
-        const QColor base(0x1e, 0x1e, 0x1e);
-        const QColor text(0xe8, 0xe8, 0xe8);
-        palette.setColor(QPalette::Window, window);
-        palette.setColor(QPalette::WindowText, text);
-        palette.setColor(QPalette::Base, base);
-        palette.setColor(QPalette::AlternateBase, window);
-        palette.setColor(QPalette::Text, text);
-        palette.setColor(QPalette::Button, window);
-        palette.setColor(QPalette::ButtonText, text);
-        palette.setColor(QPalette::ToolTipBase, base);
-        palette.setColor(QPalette::ToolTipText, text);
-        palette.setColor(QPalette::PlaceholderText, QColor(0x9a, 0x9a, 0x9a));
-    }
-    QApplication::setPalette(palette);
-}
-
 // Keeps the display from going dark during the tour where a screen saver
 // service listens; the inhibition ends with the process.
 void keepDisplayAwake()
@@ -106,9 +81,9 @@ void keepDisplayAwake()
 
 } // namespace
 
-QString Snapshot::label(Appearance appearance)
+QString Snapshot::label(Appearance::Mode appearance)
 {
-    return appearance == Appearance::light ? QStringLiteral("light") : QStringLiteral("dark");
+    return appearance == Appearance::Mode::light ? QStringLiteral("light") : QStringLiteral("dark");
 }
 
 std::unique_ptr<Snapshot> Snapshot::runIfRequested(AppModel &model, OpenSettings openSettings)
@@ -199,8 +174,8 @@ QCoro::Task<> Snapshot::run()
 
 QCoro::Task<> Snapshot::pages()
 {
-    for (const Appearance appearance : appearances) {
-        applyAppearance(appearance); // even when no page is selected
+    for (const Appearance::Mode appearance : appearances) {
+        Appearance::apply(appearance); // even when no page is selected
         for (const SidebarItem page : SidebarItems::allCases) {
             const QString raw = SidebarItems::rawValue(page);
             if (!selected(raw))
@@ -220,8 +195,8 @@ QCoro::Task<> Snapshot::sheets()
     const std::optional<qint64> review = waiting.isEmpty() ? std::nullopt : std::optional(waiting.constFirst().id);
 
     for (const Sheet sheet : sheetOrder) {
-        for (const Appearance appearance : appearances) {
-            applyAppearance(appearance);
+        for (const Appearance::Mode appearance : appearances) {
+            Appearance::apply(appearance);
             switch (sheet) {
             case Sheet::editor:
                 m_model.setSidebar(SidebarItem::rules);
@@ -269,8 +244,8 @@ QCoro::Task<> Snapshot::settings()
     if (m_openSettings)
         m_openSettings();
     co_await wait(afterSettingsOpen);
-    for (const Appearance appearance : appearances) {
-        applyAppearance(appearance);
+    for (const Appearance::Mode appearance : appearances) {
+        Appearance::apply(appearance);
         for (const SettingsTab tab : SettingsTabs::allCases) {
             m_model.setSettingsTab(tab);
             co_await wait(afterTabChange);

@@ -31,8 +31,8 @@ const Shot expectedShots[] = {
     // {"journal", Window::main},             // journal page: not built yet
     {"folders", Window::main},
     {"receipts", Window::main},
-    // {"sheet-editor", Window::sheet},       // rule editor sheet: not built yet
-    // {"sheet-onboarding", Window::sheet},   // onboarding sheet: not built yet
+    {"sheet-editor", Window::sheet},
+    {"sheet-onboarding", Window::sheet},
     // {"sheet-review", Window::sheet},       // review sheet: not built yet
     // {"sheet-palette", Window::sheet},      // command palette sheet: not built yet
     // {"settings-general", Window::settings},    // general settings: not built yet
