@@ -36,10 +36,11 @@ GeneralSettings::GeneralSettings(Autopilot &autopilot, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
 
     auto *recognition = new FormSection(tr("Recognition"), this);
-    QCheckBox *useModel =
-        preferenceSwitch(tr("Read file content with the local language model"), Prefs::useModelKey, recognition);
-    // Only a change the user makes asks the model again, never the page showing.
-    connect(useModel, &QCheckBox::toggled, this, [this] { m_autopilot.refreshModelStatus(); });
+    auto *useModel = new QCheckBox(tr("Read file content with the local language model"), recognition);
+    useModel->setObjectName(QString::fromUtf16(Prefs::useModelKey));
+    useModel->setChecked(Prefs::boolValue(QString::fromUtf16(Prefs::useModelKey)));
+    // Only a change the user makes asks the model server again, never the page showing.
+    connect(useModel, &QCheckBox::toggled, this, [this](bool on) { m_autopilot.setUseModel(on); });
     recognition->addRow(useModel);
     auto *status = new QWidget(recognition);
     auto *statusLayout = new QHBoxLayout(status);
