@@ -2,6 +2,7 @@
 
 #include "AppModel.h"
 #include "Autopilot.h"
+#include "JournalPage.h"
 #include "Store.h"
 #include "Symbols.h"
 
@@ -36,6 +37,7 @@ MainWindow::MainWindow(AppModel &model, QWidget *parent)
         placeholder->setObjectName(SidebarItems::rawValue(item) + QStringLiteral("Page"));
         m_pages->addWidget(placeholder);
     }
+    setPage(SidebarItem::journal, new JournalPage(m_model));
     splitter->addWidget(m_sidebar);
     splitter->addWidget(m_pages);
     splitter->setStretchFactor(1, 1);
