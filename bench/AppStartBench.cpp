@@ -14,26 +14,10 @@
 
 namespace {
 
-QString seededStore(const QString &folder)
-{
-    const QString path = folder + QStringLiteral("/bench.store");
-    auto store = Store::open(path);
-    store->batch([&] {
-        for (int i = 0; i < 100000; ++i) {
-            JournalEntry entry(std::nullopt, QStringLiteral("Rule"), QStringLiteral("/home/u/Downloads/f%1.pdf").arg(i),
-                               QStringLiteral("/home/u/Documents/f%1.pdf").arg(i),
-                               i % 500 == 0 ? JournalEntry::Status::review : JournalEntry::Status::done);
-            entry.date = QDateTime::currentDateTimeUtc().addSecs(-i * 60);
-            store->insert(entry);
-        }
-    });
-    return path;
-}
-
 void BM_StartToFirstWindow(benchmark::State &state)
 {
     QTemporaryDir dir;
-    const QString path = seededStore(dir.path());
+    const QString path = BenchSupport::journalStore(dir.path());
     for (auto _ : state) {
         QElapsedTimer timer;
         timer.start();
@@ -53,13 +37,5 @@ BENCHMARK(BM_StartToFirstWindow)->UseManualTime()->Unit(benchmark::kMillisecond)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    qputenv("APP_STORE", (home.path() + QStringLiteral("/unused.store")).toUtf8());
-    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return BenchSupport::runWithApplication(argc, argv);
 }

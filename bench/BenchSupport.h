@@ -1,8 +1,13 @@
 // Small helpers shared by the benchmark programs.
 #pragma once
 
+#include "Store.h"
+
+#include <QApplication>
 #include <QByteArray>
 #include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
 
 namespace BenchSupport {
 
@@ -17,6 +22,39 @@ inline long residentKilobytes()
         if (line.startsWith("VmRSS:"))
             return line.mid(6).trimmed().split(' ').first().toLong();
     }
+    return 0;
+}
+
+// A store file in folder holding count journal entries, one a minute back
+// from now, every 500th waiting for review; returns its path.
+inline QString journalStore(const QString &folder, int count = 100000)
+{
+    const QString path = folder + QStringLiteral("/bench.store");
+    auto store = Store::open(path);
+    store->batch([&] {
+        for (int i = 0; i < count; ++i) {
+            JournalEntry entry(std::nullopt, QStringLiteral("Rule"), QStringLiteral("/home/u/Downloads/f%1.pdf").arg(i),
+                               QStringLiteral("/home/u/Documents/f%1.pdf").arg(i),
+                               i % 500 == 0 ? JournalEntry::Status::review : JournalEntry::Status::done);
+            entry.date = QDateTime::currentDateTimeUtc().addSecs(-i * 60);
+            store->insert(entry);
+        }
+    });
+    return path;
+}
+
+// The main of a benchmark program with windows: offscreen, with settings and
+// the store out of the user's home, inside a QApplication.
+inline int runWithApplication(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    qputenv("APP_STORE", (home.path() + QStringLiteral("/unused.store")).toUtf8());
+    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
     return 0;
 }
 

@@ -209,6 +209,8 @@ namespace ReceiptExport {
 
 Error::Error(const QString &message) : std::runtime_error(message.toStdString()) {}
 
+Cancelled::Cancelled() : Error(QStringLiteral("The export was cancelled.")) {}
+
 QString baseName(int year, int month)
 {
     return QString::asprintf("belege-%04d-%02d", year, month);
@@ -238,7 +240,8 @@ QString csv(const QList<ReceiptLine> &lines, const QStringList &names)
     return text;
 }
 
-QString write(const QList<ReceiptLine> &lines, int year, int month, const QString &folder, const QDateTime &now)
+QString write(const QList<ReceiptLine> &lines, int year, int month, const QString &folder, const QDateTime &now,
+              const Progress &progress)
 {
     const QString base = baseName(year, month);
     QList<ReceiptLine> kept;
@@ -247,6 +250,11 @@ QString write(const QList<ReceiptLine> &lines, int year, int month, const QStrin
             kept.append(line);
     }
 
+    const auto goOn = [&progress, &kept](qsizetype done) {
+        if (progress && !progress(done, kept.size()))
+            throw Cancelled();
+    };
+    goOn(0);
     PendingArchive pending(folder, base);
     try {
         // The list comes first but names only the files that made it into
@@ -268,6 +276,7 @@ QString write(const QList<ReceiptLine> &lines, int year, int month, const QStrin
                     complete = false;
                     break;
                 }
+                goOn(i + 1);
             }
             if (complete)
                 stream.finish();

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <stdexcept>
 
@@ -47,13 +48,24 @@ QString baseName(int year, int month);
 // with the name at the same position, rows ended by CR LF.
 QString csv(const QList<ReceiptLine> &lines, const QStringList &names);
 
+// The export was stopped by its progress callback.
+class Cancelled : public Error
+{
+public:
+    Cancelled();
+};
+
+// Told how many of the readable files are in the archive so far, out of how
+// many; returns false to stop the export. It runs on the writing thread.
+using Progress = std::function<bool(qsizetype done, qsizetype total)>;
+
 // Writes base.zip (or the next free name) into `folder`, which must exist, and
 // returns its path. Holds the list first, then every readable line's file in
 // order; unreadable files are left out of archive and list alike. The archive
 // appears in one step and never replaces an existing file. `now` is the time
-// every entry is stamped with. Throws Error when the archive cannot be written
-// (nothing is left behind then).
+// every entry is stamped with. Throws Error when the archive cannot be written,
+// Cancelled when `progress` stops it (nothing is left behind then).
 QString write(const QList<ReceiptLine> &lines, int year, int month, const QString &folder,
-              const QDateTime &now = QDateTime::currentDateTime());
+              const QDateTime &now = QDateTime::currentDateTime(), const Progress &progress = {});
 
 } // namespace ReceiptExport

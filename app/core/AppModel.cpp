@@ -153,6 +153,31 @@ std::optional<WatchedFolder> AppModel::chooseFolder(bool watched, const QString 
     return m_autopilot->addFolder(QDir::cleanPath(chosen), watched);
 }
 
+void AppModel::setWatching(const WatchedFolder &folder, bool enabled, bool includeSubfolders)
+{
+    std::optional<WatchedFolder> stored = m_store->folder(folder.uuid);
+    if (!stored)
+        return;
+    stored->isEnabled = enabled;
+    stored->includeSubfolders = includeSubfolders;
+    m_store->update(*stored);
+    m_autopilot->restart();
+}
+
+void AppModel::removeFolder(const WatchedFolder &folder)
+{
+    m_store->remove(folder);
+    m_autopilot->restart();
+}
+
+void AppModel::correct(const RecognitionRecord &record, const Recognition &reading)
+{
+    RecognitionRecord changed = record;
+    changed.setRecognition(reading);
+    changed.edited = true;
+    m_store->update(changed);
+}
+
 void AppModel::edit(const StoredRule &stored)
 {
     setEditing(Editing{QUuid::createUuid(), stored.rule(), stored.folderID, false});

@@ -76,6 +76,14 @@ public:
     QList<WatchedFolder> folders() const;
     QList<WatchedFolder> watchedFolders() const;
 
+    // Switches watching and subfolders of a stored folder and watches anew.
+    void setWatching(const WatchedFolder &folder, bool enabled, bool includeSubfolders);
+    // Forgets a folder or place and watches anew; nothing on disk changes and
+    // rules that name the folder stay.
+    void removeFolder(const WatchedFolder &folder);
+    // Keeps the user's correction of a reading and marks the record edited.
+    void correct(const RecognitionRecord &record, const Recognition &reading);
+
     void newRule();
     std::optional<WatchedFolder> chooseFolder(bool watched, const QString &suggested = {});
     void setFolderChooser(FolderChooser chooser) { m_chooser = std::move(chooser); }

@@ -814,9 +814,20 @@ QList<RecognitionRecord> Store::receipts(int year, int month) const
     return guarded<QList<RecognitionRecord>>("fetching receipts", {}, [&]() -> QList<RecognitionRecord> {
         Query q = m_database.query("SELECT " RECORD_COLUMNS " FROM recognitionRecord "
                                    "WHERE documentDate >= ? AND documentDate < ? AND kind IN ('invoice', 'receipt') "
-                                   "ORDER BY documentDate, id");
+                                   "ORDER BY documentDate, readAt DESC, id DESC");
         q.bind(1, from).bind(2, to);
         return collect<RecognitionRecord>(q, readRecord);
+    });
+}
+
+std::optional<QDateTime> Store::latestReceiptDate() const
+{
+    return guarded<std::optional<QDateTime>>("fetching receipts", std::nullopt, [&]() -> std::optional<QDateTime> {
+        Query q = m_database.query("SELECT MAX(documentDate) FROM recognitionRecord "
+                                   "WHERE documentDate IS NOT NULL AND kind IN ('invoice', 'receipt')");
+        if (!q.next() || q.isNull(0))
+            return std::nullopt;
+        return timeFrom(q.integer(0));
     });
 }
 

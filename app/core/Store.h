@@ -91,8 +91,10 @@ public:
     QList<RecognitionRecord> recognitionRecords() const;
     QList<RecognitionRecord> recognitionRecords(const QString &contentHash) const;
     // Invoices and receipts whose recognised date lies in that month of the
-    // UTC calendar, oldest date first.
+    // UTC calendar, oldest date first; of equal dates the one read last first.
     QList<RecognitionRecord> receipts(int year, int month) const;
+    // The latest recognised date of any invoice or receipt.
+    std::optional<QDateTime> latestReceiptDate() const;
     qint64 count(Model model) const;
 
     // Changes. Each is written through at once; an insert gives the value its

@@ -1,6 +1,8 @@
 #include "MainWindow.h"
 
 #include "AppModel.h"
+#include "FoldersPage.h"
+#include "ReceiptsPage.h"
 #include "Autopilot.h"
 #include "JournalPage.h"
 #include "Store.h"
@@ -62,6 +64,8 @@ MainWindow::MainWindow(AppModel &model, QWidget *parent)
         if (changed == Store::Model::journalEntry)
             refreshBadge();
     });
+    setPage(SidebarItem::folders, new FoldersPage(m_model));
+    setPage(SidebarItem::receipts, new ReceiptsPage(m_model));
     showSidebarSelection();
     refreshBadge();
     refreshStatus();

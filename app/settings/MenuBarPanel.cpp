@@ -1,37 +1,216 @@
 #include "MenuBarPanel.h"
 
-#include "AppModel.h"
+#include "Autopilot.h"
+#include "RealHome.h"
+#include "Store.h"
 
+#include <QFileIconProvider>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
+
+namespace {
+
+constexpr int iconSize = 24;
+
+QIcon fileIcon(const QString &path)
+{
+    static const QFileIconProvider provider;
+    const QFileInfo info(path);
+    if (info.exists())
+        return provider.icon(info);
+    return provider.icon(QFileIconProvider::File);
+}
+
+QLabel *elidedLabel(const QString &text, Qt::TextElideMode mode, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setMinimumWidth(1);
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    const QFontMetrics metrics(label->font());
+    // The row is at most the panel's width less icon, spacing, padding and button.
+    label->setText(metrics.elidedText(text, mode, MenuBarPanel::panelWidth - 140));
+    label->setToolTip(text);
+    return label;
+}
+
+} // namespace
 
 MenuBarPanel::MenuBarPanel(AppModel &model, std::function<void()> openMainWindow, QWidget *parent)
     : QFrame(parent, Qt::Popup)
     , m_model(model)
+    , m_openMainWindow(std::move(openMainWindow))
 {
     setObjectName(QStringLiteral("menuBarPanel"));
     setFrameShape(QFrame::StyledPanel);
+    setFixedWidth(panelWidth);
+
     auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 16, 16, 16);
+    layout->setSpacing(12);
+
+    auto *header = new QHBoxLayout;
     auto *title = new QLabel(QStringLiteral("Filewright"), this);
-    QFont font = title->font();
-    font.setBold(true);
-    title->setFont(font);
-    layout->addWidget(title);
-    auto *open = new QPushButton(tr("Open Filewright"), this);
-    open->setObjectName(QStringLiteral("openMainWindow"));
-    connect(open, &QPushButton::clicked, this, [this, openMainWindow = std::move(openMainWindow)] {
-        hide();
-        openMainWindow();
+    QFont headline = title->font();
+    headline.setBold(true);
+    title->setFont(headline);
+    header->addWidget(title);
+    header->addStretch();
+    m_busy = new QProgressBar(this);
+    m_busy->setObjectName(QStringLiteral("busy"));
+    m_busy->setRange(0, 0);
+    m_busy->setTextVisible(false);
+    m_busy->setFixedSize(48, 8);
+    header->addWidget(m_busy);
+    layout->addLayout(header);
+
+    m_empty = new QLabel(tr("Nothing filed yet. New files in your watched folders show up here."), this);
+    m_empty->setObjectName(QStringLiteral("emptyText"));
+    m_empty->setWordWrap(true);
+    m_empty->setForegroundRole(QPalette::PlaceholderText);
+    layout->addWidget(m_empty);
+
+    m_rows = new QVBoxLayout;
+    m_rows->setSpacing(12);
+    layout->addLayout(m_rows);
+
+    auto *divider = new QFrame(this);
+    divider->setFrameShape(QFrame::HLine);
+    divider->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(divider);
+
+    auto *footer = new QHBoxLayout;
+    m_toCheck = new QPushButton(this);
+    m_toCheck->setObjectName(QStringLiteral("toCheck"));
+    m_toCheck->setDefault(true);
+    connect(m_toCheck, &QPushButton::clicked, this, [this] { open(AppModel::JournalFilter::review); });
+    footer->addWidget(m_toCheck);
+    footer->addStretch();
+    auto *openButton = new QPushButton(tr("Open Filewright"), this);
+    openButton->setObjectName(QStringLiteral("openMainWindow"));
+    connect(openButton, &QPushButton::clicked, this, [this] { open(AppModel::JournalFilter::all); });
+    footer->addWidget(openButton);
+    layout->addLayout(footer);
+
+    connect(&m_model.store(), &Store::changed, this, [this](Store::Model changed, qint64, Store::Change) {
+        // A hidden panel is brought up to date when it pops up.
+        if (changed != Store::Model::journalEntry || m_refreshQueued || !isVisible())
+            return;
+        // A burst of changes (a clean-up, a sweep) redraws the panel once.
+        m_refreshQueued = true;
+        QTimer::singleShot(0, this, [this] {
+            m_refreshQueued = false;
+            refresh();
+        });
     });
-    layout->addWidget(open);
-    setMinimumWidth(320);
+    connect(&m_model.autopilot(), &Autopilot::busyFilesChanged, this, &MenuBarPanel::refreshBusy);
+    refresh();
+    refreshBusy();
+}
+
+QString MenuBarPanel::line(const JournalEntry &entry)
+{
+    switch (entry.status()) {
+    case JournalEntry::Status::done:
+        if (const std::optional<Recognition> recognition = entry.recognition())
+            return Autopilot::summary(*recognition);
+        return RealHome::abbreviate(QFileInfo(entry.newPath).path());
+    case JournalEntry::Status::review:
+        return tr("Please check");
+    case JournalEntry::Status::undone:
+        return tr("Undone");
+    case JournalEntry::Status::failed:
+        return tr("Not done");
+    case JournalEntry::Status::trashed:
+        return tr("In the Trash");
+    case JournalEntry::Status::skipped:
+        return tr("Skipped");
+    }
+    return {};
+}
+
+void MenuBarPanel::refresh()
+{
+    while (QLayoutItem *item = m_rows->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    const QList<JournalEntry> recent = m_model.store().journal(recentCount);
+    for (const JournalEntry &entry : recent)
+        m_rows->addWidget(row(entry));
+    m_empty->setVisible(recent.isEmpty());
+
+    const qsizetype waiting = m_model.store().journal(JournalEntry::Status::review).size();
+    m_toCheck->setText(tr("%n to Check", nullptr, int(waiting)));
+    m_toCheck->setVisible(waiting > 0);
+    if (isVisible())
+        adjustSize();
+}
+
+void MenuBarPanel::refreshBusy()
+{
+    m_busy->setVisible(!m_model.autopilot().busyFiles().isEmpty());
+}
+
+QWidget *MenuBarPanel::row(const JournalEntry &entry)
+{
+    const bool done = entry.status() == JournalEntry::Status::done;
+    auto *widget = new QWidget(this);
+    widget->setObjectName(QStringLiteral("entryRow"));
+    auto *layout = new QHBoxLayout(widget);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(8);
+
+    auto *icon = new QLabel(widget);
+    icon->setPixmap(fileIcon(done ? entry.newPath : entry.originalPath).pixmap(iconSize, iconSize));
+    icon->setFixedSize(iconSize, iconSize);
+    layout->addWidget(icon, 0, Qt::AlignTop);
+
+    auto *texts = new QVBoxLayout;
+    texts->setSpacing(2);
+    QLabel *name = elidedLabel(done ? entry.fileName() : entry.originalName(), Qt::ElideMiddle, widget);
+    name->setObjectName(QStringLiteral("name"));
+    texts->addWidget(name);
+    QLabel *detail = elidedLabel(line(entry), Qt::ElideRight, widget);
+    detail->setObjectName(QStringLiteral("detail"));
+    detail->setForegroundRole(QPalette::PlaceholderText);
+    texts->addWidget(detail);
+    layout->addLayout(texts, 1);
+    layout->addSpacing(8);
+
+    if (done && entry.performed()) {
+        auto *undo = new QPushButton(tr("Undo"), widget);
+        undo->setObjectName(QStringLiteral("undo"));
+        const qint64 id = entry.id;
+        connect(undo, &QPushButton::clicked, this, [this, id] {
+            // The entry as stored now, not as it was when the row was drawn.
+            if (std::optional<JournalEntry> current = m_model.store().journalEntry(id))
+                m_model.autopilot().undo(*current);
+        });
+        layout->addWidget(undo, 0, Qt::AlignTop);
+    }
+    return widget;
+}
+
+void MenuBarPanel::open(AppModel::JournalFilter filter)
+{
+    m_model.setSidebar(SidebarItem::journal);
+    m_model.setJournalFilter(filter);
+    hide();
+    if (m_openMainWindow)
+        m_openMainWindow();
 }
 
 void MenuBarPanel::popUp(const QPoint &position)
 {
+    refresh();
     adjustSize();
     QPoint topLeft = position;
     if (const QScreen *screen = QGuiApplication::screenAt(position)) {

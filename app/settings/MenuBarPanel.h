@@ -1,23 +1,50 @@
-// The small panel that opens from the tray icon: a glance at what Filewright
-// did lately, and the way back to the main window.
+// The small panel that opens from the tray icon: what Filewright did lately,
+// whether it is reading right now, how many files wait for a check, and the
+// way into the main window. It only reads the journal and follows the store
+// and the automation live.
 #pragma once
+
+#include "AppModel.h"
+#include "Models.h"
 
 #include <QFrame>
 
 #include <functional>
 
-class AppModel;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QVBoxLayout;
 
 class MenuBarPanel : public QFrame
 {
     Q_OBJECT
 
 public:
+    // How many of the newest entries the panel lists.
+    static constexpr int recentCount = 5;
+    static constexpr int panelWidth = 340;
+
     MenuBarPanel(AppModel &model, std::function<void()> openMainWindow, QWidget *parent = nullptr);
 
     // Shows the panel as a popup at a global position (under the tray icon or the cursor).
     void popUp(const QPoint &position);
 
+    // The detail line of an entry: its reading, the folder it went to, or its status.
+    static QString line(const JournalEntry &entry);
+
 private:
+    void refresh();
+    void refreshBusy();
+    QWidget *row(const JournalEntry &entry);
+    // Brings up the journal with that filter in the main window.
+    void open(AppModel::JournalFilter filter);
+
     AppModel &m_model;
+    std::function<void()> m_openMainWindow;
+    QProgressBar *m_busy = nullptr;
+    QLabel *m_empty = nullptr;
+    QVBoxLayout *m_rows = nullptr;
+    QPushButton *m_toCheck = nullptr;
+    bool m_refreshQueued = false;
 };

@@ -1,0 +1,89 @@
+#include "FolderRow.h"
+
+#include "AppModel.h"
+#include "FileManager.h"
+#include "RealHome.h"
+
+#include <QCheckBox>
+#include <QAction>
+#include <QFileIconProvider>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+FolderRow::FolderRow(AppModel &model, const WatchedFolder &folder, bool watched, QWidget *parent)
+    : QWidget(parent)
+    , m_model(model)
+    , m_folder(folder)
+    , m_watched(watched)
+{
+    setObjectName(QStringLiteral("folderRow"));
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 4, 0, 4);
+    row->setSpacing(12);
+
+    auto *icon = new QLabel(this);
+    icon->setPixmap(QFileIconProvider().icon(QFileInfo(folder.displayPath)).pixmap(24, 24));
+    row->addWidget(icon);
+
+    auto *text = new QVBoxLayout;
+    text->setSpacing(2);
+    auto *name = new QLabel(folder.name(), this);
+    name->setObjectName(QStringLiteral("name"));
+    auto *path = new QLabel(RealHome::abbreviate(folder.displayPath), this);
+    path->setObjectName(QStringLiteral("path"));
+    path->setForegroundRole(QPalette::PlaceholderText);
+    for (QLabel *label : {name, path}) {
+        label->setTextFormat(Qt::PlainText);
+        label->setMinimumWidth(0);
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
+    text->addWidget(name);
+    text->addWidget(path);
+    row->addLayout(text, 1);
+
+    addControls();
+
+    // The context menu.
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto *show = new QAction(tr("Show in File Manager"), this);
+    show->setObjectName(QStringLiteral("showInFileManager"));
+    connect(show, &QAction::triggered, this, [this] { FileManager::showItems({m_folder.displayPath}); });
+    auto *remove = new QAction(tr("Remove"), this);
+    remove->setObjectName(QStringLiteral("remove"));
+    connect(remove, &QAction::triggered, this, [this] { m_model.removeFolder(m_folder); });
+    addActions({show, remove});
+}
+
+void FolderRow::addControls()
+{
+    auto *row = static_cast<QHBoxLayout *>(layout());
+    if (m_folder.needsReselect) {
+        auto *again = new QPushButton(tr("Choose Again…"), this);
+        again->setObjectName(QStringLiteral("chooseAgain"));
+        again->setToolTip(tr("Filewright can no longer open this folder. Pick it once more."));
+        connect(again, &QPushButton::clicked, this, [this] {
+            m_model.chooseFolder(m_watched, m_folder.displayPath);
+        });
+        row->addWidget(again);
+        return;
+    }
+    if (!m_watched)
+        return;
+    auto *subfolders = new QCheckBox(tr("Subfolders"), this);
+    subfolders->setObjectName(QStringLiteral("subfolders"));
+    subfolders->setToolTip(tr("Also look at new files in subfolders"));
+    subfolders->setChecked(m_folder.includeSubfolders);
+    auto *watch = new QCheckBox(this);
+    watch->setObjectName(QStringLiteral("watch"));
+    watch->setAccessibleName(tr("Watch"));
+    watch->setChecked(m_folder.isEnabled);
+    const auto write = [this, subfolders, watch] {
+        m_model.setWatching(m_folder, watch->isChecked(), subfolders->isChecked());
+    };
+    connect(subfolders, &QCheckBox::toggled, this, write);
+    connect(watch, &QCheckBox::toggled, this, write);
+    row->addWidget(subfolders);
+    row->addWidget(watch);
+}

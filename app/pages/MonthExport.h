@@ -1,0 +1,65 @@
+// Exporting a month's receipts to a file the user chose, off the main thread.
+// The archive is written into a private folder beside the destination and
+// takes the destination's place in one step only when it is complete and the
+// export was not cancelled: a cancelled or failed export leaves no archive
+// behind and any file that was at the destination as it was.
+#pragma once
+
+#include "ReceiptExport.h"
+
+#include <QFutureWatcher>
+#include <QObject>
+#include <QStringList>
+
+#include <atomic>
+#include <memory>
+
+class MonthExport : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Outcome { running, exported, cancelled, failed };
+
+    MonthExport(QList<ReceiptLine> lines, int year, int month, const QString &destination,
+                QObject *parent = nullptr);
+    // Cancels an export still under way and waits for its thread.
+    ~MonthExport() override;
+
+    void start();
+    // Takes effect at the next file; once finished nothing changes.
+    void cancel();
+
+    QString destination() const { return m_destination; }
+    Outcome outcome() const { return m_outcome; }
+    // Why a failed export failed, for the user.
+    QString failure() const { return m_failure; }
+    // The files of lines that were left out because they could not be read.
+    QStringList leftOut() const { return m_leftOut; }
+    qsizetype lineCount() const { return m_lines.size(); }
+
+Q_SIGNALS:
+    void progressed(int done, int total);
+    void finished();
+
+private:
+    struct Written
+    {
+        QString folder; // the private folder, removed afterwards
+        QString archive;
+        QString failure;
+        QStringList leftOut;
+    };
+    Written write() const;
+    void place(const Written &written);
+
+    const QList<ReceiptLine> m_lines;
+    const int m_year;
+    const int m_month;
+    const QString m_destination;
+    std::shared_ptr<std::atomic_bool> m_cancelled = std::make_shared<std::atomic_bool>(false);
+    QFutureWatcher<Written> m_watcher;
+    Outcome m_outcome = Outcome::running;
+    QString m_failure;
+    QStringList m_leftOut;
+};

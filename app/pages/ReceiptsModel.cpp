@@ -1,0 +1,153 @@
+#include "ReceiptsModel.h"
+
+#include "AppModel.h"
+#include "Labels.h"
+#include "NameTemplate.h"
+#include "PatternReader.h"
+#include "Prefs.h"
+#include "Symbols.h"
+
+#include <QFileInfo>
+#include <QLocale>
+#include <QPalette>
+
+namespace {
+
+// Spaces and tabs around a committed text go; line breaks stay.
+QString trimmedOfBlanks(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    const auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    while (begin < end && blank(text[begin]))
+        ++begin;
+    while (end > begin && blank(text[end - 1]))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+} // namespace
+
+ReceiptsModel::ReceiptsModel(AppModel &model, QObject *parent)
+    : QAbstractTableModel(parent)
+    , m_model(model)
+{
+}
+
+void ReceiptsModel::setMonth(int year, int month)
+{
+    m_year = year;
+    m_month = month;
+    refresh();
+}
+
+void ReceiptsModel::refresh()
+{
+    beginResetModel();
+    m_records = m_model.receipts(m_year, m_month);
+    m_readings.clear();
+    m_readings.reserve(m_records.size());
+    for (const RecognitionRecord &record : std::as_const(m_records))
+        m_readings.append(record.recognition());
+    endResetModel();
+}
+
+int ReceiptsModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_records.size());
+}
+
+int ReceiptsModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : columns;
+}
+
+QVariant ReceiptsModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_records.size())
+        return {};
+    const Recognition &reading = m_readings.at(index.row());
+    const RecognitionRecord &record = m_records.at(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        switch (Column(index.column())) {
+        case date:
+            return reading.date ? QLocale().toString(CalendarUtc::day(*reading.date), QLocale::ShortFormat)
+                                : QString();
+        case sender:
+            return reading.sender.value_or(QString());
+        case amount:
+            return reading.amount ? NameTemplate::format(*reading.amount, Prefs::sentenceLanguage()) : QString();
+        case currency:
+            return reading.currency.value_or(QString());
+        case kind:
+            return Labels::title(reading.kind);
+        case file:
+            return QFileInfo(record.path).fileName();
+            break;
+        }
+        break;
+    case Qt::TextAlignmentRole:
+        if (index.column() == amount)
+            return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        break;
+    case Qt::ForegroundRole:
+        if (index.column() == file)
+            return QPalette().brush(QPalette::PlaceholderText);
+        break;
+    case Qt::DecorationRole:
+        if (index.column() == file && record.edited)
+            return Symbols::icon(QStringLiteral("pencil"));
+        break;
+    case Qt::ToolTipRole:
+        if (index.column() == file && record.edited)
+            return tr("Changed by you");
+        if (index.column() == sender)
+            return reading.sender.value_or(QString());
+        break;
+    default:
+        break;
+    }
+    return {};
+}
+
+QVariant ReceiptsModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    switch (Column(section)) {
+    case date: return tr("Date");
+    case sender: return tr("Sender");
+    case amount: return tr("Amount");
+    case currency: return tr("Currency");
+    case kind: return tr("Kind");
+    case file: return tr("File");
+    }
+    return {};
+}
+
+Qt::ItemFlags ReceiptsModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (index.column() == sender || index.column() == amount)
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool ReceiptsModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::EditRole || !index.isValid() || index.row() >= m_records.size())
+        return false;
+    const QString text = trimmedOfBlanks(value.toString());
+    Recognition reading = m_readings.at(index.row());
+    if (index.column() == sender)
+        reading.sender = text.isEmpty() ? std::nullopt : std::optional<QString>(text);
+    else if (index.column() == amount)
+        reading.amount = PatternReader::parseNumber(text);
+    else
+        return false;
+    // The store's change signal brings the row back as stored.
+    m_model.correct(m_records.at(index.row()), reading);
+    return true;
+}

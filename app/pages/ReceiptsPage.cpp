@@ -1,0 +1,358 @@
+#include "ReceiptsPage.h"
+
+#include "AppModel.h"
+#include "Autopilot.h"
+#include "EditableText.h"
+#include "FileManager.h"
+#include "MonthExport.h"
+#include "NameTemplate.h"
+#include "Prefs.h"
+#include "RealHome.h"
+#include "ReceiptsModel.h"
+#include "Store.h"
+#include "Symbols.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QStackedWidget>
+#include <QTableView>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <map>
+
+QList<ReceiptLine> ReceiptsPage::lines(const QList<RecognitionRecord> &records)
+{
+    QList<ReceiptLine> result;
+    result.reserve(records.size());
+    for (const RecognitionRecord &record : records) {
+        const Recognition reading = record.recognition();
+        result.append(ReceiptLine{reading.date, reading.sender, reading.amount, reading.currency, reading.kind,
+                                  record.path});
+    }
+    return result;
+}
+
+ReceiptsPage::ReceiptsPage(AppModel &model, QWidget *parent)
+    : QWidget(parent)
+    , m_model(model)
+    , m_rows(new ReceiptsModel(model, this))
+{
+    setObjectName(QStringLiteral("receiptsPage"));
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+
+    // Title, month and the page's tools.
+    auto *header = new QHBoxLayout;
+    header->setContentsMargins(20, 12, 12, 8);
+    auto *titles = new QVBoxLayout;
+    titles->setSpacing(0);
+    auto *title = new QLabel(tr("Receipts"), this);
+    QFont titleFont = title->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    m_subtitle = new QLabel(this);
+    m_subtitle->setObjectName(QStringLiteral("monthTitle"));
+    m_subtitle->setForegroundRole(QPalette::PlaceholderText);
+    titles->addWidget(title);
+    titles->addWidget(m_subtitle);
+    header->addLayout(titles);
+    header->addStretch(1);
+    auto *tools = new QToolBar(this);
+    tools->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    auto *previous = tools->addAction(Symbols::icon(QStringLiteral("chevron.left")), tr("Previous Month"), this,
+                                      [this] { shift(-1); });
+    previous->setObjectName(QStringLiteral("previousMonth"));
+    previous->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_BracketLeft));
+    auto *next = tools->addAction(Symbols::icon(QStringLiteral("chevron.right")), tr("Next Month"), this,
+                                  [this] { shift(1); });
+    next->setObjectName(QStringLiteral("nextMonth"));
+    next->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_BracketRight));
+    for (QAction *step : {previous, next})
+        step->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    tools->addSeparator();
+    m_exportAction = tools->addAction(Symbols::icon(QStringLiteral("square.and.arrow.up")), tr("Export Month…"),
+                                      this, &ReceiptsPage::exportMonth);
+    m_exportAction->setObjectName(QStringLiteral("exportMonth"));
+    m_exportAction->setToolTip(tr("Save the receipts of this month as a ZIP with a CSV list"));
+    if (auto *button = tools->widgetForAction(m_exportAction))
+        static_cast<QToolButton *>(button)->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    header->addWidget(tools);
+    outer->addLayout(header);
+
+    // The table, or the empty state over it.
+    m_table = new QTableView(this);
+    m_table->setObjectName(QStringLiteral("receipts"));
+    m_table->setModel(m_rows);
+    m_table->setItemDelegateForColumn(ReceiptsModel::sender, new EditableText(m_table));
+    m_table->setItemDelegateForColumn(ReceiptsModel::amount, new EditableText(m_table));
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                             | QAbstractItemView::SelectedClicked);
+    m_table->verticalHeader()->hide();
+    m_table->setShowGrid(false);
+    m_table->setAlternatingRowColors(true);
+    m_table->setWordWrap(false);
+    m_table->setTextElideMode(Qt::ElideMiddle);
+    QHeaderView *columns = m_table->horizontalHeader();
+    columns->setMinimumSectionSize(50);
+    columns->setHighlightSections(false);
+    for (const auto &[column, width] : {std::pair{ReceiptsModel::date, 90}, std::pair{ReceiptsModel::amount, 100},
+                                        std::pair{ReceiptsModel::currency, 60}, std::pair{ReceiptsModel::kind, 90}})
+        m_table->setColumnWidth(column, width);
+    columns->setSectionResizeMode(ReceiptsModel::sender, QHeaderView::Stretch);
+    columns->setSectionResizeMode(ReceiptsModel::file, QHeaderView::Stretch);
+    m_table->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto *show = new QAction(tr("Show in File Manager"), m_table);
+    show->setObjectName(QStringLiteral("showInFileManager"));
+    connect(show, &QAction::triggered, this, [this] {
+        const QStringList files = selectedFiles();
+        if (!files.isEmpty())
+            m_reveal(files);
+    });
+    m_table->addAction(show);
+    // A double-click outside the editable cells, or Return, opens the files.
+    connect(m_table, &QTableView::activated, this, [this] {
+        for (const QString &file : selectedFiles())
+            QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+    });
+
+    auto *empty = new QLabel(this);
+    empty->setObjectName(QStringLiteral("emptyState"));
+    empty->setAlignment(Qt::AlignCenter);
+    empty->setWordWrap(true);
+    empty->setText(QStringLiteral("<b>%1</b><br>%2")
+                       .arg(tr("No Receipts This Month").toHtmlEscaped(),
+                            tr("Invoices and receipts that Filewright reads show up here by their document date.")
+                                .toHtmlEscaped()));
+    m_stack = new QStackedWidget(this);
+    m_stack->addWidget(m_table);
+    m_stack->addWidget(empty);
+    outer->addWidget(m_stack, 1);
+
+    auto *divider = new QFrame(this);
+    divider->setFrameShape(QFrame::HLine);
+    divider->setFrameShadow(QFrame::Sunken);
+    outer->addWidget(divider);
+
+    m_sumsLine = new QHBoxLayout;
+    m_sumsLine->setContentsMargins(12, 12, 12, 12);
+    m_sumsLine->setSpacing(16);
+    auto *note = new QLabel(tr("Recognized by the local language model on this computer. Please check."), this);
+    note->setForegroundRole(QPalette::PlaceholderText);
+    note->setWordWrap(true);
+    m_sumsLine->addWidget(note, 1);
+    outer->addLayout(m_sumsLine);
+
+    m_reveal = FileManager::showItems;
+    connect(&m_model.store(), &Store::changed, this, [this](Store::Model changed) {
+        if (changed == Store::Model::recognitionRecord)
+            refresh();
+    });
+    refresh();
+}
+
+ReceiptsPage::~ReceiptsPage() = default;
+
+QString ReceiptsPage::monthTitle() const
+{
+    const QDate first(m_month.year, m_month.month, 1);
+    if (!first.isValid())
+        return {};
+    return QStringLiteral("%1 %2").arg(QLocale().standaloneMonthName(m_month.month, QLocale::LongFormat),
+                                       QString::number(m_month.year));
+}
+
+QList<QPair<QString, Decimal>> ReceiptsPage::sums() const
+{
+    std::map<QString, Decimal> totals;
+    for (int row = 0; row < m_rows->rowCount(); ++row) {
+        const Recognition &reading = m_rows->reading(row);
+        if (!reading.amount)
+            continue;
+        Decimal &total = totals[reading.currency.value_or(QStringLiteral("EUR"))];
+        // A total beyond what a Decimal holds keeps its last value.
+        total = total.plus(*reading.amount).value_or(total);
+    }
+    QList<QPair<QString, Decimal>> result;
+    for (const auto &[code, total] : totals)
+        result.append({code, total});
+    return result;
+}
+
+void ReceiptsPage::shift(int n)
+{
+    const QDate first(m_month.year, m_month.month, 1);
+    if (!first.isValid())
+        return;
+    const QDate moved = first.addMonths(n);
+    if (!moved.isValid())
+        return;
+    m_chosenMonth = Month{moved.year(), moved.month()};
+    refresh();
+}
+
+void ReceiptsPage::refresh()
+{
+    if (m_chosenMonth) {
+        m_month = *m_chosenMonth;
+        m_rows->setMonth(m_month.year, m_month.month);
+    } else {
+        // The current month when it has receipts, else the month of the
+        // newest receipt, else the current month.
+        const QDate today = m_model.autopilot().now().toUTC().date();
+        m_month = Month{today.year(), today.month()};
+        m_rows->setMonth(m_month.year, m_month.month);
+        if (m_rows->rowCount() == 0) {
+            if (const std::optional<QDateTime> latest = m_model.store().latestReceiptDate()) {
+                const QDate day = latest->toUTC().date();
+                if (Month{day.year(), day.month()} != m_month) {
+                    m_month = Month{day.year(), day.month()};
+                    m_rows->setMonth(m_month.year, m_month.month);
+                }
+            }
+        }
+    }
+    m_subtitle->setText(monthTitle());
+    const bool empty = m_rows->rowCount() == 0;
+    m_stack->setCurrentIndex(empty ? 1 : 0);
+    m_exportAction->setEnabled(!empty && !m_export);
+    refreshSums();
+}
+
+void ReceiptsPage::refreshSums()
+{
+    qDeleteAll(m_sumLabels);
+    m_sumLabels.clear();
+    const NameLanguage language = Prefs::sentenceLanguage();
+    for (const auto &[code, total] : sums()) {
+        auto *label = new QLabel(tr("%1 %2").arg(NameTemplate::format(total, language), code), this);
+        label->setObjectName(QStringLiteral("sum"));
+        QFont font = label->font();
+        font.setWeight(QFont::DemiBold);
+        label->setFont(font);
+        m_sumsLine->addWidget(label);
+        m_sumLabels.append(label);
+    }
+}
+
+QStringList ReceiptsPage::selectedFiles() const
+{
+    QStringList files;
+    const QList<RecognitionRecord> &records = m_rows->records();
+    for (int row = 0; row < records.size(); ++row) {
+        if (m_table->selectionModel()->isRowSelected(row))
+            files.append(records.at(row).path);
+    }
+    return files;
+}
+
+QString ReceiptsPage::askForDestination(const QString &proposed)
+{
+    if (m_savePanel)
+        return m_savePanel(proposed);
+    QFileDialog dialog(this, tr("Export Month"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(tr("ZIP archive (*.zip)"));
+    dialog.setDefaultSuffix(QStringLiteral("zip"));
+    dialog.setDirectory(QFileInfo(proposed).absolutePath());
+    dialog.selectFile(QFileInfo(proposed).fileName());
+    if (auto *grid = qobject_cast<QGridLayout *>(dialog.layout())) {
+        auto *message =
+            new QLabel(tr("The ZIP holds the files and a CSV list for a spreadsheet or your tax adviser."), &dialog);
+        message->setWordWrap(true);
+        grid->addWidget(message, grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+void ReceiptsPage::exportMonth()
+{
+    if (m_export || m_rows->rowCount() == 0)
+        return;
+    const Month month = m_month;
+    const QString proposed = QDir(RealHome::path() + QStringLiteral("/Documents"))
+                                 .filePath(ReceiptExport::baseName(month.year, month.month) + QStringLiteral(".zip"));
+    const QString destination = askForDestination(proposed);
+    if (destination.isEmpty())
+        return;
+    m_export = new MonthExport(lines(m_rows->records()), month.year, month.month, destination, this);
+    auto *progress = new QProgressDialog(tr("Exporting the receipts of %1…").arg(monthTitle()), tr("Cancel"), 0,
+                                         int(m_rows->rowCount()), this);
+    progress->setObjectName(QStringLiteral("exportProgress"));
+    progress->setWindowModality(Qt::WindowModal);
+    progress->setMinimumDuration(400);
+    progress->setAutoClose(false);
+    progress->setAutoReset(false);
+    progress->setValue(0);
+    connect(progress, &QProgressDialog::canceled, m_export, &MonthExport::cancel);
+    connect(m_export, &MonthExport::progressed, progress, [progress](int done, int total) {
+        progress->setMaximum(total);
+        progress->setValue(done);
+    });
+    connect(m_export, &MonthExport::finished, this, &ReceiptsPage::exportEnded);
+    m_progress = progress;
+    m_exportAction->setEnabled(false);
+    m_export->start();
+}
+
+void ReceiptsPage::exportEnded()
+{
+    MonthExport *done = m_export;
+    m_export = nullptr;
+    done->deleteLater();
+    delete m_progress;
+    m_exportAction->setEnabled(m_rows->rowCount() > 0);
+    switch (done->outcome()) {
+    case MonthExport::Outcome::exported: {
+        m_reveal({done->destination()});
+        const QStringList leftOut = done->leftOut();
+        if (!leftOut.isEmpty()) {
+            auto *box = new QMessageBox(QMessageBox::Information, tr("Some receipts were left out"),
+                                        tr("%1 of %2 receipts were left out because their files are no "
+                                           "longer there.")
+                                            .arg(leftOut.size())
+                                            .arg(done->lineCount()),
+                                        QMessageBox::Ok, this);
+            box->setObjectName(QStringLiteral("leftOut"));
+            box->setDetailedText(leftOut.join(u'\n'));
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            box->open();
+        }
+        break;
+    }
+    case MonthExport::Outcome::failed: {
+        m_exportFailure = done->failure();
+        auto *box = new QMessageBox(QMessageBox::Warning, tr("Export failed"), done->failure(), QMessageBox::Ok, this);
+        box->setObjectName(QStringLiteral("exportFailed"));
+        box->setTextFormat(Qt::PlainText);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        connect(box, &QMessageBox::finished, this, [this] { m_exportFailure.reset(); });
+        box->open();
+        break;
+    }
+    case MonthExport::Outcome::cancelled:
+    case MonthExport::Outcome::running:
+        break;
+    }
+    Q_EMIT exportFinished();
+}

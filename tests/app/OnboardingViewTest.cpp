@@ -1,0 +1,146 @@
+#include "AppModel.h"
+#include "OnboardingView.h"
+#include "Prefs.h"
+#include "Store.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class OnboardingViewTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        model = std::make_unique<AppModel>(Store::open(dir.filePath(QStringLiteral("onboarding.store"))));
+        model->setFolderChooser([this](bool, const QString &) { return answer; });
+        Prefs::setValue(QStringLiteral("onboarded"), false);
+    }
+
+    // Stores a folder the way the folder dialog would.
+    WatchedFolder addFolder(const QString &relative, bool watched = true)
+    {
+        answer = dir.filePath(relative);
+        QDir().mkpath(answer);
+        return *model->chooseFolder(watched);
+    }
+
+    QPushButton *button(const QString &name) const { return view->findChild<QPushButton *>(name); }
+    QPushButton *rowButton(const char *row) const
+    {
+        return view->findChild<QWidget *>(QString::fromLatin1(row))->findChild<QPushButton *>(QStringLiteral("choose"));
+    }
+    QCheckBox *toggle(const char *id) const { return view->findChild<QCheckBox *>(QString::fromLatin1(id)); }
+
+    void open()
+    {
+        view = std::make_unique<OnboardingView>(*model);
+        view->show();
+    }
+
+    // The stored rules as (name, folder path or "every folder").
+    QStringList storedRules() const
+    {
+        QStringList result;
+        for (const StoredRule &stored : model->store().rules()) {
+            const std::optional<WatchedFolder> folder =
+                stored.folderID ? model->store().folder(*stored.folderID) : std::nullopt;
+            result.append(stored.rule().name + QStringLiteral(" @ ")
+                          + (folder ? folder->displayPath : QStringLiteral("every folder")));
+        }
+        return result;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<AppModel> model;
+    std::unique_ptr<OnboardingView> view;
+    QString answer;
+};
+
+} // namespace
+
+TEST_F(OnboardingViewTest, PagesGoInOrderWithTheirFooter)
+{
+    open();
+    QLabel *stepText = view->findChild<QLabel *>(QStringLiteral("stepText"));
+    EXPECT_EQ(stepText->text(), QStringLiteral("Step 1 of 4"));
+    EXPECT_FALSE(button(QStringLiteral("back"))->isVisible());
+    EXPECT_EQ(button(QStringLiteral("forward"))->text(), QStringLiteral("Continue"));
+    EXPECT_TRUE(button(QStringLiteral("forward"))->isDefault());
+    for (int i = 0; i < 3; ++i)
+        button(QStringLiteral("forward"))->click();
+    EXPECT_EQ(view->step(), 3);
+    EXPECT_EQ(stepText->text(), QStringLiteral("Step 4 of 4"));
+    EXPECT_EQ(button(QStringLiteral("forward"))->text(), QStringLiteral("Start"));
+    button(QStringLiteral("back"))->click();
+    EXPECT_EQ(view->step(), 2);
+
+    QPushButton *ask = button(QStringLiteral("allowNotifications"));
+    ask->click();
+    EXPECT_EQ(ask->text(), QStringLiteral("Asked"));
+    EXPECT_FALSE(ask->isEnabled());
+    // Closing the sheet any other way stores nothing.
+    view->reject();
+    EXPECT_TRUE(model->store().rules().isEmpty());
+    EXPECT_FALSE(Prefs::boolValue(QStringLiteral("onboarded")));
+}
+
+TEST_F(OnboardingViewTest, FindsFoldersByExactNameAndTheOlderOfTwo)
+{
+    addFolder(QStringLiteral("lower/downloads"));
+    addFolder(QStringLiteral("place/Downloads"), false);
+    const WatchedFolder older = addFolder(QStringLiteral("a/Desktop"));
+    addFolder(QStringLiteral("b/Desktop"));
+    open();
+    EXPECT_FALSE(view->downloads());
+    ASSERT_TRUE(view->desktop());
+    EXPECT_EQ(view->desktop()->uuid, older.uuid);
+    EXPECT_EQ(rowButton("downloadsRow")->text(), QStringLiteral("Choose…"));
+    EXPECT_EQ(rowButton("desktopRow")->text(), QStringLiteral("Change…"));
+    // The Downloads rules stay switched on, but cannot be changed without their folder.
+    EXPECT_TRUE(toggle("receipts")->isChecked());
+    EXPECT_FALSE(toggle("receipts")->isEnabled());
+    EXPECT_TRUE(toggle("screenshots")->isEnabled());
+}
+
+TEST_F(OnboardingViewTest, StartStoresOnlyRulesWhoseFolderWasChosen)
+{
+    open();
+    answer = dir.filePath(QStringLiteral("Downloads"));
+    QDir().mkpath(answer);
+    rowButton("downloadsRow")->click();
+    ASSERT_TRUE(view->downloads());
+    EXPECT_TRUE(toggle("receipts")->isEnabled());
+
+    // Cancelling the dialog keeps the folder chosen before.
+    answer.clear();
+    rowButton("downloadsRow")->click();
+    EXPECT_TRUE(view->downloads());
+    EXPECT_EQ(rowButton("downloadsRow")->text(), QStringLiteral("Change…"));
+
+    toggle("installers")->click(); // off
+    toggle("finance")->click(); // on
+    for (int i = 0; i < 4; ++i)
+        button(QStringLiteral("forward"))->click();
+
+    // The screenshots rule belongs to the Desktop, which was never chosen: not stored.
+    const QString downloads = view->downloads()->displayPath;
+    const QStringList rules = storedRules();
+    EXPECT_EQ(rules.size(), 2);
+    for (const QString &rule : rules)
+        EXPECT_TRUE(rule.endsWith(QStringLiteral(" @ ") + downloads)) << rule.toStdString();
+    EXPECT_TRUE(Prefs::boolValue(QStringLiteral("onboarded")));
+    EXPECT_EQ(view->result(), QDialog::Accepted);
+
+    // A second run stores the chosen rules again beside the first ones.
+    open();
+    for (int i = 0; i < 4; ++i)
+        button(QStringLiteral("forward"))->click();
+    EXPECT_EQ(storedRules().size(), 4);
+}

@@ -1,0 +1,238 @@
+#include "AppModel.h"
+#include "engine/ArchiveCheck.h"
+#include "Autopilot.h"
+#include "MonthExport.h"
+#include "ReceiptsModel.h"
+#include "ReceiptsPage.h"
+#include "Store.h"
+#include "TestSupport.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+RecognitionRecord record(const QString &path, const Recognition &reading)
+{
+    return RecognitionRecord(QString(), QString(), path, reading);
+}
+
+Recognition receipt(const QDate &day, const char *amount, const char *currency,
+                    const QString &sender = QStringLiteral("Shop"))
+{
+    Recognition reading;
+    reading.kind = DocumentKind::receipt;
+    reading.date = CalendarUtc::noon(day);
+    reading.sender = sender;
+    if (amount)
+        reading.amount = Decimal::fromString(QString::fromLatin1(amount));
+    if (currency)
+        reading.currency = QString::fromLatin1(currency);
+    return reading;
+}
+
+class ReceiptsPageTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        model = std::make_unique<AppModel>(Store::open(dir.filePath(QStringLiteral("app.store"))));
+        model->autopilot().setClock([] { return QDateTime(QDate(2026, 3, 15), QTime(9, 0), Qt::UTC); });
+    }
+
+    // A receipt whose file exists (unless `file` is false), read at `readAt`.
+    RecognitionRecord add(const Recognition &reading, const QString &name, bool file = true,
+                          const QDateTime &readAt = QDateTime::currentDateTimeUtc())
+    {
+        const QString path = dir.filePath(QStringLiteral("files/") + name);
+        if (file) {
+            EXPECT_TRUE(TestSupport::writeFile(path, name.toUtf8().repeated(100)));
+        }
+        RecognitionRecord stored = record(path, reading);
+        stored.readAt = readAt;
+        EXPECT_TRUE(model->store().insert(stored));
+        return stored;
+    }
+
+    QStringList senders() const
+    {
+        QStringList result;
+        ReceiptsModel *rows = page->tableModel();
+        for (int row = 0; row < rows->rowCount(); ++row)
+            result.append(rows->index(row, ReceiptsModel::sender).data().toString());
+        return result;
+    }
+
+    QStringList sumTexts() const
+    {
+        QStringList result;
+        for (const QLabel *label : page->findChildren<QLabel *>(QStringLiteral("sum")))
+            result.append(label->text());
+        return result;
+    }
+
+    bool showsEmptyState() const
+    {
+        return page->findChild<QStackedWidget *>()->currentWidget()->objectName() == QStringLiteral("emptyState");
+    }
+
+    // Exports through the page to `destination` and waits for the end.
+    MonthExport::Outcome exportTo(const QString &destination, bool cancel = false)
+    {
+        page->setSavePanel([destination](const QString &) { return destination; });
+        QSignalSpy finished(page.get(), &ReceiptsPage::exportFinished);
+        page->exportMonth();
+        QPointer<MonthExport> running = page->runningExport();
+        EXPECT_TRUE(running);
+        if (cancel)
+            Q_EMIT page->findChild<QProgressDialog *>(QStringLiteral("exportProgress"))->canceled();
+        const MonthExport::Outcome outcome = running ? (finished.wait(10000), running->outcome())
+                                                     : MonthExport::Outcome::running;
+        return outcome;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<AppModel> model;
+    std::unique_ptr<ReceiptsPage> page;
+    QStringList revealed;
+};
+
+} // namespace
+
+TEST(ReceiptLinesTest, OneLinePerRecordInTheGivenOrderWithNothingFilledIn)
+{
+    EXPECT_TRUE(ReceiptsPage::lines({}).isEmpty());
+
+    Recognition full = receipt(QDate(2026, 3, 31), "12.345", "USD", QStringLiteral("  Example GmbH "));
+    full.kind = DocumentKind::invoice;
+    Recognition bare;
+    bare.kind = DocumentKind::letter;
+    RecognitionRecord broken = record(QStringLiteral("/gone/broken.pdf"), full);
+    broken.payload = "{not json";
+
+    const QList<ReceiptLine> lines = ReceiptsPage::lines(
+        {record(QStringLiteral("/gone/b.pdf"), bare), record(QStringLiteral("/gone/a.pdf"), full),
+         record(QStringLiteral("/gone/a.pdf"), full), broken});
+    const ReceiptLine fullLine{full.date, full.sender, full.amount, full.currency, DocumentKind::invoice,
+                               QStringLiteral("/gone/a.pdf")};
+    const QList<ReceiptLine> expected{
+        {std::nullopt, std::nullopt, std::nullopt, std::nullopt, DocumentKind::letter, QStringLiteral("/gone/b.pdf")},
+        fullLine,
+        fullLine,
+        {std::nullopt, std::nullopt, std::nullopt, std::nullopt, DocumentKind::other,
+         QStringLiteral("/gone/broken.pdf")},
+    };
+    EXPECT_EQ(lines, expected);
+}
+
+TEST_F(ReceiptsPageTest, AMonthsLinesAndSumsPerCurrencyStepByStep)
+{
+    const QDateTime earlier = QDateTime::currentDateTimeUtc().addSecs(-60);
+    add(receipt(QDate(2026, 2, 10), "10", "EUR", QStringLiteral("Read first")), QStringLiteral("a.pdf"), true,
+        earlier);
+    add(receipt(QDate(2026, 2, 10), "5.50", "EUR", QStringLiteral("Read last")), QStringLiteral("b.pdf"));
+    add(receipt(QDate(2026, 2, 1), "3", "USD"), QStringLiteral("c.pdf"));
+    add(receipt(QDate(2026, 2, 28), "2", nullptr), QStringLiteral("d.pdf"));
+    add(receipt(QDate(2026, 2, 20), nullptr, "EUR", QStringLiteral("No amount")), QStringLiteral("e.pdf"));
+    add(receipt(QDate(2026, 1, 31), "7", "EUR", QStringLiteral("January")), QStringLiteral("f.pdf"));
+    Recognition letter = receipt(QDate(2026, 4, 1), "1", "EUR");
+    letter.kind = DocumentKind::letter;
+    add(letter, QStringLiteral("g.pdf"));
+
+    // No receipt this month: the page opens on the month of the newest.
+    page = std::make_unique<ReceiptsPage>(*model);
+    EXPECT_EQ(page->month(), (ReceiptsPage::Month{2026, 2}));
+    EXPECT_EQ(page->monthTitle(), QStringLiteral("February 2026"));
+    EXPECT_EQ(senders(), (QStringList{QStringLiteral("Shop"), QStringLiteral("Read last"), QStringLiteral("Read first"),
+                                      QStringLiteral("No amount"), QStringLiteral("Shop")}));
+    EXPECT_EQ(sumTexts(), (QStringList{QStringLiteral("17.50 EUR"), QStringLiteral("3.00 USD")}));
+    EXPECT_EQ(page->tableModel()->index(4, ReceiptsModel::currency).data().toString(), QString());
+
+    page->shift(-1);
+    EXPECT_EQ(senders(), QStringList{QStringLiteral("January")});
+    EXPECT_EQ(sumTexts(), QStringList{QStringLiteral("7.00 EUR")});
+    page->shift(-1);
+    EXPECT_EQ(page->month(), (ReceiptsPage::Month{2025, 12}));
+    EXPECT_TRUE(showsEmptyState());
+    EXPECT_FALSE(page->findChild<QAction *>(QStringLiteral("exportMonth"))->isEnabled());
+    page->shift(1);
+    EXPECT_EQ(page->month(), (ReceiptsPage::Month{2026, 1}));
+
+    // A commit of blanks removes the sender, one of no amount the amount;
+    // both mark the record as changed by the user. The page stays on its month.
+    page->shift(1);
+    ReceiptsModel *rows = page->tableModel();
+    ASSERT_TRUE(rows->setData(rows->index(0, ReceiptsModel::sender), QStringLiteral(" \t "), Qt::EditRole));
+    ASSERT_TRUE(rows->setData(rows->index(0, ReceiptsModel::amount), QStringLiteral("abc"), Qt::EditRole));
+    EXPECT_EQ(rows->reading(0).sender, std::nullopt);
+    EXPECT_EQ(rows->reading(0).amount, std::nullopt);
+    EXPECT_TRUE(rows->records().at(0).edited);
+    EXPECT_EQ(rows->index(0, ReceiptsModel::file).data(Qt::ToolTipRole).toString(), QStringLiteral("Changed by you"));
+    EXPECT_EQ(sumTexts(), QStringList{QStringLiteral("17.50 EUR")});
+    EXPECT_EQ(page->month(), (ReceiptsPage::Month{2026, 2}));
+}
+
+TEST_F(ReceiptsPageTest, ExportsTheMonthAndSaysWhichReceiptsItLeftOut)
+{
+    const QString longSender = QString(300, u'x');
+    add(receipt(QDate(2026, 3, 2), "12.50", "EUR", longSender), QStringLiteral("long.pdf"));
+    add(receipt(QDate(2026, 3, 3), "1", "EUR", QStringLiteral("=HYPERLINK(\"x\")")), QStringLiteral("formula.pdf"));
+    add(receipt(QDate(2026, 3, 4), "4", "EUR", QStringLiteral("Vanished")), QStringLiteral("gone.pdf"), false);
+    page = std::make_unique<ReceiptsPage>(*model);
+    page->setReveal([this](const QStringList &paths) { revealed += paths; });
+    EXPECT_EQ(senders().at(0), longSender);
+
+    // An existing file of the chosen name is replaced.
+    const QString destination = dir.filePath(QStringLiteral("out/March.zip"));
+    ASSERT_TRUE(TestSupport::writeFile(destination, "old"));
+    EXPECT_EQ(exportTo(destination), MonthExport::Outcome::exported);
+    EXPECT_TRUE(ArchiveCheck::testWithUnzip(destination));
+    const QList<ArchiveCheck::Entry> entries = ArchiveCheck::readWithPython(destination);
+    ASSERT_EQ(entries.size(), 3);
+    const QStringList csv = QString::fromUtf8(entries.at(0).data).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(csv.size(), 3);
+    EXPECT_TRUE(csv.at(1).startsWith(QStringLiteral("02.03.2026;") + longSender + u';'));
+    EXPECT_TRUE(csv.at(2).startsWith(QStringLiteral("03.03.2026;\"'=HYPERLINK(\"\"x\"\")\";")));
+    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("out"))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("March.zip")});
+    EXPECT_EQ(revealed, QStringList{destination});
+    auto *leftOut = page->findChild<QMessageBox *>(QStringLiteral("leftOut"));
+    ASSERT_TRUE(leftOut);
+    EXPECT_EQ(leftOut->text(), QStringLiteral("1 of 3 receipts were left out because their files are no longer there."));
+    EXPECT_EQ(leftOut->detailedText(), dir.filePath(QStringLiteral("files/gone.pdf")));
+}
+
+TEST_F(ReceiptsPageTest, AFailedOrCancelledExportLeavesNoArchive)
+{
+    add(receipt(QDate(2026, 3, 2), "12.50", "EUR"), QStringLiteral("a.pdf"));
+    page = std::make_unique<ReceiptsPage>(*model);
+    page->setReveal([this](const QStringList &paths) { revealed += paths; });
+
+    // A folder that cannot be written to, even by root: its parent is a file.
+    const QString blocker = dir.filePath(QStringLiteral("blocker"));
+    ASSERT_TRUE(TestSupport::writeFile(blocker, "file"));
+    EXPECT_EQ(exportTo(blocker + QStringLiteral("/March.zip")), MonthExport::Outcome::failed);
+    EXPECT_EQ(page->exportFailure(),
+              QStringLiteral("Could not write the archive into “%1”: Not a directory").arg(blocker));
+    auto *alert = page->findChild<QMessageBox *>(QStringLiteral("exportFailed"));
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->windowTitle(), QStringLiteral("Export failed"));
+    alert->accept();
+    EXPECT_FALSE(page->exportFailure());
+
+    const QString destination = dir.filePath(QStringLiteral("out/March.zip"));
+    ASSERT_TRUE(TestSupport::writeFile(destination, "old"));
+    EXPECT_EQ(exportTo(destination, true), MonthExport::Outcome::cancelled);
+    EXPECT_EQ(TestSupport::readFile(destination), QByteArray("old"));
+    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("out"))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("March.zip")});
+    EXPECT_TRUE(revealed.isEmpty());
+}
