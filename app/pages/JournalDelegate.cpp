@@ -6,7 +6,7 @@
 #include <QAbstractItemView>
 #include <QFileInfo>
 #include <QApplication>
-#include <QFileIconProvider>
+#include <QHash>
 #include <QHelpEvent>
 #include <QLocale>
 #include <QMimeDatabase>
@@ -15,6 +15,8 @@
 #include <QPainterPath>
 #include <QStyleOptionButton>
 #include <QTextLayout>
+
+#include <functional>
 #include <QToolTip>
 
 namespace {
@@ -40,24 +42,74 @@ QColor secondary(const QPalette &palette)
     return color;
 }
 
+// Icons are drawn from pixmaps made once per kind of file and size: the
+// journal draws the same few icons over and over while it scrolls.
+QPixmap cachedPixmap(const QString &key, const QSize &size, qreal ratio, const std::function<QIcon()> &make)
+{
+    static QHash<QString, QPixmap> cache;
+    const QString id = key + QLatin1Char('@') + QString::number(size.width()) + QLatin1Char('x')
+        + QString::number(ratio);
+    auto found = cache.constFind(id);
+    if (found == cache.constEnd())
+        found = cache.insert(id, make().pixmap(size, ratio));
+    return *found;
+}
+
+QPixmap fileIcon(const QString &path, const QSize &size, qreal ratio)
+{
+    static const QMimeDatabase types;
+    const QFileInfo file(path);
+    const QMimeType type = file.isDir() ? types.mimeTypeForName(QStringLiteral("inode/directory"))
+                                        : types.mimeTypeForFile(path, QMimeDatabase::MatchExtension);
+    return cachedPixmap(type.name(), size, ratio, [&type] {
+        return QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName(),
+                                                                  QIcon::fromTheme(QStringLiteral("text-x-generic"))));
+    });
+}
+
+QPixmap symbolIcon(const QString &symbol, const QSize &size, qreal ratio)
+{
+    return cachedPixmap(QStringLiteral("symbol:") + symbol, size, ratio, [&symbol] { return Symbols::icon(symbol); });
+}
+
 } // namespace
 
 struct JournalDelegate::Fonts
 {
-    explicit Fonts(const QFont &body)
-        : body(body)
-        , title(body)
-        , callout(body)
-        , caption(body)
+    explicit Fonts(const QFont &base)
+        : base(base)
+        , body(base)
+        , title(base)
+        , callout(base)
+        , caption(base)
     {
         title.setWeight(QFont::Medium);
-        callout.setPointSizeF(body.pointSizeF() - 1);
-        caption.setPointSizeF(body.pointSizeF() - 2);
+        callout.setPointSizeF(base.pointSizeF() - 1);
+        caption.setPointSizeF(base.pointSizeF() - 2);
     }
+    QFont base;
     QFont body;
     QFont title;
     QFont callout;
     QFont caption;
+    QFontMetrics bodyMetrics{body};
+    QFontMetrics titleMetrics{title};
+    QFontMetrics calloutMetrics{callout};
+    QFontMetrics captionMetrics{caption};
+};
+
+struct JournalDelegate::Measures
+{
+    // The texts measured; a row made anew holds texts of its own, so a
+    // changed entry is measured again.
+    QString title;
+    QString detail;
+    QString time;
+    int titleAdvance = 0;
+    int detailAdvance = 0;
+    int timeAdvance = 0;
+    int chipAdvance = 0;
+    int actionAdvance = 0;
 };
 
 struct JournalDelegate::Layout
@@ -79,18 +131,53 @@ JournalDelegate::JournalDelegate(QObject *parent)
 {
 }
 
+JournalDelegate::~JournalDelegate() = default;
+
+const JournalDelegate::Fonts &JournalDelegate::fonts(const QFont &font) const
+{
+    if (!m_fonts || m_fonts->base != font) {
+        m_fonts = std::make_unique<Fonts>(font);
+        m_measures.clear();
+    }
+    return *m_fonts;
+}
+
+const JournalDelegate::Measures &JournalDelegate::measure(const JournalRow &row, const Fonts &fonts) const
+{
+    auto found = m_measures.find(row.id);
+    if (found != m_measures.end() && found->detail.constData() == row.detail.constData()
+        && found->title.constData() == row.title.constData())
+        return *found;
+    // Widths of rows scrolled past long ago are dropped now and then.
+    if (m_measures.size() > 20000)
+        m_measures.clear();
+    Measures measures;
+    measures.title = row.title;
+    measures.detail = row.detail;
+    measures.time = timeText(row.date);
+    measures.titleAdvance = fonts.titleMetrics.horizontalAdvance(row.title);
+    measures.detailAdvance = fonts.bodyMetrics.horizontalAdvance(row.detail);
+    measures.timeAdvance = fonts.calloutMetrics.horizontalAdvance(measures.time);
+    if (const std::optional<JournalRow::Chip> chip = row.chip())
+        measures.chipAdvance = fonts.captionMetrics.horizontalAdvance(chip->text);
+    if (const std::optional<JournalRow::Action> action = row.action())
+        measures.actionAdvance = fonts.calloutMetrics.horizontalAdvance(JournalRow::actionTitle(*action));
+    return *m_measures.insert(row.id, measures);
+}
+
 JournalDelegate::Layout JournalDelegate::layout(const JournalRow &row, const QRect &rect, const QFont &font) const
 {
-    const Fonts fonts(font);
-    const QFontMetrics body(fonts.body), title(fonts.title), callout(fonts.callout), caption(fonts.caption);
+    const Fonts &f = fonts(font);
+    const Measures &m = measure(row, f);
+    const QFontMetrics &body = f.bodyMetrics, &title = f.titleMetrics, &callout = f.calloutMetrics,
+                       &caption = f.captionMetrics;
     Layout at;
 
     // The trailing column: the time, and under it the action button.
-    const QString time = timeText(row.date);
-    int trailing = callout.horizontalAdvance(time);
+    int trailing = m.timeAdvance;
     QSize button;
-    if (const std::optional<JournalRow::Action> action = row.action()) {
-        button = QSize(callout.horizontalAdvance(JournalRow::actionTitle(*action)) + 20, callout.height() + 8);
+    if (row.action()) {
+        button = QSize(m.actionAdvance + 20, callout.height() + 8);
         trailing = std::max(trailing, button.width());
     }
     const int right = rect.right() - margin;
@@ -104,18 +191,17 @@ JournalDelegate::Layout JournalDelegate::layout(const JournalRow &row, const QRe
 
     int y = rect.top() + padding;
     const int chipHeight = caption.height() + 4;
-    const int titleHeight = std::max(title.height(), row.chip() ? chipHeight : 0);
-    int chipWidth = 0;
-    if (const std::optional<JournalRow::Chip> chip = row.chip())
-        chipWidth = caption.horizontalAdvance(chip->text) + caption.height() + 4 + 16;
+    const bool hasChip = row.status != JournalEntry::Status::done;
+    const int titleHeight = std::max(title.height(), hasChip ? chipHeight : 0);
+    const int chipWidth = hasChip ? m.chipAdvance + caption.height() + 4 + 16 : 0;
     // A pixel to spare, so that a title that fits is never elided by rounding.
-    const int titleWidth = std::min(title.horizontalAdvance(row.title) + 2, std::max(0, width - chipWidth - 8));
+    const int titleWidth = std::min(m.titleAdvance + 2, std::max(0, width - chipWidth - 8));
     at.title = QRect(left, y, titleWidth, titleHeight);
-    if (chipWidth > 0)
+    if (hasChip)
         at.chip = QRect(left + titleWidth + 8, y + (titleHeight - chipHeight) / 2, chipWidth, chipHeight);
     y += titleHeight + lineGap;
 
-    at.detailLines = body.horizontalAdvance(row.detail) > width ? 2 : 1;
+    at.detailLines = m.detailAdvance > width ? 2 : 1;
     at.detail = QRect(left, y, width, body.height() * at.detailLines);
     y += at.detail.height();
     if (row.recognition) {
@@ -134,10 +220,8 @@ JournalDelegate::Layout JournalDelegate::layout(const JournalRow &row, const QRe
 
 int JournalDelegate::rowHeight(const JournalModel &model, int row, int width, const QFont &font) const
 {
-    if (model.day(row)) {
-        const QFontMetrics metrics(font);
-        return metrics.height() + 18;
-    }
+    if (model.day(row))
+        return fonts(font).bodyMetrics.height() + 18;
     const JournalRow *entry = model.entry(row);
     return entry ? layout(*entry, QRect(0, 0, width, 0), font).height : 0;
 }
@@ -181,94 +265,86 @@ void JournalDelegate::paintDay(QPainter *painter, const QStyleOptionViewItem &op
 void JournalDelegate::paintEntry(QPainter *painter, const QStyleOptionViewItem &option, const JournalRow &row) const
 {
     const Layout at = layout(row, option.rect, option.font);
-    const Fonts fonts(option.font);
+    const Fonts &f = fonts(option.font);
+    const Measures &m = measure(row, f);
     const QPalette &palette = option.palette;
+    const qreal ratio = painter->device()->devicePixelRatioF();
+    // Single lines are drawn at their baseline: no text layout for each paint.
+    const auto baseline = [](const QRect &box, const QFontMetrics &metrics) {
+        return box.top() + (box.height() - metrics.height()) / 2 + metrics.ascent();
+    };
     painter->save();
-    painter->setRenderHint(QPainter::Antialiasing);
 
     if (option.state & QStyle::State_Selected) {
         QColor fill = palette.color(QPalette::Highlight);
         fill.setAlphaF(0.18);
         painter->fillRect(option.rect, fill);
     }
-
-    // Icon: the file's own where it exists, else that of its kind.
-    QIcon icon;
-    const QFileInfo file(row.iconPath);
-    if (file.exists()) {
-        static QFileIconProvider provider;
-        icon = provider.icon(file);
-    } else {
-        static QMimeDatabase types;
-        icon = QIcon::fromTheme(types.mimeTypeForFile(row.iconPath, QMimeDatabase::MatchExtension).iconName(),
-                                QIcon::fromTheme(QStringLiteral("application-octet-stream")));
-    }
-    icon.paint(painter, at.icon);
+    painter->drawPixmap(at.icon, fileIcon(row.iconPath, at.icon.size(), ratio));
 
     painter->setPen(palette.color(QPalette::Text));
-    painter->setFont(fonts.title);
-    painter->drawText(at.title, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                      QFontMetrics(fonts.title).elidedText(row.title, Qt::ElideMiddle, at.title.width()));
+    painter->setFont(f.title);
+    const QString title = m.titleAdvance + 2 > at.title.width()
+        ? f.titleMetrics.elidedText(row.title, Qt::ElideMiddle, at.title.width())
+        : row.title;
+    painter->drawText(QPoint(at.title.left(), baseline(at.title, f.titleMetrics)), title);
 
     if (const std::optional<JournalRow::Chip> chip = row.chip()) {
         const QColor tint = chip->accent ? palette.color(QPalette::Highlight) : secondary(palette);
         QColor fill = tint;
         fill.setAlphaF(0.12);
+        painter->setRenderHint(QPainter::Antialiasing);
         painter->setPen(Qt::NoPen);
         painter->setBrush(fill);
         painter->drawRoundedRect(at.chip, at.chip.height() / 2.0, at.chip.height() / 2.0);
-        const int symbol = QFontMetrics(fonts.caption).height() - 2;
+        const int symbol = f.captionMetrics.height() - 2;
         const QRect symbolRect(at.chip.left() + 8, at.chip.center().y() - symbol / 2, symbol, symbol);
-        Symbols::icon(chip->symbol).paint(painter, symbolRect);
+        painter->drawPixmap(symbolRect, symbolIcon(chip->symbol, symbolRect.size(), ratio));
         painter->setPen(tint);
-        painter->setFont(fonts.caption);
-        painter->drawText(at.chip.adjusted(8 + symbol + 4, 0, -8, 0), Qt::AlignLeft | Qt::AlignVCenter, chip->text);
+        painter->setFont(f.caption);
+        painter->drawText(QPoint(symbolRect.right() + 1 + 4, baseline(at.chip, f.captionMetrics)), chip->text);
     }
 
     painter->setPen(secondary(palette));
-    painter->setFont(fonts.body);
+    painter->setFont(f.body);
+    const QPoint detail(at.detail.left(), at.detail.top() + f.bodyMetrics.ascent());
     if (at.detailLines == 1) {
-        painter->drawText(at.detail, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, row.detail);
+        painter->drawText(detail, row.detail);
     } else {
         // Two lines at most; the second ends in an ellipsis when the line is longer still.
-        const QFontMetrics metrics(fonts.body);
-        QTextLayout text(row.detail, fonts.body);
+        QTextLayout text(row.detail, f.body);
         text.beginLayout();
         QTextLine first = text.createLine();
         first.setLineWidth(at.detail.width());
         text.endLayout();
         const QString rest = row.detail.mid(first.textLength());
-        painter->drawText(at.detail.topLeft() + QPoint(0, metrics.ascent()), row.detail.left(first.textLength()));
-        painter->drawText(at.detail.topLeft() + QPoint(0, metrics.height() + metrics.ascent()),
-                          metrics.elidedText(rest, Qt::ElideRight, at.detail.width()));
+        painter->drawText(detail, row.detail.left(first.textLength()));
+        painter->drawText(detail + QPoint(0, f.bodyMetrics.height()),
+                          f.bodyMetrics.elidedText(rest, Qt::ElideRight, at.detail.width()));
     }
 
     if (row.recognition && at.recognition.isValid()) {
-        painter->setFont(fonts.caption);
-        painter->drawText(at.recognition, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                          row.recognition->sender.value_or(QString()));
+        painter->setFont(f.caption);
+        painter->drawText(QPoint(at.recognition.left(), baseline(at.recognition, f.captionMetrics)),
+                          f.captionMetrics.elidedText(row.recognition->sender.value_or(QString()), Qt::ElideRight,
+                                                      at.recognition.width()));
     }
     if (at.message.isValid()) {
-        painter->setFont(fonts.callout);
-        painter->drawText(at.message, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                          QFontMetrics(fonts.callout).elidedText(row.message, Qt::ElideRight, at.message.width()));
+        painter->setFont(f.callout);
+        painter->drawText(QPoint(at.message.left(), baseline(at.message, f.calloutMetrics)),
+                          f.calloutMetrics.elidedText(row.message, Qt::ElideRight, at.message.width()));
     }
 
-    painter->setFont(fonts.callout);
-    painter->drawText(at.time, Qt::AlignRight | Qt::AlignVCenter, timeText(row.date));
+    painter->setFont(f.callout);
+    painter->drawText(QPoint(at.time.right() + 1 - m.timeAdvance, baseline(at.time, f.calloutMetrics)), m.time);
 
     if (const std::optional<JournalRow::Action> action = row.action()) {
         QStyleOptionButton button;
         button.rect = at.action;
         button.text = JournalRow::actionTitle(*action);
-        button.state = QStyle::State_Enabled;
-        if (m_pressed == row.id)
-            button.state |= QStyle::State_Sunken;
-        else
-            button.state |= QStyle::State_Raised;
+        button.state = QStyle::State_Enabled | (m_pressed == row.id ? QStyle::State_Sunken : QStyle::State_Raised);
         button.palette = palette;
-        button.fontMetrics = QFontMetrics(fonts.callout);
-        painter->setFont(fonts.callout);
+        button.fontMetrics = f.calloutMetrics;
         if (*action == JournalRow::Action::check) {
             // The prominent style: filled with the accent.
             button.palette.setColor(QPalette::Button, palette.color(QPalette::Highlight));

@@ -9,6 +9,8 @@
 #include <QHash>
 #include <QStyledItemDelegate>
 
+#include <memory>
+
 class JournalModel;
 
 class JournalDelegate : public QStyledItemDelegate
@@ -17,6 +19,7 @@ class JournalDelegate : public QStyledItemDelegate
 
 public:
     explicit JournalDelegate(QObject *parent = nullptr);
+    ~JournalDelegate() override;
 
     // The height of a row at a width; an entry's journal line wraps to two
     // lines when one is too short for it.
@@ -39,11 +42,17 @@ protected:
 
 private:
     struct Fonts;
+    struct Measures;
     struct Layout;
+    const Fonts &fonts(const QFont &font) const;
+    // The widths of a row's texts, measured once and kept while its texts stay the same.
+    const Measures &measure(const JournalRow &row, const Fonts &fonts) const;
     Layout layout(const JournalRow &row, const QRect &rect, const QFont &font) const;
     void paintDay(QPainter *painter, const QStyleOptionViewItem &option, const QString &title) const;
     void paintEntry(QPainter *painter, const QStyleOptionViewItem &option, const JournalRow &row) const;
 
     // The button being pressed: its entry, until the mouse is released.
     qint64 m_pressed = 0;
+    mutable std::unique_ptr<Fonts> m_fonts;
+    mutable QHash<qint64, Measures> m_measures;
 };

@@ -223,7 +223,7 @@ void JournalPage::reveal(qint64 entryId)
     if (const JournalRow *shown = m_journal->entry(row)) {
         const QString path = shown->existingPath();
         if (!path.isEmpty())
-            FileManager::showItem(path);
+            FileManager::showItems({path});
     }
 }
 
