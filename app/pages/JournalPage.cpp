@@ -153,11 +153,16 @@ void JournalPage::fitRows(int first, int last)
 {
     const int width = m_list->viewport()->width();
     QHeaderView *rows = m_list->verticalHeader();
+    // Without updates the header resizes a row without working out where
+    // it lies, which takes as long as the list is: the list is redrawn once
+    // afterwards anyway.
+    rows->setUpdatesEnabled(false);
     for (int row = first; row <= last; ++row) {
         const int height = m_delegate->rowHeight(*m_journal, row, width, m_list->font());
         if (rows->sectionSize(row) != height)
             rows->resizeSection(row, height);
     }
+    rows->setUpdatesEnabled(true);
     m_fittedWidth = width;
 }
 
