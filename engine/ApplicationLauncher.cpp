@@ -4,9 +4,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSet>
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <algorithm>
 #include <optional>
 
 namespace ApplicationLauncher {
@@ -18,6 +20,7 @@ struct DesktopEntry
     QString exec;
     QString name;
     QString icon;
+    bool noDisplay = false;
 };
 
 // The general escapes of desktop entry values: \s \n \t \r \\.
@@ -76,6 +79,8 @@ std::optional<DesktopEntry> readDesktopEntry(const QString &path)
             type = value;
         else if (key == QLatin1String("Hidden"))
             hidden = value == QLatin1String("true");
+        else if (key == QLatin1String("NoDisplay"))
+            entry.noDisplay = value == QLatin1String("true");
     }
     if (hidden || entry.exec.isEmpty() || (!type.isEmpty() && type != QLatin1String("Application")))
         return std::nullopt;
@@ -150,6 +155,27 @@ bool isExecutableFile(const QString &path)
 }
 
 } // namespace
+
+QList<InstalledApplication> installed()
+{
+    QList<InstalledApplication> applications;
+    QSet<QString> seen;
+    for (const QString &folder : applicationFolders()) {
+        const QStringList files = QDir(folder).entryList({QStringLiteral("*.desktop")}, QDir::Files | QDir::Readable);
+        for (const QString &id : files) {
+            if (seen.contains(id))
+                continue;
+            seen.insert(id);
+            const auto entry = readDesktopEntry(folder + QLatin1Char('/') + id);
+            if (entry && !entry->noDisplay && !entry->name.isEmpty())
+                applications.append({id, entry->name, entry->icon});
+        }
+    }
+    std::sort(applications.begin(), applications.end(), [](const auto &a, const auto &b) {
+        return QString::localeAwareCompare(a.name, b.name) < 0;
+    });
+    return applications;
+}
 
 QStringList execArguments(const QString &exec, const QString &file, const QString &desktopFile, const QString &name,
                           const QString &icon)

@@ -4,10 +4,23 @@
 // an executable on PATH. The application is started detached.
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 namespace ApplicationLauncher {
+
+// An application the desktop offers, from its desktop entry.
+struct InstalledApplication
+{
+    QString id; // the desktop entry id, "org.gnome.Evince.desktop"
+    QString name;
+    QString icon; // an icon theme name or an absolute path; may be empty
+};
+
+// The applications of the XDG application folders that show in menus, each id
+// once (the first folder wins), sorted by name. Reads the disk.
+QList<InstalledApplication> installed();
 
 // The program and arguments that open the file, empty when nothing is found.
 QStringList command(const QString &file, const QString &application);

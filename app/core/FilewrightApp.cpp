@@ -1,12 +1,14 @@
 #include "FilewrightApp.h"
 
 #include "AppModel.h"
+#include "GridOverlay.h"
 #include "MainWindow.h"
 #include "MenuBarPanel.h"
 #include "MenuCommands.h"
 #include "SeedData.h"
 #include "SelfTest.h"
 #include "SettingsWindow.h"
+#include "Snapshot.h"
 #include "Store.h"
 #include "Symbols.h"
 #include "Updater.h"
@@ -31,6 +33,7 @@ FilewrightApp::FilewrightApp(std::unique_ptr<Store> store)
     QApplication::setQuitOnLastWindowClosed(false);
 
     m_mainWindow = std::make_unique<MainWindow>(*m_model);
+    GridOverlay::attachIfEnabled(*m_mainWindow);
     m_commands = new MenuCommands(*m_mainWindow, *m_model, *m_updater, [this] { openSettings(); });
     m_panel = std::make_unique<MenuBarPanel>(*m_model, [this] { showMainWindow(); });
     m_mainWindow->setStartupTask([this] { startUp(); });
@@ -60,6 +63,7 @@ FilewrightApp::~FilewrightApp()
 {
     // The self-test and the windows go before the model they use.
     m_selfTest.reset();
+    m_snapshot.reset();
     m_settings.reset();
     m_panel.reset();
     m_tray.reset();
@@ -76,25 +80,34 @@ SettingsWindow &FilewrightApp::settingsWindow()
 
 void FilewrightApp::startUp()
 {
-    // A test store is seeded first, so that the self-test finds it filled.
+    // A test store is seeded first, so that the test modes find it filled.
     SeedData::insertIfRequested(*m_model);
-    m_selfTest = SelfTest::runIfRequested(*m_model, QCoreApplication::arguments());
-    if (!m_selfTest)
-        return;
     // Quit from the event loop, which may not be running yet.
     const auto quit = [] {
         QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
     };
-    if (m_selfTest->isFinished())
-        quit(); // refused at once
-    else
-        connect(m_selfTest.get(), &SelfTest::finished, this, quit);
+    m_selfTest = SelfTest::runIfRequested(*m_model, QCoreApplication::arguments());
+    if (m_selfTest) {
+        if (m_selfTest->isFinished())
+            quit(); // refused at once
+        else
+            connect(m_selfTest.get(), &SelfTest::finished, this, quit);
+    }
+    m_snapshot = Snapshot::runIfRequested(*m_model, [this] { openSettings(); });
+    if (m_snapshot) {
+        if (m_snapshot->isFinished())
+            quit(); // refused at once
+        else
+            connect(m_snapshot.get(), &Snapshot::finished, this, quit);
+    }
 }
 
 int FilewrightApp::exitCode(int loopCode) const
 {
     if (m_selfTest)
         return m_selfTest->exitCode();
+    if (m_snapshot)
+        return m_snapshot->exitCode();
     // A self-test that never started has not passed.
     if (SelfTest::isRequested(QCoreApplication::arguments()))
         return 1;

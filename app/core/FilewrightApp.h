@@ -17,6 +17,7 @@ class MenuCommands;
 class QSystemTrayIcon;
 class SelfTest;
 class SettingsWindow;
+class Snapshot;
 class Store;
 class Updater;
 
@@ -49,8 +50,8 @@ public:
 
     // The self-test of this process, when the arguments asked for one.
     SelfTest *selfTest() const { return m_selfTest.get(); }
-    // The status the process ends with: the self-test's when it runs, else
-    // the event loop's.
+    // The status the process ends with: the self-test's or the screenshot
+    // mode's when one runs, else the event loop's.
     int exitCode(int loopCode) const;
 
 private:
@@ -65,4 +66,5 @@ private:
     std::unique_ptr<SettingsWindow> m_settings;
     std::unique_ptr<QSystemTrayIcon> m_tray;
     std::unique_ptr<SelfTest> m_selfTest;
+    std::unique_ptr<Snapshot> m_snapshot;
 };

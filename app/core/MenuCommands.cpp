@@ -72,7 +72,7 @@ MenuCommands::MenuCommands(QMainWindow &window, AppModel &model, Updater &update
     QMenu *help = bar->addMenu(tr("&Help"));
     add(help, QStringLiteral("website"), tr("Filewright Website"), {},
         [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(Diagnostics::website))); });
-    add(help, QStringLiteral("writeToSupport"), tr("Write to Support…"), {}, [] { Diagnostics::mailSupport(); });
+    add(help, QStringLiteral("writeToSupport"), tr("Write to Support…"), {}, [&model] { Diagnostics::mailSupport(model); });
     help->addSeparator();
     add(help, QStringLiteral("copyDiagnostics"), tr("Copy Diagnostics"), {},
         [&model] { QGuiApplication::clipboard()->setText(Diagnostics::text(model)); });

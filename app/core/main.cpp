@@ -1,5 +1,7 @@
 // Filewright's entry point.
+#include "CrashHandler.h"
 #include "FilewrightApp.h"
+#include "HangWatchdog.h"
 #include "SelfTest.h"
 #include "SingleInstance.h"
 #include "Store.h"
@@ -63,6 +65,9 @@ int main(int argc, char **argv)
         if (SingleInstance::forwardToRunning(QApplication::arguments()))
             return 0;
     }
+
+    // Crashes and hangs of this instance leave a line for support.
+    const std::unique_ptr<HangWatchdog> watchdog = CrashHandler::startReporting();
 
     FilewrightApp filewright;
     QObject::connect(&instance, &SingleInstance::activationRequested, &filewright, &FilewrightApp::activate);

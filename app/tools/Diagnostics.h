@@ -1,8 +1,10 @@
 // What support needs to know about this installation, and the way to write
-// to support.
+// to support. The text names no file, folder, path or rule and quotes no
+// message: folders and rules are counts, a failure is its date and a code.
 #pragma once
 
 #include <QString>
+#include <QUrl>
 
 class AppModel;
 
@@ -10,11 +12,27 @@ namespace Diagnostics {
 
 inline constexpr const char *website = "https://filewright.example.org";
 inline constexpr const char *supportAddress = "support@filewright.example.org";
+// Longer mail links are cut: mail programs and the desktop's URL handlers
+// drop or truncate them.
+inline constexpr int mailLinkLimit = 2000;
 
-// Opens a new mail to support in the user's mail program.
-void mailSupport();
-
-// Versions, system, settings and counts, one fact a line.
+// Version, system, languages, model state, counts, the wait before acting,
+// the newest failures and the crash and hang lines, one fact a line, joined
+// with "\n" and without a final line feed.
 QString text(const AppModel &model);
+
+// Opens a new mail to support in the user's mail program, with the
+// diagnostics text as its body.
+void mailSupport(const AppModel &model);
+// The mail link: subject "Filewright <version>", and as much of body as
+// fits in mailLinkLimit characters, cut after a whole line.
+QUrl mailUrl(const QString &body);
+
+// "no-access", "missing-file", "disk-full" or "other", from the words of a
+// failure's message.
+QString errorCode(const QString &message);
+
+// The computer's model name, empty where it cannot be read.
+QString machine();
 
 } // namespace Diagnostics

@@ -1,0 +1,168 @@
+#include "DescribeRuleField.h"
+
+#include "AppModel.h"
+#include "Autopilot.h"
+#include "DraftHandOver.h"
+#include "ModelStatusText.h"
+#include "RuleDrafter.h"
+#include "Symbols.h"
+#include "Whitespace.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace {
+constexpr int symbolSize = 18;
+constexpr int progressWidth = 60;
+} // namespace
+
+DescribeRuleField::DescribeRuleField(AppModel &model, QWidget *parent)
+    : QWidget(parent)
+    , m_model(model)
+    , m_drafter([](const QString &sentence) { return RuleDrafter::draft(sentence); })
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(8);
+
+    m_box = new QFrame(this);
+    m_box->setObjectName(QStringLiteral("describeBox"));
+    m_box->setStyleSheet(QStringLiteral("#describeBox { background: palette(alternate-base); border-radius: 12px; }"));
+    auto *box = new QHBoxLayout(m_box);
+    box->setContentsMargins(12, 12, 12, 12);
+    box->setSpacing(8);
+    auto *symbol = new QLabel(m_box);
+    symbol->setPixmap(Symbols::icon(QStringLiteral("apple.intelligence")).pixmap(symbolSize, symbolSize));
+    box->addWidget(symbol);
+
+    m_edit = new QLineEdit(m_box);
+    m_edit->setObjectName(QStringLiteral("sentence"));
+    m_edit->setFrame(false);
+    m_edit->setPlaceholderText(
+        tr("Describe what should happen, like \u201CInvoices from Downloads to Documents/Invoices by year\u201D"));
+    connect(m_edit, &QLineEdit::returnPressed, this, &DescribeRuleField::draft);
+    connect(m_edit, &QLineEdit::textChanged, this, &DescribeRuleField::refresh);
+    box->addWidget(m_edit, 1);
+
+    m_buttons = new QStackedWidget(m_box);
+    m_make = new QPushButton(tr("Make Rule"), m_buttons);
+    m_make->setObjectName(QStringLiteral("make"));
+    connect(m_make, &QPushButton::clicked, this, &DescribeRuleField::draft);
+    m_buttons->addWidget(m_make);
+    auto *working = new QWidget(m_buttons);
+    auto *workingLayout = new QHBoxLayout(working);
+    workingLayout->setContentsMargins(0, 0, 0, 0);
+    m_progress = new QProgressBar(working);
+    m_progress->setRange(0, 0);
+    m_progress->setTextVisible(false);
+    m_progress->setFixedWidth(progressWidth);
+    workingLayout->addWidget(m_progress);
+    m_stop = new QPushButton(tr("Stop"), working);
+    m_stop->setObjectName(QStringLiteral("stop"));
+    m_stop->setToolTip(tr("Stop making this rule"));
+    connect(m_stop, &QPushButton::clicked, this, &DescribeRuleField::cancel);
+    workingLayout->addWidget(m_stop);
+    m_buttons->addWidget(working);
+    m_buttons->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
+    box->addWidget(m_buttons);
+    layout->addWidget(m_box);
+
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("status"));
+    m_status->setWordWrap(true);
+    m_status->setForegroundRole(QPalette::PlaceholderText);
+    layout->addWidget(m_status);
+
+    connect(&m_model.autopilot(), &Autopilot::modelStatusChanged, this, &DescribeRuleField::refresh);
+    connect(&m_model, &AppModel::describeFocusChanged, this, [this] {
+        m_edit->setFocus(Qt::OtherFocusReason);
+    });
+    refresh();
+}
+
+DescribeRuleField::~DescribeRuleField()
+{
+    cancel();
+}
+
+QString DescribeRuleField::text() const
+{
+    return m_edit->text();
+}
+
+QString DescribeRuleField::statusText() const
+{
+    const ModelStatus status = m_model.autopilot().modelStatus();
+    if (!status.isAvailable())
+        return ModelStatusText::text(status);
+    if (m_failure)
+        return *m_failure;
+    return tr("You get a draft to check. It only runs after you accept it.");
+}
+
+void DescribeRuleField::draft()
+{
+    const QString sentence = Whitespace::trimmed(m_edit->text()).toString();
+    if (sentence.isEmpty() || !m_model.autopilot().modelStatus().isAvailable() || m_working)
+        return;
+    m_working = true;
+    m_failure.reset();
+    m_watcher = new QFutureWatcher<std::optional<Rule>>(this);
+    connect(m_watcher, &QFutureWatcherBase::finished, this, &DescribeRuleField::finished);
+    m_watcher->setFuture(QtConcurrent::run([drafter = m_drafter, sentence]() -> std::optional<Rule> {
+        try {
+            return drafter(sentence);
+        } catch (...) {
+            // Whatever went wrong, the field says the same.
+            return std::nullopt;
+        }
+    }));
+    refresh();
+}
+
+void DescribeRuleField::cancel()
+{
+    if (!m_watcher)
+        return;
+    // The worker finishes in its own time; nobody listens any more.
+    m_watcher->disconnect(this);
+    m_watcher->deleteLater();
+    m_watcher = nullptr;
+    m_working = false;
+    refresh();
+}
+
+void DescribeRuleField::finished()
+{
+    const std::optional<Rule> rule = m_watcher->result();
+    m_watcher->deleteLater();
+    m_watcher = nullptr;
+    if (rule) {
+        const QList<WatchedFolder> watched = m_model.watchedFolders();
+        const std::optional<QUuid> folderID =
+            watched.isEmpty() ? std::nullopt : std::optional<QUuid>(watched.constFirst().uuid);
+        DraftHandOver::deliver(m_model, AppModel::Editing{QUuid::createUuid(), *rule, folderID, true});
+        m_edit->clear();
+    } else {
+        m_failure = tr("The local language model could not turn this into a rule. Try a shorter sentence, or build "
+                       "the rule with Ctrl+N.");
+    }
+    m_working = false;
+    refresh();
+}
+
+void DescribeRuleField::refresh()
+{
+    const bool available = m_model.autopilot().modelStatus().isAvailable();
+    m_edit->setEnabled(available && !m_working);
+    m_buttons->setCurrentIndex(m_working ? 1 : 0);
+    m_make->setEnabled(available && !Whitespace::trimmed(m_edit->text()).isEmpty());
+    m_status->setText(statusText());
+}

@@ -1,0 +1,69 @@
+// The box at the top of the rules page in which the user describes a rule in
+// one sentence; the local language model drafts it, and the draft opens in the
+// rule editor as a new, unsaved rule. The model is asked on a worker thread:
+// the field shows that it works, stays responsive and can be stopped. The line
+// under the box tells whether the model can be used, that a sentence did not
+// become a rule, or what happens with the sentence.
+#pragma once
+
+#include "Rule.h"
+
+#include <QFutureWatcher>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class AppModel;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QStackedWidget;
+
+class DescribeRuleField : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Turns a sentence into a rule; runs on a worker thread and throws on any failure.
+    using Drafter = std::function<Rule(const QString &sentence)>;
+
+    explicit DescribeRuleField(AppModel &model, QWidget *parent = nullptr);
+    ~DescribeRuleField() override;
+
+    // Tests draft against a server of their own.
+    void setDrafter(Drafter drafter) { m_drafter = std::move(drafter); }
+
+    QString text() const;
+    bool isWorking() const { return m_working; }
+    const std::optional<QString> &failure() const { return m_failure; }
+    // The line under the box, as it reads now.
+    QString statusText() const;
+    QLineEdit *lineEdit() const { return m_edit; }
+    QPushButton *makeButton() const { return m_make; }
+
+    // Drafts the typed sentence, unless it is blank, the model is not
+    // available or a draft is under way.
+    void draft();
+    // Stops waiting for the draft under way; the sentence stays.
+    void cancel();
+
+
+private:
+    void finished();
+    void refresh();
+
+    AppModel &m_model;
+    Drafter m_drafter;
+    QFutureWatcher<std::optional<Rule>> *m_watcher = nullptr;
+    bool m_working = false;
+    std::optional<QString> m_failure;
+    QWidget *m_box = nullptr;
+    QLineEdit *m_edit = nullptr;
+    QStackedWidget *m_buttons = nullptr;
+    QPushButton *m_make = nullptr;
+    QPushButton *m_stop = nullptr;
+    QProgressBar *m_progress = nullptr;
+    QLabel *m_status = nullptr;
+};

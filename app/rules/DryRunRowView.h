@@ -1,0 +1,33 @@
+// One file of a dry run: its icon and name, then "Reading…", what the rule
+// would do with it, or that it does not match; and its reading, when the
+// rule needed one.
+#pragma once
+
+#include "DryRun.h"
+
+#include <QWidget>
+
+class QLabel;
+
+class DryRunRowView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit DryRunRowView(const DryRunRow &row, QWidget *parent = nullptr);
+
+    // Shows the row's new state; the file stays the same.
+    void setRow(const DryRunRow &row);
+    const DryRunRow &row() const { return m_row; }
+    // The line under the name, as it reads now.
+    QString stateText() const;
+
+private:
+    DryRunRow m_row;
+    QLabel *m_icon = nullptr;
+    QLabel *m_name = nullptr;
+    QLabel *m_arrow = nullptr;
+    QLabel *m_state = nullptr;
+    QLabel *m_review = nullptr;
+    QLabel *m_recognition = nullptr;
+};

@@ -1,0 +1,205 @@
+#include "DryRunView.h"
+
+#include "Autopilot.h"
+#include "DryRunRowView.h"
+#include "RealHome.h"
+
+#include <QDialogButtonBox>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QFrame *divider(QWidget *parent)
+{
+    auto *line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+} // namespace
+
+DryRunView::DryRunView(Autopilot &autopilot, DryRunRequest request, QWidget *parent)
+    : QDialog(parent)
+    , m_autopilot(autopilot)
+    , m_request(std::move(request))
+{
+    setWindowModality(Qt::WindowModal);
+    setFixedSize(fixedSize);
+    setWindowTitle(tr("Dry Run: %1").arg(m_request.rule.name));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    auto *header = new QVBoxLayout;
+    header->setContentsMargins(16, 16, 16, 16);
+    header->setSpacing(4);
+    auto *title = new QLabel(tr("Dry Run: %1").arg(m_request.rule.name), this);
+    title->setObjectName(QStringLiteral("title"));
+    title->setTextFormat(Qt::PlainText);
+    QFont headline = title->font();
+    headline.setWeight(QFont::DemiBold);
+    title->setFont(headline);
+    header->addWidget(title);
+    m_count = new QLabel(this);
+    m_count->setObjectName(QStringLiteral("count"));
+    m_count->setForegroundRole(QPalette::PlaceholderText);
+    header->addWidget(m_count);
+    layout->addLayout(header);
+    layout->addWidget(divider(this));
+
+    m_body = new QStackedWidget(this);
+    auto *emptyPage = new QWidget(m_body);
+    auto *emptyLayout = new QVBoxLayout(emptyPage);
+    emptyLayout->addStretch();
+    m_emptyTitle = new QLabel(emptyPage);
+    m_emptyTitle->setObjectName(QStringLiteral("emptyTitle"));
+    m_emptyTitle->setAlignment(Qt::AlignCenter);
+    m_emptyTitle->setFont(headline);
+    m_emptyText = new QLabel(emptyPage);
+    m_emptyText->setObjectName(QStringLiteral("emptyText"));
+    m_emptyText->setAlignment(Qt::AlignCenter);
+    m_emptyText->setForegroundRole(QPalette::PlaceholderText);
+    emptyLayout->addWidget(m_emptyTitle);
+    emptyLayout->addWidget(m_emptyText);
+    emptyLayout->addStretch();
+    m_body->addWidget(emptyPage);
+
+    auto *scroll = new QScrollArea(m_body);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    auto *list = new QWidget(scroll);
+    m_list = new QVBoxLayout(list);
+    m_list->setContentsMargins(16, 8, 16, 8);
+    m_list->setSpacing(0);
+    m_list->addStretch();
+    scroll->setWidget(list);
+    m_body->addWidget(scroll);
+    layout->addWidget(m_body, 1);
+    layout->addWidget(divider(this));
+
+    auto *footer = new QHBoxLayout;
+    footer->setContentsMargins(16, 16, 16, 16);
+    m_matches = new QLabel(this);
+    m_matches->setObjectName(QStringLiteral("matches"));
+    m_matches->setForegroundRole(QPalette::PlaceholderText);
+    footer->addWidget(m_matches);
+    footer->addStretch();
+    auto *doneButton = new QPushButton(tr("Done"), this);
+    doneButton->setObjectName(QStringLiteral("done"));
+    doneButton->setDefault(true);
+    connect(doneButton, &QPushButton::clicked, this, &QDialog::accept);
+    footer->addWidget(doneButton);
+    layout->addLayout(footer);
+    refreshTexts();
+}
+
+DryRunView::~DryRunView()
+{
+    stop();
+}
+
+QString DryRunView::describe(const Plan &plan)
+{
+    QStringList parts;
+    if (plan.destination != plan.original)
+        parts.append(RealHome::abbreviate(plan.destination));
+    if (!plan.tags.isEmpty())
+        parts.append(tr("Tags: %1").arg(plan.tags.join(QStringLiteral(", "))));
+    if (plan.trashAfterDays)
+        parts.append(tr("to the Trash after %1 days").arg(*plan.trashAfterDays));
+    if (plan.openWith)
+        parts.append(tr("open with %1").arg(*plan.openWith));
+    return parts.join(QStringLiteral(" \u00B7 "));
+}
+
+void DryRunView::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!m_started) {
+        m_started = true;
+        start();
+    }
+}
+
+void DryRunView::done(int result)
+{
+    stop();
+    QDialog::done(result);
+}
+
+void DryRunView::start()
+{
+    std::optional<WatchedFolder> folder = m_autopilot.folder(m_request.folderID);
+    if (!folder) {
+        m_empty = Empty::noFolder;
+        return refreshTexts();
+    }
+    const QPointer<DryRunView> self(this);
+    m_run = m_autopilot.dryRun(m_request.rule, *folder, [self](const QList<DryRunRow> &rows) {
+        if (self)
+            self->deliver(rows);
+    });
+    // A run that ended without handing over a single list never reached the folder.
+    if (m_run->isFinished() && m_empty == Empty::waiting)
+        m_empty = Empty::unreachable;
+    connect(m_run.get(), &DryRun::finished, this, [this] {
+        if (m_empty == Empty::waiting)
+            m_empty = Empty::unreachable;
+        refreshTexts();
+    });
+    refreshTexts();
+}
+
+void DryRunView::stop()
+{
+    if (m_run)
+        m_run->cancel();
+}
+
+void DryRunView::deliver(const QList<DryRunRow> &rows)
+{
+    m_rows = rows;
+    if (m_empty == Empty::waiting)
+        m_empty = Empty::noFiles;
+    // The ids stay the same for the whole run: rows are filled in where they stand.
+    for (const DryRunRow &row : rows) {
+        if (DryRunRowView *view = m_views.value(row.id)) {
+            if (!(view->row() == row))
+                view->setRow(row);
+            continue;
+        }
+        auto *view = new DryRunRowView(row, m_list->parentWidget());
+        m_list->insertWidget(m_list->count() - 1, view);
+        m_views.insert(row.id, view);
+    }
+    refreshTexts();
+}
+
+void DryRunView::refreshTexts()
+{
+    const qsizetype matches = std::count_if(m_rows.begin(), m_rows.end(), [](const DryRunRow &row) { return row.plan.has_value(); });
+    m_count->setText(tr("What this rule would do with the newest %1 files. Nothing is changed.").arg(m_rows.size()));
+    m_matches->setText(tr("%1 of %2 files match.").arg(matches).arg(m_rows.size()));
+    m_body->setCurrentIndex(m_rows.isEmpty() ? 0 : 1);
+    switch (m_empty) {
+    case Empty::noFolder:
+        m_emptyTitle->setText(tr("No Folder"));
+        m_emptyText->setText(tr("This rule has no folder to try it on. Choose one in the rule."));
+        break;
+    case Empty::unreachable:
+        m_emptyTitle->setText(tr("Folder Not Available"));
+        m_emptyText->setText(tr("Filewright can no longer open this folder."));
+        break;
+    case Empty::waiting:
+    case Empty::noFiles:
+        m_emptyTitle->setText(tr("No Files"));
+        m_emptyText->setText(tr("This folder has no files yet."));
+        break;
+    }
+}

@@ -1,0 +1,432 @@
+#include "RuleEditor.h"
+
+#include "ActionRow.h"
+#include "ApplicationCatalog.h"
+#include "Autopilot.h"
+#include "ConditionRow.h"
+#include "DryRunView.h"
+#include "Labels.h"
+#include "ModelStatusText.h"
+#include "RealHome.h"
+#include "Store.h"
+#include "Symbols.h"
+#include "Whitespace.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSignalBlocker>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// A titled group of the form: header, rounded body, footer.
+QVBoxLayout *section(QVBoxLayout *form, const QString &header, const QString &footer = QString())
+{
+    QWidget *parent = form->parentWidget();
+    if (!header.isEmpty()) {
+        auto *title = new QLabel(header, parent);
+        QFont font = title->font();
+        font.setWeight(QFont::DemiBold);
+        title->setFont(font);
+        form->addWidget(title);
+    }
+    auto *body = new QFrame(parent);
+    body->setFrameShape(QFrame::StyledPanel);
+    auto *layout = new QVBoxLayout(body);
+    layout->setContentsMargins(10, 8, 10, 8);
+    layout->setSpacing(6);
+    form->addWidget(body);
+    if (!footer.isEmpty()) {
+        auto *note = new QLabel(footer, parent);
+        note->setWordWrap(true);
+        note->setForegroundRole(QPalette::PlaceholderText);
+        form->addWidget(note);
+    }
+    form->addSpacing(8);
+    return layout;
+}
+
+QToolButton *menuButton(const QString &text, QMenu *menu, QWidget *parent)
+{
+    auto *button = new QToolButton(parent);
+    button->setText(text);
+    button->setIcon(Symbols::icon(QStringLiteral("plus")));
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setPopupMode(QToolButton::InstantPopup);
+    button->setMenu(menu);
+    return button;
+}
+
+template<typename Row>
+QList<Row *> rowsOf(QVBoxLayout *layout)
+{
+    QList<Row *> rows;
+    for (int i = 0; i < layout->count(); ++i) {
+        if (auto *row = qobject_cast<Row *>(layout->itemAt(i)->widget()))
+            rows.append(row);
+    }
+    return rows;
+}
+
+template<typename Item>
+qsizetype indexOf(const QList<Item> &items, const QUuid &id)
+{
+    const auto it = std::find_if(items.begin(), items.end(), [&](const Item &item) { return item.id == id; });
+    return it == items.end() ? -1 : it - items.begin();
+}
+
+} // namespace
+
+RuleEditor::RuleEditor(AppModel &model, AppModel::Editing editing, QWidget *parent)
+    : QDialog(parent)
+    , m_model(model)
+    , m_editing(std::move(editing))
+    , m_applications(new ApplicationCatalog(this))
+{
+    setWindowModality(Qt::WindowModal);
+    setFixedSize(fixedSize);
+    setWindowTitle(m_editing.isNew ? tr("New Rule") : tr("Edit Rule"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(buildForm(), 1);
+    auto *line = new QFrame(this);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(line);
+    layout->addWidget(buildBottomBar());
+
+    connect(&m_model.autopilot(), &Autopilot::modelStatusChanged, this, &RuleEditor::refreshModelStatus);
+    connect(&m_model.store(), &Store::changed, this, [this](Store::Model changed) {
+        if (changed == Store::Model::watchedFolder) {
+            fillFolders();
+            refresh();
+        }
+    });
+    refreshModelStatus();
+}
+
+RuleEditor::~RuleEditor() = default;
+
+QWidget *RuleEditor::buildForm()
+{
+    auto *scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto *content = new QWidget(scroll);
+    auto *form = new QVBoxLayout(content);
+    form->setContentsMargins(20, 16, 20, 16);
+    form->setSpacing(4);
+
+    if (isDrafted()) {
+        QVBoxLayout *banner = section(form, QString());
+        auto *row = new QHBoxLayout;
+        auto *icon = new QLabel(content);
+        icon->setPixmap(Symbols::icon(QStringLiteral("apple.intelligence")).pixmap(20, 20));
+        row->addWidget(icon, 0, Qt::AlignTop);
+        auto *texts = new QVBoxLayout;
+        texts->setSpacing(4);
+        texts->addWidget(new QLabel(tr("Draft from your sentence. Check every line, then accept it."), content));
+        auto *prompt = new QLabel(QStringLiteral("\u201C%1\u201D").arg(*m_editing.rule.createdFromPrompt), content);
+        prompt->setObjectName(QStringLiteral("prompt"));
+        prompt->setTextFormat(Qt::PlainText);
+        prompt->setWordWrap(true);
+        prompt->setForegroundRole(QPalette::PlaceholderText);
+        texts->addWidget(prompt);
+        row->addLayout(texts, 1);
+        banner->addLayout(row);
+    }
+
+    QVBoxLayout *nameSection = section(form, QString());
+    auto *nameRow = new QHBoxLayout;
+    nameRow->addWidget(new QLabel(tr("Rule name"), content));
+    m_name = new QLineEdit(m_editing.rule.name, content);
+    m_name->setObjectName(QStringLiteral("name"));
+    m_name->setAccessibleName(tr("Rule name"));
+    connect(m_name, &QLineEdit::textEdited, this, [this](const QString &text) {
+        m_editing.rule.name = text;
+        refresh();
+    });
+    nameRow->addWidget(m_name, 1);
+    nameSection->addLayout(nameRow);
+
+    QVBoxLayout *when = section(form, tr("When"));
+    auto *folderRow = new QHBoxLayout;
+    folderRow->addWidget(new QLabel(tr("A new file arrives in"), content));
+    m_folder = new QComboBox(content);
+    m_folder->setObjectName(QStringLiteral("folder"));
+    m_folder->setAccessibleName(tr("A new file arrives in"));
+    connect(m_folder, &QComboBox::currentIndexChanged, this, [this](int index) {
+        const QVariant data = m_folder->itemData(index);
+        chooseFolder(data.isNull() ? std::nullopt : std::optional<QUuid>(data.toUuid()));
+    });
+    folderRow->addWidget(m_folder, 1);
+    when->addLayout(folderRow);
+    fillFolders();
+
+    QVBoxLayout *conditions = section(form, tr("And"), tr("Every condition must be true."));
+    m_conditions = new QVBoxLayout;
+    m_conditions->setSpacing(6);
+    conditions->addLayout(m_conditions);
+    for (const Condition &condition : std::as_const(m_editing.rule.conditions))
+        insertConditionRow(condition, m_conditions->count());
+    m_addCondition = new QMenu(content);
+    for (const Condition::Field field : Condition::allFields) {
+        QAction *entry = m_addCondition->addAction(Labels::title(field), this, [this, field] { addCondition(field); });
+        entry->setData(static_cast<int>(field));
+    }
+    conditions->addWidget(menuButton(tr("Add Condition"), m_addCondition, content), 0, Qt::AlignLeft);
+    m_status = new QLabel(content);
+    m_status->setObjectName(QStringLiteral("modelStatus"));
+    m_status->setWordWrap(true);
+    m_status->setForegroundRole(QPalette::PlaceholderText);
+    conditions->addWidget(m_status);
+
+    QVBoxLayout *actions = section(
+        form, tr("Then"),
+        tr("Placeholders: {datum} {jahr} {monat} {absender} {betrag} {waehrung} {art} {titel} {original} {zaehler}. "
+           "\u201C~\u201D is your home folder."));
+    m_actions = new QVBoxLayout;
+    m_actions->setSpacing(6);
+    actions->addLayout(m_actions);
+    for (const RuleAction &action : std::as_const(m_editing.rule.actions))
+        insertActionRow(action, m_actions->count());
+    m_addAction = new QMenu(content);
+    for (const RuleAction::Kind kind : RuleAction::allKinds) {
+        QAction *entry = m_addAction->addAction(Symbols::icon(ActionRow::symbol(kind)), ActionRow::title(kind), this,
+                                                [this, kind] { addAction(kind); });
+        entry->setData(static_cast<int>(kind));
+    }
+    actions->addWidget(menuButton(tr("Add Action"), m_addAction, content), 0, Qt::AlignLeft);
+
+    QVBoxLayout *sentence = section(form, tr("In one sentence"));
+    m_sentence = new QLabel(content);
+    m_sentence->setObjectName(QStringLiteral("sentence"));
+    m_sentence->setTextFormat(Qt::PlainText);
+    m_sentence->setWordWrap(true);
+    m_sentence->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    sentence->addWidget(m_sentence);
+    form->addStretch();
+    scroll->setWidget(content);
+    return scroll;
+}
+
+QWidget *RuleEditor::buildBottomBar()
+{
+    auto *bar = new QWidget(this);
+    auto *layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(16, 16, 16, 16);
+    m_dryRunButton = new QPushButton(tr("Dry Run…"), bar);
+    m_dryRunButton->setObjectName(QStringLiteral("dryRun"));
+    m_dryRunButton->setAutoDefault(false);
+    m_dryRunButton->setToolTip(tr("See what this rule would do with the newest 50 files, without changing anything"));
+    connect(m_dryRunButton, &QPushButton::clicked, this, &RuleEditor::openDryRun);
+    layout->addWidget(m_dryRunButton);
+    layout->addStretch();
+    auto *cancel = new QPushButton(tr("Cancel"), bar);
+    cancel->setObjectName(QStringLiteral("cancel"));
+    cancel->setAutoDefault(false);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    layout->addWidget(cancel);
+    m_primary = new QPushButton(isDrafted() ? tr("Accept Rule") : tr("Save"), bar);
+    m_primary->setObjectName(QStringLiteral("save"));
+    m_primary->setDefault(true);
+    m_primary->setProperty("prominent", true);
+    connect(m_primary, &QPushButton::clicked, this, &RuleEditor::save);
+    layout->addWidget(m_primary);
+    return bar;
+}
+
+bool RuleEditor::isDrafted() const
+{
+    return m_editing.rule.createdFromPrompt.has_value() && m_editing.isNew;
+}
+
+bool RuleEditor::canSave() const
+{
+    return !Whitespace::trimmed(m_editing.rule.name).isEmpty() && !m_editing.rule.conditions.isEmpty()
+        && !m_editing.rule.actions.isEmpty();
+}
+
+bool RuleEditor::canDryRun() const
+{
+    return m_editing.folderID.has_value() && !m_editing.rule.conditions.isEmpty();
+}
+
+QString RuleEditor::sentence() const
+{
+    return m_sentence->text();
+}
+
+DryRunView *RuleEditor::dryRunView() const
+{
+    return m_dryRun.data();
+}
+
+QList<ConditionRow *> RuleEditor::conditionRows() const
+{
+    return rowsOf<ConditionRow>(m_conditions);
+}
+
+QList<ActionRow *> RuleEditor::actionRows() const
+{
+    return rowsOf<ActionRow>(m_actions);
+}
+
+void RuleEditor::addCondition(Condition::Field field)
+{
+    const Condition condition{QUuid::createUuid(), field, Condition::operators(field).constFirst(),
+                              ConditionRow::sample(field)};
+    m_editing.rule.conditions.append(condition);
+    insertConditionRow(condition, m_conditions->count());
+    refresh();
+}
+
+void RuleEditor::addAction(RuleAction::Kind kind)
+{
+    const RuleAction action{QUuid::createUuid(), kind, ActionRow::sample(kind)};
+    m_editing.rule.actions.append(action);
+    insertActionRow(action, m_actions->count());
+    refresh();
+}
+
+void RuleEditor::removeItem(const QUuid &id)
+{
+    m_editing.rule.conditions.removeIf([&](const Condition &condition) { return condition.id == id; });
+    m_editing.rule.actions.removeIf([&](const RuleAction &action) { return action.id == id; });
+    for (QVBoxLayout *rows : {m_conditions, m_actions}) {
+        for (int i = rows->count() - 1; i >= 0; --i) {
+            auto *row = qobject_cast<RuleRow *>(rows->itemAt(i)->widget());
+            if (!row || row->itemID() != id)
+                continue;
+            // The row may be inside its own button's click: it goes once that returns.
+            rows->removeWidget(row);
+            row->hide();
+            row->deleteLater();
+        }
+    }
+    refresh();
+}
+
+void RuleEditor::moveItem(const QUuid &id, int delta)
+{
+    const auto move = [&](auto &items, QVBoxLayout *rows) {
+        const qsizetype from = indexOf(items, id);
+        const qsizetype to = from + delta;
+        if (from < 0 || to < 0 || to >= items.size())
+            return;
+        items.move(from, to);
+        QWidget *row = rows->itemAt(int(from))->widget();
+        rows->removeWidget(row);
+        rows->insertWidget(int(to), row);
+        row->setFocus();
+    };
+    move(m_editing.rule.conditions, m_conditions);
+    move(m_editing.rule.actions, m_actions);
+    refresh();
+}
+
+void RuleEditor::chooseFolder(const std::optional<QUuid> &folderID)
+{
+    m_editing.folderID = folderID;
+    refresh();
+}
+
+void RuleEditor::openDryRun()
+{
+    if (!canDryRun() || m_dryRun)
+        return;
+    m_dryRun = new DryRunView(m_model.autopilot(), DryRunRequest{QUuid::createUuid(), m_editing.rule, m_editing.folderID},
+                              this);
+    // Closing the sheet ends its run; the next request opens a fresh one.
+    connect(m_dryRun, &QDialog::finished, this, [this, view = m_dryRun.data()] {
+        if (m_dryRun == view)
+            m_dryRun = nullptr;
+        view->deleteLater();
+    });
+    m_dryRun->open();
+}
+
+void RuleEditor::save()
+{
+    if (!canSave())
+        return;
+    AppModel::Editing copy = m_editing;
+    if (isDrafted())
+        copy.rule.isEnabled = true;
+    m_model.save(copy);
+    accept();
+}
+
+void RuleEditor::fillFolders()
+{
+    const QSignalBlocker block(m_folder);
+    m_folder->clear();
+    m_folder->addItem(tr("Choose a folder"));
+    for (const WatchedFolder &folder : m_model.watchedFolders())
+        m_folder->addItem(RealHome::abbreviate(folder.displayPath), folder.uuid);
+    // A folder that is gone (or is no longer watched) shows as no choice; the
+    // rule keeps it until another one is picked.
+    const int index = m_editing.folderID ? m_folder->findData(*m_editing.folderID) : 0;
+    m_folder->setCurrentIndex(std::max(index, 0));
+}
+
+void RuleEditor::insertConditionRow(const Condition &condition, int index)
+{
+    auto *row = new ConditionRow(condition, m_model.autopilot().modelStatus().isAvailable(), m_conditions->parentWidget());
+    connect(row, &ConditionRow::conditionChanged, this, [this](const Condition &changed) {
+        const qsizetype at = indexOf(m_editing.rule.conditions, changed.id);
+        if (at >= 0)
+            m_editing.rule.conditions[at] = changed;
+        refresh();
+    });
+    connectRow(row);
+    m_conditions->insertWidget(index, row);
+}
+
+void RuleEditor::insertActionRow(const RuleAction &action, int index)
+{
+    auto *row = new ActionRow(action, m_applications, m_actions->parentWidget());
+    connect(row, &ActionRow::actionChanged, this, [this](const RuleAction &changed) {
+        const qsizetype at = indexOf(m_editing.rule.actions, changed.id);
+        if (at >= 0)
+            m_editing.rule.actions[at] = changed;
+        refresh();
+    });
+    connectRow(row);
+    m_actions->insertWidget(index, row);
+}
+
+void RuleEditor::connectRow(RuleRow *row)
+{
+    connect(row, &RuleRow::removeRequested, this, &RuleEditor::removeItem);
+    connect(row, &RuleRow::moveRequested, this, &RuleEditor::moveItem);
+}
+
+void RuleEditor::refreshModelStatus()
+{
+    const ModelStatus status = m_model.autopilot().modelStatus();
+    const bool available = status.isAvailable();
+    for (QAction *entry : m_addCondition->actions())
+        entry->setEnabled(available || !Condition::needsRecognition(static_cast<Condition::Field>(entry->data().toInt())));
+    for (ConditionRow *row : conditionRows())
+        row->setAiAvailable(available);
+    m_status->setVisible(!available);
+    m_status->setText(available ? QString() : ModelStatusText::text(status));
+    refresh();
+}
+
+void RuleEditor::refresh()
+{
+    m_sentence->setText(m_model.sentence(m_editing.rule, m_editing.folderID));
+    m_primary->setEnabled(canSave());
+    m_dryRunButton->setEnabled(canDryRun());
+}

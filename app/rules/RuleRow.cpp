@@ -1,0 +1,49 @@
+#include "RuleRow.h"
+
+#include "Symbols.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QToolButton>
+
+RuleRow::RuleRow(QWidget *parent)
+    : QWidget(parent)
+{
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(8);
+    m_controls = new QHBoxLayout;
+    m_controls->setSpacing(8);
+    layout->addLayout(m_controls, 1);
+
+    m_remove = new QToolButton(this);
+    m_remove->setObjectName(QStringLiteral("remove"));
+    m_remove->setIcon(Symbols::icon(QStringLiteral("minus.circle")));
+    m_remove->setAutoRaise(true);
+    m_remove->setToolTip(tr("Remove"));
+    m_remove->setAccessibleName(tr("Remove"));
+    connect(m_remove, &QToolButton::clicked, this, [this] { Q_EMIT removeRequested(itemID()); });
+    layout->addWidget(m_remove);
+
+    auto addMove = [this](const QString &text, const QKeySequence &keys, int delta) {
+        auto *move = new QAction(text, this);
+        move->setObjectName(delta < 0 ? QStringLiteral("moveUp") : QStringLiteral("moveDown"));
+        move->setShortcut(keys);
+        move->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        connect(move, &QAction::triggered, this, [this, delta] { Q_EMIT moveRequested(itemID(), delta); });
+        addAction(move);
+    };
+    addMove(tr("Move Up"), QKeySequence(Qt::ALT | Qt::Key_Up), -1);
+    addMove(tr("Move Down"), QKeySequence(Qt::ALT | Qt::Key_Down), 1);
+}
+
+void RuleRow::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu menu(this);
+    menu.addActions(actions());
+    menu.addSeparator();
+    menu.addAction(tr("Remove"), this, [this] { Q_EMIT removeRequested(itemID()); })->setEnabled(m_remove->isEnabled());
+    menu.exec(event->globalPos());
+}

@@ -1,0 +1,35 @@
+// What the condition and action rows share: a Remove button at the end, and
+// a context menu and Alt+Up / Alt+Down to move the row within its list. The
+// row never removes or moves itself; it asks the editor.
+#pragma once
+
+#include <QUuid>
+#include <QWidget>
+
+class QHBoxLayout;
+class QToolButton;
+
+class RuleRow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // The id of the condition or action the row shows.
+    virtual QUuid itemID() const = 0;
+    QToolButton *removeButton() const { return m_remove; }
+
+Q_SIGNALS:
+    void removeRequested(const QUuid &id);
+    // delta −1: one place up, 1: one place down.
+    void moveRequested(const QUuid &id, int delta);
+
+protected:
+    explicit RuleRow(QWidget *parent = nullptr);
+    // The row's controls go here, before the Remove button.
+    QHBoxLayout *controls() const { return m_controls; }
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+private:
+    QHBoxLayout *m_controls = nullptr;
+    QToolButton *m_remove = nullptr;
+};

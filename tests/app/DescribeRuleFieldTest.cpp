@@ -1,0 +1,123 @@
+// The describe field against a model server of the test's own: a good answer
+// opens the editor on the draft, every failure shows the one failure text, a
+// draft never replaces an editor that is open, and the field can be stopped.
+#include "DescribeRuleField.h"
+#include "ModelStatusText.h"
+#include "RuleDrafter.h"
+#include "RuleEditorFixture.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest/QTest>
+
+namespace {
+
+FakeModelServer::Reply goodAnswer()
+{
+    RuleDraft draft;
+    draft.name = QStringLiteral("Invoices by year");
+    draft.kind = QStringLiteral("invoice");
+    draft.secondKind = QStringLiteral("none");
+    draft.fileType = QStringLiteral("any");
+    draft.moveTo = QStringLiteral("~/Documents/{jahr}");
+    return FakeModelServer::chatAnswer(draft.toJson());
+}
+
+} // namespace
+
+class DescribeRuleFieldTest : public RuleEditorFixture
+{
+protected:
+    void type(DescribeRuleField &field, const QString &text)
+    {
+        field.lineEdit()->setText(text);
+    }
+
+    bool settle(DescribeRuleField &field) { return QTest::qWaitFor([&] { return !field.isWorking(); }, 20000); }
+};
+
+TEST_F(DescribeRuleFieldTest, aGoodAnswerOpensTheDraftAndEveryFailureSaysTheSame)
+{
+    DescribeRuleField field(*model);
+    // The model is off: the explanation shows and nothing can be typed.
+    EXPECT_EQ(field.statusText(), ModelStatusText::text(model->autopilot().modelStatus()));
+    EXPECT_FALSE(field.lineEdit()->isEnabled());
+
+    FakeModelServer &fake = useModel();
+    const WatchedFolder older = folder(QStringLiteral("Downloads"));
+    folder(QStringLiteral("Desktop"));
+    EXPECT_EQ(field.statusText(), QStringLiteral("You get a draft to check. It only runs after you accept it."));
+    type(field, QStringLiteral("  \t "));
+    EXPECT_FALSE(field.makeButton()->isEnabled());
+    field.draft();
+    EXPECT_FALSE(field.isWorking());
+
+    fake.queueChat(goodAnswer());
+    type(field, QStringLiteral("  move invoices by year  "));
+    EXPECT_TRUE(field.makeButton()->isEnabled());
+    QTest::keyClick(field.lineEdit(), Qt::Key_Return);
+    EXPECT_TRUE(field.isWorking());
+    EXPECT_FALSE(field.lineEdit()->isEnabled());
+    ASSERT_TRUE(settle(field));
+    ASSERT_TRUE(model->editing());
+    EXPECT_TRUE(model->editing()->isNew);
+    EXPECT_EQ(model->editing()->folderID, older.uuid);
+    EXPECT_EQ(model->editing()->rule.name, QStringLiteral("Invoices by year"));
+    EXPECT_EQ(model->editing()->rule.createdFromPrompt, QStringLiteral("move invoices by year"));
+    EXPECT_TRUE(field.text().isEmpty());
+    model->setEditing(std::nullopt);
+
+    // A bad answer, an error status and no server at all: the same failure text, the sentence kept.
+    const QString failure = QStringLiteral("The local language model could not turn this into a rule. Try a shorter "
+                                           "sentence, or build the rule with Ctrl+N.");
+    fake.queueChat({200, R"({"choices":[{"message":{"content":"not json"}}]})"});
+    fake.queueChat({500, "oops"});
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (attempt == 2)
+            qputenv("APP_MODEL_URL", "http://127.0.0.1:9/v1");
+        type(field, QStringLiteral("tidy up"));
+        field.draft();
+        ASSERT_TRUE(settle(field));
+        EXPECT_EQ(field.statusText(), failure);
+        EXPECT_EQ(field.text(), QStringLiteral("tidy up"));
+        EXPECT_FALSE(model->editing());
+    }
+
+    // Asking for the focus focuses the field.
+    field.show();
+    field.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&field));
+    model->focusDescribeField();
+    EXPECT_TRUE(field.lineEdit()->hasFocus());
+}
+
+TEST_F(DescribeRuleFieldTest, aDraftWaitsForTheOpenEditorAndAStoppedDraftIsDropped)
+{
+    FakeModelServer &fake = useModel();
+    DescribeRuleField field(*model);
+    model->newRule();
+    const QUuid open = model->editing()->id;
+
+    fake.queueChat(goodAnswer());
+    type(field, QStringLiteral("invoices by year"));
+    field.draft();
+    ASSERT_TRUE(settle(field));
+    QTest::qWait(20);
+    EXPECT_EQ(model->editing()->id, open); // the open editor keeps its rule
+    model->setEditing(std::nullopt); // the editor closes
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model->editing().has_value(); }));
+    EXPECT_EQ(model->editing()->rule.name, QStringLiteral("Invoices by year"));
+    model->setEditing(std::nullopt);
+
+    // Stopped while the server thinks: the field is free again and the late answer is dropped.
+    fake.queueChat({200, {}, true});
+    type(field, QStringLiteral("invoices by year"));
+    field.draft();
+    ASSERT_TRUE(field.isWorking());
+    field.findChild<QPushButton *>(QStringLiteral("stop"))->click();
+    EXPECT_FALSE(field.isWorking());
+    EXPECT_TRUE(field.lineEdit()->isEnabled());
+    EXPECT_EQ(field.text(), QStringLiteral("invoices by year"));
+    QTest::qWait(50);
+    EXPECT_FALSE(model->editing());
+}

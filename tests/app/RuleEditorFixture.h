@@ -1,0 +1,64 @@
+// An AppModel over a fresh test store, with watched folders under the test's
+// home, for the tests of the rule editor and the describe field.
+#pragma once
+
+#include "AppModel.h"
+#include "Autopilot.h"
+#include "FakeModelServer.h"
+#include "Prefs.h"
+#include "RealHome.h"
+#include "Store.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class RuleEditorFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        Prefs::registerDefaults();
+        Prefs::setValue(QString::fromUtf16(Prefs::useModelKey), false);
+        model = std::make_unique<AppModel>(Store::open(dir.filePath(QStringLiteral("rules.store"))));
+    }
+
+    void TearDown() override
+    {
+        model.reset();
+        server.reset();
+        qunsetenv("APP_MODEL_URL");
+    }
+
+    // Makes the model available through a fake server of the test's own.
+    FakeModelServer &useModel()
+    {
+        server = std::make_unique<FakeModelServer>();
+        qputenv("APP_MODEL_URL", server->baseUrl().toString().toUtf8());
+        Prefs::setValue(QString::fromUtf16(Prefs::useModelKey), true);
+        model->autopilot().refreshModelStatus();
+        EXPECT_TRUE(model->autopilot().modelStatus().isAvailable());
+        return *server;
+    }
+
+    // A folder under the home, watched or a place.
+    WatchedFolder folder(const QString &name, bool watched = true)
+    {
+        const QString path = RealHome::path() + QLatin1Char('/') + name;
+        QDir(path).removeRecursively();
+        QDir().mkpath(path);
+        return *model->autopilot().addFolder(path, watched);
+    }
+
+    static Rule rule(const QString &name, QList<Condition> conditions, QList<RuleAction> actions)
+    {
+        return Rule{QUuid::createUuid(), name, std::move(conditions), std::move(actions), false, std::nullopt};
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<FakeModelServer> server;
+    std::unique_ptr<AppModel> model;
+};

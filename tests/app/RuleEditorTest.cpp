@@ -1,0 +1,292 @@
+// The rule editor: rows added, removed and moved in the editor's own copy, the
+// sentence following every edit, Save and Cancel, drafts, the folder picker,
+// the model's state; the dry-run sheet over a real folder; and bad input that
+// must stay inside the rule's target folder.
+#include "ActionRow.h"
+#include "ConditionRow.h"
+#include "DryRunView.h"
+#include "DryRunRowView.h"
+#include "ModelStatusText.h"
+#include "RuleEditor.h"
+#include "RuleEditorFixture.h"
+#include "TestSupport.h"
+
+#include <QComboBox>
+#include <QDirIterator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QToolButton>
+#include <QtTest/QTest>
+
+using Field = Condition::Field;
+using Op = Condition::Operator;
+using Kind = RuleAction::Kind;
+
+namespace {
+
+Condition condition(Field field, Op op, const QString &value)
+{
+    return Condition{QUuid::createUuid(), field, op, value};
+}
+
+RuleAction action(Kind kind, const QString &value)
+{
+    return RuleAction{QUuid::createUuid(), kind, value};
+}
+
+QPushButton *button(RuleEditor &editor, const char *name)
+{
+    return editor.findChild<QPushButton *>(QLatin1String(name));
+}
+
+// Every path below a folder.
+QStringList tree(const QString &folder)
+{
+    QStringList paths;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        paths.append(it.next());
+    paths.sort();
+    return paths;
+}
+
+} // namespace
+
+class RuleEditorTest : public RuleEditorFixture
+{
+};
+
+TEST_F(RuleEditorTest, editsItsOwnCopyWithTheSentenceFollowingAndCancelChangesNothing)
+{
+    const WatchedFolder downloads = folder(QStringLiteral("Downloads"));
+    const Rule original = rule(QStringLiteral("PDFs"), {condition(Field::fileType, Op::is, QStringLiteral("pdf"))},
+                               {action(Kind::move, QStringLiteral("~/Documents"))});
+    model->save(AppModel::Editing{QUuid::createUuid(), original, downloads.uuid, false});
+    model->edit(*model->store().rule(original.id));
+    const QByteArray before = model->store().rule(original.id)->payload;
+
+    {
+        RuleEditor editor(*model, *model->editing());
+        EXPECT_EQ(editor.sentence(), model->sentence(original, downloads.uuid));
+        EXPECT_TRUE(editor.sentence().contains(QLatin1String("Downloads")));
+        editor.addCondition(Field::name);
+        editor.addAction(Kind::tag);
+        editor.addAction(Kind::trashAfter);
+        ASSERT_EQ(editor.conditionRows().size(), 2);
+        EXPECT_EQ(editor.editing().rule.conditions.last().op, Op::contains);
+        EXPECT_EQ(editor.editing().rule.actions.at(1).value, QStringLiteral("Filewright"));
+        EXPECT_EQ(editor.editing().rule.actions.at(2).value, QStringLiteral("7"));
+
+        // The last action moves up twice (the second time by its shortcut), the first then down.
+        const QUuid trash = editor.editing().rule.actions.at(2).id;
+        editor.moveItem(trash, -1);
+        editor.show();
+        editor.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+        ActionRow *trashRow = editor.actionRows().at(1);
+        trashRow->findChild<QLineEdit *>()->setFocus();
+        QTest::keyClick(trashRow->findChild<QLineEdit *>(), Qt::Key_Up, Qt::AltModifier);
+        EXPECT_EQ(editor.editing().rule.actions.at(0).id, trash);
+        EXPECT_EQ(editor.actionRows().at(0)->action().id, trash);
+        editor.moveItem(trash, -1); // already first: nothing
+        EXPECT_EQ(editor.editing().rule.actions.at(0).id, trash);
+
+        // Typing the name and a value: the sentence follows each keystroke, in English and German.
+        QTest::keyClicks(editor.findChild<QLineEdit *>(QStringLiteral("name")), QStringLiteral(" 2"));
+        QTest::keyClicks(editor.conditionRows().at(1)->findChild<QLineEdit *>(QStringLiteral("value")),
+                         QStringLiteral("scan"));
+        EXPECT_EQ(editor.editing().rule.name, QStringLiteral("PDFs 2"));
+        EXPECT_TRUE(editor.sentence().contains(QLatin1String("scan"))) << editor.sentence().toStdString();
+        EXPECT_EQ(editor.sentence(), model->sentence(editor.editing().rule, downloads.uuid));
+        const QString english = editor.sentence();
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        editor.conditionRows().at(1)->findChild<QLineEdit *>(QStringLiteral("value"))->setFocus();
+        QTest::keyClick(editor.conditionRows().at(1)->findChild<QLineEdit *>(QStringLiteral("value")), Qt::Key_S);
+        QLocale::setDefault(QLocale::c());
+        EXPECT_TRUE(editor.sentence().contains(QLatin1String("scans")));
+        EXPECT_NE(editor.sentence().left(10), english.left(10)) << editor.sentence().toStdString();
+
+        // Removing through the row's button removes exactly that condition.
+        editor.conditionRows().at(0)->removeButton()->click();
+        ASSERT_EQ(editor.editing().rule.conditions.size(), 1);
+        EXPECT_EQ(editor.editing().rule.conditions.at(0).field, Field::name);
+        EXPECT_EQ(editor.conditionRows().size(), 1);
+
+        button(editor, "cancel")->click();
+        EXPECT_EQ(editor.result(), QDialog::Rejected);
+    }
+    EXPECT_EQ(model->store().rule(original.id)->payload, before);
+
+    RuleEditor again(*model, *model->editing());
+    again.addAction(Kind::copy);
+    button(again, "save")->click();
+    const Rule saved = model->store().rule(original.id)->rule();
+    EXPECT_EQ(saved.actions.size(), 2);
+    EXPECT_FALSE(saved.isEnabled); // a saved rule keeps its state
+    EXPECT_EQ(model->store().rules().size(), 1);
+}
+
+TEST_F(RuleEditorTest, enablingRulesFolderPickerDraftsAndTheModelsState)
+{
+    const WatchedFolder older = folder(QStringLiteral("Downloads"));
+    folder(QStringLiteral("Places"), false);
+    const WatchedFolder newer = folder(QStringLiteral("Desktop"));
+    Rule draft = rule(QStringLiteral("New Rule"), {condition(Field::kind, Op::is, QStringLiteral("invoice"))},
+                      {action(Kind::move, QStringLiteral("~/Documents"))});
+    draft.createdFromPrompt = QStringLiteral("invoices to documents");
+
+    RuleEditor editor(*model, AppModel::Editing{QUuid::createUuid(), draft, older.uuid, true});
+    EXPECT_EQ(button(editor, "save")->text(), QStringLiteral("Accept Rule"));
+    EXPECT_EQ(editor.findChild<QLabel *>(QStringLiteral("prompt"))->text(), QStringLiteral("\u201Cinvoices to documents\u201D"));
+    auto *folders = editor.findChild<QComboBox *>(QStringLiteral("folder"));
+    ASSERT_EQ(folders->count(), 3);
+    EXPECT_EQ(folders->itemText(0), QStringLiteral("Choose a folder"));
+    EXPECT_EQ(folders->itemText(1), QStringLiteral("~/Downloads"));
+    EXPECT_EQ(folders->itemData(2).toUuid(), newer.uuid);
+
+    // The model is off: its fields cannot be added, the explanation shows, the kind row stays removable.
+    for (QAction *entry : editor.addConditionMenu()->actions())
+        EXPECT_EQ(entry->isEnabled(), !Condition::needsRecognition(static_cast<Field>(entry->data().toInt())));
+    auto *status = editor.findChild<QLabel *>(QStringLiteral("modelStatus"));
+    EXPECT_EQ(status->text(), ModelStatusText::text(model->autopilot().modelStatus()));
+    EXPECT_TRUE(editor.conditionRows().at(0)->removeButton()->isEnabled());
+
+    for (const QString &blank : {QStringLiteral("   "), QStringLiteral("\t"), QStringLiteral("\u2003")}) {
+        editor.findChild<QLineEdit *>(QStringLiteral("name"))->setText(blank);
+        Q_EMIT editor.findChild<QLineEdit *>(QStringLiteral("name"))->textEdited(blank);
+        EXPECT_FALSE(button(editor, "save")->isEnabled());
+    }
+    QTest::keyClicks(editor.findChild<QLineEdit *>(QStringLiteral("name")), QStringLiteral("a"));
+    EXPECT_TRUE(button(editor, "save")->isEnabled());
+    editor.removeItem(editor.editing().rule.actions.at(0).id);
+    EXPECT_FALSE(button(editor, "save")->isEnabled());
+    EXPECT_TRUE(button(editor, "dryRun")->isEnabled());
+    editor.addAction(Kind::move);
+    editor.removeItem(editor.editing().rule.conditions.at(0).id);
+    EXPECT_FALSE(button(editor, "save")->isEnabled());
+    EXPECT_FALSE(button(editor, "dryRun")->isEnabled());
+    editor.addCondition(Field::size);
+    EXPECT_EQ(editor.editing().rule.conditions.at(0).value, QStringLiteral("10"));
+
+    folders->setCurrentIndex(0);
+    EXPECT_FALSE(button(editor, "dryRun")->isEnabled());
+    EXPECT_EQ(editor.sentence(), model->sentence(editor.editing().rule, std::nullopt));
+    editor.show();
+    QTest::keyClick(editor.findChild<QLineEdit *>(QStringLiteral("name")), Qt::Key_Return);
+    const std::optional<StoredRule> stored = model->store().rule(draft.id);
+    ASSERT_TRUE(stored);
+    EXPECT_FALSE(stored->folderID);
+    EXPECT_TRUE(stored->rule().isEnabled); // an accepted draft is switched on
+
+    // A folder that is gone shows as no choice and is kept until another is picked.
+    const QUuid gone = QUuid::createUuid();
+    RuleEditor stale(*model, AppModel::Editing{QUuid::createUuid(), draft, gone, false});
+    EXPECT_EQ(stale.findChild<QComboBox *>(QStringLiteral("folder"))->currentIndex(), 0);
+    stale.save();
+    EXPECT_EQ(model->store().rule(draft.id)->folderID, gone);
+}
+
+TEST_F(RuleEditorTest, dryRunFillsRowsFromTheAutopilotAndStopsWhenTheSheetCloses)
+{
+    WatchedFolder inbox = folder(QStringLiteral("Inbox"));
+    for (int i = 0; i < 6; ++i)
+        TestSupport::writeFile(inbox.displayPath + QStringLiteral("/invoice%1.txt").arg(i),
+                               "Invoice 2026-03-0" + QByteArray::number(i + 1) + "\nACME GmbH\nTotal 12,50 EUR\n");
+    const QStringList before = tree(RealHome::path());
+    // Reading the kind needs recognition: rows start as "Reading…" and fill one by one.
+    const Rule invoices = rule(QStringLiteral("Invoices"), {condition(Field::name, Op::endsWith, QStringLiteral(".txt"))},
+                               {action(Kind::move, QStringLiteral("~/Belege/{absender}")), action(Kind::tag, QStringLiteral("a,b"))});
+    RuleEditor editor(*model, AppModel::Editing{QUuid::createUuid(), invoices, inbox.uuid, true});
+    editor.show();
+    button(editor, "dryRun")->click();
+    DryRunView *view = editor.dryRunView();
+    ASSERT_TRUE(view);
+    ASSERT_EQ(view->rows().size(), 6);
+    EXPECT_TRUE(view->rows().at(0).reading);
+    EXPECT_EQ(view->findChild<DryRunRowView *>()->stateText(), QStringLiteral("Reading…"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view->isRunning(); }, 20000));
+    const DryRunRow &row = view->rows().at(0);
+    ASSERT_TRUE(row.plan && row.recognition);
+    const QString described = DryRunView::describe(*row.plan);
+    EXPECT_TRUE(described.startsWith(QLatin1String("~/Belege/"))) << described.toStdString();
+    EXPECT_TRUE(described.endsWith(QStringLiteral(".txt \u00B7 Tags: a, b"))) << described.toStdString();
+    EXPECT_EQ(view->findChild<QLabel *>(QStringLiteral("matches"))->text(), QStringLiteral("6 of 6 files match."));
+    view->accept();
+    EXPECT_EQ(tree(RealHome::path()), before);
+
+    // Closed at once: the run stops before the next file (new contents, so none is known yet).
+    for (int i = 0; i < 6; ++i)
+        TestSupport::writeFile(inbox.displayPath + QStringLiteral("/invoice%1.txt").arg(i), "Invoice B" + QByteArray::number(i));
+    editor.openDryRun();
+    view = editor.dryRunView();
+    ASSERT_TRUE(view);
+    EXPECT_TRUE(view->isRunning());
+    view->reject();
+    QPointer<DryRunView> closing(view);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !closing || !closing->isRunning(); }, 20000));
+    if (closing) {
+        EXPECT_TRUE(closing->rows().constLast().reading);
+    }
+
+    // No folder, a folder that cannot be opened, an empty folder: three different answers.
+    struct Case { std::optional<QUuid> folderID; DryRunView::Empty empty; };
+    WatchedFolder gone = folder(QStringLiteral("Gone"));
+    QDir(gone.displayPath).removeRecursively();
+    const Case cases[] = {{std::nullopt, DryRunView::Empty::noFolder},
+                          {gone.uuid, DryRunView::Empty::unreachable},
+                          {folder(QStringLiteral("Empty")).uuid, DryRunView::Empty::noFiles}};
+    for (const Case &c : cases) {
+        DryRunView empty(model->autopilot(), DryRunRequest{QUuid::createUuid(), invoices, c.folderID});
+        empty.show();
+        EXPECT_EQ(empty.empty(), c.empty);
+        EXPECT_EQ(empty.findChild<QLabel *>(QStringLiteral("matches"))->text(), QStringLiteral("0 of 0 files match."));
+    }
+}
+
+TEST_F(RuleEditorTest, badInputGivesItsDocumentedResultAndStaysInsideTheTarget)
+{
+    WatchedFolder inbox = folder(QStringLiteral("Inbox"));
+    const WatchedFolder sorted = folder(QStringLiteral("Sorted"), false);
+    const QString file = inbox.displayPath + QStringLiteral("/scan.pdf");
+    TestSupport::writeFile(file, "%PDF-1.4 scan");
+    const QString longName(5000, u'x');
+    Rule bad = rule(longName, {condition(Field::name, Op::contains, QStringLiteral("scan")),
+                               condition(Field::age, Op::lessThan, QStringLiteral("99999999999999999999"))},
+                    {action(Kind::move, QStringLiteral("~/Sorted/../../outside")), action(Kind::rename, QStringLiteral("../../{original}")),
+                     action(Kind::trashAfter, QStringLiteral("-7")), action(Kind::openWith, QStringLiteral("NoSuchApp"))});
+    bad.isEnabled = true;
+
+    RuleEditor editor(*model, AppModel::Editing{QUuid::createUuid(), bad, inbox.uuid, true});
+    editor.save();
+    const StoredRule stored = *model->store().rule(bad.id);
+    EXPECT_EQ(stored.rule().name.size(), 5000);
+
+    const QStringList before = tree(RealHome::path());
+    DryRunView view(model->autopilot(), DryRunRequest{QUuid::createUuid(), stored.rule(), inbox.uuid});
+    view.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view.isRunning(); }, 20000));
+    EXPECT_EQ(tree(RealHome::path()), before);
+    for (const DryRunRow &row : view.rows()) {
+        if (!row.plan)
+            continue;
+        EXPECT_FALSE(row.plan->trashAfterDays); // a negative count means none
+        EXPECT_EQ(row.plan->openWith, QStringLiteral("NoSuchApp"));
+        EXPECT_TRUE(row.plan->destination.startsWith(sorted.displayPath + QLatin1Char('/')))
+            << row.plan->destination.toStdString();
+    }
+
+    // Filed for real: the file lands in the target or stays where it is, and nothing appears outside.
+    std::optional<bool> made;
+    model->autopilot().handle(file, inbox, true, [&made](bool entry) { made = entry; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return made.has_value(); }, 20000));
+    QStringList after = tree(RealHome::path());
+    after.removeIf([&](const QString &path) { return path.startsWith(sorted.displayPath) || path == file; });
+    QStringList expected = before;
+    expected.removeIf([&](const QString &path) { return path.startsWith(sorted.displayPath) || path == file; });
+    EXPECT_EQ(after, expected);
+    const QDir home(RealHome::path());
+    for (const QString &outside : {QStringLiteral("../outside"), QStringLiteral("../../outside"), QStringLiteral("outside")})
+        EXPECT_FALSE(QFileInfo::exists(home.filePath(outside))) << outside.toStdString();
+}
