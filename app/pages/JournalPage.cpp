@@ -6,6 +6,7 @@
 #include "JournalDelegate.h"
 #include "JournalModel.h"
 #include "ReviewSheet.h"
+#include "SnapshotHooks.h"
 #include "Store.h"
 #include "Symbols.h"
 
@@ -115,6 +116,9 @@ JournalPage::JournalPage(AppModel &model, QWidget *parent)
         fitRows(first, last);
         showEmptyState();
     });
+    // The screenshot mode opens and closes the review sheet through its hook.
+    connect(&SnapshotHooks::shared(), &SnapshotHooks::reviewChanged, this,
+            [this] { review(SnapshotHooks::shared().review()); });
     connect(m_journal, &QAbstractItemModel::rowsRemoved, this, &JournalPage::showEmptyState);
     connect(m_journal, &QAbstractItemModel::modelReset, this, &JournalPage::showEmptyState);
     connect(m_journal, &QAbstractItemModel::dataChanged, this,
