@@ -2,6 +2,166 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>ActionError</name>
+    <message>
+        <source>This folder is no longer watched by Filewright.</source>
+        <translation>Filewright überwacht diesen Ordner nicht mehr.</translation>
+    </message>
+    <message>
+        <source>Filewright has no access to this folder. Choose it again under Folders.</source>
+        <translation>Filewright hat keinen Zugriff auf diesen Ordner. Wählen Sie ihn unter „Ordner“ erneut aus.</translation>
+    </message>
+    <message>
+        <source>Filewright found no receipts for this month.</source>
+        <translation>Filewright hat für diesen Monat keine Belege gefunden.</translation>
+    </message>
+</context>
+<context>
+    <name>AutomationActions</name>
+    <message>
+        <source>Could not create the folder %1: %2</source>
+        <translation>Der Ordner %1 konnte nicht angelegt werden: %2</translation>
+    </message>
+    <message>
+        <source>Filewright handled %1 files in %2.</source>
+        <translation>Filewright hat %1 Dateien in %2 bearbeitet.</translation>
+    </message>
+    <message>
+        <source>A file name must not contain a NUL character.</source>
+        <translation>Ein Dateiname darf kein NUL-Zeichen enthalten.</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>%1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>AutomationCommand</name>
+    <message>
+        <source>Clean Up Folder Now</source>
+        <translation>Ordner jetzt aufräumen</translation>
+    </message>
+    <message>
+        <source>Runs the newest files of a watched folder through your rules now. FOLDER-ID is an id that &quot;filewright folders&quot; lists.</source>
+        <translation>Wendet Ihre Regeln jetzt auf die neuesten Dateien eines überwachten Ordners an. FOLDER-ID ist eine ID, die „filewright folders“ auflistet.</translation>
+    </message>
+    <message>
+        <source>Recognize File</source>
+        <translation>Datei erkennen</translation>
+    </message>
+    <message>
+        <source>Reads a PDF, image, text or RTF file and tells its kind, sender, date, amount and currency. The file is neither moved nor kept.</source>
+        <translation>Liest eine PDF-, Bild-, Text- oder RTF-Datei und nennt Art, Absender, Datum, Betrag und Währung. Die Datei wird weder verschoben noch aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>Export Receipts for Month</source>
+        <translation>Belege eines Monats exportieren</translation>
+    </message>
+    <message>
+        <source>Writes the month&apos;s invoices and receipts with their list into a ZIP archive and prints its path. YEAR is from %1 to %2, MONTH from 1 to 12.</source>
+        <translation>Schreibt die Rechnungen und Quittungen des Monats mit ihrer Liste in ein ZIP-Archiv und gibt dessen Pfad aus. YEAR liegt zwischen %1 und %2, MONTH zwischen 1 und 12.</translation>
+    </message>
+    <message>
+        <source>Watched Folder</source>
+        <translation>Überwachter Ordner</translation>
+    </message>
+    <message>
+        <source>Lists the watched folders, oldest first, as id, name and path; with ids, only those folders.</source>
+        <translation>Listet die überwachten Ordner, die ältesten zuerst, mit ID, Name und Pfad auf; mit IDs nur diese Ordner.</translation>
+    </message>
+    <message>
+        <source>Try &quot;filewright %1 --help&quot;.</source>
+        <translation>Siehe „filewright %1 --help“.</translation>
+    </message>
+    <message>
+        <source>Filewright could not start again to read files.</source>
+        <translation>Filewright konnte sich zum Lesen von Dateien nicht neu starten.</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder id.</source>
+        <translation>%1 ist keine Ordner-ID.</translation>
+    </message>
+    <message>
+        <source>Cannot read %1: %2</source>
+        <translation>%1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>Art</translation>
+    </message>
+    <message>
+        <source>Sender</source>
+        <translation>Absender</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>Amount</source>
+        <translation>Betrag</translation>
+    </message>
+    <message>
+        <source>Currency</source>
+        <translation>Währung</translation>
+    </message>
+    <message>
+        <source>Needs checking</source>
+        <translation>Zu prüfen</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <translation>ja</translation>
+    </message>
+    <message>
+        <source>no</source>
+        <translation>nein</translation>
+    </message>
+    <message>
+        <source>The year must be a number from %1 to %2.</source>
+        <translation>Das Jahr muss eine Zahl von %1 bis %2 sein.</translation>
+    </message>
+    <message>
+        <source>The month must be a number from 1 to 12.</source>
+        <translation>Der Monat muss eine Zahl von 1 bis 12 sein.</translation>
+    </message>
+    <message>
+        <source>Usage: filewright %1 [options] %2</source>
+        <translation>Aufruf: filewright %1 [Optionen] %2</translation>
+    </message>
+    <message>
+        <source>Options:</source>
+        <translation>Optionen:</translation>
+    </message>
+    <message>
+        <source>Print the result as JSON.</source>
+        <translation>Das Ergebnis als JSON ausgeben.</translation>
+    </message>
+    <message>
+        <source>Show this help.</source>
+        <translation>Diese Hilfe anzeigen.</translation>
+    </message>
+    <message>
+        <source>Another Filewright process is working with the store. Try again when it has finished.</source>
+        <translation>Ein anderer Filewright-Prozess arbeitet mit dem Datenspeicher. Versuchen Sie es erneut, wenn er fertig ist.</translation>
+    </message>
+</context>
+<context>
+    <name>AutomationService</name>
+    <message>
+        <source>%1 is not a folder id.</source>
+        <translation>%1 ist keine Ordner-ID.</translation>
+    </message>
+    <message>
+        <source>The year must lie between %1 and %2 and the month between 1 and 12.</source>
+        <translation>Das Jahr muss zwischen %1 und %2 liegen und der Monat zwischen 1 und 12.</translation>
+    </message>
+</context>
+<context>
     <name>MetricsStore</name>
     <message>
         <source>%1 s</source>

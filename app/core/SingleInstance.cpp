@@ -14,13 +14,21 @@ bool SingleInstance::registerAsPrimary()
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return true;
+    // The object first, so that whoever finds the name finds the object.
+    bus.registerObject(QString::fromLatin1(objectPath), this, QDBusConnection::ExportScriptableSlots);
     const QString name = QString::fromLatin1(serviceName);
     const auto reply = bus.interface()->registerService(name, QDBusConnectionInterface::DontQueueService,
                                                         QDBusConnectionInterface::DontAllowReplacement);
-    if (!reply.isValid() || reply.value() != QDBusConnectionInterface::ServiceRegistered)
-        return false;
-    bus.registerObject(QString::fromLatin1(objectPath), this, QDBusConnection::ExportScriptableSlots);
-    return true;
+    if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered)
+        return true;
+    bus.unregisterObject(QString::fromLatin1(objectPath));
+    return false;
+}
+
+bool SingleInstance::isRunning()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    return bus.isConnected() && bus.interface()->isServiceRegistered(QString::fromLatin1(serviceName)).value();
 }
 
 bool SingleInstance::forwardToRunning(const QStringList &arguments)

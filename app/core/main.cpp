@@ -1,12 +1,19 @@
 // Filewright's entry point.
+#include "AppModel.h"
+#include "AutomationActions.h"
+#include "AutomationBus.h"
+#include "AutomationCommand.h"
+#include "AutomationService.h"
 #include "CrashHandler.h"
 #include "FilewrightApp.h"
 #include "HangWatchdog.h"
 #include "SelfTest.h"
 #include "SingleInstance.h"
 #include "Store.h"
+#include "StoreLock.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QTextStream>
 
 #include <cstdlib>
@@ -14,6 +21,9 @@
 #include <unistd.h>
 
 namespace {
+
+// How long a start waits for another process that works on the store.
+constexpr std::chrono::seconds storePatience{60};
 
 // Text recognition runs several times slower when its OpenMP threads compete
 // with ours; the limit must be in the environment before the process starts,
@@ -51,6 +61,8 @@ int main(int argc, char **argv)
         }
         SelfTest::isolateEnvironment();
     }
+    if (AutomationCommand::isRequested(argc, argv))
+        return AutomationCommand::run(argc, argv, ensureSingleThreadedRecognition);
     ensureSingleThreadedRecognition(argv);
 
     QApplication app(argc, argv);
@@ -58,12 +70,25 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Filewright"));
     QApplication::setApplicationVersion(QStringLiteral(FILEWRIGHT_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("filewright"));
+    // Before the bus is first used, while no other thread reads the types.
+    AutomationBus::registerTypes();
 
-    // One Filewright per session; test stores run on their own.
+    // One Filewright per session; a test store runs on its own, and takes
+    // the session's name only when no other Filewright has it.
     SingleInstance instance;
-    if (!Store::isOverridden() && !instance.registerAsPrimary()) {
-        if (SingleInstance::forwardToRunning(QApplication::arguments()))
+    const bool handsOver = !Store::isOverridden();
+    if (handsOver && SingleInstance::isRunning() && SingleInstance::forwardToRunning(QApplication::arguments()))
+        return 0;
+    // One process at a time works on a store: wait for a command that works
+    // on it alone, unless another Filewright appears meanwhile.
+    const std::optional<StoreLock> lock = StoreLock::take(Store::url(), storePatience, [handsOver] {
+        return handsOver && SingleInstance::isRunning();
+    });
+    if (!lock) {
+        if (handsOver && SingleInstance::forwardToRunning(QApplication::arguments()))
             return 0;
+        QTextStream(stderr) << AutomationCommand::storeBusyMessage() << Qt::endl;
+        return 1;
     }
 
     // Crashes and hangs of this instance leave a line for support.
@@ -71,6 +96,14 @@ int main(int argc, char **argv)
 
     FilewrightApp filewright;
     QObject::connect(&instance, &SingleInstance::activationRequested, &filewright, &FilewrightApp::activate);
+    // The automation is on the bus before the name is, so that a command
+    // finding the name finds it too.
+    AppModel &model = filewright.model();
+    AutomationActions actions(model.store(), model.autopilot());
+    AutomationService automation(actions, model.store().path());
+    automation.publish(QDBusConnection::sessionBus());
+    if (!instance.registerAsPrimary() && handsOver && SingleInstance::forwardToRunning(QApplication::arguments()))
+        return 0;
     filewright.showMainWindow();
     const int code = app.exec();
     return filewright.exitCode(code);

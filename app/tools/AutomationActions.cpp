@@ -1,0 +1,158 @@
+#include "AutomationActions.h"
+
+#include "Autopilot.h"
+#include "Prefs.h"
+#include "ReceiptExport.h"
+#include "ReceiptsPage.h"
+#include "Recognizer.h"
+#include "Store.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFutureWatcher>
+#include <QPointer>
+#include <QtConcurrent>
+
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+// A folder of its own in the temporary folder: "<prefix><uuid>".
+QString newTemporaryFolder(const QString &prefix)
+{
+    return QDir::temp().filePath(prefix + QUuid::createUuid().toString(QUuid::WithoutBraces));
+}
+
+// Creates a folder with its parents; the system's reason when that fails.
+std::optional<QString> createFolder(const QString &path)
+{
+    std::error_code error;
+    std::filesystem::create_directories(QFile::encodeName(path).toStdString(), error);
+    if (!error)
+        return std::nullopt;
+    return AutomationActions::tr("Could not create the folder %1: %2")
+        .arg(path, QString::fromLocal8Bit(error.message().c_str()));
+}
+
+// The recognise action's folder, removed with everything in it at the
+// latest when it goes; a failure to remove is ignored.
+class WorkingFolder
+{
+public:
+    explicit WorkingFolder(QString path) : m_path(std::move(path)) { }
+    ~WorkingFolder() { remove(); }
+    void remove() const
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(QFile::encodeName(m_path).toStdString(), ignored);
+    }
+    WorkingFolder(const WorkingFolder &) = delete;
+    WorkingFolder &operator=(const WorkingFolder &) = delete;
+    const QString &path() const { return m_path; }
+
+private:
+    const QString m_path;
+};
+
+// Runs work on a worker thread and hands its result to done on context's thread.
+template<typename T, typename Work>
+void runAside(QObject *context, Work work, std::function<void(const T &)> done)
+{
+    auto *watcher = new QFutureWatcher<T>(context);
+    QObject::connect(watcher, &QFutureWatcher<T>::finished, context, [watcher, done = std::move(done)] {
+        done(watcher->result());
+        watcher->deleteLater();
+    });
+    watcher->setFuture(QtConcurrent::run(std::move(work)));
+}
+
+} // namespace
+
+AutomationActions::AutomationActions(Store &store, Autopilot &autopilot, QObject *parent)
+    : QObject(parent)
+    , m_store(store)
+    , m_autopilot(autopilot)
+{
+}
+
+void AutomationActions::cleanUp(const QUuid &id, Done<CleanUpResult> done)
+{
+    const QList<WatchedFolder> watched = folders().watchedFolders();
+    const auto found = std::find_if(watched.begin(), watched.end(),
+                                    [&id](const WatchedFolder &folder) { return folder.uuid == id; });
+    if (found == watched.end())
+        return done(ActionError::of(FilewrightIntentError::folderGone));
+    WatchedFolder folder = *found;
+    const std::optional<QString> path = m_autopilot.startAccess(folder);
+    if (!(folder == *found))
+        m_store.update(folder);
+    if (!path)
+        return done(ActionError::of(FilewrightIntentError::noAccess));
+    const QString name = folder.name();
+    QPointer<AutomationActions> self(this);
+    m_autopilot.cleanUp(folder, [self, name, done = std::move(done)](int count) {
+        if (self)
+            done(CleanUpResult{count, tr("Filewright handled %1 files in %2.").arg(QString::number(count), name)});
+    });
+}
+
+std::optional<QString> AutomationActions::workingFileName(const QString &name)
+{
+    if (name.contains(QChar(u'\0')))
+        return std::nullopt;
+    const QString last = name.section(QLatin1Char('/'), -1);
+    if (last.isEmpty() || last == QLatin1String(".") || last == QLatin1String(".."))
+        return QStringLiteral("document");
+    return last;
+}
+
+void AutomationActions::recognize(const QString &name, const QByteArray &data, Done<RecognizedDocument> done)
+{
+    const std::optional<QString> fileName = workingFileName(name);
+    if (!fileName)
+        return done(ActionError::failure(tr("A file name must not contain a NUL character.")));
+    const QString folderPath = newTemporaryFolder(QStringLiteral("Filewright-"));
+    if (const std::optional<QString> failure = createFolder(folderPath))
+        return done(ActionError::failure(*failure));
+    auto folder = std::make_shared<const WorkingFolder>(folderPath);
+
+    const QString path = folder->path() + QLatin1Char('/') + *fileName;
+    QFile copy(path);
+    if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly) || copy.write(data) != data.size() || !copy.flush())
+        return done(ActionError::failure(tr("Could not write %1: %2").arg(path, copy.errorString())));
+    copy.close();
+
+    const bool useModel = m_autopilot.modelStatus() == ModelStatus::available;
+    // The folder is gone before the answer is given (or with the actions).
+    runAside<Recognition>(
+        this, [path, useModel] { return Recognizer::recognize(path, useModel); },
+        [folder, done = std::move(done)](const Recognition &recognition) {
+            folder->remove();
+            done(RecognizedDocument::from(recognition, Prefs::sentenceLanguage()));
+        });
+}
+
+void AutomationActions::exportReceipts(int year, int month, Done<QString> done)
+{
+    Q_ASSERT(isValidYear(year) && isValidMonth(month));
+    const QList<RecognitionRecord> records = m_store.receipts(year, month);
+    if (records.isEmpty())
+        return done(ActionError::of(FilewrightIntentError::noReceipts));
+    const QString folder = newTemporaryFolder(QStringLiteral("Filewright-export-"));
+    if (const std::optional<QString> failure = createFolder(folder))
+        return done(ActionError::failure(*failure));
+    const QList<ReceiptLine> lines = ReceiptsPage::lines(records);
+    runAside<ActionResult<QString>>(
+        this,
+        [lines, year, month, folder]() -> ActionResult<QString> {
+            try {
+                return ReceiptExport::write(lines, year, month, folder);
+            } catch (const ReceiptExport::Error &error) {
+                // Nothing is left behind: the export leaves its folder empty then.
+                QDir().rmdir(folder);
+                return ActionError::failure(error.message());
+            }
+        },
+        std::move(done));
+}

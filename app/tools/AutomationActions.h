@@ -1,0 +1,67 @@
+// The three actions that scripts and other programs run without the
+// windows: clean up a watched folder now, recognise one file (reading only),
+// and export a month's receipts as a ZIP archive; and the watched folders
+// they may pick from. They work on the store and automation driver they are
+// given: the running application's, or a command's own.
+#pragma once
+
+#include "ActionError.h"
+#include "FolderEntity.h"
+#include "RecognizedDocument.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QUuid>
+
+#include <functional>
+#include <optional>
+
+class Autopilot;
+class Store;
+
+class AutomationActions : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int firstYear = 2000;
+    static constexpr int lastYear = 2100;
+    static bool isValidYear(int year) { return year >= firstYear && year <= lastYear; }
+    static bool isValidMonth(int month) { return month >= 1 && month <= 12; }
+
+    struct CleanUpResult
+    {
+        int count = 0;
+        // "Filewright handled 3 files in Downloads."
+        QString dialog;
+
+        friend bool operator==(const CleanUpResult &, const CleanUpResult &) = default;
+    };
+
+    template<typename T>
+    using Done = std::function<void(const ActionResult<T> &result)>;
+
+    AutomationActions(Store &store, Autopilot &autopilot, QObject *parent = nullptr);
+
+    // Runs the watched folder's newest files through the rules, as the
+    // driver's clean-up does. done is called on this thread, possibly before
+    // this returns, and only while the actions live (as for the others).
+    void cleanUp(const QUuid &folder, Done<CleanUpResult> done);
+    // Reads a copy of the file's data in a working folder of its own, which
+    // is removed afterwards; nothing is cached, journaled or filed.
+    void recognize(const QString &name, const QByteArray &data, Done<RecognizedDocument> done);
+    // Writes the month's receipts into a new export folder in the temporary
+    // folder and gives the archive's path; a month without receipts leaves
+    // nothing behind. The year and month must be valid.
+    void exportReceipts(int year, int month, Done<QString> done);
+    FolderQuery folders() const { return FolderQuery(m_store); }
+
+    // The name a handed-in file is written under: only its last path
+    // component, "document" for "", "." and ".."; none for a name holding NUL.
+    static std::optional<QString> workingFileName(const QString &name);
+
+private:
+    Store &m_store;
+    Autopilot &m_autopilot;
+};

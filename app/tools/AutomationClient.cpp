@@ -1,0 +1,92 @@
+#include "AutomationClient.h"
+
+#include "AutomationBus.h"
+#include "SingleInstance.h"
+
+#include <QDBusArgument>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusVariant>
+
+namespace {
+// A clean-up of many files or the reading of a long scan takes its time.
+constexpr int callTimeoutMs = 30 * 60 * 1000;
+
+QString service()
+{
+    return QString::fromLatin1(SingleInstance::serviceName);
+}
+
+template<typename T, typename Convert>
+ActionResult<T> mapped(const ActionResult<QVariantList> &reply, Convert convert)
+{
+    if (const auto *error = std::get_if<ActionError>(&reply))
+        return *error;
+    return convert(std::get<QVariantList>(reply));
+}
+} // namespace
+
+std::unique_ptr<AutomationClient> AutomationClient::find(const QString &storePath)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface()->isServiceRegistered(service()))
+        return nullptr;
+    QDBusMessage get = QDBusMessage::createMethodCall(service(), QString::fromLatin1(AutomationBus::objectPath),
+                                                      QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                      QStringLiteral("Get"));
+    get << QString::fromLatin1(AutomationBus::interfaceName) << QStringLiteral("StorePath");
+    const QDBusMessage reply = bus.call(get);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return nullptr;
+    if (reply.arguments().constFirst().value<QDBusVariant>().variant().toString() != storePath)
+        return nullptr;
+    return std::unique_ptr<AutomationClient>(new AutomationClient(bus));
+}
+
+AutomationClient::AutomationClient(QDBusConnection bus)
+    : m_bus(std::move(bus))
+{
+}
+
+ActionResult<QVariantList> AutomationClient::call(const QString &method, const QVariantList &arguments) const
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(service(), QString::fromLatin1(AutomationBus::objectPath),
+                                                          QString::fromLatin1(AutomationBus::interfaceName), method);
+    message.setArguments(arguments);
+    const QDBusMessage reply = m_bus.call(message, QDBus::Block, callTimeoutMs);
+    if (reply.type() == QDBusMessage::ErrorMessage)
+        return AutomationBus::fromError(reply.errorName(), reply.errorMessage());
+    return reply.arguments();
+}
+
+ActionResult<AutomationActions::CleanUpResult> AutomationClient::cleanUp(const QUuid &folder)
+{
+    return mapped<AutomationActions::CleanUpResult>(
+        call(QStringLiteral("CleanUpFolder"), {folder.toString(QUuid::WithoutBraces)}), [](const QVariantList &values) {
+            return AutomationActions::CleanUpResult{values.value(0).toInt(), values.value(1).toString()};
+        });
+}
+
+ActionResult<RecognizedDocument> AutomationClient::recognize(const QString &name, const QByteArray &data)
+{
+    return mapped<RecognizedDocument>(call(QStringLiteral("RecognizeFile"), {name, data}), [](const QVariantList &values) {
+        return RecognizedDocument::fromVariantMap(qdbus_cast<QVariantMap>(values.value(0)));
+    });
+}
+
+ActionResult<QString> AutomationClient::exportReceipts(int year, int month)
+{
+    return mapped<QString>(call(QStringLiteral("ExportReceipts"), {year, month}),
+                           [](const QVariantList &values) { return values.value(0).toString(); });
+}
+
+ActionResult<QList<FolderEntity>> AutomationClient::folders(const std::optional<QList<QUuid>> &ids)
+{
+    const auto entities = [](const QVariantList &values) { return qdbus_cast<QList<FolderEntity>>(values.value(0)); };
+    if (!ids)
+        return mapped<QList<FolderEntity>>(call(QStringLiteral("SuggestedFolders"), {}), entities);
+    QStringList texts;
+    for (const QUuid &id : *ids)
+        texts.append(id.toString(QUuid::WithoutBraces));
+    return mapped<QList<FolderEntity>>(call(QStringLiteral("FoldersForIds"), {texts}), entities);
+}

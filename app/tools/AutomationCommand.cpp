@@ -1,0 +1,332 @@
+#include "AutomationCommand.h"
+
+#include "AutomationBus.h"
+#include "AutomationClient.h"
+#include "LocalAutomation.h"
+#include "Store.h"
+#include "StoreLock.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+
+#include <array>
+#include <cstring>
+#include <functional>
+
+namespace {
+
+class Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(AutomationCommand)
+};
+
+// How long a command waits for another process that works on the store.
+constexpr std::chrono::seconds storePatience{60};
+
+enum class Name { cleanUp, recognize, exportReceipts, folders };
+
+struct Command
+{
+    Name name;
+    const char *word;
+    // The arguments as the usage line shows them.
+    const char *syntax;
+    bool json;
+    // Whether the action reads files (a clean-up does, for its rules).
+    bool reads;
+    int minArguments;
+    int maxArguments; // -1: any number
+};
+
+constexpr std::array<Command, 4> commands{{
+    {Name::cleanUp, "clean-up", "FOLDER-ID", false, true, 1, 1},
+    {Name::recognize, "recognize", "FILE", true, true, 1, 1},
+    {Name::exportReceipts, "export-receipts", "YEAR MONTH", false, false, 2, 2},
+    {Name::folders, "folders", "[FOLDER-ID...]", true, false, 0, -1},
+}};
+
+const Command *commandNamed(const char *word)
+{
+    for (const Command &command : commands) {
+        if (std::strcmp(command.word, word) == 0)
+            return &command;
+    }
+    return nullptr;
+}
+
+QString description(Name name)
+{
+    switch (name) {
+    case Name::cleanUp:
+        return Texts::tr("Clean Up Folder Now") + QLatin1Char('\n')
+            + Texts::tr("Runs the newest files of a watched folder through your rules now. "
+                        "FOLDER-ID is an id that \"filewright folders\" lists.");
+    case Name::recognize:
+        return Texts::tr("Recognize File") + QLatin1Char('\n')
+            + Texts::tr("Reads a PDF, image, text or RTF file and tells its kind, sender, date, amount and currency. "
+                        "The file is neither moved nor kept.");
+    case Name::exportReceipts:
+        return Texts::tr("Export Receipts for Month") + QLatin1Char('\n')
+            + Texts::tr("Writes the month's invoices and receipts with their list into a ZIP archive and prints "
+                        "its path. YEAR is from %1 to %2, MONTH from 1 to 12.")
+                  .arg(AutomationActions::firstYear)
+                  .arg(AutomationActions::lastYear);
+    case Name::folders:
+        return Texts::tr("Watched Folder") + QLatin1Char('\n')
+            + Texts::tr("Lists the watched folders, oldest first, as id, name and path; with ids, only those folders.");
+    }
+    return {};
+}
+
+void print(FILE *stream, const QString &text)
+{
+    QTextStream(stream) << text << Qt::endl;
+}
+
+class Run
+{
+public:
+    // setUpForReading: called before the action would run in this process;
+    // false when the process cannot read files.
+    Run(const Command &command, const QStringList &arguments, bool json, std::function<bool()> setUpForReading)
+        : m_command(command), m_arguments(arguments), m_json(json), m_setUpForReading(std::move(setUpForReading))
+    {
+    }
+
+    int usageError(const QString &message) const
+    {
+        print(stderr, message + QLatin1Char('\n')
+                          + Texts::tr("Try \"filewright %1 --help\".").arg(QLatin1String(m_command.word)));
+        return AutomationCommand::badUsage;
+    }
+
+    int execute()
+    {
+        switch (m_command.name) {
+        case Name::cleanUp:
+            return cleanUp();
+        case Name::recognize:
+            return recognize();
+        case Name::exportReceipts:
+            return exportReceipts();
+        case Name::folders:
+            return folders();
+        }
+        return AutomationCommand::badUsage;
+    }
+
+private:
+    // The application running on the store, else this process once it may
+    // work on the store; nothing (the reason printed) when neither can be had.
+    AutomationDoor *door()
+    {
+        const QString storePath = Store::url();
+        std::unique_ptr<AutomationClient> running = AutomationClient::find(storePath);
+        if (!running) {
+            if (m_command.reads && !m_setUpForReading()) {
+                print(stderr, Texts::tr("Filewright could not start again to read files."));
+                return nullptr;
+            }
+            m_lock = StoreLock::take(storePath, storePatience, [&] {
+                running = AutomationClient::find(storePath);
+                return running != nullptr;
+            });
+        }
+        if (running)
+            m_door = std::move(running);
+        else if (m_lock)
+            m_door = std::make_unique<LocalAutomation>(Store::makeContainer());
+        else
+            print(stderr, AutomationCommand::storeBusyMessage());
+        return m_door.get();
+    }
+
+    template<typename T>
+    int finish(const ActionResult<T> &result, const std::function<QString(const T &)> &text)
+    {
+        if (const auto *error = std::get_if<ActionError>(&result)) {
+            print(stderr, error->message);
+            return AutomationCommand::failed;
+        }
+        print(stdout, text(std::get<T>(result)));
+        return AutomationCommand::done;
+    }
+
+    static std::optional<QUuid> folderID(const QString &text)
+    {
+        const QUuid id = QUuid::fromString(text);
+        return id.isNull() ? std::nullopt : std::optional<QUuid>(id);
+    }
+
+    int cleanUp()
+    {
+        const std::optional<QUuid> id = folderID(m_arguments.constFirst());
+        if (!id)
+            return usageError(Texts::tr("%1 is not a folder id.").arg(m_arguments.constFirst()));
+        if (!door())
+            return AutomationCommand::failed;
+        return finish<AutomationActions::CleanUpResult>(
+            m_door->cleanUp(*id), [](const AutomationActions::CleanUpResult &done) { return done.dialog; });
+    }
+
+    int recognize()
+    {
+        QFile file(m_arguments.constFirst());
+        if (!file.open(QIODevice::ReadOnly)) {
+            print(stderr, Texts::tr("Cannot read %1: %2").arg(file.fileName(), file.errorString()));
+            return AutomationCommand::failed;
+        }
+        const QByteArray data = file.readAll();
+        if (!door())
+            return AutomationCommand::failed;
+        const bool json = m_json;
+        return finish<RecognizedDocument>(
+            m_door->recognize(QFileInfo(file).fileName(), data), [json](const RecognizedDocument &document) {
+                if (json)
+                    return QString::fromUtf8(QJsonDocument(document.toJson()).toJson(QJsonDocument::Compact));
+                const auto line = [](const QString &title, const QString &value) {
+                    return Texts::tr("%1: %2").arg(title, value);
+                };
+                const QVariantMap map = document.toVariantMap();
+                return QStringList{
+                    line(Texts::tr("Kind"), document.kind),
+                    line(Texts::tr("Sender"), document.sender.value_or(QString())),
+                    line(Texts::tr("Date"), map.value(QStringLiteral("date")).toString()),
+                    line(Texts::tr("Amount"), document.amount ? QString::number(*document.amount, 'g', 15) : QString()),
+                    line(Texts::tr("Currency"), document.currency.value_or(QString())),
+                    line(Texts::tr("Needs checking"), document.needsReview ? Texts::tr("yes") : Texts::tr("no")),
+                }.join(QLatin1Char('\n'));
+            });
+    }
+
+    int exportReceipts()
+    {
+        bool yearIsNumber = false;
+        bool monthIsNumber = false;
+        const int year = m_arguments.at(0).toInt(&yearIsNumber);
+        const int month = m_arguments.at(1).toInt(&monthIsNumber);
+        if (!yearIsNumber || !AutomationActions::isValidYear(year))
+            return usageError(Texts::tr("The year must be a number from %1 to %2.")
+                                  .arg(AutomationActions::firstYear)
+                                  .arg(AutomationActions::lastYear));
+        if (!monthIsNumber || !AutomationActions::isValidMonth(month))
+            return usageError(Texts::tr("The month must be a number from 1 to 12."));
+        if (!door())
+            return AutomationCommand::failed;
+        return finish<QString>(m_door->exportReceipts(year, month), [](const QString &archive) { return archive; });
+    }
+
+    int folders()
+    {
+        std::optional<QList<QUuid>> ids;
+        if (!m_arguments.isEmpty()) {
+            ids.emplace();
+            for (const QString &text : std::as_const(m_arguments)) {
+                const std::optional<QUuid> id = folderID(text);
+                if (!id)
+                    return usageError(Texts::tr("%1 is not a folder id.").arg(text));
+                ids->append(*id);
+            }
+        }
+        if (!door())
+            return AutomationCommand::failed;
+        const bool json = m_json;
+        return finish<QList<FolderEntity>>(m_door->folders(ids), [json](const QList<FolderEntity> &entities) {
+            QJsonArray array;
+            QStringList lines;
+            for (const FolderEntity &entity : entities) {
+                const QString id = entity.id.toString(QUuid::WithoutBraces);
+                array.append(QJsonObject{{QStringLiteral("id"), id},
+                                         {QStringLiteral("name"), entity.name},
+                                         {QStringLiteral("path"), entity.path}});
+                lines.append(id + QLatin1Char('\t') + entity.name + QLatin1Char('\t') + entity.path);
+            }
+            return json ? QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact))
+                        : lines.join(QLatin1Char('\n'));
+        });
+    }
+
+    const Command &m_command;
+    const QStringList m_arguments;
+    const bool m_json;
+    const std::function<bool()> m_setUpForReading;
+    // Declared before the door it guards, so that it is given up after it.
+    std::optional<StoreLock> m_lock;
+    std::unique_ptr<AutomationDoor> m_door;
+};
+
+QString helpText(const Command &command)
+{
+    QString text = Texts::tr("Usage: filewright %1 [options] %2")
+                       .arg(QLatin1String(command.word), QLatin1String(command.syntax))
+        + QLatin1String("\n\n") + description(command.name) + QLatin1String("\n\n") + Texts::tr("Options:");
+    if (command.json)
+        text += QLatin1String("\n  --json      ") + Texts::tr("Print the result as JSON.");
+    return text + QLatin1String("\n  -h, --help  ") + Texts::tr("Show this help.");
+}
+
+} // namespace
+
+namespace AutomationCommand {
+
+QString storeBusyMessage()
+{
+    return Texts::tr("Another Filewright process is working with the store. Try again when it has finished.");
+}
+
+bool isRequested(int argc, char **argv)
+{
+    return argc > 1 && commandNamed(argv[1]) != nullptr;
+}
+
+int run(int argc, char **argv, ReadingSetUp setUpForReading)
+{
+    const Command &command = *commandNamed(argv[1]);
+    // Reading needs the process set up from its start, and some documents
+    // are laid out by Qt's text engine, which needs a GUI application (with
+    // no window, so no display either). Handing an action over needs neither.
+    const bool setUp = !qEnvironmentVariableIsEmpty("OMP_THREAD_LIMIT");
+    if (setUp && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app = setUp ? std::make_unique<QGuiApplication>(argc, argv)
+                                                        : std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Filewright"));
+    QCoreApplication::setApplicationName(QStringLiteral("Filewright"));
+    // Before the bus is first used, while no other thread reads the types.
+    AutomationBus::registerTypes();
+
+    QCommandLineParser parser;
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption json(QStringLiteral("json"));
+    parser.addOption(help);
+    if (command.json)
+        parser.addOption(json);
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeAt(1);
+    const bool parsed = parser.parse(arguments);
+    Run run(command, parser.positionalArguments(), command.json && parser.isSet(json), [setUp, setUpForReading, argv] {
+        if (!setUp)
+            setUpForReading(argv); // returns only when the new start failed
+        return setUp;
+    });
+    if (!parsed)
+        return run.usageError(parser.errorText());
+    if (parser.isSet(help)) {
+        print(stdout, helpText(command));
+        return done;
+    }
+    const qsizetype count = parser.positionalArguments().size();
+    if (count < command.minArguments || (command.maxArguments >= 0 && count > command.maxArguments))
+        return run.usageError(Texts::tr("Usage: filewright %1 [options] %2")
+                                  .arg(QLatin1String(command.word), QLatin1String(command.syntax)));
+    return run.execute();
+}
+
+} // namespace AutomationCommand
