@@ -43,7 +43,6 @@ ActionRow::ActionRow(const RuleAction &action, const ApplicationCatalog *applica
     m_kind = new QComboBox(this);
     m_kind->setObjectName(QStringLiteral("kind"));
     m_kind->setAccessibleName(tr("Action"));
-    m_kind->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     for (const Kind kind : RuleAction::allKinds)
         m_kind->addItem(title(kind), static_cast<int>(kind));
     // Only a change of the chosen kind resets the value; choosing the same one does nothing.
@@ -60,7 +59,8 @@ ActionRow::ActionRow(const RuleAction &action, const ApplicationCatalog *applica
 
     m_application = new QToolButton(this);
     m_application->setObjectName(QStringLiteral("application"));
-    m_application->setIcon(Symbols::icon(QStringLiteral("arrow.up.forward.app")));
+    static const QIcon applicationsIcon = Symbols::icon(QStringLiteral("arrow.up.forward.app"));
+    m_application->setIcon(applicationsIcon);
     m_application->setToolTip(tr("Choose Application"));
     m_application->setAccessibleName(tr("Choose Application"));
     m_application->setPopupMode(QToolButton::InstantPopup);

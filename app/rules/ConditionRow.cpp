@@ -27,7 +27,6 @@ ConditionRow::ConditionRow(const Condition &condition, bool aiAvailable, QWidget
     m_field = new QComboBox(this);
     m_field->setObjectName(QStringLiteral("field"));
     m_field->setAccessibleName(tr("Field"));
-    m_field->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     for (const Field field : Condition::allFields)
         m_field->addItem(Labels::title(field), static_cast<int>(field));
     connect(m_field, &QComboBox::currentIndexChanged, this,
@@ -38,25 +37,6 @@ ConditionRow::ConditionRow(const Condition &condition, bool aiAvailable, QWidget
     m_operator->setAccessibleName(tr("Operator"));
     m_operator->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     connect(m_operator, &QComboBox::currentIndexChanged, this, &ConditionRow::chooseOperator);
-
-    m_fileType = new QComboBox(this);
-    m_fileType->setObjectName(QStringLiteral("fileType"));
-    m_fileType->setAccessibleName(tr("Type"));
-    m_fileType->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    connect(m_fileType, &QComboBox::currentIndexChanged, this, &ConditionRow::chooseFileType);
-
-    m_kind = new QToolButton(this);
-    m_kind->setObjectName(QStringLiteral("kind"));
-    m_kind->setPopupMode(QToolButton::InstantPopup);
-    m_kind->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    m_kindMenu = new QMenu(m_kind);
-    for (const DocumentKind kind : DocumentKinds::allCases) {
-        QAction *toggle = m_kindMenu->addAction(Labels::title(kind));
-        toggle->setCheckable(true);
-        toggle->setData(static_cast<int>(kind));
-        connect(toggle, &QAction::triggered, this, [this, kind](bool on) { toggleKind(kind, on); });
-    }
-    m_kind->setMenu(m_kindMenu);
 
     m_value = new QLineEdit(this);
     m_value->setObjectName(QStringLiteral("value"));
@@ -70,8 +50,6 @@ ConditionRow::ConditionRow(const Condition &condition, bool aiAvailable, QWidget
 
     controls()->addWidget(m_field);
     controls()->addWidget(m_operator);
-    controls()->addWidget(m_fileType);
-    controls()->addWidget(m_kind);
     controls()->addWidget(m_value, 1);
     controls()->addStretch();
     controls()->addWidget(m_mark);
@@ -140,6 +118,40 @@ QString ConditionRow::fileTypeLabel(const QString &value)
     return parts.isEmpty() ? QLatin1Char('.') + value : parts.join(QStringLiteral(", "));
 }
 
+QComboBox *ConditionRow::fileTypePicker()
+{
+    // The pickers are made when a row first needs them: most rows never do.
+    if (m_fileType)
+        return m_fileType;
+    m_fileType = new QComboBox(this);
+    m_fileType->setObjectName(QStringLiteral("fileType"));
+    m_fileType->setAccessibleName(tr("Type"));
+    m_fileType->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    connect(m_fileType, &QComboBox::currentIndexChanged, this, &ConditionRow::chooseFileType);
+    controls()->insertWidget(valueEditorIndex, m_fileType);
+    return m_fileType;
+}
+
+QToolButton *ConditionRow::kindButton()
+{
+    if (m_kind)
+        return m_kind;
+    m_kind = new QToolButton(this);
+    m_kind->setObjectName(QStringLiteral("kind"));
+    m_kind->setPopupMode(QToolButton::InstantPopup);
+    m_kind->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_kindMenu = new QMenu(m_kind);
+    for (const DocumentKind kind : DocumentKinds::allCases) {
+        QAction *toggle = m_kindMenu->addAction(Labels::title(kind));
+        toggle->setCheckable(true);
+        toggle->setData(static_cast<int>(kind));
+        connect(toggle, &QAction::triggered, this, [this, kind](bool on) { toggleKind(kind, on); });
+    }
+    m_kind->setMenu(m_kindMenu);
+    controls()->insertWidget(valueEditorIndex, m_kind);
+    return m_kind;
+}
+
 void ConditionRow::chooseField(Field field)
 {
     if (field == m_condition.field)
@@ -198,11 +210,14 @@ void ConditionRow::refresh()
         m_operator->setCurrentIndex(m_operator->findData(static_cast<int>(m_condition.op)));
     }
 
-    m_fileType->setVisible(field == Field::fileType);
-    m_kind->setVisible(field == Field::kind);
+    if (m_fileType)
+        m_fileType->setVisible(field == Field::fileType);
+    if (m_kind)
+        m_kind->setVisible(field == Field::kind);
     m_value->setVisible(field != Field::fileType && field != Field::kind);
     if (field == Field::fileType) {
-        const QSignalBlocker blockType(m_fileType);
+        const QSignalBlocker blockType(fileTypePicker());
+        m_fileType->setVisible(true);
         m_fileType->clear();
         for (const FileCategory category : FileCategories::allCases)
             m_fileType->addItem(Labels::title(category), FileCategories::rawValue(category));
@@ -212,6 +227,7 @@ void ConditionRow::refresh()
             m_fileType->addItem(fileTypeLabel(m_condition.value), m_condition.value);
         m_fileType->setCurrentIndex(m_fileType->findData(m_condition.value));
     } else if (field == Field::kind) {
+        kindButton()->setVisible(true);
         refreshKindMenu();
     } else {
         if (m_value->text() != m_condition.value)
@@ -242,13 +258,16 @@ void ConditionRow::refreshEnabled()
     const bool enabled = m_aiAvailable || !needsRecognition;
     for (QWidget *control : {static_cast<QWidget *>(m_field), static_cast<QWidget *>(m_operator),
                              static_cast<QWidget *>(m_fileType), static_cast<QWidget *>(m_kind),
-                             static_cast<QWidget *>(m_value), static_cast<QWidget *>(m_mark)})
-        control->setEnabled(enabled);
+                             static_cast<QWidget *>(m_value), static_cast<QWidget *>(m_mark)}) {
+        if (control)
+            control->setEnabled(enabled);
+    }
     m_mark->setVisible(needsRecognition);
     if (needsRecognition) {
         const QColor tint = m_aiAvailable ? palette().color(QPalette::Highlight)
                                           : palette().color(QPalette::Disabled, QPalette::WindowText);
-        m_mark->setPixmap(Symbols::icon(QStringLiteral("apple.intelligence")).pixmap(markSize, markSize));
+        static const QIcon markIcon = Symbols::icon(QStringLiteral("apple.intelligence"));
+        m_mark->setPixmap(markIcon.pixmap(markSize, markSize));
         m_mark->setProperty("tint", tint);
     }
 }

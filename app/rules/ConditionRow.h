@@ -47,8 +47,13 @@ private:
     void typeValue(const QString &text);
     // Shows the condition as it stands; writes nothing.
     void refresh();
+    QComboBox *fileTypePicker();
+    QToolButton *kindButton();
     void refreshKindMenu();
     void refreshEnabled();
+
+    // Where the kind and file-type pickers go: after the field and operator pickers.
+    static constexpr int valueEditorIndex = 2;
 
     Condition m_condition;
     bool m_aiAvailable;

@@ -3,6 +3,7 @@
 #include "AppModel.h"
 #include "Autopilot.h"
 #include "DraftHandOver.h"
+#include "GridProbes.h"
 #include "ModelStatusText.h"
 #include "RuleDrafter.h"
 #include "Symbols.h"
@@ -73,6 +74,7 @@ DescribeRuleField::DescribeRuleField(AppModel &model, QWidget *parent)
     m_buttons->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
     box->addWidget(m_buttons);
     layout->addWidget(m_box);
+    gridProbe(m_box, QStringLiteral("describe"), QStringLiteral("rules"), QStringLiteral("lead"));
 
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("status"));

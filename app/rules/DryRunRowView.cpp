@@ -36,7 +36,8 @@ DryRunRowView::DryRunRowView(const DryRunRow &row, QWidget *parent)
     auto *state = new QHBoxLayout;
     state->setSpacing(4);
     m_arrow = new QLabel(this);
-    m_arrow->setPixmap(Symbols::icon(QStringLiteral("arrow.turn.down.right")).pixmap(arrowSize, arrowSize));
+    static const QIcon arrowIcon = Symbols::icon(QStringLiteral("arrow.turn.down.right"));
+    m_arrow->setPixmap(arrowIcon.pixmap(arrowSize, arrowSize));
     state->addWidget(m_arrow, 0, Qt::AlignTop);
     m_state = new QLabel(this);
     m_state->setObjectName(QStringLiteral("state"));

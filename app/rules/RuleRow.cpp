@@ -20,7 +20,9 @@ RuleRow::RuleRow(QWidget *parent)
 
     m_remove = new QToolButton(this);
     m_remove->setObjectName(QStringLiteral("remove"));
-    m_remove->setIcon(Symbols::icon(QStringLiteral("minus.circle")));
+    // Rows come by the dozen; their symbol is made once.
+    static const QIcon removeIcon = Symbols::icon(QStringLiteral("minus.circle"));
+    m_remove->setIcon(removeIcon);
     m_remove->setAutoRaise(true);
     m_remove->setToolTip(tr("Remove"));
     m_remove->setAccessibleName(tr("Remove"));
