@@ -1,125 +1,78 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
-<TS version="2.1" language="de_DE">
+<TS version="2.1" language="de">
 <context>
-    <name>JournalDelegate</name>
-    <message>
-        <source>Move the file back and remove the tags Filewright added</source>
-        <translation>Die Datei zurücklegen und die Tags entfernen, die Filewright hinzugefügt hat</translation>
-    </message>
-</context>
-<context>
-    <name>JournalPage</name>
-    <message>
-        <source>Journal</source>
-        <translation>Journal</translation>
-    </message>
-    <message>
-        <source>Show</source>
-        <translation>Anzeigen</translation>
-    </message>
-    <message>
-        <source>Show everything, or only files waiting for you</source>
-        <translation>Alles zeigen oder nur Dateien, die auf dich warten</translation>
-    </message>
-    <message>
-        <source>All</source>
-        <translation>Alle</translation>
-    </message>
-    <message>
-        <source>Please Check</source>
-        <translation>Bitte prüfen</translation>
-    </message>
-    <message>
-        <source>Nothing to Check</source>
-        <translation>Nichts zu prüfen</translation>
-    </message>
-    <message>
-        <source>Nothing Yet</source>
-        <translation>Noch nichts</translation>
-    </message>
-    <message>
-        <source>Files wait here when Filewright is unsure what it read.</source>
-        <translation>Hier warten Dateien, wenn Filewright unsicher ist, was es gelesen hat.</translation>
-    </message>
-    <message>
-        <source>When a rule files something, it shows up here. Every step can be undone.</source>
-        <translation>Wenn eine Regel etwas ablegt, erscheint es hier. Jeder Schritt lässt sich rückgängig machen.</translation>
-    </message>
-    <message>
-        <source>Undo</source>
-        <translation>Rückgängig</translation>
-    </message>
+    <name>FolderRow</name>
     <message>
         <source>Show in File Manager</source>
         <translation>Im Dateimanager zeigen</translation>
     </message>
+    <message>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>Choose Again…</source>
+        <translation>Erneut wählen …</translation>
+    </message>
+    <message>
+        <source>Filewright can no longer open this folder. Pick it once more.</source>
+        <translation>Filewright kann diesen Ordner nicht mehr öffnen. Wähle ihn noch einmal.</translation>
+    </message>
+    <message>
+        <source>Subfolders</source>
+        <translation>Unterordner</translation>
+    </message>
+    <message>
+        <source>Also look at new files in subfolders</source>
+        <translation>Auch neue Dateien in Unterordnern ansehen</translation>
+    </message>
+    <message>
+        <source>Watch</source>
+        <translation>Beobachten</translation>
+    </message>
 </context>
 <context>
-    <name>JournalRow</name>
+    <name>FoldersPage</name>
     <message>
-        <source>%1: tagged, stays in %2</source>
-        <translation>%1: markiert, bleibt in %2</translation>
+        <source>Folders</source>
+        <translation>Ordner</translation>
     </message>
     <message>
-        <source>%1: was %2, now in %3</source>
-        <translation>%1: war %2, jetzt in %3</translation>
+        <source>Add Folder</source>
+        <translation>Ordner hinzufügen</translation>
     </message>
     <message>
-        <source>%1 would file it as %2</source>
-        <translation>%1 würde es als %2 ablegen</translation>
+        <source>Watch another folder (Ctrl+O)</source>
+        <translation>Einen weiteren Ordner beobachten (Strg+O)</translation>
     </message>
     <message>
-        <source>%1: undone, back in %2</source>
-        <translation>%1: rückgängig gemacht, wieder in %2</translation>
+        <source>Watched folders</source>
+        <translation>Beobachtete Ordner</translation>
     </message>
     <message>
-        <source>%1: not filed, still in %2</source>
-        <translation>%1: nicht abgelegt, noch in %2</translation>
+        <source>Filewright looks at new files here. Downloads and Desktop are the usual ones.</source>
+        <translation>Filewright schaut sich hier neue Dateien an. Üblich sind Downloads und Schreibtisch.</translation>
     </message>
     <message>
-        <source>%1: moved to the Trash</source>
-        <translation>%1: in den Papierkorb gelegt</translation>
+        <source>Add Folder…</source>
+        <translation>Ordner hinzufügen …</translation>
     </message>
     <message>
-        <source>%1: skipped, stays in %2</source>
-        <translation>%1: übersprungen, bleibt in %2</translation>
+        <source>Places</source>
+        <translation>Orte</translation>
     </message>
     <message>
-        <source>Please check</source>
-        <translation>Bitte prüfen</translation>
+        <source>Rules may move and copy files into these folders and their subfolders. Filewright asks you once per folder.</source>
+        <translation>Regeln dürfen Dateien in diese Ordner und ihre Unterordner bewegen und kopieren. Filewright fragt dich einmal pro Ordner.</translation>
     </message>
     <message>
-        <source>Undone</source>
-        <translation>Rückgängig gemacht</translation>
+        <source>Allow a Place…</source>
+        <translation>Einen Ort erlauben …</translation>
     </message>
     <message>
-        <source>Not done</source>
-        <translation>Nicht erledigt</translation>
-    </message>
-    <message>
-        <source>In the Trash</source>
-        <translation>Im Papierkorb</translation>
-    </message>
-    <message>
-        <source>Skipped</source>
-        <translation>Übersprungen</translation>
-    </message>
-    <message>
-        <source>Today</source>
-        <translation>Heute</translation>
-    </message>
-    <message>
-        <source>Yesterday</source>
-        <translation>Gestern</translation>
-    </message>
-    <message>
-        <source>Check…</source>
-        <translation>Prüfen …</translation>
-    </message>
-    <message>
-        <source>Undo</source>
-        <translation>Rückgängig</translation>
+        <source>Reading file content</source>
+        <translation>Dateiinhalt lesen</translation>
     </message>
 </context>
 <context>
@@ -128,32 +81,35 @@
         <source>Reading %1</source>
         <translation>%1 wird gelesen</translation>
     </message>
+    <message>
+        <source>Command Palette</source>
+        <translation>Befehlspalette</translation>
+    </message>
 </context>
 <context>
-    <name>ReviewSheet</name>
+    <name>MonthExport</name>
     <message>
-        <source>Filewright was not sure what it read. Check the values, then file it.</source>
-        <translation>Filewright war sich nicht sicher, was es gelesen hat. Prüfe die Werte und lege die Datei dann ab.</translation>
+        <source>Could not write the archive into “%1”: %2</source>
+        <translation>Das Archiv konnte nicht in „%1“ geschrieben werden: %2</translation>
     </message>
     <message>
-        <source>Open File</source>
-        <translation>Datei öffnen</translation>
+        <source>Could not write the archive “%1”: %2</source>
+        <translation>Das Archiv „%1“ konnte nicht geschrieben werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ReceiptsModel</name>
+    <message>
+        <source>Changed by you</source>
+        <translation>Von dir geändert</translation>
     </message>
     <message>
-        <source>Recognized</source>
-        <translation>Erkannt</translation>
-    </message>
-    <message>
-        <source>Kind</source>
-        <translation>Art</translation>
+        <source>Date</source>
+        <translation>Datum</translation>
     </message>
     <message>
         <source>Sender</source>
         <translation>Absender</translation>
-    </message>
-    <message>
-        <source>Document date</source>
-        <translation>Belegdatum</translation>
     </message>
     <message>
         <source>Amount</source>
@@ -164,28 +120,87 @@
         <translation>Währung</translation>
     </message>
     <message>
+        <source>Kind</source>
+        <translation>Art</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+</context>
+<context>
+    <name>ReceiptsPage</name>
+    <message>
+        <source>Receipts</source>
+        <translation>Belege</translation>
+    </message>
+    <message>
+        <source>Previous Month</source>
+        <translation>Vorheriger Monat</translation>
+    </message>
+    <message>
+        <source>Next Month</source>
+        <translation>Nächster Monat</translation>
+    </message>
+    <message>
+        <source>Export Month…</source>
+        <translation>Monat exportieren …</translation>
+    </message>
+    <message>
+        <source>Save the receipts of this month as a ZIP with a CSV list</source>
+        <translation>Die Belege dieses Monats als ZIP mit einer CSV-Liste sichern</translation>
+    </message>
+    <message>
+        <source>Show in File Manager</source>
+        <translation>Im Dateimanager zeigen</translation>
+    </message>
+    <message>
+        <source>No Receipts This Month</source>
+        <translation>Keine Belege in diesem Monat</translation>
+    </message>
+    <message>
+        <source>Invoices and receipts that Filewright reads show up here by their document date.</source>
+        <translation>Rechnungen und Quittungen, die Filewright liest, erscheinen hier nach ihrem Dokumentdatum.</translation>
+    </message>
+    <message>
         <source>Recognized by the local language model on this computer. Please check.</source>
         <translation>Vom lokalen Sprachmodell auf diesem Computer erkannt. Bitte prüfen.</translation>
     </message>
     <message>
-        <source>Read by text patterns on this computer. Please check.</source>
-        <translation>Von Textmustern auf diesem Computer gelesen. Bitte prüfen.</translation>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
     </message>
     <message>
-        <source>Skip</source>
-        <translation>Überspringen</translation>
+        <source>Export Month</source>
+        <translation>Monat exportieren</translation>
     </message>
     <message>
-        <source>Leave the file where it is</source>
-        <translation>Die Datei dort lassen, wo sie ist</translation>
+        <source>ZIP archive (*.zip)</source>
+        <translation>ZIP-Archiv (*.zip)</translation>
+    </message>
+    <message>
+        <source>The ZIP holds the files and a CSV list for a spreadsheet or your tax adviser.</source>
+        <translation>Das ZIP enthält die Dateien und eine CSV-Liste für eine Tabellenkalkulation oder deine Steuerberatung.</translation>
+    </message>
+    <message>
+        <source>Exporting the receipts of %1…</source>
+        <translation>Die Belege von %1 werden exportiert …</translation>
     </message>
     <message>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
     <message>
-        <source>File It</source>
-        <translation>Ablegen</translation>
+        <source>Some receipts were left out</source>
+        <translation>Einige Belege wurden ausgelassen</translation>
+    </message>
+    <message>
+        <source>%1 of %2 receipts were left out because their files are no longer there.</source>
+        <translation>%1 von %2 Belegen wurden ausgelassen, weil ihre Dateien nicht mehr da sind.</translation>
+    </message>
+    <message>
+        <source>Export failed</source>
+        <translation>Export fehlgeschlagen</translation>
     </message>
 </context>
 </TS>

@@ -11,11 +11,13 @@
 #include "Snapshot.h"
 #include "Store.h"
 #include "Symbols.h"
+#include "ThemeStore.h"
 #include "Updater.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
+#include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSystemTrayIcon>
@@ -31,6 +33,10 @@ FilewrightApp::FilewrightApp(std::unique_ptr<Store> store)
     m_updater = std::make_unique<Updater>(Updater::configuredFeed(), Store::isOverridden());
     m_model = std::make_unique<AppModel>(store ? std::move(store) : Store::makeContainer());
     QApplication::setQuitOnLastWindowClosed(false);
+    // Symbols come from the desktop's icon theme, else from Adwaita.
+    QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+    // The accent theme is worn from the first window on.
+    ThemeStore::instance();
 
     m_mainWindow = std::make_unique<MainWindow>(*m_model);
     GridOverlay::attachIfEnabled(*m_mainWindow);
@@ -51,11 +57,8 @@ FilewrightApp::FilewrightApp(std::unique_ptr<Store> store)
         auto *panel = new QAction(tr("Show Panel"), m_mainWindow.get());
         panel->setObjectName(QStringLiteral("showPanel"));
         connect(panel, &QAction::triggered, this, &FilewrightApp::showPanel);
-        const QList<QAction *> menus = m_mainWindow->menuBar()->actions();
-        for (QAction *menu : menus) {
-            if (menu->menu() && menu->text() == tr("&Go"))
-                menu->menu()->addAction(panel);
-        }
+        if (auto *go = m_mainWindow->menuBar()->findChild<QMenu *>(QStringLiteral("goMenu")))
+            go->addAction(panel);
     }
 }
 

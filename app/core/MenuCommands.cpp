@@ -51,6 +51,7 @@ MenuCommands::MenuCommands(QMainWindow &window, AppModel &model, Updater &update
     connect(status, &QAction::toggled, this, [&window](bool shown) { window.statusBar()->setVisible(shown); });
 
     QMenu *go = bar->addMenu(tr("&Go"));
+    go->setObjectName(QStringLiteral("goMenu"));
     add(go, QStringLiteral("palette"), tr("Command Palette…"), QKeySequence(Qt::CTRL | Qt::Key_K),
         [&model] { model.setShowPalette(true); });
     go->addSeparator();

@@ -1,5 +1,7 @@
 #include "Prefs.h"
 
+#include "Translation.h"
+
 #include <QMutex>
 #include <QMutexLocker>
 #include <QSettings>
@@ -112,12 +114,7 @@ NameTemplate nameTemplate()
 
 NameLanguage sentenceLanguage(const QStringList &preferredLanguages)
 {
-    if (preferredLanguages.isEmpty())
-        return NameLanguage::en;
-    const QString &first = preferredLanguages.constFirst();
-    // "de", "de-CH", "de_AT", but not "dek" or "gsw".
-    const bool german = first == u"de" || first.startsWith(u"de-") || first.startsWith(u"de_");
-    return german ? NameLanguage::de : NameLanguage::en;
+    return Translation::language(preferredLanguages);
 }
 
 NameLanguage sentenceLanguage()

@@ -54,8 +54,8 @@ QString dateFormat();
 // and "dateFormat" as read now.
 NameTemplate nameTemplate();
 
-// The language in which sentences are told to the user: de when the first of
-// the user's interface languages is German, else en.
+// The language in which sentences are told to the user: the language the
+// windows speak (Translation::language of the interface languages).
 NameLanguage sentenceLanguage();
 NameLanguage sentenceLanguage(const QStringList &preferredLanguages);
 

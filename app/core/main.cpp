@@ -11,6 +11,7 @@
 #include "SingleInstance.h"
 #include "Store.h"
 #include "StoreLock.h"
+#include "Translation.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -70,6 +71,7 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Filewright"));
     QApplication::setApplicationVersion(QStringLiteral(FILEWRIGHT_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("filewright"));
+    Translation::install();
     // Before the bus is first used, while no other thread reads the types.
     AutomationBus::registerTypes();
 

@@ -1,19 +1,47 @@
 #include "MainWindow.h"
 
 #include "AppModel.h"
-#include "FoldersPage.h"
-#include "ReceiptsPage.h"
 #include "Autopilot.h"
+#include "EmptyStateView.h"
+#include "FoldersPage.h"
 #include "JournalPage.h"
+#include "OnboardingView.h"
+#include "ReceiptsPage.h"
+#include "RuleEditor.h"
+#include "Roles.h"
+#include "SheetSlot.h"
+#include "Sidebar.h"
+#include "Sheet.h"
 #include "Store.h"
-#include "Symbols.h"
 
+#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
+#include <QProgressBar>
 #include <QSplitter>
-#include <QStackedWidget>
 #include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int sidebarWidth = 212;
+
+// Stands in for a sheet that is not built yet.
+QDialog *placeholderSheet(QWidget *window, const QString &title, const QString &symbol)
+{
+    auto *sheet = new Sheet(window);
+    sheet->setWindowTitle(title);
+    auto *layout = new QVBoxLayout(sheet);
+    layout->addWidget(new EmptyStateView(symbol, title), 1);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, sheet);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, sheet, &QDialog::reject);
+    layout->addWidget(buttons);
+    sheet->resize(560, 360);
+    return sheet;
+}
+
+} // namespace
 
 MainWindow::MainWindow(AppModel &model, QWidget *parent)
     : QMainWindow(parent)
@@ -25,80 +53,130 @@ MainWindow::MainWindow(AppModel &model, QWidget *parent)
     resize(defaultSize);
 
     auto *splitter = new QSplitter(this);
-    m_sidebar = new QListWidget(splitter);
-    m_sidebar->setObjectName(QStringLiteral("sidebar"));
+    splitter->setChildrenCollapsible(false);
+    m_sidebar = new Sidebar(splitter);
     m_sidebar->setMinimumWidth(180);
-    m_sidebar->setFrameShape(QFrame::NoFrame);
-    for (const SidebarItem item : SidebarItems::allCases) {
-        auto *row = new QListWidgetItem(Symbols::icon(SidebarItems::symbol(item)), SidebarItems::title(item), m_sidebar);
-        row->setData(Qt::UserRole, SidebarItems::rawValue(item));
-    }
-    m_pages = new QStackedWidget(splitter);
-    for (const SidebarItem item : SidebarItems::allCases) {
-        auto *placeholder = new QWidget(m_pages);
-        placeholder->setObjectName(SidebarItems::rawValue(item) + QStringLiteral("Page"));
-        m_pages->addWidget(placeholder);
-    }
-    setPage(SidebarItem::journal, new JournalPage(m_model));
+    m_detail = new QWidget(splitter);
+    auto *detailLayout = new QVBoxLayout(m_detail);
+    detailLayout->setContentsMargins(0, 0, 0, 0);
     splitter->addWidget(m_sidebar);
-    splitter->addWidget(m_pages);
+    splitter->addWidget(m_detail);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({212, defaultSize.width() - 212});
+    splitter->setSizes({sidebarWidth, defaultSize.width() - sidebarWidth});
     setCentralWidget(splitter);
 
-    m_status = new QLabel(this);
-    m_status->setObjectName(QStringLiteral("status"));
-    m_status->setForegroundRole(QPalette::PlaceholderText);
-    statusBar()->addWidget(m_status, 1);
+    m_toolBar = addToolBar(QStringLiteral("page"));
+    m_toolBar->setObjectName(QStringLiteral("pageToolBar"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
-    connect(m_sidebar, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row < 0)
-            m_model.setSidebar(std::nullopt);
-        else
-            m_model.setSidebar(SidebarItems::allCases[std::size_t(row)]);
-    });
-    connect(&m_model, &AppModel::sidebarChanged, this, &MainWindow::showSidebarSelection);
+    auto *status = new QWidget(this);
+    status->setObjectName(QStringLiteral("status"));
+    auto *statusLayout = new QHBoxLayout(status);
+    statusLayout->setContentsMargins(4, 0, 4, 0);
+    statusLayout->setSpacing(8);
+    m_busy = new QProgressBar(status);
+    m_busy->setRange(0, 0);
+    m_busy->setTextVisible(false);
+    m_busy->setFixedSize(48, 10);
+    m_reading = new QLabel(status);
+    m_cleanUp = new QLabel(status);
+    for (QLabel *label : {m_reading, m_cleanUp}) {
+        Roles::setSecondary(label);
+        label->setTextFormat(Qt::PlainText);
+    }
+    statusLayout->addWidget(m_busy, 0, Qt::AlignVCenter);
+    statusLayout->addWidget(m_reading, 1);
+    statusLayout->addWidget(m_cleanUp, 1);
+    statusBar()->addWidget(status, 1);
+
+    m_editor = new SheetSlot([this] { m_model.setEditing(std::nullopt); }, this);
+    m_palette = new SheetSlot([this] { m_model.setShowPalette(false); }, this);
+    m_onboarding = new SheetSlot([this] { m_model.setShowOnboarding(false); }, this);
+
+    connect(m_sidebar, &Sidebar::chosen, &m_model, &AppModel::setSidebar);
+    connect(&m_model, &AppModel::sidebarChanged, this, &MainWindow::showPage);
     connect(&m_model, &AppModel::cleanUpResultChanged, this, &MainWindow::refreshStatus);
     connect(&m_model.autopilot(), &Autopilot::busyFilesChanged, this, &MainWindow::refreshStatus);
     connect(&m_model.store(), &Store::changed, this, [this](Store::Model changed) {
         if (changed == Store::Model::journalEntry)
             refreshBadge();
     });
-    setPage(SidebarItem::folders, new FoldersPage(m_model));
-    setPage(SidebarItem::receipts, new ReceiptsPage(m_model));
-    showSidebarSelection();
+    for (const auto signal : {&AppModel::editingChanged, &AppModel::showPaletteChanged, &AppModel::showOnboardingChanged})
+        connect(&m_model, signal, this, &MainWindow::presentSheets);
+    showPage();
     refreshBadge();
     refreshStatus();
 }
 
-void MainWindow::setPage(SidebarItem item, QWidget *page)
+// Each page of the sidebar, made anew whenever it is chosen.
+QWidget *MainWindow::makePage(SidebarItem item)
 {
-    const int index = int(item);
-    QWidget *old = m_pages->widget(index);
-    m_pages->insertWidget(index, page);
-    m_pages->removeWidget(old);
-    old->deleteLater();
-    showSidebarSelection();
+    switch (item) {
+    case SidebarItem::rules:
+        return new EmptyStateView(SidebarItems::symbol(item), SidebarItems::title(item));
+    case SidebarItem::journal:
+        return new JournalPage(m_model);
+    case SidebarItem::folders:
+        return new FoldersPage(m_model);
+    case SidebarItem::receipts:
+        return new ReceiptsPage(m_model);
+    }
+    return nullptr;
 }
 
-QWidget *MainWindow::page(SidebarItem item) const
+// The sheets the AppModel asks for; each made anew for every request.
+QDialog *MainWindow::makeRuleEditor()
 {
-    return m_pages->widget(int(item));
+    return new RuleEditor(m_model, *m_model.editing(), this);
 }
 
-QWidget *MainWindow::currentPage() const
+QDialog *MainWindow::makeCommandPalette()
 {
-    return m_pages->currentWidget();
+    return placeholderSheet(this, tr("Command Palette"), QStringLiteral("magnifyingglass"));
+}
+
+QDialog *MainWindow::makeOnboarding()
+{
+    return new OnboardingView(m_model, this);
+}
+
+int MainWindow::reviewBadge() const
+{
+    return m_sidebar->badge(SidebarItem::journal);
 }
 
 QString MainWindow::statusText() const
 {
-    return m_status->text();
+    if (isReading())
+        return m_reading->text();
+    return m_cleanUp->isVisibleTo(this) ? m_cleanUp->text() : QString();
+}
+
+bool MainWindow::isReading() const
+{
+    return m_reading->isVisibleTo(this);
+}
+
+QDialog *MainWindow::ruleEditor() const
+{
+    return m_editor->sheet();
+}
+
+QDialog *MainWindow::commandPalette() const
+{
+    return m_palette->sheet();
+}
+
+QDialog *MainWindow::onboarding() const
+{
+    return m_onboarding->sheet();
 }
 
 void MainWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
+    presentSheets();
     if (m_startupTask) {
         // Once per process, however often the window is shown again.
         const auto task = std::move(m_startupTask);
@@ -107,31 +185,65 @@ void MainWindow::showEvent(QShowEvent *event)
     }
 }
 
-void MainWindow::showSidebarSelection()
+void MainWindow::showPage()
 {
-    const std::optional<SidebarItem> item = m_model.sidebar();
-    const QSignalBlocker blocker(m_sidebar);
-    m_sidebar->setCurrentRow(item ? int(*item) : -1);
+    const std::optional<SidebarItem> selected = m_model.sidebar();
+    m_sidebar->select(selected);
     // No selection shows the rules page.
-    m_pages->setCurrentIndex(int(item.value_or(SidebarItem::rules)));
+    const SidebarItem item = selected.value_or(SidebarItem::rules);
+    if (m_page && m_pageItem == item)
+        return;
+    QWidget *page = makePage(item);
+    page->setObjectName(SidebarItems::rawValue(item) + QStringLiteral("Page"));
+    if (m_page) {
+        m_detail->layout()->replaceWidget(m_page, page);
+        m_page->hide();
+        m_page->deleteLater();
+    } else {
+        m_detail->layout()->addWidget(page);
+    }
+    m_page = page;
+    m_pageItem = item;
+    m_toolBar->clear();
+    m_toolBar->addActions(page->actions());
+    m_toolBar->setVisible(!page->actions().isEmpty());
 }
 
 void MainWindow::refreshBadge()
 {
-    const int count = int(m_model.store().journal(JournalEntry::Status::review).size());
-    if (count == m_reviewCount)
-        return;
-    m_reviewCount = count;
-    QListWidgetItem *row = m_sidebar->item(int(SidebarItem::journal));
-    const QString title = SidebarItems::title(SidebarItem::journal);
-    row->setText(count > 0 ? QStringLiteral("%1  (%2)").arg(title).arg(count) : title);
+    m_sidebar->setBadge(SidebarItem::journal, int(m_model.store().journal(JournalEntry::Status::review).size()));
 }
 
 void MainWindow::refreshStatus()
 {
+    // The reading indicator takes the place of the clean-up text while files are read.
     const QStringList busy = m_model.autopilot().busyFiles();
-    if (!busy.isEmpty())
-        m_status->setText(tr("Reading %1").arg(busy.constFirst()));
-    else
-        m_status->setText(m_model.cleanUpResult().value_or(QString()));
+    const std::optional<QString> cleanUp = m_model.cleanUpResult();
+    m_reading->setText(busy.isEmpty() ? QString() : tr("Reading %1").arg(busy.constFirst()));
+    m_busy->setVisible(!busy.isEmpty());
+    m_reading->setVisible(!busy.isEmpty());
+    m_cleanUp->setText(cleanUp.value_or(QString()));
+    m_cleanUp->setVisible(busy.isEmpty() && cleanUp.has_value());
+}
+
+void MainWindow::presentSheets()
+{
+    // Sheets belong on the window: while it is hidden they wait.
+    if (!isVisible())
+        return;
+    const std::optional<AppModel::Editing> &editing = m_model.editing();
+    if (!editing) {
+        m_editor->dismiss();
+    } else if (!m_editor->sheet() || m_editorFor != editing->id) {
+        m_editorFor = editing->id;
+        m_editor->present(makeRuleEditor());
+    }
+    const auto follow = [](SheetSlot *slot, bool shown, const std::function<QDialog *()> &make) {
+        if (!shown)
+            slot->dismiss();
+        else if (!slot->sheet())
+            slot->present(make());
+    };
+    follow(m_palette, m_model.showPalette(), [this] { return makeCommandPalette(); });
+    follow(m_onboarding, m_model.showOnboarding(), [this] { return makeOnboarding(); });
 }

@@ -1,18 +1,25 @@
 // The main window: the sidebar with the four pages, the page chosen in it,
-// and a status line that says what the automation is doing. Which page shows
-// lives in the AppModel, so menus, palette and panel drive the window too.
+// a status area that says what the automation is doing, and the sheets the
+// AppModel asks for. Which page shows and which sheet is open live in the
+// AppModel, so menus, palette and panel drive the window too.
 #pragma once
 
 #include "SidebarItem.h"
 
 #include <QMainWindow>
 
+#include <QUuid>
+
 #include <functional>
+#include <optional>
 
 class AppModel;
+class QDialog;
 class QLabel;
-class QListWidget;
-class QStackedWidget;
+class QProgressBar;
+class QToolBar;
+class Sidebar;
+class SheetSlot;
 
 class MainWindow : public QMainWindow
 {
@@ -28,27 +35,49 @@ public:
     // self-test and screenshot mode, each only when asked for).
     void setStartupTask(std::function<void()> task) { m_startupTask = std::move(task); }
 
-    // The page widget shown for an item; pages of later features replace the placeholders.
-    void setPage(SidebarItem item, QWidget *page);
-    QWidget *page(SidebarItem item) const;
-    QWidget *currentPage() const;
+    // The page shown now; made anew each time another page is chosen. Its
+    // object name is the page's raw value and "Page" ("journalPage"). A
+    // page's own actions (QWidget::actions) show in the window's tool bar.
+    QWidget *currentPage() const { return m_page; }
 
     // The Journal row's badge: entries waiting for review.
-    int reviewBadge() const { return m_reviewCount; }
+    int reviewBadge() const;
+    // The status shown: the clean-up text or "Reading …"; empty for none.
     QString statusText() const;
+    bool isReading() const;
+
+    // The sheets open now, or null.
+    QDialog *ruleEditor() const;
+    QDialog *commandPalette() const;
+    QDialog *onboarding() const;
 
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void showSidebarSelection();
+    // Every page and sheet is made in one of these.
+    QWidget *makePage(SidebarItem item);
+    QDialog *makeRuleEditor();
+    QDialog *makeCommandPalette();
+    QDialog *makeOnboarding();
+
+    void showPage();
     void refreshBadge();
     void refreshStatus();
+    void presentSheets();
 
     AppModel &m_model;
-    QListWidget *m_sidebar = nullptr;
-    QStackedWidget *m_pages = nullptr;
-    QLabel *m_status = nullptr;
-    int m_reviewCount = 0;
+    Sidebar *m_sidebar = nullptr;
+    QWidget *m_detail = nullptr;
+    QWidget *m_page = nullptr;
+    std::optional<SidebarItem> m_pageItem;
+    QToolBar *m_toolBar = nullptr;
+    QProgressBar *m_busy = nullptr;
+    QLabel *m_reading = nullptr;
+    QLabel *m_cleanUp = nullptr;
+    SheetSlot *m_editor = nullptr;
+    QUuid m_editorFor; // the editing value the open editor shows
+    SheetSlot *m_palette = nullptr;
+    SheetSlot *m_onboarding = nullptr;
     std::function<void()> m_startupTask;
 };

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QHash>
+#include <QPainter>
 #include <QStyle>
 
 namespace Symbols {
@@ -58,6 +59,16 @@ const QHash<QString, Entry> &table()
         {QStringLiteral("text.quote"), {"format-text-blockquote", QStyle::SP_FileDialogDetailedView}},
         {QStringLiteral("gearshape"), {"preferences-system", QStyle::SP_FileDialogDetailedView}},
         {QStringLiteral("paintpalette"), {"preferences-desktop-color", QStyle::SP_DesktopIcon}},
+        {QStringLiteral("trash"), {"user-trash", QStyle::SP_TrashIcon}},
+        {QStringLiteral("forward"), {"media-seek-forward", QStyle::SP_MediaSeekForward}},
+        {QStringLiteral("lock"), {"changes-prevent", QStyle::SP_MessageBoxWarning}},
+        {QStringLiteral("magnifyingglass"), {"edit-find", QStyle::SP_FileDialogContentsView}},
+        {QStringLiteral("sparkles"), {"starred", QStyle::SP_DialogYesButton}},
+        {QStringLiteral("stethoscope"), {"help-about", QStyle::SP_MessageBoxInformation}},
+        {QStringLiteral("tag"), {"tag", QStyle::SP_FileDialogInfoView}},
+        {QStringLiteral("tray"), {"mail-inbox", QStyle::SP_DriveHDIcon}},
+        {QStringLiteral("star"), {"starred", QStyle::SP_DialogYesButton}},
+        {QStringLiteral("circle"), {"radio", QStyle::SP_DialogNoButton}},
     };
     return entries;
 }
@@ -78,6 +89,21 @@ QIcon icon(const QString &symbol)
     if (it == table().constEnd())
         return standard;
     return QIcon::fromTheme(QString::fromLatin1(it->theme), standard);
+}
+
+QPixmap tinted(const QString &symbol, int size, const QColor &tint, qreal devicePixelRatio)
+{
+    // The theme's symbolic drawing where it has one: one-coloured by design.
+    QIcon source = QIcon::fromTheme(themeName(symbol) + QStringLiteral("-symbolic"));
+    if (source.isNull())
+        source = icon(symbol);
+    QPixmap pixmap = source.pixmap(QSize(size, size), devicePixelRatio);
+    if (pixmap.isNull())
+        return pixmap;
+    QPainter painter(&pixmap);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    painter.fillRect(pixmap.rect(), tint);
+    return pixmap;
 }
 
 } // namespace Symbols

@@ -3,7 +3,9 @@
 // symbol shows something on any desktop.
 #pragma once
 
+#include <QColor>
 #include <QIcon>
+#include <QPixmap>
 #include <QString>
 
 namespace Symbols {
@@ -12,5 +14,8 @@ namespace Symbols {
 QString themeName(const QString &symbol);
 
 QIcon icon(const QString &symbol);
+
+// The symbol drawn in one colour, size by size device-independent pixels.
+QPixmap tinted(const QString &symbol, int size, const QColor &tint, qreal devicePixelRatio = 1.0);
 
 } // namespace Symbols

@@ -26,6 +26,8 @@ TEST_F(PrefsTest, GermanOnlyForGermanLocalesAndSentences)
     EXPECT_EQ(Prefs::sentenceLanguage({QStringLiteral("de-CH"), QStringLiteral("en")}), NameLanguage::de);
     EXPECT_EQ(Prefs::sentenceLanguage({QStringLiteral("en-US"), QStringLiteral("de")}), NameLanguage::en);
     EXPECT_EQ(Prefs::sentenceLanguage({QStringLiteral("fr")}), NameLanguage::en);
+    // Languages Filewright does not speak are passed over, as the translation does.
+    EXPECT_EQ(Prefs::sentenceLanguage({QStringLiteral("fr-FR"), QStringLiteral("de_AT")}), NameLanguage::de);
     EXPECT_EQ(Prefs::sentenceLanguage(QStringList()), NameLanguage::en);
 }
 

@@ -1,0 +1,72 @@
+#include "Translation.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QStandardPaths>
+#include <QTranslator>
+
+namespace Translation {
+
+namespace {
+
+bool speaks(const QString &tag, QLatin1String language)
+{
+    return tag.compare(language, Qt::CaseInsensitive) == 0 ||
+           (tag.size() > language.size() && tag.startsWith(language, Qt::CaseInsensitive) &&
+            (tag[language.size()] == u'-' || tag[language.size()] == u'_'));
+}
+
+// Installed beside the executable's prefix, in the XDG data folders, or
+// (when run from the build tree) where the build compiled it.
+QString germanFile()
+{
+    const QString name = QStringLiteral("filewright_de.qm");
+    QStringList folders{QCoreApplication::applicationDirPath() + QStringLiteral("/../share/filewright/translations")};
+    for (const QString &data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
+        folders.append(data + QStringLiteral("/filewright/translations"));
+    folders.append(QStringLiteral(FILEWRIGHT_BUILD_TRANSLATIONS));
+    for (const QString &folder : folders) {
+        const QString path = QDir(folder).filePath(name);
+        if (QFile::exists(path))
+            return path;
+    }
+    return {};
+}
+
+void load(const QString &path)
+{
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(path))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
+}
+
+} // namespace
+
+NameLanguage language(const QStringList &uiLanguages)
+{
+    for (const QString &tag : uiLanguages) {
+        if (speaks(tag, QLatin1String("de")))
+            return NameLanguage::de;
+        if (speaks(tag, QLatin1String("en")))
+            return NameLanguage::en;
+    }
+    return NameLanguage::en;
+}
+
+NameLanguage install()
+{
+    if (language(QLocale().uiLanguages()) != NameLanguage::de)
+        return NameLanguage::en;
+    const QString own = germanFile();
+    if (own.isEmpty())
+        return NameLanguage::en;
+    load(own);
+    load(QDir(QLibraryInfo::path(QLibraryInfo::TranslationsPath)).filePath(QStringLiteral("qtbase_de.qm")));
+    return NameLanguage::de;
+}
+
+} // namespace Translation

@@ -1,0 +1,15 @@
+// A sheet: a dialog that belongs to its window and blocks only that window.
+// It opens with no text field focused (and keeps the user's field when the
+// window merely comes back to the front); Escape cancels it and Return
+// presses its default button.
+#pragma once
+
+#include <QDialog>
+
+class Sheet : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit Sheet(QWidget *parent);
+};

@@ -1,0 +1,198 @@
+#include "Appearance.h"
+#include "FitsContentArea.h"
+#include "Prefs.h"
+#include "RecognitionLine.h"
+#include "ScopedEnv.h"
+#include "Sheet.h"
+#include "Theme.h"
+#include "ThemeStore.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString accentKey = QStringLiteral("appearance.accent");
+
+QColor rgb(quint32 shade)
+{
+    return QColor::fromRgb(QRgb(0xFF000000u | shade));
+}
+
+QColor highlight()
+{
+    return QApplication::palette().color(QPalette::Highlight);
+}
+
+class ThemeStoreTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { Prefs::settings()->remove(accentKey); }
+    void TearDown() override
+    {
+        Prefs::settings()->remove(accentKey);
+        QApplication::setPalette(original);
+    }
+    const QPalette original = QApplication::palette();
+};
+
+} // namespace
+
+TEST_F(ThemeStoreTest, TableAndColoursPerAppearance)
+{
+    QStringList ids;
+    for (const Theme &theme : Theme::all())
+        ids.append(theme.id);
+    EXPECT_EQ(ids.join(u','), QStringLiteral("system,blue,indigo,violet,pink,red,orange,yellow,mint,teal,graphite"));
+    for (const char *unknown : {"", "purple", "Blue"})
+        EXPECT_EQ(Theme::byID(QString::fromLatin1(unknown)).id, QStringLiteral("system")) << unknown;
+
+    const Theme blue = Theme::byID(QStringLiteral("blue"));
+    EXPECT_EQ(blue.tint(), rgb(0x0A84FF));
+    EXPECT_EQ(blue.accent(), rgb(0x0A84FF));
+    EXPECT_EQ(blue.accentText(Appearance::palette(Appearance::Mode::light)), rgb(0x0064D2));
+    EXPECT_EQ(blue.accentText(Appearance::palette(Appearance::Mode::dark)), rgb(0x7CC0FF));
+    EXPECT_EQ(blue.onAccent(), QColor(Qt::white));
+    EXPECT_EQ(Theme::byID(QStringLiteral("teal")).onAccent(), rgb(0x16161C));
+    EXPECT_FALSE(Theme::byID(QStringLiteral("system")).tint().has_value());
+}
+
+TEST_F(ThemeStoreTest, StartChoiceFromAppAccentThenStoredThenSystem)
+{
+    Prefs::setValue(accentKey, QStringLiteral("red"));
+    {
+        const ScopedEnv accent("APP_ACCENT", QByteArray("teal"));
+        const ThemeStore store;
+        EXPECT_EQ(store.themeID(), QStringLiteral("teal"));
+        EXPECT_EQ(highlight(), rgb(0x06B6D4));
+    }
+    EXPECT_EQ(Prefs::stringValue(accentKey), QStringLiteral("red"));
+    {
+        const ScopedEnv accent("APP_ACCENT", QByteArray(""));
+        const ThemeStore store;
+        EXPECT_EQ(store.theme().id, QStringLiteral("system"));
+    }
+    const ScopedEnv accent("APP_ACCENT", std::nullopt);
+    EXPECT_EQ(ThemeStore().themeID(), QStringLiteral("red"));
+    Prefs::settings()->remove(accentKey);
+    EXPECT_EQ(ThemeStore().themeID(), QStringLiteral("system"));
+}
+
+TEST_F(ThemeStoreTest, ChoosingStoresAlwaysAndTellsOnlyChanges)
+{
+    const ScopedEnv accent("APP_ACCENT", std::nullopt);
+    const QColor desktop = highlight();
+    ThemeStore store;
+    QSignalSpy changed(&store, &ThemeStore::changed);
+    store.setThemeID(QStringLiteral("blue"));
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(highlight(), rgb(0x0A84FF));
+    Prefs::settings()->remove(accentKey);
+    store.setThemeID(QStringLiteral("blue"));
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(Prefs::stringValue(accentKey), QStringLiteral("blue"));
+
+    // "system" gives back the desktop's own colour, not the last theme's;
+    // a new palette (dark) brings a new desktop colour under the same theme.
+    store.setThemeID(QStringLiteral("system"));
+    EXPECT_EQ(highlight(), desktop);
+    store.setThemeID(QStringLiteral("mint"));
+    Appearance::apply(Appearance::Mode::dark);
+    EXPECT_TRUE(Appearance::isDark());
+    EXPECT_EQ(highlight(), rgb(0x2BC48A));
+    store.setThemeID(QStringLiteral("system"));
+    EXPECT_EQ(highlight(), Appearance::palette(Appearance::Mode::dark).color(QPalette::Highlight));
+}
+
+TEST(RecognitionLineTest, SummaryLeavesOutWhatIsUnknown)
+{
+    Recognition recognition;
+    recognition.kind = DocumentKind::invoice;
+    EXPECT_EQ(RecognitionLine::summary(recognition, NameLanguage::en), QStringLiteral("Invoice"));
+
+    recognition.amount = Decimal::fromString(u"120.5");
+    EXPECT_EQ(RecognitionLine::summary(recognition, NameLanguage::en), QStringLiteral("Invoice · 120.50"));
+    EXPECT_EQ(RecognitionLine::summary(recognition, NameLanguage::de), QStringLiteral("Rechnung · 120,50"));
+
+    recognition.currency = QStringLiteral("CHF");
+    recognition.sender = QStringLiteral("Stadtwerke Bern AG");
+    recognition.date = QDateTime(QDate(2024, 12, 31), QTime(12, 0), Qt::UTC);
+    // The document day stays the same day in every time zone.
+    for (const char *zone : {"Pacific/Kiritimati", "Pacific/Pago_Pago"}) {
+        const ScopedEnv tz("TZ", QByteArray(zone));
+        EXPECT_EQ(RecognitionLine::summary(recognition, NameLanguage::en, QLocale(QStringLiteral("en_GB"))),
+                  QStringLiteral("Invoice · Stadtwerke Bern · 120.50 CHF · 31 Dec 2024"));
+    }
+    EXPECT_EQ(RecognitionLine::summary(recognition, NameLanguage::de, QLocale(QStringLiteral("de_DE"))),
+              QStringLiteral("Rechnung · Stadtwerke Bern · 120,50 CHF · 31. Dez. 2024"));
+
+    EXPECT_EQ(RecognitionLine::symbol(Recognition::Source::rules), QStringLiteral("text.magnifyingglass"));
+    EXPECT_EQ(RecognitionLine::symbol(Recognition::Source::model), QStringLiteral("apple.intelligence"));
+}
+
+TEST(FitsContentAreaTest, HeightFollowsContentUpToTheMaximum)
+{
+    Sheet sheet(nullptr);
+    auto *layout = new QVBoxLayout(&sheet);
+    auto *area = new FitsContentArea(640, &sheet);
+    layout->addWidget(area);
+    auto *content = new QWidget;
+    content->setFixedHeight(0);
+    area->setContent(content);
+    EXPECT_FALSE(area->measuredHeight().has_value());
+
+    content->setFixedHeight(300);
+    sheet.show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return area->height() == 300; }, 2000)) << area->height();
+    const int sheetHeight = sheet.height();
+    content->setFixedHeight(420);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return area->height() == 420; }, 2000)) << area->height();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sheet.height() == sheetHeight + 120; }, 2000)) << sheet.height();
+
+    content->setFixedHeight(900);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return area->height() == 640; }, 2000)) << area->height();
+    EXPECT_GT(area->verticalScrollBar()->maximum(), 0);
+}
+
+TEST(SheetTest, OpensWithoutAFocusedFieldAndKeepsTheUsersField)
+{
+    QWidget window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    Sheet sheet(&window);
+    auto *layout = new QVBoxLayout(&sheet);
+    auto *first = new QLineEdit(&sheet);
+    auto *second = new QLineEdit(&sheet);
+    layout->addWidget(first);
+    layout->addWidget(second);
+    const auto fieldFocused = [] { return qobject_cast<QLineEdit *>(QApplication::focusWidget()) != nullptr; };
+
+    sheet.open();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&sheet));
+    QTest::qWait(20);
+    EXPECT_FALSE(fieldFocused());
+
+    sheet.reject();
+    sheet.open();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&sheet));
+    QTest::qWait(20);
+    EXPECT_FALSE(fieldFocused());
+
+    // Another window comes to the front and goes: the user's field stays.
+    second->setFocus();
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    other.hide();
+    sheet.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&sheet));
+    QTest::qWait(20);
+    EXPECT_EQ(QApplication::focusWidget(), second);
+}

@@ -1,0 +1,164 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name>MenuBarPanel</name>
+    <message>
+        <source>Open Filewright</source>
+        <translation>Filewright öffnen</translation>
+    </message>
+    <message>
+        <source>Nothing filed yet. New files in your watched folders show up here.</source>
+        <translation>Noch nichts abgelegt. Neue Dateien in deinen beobachteten Ordnern erscheinen hier.</translation>
+    </message>
+    <message>
+        <source>Please check</source>
+        <translation>Bitte prüfen</translation>
+    </message>
+    <message>
+        <source>Undone</source>
+        <translation>Widerrufen</translation>
+    </message>
+    <message>
+        <source>Not done</source>
+        <translation>Nicht erledigt</translation>
+    </message>
+    <message>
+        <source>In the Trash</source>
+        <translation>Im Papierkorb</translation>
+    </message>
+    <message>
+        <source>Skipped</source>
+        <translation>Übersprungen</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n to Check</source>
+        <translation>
+            <numerusform>%n zu prüfen</numerusform>
+            <numerusform>%n zu prüfen</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Widerrufen</translation>
+    </message>
+</context>
+<context>
+    <name>OnboardingView</name>
+    <message>
+        <source>Set Up Filewright</source>
+        <translation>Filewright einrichten</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Zurück</translation>
+    </message>
+    <message>
+        <source>Welcome to Filewright</source>
+        <translation>Willkommen bei Filewright</translation>
+    </message>
+    <message>
+        <source>Filewright reads the new files in the folders you choose, recognizes what they are and files them by your rules.</source>
+        <translation>Filewright liest die neuen Dateien in den Ordnern, die du wählst, erkennt, was sie sind, und legt sie nach deinen Regeln ab.</translation>
+    </message>
+    <message>
+        <source>Everything happens on this computer. No file and no text leaves it.</source>
+        <translation>Alles geschieht auf diesem Computer. Keine Datei und kein Text verlässt ihn.</translation>
+    </message>
+    <message>
+        <source>Every rule shows as a sentence, with a dry run before it runs.</source>
+        <translation>Jede Regel erscheint als Satz, mit einem Probelauf, bevor sie läuft.</translation>
+    </message>
+    <message>
+        <source>Every step lands in the journal and can be undone.</source>
+        <translation>Jeder Schritt landet im Journal und lässt sich widerrufen.</translation>
+    </message>
+    <message>
+        <source>Which folders should Filewright watch?</source>
+        <translation>Welche Ordner soll Filewright beobachten?</translation>
+    </message>
+    <message>
+        <source>You pick each folder once. Filewright only looks at the new files there and never deletes anything for good.</source>
+        <translation>Du wählst jeden Ordner einmal. Filewright schaut sich dort nur die neuen Dateien an und löscht nie etwas endgültig.</translation>
+    </message>
+    <message>
+        <source>Downloads</source>
+        <translation>Downloads</translation>
+    </message>
+    <message>
+        <source>Invoices, installers, and other downloads.</source>
+        <translation>Rechnungen, Installationsprogramme und andere Downloads.</translation>
+    </message>
+    <message>
+        <source>Desktop</source>
+        <translation>Schreibtisch</translation>
+    </message>
+    <message>
+        <source>Screenshots land here.</source>
+        <translation>Bildschirmfotos landen hier.</translation>
+    </message>
+    <message>
+        <source>Start with these rules?</source>
+        <translation>Mit diesen Regeln beginnen?</translation>
+    </message>
+    <message>
+        <source>They start switched on. You can change or remove each one later.</source>
+        <translation>Sie sind zu Beginn eingeschaltet. Du kannst jede später ändern oder entfernen.</translation>
+    </message>
+    <message>
+        <source>Tell you when it files something?</source>
+        <translation>Dir Bescheid geben, wenn etwas abgelegt wird?</translation>
+    </message>
+    <message>
+        <source>A short notification says what Filewright read and where the file went, and when a file waits for you to check it.</source>
+        <translation>Eine kurze Mitteilung sagt, was Filewright gelesen hat und wohin die Datei kam, und wann eine Datei darauf wartet, dass du sie prüfst.</translation>
+    </message>
+    <message>
+        <source>Allow Notifications…</source>
+        <translation>Mitteilungen erlauben …</translation>
+    </message>
+    <message>
+        <source>Rules that file into Documents or Pictures ask for access to those folders on their card.</source>
+        <translation>Regeln, die in Dokumente oder Bilder ablegen, bitten auf ihrer Karte um Zugriff auf diese Ordner.</translation>
+    </message>
+    <message>
+        <source>Change…</source>
+        <translation>Ändern …</translation>
+    </message>
+    <message>
+        <source>Choose…</source>
+        <translation>Wählen …</translation>
+    </message>
+    <message>
+        <source>Step %1 of %2</source>
+        <translation>Schritt %1 von %2</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Los geht’s</translation>
+    </message>
+    <message>
+        <source>Continue</source>
+        <translation>Weiter</translation>
+    </message>
+    <message>
+        <source>Asked</source>
+        <translation>Gefragt</translation>
+    </message>
+    <message>
+        <source>Filewright</source>
+        <translation>Filewright</translation>
+    </message>
+    <message>
+        <source>Notifications are on. Filewright tells you here when it files something.</source>
+        <translation>Mitteilungen sind an. Filewright sagt dir hier Bescheid, wenn es etwas ablegt.</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsWindow</name>
+    <message>
+        <source>Filewright Settings</source>
+        <translation>Filewright-Einstellungen</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,34 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name>ModelStatusText</name>
+    <message>
+        <source>The local language model is on. Filewright reads files with the local language model on this computer.</source>
+        <translation>Das lokale Sprachmodell ist an. Filewright liest Dateien mit dem lokalen Sprachmodell auf diesem Computer.</translation>
+    </message>
+    <message>
+        <source>This computer cannot run the local language model. Rules by name, type, age, size, and text still work.</source>
+        <translation>Dieser Computer kann das lokale Sprachmodell nicht ausführen. Regeln nach Name, Typ, Alter, Größe und Text funktionieren weiterhin.</translation>
+    </message>
+    <message>
+        <source>The local language model is off. Start a local model server to sort by kind, sender, date, and amount.</source>
+        <translation>Das lokale Sprachmodell ist aus. Starte einen lokalen Modellserver, um nach Art, Absender, Datum und Betrag zu sortieren.</translation>
+    </message>
+    <message>
+        <source>The local language model is not ready yet. Filewright tries again later.</source>
+        <translation>Das lokale Sprachmodell ist noch nicht bereit. Filewright versucht es später erneut.</translation>
+    </message>
+    <message>
+        <source>Reading file content is off in Settings. Rules by name, type, age, size, and text still work.</source>
+        <translation>Das Lesen von Dateiinhalten ist in den Einstellungen aus. Regeln nach Name, Typ, Alter, Größe und Text funktionieren weiterhin.</translation>
+    </message>
+</context>
+<context>
+    <name>RecognitionLine</name>
+    <message>
+        <source>recognized</source>
+        <translation>erkannt</translation>
+    </message>
+</context>
+</TS>
