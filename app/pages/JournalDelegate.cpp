@@ -1,7 +1,11 @@
 #include "JournalDelegate.h"
 
+#include "Chip.h"
+#include "FileIcon.h"
 #include "JournalModel.h"
-#include "Symbols.h"
+#include "ProminentButton.h"
+#include "RecognitionLine.h"
+#include "Roles.h"
 
 #include <QAbstractItemView>
 #include <QFileInfo>
@@ -9,11 +13,11 @@
 #include <QHash>
 #include <QHelpEvent>
 #include <QLocale>
-#include <QMimeDatabase>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QStyleOptionButton>
+#include <QPushButton>
+#include <QLayout>
 #include <QTextLayout>
 
 #include <functional>
@@ -35,41 +39,59 @@ QString timeText(const QDateTime &date)
     return QLocale().toString(date.toLocalTime().time(), format);
 }
 
-QColor secondary(const QPalette &palette)
+// Icons are drawn from pixmaps made once per icon and size: the journal
+// draws the same few icons over and over while it scrolls. Paths are
+// remembered by the name of their icon.
+QPixmap fileIcon(const QString &path, const QSize &size, qreal ratio)
 {
-    QColor color = palette.color(QPalette::Text);
-    color.setAlphaF(0.55);
-    return color;
-}
-
-// Icons are drawn from pixmaps made once per kind of file and size: the
-// journal draws the same few icons over and over while it scrolls.
-QPixmap cachedPixmap(const QString &key, const QSize &size, qreal ratio, const std::function<QIcon()> &make)
-{
-    static QHash<QString, QPixmap> cache;
-    const QString id = key + QLatin1Char('@') + QString::number(size.width()) + QLatin1Char('x')
-        + QString::number(ratio);
-    auto found = cache.constFind(id);
-    if (found == cache.constEnd())
-        found = cache.insert(id, make().pixmap(size, ratio));
+    static QHash<QString, QString> names;
+    static QHash<QString, QPixmap> pixmaps;
+    auto name = names.constFind(path);
+    QIcon icon;
+    if (name == names.constEnd()) {
+        icon = FileIcon::icon(path);
+        if (names.size() > 5000)
+            names.clear();
+        name = names.insert(path, icon.name().isEmpty() ? path : icon.name());
+    }
+    const QString key = *name + QLatin1Char('@') + QString::number(size.width()) + QLatin1Char('x') + QString::number(ratio);
+    auto found = pixmaps.constFind(key);
+    if (found == pixmaps.constEnd()) {
+        if (icon.isNull())
+            icon = FileIcon::icon(path);
+        found = pixmaps.insert(key, icon.pixmap(size, ratio));
+    }
     return *found;
 }
 
-QPixmap fileIcon(const QString &path, const QSize &size, qreal ratio)
+// A shared widget drawn at a size into a pixmap, to be painted into a row.
+QPixmap snapshot(QWidget *widget, const QSize &size, qreal ratio)
 {
-    static const QMimeDatabase types;
-    const QFileInfo file(path);
-    const QMimeType type = file.isDir() ? types.mimeTypeForName(QStringLiteral("inode/directory"))
-                                        : types.mimeTypeForFile(path, QMimeDatabase::MatchExtension);
-    return cachedPixmap(type.name(), size, ratio, [&type] {
-        return QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName(),
-                                                                  QIcon::fromTheme(QStringLiteral("text-x-generic"))));
-    });
+    if (widget->size() != size) {
+        widget->resize(size);
+        if (widget->layout())
+            widget->layout()->activate();
+    }
+    QPixmap pixmap(size * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    widget->render(&pixmap, {}, {}, QWidget::DrawChildren);
+    return pixmap;
 }
 
-QPixmap symbolIcon(const QString &symbol, const QSize &size, qreal ratio)
+// Chips and buttons look alike from row to row: each look is drawn once.
+QPixmap cachedSnapshot(const QString &key, QWidget *widget, const QSize &size, qreal ratio)
 {
-    return cachedPixmap(QStringLiteral("symbol:") + symbol, size, ratio, [&symbol] { return Symbols::icon(symbol); });
+    static QHash<QString, QPixmap> cache;
+    const QString id = key + QLatin1Char('@') + QString::number(size.width()) + QLatin1Char('x')
+        + QString::number(size.height()) + QLatin1Char('x') + QString::number(ratio);
+    auto found = cache.constFind(id);
+    if (found == cache.constEnd()) {
+        if (cache.size() > 200)
+            cache.clear();
+        found = cache.insert(id, snapshot(widget, size, ratio));
+    }
+    return *found;
 }
 
 } // namespace
@@ -81,21 +103,18 @@ struct JournalDelegate::Fonts
         , body(base)
         , title(base)
         , callout(base)
-        , caption(base)
     {
         title.setWeight(QFont::Medium);
-        callout.setPointSizeF(base.pointSizeF() - 1);
-        caption.setPointSizeF(base.pointSizeF() - 2);
+        callout.setPointSizeF(base.pointSizeF() + Roles::font(Roles::Font::callout).pointSizeF()
+                              - Roles::font(Roles::Font::body).pointSizeF());
     }
     QFont base;
     QFont body;
     QFont title;
     QFont callout;
-    QFont caption;
     QFontMetrics bodyMetrics{body};
     QFontMetrics titleMetrics{title};
     QFontMetrics calloutMetrics{callout};
-    QFontMetrics captionMetrics{caption};
 };
 
 struct JournalDelegate::Measures
@@ -108,8 +127,8 @@ struct JournalDelegate::Measures
     int titleAdvance = 0;
     int detailAdvance = 0;
     int timeAdvance = 0;
-    int chipAdvance = 0;
-    int actionAdvance = 0;
+    QSize chip;
+    QSize action;
 };
 
 struct JournalDelegate::Layout
@@ -128,7 +147,15 @@ struct JournalDelegate::Layout
 
 JournalDelegate::JournalDelegate(QObject *parent)
     : QStyledItemDelegate(parent)
+    , m_chip(std::make_unique<Chip>(QString()))
+    , m_recognition(std::make_unique<RecognitionLine>(Recognition()))
+    , m_check(std::make_unique<ProminentButton>(JournalRow::actionTitle(JournalRow::Action::check)))
+    , m_undo(std::make_unique<QPushButton>(JournalRow::actionTitle(JournalRow::Action::undo)))
 {
+    for (QWidget *control : {static_cast<QWidget *>(m_check.get()), static_cast<QWidget *>(m_undo.get())}) {
+        control->setFont(Roles::font(Roles::Font::callout));
+        control->resize(control->sizeHint());
+    }
 }
 
 JournalDelegate::~JournalDelegate() = default;
@@ -158,10 +185,13 @@ const JournalDelegate::Measures &JournalDelegate::measure(const JournalRow &row,
     measures.titleAdvance = fonts.titleMetrics.horizontalAdvance(row.title);
     measures.detailAdvance = fonts.bodyMetrics.horizontalAdvance(row.detail);
     measures.timeAdvance = fonts.calloutMetrics.horizontalAdvance(measures.time);
-    if (const std::optional<JournalRow::Chip> chip = row.chip())
-        measures.chipAdvance = fonts.captionMetrics.horizontalAdvance(chip->text);
+    if (const std::optional<JournalRow::Chip> chip = row.chip()) {
+        m_chip->setText(chip->text);
+        m_chip->setSymbol(chip->symbol);
+        measures.chip = m_chip->sizeHint();
+    }
     if (const std::optional<JournalRow::Action> action = row.action())
-        measures.actionAdvance = fonts.calloutMetrics.horizontalAdvance(JournalRow::actionTitle(*action));
+        measures.action = (*action == JournalRow::Action::check ? m_check->size() : m_undo->size());
     return *m_measures.insert(row.id, measures);
 }
 
@@ -169,15 +199,14 @@ JournalDelegate::Layout JournalDelegate::layout(const JournalRow &row, const QRe
 {
     const Fonts &f = fonts(font);
     const Measures &m = measure(row, f);
-    const QFontMetrics &body = f.bodyMetrics, &title = f.titleMetrics, &callout = f.calloutMetrics,
-                       &caption = f.captionMetrics;
+    const QFontMetrics &body = f.bodyMetrics, &title = f.titleMetrics, &callout = f.calloutMetrics;
     Layout at;
 
     // The trailing column: the time, and under it the action button.
     int trailing = m.timeAdvance;
     QSize button;
     if (row.action()) {
-        button = QSize(m.actionAdvance + 20, callout.height() + 8);
+        button = m.action;
         trailing = std::max(trailing, button.width());
     }
     const int right = rect.right() - margin;
@@ -190,10 +219,10 @@ JournalDelegate::Layout JournalDelegate::layout(const JournalRow &row, const QRe
     const int width = std::max(40, at.time.left() - spacing - left);
 
     int y = rect.top() + padding;
-    const int chipHeight = caption.height() + 4;
-    const bool hasChip = row.status != JournalEntry::Status::done;
+    const bool hasChip = m.chip.isValid();
+    const int chipHeight = m.chip.height();
     const int titleHeight = std::max(title.height(), hasChip ? chipHeight : 0);
-    const int chipWidth = hasChip ? m.chipAdvance + caption.height() + 4 + 16 : 0;
+    const int chipWidth = hasChip ? m.chip.width() : 0;
     // A pixel to spare, so that a title that fits is never elided by rounding.
     const int titleWidth = std::min(m.titleAdvance + 2, std::max(0, width - chipWidth - 8));
     at.title = QRect(left, y, titleWidth, titleHeight);
@@ -205,8 +234,8 @@ JournalDelegate::Layout JournalDelegate::layout(const JournalRow &row, const QRe
     at.detail = QRect(left, y, width, body.height() * at.detailLines);
     y += at.detail.height();
     if (row.recognition) {
-        at.recognition = QRect(left, y + lineGap, width, chipHeight);
-        y += lineGap + chipHeight;
+        at.recognition = QRect(left, y + lineGap, width, m_recognition->sizeHint().height());
+        y += lineGap + at.recognition.height();
     }
     if (!row.message.isEmpty()) {
         at.message = QRect(left, y + lineGap, width, callout.height());
@@ -256,7 +285,7 @@ void JournalDelegate::paintDay(QPainter *painter, const QStyleOptionViewItem &op
     QFont font = option.font;
     font.setWeight(QFont::DemiBold);
     painter->setFont(font);
-    painter->setPen(secondary(option.palette));
+    painter->setPen(Roles::secondary(option.palette));
     const QRect text = option.rect.adjusted(margin, 10, -margin, -4);
     painter->drawText(text, Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine, title);
     painter->restore();
@@ -290,22 +319,17 @@ void JournalDelegate::paintEntry(QPainter *painter, const QStyleOptionViewItem &
     painter->drawText(QPoint(at.title.left(), baseline(at.title, f.titleMetrics)), title);
 
     if (const std::optional<JournalRow::Chip> chip = row.chip()) {
-        const QColor tint = chip->accent ? palette.color(QPalette::Highlight) : secondary(palette);
-        QColor fill = tint;
-        fill.setAlphaF(0.12);
-        painter->setRenderHint(QPainter::Antialiasing);
-        painter->setPen(Qt::NoPen);
-        painter->setBrush(fill);
-        painter->drawRoundedRect(at.chip, at.chip.height() / 2.0, at.chip.height() / 2.0);
-        const int symbol = f.captionMetrics.height() - 2;
-        const QRect symbolRect(at.chip.left() + 8, at.chip.center().y() - symbol / 2, symbol, symbol);
-        painter->drawPixmap(symbolRect, symbolIcon(chip->symbol, symbolRect.size(), ratio));
-        painter->setPen(tint);
-        painter->setFont(f.caption);
-        painter->drawText(QPoint(symbolRect.right() + 1 + 4, baseline(at.chip, f.captionMetrics)), chip->text);
+        m_chip->setText(chip->text);
+        m_chip->setSymbol(chip->symbol);
+        if (chip->accent)
+            m_chip->setAccentTint();
+        else
+            m_chip->setTint(std::nullopt);
+        const QString key = chip->text + QLatin1Char('|') + chip->symbol + QLatin1Char('|') + m_chip->tint().name(QColor::HexArgb);
+        painter->drawPixmap(at.chip.topLeft(), cachedSnapshot(key, m_chip.get(), at.chip.size(), ratio));
     }
 
-    painter->setPen(secondary(palette));
+    painter->setPen(Roles::secondary(palette));
     painter->setFont(f.body);
     const QPoint detail(at.detail.left(), at.detail.top() + f.bodyMetrics.ascent());
     if (at.detailLines == 1) {
@@ -324,10 +348,13 @@ void JournalDelegate::paintEntry(QPainter *painter, const QStyleOptionViewItem &
     }
 
     if (row.recognition && at.recognition.isValid()) {
-        painter->setFont(f.caption);
-        painter->drawText(QPoint(at.recognition.left(), baseline(at.recognition, f.captionMetrics)),
-                          f.captionMetrics.elidedText(row.recognition->sender.value_or(QString()), Qt::ElideRight,
-                                                      at.recognition.width()));
+        // Laid out at the row's width first, so that the summary is cut to it.
+        if (m_recognition->size() != at.recognition.size()) {
+            m_recognition->resize(at.recognition.size());
+            m_recognition->layout()->activate();
+        }
+        m_recognition->setRecognition(*row.recognition);
+        painter->drawPixmap(at.recognition.topLeft(), snapshot(m_recognition.get(), at.recognition.size(), ratio));
     }
     if (at.message.isValid()) {
         painter->setFont(f.callout);
@@ -339,20 +366,12 @@ void JournalDelegate::paintEntry(QPainter *painter, const QStyleOptionViewItem &
     painter->drawText(QPoint(at.time.right() + 1 - m.timeAdvance, baseline(at.time, f.calloutMetrics)), m.time);
 
     if (const std::optional<JournalRow::Action> action = row.action()) {
-        QStyleOptionButton button;
-        button.rect = at.action;
-        button.text = JournalRow::actionTitle(*action);
-        button.state = QStyle::State_Enabled | (m_pressed == row.id ? QStyle::State_Sunken : QStyle::State_Raised);
-        button.palette = palette;
-        button.fontMetrics = f.calloutMetrics;
-        if (*action == JournalRow::Action::check) {
-            // The prominent style: filled with the accent.
-            button.palette.setColor(QPalette::Button, palette.color(QPalette::Highlight));
-            button.palette.setColor(QPalette::ButtonText, palette.color(QPalette::HighlightedText));
-        }
-        const QWidget *widget = option.widget;
-        QStyle *style = widget ? widget->style() : QApplication::style();
-        style->drawControl(QStyle::CE_PushButton, &button, painter, widget);
+        QPushButton *button = *action == JournalRow::Action::check ? m_check.get() : m_undo.get();
+        const bool down = m_pressed == row.id;
+        button->setDown(down);
+        const QString key = button->text() + QLatin1Char('|') + QString::number(down) + QLatin1Char('|')
+            + palette.color(QPalette::Button).name() + QLatin1Char('|') + palette.color(QPalette::Highlight).name();
+        painter->drawPixmap(at.action.topLeft(), cachedSnapshot(key, button, at.action.size(), ratio));
     }
     painter->restore();
 }

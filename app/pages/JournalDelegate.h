@@ -11,7 +11,11 @@
 
 #include <memory>
 
+class Chip;
 class JournalModel;
+class ProminentButton;
+class QPushButton;
+class RecognitionLine;
 
 class JournalDelegate : public QStyledItemDelegate
 {
@@ -55,4 +59,9 @@ private:
     qint64 m_pressed = 0;
     mutable std::unique_ptr<Fonts> m_fonts;
     mutable QHash<qint64, Measures> m_measures;
+    // The shared widgets, never shown: each row is drawn with them in turn.
+    std::unique_ptr<Chip> m_chip;
+    std::unique_ptr<RecognitionLine> m_recognition;
+    std::unique_ptr<ProminentButton> m_check;
+    std::unique_ptr<QPushButton> m_undo;
 };

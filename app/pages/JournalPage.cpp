@@ -5,21 +5,21 @@
 #include "FileManager.h"
 #include "JournalDelegate.h"
 #include "JournalModel.h"
+#include "EmptyStateView.h"
 #include "ReviewSheet.h"
 #include "SnapshotHooks.h"
 #include "Store.h"
-#include "Symbols.h"
 
 #include <QButtonGroup>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWidgetAction>
 
 JournalPage::JournalPage(AppModel &model, QWidget *parent)
     : QWidget(parent)
@@ -32,17 +32,8 @@ JournalPage::JournalPage(AppModel &model, QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    // The title, and the filter as a two-part switch.
-    auto *bar = new QHBoxLayout;
-    bar->setContentsMargins(16, 12, 16, 8);
-    auto *title = new QLabel(tr("Journal"), this);
-    QFont titleFont = title->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() + 4);
-    titleFont.setWeight(QFont::Bold);
-    title->setFont(titleFont);
-    bar->addWidget(title);
-    bar->addStretch(1);
-    auto *show = new QWidget(this);
+    // The filter, a two-part switch in the window's tool bar.
+    auto *show = new QWidget;
     show->setObjectName(QStringLiteral("journalFilter"));
     show->setAccessibleName(tr("Show"));
     show->setToolTip(tr("Show everything, or only files waiting for you"));
@@ -59,8 +50,9 @@ JournalPage::JournalPage(AppModel &model, QWidget *parent)
         segments->addWidget(segment);
         *button = segment;
     }
-    bar->addWidget(show);
-    layout->addLayout(bar);
+    auto *filter = new QWidgetAction(this);
+    filter->setDefaultWidget(show);
+    addAction(filter);
 
     m_list = new QTableView(this);
     m_list->setObjectName(QStringLiteral("journalList"));
@@ -84,27 +76,9 @@ JournalPage::JournalPage(AppModel &model, QWidget *parent)
     layout->addWidget(m_list, 1);
 
     // The empty state lies over the list's viewport, centred.
-    m_empty = new QWidget(m_list->viewport());
+    m_empty = new EmptyStateView(QStringLiteral("clock.arrow.circlepath"), QString());
+    m_empty->attachTo(m_list->viewport());
     m_empty->setAttribute(Qt::WA_TransparentForMouseEvents);
-    auto *empty = new QVBoxLayout(m_empty);
-    auto *symbol = new QLabel(m_empty);
-    symbol->setPixmap(Symbols::icon(QStringLiteral("clock.arrow.circlepath")).pixmap(40, 40));
-    symbol->setAlignment(Qt::AlignCenter);
-    m_emptyTitle = new QLabel(m_empty);
-    QFont bold = m_emptyTitle->font();
-    bold.setPointSizeF(bold.pointSizeF() + 3);
-    bold.setWeight(QFont::Bold);
-    m_emptyTitle->setFont(bold);
-    m_emptyTitle->setAlignment(Qt::AlignCenter);
-    m_emptyText = new QLabel(m_empty);
-    m_emptyText->setAlignment(Qt::AlignCenter);
-    m_emptyText->setWordWrap(true);
-    m_emptyText->setForegroundRole(QPalette::PlaceholderText);
-    empty->addStretch(1);
-    empty->addWidget(symbol);
-    empty->addWidget(m_emptyTitle);
-    empty->addWidget(m_emptyText);
-    empty->addStretch(1);
 
     connect(m_all, &QAbstractButton::clicked, this, [this] { m_model.setJournalFilter(AppModel::JournalFilter::all); });
     connect(m_waiting, &QAbstractButton::clicked, this,
@@ -141,16 +115,15 @@ void JournalPage::showFilter()
 void JournalPage::showEmptyState()
 {
     const bool review = m_journal->filter() == AppModel::JournalFilter::review;
-    m_emptyTitle->setText(review ? tr("Nothing to Check") : tr("Nothing Yet"));
-    m_emptyText->setText(review ? tr("Files wait here when Filewright is unsure what it read.")
-                                : tr("When a rule files something, it shows up here. Every step can be undone."));
-    m_empty->setGeometry(m_list->viewport()->rect());
+    m_empty->setTitle(review ? tr("Nothing to Check") : tr("Nothing Yet"));
+    m_empty->setDescription(review ? tr("Files wait here when Filewright is unsure what it read.")
+                                   : tr("When a rule files something, it shows up here. Every step can be undone."));
     m_empty->setVisible(m_journal->rowCount() == 0);
 }
 
 QString JournalPage::emptyTitle() const
 {
-    return m_empty->isVisibleTo(m_list) ? m_emptyTitle->text() : QString();
+    return m_empty->isVisibleTo(m_list) ? m_empty->title() : QString();
 }
 
 void JournalPage::fitRows(int first, int last)
@@ -176,7 +149,6 @@ void JournalPage::resizeEvent(QResizeEvent *event)
     // A new width may wrap journal lines differently.
     if (m_list->viewport()->width() != m_fittedWidth)
         fitRows(0, m_journal->rowCount() - 1);
-    m_empty->setGeometry(m_list->viewport()->rect());
 }
 
 void JournalPage::changeEvent(QEvent *event)

@@ -14,10 +14,10 @@
 #include <optional>
 
 class AppModel;
+class EmptyStateView;
 class JournalDelegate;
 class JournalModel;
 class QAbstractButton;
-class QLabel;
 class QTableView;
 
 class JournalPage : public QWidget
@@ -60,9 +60,7 @@ private:
     QTableView *m_list = nullptr;
     QAbstractButton *m_all = nullptr;
     QAbstractButton *m_waiting = nullptr;
-    QWidget *m_empty = nullptr;
-    QLabel *m_emptyTitle = nullptr;
-    QLabel *m_emptyText = nullptr;
+    EmptyStateView *m_empty = nullptr;
     QPointer<ReviewSheet> m_sheet;
     int m_fittedWidth = -1;
 };

@@ -1,22 +1,23 @@
 #include "ReviewSheet.h"
 
+#include "FileIcon.h"
+#include "FitsContentArea.h"
+#include "FormSection.h"
 #include "Labels.h"
 #include "NameTemplate.h"
 #include "PatternReader.h"
 #include "Prefs.h"
+#include "ProminentButton.h"
+#include "Roles.h"
 
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDesktopServices>
-#include <QFileIconProvider>
-#include <QFileInfo>
-#include <QFormLayout>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMimeDatabase>
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -39,27 +40,29 @@ QString dateFormat()
 } // namespace
 
 ReviewSheet::ReviewSheet(const JournalEntry &entry, Approve approve, Skip skip, QWidget *parent)
-    : QDialog(parent)
+    : Sheet(parent)
     , m_entry(entry)
     , m_approve(std::move(approve))
     , m_skipEntry(std::move(skip))
     , m_recognition(entry.recognition().value_or(blank()))
 {
     setObjectName(QStringLiteral("reviewSheet"));
-    setWindowModality(Qt::WindowModal);
     setWindowTitle(entry.originalName());
     setFixedWidth(width);
-    setMaximumHeight(maximumHeight);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    auto *form = new QVBoxLayout;
+    // The form grows with its content up to the sheet's maximum, then scrolls.
+    auto *area = new FitsContentArea(maximumHeight - 80, this);
+    auto *content = new QWidget(area);
+    auto *form = new QVBoxLayout(content);
     form->setContentsMargins(20, 20, 20, 12);
     form->setSpacing(16);
-    form->addWidget(makeFileSection());
-    form->addWidget(makeValuesSection());
-    layout->addLayout(form);
+    form->addWidget(makeFileSection(content));
+    form->addWidget(makeValuesSection(content));
+    area->setContent(content);
+    layout->addWidget(area);
     auto *divider = new QFrame(this);
     divider->setFrameShape(QFrame::HLine);
     divider->setFrameShadow(QFrame::Sunken);
@@ -87,62 +90,49 @@ Recognition ReviewSheet::corrected() const
 
 QString ReviewSheet::footer() const
 {
-    return m_footer->text();
+    return m_values->footer()->text();
 }
 
-QWidget *ReviewSheet::makeFileSection()
+QWidget *ReviewSheet::makeFileSection(QWidget *parent)
 {
-    auto *section = new QWidget(this);
-    auto *column = new QVBoxLayout(section);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(10);
-
-    auto *row = new QHBoxLayout;
+    auto *section = new FormSection({}, parent);
+    auto *file = new QWidget(section);
+    auto *row = new QHBoxLayout(file);
+    row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(12);
-    auto *icon = new QLabel(section);
-    const QFileInfo file(m_entry.originalPath);
-    const QIcon fileIcon = file.exists()
-        ? QFileIconProvider().icon(file)
-        : QIcon::fromTheme(QMimeDatabase().mimeTypeForFile(m_entry.originalPath, QMimeDatabase::MatchExtension).iconName());
-    icon->setPixmap(fileIcon.pixmap(40, 40));
-    icon->setFixedSize(40, 40);
-    row->addWidget(icon);
+    row->addWidget(new FileIcon(m_entry.originalPath, 40, file), 0, Qt::AlignVCenter);
     auto *texts = new QVBoxLayout;
     texts->setSpacing(4);
-    auto *name = new QLabel(m_entry.originalName(), section);
-    QFont headline = name->font();
-    headline.setWeight(QFont::DemiBold);
-    name->setFont(headline);
+    // The file's own name, shown as it is.
+    auto *name = new QLabel(m_entry.originalName(), file);
     name->setTextFormat(Qt::PlainText);
+    Roles::setFont(name, Roles::Font::headline);
     texts->addWidget(name);
-    auto *note = new QLabel(tr("Filewright was not sure what it read. Check the values, then file it."), section);
+    auto *note = new QLabel(tr("Filewright was not sure what it read. Check the values, then file it."), file);
     note->setWordWrap(true);
-    note->setForegroundRole(QPalette::PlaceholderText);
+    Roles::setSecondary(note);
     texts->addWidget(note);
     row->addLayout(texts, 1);
-    column->addLayout(row);
+    section->addRow(file);
 
     auto *open = new QPushButton(tr("Open File"), section);
     open->setAutoDefault(false);
     connect(open, &QPushButton::clicked, this,
             [this] { QDesktopServices::openUrl(QUrl::fromLocalFile(m_entry.originalPath)); });
-    column->addWidget(open, 0, Qt::AlignLeft);
+    auto *openRow = new QWidget(section);
+    auto *openLayout = new QHBoxLayout(openRow);
+    openLayout->setContentsMargins(0, 0, 0, 0);
+    openLayout->addWidget(open);
+    openLayout->addStretch(1);
+    section->addRow(openRow);
     return section;
 }
 
-QWidget *ReviewSheet::makeValuesSection()
+QWidget *ReviewSheet::makeValuesSection(QWidget *parent)
 {
-    auto *section = new QWidget(this);
-    auto *column = new QVBoxLayout(section);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(6);
-    auto *header = new QLabel(tr("Recognized"), section);
-    QFont bold = header->font();
-    bold.setWeight(QFont::DemiBold);
-    header->setFont(bold);
-    column->addWidget(header);
+    m_values = new FormSection(tr("Recognized"), parent);
+    QWidget *section = m_values;
 
-    auto *form = new QFormLayout;
     m_kind = new QComboBox(section);
     for (const DocumentKind kind : DocumentKinds::allCases)
         m_kind->addItem(Labels::title(kind), DocumentKinds::rawValue(kind));
@@ -151,14 +141,14 @@ QWidget *ReviewSheet::makeValuesSection()
                                 - DocumentKinds::allCases.begin()));
     connect(m_kind, &QComboBox::currentIndexChanged, this,
             [this](int index) { m_recognition.kind = DocumentKinds::allCases[std::size_t(index)]; });
-    form->addRow(tr("Kind"), m_kind);
+    m_values->addRow(tr("Kind"), m_kind);
 
     m_sender = new QLineEdit(m_recognition.sender.value_or(QString()), section);
     connect(m_sender, &QLineEdit::textChanged, this, [this](const QString &text) {
         // Stored as typed, spaces included: a sender's name is the user's to write.
         m_recognition.sender = text.isEmpty() ? std::nullopt : std::optional(text);
     });
-    form->addRow(tr("Sender"), m_sender);
+    m_values->addRow(tr("Sender"), m_sender);
 
     // The document day is a calendar day held at 12:00 UTC: shown as that
     // day, and a picked day stored the same way.
@@ -170,12 +160,12 @@ QWidget *ReviewSheet::makeValuesSection()
     connect(m_date, &QDateEdit::dateChanged, this, [this](const QDate &day) {
         m_recognition.date = PatternReader::makeDate(day.year(), day.month(), day.day());
     });
-    form->addRow(tr("Document date"), m_date);
+    m_values->addRow(tr("Document date"), m_date);
 
     m_amount = new QLineEdit(section);
     if (m_recognition.amount)
         m_amount->setText(NameTemplate::format(*m_recognition.amount, Prefs::sentenceLanguage()));
-    form->addRow(tr("Amount"), m_amount);
+    m_values->addRow(tr("Amount"), m_amount);
 
     m_currency = new QLineEdit(m_recognition.currency.value_or(QString()), section);
     connect(m_currency, &QLineEdit::textChanged, this, [this](const QString &text) {
@@ -183,16 +173,11 @@ QWidget *ReviewSheet::makeValuesSection()
         const QString code = text.trimmed().toUpper();
         m_recognition.currency = code.isEmpty() ? std::nullopt : std::optional(code);
     });
-    form->addRow(tr("Currency"), m_currency);
-    column->addLayout(form);
+    m_values->addRow(tr("Currency"), m_currency);
 
-    m_footer = new QLabel(m_recognition.source == Recognition::Source::model
-                              ? tr("Recognized by the local language model on this computer. Please check.")
-                              : tr("Read by text patterns on this computer. Please check."),
-                          section);
-    m_footer->setWordWrap(true);
-    m_footer->setForegroundRole(QPalette::PlaceholderText);
-    column->addWidget(m_footer);
+    m_values->setFooter(m_recognition.source == Recognition::Source::model
+                            ? tr("Recognized by the local language model on this computer. Please check.")
+                            : tr("Read by text patterns on this computer. Please check."));
     return section;
 }
 
@@ -214,9 +199,8 @@ QWidget *ReviewSheet::makeButtons()
     cancel->setAutoDefault(false);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     row->addWidget(cancel);
-    m_file = new QPushButton(tr("File It"), bar);
+    m_file = new ProminentButton(tr("File It"), bar);
     m_file->setDefault(true);
-    m_file->setProperty("prominent", true);
     connect(m_file, &QPushButton::clicked, this, [this] {
         m_approve(m_entry, corrected());
         accept();

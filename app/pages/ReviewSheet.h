@@ -6,18 +6,17 @@
 #pragma once
 
 #include "Models.h"
-
-#include <QDialog>
+#include "Sheet.h"
 
 #include <functional>
 
 class QComboBox;
 class QDateEdit;
-class QLabel;
+class FormSection;
 class QLineEdit;
 class QPushButton;
 
-class ReviewSheet : public QDialog
+class ReviewSheet : public Sheet
 {
     Q_OBJECT
 
@@ -50,8 +49,8 @@ public:
     static Recognition blank();
 
 private:
-    QWidget *makeFileSection();
-    QWidget *makeValuesSection();
+    QWidget *makeFileSection(QWidget *parent);
+    QWidget *makeValuesSection(QWidget *parent);
     QWidget *makeButtons();
 
     const JournalEntry m_entry;
@@ -63,7 +62,7 @@ private:
     QDateEdit *m_date = nullptr;
     QLineEdit *m_amount = nullptr;
     QLineEdit *m_currency = nullptr;
-    QLabel *m_footer = nullptr;
+    FormSection *m_values = nullptr;
     QPushButton *m_file = nullptr;
     QPushButton *m_skip = nullptr;
 };

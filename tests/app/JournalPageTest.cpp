@@ -52,7 +52,7 @@ protected:
         model->setSidebar(SidebarItem::journal);
         window = std::make_unique<MainWindow>(*model);
         window->show();
-        page = qobject_cast<JournalPage *>(window->page(SidebarItem::journal));
+        page = qobject_cast<JournalPage *>(window->currentPage());
         ASSERT_NE(page, nullptr);
     }
 
