@@ -1,93 +1,202 @@
 #include "DocumentText.h"
 
+#include "HtmlText.h"
+#include "RtfText.h"
+#include "TextBudget.h"
+
 #include <QFile>
 #include <QStringDecoder>
-#include <QTextDocument>
 #include <QXmlStreamReader>
 
 #include <zip.h>
 
 #include <array>
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace DocumentText {
 
 namespace {
 
-// Office archives hold their text in one XML member; more than this is no
-// document anyone types and is not unpacked.
-constexpr qint64 maxXmlBytes = 64 * 1024 * 1024;
-constexpr qint64 maxFileBytes = 64 * 1024 * 1024;
+// No reader goes further into a file than this: more is no document anyone
+// types.
+constexpr qint64 maxInputBytes = 64 * 1024 * 1024;
+// Nor into the XML of an office document: even a text formatted character by
+// character has its first 20,000 characters within the first megabytes.
+constexpr qint64 maxXmlBytes = 16 * 1024 * 1024;
+// The XML reader hands out a run of text only once it has read all of it, so
+// an endless run would be held whole: runs are split by an empty comment
+// after this many bytes (never inside a character or a reference).
+constexpr qsizetype maxRunBytes = 1024 * 1024;
+constexpr qint64 pieceBytes = 64 * 1024;
 
-QByteArray readFileBytes(const QString &path)
+// Reads up to `size` bytes into `buffer`; 0 at the end, less on failure.
+using ReadFunction = std::function<qint64(char *buffer, qint64 size)>;
+
+// Hands the input to `take` a piece at a time until it ends, the budget is
+// full or `maxInputBytes` have been read.
+void forEachPiece(const ReadFunction &read, const TextBudget &budget, const std::function<void(QByteArrayView)> &take)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > maxFileBytes)
-        return {};
-    return file.readAll();
+    QByteArray buffer(pieceBytes, Qt::Uninitialized);
+    qint64 total = 0;
+    while (!budget.isFull() && total < maxInputBytes) {
+        const qint64 got = read(buffer.data(), std::min(pieceBytes, maxInputBytes - total));
+        if (got <= 0)
+            return;
+        total += got;
+        take(QByteArrayView(buffer.constData(), got));
+    }
 }
 
-struct ZipCloser
+ReadFunction fileReader(QFile &file)
 {
-    void operator()(zip_t *archive) const { zip_discard(archive); }
-};
-struct ZipFileCloser
+    return [&file](char *buffer, qint64 size) { return file.read(buffer, size); };
+}
+
+// One member of a ZIP archive, read as it is unpacked.
+class ZipMember
 {
-    void operator()(zip_file_t *file) const { zip_fclose(file); }
+public:
+    ZipMember(const QString &archivePath, const char *memberName)
+    {
+        int error = 0;
+        m_archive.reset(zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY, &error));
+        if (m_archive)
+            m_member.reset(zip_fopen(m_archive.get(), memberName, 0));
+    }
+    bool isOpen() const { return bool(m_member); }
+    ReadFunction reader()
+    {
+        return [this](char *buffer, qint64 size) { return qint64(zip_fread(m_member.get(), buffer, zip_uint64_t(size))); };
+    }
+
+private:
+    struct ArchiveCloser
+    {
+        void operator()(zip_t *archive) const { zip_discard(archive); }
+    };
+    struct MemberCloser
+    {
+        void operator()(zip_file_t *file) const { zip_fclose(file); }
+    };
+    std::unique_ptr<zip_t, ArchiveCloser> m_archive;
+    std::unique_ptr<zip_file_t, MemberCloser> m_member;
 };
 
-// Text of the XML elements of an office document: `paragraph` elements end a
-// line; `text` elements (docx) carry the characters; tabs and breaks are kept.
-QString wordText(const QByteArray &xml)
+using TokenHandler = std::function<void(const QXmlStreamReader &, QXmlStreamReader::TokenType)>;
+
+// Splits every run of characters between markup into runs of at most
+// `maxRunBytes`, so that the reader hands each out as it goes. A run that long
+// inside a tag or a comment is no XML the reader accepts anyway.
+class RunSplitter
 {
-    QXmlStreamReader reader(xml);
-    QString out;
-    bool inText = false;
-    while (!reader.atEnd()) {
+public:
+    QByteArray operator()(QByteArrayView piece)
+    {
+        QByteArray out;
+        out.reserve(piece.size() + 64);
+        qsizetype from = 0;
+        for (qsizetype i = 0; i < piece.size(); ++i) {
+            const char c = piece[i];
+            if (c == '<' || c == '>') {
+                m_run = 0;
+                m_inReference = false;
+                continue;
+            }
+            if (m_run >= maxRunBytes && !m_inReference && (uchar(c) & 0xC0) != 0x80) {
+                out.append(piece.sliced(from, i - from));
+                out.append("<!---->");
+                from = i;
+                m_run = 0;
+            }
+            ++m_run;
+            if (c == '&')
+                m_inReference = true;
+            else if (c == ';')
+                m_inReference = false;
+        }
+        out.append(piece.sliced(from));
+        return out;
+    }
+
+private:
+    qsizetype m_run = 0;
+    bool m_inReference = false;
+};
+
+// Streams XML through the handler, feeding the reader as it asks for more.
+void readXml(const ReadFunction &read, const TextBudget &budget, const TokenHandler &handle)
+{
+    QXmlStreamReader reader;
+    RunSplitter split;
+    QByteArray buffer(pieceBytes, Qt::Uninitialized);
+    qint64 total = 0;
+    while (!budget.isFull()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::EndDocument)
+            return;
+        if (token != QXmlStreamReader::Invalid) {
+            handle(reader, token);
+            continue;
+        }
+        if (reader.error() != QXmlStreamReader::PrematureEndOfDocumentError || total >= maxXmlBytes)
+            return;
+        const qint64 got = read(buffer.data(), std::min(pieceBytes, maxXmlBytes - total));
+        if (got <= 0)
+            return;
+        total += got;
+        reader.addData(split(QByteArrayView(buffer.constData(), got)));
+    }
+}
+
+// The body of a word-processing document: `paragraph` elements end a line;
+// `text` elements carry the characters; tabs and breaks are kept.
+TokenHandler wordHandler(TextBudget &budget)
+{
+    return [&budget, inText = false](const QXmlStreamReader &reader, QXmlStreamReader::TokenType token) mutable {
         if (token == QXmlStreamReader::StartElement) {
             const QStringView name = reader.qualifiedName();
             if (name == u"w:t")
                 inText = true;
             else if (name == u"w:tab")
-                out += u'\t';
+                budget.append(u'\t');
             else if (name == u"w:br" || name == u"w:cr")
-                out += u'\n';
+                budget.append(u'\n');
         } else if (token == QXmlStreamReader::EndElement) {
             const QStringView name = reader.qualifiedName();
             if (name == u"w:t")
                 inText = false;
             else if (name == u"w:p")
-                out += u'\n';
+                budget.append(u'\n');
         } else if (token == QXmlStreamReader::Characters && inText) {
-            out += reader.text();
+            budget.append(reader.text());
         }
-    }
-    return out;
+    };
 }
 
-QString openDocumentText(const QByteArray &xml)
+// The body of an OpenDocument text: paragraphs and headings end a line;
+// runs of spaces, tabs and line breaks are elements of their own.
+TokenHandler openDocumentHandler(TextBudget &budget)
 {
-    QXmlStreamReader reader(xml);
-    QString out;
-    int inBody = 0;      // depth inside office:text
-    int inParagraph = 0; // depth inside text:p and text:h
-    while (!reader.atEnd()) {
-        const QXmlStreamReader::TokenType token = reader.readNext();
+    return [&budget, inBody = 0, inParagraph = 0](const QXmlStreamReader &reader,
+                                                  QXmlStreamReader::TokenType token) mutable {
         if (token == QXmlStreamReader::StartElement) {
             const QStringView name = reader.qualifiedName();
             if (name == u"office:text")
                 ++inBody;
             else if (name == u"text:p" || name == u"text:h")
                 ++inParagraph;
+            else if (inBody == 0 || inParagraph == 0)
+                return;
             else if (name == u"text:s") {
                 bool ok = false;
                 const int count = reader.attributes().value(QStringLiteral("text:c")).toInt(&ok);
-                out += QString(ok ? qBound(1, count, 1000) : 1, u' ');
+                budget.append(QString(ok ? qBound(1, count, 1000) : 1, u' '));
             } else if (name == u"text:tab")
-                out += u'\t';
+                budget.append(u'\t');
             else if (name == u"text:line-break")
-                out += u'\n';
+                budget.append(u'\n');
         } else if (token == QXmlStreamReader::EndElement) {
             const QStringView name = reader.qualifiedName();
             if (name == u"office:text")
@@ -95,16 +204,56 @@ QString openDocumentText(const QByteArray &xml)
             else if ((name == u"text:p" || name == u"text:h") && inParagraph > 0) {
                 --inParagraph;
                 if (inBody > 0)
-                    out += u'\n';
+                    budget.append(u'\n');
             }
         } else if (token == QXmlStreamReader::Characters && inBody > 0 && inParagraph > 0) {
-            out += reader.text();
+            budget.append(reader.text());
         }
-    }
-    return out;
+    };
 }
 
-// Characters 0x80 to 0x9F of Windows-1252, the usual code page of rich text.
+QString officeText(const QString &path, const char *member, int characters,
+                   const std::function<TokenHandler(TextBudget &)> &handler)
+{
+    TextBudget budget(characters);
+    ZipMember xml(path, member);
+    if (xml.isOpen())
+        readXml(xml.reader(), budget, handler(budget));
+    return budget.text();
+}
+
+QString htmlText(const QString &path, int characters)
+{
+    TextBudget budget(characters);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    HtmlText reader(budget);
+    std::optional<QStringDecoder> decoder;
+    forEachPiece(fileReader(file), budget, [&](QByteArrayView piece) {
+        // The page says its encoding near its start, if at all.
+        if (!decoder)
+            decoder.emplace(QStringConverter::encodingForHtml(piece).value_or(QStringConverter::Utf8));
+        reader.feed(QString(decoder->decode(piece)));
+    });
+    reader.finish();
+    return budget.text();
+}
+
+QString rtfText(const QString &path, int characters)
+{
+    TextBudget budget(characters);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    RtfText reader(budget);
+    forEachPiece(fileReader(file), budget, [&](QByteArrayView piece) { reader.feed(piece); });
+    reader.finish();
+    return budget.text();
+}
+
+} // namespace
+
 char16_t windows1252(unsigned char byte)
 {
     static constexpr std::array<char16_t, 32> high{
@@ -116,176 +265,16 @@ char16_t windows1252(unsigned char byte)
     return byte;
 }
 
-} // namespace
-
-QString fromHtml(const QByteArray &data)
-{
-    const QStringConverter::Encoding encoding =
-        QStringConverter::encodingForHtml(data).value_or(QStringConverter::Utf8);
-    QStringDecoder decoder(encoding);
-    const QString html = decoder.decode(data);
-    QTextDocument document;
-    document.setHtml(html);
-    return document.toPlainText();
-}
-
-QString fromRtf(const QByteArray &data)
-{
-    // A small reader: groups, control words and hex escapes. Destinations
-    // (font tables, styles, pictures, "\*" groups ...) are skipped.
-    struct Group
-    {
-        bool skip = false;
-        int unicodeSkip = 1;
-    };
-    QList<Group> stack{Group{}};
-    QString out;
-    int pendingSkip = 0; // fallback characters still to drop after "\u"
-    const qsizetype n = data.size();
-    qsizetype i = 0;
-    if (!data.startsWith("{\\rtf"))
-        return {};
-    auto emit = [&](QChar c) {
-        if (pendingSkip > 0) {
-            --pendingSkip;
-            return;
-        }
-        if (!stack.last().skip)
-            out += c;
-    };
-    static const QList<QByteArray> destinations{
-        "fonttbl", "colortbl", "stylesheet", "info", "pict", "header", "footer", "headerl", "headerr",
-        "footerl", "footerr", "footnote", "object", "fldinst", "themedata", "colorschememapping",
-        "latentstyles", "datastore", "xmlnstbl", "listtable", "listoverridetable", "rsidtbl",
-        "generator", "filetbl", "revtbl", "pgdsctbl", "bkmkstart", "bkmkend"};
-    while (i < n) {
-        const char c = data[i];
-        if (c == '{') {
-            stack.append(stack.last());
-            ++i;
-        } else if (c == '}') {
-            if (stack.size() > 1)
-                stack.removeLast();
-            ++i;
-        } else if (c == '\\') {
-            ++i;
-            if (i >= n)
-                break;
-            const char next = data[i];
-            if (next == '\'') {
-                bool ok = false;
-                const int value = data.mid(i + 1, 2).toInt(&ok, 16);
-                i += 3;
-                if (ok)
-                    emit(QChar(windows1252(static_cast<unsigned char>(value))));
-            } else if (next == '*') {
-                stack.last().skip = true;
-                ++i;
-            } else if (next == '\\' || next == '{' || next == '}') {
-                emit(QLatin1Char(next));
-                ++i;
-            } else if (next == '~') {
-                emit(QChar(0x00A0));
-                ++i;
-            } else if (next == '\n' || next == '\r') {
-                emit(u'\n');
-                ++i;
-            } else if (QChar::isLetter(uchar(next))) {
-                qsizetype start = i;
-                while (i < n && QChar::isLetter(uchar(data[i])))
-                    ++i;
-                const QByteArray word = data.mid(start, i - start);
-                qsizetype numberStart = i;
-                if (i < n && data[i] == '-')
-                    ++i;
-                while (i < n && data[i] >= '0' && data[i] <= '9')
-                    ++i;
-                bool hasNumber = i > numberStart;
-                const int number = hasNumber ? data.mid(numberStart, i - numberStart).toInt() : 0;
-                if (i < n && data[i] == ' ')
-                    ++i; // the delimiter belongs to the control word
-                if (destinations.contains(word)) {
-                    stack.last().skip = true;
-                } else if (word == "par" || word == "line" || word == "row") {
-                    emit(u'\n');
-                } else if (word == "tab" || word == "cell") {
-                    emit(u'\t');
-                } else if (word == "uc" && hasNumber) {
-                    stack.last().unicodeSkip = qBound(0, number, 8);
-                } else if (word == "u" && hasNumber) {
-                    const char16_t unit = static_cast<char16_t>(number < 0 ? number + 65536 : number);
-                    emit(QChar(unit));
-                    pendingSkip = stack.last().unicodeSkip;
-                } else if (word == "emdash") {
-                    emit(QChar(0x2014));
-                } else if (word == "endash") {
-                    emit(QChar(0x2013));
-                } else if (word == "bullet") {
-                    emit(QChar(0x2022));
-                } else if (word == "lquote" || word == "rquote") {
-                    emit(QChar(word == "lquote" ? 0x2018 : 0x2019));
-                } else if (word == "ldblquote" || word == "rdblquote") {
-                    emit(QChar(word == "ldblquote" ? 0x201C : 0x201D));
-                }
-            } else {
-                ++i; // other control symbols carry no text
-            }
-        } else if (c == '\n' || c == '\r') {
-            ++i; // line breaks in the source are not text
-        } else {
-            emit(QChar(windows1252(static_cast<unsigned char>(c))));
-            ++i;
-        }
-    }
-    return out;
-}
-
-QByteArray zipMember(const QString &archivePath, const char *memberName, qint64 limit)
-{
-    int error = 0;
-    const std::unique_ptr<zip_t, ZipCloser> archive(
-        zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY, &error));
-    if (!archive)
-        return {};
-    zip_stat_t stat;
-    zip_stat_init(&stat);
-    if (zip_stat(archive.get(), memberName, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE)
-        || stat.size > quint64(limit))
-        return {};
-    const std::unique_ptr<zip_file_t, ZipFileCloser> member(zip_fopen(archive.get(), memberName, 0));
-    if (!member)
-        return {};
-    QByteArray bytes(qsizetype(stat.size), Qt::Uninitialized);
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const zip_int64_t got = zip_fread(member.get(), bytes.data() + done, zip_uint64_t(bytes.size() - done));
-        if (got <= 0)
-            return {};
-        done += got;
-    }
-    return bytes;
-}
-
-QString fromDocx(const QString &path)
-{
-    return wordText(zipMember(path, "word/document.xml", maxXmlBytes));
-}
-
-QString fromOdt(const QString &path)
-{
-    return openDocumentText(zipMember(path, "content.xml", maxXmlBytes));
-}
-
-QString read(const QString &path, const QString &lowerExtension)
+QString read(const QString &path, const QString &lowerExtension, int characters)
 {
     if (lowerExtension == u"docx")
-        return fromDocx(path);
+        return officeText(path, "word/document.xml", characters, wordHandler);
     if (lowerExtension == u"odt")
-        return fromOdt(path);
+        return officeText(path, "content.xml", characters, openDocumentHandler);
     if (lowerExtension == u"rtf")
-        return fromRtf(readFileBytes(path));
+        return rtfText(path, characters);
     if (lowerExtension == u"html" || lowerExtension == u"htm")
-        return fromHtml(readFileBytes(path));
+        return htmlText(path, characters);
     // "doc", "rtfd" and "webarchive" have no reader here.
     return {};
 }

@@ -1,24 +1,19 @@
 // Plain text of word-processor, rich-text and web documents.
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 
 namespace DocumentText {
 
-// The text of a file with one of the document-reader extensions ("docx",
-// "odt", "rtf", "html" ...); empty when the format has no reader here or the
-// file cannot be read.
-QString read(const QString &path, const QString &lowerExtension);
+// At most `characters` characters of the text of a file with one of the
+// document-reader extensions ("docx", "odt", "rtf", "html" ...); empty when
+// the format has no reader here or the file cannot be read. Every reader goes
+// through the file once, a piece at a time, and stops as soon as it has the
+// text it may keep.
+QString read(const QString &path, const QString &lowerExtension, int characters);
 
-// The readers, each on the file's bytes or path.
-QString fromHtml(const QByteArray &data);
-QString fromRtf(const QByteArray &data);
-QString fromDocx(const QString &path);
-QString fromOdt(const QString &path);
-
-// One member of a ZIP archive, at most `limit` bytes of it uncompressed;
-// empty when the archive or the member cannot be read.
-QByteArray zipMember(const QString &archivePath, const char *memberName, qint64 limit);
+// The character that a byte stands for in Windows-1252, the usual code page
+// of rich text and of the C1 references of web pages.
+char16_t windows1252(unsigned char byte);
 
 } // namespace DocumentText

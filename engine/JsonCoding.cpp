@@ -84,6 +84,8 @@ double dateToJson(const QDateTime &date)
 
 QDateTime dateFromJson(double seconds)
 {
+    if (!(seconds >= minDateSeconds && seconds <= maxDateSeconds))
+        throw DecodeError(QStringLiteral("The date %1 lies outside the years 1 to 9999").arg(seconds));
     const qint64 msecs = std::llround(seconds * 1000.0) + referenceEpochOffset * 1000;
     return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
 }

@@ -31,7 +31,13 @@ public:
 // Seconds between 1970-01-01 and 2001-01-01, both UTC.
 inline constexpr qint64 referenceEpochOffset = 978307200;
 
+// The dates a payload may hold: the years 1 to 9999, in seconds from the
+// reference date.
+inline constexpr double minDateSeconds = -62135596800.0 - double(referenceEpochOffset);
+inline constexpr double maxDateSeconds = 253402300799.0 - double(referenceEpochOffset);
+
 double dateToJson(const QDateTime &date);
+// Throws DecodeError for a number outside those years (or not finite).
 QDateTime dateFromJson(double seconds);
 
 QJsonValue decimalToJson(const Decimal &value);

@@ -58,8 +58,13 @@ std::optional<ParsedResponse> parseResponse(const QByteArray &raw, bool closed)
             continue;
         const QByteArray name = line.left(colon).trimmed().toLower();
         const QByteArray value = line.mid(colon + 1).trimmed();
-        if (name == "content-length")
-            contentLength = value.toLongLong();
+        if (name == "content-length") {
+            bool ok = false;
+            contentLength = value.toLongLong(&ok);
+            if (!ok || *contentLength < 0 || *contentLength > maxResponseBytes)
+                throw LocalModelError(LocalModelError::Reason::badAnswer,
+                                      QStringLiteral("The model server announced an answer of impossible size."));
+        }
         else if (name == "transfer-encoding" && value.toLower().contains("chunked"))
             chunked = true;
     }
@@ -73,7 +78,9 @@ std::optional<ParsedResponse> parseResponse(const QByteArray &raw, bool closed)
                 return closed ? std::optional<ParsedResponse>(ParsedResponse{parsed.status, body}) : std::nullopt;
             bool ok = false;
             const qsizetype size = rest.mid(at, lineEnd - at).split(';').first().trimmed().toLongLong(&ok, 16);
-            if (!ok || size < 0)
+            // A chunk larger than any answer we take is refused before its
+            // size takes part in any sum.
+            if (!ok || size < 0 || size > maxResponseBytes)
                 throw LocalModelError(LocalModelError::Reason::badAnswer, QStringLiteral("The model server sent a damaged answer."));
             if (size == 0) {
                 parsed.body = body;

@@ -611,6 +611,31 @@ std::optional<Decimal> parseNumber(const QString &text)
     return Decimal::fromString(number);
 }
 
+std::optional<Decimal> parseTypedAmount(const QString &text)
+{
+    QStringView number = QStringView(text).trimmed();
+    // Longest symbol first, so that "US$" is not taken for "$".
+    static const QList<QString> symbols = [] {
+        QList<QString> all;
+        for (const CurrencySymbol &entry : currencySymbols())
+            all.append(entry.symbol);
+        std::stable_sort(all.begin(), all.end(), [](const QString &a, const QString &b) { return a.size() > b.size(); });
+        return all;
+    }();
+    for (const QString &symbol : symbols) {
+        if (number.size() > symbol.size() && number.startsWith(symbol, Qt::CaseInsensitive)) {
+            number = number.sliced(symbol.size()).trimmed();
+            break;
+        }
+        if (number.size() > symbol.size() && number.endsWith(symbol, Qt::CaseInsensitive)) {
+            number.chop(symbol.size());
+            number = number.trimmed();
+            break;
+        }
+    }
+    return parseNumber(number.toString());
+}
+
 QList<Money> money(const QStringList &lines)
 {
     QList<Money> found;
@@ -754,21 +779,38 @@ std::optional<QDateTime> documentDate(const QList<DatedLine> &dated)
 {
     if (dated.isEmpty())
         return std::nullopt;
-    QStringList lower;
-    lower.reserve(dated.size());
-    for (const DatedLine &entry : dated)
-        lower.append(entry.line.toLower());
+    // A line stands in the list once per date on it, and `datedLines` hands
+    // every entry of a line the same shared text: each line is judged once,
+    // so that the work grows with the text and not with its dates times it.
+    struct Verdict
+    {
+        bool dateWord = false;
+        bool avoided = false;
+        bool placeAndDate = false;
+    };
+    QList<Verdict> verdicts;
+    verdicts.reserve(dated.size());
+    for (qsizetype i = 0; i < dated.size(); ++i) {
+        const QString &line = dated[i].line;
+        if (i > 0 && line.constData() == dated[i - 1].line.constData() && line.size() == dated[i - 1].line.size()) {
+            verdicts.append(verdicts.last());
+            continue;
+        }
+        const QString lower = line.toLower();
+        verdicts.append({containsAny(lower, dateWords()), containsAny(lower, notDocumentDateWords()),
+                         placeAndDate().match(line).hasMatch()});
+    }
 
     for (qsizetype i = 0; i < dated.size(); ++i) {
-        if (containsAny(lower[i], dateWords()) && !containsAny(lower[i], notDocumentDateWords()))
+        if (verdicts[i].dateWord && !verdicts[i].avoided)
             return dated[i].date;
     }
-    for (const DatedLine &entry : dated) {
-        if (placeAndDate().match(entry.line).hasMatch())
-            return entry.date;
+    for (qsizetype i = 0; i < dated.size(); ++i) {
+        if (verdicts[i].placeAndDate)
+            return dated[i].date;
     }
     for (qsizetype i = 0; i < dated.size(); ++i) {
-        if (!containsAny(lower[i], notDocumentDateWords()))
+        if (!verdicts[i].avoided)
             return dated[i].date;
     }
     return dated.first().date;

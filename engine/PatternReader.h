@@ -65,6 +65,11 @@ Result read(const QString &text);
 // thousands. Nothing for a text that is not a number.
 std::optional<Decimal> parseNumber(const QString &text);
 
+// An amount as a person types it into a rule: the number as `parseNumber`
+// reads it, with one currency symbol or code before or after it ignored
+// ("100 €", "EUR 12,50", "12.50 usd"). Nothing for a text that is not a number.
+std::optional<Decimal> parseTypedAmount(const QString &text);
+
 // Every distinct amount of the lines, with currency and total flag. A minus
 // sign directly before the number, or directly before the currency symbol
 // that precedes it, makes the amount negative (credit notes).

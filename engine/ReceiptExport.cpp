@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -99,11 +100,37 @@ QString archiveFileName(const QString &path)
     return name;
 }
 
+// The path in the file system's own bytes. A name that is not valid UTF-8
+// reaches us with U+FFFD in place of its bad bytes, and that path names no
+// file: the folder is searched for the one entry whose name reads so. Empty
+// when there is none, or more than one and so no telling which is meant.
+QByteArray nativePath(const QString &path)
+{
+    const QByteArray encoded = QFile::encodeName(path);
+    if (!path.contains(QChar::ReplacementCharacter) || ::access(encoded.constData(), F_OK) == 0)
+        return encoded;
+    const QFileInfo info(path);
+    const QByteArray folder = nativePath(info.path());
+    DIR *dir = folder.isEmpty() ? nullptr : ::opendir(folder.constData());
+    if (!dir)
+        return {};
+    QByteArray found;
+    int matches = 0;
+    while (const dirent *entry = ::readdir(dir)) {
+        if (QFile::decodeName(entry->d_name) == info.fileName()) {
+            found = folder + '/' + entry->d_name;
+            ++matches;
+        }
+    }
+    ::closedir(dir);
+    return matches == 1 ? found : QByteArray();
+}
+
 // Whether the file can be opened for reading as a regular file (not missing,
 // not a folder, no device or pipe, readable with our rights).
-bool isReadableFile(const QString &path)
+bool isReadableFile(const QByteArray &path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         return false;
     struct stat info {};
@@ -244,10 +271,15 @@ QString write(const QList<ReceiptLine> &lines, int year, int month, const QStrin
               const Progress &progress)
 {
     const QString base = baseName(year, month);
+    const QString listName = base + QStringLiteral(".csv");
     QList<ReceiptLine> kept;
+    QList<QByteArray> paths;
     for (const ReceiptLine &line : lines) {
-        if (isReadableFile(line.file))
+        const QByteArray path = nativePath(line.file);
+        if (isReadableFile(path)) {
             kept.append(line);
+            paths.append(path);
+        }
     }
 
     const auto goOn = [&progress, &kept](qsizetype done) {
@@ -261,17 +293,19 @@ QString write(const QList<ReceiptLine> &lines, int year, int month, const QStrin
         // the archive: a file that fails while it is copied (it vanished
         // since the check above) is dropped and the archive begun anew.
         for (bool complete = false; !complete;) {
-            QSet<QString> used;
+            // The list's own name is taken before any file is named.
+            QSet<QString> used{listName.toLower()};
             QStringList names;
             for (const ReceiptLine &line : std::as_const(kept))
                 names.append(uniqueName(archiveFileName(line.file), used));
 
             ZipWriter::Stream stream(pending.file(), now);
-            stream.add(base + u'/' + base + QStringLiteral(".csv"), csv(kept, names).toUtf8());
+            stream.add(base + u'/' + listName, csv(kept, names).toUtf8());
             complete = true;
             for (qsizetype i = 0; i < kept.size(); ++i) {
-                if (!stream.addFile(base + u'/' + names[i], kept[i].file)) {
+                if (!stream.addFile(base + u'/' + names[i], paths[i])) {
                     kept.removeAt(i);
+                    paths.removeAt(i);
                     pending.restart();
                     complete = false;
                     break;

@@ -61,7 +61,10 @@ using Progress = std::function<bool(qsizetype done, qsizetype total)>;
 
 // Writes base.zip (or the next free name) into `folder`, which must exist, and
 // returns its path. Holds the list first, then every readable line's file in
-// order; unreadable files are left out of archive and list alike. The archive
+// order, under a name unique inside the archive (the list's name is never
+// given to a file); unreadable files are left out of archive and list alike.
+// A file whose name is not valid UTF-8 is found by the name it reads as (bad
+// bytes shown as U+FFFD) and goes in under that readable name. The archive
 // appears in one step and never replaces an existing file. `now` is the time
 // every entry is stamped with. Throws Error when the archive cannot be written,
 // Cancelled when `progress` stops it (nothing is left behind then).

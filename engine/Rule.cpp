@@ -321,7 +321,7 @@ bool Condition::matches(const FileFacts &facts) const
     case Field::amount: {
         if (!recognition || !recognition->amount)
             return false;
-        const std::optional<Decimal> wanted = PatternReader::parseNumber(value);
+        const std::optional<Decimal> wanted = PatternReader::parseTypedAmount(value);
         if (!wanted)
             return false;
         if (op == Operator::greaterThan)

@@ -1,6 +1,7 @@
 #include "TextExtractor.h"
 
 #include "DocumentText.h"
+#include "TextBudget.h"
 #include "TextRecognizer.h"
 
 #include <QFile>
@@ -195,16 +196,17 @@ Output pdfText(const QString &path)
         return {};
     const int pages = std::min(document->pages(), maxPdfPages);
 
-    QString layer;
-    for (int index = 0; index < pages; ++index) {
+    // The text layer is cut to the same length as any other text.
+    TextBudget layer(maxTextCharacters);
+    for (int index = 0; index < pages && !layer.isFull(); ++index) {
         const std::unique_ptr<poppler::page> page(document->create_page(index));
         if (page)
-            layer += fromUstring(page->text(poppler::rectf(), poppler::page::physical_layout));
-        layer += u'\n';
+            layer.append(expandLigatures(fromUstring(page->text(poppler::rectf(), poppler::page::physical_layout))));
+        layer.append(u'\n');
     }
-    layer = expandLigatures(layer);
-    if (letterCount(layer) >= minPdfLetters)
-        return {layer, false};
+    const QString text = layer.text();
+    if (letterCount(text) >= minPdfLetters)
+        return {text, false};
 
     poppler::page_renderer renderer;
     renderer.set_render_hint(poppler::page_renderer::antialiasing, true);
@@ -251,8 +253,7 @@ Output text(const QString &path)
     // Web pages and rich text count as plain text to the MIME database; they
     // go to their readers instead.
     if (documentExtensions().contains(extension) || conformsTo(type, QStringLiteral("text/html")))
-        return {leftCharacters(DocumentText::read(path, extension == u"htm" ? QStringLiteral("html") : extension),
-                               maxTextCharacters),
+        return {DocumentText::read(path, extension == u"htm" ? QStringLiteral("html") : extension, maxTextCharacters),
                 false};
     if (conformsTo(type, QStringLiteral("text/plain")) || plainTextExtensions().contains(extension))
         return {leftCharacters(readPlainText(path), maxTextCharacters), false};

@@ -25,7 +25,8 @@ inline constexpr double renderScale = 2.0;
 inline constexpr int maxImagePixels = 3000;
 // Images whose header declares more pixels than this are not decoded at all.
 inline constexpr qint64 maxDeclaredImagePixels = 250'000'000;
-// Plain and document texts are cut to this many characters.
+// Plain and document texts, and a PDF's text layer, are cut to this many
+// characters.
 inline constexpr int maxTextCharacters = 20000;
 
 // The file's text. Never fails: what cannot be opened, decoded or recognised

@@ -71,6 +71,18 @@ QString shortened(const QString &name)
     return name.size() <= shown ? name : name.left(shown) + QStringLiteral("…");
 }
 
+// Refuses a name that an extracting tool could take for a place outside the
+// folder it extracts into, or could not write at all: an empty name, an
+// absolute one, a ".." folder, a backslash (a folder separator elsewhere) or
+// a NUL character.
+void checkName(const QString &name)
+{
+    const bool climbs = name.split(u'/').contains(QStringLiteral(".."));
+    if (name.isEmpty() || name.startsWith(u'/') || climbs || name.contains(u'\\') || name.contains(QChar(0)))
+        throw ZipWriter::Error(QStringLiteral("“%1” cannot be the name of a file in a ZIP archive.")
+                                   .arg(shortened(name).replace(QChar(0), u' ')));
+}
+
 // Refuses an entry that would push the archive past the format's limits.
 // `offset` is where its local header begins and `directorySize` the size of
 // the central directory so far; the check covers the finished archive with
@@ -179,6 +191,7 @@ QByteArray archive(const QList<Entry> &entries, const QDateTime &date)
     QByteArray directory;
     quint64 count = 0;
     for (const Entry &entry : entries) {
+        checkName(entry.name);
         const QByteArray name = entry.name.toUtf8();
         const quint64 offset = quint64(out.size());
         checkRoom(entry.name, name.size(), quint64(entry.data.size()), count, offset, quint64(directory.size()));
@@ -229,6 +242,7 @@ void Stream::rollBack(quint64 position)
 
 void Stream::add(const QString &name, QByteArrayView data)
 {
+    checkName(name);
     const QByteArray nameBytes = name.toUtf8();
     checkRoom(name, nameBytes.size(), quint64(data.size()), m_count, m_offset, quint64(m_directory.size()));
     const quint64 offset = m_offset;
@@ -242,9 +256,15 @@ void Stream::add(const QString &name, QByteArrayView data)
 
 bool Stream::addFile(const QString &name, const QString &path)
 {
+    return addFile(name, QFile::encodeName(path));
+}
+
+bool Stream::addFile(const QString &name, const QByteArray &nativePath)
+{
+    checkName(name);
     // Non-blocking, so that a named pipe cannot hold the export up; it makes
     // no difference to the reading of a regular file.
-    const Descriptor file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    const Descriptor file(::open(nativePath.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (file.get() < 0)
         return false;
     struct stat info {};

@@ -22,7 +22,9 @@ inline constexpr qsizetype maxNameBytes = 0xFFFF;
 inline constexpr int lastStampYear = 2107;
 
 // An archive that would not fit these limits is refused (never written with a
-// truncated field); a write to the archive file that fails is reported too.
+// truncated field), and so is an entry name that is empty, absolute, holds a
+// ".." folder, a backslash or a NUL character; a write to the archive file
+// that fails is reported too.
 class Error : public std::runtime_error
 {
 public:
@@ -62,6 +64,8 @@ public:
     // (missing, no access, a folder or other non-regular file). Throws Error
     // when it would break a limit or the archive cannot be written.
     bool addFile(const QString &name, const QString &path);
+    // The same for a path in the file system's own bytes.
+    bool addFile(const QString &name, const QByteArray &nativePath);
 
     // Writes the central directory and the end record. Throws Error.
     void finish();

@@ -101,7 +101,9 @@ void FakeModelServer::run()
                 if (reply.hang)
                     return;
                 QByteArray response = "HTTP/1.1 " + QByteArray::number(reply.status) + " X\r\nContent-Type: application/json\r\n";
-                if (reply.chunked) {
+                if (!reply.raw.isEmpty()) {
+                    response = reply.raw;
+                } else if (reply.chunked) {
                     response += "Transfer-Encoding: chunked\r\n\r\n";
                     const qsizetype half = reply.body.size() / 2;
                     for (const QByteArray &part : {reply.body.left(half), reply.body.mid(half)})

@@ -21,6 +21,7 @@ public:
         QByteArray body;
         bool hang = false;    // accept the request and never answer
         bool chunked = false; // send the body in chunked transfer encoding
+        QByteArray raw;       // when set, the whole response as it is sent
     };
     struct Request
     {

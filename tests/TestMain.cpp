@@ -40,6 +40,14 @@ int main(int argc, char **argv)
     qputenv("APP_HOME", (root + QStringLiteral("/apphome")).toUtf8());
     qputenv("APP_STORE", (root + QStringLiteral("/data/test.store")).toUtf8());
 
+    // A run that checks what works where no graphical application exists
+    // (the command-line subcommands): a core application only.
+    if (qEnvironmentVariableIsSet("FILEWRIGHT_CORE_APPLICATION_ONLY")) {
+        QCoreApplication core(argc, argv);
+        ::testing::InitGoogleTest(&argc, argv);
+        return RUN_ALL_TESTS();
+    }
+
     TestApplication app(argc, argv);
     TestApplication::setOrganizationName(QStringLiteral("Filewright"));
     TestApplication::setApplicationName(QStringLiteral("FilewrightTests"));

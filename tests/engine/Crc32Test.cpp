@@ -19,16 +19,10 @@ quint32 bitwise(QByteArrayView data)
 }
 } // namespace
 
-TEST(Crc32, GivesTheStandardChecksum)
+TEST(Crc32, AgreesWithTheReferenceForEveryLengthAndSplit)
 {
     EXPECT_EQ(CRC32::checksum(QByteArrayView()), 0u);
     EXPECT_EQ(CRC32::checksum("123456789"), 0xCBF43926u);
-    EXPECT_EQ(CRC32::checksum("The quick brown fox jumps over the lazy dog"), 0x414FA339u);
-    EXPECT_EQ(CRC32::checksum(QByteArray(1, '\0')), 0xD202EF8Du);
-}
-
-TEST(Crc32, AgreesWithTheReferenceForEveryLengthAndSplit)
-{
     QByteArray data(4099, Qt::Uninitialized);
     QRandomGenerator generator(42);
     for (char &byte : data)

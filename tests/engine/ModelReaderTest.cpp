@@ -137,6 +137,15 @@ TEST(ModelReader, AnswersThatDoNotFitAreErrors)
     // A server that takes the question and never answers is given up on.
     EXPECT_EQ(reasonFor({200, {}, true}, 300ms), LocalModelError::Reason::timedOut);
 
+    // Sizes beyond any answer are refused before they take part in a sum.
+    for (const char *header : {"Transfer-Encoding: chunked\r\n\r\n7ffffffffffffffe\r\n{}\r\n0\r\n\r\n",
+                                     "Transfer-Encoding: chunked\r\n\r\n7ffffffffffffffffe\r\n{}\r\n0\r\n\r\n",
+                                     "Content-Length: 9223372036854775807\r\n\r\n{}", "Content-Length: -2\r\n\r\n{}"}) {
+        FakeModelServer::Reply hostile;
+        hostile.raw = QByteArray("HTTP/1.1 200 OK\r\n") + header;
+        EXPECT_EQ(reasonFor(hostile), LocalModelError::Reason::badAnswer) << header;
+    }
+
     // Chunked answers are read whole.
     FakeModelServer::Reply chunked = FakeModelServer::chatAnswer(answer(u"receipt"_s));
     chunked.chunked = true;

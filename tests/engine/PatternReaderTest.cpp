@@ -123,7 +123,7 @@ TEST(PatternReader, HostileTextIsReadWithoutRunaway)
          {QString(1 << 20, u'7'), u"5"_s + QString(1 << 19, u' ') + u"x"_s, u"Summe € "_s + QString(1 << 19, u'1') + u",00"_s,
           u"Rechnung"_s + QString(1 << 19, u'.'), u"Rechnung Nr"_s + QString(1 << 16, u' ') + u"!"_s,
           u"123 "_s.repeated(1 << 14) + u"x"_s, u"Total 1'"_s + u"234'"_s.repeated(1 << 14) + u"x"_s,
-          u"Summe 1,2 "_s.repeated(1 << 13)})
+          u"Summe 1,2 "_s.repeated(1 << 13), u"Datum 05.03.2024 "_s.repeated(1 << 13)})
         PatternReader::read(text);
 
     // 100,000 one-character lines.

@@ -92,7 +92,9 @@ TEST(RecognitionJson, RejectsMissingKeysWrongTypesAndUnknownValues)
     const std::pair<const char *, QJsonValue> wrong[] = {
         {"kind", QStringLiteral("Invoice")}, {"source", QStringLiteral("oracle")},
         {"confidence", QStringLiteral("high")}, {"amount", QStringLiteral("12.50")},
-        {"notes", QStringLiteral("x")}, {"sender", 5}, {"date", true}};
+        {"notes", QStringLiteral("x")}, {"sender", 5}, {"date", true},
+        // Dates beyond the years 1 to 9999 would overflow on the way in.
+        {"readAt", 9.2e15}, {"date", -1e300}};
     for (const auto &[key, value] : wrong) {
         QJsonObject broken = good;
         broken.insert(QLatin1String(key), value);

@@ -151,9 +151,6 @@ TEST(RuleDrafter, InstructionsAndSchema)
 
     const QByteArray text = RuleDraft::schema();
     const QJsonObject schema = JsonCoding::parseObject(text);
-    EXPECT_EQ(RuleDraft::schemaName(), u"RuleDraft"_s);
-    EXPECT_EQ(schema.value(u"type").toString(), u"object"_s);
-    EXPECT_FALSE(schema.contains(u"description"));
     EXPECT_EQ(schema.value(u"additionalProperties"), QJsonValue(false));
     const QStringList order{u"name"_s,          u"kind"_s,   u"secondKind"_s, u"fileType"_s,
                             u"nameContains"_s,  u"senderContains"_s, u"olderThanDays"_s, u"moveTo"_s,
@@ -168,10 +165,7 @@ TEST(RuleDrafter, InstructionsAndSchema)
     }
 
     const QJsonObject props = schema.value(u"properties").toObject();
-    EXPECT_EQ(props.size(), 11);
     const auto prop = [&](const QString &key, const QString &entry) { return props.value(key).toObject().value(entry); };
-    EXPECT_EQ(prop(u"tags"_s, u"description"_s).toString(), u"Tags, comma-separated, or empty."_s);
-    EXPECT_EQ(prop(u"trashAfterDays"_s, u"description"_s).toString(), u"Move to the Trash after this many days, or 0."_s);
     const QStringList kinds{u"invoice"_s, u"receipt"_s,    u"contract"_s,  u"bankStatement"_s, u"payslip"_s,
                             u"letter"_s,  u"screenshot"_s, u"photo"_s,     u"installer"_s,     u"other"_s};
     EXPECT_EQ(prop(u"kind"_s, u"enum"_s).toVariant().toStringList(), kinds + QStringList{u"any"_s});
@@ -257,17 +251,12 @@ TEST(RuleDrafter, DraftAsksTheLocalModelAndMapsItsAnswer)
     EXPECT_FALSE(rule.isEnabled);
     EXPECT_EQ(rule.createdFromPrompt, sentence);
 
-    ASSERT_EQ(server.requests().size(), 2);
-    EXPECT_EQ(server.requests().last().path, "/v1/chat/completions");
+    // The rest of the question is the model client's, tested with the model reader.
     const QJsonObject question = server.requests().last().json();
-    EXPECT_EQ(question.value(u"model").toString(), u"test-model"_s);
-    EXPECT_EQ(question.value(u"temperature").toDouble(-1), 0.0);
     EXPECT_EQ(question.value(u"messages").toArray(),
               (QJsonArray{QJsonObject{{u"role"_s, u"system"_s}, {u"content"_s, RuleDrafter::instructions()}},
                           QJsonObject{{u"role"_s, u"user"_s}, {u"content"_s, sentence}}}));
-    const QJsonObject format = question.value(u"response_format").toObject();
-    EXPECT_EQ(format.value(u"type").toString(), u"json_schema"_s);
-    EXPECT_EQ(format.value(u"json_schema").toObject().value(u"schema").toObject(),
+    EXPECT_EQ(question.value(u"response_format").toObject().value(u"json_schema").toObject().value(u"schema").toObject(),
               JsonCoding::parseObject(RuleDraft::schema()));
 }
 
@@ -279,8 +268,8 @@ TEST(RuleDrafter, ABadAnswerOrNoServerIsAnErrorNeverHalfARule)
     mistyped.insert(u"olderThanDays"_s, u"30"_s);
     FakeModelServer server;
     const LocalModelClient client(server.baseUrl());
-    for (const QByteArray &content : {QByteArray("Sure! Here is your rule: move invoices."), QByteArray(R"({"name":"Half)"),
-                                      QByteArray("[]"), JsonCoding::serialize(lacking), JsonCoding::serialize(mistyped)}) {
+    for (const QByteArray &content : {QByteArray("Sure! Here is your rule: move invoices."), JsonCoding::serialize(lacking),
+                                      JsonCoding::serialize(mistyped)}) {
         server.queueChat(chatText(content));
         try {
             RuleDrafter::draft(u"tag my scans"_s, client, testTimeout);
@@ -304,23 +293,15 @@ TEST(RuleDrafter, ABadAnswerOrNoServerIsAnErrorNeverHalfARule)
     EXPECT_THROW(RuleDrafter::draft(u"tag my scans"_s, nobody, testTimeout), LocalModelError);
 }
 
-TEST(RuleDrafter, LongSentencesAndControlCharactersReachTheModelAsTheyAre)
+TEST(RuleDrafter, ControlCharactersReachTheModelAsTheyAre)
 {
     FakeModelServer server;
     const LocalModelClient client(server.baseUrl());
-    QString control = u"  move \"scans\"\tto ~/Scans\r\n\u001B[31m\\u0000 \u2028end\n"_s;
-    control.insert(5, QChar(u'\0'));
-    QString longSentence;
-    while (longSentence.size() < 100'000)
-        longSentence += u"sort invoices by year äöü € "_s;
-    longSentence.truncate(100'000);
-
-    for (const QString &sentence : {control, longSentence}) {
-        server.queueChat(FakeModelServer::chatAnswer(emptyDraft().toJson()));
-        const Rule rule = RuleDrafter::draft(sentence, client, testTimeout);
-        EXPECT_EQ(rule.createdFromPrompt, sentence);
-        EXPECT_EQ(rule.name, u"New Rule"_s);
-        const QJsonArray messages = server.requests().last().json().value(u"messages").toArray();
-        EXPECT_EQ(messages[1].toObject().value(u"content").toString(), sentence);
-    }
+    QString sentence = u"  move \"scans\"\tto ~/Scans\r\n\u001B[31m\\u0000 \u2028end äöü €\n"_s;
+    sentence.insert(5, QChar(u'\0'));
+    server.queueChat(FakeModelServer::chatAnswer(emptyDraft().toJson()));
+    const Rule rule = RuleDrafter::draft(sentence, client, testTimeout);
+    EXPECT_EQ(rule.createdFromPrompt, sentence);
+    const QJsonArray messages = server.requests().last().json().value(u"messages").toArray();
+    EXPECT_EQ(messages[1].toObject().value(u"content").toString(), sentence);
 }

@@ -128,6 +128,11 @@ TEST(RuleMatching, AmountComparesDecimals)
         return recognized(DocumentKind::invoice, [amount](Recognition &r) { r.amount = Decimal::fromString(amount); });
     };
     expectCases(Field::amount, holding(u"12500"), {{Op::is, u"12.500,00"_s, true}});
+    // A currency typed before or after the number is no part of it.
+    expectCases(Field::amount, holding(u"100"),
+                {{Op::is, u"100 €"_s, true}, {Op::is, u"100 EUR"_s, true}, {Op::is, u"EUR 100"_s, true},
+                 {Op::greaterThan, u"99,50 usd"_s, true}, {Op::is, u"US$100"_s, true}, {Op::is, u"Fr. 100.00"_s, true},
+                 {Op::is, u"€"_s, false}, {Op::is, u"100 € EUR"_s, false}});
     // The shared amount reader takes one digit after a lone separator as grouping.
     expectCases(Field::amount, holding(u"125"), {{Op::is, u"12.5"_s, true}});
     expectCases(Field::amount, recognized(), // 12.5

@@ -1,12 +1,14 @@
 #include "TestDocuments.h"
 
+#include "Crc32.h"
+
 #include <QFont>
 #include <QPainter>
 #include <QPdfWriter>
 
 namespace TestDocuments {
 
-QByteArray textPdf(const QStringList &pageTexts)
+QByteArray textPdf(const QStringList &pageTexts, bool compressed, double fontSize)
 {
     // Objects: 1 catalog, 2 page tree, 3 font, then per page a page and its contents.
     QList<QByteArray> objects;
@@ -19,11 +21,16 @@ QByteArray textPdf(const QStringList &pageTexts)
     objects << "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>";
     for (int i = 0; i < pages; ++i) {
         QByteArray escaped = pageTexts[i].toLatin1();
-        escaped.replace('\\', "\\\\").replace('(', "\\(").replace(')', "\\)");
-        const QByteArray stream = "BT /F1 12 Tf 72 760 Td (" + escaped + ") Tj ET";
+        escaped.replace('\\', "\\\\").replace('(', "\\(").replace(')', "\\)").replace('\n', ") Tj T* (");
+        const QByteArray size = QByteArray::number(fontSize);
+        QByteArray stream = "BT /F1 " + size + " Tf " + size + " TL 10 830 Td (" + escaped + ") Tj ET";
+        // qCompress gives the zlib stream that FlateDecode wants after four bytes of length.
+        if (compressed)
+            stream = qCompress(stream).mid(4);
         objects << "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Resources << /Font << /F1 3 0 R >> >> /Contents "
                 + QByteArray::number(5 + 2 * i) + " 0 R >>";
-        objects << "<< /Length " + QByteArray::number(stream.size()) + " >>\nstream\n" + stream + "\nendstream";
+        objects << "<< /Length " + QByteArray::number(stream.size()) + (compressed ? " /Filter /FlateDecode" : "")
+                + " >>\nstream\n" + stream + "\nendstream";
     }
     QByteArray pdf = "%PDF-1.4\n";
     QList<qsizetype> offsets;
@@ -82,6 +89,14 @@ quint32 crc32(const QByteArray &bytes)
     return ~crc;
 }
 
+QByteArray littleEndian(quint64 value, int bytes)
+{
+    QByteArray out;
+    for (int i = 0; i < bytes; ++i)
+        out += char((value >> (8 * i)) & 0xFF);
+    return out;
+}
+
 QByteArray bigEndian(quint32 value)
 {
     const char bytes[4] = {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
@@ -99,6 +114,47 @@ QByteArray pngHeaderOnly(quint32 width, quint32 height)
     const QByteArray header = bigEndian(width) + bigEndian(height) + QByteArray("\x08\x02\x00\x00\x00", 5);
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", QByteArray(16, '\0'))
         + chunk("IEND", QByteArray());
+}
+
+QByteArray deflatedZip(const QList<std::pair<QByteArray, QByteArray>> &members)
+{
+    QByteArray archive;
+    QByteArray directory;
+    for (const auto &[name, data] : members) {
+        // qCompress writes four bytes of length, a two-byte zlib header and a
+        // four-byte checksum around the raw deflate stream that ZIP holds.
+        const QByteArray zlib = qCompress(data, 9);
+        const QByteArray deflated = zlib.mid(6, zlib.size() - 10);
+        const QByteArray sizes = littleEndian(CRC32::checksum(data), 4) + littleEndian(quint32(deflated.size()), 4)
+            + littleEndian(quint32(data.size()), 4) + littleEndian(quint32(name.size()), 2) + littleEndian(0, 2);
+        const QByteArray common = littleEndian(20, 2) + littleEndian(0, 2) + littleEndian(8, 2) + littleEndian(0, 4) + sizes;
+        // Then comment length, disk, internal and external attributes.
+        directory += littleEndian(0x02014B50, 4) + littleEndian(20, 2) + common + littleEndian(0, 10)
+            + littleEndian(quint32(archive.size()), 4) + name;
+        archive += littleEndian(0x04034B50, 4) + common + name + deflated;
+    }
+    const quint32 count = quint32(members.size());
+    return archive + directory + littleEndian(0x06054B50, 4) + littleEndian(0, 4) + littleEndian(count, 2)
+        + littleEndian(count, 2) + littleEndian(quint32(directory.size()), 4) + littleEndian(quint32(archive.size()), 4)
+        + littleEndian(0, 2);
+}
+
+QByteArray odt(const QByteArray &bodyXml)
+{
+    return deflatedZip({{"mimetype", "application/vnd.oasis.opendocument.text"},
+                        {"content.xml",
+                         "<?xml version=\"1.0\" encoding=\"UTF-8\"?><office:document-content "
+                         "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+                         "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body><office:text>"
+                             + bodyXml + "</office:text></office:body></office:document-content>"}});
+}
+
+QByteArray docx(const QByteArray &bodyXml)
+{
+    return deflatedZip({{"word/document.xml",
+                         "<?xml version=\"1.0\" encoding=\"UTF-8\"?><w:document "
+                         "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body>"
+                             + bodyXml + "</w:body></w:document>"}});
 }
 
 } // namespace TestDocuments

@@ -7,10 +7,21 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 namespace TestDocuments {
 
-// A PDF with one page per text, each showing its text in Helvetica.
-QByteArray textPdf(const QStringList &pageTexts);
+// A PDF with one page per text, each showing its text in Helvetica of the
+// size given, a line per line of the text; the page contents compressed when
+// asked.
+QByteArray textPdf(const QStringList &pageTexts, bool compressed = false, double fontSize = 12);
+
+// A ZIP archive whose members are compressed with deflate.
+QByteArray deflatedZip(const QList<std::pair<QByteArray, QByteArray>> &members);
+// An OpenDocument text whose body holds the given XML (paragraphs).
+QByteArray odt(const QByteArray &bodyXml);
+// A word-processing document whose body holds the given XML (paragraphs).
+QByteArray docx(const QByteArray &bodyXml);
 
 // A PDF of one A4 page showing only the picture (no text layer).
 bool writeImagePdf(const QString &path, const QImage &picture);

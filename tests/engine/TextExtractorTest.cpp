@@ -195,6 +195,35 @@ TEST(TextExtractor, PlainAndOfficeDocuments)
               u"Hausverwaltung Klee GmbH\nMusterstadt, 02.10.2026\nBetreff:   Wartung\tHeizung\n"_s);
 }
 
+// Small files that unpack or lay out into far more text than is kept: every
+// reader stops at the limit instead of building the whole text first.
+TEST(TextExtractor, HostileDocumentsAreReadOnlyUpToTheLimit)
+{
+    QTemporaryDir dir;
+    const auto textOf = [&dir](const char *name, const QByteArray &bytes) {
+        return extracted(dir.filePath(QString::fromUtf8(name)), bytes).text;
+    };
+    // 100,000 runs of a thousand spaces, a few kilobytes packed.
+    const QByteArray spaces = QByteArray("<text:s text:c=\"1000\"/>").repeated(100000);
+    EXPECT_EQ(textOf("spaces.odt", TestDocuments::odt("<text:p>Rechnung</text:p><text:p>" + spaces + "</text:p>")),
+              u"Rechnung\n"_s + QString(19991, u' '));
+    // One run of text longer than the XML reader is let to hold at once.
+    const QByteArray words = QByteArray("Rechnung ").repeated(300000);
+    EXPECT_EQ(textOf("run.docx", TestDocuments::docx("<w:p><w:r><w:t>" + words + "</w:t></w:r></w:p>")),
+              QString::fromLatin1(words.left(20000)));
+    // Rich text nested deeper than anyone writes is skipped, the rest read.
+    EXPECT_EQ(textOf("deep.rtf", "{\\rtf1 Rechnung{" + QByteArray(100000, '{') + "tief" + QByteArray(100000, '}')
+                                   + " 12,34\\par}"),
+              u"Rechnung 12,34\n"_s);
+    // Lines of tiny text that fill three pages: the layer is cut as well.
+    const QString line = u"Rechnung 12,34 EUR "_s.repeated(50);
+    const TextExtractor::Output pdf = extracted(dir.filePath(u"full.pdf"_s),
+                                                TestDocuments::textPdf({QStringList(30, line).join(u'\n')}, true, 1.0));
+    EXPECT_FALSE(pdf.usedOCR);
+    EXPECT_EQ(pdf.text.size(), TextExtractor::maxTextCharacters);
+    EXPECT_TRUE(pdf.text.startsWith(u"Rechnung 12,34 EUR Rechnung"_s)) << pdf.text.left(100).toStdString();
+}
+
 TEST(TextExtractor, ScreenshotsAreToldByName)
 {
     EXPECT_TRUE(TextExtractor::isScreenshot(u"/tmp/Screenshot 2024-05-01.png"_s));

@@ -12,8 +12,6 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -111,6 +109,11 @@ TEST(ZipWriter, RefusesWhatTheFormatCannotHold)
         EXPECT_TRUE(error.message().contains(u"65,535 bytes"_s)) << error.what();
     }
 
+    // Names an extracting tool could take for a place outside its folder.
+    for (const QString &name : {QString(), u"/etc/passwd"_s, u".."_s, u"a/../../b"_s, u"a\\b"_s, u"a\0b"_s})
+        EXPECT_THROW(ZipWriter::archive({{name, "x"}}, someDate), ZipWriter::Error) << name.toStdString();
+    EXPECT_NO_THROW(ZipWriter::archive({{u"a/Rechnung..pdf"_s, "x"}}, someDate));
+
     QList<ZipWriter::Entry> many;
     for (int i = 0; i < 65535; ++i)
         many.append({QString::number(i), QByteArray()});
@@ -144,8 +147,7 @@ TEST(ZipWriter, StreamWritesTheSameBytesAndLeavesOutUnreadableFiles)
     ASSERT_TRUE(TestSupport::writeFile(in("big.pdf"), big));
     ASSERT_TRUE(TestSupport::writeFile(in("small.pdf"), small));
     ASSERT_TRUE(TestSupport::writeFile(in("empty.pdf"), QByteArray()));
-    ASSERT_TRUE(QDir().mkpath(in("folder.pdf")));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(in("pipe.pdf")).constData(), 0644), 0);
+    ASSERT_TRUE(QDir().mkpath(in("folder.pdf"))); // (other files that cannot be read: with the export)
 
     const QString path = dir.filePath(u"streamed.zip"_s);
     QFile file(path);
@@ -153,7 +155,7 @@ TEST(ZipWriter, StreamWritesTheSameBytesAndLeavesOutUnreadableFiles)
     ZipWriter::Stream stream(file, someDate);
     stream.add(u"liste.csv"_s, "header\r\n");
     for (const auto &[name, added] : {std::pair{"big.pdf", true}, {"missing.pdf", false}, {"folder.pdf", false},
-                                      {"pipe.pdf", false}, {"small.pdf", true}, {"empty.pdf", true}})
+                                      {"small.pdf", true}, {"empty.pdf", true}})
         EXPECT_EQ(stream.addFile(QString::fromUtf8(name), in(name)), added) << name;
     stream.finish();
     file.close();

@@ -1,0 +1,217 @@
+// Reading hostile files of up to 64 MB, none of which needs text recognition:
+// web pages that never close their elements or hold nothing but tags, office
+// documents whose few kilobytes unpack into endless runs of spaces or one
+// endless run of text, PDFs and texts of endless lines, rich text nested
+// without end, and a line of 100,000 characters full of dates. Every reading
+// should take under a second and under 200 MB; "peakMB" is how far the
+// process's peak resident memory rose during the reading, "fileMB" the size
+// of the file on disk.
+//
+// Run: build/bench/bench_HostileFilesBench
+#include "PatternReader.h"
+#include "TestDocuments.h"
+#include "TextExtractor.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <functional>
+
+namespace {
+
+constexpr qsizetype megabyte = 1024 * 1024;
+
+long statusKilobytes(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(qsizetype(qstrlen(field))).trimmed().split(' ').first().toLong();
+    }
+    return 0;
+}
+
+// Sets the peak resident memory back to what is resident now.
+void resetPeak()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+// The unit repeated to nearly `bytes`, leaving room for what goes around it.
+QByteArray repeated(const QByteArray &unit, qsizetype bytes)
+{
+    return unit.repeated(std::max<qsizetype>(1, (bytes - 1024) / unit.size()));
+}
+
+// Runs the reading once per iteration and reports how far the peak resident
+// memory rose above what was resident before it, at the most.
+void measure(benchmark::State &state, const std::function<void()> &reading)
+{
+    long peak = 0;
+    for (auto _ : state) {
+        resetPeak();
+        const long before = statusKilobytes("VmRSS:");
+        reading();
+        peak = std::max(peak, statusKilobytes("VmHWM:") - before);
+    }
+    state.counters["peakMB"] = double(peak) / 1024.0;
+}
+
+using Generator = std::function<QByteArray(qsizetype bytes)>;
+
+// Writes the file the generator makes for the size in megabytes given as the
+// benchmark's argument, then reads it over and over.
+void readHostile(benchmark::State &state, const char *name, const Generator &generate)
+{
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QString::fromUtf8(name));
+    qint64 fileSize = 0;
+    {
+        QFile file(path);
+        const QByteArray bytes = generate(state.range(0) * megabyte);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+            state.SkipWithError("could not write the file");
+            return;
+        }
+        fileSize = bytes.size();
+    }
+    qsizetype characters = 0;
+    measure(state, [&] {
+        const TextExtractor::Output out = TextExtractor::text(path);
+        characters = out.text.size();
+        benchmark::DoNotOptimize(out.text.data());
+    });
+    state.counters["fileMB"] = double(fileSize) / double(megabyte);
+    state.counters["chars"] = double(characters);
+}
+
+void BM_HtmlNestedUnclosed(benchmark::State &state)
+{
+    readHostile(state, "nested.html", [](qsizetype bytes) {
+        return "<html><body>" + repeated("<div>", bytes) + "Rechnung 12,34 €";
+    });
+}
+
+void BM_HtmlFlatText(benchmark::State &state)
+{
+    readHostile(state, "flat.html", [](qsizetype bytes) {
+        return repeated("<p>Rechnung Nr. 4711 vom 05.03.2024, Gesamt 12,34 &euro;</p>\n", bytes);
+    });
+}
+
+void BM_HtmlTagsWithoutText(benchmark::State &state)
+{
+    readHostile(state, "tags.html", [](qsizetype bytes) {
+        return repeated("<span class=\"a\" title='b'></span>", bytes) + "Rechnung";
+    });
+}
+
+void BM_HtmlOneComment(benchmark::State &state)
+{
+    readHostile(state, "comment.html", [](qsizetype bytes) {
+        return "<!--" + repeated("- > -- ", bytes) + "-->Rechnung";
+    });
+}
+
+void BM_OdtSpaceAmplification(benchmark::State &state)
+{
+    readHostile(state, "spaces.odt", [](qsizetype bytes) {
+        return TestDocuments::odt("<text:p>" + repeated("<text:s text:c=\"1000\"/>", bytes) + "</text:p>");
+    });
+}
+
+void BM_OdtElementsWithoutText(benchmark::State &state)
+{
+    readHostile(state, "empty.odt", [](qsizetype bytes) {
+        return TestDocuments::odt(repeated("<text:soft-page-break/>", bytes) + "<text:p>Rechnung</text:p>");
+    });
+}
+
+void BM_DocxOneEndlessRun(benchmark::State &state)
+{
+    readHostile(state, "run.docx", [](qsizetype bytes) {
+        return TestDocuments::docx("<w:p><w:r><w:t>" + repeated("Rechnung ", bytes) + "</w:t></w:r></w:p>");
+    });
+}
+
+// Three pages, each one line of text far wider than the page.
+void BM_PdfEndlessLines(benchmark::State &state)
+{
+    readHostile(state, "endless.pdf", [](qsizetype bytes) {
+        const QString line = QString::fromLatin1(repeated("Rechnung 12,34 EUR ", bytes / 3));
+        return TestDocuments::textPdf({line, line, line}, true);
+    });
+}
+
+// Three pages full of long lines of tiny text that all land on the page:
+// a small file whose text layer is far longer than the text kept.
+void BM_PdfFullPages(benchmark::State &state)
+{
+    readHostile(state, "full.pdf", [](qsizetype bytes) {
+        const QString line = QString::fromLatin1(repeated("Rechnung 12,34 EUR ", 600));
+        const QString page = QStringList(std::max<qsizetype>(1, bytes / 3 / line.size()), line).join(u'\n');
+        return TestDocuments::textPdf({page, page, page}, true, 1.0);
+    });
+}
+
+void BM_TextOneLine(benchmark::State &state)
+{
+    readHostile(state, "line.txt", [](qsizetype bytes) { return repeated("Rechnung 12,34 EUR ", bytes); });
+}
+
+void BM_RtfNestedGroups(benchmark::State &state)
+{
+    readHostile(state, "nested.rtf", [](qsizetype bytes) { return "{\\rtf1 " + repeated("{", bytes) + "Rechnung"; });
+}
+
+void BM_RtfPlainText(benchmark::State &state)
+{
+    readHostile(state, "text.rtf", [](qsizetype bytes) {
+        return "{\\rtf1\\ansi " + repeated("Rechnung \\'fc\\par ", bytes) + "}";
+    });
+}
+
+// The pattern reader on a line of 100,000 characters that holds a date every
+// eleven characters.
+void BM_PatternReaderLineOfDates(benchmark::State &state)
+{
+    const QString text = QStringLiteral("Datum 05.03.2024 ").repeated(100000 / 17);
+    measure(state, [&] {
+        const PatternReader::Result result = PatternReader::read(text);
+        benchmark::DoNotOptimize(result.date);
+    });
+}
+
+} // namespace
+
+#define HOSTILE(function) BENCHMARK(function)->Arg(1)->Arg(16)->Arg(64)->Unit(benchmark::kMillisecond)->Iterations(2)
+HOSTILE(BM_HtmlNestedUnclosed);
+HOSTILE(BM_HtmlFlatText);
+HOSTILE(BM_HtmlTagsWithoutText);
+HOSTILE(BM_HtmlOneComment);
+HOSTILE(BM_OdtSpaceAmplification);
+HOSTILE(BM_OdtElementsWithoutText);
+HOSTILE(BM_DocxOneEndlessRun);
+HOSTILE(BM_PdfEndlessLines);
+BENCHMARK(BM_PdfFullPages)->Arg(1)->Arg(16)->Unit(benchmark::kMillisecond)->Iterations(2);
+HOSTILE(BM_TextOneLine);
+HOSTILE(BM_RtfNestedGroups);
+HOSTILE(BM_RtfPlainText);
+BENCHMARK(BM_PatternReaderLineOfDates)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+int main(int argc, char **argv)
+{
+    // Reading needs no graphical application, and gets none here.
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

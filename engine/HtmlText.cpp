@@ -1,0 +1,462 @@
+#include "HtmlText.h"
+
+#include "DocumentText.h"
+#include "TextBudget.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Longer references than this are no reference ("&" is then just a character).
+constexpr qsizetype maxReferenceLength = 32;
+
+bool isAsciiLetter(QChar c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+
+bool isAsciiLetterOrDigit(QChar c)
+{
+    return isAsciiLetter(c) || (c >= u'0' && c <= u'9');
+}
+
+// The white space that HTML collapses (not the no-break space).
+bool isHtmlSpace(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
+}
+
+QChar lower(QChar c)
+{
+    return (c >= u'A' && c <= u'Z') ? QChar(c.unicode() + 32) : c;
+}
+
+const QHash<QString, char16_t> &namedReferences()
+{
+    static const QHash<QString, char16_t> table = [] {
+        // The names of U+00A0 to U+00FF, in order.
+        static constexpr std::array<const char *, 96> latin1{
+            "nbsp",   "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",   "uml",    "copy",
+            "ordf",   "laquo",  "not",    "shy",    "reg",    "macr",   "deg",    "plusmn", "sup2",   "sup3",
+            "acute",  "micro",  "para",   "middot", "cedil",  "sup1",   "ordm",   "raquo",  "frac14", "frac12",
+            "frac34", "iquest", "Agrave", "Aacute", "Acirc",  "Atilde", "Auml",   "Aring",  "AElig",  "Ccedil",
+            "Egrave", "Eacute", "Ecirc",  "Euml",   "Igrave", "Iacute", "Icirc",  "Iuml",   "ETH",    "Ntilde",
+            "Ograve", "Oacute", "Ocirc",  "Otilde", "Ouml",   "times",  "Oslash", "Ugrave", "Uacute", "Ucirc",
+            "Uuml",   "Yacute", "THORN",  "szlig",  "agrave", "aacute", "acirc",  "atilde", "auml",   "aring",
+            "aelig",  "ccedil", "egrave", "eacute", "ecirc",  "euml",   "igrave", "iacute", "icirc",  "iuml",
+            "eth",    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide", "oslash", "ugrave",
+            "uacute", "ucirc",  "uuml",   "yacute", "thorn",  "yuml"};
+        static constexpr std::pair<const char *, char16_t> others[]{
+            {"quot", 0x22},     {"amp", 0x26},      {"apos", 0x27},   {"lt", 0x3C},       {"gt", 0x3E},
+            {"OElig", 0x152},   {"oelig", 0x153},   {"Scaron", 0x160}, {"scaron", 0x161}, {"Yuml", 0x178},
+            {"fnof", 0x192},    {"circ", 0x2C6},    {"tilde", 0x2DC}, {"ensp", 0x2002},   {"emsp", 0x2003},
+            {"thinsp", 0x2009}, {"zwnj", 0x200C},   {"zwj", 0x200D},  {"lrm", 0x200E},    {"rlm", 0x200F},
+            {"ndash", 0x2013},  {"mdash", 0x2014},  {"lsquo", 0x2018}, {"rsquo", 0x2019}, {"sbquo", 0x201A},
+            {"ldquo", 0x201C},  {"rdquo", 0x201D},  {"bdquo", 0x201E}, {"dagger", 0x2020}, {"Dagger", 0x2021},
+            {"bull", 0x2022},   {"hellip", 0x2026}, {"permil", 0x2030}, {"prime", 0x2032}, {"lsaquo", 0x2039},
+            {"rsaquo", 0x203A}, {"euro", 0x20AC},   {"trade", 0x2122}, {"minus", 0x2212}};
+        QHash<QString, char16_t> names;
+        for (std::size_t i = 0; i < latin1.size(); ++i)
+            names.insert(QString::fromLatin1(latin1[i]), char16_t(0xA0 + i));
+        for (const auto &[name, code] : others)
+            names.insert(QString::fromLatin1(name), code);
+        return names;
+    }();
+    return table;
+}
+
+// What a reference stands for; a null string when it is none.
+QString decoded(const QString &reference)
+{
+    if (!reference.startsWith(u'#')) {
+        const auto found = namedReferences().constFind(reference);
+        return found == namedReferences().constEnd() ? QString() : QString(QChar(*found));
+    }
+    const bool hex = reference.size() > 1 && lower(reference[1]) == u'x';
+    const QStringView digits = QStringView(reference).sliced(hex ? 2 : 1);
+    if (digits.isEmpty())
+        return {};
+    char32_t code = 0;
+    for (const QChar c : digits) {
+        const int digit = c.isDigit() ? c.digitValue() : (hex && lower(c) >= u'a' && lower(c) <= u'f')
+                                                             ? lower(c).unicode() - u'a' + 10
+                                                             : -1;
+        if (digit < 0)
+            return {};
+        code = std::min<char32_t>(code * (hex ? 16 : 10) + char32_t(digit), 0x110000);
+    }
+    // As browsers do: the C1 range means Windows-1252, and what is no
+    // character becomes the replacement character.
+    if (code >= 0x80 && code <= 0x9F)
+        return QString(QChar(DocumentText::windows1252(uchar(code))));
+    if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return QString(QChar::ReplacementCharacter);
+    return QString::fromUcs4(&code, 1);
+}
+
+// What a tag means for the text.
+enum class TagKind {
+    inline_,  // nothing: its content runs on
+    rawText,  // its content up to its end tag is not text (scripts, styles, the title)
+    lineBreak,
+    cell,     // table cells are separated by tabs
+    preformatted,
+    block,    // begins and ends a line
+};
+
+int nameCode(QChar c)
+{
+    if (c >= u'a' && c <= u'z')
+        return c.unicode() - u'a' + 1;
+    if (c >= u'A' && c <= u'Z')
+        return c.unicode() - u'A' + 1;
+    return c.unicode() - u'0' + 27; // a digit
+}
+
+quint64 nameKey(QLatin1StringView name)
+{
+    quint64 key = 0;
+    for (const char c : name)
+        key = key * 64 + quint64(nameCode(QLatin1Char(c)));
+    return key;
+}
+
+TagKind kindOf(quint64 key)
+{
+    static const std::vector<std::pair<quint64, TagKind>> kinds = [] {
+        std::vector<std::pair<quint64, TagKind>> table;
+        for (const char *raw : {"script", "style", "title", "textarea"})
+            table.emplace_back(nameKey(QLatin1StringView(raw)), TagKind::rawText);
+        for (const char *block : {"p",          "div",     "li",      "ul",     "ol",     "dl",     "dt",
+                                  "dd",         "h1",      "h2",      "h3",     "h4",     "h5",     "h6",
+                                  "table",      "tr",      "caption", "blockquote", "section", "article", "header",
+                                  "footer",     "nav",     "aside",   "main",   "address", "hr",    "form",
+                                  "fieldset",   "figure",  "figcaption", "center", "body",  "head"})
+            table.emplace_back(nameKey(QLatin1StringView(block)), TagKind::block);
+        table.emplace_back(nameKey("br"_L1), TagKind::lineBreak);
+        table.emplace_back(nameKey("td"_L1), TagKind::cell);
+        table.emplace_back(nameKey("th"_L1), TagKind::cell);
+        table.emplace_back(nameKey("pre"_L1), TagKind::preformatted);
+        std::sort(table.begin(), table.end());
+        return table;
+    }();
+    const auto found = std::lower_bound(kinds.begin(), kinds.end(), std::pair{key, TagKind::inline_});
+    return found != kinds.end() && found->first == key ? found->second : TagKind::inline_;
+}
+
+// The lower-case name back from its number.
+QString nameText(quint64 key)
+{
+    QString name;
+    for (; key > 0; key /= 64) {
+        const int code = int(key % 64);
+        name.prepend(code <= 26 ? QChar(u'a' + code - 1) : QChar(u'0' + code - 27));
+    }
+    return name;
+}
+
+} // namespace
+
+HtmlText::HtmlText(TextBudget &budget) : m_budget(budget) {}
+
+QString HtmlText::read(QStringView html, int characters)
+{
+    TextBudget budget(characters);
+    HtmlText reader(budget);
+    reader.feed(html);
+    reader.finish();
+    return budget.text();
+}
+
+void HtmlText::feed(QStringView piece)
+{
+    // Runs that only one character can end are skipped in one go; the rest
+    // goes through `step` a character at a time.
+    const qsizetype n = piece.size();
+    qsizetype i = 0;
+    while (i < n && !m_budget.isFull()) {
+        switch (m_state) {
+        case State::text: {
+            qsizetype end = i;
+            while (end < n && piece[end] != u'<' && piece[end] != u'&')
+                ++end;
+            for (; i < end && !m_budget.isFull(); ++i)
+                put(piece[i]);
+            i = end;
+            if (i < n)
+                step(piece[i++]);
+            break;
+        }
+        case State::tagName: {
+            qsizetype end = i;
+            while (end < n && isAsciiLetterOrDigit(piece[end]))
+                ++end;
+            for (; i < end; ++i)
+                m_name.add(piece[i]);
+            if (i < n)
+                m_state = State::attributes;
+            break;
+        }
+        case State::attributes: {
+            // Only the end of the tag, quotes and "=" matter here.
+            qsizetype end = i;
+            bool other = false;
+            for (; end < n; ++end) {
+                const QChar c = piece[end];
+                if (c == u'>' || c == u'"' || c == u'\'' || c == u'=')
+                    break;
+                other = other || !isHtmlSpace(c);
+            }
+            m_afterEquals = m_afterEquals && !other;
+            i = end;
+            if (i < n)
+                step(piece[i++]);
+            break;
+        }
+        case State::quoted:
+        case State::declaration: {
+            const qsizetype end = piece.indexOf(m_state == State::quoted ? m_quote : QChar(u'>'), i);
+            i = end < 0 ? n : end;
+            if (i < n)
+                step(piece[i++]);
+            break;
+        }
+        case State::comment: {
+            const qsizetype end = piece.indexOf(u'>', i);
+            const qsizetype stop = end < 0 ? n : end;
+            // The dashes just before the stop, with those of earlier pieces.
+            qsizetype dashes = 0;
+            while (dashes < 2 && stop - dashes > i && piece[stop - dashes - 1] == u'-')
+                ++dashes;
+            m_dashes = int(std::min<qsizetype>(2, stop - dashes == i ? m_dashes + dashes : dashes));
+            i = stop;
+            if (i < n)
+                step(piece[i++]);
+            break;
+        }
+        case State::rawText:
+            if (m_rawMatched == 0) {
+                const qsizetype end = piece.indexOf(u'<', i);
+                i = end < 0 ? n : end;
+            }
+            if (i < n)
+                step(piece[i++]);
+            break;
+        default:
+            step(piece[i++]);
+            break;
+        }
+    }
+}
+
+void HtmlText::finish()
+{
+    if (m_state == State::reference)
+        endReference(false);
+}
+
+void HtmlText::step(QChar c)
+{
+    switch (m_state) {
+    case State::text:
+        if (c == u'<')
+            m_state = State::tagOpen;
+        else if (c == u'&') {
+            m_reference.resize(0);
+            m_state = State::reference;
+        } else
+            put(c);
+        return;
+    case State::reference:
+        if ((isAsciiLetterOrDigit(c) || (c == u'#' && m_reference.isEmpty())) && m_reference.size() < maxReferenceLength) {
+            m_reference += c;
+            return;
+        }
+        endReference(c == u';');
+        if (c != u';')
+            step(c);
+        return;
+    case State::tagOpen:
+        m_name = {};
+        m_afterEquals = false;
+        if (c == u'!') {
+            m_markup.resize(0);
+            m_state = State::markup;
+        } else if (c == u'?') {
+            m_state = State::declaration;
+        } else if (c == u'/') {
+            m_endTag = true;
+            m_state = State::tagName;
+        } else if (isAsciiLetter(c)) {
+            m_endTag = false;
+            m_name.add(c);
+            m_state = State::tagName;
+        } else {
+            m_state = State::text;
+            put(u'<');
+            step(c);
+        }
+        return;
+    case State::tagName:
+        if (isAsciiLetterOrDigit(c)) {
+            m_name.add(c);
+            return;
+        }
+        m_state = State::attributes;
+        step(c);
+        return;
+    case State::attributes:
+        // A quote opens a value only right after "=" (and blanks).
+        if ((c == u'"' || c == u'\'') && m_afterEquals) {
+            m_quote = c;
+            m_state = State::quoted;
+        } else if (c == u'>') {
+            endTag();
+        } else if (!isHtmlSpace(c)) {
+            m_afterEquals = c == u'=';
+        }
+        return;
+    case State::quoted:
+        if (c == m_quote) {
+            m_afterEquals = false;
+            m_state = State::attributes;
+        }
+        return;
+    case State::markup:
+        m_markup += c;
+        if (m_markup == u"-")
+            return;
+        if (m_markup == u"--") {
+            m_dashes = 0;
+            m_state = State::comment;
+            return;
+        }
+        m_state = State::declaration;
+        step(c);
+        return;
+    case State::comment:
+        if (c == u'-')
+            m_dashes = std::min(m_dashes + 1, 2);
+        else if (c == u'>' && m_dashes == 2)
+            m_state = State::text;
+        else
+            m_dashes = 0;
+        return;
+    case State::declaration:
+        if (c == u'>')
+            m_state = State::text;
+        return;
+    case State::rawText: {
+        if (m_rawMatched == m_rawEnd.size()) {
+            if (c == u'>' || c == u'/' || isHtmlSpace(c)) {
+                m_endTag = true;
+                m_name = m_rawName;
+                m_afterEquals = false;
+                m_state = State::attributes;
+                step(c);
+                return;
+            }
+            m_rawMatched = 0;
+        }
+        if (lower(c) == m_rawEnd[m_rawMatched])
+            ++m_rawMatched;
+        else
+            m_rawMatched = c == u'<' ? 1 : 0;
+        return;
+    }
+    }
+}
+
+void HtmlText::endTag()
+{
+    m_state = State::text;
+    if (!m_name.isKnowable())
+        return;
+    switch (kindOf(m_name.key)) {
+    case TagKind::inline_:
+        return;
+    case TagKind::rawText:
+        if (!m_endTag) {
+            m_rawName = m_name;
+            m_rawEnd = u"</"_s + nameText(m_name.key);
+            m_rawMatched = 0;
+            m_state = State::rawText;
+        }
+        return;
+    case TagKind::lineBreak:
+        m_pendingSpace = false;
+        m_budget.append(u'\n');
+        return;
+    case TagKind::cell:
+        m_pendingSpace = false;
+        if (!m_endTag && !m_budget.isEmpty() && m_budget.last() != u'\n')
+            m_budget.append(u'\t');
+        return;
+    case TagKind::preformatted:
+        m_preformatted = std::max(0, m_preformatted + (m_endTag ? -1 : 1));
+        endLine();
+        return;
+    case TagKind::block:
+        endLine();
+        return;
+    }
+}
+
+void HtmlText::TagName::add(QChar c)
+{
+    if (length <= 10)
+        key = key * 64 + quint64(nameCode(c));
+    ++length;
+    length = std::min(length, 11);
+}
+
+void HtmlText::endLine()
+{
+    m_pendingSpace = false;
+    if (!m_budget.isEmpty() && m_budget.last() != u'\n')
+        m_budget.append(u'\n');
+}
+
+void HtmlText::endReference(bool terminated)
+{
+    m_state = State::text;
+    const QString text = decoded(m_reference);
+    if (!text.isNull()) {
+        for (const QChar c : text)
+            put(c);
+        return;
+    }
+    put(u'&');
+    for (const QChar c : std::as_const(m_reference))
+        put(c);
+    if (terminated)
+        put(u';');
+}
+
+void HtmlText::put(QChar c)
+{
+    if (c.isNull())
+        return;
+    if (m_preformatted > 0) {
+        if (c != u'\r')
+            m_budget.append(c == QChar::Nbsp ? QChar(u' ') : c);
+        return;
+    }
+    if (isHtmlSpace(c)) {
+        m_pendingSpace = true;
+        return;
+    }
+    if (m_pendingSpace) {
+        m_pendingSpace = false;
+        const QChar last = m_budget.last();
+        if (!m_budget.isEmpty() && last != u'\n' && last != u'\t' && last != u' ')
+            m_budget.append(u' ');
+    }
+    m_budget.append(c == QChar::Nbsp ? QChar(u' ') : c);
+}

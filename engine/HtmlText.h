@@ -1,0 +1,75 @@
+// The text of a web page, read in one pass without laying the page out: tags
+// are dropped, block elements end lines, table cells are separated by tabs,
+// character references are decoded, and scripts, styles and the title are
+// left out. Time grows with the input and memory with the text kept, however
+// the page nests its elements, and no graphical application object is needed
+// (a text document's HTML import needs one, and takes quadratic time on pages
+// that never close their elements).
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+class TextBudget;
+
+class HtmlText
+{
+public:
+    explicit HtmlText(TextBudget &budget);
+
+    // Reads the next piece of the page; pieces may split anything anywhere.
+    void feed(QStringView piece);
+    // The page has ended: a reference still open is written out.
+    void finish();
+
+    // The text of a whole page, at most `characters` characters of it.
+    static QString read(QStringView html, int characters);
+
+private:
+    enum class State {
+        text,
+        reference,
+        tagOpen,
+        tagName,
+        attributes,
+        quoted,
+        markup,
+        comment,
+        declaration,
+        rawText,
+    };
+
+    void step(QChar c);
+    void put(QChar c);
+    void putSpace();
+    void endLine();
+    void endTag();
+    void endReference(bool terminated);
+
+    TextBudget &m_budget;
+    State m_state = State::text;
+    // A tag name as a number, six bits a letter or digit and case ignored,
+    // so that telling what a tag means costs no allocation. Names of more
+    // than ten characters mean nothing to the reader.
+    struct TagName
+    {
+        quint64 key = 0;
+        int length = 0;
+
+        void add(QChar c);
+        bool isKnowable() const { return length > 0 && length <= 10; }
+    };
+
+    TagName m_name; // the tag name read so far
+    bool m_endTag = false;
+    bool m_afterEquals = false; // an attribute's "=" was the last thing read in a tag
+    QChar m_quote;              // the quote that closes the attribute value being read
+    QString m_reference; // a character reference after "&", at most a few characters
+    QString m_markup;    // what follows "<!", until it tells a comment from a declaration
+    int m_dashes = 0;    // dashes just read inside a comment
+    TagName m_rawName;   // the element whose content is skipped up to its end tag
+    QString m_rawEnd;    // its end tag's beginning, "</" and the name in lower case
+    int m_rawMatched = 0; // characters of m_rawEnd matched so far
+    int m_preformatted = 0;
+    bool m_pendingSpace = false;
+};

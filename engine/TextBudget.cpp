@@ -1,0 +1,54 @@
+#include "TextBudget.h"
+
+#include "TextExtractor.h"
+
+#include <QTextBoundaryFinder>
+
+namespace {
+
+// No character of any real text needs more code units than this.
+constexpr qsizetype unitsPerCharacter = 8;
+
+} // namespace
+
+TextBudget::TextBudget(int characters)
+    : m_limit(std::max(characters, 0))
+    , m_maxUnits(qsizetype(m_limit) * unitsPerCharacter)
+    , m_nextCheck(m_limit)
+{
+    m_full = m_limit == 0;
+}
+
+void TextBudget::append(QStringView text)
+{
+    if (m_full || text.isEmpty())
+        return;
+    m_text.append(text.first(std::min(text.size(), m_maxUnits - m_text.size())));
+    if (m_text.size() >= m_nextCheck)
+        check();
+}
+
+void TextBudget::check()
+{
+    if (m_text.size() >= m_maxUnits) {
+        m_full = true;
+        return;
+    }
+    // Counting characters costs a pass over the text: it is done each time
+    // the text has doubled, which keeps the whole cost linear.
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, m_text);
+    int seen = 0;
+    while (seen < m_limit && finder.toNextBoundary() != -1)
+        ++seen;
+    // Full once the last character kept is complete, that is when more
+    // text follows it (a combining mark may still come otherwise).
+    if (seen >= m_limit && finder.position() < m_text.size())
+        m_full = true;
+    else
+        m_nextCheck = std::min(m_text.size() * 2, m_maxUnits);
+}
+
+QString TextBudget::text() const
+{
+    return TextExtractor::leftCharacters(m_text, m_limit);
+}

@@ -1,0 +1,37 @@
+// Text gathered up to a limit of user-perceived characters. A reader appends
+// what it finds and stops once the budget is full, so that neither the text it
+// keeps nor the input it goes through grows past what the limit needs.
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+class TextBudget
+{
+public:
+    explicit TextBudget(int characters);
+
+    // Appends as much of the text as the budget can still hold.
+    void append(QStringView text);
+    void append(QChar c) { append(QStringView(&c, 1)); }
+
+    // True once the text holds the limit's number of characters (or so many
+    // code units that a pathological text of endless combining marks stops
+    // too).
+    bool isFull() const { return m_full; }
+
+    bool isEmpty() const { return m_text.isEmpty(); }
+    QChar last() const { return m_text.isEmpty() ? QChar() : m_text.back(); }
+
+    // The text gathered, cut to the limit.
+    QString text() const;
+
+private:
+    void check();
+
+    int m_limit;
+    qsizetype m_maxUnits;
+    qsizetype m_nextCheck;
+    QString m_text;
+    bool m_full = false;
+};
