@@ -29,19 +29,19 @@ constexpr qint64 maxXmlBytes = 16 * 1024 * 1024;
 // an endless run would be held whole: runs are split by an empty comment
 // after this many bytes (never inside a character or a reference).
 constexpr qsizetype maxRunBytes = 1024 * 1024;
-constexpr qint64 pieceBytes = 64 * 1024;
+constexpr qint64 chunkBytes = 64 * 1024;
 
 // Reads up to `size` bytes into `buffer`; 0 at the end, less on failure.
 using ReadFunction = std::function<qint64(char *buffer, qint64 size)>;
 
-// Hands the input to `take` a piece at a time until it ends, the budget is
+// Hands the input to `take` a chunk at a time until it ends, the budget is
 // full or `maxInputBytes` have been read.
-void forEachPiece(const ReadFunction &read, const TextBudget &budget, const std::function<void(QByteArrayView)> &take)
+void forEachChunk(const ReadFunction &read, const TextBudget &budget, const std::function<void(QByteArrayView)> &take)
 {
-    QByteArray buffer(pieceBytes, Qt::Uninitialized);
+    QByteArray buffer(chunkBytes, Qt::Uninitialized);
     qint64 total = 0;
     while (!budget.isFull() && total < maxInputBytes) {
-        const qint64 got = read(buffer.data(), std::min(pieceBytes, maxInputBytes - total));
+        const qint64 got = read(buffer.data(), std::min(chunkBytes, maxInputBytes - total));
         if (got <= 0)
             return;
         total += got;
@@ -92,20 +92,20 @@ using TokenHandler = std::function<void(const QXmlStreamReader &, QXmlStreamRead
 class RunSplitter
 {
 public:
-    QByteArray operator()(QByteArrayView piece)
+    QByteArray operator()(QByteArrayView chunk)
     {
         QByteArray out;
-        out.reserve(piece.size() + 64);
+        out.reserve(chunk.size() + 64);
         qsizetype from = 0;
-        for (qsizetype i = 0; i < piece.size(); ++i) {
-            const char c = piece[i];
+        for (qsizetype i = 0; i < chunk.size(); ++i) {
+            const char c = chunk[i];
             if (c == '<' || c == '>') {
                 m_run = 0;
                 m_inReference = false;
                 continue;
             }
             if (m_run >= maxRunBytes && !m_inReference && (uchar(c) & 0xC0) != 0x80) {
-                out.append(piece.sliced(from, i - from));
+                out.append(chunk.sliced(from, i - from));
                 out.append("<!---->");
                 from = i;
                 m_run = 0;
@@ -116,7 +116,7 @@ public:
             else if (c == ';')
                 m_inReference = false;
         }
-        out.append(piece.sliced(from));
+        out.append(chunk.sliced(from));
         return out;
     }
 
@@ -130,7 +130,7 @@ void readXml(const ReadFunction &read, const TextBudget &budget, const TokenHand
 {
     QXmlStreamReader reader;
     RunSplitter split;
-    QByteArray buffer(pieceBytes, Qt::Uninitialized);
+    QByteArray buffer(chunkBytes, Qt::Uninitialized);
     qint64 total = 0;
     while (!budget.isFull()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
@@ -142,7 +142,7 @@ void readXml(const ReadFunction &read, const TextBudget &budget, const TokenHand
         }
         if (reader.error() != QXmlStreamReader::PrematureEndOfDocumentError || total >= maxXmlBytes)
             return;
-        const qint64 got = read(buffer.data(), std::min(pieceBytes, maxXmlBytes - total));
+        const qint64 got = read(buffer.data(), std::min(chunkBytes, maxXmlBytes - total));
         if (got <= 0)
             return;
         total += got;
@@ -230,11 +230,11 @@ QString htmlText(const QString &path, int characters)
         return {};
     HtmlText reader(budget);
     std::optional<QStringDecoder> decoder;
-    forEachPiece(fileReader(file), budget, [&](QByteArrayView piece) {
+    forEachChunk(fileReader(file), budget, [&](QByteArrayView chunk) {
         // The page says its encoding near its start, if at all.
         if (!decoder)
-            decoder.emplace(QStringConverter::encodingForHtml(piece).value_or(QStringConverter::Utf8));
-        reader.feed(QString(decoder->decode(piece)));
+            decoder.emplace(QStringConverter::encodingForHtml(chunk).value_or(QStringConverter::Utf8));
+        reader.feed(QString(decoder->decode(chunk)));
     });
     reader.finish();
     return budget.text();
@@ -247,7 +247,7 @@ QString rtfText(const QString &path, int characters)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     RtfText reader(budget);
-    forEachPiece(fileReader(file), budget, [&](QByteArrayView piece) { reader.feed(piece); });
+    forEachChunk(fileReader(file), budget, [&](QByteArrayView chunk) { reader.feed(chunk); });
     reader.finish();
     return budget.text();
 }

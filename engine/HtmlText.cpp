@@ -102,7 +102,7 @@ QString decoded(const QString &reference)
 
 // What a tag means for the text.
 enum class TagKind {
-    inline_,  // nothing: its content runs on
+    other,  // nothing: its content runs on
     rawText,  // its content up to its end tag is not text (scripts, styles, the title)
     lineBreak,
     cell,     // table cells are separated by tabs
@@ -146,8 +146,8 @@ TagKind kindOf(quint64 key)
         std::sort(table.begin(), table.end());
         return table;
     }();
-    const auto found = std::lower_bound(kinds.begin(), kinds.end(), std::pair{key, TagKind::inline_});
-    return found != kinds.end() && found->first == key ? found->second : TagKind::inline_;
+    const auto found = std::lower_bound(kinds.begin(), kinds.end(), std::pair{key, TagKind::other});
+    return found != kinds.end() && found->first == key ? found->second : TagKind::other;
 }
 
 // The lower-case name back from its number.
@@ -174,31 +174,31 @@ QString HtmlText::read(QStringView html, int characters)
     return budget.text();
 }
 
-void HtmlText::feed(QStringView piece)
+void HtmlText::feed(QStringView chunk)
 {
     // Runs that only one character can end are skipped in one go; the rest
     // goes through `step` a character at a time.
-    const qsizetype n = piece.size();
+    const qsizetype n = chunk.size();
     qsizetype i = 0;
     while (i < n && !m_budget.isFull()) {
         switch (m_state) {
         case State::text: {
             qsizetype end = i;
-            while (end < n && piece[end] != u'<' && piece[end] != u'&')
+            while (end < n && chunk[end] != u'<' && chunk[end] != u'&')
                 ++end;
             for (; i < end && !m_budget.isFull(); ++i)
-                put(piece[i]);
+                put(chunk[i]);
             i = end;
             if (i < n)
-                step(piece[i++]);
+                step(chunk[i++]);
             break;
         }
         case State::tagName: {
             qsizetype end = i;
-            while (end < n && isAsciiLetterOrDigit(piece[end]))
+            while (end < n && isAsciiLetterOrDigit(chunk[end]))
                 ++end;
             for (; i < end; ++i)
-                m_name.add(piece[i]);
+                m_name.add(chunk[i]);
             if (i < n)
                 m_state = State::attributes;
             break;
@@ -208,7 +208,7 @@ void HtmlText::feed(QStringView piece)
             qsizetype end = i;
             bool other = false;
             for (; end < n; ++end) {
-                const QChar c = piece[end];
+                const QChar c = chunk[end];
                 if (c == u'>' || c == u'"' || c == u'\'' || c == u'=')
                     break;
                 other = other || !isHtmlSpace(c);
@@ -216,40 +216,40 @@ void HtmlText::feed(QStringView piece)
             m_afterEquals = m_afterEquals && !other;
             i = end;
             if (i < n)
-                step(piece[i++]);
+                step(chunk[i++]);
             break;
         }
         case State::quoted:
         case State::declaration: {
-            const qsizetype end = piece.indexOf(m_state == State::quoted ? m_quote : QChar(u'>'), i);
+            const qsizetype end = chunk.indexOf(m_state == State::quoted ? m_quote : QChar(u'>'), i);
             i = end < 0 ? n : end;
             if (i < n)
-                step(piece[i++]);
+                step(chunk[i++]);
             break;
         }
         case State::comment: {
-            const qsizetype end = piece.indexOf(u'>', i);
+            const qsizetype end = chunk.indexOf(u'>', i);
             const qsizetype stop = end < 0 ? n : end;
-            // The dashes just before the stop, with those of earlier pieces.
+            // The dashes just before the stop, with those of earlier chunks.
             qsizetype dashes = 0;
-            while (dashes < 2 && stop - dashes > i && piece[stop - dashes - 1] == u'-')
+            while (dashes < 2 && stop - dashes > i && chunk[stop - dashes - 1] == u'-')
                 ++dashes;
             m_dashes = int(std::min<qsizetype>(2, stop - dashes == i ? m_dashes + dashes : dashes));
             i = stop;
             if (i < n)
-                step(piece[i++]);
+                step(chunk[i++]);
             break;
         }
         case State::rawText:
             if (m_rawMatched == 0) {
-                const qsizetype end = piece.indexOf(u'<', i);
+                const qsizetype end = chunk.indexOf(u'<', i);
                 i = end < 0 ? n : end;
             }
             if (i < n)
-                step(piece[i++]);
+                step(chunk[i++]);
             break;
         default:
-            step(piece[i++]);
+            step(chunk[i++]);
             break;
         }
     }
@@ -379,7 +379,7 @@ void HtmlText::endTag()
     if (!m_name.isKnowable())
         return;
     switch (kindOf(m_name.key)) {
-    case TagKind::inline_:
+    case TagKind::other:
         return;
     case TagKind::rawText:
         if (!m_endTag) {

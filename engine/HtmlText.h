@@ -17,8 +17,8 @@ class HtmlText
 public:
     explicit HtmlText(TextBudget &budget);
 
-    // Reads the next piece of the page; pieces may split anything anywhere.
-    void feed(QStringView piece);
+    // Reads the next chunk of the page; chunks may split anything anywhere.
+    void feed(QStringView chunk);
     // The page has ended: a reference still open is written out.
     void finish();
 

@@ -103,7 +103,8 @@ QString archiveFileName(const QString &path)
 // The path in the file system's own bytes. A name that is not valid UTF-8
 // reaches us with U+FFFD in place of its bad bytes, and that path names no
 // file: the folder is searched for the one entry whose name reads so. Empty
-// when there is none, or more than one and so no telling which is meant.
+// when there is none; throws when several read so, since there is no telling
+// which one is meant and leaving the receipt out would go unnoticed.
 QByteArray nativePath(const QString &path)
 {
     const QByteArray encoded = QFile::encodeName(path);
@@ -123,7 +124,11 @@ QByteArray nativePath(const QString &path)
         }
     }
     ::closedir(dir);
-    return matches == 1 ? found : QByteArray();
+    if (matches > 1)
+        throw ReceiptExport::Error(QStringLiteral("Several files in “%1” have names that read as “%2”. Rename them and "
+                                                  "export again.")
+                                       .arg(QDir::toNativeSeparators(info.path()), info.fileName()));
+    return found;
 }
 
 // Whether the file can be opened for reading as a regular file (not missing,

@@ -64,7 +64,8 @@ using Progress = std::function<bool(qsizetype done, qsizetype total)>;
 // order, under a name unique inside the archive (the list's name is never
 // given to a file); unreadable files are left out of archive and list alike.
 // A file whose name is not valid UTF-8 is found by the name it reads as (bad
-// bytes shown as U+FFFD) and goes in under that readable name. The archive
+// bytes shown as U+FFFD) and goes in under that readable name; when several
+// files read as that name, the export stops with an Error that says so. The archive
 // appears in one step and never replaces an existing file. `now` is the time
 // every entry is stamped with. Throws Error when the archive cannot be written,
 // Cancelled when `progress` stops it (nothing is left behind then).

@@ -45,11 +45,11 @@ int hexValue(char c)
 
 RtfText::RtfText(TextBudget &budget) : m_budget(budget) {}
 
-void RtfText::feed(QByteArrayView piece)
+void RtfText::feed(QByteArrayView chunk)
 {
     if (m_budget.isFull())
         return;
-    m_carry.append(piece);
+    m_carry.append(chunk);
     m_carry.remove(0, parse(m_carry, false));
 }
 
@@ -87,7 +87,7 @@ qsizetype RtfText::parse(QByteArrayView data, bool last)
             ++i;
         } else if (c == '\\') {
             if (!last && n - i < wholeControl)
-                break; // the rest comes with the next piece
+                break; // the rest comes with the next chunk
             i = controlWord(data, i + 1);
         } else if (c == '\n' || c == '\r') {
             ++i; // line breaks in the source are not text

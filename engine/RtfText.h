@@ -1,6 +1,6 @@
 // The text of a rich-text document, read by a small reader of our own: groups,
 // control words and hex escapes; destinations (font tables, styles, pictures,
-// "\*" groups ...) are skipped. It reads the file a piece at a time, keeps
+// "\*" groups ...) are skipped. It reads the file a chunk at a time, keeps
 // only the text, and stops once the text is long enough.
 #pragma once
 
@@ -15,8 +15,8 @@ class RtfText
 public:
     explicit RtfText(TextBudget &budget);
 
-    // Reads the next piece of the file; pieces may split anything anywhere.
-    void feed(QByteArrayView piece);
+    // Reads the next chunk of the file; chunks may split anything anywhere.
+    void feed(QByteArrayView chunk);
     // The file has ended.
     void finish();
 
@@ -28,7 +28,7 @@ private:
     };
 
     // Reads what it can of `data` and returns how much it read: at the end of
-    // a piece a control word may be incomplete and waits for the next.
+    // a chunk a control word may be incomplete and waits for the next.
     qsizetype parse(QByteArrayView data, bool last);
     qsizetype controlWord(QByteArrayView data, qsizetype start);
     void apply(QByteArrayView word, bool hasNumber, int number);

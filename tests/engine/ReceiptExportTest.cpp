@@ -214,4 +214,13 @@ TEST(ReceiptExport, FailsCleanlyWhenTheArchiveCannotBeWritten)
     const QDateTime far(QDate(2108, 6, 1), QTime(12, 0), Qt::UTC);
     EXPECT_THROW(ReceiptExport::write({lineFor(dir.filePath(u"in/a.pdf"_s))}, 2108, 5, dir.path(), far), ReceiptExport::Error);
     EXPECT_EQ(entriesOf(QDir(dir.path())), QStringList{u"in"_s});
+
+    // Two names that are not UTF-8 and read alike: no telling which is meant.
+    for (const char *name : {"/in/Beleg\xfc.pdf", "/in/Beleg\xfd.pdf"}) {
+        const int fd = ::open((QFile::encodeName(dir.path()) + name).constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+    }
+    EXPECT_THROW(ReceiptExport::write({lineFor(dir.filePath(u"in/Beleg\uFFFD.pdf"_s))}, 2026, 10, dir.path()),
+                 ReceiptExport::Error);
 }
