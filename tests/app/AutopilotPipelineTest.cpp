@@ -10,6 +10,7 @@
 
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QTimer>
 
 #include <cmath>
@@ -317,4 +318,52 @@ TEST_F(AutopilotPipelineTest, HiddenLockAndPartialFilesAndDisabledRulesAreLeftAl
     EXPECT_EQ(handleNow(off, inbox), true);
     ASSERT_EQ(store->journal().size(), 1);
     EXPECT_EQ(store->journal().first().ruleName, QStringLiteral("Everything"));
+}
+
+TEST_F(AutopilotPipelineTest, TheModelStatusFollowsAServerStartedAndStoppedLaterAndTheListIsAskedOncePerCheck)
+{
+    // A port where nothing listens once the probe is gone, on an address of
+    // its own, so that no other test's server takes it meanwhile.
+    const QHostAddress host(QStringLiteral("127.0.0.2"));
+    quint16 port = 0;
+    {
+        const FakeModelServer probe(0, host);
+        port = quint16(probe.baseUrl().port());
+        qputenv("APP_MODEL_URL", probe.baseUrl().toString().toUtf8());
+    }
+    setPref(Prefs::useModelKey, true);
+    Autopilot &pilot = makeAutopilot();
+    EXPECT_EQ(pilot.modelStatus(), ModelStatus::notEnabled);
+    const WatchedFolder inbox = watch(QStringLiteral("Inbox"));
+    place(QStringLiteral("Sorted"));
+    addRule(rule(QStringLiteral("Invoices"), {condition(Field::kind, Op::is, QStringLiteral("invoice"))},
+                 {action(Kind::move, QStringLiteral("~/Sorted"))}),
+            inbox.uuid);
+    QSignalSpy changes(&pilot, &Autopilot::modelStatusChanged);
+
+    model = std::make_unique<FakeModelServer>(port, host);
+    const auto turnsTo = [&](ModelStatus status) {
+        return QTest::qWaitFor([&] { return pilot.modelStatus() == status; }, patienceMs);
+    };
+    pilot.checkModel();
+    ASSERT_TRUE(turnsTo(ModelStatus::available));
+    model->queueChat(FakeModelServer::chatAnswer({{"kind", "invoice"}, {"sender", "Nordlicht Hosting GmbH"},
+                                                  {"documentDate", "2026-10-12"}, {"amount", 12.34},
+                                                  {"currency", "EUR"}, {"title", "Rechnung"}}));
+    const QString path = inbox.displayPath + QStringLiteral("/bill.pdf");
+    SampleDocuments::textPDF({QStringLiteral("Nordlicht Hosting GmbH"), QStringLiteral("Rechnung"),
+                              QStringLiteral("Rechnungsdatum: 12.10.2026"), QStringLiteral("Gesamtbetrag 12,34 €")},
+                             path);
+    oldFile(path, TestSupport::readFile(path));
+    EXPECT_EQ(handleNow(path, inbox), true);
+    EXPECT_EQ(store->journal().first().recognition()->source, Recognition::Source::model);
+    const QList<FakeModelServer::Request> requests = model->requests();
+    EXPECT_EQ(std::count_if(requests.begin(), requests.end(), [](const auto &r) { return r.path == "/v1/models"; }), 1);
+
+    model.reset();
+    pilot.checkModel();
+    ASSERT_TRUE(turnsTo(ModelStatus::notEnabled));
+    pilot.setUseModel(false);
+    ASSERT_TRUE(turnsTo(ModelStatus::switchedOff));
+    EXPECT_EQ(changes.count(), 3);
 }
