@@ -40,9 +40,9 @@ JournalIntent JournalIntent::begin(Kind kind)
 {
     JournalIntent intent;
     intent.kind = kind;
+    // Read each time: a forked child is another process.
     intent.pid = ::getpid();
-    static const QString own = processStamp(::getpid());
-    intent.process = own;
+    intent.process = processStamp(intent.pid);
     return intent;
 }
 

@@ -123,6 +123,16 @@ TEST_F(StoreTest, EveryModelSurvivesClosingAndReopening)
     EXPECT_EQ(store->count(Store::Model::storedRule), 1);
     EXPECT_EQ(store->count(Store::Model::journalEntry), 3);
     EXPECT_EQ(store->count(Store::Model::recognitionRecord), 1);
+
+    // A store of the first version gains the step under way of its entries.
+    store.reset();
+    Database::open(storePath()).execute(
+        "DROP INDEX journalEntryByIntent; ALTER TABLE journalEntry DROP COLUMN intent; PRAGMA user_version = 1");
+    store = openStore();
+    EXPECT_EQ(store->journalEntry(entry.id), entry);
+    entry.intentData = QByteArray("{\"kind\":\"undo\"}");
+    ASSERT_TRUE(store->update(entry));
+    EXPECT_EQ(openStore()->journalUnderWay(), QList<JournalEntry>{entry});
 }
 
 TEST_F(StoreTest, SignalsFollowEachChangeThatReachedTheFile)
