@@ -3,6 +3,7 @@
 #include "Chip.h"
 #include "FileIcon.h"
 #include "JournalModel.h"
+#include "Prefs.h"
 #include "ProminentButton.h"
 #include "RecognitionLine.h"
 #include "Roles.h"
@@ -124,6 +125,7 @@ struct JournalDelegate::Measures
     QString title;
     QString detail;
     QString time;
+    QString summary;
     int titleAdvance = 0;
     int detailAdvance = 0;
     int timeAdvance = 0;
@@ -182,6 +184,8 @@ const JournalDelegate::Measures &JournalDelegate::measure(const JournalRow &row,
     measures.title = row.title;
     measures.detail = row.detail;
     measures.time = timeText(row.date);
+    if (row.recognition)
+        measures.summary = RecognitionLine::summary(*row.recognition, Prefs::sentenceLanguage());
     measures.titleAdvance = fonts.titleMetrics.horizontalAdvance(row.title);
     measures.detailAdvance = fonts.bodyMetrics.horizontalAdvance(row.detail);
     measures.timeAdvance = fonts.calloutMetrics.horizontalAdvance(measures.time);
@@ -348,13 +352,21 @@ void JournalDelegate::paintEntry(QPainter *painter, const QStyleOptionViewItem &
     }
 
     if (row.recognition && at.recognition.isValid()) {
-        // Laid out at the row's width first, so that the summary is cut to it.
-        if (m_recognition->size() != at.recognition.size()) {
-            m_recognition->resize(at.recognition.size());
-            m_recognition->layout()->activate();
-        }
-        m_recognition->setRecognition(*row.recognition);
-        painter->drawPixmap(at.recognition.topLeft(), snapshot(m_recognition.get(), at.recognition.size(), ratio));
+        // The reading line's own chip, then its summary: drawn from the
+        // shared line's parts, since a whole line per row and paint would
+        // cost more than a frame has.
+        Chip *chip = m_recognition->findChild<Chip *>();
+        chip->setSymbol(RecognitionLine::symbol(row.recognition->source));
+        const QSize chipSize = chip->sizeHint();
+        const QRect chipRect(at.recognition.left(), at.recognition.center().y() - chipSize.height() / 2 + 1,
+                             chipSize.width(), chipSize.height());
+        const QString key = chip->text() + QLatin1Char('|') + chip->symbol() + QLatin1Char('|')
+            + chip->tint().name(QColor::HexArgb);
+        painter->drawPixmap(chipRect.topLeft(), cachedSnapshot(key, chip, chipSize, ratio));
+        const QRect text = at.recognition.adjusted(chipSize.width() + 8, 0, 0, 0);
+        painter->setFont(f.body);
+        painter->drawText(QPoint(text.left(), baseline(text, f.bodyMetrics)),
+                          f.bodyMetrics.elidedText(m.summary, Qt::ElideRight, text.width()));
     }
     if (at.message.isValid()) {
         painter->setFont(f.callout);
