@@ -35,9 +35,9 @@ const Shot expectedShots[] = {
     {"sheet-onboarding", Window::sheet},
     // {"sheet-review", Window::sheet},       // review sheet: not built yet
     // {"sheet-palette", Window::sheet},      // command palette sheet: not built yet
-    // {"settings-general", Window::settings},    // general settings: not built yet
-    // {"settings-names", Window::settings},      // name settings: not built yet
-    // {"settings-appearance", Window::settings}, // appearance settings: not built yet
+    {"settings-general", Window::settings},
+    {"settings-names", Window::settings},
+    {"settings-appearance", Window::settings},
 };
 
 // Every picture of a full tour, in the order the tour takes them.
