@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 namespace TestSupport {
 
@@ -26,6 +27,40 @@ QByteArray readFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
+}
+
+QProcessEnvironment isolatedEnvironment(const QString &root)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    const std::pair<const char *, const char *> folders[] = {
+        {"HOME", "home"}, {"XDG_CONFIG_HOME", "config"}, {"XDG_DATA_HOME", "data"}, {"XDG_CACHE_HOME", "cache"},
+        {"APP_HOME", "apphome"}};
+    for (const auto &[variable, folder] : folders) {
+        QDir(root).mkpath(QLatin1String(folder));
+        environment.insert(QLatin1String(variable), root + QLatin1Char('/') + QLatin1String(folder));
+    }
+    for (const char *variable : {"APP_STORE", "APP_SEED", "APP_SNAPSHOT_PAGES", "DBUS_SESSION_BUS_ADDRESS"})
+        environment.remove(QLatin1String(variable));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    return environment;
+}
+
+ProcessRun run(const QString &program, const QStringList &arguments, const QProcessEnvironment &environment)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(program, arguments);
+    ProcessRun result;
+    if (!process.waitForFinished(150000)) {
+        process.kill();
+        process.waitForFinished();
+        return result;
+    }
+    if (process.exitStatus() == QProcess::NormalExit)
+        result.exitCode = process.exitCode();
+    result.lines = QString::fromUtf8(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    return result;
 }
 
 } // namespace TestSupport

@@ -6,11 +6,7 @@
 #include "StoreLock.h"
 #include "TestSupport.h"
 
-#include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QDBusMessage>
-#include <QDBusMetaType>
-#include <QProcess>
 
 namespace {
 constexpr auto service = "org.example.filewright.Filewright";

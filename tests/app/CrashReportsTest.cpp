@@ -3,22 +3,16 @@
 // thread that hangs.
 #include "CrashHandler.h"
 #include "HangWatchdog.h"
-#include "MetricsStore.h"
 #include "ScopedEnv.h"
 #include "TestSupport.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QFileInfo>
-#include <QLocale>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimeZone>
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <thread>
 
 namespace {
 

@@ -28,12 +28,9 @@ FakeModelServer::Reply goodAnswer()
 class DescribeRuleFieldTest : public RuleEditorFixture
 {
 protected:
-    void type(DescribeRuleField &field, const QString &text)
-    {
-        field.lineEdit()->setText(text);
-    }
+    static void type(DescribeRuleField &field, const QString &text) { field.lineEdit()->setText(text); }
 
-    bool settle(DescribeRuleField &field) { return QTest::qWaitFor([&] { return !field.isWorking(); }, 20000); }
+    static bool settle(DescribeRuleField &field) { return QTest::qWaitFor([&] { return !field.isWorking(); }, 20000); }
 };
 
 TEST_F(DescribeRuleFieldTest, aGoodAnswerOpensTheDraftAndEveryFailureSaysTheSame)

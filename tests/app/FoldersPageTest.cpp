@@ -5,15 +5,11 @@
 #include "ModelStatusText.h"
 #include "Store.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QDesktopServices>
-#include <QDir>
 #include <QTest>
-#include <QUrl>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {

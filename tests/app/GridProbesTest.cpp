@@ -2,10 +2,8 @@
 // widgets that report their frames in window coordinates.
 #include "GridOverlay.h"
 #include "GridProbeFilter.h"
-#include "GridProbes.h"
 
 #include <QVBoxLayout>
-#include <QWidget>
 #include <gtest/gtest.h>
 
 using Probe = GridProbes::Probe;

@@ -1,5 +1,5 @@
 // An AppModel over a fresh test store, with watched folders under the test's
-// home, for the tests of the rule editor and the describe field.
+// home, for the tests of the rule editor the describe field and the rows (their helpers).
 #pragma once
 
 #include "AppModel.h"
@@ -14,6 +14,20 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+using Field = Condition::Field;
+using Op = Condition::Operator;
+using Kind = RuleAction::Kind;
+
+inline Condition condition(Field field, Op op, const QString &value)
+{
+    return Condition{QUuid::createUuid(), field, op, value};
+}
+
+inline RuleAction action(Kind kind, const QString &value)
+{
+    return RuleAction{QUuid::createUuid(), kind, value};
+}
 
 class RuleEditorFixture : public ::testing::Test
 {

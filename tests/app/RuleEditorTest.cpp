@@ -20,21 +20,7 @@
 #include <QToolButton>
 #include <QtTest/QTest>
 
-using Field = Condition::Field;
-using Op = Condition::Operator;
-using Kind = RuleAction::Kind;
-
 namespace {
-
-Condition condition(Field field, Op op, const QString &value)
-{
-    return Condition{QUuid::createUuid(), field, op, value};
-}
-
-RuleAction action(Kind kind, const QString &value)
-{
-    return RuleAction{QUuid::createUuid(), kind, value};
-}
 
 QPushButton *button(RuleEditor &editor, const char *name)
 {
@@ -54,9 +40,7 @@ QStringList tree(const QString &folder)
 
 } // namespace
 
-class RuleEditorTest : public RuleEditorFixture
-{
-};
+using RuleEditorTest = RuleEditorFixture;
 
 TEST_F(RuleEditorTest, editsItsOwnCopyWithTheSentenceFollowingAndCancelChangesNothing)
 {
@@ -281,11 +265,11 @@ TEST_F(RuleEditorTest, badInputGivesItsDocumentedResultAndStaysInsideTheTarget)
     std::optional<bool> made;
     model->autopilot().handle(file, inbox, true, [&made](bool entry) { made = entry; });
     ASSERT_TRUE(QTest::qWaitFor([&] { return made.has_value(); }, 20000));
-    QStringList after = tree(RealHome::path());
-    after.removeIf([&](const QString &path) { return path.startsWith(sorted.displayPath) || path == file; });
-    QStringList expected = before;
-    expected.removeIf([&](const QString &path) { return path.startsWith(sorted.displayPath) || path == file; });
-    EXPECT_EQ(after, expected);
+    const auto outsideTarget = [&](QStringList paths) {
+        paths.removeIf([&](const QString &path) { return path.startsWith(sorted.displayPath) || path == file; });
+        return paths;
+    };
+    EXPECT_EQ(outsideTarget(tree(RealHome::path())), outsideTarget(before));
     const QDir home(RealHome::path());
     for (const QString &outside : {QStringLiteral("../outside"), QStringLiteral("../../outside"), QStringLiteral("outside")})
         EXPECT_FALSE(QFileInfo::exists(home.filePath(outside))) << outside.toStdString();

@@ -5,31 +5,20 @@
 #include "ApplicationCatalog.h"
 #include "ConditionRow.h"
 #include "Labels.h"
+#include "RuleEditorFixture.h"
 #include "ScopedEnv.h"
 #include "TestSupport.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QStandardItemModel>
-#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest/QTest>
-#include <gtest/gtest.h>
-
-using Field = Condition::Field;
-using Op = Condition::Operator;
-using Kind = RuleAction::Kind;
 
 namespace {
-
-Condition condition(Field field, Op op, const QString &value)
-{
-    return Condition{QUuid::createUuid(), field, op, value};
-}
 
 template<typename T = QComboBox>
 T *child(QWidget *row, const char *name)

@@ -9,14 +9,8 @@
 #include "TestSupport.h"
 
 #include <QDialog>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QSettings>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
@@ -34,34 +28,14 @@ struct Printed
 
 QProcessEnvironment selfTestEnvironment(const QString &root)
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("HOME"), root + QStringLiteral("/home"));
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), root + QStringLiteral("/config"));
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), root + QStringLiteral("/data"));
-    environment.insert(QStringLiteral("APP_HOME"), root + QStringLiteral("/apphome"));
+    QProcessEnvironment environment = TestSupport::isolatedEnvironment(root);
     environment.insert(QStringLiteral("APP_STORE"), root + QStringLiteral("/test.store"));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
     return environment;
 }
 
-struct ProcessRun
+TestSupport::ProcessRun runSelfTest(const QProcessEnvironment &environment)
 {
-    int exitCode = -1;
-    QStringList lines;
-};
-
-ProcessRun runSelfTest(const QProcessEnvironment &environment)
-{
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(FILEWRIGHT_BINARY), {QStringLiteral("--selftest")});
-    ProcessRun run;
-    if (!process.waitForFinished(150000))
-        return run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.lines = QString::fromUtf8(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-    return run;
+    return TestSupport::run(QStringLiteral(FILEWRIGHT_BINARY), {QStringLiteral("--selftest")}, environment);
 }
 
 const QString refusal = QStringLiteral("SELFTEST refused: set APP_STORE and APP_HOME to paths in /tmp");
@@ -229,7 +203,7 @@ TEST(SelfTestProcess, ARefusedRunTouchesNothingAndFails)
         environment.remove(QStringLiteral("APP_STORE"));
         if (store)
             environment.insert(QStringLiteral("APP_STORE"), *store);
-        const ProcessRun run = runSelfTest(environment);
+        const TestSupport::ProcessRun run = runSelfTest(environment);
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_EQ(run.lines, QStringList({refusal}));
         EXPECT_TRUE(QFile::exists(kept));
@@ -256,7 +230,7 @@ TEST(SelfTestProcess, TheRunWritesItsSettingsOnlyInsideItsTestEnvironment)
     ASSERT_TRUE(userConfig.isValid());
     QProcessEnvironment environment = selfTestEnvironment(sandbox.path());
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), userConfig.path());
-    const ProcessRun run = runSelfTest(environment);
+    const TestSupport::ProcessRun run = runSelfTest(environment);
     ASSERT_FALSE(run.lines.isEmpty());
     EXPECT_TRUE(run.lines.constLast().startsWith(QLatin1String("SELFTEST "))) << run.lines.join(u'\n').toStdString();
     EXPECT_TRUE(QDir(userConfig.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));

@@ -1,15 +1,11 @@
 // The screenshot mode's parts: the page selection, and window captures that
 // retry, fall back and never report a picture they did not write.
 #include "Snapshot.h"
-#include "WindowCapture.h"
 
-#include <QFileInfo>
-#include <QImage>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <qcoro/qcorotask.h>
 
 TEST(SnapshotTest, SelectionAndTimeScaleComeFromTheEnvironment)
 {
