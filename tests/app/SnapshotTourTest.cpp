@@ -27,14 +27,14 @@ struct Shot
 // of the placeholder or of the main window, but nothing is checked of it).
 // ---------------------------------------------------------------------------
 const Shot expectedShots[] = {
-    // {"rules", Window::main},               // rules page: not built yet
+    {"rules", Window::main},
     // {"journal", Window::main},             // journal page: not built yet
     // {"folders", Window::main},             // folders page: not built yet
     // {"receipts", Window::main},            // receipts page: not built yet
     // {"sheet-editor", Window::sheet},       // rule editor sheet: not built yet
     // {"sheet-onboarding", Window::sheet},   // onboarding sheet: not built yet
     // {"sheet-review", Window::sheet},       // review sheet: not built yet
-    // {"sheet-palette", Window::sheet},      // command palette sheet: not built yet
+    {"sheet-palette", Window::sheet},
     // {"settings-general", Window::settings},    // general settings: not built yet
     // {"settings-names", Window::settings},      // name settings: not built yet
     // {"settings-appearance", Window::settings}, // appearance settings: not built yet
