@@ -3,8 +3,10 @@
 #include "ApplicationLauncher.h"
 #include "FileTags.h"
 #include "FileTransfer.h"
+#include "FileReadiness.h"
 #include "FileUrlCoding.h"
 #include "JsonCoding.h"
+#include "KillPoint.h"
 #include "NameTemplate.h"
 #include "RealHome.h"
 #include "Trash.h"
@@ -15,6 +17,8 @@
 #include <QJsonArray>
 
 #include <unistd.h>
+
+#include <functional>
 
 QJsonObject Performed::toJson() const
 {
@@ -59,7 +63,58 @@ QString parentOf(const QString &path)
 }
 } // namespace
 
-Performed perform(const Plan &plan)
+namespace {
+
+bool exists(const QString &path)
+{
+    return NameTemplate::defaultExists(path);
+}
+
+// The tags step of a plan on the file at its destination.
+QStringList addTags(const Plan &plan, const std::optional<QStringList> &tagsBefore)
+{
+    QStringList added;
+    if (plan.tags.isEmpty())
+        return added;
+    // Tags that cannot be read are never written over.
+    const auto current = FileTags::read(plan.destination);
+    if (!current)
+        throw FileOperationError::failed(
+            QStringLiteral("The tags of “%1” couldn’t be read.").arg(QFileInfo(plan.destination).fileName()));
+    const QStringList &before = tagsBefore ? *tagsBefore : *current;
+    for (const QString &tag : plan.tags) {
+        if (!before.contains(tag) && !added.contains(tag))
+            added.append(tag);
+    }
+    QStringList missing;
+    for (const QString &tag : std::as_const(added)) {
+        if (!current->contains(tag))
+            missing.append(tag);
+    }
+    if (!missing.isEmpty())
+        FileTags::write(plan.destination, *current + missing);
+    return added;
+}
+
+// What is left of an undo once the file is back: emptied folders and copies.
+void tidyAfterUndo(const Performed &performed)
+{
+    if (performed.destination != performed.original)
+        removeEmptyFolders(parentOf(performed.destination), 2);
+    for (const QString &copy : performed.copies) {
+        if (!exists(copy))
+            continue;
+        try {
+            trash(copy);
+        } catch (const FileOperationError &) {
+            // A copy that cannot go to the Trash stays where it is.
+        }
+    }
+}
+
+} // namespace
+
+Performed perform(const Plan &plan, const std::optional<QStringList> &tagsBefore)
 {
     for (const QString &copy : plan.copies) {
         FileTransfer::makeFolders(parentOf(copy));
@@ -71,20 +126,7 @@ Performed perform(const Plan &plan)
         FileTransfer::move(plan.original, plan.destination);
     }
 
-    QStringList added;
-    if (!plan.tags.isEmpty()) {
-        // Tags that cannot be read are never written over.
-        const auto current = FileTags::read(plan.destination);
-        if (!current)
-            throw FileOperationError::failed(
-                QStringLiteral("The tags of “%1” couldn’t be read.").arg(QFileInfo(plan.destination).fileName()));
-        for (const QString &tag : plan.tags) {
-            if (!current->contains(tag) && !added.contains(tag))
-                added.append(tag);
-        }
-        if (!added.isEmpty())
-            FileTags::write(plan.destination, *current + added);
-    }
+    const QStringList added = addTags(plan, tagsBefore);
 
     if (plan.openWith)
         open(plan.destination, *plan.openWith);
@@ -92,9 +134,37 @@ Performed perform(const Plan &plan)
     return Performed{plan.original, plan.destination, plan.copies, added, plan.trashAfterDays};
 }
 
-QString undo(const Performed &performed)
+Performed resume(const Plan &plan, std::optional<quint64> fileID, const QStringList &tagsBefore)
 {
-    if (!NameTemplate::defaultExists(performed.destination))
+    bool moved = plan.destination == plan.original;
+    if (!moved) {
+        const std::optional<quint64> atOriginal = FileReadiness::identifier(plan.original);
+        const std::optional<quint64> atDestination = FileReadiness::identifier(plan.destination);
+        // Renamed within its file system, or moved to another one (a new identity) and the original gone.
+        moved = atDestination && (atDestination == fileID || (!atOriginal && exists(plan.destination)));
+        if (!moved && atOriginal && atDestination && FileTransfer::sameContent(plan.original, plan.destination)) {
+            // A move to another file system had put its copy in place: the original goes.
+            moved = ::unlink(QFile::encodeName(plan.original).constData()) == 0;
+        }
+    }
+    Plan rest = plan;
+    rest.openWith.reset();
+    if (moved) {
+        rest.original = plan.destination;
+        rest.copies.clear(); // made before the move
+    } else {
+        // Copies already whole at their place are kept; the others are made.
+        rest.copies.removeIf([&](const QString &copy) { return FileTransfer::sameContent(plan.original, copy); });
+    }
+    Performed performed = perform(rest, tagsBefore);
+    performed.original = plan.original;
+    performed.copies = plan.copies;
+    return performed;
+}
+
+QString undo(const Performed &performed, const std::function<void(const QString &target)> &beforeMove)
+{
+    if (!exists(performed.destination))
         throw FileOperationError::fileMoved(RealHome::abbreviate(performed.destination));
 
     if (!performed.addedTags.isEmpty()) {
@@ -120,29 +190,39 @@ QString undo(const Performed &performed)
         // file take it in between, the next free one is tried.
         for (int attempt = 0;; ++attempt) {
             const QString target = NameTemplate::freeURL(performed.original);
+            if (beforeMove)
+                beforeMove(target);
             try {
                 FileTransfer::move(performed.destination, target);
                 result = target;
                 break;
             } catch (const FileOperationError &) {
-                if (attempt >= 2 || !NameTemplate::defaultExists(target)
-                    || !NameTemplate::defaultExists(performed.destination))
+                if (attempt >= 2 || !exists(target) || !exists(performed.destination))
                     throw;
             }
         }
-        removeEmptyFolders(parentOf(performed.destination), 2);
+        KillPoint::reach();
     }
+    tidyAfterUndo(performed);
+    return result;
+}
 
-    for (const QString &copy : performed.copies) {
-        if (!NameTemplate::defaultExists(copy))
-            continue;
-        try {
-            trash(copy);
-        } catch (const FileOperationError &) {
-            // A copy that cannot go to the Trash stays where it is.
+QString resumeUndo(const Performed &performed, std::optional<quint64> fileID, const QString &target,
+                   const std::function<void(const QString &target)> &beforeMove)
+{
+    if (performed.destination != performed.original && !target.isEmpty() && exists(target)) {
+        const bool stillFiled = exists(performed.destination)
+            && (!fileID || FileReadiness::identifier(performed.destination) == fileID);
+        // Moved back already; or moved back to another file system, the
+        // copy in place and the filed file not yet removed.
+        if (!stillFiled
+            || (FileTransfer::sameContent(performed.destination, target)
+                && ::unlink(QFile::encodeName(performed.destination).constData()) == 0)) {
+            tidyAfterUndo(performed);
+            return target;
         }
     }
-    return result;
+    return undo(performed, beforeMove);
 }
 
 void trash(const QString &path)

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // What filing did to one file; the journal keeps it as JSON for undo.
@@ -36,15 +37,31 @@ namespace FileOperations {
 // Copies first (from the file at its original place), then the move, then
 // the tags on the file where it ended up, then opening it. Throws
 // FileOperationError::failed; steps already done stay done, and no file
-// that existed before is ever lost or replaced.
-Performed perform(const Plan &plan);
+// that existed before is ever lost or replaced. The added tags are those the
+// file did not carry before: tagsBefore when given, else the tags it has
+// when they are written.
+Performed perform(const Plan &plan, const std::optional<QStringList> &tagsBefore = std::nullopt);
+
+// Finishes a plan whose perform was cut short (the process killed): a file
+// found at its destination (by its identity, or the original gone) counts as
+// moved, and a move to another file system whose copy is whole in place is
+// completed; copies already whole are kept; the tags are added again.
+// Nothing is opened. Throws as perform does.
+Performed resume(const Plan &plan, std::optional<quint64> fileID, const QStringList &tagsBefore);
 
 // Puts the file back (under the next free name when another file has taken
 // its old one), removes the tags filing added, removes up to two folders
 // that filing left empty and moves the copies to the Trash. Returns where
 // the file is now. Throws FileOperationError::fileMoved, before anything
-// changes, when the file is no longer where filing put it.
-QString undo(const Performed &performed);
+// changes, when the file is no longer where filing put it. beforeMove
+// (optional) learns the free name the file goes back to before it moves.
+QString undo(const Performed &performed, const std::function<void(const QString &target)> &beforeMove = {});
+
+// Finishes an undo cut short: when the file is already at the target it
+// was going back to (or its whole copy is, across file systems), what is
+// left is done; otherwise the undo runs again.
+QString resumeUndo(const Performed &performed, std::optional<quint64> fileID, const QString &target,
+                   const std::function<void(const QString &target)> &beforeMove = {});
 
 // Moves an item to the Trash. Throws FileOperationError::failed.
 void trash(const QString &path);

@@ -30,7 +30,9 @@ State secondLook(const QString &path, const Stamp &before)
     const std::optional<Stamp> after = stamp(path);
     if (!after)
         return State::ignore;
-    if (*after != before)
+    // An empty file is a name reserved for a download still on its way (it
+    // is renamed over when done), or a file still to be written: not yet.
+    if (*after != before || after->size == 0)
         return State::notYet;
     return precheck(path) == State::ready ? State::ready : State::notYet;
 }

@@ -41,7 +41,7 @@ std::optional<Stamp> stamp(const QString &path);
 
 // Prechecks the file, takes its stamp, waits `wait` on the calling thread's
 // event loop without blocking it, and looks again: `notYet` when the file
-// changed meanwhile, `ignore` when it vanished. Cancelling the future ends the
+// changed meanwhile or is empty, `ignore` when it vanished. Cancelling the future ends the
 // wait early. The calling thread must run an event loop.
 QFuture<State> waitUntilStable(const QString &path, std::chrono::milliseconds wait);
 

@@ -1,6 +1,7 @@
 #include "FileTransfer.h"
 
 #include "FileOperationError.h"
+#include "KillPoint.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,6 +10,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -51,9 +53,12 @@ QString folderOf(const QString &path)
     return QFileInfo(path).absolutePath();
 }
 
+const QLatin1String temporaryPrefix(".filewright-");
+
+// The process id in the name tells whose copy it is, for removeLeftovers.
 QString temporaryNameIn(const QString &folder)
 {
-    return folder + QStringLiteral("/.filewright-")
+    return folder + QLatin1Char('/') + temporaryPrefix + QString::number(::getpid()) + QLatin1Char('-')
         + QUuid::createUuid().toString(QUuid::Id128).left(16) + QStringLiteral(".part");
 }
 
@@ -256,10 +261,50 @@ void copyTree(const QByteArray &from, const QByteArray &to, bool durable)
     throw SystemError{ENOTSUP}; // devices, sockets and pipes are not filed
 }
 
+constexpr int noUnnamedFiles = -1;
+
+// A regular file is copied into an unnamed file of the target folder and
+// linked to its name only when whole, so that a crash leaves nothing
+// behind; linking refuses a taken name. Returns 0, the errno of the failed
+// step, or noUnnamedFiles where the file system (or the item) does not allow it.
+int copyUnnamed(const QString &from, const QString &to, bool durable)
+{
+    struct stat info;
+    const QByteArray source = encoded(from);
+    if (::lstat(source.constData(), &info) != 0)
+        return errno;
+    if (!S_ISREG(info.st_mode))
+        return noUnnamedFiles;
+    FileDescriptor input(::open(source.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (input.get() < 0)
+        return errno;
+    FileDescriptor target(::open(encoded(folderOf(to)).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+    if (target.get() < 0)
+        return errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL ? noUnnamedFiles : errno;
+    try {
+        const timespec times[2] = {info.st_atim, info.st_mtim};
+        copyContents(input.get(), target.get());
+        copyAttributes(input.get(), target.get());
+        check(::fchmod(target.get(), info.st_mode & 07777) == 0);
+        ::futimens(target.get(), times);
+        if (durable)
+            check(::fsync(target.get()) == 0);
+    } catch (const SystemError &failure) {
+        return failure.error;
+    }
+    KillPoint::reach();
+    const QByteArray handle = "/proc/self/fd/" + QByteArray::number(target.get());
+    if (::linkat(AT_FDCWD, handle.constData(), AT_FDCWD, encoded(to).constData(), AT_SYMLINK_FOLLOW) != 0)
+        return errno == ENOENT && ::access("/proc/self/fd", F_OK) != 0 ? noUnnamedFiles : errno;
+    return 0;
+}
+
 // Copies `from` into the target folder under a temporary name, then renames
 // it to `to` without replacing. Returns 0, or the errno of the failed step.
 int copyIntoPlace(const QString &from, const QString &to, bool durable)
 {
+    if (const int unnamed = copyUnnamed(from, to, durable); unnamed != noUnnamedFiles)
+        return unnamed;
     const QByteArray temporary = encoded(temporaryNameIn(folderOf(to)));
     try {
         copyTree(encoded(from), temporary, durable);
@@ -267,6 +312,7 @@ int copyIntoPlace(const QString &from, const QString &to, bool durable)
         removeTree(temporary);
         return failure.error;
     }
+    KillPoint::reach();
     const int renamed = renameNoReplace(QFile::decodeName(temporary), to);
     if (renamed != 0)
         removeTree(temporary);
@@ -306,6 +352,41 @@ int renameNoReplace(const QString &from, const QString &to)
     if (::rename(source.constData(), target.constData()) != 0)
         return errno;
     return 0;
+}
+
+void removeLeftovers(const QString &folder)
+{
+    DIR *dir = ::opendir(encoded(folder).constData());
+    if (!dir)
+        return;
+    std::vector<QByteArray> names;
+    while (const dirent *entry = ::readdir(dir)) {
+        if (std::strncmp(entry->d_name, temporaryPrefix.data(), std::size_t(temporaryPrefix.size())) == 0)
+            names.emplace_back(entry->d_name);
+    }
+    ::closedir(dir);
+    for (const QByteArray &name : names) {
+        bool ok = false;
+        const qint64 pid = name.mid(temporaryPrefix.size()).split('-').value(0).toLongLong(&ok);
+        if (ok && pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno != ESRCH))
+            continue; // the copy of a process that still runs
+        removeTree(encoded(folder) + '/' + name);
+    }
+}
+
+bool sameContent(const QString &first, const QString &second)
+{
+    if (!QFileInfo(first).isFile() || !QFileInfo(second).isFile())
+        return false;
+    QFile a(first);
+    QFile b(second);
+    if (a.size() != b.size() || !a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly))
+        return false;
+    while (!a.atEnd()) {
+        if (a.read(1 << 20) != b.read(1 << 20))
+            return false;
+    }
+    return true;
 }
 
 void makeFolders(const QString &path)
@@ -349,6 +430,7 @@ void move(const QString &from, const QString &to)
     const int copied = copyIntoPlace(from, to, true);
     if (copied != 0)
         throw failure(copied);
+    KillPoint::reach();
 
     const QByteArray source = encoded(from);
     if (::lstat(source.constData(), &info) == 0 && S_ISDIR(info.st_mode)) {

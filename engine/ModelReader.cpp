@@ -27,12 +27,14 @@ ModelStatus ModelStatus::current(bool enabledInSettings)
     return current(true, LocalModelClient::fromEnvironment());
 }
 
-ModelStatus ModelStatus::current(bool enabledInSettings, const LocalModelClient &client)
+ModelStatus ModelStatus::current(bool enabledInSettings, const LocalModelClient &client, QString *chosen)
 {
     if (!enabledInSettings)
         return switchedOff;
     try {
-        client.chooseModel(statusTimeout);
+        const QString model = client.chooseModel(statusTimeout);
+        if (chosen)
+            *chosen = model;
         return available;
     } catch (const LocalModelError &error) {
         switch (error.reason()) {
@@ -147,6 +149,12 @@ QByteArray schema()
 ModelRecognition read(const QString &text, const QString &fileName)
 {
     return read(text, fileName, LocalModelClient::fromEnvironment());
+}
+
+ModelRecognition read(const QString &text, const QString &fileName, const QString &model)
+{
+    const ModelQuestion question{instructions(), prompt(text, fileName), schemaName(), schema(), 0.0};
+    return ModelRecognition::fromJson(LocalModelClient::fromEnvironment().ask(model, question, readTimeout));
 }
 
 ModelRecognition read(const QString &text, const QString &fileName, const LocalModelClient &client,

@@ -25,8 +25,9 @@ public:
     // `notEnabled` when no model server answers; `notReady` when it offers no
     // usable model; otherwise `available`. Answers within half a second.
     static ModelStatus current(bool enabledInSettings);
-    // The same, asking the given client.
-    static ModelStatus current(bool enabledInSettings, const LocalModelClient &client);
+    // The same, asking the given client. `chosen` (optional) receives the
+    // model that reads when the status is `available`.
+    static ModelStatus current(bool enabledInSettings, const LocalModelClient &client, QString *chosen = nullptr);
 
     static std::optional<ModelStatus> fromRawValue(QStringView raw);
     QString rawValue() const;
@@ -70,5 +71,7 @@ QString schemaName();
 ModelRecognition read(const QString &text, const QString &fileName);
 ModelRecognition read(const QString &text, const QString &fileName, const LocalModelClient &client,
                       std::chrono::milliseconds timeout = readTimeout);
+// The same with a model chosen before, without asking for the model list.
+ModelRecognition read(const QString &text, const QString &fileName, const QString &model);
 
 } // namespace ModelReader

@@ -228,6 +228,39 @@ QString leftCharacters(const QString &text, int count)
     return text.left(position);
 }
 
+QString trimEnd(const QString &text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && isWhiteSpace(codePointBefore(text, end)))
+        end -= codePointLength(codePointBefore(text, end));
+    return text.left(end);
+}
+
+// The longest start of a text, cut between user-perceived characters, whose
+// UTF-8 form has at most `bytes` bytes; trailing white space removed.
+QString fitBytes(const QString &text, qsizetype bytes)
+{
+    if (text.toUtf8().size() <= bytes)
+        return text;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    qsizetype fits = 0;
+    qsizetype used = 0;
+    for (qsizetype next = finder.toNextBoundary(); next > 0; next = finder.toNextBoundary()) {
+        used += QStringView(text).mid(fits, next - fits).toUtf8().size();
+        if (used > bytes)
+            break;
+        fits = next;
+    }
+    return trimEnd(text.left(fits));
+}
+
+// A name of the given base and suffix (".pdf", " 2.pdf" or none) whose
+// base is cut so that the whole fits the file system's limit.
+QString fittedName(const QString &base, const QString &suffix)
+{
+    return fitBytes(base, NameTemplate::maxNameBytes - suffix.toUtf8().size()) + suffix;
+}
+
 bool isLettersOnly(const QString &text)
 {
     for (qsizetype i = 0; i < text.size();) {
@@ -335,17 +368,9 @@ QString NameTemplate::fileName(const QString &templateText, const Values &values
     if (name.isEmpty())
         name = QStringLiteral("Unnamed");
 
-    if (name.size() > maxNameLength) {
-        name = leftCharacters(name, maxNameLength);
-        qsizetype end = name.size();
-        while (end > 0 && isWhiteSpace(codePointBefore(name, end)))
-            end -= codePointLength(codePointBefore(name, end));
-        name.truncate(end);
-    }
-
-    if (!originalExtension.isEmpty())
-        name += QLatin1Char('.') + originalExtension;
-    return name;
+    if (name.size() > maxNameLength)
+        name = trimEnd(leftCharacters(name, maxNameLength));
+    return fittedName(name, originalExtension.isEmpty() ? QString() : QLatin1Char('.') + originalExtension);
 }
 
 QString NameTemplate::folder(const QString &templateText, const Values &values, const QString &home) const
@@ -362,7 +387,7 @@ QString NameTemplate::folder(const QString &templateText, const Values &values, 
     }
     const QString unknown = language == NameLanguage::de ? QStringLiteral("Unbekannt") : QStringLiteral("Unknown");
     for (const QStringView piece : rest.split(u'/', Qt::SkipEmptyParts)) {
-        QString name = sanitize(fill(piece.toString(), values));
+        QString name = fitBytes(sanitize(fill(piece.toString(), values)), maxNameBytes);
         if (name.isEmpty())
             name = unknown;
         if (!result.endsWith(u'/'))
@@ -455,7 +480,7 @@ QString NameTemplate::freeURL(const QString &path, const ExistsTest &exists)
     const QString base = extension.isEmpty() ? name : name.left(name.size() - extension.size() - 1);
     const QString suffix = extension.isEmpty() ? QString() : QLatin1Char('.') + extension;
     for (int n = 2; n <= 9999; ++n) {
-        const QString candidate = folder + base + QLatin1Char(' ') + QString::number(n) + suffix;
+        const QString candidate = folder + fittedName(base, QLatin1Char(' ') + QString::number(n) + suffix);
         if (!exists(candidate))
             return candidate;
     }

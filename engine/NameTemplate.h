@@ -26,6 +26,8 @@ struct NameTemplate
     using ExistsTest = std::function<bool(const QString &path)>;
 
     static constexpr int maxNameLength = 120;
+    // The longest name a Linux file system takes, in bytes of UTF-8.
+    static constexpr int maxNameBytes = 255;
 
     NameLanguage language = NameLanguage::de;
     // A Unicode date pattern ("yyyy-MM-dd", "dd.MM.yyyy") for "{datum}".
@@ -48,11 +50,14 @@ struct NameTemplate
 
     // A safe file name: filled, a short letters-only extension written in the
     // template dropped, sanitised, "original" (or "Unnamed") when empty, cut
-    // to maxNameLength characters, then the original extension appended.
+    // to maxNameLength characters, then the original extension appended;
+    // the name before the extension is cut further, between characters,
+    // until the whole fits in maxNameBytes.
     QString fileName(const QString &templateText, const Values &values, const QString &originalExtension) const;
 
     // An absolute folder: "~..." under home, anything else under "/"; every
-    // folder name is filled and sanitised and can never be "." or "..".
+    // folder name is filled and sanitised, cut to maxNameBytes between
+    // characters, and can never be "." or "..".
     QString folder(const QString &templateText, const Values &values, const QString &home) const;
 
     // 1234.5 -> "1234,50" (de) or "1234.50" (en): two decimals, no grouping.
@@ -67,7 +72,8 @@ struct NameTemplate
     static QString sanitize(const QString &component);
 
     // path itself when exists(path) is false, else "name 2.ext", "name 3.ext",
-    // ... up to 9999 in the same folder, else a random UUID name.
+    // ... up to 9999 in the same folder (the name cut to fit maxNameBytes),
+    // else a random UUID name.
     static QString freeURL(const QString &path, const ExistsTest &exists = defaultExists);
 
     // Whether anything (a dangling link included) is at the path.

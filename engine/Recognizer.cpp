@@ -56,7 +56,7 @@ bool amongAmounts(const QList<PatternReader::Money> &amounts, const Decimal &amo
 
 } // namespace
 
-Recognition recognize(const QString &path, bool useModel)
+Recognition recognize(const QString &path, bool useModel, const QString &model)
 {
     const QFileInfo info(path);
     const QString extension = info.suffix().toLower();
@@ -76,10 +76,10 @@ Recognition recognize(const QString &path, bool useModel)
         photo.date = fileDate(path);
         return photo;
     }
-    return recognize(output.text, info.fileName(), useModel);
+    return recognize(output.text, info.fileName(), useModel, model);
 }
 
-Recognition recognize(const QString &text, const QString &fileName, bool useModel)
+Recognition recognize(const QString &text, const QString &fileName, bool useModel, const QString &model)
 {
     const PatternReader::Result patterns = PatternReader::read(text);
     if (text.trimmed().isEmpty()) {
@@ -87,10 +87,12 @@ Recognition recognize(const QString &text, const QString &fileName, bool useMode
         empty.notes = QStringList{QStringLiteral("no text")};
         return empty;
     }
-    if (useModel && ModelStatus::current(true).isAvailable()) {
+    if (useModel && (!model.isEmpty() || ModelStatus::current(true).isAvailable())) {
         try {
-            const ModelRecognition model = ModelReader::read(TextCondenser::condense(text, modelTextLimit), fileName);
-            return crossCheck(model, patterns, text);
+            const QString condensed = TextCondenser::condense(text, modelTextLimit);
+            const ModelRecognition answer =
+                model.isEmpty() ? ModelReader::read(condensed, fileName) : ModelReader::read(condensed, fileName, model);
+            return crossCheck(answer, patterns, text);
         } catch (const LocalModelError &) {
             // The patterns stand alone.
         }

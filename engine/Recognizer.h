@@ -18,11 +18,12 @@ namespace Recognizer {
 // image holds hardly any text, otherwise what its text says, read by the
 // patterns and, when `useModel` is true and the local language model is
 // available, by the model, checked against the patterns. Never fails; blocks
-// while it reads, so call it off the main thread.
-Recognition recognize(const QString &path, bool useModel);
+// while it reads, so call it off the main thread. `model` names a model found
+// available before; empty: the server is asked which one, if any.
+Recognition recognize(const QString &path, bool useModel, const QString &model = {});
 
 // The same for a text already extracted; `fileName` only goes to the model.
-Recognition recognize(const QString &text, const QString &fileName, bool useModel);
+Recognition recognize(const QString &text, const QString &fileName, bool useModel, const QString &model = {});
 
 // The recognition the patterns alone give, with its confidence and notes.
 Recognition fromPatterns(const PatternReader::Result &result);

@@ -2,6 +2,7 @@
 
 #include "FileOperationError.h"
 #include "FileTransfer.h"
+#include "KillPoint.h"
 
 #include <QDir>
 #include <QFile>
@@ -153,6 +154,31 @@ QString homeTrash()
     return QDir::cleanPath(dataHome + QStringLiteral("/Trash"));
 }
 
+void removeUnfinished(const QString &path)
+{
+    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    const QString name = QFileInfo(absolute).fileName();
+    const auto place = placeFor(absolute);
+    if (name.isEmpty() || !place)
+        return;
+    QString written = absolute;
+    if (!place->topDirectory.isEmpty())
+        written = QDir(place->topDirectory).relativeFilePath(absolute);
+    const QByteArray line = QByteArrayLiteral("Path=") + QUrl::toPercentEncoding(written, "/");
+    // The names tried for this item, in order, until one was free.
+    for (int n = 1; n < 100000; ++n) {
+        const QString trashName = candidateName(name, n);
+        const QString infoPath = place->root + QStringLiteral("/info/") + trashName + QStringLiteral(".trashinfo");
+        QFile info(infoPath);
+        if (!info.open(QIODevice::ReadOnly))
+            return;
+        const bool ours = info.readAll().split('\n').contains(line);
+        struct stat item;
+        if (ours && ::lstat(encoded(place->root + QStringLiteral("/files/") + trashName).constData(), &item) != 0)
+            ::unlink(encoded(infoPath).constData());
+    }
+}
+
 QString moveToTrash(const QString &path, const QDateTime &now)
 {
     const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
@@ -188,6 +214,7 @@ QString moveToTrash(const QString &path, const QDateTime &now)
             throw failure(QString::fromLocal8Bit(std::strerror(error)));
         }
 
+        KillPoint::reach();
         const int moved = FileTransfer::renameNoReplace(absolute, filePath);
         if (moved == 0)
             return filePath;

@@ -14,6 +14,10 @@ namespace Trash {
 // Throws FileOperationError::failed.
 QString moveToTrash(const QString &path, const QDateTime &now = QDateTime::currentDateTime());
 
+// Removes the .trashinfo of the item that a move to the Trash cut short
+// left behind (written, but the item never moved).
+void removeUnfinished(const QString &path);
+
 // The home trash folder ($XDG_DATA_HOME/Trash, else ~/.local/share/Trash).
 QString homeTrash();
 

@@ -5,7 +5,9 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
-FakeModelServer::FakeModelServer()
+FakeModelServer::FakeModelServer(quint16 port, const QHostAddress &host)
+    : m_port(port)
+    , m_host(host)
 {
     m_models.body = R"({"object":"list","data":[{"id":"test-model","object":"model"},{"id":"other","object":"model"}]})";
     start();
@@ -20,7 +22,7 @@ FakeModelServer::~FakeModelServer()
 
 QUrl FakeModelServer::baseUrl() const
 {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1/v1").arg(m_port));
+    return QUrl(QStringLiteral("http://%1:%2/v1").arg(m_host.toString()).arg(m_port));
 }
 
 void FakeModelServer::setModelsReply(const Reply &reply)
@@ -77,7 +79,7 @@ FakeModelServer::Reply FakeModelServer::replyFor(const Request &request)
 void FakeModelServer::run()
 {
     QTcpServer server;
-    server.listen(QHostAddress::LocalHost, 0);
+    server.listen(m_host, m_port);
     QObject::connect(&server, &QTcpServer::newConnection, &server, [this, &server] {
         while (QTcpSocket *socket = server.nextPendingConnection()) {
             socket->setParent(&server);

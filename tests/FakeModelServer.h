@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHostAddress>
 #include <QJsonObject>
 #include <QList>
 #include <QMutex>
@@ -31,7 +32,8 @@ public:
         QJsonObject json() const;
     };
 
-    FakeModelServer();
+    // Listens on the given loopback address and port, or on a free port.
+    explicit FakeModelServer(quint16 port = 0, const QHostAddress &host = QHostAddress(QHostAddress::LocalHost));
     ~FakeModelServer() override;
 
     // The base address to give the client, ".../v1".
@@ -58,4 +60,5 @@ private:
     QList<Request> m_requests;
     std::promise<quint16> m_ready;
     quint16 m_port = 0;
+    QHostAddress m_host;
 };

@@ -5,6 +5,9 @@
 #include "FileReadiness.h"
 #include "FolderBookmark.h"
 #include "FolderWatcher.h"
+#include "JournalIntent.h"
+#include "JournalRecovery.h"
+#include "KillPoint.h"
 #include "NameTemplate.h"
 #include "PatternReader.h"
 #include "Prefs.h"
@@ -19,6 +22,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMetaObject>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <utility>
 
 #include <unistd.h>
 
@@ -31,6 +37,8 @@ Autopilot::Autopilot(Store &store, QObject *parent, std::chrono::milliseconds re
 {
     m_folderCheck.setInterval(folderCheckInterval);
     connect(&m_folderCheck, &QTimer::timeout, this, &Autopilot::checkFolders);
+    connect(&m_folderCheck, &QTimer::timeout, this, &Autopilot::checkModel);
+    m_modelAsker.setMaxThreadCount(1);
     refreshModelStatus();
 }
 
@@ -46,6 +54,8 @@ Autopilot::~Autopilot()
 
 void Autopilot::start()
 {
+    // Steps on disk that a crash cut short are settled before anything else.
+    JournalRecovery::settle(*this);
     QList<WatchedFolder> folders = m_store.folders();
     for (WatchedFolder &folder : folders) {
         const WatchedFolder before = folder;
@@ -231,13 +241,48 @@ std::unique_ptr<DryRun> Autopilot::dryRun(const Rule &rule, WatchedFolder &folde
     return run;
 }
 
+std::pair<ModelStatus, QString> Autopilot::askModel()
+{
+    QString model;
+    const ModelStatus status = ModelStatus::current(Prefs::boolValue(QString::fromUtf16(Prefs::useModelKey)),
+                                                    LocalModelClient::fromEnvironment(), &model);
+    return {status, status.isAvailable() ? model : QString()};
+}
+
+void Autopilot::setModel(const std::pair<ModelStatus, QString> &answer)
+{
+    m_modelName = answer.second;
+    if (answer.first == m_modelStatus)
+        return;
+    m_modelStatus = answer.first;
+    Q_EMIT modelStatusChanged();
+}
+
 void Autopilot::refreshModelStatus()
 {
-    const ModelStatus status = ModelStatus::current(Prefs::boolValue(QString::fromUtf16(Prefs::useModelKey)));
-    if (status == m_modelStatus)
+    setModel(askModel());
+}
+
+void Autopilot::checkModel()
+{
+    // One question at a time; a change asked for meanwhile is asked again after it.
+    if (m_modelCheckRunning) {
+        m_modelCheckAgain = true;
         return;
-    m_modelStatus = status;
-    Q_EMIT modelStatusChanged();
+    }
+    m_modelCheckRunning = true;
+    QtConcurrent::run(&m_modelAsker, &Autopilot::askModel).then(this, [this](const std::pair<ModelStatus, QString> &answer) {
+        m_modelCheckRunning = false;
+        setModel(answer);
+        if (std::exchange(m_modelCheckAgain, false))
+            checkModel();
+    });
+}
+
+void Autopilot::setUseModel(bool on)
+{
+    Prefs::setValue(QString::fromUtf16(Prefs::useModelKey), on);
+    checkModel();
 }
 
 void Autopilot::received(const QString &folder, const QStringList &files)
@@ -308,7 +353,10 @@ void Autopilot::read(const QString &path, const std::optional<QString> &contentH
                      bool useModel, QPointer<QObject> context, Recognized done)
 {
     const QString name = QFileInfo(path).fileName();
-    m_gate->run([path, useModel] { return Recognizer::recognize(path, useModel); }, [this, name] { addBusy(name); },
+    // The model found on the last check reads, without asking for the list again.
+    const QString model = useModel ? m_modelName : QString();
+    m_gate->run([path, useModel, model] { return Recognizer::recognize(path, useModel, model); },
+                [this, name] { addBusy(name); },
                 [=, this](std::optional<Recognition> result) {
                     removeBusy(name);
                     if (!result && useModel) {
@@ -380,9 +428,12 @@ std::optional<QString> Autopilot::refusedFolder(const Plan &plan) const
 
 void Autopilot::perform(const Plan &plan, JournalEntry &entry, std::optional<quint64> fileID)
 {
+    const std::optional<QByteArray> planBefore = entry.planData;
     const auto fail = [&](const QString &message) {
         entry.statusRaw = JournalEntry::statusRawValue(JournalEntry::Status::failed);
         entry.message = message;
+        entry.planData = planBefore;
+        entry.intentData.reset();
         if (fileID)
             entry.fileID = fileID;
         writeEntry(entry);
@@ -392,15 +443,36 @@ void Autopilot::perform(const Plan &plan, JournalEntry &entry, std::optional<qui
         return fail(tr("No access to %1. Add the folder under Folders > Places.")
                         .arg(RealHome::abbreviate(QDir::cleanPath(*refused))));
     }
+    // The entry says what is about to happen before the disk is touched, so
+    // that a crash halfway is settled at the next start (JournalRecovery).
+    JournalIntent intent = JournalIntent::begin(JournalIntent::Kind::file);
+    if (!plan.tags.isEmpty())
+        intent.tagsBefore = FileOperations::tags(plan.original);
+    entry.planData = plan.toJsonData();
+    entry.intentData = intent.toJsonData();
+    if (fileID)
+        entry.fileID = fileID;
+    writeEntry(entry);
+    KillPoint::reach();
+
     Performed performed;
     try {
-        performed = FileOperations::perform(plan);
+        performed = FileOperations::perform(plan, intent.tagsBefore);
     } catch (const FileOperationError &error) {
         return fail(error.description());
     } catch (const std::exception &error) {
         return fail(QString::fromLocal8Bit(error.what()));
     }
+    KillPoint::reach();
+    filed(performed, entry, fileID);
 
+    const std::optional<Recognition> recognition = entry.recognition();
+    if (recognition && performed.destination != performed.original)
+        notify(summary(*recognition), tr("Filed as %1").arg(QFileInfo(performed.destination).fileName()));
+}
+
+void Autopilot::filed(const Performed &performed, JournalEntry &entry, std::optional<quint64> fileID)
+{
     const QDateTime now = this->now();
     // A move across file systems gives the file a new identity: both are
     // remembered, so that the watched folder it lands in leaves it alone.
@@ -419,13 +491,11 @@ void Autopilot::perform(const Plan &plan, JournalEntry &entry, std::optional<qui
     if (performed.trashAfterDays)
         entry.trashDue = now.addSecs(*performed.trashAfterDays * 86'400);
     entry.planData.reset();
+    entry.intentData.reset();
     writeEntry(entry);
 
     if (performed.destination != performed.original)
         m_cache.follow(performed.original, performed.destination);
-    const std::optional<Recognition> recognition = entry.recognition();
-    if (recognition && performed.destination != performed.original)
-        notify(summary(*recognition), tr("Filed as %1").arg(QFileInfo(performed.destination).fileName()));
 }
 
 QDateTime Autopilot::now() const

@@ -19,6 +19,7 @@
 #include <QPointer>
 #include <QSet>
 #include <QStringList>
+#include <QThreadPool>
 #include <QTimer>
 #include <QUuid>
 
@@ -137,8 +138,16 @@ public:
     void setClock(Clock clock) { m_clock = std::move(clock); }
     QDateTime now() const;
 
+    // The local language model's status as last asked; asked at the start,
+    // on every folder check and when "useModel" changes, so that a server
+    // started or stopped later is followed. modelStatusChanged tells.
     ModelStatus modelStatus() const { return m_modelStatus; }
+    // Asks the model server again, off the main thread.
+    void checkModel();
+    // Asks it at once and waits for the answer (half a second at most).
     void refreshModelStatus();
+    // Switches reading with the model on or off and asks again.
+    void setUseModel(bool on);
     QStringList busyFiles() const { return m_busyFiles; }
     QString lastError() const { return m_lastError; }
     // Folders the kernel's watch limit kept from being watched fully.
@@ -152,6 +161,7 @@ Q_SIGNALS:
 
 private:
     friend class FilePass;
+    friend class JournalRecovery;
 
     // New files of a watched folder, as the watcher reported them.
     void received(const QString &folder, const QStringList &files);
@@ -160,6 +170,8 @@ private:
     void run(const Plan &plan, const Rule &rule, const std::optional<Recognition> &recognition, quint64 fileID);
     // Carries out a plan for its entry and stores the entry with the outcome.
     void perform(const Plan &plan, JournalEntry &entry, std::optional<quint64> fileID);
+    // Stores a filing carried out for its entry: done, with what was done.
+    void filed(const Performed &performed, JournalEntry &entry, std::optional<quint64> fileID);
     // The first folder of the plan that Filewright may not write into.
     std::optional<QString> refusedFolder(const Plan &plan) const;
     void writeEntry(JournalEntry &entry);
@@ -169,12 +181,21 @@ private:
     void removeBusy(const QString &name);
     void setLastError(const QString &text);
     void noteLimitReached(const QString &folder);
+    // The status and model the server offers now; blocks for at most half a second.
+    static std::pair<ModelStatus, QString> askModel();
+    void setModel(const std::pair<ModelStatus, QString> &answer);
 
     Store &m_store;
     std::unique_ptr<FolderWatcher> m_watcher;
     QHash<QString, QString> m_accessing;
     std::unique_ptr<QTimer> m_sweepTimer;
     ModelStatus m_modelStatus = ModelStatus::notReady;
+    // The model that reads while the status is available.
+    QString m_modelName;
+    bool m_modelCheckRunning = false;
+    bool m_modelCheckAgain = false;
+    // Asks the model server; never the global pool, which long work may fill.
+    QThreadPool m_modelAsker;
     QStringList m_busyFiles;
     QString m_lastError;
     QStringList m_limitedFolders;

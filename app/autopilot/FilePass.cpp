@@ -72,16 +72,25 @@ void FilePass::checkSettled()
 
 void FilePass::settleAnswered(FileReadiness::State state)
 {
-    switch (state) {
-    case FileReadiness::State::ready:
-        return takeRules();
-    case FileReadiness::State::ignore:
+    if (state == FileReadiness::State::ignore)
         return leave();
-    case FileReadiness::State::notYet:
-        if (m_settleChecks >= maxSettleChecks)
+    // Another file took the path while this one settled (a finished download
+    // renamed over the empty file that reserved its name): the pass goes on
+    // with it, and it settles afresh. Its own event was dropped as a
+    // duplicate of the path in hand.
+    const std::optional<quint64> fileID = FileReadiness::identifier(m_path);
+    if (fileID && *fileID != m_fileID) {
+        m_fileID = *fileID;
+        if (!m_autopilot.m_loopGuard.isQuiet(m_fileID, m_autopilot.now()))
             return leave();
+        m_settleChecks = 0;
         return checkSettled();
     }
+    if (state == FileReadiness::State::ready)
+        return takeRules();
+    if (m_settleChecks >= maxSettleChecks)
+        return leave();
+    checkSettled();
 }
 
 void FilePass::takeRules()
@@ -155,6 +164,11 @@ void FilePass::leave(bool entryMade)
     m_autopilot.m_inFlight.remove(m_path);
     Done done = std::move(m_done);
     deleteLater();
+    // A file that replaced this one after it settled had its event dropped
+    // while the path was in hand: it gets a pass of its own.
+    const std::optional<quint64> there = entryMade ? std::nullopt : FileReadiness::identifier(m_path);
+    if (there && m_fileID != 0 && *there != m_fileID)
+        m_autopilot.handle(m_path, m_folder, m_settled);
     if (done)
         done(entryMade);
 }

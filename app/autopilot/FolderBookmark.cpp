@@ -48,12 +48,11 @@ std::optional<Resolved> resolve(const QByteArray &bookmark)
     const auto identity = folderIdentity(path);
     if (!identity)
         return std::nullopt;
-    bool deviceOk = false;
+    // Device numbers change for the same folder (btrfs subvolumes, removable
+    // drives, remounts): only another inode means another folder.
     bool inodeOk = false;
-    const quint64 device = object.value(QStringLiteral("device")).toString().toULongLong(&deviceOk);
     const quint64 inode = object.value(QStringLiteral("inode")).toString().toULongLong(&inodeOk);
-    const bool same = deviceOk && inodeOk && device == identity->device && inode == identity->inode;
-    return Resolved{path, !same};
+    return Resolved{path, !inodeOk || inode != identity->inode};
 }
 
 } // namespace FolderBookmark

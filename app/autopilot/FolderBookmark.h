@@ -1,6 +1,6 @@
 // Keeping hold of a folder the user chose: its absolute path with the device
 // and inode numbers it had. Resolving finds the folder again and says when it
-// is gone or another folder stands at its path now.
+// is gone or another folder (another inode) stands at its path now.
 #pragma once
 
 #include <QByteArray>

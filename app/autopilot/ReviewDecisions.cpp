@@ -2,6 +2,8 @@
 
 #include "FileOperations.h"
 #include "FileReadiness.h"
+#include "JournalIntent.h"
+#include "KillPoint.h"
 #include "LoopGuard.h"
 #include "Planner.h"
 #include "Prefs.h"
@@ -53,22 +55,40 @@ void undo(Store &store, JournalEntry &entry, LoopGuard &loopGuard, RecognitionCa
         }
     }
 
-    QString back;
+    // The entry says what is about to happen before the disk is touched,
+    // and where the file goes back to, so that a crash halfway is settled at
+    // the next start (JournalRecovery).
+    JournalIntent intent = JournalIntent::begin(JournalIntent::Kind::undo);
+    const auto note = [&](const QString &target) {
+        intent.target = target;
+        entry.intentData = intent.toJsonData();
+        store.update(entry);
+        KillPoint::reach();
+    };
+    note(QString());
     try {
-        back = FileOperations::undo(*performed);
+        const QString back = FileOperations::undo(*performed, note);
+        KillPoint::reach();
+        undone(store, entry, back, loopGuard, cache, now);
     } catch (const FileOperationError &error) {
         entry.message = error.description();
+        entry.intentData.reset();
         store.update(entry);
-        return;
     }
+}
 
+void undone(Store &store, JournalEntry &entry, const QString &back, LoopGuard &loopGuard, RecognitionCache &cache,
+            const QDateTime &now)
+{
+    const std::optional<Performed> performed = entry.performed();
     if (const std::optional<quint64> moved = FileReadiness::identifier(back))
         loopGuard.noteMoved(*moved, now);
     entry.statusRaw = JournalEntry::statusRawValue(JournalEntry::Status::undone);
     entry.message.clear();
     entry.trashDue.reset();
+    entry.intentData.reset();
     store.update(entry);
-    if (back != performed->destination)
+    if (performed && back != performed->destination)
         cache.follow(performed->destination, back);
 }
 

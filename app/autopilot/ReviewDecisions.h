@@ -41,4 +41,8 @@ void skip(Store &store, JournalEntry &entry);
 // that the file was moved.
 void undo(Store &store, JournalEntry &entry, LoopGuard &loopGuard, RecognitionCache &cache, const QDateTime &now);
 
+// Stores an undo carried out: the file is back at `back`.
+void undone(Store &store, JournalEntry &entry, const QString &back, LoopGuard &loopGuard, RecognitionCache &cache,
+            const QDateTime &now);
+
 } // namespace ReviewDecisions

@@ -7,6 +7,7 @@
 #include <QDateTime>
 
 class Store;
+struct JournalEntry;
 
 namespace TrashSweep {
 
@@ -16,5 +17,10 @@ namespace TrashSweep {
 // keeps its date, with the reason in the entry's message, and is tried
 // again at the next sweep. Returns the number of files trashed.
 int sweep(Store &store, const QDateTime &now);
+
+// Whether the file filing left at the entry's place is still there: a file
+// lies at the path and, where the entry knows the filed file's identity, it
+// is that file and not another one put there since.
+bool filedFileIsThere(const JournalEntry &entry);
 
 } // namespace TrashSweep

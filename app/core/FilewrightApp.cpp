@@ -33,8 +33,9 @@ FilewrightApp::FilewrightApp(std::unique_ptr<Store> store)
     m_updater = std::make_unique<Updater>(Updater::configuredFeed(), Store::isOverridden());
     m_model = std::make_unique<AppModel>(store ? std::move(store) : Store::makeContainer());
     QApplication::setQuitOnLastWindowClosed(false);
-    // Symbols come from the desktop's icon theme, else from Adwaita.
-    QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+    Symbols::useDesktopIcons();
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("filewright"), QIcon(QStringLiteral(":/filewright.svg"))));
     // The accent theme is worn from the first window on.
     ThemeStore::instance();
 
@@ -46,7 +47,8 @@ FilewrightApp::FilewrightApp(std::unique_ptr<Store> store)
     m_mainWindow->setOpenSettings([this] { openSettings(); });
 
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        m_tray = std::make_unique<QSystemTrayIcon>(Symbols::icon(QStringLiteral("tray.and.arrow.down")));
+        m_tray = std::make_unique<QSystemTrayIcon>(QIcon::fromTheme(
+            QStringLiteral("filewright-tray-symbolic"), QIcon(QStringLiteral(":/filewright-tray-symbolic.svg"))));
         m_tray->setToolTip(QStringLiteral("Filewright"));
         connect(m_tray.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
             if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context)

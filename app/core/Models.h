@@ -105,6 +105,10 @@ struct JournalEntry
     std::optional<QDateTime> trashDue;
     // The file-system identifier of the filed file, where it is known.
     std::optional<quint64> fileID;
+    // While a step on disk (filing, undo, the Trash) is under way: what it
+    // is and who does it (JournalIntent), so that a step cut short by a
+    // crash is settled at the next start. Absent otherwise.
+    std::optional<QByteArray> intentData;
 
     JournalEntry() = default;
     explicit JournalEntry(FromStore) : uuid(), date() { }

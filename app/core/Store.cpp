@@ -85,6 +85,11 @@ constexpr const char *migrations[] = {
     CREATE INDEX recognitionRecordByDocumentDate ON recognitionRecord (documentDate, kind)
         WHERE documentDate IS NOT NULL;
     )sql",
+    // 1 -> 2: the step on disk an entry stands for while it is under way.
+    R"sql(
+    ALTER TABLE journalEntry ADD COLUMN intent BLOB;
+    CREATE INDEX journalEntryByIntent ON journalEntry (id) WHERE intent IS NOT NULL;
+    )sql",
 };
 static_assert(std::size(migrations) == Store::schemaVersion);
 
@@ -187,7 +192,7 @@ StoredRule readRule(const Query &q)
 
 #define JOURNAL_COLUMNS                                                                                          \
     "id, uuid, date, ruleID, ruleName, originalPath, newPath, statusRaw, message, performedData, planData, "    \
-    "recognitionData, trashDue, fileID"
+    "recognitionData, trashDue, fileID, intent"
 
 JournalEntry readEntry(const Query &q)
 {
@@ -206,6 +211,7 @@ JournalEntry readEntry(const Query &q)
     entry.recognitionData = q.optionalBlob(11);
     entry.trashDue = optionalTime(q, 12);
     entry.fileID = optionalFileID(q, 13);
+    entry.intentData = q.optionalBlob(14);
     return entry;
 }
 
@@ -334,8 +340,9 @@ int bindColumns(Query &q, const JournalEntry &entry)
         .bind(10, entry.planData)
         .bind(11, entry.recognitionData)
         .bind(12, timeValue(entry.trashDue))
-        .bind(13, fileIDValue(entry.fileID));
-    return 13;
+        .bind(13, fileIDValue(entry.fileID))
+        .bind(14, entry.intentData);
+    return 14;
 }
 
 int bindColumns(Query &q, const RecognitionRecord &record)
@@ -585,8 +592,8 @@ bool Store::insert(JournalEntry &entry)
 {
     return write(Model::journalEntry, Change::inserted, [&] {
         Query q = m_database.query("INSERT INTO journalEntry (uuid, date, ruleID, ruleName, originalPath, newPath, "
-                                   "statusRaw, message, performedData, planData, recognitionData, trashDue, fileID) "
-                                   "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                                   "statusRaw, message, performedData, planData, recognitionData, trashDue, fileID, intent) "
+                                   "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
         bindColumns(q, entry);
         q.run();
         entry.id = m_database.lastInsertId();
@@ -599,7 +606,7 @@ bool Store::update(const JournalEntry &entry)
     return write(Model::journalEntry, Change::updated, [&]() -> qint64 {
         Query q = m_database.query("UPDATE journalEntry SET uuid = ?, date = ?, ruleID = ?, ruleName = ?, "
                                    "originalPath = ?, newPath = ?, statusRaw = ?, message = ?, performedData = ?, "
-                                   "planData = ?, recognitionData = ?, trashDue = ?, fileID = ? WHERE id = ?");
+                                   "planData = ?, recognitionData = ?, trashDue = ?, fileID = ?, intent = ? WHERE id = ?");
         q.bind(bindColumns(q, entry) + 1, entry.id).run();
         return m_database.changes() > 0 ? entry.id : 0;
     });
@@ -753,6 +760,14 @@ QList<JournalEntry> Store::journalDueForTrash(const QDateTime &now) const
                                    "AND statusRaw NOT IN ('review', 'undone', 'failed', 'trashed', 'skipped') "
                                    "ORDER BY trashDue, id");
         q.bind(1, timeValue(now));
+        return collect<JournalEntry>(q, readEntry);
+    });
+}
+
+QList<JournalEntry> Store::journalUnderWay() const
+{
+    return guarded<QList<JournalEntry>>("fetching unfinished steps", {}, [&]() -> QList<JournalEntry> {
+        Query q = m_database.query("SELECT " JOURNAL_COLUMNS " FROM journalEntry WHERE intent IS NOT NULL ORDER BY id");
         return collect<JournalEntry>(q, readEntry);
     });
 }

@@ -30,7 +30,7 @@ public:
 
     // The version of the tables this build writes; a store of an older
     // version is brought up to it when opened.
-    static constexpr int schemaVersion = 1;
+    static constexpr int schemaVersion = 2;
     // How long a change waits for another process that is writing.
     static constexpr int busyTimeoutMs = 10000;
 
@@ -76,6 +76,8 @@ public:
     qint64 journalCount(const QDateTime &from) const;
     // Entries with status done whose trashDue is at or before now, oldest due first.
     QList<JournalEntry> journalDueForTrash(const QDateTime &now) const;
+    // Entries whose step on disk was begun and not yet settled, oldest first.
+    QList<JournalEntry> journalUnderWay() const;
     // Oldest first.
     QList<RecognitionRecord> recognitionRecords() const;
     QList<RecognitionRecord> recognitionRecords(const QString &contentHash) const;

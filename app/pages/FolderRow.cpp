@@ -1,12 +1,13 @@
 #include "FolderRow.h"
 
 #include "AppModel.h"
+#include "FileIcon.h"
 #include "FileManager.h"
 #include "RealHome.h"
+#include "Roles.h"
 
 #include <QCheckBox>
 #include <QAction>
-#include <QFileIconProvider>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -23,9 +24,7 @@ FolderRow::FolderRow(AppModel &model, const WatchedFolder &folder, bool watched,
     row->setContentsMargins(0, 4, 0, 4);
     row->setSpacing(12);
 
-    auto *icon = new QLabel(this);
-    icon->setPixmap(QFileIconProvider().icon(QFileInfo(folder.displayPath)).pixmap(24, 24));
-    row->addWidget(icon);
+    row->addWidget(new FileIcon(folder.displayPath, 24, this));
 
     auto *text = new QVBoxLayout;
     text->setSpacing(2);
@@ -33,7 +32,8 @@ FolderRow::FolderRow(AppModel &model, const WatchedFolder &folder, bool watched,
     name->setObjectName(QStringLiteral("name"));
     auto *path = new QLabel(RealHome::abbreviate(folder.displayPath), this);
     path->setObjectName(QStringLiteral("path"));
-    path->setForegroundRole(QPalette::PlaceholderText);
+    Roles::setFont(path, Roles::Font::callout);
+    Roles::setSecondary(path);
     for (QLabel *label : {name, path}) {
         label->setTextFormat(Qt::PlainText);
         label->setMinimumWidth(0);

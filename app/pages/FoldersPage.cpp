@@ -3,16 +3,18 @@
 #include "AppModel.h"
 #include "Autopilot.h"
 #include "FolderRow.h"
+#include "FormSection.h"
 #include "ModelStatusText.h"
 #include "RealHome.h"
 #include "Store.h"
 #include "Symbols.h"
 
+#include <QAction>
+#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 FoldersPage::FoldersPage(AppModel &model, QWidget *parent)
@@ -23,32 +25,20 @@ FoldersPage::FoldersPage(AppModel &model, QWidget *parent)
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
 
-    auto *header = new QHBoxLayout;
-    header->setContentsMargins(20, 12, 12, 0);
-    auto *title = new QLabel(tr("Folders"), this);
-    QFont titleFont = title->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
-    header->addWidget(title);
-    header->addStretch(1);
-    auto *add = new QToolButton(this);
+    // The window's tool bar shows the page's own actions.
+    auto *add = new QAction(Symbols::icon(QStringLiteral("folder.badge.plus")), tr("Add Folder"), this);
     add->setObjectName(QStringLiteral("addFolderTool"));
-    add->setText(tr("Add Folder"));
-    add->setIcon(Symbols::icon(QStringLiteral("folder.badge.plus")));
-    add->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     add->setToolTip(tr("Watch another folder (Ctrl+O)"));
-    connect(add, &QToolButton::clicked, this, [this] { m_model.chooseFolder(true); });
-    header->addWidget(add);
-    outer->addLayout(header);
+    connect(add, &QAction::triggered, this, [this] { m_model.chooseFolder(true); });
+    addAction(add);
 
     auto *scroll = new QScrollArea(this);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     auto *content = new QWidget(scroll);
     auto *page = new QVBoxLayout(content);
-    page->setContentsMargins(20, 12, 20, 20);
-    page->setSpacing(18);
+    page->setContentsMargins(20, 16, 20, 20);
+    page->setSpacing(20);
     m_watchedRows = addSection(page, QStringLiteral("watchedFolders"), tr("Watched folders"),
                                tr("Filewright looks at new files here. Downloads and Desktop are the usual ones."),
                                tr("Add Folder…"), [this] { m_model.chooseFolder(true); });
@@ -83,32 +73,23 @@ FoldersPage::FoldersPage(AppModel &model, QWidget *parent)
 QWidget *FoldersPage::addSection(QVBoxLayout *page, const QString &name, const QString &title,
                                  const QString &footer, const QString &button, const std::function<void()> &action)
 {
-    QWidget *content = page->parentWidget();
-    auto *header = new QLabel(title, content);
-    QFont bold = header->font();
-    bold.setBold(true);
-    header->setFont(bold);
-    page->addWidget(header);
-    auto *section = new QVBoxLayout;
-    section->setSpacing(4);
-    auto *rows = new QWidget(content);
+    auto *section = new FormSection(title, page->parentWidget());
+    section->setFooter(footer);
+    auto *rows = new QWidget(section);
     rows->setObjectName(name);
     auto *rowsLayout = new QVBoxLayout(rows);
     rowsLayout->setContentsMargins(0, 0, 0, 0);
     rowsLayout->setSpacing(0);
-    section->addWidget(rows);
+    section->addRow(rows);
     if (!button.isEmpty()) {
-        auto *push = new QPushButton(Symbols::icon(QStringLiteral("plus")), button, content);
+        auto *push = new QPushButton(Symbols::icon(QStringLiteral("plus")), button, section);
         connect(push, &QPushButton::clicked, this, action);
-        section->addWidget(push, 0, Qt::AlignLeft);
+        auto *line = new QHBoxLayout;
+        line->addWidget(push);
+        line->addStretch(1);
+        section->form()->addRow(line);
     }
-    if (!footer.isEmpty()) {
-        auto *note = new QLabel(footer, content);
-        note->setWordWrap(true);
-        note->setForegroundRole(QPalette::PlaceholderText);
-        section->addWidget(note);
-    }
-    page->addLayout(section);
+    page->addWidget(section);
     return rows;
 }
 

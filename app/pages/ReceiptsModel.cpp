@@ -8,6 +8,8 @@
 #include "Symbols.h"
 
 #include <QFileInfo>
+
+#include <algorithm>
 #include <QLocale>
 #include <QPalette>
 
@@ -43,12 +45,24 @@ void ReceiptsModel::setMonth(int year, int month)
 
 void ReceiptsModel::refresh()
 {
+    QList<RecognitionRecord> records = m_model.receipts(m_year, m_month);
+    QList<Recognition> readings;
+    readings.reserve(records.size());
+    for (const RecognitionRecord &record : std::as_const(records))
+        readings.append(record.recognition());
+    // The same rows in the same order keep their selection and open editor.
+    const bool sameRows = std::equal(records.cbegin(), records.cend(), m_records.cbegin(), m_records.cend(),
+                                     [](const RecognitionRecord &a, const RecognitionRecord &b) { return a.id == b.id; });
+    if (sameRows) {
+        m_records = std::move(records);
+        m_readings = std::move(readings);
+        if (!m_records.isEmpty())
+            Q_EMIT dataChanged(index(0, 0), index(int(m_records.size()) - 1, columns - 1));
+        return;
+    }
     beginResetModel();
-    m_records = m_model.receipts(m_year, m_month);
-    m_readings.clear();
-    m_readings.reserve(m_records.size());
-    for (const RecognitionRecord &record : std::as_const(m_records))
-        m_readings.append(record.recognition());
+    m_records = std::move(records);
+    m_readings = std::move(readings);
     endResetModel();
 }
 

@@ -3,12 +3,14 @@
 #include "AppModel.h"
 #include "Autopilot.h"
 #include "EditableText.h"
+#include "EmptyStateView.h"
 #include "FileManager.h"
 #include "MonthExport.h"
 #include "NameTemplate.h"
 #include "Prefs.h"
 #include "RealHome.h"
 #include "ReceiptsModel.h"
+#include "Roles.h"
 #include "Store.h"
 #include "Symbols.h"
 
@@ -24,12 +26,10 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QProgressDialog>
-#include <QStackedWidget>
 #include <QTableView>
-#include <QToolBar>
-#include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWidgetAction>
 
 #include <map>
 
@@ -55,44 +55,28 @@ ReceiptsPage::ReceiptsPage(AppModel &model, QWidget *parent)
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
 
-    // Title, month and the page's tools.
-    auto *header = new QHBoxLayout;
-    header->setContentsMargins(20, 12, 12, 8);
-    auto *titles = new QVBoxLayout;
-    titles->setSpacing(0);
-    auto *title = new QLabel(tr("Receipts"), this);
-    QFont titleFont = title->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
-    m_subtitle = new QLabel(this);
-    m_subtitle->setObjectName(QStringLiteral("monthTitle"));
-    m_subtitle->setForegroundRole(QPalette::PlaceholderText);
-    titles->addWidget(title);
-    titles->addWidget(m_subtitle);
-    header->addLayout(titles);
-    header->addStretch(1);
-    auto *tools = new QToolBar(this);
-    tools->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    auto *previous = tools->addAction(Symbols::icon(QStringLiteral("chevron.left")), tr("Previous Month"), this,
-                                      [this] { shift(-1); });
+    // The window's tool bar shows the page's own actions: the steps with the
+    // month between them, and the export.
+    auto *previous = new QAction(Symbols::icon(QStringLiteral("chevron.left")), tr("Previous Month"), this);
     previous->setObjectName(QStringLiteral("previousMonth"));
     previous->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_BracketLeft));
-    auto *next = tools->addAction(Symbols::icon(QStringLiteral("chevron.right")), tr("Next Month"), this,
-                                  [this] { shift(1); });
+    connect(previous, &QAction::triggered, this, [this] { shift(-1); });
+    auto *next = new QAction(Symbols::icon(QStringLiteral("chevron.right")), tr("Next Month"), this);
     next->setObjectName(QStringLiteral("nextMonth"));
     next->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_BracketRight));
-    for (QAction *step : {previous, next})
-        step->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    tools->addSeparator();
-    m_exportAction = tools->addAction(Symbols::icon(QStringLiteral("square.and.arrow.up")), tr("Export Month…"),
-                                      this, &ReceiptsPage::exportMonth);
+    connect(next, &QAction::triggered, this, [this] { shift(1); });
+    m_subtitle = new QLabel;
+    m_subtitle->setObjectName(QStringLiteral("monthTitle"));
+    m_subtitle->setAlignment(Qt::AlignCenter);
+    m_subtitle->setContentsMargins(8, 0, 8, 0);
+    Roles::setFont(m_subtitle, Roles::Font::headline);
+    auto *month = new QWidgetAction(this);
+    month->setDefaultWidget(m_subtitle);
+    m_exportAction = new QAction(Symbols::icon(QStringLiteral("square.and.arrow.up")), tr("Export Month…"), this);
     m_exportAction->setObjectName(QStringLiteral("exportMonth"));
     m_exportAction->setToolTip(tr("Save the receipts of this month as a ZIP with a CSV list"));
-    if (auto *button = tools->widgetForAction(m_exportAction))
-        static_cast<QToolButton *>(button)->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    header->addWidget(tools);
-    outer->addLayout(header);
+    connect(m_exportAction, &QAction::triggered, this, &ReceiptsPage::exportMonth);
+    addActions({previous, month, next, m_exportAction});
 
     // The table, or the empty state over it.
     m_table = new QTableView(this);
@@ -132,18 +116,13 @@ ReceiptsPage::ReceiptsPage(AppModel &model, QWidget *parent)
             QDesktopServices::openUrl(QUrl::fromLocalFile(file));
     });
 
-    auto *empty = new QLabel(this);
-    empty->setObjectName(QStringLiteral("emptyState"));
-    empty->setAlignment(Qt::AlignCenter);
-    empty->setWordWrap(true);
-    empty->setText(QStringLiteral("<b>%1</b><br>%2")
-                       .arg(tr("No Receipts This Month").toHtmlEscaped(),
-                            tr("Invoices and receipts that Filewright reads show up here by their document date.")
-                                .toHtmlEscaped()));
-    m_stack = new QStackedWidget(this);
-    m_stack->addWidget(m_table);
-    m_stack->addWidget(empty);
-    outer->addWidget(m_stack, 1);
+    m_table->setFrameShape(QFrame::NoFrame);
+    outer->addWidget(m_table, 1);
+    m_empty = new EmptyStateView(QStringLiteral("doc.text.magnifyingglass"), tr("No Receipts This Month"),
+                                 tr("Invoices and receipts that Filewright reads show up here by their document date."));
+    m_empty->setObjectName(QStringLiteral("emptyState"));
+    m_empty->attachTo(m_table->viewport());
+    m_empty->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     auto *divider = new QFrame(this);
     divider->setFrameShape(QFrame::HLine);
@@ -154,15 +133,20 @@ ReceiptsPage::ReceiptsPage(AppModel &model, QWidget *parent)
     m_sumsLine->setContentsMargins(12, 12, 12, 12);
     m_sumsLine->setSpacing(16);
     auto *note = new QLabel(tr("Recognized by the local language model on this computer. Please check."), this);
-    note->setForegroundRole(QPalette::PlaceholderText);
+    Roles::setSecondary(note);
     note->setWordWrap(true);
     m_sumsLine->addWidget(note, 1);
     outer->addLayout(m_sumsLine);
 
     m_reveal = FileManager::showItems;
+    // Changes come in bursts while files are read, and a commit of a cell
+    // changes the store while its editor is still closing: the page follows
+    // once the burst is over.
     connect(&m_model.store(), &Store::changed, this, [this](Store::Model changed) {
-        if (changed == Store::Model::recognitionRecord)
-            refresh();
+        if (changed != Store::Model::recognitionRecord || m_refreshPending)
+            return;
+        m_refreshPending = true;
+        QMetaObject::invokeMethod(this, &ReceiptsPage::refresh, Qt::QueuedConnection);
     });
     refresh();
 }
@@ -209,6 +193,7 @@ void ReceiptsPage::shift(int n)
 
 void ReceiptsPage::refresh()
 {
+    m_refreshPending = false;
     if (m_chosenMonth) {
         m_month = *m_chosenMonth;
         m_rows->setMonth(m_month.year, m_month.month);
@@ -230,7 +215,7 @@ void ReceiptsPage::refresh()
     }
     m_subtitle->setText(monthTitle());
     const bool empty = m_rows->rowCount() == 0;
-    m_stack->setCurrentIndex(empty ? 1 : 0);
+    m_empty->setVisible(empty);
     m_exportAction->setEnabled(!empty && !m_export);
     refreshSums();
 }
@@ -243,9 +228,7 @@ void ReceiptsPage::refreshSums()
     for (const auto &[code, total] : sums()) {
         auto *label = new QLabel(tr("%1 %2").arg(NameTemplate::format(total, language), code), this);
         label->setObjectName(QStringLiteral("sum"));
-        QFont font = label->font();
-        font.setWeight(QFont::DemiBold);
-        label->setFont(font);
+        Roles::setFont(label, Roles::Font::headline);
         m_sumsLine->addWidget(label);
         m_sumLabels.append(label);
     }

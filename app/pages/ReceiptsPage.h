@@ -18,11 +18,11 @@
 #include <optional>
 
 class AppModel;
+class EmptyStateView;
 class QAction;
 class QHBoxLayout;
 class QLabel;
 class QProgressDialog;
-class QStackedWidget;
 class QTableView;
 class ReceiptsModel;
 
@@ -86,10 +86,11 @@ private:
     AppModel &m_model;
     ReceiptsModel *m_rows = nullptr;
     std::optional<Month> m_chosenMonth;
+    bool m_refreshPending = false;
     Month m_month;
     QLabel *m_subtitle = nullptr;
     QTableView *m_table = nullptr;
-    QStackedWidget *m_stack = nullptr;
+    EmptyStateView *m_empty = nullptr;
     QHBoxLayout *m_sumsLine = nullptr;
     QList<QLabel *> m_sumLabels;
     QAction *m_exportAction = nullptr;

@@ -2,6 +2,7 @@
 
 #include "Roles.h"
 #include "Symbols.h"
+#include "ThemeStore.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -10,8 +11,11 @@
 namespace {
 
 constexpr int badgeRole = Qt::UserRole + 1;
+constexpr int iconSize = 18;
+constexpr int inset = 8;
 
-// Rows a little taller than a plain list's, the badge at the right end.
+// A row: the symbol in the accent colour and the title on a rounded
+// selection inset from the edges, the badge at the right end.
 class RowDelegate : public QStyledItemDelegate
 {
 public:
@@ -26,28 +30,47 @@ public:
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
-        QStyledItemDelegate::paint(painter, option, index);
-        const int count = index.data(badgeRole).toInt();
-        if (count <= 0)
-            return;
-        const QString text = QString::number(count);
-        const QFont font = Roles::font(Roles::Font::callout);
-        const QFontMetrics metrics(font);
-        const int height = metrics.height() + 2;
-        const int width = std::max(height, metrics.horizontalAdvance(text) + 12);
-        const QRect badge(option.rect.right() - width - 8, option.rect.center().y() - height / 2 + 1, width, height);
         const bool selected = option.state & QStyle::State_Selected;
-        const QColor ink = selected ? option.palette.color(QPalette::HighlightedText) : Roles::secondary(option.palette);
+        const QPalette &palette = option.palette;
+        const QColor ink = selected ? palette.color(QPalette::HighlightedText) : palette.color(QPalette::Text);
+        const QRect row = option.rect.adjusted(inset / 2, 1, -inset / 2, -1);
         painter->save();
         painter->setRenderHint(QPainter::Antialiasing);
-        QPainterPath capsule;
-        capsule.addRoundedRect(QRectF(badge), height / 2.0, height / 2.0);
-        QColor fill = ink;
-        fill.setAlphaF(0.18f);
-        painter->fillPath(capsule, fill);
-        painter->setFont(font);
+        if (selected) {
+            QPainterPath shape;
+            shape.addRoundedRect(QRectF(row), 6, 6);
+            painter->fillPath(shape, palette.color(QPalette::Highlight));
+        }
+        const QString symbol = SidebarItems::symbol(SidebarItems::allCases[std::size_t(index.row())]);
+        const QColor symbolInk = selected ? ink : ThemeStore::instance().theme().accentText(palette);
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        const QPoint iconAt(row.left() + inset, row.center().y() - iconSize / 2 + 1);
+        painter->drawPixmap(iconAt, Symbols::tinted(symbol, iconSize, symbolInk, ratio));
+
+        int right = row.right() - inset;
+        if (const int count = index.data(badgeRole).toInt(); count > 0) {
+            const QString text = QString::number(count);
+            const QFont font = Roles::font(Roles::Font::callout);
+            const QFontMetrics metrics(font);
+            const int height = metrics.height() + 2;
+            const int width = std::max(height, metrics.horizontalAdvance(text) + 12);
+            const QRect badge(right - width, row.center().y() - height / 2 + 1, width, height);
+            const QColor badgeInk = selected ? ink : Roles::secondary(palette);
+            QPainterPath capsule;
+            capsule.addRoundedRect(QRectF(badge), height / 2.0, height / 2.0);
+            QColor fill = badgeInk;
+            fill.setAlphaF(0.18f);
+            painter->fillPath(capsule, fill);
+            painter->setFont(font);
+            painter->setPen(badgeInk);
+            painter->drawText(badge, Qt::AlignCenter, text);
+            right = badge.left() - 6;
+        }
+        const QRect title(iconAt.x() + iconSize + 8, row.top(), right - iconAt.x() - iconSize - 8, row.height());
+        painter->setFont(option.font);
         painter->setPen(ink);
-        painter->drawText(badge, Qt::AlignCenter, text);
+        painter->drawText(title, Qt::AlignVCenter | Qt::AlignLeft,
+                          option.fontMetrics.elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight, title.width()));
         painter->restore();
     }
 };
@@ -59,12 +82,12 @@ Sidebar::Sidebar(QWidget *parent)
 {
     setObjectName(QStringLiteral("sidebar"));
     setFrameShape(QFrame::NoFrame);
-    setIconSize(QSize(18, 18));
     setItemDelegate(new RowDelegate(this));
     for (const SidebarItem item : SidebarItems::allCases) {
-        auto *row = new QListWidgetItem(Symbols::icon(SidebarItems::symbol(item)), SidebarItems::title(item), this);
+        auto *row = new QListWidgetItem(SidebarItems::title(item), this);
         row->setData(Qt::UserRole, SidebarItems::rawValue(item));
     }
+    connect(&ThemeStore::instance(), &ThemeStore::changed, viewport(), qOverload<>(&QWidget::update));
     connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
         Q_EMIT chosen(row < 0 ? std::nullopt : std::optional(SidebarItems::allCases[std::size_t(row)]));
     });

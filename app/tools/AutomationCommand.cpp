@@ -5,6 +5,7 @@
 #include "LocalAutomation.h"
 #include "Store.h"
 #include "StoreLock.h"
+#include "Translation.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -299,6 +300,7 @@ int run(int argc, char **argv, ReadingSetUp setUpForReading)
                                                         : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Filewright"));
     QCoreApplication::setApplicationName(QStringLiteral("Filewright"));
+    Translation::install();
     // Before the bus is first used, while no other thread reads the types.
     AutomationBus::registerTypes();
 

@@ -1,6 +1,7 @@
 #include "Snapshot.h"
 
 #include "AppModel.h"
+#include "Appearance.h"
 #include "SettingsTab.h"
 #include "SidebarItem.h"
 #include "SnapshotHooks.h"
@@ -66,27 +67,9 @@ void printLine(const QString &line)
     std::fflush(stdout);
 }
 
-// Stand-in until the shared light and dark palettes land: Fusion's own
-// palette for light, a plain dark one for dark.
 void applyAppearance(Snapshot::Appearance appearance)
 {
-    QPalette palette = QApplication::style()->standardPalette();
-    if (appearance == Snapshot::Appearance::dark) {
-        const QColor window(0x2b, 0x2b, 0x2b);
-        const QColor base(0x1e, 0x1e, 0x1e);
-        const QColor text(0xe8, 0xe8, 0xe8);
-        palette.setColor(QPalette::Window, window);
-        palette.setColor(QPalette::WindowText, text);
-        palette.setColor(QPalette::Base, base);
-        palette.setColor(QPalette::AlternateBase, window);
-        palette.setColor(QPalette::Text, text);
-        palette.setColor(QPalette::Button, window);
-        palette.setColor(QPalette::ButtonText, text);
-        palette.setColor(QPalette::ToolTipBase, base);
-        palette.setColor(QPalette::ToolTipText, text);
-        palette.setColor(QPalette::PlaceholderText, QColor(0x9a, 0x9a, 0x9a));
-    }
-    QApplication::setPalette(palette);
+    Appearance::apply(appearance == Snapshot::Appearance::dark ? Appearance::Mode::dark : Appearance::Mode::light);
 }
 
 // Keeps the display from going dark during the tour where a screen saver

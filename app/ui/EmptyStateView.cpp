@@ -19,11 +19,14 @@ EmptyStateView::EmptyStateView(const QString &symbol, const QString &title, cons
     , m_description(new QLabel(description, this))
 {
     auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(48, 24, 48, 24);
     layout->addStretch(1);
     layout->addWidget(m_icon, 0, Qt::AlignHCenter);
     layout->addSpacing(4);
-    layout->addWidget(m_title, 0, Qt::AlignHCenter);
-    layout->addWidget(m_description, 0, Qt::AlignHCenter);
+    // Wrapped labels take the whole width (a layout alignment would keep
+    // them to one line) and centre their text.
+    layout->addWidget(m_title);
+    layout->addWidget(m_description);
     layout->addStretch(1);
     Roles::setFont(m_title, Roles::Font::title2);
     Roles::setSecondary(m_description);
@@ -31,7 +34,6 @@ EmptyStateView::EmptyStateView(const QString &symbol, const QString &title, cons
         label->setAlignment(Qt::AlignHCenter);
         label->setWordWrap(true);
         label->setTextFormat(Qt::PlainText);
-        label->setMaximumWidth(420);
     }
     m_description->setVisible(!description.isEmpty());
     setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QHash>
 #include <QPainter>
+#include <QStandardPaths>
 #include <QStyle>
 
 namespace Symbols {
@@ -73,7 +74,41 @@ const QHash<QString, Entry> &table()
     return entries;
 }
 
+// One-coloured drawings where the theme's name plus "-symbolic" finds none.
+const QHash<QString, QString> &symbolicNames()
+{
+    static const QHash<QString, QString> names{
+        {QStringLiteral("list.bullet.rectangle"), QStringLiteral("view-list-bullet-symbolic")},
+        {QStringLiteral("doc.text.magnifyingglass"), QStringLiteral("emblem-documents-symbolic")},
+        {QStringLiteral("tag"), QStringLiteral("bookmark-new-symbolic")},
+        {QStringLiteral("tray"), QStringLiteral("mail-unread-symbolic")},
+        {QStringLiteral("envelope"), QStringLiteral("mail-unread-symbolic")},
+        {QStringLiteral("hand.raised"), QStringLiteral("process-stop-symbolic")},
+        {QStringLiteral("text.quote"), QStringLiteral("format-text-plaintext-symbolic")},
+        {QStringLiteral("folder.badge.questionmark"), QStringLiteral("folder-symbolic")},
+        {QStringLiteral("circle"), QStringLiteral("radio-symbolic")},
+    };
+    return names;
+}
+
 } // namespace
+
+void useDesktopIcons()
+{
+    // Without a desktop's platform theme (offscreen, bare window managers)
+    // Qt knows neither the icon folders nor a theme.
+    QStringList paths = QIcon::themeSearchPaths();
+    const QStringList found =
+        QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"), QStandardPaths::LocateDirectory);
+    for (const QString &folder : found) {
+        if (!paths.contains(folder))
+            paths.append(folder);
+    }
+    QIcon::setThemeSearchPaths(paths);
+    if (QIcon::themeName().isEmpty())
+        QIcon::setThemeName(QStringLiteral("hicolor"));
+    QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+}
 
 QString themeName(const QString &symbol)
 {
@@ -94,7 +129,7 @@ QIcon icon(const QString &symbol)
 QPixmap tinted(const QString &symbol, int size, const QColor &tint, qreal devicePixelRatio)
 {
     // The theme's symbolic drawing where it has one: one-coloured by design.
-    QIcon source = QIcon::fromTheme(themeName(symbol) + QStringLiteral("-symbolic"));
+    QIcon source = QIcon::fromTheme(symbolicNames().value(symbol, themeName(symbol) + QStringLiteral("-symbolic")));
     if (source.isNull())
         source = icon(symbol);
     QPixmap pixmap = source.pixmap(QSize(size, size), devicePixelRatio);

@@ -10,6 +10,10 @@
 
 namespace Symbols {
 
+// Finds the desktop's icons (with Adwaita behind the desktop's own theme)
+// also where no platform theme told Qt where they are. Once, at start.
+void useDesktopIcons();
+
 // The freedesktop icon name that stands for a symbol; empty when none is known.
 QString themeName(const QString &symbol);
 

@@ -206,30 +206,6 @@ TEST_F(AppModelTest, NearestExistingClimbsToTheDeepestExistingFolder)
     EXPECT_EQ(AppModel::nearestExisting(QStringLiteral("/no-such-root-folder/x/y")), QStringLiteral("/"));
 }
 
-TEST_F(AppModelTest, ReceiptsOfAMonthFollowTheUtcCalendar)
-{
-    const QByteArray savedZone = qgetenv("TZ");
-    qputenv("TZ", "America/Los_Angeles");
-    auto add = [&](DocumentKind kind, std::optional<QDateTime> date, const QString &name) {
-        Recognition recognition;
-        recognition.kind = kind;
-        recognition.date = date;
-        recognition.readAt = QDateTime::currentDateTimeUtc();
-        RecognitionRecord record(name, name, QStringLiteral("/x/") + name, recognition);
-        model->store().insert(record);
-    };
-    add(DocumentKind::invoice, CalendarUtc::noon(QDate(2025, 3, 31)), QStringLiteral("late"));
-    add(DocumentKind::receipt, CalendarUtc::noon(QDate(2025, 3, 1)), QStringLiteral("early"));
-    add(DocumentKind::contract, CalendarUtc::noon(QDate(2025, 3, 5)), QStringLiteral("contract"));
-    add(DocumentKind::invoice, std::nullopt, QStringLiteral("undated"));
-    add(DocumentKind::invoice, CalendarUtc::noon(QDate(2025, 4, 1)), QStringLiteral("april"));
-    QStringList names;
-    for (const RecognitionRecord &record : model->receipts(2025, 3))
-        names.append(record.fileID);
-    EXPECT_EQ(names, (QStringList{"early", "late"}));
-    qputenv("TZ", savedZone);
-}
-
 TEST_F(AppModelTest, StarterRulesGoToTheirFoldersInOrder)
 {
     const auto downloads = model->autopilot().addFolder(folderPath(QStringLiteral("Downloads")), true);

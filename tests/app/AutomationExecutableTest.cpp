@@ -89,11 +89,14 @@ protected:
 
     QString temporary(const char *side) const { return work.filePath(QLatin1String(side)); }
 
-    Outcome run(const QStringList &arguments, const QString &temporaryFolder = {}) const
+    using Variables = QList<std::pair<QString, QString>>;
+
+    Outcome run(const QStringList &arguments, const Variables &variables = {}) const
     {
         QProcessEnvironment commandEnvironment = environment;
-        commandEnvironment.insert(QStringLiteral("TMPDIR"),
-                                  temporaryFolder.isEmpty() ? temporary("tmp-command") : temporaryFolder);
+        commandEnvironment.insert(QStringLiteral("TMPDIR"), temporary("tmp-command"));
+        for (const auto &[name, value] : variables)
+            commandEnvironment.insert(name, value);
         QProcess process;
         process.setProcessEnvironment(commandEnvironment);
         process.start(QStringLiteral(FILEWRIGHT_BINARY), arguments);
@@ -210,10 +213,14 @@ TEST_F(AutomationExecutable, EachCommandGivesTheSameResultInItsOwnProcessAndHand
     // A working folder that cannot be made is reported as the system words it.
     const QString notAFolder = work.filePath(QStringLiteral("runtime/file"));
     ASSERT_TRUE(TestSupport::writeFile(notAFolder, "x"));
-    const Outcome refused = run({QStringLiteral("recognize"), pdf}, notAFolder);
+    const Outcome refused = run({QStringLiteral("recognize"), pdf}, {{QStringLiteral("TMPDIR"), notAFolder}});
     EXPECT_EQ(refused.code, 1);
     EXPECT_TRUE(refused.err.startsWith(QStringLiteral("Could not create the folder %1/Filewright-").arg(notAFolder)))
         << refused.err.toStdString();
+
+    // A German desktop gets the reasons in German.
+    EXPECT_EQ(run({QStringLiteral("clean-up"), id(gone)}, {{QStringLiteral("LANGUAGE"), QStringLiteral("de")}}).err,
+              QStringLiteral("Filewright hat keinen Zugriff auf diesen Ordner. Wählen Sie ihn unter „Ordner“ erneut aus."));
 }
 
 TEST_F(AutomationExecutable, BusMethodsAnswerWithValuesAndNamedErrors)

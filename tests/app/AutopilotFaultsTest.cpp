@@ -1,8 +1,15 @@
 #include "AutopilotFixture.h"
 
+#include "FolderBookmark.h"
 #include "SampleDocumentFiles.h"
 #include "TestSupport.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMap>
+#include <QTimer>
+
+#include <cstdio>
 #include <unistd.h>
 
 namespace {
@@ -79,6 +86,37 @@ TEST_F(AutopilotFaultsTest, AFileThatVanishesIsRenamedOrLockedWhileItSettlesIsLe
     ::chmod(QFile::encodeName(paths[2]).constData(), 0644);
 }
 
+TEST_F(AutopilotFaultsTest, ADownloadRenamedOverTheEmptyFileThatReservedItsNameIsFiledOnce)
+{
+    const WatchedFolder inbox = inboxOfText();
+    // Placeholders last changed long ago settle in short waits (20 x 0.05 s).
+    QMap<QString, std::optional<bool>> made;
+    for (const char *name : {"soon.txt", "late.txt", "empty.txt"}) {
+        const QString path = oldFile(inbox.displayPath + QLatin1Char('/') + QLatin1String(name), QByteArray());
+        autopilot->handle(path, inbox, true, [&made, path](bool entry) { made[path] = entry; });
+    }
+    // The downloads finish into ".part" files renamed over the placeholders:
+    // one during the first waits, one long after an empty file would have been filed.
+    const auto finish = [&](const QString &name) {
+        const QString path = inbox.displayPath + QLatin1Char('/') + name;
+        ASSERT_TRUE(TestSupport::writeFile(path + QStringLiteral(".part"), name.toUtf8()));
+        ASSERT_EQ(::rename(QFile::encodeName(path + QStringLiteral(".part")).constData(), QFile::encodeName(path).constData()), 0);
+    };
+    QTimer::singleShot(120, [&] { finish(QStringLiteral("soon.txt")); });
+    QTimer::singleShot(600, [&] { finish(QStringLiteral("late.txt")); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return made.size() == 3; }, patienceMs));
+
+    const QString empty = inbox.displayPath + QStringLiteral("/empty.txt");
+    EXPECT_EQ(made.value(empty), false);
+    EXPECT_TRUE(QFileInfo::exists(empty));
+    ASSERT_EQ(store->journal().size(), 2);
+    for (const QString name : {QStringLiteral("soon.txt"), QStringLiteral("late.txt")}) {
+        EXPECT_EQ(made.value(inbox.displayPath + QLatin1Char('/') + name), true) << name.toStdString();
+        EXPECT_EQ(TestSupport::readFile(home + QStringLiteral("/Sorted/") + name), name.toUtf8());
+    }
+    EXPECT_EQ(QDir(home + QStringLiteral("/Sorted")).entryList(QDir::Files).size(), 2);
+}
+
 TEST_F(AutopilotFaultsTest, ABrokenDocumentIsFiledByItsDocumentedReading)
 {
     makeAutopilot(true);
@@ -141,4 +179,14 @@ TEST_F(AutopilotFaultsTest, AReadingThatHangsGivesWayToThePatternsAndIsNotKept)
     EXPECT_TRUE(pilot.busyFiles().isEmpty());
     // A reading cut short is not kept, so the model may read the file later.
     EXPECT_EQ(store->count(Store::Model::recognitionRecord), 0);
+}
+
+TEST_F(AutopilotFaultsTest, AFolderIsKnownAgainByItsInodeWhateverItsDeviceNumber)
+{
+    // Device numbers change with btrfs subvolumes, removable drives and remounts.
+    QJsonObject bookmark = QJsonDocument::fromJson(*FolderBookmark::make(folderPath(QStringLiteral("Inbox")))).object();
+    bookmark[QStringLiteral("device")] = bookmark[QStringLiteral("device")].toString() + QLatin1Char('7');
+    EXPECT_FALSE(FolderBookmark::resolve(QJsonDocument(bookmark).toJson())->isStale);
+    bookmark[QStringLiteral("inode")] = QString::number(bookmark[QStringLiteral("inode")].toString().toULongLong() + 1);
+    EXPECT_TRUE(FolderBookmark::resolve(QJsonDocument(bookmark).toJson())->isStale);
 }

@@ -7,13 +7,28 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDesktopServices>
 #include <QDir>
+#include <QTest>
+#include <QUrl>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
+
+// Takes the file URLs the desktop is asked to open.
+class OpenedUrls : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> urls;
+
+public Q_SLOTS:
+    void open(const QUrl &url) { urls.append(url); }
+};
 
 class FoldersPageTest : public ::testing::Test
 {
@@ -125,4 +140,14 @@ TEST_F(FoldersPageTest, AFolderDeletedWhileShownIsToBeChosenAgain)
     model->autopilot().checkFolders();
     EXPECT_EQ(rows(QStringLiteral("watchedFolders")), (Rows{{QStringLiteral("Scans"), chooseAgain}}));
     EXPECT_TRUE(model->store().folder(folder.uuid)->needsReselect);
+
+    // Without a file manager that shows items, the nearest folder opens.
+    OpenedUrls opened;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened, "open");
+    row(QStringLiteral("Scans"))->findChild<QAction *>(QStringLiteral("showInFileManager"))->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !opened.urls.isEmpty(); }, 10000));
+    EXPECT_EQ(opened.urls, QList<QUrl>{QUrl::fromLocalFile(dir.path())});
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
 }
+
+#include "FoldersPageTest.moc"

@@ -10,10 +10,12 @@
 #include <QAction>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTest>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QSignalSpy>
-#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -81,7 +83,7 @@ protected:
 
     bool showsEmptyState() const
     {
-        return page->findChild<QStackedWidget *>()->currentWidget()->objectName() == QStringLiteral("emptyState");
+        return !page->findChild<QWidget *>(QStringLiteral("emptyState"))->isHidden();
     }
 
     // Exports through the page to `destination` and waits for the end.
@@ -166,12 +168,32 @@ TEST_F(ReceiptsPageTest, AMonthsLinesAndSumsPerCurrencyStepByStep)
     page->shift(1);
     EXPECT_EQ(page->month(), (ReceiptsPage::Month{2026, 1}));
 
-    // A commit of blanks removes the sender, one of no amount the amount;
-    // both mark the record as changed by the user. The page stays on its month.
+    // Only Return commits: a commit of blanks removes the sender, one of no
+    // amount the amount; both mark the record as changed by the user. Text
+    // left by moving the focus away is dropped. The page stays on its month.
     page->shift(1);
     ReceiptsModel *rows = page->tableModel();
-    ASSERT_TRUE(rows->setData(rows->index(0, ReceiptsModel::sender), QStringLiteral(" \t "), Qt::EditRole));
-    ASSERT_TRUE(rows->setData(rows->index(0, ReceiptsModel::amount), QStringLiteral("abc"), Qt::EditRole));
+    auto *table = page->findChild<QTableView *>(QStringLiteral("receipts"));
+    const auto type = [&](int column, const QString &text, bool commit) {
+        table->edit(rows->index(0, column));
+        auto *field = qobject_cast<QLineEdit *>(table->indexWidget(rows->index(0, column)));
+        ASSERT_TRUE(field);
+        field->setText(text);
+        if (commit) {
+            QTest::keyClick(field, Qt::Key_Return);
+        } else {
+            QFocusEvent away(QEvent::FocusOut, Qt::MouseFocusReason);
+            QCoreApplication::sendEvent(field, &away);
+        }
+        // The commit, then the page's refresh that it asks for.
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    };
+    type(ReceiptsModel::amount, QStringLiteral("99"), false);
+    EXPECT_EQ(sumTexts(), (QStringList{QStringLiteral("17.50 EUR"), QStringLiteral("3.00 USD")}));
+    EXPECT_FALSE(rows->records().at(0).edited);
+    type(ReceiptsModel::sender, QStringLiteral(" \t "), true);
+    type(ReceiptsModel::amount, QStringLiteral("abc"), true);
     EXPECT_EQ(rows->reading(0).sender, std::nullopt);
     EXPECT_EQ(rows->reading(0).amount, std::nullopt);
     EXPECT_TRUE(rows->records().at(0).edited);

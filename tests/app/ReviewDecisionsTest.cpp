@@ -160,22 +160,12 @@ TEST_F(ReviewDecisionsTest, UndoingAMovePutsTheFileBackOnceAndClearsTheTrashDate
     EXPECT_EQ(trashed, trashedBefore);
 }
 
-TEST_F(ReviewDecisionsTest, UndoingARenameTwoLevelsDeepRemovesTheNewFoldersAndATagOnlyFilingLosesItsTags)
+// Emptied folders going on undo are the file operations' own (FileOperationsTest).
+TEST_F(ReviewDecisionsTest, UndoingATagOnlyFilingRemovesItsTagsAndTheTrashDateCountsFromTheFiling)
 {
-    addRule(rule(QStringLiteral("Deep"), {condition(Field::name, Op::startsWith, QStringLiteral("bill"))},
-                 {action(Kind::move, QStringLiteral("~/Sorted/2026/Bills")), action(Kind::rename, QStringLiteral("Filed bill"))}),
-            inbox.uuid);
     addRule(rule(QStringLiteral("Tag"), {condition(Field::name, Op::endsWith, QStringLiteral(".md"))},
                  {action(Kind::tag, QStringLiteral("Read later")), action(Kind::trashAfter, QStringLiteral("7"))}),
             inbox.uuid);
-    JournalEntry deep = fileThroughPipeline(QStringLiteral("bill-7.pdf"));
-    ASSERT_EQ(deep.newPath, home + QStringLiteral("/Sorted/2026/Bills/Filed bill.pdf"));
-    autopilot->undo(deep);
-    EXPECT_EQ(deep.statusRaw, QStringLiteral("undone"));
-    EXPECT_TRUE(QFileInfo::exists(home + QStringLiteral("/Inbox/bill-7.pdf")));
-    EXPECT_FALSE(QFileInfo::exists(home + QStringLiteral("/Sorted/2026")));
-    EXPECT_TRUE(QFileInfo::exists(home + QStringLiteral("/Sorted")));
-
     JournalEntry tagged = fileThroughPipeline(QStringLiteral("todo.md"));
     const QString file = home + QStringLiteral("/Inbox/todo.md");
     ASSERT_EQ(tagged.newPath, file);

@@ -75,13 +75,17 @@ TEST(FileReadiness, WaitsWithoutBlockingAndNoticesChanges)
     const QString touched = fileIn(dir, "touched.pdf");
     const QString vanishing = fileIn(dir, "vanishing.pdf");
     const QDateTime touchedAt = QFileInfo(touched).lastModified().addSecs(-5);
+    // A name reserved by an empty file: its download has not arrived yet.
+    const QString empty = dir.filePath(u"empty.pdf"_s);
+    ASSERT_TRUE(QFile(empty).open(QIODevice::WriteOnly));
 
     // All four waits run at once on this thread; the changes happen while they wait.
     QFuture<State> stillWait = FileReadiness::waitUntilStable(still, 150ms);
     QFuture<State> growingWait = FileReadiness::waitUntilStable(growing, 150ms);
     QFuture<State> touchedWait = FileReadiness::waitUntilStable(touched, 150ms);
     QFuture<State> vanishingWait = FileReadiness::waitUntilStable(vanishing, 150ms);
-    EXPECT_FALSE(stillWait.isFinished());
+    QFuture<State> emptyWait = FileReadiness::waitUntilStable(empty, 150ms);
+    EXPECT_FALSE(stillWait.isFinished() || emptyWait.isFinished());
     bool changed = false;
     QTimer::singleShot(20ms, [&] {
         QFile grown(growing);
@@ -94,6 +98,7 @@ TEST(FileReadiness, WaitsWithoutBlockingAndNoticesChanges)
     EXPECT_EQ(answer(growingWait), State::notYet);
     EXPECT_EQ(answer(touchedWait), State::notYet);
     EXPECT_EQ(answer(vanishingWait), State::ignore);
+    EXPECT_EQ(answer(emptyWait), State::notYet);
 
     // A folder or a missing file answers at once, without waiting.
     for (const QString &path : {dir.path(), dir.filePath(u"none.pdf"_s)}) {

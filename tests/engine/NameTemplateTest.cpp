@@ -1,10 +1,12 @@
 #include "NameTemplate.h"
 #include "RealHome.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QUuid>
 
 using namespace Qt::StringLiterals;
@@ -84,10 +86,23 @@ TEST(NameTemplate, FileNamesDropTemplateExtensionsKeepTheOriginalAndStayShort)
              {u". . ."_s, u"pdf"_s, u"scan.pdf"_s}, {u"{absender}"_s, u"pdf"_s, u"scan.pdf"_s}, {u"/"_s, u"pdf"_s, u"-.pdf"_s},
              // 120 user-perceived characters at most, trailing blanks trimmed again.
              {QString(119, u'a') + u" bbbbbbbbbb"_s, u"pdf"_s, QString(119, u'a') + u".pdf"_s},
-             {QString(130, u'x'), QString(), QString(120, u'x')}, {u"e\u0301"_s.repeated(130), QString(), u"e\u0301"_s.repeated(120)},
+             {QString(130, u'x'), QString(), QString(120, u'x')}, {u"e\u0301"_s.repeated(130), QString(), u"e\u0301"_s.repeated(85)}, // 255 bytes
          })
         EXPECT_EQ(german.fileName(text, someValues, extension), name) << text.toStdString();
     EXPECT_EQ(german.fileName(QString(), {}, u"pdf"_s), u"Unnamed.pdf"_s);
+
+    // 255 bytes of UTF-8 at most, cut between characters, the extension kept;
+    // the same for folder names and for free names counted up.
+    const QString wide = QString(130, u'\u6587'); // three bytes each
+    const QString emoji = u"\U0001F600"_s.repeated(70); // four bytes each
+    EXPECT_EQ(german.fileName(wide, someValues, u"pdf"_s), wide.left(83) + u".pdf"_s);
+    EXPECT_EQ(german.fileName(emoji, someValues, u"pdf"_s), emoji.left(2 * 62) + u".pdf"_s);
+    EXPECT_EQ(german.folder(u"~/"_s + wide + u"/x"_s, someValues, home), home + u"/"_s + wide.left(85) + u"/x"_s);
+    const QString taken = u"/d/"_s + wide.left(83) + u"ab.pdf"_s; // 255 bytes
+    EXPECT_EQ(NameTemplate::freeURL(taken, [&](const QString &p) { return p == taken; }),
+              u"/d/"_s + wide.left(83) + u" 2.pdf"_s);
+    QTemporaryDir dir;
+    EXPECT_TRUE(TestSupport::writeFile(dir.filePath(german.fileName(wide, someValues, u"pdf"_s)), "x"));
 }
 
 TEST(NameTemplate, FoldersResolveHomeAndRoot)

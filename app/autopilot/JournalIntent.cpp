@@ -1,0 +1,81 @@
+#include "JournalIntent.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <unistd.h>
+
+namespace {
+
+const QLatin1String kindNames[] = {QLatin1String("file"), QLatin1String("undo"), QLatin1String("trash")};
+
+QByteArray readFirstLine(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readLine().trimmed();
+}
+
+// The boot and the start time (clock ticks after boot) of a process; empty
+// when it does not run.
+QString processStamp(qint64 pid)
+{
+    const QByteArray stat = readFirstLine(QStringLiteral("/proc/%1/stat").arg(pid));
+    // The command name in parentheses may hold blanks: fields count from its end.
+    const qsizetype end = stat.lastIndexOf(')');
+    if (end < 0)
+        return {};
+    const QList<QByteArray> fields = stat.mid(end + 2).split(' ');
+    if (fields.size() < 20)
+        return {};
+    return QString::fromLatin1(readFirstLine(QStringLiteral("/proc/sys/kernel/random/boot_id")) + '/' + fields.at(19));
+}
+
+} // namespace
+
+JournalIntent JournalIntent::begin(Kind kind)
+{
+    JournalIntent intent;
+    intent.kind = kind;
+    // Read each time: a forked child is another process.
+    intent.pid = ::getpid();
+    intent.process = processStamp(intent.pid);
+    return intent;
+}
+
+bool JournalIntent::ownerRuns() const
+{
+    return pid > 0 && !process.isEmpty() && processStamp(pid) == process;
+}
+
+QByteArray JournalIntent::toJsonData() const
+{
+    QJsonObject object{{QStringLiteral("kind"), kindNames[int(kind)]},
+                       {QStringLiteral("pid"), double(pid)},
+                       {QStringLiteral("process"), process}};
+    if (!tagsBefore.isEmpty())
+        object.insert(QStringLiteral("tagsBefore"), QJsonArray::fromStringList(tagsBefore));
+    if (!target.isEmpty())
+        object.insert(QStringLiteral("target"), target);
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+std::optional<JournalIntent> JournalIntent::fromJsonData(const QByteArray &data)
+{
+    const QJsonObject object = QJsonDocument::fromJson(data).object();
+    JournalIntent intent;
+    const QString kind = object.value(QStringLiteral("kind")).toString();
+    const auto found = std::find(std::begin(kindNames), std::end(kindNames), kind);
+    if (found == std::end(kindNames))
+        return std::nullopt;
+    intent.kind = Kind(found - std::begin(kindNames));
+    intent.pid = qint64(object.value(QStringLiteral("pid")).toDouble());
+    intent.process = object.value(QStringLiteral("process")).toString();
+    for (const QJsonValue &tag : object.value(QStringLiteral("tagsBefore")).toArray())
+        intent.tagsBefore.append(tag.toString());
+    intent.target = object.value(QStringLiteral("target")).toString();
+    return intent;
+}
