@@ -14,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QScrollArea>
+#include <QSet>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -21,6 +22,7 @@ namespace {
 constexpr int inset = 20;
 constexpr int spacing = 16;
 constexpr int emptyStateInset = 32;
+constexpr int firstCards = 12;
 } // namespace
 
 RulesPage::RulesPage(AppModel &model, QWidget *parent)
@@ -115,37 +117,66 @@ void RulesPage::refresh()
     const bool everyCard = std::exchange(m_everyCard, false);
     const QList<StoredRule> rules = m_model.store().rules();
 
-    QHash<QUuid, RuleCard *> gone = std::exchange(m_byUuid, {});
-    QList<RuleCard *> order;
-    order.reserve(rules.size());
-    for (const StoredRule &stored : rules) {
-        RuleCard *card = gone.take(stored.uuid);
-        if (!card) {
-            card = new RuleCard(m_model, stored, m_cards);
-            connect(card, &RuleCard::dryRunRequested, this, [this, card] { openDryRun(card->stored()); });
-        } else if (everyCard || !(card->stored() == stored)) {
-            card->setStored(stored);
+    QSet<QUuid> kept;
+    kept.reserve(rules.size());
+    for (const StoredRule &stored : rules)
+        kept.insert(stored.uuid);
+    for (auto it = m_byUuid.begin(); it != m_byUuid.end();) {
+        if (kept.contains(it.key())) {
+            ++it;
+            continue;
         }
-        m_byUuid.insert(stored.uuid, card);
-        order.append(card);
-    }
-    for (RuleCard *card : std::as_const(gone)) {
         // The card may be the sender of the change being shown: it goes later.
+        RuleCard *card = it.value();
         card->hide();
         m_cardLayout->removeWidget(card);
         card->deleteLater();
+        it = m_byUuid.erase(it);
+    }
+
+    QList<RuleCard *> order;
+    order.reserve(rules.size());
+    // The first cards show at once; the rest join in the next turn.
+    const int budget = m_byUuid.isEmpty() ? firstCards : int(rules.size());
+    int made = 0;
+    bool more = false;
+    for (const StoredRule &stored : rules) {
+        RuleCard *card = m_byUuid.value(stored.uuid);
+        if (!card) {
+            // A long list is made a few cards at a time: the page shows at
+            // once and the rest join below.
+            if (made == budget) {
+                more = true;
+                continue;
+            }
+            ++made;
+            card = new RuleCard(m_model, stored, m_cards);
+            connect(card, &RuleCard::dryRunRequested, this, [this, card] { openDryRun(card->stored()); });
+            m_byUuid.insert(stored.uuid, card);
+        } else if (everyCard || !(card->stored() == stored)) {
+            card->setStored(stored);
+        }
+        order.append(card);
     }
     if (order != m_order) {
-        m_cards->setUpdatesEnabled(false);
-        for (RuleCard *card : std::as_const(order))
-            m_cardLayout->removeWidget(card);
-        for (RuleCard *card : std::as_const(order))
-            m_cardLayout->addWidget(card);
-        m_cards->setUpdatesEnabled(true);
+        // Only cards out of place are moved: new cards at the end cost no
+        // more than themselves.
+        for (int i = 0; i < order.size(); ++i) {
+            QLayoutItem *item = m_cardLayout->itemAt(i);
+            if (item && item->widget() == order.at(i))
+                continue;
+            m_cardLayout->removeWidget(order.at(i));
+            m_cardLayout->insertWidget(i, order.at(i));
+        }
         m_order = order;
     }
-    m_empty->setVisible(m_order.isEmpty());
-    m_cards->setVisible(!m_order.isEmpty());
+    m_empty->setVisible(rules.isEmpty());
+    m_cards->setVisible(!rules.isEmpty());
+    if (more && !m_scheduled) {
+        // A timer, not a posted call: the first cards are painted before.
+        m_scheduled = true;
+        QTimer::singleShot(1, this, &RulesPage::refresh);
+    }
 }
 
 void RulesPage::openDryRun(const StoredRule &stored)

@@ -1,7 +1,8 @@
 // The rules page: the field to describe a new rule, then one card per stored
 // rule in the order the automation tries them, or a note that there is none.
-// Cards are kept per rule and only the changed ones are shown again, so a
-// long list stays quick; the page keeps nothing else but the dry run open.
+// Cards are kept per rule and only the changed ones are shown again; of a
+// long list the first cards show at once and the rest join in the next turn
+// of the event loop. The page keeps nothing else but the dry run open.
 #pragma once
 
 #include "Models.h"
@@ -27,7 +28,7 @@ public:
 
     explicit RulesPage(AppModel &model, QWidget *parent = nullptr);
 
-    // The cards in the order shown.
+    // The cards made so far, in the order shown.
     QList<RuleCard *> cards() const;
     DescribeRuleField *describeField() const { return m_describe; }
     EmptyStateView *emptyState() const { return m_empty; }

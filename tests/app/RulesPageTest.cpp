@@ -161,8 +161,19 @@ TEST_F(RulesPageTest, EditDryRunAndDeleteFromTheCard)
     EXPECT_EQ(names(page), QStringList{QStringLiteral("Loose")});
 }
 
-TEST_F(RulesPageTest, WithoutRulesTheEmptyStateShowsAndNewRuleStillWorks)
+TEST_F(RulesPageTest, ALongListJoinsInOrderAndTheEmptyStateShowsWithoutRules)
 {
+    {
+        for (int i = 0; i < 30; ++i)
+            store(rule(QStringLiteral("Rule %1").arg(i), {}, {}), std::nullopt, 29 - i);
+        RulesPage page(*model);
+        EXPECT_FALSE(page.cards().isEmpty());
+        QTRY_COMPARE(page.cards().size(), 30);
+        EXPECT_EQ(names(page).constFirst(), QStringLiteral("Rule 29"));
+        EXPECT_EQ(names(page).constLast(), QStringLiteral("Rule 0"));
+        for (const StoredRule &stored : model->store().rules())
+            model->store().remove(stored);
+    }
     RulesPage page(*model);
     EXPECT_TRUE(page.cards().isEmpty());
     EXPECT_FALSE(page.emptyState()->isHidden());
