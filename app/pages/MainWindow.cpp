@@ -5,6 +5,7 @@
 #include "CommandPalette.h"
 #include "EmptyStateView.h"
 #include "FoldersPage.h"
+#include "JournalPage.h"
 #include "OnboardingView.h"
 #include "ReceiptsPage.h"
 #include "RuleEditor.h"
@@ -101,7 +102,7 @@ QWidget *MainWindow::makePage(SidebarItem item)
     case SidebarItem::rules:
         return new RulesPage(m_model);
     case SidebarItem::journal:
-        return new EmptyStateView(SidebarItems::symbol(item), SidebarItems::title(item));
+        return new JournalPage(m_model);
     case SidebarItem::folders:
         return new FoldersPage(m_model);
     case SidebarItem::receipts:
