@@ -21,15 +21,15 @@ namespace {
 
 constexpr int iconSize = 24;
 
-QLabel *elidedLabel(const QString &text, Qt::TextElideMode mode, QWidget *parent)
+QLabel *elidedLabel(const QString &text, Qt::TextElideMode mode, int width, QWidget *parent,
+                    Roles::Font font = Roles::Font::body)
 {
     auto *label = new QLabel(parent);
+    Roles::setFont(label, font);
     label->setTextFormat(Qt::PlainText);
     label->setMinimumWidth(1);
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    const QFontMetrics metrics(label->font());
-    // The row is at most the panel's width less icon, spacing, padding and button.
-    label->setText(metrics.elidedText(text, mode, MenuBarPanel::panelWidth - 140));
+    label->setText(QFontMetrics(label->font()).elidedText(text, mode, width));
     label->setToolTip(text);
     return label;
 }
@@ -161,21 +161,9 @@ QWidget *MenuBarPanel::row(const JournalEntry &entry)
 
     layout->addWidget(new FileIcon(done ? entry.newPath : entry.originalPath, iconSize, widget), 0, Qt::AlignTop);
 
-    auto *texts = new QVBoxLayout;
-    texts->setSpacing(2);
-    QLabel *name = elidedLabel(done ? entry.fileName() : entry.originalName(), Qt::ElideMiddle, widget);
-    name->setObjectName(QStringLiteral("name"));
-    texts->addWidget(name);
-    QLabel *detail = elidedLabel(line(entry), Qt::ElideRight, widget);
-    detail->setObjectName(QStringLiteral("detail"));
-    Roles::setFont(detail, Roles::Font::callout);
-    Roles::setSecondary(detail);
-    texts->addWidget(detail);
-    layout->addLayout(texts, 1);
-    layout->addSpacing(8);
-
+    QPushButton *undo = nullptr;
     if (done && entry.performed()) {
-        auto *undo = new QPushButton(tr("Undo"), widget);
+        undo = new QPushButton(tr("Undo"), widget);
         undo->setObjectName(QStringLiteral("undo"));
         const qint64 id = entry.id;
         connect(undo, &QPushButton::clicked, this, [this, id] {
@@ -183,8 +171,22 @@ QWidget *MenuBarPanel::row(const JournalEntry &entry)
             if (std::optional<JournalEntry> current = m_model.store().journalEntry(id))
                 m_model.autopilot().undo(*current);
         });
-        layout->addWidget(undo, 0, Qt::AlignTop);
     }
+    // The texts get what the panel's padding, the icon and the button leave.
+    const int textWidth = panelWidth - 2 * 16 - iconSize - 8 - (undo ? 8 + undo->sizeHint().width() : 0);
+
+    auto *texts = new QVBoxLayout;
+    texts->setSpacing(2);
+    QLabel *name = elidedLabel(done ? entry.fileName() : entry.originalName(), Qt::ElideMiddle, textWidth, widget);
+    name->setObjectName(QStringLiteral("name"));
+    texts->addWidget(name);
+    QLabel *detail = elidedLabel(line(entry), Qt::ElideRight, textWidth, widget, Roles::Font::callout);
+    detail->setObjectName(QStringLiteral("detail"));
+    Roles::setSecondary(detail);
+    texts->addWidget(detail);
+    layout->addLayout(texts, 1);
+    if (undo)
+        layout->addWidget(undo, 0, Qt::AlignTop);
     return widget;
 }
 
