@@ -156,10 +156,6 @@
         <translation>Kein Ordner</translation>
     </message>
     <message>
-        <source>This rule has no folder to try it on. Choose one in the rule.</source>
-        <translation>Diese Regel hat keinen Ordner zum Ausprobieren. Wähle einen in der Regel.</translation>
-    </message>
-    <message>
         <source>Folder Not Available</source>
         <translation>Ordner nicht verfügbar</translation>
     </message>
@@ -174,6 +170,10 @@
     <message>
         <source>This folder has no files yet.</source>
         <translation>Dieser Ordner enthält noch keine Dateien.</translation>
+    </message>
+    <message>
+        <source>This rule has no folder to try it on.</source>
+        <translation>Diese Regel hat keinen Ordner zum Ausprobieren.</translation>
     </message>
 </context>
 <context>

@@ -732,6 +732,36 @@ QList<JournalEntry> Store::journal(JournalEntry::Status status, int limit) const
     });
 }
 
+QList<JournalEntry> Store::journalPage(const std::optional<JournalEntry::Status> &status,
+                                      const std::optional<JournalPosition> &after, int limit) const
+{
+#define JOURNAL_PAGE(FILTER)                                                                                     \
+    {"SELECT " JOURNAL_COLUMNS " FROM journalEntry WHERE " FILTER " ORDER BY date DESC, id DESC LIMIT ?",           \
+     "SELECT " JOURNAL_COLUMNS " FROM journalEntry WHERE " FILTER " AND (date, id) < (?, ?) "                      \
+     "ORDER BY date DESC, id DESC LIMIT ?"}
+    // Prepared statements are cached by their literal: one pair per filter,
+    // from the top and after a position. A text that names no status reads as done.
+    static constexpr const char *every[2] = JOURNAL_PAGE("1");
+    static constexpr const char *done[2] =
+        JOURNAL_PAGE("statusRaw NOT IN ('review', 'undone', 'failed', 'trashed', 'skipped')");
+    static constexpr const char *named[2] = JOURNAL_PAGE("statusRaw = ?");
+#undef JOURNAL_PAGE
+    return guarded<QList<JournalEntry>>("fetching a page of the journal", {}, [&]() -> QList<JournalEntry> {
+        const bool byName = status && status != JournalEntry::Status::done;
+        const char *const *sql = !status ? every : byName ? named : done;
+        Query q = m_database.query(sql[after ? 1 : 0]);
+        int index = 0;
+        if (byName)
+            q.bind(++index, JournalEntry::statusRawValue(*status));
+        if (after) {
+            q.bind(index + 1, timeValue(after->date)).bind(index + 2, after->id);
+            index += 2;
+        }
+        q.bind(index + 1, limit);
+        return collect<JournalEntry>(q, readEntry);
+    });
+}
+
 std::optional<JournalEntry> Store::journalEntry(qint64 id) const
 {
     return guarded<std::optional<JournalEntry>>("fetching a journal entry", std::nullopt, [&]() -> std::optional<JournalEntry> {

@@ -70,6 +70,17 @@ public:
     QList<JournalEntry> journal(int limit = -1) const;
     // Entries whose status() is status, newest first.
     QList<JournalEntry> journal(JournalEntry::Status status, int limit = -1) const;
+    // One page of the journal in its order (newest first): the entries that
+    // come after the entry at (date, id), or from the top without one; with a
+    // status, only the entries whose status() it is. Pages follow each other
+    // without gaps or repeats however long the journal is.
+    struct JournalPosition
+    {
+        QDateTime date;
+        qint64 id = 0;
+    };
+    QList<JournalEntry> journalPage(const std::optional<JournalEntry::Status> &status,
+                                    const std::optional<JournalPosition> &after, int limit) const;
     // The entry stored under id.
     std::optional<JournalEntry> journalEntry(qint64 id) const;
     // How many entries were made at or after from.

@@ -4,6 +4,7 @@
 #include "Autopilot.h"
 #include "EmptyStateView.h"
 #include "FoldersPage.h"
+#include "JournalPage.h"
 #include "OnboardingView.h"
 #include "ReceiptsPage.h"
 #include "RuleEditor.h"
@@ -115,7 +116,7 @@ QWidget *MainWindow::makePage(SidebarItem item)
     case SidebarItem::rules:
         return new EmptyStateView(SidebarItems::symbol(item), SidebarItems::title(item));
     case SidebarItem::journal:
-        return new EmptyStateView(SidebarItems::symbol(item), SidebarItems::title(item));
+        return new JournalPage(m_model);
     case SidebarItem::folders:
         return new FoldersPage(m_model);
     case SidebarItem::receipts:

@@ -1,10 +1,13 @@
 #include "ConditionRow.h"
 
 #include "Labels.h"
+#include "Roles.h"
 #include "Symbols.h"
+#include "ThemeStore.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -47,6 +50,7 @@ ConditionRow::ConditionRow(const Condition &condition, bool aiAvailable, QWidget
     m_mark = new QLabel(this);
     m_mark->setObjectName(QStringLiteral("mark"));
     m_mark->setToolTip(tr("Read from the file content by the local language model on this computer"));
+    connect(&ThemeStore::instance(), &ThemeStore::changed, this, &ConditionRow::refreshMark);
 
     controls()->addWidget(m_field);
     controls()->addWidget(m_operator);
@@ -263,11 +267,20 @@ void ConditionRow::refreshEnabled()
             control->setEnabled(enabled);
     }
     m_mark->setVisible(needsRecognition);
-    if (needsRecognition) {
-        const QColor tint = m_aiAvailable ? palette().color(QPalette::Highlight)
-                                          : palette().color(QPalette::Disabled, QPalette::WindowText);
-        static const QIcon markIcon = Symbols::icon(QStringLiteral("apple.intelligence"));
-        m_mark->setPixmap(markIcon.pixmap(markSize, markSize));
-        m_mark->setProperty("tint", tint);
-    }
+    refreshMark();
+}
+
+void ConditionRow::refreshMark()
+{
+    if (!Condition::needsRecognition(m_condition.field))
+        return;
+    const QColor tint = m_aiAvailable ? ThemeStore::instance().theme().accentText(palette()) : Roles::secondary(palette());
+    m_mark->setPixmap(Symbols::tinted(QStringLiteral("apple.intelligence"), markSize, tint, devicePixelRatioF()));
+}
+
+void ConditionRow::changeEvent(QEvent *event)
+{
+    RuleRow::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        refreshMark();
 }

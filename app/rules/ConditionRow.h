@@ -39,6 +39,9 @@ public:
 Q_SIGNALS:
     void conditionChanged(const Condition &condition);
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     void chooseField(Condition::Field field);
     void chooseOperator(int index);
@@ -51,6 +54,8 @@ private:
     QToolButton *kindButton();
     void refreshKindMenu();
     void refreshEnabled();
+    // The mark of a field read by recognition: in the accent while the model can read.
+    void refreshMark();
 
     // Where the kind and file-type pickers go: after the field and operator pickers.
     static constexpr int valueEditorIndex = 2;

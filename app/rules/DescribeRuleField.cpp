@@ -5,11 +5,15 @@
 #include "DraftHandOver.h"
 #include "GridProbes.h"
 #include "ModelStatusText.h"
+#include "Roles.h"
 #include "RuleDrafter.h"
 #include "Symbols.h"
+#include "ThemeStore.h"
 #include "Whitespace.h"
 
-#include <QFrame>
+#include <QEvent>
+#include <QPainter>
+#include <QPainterPath>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +25,7 @@
 
 namespace {
 constexpr int symbolSize = 18;
+constexpr qreal boxRadius = 12;
 constexpr int progressWidth = 60;
 } // namespace
 
@@ -33,15 +38,13 @@ DescribeRuleField::DescribeRuleField(AppModel &model, QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
 
-    m_box = new QFrame(this);
+    m_box = new QWidget(this);
     m_box->setObjectName(QStringLiteral("describeBox"));
-    m_box->setStyleSheet(QStringLiteral("#describeBox { background: palette(alternate-base); border-radius: 12px; }"));
     auto *box = new QHBoxLayout(m_box);
     box->setContentsMargins(12, 12, 12, 12);
     box->setSpacing(8);
-    auto *symbol = new QLabel(m_box);
-    symbol->setPixmap(Symbols::icon(QStringLiteral("apple.intelligence")).pixmap(symbolSize, symbolSize));
-    box->addWidget(symbol);
+    m_symbol = new QLabel(m_box);
+    box->addWidget(m_symbol);
 
     m_edit = new QLineEdit(m_box);
     m_edit->setObjectName(QStringLiteral("sentence"));
@@ -79,8 +82,11 @@ DescribeRuleField::DescribeRuleField(AppModel &model, QWidget *parent)
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("status"));
     m_status->setWordWrap(true);
-    m_status->setForegroundRole(QPalette::PlaceholderText);
+    Roles::setFont(m_status, Roles::Font::callout);
+    Roles::setSecondary(m_status);
     layout->addWidget(m_status);
+    connect(&ThemeStore::instance(), &ThemeStore::changed, this, &DescribeRuleField::refreshSymbol);
+    refreshSymbol();
 
     connect(&m_model.autopilot(), &Autopilot::modelStatusChanged, this, &DescribeRuleField::refresh);
     connect(&m_model, &AppModel::describeFocusChanged, this, [this] {
@@ -92,6 +98,29 @@ DescribeRuleField::DescribeRuleField(AppModel &model, QWidget *parent)
 DescribeRuleField::~DescribeRuleField()
 {
     cancel();
+}
+
+void DescribeRuleField::paintEvent(QPaintEvent *)
+{
+    // The box stands on the secondary background, rounded.
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath path;
+    path.addRoundedRect(QRectF(m_box->geometry()), boxRadius, boxRadius);
+    painter.fillPath(path, Roles::secondaryBackground(palette()));
+}
+
+void DescribeRuleField::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        refreshSymbol();
+}
+
+void DescribeRuleField::refreshSymbol()
+{
+    m_symbol->setPixmap(Symbols::tinted(QStringLiteral("apple.intelligence"), symbolSize,
+                                        ThemeStore::instance().theme().accentText(palette()), devicePixelRatioF()));
 }
 
 QString DescribeRuleField::text() const

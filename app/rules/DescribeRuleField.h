@@ -50,7 +50,12 @@ public:
     void cancel();
 
 
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
 private:
+    void refreshSymbol();
     void finished();
     void refresh();
 
@@ -60,6 +65,7 @@ private:
     bool m_working = false;
     std::optional<QString> m_failure;
     QWidget *m_box = nullptr;
+    QLabel *m_symbol = nullptr;
     QLineEdit *m_edit = nullptr;
     QStackedWidget *m_buttons = nullptr;
     QPushButton *m_make = nullptr;

@@ -1,10 +1,14 @@
 #include "DryRunRowView.h"
 
-#include "Autopilot.h"
+#include "Chip.h"
 #include "DryRunView.h"
+#include "FileIcon.h"
+#include "RecognitionLine.h"
+#include "Roles.h"
 #include "Symbols.h"
+#include "ThemeStore.h"
 
-#include <QFileIconProvider>
+#include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -21,23 +25,18 @@ DryRunRowView::DryRunRowView(const DryRunRow &row, QWidget *parent)
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 4, 0, 4);
     layout->setSpacing(12);
-    m_icon = new QLabel(this);
-    m_icon->setPixmap(QFileIconProvider().icon(QFileInfo(row.file)).pixmap(iconSize, iconSize));
-    m_icon->setFixedSize(iconSize, iconSize);
-    layout->addWidget(m_icon, 0, Qt::AlignTop);
+    layout->addWidget(new FileIcon(row.file, iconSize, this), 0, Qt::AlignTop);
 
     auto *column = new QVBoxLayout;
     column->setSpacing(4);
-    m_name = new QLabel(QFileInfo(row.file).fileName(), this);
-    m_name->setObjectName(QStringLiteral("name"));
-    m_name->setTextFormat(Qt::PlainText);
-    column->addWidget(m_name);
+    auto *name = new QLabel(QFileInfo(row.file).fileName(), this);
+    name->setObjectName(QStringLiteral("name"));
+    name->setTextFormat(Qt::PlainText);
+    column->addWidget(name);
 
     auto *state = new QHBoxLayout;
     state->setSpacing(4);
     m_arrow = new QLabel(this);
-    static const QIcon arrowIcon = Symbols::icon(QStringLiteral("arrow.turn.down.right"));
-    m_arrow->setPixmap(arrowIcon.pixmap(arrowSize, arrowSize));
     state->addWidget(m_arrow, 0, Qt::AlignTop);
     m_state = new QLabel(this);
     m_state->setObjectName(QStringLiteral("state"));
@@ -46,14 +45,13 @@ DryRunRowView::DryRunRowView(const DryRunRow &row, QWidget *parent)
     state->addWidget(m_state, 1);
     column->addLayout(state);
 
-    m_review = new QLabel(tr("would wait for you to check"), this);
+    m_review = new Chip(tr("would wait for you to check"), QStringLiteral("hand.raised"), this);
     m_review->setObjectName(QStringLiteral("review"));
     column->addWidget(m_review, 0, Qt::AlignLeft);
-    m_recognition = new QLabel(this);
-    m_recognition->setObjectName(QStringLiteral("recognition"));
-    m_recognition->setTextFormat(Qt::PlainText);
+    m_recognition = new RecognitionLine(Recognition(), this);
     column->addWidget(m_recognition);
     layout->addLayout(column, 1);
+    connect(&ThemeStore::instance(), &ThemeStore::changed, this, &DryRunRowView::refreshColours);
     setRow(row);
 }
 
@@ -63,11 +61,11 @@ void DryRunRowView::setRow(const DryRunRow &row)
     const bool matched = !row.reading && row.plan;
     m_arrow->setVisible(matched);
     m_state->setText(stateText());
-    m_state->setForegroundRole(matched ? QPalette::Highlight : QPalette::PlaceholderText);
     m_review->setVisible(matched && row.waitsForReview());
     m_recognition->setVisible(row.recognition.has_value());
     if (row.recognition)
-        m_recognition->setText(Autopilot::summary(*row.recognition));
+        m_recognition->setRecognition(*row.recognition);
+    refreshColours();
 }
 
 QString DryRunRowView::stateText() const
@@ -77,4 +75,23 @@ QString DryRunRowView::stateText() const
     if (m_row.plan)
         return DryRunView::describe(*m_row.plan);
     return tr("No match, stays as it is");
+}
+
+void DryRunRowView::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        refreshColours();
+}
+
+void DryRunRowView::refreshColours()
+{
+    const bool matched = !m_row.reading && m_row.plan;
+    const QColor text = matched ? ThemeStore::instance().theme().accentText(palette()) : Roles::secondary(palette());
+    QPalette colours = m_state->palette();
+    colours.setColor(QPalette::WindowText, text);
+    m_state->setPalette(colours);
+    if (matched)
+        m_arrow->setPixmap(Symbols::tinted(QStringLiteral("arrow.turn.down.right"), arrowSize,
+                                           Roles::secondary(palette()), devicePixelRatioF()));
 }

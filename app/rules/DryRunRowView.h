@@ -7,7 +7,9 @@
 
 #include <QWidget>
 
+class Chip;
 class QLabel;
+class RecognitionLine;
 
 class DryRunRowView : public QWidget
 {
@@ -22,12 +24,15 @@ public:
     // The line under the name, as it reads now.
     QString stateText() const;
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
+    void refreshColours();
+
     DryRunRow m_row;
-    QLabel *m_icon = nullptr;
-    QLabel *m_name = nullptr;
     QLabel *m_arrow = nullptr;
     QLabel *m_state = nullptr;
-    QLabel *m_review = nullptr;
-    QLabel *m_recognition = nullptr;
+    Chip *m_review = nullptr;
+    RecognitionLine *m_recognition = nullptr;
 };

@@ -2,14 +2,14 @@
 
 #include "Autopilot.h"
 #include "DryRunRowView.h"
+#include "EmptyStateView.h"
 #include "RealHome.h"
+#include "Roles.h"
 
-#include <QDialogButtonBox>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QStackedWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -25,11 +25,10 @@ QFrame *divider(QWidget *parent)
 } // namespace
 
 DryRunView::DryRunView(Autopilot &autopilot, DryRunRequest request, QWidget *parent)
-    : QDialog(parent)
+    : Sheet(parent)
     , m_autopilot(autopilot)
     , m_request(std::move(request))
 {
-    setWindowModality(Qt::WindowModal);
     setFixedSize(fixedSize);
     setWindowTitle(tr("Dry Run: %1").arg(m_request.rule.name));
     auto *layout = new QVBoxLayout(this);
@@ -42,35 +41,16 @@ DryRunView::DryRunView(Autopilot &autopilot, DryRunRequest request, QWidget *par
     auto *title = new QLabel(tr("Dry Run: %1").arg(m_request.rule.name), this);
     title->setObjectName(QStringLiteral("title"));
     title->setTextFormat(Qt::PlainText);
-    QFont headline = title->font();
-    headline.setWeight(QFont::DemiBold);
-    title->setFont(headline);
+    Roles::setFont(title, Roles::Font::headline);
     header->addWidget(title);
     m_count = new QLabel(this);
     m_count->setObjectName(QStringLiteral("count"));
-    m_count->setForegroundRole(QPalette::PlaceholderText);
+    Roles::setSecondary(m_count);
     header->addWidget(m_count);
     layout->addLayout(header);
     layout->addWidget(divider(this));
 
-    m_body = new QStackedWidget(this);
-    auto *emptyPage = new QWidget(m_body);
-    auto *emptyLayout = new QVBoxLayout(emptyPage);
-    emptyLayout->addStretch();
-    m_emptyTitle = new QLabel(emptyPage);
-    m_emptyTitle->setObjectName(QStringLiteral("emptyTitle"));
-    m_emptyTitle->setAlignment(Qt::AlignCenter);
-    m_emptyTitle->setFont(headline);
-    m_emptyText = new QLabel(emptyPage);
-    m_emptyText->setObjectName(QStringLiteral("emptyText"));
-    m_emptyText->setAlignment(Qt::AlignCenter);
-    m_emptyText->setForegroundRole(QPalette::PlaceholderText);
-    emptyLayout->addWidget(m_emptyTitle);
-    emptyLayout->addWidget(m_emptyText);
-    emptyLayout->addStretch();
-    m_body->addWidget(emptyPage);
-
-    auto *scroll = new QScrollArea(m_body);
+    auto *scroll = new QScrollArea(this);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     auto *list = new QWidget(scroll);
@@ -79,15 +59,16 @@ DryRunView::DryRunView(Autopilot &autopilot, DryRunRequest request, QWidget *par
     m_list->setSpacing(0);
     m_list->addStretch();
     scroll->setWidget(list);
-    m_body->addWidget(scroll);
-    layout->addWidget(m_body, 1);
+    layout->addWidget(scroll, 1);
+    m_emptyState = new EmptyStateView(QStringLiteral("folder"), QString(), QString(), scroll);
+    m_emptyState->attachTo(scroll->viewport());
     layout->addWidget(divider(this));
 
     auto *footer = new QHBoxLayout;
     footer->setContentsMargins(16, 16, 16, 16);
     m_matches = new QLabel(this);
     m_matches->setObjectName(QStringLiteral("matches"));
-    m_matches->setForegroundRole(QPalette::PlaceholderText);
+    Roles::setSecondary(m_matches);
     footer->addWidget(m_matches);
     footer->addStretch();
     auto *doneButton = new QPushButton(tr("Done"), this);
@@ -186,20 +167,23 @@ void DryRunView::refreshTexts()
     const qsizetype matches = std::count_if(m_rows.begin(), m_rows.end(), [](const DryRunRow &row) { return row.plan.has_value(); });
     m_count->setText(tr("What this rule would do with the newest %1 files. Nothing is changed.").arg(m_rows.size()));
     m_matches->setText(tr("%1 of %2 files match.").arg(matches).arg(m_rows.size()));
-    m_body->setCurrentIndex(m_rows.isEmpty() ? 0 : 1);
+    m_emptyState->setVisible(m_rows.isEmpty());
     switch (m_empty) {
     case Empty::noFolder:
-        m_emptyTitle->setText(tr("No Folder"));
-        m_emptyText->setText(tr("This rule has no folder to try it on. Choose one in the rule."));
+        m_emptyState->setSymbol(QStringLiteral("folder.badge.questionmark"));
+        m_emptyState->setTitle(tr("No Folder"));
+        m_emptyState->setDescription(tr("This rule has no folder to try it on."));
         break;
     case Empty::unreachable:
-        m_emptyTitle->setText(tr("Folder Not Available"));
-        m_emptyText->setText(tr("Filewright can no longer open this folder."));
+        m_emptyState->setSymbol(QStringLiteral("folder.badge.questionmark"));
+        m_emptyState->setTitle(tr("Folder Not Available"));
+        m_emptyState->setDescription(tr("Filewright can no longer open this folder."));
         break;
     case Empty::waiting:
     case Empty::noFiles:
-        m_emptyTitle->setText(tr("No Files"));
-        m_emptyText->setText(tr("This folder has no files yet."));
+        m_emptyState->setSymbol(QStringLiteral("folder"));
+        m_emptyState->setTitle(tr("No Files"));
+        m_emptyState->setDescription(tr("This folder has no files yet."));
         break;
     }
 }

@@ -8,20 +8,19 @@
 #include "DryRun.h"
 #include "DryRunRequest.h"
 #include "Plan.h"
+#include "Sheet.h"
 
-#include <QDialog>
 #include <QHash>
 
 #include <memory>
 
 class Autopilot;
 class DryRunRowView;
+class EmptyStateView;
 class QLabel;
-class QScrollArea;
-class QStackedWidget;
 class QVBoxLayout;
 
-class DryRunView : public QDialog
+class DryRunView : public Sheet
 {
     Q_OBJECT
 
@@ -62,8 +61,6 @@ private:
     QHash<QUuid, DryRunRowView *> m_views;
     QLabel *m_count = nullptr;
     QLabel *m_matches = nullptr;
-    QStackedWidget *m_body = nullptr;
-    QLabel *m_emptyTitle = nullptr;
-    QLabel *m_emptyText = nullptr;
+    EmptyStateView *m_emptyState = nullptr;
     QVBoxLayout *m_list = nullptr;
 };

@@ -5,14 +5,19 @@
 #include "Autopilot.h"
 #include "ConditionRow.h"
 #include "DryRunView.h"
+#include "FormSection.h"
 #include "Labels.h"
+#include "ProminentButton.h"
+#include "Roles.h"
 #include "ModelStatusText.h"
 #include "RealHome.h"
 #include "Store.h"
 #include "Symbols.h"
+#include "ThemeStore.h"
 #include "Whitespace.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -25,33 +30,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-// A titled group of the form: header, rounded body, footer.
-QVBoxLayout *section(QVBoxLayout *form, const QString &header, const QString &footer = QString())
-{
-    QWidget *parent = form->parentWidget();
-    if (!header.isEmpty()) {
-        auto *title = new QLabel(header, parent);
-        QFont font = title->font();
-        font.setWeight(QFont::DemiBold);
-        title->setFont(font);
-        form->addWidget(title);
-    }
-    auto *body = new QFrame(parent);
-    body->setFrameShape(QFrame::StyledPanel);
-    auto *layout = new QVBoxLayout(body);
-    layout->setContentsMargins(10, 8, 10, 8);
-    layout->setSpacing(6);
-    form->addWidget(body);
-    if (!footer.isEmpty()) {
-        auto *note = new QLabel(footer, parent);
-        note->setWordWrap(true);
-        note->setForegroundRole(QPalette::PlaceholderText);
-        form->addWidget(note);
-    }
-    form->addSpacing(8);
-    return layout;
-}
 
 QToolButton *menuButton(const QString &text, QMenu *menu, QWidget *parent)
 {
@@ -85,12 +63,11 @@ qsizetype indexOf(const QList<Item> &items, const QUuid &id)
 } // namespace
 
 RuleEditor::RuleEditor(AppModel &model, AppModel::Editing editing, QWidget *parent)
-    : QDialog(parent)
+    : Sheet(parent)
     , m_model(model)
     , m_editing(std::move(editing))
     , m_applications(new ApplicationCatalog(this))
 {
-    setWindowModality(Qt::WindowModal);
     setFixedSize(fixedSize);
     setWindowTitle(m_editing.isNew ? tr("New Rule") : tr("Edit Rule"));
     auto *layout = new QVBoxLayout(this);
@@ -104,6 +81,7 @@ RuleEditor::RuleEditor(AppModel &model, AppModel::Editing editing, QWidget *pare
     layout->addWidget(buildBottomBar());
 
     connect(&m_model.autopilot(), &Autopilot::modelStatusChanged, this, &RuleEditor::refreshModelStatus);
+    connect(&ThemeStore::instance(), &ThemeStore::changed, this, &RuleEditor::refreshTint);
     connect(&m_model.store(), &Store::changed, this, [this](Store::Model changed) {
         if (changed == Store::Model::watchedFolder) {
             fillFolders();
@@ -124,58 +102,68 @@ QWidget *RuleEditor::buildForm()
     auto *content = new QWidget(scroll);
     auto *form = new QVBoxLayout(content);
     form->setContentsMargins(20, 16, 20, 16);
-    form->setSpacing(4);
+    form->setSpacing(16);
+    const auto addSection = [&](const QString &header, const QString &footer = QString()) {
+        auto *section = new FormSection(header, content);
+        if (!footer.isEmpty())
+            section->setFooter(footer);
+        form->addWidget(section);
+        return section;
+    };
+    const auto rowList = [&](FormSection *section) {
+        auto *rows = new QWidget(section);
+        auto *layout = new QVBoxLayout(rows);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(6);
+        section->addRow(rows);
+        return layout;
+    };
 
     if (isDrafted()) {
-        QVBoxLayout *banner = section(form, QString());
-        auto *row = new QHBoxLayout;
-        auto *icon = new QLabel(content);
-        icon->setPixmap(Symbols::icon(QStringLiteral("apple.intelligence")).pixmap(20, 20));
-        row->addWidget(icon, 0, Qt::AlignTop);
+        FormSection *banner = addSection(QString());
+        auto *row = new QWidget(banner);
+        auto *layout = new QHBoxLayout(row);
+        layout->setContentsMargins(0, 0, 0, 0);
+        m_bannerIcon = new QLabel(row);
+        layout->addWidget(m_bannerIcon, 0, Qt::AlignTop);
         auto *texts = new QVBoxLayout;
         texts->setSpacing(4);
-        texts->addWidget(new QLabel(tr("Draft from your sentence. Check every line, then accept it."), content));
-        auto *prompt = new QLabel(QStringLiteral("\u201C%1\u201D").arg(*m_editing.rule.createdFromPrompt), content);
+        auto *note = new QLabel(tr("Draft from your sentence. Check every line, then accept it."), row);
+        note->setWordWrap(true);
+        texts->addWidget(note);
+        auto *prompt = new QLabel(QStringLiteral("\u201C%1\u201D").arg(*m_editing.rule.createdFromPrompt), row);
         prompt->setObjectName(QStringLiteral("prompt"));
         prompt->setTextFormat(Qt::PlainText);
         prompt->setWordWrap(true);
-        prompt->setForegroundRole(QPalette::PlaceholderText);
+        Roles::setSecondary(prompt);
         texts->addWidget(prompt);
-        row->addLayout(texts, 1);
-        banner->addLayout(row);
+        layout->addLayout(texts, 1);
+        banner->addRow(row);
     }
 
-    QVBoxLayout *nameSection = section(form, QString());
-    auto *nameRow = new QHBoxLayout;
-    nameRow->addWidget(new QLabel(tr("Rule name"), content));
-    m_name = new QLineEdit(m_editing.rule.name, content);
+    FormSection *nameSection = addSection(QString());
+    m_name = new QLineEdit(m_editing.rule.name, nameSection);
     m_name->setObjectName(QStringLiteral("name"));
     m_name->setAccessibleName(tr("Rule name"));
     connect(m_name, &QLineEdit::textEdited, this, [this](const QString &text) {
         m_editing.rule.name = text;
         refresh();
     });
-    nameRow->addWidget(m_name, 1);
-    nameSection->addLayout(nameRow);
+    nameSection->addRow(tr("Rule name"), m_name);
 
-    QVBoxLayout *when = section(form, tr("When"));
-    auto *folderRow = new QHBoxLayout;
-    folderRow->addWidget(new QLabel(tr("A new file arrives in"), content));
-    m_folder = new QComboBox(content);
+    FormSection *when = addSection(tr("When"));
+    m_folder = new QComboBox(when);
     m_folder->setObjectName(QStringLiteral("folder"));
     m_folder->setAccessibleName(tr("A new file arrives in"));
     connect(m_folder, &QComboBox::currentIndexChanged, this, [this](int index) {
         const QVariant data = m_folder->itemData(index);
         chooseFolder(data.isNull() ? std::nullopt : std::optional<QUuid>(data.toUuid()));
     });
-    folderRow->addWidget(m_folder, 1);
-    when->addLayout(folderRow);
+    when->addRow(tr("A new file arrives in"), m_folder);
     fillFolders();
 
-    QVBoxLayout *conditions = section(form, tr("And"), tr("Every condition must be true."));
-    m_conditions = new QVBoxLayout;
-    m_conditions->setSpacing(6);
-    conditions->addLayout(m_conditions);
+    FormSection *conditions = addSection(tr("And"), tr("Every condition must be true."));
+    m_conditions = rowList(conditions);
     for (const Condition &condition : std::as_const(m_editing.rule.conditions))
         insertConditionRow(condition, m_conditions->count());
     m_addCondition = new QMenu(content);
@@ -183,20 +171,19 @@ QWidget *RuleEditor::buildForm()
         QAction *entry = m_addCondition->addAction(Labels::title(field), this, [this, field] { addCondition(field); });
         entry->setData(static_cast<int>(field));
     }
-    conditions->addWidget(menuButton(tr("Add Condition"), m_addCondition, content), 0, Qt::AlignLeft);
-    m_status = new QLabel(content);
+    conditions->addRow(menuButton(tr("Add Condition"), m_addCondition, conditions));
+    m_status = new QLabel(conditions);
     m_status->setObjectName(QStringLiteral("modelStatus"));
     m_status->setWordWrap(true);
-    m_status->setForegroundRole(QPalette::PlaceholderText);
-    conditions->addWidget(m_status);
+    Roles::setFont(m_status, Roles::Font::callout);
+    Roles::setSecondary(m_status);
+    conditions->addRow(m_status);
 
-    QVBoxLayout *actions = section(
-        form, tr("Then"),
+    FormSection *actions = addSection(
+        tr("Then"),
         tr("Placeholders: {datum} {jahr} {monat} {absender} {betrag} {waehrung} {art} {titel} {original} {zaehler}. "
            "\u201C~\u201D is your home folder."));
-    m_actions = new QVBoxLayout;
-    m_actions->setSpacing(6);
-    actions->addLayout(m_actions);
+    m_actions = rowList(actions);
     for (const RuleAction &action : std::as_const(m_editing.rule.actions))
         insertActionRow(action, m_actions->count());
     m_addAction = new QMenu(content);
@@ -205,15 +192,15 @@ QWidget *RuleEditor::buildForm()
                                                 [this, kind] { addAction(kind); });
         entry->setData(static_cast<int>(kind));
     }
-    actions->addWidget(menuButton(tr("Add Action"), m_addAction, content), 0, Qt::AlignLeft);
+    actions->addRow(menuButton(tr("Add Action"), m_addAction, actions));
 
-    QVBoxLayout *sentence = section(form, tr("In one sentence"));
-    m_sentence = new QLabel(content);
+    FormSection *sentence = addSection(tr("In one sentence"));
+    m_sentence = new QLabel(sentence);
     m_sentence->setObjectName(QStringLiteral("sentence"));
     m_sentence->setTextFormat(Qt::PlainText);
     m_sentence->setWordWrap(true);
     m_sentence->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    sentence->addWidget(m_sentence);
+    sentence->addRow(m_sentence);
     form->addStretch();
     scroll->setWidget(content);
     return scroll;
@@ -236,10 +223,9 @@ QWidget *RuleEditor::buildBottomBar()
     cancel->setAutoDefault(false);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     layout->addWidget(cancel);
-    m_primary = new QPushButton(isDrafted() ? tr("Accept Rule") : tr("Save"), bar);
+    m_primary = new ProminentButton(isDrafted() ? tr("Accept Rule") : tr("Save"), bar);
     m_primary->setObjectName(QStringLiteral("save"));
     m_primary->setDefault(true);
-    m_primary->setProperty("prominent", true);
     connect(m_primary, &QPushButton::clicked, this, &RuleEditor::save);
     layout->addWidget(m_primary);
     return bar;
@@ -421,7 +407,22 @@ void RuleEditor::refreshModelStatus()
         row->setAiAvailable(available);
     m_status->setVisible(!available);
     m_status->setText(available ? QString() : ModelStatusText::text(status));
+    refreshTint();
     refresh();
+}
+
+void RuleEditor::refreshTint()
+{
+    if (m_bannerIcon)
+        m_bannerIcon->setPixmap(Symbols::tinted(QStringLiteral("apple.intelligence"), bannerIconSize,
+                                                ThemeStore::instance().theme().accentText(palette()), devicePixelRatioF()));
+}
+
+void RuleEditor::changeEvent(QEvent *event)
+{
+    Sheet::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        refreshTint();
 }
 
 void RuleEditor::refresh()

@@ -7,8 +7,8 @@
 
 #include "AppModel.h"
 #include "DryRunRequest.h"
+#include "Sheet.h"
 
-#include <QDialog>
 #include <QPointer>
 
 class ActionRow;
@@ -24,7 +24,7 @@ class QToolButton;
 class QVBoxLayout;
 class RuleRow;
 
-class RuleEditor : public QDialog
+class RuleEditor : public Sheet
 {
     Q_OBJECT
 
@@ -58,7 +58,12 @@ public:
     void openDryRun();
     void save();
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
+    static constexpr int bannerIconSize = 20;
+
     QWidget *buildForm();
     QWidget *buildBottomBar();
     void fillFolders();
@@ -66,6 +71,7 @@ private:
     void insertActionRow(const RuleAction &action, int index);
     void connectRow(RuleRow *row);
     void refreshModelStatus();
+    void refreshTint();
     // Sentence and button states, after every change.
     void refresh();
 
@@ -80,6 +86,7 @@ private:
     QMenu *m_addCondition = nullptr;
     QMenu *m_addAction = nullptr;
     QLabel *m_status = nullptr;
+    QLabel *m_bannerIcon = nullptr;
     QLabel *m_sentence = nullptr;
     QPushButton *m_dryRunButton = nullptr;
     QPushButton *m_primary = nullptr;

@@ -5,6 +5,7 @@
 #include "MetricsStore.h"
 #include "Prefs.h"
 #include "Store.h"
+#include "Translation.h"
 
 #include <QDesktopServices>
 #include <QFile>
@@ -24,19 +25,6 @@ namespace Diagnostics {
 namespace {
 
 const QString product = QStringLiteral("Filewright");
-
-// The language Filewright's windows speak: the first of the user's
-// interface languages it has a translation for, else English.
-QString interfaceLanguage()
-{
-    const QStringList languages = QLocale().uiLanguages();
-    for (const QString &language : languages) {
-        const QString code = language.section(QLatin1Char('-'), 0, 0).section(QLatin1Char('_'), 0, 0);
-        if (code == u"de" || code == u"en")
-            return code;
-    }
-    return QStringLiteral("en");
-}
 
 qint64 memoryGiB()
 {
@@ -101,9 +89,9 @@ QString text(const AppModel &model)
     lines.append(QStringLiteral("%1, Linux %2, %3, %4 GB")
                      .arg(QSysInfo::prettyProductName(), QSysInfo::kernelVersion(), machine())
                      .arg(memoryGiB()));
-    lines.append(QStringLiteral("Language: %1, names: %2")
-                     .arg(interfaceLanguage(), Prefs::nameTemplate().language == NameLanguage::en ? QStringLiteral("en")
-                                                                                                   : QStringLiteral("de")));
+    const NameLanguage windows = Translation::language(QLocale().uiLanguages());
+    const NameLanguage names = Prefs::nameTemplate().language == NameLanguage::en ? NameLanguage::en : NameLanguage::de;
+    lines.append(QStringLiteral("Language: %1, names: %2").arg(NameLanguages::rawValue(windows), NameLanguages::rawValue(names)));
     lines.append(QStringLiteral("Local language model: ") + model.autopilot().modelStatus().rawValue());
     const bool sandboxed = qEnvironmentVariableIsSet("APP_SANDBOX_CONTAINER_ID") || qEnvironmentVariableIsSet("FLATPAK_ID");
     lines.append(QStringLiteral("Sandbox: ") + (sandboxed ? QStringLiteral("on") : QStringLiteral("off")));

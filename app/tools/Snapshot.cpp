@@ -1,7 +1,6 @@
 #include "Snapshot.h"
 
 #include "AppModel.h"
-#include "Appearance.h"
 #include "SettingsTab.h"
 #include "SidebarItem.h"
 #include "SnapshotHooks.h"
@@ -14,9 +13,7 @@
 #include <QDBusPendingCall>
 #include <QDialog>
 #include <QDir>
-#include <QPalette>
 #include <QPointer>
-#include <QStyle>
 #include <QWidget>
 
 #include <qcoro/qcorotimer.h>
@@ -37,7 +34,7 @@ constexpr std::chrono::milliseconds afterSheetCloses = 600ms;
 constexpr std::chrono::milliseconds afterSettingsOpen = 1000ms;
 constexpr std::chrono::milliseconds afterTabChange = 800ms;
 
-constexpr std::array appearances{Snapshot::Appearance::light, Snapshot::Appearance::dark};
+constexpr std::array appearances{Appearance::Mode::light, Appearance::Mode::dark};
 
 // The sheets of the tour, in order: how each is opened and closed.
 enum class Sheet { editor, onboarding, review, palette };
@@ -67,11 +64,6 @@ void printLine(const QString &line)
     std::fflush(stdout);
 }
 
-void applyAppearance(Snapshot::Appearance appearance)
-{
-    Appearance::apply(appearance == Snapshot::Appearance::dark ? Appearance::Mode::dark : Appearance::Mode::light);
-}
-
 // Keeps the display from going dark during the tour where a screen saver
 // service listens; the inhibition ends with the process.
 void keepDisplayAwake()
@@ -89,9 +81,9 @@ void keepDisplayAwake()
 
 } // namespace
 
-QString Snapshot::label(Appearance appearance)
+QString Snapshot::label(Appearance::Mode appearance)
 {
-    return appearance == Appearance::light ? QStringLiteral("light") : QStringLiteral("dark");
+    return appearance == Appearance::Mode::light ? QStringLiteral("light") : QStringLiteral("dark");
 }
 
 std::unique_ptr<Snapshot> Snapshot::runIfRequested(AppModel &model, OpenSettings openSettings)
@@ -182,8 +174,8 @@ QCoro::Task<> Snapshot::run()
 
 QCoro::Task<> Snapshot::pages()
 {
-    for (const Appearance appearance : appearances) {
-        applyAppearance(appearance); // even when no page is selected
+    for (const Appearance::Mode appearance : appearances) {
+        Appearance::apply(appearance); // even when no page is selected
         for (const SidebarItem page : SidebarItems::allCases) {
             const QString raw = SidebarItems::rawValue(page);
             if (!selected(raw))
@@ -203,8 +195,8 @@ QCoro::Task<> Snapshot::sheets()
     const std::optional<qint64> review = waiting.isEmpty() ? std::nullopt : std::optional(waiting.constFirst().id);
 
     for (const Sheet sheet : sheetOrder) {
-        for (const Appearance appearance : appearances) {
-            applyAppearance(appearance);
+        for (const Appearance::Mode appearance : appearances) {
+            Appearance::apply(appearance);
             switch (sheet) {
             case Sheet::editor:
                 m_model.setSidebar(SidebarItem::rules);
@@ -252,8 +244,8 @@ QCoro::Task<> Snapshot::settings()
     if (m_openSettings)
         m_openSettings();
     co_await wait(afterSettingsOpen);
-    for (const Appearance appearance : appearances) {
-        applyAppearance(appearance);
+    for (const Appearance::Mode appearance : appearances) {
+        Appearance::apply(appearance);
         for (const SettingsTab tab : SettingsTabs::allCases) {
             m_model.setSettingsTab(tab);
             co_await wait(afterTabChange);

@@ -8,6 +8,7 @@
 // windows stay live between its steps.
 #pragma once
 
+#include "Appearance.h"
 #include "WindowCapture.h"
 
 #include <QObject>
@@ -31,9 +32,8 @@ class Snapshot : public QObject
 public:
     using OpenSettings = std::function<void()>;
 
-    // The appearances of the tour, each with the word its file names use.
-    enum class Appearance { light, dark };
-    static QString label(Appearance appearance);
+    // The word the file names use for an appearance.
+    static QString label(Appearance::Mode appearance);
 
     // When APP_SNAPSHOT is set and not empty: refuses without a test store,
     // else starts the tour. The returned run tells the exit code; none when

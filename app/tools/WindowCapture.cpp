@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QImage>
 #include <QImageWriter>
 #include <QPixmap>
@@ -79,8 +80,11 @@ QCoro::Task<bool> WindowCapture::capture(QString path, QWidget *window)
     }
     if (window->isHidden())
         window->show();
-    window->raise();
-    window->activateWindow();
+    // Without a window system there is no front to bring the window to.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        window->raise();
+        window->activateWindow();
+    }
 
     GridProbes::shared().write(probePath(path), QSizeF(window->size()), window);
     // An old picture must not pass for this one.

@@ -29,10 +29,10 @@ struct Shot
 const Shot expectedShots[] = {
     // {"rules", Window::main},               // rules page: not built yet
     // {"journal", Window::main},             // journal page: not built yet
-    // {"folders", Window::main},             // folders page: not built yet
-    // {"receipts", Window::main},            // receipts page: not built yet
-    // {"sheet-editor", Window::sheet},       // rule editor sheet: not built yet
-    // {"sheet-onboarding", Window::sheet},   // onboarding sheet: not built yet
+    {"folders", Window::main},
+    {"receipts", Window::main},
+    {"sheet-editor", Window::sheet},
+    {"sheet-onboarding", Window::sheet},
     // {"sheet-review", Window::sheet},       // review sheet: not built yet
     // {"sheet-palette", Window::sheet},      // command palette sheet: not built yet
     // {"settings-general", Window::settings},    // general settings: not built yet
@@ -70,13 +70,13 @@ struct TourRun
 TourRun tour(const QTemporaryDir &root, const std::optional<QString> &pages, bool testStore = true)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char *folder : {"home", "config", "data", "cache", "apphome"})
+    const std::pair<const char *, const char *> folders[] = {
+        {"HOME", "home"}, {"XDG_CONFIG_HOME", "config"}, {"XDG_DATA_HOME", "data"}, {"XDG_CACHE_HOME", "cache"},
+        {"APP_HOME", "apphome"}};
+    for (const auto &[variable, folder] : folders) {
         QDir(root.path()).mkpath(QLatin1String(folder));
-    environment.insert(QStringLiteral("HOME"), root.filePath(QStringLiteral("home")));
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), root.filePath(QStringLiteral("config")));
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), root.filePath(QStringLiteral("data")));
-    environment.insert(QStringLiteral("XDG_CACHE_HOME"), root.filePath(QStringLiteral("cache")));
-    environment.insert(QStringLiteral("APP_HOME"), root.filePath(QStringLiteral("apphome")));
+        environment.insert(QLatin1String(variable), root.filePath(QLatin1String(folder)));
+    }
     environment.remove(QStringLiteral("APP_STORE"));
     environment.remove(QStringLiteral("APP_SEED"));
     if (testStore) {

@@ -1,0 +1,201 @@
+#include "JournalModel.h"
+
+JournalModel::JournalModel(Store &store, QObject *parent)
+    : QAbstractListModel(parent)
+    , m_store(store)
+{
+    connect(&m_store, &Store::changed, this, &JournalModel::changed);
+}
+
+void JournalModel::setFilter(AppModel::JournalFilter filter)
+{
+    beginResetModel();
+    m_filter = filter;
+    m_items.clear();
+    m_entryCount = 0;
+    m_last.reset();
+    m_exhausted = false;
+    endResetModel();
+    // The first page at once, so that the list never shows empty in between.
+    fetchMore({});
+}
+
+int JournalModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_items.size());
+}
+
+QVariant JournalModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    if (const std::optional<QDate> heading = day(index.row())) {
+        if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+            return JournalRow::dayTitle(*heading, QDate::currentDate());
+        return {};
+    }
+    const JournalRow &row = *entry(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+        return row.title;
+    case Qt::AccessibleTextRole:
+        return row.title + QLatin1String(", ") + row.detail;
+    case EntryIdRole:
+        return row.id;
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags JournalModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid() || day(index.row()))
+        return Qt::ItemIsEnabled;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+bool JournalModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && !m_exhausted;
+}
+
+void JournalModel::fetchMore(const QModelIndex &parent)
+{
+    if (parent.isValid() || m_exhausted)
+        return;
+    const std::optional<JournalEntry::Status> status = m_filter == AppModel::JournalFilter::review
+        ? std::optional(JournalEntry::Status::review)
+        : std::nullopt;
+    const QList<JournalEntry> page = m_store.journalPage(status, m_last, pageSize);
+    m_exhausted = page.size() < pageSize;
+    if (page.isEmpty())
+        return;
+
+    std::vector<Item> added;
+    added.reserve(std::size_t(page.size()) + 8);
+    std::optional<QDate> lastDay;
+    if (m_entryCount > 0)
+        lastDay = dayOf(std::get<JournalRow>(m_items.back()).date);
+    for (const JournalEntry &entry : page) {
+        const QDate entryDay = dayOf(entry.date);
+        if (entryDay != lastDay)
+            added.emplace_back(entryDay);
+        lastDay = entryDay;
+        added.emplace_back(JournalRow::from(entry));
+    }
+    const int first = int(m_items.size());
+    beginInsertRows({}, first, first + int(added.size()) - 1);
+    m_items.insert(m_items.end(), std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
+    m_entryCount += int(page.size());
+    endInsertRows();
+    m_last = Store::JournalPosition{page.constLast().date, page.constLast().id};
+}
+
+std::optional<QDate> JournalModel::day(int row) const
+{
+    if (row < 0 || row >= int(m_items.size()))
+        return std::nullopt;
+    if (const QDate *heading = std::get_if<QDate>(&m_items[std::size_t(row)]))
+        return *heading;
+    return std::nullopt;
+}
+
+const JournalRow *JournalModel::entry(int row) const
+{
+    if (row < 0 || row >= int(m_items.size()))
+        return nullptr;
+    return std::get_if<JournalRow>(&m_items[std::size_t(row)]);
+}
+
+int JournalModel::rowOf(qint64 id) const
+{
+    for (std::size_t row = 0; row < m_items.size(); ++row) {
+        const JournalRow *shown = std::get_if<JournalRow>(&m_items[row]);
+        if (shown && shown->id == id)
+            return int(row);
+    }
+    return -1;
+}
+
+void JournalModel::changed(Store::Model model, qint64 id, Store::Change change)
+{
+    if (model != Store::Model::journalEntry)
+        return;
+    const std::optional<JournalEntry> stored = change == Store::Change::removed ? std::nullopt : m_store.journalEntry(id);
+    const int row = rowOf(id);
+    if (!stored || !accepts(*stored)) {
+        removeRowOf(id);
+        return;
+    }
+    if (row >= 0 && std::get<JournalRow>(m_items[std::size_t(row)]).date == stored->date) {
+        m_items[std::size_t(row)] = JournalRow::from(*stored);
+        const QModelIndex changedIndex = index(row);
+        Q_EMIT dataChanged(changedIndex, changedIndex);
+        return;
+    }
+    removeRowOf(id);
+    insertEntry(*stored);
+}
+
+bool JournalModel::accepts(const JournalEntry &entry) const
+{
+    return m_filter == AppModel::JournalFilter::all || entry.status() == JournalEntry::Status::review;
+}
+
+void JournalModel::insertEntry(const JournalEntry &entry)
+{
+    JournalRow shown = JournalRow::from(entry);
+    const QDate entryDay = dayOf(shown.date);
+    // The first entry row that the new one comes before.
+    std::size_t next = 0;
+    while (next < m_items.size()) {
+        const JournalRow *row = std::get_if<JournalRow>(&m_items[next]);
+        if (row && before(shown, *row))
+            break;
+        ++next;
+    }
+    // Older than every row read while more are to come: a later page brings it.
+    if (next == m_items.size() && !m_exhausted)
+        return;
+    // Before a day row when the next entry belongs to an earlier day.
+    std::size_t at = next;
+    if (next < m_items.size() && dayOf(std::get<JournalRow>(m_items[next]).date) != entryDay)
+        at = next - 1;
+    const JournalRow *previous = at > 0 ? std::get_if<JournalRow>(&m_items[at - 1]) : nullptr;
+    const QDate *previousDay = at > 0 ? std::get_if<QDate>(&m_items[at - 1]) : nullptr;
+    const bool headed = (previous && dayOf(previous->date) == entryDay) || (previousDay && *previousDay == entryDay);
+
+    const int first = int(at);
+    beginInsertRows({}, first, first + (headed ? 0 : 1));
+    auto position = m_items.begin() + std::ptrdiff_t(at);
+    if (!headed)
+        position = m_items.emplace(position, entryDay) + 1;
+    m_items.emplace(position, std::move(shown));
+    ++m_entryCount;
+    endInsertRows();
+}
+
+void JournalModel::removeRowOf(qint64 id)
+{
+    const int row = rowOf(id);
+    if (row < 0)
+        return;
+    // A day row goes with the last entry of its day.
+    const bool headed = day(row - 1).has_value();
+    const bool lastOfDay = row + 1 == int(m_items.size()) || day(row + 1).has_value();
+    const int first = headed && lastOfDay ? row - 1 : row;
+    beginRemoveRows({}, first, row);
+    m_items.erase(m_items.begin() + first, m_items.begin() + row + 1);
+    --m_entryCount;
+    endRemoveRows();
+}
+
+QDate JournalModel::dayOf(const QDateTime &date)
+{
+    return date.toLocalTime().date();
+}
+
+bool JournalModel::before(const JournalRow &a, const JournalRow &b)
+{
+    return a.date > b.date || (a.date == b.date && a.id > b.id);
+}

@@ -1,0 +1,65 @@
+// The journal as a flat list for the journal page: a day row heads the
+// entries of each local calendar day, newest day and newest entry first.
+// Entries are read from the store a page at a time as the view scrolls
+// (canFetchMore/fetchMore), and each change the store reports is applied to
+// the rows already read, so a journal of any length opens and follows at once.
+#pragma once
+
+#include "AppModel.h"
+#include "JournalRow.h"
+#include "Store.h"
+
+#include <QAbstractListModel>
+#include <QDate>
+
+#include <optional>
+#include <variant>
+#include <vector>
+
+class JournalModel : public QAbstractListModel
+{
+    Q_OBJECT
+
+public:
+    static constexpr int pageSize = 200;
+    enum Role { EntryIdRole = Qt::UserRole + 1 };
+
+    explicit JournalModel(Store &store, QObject *parent = nullptr);
+
+    AppModel::JournalFilter filter() const { return m_filter; }
+    // Reads the journal again from the top under the filter.
+    void setFilter(AppModel::JournalFilter filter);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
+
+    // A day row's day, or none for an entry row.
+    std::optional<QDate> day(int row) const;
+    // An entry row's entry, or null for a day row or a row out of range.
+    const JournalRow *entry(int row) const;
+    // The row that shows the entry stored under id, or -1.
+    int rowOf(qint64 id) const;
+    // Entries read so far; rows include the day rows.
+    int entryCount() const { return m_entryCount; }
+
+private:
+    using Item = std::variant<QDate, JournalRow>;
+
+    void changed(Store::Model model, qint64 id, Store::Change change);
+    bool accepts(const JournalEntry &entry) const;
+    void insertEntry(const JournalEntry &entry);
+    void removeRowOf(qint64 id);
+    static QDate dayOf(const QDateTime &date);
+    // Entry rows ordered as the store orders them: newest first, then higher id first.
+    static bool before(const JournalRow &a, const JournalRow &b);
+
+    Store &m_store;
+    AppModel::JournalFilter m_filter = AppModel::JournalFilter::all;
+    std::vector<Item> m_items;
+    int m_entryCount = 0;
+    std::optional<Store::JournalPosition> m_last;
+    bool m_exhausted = false;
+};
