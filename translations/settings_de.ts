@@ -2,6 +2,94 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de">
 <context>
+    <name>AccentPreview</name>
+    <message>
+        <source>Preview of the accent color</source>
+        <translation>Vorschau der Akzentfarbe</translation>
+    </message>
+    <message>
+        <source>Inbox</source>
+        <translation>Eingang</translation>
+    </message>
+    <message>
+        <source>1 left</source>
+        <translation>1 offen</translation>
+    </message>
+    <message>
+        <source>Add Task</source>
+        <translation>Aufgabe hinzufügen</translation>
+    </message>
+    <message>
+        <source>Focus</source>
+        <translation>Fokus</translation>
+    </message>
+</context>
+<context>
+    <name>AppearanceSettings</name>
+    <message>
+        <source>Accent color</source>
+        <translation>Akzentfarbe</translation>
+    </message>
+</context>
+<context>
+    <name>GeneralSettings</name>
+    <message>
+        <source>Recognition</source>
+        <translation>Erkennung</translation>
+    </message>
+    <message>
+        <source>Read file content with the local language model</source>
+        <translation>Dateiinhalt mit dem lokalen Sprachmodell lesen</translation>
+    </message>
+    <message>
+        <source>The local language model runs on this computer. Files and their text stay here.</source>
+        <translation>Das lokale Sprachmodell läuft auf diesem Computer. Dateien und ihr Text bleiben hier.</translation>
+    </message>
+    <message>
+        <source>Autopilot</source>
+        <translation>Autopilot</translation>
+    </message>
+    <message>
+        <source>3 seconds</source>
+        <translation>3 Sekunden</translation>
+    </message>
+    <message>
+        <source>10 seconds</source>
+        <translation>10 Sekunden</translation>
+    </message>
+    <message>
+        <source>1 minute</source>
+        <translation>1 Minute</translation>
+    </message>
+    <message>
+        <source>Wait before acting</source>
+        <translation>Warten vor dem Handeln</translation>
+    </message>
+    <message>
+        <source>Notify me when a file is filed</source>
+        <translation>Mitteilen, wenn eine Datei abgelegt wurde</translation>
+    </message>
+    <message>
+        <source>Open at login</source>
+        <translation>Bei der Anmeldung öffnen</translation>
+    </message>
+    <message>
+        <source>A file must stay unchanged this long before a rule runs, so downloads can finish.</source>
+        <translation>So lange muss eine Datei unverändert bleiben, bevor eine Regel läuft, damit Downloads fertig werden.</translation>
+    </message>
+</context>
+<context>
+    <name>LoginItem</name>
+    <message>
+        <source>Could not remove %1.</source>
+        <translation>%1 konnte nicht entfernt werden.</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>%1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+</context>
+<context>
     <name>MenuBarPanel</name>
     <message>
         <source>Open Filewright</source>
@@ -41,6 +129,37 @@
     <message>
         <source>Undo</source>
         <translation>Widerrufen</translation>
+    </message>
+</context>
+<context>
+    <name>NameSettings</name>
+    <message>
+        <source>File names</source>
+        <translation>Dateinamen</translation>
+    </message>
+    <message>
+        <source>German (Rechnung, Quittung)</source>
+        <translation>Deutsch (Rechnung, Quittung)</translation>
+    </message>
+    <message>
+        <source>English (Invoice, Receipt)</source>
+        <translation>Englisch (Invoice, Receipt)</translation>
+    </message>
+    <message>
+        <source>Words in names</source>
+        <translation>Wörter in Namen</translation>
+    </message>
+    <message>
+        <source>Date format</source>
+        <translation>Datumsformat</translation>
+    </message>
+    <message>
+        <source>Example</source>
+        <translation>Beispiel</translation>
+    </message>
+    <message>
+        <source>For {art}, {datum}, and {betrag} in rename and move actions.</source>
+        <translation>Für {art}, {datum} und {betrag} beim Umbenennen und Verschieben.</translation>
     </message>
 </context>
 <context>

@@ -285,6 +285,9 @@ void Autopilot::checkModel()
 void Autopilot::setUseModel(bool on)
 {
     Prefs::setValue(QString::fromUtf16(Prefs::useModelKey), on);
+    // Switched off needs no question to the server: the status follows at once.
+    if (!on)
+        setModel({ModelStatus::switchedOff, QString()});
     checkModel();
 }
 

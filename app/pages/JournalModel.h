@@ -21,7 +21,7 @@ class JournalModel : public QAbstractListModel
     Q_OBJECT
 
 public:
-    static constexpr int pageSize = 200;
+    static constexpr int pageSize = 100;
     enum Role { EntryIdRole = Qt::UserRole + 1 };
 
     explicit JournalModel(Store &store, QObject *parent = nullptr);

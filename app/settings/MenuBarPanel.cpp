@@ -1,10 +1,12 @@
 #include "MenuBarPanel.h"
 
 #include "Autopilot.h"
+#include "FileIcon.h"
+#include "ProminentButton.h"
 #include "RealHome.h"
+#include "Roles.h"
 #include "Store.h"
 
-#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -19,24 +21,15 @@ namespace {
 
 constexpr int iconSize = 24;
 
-QIcon fileIcon(const QString &path)
-{
-    static const QFileIconProvider provider;
-    const QFileInfo info(path);
-    if (info.exists())
-        return provider.icon(info);
-    return provider.icon(QFileIconProvider::File);
-}
-
-QLabel *elidedLabel(const QString &text, Qt::TextElideMode mode, QWidget *parent)
+QLabel *elidedLabel(const QString &text, Qt::TextElideMode mode, int width, QWidget *parent,
+                    Roles::Font font = Roles::Font::body)
 {
     auto *label = new QLabel(parent);
+    Roles::setFont(label, font);
     label->setTextFormat(Qt::PlainText);
     label->setMinimumWidth(1);
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    const QFontMetrics metrics(label->font());
-    // The row is at most the panel's width less icon, spacing, padding and button.
-    label->setText(metrics.elidedText(text, mode, MenuBarPanel::panelWidth - 140));
+    label->setText(QFontMetrics(label->font()).elidedText(text, mode, width));
     label->setToolTip(text);
     return label;
 }
@@ -58,9 +51,7 @@ MenuBarPanel::MenuBarPanel(AppModel &model, std::function<void()> openMainWindow
 
     auto *header = new QHBoxLayout;
     auto *title = new QLabel(QStringLiteral("Filewright"), this);
-    QFont headline = title->font();
-    headline.setBold(true);
-    title->setFont(headline);
+    Roles::setFont(title, Roles::Font::headline);
     header->addWidget(title);
     header->addStretch();
     m_busy = new QProgressBar(this);
@@ -74,7 +65,7 @@ MenuBarPanel::MenuBarPanel(AppModel &model, std::function<void()> openMainWindow
     m_empty = new QLabel(tr("Nothing filed yet. New files in your watched folders show up here."), this);
     m_empty->setObjectName(QStringLiteral("emptyText"));
     m_empty->setWordWrap(true);
-    m_empty->setForegroundRole(QPalette::PlaceholderText);
+    Roles::setSecondary(m_empty);
     layout->addWidget(m_empty);
 
     m_rows = new QVBoxLayout;
@@ -87,7 +78,7 @@ MenuBarPanel::MenuBarPanel(AppModel &model, std::function<void()> openMainWindow
     layout->addWidget(divider);
 
     auto *footer = new QHBoxLayout;
-    m_toCheck = new QPushButton(this);
+    m_toCheck = new ProminentButton(QString(), this);
     m_toCheck->setObjectName(QStringLiteral("toCheck"));
     m_toCheck->setDefault(true);
     connect(m_toCheck, &QPushButton::clicked, this, [this] { open(AppModel::JournalFilter::review); });
@@ -168,25 +159,11 @@ QWidget *MenuBarPanel::row(const JournalEntry &entry)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
 
-    auto *icon = new QLabel(widget);
-    icon->setPixmap(fileIcon(done ? entry.newPath : entry.originalPath).pixmap(iconSize, iconSize));
-    icon->setFixedSize(iconSize, iconSize);
-    layout->addWidget(icon, 0, Qt::AlignTop);
+    layout->addWidget(new FileIcon(done ? entry.newPath : entry.originalPath, iconSize, widget), 0, Qt::AlignTop);
 
-    auto *texts = new QVBoxLayout;
-    texts->setSpacing(2);
-    QLabel *name = elidedLabel(done ? entry.fileName() : entry.originalName(), Qt::ElideMiddle, widget);
-    name->setObjectName(QStringLiteral("name"));
-    texts->addWidget(name);
-    QLabel *detail = elidedLabel(line(entry), Qt::ElideRight, widget);
-    detail->setObjectName(QStringLiteral("detail"));
-    detail->setForegroundRole(QPalette::PlaceholderText);
-    texts->addWidget(detail);
-    layout->addLayout(texts, 1);
-    layout->addSpacing(8);
-
+    QPushButton *undo = nullptr;
     if (done && entry.performed()) {
-        auto *undo = new QPushButton(tr("Undo"), widget);
+        undo = new QPushButton(tr("Undo"), widget);
         undo->setObjectName(QStringLiteral("undo"));
         const qint64 id = entry.id;
         connect(undo, &QPushButton::clicked, this, [this, id] {
@@ -194,8 +171,22 @@ QWidget *MenuBarPanel::row(const JournalEntry &entry)
             if (std::optional<JournalEntry> current = m_model.store().journalEntry(id))
                 m_model.autopilot().undo(*current);
         });
-        layout->addWidget(undo, 0, Qt::AlignTop);
     }
+    // The texts get what the panel's padding, the icon and the button leave.
+    const int textWidth = panelWidth - 2 * 16 - iconSize - 8 - (undo ? 8 + undo->sizeHint().width() : 0);
+
+    auto *texts = new QVBoxLayout;
+    texts->setSpacing(2);
+    QLabel *name = elidedLabel(done ? entry.fileName() : entry.originalName(), Qt::ElideMiddle, textWidth, widget);
+    name->setObjectName(QStringLiteral("name"));
+    texts->addWidget(name);
+    QLabel *detail = elidedLabel(line(entry), Qt::ElideRight, textWidth, widget, Roles::Font::callout);
+    detail->setObjectName(QStringLiteral("detail"));
+    Roles::setSecondary(detail);
+    texts->addWidget(detail);
+    layout->addLayout(texts, 1);
+    if (undo)
+        layout->addWidget(undo, 0, Qt::AlignTop);
     return widget;
 }
 

@@ -4,7 +4,9 @@
 #include "Autopilot.h"
 #include "Notifier.h"
 #include "Prefs.h"
+#include "ProminentButton.h"
 #include "RealHome.h"
+#include "Roles.h"
 #include "RuleSentence.h"
 #include "RuleTemplates.h"
 #include "ModelStatusText.h"
@@ -30,21 +32,25 @@ const QSet<QString> &initialTemplates()
     return ids;
 }
 
-QLabel *textLabel(const QString &text, QWidget *parent, qreal scale = 1.0, bool semibold = false,
-                  bool secondary = false)
+QLabel *textLabel(const QString &text, QWidget *parent, Roles::Font font = Roles::Font::body, bool secondary = false)
 {
     auto *label = new QLabel(text, parent);
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
-    if (scale != 1.0 || semibold) {
-        QFont font = label->font();
-        font.setPointSizeF(font.pointSizeF() * scale);
-        if (semibold)
-            font.setWeight(QFont::DemiBold);
-        label->setFont(font);
-    }
+    Roles::setFont(label, font);
     if (secondary)
-        label->setForegroundRole(QPalette::PlaceholderText);
+        Roles::setSecondary(label);
+    return label;
+}
+
+// The welcome page's large title.
+QLabel *largeTitle(const QString &text, QWidget *parent)
+{
+    QLabel *label = textLabel(text, parent);
+    QFont font = label->font();
+    font.setPointSizeF(font.pointSizeF() + 12);
+    font.setWeight(QFont::DemiBold);
+    label->setFont(font);
     return label;
 }
 
@@ -68,13 +74,12 @@ std::optional<WatchedFolder> firstNamed(const QList<WatchedFolder> &folders, con
 } // namespace
 
 OnboardingView::OnboardingView(AppModel &model, QWidget *parent)
-    : QDialog(parent)
+    : Sheet(parent)
     , m_model(model)
     , m_templates(initialTemplates())
 {
     setObjectName(QStringLiteral("onboarding"));
     setWindowTitle(tr("Set Up Filewright"));
-    setWindowModality(Qt::WindowModal);
     setFixedSize(600, 520);
 
     auto *layout = new QVBoxLayout(this);
@@ -94,7 +99,7 @@ OnboardingView::OnboardingView(AppModel &model, QWidget *parent)
 
     auto *footer = new QHBoxLayout;
     footer->setContentsMargins(16, 16, 16, 16);
-    m_stepText = textLabel(QString(), this, 1.0, false, true);
+    m_stepText = textLabel(QString(), this, Roles::Font::body, true);
     m_stepText->setObjectName(QStringLiteral("stepText"));
     footer->addWidget(m_stepText);
     footer->addStretch();
@@ -103,7 +108,7 @@ OnboardingView::OnboardingView(AppModel &model, QWidget *parent)
     m_back->setAutoDefault(false);
     connect(m_back, &QPushButton::clicked, this, [this] { goTo(m_step - 1); });
     footer->addWidget(m_back);
-    m_forward = new QPushButton(this);
+    m_forward = new ProminentButton(QString(), this);
     m_forward->setObjectName(QStringLiteral("forward"));
     m_forward->setDefault(true);
     connect(m_forward, &QPushButton::clicked, this, &OnboardingView::forward);
@@ -121,11 +126,11 @@ QWidget *OnboardingView::welcomePage()
     auto *layout = new QVBoxLayout(page);
     layout->setSpacing(16);
     layout->addWidget(symbolLabel(QStringLiteral("tray.and.arrow.down"), 44, page));
-    layout->addWidget(textLabel(tr("Welcome to Filewright"), page, 1.9, true));
+    layout->addWidget(largeTitle(tr("Welcome to Filewright"), page));
     layout->addWidget(textLabel(
         tr("Filewright reads the new files in the folders you choose, recognizes what they are and files them by "
            "your rules."),
-        page, 1.35));
+        page, Roles::Font::title3));
     auto *points = new QVBoxLayout;
     points->setSpacing(12);
     const std::pair<QString, QString> lines[] = {
@@ -138,7 +143,7 @@ QWidget *OnboardingView::welcomePage()
         auto *row = new QHBoxLayout;
         row->setSpacing(8);
         row->addWidget(symbolLabel(symbol, 16, page), 0, Qt::AlignTop);
-        row->addWidget(textLabel(text, page, 1.0, false, true), 1);
+        row->addWidget(textLabel(text, page, Roles::Font::body, true), 1);
         points->addLayout(row);
     }
     layout->addLayout(points);
@@ -151,10 +156,10 @@ QWidget *OnboardingView::foldersPage()
     auto *page = new QWidget(this);
     auto *layout = new QVBoxLayout(page);
     layout->setSpacing(16);
-    layout->addWidget(textLabel(tr("Which folders should Filewright watch?"), page, 1.5, true));
+    layout->addWidget(textLabel(tr("Which folders should Filewright watch?"), page, Roles::Font::title2));
     layout->addWidget(textLabel(tr("You pick each folder once. Filewright only looks at the new files there and "
                                    "never deletes anything for good."),
-                                page, 1.0, false, true));
+                                page, Roles::Font::body, true));
     layout->addWidget(folderChoice(Row::downloads, tr("Downloads"), tr("Invoices, installers, and other downloads.")));
     layout->addWidget(folderChoice(Row::desktop, tr("Desktop"), tr("Screenshots land here.")));
     auto *divider = new QFrame(page);
@@ -188,8 +193,8 @@ QWidget *OnboardingView::folderChoice(Row row, const QString &title, const QStri
     layout->addWidget(parts.symbol);
     auto *texts = new QVBoxLayout;
     texts->setSpacing(2);
-    texts->addWidget(textLabel(title, widget, 1.0, true));
-    texts->addWidget(textLabel(detail, widget, 1.0, false, true));
+    texts->addWidget(textLabel(title, widget, Roles::Font::headline));
+    texts->addWidget(textLabel(detail, widget, Roles::Font::body, true));
     layout->addLayout(texts, 1);
     parts.button = new QPushButton(widget);
     parts.button->setObjectName(QStringLiteral("choose"));
@@ -205,9 +210,9 @@ QWidget *OnboardingView::rulesPage()
     auto *page = new QWidget(this);
     auto *layout = new QVBoxLayout(page);
     layout->setSpacing(12);
-    layout->addWidget(textLabel(tr("Start with these rules?"), page, 1.5, true));
+    layout->addWidget(textLabel(tr("Start with these rules?"), page, Roles::Font::title2));
     layout->addWidget(
-        textLabel(tr("They start switched on. You can change or remove each one later."), page, 1.0, false, true));
+        textLabel(tr("They start switched on. You can change or remove each one later."), page, Roles::Font::body, true));
     for (const RuleTemplates::Template &entry : RuleTemplates::all(Prefs::nameTemplate().language)) {
         auto *row = new QHBoxLayout;
         row->setSpacing(8);
@@ -224,8 +229,8 @@ QWidget *OnboardingView::rulesPage()
         row->addWidget(toggle.toggle, 0, Qt::AlignTop);
         auto *texts = new QVBoxLayout;
         texts->setSpacing(2);
-        texts->addWidget(textLabel(entry.rule.name, page, 1.0, true));
-        toggle.sentence = textLabel(QString(), page, 0.92, false, true);
+        texts->addWidget(textLabel(entry.rule.name, page, Roles::Font::headline));
+        toggle.sentence = textLabel(QString(), page, Roles::Font::callout, true);
         texts->addWidget(toggle.sentence);
         row->addLayout(texts, 1);
         layout->addLayout(row);
@@ -240,25 +245,25 @@ QWidget *OnboardingView::notificationsPage()
     auto *page = new QWidget(this);
     auto *layout = new QVBoxLayout(page);
     layout->setSpacing(16);
-    layout->addWidget(textLabel(tr("Tell you when it files something?"), page, 1.5, true));
+    layout->addWidget(textLabel(tr("Tell you when it files something?"), page, Roles::Font::title2));
     layout->addWidget(textLabel(tr("A short notification says what Filewright read and where the file went, and "
                                    "when a file waits for you to check it."),
-                                page, 1.0, false, true));
+                                page, Roles::Font::body, true));
     m_askButton = new QPushButton(tr("Allow Notifications…"), page);
     m_askButton->setObjectName(QStringLiteral("allowNotifications"));
     m_askButton->setAutoDefault(false);
     connect(m_askButton, &QPushButton::clicked, this, &OnboardingView::askNotifications);
     layout->addWidget(m_askButton, 0, Qt::AlignLeft);
     layout->addWidget(textLabel(
-        tr("Rules that file into Documents or Pictures ask for access to those folders on their card."), page, 1.0,
-        false, true));
+        tr("Rules that file into Documents or Pictures ask for access to those folders on their card."), page,
+        Roles::Font::body, true));
     layout->addStretch();
     return page;
 }
 
 void OnboardingView::showEvent(QShowEvent *event)
 {
-    QDialog::showEvent(event);
+    Sheet::showEvent(event);
     discoverFolders();
 }
 

@@ -7,7 +7,8 @@
 
 #include "Models.h"
 
-#include <QDialog>
+#include "Sheet.h"
+
 #include <QHash>
 #include <QSet>
 
@@ -20,7 +21,7 @@ class QLabel;
 class QPushButton;
 class QStackedWidget;
 
-class OnboardingView : public QDialog
+class OnboardingView : public Sheet
 {
     Q_OBJECT
 

@@ -1,9 +1,15 @@
 #include "SettingsWindow.h"
 
 #include "AppModel.h"
+#include "AppearanceSettings.h"
+#include "FitsContentArea.h"
+#include "GeneralSettings.h"
+#include "NameSettings.h"
 #include "Symbols.h"
+#include "ThemeStore.h"
+#include "WindowHook.h"
 
-#include <QTabWidget>
+#include <QTabBar>
 #include <QVBoxLayout>
 
 SettingsWindow::SettingsWindow(AppModel &model, QWidget *parent)
@@ -12,37 +18,58 @@ SettingsWindow::SettingsWindow(AppModel &model, QWidget *parent)
 {
     setObjectName(QStringLiteral("settings"));
     setWindowTitle(tr("Filewright Settings"));
+    // A hidden page takes no room, so the window is as tall as the shown one.
     auto *layout = new QVBoxLayout(this);
-    m_tabs = new QTabWidget(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    m_tabs = new QTabBar(this);
+    m_tabs->setExpanding(false);
+    m_tabs->setDrawBase(true);
+    layout->addWidget(m_tabs, 0, Qt::AlignHCenter);
     for (const SettingsTab tab : SettingsTabs::allCases) {
-        auto *page = new QWidget(m_tabs);
-        page->setObjectName(SettingsTabs::rawValue(tab));
-        page->setFixedWidth(pageWidth);
-        m_tabs->addTab(page, Symbols::icon(SettingsTabs::symbol(tab)), SettingsTabs::title(tab));
+        auto *area = new FitsContentArea(maximumPageHeight, this);
+        area->setObjectName(SettingsTabs::rawValue(tab));
+        area->setFixedWidth(pageWidth);
+        area->setFrameShape(QFrame::NoFrame);
+        area->setContent(page(tab));
+        area->hide();
+        layout->addWidget(area);
+        m_pages.append(area);
+        m_tabs->addTab(Symbols::icon(SettingsTabs::symbol(tab)), SettingsTabs::title(tab));
     }
-    layout->addWidget(m_tabs);
     showModelTab();
-    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
+    connect(m_tabs, &QTabBar::currentChanged, this, [this](int index) {
         if (index >= 0)
             m_model.setSettingsTab(SettingsTabs::allCases[std::size_t(index)]);
+        showCurrentPage();
     });
     connect(&m_model, &AppModel::settingsTabChanged, this, &SettingsWindow::showModelTab);
+    WindowHook::install(this);
 }
 
-void SettingsWindow::setPage(SettingsTab tab, QWidget *page)
+QWidget *SettingsWindow::page(SettingsTab tab)
 {
-    const int index = int(tab);
-    const QSignalBlocker blocker(m_tabs);
-    QWidget *old = m_tabs->widget(index);
-    page->setFixedWidth(pageWidth);
-    m_tabs->removeTab(index);
-    m_tabs->insertTab(index, page, Symbols::icon(SettingsTabs::symbol(tab)), SettingsTabs::title(tab));
-    old->deleteLater();
-    showModelTab();
+    switch (tab) {
+    case SettingsTab::general:
+        return new GeneralSettings(m_model.autopilot());
+    case SettingsTab::names:
+        return new NameSettings;
+    case SettingsTab::appearance:
+        break;
+    }
+    return new AppearanceSettings(ThemeStore::instance());
 }
 
 void SettingsWindow::showModelTab()
 {
-    const QSignalBlocker blocker(m_tabs);
-    m_tabs->setCurrentIndex(int(m_model.settingsTab()));
+    {
+        const QSignalBlocker blocker(m_tabs);
+        m_tabs->setCurrentIndex(int(m_model.settingsTab()));
+    }
+    showCurrentPage();
+}
+
+void SettingsWindow::showCurrentPage()
+{
+    for (int i = 0; i < m_pages.size(); ++i)
+        m_pages[i]->setVisible(i == m_tabs->currentIndex());
 }

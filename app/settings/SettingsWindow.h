@@ -1,13 +1,18 @@
-// The settings window: one tab per settings page; the tab shown is the
-// AppModel's, so it opens on the tab last used.
+// The settings window: one tab per settings page (General, Names,
+// Appearance). The tab shown is the AppModel's, so the window opens on the
+// tab last used and follows a tab chosen elsewhere. The window is as wide as
+// a page and as tall as the shown page's content, up to a maximum; a taller
+// page scrolls.
 #pragma once
 
 #include "SettingsTab.h"
 
+#include <QList>
 #include <QWidget>
 
 class AppModel;
-class QTabWidget;
+class FitsContentArea;
+class QTabBar;
 
 class SettingsWindow : public QWidget
 {
@@ -15,16 +20,19 @@ class SettingsWindow : public QWidget
 
 public:
     static constexpr int pageWidth = 520;
+    static constexpr int maximumPageHeight = 640;
 
     explicit SettingsWindow(AppModel &model, QWidget *parent = nullptr);
 
-    // The page of a tab; pages of later features replace the placeholders.
-    void setPage(SettingsTab tab, QWidget *page);
-    QTabWidget *tabs() const { return m_tabs; }
+    QTabBar *tabs() const { return m_tabs; }
 
 private:
+    QWidget *page(SettingsTab tab);
     void showModelTab();
+    // Shows the page of the current tab; the window takes its size.
+    void showCurrentPage();
 
     AppModel &m_model;
-    QTabWidget *m_tabs = nullptr;
+    QTabBar *m_tabs = nullptr;
+    QList<FitsContentArea *> m_pages;
 };

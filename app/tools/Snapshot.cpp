@@ -86,7 +86,7 @@ QString Snapshot::label(Appearance::Mode appearance)
     return appearance == Appearance::Mode::light ? QStringLiteral("light") : QStringLiteral("dark");
 }
 
-std::unique_ptr<Snapshot> Snapshot::runIfRequested(AppModel &model, OpenSettings openSettings)
+std::unique_ptr<Snapshot> Snapshot::runIfRequested(AppModel &model, OpenSettings openSettings, ShowPanel showPanel)
 {
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     const QString folder = environment.value(QStringLiteral("APP_SNAPSHOT"));
@@ -95,6 +95,7 @@ std::unique_ptr<Snapshot> Snapshot::runIfRequested(AppModel &model, OpenSettings
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     auto snapshot = std::make_unique<Snapshot>(model, std::move(openSettings), folder, selection(environment),
                                                timeScale(environment), printLine);
+    snapshot->setShowPanel(std::move(showPanel));
     if (!Store::isOverridden()) {
         printLine(refusalLine);
         snapshot->m_exitCode = 1;
@@ -168,6 +169,8 @@ QCoro::Task<> Snapshot::run()
         co_await sheets();
     if (selected(QStringLiteral("settings")))
         co_await settings();
+    if (selected(QStringLiteral("panel")) && m_showPanel)
+        co_await panel();
     m_output(QStringLiteral("SNAPSHOT done ") + m_folder);
     finish();
 }
@@ -260,6 +263,17 @@ QCoro::Task<> Snapshot::settings()
                                + label(appearance) + QStringLiteral(".png"),
                            window);
         }
+    }
+}
+
+QCoro::Task<> Snapshot::panel()
+{
+    for (const Appearance::Mode appearance : appearances) {
+        Appearance::apply(appearance);
+        QWidget *window = m_showPanel();
+        co_await wait(afterTabChange);
+        co_await shoot(QStringLiteral("panel-") + label(appearance) + QStringLiteral(".png"), window);
+        window->hide();
     }
 }
 

@@ -28,9 +28,7 @@ protected:
     // The driver with a watched Inbox whose text files a rule moves to Sorted.
     WatchedFolder inboxOfText(bool everyFolder = false)
     {
-        makeAutopilot();
-        const WatchedFolder inbox = watch(QStringLiteral("Inbox"));
-        place(QStringLiteral("Sorted"));
+        const WatchedFolder inbox = inboxAndSorted();
         addRule(byEnding(QStringLiteral("All text"), QStringLiteral(".txt"), Kind::move, QStringLiteral("~/Sorted")),
                 everyFolder ? std::nullopt : std::optional<QUuid>(inbox.uuid));
         return inbox;
@@ -142,9 +140,7 @@ TEST_F(AutopilotFaultsTest, ADownloadRenamedOverTheEmptyFileThatReservedItsNameI
 
 TEST_F(AutopilotFaultsTest, ABrokenDocumentIsFiledByItsDocumentedReading)
 {
-    makeAutopilot(true);
-    const WatchedFolder inbox = watch(QStringLiteral("Inbox"));
-    place(QStringLiteral("Sorted"));
+    const WatchedFolder inbox = inboxAndSorted(true);
     addRule(rule(QStringLiteral("By kind"), {condition(Field::name, Op::endsWith, QStringLiteral(".pdf"))},
                  {action(Kind::move, QStringLiteral("~/Sorted/{art}"))}),
             inbox.uuid);
@@ -160,9 +156,7 @@ TEST_F(AutopilotFaultsTest, ABrokenDocumentIsFiledByItsDocumentedReading)
 
 TEST_F(AutopilotFaultsTest, AFailedFileOperationIsJournalledAsFailedAndNoEntryClaimsWhatDidNotHappen)
 {
-    makeAutopilot();
-    const WatchedFolder inbox = watch(QStringLiteral("Inbox"));
-    place(QStringLiteral("Sorted"));
+    const WatchedFolder inbox = inboxAndSorted();
     // A damaged rule stands first; it matches nothing and the next one runs.
     StoredRule damaged(rule(QStringLiteral("Damaged"), {}, {}), inbox.uuid, 0);
     damaged.payload = QByteArray("{not json");
@@ -188,10 +182,7 @@ TEST_F(AutopilotFaultsTest, AReadingThatHangsGivesWayToThePatternsAndIsNotKept)
     FakeModelServer::Reply hang;
     hang.hang = true;
     model->queueChat(hang);
-    const QString path = folderPath(QStringLiteral("Inbox")) + QStringLiteral("/bill.pdf");
-    SampleDocuments::textPDF({QStringLiteral("Nordlicht Hosting GmbH"), QStringLiteral("Rechnung"),
-                              QStringLiteral("Rechnungsdatum: 12.10.2026"), QStringLiteral("Gesamtbetrag 12,34 €")},
-                             path);
+    const QString path = clearInvoice(QStringLiteral("bill.pdf"));
 
     QObject context;
     std::optional<Recognition> reading;

@@ -6,6 +6,7 @@
 #include "FakeModelServer.h"
 #include "Prefs.h"
 #include "RealHome.h"
+#include "SampleDocumentFiles.h"
 #include "Store.h"
 
 #include <QDir>
@@ -47,6 +48,12 @@ protected:
     static Rule byEnding(const QString &name, const QString &ending, Kind kind, const QString &value)
     {
         return rule(name, {condition(Field::name, Op::endsWith, ending)}, {action(kind, value)});
+    }
+
+    // A rule that moves documents of one kind.
+    static Rule byKind(const QString &name, const QString &kind, const QString &moveTo)
+    {
+        return rule(name, {condition(Field::kind, Op::is, kind)}, {action(Kind::move, moveTo)});
     }
 
     static void setPref(const char16_t *key, const QVariant &value)
@@ -105,6 +112,25 @@ protected:
 
     WatchedFolder watch(const QString &relative) { return *autopilot->addFolder(folderPath(relative), true); }
     WatchedFolder place(const QString &relative) { return *autopilot->addFolder(folderPath(relative), false); }
+
+    // The driver with a watched Inbox and the place Sorted.
+    WatchedFolder inboxAndSorted(bool withModel = false)
+    {
+        makeAutopilot(withModel);
+        const WatchedFolder inbox = watch(QStringLiteral("Inbox"));
+        place(QStringLiteral("Sorted"));
+        return inbox;
+    }
+
+    // A PDF in the Inbox that the patterns read clearly as an invoice.
+    QString clearInvoice(const QString &name)
+    {
+        const QString path = folderPath(QStringLiteral("Inbox")) + QLatin1Char('/') + name;
+        SampleDocuments::textPDF({QStringLiteral("Nordlicht Hosting GmbH"), QStringLiteral("Rechnung"),
+                                  QStringLiteral("Rechnungsdatum: 12.10.2026"), QStringLiteral("Gesamtbetrag 12,34 €")},
+                                 path);
+        return path;
+    }
 
     StoredRule addRule(const Rule &rule, const std::optional<QUuid> &folder)
     {

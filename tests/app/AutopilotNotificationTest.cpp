@@ -45,9 +45,7 @@ TEST_F(AutopilotNotificationTest, AReviewAsksToPleaseCheckAndAFilingSaysWhereThe
     Autopilot &pilot = makeAutopilot(true);
     const WatchedFolder inbox = watch(QStringLiteral("Inbox"));
     place(QStringLiteral("Documents"));
-    addRule(rule(QStringLiteral("Invoices"), {condition(Field::kind, Op::is, QStringLiteral("invoice"))},
-                 {action(Kind::move, QStringLiteral("~/Documents/{absender}"))}),
-            inbox.uuid);
+    addRule(byKind(QStringLiteral("Invoices"), QStringLiteral("invoice"), QStringLiteral("~/Documents/{absender}")), inbox.uuid);
     pilot.start();
 
     // Written elsewhere and moved in whole, as a finished download arrives.

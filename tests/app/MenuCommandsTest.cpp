@@ -10,7 +10,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
-#include <QTabWidget>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>

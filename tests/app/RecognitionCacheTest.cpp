@@ -1,6 +1,5 @@
 #include "AutopilotFixture.h"
 
-#include "SampleDocumentFiles.h"
 #include "TestSupport.h"
 
 #include <QCryptographicHash>
@@ -27,15 +26,6 @@ protected:
         (void)QTest::qWaitFor([&] { return reading.has_value(); }, patienceMs);
         return reading;
     }
-
-    QString invoice(const QString &name)
-    {
-        const QString path = folderPath(QStringLiteral("Inbox")) + QLatin1Char('/') + name;
-        SampleDocuments::textPDF({QStringLiteral("Nordlicht Hosting GmbH"), QStringLiteral("Rechnung"),
-                                  QStringLiteral("Rechnungsdatum: 12.10.2026"), QStringLiteral("Gesamtbetrag 12,34 €")},
-                                 path);
-        return path;
-    }
 };
 
 TEST_F(RecognitionCacheTest, TheHashCoversTheFirstMillionBytesAndTheSize)
@@ -61,7 +51,7 @@ TEST_F(RecognitionCacheTest, TheHashCoversTheFirstMillionBytesAndTheSize)
 TEST_F(RecognitionCacheTest, TwoMissesForTheSameContentKeepOneRecord)
 {
     makeAutopilot();
-    const QString first = invoice(QStringLiteral("a.pdf"));
+    const QString first = clearInvoice(QStringLiteral("a.pdf"));
     const QString second = folderPath(QStringLiteral("Inbox")) + QStringLiteral("/b.pdf");
     ASSERT_TRUE(QFile::copy(first, second));
 
@@ -80,7 +70,7 @@ TEST_F(RecognitionCacheTest, TwoMissesForTheSameContentKeepOneRecord)
 TEST_F(RecognitionCacheTest, AFileThatComesBackIsNotReadAgainAndCorrectedValuesWin)
 {
     makeAutopilot();
-    const QString path = invoice(QStringLiteral("a.pdf"));
+    const QString path = clearInvoice(QStringLiteral("a.pdf"));
     ASSERT_TRUE(recognizeNow(path).has_value());
     ASSERT_EQ(store->count(Store::Model::recognitionRecord), 1);
 
@@ -106,7 +96,7 @@ TEST_F(RecognitionCacheTest, AFileThatComesBackIsNotReadAgainAndCorrectedValuesW
 TEST_F(RecognitionCacheTest, AFileThatCannotBeReadIsReadButNotKept)
 {
     makeAutopilot();
-    QString path = invoice(QStringLiteral("locked.pdf"));
+    QString path = clearInvoice(QStringLiteral("locked.pdf"));
     if (geteuid() == 0) {
         // The superuser reads every file; a folder opens but cannot be read.
         ASSERT_TRUE(QFile::remove(path));

@@ -28,9 +28,7 @@ protected:
     void SetUp() override
     {
         AutopilotFixture::SetUp();
-        makeAutopilot();
-        inbox = watch(QStringLiteral("Inbox"));
-        place(QStringLiteral("Sorted"));
+        inbox = inboxAndSorted();
     }
 
     // An invoice rule of the inbox that names the filed file after its sender.

@@ -201,15 +201,7 @@ TEST_F(StoreTest, JournalQueries)
     for (const JournalEntry &entry : done)
         EXPECT_EQ(entry.status(), JournalEntry::Status::done);
     EXPECT_EQ(store->journalCount(entries.at(3).date), 4);
-
-    // Due for the Trash: done, with a due date that has come.
-    entries[0].trashDue = at(2025, 6, 1);
-    entries[2].trashDue = at(2025, 5, 20);
-    entries[3].trashDue = at(2025, 5, 1); // failed: not swept
-    entries[5].trashDue = at(2025, 7, 1); // not yet
-    for (const int i : {0, 2, 3, 5})
-        ASSERT_TRUE(store->update(entries.at(i)));
-    EXPECT_EQ(uuids(store->journalDueForTrash(at(2025, 6, 1))), (QList<QUuid>{entries.at(2).uuid, entries.at(0).uuid}));
+    // Which entries are due for the Trash is TrashSweepTest's.
 }
 
 TEST_F(StoreTest, ReceiptsOfAMonthByTheUtcCalendar)
@@ -272,21 +264,7 @@ TEST_F(StoreTest, AStoreThatCannotBeOpenedIsLeftAlone)
         EXPECT_EQ(error.message(), QStringLiteral("file is not a database"));
     }
     expectRefused(text);
-    // The application ends with the message, and the file stays as it was.
-    // The child runs this test again from its start, in a folder of its own.
-    const std::string message =
-        Store::openFailureMessage(QStringLiteral("/notes.store"), QStringLiteral("file is not a database")).toStdString();
-    const std::string::size_type at = message.find('/');
-    ::testing::FLAGS_gtest_death_test_style = "threadsafe";
-    EXPECT_EXIT(
-        {
-            qputenv("APP_STORE", text.toUtf8());
-            Store::makeContainer();
-        },
-        ::testing::ExitedWithCode(1),
-        ::testing::AllOf(::testing::HasSubstr(message.substr(0, at)), ::testing::EndsWith(message.substr(at) + "\n")));
-    expectRefused(text);
-
+    // That the application then ends with the message is the executable's test.
     // A store whose table of tables is damaged.
     const QString damaged = storePath(QStringLiteral("damaged.store"));
     {

@@ -142,13 +142,8 @@ TEST(RuleDrafter, AnswerWithAMissingOrMistypedFieldIsAnError)
     EXPECT_EQ(RuleDraft::fromJson(extra), full);
 }
 
-TEST(RuleDrafter, InstructionsAndSchema)
+TEST(RuleDrafter, Schema)
 {
-    EXPECT_EQ(RuleDrafter::instructions(),
-              u"You turn a sentence about sorting files on a computer into a rule. Use only what the sentence "
-              "says. Folders start with ~/ (for example ~/Documents/Belege/{jahr}/{monat}). Leave fields "
-              "empty or 0 when the sentence does not mention them."_s);
-
     const QByteArray text = RuleDraft::schema();
     const QJsonObject schema = JsonCoding::parseObject(text);
     EXPECT_EQ(schema.value(u"additionalProperties"), QJsonValue(false));

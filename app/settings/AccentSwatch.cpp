@@ -1,0 +1,59 @@
+#include "AccentSwatch.h"
+
+#include <QConicalGradient>
+#include <QPainter>
+
+AccentSwatch::AccentSwatch(const Theme &theme, QWidget *parent)
+    : QAbstractButton(parent)
+    , m_theme(theme)
+{
+    setObjectName(theme.id);
+    setFixedSize(diameter, diameter);
+    setCursor(Qt::PointingHandCursor);
+    // Theme names are never translated.
+    setToolTip(theme.name);
+    setAccessibleName(theme.name);
+}
+
+void AccentSwatch::setSelected(bool selected)
+{
+    if (selected == m_selected)
+        return;
+    m_selected = selected;
+    update();
+}
+
+void AccentSwatch::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF circle(0, 0, diameter, diameter);
+    painter.setPen(Qt::NoPen);
+    if (const std::optional<QColor> tint = m_theme.tint()) {
+        painter.setBrush(*tint);
+    } else {
+        // The colour wheel: red, orange, yellow, green, blue, purple, pink and red again.
+        QConicalGradient wheel(circle.center(), 0);
+        const QColor stops[] = {QColor(0xFF3B30), QColor(0xFF9500), QColor(0xFFCC00), QColor(0x34C759),
+                                QColor(0x007AFF), QColor(0xAF52DE), QColor(0xFF2D55), QColor(0xFF3B30)};
+        for (int i = 0; i < 8; ++i)
+            wheel.setColorAt(i / 7.0, stops[i]);
+        painter.setBrush(wheel);
+    }
+    painter.drawEllipse(circle);
+    if (m_selected) {
+        painter.setBrush(m_theme.onAccent());
+        painter.drawEllipse(QRectF(0, 0, 6, 6).translated(circle.center() - QPointF(3, 3)));
+    }
+    QColor ring = palette().color(QPalette::WindowText);
+    ring.setAlphaF(0.15);
+    painter.setPen(QPen(ring, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(circle.adjusted(0.5, 0.5, -0.5, -0.5));
+}
+
+bool AccentSwatch::hitButton(const QPoint &position) const
+{
+    const QPointF offset = QPointF(position) - QPointF(diameter / 2.0, diameter / 2.0);
+    return offset.x() * offset.x() + offset.y() * offset.y() <= diameter * diameter / 4.0;
+}

@@ -1,0 +1,33 @@
+// The General tab: reading file content with the local language model and
+// its status, the wait before a rule acts, notifications, and opening at
+// login. Controls write their preference at once; readers elsewhere look it
+// up each time they need it.
+#pragma once
+
+#include <QWidget>
+
+class Autopilot;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+
+class GeneralSettings : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit GeneralSettings(Autopilot &autopilot, QWidget *parent = nullptr);
+
+    // The choices of "Wait before acting", in seconds.
+    static constexpr double waitChoices[] = {3.0, 10.0, 60.0};
+
+private:
+    void showModelStatus();
+    void setLaunchAtLogin(bool enabled);
+
+    Autopilot &m_autopilot;
+    QLabel *m_statusSymbol = nullptr;
+    QLabel *m_statusText = nullptr;
+    QCheckBox *m_launchAtLogin = nullptr;
+    QLabel *m_loginError = nullptr;
+};

@@ -1,0 +1,164 @@
+#include "AccentPreview.h"
+#include "AccentSwatch.h"
+#include "AppModel.h"
+#include "AppearanceSettings.h"
+#include "Autopilot.h"
+#include "GeneralSettings.h"
+#include "LoginItem.h"
+#include "NameSettings.h"
+#include "Prefs.h"
+#include "Store.h"
+#include "ThemeStore.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class SettingsPagesTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        model = std::make_unique<AppModel>(Store::open(dir.filePath(QStringLiteral("settings.store"))));
+        QFile::remove(LoginItem::path());
+    }
+
+    void TearDown() override
+    {
+        for (const char16_t *key : {Prefs::useModelKey, Prefs::minimumWaitKey, Prefs::notifyKey,
+                                    Prefs::nameLanguageKey, Prefs::dateFormatKey})
+            Prefs::settings()->remove(QString::fromUtf16(key));
+        ThemeStore::instance().setThemeID(QStringLiteral("system"));
+    }
+
+    static void pick(QComboBox *picker, int index)
+    {
+        picker->setCurrentIndex(index);
+        Q_EMIT picker->activated(index);
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<AppModel> model;
+};
+
+} // namespace
+
+TEST_F(SettingsPagesTest, GeneralControlsWriteTheirPreferencesAndTheStatusFollowsAtOnce)
+{
+    GeneralSettings page(model->autopilot());
+    page.findChild<QCheckBox *>(QStringLiteral("useModel"))->click();
+    EXPECT_FALSE(Prefs::boolValue(QStringLiteral("useModel")));
+    EXPECT_EQ(model->autopilot().modelStatus(), ModelStatus::switchedOff);
+    EXPECT_EQ(page.findChild<QLabel *>(QStringLiteral("modelStatus"))->text(),
+              QStringLiteral("Reading file content is off in Settings. Rules by name, type, age, size, and text still "
+                             "work."));
+
+    auto *wait = page.findChild<QComboBox *>(QStringLiteral("minimumWait"));
+    pick(wait, 2);
+    EXPECT_EQ(Prefs::doubleValue(QStringLiteral("minimumWait")), 60.0);
+    pick(wait, 0);
+    EXPECT_EQ(Prefs::doubleValue(QStringLiteral("minimumWait")), 3.0);
+    page.findChild<QCheckBox *>(QStringLiteral("notify"))->click();
+    EXPECT_FALSE(Prefs::boolValue(QStringLiteral("notify")));
+}
+
+TEST_F(SettingsPagesTest, OpenAtLoginWritesTheAutostartEntryAndShowsWhatIsOnDisk)
+{
+    {
+        GeneralSettings page(model->autopilot());
+        auto *toggle = page.findChild<QCheckBox *>(QStringLiteral("launchAtLogin"));
+        EXPECT_FALSE(toggle->isChecked());
+        toggle->click();
+        ASSERT_TRUE(QFile::exists(LoginItem::path()));
+        QFile entry(LoginItem::path());
+        ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+        const QByteArray contents = entry.readAll();
+        EXPECT_TRUE(contents.startsWith("[Desktop Entry]"));
+        EXPECT_TRUE(contents.contains("Exec="));
+    }
+    {
+        GeneralSettings page(model->autopilot());
+        auto *toggle = page.findChild<QCheckBox *>(QStringLiteral("launchAtLogin"));
+        EXPECT_TRUE(toggle->isChecked());
+        toggle->click();
+        EXPECT_FALSE(QFile::exists(LoginItem::path()));
+    }
+    // A folder where the entry belongs cannot be replaced: the failure shows and the switch stays off.
+    ASSERT_TRUE(QDir().mkpath(LoginItem::path()));
+    GeneralSettings page(model->autopilot());
+    auto *toggle = page.findChild<QCheckBox *>(QStringLiteral("launchAtLogin"));
+    toggle->click();
+    EXPECT_FALSE(toggle->isChecked());
+    EXPECT_FALSE(page.findChild<QLabel *>(QStringLiteral("loginError"))->isHidden());
+    EXPECT_FALSE(page.findChild<QLabel *>(QStringLiteral("loginError"))->text().isEmpty());
+    QDir(LoginItem::path()).removeRecursively();
+}
+
+TEST_F(SettingsPagesTest, TheNameExampleFollowsLanguageAndDateFormat)
+{
+    NameSettings page;
+    auto *language = page.findChild<QComboBox *>(QStringLiteral("nameLanguage"));
+    auto *format = page.findChild<QComboBox *>(QStringLiteral("dateFormat"));
+    auto *example = page.findChild<QLabel *>(QStringLiteral("example"));
+    pick(language, 0);
+    pick(format, 0);
+    EXPECT_EQ(example->text(), QStringLiteral("2026-10-12 Nordlicht Hosting Rechnung 12,34 EUR.pdf"));
+    pick(language, 1);
+    pick(format, 1);
+    EXPECT_EQ(example->text(), QStringLiteral("12.10.2026 Nordlicht Hosting Invoice 12.34 EUR.pdf"));
+    pick(format, 2);
+    EXPECT_EQ(example->text(), QStringLiteral("20261012 Nordlicht Hosting Invoice 12.34 EUR.pdf"));
+
+    // Stored values that no choice names: German words, no choice selected, the pattern used as it is.
+    Prefs::setValue(QStringLiteral("nameLanguage"), QStringLiteral("fr"));
+    Prefs::setValue(QStringLiteral("dateFormat"), QStringLiteral("yyyy 'Q'Q"));
+    NameSettings stored;
+    EXPECT_EQ(stored.findChild<QComboBox *>(QStringLiteral("nameLanguage"))->currentIndex(), -1);
+    EXPECT_EQ(stored.findChild<QComboBox *>(QStringLiteral("dateFormat"))->currentIndex(), -1);
+    EXPECT_EQ(NameSettings::example(), QStringLiteral("2026 Q4 Nordlicht Hosting Rechnung 12,34 EUR.pdf"));
+    // A pattern that is no pattern still gives a usable name.
+    Prefs::setValue(QStringLiteral("dateFormat"), QStringLiteral("'unclosed"));
+    EXPECT_TRUE(NameSettings::example().endsWith(QStringLiteral("Nordlicht Hosting Rechnung 12,34 EUR.pdf")));
+}
+
+TEST_F(SettingsPagesTest, SwatchesChooseAtOnceAndMarkOnlyTheStoredTheme)
+{
+    ThemeStore &store = ThemeStore::instance();
+    store.setThemeID(QStringLiteral("purple-ish"));
+    AppearanceSettings page(store);
+    ASSERT_EQ(page.swatches().size(), 11);
+    for (const AccentSwatch *swatch : page.swatches())
+        EXPECT_FALSE(swatch->isSelected()) << swatch->theme().id.toStdString();
+    EXPECT_EQ(page.findChild<QLabel *>(QStringLiteral("themeName"))->text(), QStringLiteral("System"));
+
+    for (AccentSwatch *swatch : page.swatches()) {
+        swatch->click();
+        EXPECT_EQ(store.themeID(), swatch->theme().id);
+        EXPECT_TRUE(swatch->isSelected());
+        // The mark on the fill: dark on the pale themes, white on the others.
+        const QColor mark = swatch->grab().toImage().pixelColor(AccentSwatch::diameter / 2, AccentSwatch::diameter / 2);
+        EXPECT_EQ(mark.rgb(), swatch->theme().onAccent().rgb()) << swatch->theme().id.toStdString();
+    }
+}
+
+TEST_F(SettingsPagesTest, ThePreviewWearsTheChosenTheme)
+{
+    ThemeStore::instance().setThemeID(QStringLiteral("blue"));
+    AccentPreview preview;
+    preview.resize(440, AccentPreview::previewHeight);
+    const QImage image = preview.grab().toImage();
+    const QColor blue(0x0A84FF);
+    // The selected sidebar row, right of its title, and the switch.
+    EXPECT_EQ(image.pixelColor(AccentPreview::sidebarWidth - 12, 36).rgb(), blue.rgb());
+    EXPECT_EQ(image.pixelColor(440 - 12 - 22, AccentPreview::previewHeight - 12 - 12).rgb(), blue.rgb());
+    ThemeStore::instance().setThemeID(QStringLiteral("red"));
+    EXPECT_NE(preview.grab().toImage().pixelColor(AccentPreview::sidebarWidth - 12, 36).rgb(), blue.rgb());
+}
