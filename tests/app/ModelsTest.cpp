@@ -1,6 +1,5 @@
 #include "Labels.h"
 #include "Models.h"
-#include "SidebarItem.h"
 
 #include <QSet>
 #include <gtest/gtest.h>
@@ -66,9 +65,6 @@ TEST(Models, StatusesReadExactlyAndFallBackToDone)
         entry.statusRaw = raw;
         EXPECT_EQ(entry.status(), JournalEntry::Status::done) << raw.toStdString();
     }
-    for (const SidebarItem item : SidebarItems::allCases)
-        EXPECT_EQ(SidebarItems::fromRawValue(SidebarItems::rawValue(item)), item);
-    EXPECT_FALSE(SidebarItems::fromRawValue(u"Rules"));
 }
 
 TEST(Models, UnreadablePayloadsTurnIntoTheirSubstitutes)

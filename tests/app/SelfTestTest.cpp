@@ -218,22 +218,6 @@ TEST(TestEnvironmentTest, TheSelfTestRefusesAStoreOrHomeOutsideTheTemporaryFolde
     }
 }
 
-TEST(TestEnvironmentTest, SettingsAndDataOutsideTheTemporaryFolderMoveIntoTheTestHome)
-{
-    QTemporaryDir sandbox;
-    ASSERT_TRUE(sandbox.isValid());
-    const QString home = *TestEnvironment::resolved(sandbox.filePath(QStringLiteral("home")));
-    const QString data = sandbox.filePath(QStringLiteral("data"));
-    const ScopedEnv h("APP_HOME", QFile::encodeName(home)),
-        s("APP_STORE", QFile::encodeName(sandbox.filePath(QStringLiteral("test.store")))),
-        config("XDG_CONFIG_HOME", QByteArray("/home/someone/.config")), dataHome("XDG_DATA_HOME", QFile::encodeName(data)),
-        cache("XDG_CACHE_HOME", std::nullopt);
-    SelfTest::isolateEnvironment();
-    EXPECT_EQ(qEnvironmentVariable("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
-    EXPECT_EQ(qEnvironmentVariable("XDG_DATA_HOME"), data);
-    EXPECT_EQ(qEnvironmentVariable("XDG_CACHE_HOME"), home + QStringLiteral("/.cache"));
-}
-
 TEST(SelfTestProcess, ARefusedRunTouchesNothingAndFails)
 {
     QTemporaryDir sandbox;
