@@ -43,14 +43,15 @@ inline QString journalStore(const QString &folder, int count = 100000)
     return path;
 }
 
-// The main of a benchmark program with windows: offscreen, with settings and
-// the store out of the user's home, inside a QApplication.
+// The main of a benchmark program with windows: offscreen, with home,
+// settings, data and the store in a temporary folder, inside a QApplication.
 inline int runWithApplication(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir home;
+    for (const char *name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "APP_HOME"})
+        qputenv(name, home.path().toUtf8());
     qputenv("APP_STORE", (home.path() + QStringLiteral("/unused.store")).toUtf8());
-    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

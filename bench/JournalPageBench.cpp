@@ -1,6 +1,7 @@
 // The journal page over 100,000 entries: the first rows after switching to
 // the page, a switch of the filter, and scrolling from the top to the end
 // with the page reading the journal as it goes (the slowest frame counts).
+#include "BenchSupport.h"
 #include "AppModel.h"
 #include "JournalModel.h"
 #include "JournalPage.h"
@@ -157,15 +158,5 @@ BENCHMARK(BM_ScrollTopToBottom)->UseManualTime()->Unit(benchmark::kMillisecond)-
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    qputenv("APP_STORE", (home.path() + QStringLiteral("/unused.store")).toUtf8());
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
-    qputenv("XDG_DATA_HOME", home.path().toUtf8());
-    QApplication app(argc, argv);
-    ::benchmark::Initialize(&argc, argv);
-    ::benchmark::RunSpecifiedBenchmarks();
-    ::benchmark::Shutdown();
-    return 0;
+    return BenchSupport::runWithApplication(argc, argv);
 }

@@ -2,6 +2,7 @@
 // per month over ten years, a tenth of them other kinds): stepping to the
 // next month, and exporting a month of 200 receipts of 200 KB from the page
 // until the archive is in place.
+#include "BenchSupport.h"
 #include "AppModel.h"
 #include "Autopilot.h"
 #include "MonthExport.h"
@@ -128,14 +129,5 @@ BENCHMARK(BM_ExportFromPage)->UseManualTime()->Unit(benchmark::kMillisecond)->It
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    for (const char *name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "APP_HOME"})
-        qputenv(name, home.path().toUtf8());
-    qputenv("APP_STORE", (home.path() + QStringLiteral("/unused.store")).toUtf8());
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return BenchSupport::runWithApplication(argc, argv);
 }

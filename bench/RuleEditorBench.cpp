@@ -1,6 +1,7 @@
 // The rule editor on a large rule: opening it (rows built, sentence made,
 // laid out and shown) with 20 conditions and 10 actions, and the sentence
 // following one keystroke in the rule's name.
+#include "BenchSupport.h"
 #include "AppModel.h"
 #include "Autopilot.h"
 #include "RuleEditor.h"
@@ -78,14 +79,5 @@ BENCHMARK(BM_SentencePerKeystroke)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    for (const char *name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "APP_HOME"})
-        qputenv(name, home.path().toUtf8());
-    qputenv("APP_STORE", (home.path() + QStringLiteral("/unused.store")).toUtf8());
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return BenchSupport::runWithApplication(argc, argv);
 }

@@ -5,6 +5,7 @@
 #include "PatternReader.h"
 #include "Recognizer.h"
 #include "TextExtractor.h"
+#include "Whitespace.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -14,29 +15,11 @@
 
 namespace {
 
-// Blanks and tabs: the space separators of Unicode and the horizontal tab,
-// but no line breaks.
-bool isBlank(QChar c)
-{
-    return c == u'\t' || c.category() == QChar::Separator_Space;
-}
-
-QStringView trimmedBlanks(QStringView text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isBlank(text[begin]))
-        ++begin;
-    while (end > begin && isBlank(text[end - 1]))
-        --end;
-    return text.mid(begin, end - begin);
-}
-
 QStringList splitAtCommas(const QString &value)
 {
     QStringList pieces;
     for (const QStringView piece : QStringView(value).split(u',')) {
-        const QStringView trimmed = trimmedBlanks(piece);
+        const QStringView trimmed = Whitespace::trimmed(piece);
         if (!trimmed.isEmpty())
             pieces.append(trimmed.toString());
     }
@@ -432,7 +415,7 @@ QStringList RuleAction::tags() const
 
 std::optional<qint64> RuleAction::days() const
 {
-    const QStringView text = trimmedBlanks(value);
+    const QStringView text = Whitespace::trimmed(value);
     qsizetype digitsFrom = 0;
     if (!text.isEmpty() && (text[0] == u'+' || text[0] == u'-'))
         digitsFrom = 1;

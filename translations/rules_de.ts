@@ -177,6 +177,65 @@
     </message>
 </context>
 <context>
+    <name>RuleCard</name>
+    <message>
+        <source>Active</source>
+        <translation>Aktiv</translation>
+    </message>
+    <message>
+        <source>Edit…</source>
+        <translation>Bearbeiten …</translation>
+    </message>
+    <message>
+        <source>Dry Run…</source>
+        <translation>Probelauf …</translation>
+    </message>
+    <message>
+        <source>No folder</source>
+        <translation>Kein Ordner</translation>
+    </message>
+    <message>
+        <source>Turn this rule off</source>
+        <translation>Diese Regel ausschalten</translation>
+    </message>
+    <message>
+        <source>Turn this rule on</source>
+        <translation>Diese Regel einschalten</translation>
+    </message>
+    <message>
+        <source>Paused: this rule reads file content and needs the local language model.</source>
+        <translation>Angehalten: Diese Regel liest Dateiinhalte und braucht das lokale Sprachmodell.</translation>
+    </message>
+    <message>
+        <source>Allow…</source>
+        <translation>Erlauben …</translation>
+    </message>
+    <message>
+        <source>Needs access to %1.</source>
+        <translation>Braucht Zugriff auf %1.</translation>
+    </message>
+    <message>
+        <source>Move Up</source>
+        <translation>Nach oben</translation>
+    </message>
+    <message>
+        <source>Move Down</source>
+        <translation>Nach unten</translation>
+    </message>
+    <message>
+        <source>Delete Rule</source>
+        <translation>Regel löschen</translation>
+    </message>
+    <message>
+        <source>Delete the rule “%1”?</source>
+        <translation>Die Regel „%1“ löschen?</translation>
+    </message>
+    <message>
+        <source>Files it has filed stay where they are. This cannot be undone.</source>
+        <translation>Dateien, die sie abgelegt hat, bleiben, wo sie sind. Das lässt sich nicht widerrufen.</translation>
+    </message>
+</context>
+<context>
     <name>RuleEditor</name>
     <message>
         <source>New Rule</source>
@@ -268,6 +327,29 @@
     <message>
         <source>Move Down</source>
         <translation>Nach unten</translation>
+    </message>
+</context>
+<context>
+    <name>RulesPage</name>
+    <message>
+        <source>New Rule</source>
+        <translation>Neue Regel</translation>
+    </message>
+    <message>
+        <source>Build a rule step by step (Ctrl+N)</source>
+        <translation>Eine Regel Schritt für Schritt bauen (Strg+N)</translation>
+    </message>
+    <message>
+        <source>Rules</source>
+        <translation>Regeln</translation>
+    </message>
+    <message>
+        <source>No Rules</source>
+        <translation>Keine Regeln</translation>
+    </message>
+    <message>
+        <source>Describe a rule above, or press Ctrl+N to build one step by step.</source>
+        <translation>Beschreiben Sie oben eine Regel, oder drücken Sie Strg+N, um eine Schritt für Schritt zu bauen.</translation>
     </message>
 </context>
 </TS>

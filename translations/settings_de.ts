@@ -32,6 +32,57 @@
     </message>
 </context>
 <context>
+    <name>CommandPalette</name>
+    <message>
+        <source>Command Palette</source>
+        <translation>Befehlspalette</translation>
+    </message>
+    <message>
+        <source>Rules, folders, pages</source>
+        <translation>Regeln, Ordner, Seiten</translation>
+    </message>
+    <message>
+        <source>No matches</source>
+        <translation>Keine Treffer</translation>
+    </message>
+    <message>
+        <source>Go to %1</source>
+        <translation>Gehe zu %1</translation>
+    </message>
+    <message>
+        <source>New Rule</source>
+        <translation>Neue Regel</translation>
+    </message>
+    <message>
+        <source>Describe a Rule…</source>
+        <translation>Regel beschreiben …</translation>
+    </message>
+    <message>
+        <source>Show Items to Check</source>
+        <translation>Zu prüfende Einträge zeigen</translation>
+    </message>
+    <message>
+        <source>Clean Up %1 Now</source>
+        <translation>%1 jetzt aufräumen</translation>
+    </message>
+    <message>
+        <source>Edit Rule “%1”</source>
+        <translation>Regel „%1“ bearbeiten</translation>
+    </message>
+    <message>
+        <source>Add Folder…</source>
+        <translation>Ordner hinzufügen …</translation>
+    </message>
+    <message>
+        <source>Settings…</source>
+        <translation>Einstellungen …</translation>
+    </message>
+    <message>
+        <source>Copy Diagnostics</source>
+        <translation>Diagnose kopieren</translation>
+    </message>
+</context>
+<context>
     <name>GeneralSettings</name>
     <message>
         <source>Recognition</source>

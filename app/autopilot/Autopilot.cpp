@@ -56,6 +56,9 @@ void Autopilot::start()
 {
     // Steps on disk that a crash cut short are settled before anything else.
     JournalRecovery::settle(*this);
+    // Every start finds each folder afresh: one deleted or replaced since the
+    // last start must be chosen again, not be served from what was found then.
+    m_accessing.clear();
     QList<WatchedFolder> folders = m_store.folders();
     for (WatchedFolder &folder : folders) {
         const WatchedFolder before = folder;

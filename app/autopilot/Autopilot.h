@@ -53,7 +53,8 @@ public:
 
     Store &store() const { return m_store; }
 
-    // Starts folder access, watching and the hourly Trash sweep.
+    // Starts folder access (each folder resolved afresh), watching and the
+    // hourly Trash sweep.
     void start();
     // Stops watching and starts again; nothing when never started.
     void restart();

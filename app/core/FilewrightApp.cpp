@@ -44,6 +44,7 @@ FilewrightApp::FilewrightApp(std::unique_ptr<Store> store)
     m_commands = new MenuCommands(*m_mainWindow, *m_model, *m_updater, [this] { openSettings(); });
     m_panel = std::make_unique<MenuBarPanel>(*m_model, [this] { showMainWindow(); });
     m_mainWindow->setStartupTask([this] { startUp(); });
+    m_mainWindow->setOpenSettings([this] { openSettings(); });
 
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
         m_tray = std::make_unique<QSystemTrayIcon>(QIcon::fromTheme(

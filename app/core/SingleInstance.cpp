@@ -25,12 +25,6 @@ bool SingleInstance::registerAsPrimary()
     return false;
 }
 
-bool SingleInstance::isRunning()
-{
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    return bus.isConnected() && bus.interface()->isServiceRegistered(QString::fromLatin1(serviceName)).value();
-}
-
 bool SingleInstance::forwardToRunning(const QStringList &arguments)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();

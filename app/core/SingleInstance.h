@@ -22,9 +22,6 @@ public:
     // being the only instance.
     bool registerAsPrimary();
 
-    // Whether another process holds the name now.
-    static bool isRunning();
-
     // Asks the running instance to activate with these arguments; true when it answered.
     static bool forwardToRunning(const QStringList &arguments);
 

@@ -2,6 +2,7 @@
 #include "AppModel.h"
 #include "AutomationActions.h"
 #include "AutomationBus.h"
+#include "AutomationClient.h"
 #include "AutomationCommand.h"
 #include "AutomationService.h"
 #include "CrashHandler.h"
@@ -76,18 +77,21 @@ int main(int argc, char **argv)
     AutomationBus::registerTypes();
 
     // One Filewright per session; a test store runs on its own, and takes
-    // the session's name only when no other Filewright has it.
+    // the session's name only when no other Filewright has it. A start hands
+    // over only to the Filewright that works on the store it would open, so
+    // an instance on a test store never takes a normal start's window.
     SingleInstance instance;
-    const bool handsOver = !Store::isOverridden();
-    if (handsOver && SingleInstance::isRunning() && SingleInstance::forwardToRunning(QApplication::arguments()))
+    const QString storePath = Store::url();
+    const auto handsOver = [overridden = Store::isOverridden(), storePath] {
+        return !overridden && AutomationClient::find(storePath) != nullptr;
+    };
+    if (handsOver() && SingleInstance::forwardToRunning(QApplication::arguments()))
         return 0;
     // One process at a time works on a store: wait for a command that works
     // on it alone, unless another Filewright appears meanwhile.
-    const std::optional<StoreLock> lock = StoreLock::take(Store::url(), storePatience, [handsOver] {
-        return handsOver && SingleInstance::isRunning();
-    });
+    const std::optional<StoreLock> lock = StoreLock::take(storePath, storePatience, handsOver);
     if (!lock) {
-        if (handsOver && SingleInstance::forwardToRunning(QApplication::arguments()))
+        if (handsOver() && SingleInstance::forwardToRunning(QApplication::arguments()))
             return 0;
         QTextStream(stderr) << AutomationCommand::storeBusyMessage() << Qt::endl;
         return 1;
@@ -104,7 +108,7 @@ int main(int argc, char **argv)
     AutomationActions actions(model.store(), model.autopilot());
     AutomationService automation(actions, model.store().path());
     automation.publish(QDBusConnection::sessionBus());
-    if (!instance.registerAsPrimary() && handsOver && SingleInstance::forwardToRunning(QApplication::arguments()))
+    if (!instance.registerAsPrimary() && handsOver() && SingleInstance::forwardToRunning(QApplication::arguments()))
         return 0;
     filewright.showMainWindow();
     const int code = app.exec();

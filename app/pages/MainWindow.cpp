@@ -2,19 +2,19 @@
 
 #include "AppModel.h"
 #include "Autopilot.h"
+#include "CommandPalette.h"
 #include "EmptyStateView.h"
 #include "FoldersPage.h"
 #include "JournalPage.h"
 #include "OnboardingView.h"
 #include "ReceiptsPage.h"
 #include "RuleEditor.h"
+#include "RulesPage.h"
 #include "Roles.h"
 #include "SheetSlot.h"
 #include "Sidebar.h"
-#include "Sheet.h"
 #include "Store.h"
 
-#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -26,20 +26,6 @@
 namespace {
 
 constexpr int sidebarWidth = 212;
-
-// Stands in for a sheet that is not built yet.
-QDialog *placeholderSheet(QWidget *window, const QString &title, const QString &symbol)
-{
-    auto *sheet = new Sheet(window);
-    sheet->setWindowTitle(title);
-    auto *layout = new QVBoxLayout(sheet);
-    layout->addWidget(new EmptyStateView(symbol, title), 1);
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, sheet);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, sheet, &QDialog::reject);
-    layout->addWidget(buttons);
-    sheet->resize(560, 360);
-    return sheet;
-}
 
 } // namespace
 
@@ -114,7 +100,7 @@ QWidget *MainWindow::makePage(SidebarItem item)
 {
     switch (item) {
     case SidebarItem::rules:
-        return new EmptyStateView(SidebarItems::symbol(item), SidebarItems::title(item));
+        return new RulesPage(m_model);
     case SidebarItem::journal:
         return new JournalPage(m_model);
     case SidebarItem::folders:
@@ -133,7 +119,7 @@ QDialog *MainWindow::makeRuleEditor()
 
 QDialog *MainWindow::makeCommandPalette()
 {
-    return placeholderSheet(this, tr("Command Palette"), QStringLiteral("magnifyingglass"));
+    return new CommandPalette(m_model, m_openSettings, this);
 }
 
 QDialog *MainWindow::makeOnboarding()

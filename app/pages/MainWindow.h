@@ -34,6 +34,8 @@ public:
     // Work that runs once, the first time the window is shown (seed data,
     // self-test and screenshot mode, each only when asked for).
     void setStartupTask(std::function<void()> task) { m_startupTask = std::move(task); }
+    // How the command palette opens the settings window.
+    void setOpenSettings(std::function<void()> open) { m_openSettings = std::move(open); }
 
     // The page shown now; made anew each time another page is chosen. Its
     // object name is the page's raw value and "Page" ("journalPage"). A
@@ -80,4 +82,5 @@ private:
     SheetSlot *m_palette = nullptr;
     SheetSlot *m_onboarding = nullptr;
     std::function<void()> m_startupTask;
+    std::function<void()> m_openSettings;
 };

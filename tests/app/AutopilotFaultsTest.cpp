@@ -59,6 +59,29 @@ TEST_F(AutopilotFaultsTest, AWatchedFolderThatGoesIsMarkedToBeChosenAgainAndTheO
     ::chmod(QFile::encodeName(locked.displayPath).constData(), 0755);
 }
 
+TEST_F(AutopilotFaultsTest, ARestartBeforeTheFolderCheckMarksFoldersGoneOrReplacedToBeChosenAgain)
+{
+    const WatchedFolder inbox = inboxOfText(true);
+    const WatchedFolder gone = watch(QStringLiteral("Downloads"));
+    const WatchedFolder replaced = watch(QStringLiteral("Desktop"));
+    autopilot->start();
+
+    ASSERT_TRUE(QDir(gone.displayPath).removeRecursively());
+    // The new folder is made while the old one still exists, so it has another inode.
+    const QString old = replaced.displayPath + QStringLiteral(".old");
+    ASSERT_TRUE(QDir().rename(replaced.displayPath, old));
+    ASSERT_TRUE(QDir().mkpath(replaced.displayPath));
+    ASSERT_TRUE(QDir(old).removeRecursively());
+    autopilot->restart();
+    EXPECT_TRUE(store->folder(gone.uuid)->needsReselect);
+    EXPECT_TRUE(store->folder(replaced.uuid)->needsReselect);
+    EXPECT_FALSE(store->folder(inbox.uuid)->needsReselect);
+
+    ASSERT_TRUE(TestSupport::writeFile(inbox.displayPath + QStringLiteral("/a.txt"), "a"));
+    ASSERT_TRUE(waitForEntries(1));
+    EXPECT_TRUE(QFileInfo::exists(home + QStringLiteral("/Sorted/a.txt")));
+}
+
 TEST_F(AutopilotFaultsTest, AFileThatVanishesIsRenamedOrLockedWhileItSettlesIsLeftAlone)
 {
     const WatchedFolder inbox = inboxOfText();

@@ -25,14 +25,14 @@ struct Shot
 // of the placeholder or of the main window, but nothing is checked of it).
 // ---------------------------------------------------------------------------
 const Shot expectedShots[] = {
-    // {"rules", Window::main},               // rules page: not built yet
+    {"rules", Window::main},
     {"journal", Window::main},
     {"folders", Window::main},
     {"receipts", Window::main},
     {"sheet-editor", Window::sheet},
     {"sheet-onboarding", Window::sheet},
     {"sheet-review", Window::sheet},
-    // {"sheet-palette", Window::sheet},      // command palette sheet: not built yet
+    {"sheet-palette", Window::sheet},
     {"settings-general", Window::settings},
     {"settings-names", Window::settings},
     {"settings-appearance", Window::settings},

@@ -1,5 +1,5 @@
-// Trimming typed texts the way the rule pages judge them: spaces (every
-// Unicode space separator) and tabs count, line breaks do not.
+// Trimming typed texts the way rules and the rule pages judge them: blanks
+// (every Unicode space separator) and tabs count, line breaks do not.
 #pragma once
 
 #include <QString>

@@ -1,0 +1,232 @@
+#include "RuleCard.h"
+
+#include "AppModel.h"
+#include "Autopilot.h"
+#include "Chip.h"
+#include "GridProbes.h"
+#include "RealHome.h"
+#include "Roles.h"
+#include "Store.h"
+#include "Symbols.h"
+#include "ToggleSwitch.h"
+
+#include <QContextMenuEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int padding = 16;
+constexpr int spacing = 12;
+constexpr int rowSpacing = 8;
+constexpr qreal cornerRadius = 12;
+constexpr int noteSymbolSize = 14;
+
+QPushButton *smallButton(const QString &text, QWidget *parent)
+{
+    auto *button = new QPushButton(text, parent);
+    Roles::setFont(button, Roles::Font::callout);
+    return button;
+}
+} // namespace
+
+RuleCard::RuleCard(AppModel &model, const StoredRule &stored, QWidget *parent)
+    : QFrame(parent)
+    , m_model(model)
+{
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(padding, padding, padding, padding);
+    layout->setSpacing(spacing);
+
+    auto *title = new QHBoxLayout;
+    title->setSpacing(rowSpacing);
+    m_name = new QLabel(this);
+    m_name->setObjectName(QStringLiteral("name"));
+    m_name->setTextFormat(Qt::PlainText);
+    Roles::setFont(m_name, Roles::Font::headline);
+    m_folder = new Chip(QString(), QString(), this);
+    m_folder->setObjectName(QStringLiteral("folder"));
+    m_switch = new ToggleSwitch(this);
+    m_switch->setObjectName(QStringLiteral("enabled"));
+    m_switch->setAccessibleName(tr("Active"));
+    connect(m_switch, &ToggleSwitch::clicked, this, [this](bool on) { m_model.setEnabled(current(), on); });
+    title->addWidget(m_name);
+    title->addWidget(m_folder, 0, Qt::AlignVCenter);
+    title->addStretch(1);
+    title->addWidget(m_switch, 0, Qt::AlignVCenter);
+    layout->addLayout(title);
+
+    m_sentence = new QLabel(this);
+    m_sentence->setObjectName(QStringLiteral("sentence"));
+    m_sentence->setTextFormat(Qt::PlainText);
+    m_sentence->setWordWrap(true);
+    layout->addWidget(m_sentence);
+
+    auto *actions = new QHBoxLayout;
+    actions->setSpacing(rowSpacing);
+    m_edit = smallButton(tr("Edit…"), this);
+    m_edit->setObjectName(QStringLiteral("edit"));
+    connect(m_edit, &QPushButton::clicked, this, &RuleCard::edit);
+    m_dryRun = smallButton(tr("Dry Run…"), this);
+    m_dryRun->setObjectName(QStringLiteral("dryRun"));
+    connect(m_dryRun, &QPushButton::clicked, this, &RuleCard::dryRunRequested);
+    actions->addWidget(m_edit);
+    actions->addWidget(m_dryRun);
+    actions->addStretch(1);
+    layout->addLayout(actions);
+
+    gridProbe(this, QStringLiteral("card"), QStringLiteral("rules"), QStringLiteral("lead"));
+    setStored(stored);
+}
+
+void RuleCard::setStored(const StoredRule &stored)
+{
+    m_stored = stored;
+    const Rule rule = stored.rule();
+    const std::optional<WatchedFolder> folder = m_model.autopilot().folder(stored.folderID);
+    m_missing = m_model.missingAccess(rule);
+
+    m_name->setText(rule.name);
+    m_folder->setText(folder ? folder->name() : tr("No folder"));
+    m_folder->setSymbol(folder ? QStringLiteral("folder") : QStringLiteral("folder.badge.questionmark"));
+    m_switch->setChecked(rule.isEnabled);
+    m_switch->setToolTip(rule.isEnabled ? tr("Turn this rule off") : tr("Turn this rule on"));
+    m_sentence->setText(m_model.sentence(rule, stored.folderID));
+    m_sentence->setForegroundRole(rule.isEnabled ? QPalette::WindowText : QPalette::PlaceholderText);
+    m_dryRun->setEnabled(folder.has_value());
+
+    const bool paused = rule.usesRecognition() && !m_model.autopilot().modelStatus().isAvailable();
+    if (paused && !m_paused) {
+        m_paused = addNote(QStringLiteral("pause.circle"), m_pausedText);
+        m_pausedText->setText(tr("Paused: this rule reads file content and needs the local language model."));
+    }
+    if (m_paused)
+        m_paused->setVisible(paused);
+
+    if (!m_missing.isEmpty() && !m_access) {
+        m_access = addNote(QStringLiteral("lock"), m_accessText);
+        auto *allow = smallButton(tr("Allow…"), m_access);
+        allow->setObjectName(QStringLiteral("allow"));
+        connect(allow, &QPushButton::clicked, this, [this] {
+            if (!m_missing.isEmpty())
+                m_model.chooseFolder(false, AppModel::nearestExisting(m_missing.constFirst()));
+        });
+        static_cast<QHBoxLayout *>(m_access->layout())->addWidget(allow, 0, Qt::AlignVCenter);
+    }
+    if (m_access) {
+        QStringList paths;
+        for (const QString &path : std::as_const(m_missing))
+            paths.append(RealHome::abbreviate(path));
+        m_accessText->setText(tr("Needs access to %1.").arg(paths.join(QStringLiteral(", "))));
+        m_access->setVisible(!m_missing.isEmpty());
+    }
+}
+
+QWidget *RuleCard::addNote(const QString &symbol, QLabel *&text)
+{
+    auto *row = new QWidget(this);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(rowSpacing);
+    auto *icon = new QLabel(row);
+    icon->setPixmap(Symbols::tinted(symbol, noteSymbolSize, Roles::secondary(palette()), devicePixelRatioF()));
+    text = new QLabel(row);
+    text->setTextFormat(Qt::PlainText);
+    text->setWordWrap(true);
+    Roles::setFont(text, Roles::Font::callout);
+    Roles::setSecondary(text);
+    layout->addWidget(icon, 0, Qt::AlignVCenter);
+    layout->addWidget(text, 1);
+    // Notes stand between the sentence and the actions, paused first.
+    auto *card = static_cast<QVBoxLayout *>(this->layout());
+    const int before = (m_paused && text != m_pausedText) ? card->indexOf(m_paused) + 1 : card->indexOf(m_sentence) + 1;
+    card->insertWidget(before, row);
+    return row;
+}
+
+QString RuleCard::sentence() const
+{
+    return m_sentence->text();
+}
+
+QStringList RuleCard::notes() const
+{
+    QStringList shown;
+    if (m_paused && !m_paused->isHidden())
+        shown.append(m_pausedText->text());
+    if (m_access && !m_access->isHidden())
+        shown.append(m_accessText->text());
+    return shown;
+}
+
+QMenu *RuleCard::makeMenu(QWidget *parent)
+{
+    auto *menu = new QMenu(parent);
+    menu->addAction(tr("Edit…"), this, &RuleCard::edit);
+    menu->addAction(tr("Dry Run…"), this, &RuleCard::dryRunRequested);
+    menu->addSeparator();
+    menu->addAction(tr("Move Up"), this, [this] { move(-1); });
+    menu->addAction(tr("Move Down"), this, [this] { move(1); });
+    menu->addSeparator();
+    menu->addAction(Symbols::icon(QStringLiteral("trash")), tr("Delete Rule"), this, &RuleCard::deleteRule);
+    return menu;
+}
+
+void RuleCard::deleteRule()
+{
+    // A rule is the user's own work: it goes only when the user says so.
+    QMessageBox ask(QMessageBox::Warning, tr("Delete the rule “%1”?").arg(m_stored.rule().name),
+                    tr("Files it has filed stay where they are. This cannot be undone."), QMessageBox::NoButton,
+                    window());
+    ask.setWindowModality(Qt::WindowModal);
+    QPushButton *remove = ask.addButton(tr("Delete Rule"), QMessageBox::DestructiveRole);
+    ask.addButton(QMessageBox::Cancel);
+    ask.setDefaultButton(QMessageBox::Cancel);
+    ask.exec();
+    if (ask.clickedButton() != remove)
+        return;
+    m_model.store().remove(current());
+}
+
+void RuleCard::edit()
+{
+    m_model.edit(current());
+}
+
+void RuleCard::move(int delta)
+{
+    m_model.move(current(), delta);
+}
+
+StoredRule RuleCard::current() const
+{
+    return m_model.store().rule(m_stored.uuid).value_or(m_stored);
+}
+
+void RuleCard::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Roles::secondaryBackground(palette()));
+    painter.drawRoundedRect(QRectF(rect()), cornerRadius, cornerRadius);
+}
+
+void RuleCard::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        edit();
+}
+
+void RuleCard::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu *menu = makeMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}

@@ -1,0 +1,196 @@
+#include "RulesPage.h"
+
+#include "AppModel.h"
+#include "Autopilot.h"
+#include "DescribeRuleField.h"
+#include "DryRunView.h"
+#include "EmptyStateView.h"
+#include "GridProbes.h"
+#include "RuleCard.h"
+#include "Store.h"
+#include "Symbols.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QScrollArea>
+#include <QSet>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int inset = 20;
+constexpr int spacing = 16;
+constexpr int emptyStateInset = 32;
+constexpr int firstCards = 12;
+} // namespace
+
+RulesPage::RulesPage(AppModel &model, QWidget *parent)
+    : QWidget(parent)
+    , m_model(model)
+{
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+
+    auto *newRule = new QAction(Symbols::icon(QStringLiteral("plus")), tr("New Rule"), this);
+    newRule->setObjectName(QStringLiteral("newRule"));
+    newRule->setToolTip(tr("Build a rule step by step (Ctrl+N)"));
+    connect(newRule, &QAction::triggered, &m_model, &AppModel::newRule);
+    addAction(newRule);
+
+    auto *scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto *content = new QWidget(scroll);
+    content->setObjectName(QStringLiteral("rulesArea"));
+    auto *centre = new QHBoxLayout(content);
+    centre->setContentsMargins(0, 0, 0, 0);
+    auto *column = new QWidget(content);
+    column->setMaximumWidth(maximumColumnWidth);
+    auto *stack = new QVBoxLayout(column);
+    stack->setContentsMargins(inset, inset, inset, inset);
+    stack->setSpacing(spacing);
+    centre->addStretch(0);
+    centre->addWidget(column, 1);
+    centre->addStretch(0);
+
+    auto *title = new QLabel(tr("Rules"), column);
+    QFont titleFont = title->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    stack->addWidget(title);
+
+    m_describe = new DescribeRuleField(m_model, column);
+    stack->addWidget(m_describe);
+
+    m_empty = new EmptyStateView(QStringLiteral("list.bullet.rectangle"), tr("No Rules"),
+                                 tr("Describe a rule above, or press Ctrl+N to build one step by step."), column);
+    m_empty->setObjectName(QStringLiteral("noRules"));
+    m_empty->setContentsMargins(0, emptyStateInset, 0, 0);
+    stack->addWidget(m_empty);
+
+    m_cards = new QWidget(column);
+    m_cards->setObjectName(QStringLiteral("cards"));
+    m_cardLayout = new QVBoxLayout(m_cards);
+    m_cardLayout->setContentsMargins(0, 0, 0, 0);
+    m_cardLayout->setSpacing(spacing);
+    stack->addWidget(m_cards);
+    stack->addStretch(1);
+
+    scroll->setWidget(content);
+    outer->addWidget(scroll);
+    // The part of the page in view is the area the field and the cards line up in.
+    gridArea(scroll->viewport(), QStringLiteral("rules"), inset);
+
+    connect(&m_model.store(), &Store::changed, this, [this](Store::Model changed) {
+        if (changed == Store::Model::storedRule)
+            scheduleRefresh(false);
+        else if (changed == Store::Model::watchedFolder)
+            scheduleRefresh(true);
+    });
+    connect(&m_model.autopilot(), &Autopilot::modelStatusChanged, this, [this] { scheduleRefresh(true); });
+    m_everyCard = true;
+    refresh();
+}
+
+QList<RuleCard *> RulesPage::cards() const
+{
+    return m_order;
+}
+
+void RulesPage::scheduleRefresh(bool everyCard)
+{
+    // A move renumbers many rules at once: show them together.
+    m_everyCard = m_everyCard || everyCard;
+    if (m_scheduled)
+        return;
+    m_scheduled = true;
+    QTimer::singleShot(0, this, &RulesPage::refresh);
+}
+
+void RulesPage::refresh()
+{
+    m_scheduled = false;
+    const bool everyCard = std::exchange(m_everyCard, false);
+    const QList<StoredRule> rules = m_model.store().rules();
+
+    QSet<QUuid> kept;
+    kept.reserve(rules.size());
+    for (const StoredRule &stored : rules)
+        kept.insert(stored.uuid);
+    for (auto it = m_byUuid.begin(); it != m_byUuid.end();) {
+        if (kept.contains(it.key())) {
+            ++it;
+            continue;
+        }
+        // The card may be the sender of the change being shown: it goes later.
+        RuleCard *card = it.value();
+        card->hide();
+        m_cardLayout->removeWidget(card);
+        card->deleteLater();
+        it = m_byUuid.erase(it);
+    }
+
+    QList<RuleCard *> order;
+    order.reserve(rules.size());
+    // The first cards show at once; the rest join in the next turn.
+    const int budget = m_byUuid.isEmpty() ? firstCards : int(rules.size());
+    int made = 0;
+    bool more = false;
+    for (const StoredRule &stored : rules) {
+        RuleCard *card = m_byUuid.value(stored.uuid);
+        if (!card) {
+            // A long list is made a few cards at a time: the page shows at
+            // once and the rest join below.
+            if (made == budget) {
+                more = true;
+                continue;
+            }
+            ++made;
+            card = new RuleCard(m_model, stored, m_cards);
+            connect(card, &RuleCard::dryRunRequested, this, [this, card] { openDryRun(card->stored()); });
+            m_byUuid.insert(stored.uuid, card);
+        } else if (everyCard || !(card->stored() == stored)) {
+            card->setStored(stored);
+        }
+        order.append(card);
+    }
+    if (order != m_order) {
+        // Only cards out of place are moved: new cards at the end cost no
+        // more than themselves.
+        for (int i = 0; i < order.size(); ++i) {
+            QLayoutItem *item = m_cardLayout->itemAt(i);
+            if (item && item->widget() == order.at(i))
+                continue;
+            m_cardLayout->removeWidget(order.at(i));
+            m_cardLayout->insertWidget(i, order.at(i));
+        }
+        m_order = order;
+    }
+    m_empty->setVisible(rules.isEmpty());
+    m_cards->setVisible(!rules.isEmpty());
+    if (more && !m_scheduled) {
+        // A timer, not a posted call: the first cards are painted before.
+        m_scheduled = true;
+        QTimer::singleShot(1, this, &RulesPage::refresh);
+    }
+}
+
+void RulesPage::openDryRun(const StoredRule &stored)
+{
+    const std::optional<StoredRule> now = m_model.store().rule(stored.uuid);
+    const StoredRule &rule = now.value_or(stored);
+    if (m_dryRun)
+        m_dryRun->close();
+    m_dryRun = new DryRunView(m_model.autopilot(), DryRunRequest{QUuid::createUuid(), rule.rule(), rule.folderID}, this);
+    m_dryRun->setAttribute(Qt::WA_DeleteOnClose);
+    m_dryRun->open();
+}
+
+DryRunView *RulesPage::dryRun() const
+{
+    return m_dryRun;
+}

@@ -1,0 +1,51 @@
+#include "ToggleSwitch.h"
+
+#include "Roles.h"
+#include "ThemeStore.h"
+
+#include <QPainter>
+
+namespace {
+constexpr QSize switchSize{30, 18};
+constexpr int knobMargin = 2;
+} // namespace
+
+ToggleSwitch::ToggleSwitch(QWidget *parent)
+    : QAbstractButton(parent)
+{
+    setCheckable(true);
+    setCursor(Qt::PointingHandCursor);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setFocusPolicy(Qt::TabFocus);
+    connect(&ThemeStore::instance(), &ThemeStore::changed, this, qOverload<>(&QWidget::update));
+}
+
+QSize ToggleSwitch::sizeHint() const
+{
+    return switchSize;
+}
+
+void ToggleSwitch::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF track = QRectF(QPointF(0, 0), QSizeF(switchSize)).translated(
+        QPointF((width() - switchSize.width()) / 2.0, (height() - switchSize.height()) / 2.0));
+    const qreal radius = track.height() / 2;
+    QColor fill = isChecked() ? ThemeStore::instance().theme().accent() : Roles::quaternary(palette());
+    if (!isEnabled())
+        fill.setAlphaF(fill.alphaF() * 0.5f);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(fill);
+    painter.drawRoundedRect(track, radius, radius);
+    const qreal knob = track.height() - 2 * knobMargin;
+    const qreal x = isChecked() ? track.right() - knobMargin - knob : track.left() + knobMargin;
+    painter.setBrush(QColor(Qt::white));
+    painter.setPen(QPen(QColor(0, 0, 0, 40), 0.5));
+    painter.drawEllipse(QRectF(x, track.top() + knobMargin, knob, knob));
+    if (hasFocus()) {
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1.5));
+        painter.drawRoundedRect(track.adjusted(-1, -1, 1, 1), radius + 1, radius + 1);
+    }
+}

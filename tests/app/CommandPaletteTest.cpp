@@ -1,0 +1,146 @@
+// The command palette over a store of the test's own: its entries per
+// source, the search, the keys, and what each kind of entry does once the
+// palette has closed.
+#include "CommandPalette.h"
+#include "Diagnostics.h"
+#include "RuleEditorFixture.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QListView>
+#include <QtTest/QTest>
+
+class CommandPaletteTest : public RuleEditorFixture
+{
+protected:
+    QStringList ids(const CommandPalette &palette) const
+    {
+        QStringList result;
+        for (const int index : palette.matches())
+            result.append(palette.commands().at(index).id);
+        return result;
+    }
+
+    static QString text(const QUuid &uuid) { return uuid.toString(QUuid::WithoutBraces).toUpper(); }
+
+    void type(CommandPalette &palette, const QString &query) { palette.searchField()->setText(query); }
+    void key(CommandPalette &palette, Qt::Key key) { QTest::keyClick(palette.searchField(), key); }
+};
+
+TEST_F(CommandPaletteTest, EntriesPerSourceAndTheSearch)
+{
+    {
+        CommandPalette empty(*model, {});
+        EXPECT_EQ(ids(empty), (QStringList{"page-rules", "page-journal", "page-folders", "page-receipts", "new",
+                                            "describe", "review", "folder", "settings", "diagnostics"}));
+    }
+    const WatchedFolder downloads = folder(QStringLiteral("Downloads"));
+    folder(QStringLiteral("Archive"), false);
+    const Rule invoices = rule(QStringLiteral("Invoices"), {}, {});
+    StoredRule stored(invoices, std::nullopt, 0);
+    model->store().insert(stored);
+
+    CommandPalette palette(*model, {});
+    const QStringList all = ids(palette);
+    ASSERT_EQ(all.size(), 12);
+    EXPECT_EQ(all.mid(7, 2), (QStringList{"clean-" + text(downloads.uuid), "rule-" + text(invoices.id)}));
+    const CommandPalette::Command &clean = palette.commands().at(7);
+    EXPECT_EQ(clean.title, QStringLiteral("Clean Up Downloads Now"));
+    EXPECT_EQ(clean.detail, QStringLiteral("~/Downloads"));
+    const CommandPalette::Command &edit = palette.commands().at(8);
+    EXPECT_EQ(edit.title, QStringLiteral("Edit Rule “Invoices”"));
+    EXPECT_EQ(edit.detail, model->sentence(invoices, std::nullopt));
+    EXPECT_TRUE(edit.detail.contains(QStringLiteral("a folder")));
+
+    type(palette, QStringLiteral("  go   rec "));
+    EXPECT_EQ(ids(palette), QStringList{"page-receipts"});
+    type(palette, QStringLiteral("NEW"));
+    EXPECT_TRUE(ids(palette).contains("new"));
+    type(palette, QStringLiteral("rule"));
+    for (const char *id : {"page-rules", "new", "describe"})
+        EXPECT_TRUE(ids(palette).contains(QLatin1String(id))) << id;
+    EXPECT_TRUE(ids(palette).contains("rule-" + text(invoices.id)));
+    type(palette, QStringLiteral("folder invoices")); // the sentence's "a folder", the title's name
+    EXPECT_EQ(ids(palette), QStringList{"rule-" + text(invoices.id)});
+    type(palette, QStringLiteral("~/down"));
+    EXPECT_EQ(ids(palette), QStringList{"clean-" + text(downloads.uuid)});
+    type(palette, QStringLiteral("go\trec")); // only spaces part words
+    EXPECT_TRUE(ids(palette).isEmpty());
+    EXPECT_TRUE(palette.showsNoMatches());
+
+    // The list follows the store while the palette is open.
+    model->store().remove(stored);
+    type(palette, QString());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ids(palette).size(), 11);
+}
+
+TEST_F(CommandPaletteTest, ArrowsMoveTheHighlightWithinTheMatches)
+{
+    CommandPalette palette(*model, {});
+    EXPECT_EQ(palette.selected(), 0);
+    key(palette, Qt::Key_Up);
+    EXPECT_EQ(palette.selected(), 0);
+    for (int i = 0; i < 12; ++i)
+        key(palette, Qt::Key_Down);
+    EXPECT_EQ(palette.selected(), 9);
+    type(palette, QStringLiteral("go"));
+    EXPECT_EQ(palette.selected(), 0);
+
+    palette.open();
+    type(palette, QStringLiteral("nothing like this"));
+    key(palette, Qt::Key_Down);
+    EXPECT_EQ(palette.selected(), -1);
+    key(palette, Qt::Key_Return);
+    EXPECT_TRUE(palette.isVisible());
+    key(palette, Qt::Key_Up);
+    EXPECT_EQ(palette.selected(), 0);
+    key(palette, Qt::Key_Escape);
+    EXPECT_FALSE(palette.isVisible());
+    QTest::qWait(CommandPalette::runDelayMs + 50);
+    EXPECT_FALSE(model->editing());
+}
+
+TEST_F(CommandPaletteTest, EachEntryRunsAfterThePaletteClosed)
+{
+    const WatchedFolder downloads = folder(QStringLiteral("Downloads"));
+    StoredRule stored(rule(QStringLiteral("Invoices"), {}, {}), downloads.uuid, 0);
+    model->store().insert(stored);
+    int settingsOpened = 0;
+    const auto run = [&](const QString &query) {
+        CommandPalette palette(*model, [&settingsOpened] { ++settingsOpened; });
+        palette.open();
+        type(palette, query);
+        key(palette, Qt::Key_Return);
+        EXPECT_FALSE(palette.isVisible()) << query.toStdString();
+        QTest::qWait(CommandPalette::runDelayMs + 50);
+    };
+
+    run(QStringLiteral("go journal"));
+    EXPECT_EQ(model->sidebar(), SidebarItem::journal);
+    run(QStringLiteral("describe"));
+    EXPECT_EQ(model->sidebar(), SidebarItem::rules);
+    EXPECT_EQ(model->describeFocus(), 1);
+    run(QStringLiteral("items to check"));
+    EXPECT_EQ(model->journalFilter(), AppModel::JournalFilter::review);
+    run(QStringLiteral("edit invoices"));
+    ASSERT_TRUE(model->editing());
+    EXPECT_EQ(model->editing()->rule.id, stored.uuid);
+    EXPECT_EQ(model->sidebar(), SidebarItem::rules);
+    run(QStringLiteral("settings"));
+    EXPECT_EQ(settingsOpened, 1);
+    run(QStringLiteral("clean up downloads"));
+    EXPECT_EQ(model->sidebar(), SidebarItem::journal);
+    EXPECT_TRUE(model->cleanUpResult());
+
+    // A click highlights the row and runs it.
+    QApplication::clipboard()->setText(QStringLiteral("something else"));
+    CommandPalette palette(*model, {});
+    palette.open();
+    type(palette, QStringLiteral("diagnostics"));
+    QListView *list = palette.list();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 0)).center());
+    EXPECT_FALSE(palette.isVisible());
+    QTRY_COMPARE(QApplication::clipboard()->text(), Diagnostics::text(*model));
+}

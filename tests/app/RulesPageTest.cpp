@@ -1,0 +1,185 @@
+// The rules page and its cards over a store of the test's own: cards follow
+// the stored order and state, and every card action reaches the store or
+// the AppModel.
+#include "DryRunView.h"
+#include "EmptyStateView.h"
+#include "RuleCard.h"
+#include "RuleEditorFixture.h"
+#include "RulesPage.h"
+#include "Chip.h"
+#include "ToggleSwitch.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest/QTest>
+
+class RulesPageTest : public RuleEditorFixture
+{
+protected:
+    StoredRule store(const Rule &rule, std::optional<QUuid> folderID, qint64 order)
+    {
+        StoredRule stored(rule, folderID, order);
+        model->store().insert(stored);
+        return stored;
+    }
+
+    static QStringList names(const RulesPage &page)
+    {
+        QStringList result;
+        for (const RuleCard *card : page.cards())
+            result.append(card->stored().rule().name);
+        return result;
+    }
+
+    static void trigger(RuleCard *card, const QString &item)
+    {
+        std::unique_ptr<QMenu> menu(card->makeMenu(nullptr));
+        for (QAction *action : menu->actions()) {
+            if (action->text() == item)
+                return action->trigger();
+        }
+        ADD_FAILURE() << "no menu item " << item.toStdString();
+    }
+
+    // Answers the delete question with the given button as soon as it shows.
+    static void answerDelete(bool remove)
+    {
+        QTimer::singleShot(0, [remove] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            for (QAbstractButton *button : box->buttons()) {
+                if ((box->buttonRole(button) == QMessageBox::DestructiveRole) == remove)
+                    return button->click();
+            }
+        });
+    }
+
+    static Condition kindIs(const QString &kind)
+    {
+        return {QUuid::createUuid(), Condition::Field::kind, Condition::Operator::is, kind};
+    }
+    static RuleAction moveTo(const QString &value)
+    {
+        return {QUuid::createUuid(), RuleAction::Kind::move, value};
+    }
+};
+
+TEST_F(RulesPageTest, CardsFollowTheStoredOrderAndShowEachRulesState)
+{
+    const WatchedFolder downloads = folder(QStringLiteral("Downloads"));
+    folder(QStringLiteral("Documents"), false);
+    Rule invoices = rule(QStringLiteral("Invoices"), {kindIs(QStringLiteral("invoice"))},
+                         {moveTo(QStringLiteral("~/Documents/{jahr}"))});
+    invoices.isEnabled = true;
+    const Rule lost = rule(QStringLiteral("Lost"), {},
+                           {moveTo(QStringLiteral("~/Archive/{jahr}")), moveTo(QStringLiteral("~/Mail/{jahr}")),
+                            moveTo(QStringLiteral("~/Archive/{monat}"))});
+    const Rule pdfs = rule(QStringLiteral("PDFs"), {}, {});
+    store(lost, std::nullopt, 2);
+    store(invoices, downloads.uuid, 0);
+    store(pdfs, downloads.uuid, 1);
+
+    RulesPage page(*model);
+    EXPECT_TRUE(page.emptyState()->isHidden());
+    ASSERT_EQ(names(page), (QStringList{QStringLiteral("Invoices"), QStringLiteral("PDFs"), QStringLiteral("Lost")}));
+    RuleCard *first = page.cards().at(0);
+    RuleCard *last = page.cards().at(2);
+    EXPECT_EQ(first->sentence(), model->sentence(invoices, downloads.uuid));
+    EXPECT_EQ(first->findChild<Chip *>()->text(), QStringLiteral("Downloads"));
+    EXPECT_TRUE(first->enabledSwitch()->isChecked());
+    EXPECT_EQ(first->enabledSwitch()->toolTip(), QStringLiteral("Turn this rule off"));
+    EXPECT_EQ(first->notes(),
+              QStringList{QStringLiteral("Paused: this rule reads file content and needs the local language model.")});
+    EXPECT_TRUE(first->dryRunButton()->isEnabled());
+
+    EXPECT_EQ(last->findChild<Chip *>()->text(), QStringLiteral("No folder"));
+    EXPECT_FALSE(last->dryRunButton()->isEnabled());
+    EXPECT_EQ(last->enabledSwitch()->toolTip(), QStringLiteral("Turn this rule on"));
+    EXPECT_EQ(last->sentence(), model->sentence(lost, std::nullopt));
+    EXPECT_EQ(last->notes(), QStringList{QStringLiteral("Needs access to ~/Archive, ~/Mail.")});
+
+    // The switch writes at once; the card shows what the store holds.
+    first->enabledSwitch()->click();
+    EXPECT_FALSE(model->store().rule(invoices.id)->rule().isEnabled);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(first->enabledSwitch()->isChecked());
+    EXPECT_EQ(first->enabledSwitch()->toolTip(), QStringLiteral("Turn this rule on"));
+
+    // Moving past either end changes nothing; a move reorders the same cards.
+    trigger(first, QStringLiteral("Move Up"));
+    trigger(last, QStringLiteral("Move Down"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(page.cards(), (QList<RuleCard *>{first, page.cards().at(1), last}));
+    trigger(last, QStringLiteral("Move Up"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(names(page), (QStringList{QStringLiteral("Invoices"), QStringLiteral("Lost"), QStringLiteral("PDFs")}));
+    EXPECT_EQ(page.cards().at(1), last);
+}
+
+TEST_F(RulesPageTest, EditDryRunAndDeleteFromTheCard)
+{
+    const WatchedFolder downloads = folder(QStringLiteral("Downloads"));
+    const StoredRule kept = store(rule(QStringLiteral("Kept"), {}, {}), downloads.uuid, 0);
+    const StoredRule loose = store(rule(QStringLiteral("Loose"), {}, {}), std::nullopt, 1);
+    RulesPage page(*model);
+    RuleCard *card = page.cards().at(0);
+
+    QTest::mouseClick(card, Qt::LeftButton);
+    EXPECT_FALSE(model->editing());
+    QTest::mouseDClick(card, Qt::LeftButton);
+    ASSERT_TRUE(model->editing());
+    EXPECT_EQ(model->editing()->rule.id, kept.uuid);
+    EXPECT_FALSE(model->editing()->isNew);
+    const QUuid firstEdit = model->editing()->id;
+    card->editButton()->click();
+    EXPECT_NE(model->editing()->id, firstEdit);
+
+    // Each dry run is a fresh sheet; a rule without a folder still gets one.
+    card->dryRunButton()->click();
+    ASSERT_NE(page.dryRun(), nullptr);
+    EXPECT_EQ(page.dryRun()->request().folderID, downloads.uuid);
+    const QUuid firstRun = page.dryRun()->request().id;
+    trigger(page.cards().at(1), QStringLiteral("Dry Run…"));
+    ASSERT_NE(page.dryRun(), nullptr);
+    EXPECT_NE(page.dryRun()->request().id, firstRun);
+    EXPECT_EQ(page.dryRun()->request().rule.id, loose.uuid);
+    EXPECT_FALSE(page.dryRun()->request().folderID);
+    page.dryRun()->reject();
+
+    // Deleting asks first; only the destructive answer deletes.
+    answerDelete(false);
+    trigger(card, QStringLiteral("Delete Rule"));
+    EXPECT_TRUE(model->store().rule(kept.uuid));
+    answerDelete(true);
+    trigger(card, QStringLiteral("Delete Rule"));
+    EXPECT_FALSE(model->store().rule(kept.uuid));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(names(page), QStringList{QStringLiteral("Loose")});
+}
+
+TEST_F(RulesPageTest, ALongListJoinsInOrderAndTheEmptyStateShowsWithoutRules)
+{
+    {
+        for (int i = 0; i < 30; ++i)
+            store(rule(QStringLiteral("Rule %1").arg(i), {}, {}), std::nullopt, 29 - i);
+        RulesPage page(*model);
+        EXPECT_FALSE(page.cards().isEmpty());
+        QTRY_COMPARE(page.cards().size(), 30);
+        EXPECT_EQ(names(page).constFirst(), QStringLiteral("Rule 29"));
+        EXPECT_EQ(names(page).constLast(), QStringLiteral("Rule 0"));
+        for (const StoredRule &stored : model->store().rules())
+            model->store().remove(stored);
+    }
+    RulesPage page(*model);
+    EXPECT_TRUE(page.cards().isEmpty());
+    EXPECT_FALSE(page.emptyState()->isHidden());
+    EXPECT_EQ(page.emptyState()->title(), QStringLiteral("No Rules"));
+    ASSERT_EQ(page.actions().size(), 1);
+    page.actions().constFirst()->trigger();
+    ASSERT_TRUE(model->editing());
+    EXPECT_TRUE(model->editing()->isNew);
+}
