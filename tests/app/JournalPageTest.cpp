@@ -1,7 +1,6 @@
 // The journal page and its review sheet over a real store and real files:
 // what each row says, the filter against the sidebar badge, and checking,
 // filing, skipping and undoing from the page.
-#include "AppModel.h"
 #include "Autopilot.h"
 #include "FileReadiness.h"
 #include "JournalDelegate.h"
@@ -12,22 +11,17 @@
 #include "PatternReader.h"
 #include "Prefs.h"
 #include "RealHome.h"
-#include "ReviewSheet.h"
 #include "ScopedEnv.h"
-#include "Store.h"
 #include "TestSupport.h"
 
 #include <QComboBox>
 #include <QDateEdit>
-#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include <ctime>
 
 namespace {
 

@@ -5,7 +5,6 @@
 #include "TestSupport.h"
 
 #include <QDialog>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 

@@ -1,14 +1,11 @@
 #include "AppModel.h"
 #include "engine/ArchiveCheck.h"
 #include "Autopilot.h"
-#include "MonthExport.h"
 #include "ReceiptsModel.h"
 #include "ReceiptsPage.h"
 #include "Store.h"
 #include "TestSupport.h"
 
-#include <QAction>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
@@ -16,7 +13,6 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {

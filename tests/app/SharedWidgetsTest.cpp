@@ -4,10 +4,8 @@
 #include "RecognitionLine.h"
 #include "ScopedEnv.h"
 #include "Sheet.h"
-#include "Theme.h"
 #include "ThemeStore.h"
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSettings>
