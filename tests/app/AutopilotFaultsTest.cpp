@@ -131,7 +131,7 @@ TEST_F(AutopilotFaultsTest, ADownloadRenamedOverTheEmptyFileThatReservedItsNameI
     EXPECT_EQ(made.value(empty), false);
     EXPECT_TRUE(QFileInfo::exists(empty));
     ASSERT_EQ(store->journal().size(), 2);
-    for (const QString name : {QStringLiteral("soon.txt"), QStringLiteral("late.txt")}) {
+    for (const QString &name : {QStringLiteral("soon.txt"), QStringLiteral("late.txt")}) {
         EXPECT_EQ(made.value(inbox.displayPath + QLatin1Char('/') + name), true) << name.toStdString();
         EXPECT_EQ(TestSupport::readFile(home + QStringLiteral("/Sorted/") + name), name.toUtf8());
     }

@@ -111,17 +111,20 @@ protected:
                 ADD_FAILURE() << where << " status " << entry.statusRaw.toStdString() << " " << entry.message.toStdString();
             }
             EXPECT_EQ(TestSupport::readFile(expected), content(i)) << where << " entry " << i;
-            if (i == 0) // the copy lies at its place exactly while the filing stands
+            if (i == 0) { // the copy lies at its place exactly while the filing stands
                 EXPECT_EQ(QFileInfo::exists(at(QStringLiteral("Sorted/Copies/doc0.txt"))),
                           entry.status() == JournalEntry::Status::done) << where;
+            }
         }
         for (const QString &root : {home, Trash::homeTrash()}) {
             for (QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
                  it.hasNext();) {
                 const QString path = it.next();
                 EXPECT_FALSE(it.fileName().startsWith(QStringLiteral(".filewright-"))) << where << " " << path.toStdString();
-                if (path.endsWith(QStringLiteral(".trashinfo")))
-                    EXPECT_TRUE(QFileInfo::exists(trashFiles + QLatin1Char('/') + it.fileInfo().completeBaseName())) << where;
+                if (path.endsWith(QStringLiteral(".trashinfo"))) {
+                    EXPECT_TRUE(QFileInfo::exists(trashFiles + QLatin1Char('/') + it.fileInfo().completeBaseName()))
+                        << where;
+                }
             }
         }
     }
