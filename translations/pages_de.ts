@@ -35,10 +35,6 @@
 <context>
     <name>FoldersPage</name>
     <message>
-        <source>Folders</source>
-        <translation>Ordner</translation>
-    </message>
-    <message>
         <source>Add Folder</source>
         <translation>Ordner hinzufügen</translation>
     </message>
@@ -198,10 +194,6 @@
         <source>Reading %1</source>
         <translation>%1 wird gelesen</translation>
     </message>
-    <message>
-        <source>Command Palette</source>
-        <translation>Befehlspalette</translation>
-    </message>
 </context>
 <context>
     <name>MonthExport</name>
@@ -247,10 +239,6 @@
 </context>
 <context>
     <name>ReceiptsPage</name>
-    <message>
-        <source>Receipts</source>
-        <translation>Belege</translation>
-    </message>
     <message>
         <source>Previous Month</source>
         <translation>Vorheriger Monat</translation>

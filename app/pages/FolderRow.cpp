@@ -78,6 +78,7 @@ void FolderRow::addControls()
     auto *watch = new QCheckBox(this);
     watch->setObjectName(QStringLiteral("watch"));
     watch->setAccessibleName(tr("Watch"));
+    watch->setToolTip(tr("Watch"));
     watch->setChecked(m_folder.isEnabled);
     const auto write = [this, subfolders, watch] {
         m_model.setWatching(m_folder, watch->isChecked(), subfolders->isChecked());
