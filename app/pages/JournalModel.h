@@ -11,6 +11,7 @@
 
 #include <QAbstractListModel>
 #include <QDate>
+#include <QSet>
 
 #include <optional>
 #include <variant>
@@ -44,6 +45,9 @@ public:
     int rowOf(qint64 id) const;
     // Entries read so far; rows include the day rows.
     int entryCount() const { return m_entryCount; }
+    // Marks the entry's row busy while a decision on it is under way.
+    void setBusy(qint64 id, bool busy);
+    bool isBusy(qint64 id) const { return m_busy.contains(id); }
 
 private:
     using Item = std::variant<QDate, JournalRow>;
@@ -52,6 +56,7 @@ private:
     bool accepts(const JournalEntry &entry) const;
     void insertEntry(const JournalEntry &entry);
     void removeRowOf(qint64 id);
+    JournalRow rowFor(const JournalEntry &entry) const;
     static QDate dayOf(const QDateTime &date);
     // Entry rows ordered as the store orders them: newest first, then higher id first.
     static bool before(const JournalRow &a, const JournalRow &b);
@@ -62,4 +67,5 @@ private:
     int m_entryCount = 0;
     std::optional<Store::JournalPosition> m_last;
     bool m_exhausted = false;
+    QSet<qint64> m_busy;
 };

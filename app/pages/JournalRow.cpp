@@ -69,6 +69,8 @@ JournalRow JournalRow::from(const JournalEntry &entry)
 
 std::optional<JournalRow::Chip> JournalRow::chip() const
 {
+    if (busy)
+        return Chip{tr("Working…"), QStringLiteral("clock.arrow.circlepath"), false};
     switch (status) {
     case JournalEntry::Status::done:
         return std::nullopt;

@@ -39,6 +39,9 @@ public:
     QString message;
     std::optional<Recognition> recognition;
     bool hasPerformed = false;
+    // A decision on the entry is under way (its file is being moved): the
+    // row says so and its button waits.
+    bool busy = false;
 
     std::optional<Chip> chip() const;
     std::optional<Action> action() const;
