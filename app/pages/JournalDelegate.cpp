@@ -184,8 +184,8 @@ const JournalDelegate::Measures &JournalDelegate::measure(const JournalRow &row,
     if (found != m_measures.end() && found->detail.constData() == row.detail.constData()
         && found->title.constData() == row.title.constData() && found->busy == row.busy)
         return *found;
-    // Widths of rows scrolled past long ago are dropped now and then.
-    if (m_measures.size() > 20000)
+    // Widths of rows scrolled past are dropped now and then, a few at a time.
+    if (m_measures.size() > 1000)
         m_measures.clear();
     Measures measures;
     measures.title = row.title;

@@ -1,5 +1,7 @@
 #include "JournalModel.h"
 
+#include <vector>
+
 JournalModel::JournalModel(Store &store, QObject *parent)
     : QAbstractListModel(parent)
     , m_store(store)
@@ -213,9 +215,14 @@ JournalRow JournalModel::rowFor(const JournalEntry &entry) const
     return row;
 }
 
-QDate JournalModel::dayOf(const QDateTime &date)
+QDate JournalModel::dayOf(const QDateTime &date) const
 {
-    return date.toLocalTime().date();
+    const qint64 at = date.toMSecsSinceEpoch();
+    if (m_knownDay.day.isValid() && at >= m_knownDay.from && at < m_knownDay.to)
+        return m_knownDay.day;
+    const QDate day = date.toLocalTime().date();
+    m_knownDay = {day, day.startOfDay().toMSecsSinceEpoch(), day.addDays(1).startOfDay().toMSecsSinceEpoch()};
+    return day;
 }
 
 bool JournalModel::before(const JournalRow &a, const JournalRow &b)

@@ -18,6 +18,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -153,23 +154,37 @@ QString JournalPage::emptyTitle() const
 void JournalPage::fitShown()
 {
     const int count = m_journal->rowCount();
-    if (count == 0 || int(m_fitted.size()) != count)
-        return;
-    const int width = m_list->viewport()->width();
     const int height = m_list->viewport()->height();
-    if (height <= 0)
+    if (count == 0 || int(m_fitted.size()) != count || height <= 0)
         return;
     QHeaderView *rows = m_list->verticalHeader();
     // Without updates the header resizes a row without working out where
-    // it lies, which takes as long as the list is: the list is redrawn once
-    // afterwards anyway.
+    // it lies, which takes as long as the list is; and without its signals
+    // the list does not draw itself a second time for rows it is about to
+    // draw anyway. It is laid out once afterwards instead.
     rows->setUpdatesEnabled(false);
+    bool resized = false;
+    {
+        const QSignalBlocker quiet(rows);
+        resized = measureRowsInView(height);
+    }
+    rows->setUpdatesEnabled(true);
+    if (resized)
+        m_list->doItemsLayout();
+    m_fittedWidth = m_list->viewport()->width();
+}
+
+bool JournalPage::measureRowsInView(int height)
+{
+    QHeaderView *rows = m_list->verticalHeader();
+    const int width = m_list->viewport()->width();
+    bool any = false;
     // Rows that shrink bring more rows into view: those are measured too.
     for (int round = 0; round < 4; ++round) {
         const int first = std::max(0, rows->visualIndexAt(0));
         int last = rows->visualIndexAt(height - 1);
         if (last < 0)
-            last = count - 1;
+            last = m_journal->rowCount() - 1;
         bool resized = false;
         for (int row = first; row <= last; ++row) {
             if (m_fitted[std::size_t(row)] == m_fitRound)
@@ -181,11 +196,11 @@ void JournalPage::fitShown()
                 resized = true;
             }
         }
+        any = any || resized;
         if (!resized)
             break;
     }
-    rows->setUpdatesEnabled(true);
-    m_fittedWidth = width;
+    return any;
 }
 
 void JournalPage::refit()

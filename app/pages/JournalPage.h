@@ -62,6 +62,9 @@ private:
     // view are measured when they come into view, so that a resize costs
     // the same however many rows were read.
     void fitShown();
+    // Measures the rows in view not yet measured in this round; whether a
+    // row changed its height.
+    bool measureRowsInView(int height);
     // Rows measured before a change of width or font are measured again.
     void refit();
     // The selected row's entry, or 0.
