@@ -160,9 +160,6 @@ void BM_ScrollTopToBottom(benchmark::State &state)
             QCoreApplication::processEvents();
             const double took = elapsedMs(frame);
             slowestCpu = std::max(slowestCpu, threadCpuMs() - cpu);
-            if (qEnvironmentVariableIsSet("JOURNAL_BENCH_FRAMES") && took > 16.0)
-                fprintf(stderr, "frame %d took %.1f ms, cpu %.1f ms, entries %d->%d value %d\n", frames, took,
-                        threadCpuMs() - cpu, before, fixture.page().journal().entryCount(), bar->value());
             // Frames that read a page of the journal, and the others.
             if (fixture.page().journal().entryCount() != before)
                 slowestReading = std::max(slowestReading, took);
@@ -182,18 +179,6 @@ void BM_ScrollTopToBottom(benchmark::State &state)
 }
 BENCHMARK(BM_ScrollTopToBottom)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
 
-// Counts the paint events a widget receives.
-struct PaintCount : QObject
-{
-    explicit PaintCount(QWidget *widget) { widget->installEventFilter(this); }
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        count += event->type() == QEvent::Paint ? 1 : 0;
-        return false;
-    }
-    int count = 0;
-};
-
 void BM_ResizeAfterEveryRowRead(benchmark::State &state)
 {
     Fixture fixture(storePath());
@@ -208,7 +193,6 @@ void BM_ResizeAfterEveryRowRead(benchmark::State &state)
     const int widths[] = {700, 1300, 640, 1000, 820};
     double slowest = 0;
     double slowestCpu = 0;
-    PaintCount paints(fixture.page().list()->viewport());
     for (auto _ : state) {
         for (const int width : widths) {
             QElapsedTimer timer;
@@ -224,7 +208,6 @@ void BM_ResizeAfterEveryRowRead(benchmark::State &state)
     }
     state.counters["slowest_resize_ms"] = slowest;
     state.counters["slowest_resize_cpu_ms"] = slowestCpu;
-    state.counters["paints"] = paints.count;
     state.counters["entries"] = journal.entryCount();
 }
 BENCHMARK(BM_ResizeAfterEveryRowRead)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
