@@ -1,19 +1,26 @@
 // The rules page and its cards over a store of the test's own: cards follow
 // the stored order and state, and every card action reaches the store or
 // the AppModel.
+#include "DescribeRuleField.h"
 #include "DryRunView.h"
 #include "EmptyStateView.h"
 #include "RuleCard.h"
 #include "RuleEditorFixture.h"
 #include "RulesPage.h"
 #include "Chip.h"
+#include "MainWindow.h"
 #include "ToggleSwitch.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSemaphore>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -182,4 +189,62 @@ TEST_F(RulesPageTest, ALongListJoinsInOrderAndTheEmptyStateShowsWithoutRules)
     page.actions().constFirst()->trigger();
     ASSERT_TRUE(model->editing());
     EXPECT_TRUE(model->editing()->isNew);
+}
+
+TEST_F(RulesPageTest, ALongListShowsTheCardsInViewStackedFollowsScrollingAndKeepsTheFocusedCard)
+{
+    const WatchedFolder downloads = folder(QStringLiteral("Downloads"));
+    for (int i = 0; i < 60; ++i)
+        store(rule(QStringLiteral("Rule %1").arg(i), {}, {}), downloads.uuid, i);
+    RulesPage page(*model);
+    page.resize(700, 500);
+    page.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+    QTRY_COMPARE(page.cards().size(), 60);
+    QCoreApplication::processEvents();
+    const QList<RuleCard *> cards = page.cards();
+    const auto stacked = [&cards] {
+        for (qsizetype i = 0; i < cards.size(); ++i) {
+            const RuleCard *card = cards.at(i);
+            // A card in view is as tall as its content.
+            if (card->isVisible() && card->height() != card->heightForWidth(card->width()))
+                return false;
+            if (i > 0 && card->y() <= cards.at(i - 1)->geometry().bottom())
+                return false;
+        }
+        return true;
+    };
+    EXPECT_TRUE(stacked());
+    // Only the cards in and near the view are shown.
+    EXPECT_TRUE(cards.constFirst()->isVisible());
+    EXPECT_TRUE(cards.constLast()->isHidden());
+
+    // The first card keeps the focus while the view moves to the end.
+    cards.constFirst()->editButton()->setFocus();
+    QScrollBar *bar = page.findChild<QScrollArea *>()->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(cards.constLast()->isVisible());
+    EXPECT_TRUE(cards.at(1)->isHidden());
+    EXPECT_TRUE(cards.constFirst()->isVisible());
+    EXPECT_TRUE(cards.constFirst()->editButton()->hasFocus());
+    EXPECT_EQ(bar->value(), bar->maximum());
+
+    // A card that grows pushes the ones below it down, also while hidden.
+    EXPECT_TRUE(cards.at(30)->isHidden());
+    for (int changed : {0, 30, 58}) {
+        StoredRule stored = model->store().rules().at(changed);
+        Rule longer = stored.rule();
+        longer.conditions = {kindIs(QStringLiteral("invoice")), kindIs(QStringLiteral("receipt"))};
+        longer.actions = {moveTo(QStringLiteral("~/Documents/Invoices/{jahr}/{monat}")),
+                          moveTo(QStringLiteral("~/Archive/Invoices/{jahr}"))};
+        stored.setRule(longer);
+        ASSERT_TRUE(model->store().update(stored));
+    }
+    const int before = cards.at(58)->height();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return cards.at(58)->height() > before && stacked(); }));
+    bar->setValue(cards.at(30)->y());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(cards.at(30)->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor(stacked));
 }
