@@ -248,3 +248,60 @@ TEST_F(RulesPageTest, ALongListShowsTheCardsInViewStackedFollowsScrollingAndKeep
     EXPECT_TRUE(cards.at(30)->isVisible());
     EXPECT_TRUE(QTest::qWaitFor(stacked));
 }
+
+TEST_F(RulesPageTest, TheRulesPageIsKeptAndARuleBeingDraftedGoesOnWhenThePageIsLeft)
+{
+    useModel();
+    store(rule(QStringLiteral("Kept"), {}, {}), std::nullopt, 0);
+    MainWindow window(*model);
+    model->setSidebar(SidebarItem::rules);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    auto *page = qobject_cast<RulesPage *>(window.currentPage());
+    ASSERT_NE(page, nullptr);
+    RuleCard *card = page->cards().constFirst();
+
+    // The model answers only when the test lets it.
+    QSemaphore answer;
+    page->describeField()->setDrafter([&answer](const QString &sentence) {
+        answer.acquire();
+        return rule(sentence, {}, {moveTo(QStringLiteral("~/Documents"))});
+    });
+    const auto draftAndLeave = [&](const QString &sentence) {
+        page->describeField()->lineEdit()->setText(sentence);
+        page->describeField()->draft();
+        EXPECT_TRUE(page->describeField()->isWorking());
+        model->setSidebar(SidebarItem::journal);
+        EXPECT_EQ(window.currentPage()->objectName(), QStringLiteral("journalPage"));
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(page->describeField()->isWorking());
+    };
+
+    // Its result opens the editor over the page the user went to.
+    draftAndLeave(QStringLiteral("Scans"));
+    answer.release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model->editing().has_value(); }, 20000));
+    EXPECT_EQ(model->editing()->rule.name, QStringLiteral("Scans"));
+    EXPECT_TRUE(model->editing()->isNew);
+    ASSERT_NE(window.ruleEditor(), nullptr);
+    EXPECT_TRUE(window.ruleEditor()->isVisible());
+    EXPECT_TRUE(page->describeField()->text().isEmpty());
+    window.ruleEditor()->reject();
+
+    // Back on the page: the same page and cards, not built again.
+    model->setSidebar(SidebarItem::rules);
+    EXPECT_EQ(window.currentPage(), page);
+    EXPECT_EQ(page->cards().constFirst(), card);
+    EXPECT_TRUE(page->isVisible());
+
+    // With another editor open the draft waits for it to close.
+    draftAndLeave(QStringLiteral("Letters"));
+    model->newRule();
+    const QUuid open = model->editing()->id;
+    answer.release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page->describeField()->isWorking(); }, 20000));
+    EXPECT_EQ(model->editing()->id, open);
+    window.ruleEditor()->reject();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model->editing().has_value(); }, 5000));
+    EXPECT_EQ(model->editing()->rule.name, QStringLiteral("Letters"));
+}
