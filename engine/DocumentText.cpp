@@ -1,5 +1,6 @@
 #include "DocumentText.h"
 
+#include "HtmlEncoding.h"
 #include "HtmlText.h"
 #include "RtfText.h"
 #include "TextBudget.h"
@@ -229,12 +230,12 @@ QString htmlText(const QString &path, int characters)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     HtmlText reader(budget);
-    std::optional<QStringDecoder> decoder;
+    std::optional<HtmlDecoder> decoder;
     forEachChunk(fileReader(file), budget, [&](QByteArrayView chunk) {
         // The page says its encoding near its start, if at all.
         if (!decoder)
-            decoder.emplace(QStringConverter::encodingForHtml(chunk).value_or(QStringConverter::Utf8));
-        reader.feed(QString(decoder->decode(chunk)));
+            decoder.emplace(chunk);
+        reader.feed(decoder->decode(chunk));
     });
     reader.finish();
     return budget.text();
