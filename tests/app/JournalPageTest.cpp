@@ -102,6 +102,8 @@ protected:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, button.center());
     }
 
+    // Put back after the test, whatever it changed.
+    const TestSupport::ScopedSettings settings;
     QTemporaryDir dir;
     QString home;
     std::unique_ptr<AppModel> model;
@@ -226,7 +228,9 @@ TEST_F(JournalPageTest, SheetReadsWhatTheUserTyped)
     EXPECT_EQ(sheet.corrected().sender, " ACME ");
     EXPECT_EQ(sheet.corrected().amount, Decimal::fromString(u"12.35"));
 
-    for (const QString &typed : {QStringLiteral("12,50"), QStringLiteral("12.50")}) {
+    // One decimal is a decimal; a currency typed with the number is no part of it.
+    for (const QString &typed : {QStringLiteral("12,50"), QStringLiteral("12.50"), QStringLiteral("12,5"),
+                                 QStringLiteral("12.5"), QStringLiteral("€ 12,5"), QStringLiteral("12.50 EUR")}) {
         sheet.amountField()->setText(typed);
         EXPECT_EQ(sheet.corrected().amount, Decimal::fromString(u"12.5")) << typed.toStdString();
     }
