@@ -150,6 +150,8 @@ protected:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, button.center());
     }
 
+    // Put back after the test, whatever it changed.
+    const TestSupport::ScopedSettings settings;
     QTemporaryDir dir;
     QTemporaryDir shm{QStringLiteral("/dev/shm/journal-test-XXXXXX")};
     QString home;
@@ -277,7 +279,9 @@ TEST_F(JournalPageTest, SheetReadsWhatTheUserTyped)
     EXPECT_EQ(sheet.corrected().sender, " ACME ");
     EXPECT_EQ(sheet.corrected().amount, Decimal::fromString(u"12.35"));
 
-    for (const QString &typed : {QStringLiteral("12,50"), QStringLiteral("12.50")}) {
+    // One decimal is a decimal; a currency typed with the number is no part of it.
+    for (const QString &typed : {QStringLiteral("12,50"), QStringLiteral("12.50"), QStringLiteral("12,5"),
+                                 QStringLiteral("12.5"), QStringLiteral("€ 12,5"), QStringLiteral("12.50 EUR")}) {
         sheet.amountField()->setText(typed);
         EXPECT_EQ(sheet.corrected().amount, Decimal::fromString(u"12.5")) << typed.toStdString();
     }
