@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #ifdef FILEWRIGHT_TEST_WIDGETS
+#include "Translation.h"
+
 #include <QApplication>
 using TestApplication = QApplication;
 #else
@@ -48,9 +50,18 @@ int main(int argc, char **argv)
         return RUN_ALL_TESTS();
     }
 
+#ifdef FILEWRIGHT_TEST_WIDGETS
+    // The windows speak English unless a run asks for German; counted texts
+    // read as the application shows them ("1 file", "2 files").
+    if (!qEnvironmentVariable("LANGUAGE").startsWith(QStringLiteral("de")))
+        qputenv("LANGUAGE", "en");
+#endif
     TestApplication app(argc, argv);
     TestApplication::setOrganizationName(QStringLiteral("Filewright"));
     TestApplication::setApplicationName(QStringLiteral("FilewrightTests"));
+#ifdef FILEWRIGHT_TEST_WIDGETS
+    Translation::install();
+#endif
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
