@@ -216,7 +216,7 @@ TEST_F(AutomationExecutable, EachCommandGivesTheSameResultInItsOwnProcessAndHand
 
     // A German desktop gets the reasons in German.
     EXPECT_EQ(run({QStringLiteral("clean-up"), id(gone)}, {{QStringLiteral("LANGUAGE"), QStringLiteral("de")}}).err,
-              QStringLiteral("Filewright hat keinen Zugriff auf diesen Ordner. Wählen Sie ihn unter „Ordner“ erneut aus."));
+              QStringLiteral("Filewright hat keinen Zugriff auf diesen Ordner. Wähle ihn unter „Ordner“ erneut aus."));
 }
 
 TEST_F(AutomationExecutable, BusMethodsAnswerWithValuesAndNamedErrors)
