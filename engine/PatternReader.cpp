@@ -590,8 +590,13 @@ std::optional<Decimal> parseNumber(const QString &text)
     if (lastComma >= 0 && lastPoint >= 0) {
         decimalSeparator = lastComma > lastPoint ? u',' : u'.';
     } else if (lastComma >= 0 || lastPoint >= 0) {
+        // Two digits after a lone separator make it the decimal point, and so
+        // does one digit after the only separator ("12,5"): no grouping of
+        // thousands leaves a single digit behind it.
         const qsizetype position = std::max(lastComma, lastPoint);
-        if (number.size() - position - 1 == 2)
+        const qsizetype after = number.size() - position - 1;
+        const bool only = number.indexOf(number[position]) == position;
+        if (after == 2 || (after == 1 && only))
             decimalSeparator = number[position];
     }
     if (decimalSeparator.isNull()) {

@@ -60,9 +60,10 @@ struct Result
 Result read(const QString &text);
 
 // The system's one reader of amount texts, written or typed: "1.234,56",
-// "1,234.56", "1'234.50", "1 234,50", "12,50", "-8,79". A lone separator
-// followed by exactly two digits is the decimal separator, otherwise it groups
-// thousands. Nothing for a text that is not a number.
+// "1,234.56", "1'234.50", "1 234,50", "12,50", "12,5", "-8,79". A lone
+// separator followed by exactly two characters is the decimal separator, and
+// so is the only separator followed by one; otherwise it groups thousands.
+// Nothing for a text that is not a number.
 std::optional<Decimal> parseNumber(const QString &text);
 
 // An amount as a person types it into a rule: the number as `parseNumber`

@@ -1,7 +1,5 @@
 #include "Prefs.h"
 
-#include "Translation.h"
-
 #include <QMutex>
 #include <QMutexLocker>
 #include <QSettings>
@@ -114,7 +112,18 @@ NameTemplate nameTemplate()
 
 NameLanguage sentenceLanguage(const QStringList &preferredLanguages)
 {
-    return Translation::language(preferredLanguages);
+    const auto speaks = [](const QString &tag, QLatin1String language) {
+        return tag.compare(language, Qt::CaseInsensitive) == 0 ||
+               (tag.size() > language.size() && tag.startsWith(language, Qt::CaseInsensitive) &&
+                (tag[language.size()] == u'-' || tag[language.size()] == u'_'));
+    };
+    for (const QString &tag : preferredLanguages) {
+        if (speaks(tag, QLatin1String("de")))
+            return NameLanguage::de;
+        if (speaks(tag, QLatin1String("en")))
+            return NameLanguage::en;
+    }
+    return NameLanguage::en;
 }
 
 NameLanguage sentenceLanguage()

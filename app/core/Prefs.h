@@ -54,8 +54,10 @@ QString dateFormat();
 // and "dateFormat" as read now.
 NameTemplate nameTemplate();
 
-// The language in which sentences are told to the user: the language the
-// windows speak (Translation::language of the interface languages).
+// The language in which sentences are told to the user, which is also the
+// language the windows speak: de for the first interface language that is
+// German ("de", "de-CH", "de_AT"), en for the first that is English, entries
+// of other languages skipped; en when none is either.
 NameLanguage sentenceLanguage();
 NameLanguage sentenceLanguage(const QStringList &preferredLanguages);
 

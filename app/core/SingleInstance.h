@@ -3,6 +3,8 @@
 // to run the command it was started with) and then ends.
 #pragma once
 
+#include "AutomationBus.h"
+
 #include <QObject>
 #include <QStringList>
 
@@ -12,7 +14,7 @@ class SingleInstance : public QObject
     Q_CLASSINFO("D-Bus Interface", "org.example.filewright.Application")
 
 public:
-    static constexpr const char *serviceName = "org.example.filewright.Filewright";
+    static constexpr const char *serviceName = AutomationBus::serviceName;
     static constexpr const char *objectPath = "/org/example/filewright";
 
     explicit SingleInstance(QObject *parent = nullptr);

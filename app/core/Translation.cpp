@@ -1,22 +1,16 @@
 #include "Translation.h"
 
+#include "Prefs.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QLibraryInfo>
-#include <QLocale>
 #include <QStandardPaths>
 #include <QTranslator>
 
 namespace Translation {
 
 namespace {
-
-bool speaks(const QString &tag, QLatin1String language)
-{
-    return tag.compare(language, Qt::CaseInsensitive) == 0 ||
-           (tag.size() > language.size() && tag.startsWith(language, Qt::CaseInsensitive) &&
-            (tag[language.size()] == u'-' || tag[language.size()] == u'_'));
-}
 
 // Installed beside the executable's prefix, in the XDG data folders, or
 // (when run from the build tree) where the build compiled it.
@@ -45,20 +39,9 @@ void load(const QString &path)
 
 } // namespace
 
-NameLanguage language(const QStringList &uiLanguages)
-{
-    for (const QString &tag : uiLanguages) {
-        if (speaks(tag, QLatin1String("de")))
-            return NameLanguage::de;
-        if (speaks(tag, QLatin1String("en")))
-            return NameLanguage::en;
-    }
-    return NameLanguage::en;
-}
-
 NameLanguage install()
 {
-    const QString german = language(QLocale().uiLanguages()) == NameLanguage::de
+    const QString german = Prefs::sentenceLanguage() == NameLanguage::de
         ? translationFile(QStringLiteral("filewright_de.qm"))
         : QString();
     if (german.isEmpty()) {

@@ -64,7 +64,7 @@ int main(int argc, char **argv)
         SelfTest::isolateEnvironment();
     }
     if (AutomationCommand::isRequested(argc, argv))
-        return AutomationCommand::run(argc, argv, ensureSingleThreadedRecognition);
+        return AutomationCommand::run(argc, argv, ensureSingleThreadedRecognition, [] { Translation::install(); });
     ensureSingleThreadedRecognition(argv);
 
     QApplication app(argc, argv);

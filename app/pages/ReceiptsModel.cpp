@@ -158,7 +158,7 @@ bool ReceiptsModel::setData(const QModelIndex &index, const QVariant &value, int
     if (index.column() == sender)
         reading.sender = text.isEmpty() ? std::nullopt : std::optional<QString>(text);
     else if (index.column() == amount)
-        reading.amount = PatternReader::parseNumber(text);
+        reading.amount = PatternReader::parseTypedAmount(text);
     else
         return false;
     // The store's change signal brings the row back as stored.

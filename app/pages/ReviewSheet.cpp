@@ -76,7 +76,7 @@ Recognition ReviewSheet::blank()
 Recognition ReviewSheet::corrected() const
 {
     Recognition copy = m_recognition;
-    copy.amount = PatternReader::parseNumber(m_amount->text());
+    copy.amount = PatternReader::parseTypedAmount(m_amount->text());
     copy.confidence = 1.0;
     return copy;
 }

@@ -1,6 +1,7 @@
 // The automation's names on the session bus, shared by the running
-// application that offers it and the commands that call it: the object, its
-// interface, the error names, and a folder's form on the bus, (id, name, path).
+// application that offers it and the commands that call it: the name the
+// application owns, the object, its interface, the error names, and a
+// folder's form on the bus, (id, name, path).
 #pragma once
 
 #include "ActionError.h"
@@ -12,6 +13,8 @@
 
 namespace AutomationBus {
 
+// Owned by the one Filewright of the session (see SingleInstance).
+inline constexpr char serviceName[] = "org.example.filewright.Filewright";
 inline constexpr char objectPath[] = "/org/example/filewright/Automation";
 inline constexpr char interfaceName[] = "org.example.filewright.Automation";
 

@@ -1,7 +1,6 @@
 #include "AutomationClient.h"
 
 #include "AutomationBus.h"
-#include "SingleInstance.h"
 
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
@@ -14,7 +13,7 @@ constexpr int callTimeoutMs = 30 * 60 * 1000;
 
 QString service()
 {
-    return QString::fromLatin1(SingleInstance::serviceName);
+    return QString::fromLatin1(AutomationBus::serviceName);
 }
 
 template<typename T, typename Convert>

@@ -5,7 +5,6 @@
 #include "LocalAutomation.h"
 #include "Store.h"
 #include "StoreLock.h"
-#include "Translation.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -287,7 +286,7 @@ bool isRequested(int argc, char **argv)
     return argc > 1 && commandNamed(argv[1]) != nullptr;
 }
 
-int run(int argc, char **argv, ReadingSetUp setUpForReading)
+int run(int argc, char **argv, ReadingSetUp setUpForReading, TranslationSetUp installTranslation)
 {
     const Command &command = *commandNamed(argv[1]);
     // Reading needs the process set up from its start, and some documents
@@ -300,7 +299,7 @@ int run(int argc, char **argv, ReadingSetUp setUpForReading)
                                                         : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Filewright"));
     QCoreApplication::setApplicationName(QStringLiteral("Filewright"));
-    Translation::install();
+    installTranslation();
     // Before the bus is first used, while no other thread reads the types.
     AutomationBus::registerTypes();
 

@@ -25,9 +25,12 @@ QString storeBusyMessage();
 // Starts the process again, set up to read files, or returns when it is.
 using ReadingSetUp = void (*)(char **argv);
 
+// Loads the translation the desktop's languages ask for into the application.
+using TranslationSetUp = void (*)();
+
 // Runs the subcommand (arguments as main() gets them) and gives the exit
 // status. A process that is not set up to read files yet hands the action
 // over, or starts again set up (after which it hands over, or reads).
-int run(int argc, char **argv, ReadingSetUp setUpForReading);
+int run(int argc, char **argv, ReadingSetUp setUpForReading, TranslationSetUp installTranslation);
 
 } // namespace AutomationCommand

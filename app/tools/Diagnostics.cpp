@@ -5,11 +5,9 @@
 #include "MetricsStore.h"
 #include "Prefs.h"
 #include "Store.h"
-#include "Translation.h"
 
 #include <QDesktopServices>
 #include <QFile>
-#include <QLocale>
 #include <QMap>
 #include <QSysInfo>
 #include <QUrlQuery>
@@ -89,7 +87,7 @@ QString text(const AppModel &model)
     lines.append(QStringLiteral("%1, Linux %2, %3, %4 GB")
                      .arg(QSysInfo::prettyProductName(), QSysInfo::kernelVersion(), machine())
                      .arg(memoryGiB()));
-    const NameLanguage windows = Translation::language(QLocale().uiLanguages());
+    const NameLanguage windows = Prefs::sentenceLanguage();
     const NameLanguage names = Prefs::nameTemplate().language == NameLanguage::en ? NameLanguage::en : NameLanguage::de;
     lines.append(QStringLiteral("Language: %1, names: %2").arg(NameLanguages::rawValue(windows), NameLanguages::rawValue(names)));
     lines.append(QStringLiteral("Local language model: ") + model.autopilot().modelStatus().rawValue());

@@ -155,7 +155,11 @@ QCoro::Task<> Snapshot::wait(std::chrono::milliseconds duration) const
 
 QCoro::Task<> Snapshot::shoot(QString name, QWidget *window)
 {
-    if (!co_await m_capture.capture(path(name), window))
+    // Awaited as a statement of its own: g++ 12 frees this frame too early
+    // when the await stands in an if condition and the capture suspends (as
+    // it does between tries), and the capture then resumes freed memory.
+    const bool written = co_await m_capture.capture(path(name), window);
+    if (!written)
         m_exitCode = 1;
 }
 

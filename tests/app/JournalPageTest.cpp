@@ -226,7 +226,9 @@ TEST_F(JournalPageTest, SheetReadsWhatTheUserTyped)
     EXPECT_EQ(sheet.corrected().sender, " ACME ");
     EXPECT_EQ(sheet.corrected().amount, Decimal::fromString(u"12.35"));
 
-    for (const QString &typed : {QStringLiteral("12,50"), QStringLiteral("12.50")}) {
+    // One decimal is a decimal; a currency typed with the number is no part of it.
+    for (const QString &typed : {QStringLiteral("12,50"), QStringLiteral("12.50"), QStringLiteral("12,5"),
+                                 QStringLiteral("12.5"), QStringLiteral("€ 12,5"), QStringLiteral("12.50 EUR")}) {
         sheet.amountField()->setText(typed);
         EXPECT_EQ(sheet.corrected().amount, Decimal::fromString(u"12.5")) << typed.toStdString();
     }

@@ -181,6 +181,15 @@ TEST_F(ReceiptsPageTest, AMonthsLinesAndSumsPerCurrencyStepByStep)
     type(ReceiptsModel::amount, QStringLiteral("99"), false);
     EXPECT_EQ(sumTexts(), (QStringList{QStringLiteral("17.50 EUR"), QStringLiteral("3.00 USD")}));
     EXPECT_FALSE(rows->records().at(0).edited);
+    // One digit after the separator is a decimal, and a currency typed with
+    // the number leaves the number.
+    type(ReceiptsModel::amount, QStringLiteral("12,5"), true);
+    EXPECT_EQ(rows->reading(0).amount, Decimal::fromString(u"12.5"));
+    EXPECT_EQ(sumTexts(), (QStringList{QStringLiteral("17.50 EUR"), QStringLiteral("12.50 USD")}));
+    for (const QString &typed : {QStringLiteral("€ 12"), QStringLiteral("12 EUR")}) {
+        type(ReceiptsModel::amount, typed, true);
+        EXPECT_EQ(rows->reading(0).amount, Decimal::fromString(u"12")) << typed.toStdString();
+    }
     type(ReceiptsModel::sender, QStringLiteral(" \t "), true);
     type(ReceiptsModel::amount, QStringLiteral("abc"), true);
     EXPECT_EQ(rows->reading(0).sender, std::nullopt);

@@ -175,3 +175,31 @@ TEST(SnapshotTourTest, PagesNarrowTheTourAndNoTestStoreRefusesIt)
         EXPECT_FALSE(QFileInfo::exists(run.folder));
     }
 }
+
+TEST(SnapshotTourTest, AFailedCaptureIsNamedAndTheTourGoesOn)
+{
+    {
+        // A folder stands where the first picture goes: its capture retries,
+        // fails and is named; the pictures after it are taken all the same.
+        QTemporaryDir root;
+        ASSERT_TRUE(QDir(root.path()).mkpath(QStringLiteral("shots/journal-light.png")));
+        const TourRun run = tour(root, QStringLiteral("journal,folders"));
+        EXPECT_EQ(run.exitCode, 1) << run.lines.join(u'\n').toStdString();
+        EXPECT_TRUE(run.lines.contains(QStringLiteral("SNAPSHOT failed: ") + run.folder + QStringLiteral("/journal-light.png")))
+            << run.lines.join(u'\n').toStdString();
+        for (const char *name : {"folders-light.png", "journal-dark.png", "folders-dark.png"})
+            EXPECT_FALSE(QImage(run.folder + u'/' + QLatin1String(name)).isNull()) << name;
+        EXPECT_EQ(run.lines.value(run.lines.size() - 1), QStringLiteral("SNAPSHOT done ") + run.folder);
+    }
+    {
+        // An output folder under a plain file: every capture fails, the tour
+        // still ends in order.
+        QTemporaryDir root;
+        ASSERT_TRUE(TestSupport::writeFile(root.filePath(QStringLiteral("shots")), "not a folder"));
+        const TourRun run = tour(root, QStringLiteral("receipts"));
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.lines, (QStringList{QStringLiteral("SNAPSHOT failed: ") + run.folder + QStringLiteral("/receipts-light.png"),
+                                          QStringLiteral("SNAPSHOT failed: ") + run.folder + QStringLiteral("/receipts-dark.png"),
+                                          QStringLiteral("SNAPSHOT done ") + run.folder}));
+    }
+}

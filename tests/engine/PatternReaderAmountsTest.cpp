@@ -33,11 +33,16 @@ void checkMoney(std::initializer_list<MoneyCase> cases)
 
 TEST(PatternReaderAmounts, ParseNumberChoosesTheDecimalSeparator)
 {
-    // Three digits (or one) after a lone separator: grouping.
+    // Three digits after a lone separator: grouping. One digit after the only
+    // separator is a decimal, as no grouping leaves one digit behind.
     for (const auto &[text, value] : {std::pair{"1.234,56", "1234.56"}, {"1,234.56", "1234.56"}, {"12,50", "12.50"},
-                                      {"1.234", "1234"}, {"1,5", "15"}, {"1'234.50", "1234.50"}, {"1 234,50", "1234.50"},
-                                      {"1234", "1234"}, {"1.234.567,89", "1234567.89"}, {"-8,79", "-8.79"},
-                                      {"−8,79", "-8.79"}})
+                                      {"1.234", "1234"}, {"1.500", "1500"}, {"12,345", "12345"}, {"1'234.50", "1234.50"},
+                                      {"1 234,50", "1234.50"}, {"1234", "1234"}, {"1.234.567,89", "1234567.89"},
+                                      {"12.345,67", "12345.67"}, {"1,500.25", "1500.25"}, {"-8,79", "-8.79"},
+                                      {"−8,79", "-8.79"}, {"12,5", "12.5"}, {"12.5", "12.5"}, {"0,5", "0.5"},
+                                      {"1,5", "1.5"}, {"-3,5", "-3.5"}, {"1.234,5", "1234.5"},
+                                      // Several separators of one kind still group.
+                                      {"1.234.5", "12345"}})
         EXPECT_EQ(PatternReader::parseNumber(QString::fromUtf8(text)), dec(value)) << text;
     // No exponents; more digits than an amount holds exactly give no value, not a rounded one.
     for (const char *text : {"abc", "", "12 €", "1e5", "12-3", "12345678901234567890"})

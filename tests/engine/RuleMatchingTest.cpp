@@ -133,10 +133,11 @@ TEST(RuleMatching, AmountComparesDecimals)
                 {{Op::is, u"100 €"_s, true}, {Op::is, u"100 EUR"_s, true}, {Op::is, u"EUR 100"_s, true},
                  {Op::greaterThan, u"99,50 usd"_s, true}, {Op::is, u"US$100"_s, true}, {Op::is, u"Fr. 100.00"_s, true},
                  {Op::is, u"€"_s, false}, {Op::is, u"100 € EUR"_s, false}});
-    // The shared amount reader takes one digit after a lone separator as grouping.
-    expectCases(Field::amount, holding(u"125"), {{Op::is, u"12.5"_s, true}});
+    // The shared amount reader takes one digit after the only separator as a decimal.
+    expectCases(Field::amount, holding(u"125"), {{Op::is, u"12.5"_s, false}, {Op::is, u"12,5 €"_s, false}});
     expectCases(Field::amount, recognized(), // 12.5
-                {{Op::is, u"12.50"_s, true}, {Op::is, u"12,50"_s, true}, {Op::is, u"12.5"_s, false},
+                {{Op::is, u"12.50"_s, true}, {Op::is, u"12,50"_s, true}, {Op::is, u"12.5"_s, true},
+                 {Op::is, u"12,5"_s, true}, {Op::is, u"EUR 12,5"_s, true}, {Op::greaterThan, u"12,4"_s, true},
                  {Op::greaterThan, u"12,50"_s, false}, {Op::lessThan, u"1.234,56"_s, true},
                  {Op::greaterThan, u"-8,79"_s, true}, {Op::is, u"12.51"_s, false}, {Op::greaterThan, u"12.50"_s, false},
                  {Op::lessThan, u"12.50"_s, false}, {Op::greaterThan, u"12.49"_s, true}, {Op::lessThan, u"100"_s, true},
