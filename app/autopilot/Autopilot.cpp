@@ -57,9 +57,6 @@ void Autopilot::start()
 {
     // Steps on disk that a crash cut short are settled before anything else.
     JournalRecovery::settle(*this);
-    // Every start finds each folder afresh: one deleted or replaced since the
-    // last start must be chosen again, not be served from what was found then.
-    m_accessing.clear();
     QList<WatchedFolder> folders = m_store.folders();
     for (WatchedFolder &folder : folders) {
         const WatchedFolder before = folder;
@@ -142,17 +139,17 @@ std::optional<WatchedFolder> Autopilot::addFolder(const QString &path, bool watc
 
 std::optional<QString> Autopilot::startAccess(WatchedFolder &folder)
 {
-    const auto cached = m_accessing.constFind(folder.displayPath);
-    if (cached != m_accessing.constEnd())
-        return *cached;
+    // Found afresh on every request: a folder deleted or replaced while
+    // Filewright runs is reported as such, never served from an earlier find.
     const auto resolved = FolderBookmark::resolve(folder.bookmark);
     // A folder that is gone, or another folder now standing at its path, must
     // be chosen again: nothing is filed into a folder the user did not choose.
     if (!resolved || resolved->isStale) {
         folder.needsReselect = true;
+        if (m_watcher)
+            m_watcher->stop(folder.displayPath);
         return std::nullopt;
     }
-    m_accessing.insert(folder.displayPath, resolved->path);
     return resolved->path;
 }
 

@@ -64,8 +64,9 @@ public:
     // and returns its record; nothing, with lastError set, when the folder
     // cannot be kept.
     std::optional<WatchedFolder> addFolder(const QString &path, bool watched);
-    // The folder's path with access started, or nothing when it cannot be
-    // found again (then it is marked to be chosen again; the caller saves).
+    // The folder's path as it is found now, or nothing when it cannot be
+    // found again (then it is marked to be chosen again and no longer
+    // watched; the caller saves).
     std::optional<QString> startAccess(WatchedFolder &folder);
     std::optional<WatchedFolder> folder(const std::optional<QUuid> &id) const;
     // Whether a target lies in a stored folder or place.
@@ -188,7 +189,6 @@ private:
 
     Store &m_store;
     std::unique_ptr<FolderWatcher> m_watcher;
-    QHash<QString, QString> m_accessing;
     std::unique_ptr<QTimer> m_sweepTimer;
     ModelStatus m_modelStatus = ModelStatus::notReady;
     // The model that reads while the status is available.

@@ -285,6 +285,23 @@ TEST_F(AutomationExecutable, TheApplicationWaitsForACommandThatWorksOnTheStore)
     EXPECT_TRUE(QTest::qWaitFor(nameIsOwned, 30000));
 }
 
+TEST_F(AutomationExecutable, AFolderDeletedWhileTheApplicationRunsHasNoAccessThroughBothDoors)
+{
+    startApplication();
+    ASSERT_TRUE(QTest::qWaitFor(nameIsOwned, 30000));
+    // Reached while it is there: the running driver has found it once.
+    EXPECT_EQ(run({QStringLiteral("clean-up"), id(inbox)}),
+              (Outcome{0, QStringLiteral("Filewright handled 0 files in AutomationInbox."), {}}));
+
+    ASSERT_TRUE(QDir(inbox.displayPath).removeRecursively());
+    const Outcome noAccess{1, {}, QStringLiteral("Filewright has no access to this folder. Choose it again under Folders.")};
+    EXPECT_EQ(run({QStringLiteral("clean-up"), id(inbox)}), noAccess);
+    EXPECT_EQ(application.state(), QProcess::Running);
+    application.terminate();
+    ASSERT_TRUE(application.waitForFinished(10000));
+    EXPECT_EQ(run({QStringLiteral("clean-up"), id(inbox)}), noAccess);
+}
+
 TEST(AutomationActions, AHandedInFileIsWrittenUnderItsLastNameOnly)
 {
     const struct
