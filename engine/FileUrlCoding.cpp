@@ -119,13 +119,13 @@ QStringList requiredPaths(const QJsonObject &object, const QString &key)
     return paths;
 }
 
-std::optional<qint64> optionalInteger(const QJsonObject &object, const QString &key)
+std::optional<qint64> optionalInteger(const QJsonObject &object, const QString &key, qint64 min, qint64 max)
 {
     const auto number = JsonCoding::optionalNumber(object, key);
     if (!number)
         return std::nullopt;
-    if (!std::isfinite(*number) || std::trunc(*number) != *number || std::abs(*number) > 9007199254740992.0)
-        throw JsonCoding::DecodeError(QStringLiteral("\"%1\" is not a whole number").arg(key));
+    if (!std::isfinite(*number) || std::trunc(*number) != *number || *number < double(min) || *number > double(max))
+        throw JsonCoding::DecodeError(QStringLiteral("\"%1\" is not a whole number from %2 to %3").arg(key).arg(min).arg(max));
     return static_cast<qint64>(*number);
 }
 

@@ -9,6 +9,7 @@
 #include "Store.h"
 #include "Symbols.h"
 #include "ToggleSwitch.h"
+#include "WrappedLabel.h"
 
 #include <QContextMenuEvent>
 #include <QHBoxLayout>
@@ -62,10 +63,8 @@ RuleCard::RuleCard(AppModel &model, const StoredRule &stored, QWidget *parent)
     title->addWidget(m_switch, 0, Qt::AlignVCenter);
     layout->addLayout(title);
 
-    m_sentence = new QLabel(this);
+    m_sentence = new WrappedLabel(this);
     m_sentence->setObjectName(QStringLiteral("sentence"));
-    m_sentence->setTextFormat(Qt::PlainText);
-    m_sentence->setWordWrap(true);
     layout->addWidget(m_sentence);
 
     auto *actions = new QHBoxLayout;
@@ -128,7 +127,7 @@ void RuleCard::setStored(const StoredRule &stored)
     }
 }
 
-QWidget *RuleCard::addNote(const QString &symbol, QLabel *&text)
+QWidget *RuleCard::addNote(const QString &symbol, WrappedLabel *&text)
 {
     auto *row = new QWidget(this);
     auto *layout = new QHBoxLayout(row);
@@ -136,9 +135,7 @@ QWidget *RuleCard::addNote(const QString &symbol, QLabel *&text)
     layout->setSpacing(rowSpacing);
     auto *icon = new QLabel(row);
     icon->setPixmap(Symbols::tinted(symbol, noteSymbolSize, Roles::secondary(palette()), devicePixelRatioF()));
-    text = new QLabel(row);
-    text->setTextFormat(Qt::PlainText);
-    text->setWordWrap(true);
+    text = new WrappedLabel(row);
     Roles::setFont(text, Roles::Font::callout);
     Roles::setSecondary(text);
     layout->addWidget(icon, 0, Qt::AlignVCenter);
