@@ -124,6 +124,7 @@ protected:
         return entry;
     }
 
+    const TestSupport::ScopedSettings settings;
     QTemporaryDir dir;
     QString home;
     QString file;

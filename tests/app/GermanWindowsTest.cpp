@@ -36,6 +36,7 @@ protected:
         model = std::make_unique<AppModel>(Store::open(dir.filePath(QStringLiteral("german.store"))));
     }
 
+    const TestSupport::ScopedSettings settings;
     QTemporaryDir dir;
     std::unique_ptr<AppModel> model;
 };
