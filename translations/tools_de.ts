@@ -149,6 +149,46 @@
         <translation>Diese Hilfe anzeigen.</translation>
     </message>
     <message>
+        <source>Run a watched folder&apos;s newest files through your rules now.</source>
+        <translation>Die neuesten Dateien eines beobachteten Ordners jetzt nach deinen Regeln ablegen.</translation>
+    </message>
+    <message>
+        <source>Tell a file&apos;s kind, sender, date, amount and currency.</source>
+        <translation>Art, Absender, Datum, Betrag und Währung einer Datei nennen.</translation>
+    </message>
+    <message>
+        <source>Write a month&apos;s receipts into a ZIP archive.</source>
+        <translation>Die Belege eines Monats in ein ZIP-Archiv schreiben.</translation>
+    </message>
+    <message>
+        <source>List the watched folders.</source>
+        <translation>Die beobachteten Ordner auflisten.</translation>
+    </message>
+    <message>
+        <source>Usage: filewright [COMMAND [options] [ARGUMENTS]]</source>
+        <translation>Aufruf: filewright [BEFEHL [Optionen] [ARGUMENTE]]</translation>
+    </message>
+    <message>
+        <source>Without a command, Filewright starts.</source>
+        <translation>Ohne Befehl startet Filewright.</translation>
+    </message>
+    <message>
+        <source>Commands:</source>
+        <translation>Befehle:</translation>
+    </message>
+    <message>
+        <source>Show the version.</source>
+        <translation>Die Version anzeigen.</translation>
+    </message>
+    <message>
+        <source>&quot;filewright COMMAND --help&quot; tells more about a command.</source>
+        <translation>„filewright BEFEHL --help“ erklärt einen Befehl genauer.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a Filewright command.</source>
+        <translation>„%1“ ist kein Befehl von Filewright.</translation>
+    </message>
+    <message>
         <source>Another Filewright process is working with the store. Try again when it has finished.</source>
         <translation>Ein anderer Filewright-Prozess arbeitet mit dem Datenspeicher. Versuche es erneut, wenn er fertig ist.</translation>
     </message>

@@ -211,7 +211,7 @@ void Autopilot::sweepTrash(const QDateTime &now)
 void Autopilot::approve(JournalEntry &entry, const std::optional<Recognition> &recognition)
 {
     ReviewDecisions::approve(
-        m_store, entry, recognition,
+        m_store, entry, recognition, m_cache,
         [this](const Plan &plan, JournalEntry &filed, std::optional<quint64> fileID) { perform(plan, filed, fileID); },
         now());
 }
