@@ -5,11 +5,11 @@
     <name>ActionError</name>
     <message>
         <source>This folder is no longer watched by Filewright.</source>
-        <translation>Filewright überwacht diesen Ordner nicht mehr.</translation>
+        <translation>Filewright beobachtet diesen Ordner nicht mehr.</translation>
     </message>
     <message>
         <source>Filewright has no access to this folder. Choose it again under Folders.</source>
-        <translation>Filewright hat keinen Zugriff auf diesen Ordner. Wählen Sie ihn unter „Ordner“ erneut aus.</translation>
+        <translation>Filewright hat keinen Zugriff auf diesen Ordner. Wähle ihn unter „Ordner“ erneut aus.</translation>
     </message>
     <message>
         <source>Filewright found no receipts for this month.</source>
@@ -21,10 +21,6 @@
     <message>
         <source>Could not create the folder %1: %2</source>
         <translation>Der Ordner %1 konnte nicht angelegt werden: %2</translation>
-    </message>
-    <message>
-        <source>Filewright handled %1 files in %2.</source>
-        <translation>Filewright hat %1 Dateien in %2 bearbeitet.</translation>
     </message>
     <message>
         <source>A file name must not contain a NUL character.</source>
@@ -46,6 +42,13 @@
         <source>Could not write %1: %2</source>
         <translation>%1 konnte nicht geschrieben werden: %2</translation>
     </message>
+    <message numerus="yes">
+        <source>Filewright handled %n file(s) in %1.</source>
+        <translation>
+            <numerusform>Filewright hat %n Datei in %1 verarbeitet.</numerusform>
+            <numerusform>Filewright hat %n Dateien in %1 verarbeitet.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>AutomationCommand</name>
@@ -55,7 +58,7 @@
     </message>
     <message>
         <source>Runs the newest files of a watched folder through your rules now. FOLDER-ID is an id that &quot;filewright folders&quot; lists.</source>
-        <translation>Wendet Ihre Regeln jetzt auf die neuesten Dateien eines überwachten Ordners an. FOLDER-ID ist eine ID, die „filewright folders“ auflistet.</translation>
+        <translation>Wendet deine Regeln jetzt auf die neuesten Dateien eines beobachteten Ordners an. FOLDER-ID ist eine ID, die „filewright folders“ auflistet.</translation>
     </message>
     <message>
         <source>Recognize File</source>
@@ -75,11 +78,11 @@
     </message>
     <message>
         <source>Watched Folder</source>
-        <translation>Überwachter Ordner</translation>
+        <translation>Beobachteter Ordner</translation>
     </message>
     <message>
         <source>Lists the watched folders, oldest first, as id, name and path; with ids, only those folders.</source>
-        <translation>Listet die überwachten Ordner, die ältesten zuerst, mit ID, Name und Pfad auf; mit IDs nur diese Ordner.</translation>
+        <translation>Listet die beobachteten Ordner, die ältesten zuerst, mit ID, Name und Pfad auf; mit IDs nur diese Ordner.</translation>
     </message>
     <message>
         <source>Try &quot;filewright %1 --help&quot;.</source>
@@ -195,7 +198,7 @@
     </message>
     <message>
         <source>Another Filewright process is working with the store. Try again when it has finished.</source>
-        <translation>Ein anderer Filewright-Prozess arbeitet mit dem Datenspeicher. Versuchen Sie es erneut, wenn er fertig ist.</translation>
+        <translation>Ein anderer Filewright-Prozess arbeitet mit dem Datenspeicher. Versuche es erneut, wenn er fertig ist.</translation>
     </message>
 </context>
 <context>
