@@ -114,7 +114,7 @@ QString JournalRow::dayTitle(const QDate &day, const QDate &today)
         return tr("Today");
     if (day == today.addDays(-1))
         return tr("Yesterday");
-    return DateText::day(day);
+    return DateText::fullDay(day);
 }
 
 QString JournalRow::actionTitle(Action action)

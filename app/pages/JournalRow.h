@@ -49,7 +49,7 @@ public:
     // The first of the filed and the found path that exists; empty when neither does.
     QString existingPath() const;
 
-    // "Today", "Yesterday" or the day written out in the user's locale.
+    // "Today", "Yesterday" or the day written out with its weekday in the windows' language.
     static QString dayTitle(const QDate &day, const QDate &today);
     static QString actionTitle(Action action);
 };

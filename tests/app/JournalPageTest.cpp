@@ -458,8 +458,12 @@ TEST_F(JournalPageTest, DaysAreTheUsersCalendarDays)
     EXPECT_EQ(JournalRow::dayTitle(today.addDays(-1), today), "Yesterday");
     EXPECT_EQ(JournalRow::dayTitle(today.addDays(-2), today), "Monday, March 2, 2026");
     EXPECT_EQ(JournalRow::dayTitle(QDate(2025, 3, 3), today), "Monday, March 3, 2025");
+    // A year's turn: yesterday of the first of January.
+    EXPECT_EQ(JournalRow::dayTitle(QDate(2025, 12, 31), QDate(2026, 1, 1)), "Yesterday");
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    Prefs::setValue(QString::fromUtf16(Prefs::nameLanguageKey), QStringLiteral("de"));
     EXPECT_EQ(JournalRow::dayTitle(today.addDays(-2), today), "Montag, 2. März 2026");
+    Prefs::setValue(QString::fromUtf16(Prefs::nameLanguageKey), QStringLiteral("en"));
     QLocale::setDefault(before);
 
     // 23:59 and 00:01 in Berlin, which New York sees on one evening.
