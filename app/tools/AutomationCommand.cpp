@@ -156,7 +156,9 @@ private:
             print(stderr, error->message);
             return AutomationCommand::failed;
         }
-        print(stdout, text(std::get<T>(result)));
+        // Nothing to tell (no folders) prints nothing, not an empty line.
+        if (const QString told = text(std::get<T>(result)); !told.isEmpty())
+            print(stdout, told);
         return AutomationCommand::done;
     }
 

@@ -92,6 +92,19 @@ protected:
 
     QString temporary(const char *side) const { return work.filePath(QLatin1String(side)); }
 
+    // Standard output exactly as printed.
+    QByteArray printed(const QStringList &arguments) const
+    {
+        QProcess process;
+        QProcessEnvironment commandEnvironment = environment;
+        commandEnvironment.insert(QStringLiteral("TMPDIR"), temporary("tmp-command"));
+        process.setProcessEnvironment(commandEnvironment);
+        process.start(QStringLiteral(FILEWRIGHT_BINARY), arguments);
+        EXPECT_TRUE(process.waitForFinished(120000));
+        EXPECT_EQ(process.exitCode(), 0);
+        return process.readAllStandardOutput();
+    }
+
     using Variables = QList<std::pair<QString, QString>>;
 
     Outcome run(const QStringList &arguments, const Variables &variables = {}) const
@@ -325,13 +338,18 @@ TEST_F(AutomationExecutable, TheApplicationWaitsForACommandThatWorksOnTheStore)
     EXPECT_TRUE(QTest::qWaitFor(nameIsOwned, 30000));
 }
 
-TEST_F(AutomationExecutable, AFolderDeletedWhileTheApplicationRunsHasNoAccessThroughBothDoors)
+TEST_F(AutomationExecutable, AFolderDeletedWhileTheApplicationRunsHasNoAccessAndNoFoldersPrintNothing)
 {
     startApplication();
     ASSERT_TRUE(QTest::qWaitFor(nameIsOwned, 30000));
     // Reached while it is there: the running driver has found it once.
     EXPECT_EQ(run({QStringLiteral("clean-up"), id(inbox)}),
               (Outcome{0, QStringLiteral("Filewright handled 0 files in AutomationInbox."), {}}));
+
+    // No folder to list: nothing at all, or an empty JSON list.
+    const QString nobody = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    EXPECT_EQ(printed({QStringLiteral("folders"), nobody}), QByteArray());
+    EXPECT_EQ(printed({QStringLiteral("folders"), QStringLiteral("--json"), nobody}), QByteArray("[]\n"));
 
     ASSERT_TRUE(QDir(inbox.displayPath).removeRecursively());
     const Outcome noAccess{1, {}, QStringLiteral("Filewright has no access to this folder. Choose it again under Folders.")};
@@ -340,6 +358,7 @@ TEST_F(AutomationExecutable, AFolderDeletedWhileTheApplicationRunsHasNoAccessThr
     application.terminate();
     ASSERT_TRUE(application.waitForFinished(10000));
     EXPECT_EQ(run({QStringLiteral("clean-up"), id(inbox)}), noAccess);
+    EXPECT_EQ(printed({QStringLiteral("folders"), nobody}), QByteArray());
 }
 
 TEST(AutomationActions, AHandedInFileIsWrittenUnderItsLastNameOnly)
