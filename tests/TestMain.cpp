@@ -13,6 +13,8 @@
 #include <unistd.h>
 
 #ifdef FILEWRIGHT_TEST_WIDGETS
+#include "Translation.h"
+
 #include <QApplication>
 using TestApplication = QApplication;
 #else
@@ -83,8 +85,17 @@ int main(int argc, char **argv)
         return runAllTests(argc, argv);
     }
 
+#ifdef FILEWRIGHT_TEST_WIDGETS
+    // The windows speak English unless a run asks for German; counted texts
+    // read as the application shows them ("1 file", "2 files").
+    if (!qEnvironmentVariable("LANGUAGE").startsWith(QStringLiteral("de")))
+        qputenv("LANGUAGE", "en");
+#endif
     TestApplication app(argc, argv);
     TestApplication::setOrganizationName(QStringLiteral("Filewright"));
     TestApplication::setApplicationName(QStringLiteral("FilewrightTests"));
+#ifdef FILEWRIGHT_TEST_WIDGETS
+    Translation::install();
+#endif
     return runAllTests(argc, argv);
 }

@@ -31,9 +31,12 @@
         <source>Cleaning up %1…</source>
         <translation>%1 wird aufgeräumt …</translation>
     </message>
-    <message>
-        <source>%1: %2 files handled</source>
-        <translation>%1: %2 Dateien bearbeitet</translation>
+    <message numerus="yes">
+        <source>%1: %n file(s) handled</source>
+        <translation>
+            <numerusform>%1: %n Datei verarbeitet</numerusform>
+            <numerusform>%1: %n Dateien verarbeitet</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -197,7 +200,7 @@
     <name>FilewrightApp</name>
     <message>
         <source>Show Panel</source>
-        <translation>Übersicht zeigen</translation>
+        <translation>Übersicht anzeigen</translation>
     </message>
 </context>
 <context>
@@ -236,7 +239,7 @@
     </message>
     <message>
         <source>&amp;View</source>
-        <translation>&amp;Darstellung</translation>
+        <translation>&amp;Ansicht</translation>
     </message>
     <message>
         <source>Show Sidebar</source>
@@ -256,7 +259,7 @@
     </message>
     <message>
         <source>Show Items to Check</source>
-        <translation>Zu prüfende Einträge zeigen</translation>
+        <translation>Zu prüfende Einträge anzeigen</translation>
     </message>
     <message>
         <source>&amp;Help</source>

@@ -1,7 +1,8 @@
 #include "Autopilot.h"
 
-#include "FilePass.h"
+#include "FileNameText.h"
 #include "FileOperations.h"
+#include "FilePass.h"
 #include "FileReadiness.h"
 #include "FolderBookmark.h"
 #include "FolderWatcher.h"
@@ -210,7 +211,7 @@ void Autopilot::sweepTrash(const QDateTime &now)
 void Autopilot::approve(JournalEntry &entry, const std::optional<Recognition> &recognition)
 {
     ReviewDecisions::approve(
-        m_store, entry, recognition,
+        m_store, entry, recognition, m_cache,
         [this](const Plan &plan, JournalEntry &filed, std::optional<quint64> fileID) { perform(plan, filed, fileID); },
         now());
 }
@@ -410,7 +411,7 @@ void Autopilot::run(const Plan &plan, const Rule &rule, const std::optional<Reco
     entry.message = recognition ? recognition->notes.join(QStringLiteral(", ")) : QString();
     entry.fileID = fileID;
     writeEntry(entry);
-    notify(tr("Please check"), tr("%1 is waiting for you in the journal.").arg(QFileInfo(plan.original).fileName()));
+    notify(tr("Please check"), tr("%1 is waiting for you in the journal.").arg(FileNameText::shortened(QFileInfo(plan.original).fileName())));
 }
 
 std::optional<QString> Autopilot::refusedFolder(const Plan &plan) const
@@ -471,7 +472,7 @@ void Autopilot::perform(const Plan &plan, JournalEntry &entry, std::optional<qui
 
     const std::optional<Recognition> recognition = entry.recognition();
     if (recognition && performed.destination != performed.original)
-        notify(summary(*recognition), tr("Filed as %1").arg(QFileInfo(performed.destination).fileName()));
+        notify(summary(*recognition), tr("Filed as %1").arg(FileNameText::shortened(QFileInfo(performed.destination).fileName())));
 }
 
 void Autopilot::filed(const Performed &performed, JournalEntry &entry, std::optional<quint64> fileID)

@@ -93,7 +93,7 @@ void AutomationActions::cleanUp(const QUuid &id, Done<CleanUpResult> done)
     QPointer<AutomationActions> self(this);
     m_autopilot.cleanUp(folder, [self, name, done = std::move(done)](int count) {
         if (self)
-            done(CleanUpResult{count, tr("Filewright handled %1 files in %2.").arg(QString::number(count), name)});
+            done(CleanUpResult{count, tr("Filewright handled %n file(s) in %1.", nullptr, count).arg(name)});
     });
 }
 

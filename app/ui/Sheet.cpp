@@ -21,3 +21,14 @@ void Sheet::keyPressEvent(QKeyEvent *event)
     }
     QDialog::keyPressEvent(event);
 }
+
+void Sheet::showEvent(QShowEvent *event)
+{
+    const QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr;
+    if (owner && owner->isVisible()) {
+        setMaximumWidth(owner->width());
+        if (width() > owner->width())
+            resize(owner->width(), height());
+    }
+    QDialog::showEvent(event);
+}

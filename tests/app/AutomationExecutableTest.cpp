@@ -189,7 +189,7 @@ TEST_F(AutomationExecutable, EachCommandGivesTheSameResultInItsOwnProcessAndHand
         const QString note = QStringLiteral("note-%1.txt").arg(handedOver);
         oldFile(inbox.displayPath + QLatin1Char('/') + note, "note");
         EXPECT_EQ(run({QStringLiteral("clean-up"), id(inbox)}),
-                  (Outcome{0, QStringLiteral("Filewright handled 1 files in AutomationInbox."), {}}));
+                  (Outcome{0, QStringLiteral("Filewright handled 1 file in AutomationInbox."), {}}));
         EXPECT_TRUE(QFileInfo::exists(sorted.displayPath + QLatin1Char('/') + note));
 
         // The archive is written by whoever runs the action, and is sound.
@@ -216,7 +216,7 @@ TEST_F(AutomationExecutable, EachCommandGivesTheSameResultInItsOwnProcessAndHand
 
     // A German desktop gets the reasons in German.
     EXPECT_EQ(run({QStringLiteral("clean-up"), id(gone)}, {{QStringLiteral("LANGUAGE"), QStringLiteral("de")}}).err,
-              QStringLiteral("Filewright hat keinen Zugriff auf diesen Ordner. Wählen Sie ihn unter „Ordner“ erneut aus."));
+              QStringLiteral("Filewright hat keinen Zugriff auf diesen Ordner. Wähle ihn unter „Ordner“ erneut aus."));
 }
 
 TEST_F(AutomationExecutable, BusMethodsAnswerWithValuesAndNamedErrors)
