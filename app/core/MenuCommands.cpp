@@ -34,7 +34,7 @@ MenuCommands::MenuCommands(QMainWindow &window, AppModel &model, Updater &update
     add(file, QStringLiteral("setUp"), tr("Set Up Filewright…"), {}, [&model] { model.setShowOnboarding(true); });
     file->addSeparator();
     // The focused window: the main window goes to the tray as with its close
-    // button, a sheet is cancelled.
+    // button. A sheet blocks this shortcut and closes itself on the same keys.
     add(file, QStringLiteral("closeWindow"), tr("Close Window"), QKeySequence(Qt::CTRL | Qt::Key_W), [] {
         if (QWidget *focused = QApplication::activeWindow())
             focused->close();
