@@ -27,6 +27,18 @@
         <translation>Ein Dateiname darf kein NUL-Zeichen enthalten.</translation>
     </message>
     <message>
+        <source>Cannot read %1: %2</source>
+        <translation>%1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>Cannot read %1: not a regular file</source>
+        <translation>%1 kann nicht gelesen werden: keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>Cannot read %1: the path is not absolute</source>
+        <translation>%1 kann nicht gelesen werden: der Pfad ist nicht absolut</translation>
+    </message>
+    <message>
         <source>Could not write %1: %2</source>
         <translation>%1 konnte nicht geschrieben werden: %2</translation>
     </message>
@@ -83,10 +95,6 @@
     <message>
         <source>%1 is not a folder id.</source>
         <translation>%1 ist keine Ordner-ID.</translation>
-    </message>
-    <message>
-        <source>Cannot read %1: %2</source>
-        <translation>%1 kann nicht gelesen werden: %2</translation>
     </message>
     <message>
         <source>%1: %2</source>

@@ -156,7 +156,9 @@ private:
             print(stderr, error->message);
             return AutomationCommand::failed;
         }
-        print(stdout, text(std::get<T>(result)));
+        // Nothing to tell (no folders) prints nothing, not an empty line.
+        if (const QString told = text(std::get<T>(result)); !told.isEmpty())
+            print(stdout, told);
         return AutomationCommand::done;
     }
 
@@ -179,17 +181,17 @@ private:
 
     int recognize()
     {
-        QFile file(m_arguments.constFirst());
-        if (!file.open(QIODevice::ReadOnly)) {
-            print(stderr, Texts::tr("Cannot read %1: %2").arg(file.fileName(), file.errorString()));
+        // Refused here already, so that a wrong path waits for no store.
+        const QString path = QFileInfo(m_arguments.constFirst()).absoluteFilePath();
+        if (const std::optional<QString> refusal = AutomationActions::unreadable(path)) {
+            print(stderr, *refusal);
             return AutomationCommand::failed;
         }
-        const QByteArray data = file.readAll();
         if (!door())
             return AutomationCommand::failed;
         const bool json = m_json;
         return finish<RecognizedDocument>(
-            m_door->recognize(QFileInfo(file).fileName(), data), [json](const RecognizedDocument &document) {
+            m_door->recognize(path), [json](const RecognizedDocument &document) {
                 if (json)
                     return QString::fromUtf8(QJsonDocument(document.toJson()).toJson(QJsonDocument::Compact));
                 const auto line = [](const QString &title, const QString &value) {
