@@ -145,7 +145,7 @@
     </message>
     <message>
         <source>%1: moved to the Trash</source>
-        <translation>%1: in den Papierkorb gelegt</translation>
+        <translation>%1: in den Papierkorb verschoben</translation>
     </message>
     <message>
         <source>%1: skipped, stays in %2</source>

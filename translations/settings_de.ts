@@ -33,7 +33,7 @@
     </message>
     <message>
         <source>Pick a color</source>
-        <translation>Eine Farbe wählen</translation>
+        <translation>Eine Farbe auswählen</translation>
     </message>
     <message>
         <source>Ship the first build</source>

@@ -233,7 +233,11 @@ std::unique_ptr<DryRun> Autopilot::dryRun(const Rule &rule, WatchedFolder &folde
         if (self)
             self->recognize(path, std::nullopt, std::nullopt, context, std::move(done));
     };
-    auto run = std::make_unique<DryRun>(rule, std::move(recognize), std::move(update));
+    auto readText = [self](const QString &path, QObject *context, DryRun::TextRead done) {
+        if (self)
+            self->readText(path, context, std::move(done));
+    };
+    auto run = std::make_unique<DryRun>(rule, std::move(recognize), std::move(readText), std::move(update));
     const WatchedFolder before = folder;
     const std::optional<QString> path = startAccess(folder);
     if (!(folder == before))
@@ -351,6 +355,25 @@ void Autopilot::recognize(const QString &path, std::optional<quint64> fileID, st
     const QString fileIDText = identifier ? QString::number(*identifier) : QString();
     read(path, contentHash, fileIDText, useModel.value_or(m_modelStatus.isAvailable()), QPointer<QObject>(context),
          std::move(done));
+}
+
+void Autopilot::readText(const QString &path, QObject *context, TextRead done)
+{
+    const QString name = QFileInfo(path).fileName();
+    // The gate hands back readings; the text comes back beside it, and is
+    // only looked at once the worker has finished with it.
+    const auto text = std::make_shared<QString>();
+    m_gate->run(
+        [path, text] {
+            *text = Recognizer::documentText(path);
+            return Recognition();
+        },
+        [this, name] { addBusy(name); },
+        [this, name, text, context = QPointer<QObject>(context), done = std::move(done)](std::optional<Recognition> read) {
+            removeBusy(name);
+            if (context && done)
+                done(read ? std::optional<QString>(*text) : std::nullopt);
+        });
 }
 
 void Autopilot::read(const QString &path, const std::optional<QString> &contentHash, const QString &fileID,

@@ -118,6 +118,12 @@ public:
     using Recognized = std::function<void(const Recognition &recognition)>;
     void recognize(const QString &path, std::optional<quint64> fileID, std::optional<bool> useModel,
                    QObject *context, Recognized done);
+    // The document's text as recognition reads it (Recognizer::documentText),
+    // for rules that test it: read on a worker thread through the same gate
+    // as readings. done runs on the main thread, only while context lives,
+    // with nothing when the reading was given up.
+    using TextRead = std::function<void(const std::optional<QString> &text)>;
+    void readText(const QString &path, QObject *context, TextRead done);
     // The key of a file's content in the cache; the path itself for a file
     // that cannot be read.
     static QString hash(const QString &path);

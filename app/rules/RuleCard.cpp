@@ -3,6 +3,7 @@
 #include "AppModel.h"
 #include "Autopilot.h"
 #include "Chip.h"
+#include "FileNameText.h"
 #include "GridProbes.h"
 #include "RealHome.h"
 #include "Roles.h"
@@ -92,11 +93,11 @@ void RuleCard::setStored(const StoredRule &stored)
     m_missing = m_model.missingAccess(rule);
 
     m_name->setText(rule.name);
-    m_folder->setText(folder ? folder->name() : tr("No folder"));
+    m_folder->setText(folder ? FileNameText::shortened(folder->name(), 32) : tr("No folder"));
     m_folder->setSymbol(folder ? QStringLiteral("folder") : QStringLiteral("folder.badge.questionmark"));
     m_switch->setChecked(rule.isEnabled);
     m_switch->setToolTip(rule.isEnabled ? tr("Turn this rule off") : tr("Turn this rule on"));
-    m_sentence->setText(m_model.sentence(rule, stored.folderID));
+    m_sentence->setText(FileNameText::oneLine(m_model.sentence(rule, stored.folderID)));
     m_sentence->setForegroundRole(rule.isEnabled ? QPalette::WindowText : QPalette::PlaceholderText);
     m_dryRun->setEnabled(folder.has_value());
 
@@ -121,7 +122,7 @@ void RuleCard::setStored(const StoredRule &stored)
     if (m_access) {
         QStringList paths;
         for (const QString &path : std::as_const(m_missing))
-            paths.append(RealHome::abbreviate(path));
+            paths.append(FileNameText::path(RealHome::abbreviate(path)));
         m_accessText->setText(tr("Needs access to %1.").arg(paths.join(QStringLiteral(", "))));
         m_access->setVisible(!m_missing.isEmpty());
     }

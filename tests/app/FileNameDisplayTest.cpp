@@ -2,6 +2,8 @@
 // windows show them: on one line, with a visible symbol for each control
 // character, cut to the room there is, and never widening their window.
 #include "Autopilot.h"
+#include "Chip.h"
+#include "CommandPalette.h"
 #include "DryRunView.h"
 #include "FileNameLabel.h"
 #include "FileNameText.h"
@@ -14,6 +16,7 @@
 #include "Prefs.h"
 #include "RealHome.h"
 #include "ReviewSheet.h"
+#include "RuleCard.h"
 #include "TestSupport.h"
 
 #include <QLabel>
@@ -195,4 +198,31 @@ TEST_F(FileNameDisplayTest, TheDryRunShowsTheNameAndItsPlaceWithoutAHorizontalSc
     ASSERT_NE(scroll, nullptr);
     EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible());
     EXPECT_LE(scroll->widget()->width(), scroll->viewport()->width());
+}
+
+TEST_F(FileNameDisplayTest, AFolderNameWithANewlineStaysOnOneLineOnRuleCardsAndInThePalette)
+{
+    const QString name = QStringLiteral("Scans\nvom Drucker");
+    QDir(home).mkpath(name);
+    const WatchedFolder scans = *model->autopilot().addFolder(home + u'/' + name, true);
+    StoredRule stored(rule, scans.uuid, 1);
+    ASSERT_TRUE(model->store().insert(stored));
+
+    RuleCard card(*model, stored);
+    EXPECT_EQ(card.sentence(), FileNameText::oneLine(model->sentence(rule, scans.uuid)));
+    EXPECT_TRUE(card.sentence().contains(QStringLiteral("Scans\uFFFDvom Drucker")));
+    const auto *chip = card.findChild<Chip *>();
+    ASSERT_NE(chip, nullptr);
+    EXPECT_TRUE(oneVisibleLine(chip->text()));
+
+    CommandPalette palette(*model, [] {});
+    bool found = false;
+    for (const CommandPalette::Command &command : palette.commands()) {
+        if (!command.id.startsWith(QStringLiteral("clean-")) || !command.title.contains(QStringLiteral("Scans")))
+            continue;
+        found = true;
+        EXPECT_TRUE(oneVisibleLine(command.title));
+        EXPECT_TRUE(oneVisibleLine(command.detail));
+    }
+    EXPECT_TRUE(found);
 }
