@@ -3,6 +3,7 @@
 #include "TrashSweep.h"
 
 #include "FileReadiness.h"
+#include "JournalIntent.h"
 #include "Store.h"
 #include "TestSupport.h"
 #include "Trash.h"
@@ -64,6 +65,11 @@ TEST_F(TrashSweepTest, trashesExactlyTheDueDoneEntriesAndNeverAFileGoneOrReplace
     QList<JournalEntry> others;
     for (const Status status : {Status::review, Status::failed, Status::undone, Status::skipped, Status::trashed})
         others.append(filed(JournalEntry::statusRawValue(status) + QStringLiteral(".pdf"), status, now.addDays(-3)));
+    // An undo moving the file back right now is left to end first.
+    JournalEntry undoing = filed(QStringLiteral("undoing.pdf"), Status::done, now.addDays(-1));
+    undoing.intentData = JournalIntent::begin(JournalIntent::Kind::undo).toJsonData();
+    store->update(undoing);
+    others.append(undoing);
     const JournalEntry gone = filed(QStringLiteral("gone.pdf"), Status::done, now.addDays(-1));
     QFile::remove(gone.newPath);
     // The user put another file under the filed name: it is not Filewright's to trash.
