@@ -3,11 +3,17 @@
 
 #include "Store.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <ctime>
+#include <functional>
 
 namespace BenchSupport {
 
@@ -41,6 +47,57 @@ inline QString journalStore(const QString &folder, int count = 100000)
         }
     });
     return path;
+}
+
+// The processor time this thread has used, in milliseconds: unlike the
+// time on the clock it does not grow while other processes hold the machine.
+inline double threadCpuMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+// What a user feels of an action in a window: the action itself counts as
+// one turn of the event loop, then the loop turns (each turn handling what
+// is due then) until nothing has happened for quietMs.
+struct Turns
+{
+    double longestMs = 0; // the longest single turn, on the clock
+    double longestCpuMs = 0; // the most processor time one turn took
+    double untilIdleMs = 0; // from the action to the end of the last turn that did something
+    int count = 0;
+};
+
+inline Turns turnsUntilIdle(const std::function<void()> &action, int quietMs = 250)
+{
+    Turns turns;
+    QElapsedTimer total;
+    total.start();
+    QElapsedTimer turn;
+    turn.start();
+    double cpu = threadCpuMs();
+    action();
+    turns.longestMs = double(turn.nsecsElapsed()) / 1e6;
+    turns.longestCpuMs = threadCpuMs() - cpu;
+    turns.count = 1;
+    double lastBusy = double(total.nsecsElapsed()) / 1e6;
+    QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance();
+    while (double(total.nsecsElapsed()) / 1e6 - lastBusy < quietMs) {
+        turn.restart();
+        cpu = threadCpuMs();
+        // Outside a running loop, objects deleted later go only when asked.
+        const bool busy = dispatcher->processEvents(QEventLoop::AllEvents);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (!busy)
+            continue;
+        turns.longestMs = std::max(turns.longestMs, double(turn.nsecsElapsed()) / 1e6);
+        turns.longestCpuMs = std::max(turns.longestCpuMs, threadCpuMs() - cpu);
+        ++turns.count;
+        lastBusy = double(total.nsecsElapsed()) / 1e6;
+    }
+    turns.untilIdleMs = lastBusy;
+    return turns;
 }
 
 // The main of a benchmark program with windows: offscreen, with home,

@@ -1,7 +1,9 @@
 // Reading hostile files of up to 64 MB, none of which needs text recognition:
 // web pages that never close their elements or hold nothing but tags, office
-// documents whose few kilobytes unpack into endless runs of spaces or one
-// endless run of text, PDFs and texts of endless lines, rich text nested
+// documents whose few kilobytes unpack into endless runs of spaces, one
+// endless run of text, comment, attribute or processing instruction, endless
+// nesting or endless attributes on one element (the reader goes no further
+// than 16 MiB into their XML), PDFs and texts of endless lines, rich text nested
 // without end, and a line of 100,000 characters full of dates. Every reading
 // should take under a second and under 200 MB; "peakMB" is how far the
 // process's peak resident memory rose during the reading, "fileMB" the size
@@ -141,6 +143,53 @@ void BM_DocxOneEndlessRun(benchmark::State &state)
     });
 }
 
+// Office documents whose text follows one endless comment, attribute value
+// or processing instruction, elements nested without end, or one element of
+// endless attributes: each unpacks to the size given from a few kilobytes.
+const QByteArray officeInvoice = "<w:p><w:r><w:t>Rechnung 12,34</w:t></w:r></w:p>";
+
+void BM_DocxLongComment(benchmark::State &state)
+{
+    readHostile(state, "comment.docx", [](qsizetype bytes) {
+        return TestDocuments::docx("<!-- " + repeated("- > -- ", bytes) + " -->" + officeInvoice);
+    });
+}
+
+void BM_DocxLongAttribute(benchmark::State &state)
+{
+    readHostile(state, "attribute.docx", [](qsizetype bytes) {
+        return TestDocuments::docx("<w:r w:rsidR=\"" + repeated("a > b ", bytes) + "\"/>" + officeInvoice);
+    });
+}
+
+void BM_DocxLongInstruction(benchmark::State &state)
+{
+    readHostile(state, "instruction.docx", [](qsizetype bytes) {
+        return TestDocuments::docx("<?mso " + repeated("a > b ? ", bytes) + "?>" + officeInvoice);
+    });
+}
+
+void BM_DocxDeepNesting(benchmark::State &state)
+{
+    readHostile(state, "deep.docx", [](qsizetype bytes) {
+        return TestDocuments::docx(repeated("<w:x>", bytes) + officeInvoice);
+    });
+}
+
+void BM_DocxManyAttributes(benchmark::State &state)
+{
+    readHostile(state, "attributes.docx", [](qsizetype bytes) {
+        return TestDocuments::docx("<w:r" + repeated(" w:a=\"1\"", bytes) + "/>" + officeInvoice);
+    });
+}
+
+void BM_OdtDeepNesting(benchmark::State &state)
+{
+    readHostile(state, "deep.odt", [](qsizetype bytes) {
+        return TestDocuments::odt("<text:p>" + repeated("<text:span>", bytes) + "Rechnung 12,34</text:p>");
+    });
+}
+
 // Three pages, each one line of text far wider than the page.
 void BM_PdfEndlessLines(benchmark::State &state)
 {
@@ -199,6 +248,12 @@ HOSTILE(BM_HtmlOneComment);
 HOSTILE(BM_OdtSpaceAmplification);
 HOSTILE(BM_OdtElementsWithoutText);
 HOSTILE(BM_DocxOneEndlessRun);
+HOSTILE(BM_DocxLongComment);
+HOSTILE(BM_DocxLongAttribute);
+HOSTILE(BM_DocxLongInstruction);
+HOSTILE(BM_DocxDeepNesting);
+HOSTILE(BM_DocxManyAttributes);
+HOSTILE(BM_OdtDeepNesting);
 HOSTILE(BM_PdfEndlessLines);
 BENCHMARK(BM_PdfFullPages)->Arg(1)->Arg(16)->Unit(benchmark::kMillisecond)->Iterations(2);
 HOSTILE(BM_TextOneLine);

@@ -1,12 +1,13 @@
 #include "DocumentText.h"
 
+#include "HtmlEncoding.h"
 #include "HtmlText.h"
+#include "OfficeXml.h"
 #include "RtfText.h"
 #include "TextBudget.h"
 
 #include <QFile>
 #include <QStringDecoder>
-#include <QXmlStreamReader>
 
 #include <zip.h>
 
@@ -25,10 +26,6 @@ constexpr qint64 maxInputBytes = 64 * 1024 * 1024;
 // Nor into the XML of an office document: even a text formatted character by
 // character has its first 20,000 characters within the first megabytes.
 constexpr qint64 maxXmlBytes = 16 * 1024 * 1024;
-// The XML reader hands out a run of text only once it has read all of it, so
-// an endless run would be held whole: runs are split by an empty comment
-// after this many bytes (never inside a character or a reference).
-constexpr qsizetype maxRunBytes = 1024 * 1024;
 constexpr qint64 chunkBytes = 64 * 1024;
 
 // Reads up to `size` bytes into `buffer`; 0 at the end, less on failure.
@@ -84,141 +81,110 @@ private:
     std::unique_ptr<zip_file_t, MemberCloser> m_member;
 };
 
-using TokenHandler = std::function<void(const QXmlStreamReader &, QXmlStreamReader::TokenType)>;
-
-// Splits every run of characters between markup into runs of at most
-// `maxRunBytes`, so that the reader hands each out as it goes. A run that long
-// inside a tag or a comment is no XML the reader accepts anyway.
-class RunSplitter
+// Streams the XML through the reader until it ends, the budget is full or
+// `maxXmlBytes` have been read.
+void readXml(const ReadFunction &read, const TextBudget &budget, OfficeXml::Handler &handler)
 {
-public:
-    QByteArray operator()(QByteArrayView chunk)
-    {
-        QByteArray out;
-        out.reserve(chunk.size() + 64);
-        qsizetype from = 0;
-        for (qsizetype i = 0; i < chunk.size(); ++i) {
-            const char c = chunk[i];
-            if (c == '<' || c == '>') {
-                m_run = 0;
-                m_inReference = false;
-                continue;
-            }
-            if (m_run >= maxRunBytes && !m_inReference && (uchar(c) & 0xC0) != 0x80) {
-                out.append(chunk.sliced(from, i - from));
-                out.append("<!---->");
-                from = i;
-                m_run = 0;
-            }
-            ++m_run;
-            if (c == '&')
-                m_inReference = true;
-            else if (c == ';')
-                m_inReference = false;
-        }
-        out.append(chunk.sliced(from));
-        return out;
-    }
-
-private:
-    qsizetype m_run = 0;
-    bool m_inReference = false;
-};
-
-// Streams XML through the handler, feeding the reader as it asks for more.
-void readXml(const ReadFunction &read, const TextBudget &budget, const TokenHandler &handle)
-{
-    QXmlStreamReader reader;
-    RunSplitter split;
+    OfficeXml reader(handler);
     QByteArray buffer(chunkBytes, Qt::Uninitialized);
     qint64 total = 0;
-    while (!budget.isFull()) {
-        const QXmlStreamReader::TokenType token = reader.readNext();
-        if (token == QXmlStreamReader::EndDocument)
-            return;
-        if (token != QXmlStreamReader::Invalid) {
-            handle(reader, token);
-            continue;
-        }
-        if (reader.error() != QXmlStreamReader::PrematureEndOfDocumentError || total >= maxXmlBytes)
-            return;
+    while (!budget.isFull() && total < maxXmlBytes) {
         const qint64 got = read(buffer.data(), std::min(chunkBytes, maxXmlBytes - total));
         if (got <= 0)
             return;
         total += got;
-        reader.addData(split(QByteArrayView(buffer.constData(), got)));
+        reader.feed(QByteArrayView(buffer.constData(), got));
     }
 }
 
 // The body of a word-processing document: `paragraph` elements end a line;
 // `text` elements carry the characters; tabs and breaks are kept.
-TokenHandler wordHandler(TextBudget &budget)
+class WordHandler : public OfficeXml::Handler
 {
-    return [&budget, inText = false](const QXmlStreamReader &reader, QXmlStreamReader::TokenType token) mutable {
-        if (token == QXmlStreamReader::StartElement) {
-            const QStringView name = reader.qualifiedName();
-            if (name == u"w:t")
-                inText = true;
-            else if (name == u"w:tab")
-                budget.append(u'\t');
-            else if (name == u"w:br" || name == u"w:cr")
-                budget.append(u'\n');
-        } else if (token == QXmlStreamReader::EndElement) {
-            const QStringView name = reader.qualifiedName();
-            if (name == u"w:t")
-                inText = false;
-            else if (name == u"w:p")
-                budget.append(u'\n');
-        } else if (token == QXmlStreamReader::Characters && inText) {
-            budget.append(reader.text());
-        }
-    };
-}
+public:
+    explicit WordHandler(TextBudget &budget) : m_budget(budget) {}
+
+    void startElement(QByteArrayView name, const OfficeXml &) override
+    {
+        if (name == "w:t")
+            m_inText = true;
+        else if (name == "w:tab")
+            m_budget.append(u'\t');
+        else if (name == "w:br" || name == "w:cr")
+            m_budget.append(u'\n');
+    }
+    void endElement(QByteArrayView name) override
+    {
+        if (name == "w:t")
+            m_inText = false;
+        else if (name == "w:p")
+            m_budget.append(u'\n');
+    }
+    void characters(QStringView text) override
+    {
+        if (m_inText)
+            m_budget.append(text);
+    }
+
+private:
+    TextBudget &m_budget;
+    bool m_inText = false;
+};
 
 // The body of an OpenDocument text: paragraphs and headings end a line;
 // runs of spaces, tabs and line breaks are elements of their own.
-TokenHandler openDocumentHandler(TextBudget &budget)
+class OpenDocumentHandler : public OfficeXml::Handler
 {
-    return [&budget, inBody = 0, inParagraph = 0](const QXmlStreamReader &reader,
-                                                  QXmlStreamReader::TokenType token) mutable {
-        if (token == QXmlStreamReader::StartElement) {
-            const QStringView name = reader.qualifiedName();
-            if (name == u"office:text")
-                ++inBody;
-            else if (name == u"text:p" || name == u"text:h")
-                ++inParagraph;
-            else if (inBody == 0 || inParagraph == 0)
-                return;
-            else if (name == u"text:s") {
-                bool ok = false;
-                const int count = reader.attributes().value(QStringLiteral("text:c")).toInt(&ok);
-                budget.append(QString(ok ? qBound(1, count, 1000) : 1, u' '));
-            } else if (name == u"text:tab")
-                budget.append(u'\t');
-            else if (name == u"text:line-break")
-                budget.append(u'\n');
-        } else if (token == QXmlStreamReader::EndElement) {
-            const QStringView name = reader.qualifiedName();
-            if (name == u"office:text")
-                --inBody;
-            else if ((name == u"text:p" || name == u"text:h") && inParagraph > 0) {
-                --inParagraph;
-                if (inBody > 0)
-                    budget.append(u'\n');
-            }
-        } else if (token == QXmlStreamReader::Characters && inBody > 0 && inParagraph > 0) {
-            budget.append(reader.text());
-        }
-    };
-}
+public:
+    explicit OpenDocumentHandler(TextBudget &budget) : m_budget(budget) {}
 
-QString officeText(const QString &path, const char *member, int characters,
-                   const std::function<TokenHandler(TextBudget &)> &handler)
+    void startElement(QByteArrayView name, const OfficeXml &reader) override
+    {
+        if (name == "office:text")
+            ++m_inBody;
+        else if (name == "text:p" || name == "text:h")
+            ++m_inParagraph;
+        else if (m_inBody == 0 || m_inParagraph == 0)
+            return;
+        else if (name == "text:s") {
+            bool ok = false;
+            const int count = reader.attribute("text:c").toInt(&ok);
+            m_budget.append(QString(ok ? qBound(1, count, 1000) : 1, u' '));
+        } else if (name == "text:tab")
+            m_budget.append(u'\t');
+        else if (name == "text:line-break")
+            m_budget.append(u'\n');
+    }
+    void endElement(QByteArrayView name) override
+    {
+        if (name == "office:text")
+            m_inBody = std::max(0, m_inBody - 1);
+        else if ((name == "text:p" || name == "text:h") && m_inParagraph > 0) {
+            --m_inParagraph;
+            if (m_inBody > 0)
+                m_budget.append(u'\n');
+        }
+    }
+    void characters(QStringView text) override
+    {
+        if (m_inBody > 0 && m_inParagraph > 0)
+            m_budget.append(text);
+    }
+
+private:
+    TextBudget &m_budget;
+    int m_inBody = 0;
+    int m_inParagraph = 0;
+};
+
+template<typename Handler>
+QString officeText(const QString &path, const char *member, int characters)
 {
     TextBudget budget(characters);
+    Handler handler(budget);
     ZipMember xml(path, member);
     if (xml.isOpen())
-        readXml(xml.reader(), budget, handler(budget));
+        readXml(xml.reader(), budget, handler);
     return budget.text();
 }
 
@@ -229,12 +195,12 @@ QString htmlText(const QString &path, int characters)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     HtmlText reader(budget);
-    std::optional<QStringDecoder> decoder;
+    std::optional<HtmlDecoder> decoder;
     forEachChunk(fileReader(file), budget, [&](QByteArrayView chunk) {
         // The page says its encoding near its start, if at all.
         if (!decoder)
-            decoder.emplace(QStringConverter::encodingForHtml(chunk).value_or(QStringConverter::Utf8));
-        reader.feed(QString(decoder->decode(chunk)));
+            decoder.emplace(chunk);
+        reader.feed(decoder->decode(chunk));
     });
     reader.finish();
     return budget.text();
@@ -268,9 +234,9 @@ char16_t windows1252(unsigned char byte)
 QString read(const QString &path, const QString &lowerExtension, int characters)
 {
     if (lowerExtension == u"docx")
-        return officeText(path, "word/document.xml", characters, wordHandler);
+        return officeText<WordHandler>(path, "word/document.xml", characters);
     if (lowerExtension == u"odt")
-        return officeText(path, "content.xml", characters, openDocumentHandler);
+        return officeText<OpenDocumentHandler>(path, "content.xml", characters);
     if (lowerExtension == u"rtf")
         return rtfText(path, characters);
     if (lowerExtension == u"html" || lowerExtension == u"htm")

@@ -2,25 +2,100 @@
 
 #include "JsonCoding.h"
 
-#include <QUrl>
+#include <QFile>
 
 #include <cmath>
 
 namespace FileUrlCoding {
 
 namespace {
+
+constexpr QLatin1StringView scheme("file://");
+
+// Bytes written as they are in a path: the unreserved characters, the
+// separators and the sub-delimiters; everything else is percent-encoded.
+bool isPlain(char c)
+{
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))
+        return true;
+    return QByteArrayView("-._~/!$&'()*+,;=:@").contains(c);
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+QByteArray percentDecoded(QByteArrayView text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
+            bytes.append(char(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2])));
+            i += 2;
+        } else {
+            bytes.append(text[i]);
+        }
+    }
+    return bytes;
+}
+
+[[noreturn]] void notAFileUrl(const QString &key)
+{
+    throw JsonCoding::DecodeError(QStringLiteral("\"%1\" is not a file URL").arg(key));
+}
+
+// The path of "file://" + an empty host (or "localhost") + an absolute path.
+// Older rows wrote a path beginning with two slashes as "file://host/rest";
+// such a row reads back as "//host/rest".
 QString pathOfUrl(const QString &text, const QString &key)
 {
-    const QUrl url(text);
-    if (!url.isValid() || !url.isLocalFile() || url.toLocalFile().isEmpty())
-        throw JsonCoding::DecodeError(QStringLiteral("\"%1\" is not a file URL").arg(key));
-    return url.toLocalFile();
+    const QByteArray url = text.toUtf8();
+    if (!url.startsWith(scheme.latin1()) || url.contains('?') || url.contains('#'))
+        notAFileUrl(key);
+    QByteArrayView rest = QByteArrayView(url).sliced(scheme.size());
+    QByteArray path;
+    const qsizetype slash = rest.indexOf('/');
+    if (slash < 0)
+        notAFileUrl(key);
+    const QByteArrayView host = rest.first(slash);
+    if (host.isEmpty() || host.compare("localhost", Qt::CaseInsensitive) == 0)
+        path = percentDecoded(rest.sliced(slash));
+    else
+        path = "//" + percentDecoded(rest);
+    if (path.contains('\0'))
+        notAFileUrl(key);
+    return QFile::decodeName(path);
 }
+
 } // namespace
 
+// "file://" + the path's bytes percent-encoded: the host is always empty, so
+// that a path beginning with "//" keeps its slashes ("file:////x").
 QString toJson(const QString &path)
 {
-    return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+    const QByteArray bytes = QFile::encodeName(path);
+    QByteArray url;
+    url.reserve(scheme.size() + bytes.size() + 16);
+    url.append(scheme.latin1(), scheme.size());
+    for (const char c : bytes) {
+        if (isPlain(c)) {
+            url.append(c);
+        } else {
+            static constexpr char hex[] = "0123456789ABCDEF";
+            url.append('%');
+            url.append(hex[uchar(c) >> 4]);
+            url.append(hex[uchar(c) & 15]);
+        }
+    }
+    return QString::fromLatin1(url);
 }
 
 QJsonArray toJson(const QStringList &paths)
@@ -44,13 +119,13 @@ QStringList requiredPaths(const QJsonObject &object, const QString &key)
     return paths;
 }
 
-std::optional<qint64> optionalInteger(const QJsonObject &object, const QString &key)
+std::optional<qint64> optionalInteger(const QJsonObject &object, const QString &key, qint64 min, qint64 max)
 {
     const auto number = JsonCoding::optionalNumber(object, key);
     if (!number)
         return std::nullopt;
-    if (!std::isfinite(*number) || std::trunc(*number) != *number || std::abs(*number) > 9007199254740992.0)
-        throw JsonCoding::DecodeError(QStringLiteral("\"%1\" is not a whole number").arg(key));
+    if (!std::isfinite(*number) || std::trunc(*number) != *number || *number < double(min) || *number > double(max))
+        throw JsonCoding::DecodeError(QStringLiteral("\"%1\" is not a whole number from %2 to %3").arg(key).arg(min).arg(max));
     return static_cast<qint64>(*number);
 }
 

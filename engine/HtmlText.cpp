@@ -1,9 +1,8 @@
 #include "HtmlText.h"
 
 #include "DocumentText.h"
+#include "HtmlReferences.h"
 #include "TextBudget.h"
-
-#include <QHash>
 
 #include <algorithm>
 #include <array>
@@ -37,47 +36,18 @@ QChar lower(QChar c)
     return (c >= u'A' && c <= u'Z') ? QChar(c.unicode() + 32) : c;
 }
 
-const QHash<QString, char16_t> &namedReferences()
+QString text(const HtmlReferences::Reference &reference)
 {
-    static const QHash<QString, char16_t> table = [] {
-        // The names of U+00A0 to U+00FF, in order.
-        static constexpr std::array<const char *, 96> latin1{
-            "nbsp",   "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",   "uml",    "copy",
-            "ordf",   "laquo",  "not",    "shy",    "reg",    "macr",   "deg",    "plusmn", "sup2",   "sup3",
-            "acute",  "micro",  "para",   "middot", "cedil",  "sup1",   "ordm",   "raquo",  "frac14", "frac12",
-            "frac34", "iquest", "Agrave", "Aacute", "Acirc",  "Atilde", "Auml",   "Aring",  "AElig",  "Ccedil",
-            "Egrave", "Eacute", "Ecirc",  "Euml",   "Igrave", "Iacute", "Icirc",  "Iuml",   "ETH",    "Ntilde",
-            "Ograve", "Oacute", "Ocirc",  "Otilde", "Ouml",   "times",  "Oslash", "Ugrave", "Uacute", "Ucirc",
-            "Uuml",   "Yacute", "THORN",  "szlig",  "agrave", "aacute", "acirc",  "atilde", "auml",   "aring",
-            "aelig",  "ccedil", "egrave", "eacute", "ecirc",  "euml",   "igrave", "iacute", "icirc",  "iuml",
-            "eth",    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide", "oslash", "ugrave",
-            "uacute", "ucirc",  "uuml",   "yacute", "thorn",  "yuml"};
-        static constexpr std::pair<const char *, char16_t> others[]{
-            {"quot", 0x22},     {"amp", 0x26},      {"apos", 0x27},   {"lt", 0x3C},       {"gt", 0x3E},
-            {"OElig", 0x152},   {"oelig", 0x153},   {"Scaron", 0x160}, {"scaron", 0x161}, {"Yuml", 0x178},
-            {"fnof", 0x192},    {"circ", 0x2C6},    {"tilde", 0x2DC}, {"ensp", 0x2002},   {"emsp", 0x2003},
-            {"thinsp", 0x2009}, {"zwnj", 0x200C},   {"zwj", 0x200D},  {"lrm", 0x200E},    {"rlm", 0x200F},
-            {"ndash", 0x2013},  {"mdash", 0x2014},  {"lsquo", 0x2018}, {"rsquo", 0x2019}, {"sbquo", 0x201A},
-            {"ldquo", 0x201C},  {"rdquo", 0x201D},  {"bdquo", 0x201E}, {"dagger", 0x2020}, {"Dagger", 0x2021},
-            {"bull", 0x2022},   {"hellip", 0x2026}, {"permil", 0x2030}, {"prime", 0x2032}, {"lsaquo", 0x2039},
-            {"rsaquo", 0x203A}, {"euro", 0x20AC},   {"trade", 0x2122}, {"minus", 0x2212}};
-        QHash<QString, char16_t> names;
-        for (std::size_t i = 0; i < latin1.size(); ++i)
-            names.insert(QString::fromLatin1(latin1[i]), char16_t(0xA0 + i));
-        for (const auto &[name, code] : others)
-            names.insert(QString::fromLatin1(name), code);
-        return names;
-    }();
-    return table;
+    const char32_t points[]{reference.first, reference.second};
+    return QString::fromUcs4(points, reference.second == 0 ? 1 : 2);
 }
 
-// What a reference stands for; a null string when it is none.
-QString decoded(const QString &reference)
+// What a numeric reference ("#65", "#x41") stands for; a null string when it
+// is none.
+QString decodedNumber(const QString &reference)
 {
-    if (!reference.startsWith(u'#')) {
-        const auto found = namedReferences().constFind(reference);
-        return found == namedReferences().constEnd() ? QString() : QString(QChar(*found));
-    }
+    if (!reference.startsWith(u'#'))
+        return {};
     const bool hex = reference.size() > 1 && lower(reference[1]) == u'x';
     const QStringView digits = QStringView(reference).sliced(hex ? 2 : 1);
     if (digits.isEmpty())
@@ -104,6 +74,7 @@ QString decoded(const QString &reference)
 enum class TagKind {
     other,  // nothing: its content runs on
     rawText,  // its content up to its end tag is not text (scripts, styles, the title)
+    textArea, // its content up to its end tag is text as written, tags included
     lineBreak,
     cell,     // table cells are separated by tabs
     preformatted,
@@ -131,8 +102,9 @@ TagKind kindOf(quint64 key)
 {
     static const std::vector<std::pair<quint64, TagKind>> kinds = [] {
         std::vector<std::pair<quint64, TagKind>> table;
-        for (const char *raw : {"script", "style", "title", "textarea"})
+        for (const char *raw : {"script", "style", "title"})
             table.emplace_back(nameKey(QLatin1StringView(raw)), TagKind::rawText);
+        table.emplace_back(nameKey("textarea"_L1), TagKind::textArea);
         for (const char *block : {"p",          "div",     "li",      "ul",     "ol",     "dl",     "dt",
                                   "dd",         "h1",      "h2",      "h3",     "h4",     "h5",     "h6",
                                   "table",      "tr",      "caption", "blockquote", "section", "article", "header",
@@ -240,10 +212,31 @@ void HtmlText::feed(QStringView chunk)
                 step(chunk[i++]);
             break;
         }
+        case State::processing: {
+            // Ends at "?>" only: a ">" inside ("<?php if (a > b) ?>") does not end it.
+            const qsizetype end = chunk.indexOf(u'>', i);
+            if (end < 0) {
+                m_question = n > i ? chunk[n - 1] == u'?' : m_question;
+                i = n;
+                break;
+            }
+            const bool ends = end > i ? chunk[end - 1] == u'?' : m_question;
+            m_question = false;
+            i = end + 1;
+            if (ends)
+                m_state = State::text;
+            break;
+        }
         case State::rawText:
             if (m_rawMatched == 0) {
-                const qsizetype end = chunk.indexOf(u'<', i);
-                i = end < 0 ? n : end;
+                qsizetype end = i;
+                while (end < n && chunk[end] != u'<' && !(m_rawKept && chunk[end] == u'&'))
+                    ++end;
+                if (m_rawKept) {
+                    for (; i < end && !m_budget.isFull(); ++i)
+                        put(chunk[i]);
+                }
+                i = end;
             }
             if (i < n)
                 step(chunk[i++]);
@@ -269,6 +262,7 @@ void HtmlText::step(QChar c)
             m_state = State::tagOpen;
         else if (c == u'&') {
             m_reference.resize(0);
+            m_referenceFrom = State::text;
             m_state = State::reference;
         } else
             put(c);
@@ -289,7 +283,8 @@ void HtmlText::step(QChar c)
             m_markup.resize(0);
             m_state = State::markup;
         } else if (c == u'?') {
-            m_state = State::declaration;
+            m_question = false;
+            m_state = State::processing;
         } else if (c == u'/') {
             m_endTag = true;
             m_state = State::tagName;
@@ -352,22 +347,44 @@ void HtmlText::step(QChar c)
         if (c == u'>')
             m_state = State::text;
         return;
+    case State::processing:
+        if (c == u'>' && m_question)
+            m_state = State::text;
+        m_question = c == u'?';
+        return;
     case State::rawText: {
         if (m_rawMatched == m_rawEnd.size()) {
             if (c == u'>' || c == u'/' || isHtmlSpace(c)) {
                 m_endTag = true;
                 m_name = m_rawName;
                 m_afterEquals = false;
+                m_rawMatched = 0;
                 m_state = State::attributes;
                 step(c);
                 return;
             }
-            m_rawMatched = 0;
+            releaseRawHeld();
         }
-        if (lower(c) == m_rawEnd[m_rawMatched])
+        if (lower(c) == m_rawEnd[m_rawMatched]) {
             ++m_rawMatched;
-        else
-            m_rawMatched = c == u'<' ? 1 : 0;
+            return;
+        }
+        if (m_rawMatched > 0) {
+            releaseRawHeld();
+            if (c == u'<') {
+                m_rawMatched = 1;
+                return;
+            }
+        }
+        if (m_rawKept) {
+            if (c == u'&') {
+                m_reference.resize(0);
+                m_referenceFrom = State::rawText;
+                m_state = State::reference;
+            } else {
+                put(c);
+            }
+        }
         return;
     }
     }
@@ -382,10 +399,19 @@ void HtmlText::endTag()
     case TagKind::other:
         return;
     case TagKind::rawText:
+    case TagKind::textArea:
+        if (kindOf(m_name.key) == TagKind::textArea) {
+            // Its content shows as written, on lines of its own; a line
+            // break right after the start tag is not part of it.
+            m_preformatted = std::max(0, m_preformatted + (m_endTag ? -1 : 1));
+            endLine();
+            m_dropNewline = !m_endTag;
+        }
         if (!m_endTag) {
             m_rawName = m_name;
             m_rawEnd = u"</"_s + nameText(m_name.key);
             m_rawMatched = 0;
+            m_rawKept = kindOf(m_name.key) == TagKind::textArea;
             m_state = State::rawText;
         }
         return;
@@ -423,14 +449,45 @@ void HtmlText::endLine()
         m_budget.append(u'\n');
 }
 
+void HtmlText::releaseRawHeld()
+{
+    // What looked like the start of the end tag was text after all.
+    if (m_rawKept) {
+        for (const QChar c : QStringView(m_rawEnd).first(m_rawMatched))
+            put(c);
+    }
+    m_rawMatched = 0;
+}
+
 void HtmlText::endReference(bool terminated)
 {
-    m_state = State::text;
-    const QString text = decoded(m_reference);
-    if (!text.isNull()) {
-        for (const QChar c : text)
+    m_state = m_referenceFrom;
+    const QString number = decodedNumber(m_reference);
+    if (!number.isNull()) {
+        for (const QChar c : number)
             put(c);
         return;
+    }
+    if (!m_reference.startsWith(u'#')) {
+        // A name with its semicolon, else the longest legacy name at its
+        // start ("&copy2024" is "©2024", "&notit;" is "¬it;").
+        if (const auto *reference = terminated ? HtmlReferences::find(m_reference) : nullptr) {
+            for (const QChar c : text(*reference))
+                put(c);
+            return;
+        }
+        for (qsizetype length = std::min<qsizetype>(m_reference.size(), 6); length >= 2; --length) {
+            const auto *reference = HtmlReferences::find(QStringView(m_reference).first(length));
+            if (reference && reference->withoutSemicolon) {
+                for (const QChar c : text(*reference))
+                    put(c);
+                for (const QChar c : QStringView(m_reference).sliced(length))
+                    put(c);
+                if (terminated)
+                    put(u';');
+                return;
+            }
+        }
     }
     put(u'&');
     for (const QChar c : std::as_const(m_reference))
@@ -443,9 +500,18 @@ void HtmlText::put(QChar c)
 {
     if (c.isNull())
         return;
+    // The no-break, thin, narrow and other Unicode spaces show as blanks
+    // (amounts are grouped with them) but never collapse.
+    if (c.unicode() >= 0xA0 && c.category() == QChar::Separator_Space)
+        c = u' ';
+    if (m_dropNewline) {
+        m_dropNewline = false;
+        if (c == u'\n')
+            return;
+    }
     if (m_preformatted > 0) {
         if (c != u'\r')
-            m_budget.append(c == QChar::Nbsp ? QChar(u' ') : c);
+            m_budget.append(c);
         return;
     }
     if (isHtmlSpace(c)) {
@@ -458,5 +524,5 @@ void HtmlText::put(QChar c)
         if (!m_budget.isEmpty() && last != u'\n' && last != u'\t' && last != u' ')
             m_budget.append(u' ');
     }
-    m_budget.append(c == QChar::Nbsp ? QChar(u' ') : c);
+    m_budget.append(c);
 }

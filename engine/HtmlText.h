@@ -1,10 +1,12 @@
 // The text of a web page, read in one pass without laying the page out: tags
 // are dropped, block elements end lines, table cells are separated by tabs,
-// character references are decoded, and scripts, styles and the title are
-// left out. Time grows with the input and memory with the text kept, however
-// the page nests its elements, and no graphical application object is needed
-// (a text document's HTML import needs one, and takes quadratic time on pages
-// that never close their elements).
+// character references are decoded (every named one of HTML), Unicode spaces
+// become blanks, scripts, styles, the title and processing instructions are
+// left out, and a text area's content is kept as written. Time grows with
+// the input and memory with the text kept, however the page nests its
+// elements, and no graphical application object is needed (a text document's
+// HTML import needs one, and takes quadratic time on pages that never close
+// their elements).
 #pragma once
 
 #include <QString>
@@ -36,6 +38,7 @@ private:
         markup,
         comment,
         declaration,
+        processing, // "<?" up to "?>"
         rawText,
     };
 
@@ -45,6 +48,7 @@ private:
     void endLine();
     void endTag();
     void endReference(bool terminated);
+    void releaseRawHeld();
 
     TextBudget &m_budget;
     State m_state = State::text;
@@ -65,11 +69,15 @@ private:
     bool m_afterEquals = false; // an attribute's "=" was the last thing read in a tag
     QChar m_quote;              // the quote that closes the attribute value being read
     QString m_reference; // a character reference after "&", at most a few characters
+    State m_referenceFrom = State::text; // where the reference began, and reading goes on
     QString m_markup;    // what follows "<!", until it tells a comment from a declaration
     int m_dashes = 0;    // dashes just read inside a comment
     TagName m_rawName;   // the element whose content is skipped up to its end tag
     QString m_rawEnd;    // its end tag's beginning, "</" and the name in lower case
     int m_rawMatched = 0; // characters of m_rawEnd matched so far
+    bool m_rawKept = false; // the content is text (a text area), not code
+    bool m_dropNewline = false; // a text area has just begun
+    bool m_question = false; // a processing instruction's last character was "?"
     int m_preformatted = 0;
     bool m_pendingSpace = false;
 };

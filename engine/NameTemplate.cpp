@@ -1,10 +1,10 @@
 #include "NameTemplate.h"
 
+#include "Graphemes.h"
 #include "PatternReader.h"
 
 #include <QChar>
 #include <QFile>
-#include <QTextBoundaryFinder>
 #include <QUuid>
 
 #include <unicode/calendar.h>
@@ -210,24 +210,6 @@ bool needsCharacterPass(const QString &text)
     return false;
 }
 
-// The first `count` user-perceived characters of a text.
-QString leftCharacters(const QString &text, int count)
-{
-    if (text.size() <= count)
-        return text;
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    int seen = 0;
-    qsizetype position = 0;
-    while (seen < count) {
-        const qsizetype next = finder.toNextBoundary();
-        if (next < 0)
-            return text;
-        position = next;
-        ++seen;
-    }
-    return text.left(position);
-}
-
 QString trimEnd(const QString &text)
 {
     qsizetype end = text.size();
@@ -236,22 +218,62 @@ QString trimEnd(const QString &text)
     return text.left(end);
 }
 
+// The longest start of a text, cut between code points, whose UTF-8 form has
+// at most `bytes` bytes.
+QString fitCodePoints(const QString &text, qsizetype bytes)
+{
+    qsizetype end = 0;
+    qsizetype used = 0;
+    while (end < text.size()) {
+        const char32_t c = codePointAt(text, end);
+        used += c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+        if (used > bytes)
+            break;
+        end += codePointLength(c);
+    }
+    return text.left(end);
+}
+
 // The longest start of a text, cut between user-perceived characters, whose
-// UTF-8 form has at most `bytes` bytes; trailing white space removed.
+// UTF-8 form has at most `bytes` bytes; trailing white space removed. When
+// the first character alone is longer, it is cut between its code points,
+// so that a text is never cut to nothing.
 QString fitBytes(const QString &text, qsizetype bytes)
 {
     if (text.toUtf8().size() <= bytes)
         return text;
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    Graphemes::Boundaries boundaries(text);
     qsizetype fits = 0;
     qsizetype used = 0;
-    for (qsizetype next = finder.toNextBoundary(); next > 0; next = finder.toNextBoundary()) {
+    for (qsizetype next = boundaries.next(); next > 0; next = boundaries.next()) {
         used += QStringView(text).mid(fits, next - fits).toUtf8().size();
         if (used > bytes)
             break;
         fits = next;
     }
-    return trimEnd(text.left(fits));
+    QString result = trimEnd(text.left(fits));
+    if (result.isEmpty())
+        result = trimEnd(fitCodePoints(text, bytes));
+    // Whatever the boundaries said, the result must fit.
+    if (result.toUtf8().size() > bytes)
+        result = trimEnd(fitCodePoints(result, bytes));
+    return result;
+}
+
+// Whether the part after a name's last dot is an extension, as file managers
+// judge it: a few characters without blanks. "Bericht.pdf" has one; a name
+// whose last dot is followed by a long text has none.
+bool isExtension(const QString &extension)
+{
+    if (extension.isEmpty() || extension.size() > NameTemplate::maxExtensionLength)
+        return false;
+    for (qsizetype i = 0; i < extension.size();) {
+        const char32_t c = codePointAt(extension, i);
+        if (isWhiteSpace(c) || isControlOrFormat(c) || QChar::isSpace(c))
+            return false;
+        i += codePointLength(c);
+    }
+    return true;
 }
 
 // A name of the given base and suffix (".pdf", " 2.pdf" or none) whose
@@ -362,15 +384,22 @@ QString NameTemplate::fileName(const QString &templateText, const Values &values
     if (!extension.isEmpty() && extension.size() < 6 && isLettersOnly(extension))
         name.chop(extension.size() + 1);
 
-    name = sanitize(name);
-    if (name.isEmpty())
-        name = values.value(originalKey);
-    if (name.isEmpty())
-        name = QStringLiteral("Unnamed");
-
-    if (name.size() > maxNameLength)
-        name = trimEnd(leftCharacters(name, maxNameLength));
-    return fittedName(name, originalExtension.isEmpty() ? QString() : QLatin1Char('.') + originalExtension);
+    // The original extension is kept whole when it is one; a long text after
+    // the last dot is part of the name and cut with it.
+    const bool keepsExtension = isExtension(originalExtension);
+    const QString suffix = keepsExtension ? QLatin1Char('.') + originalExtension : QString();
+    const QString tail = keepsExtension || originalExtension.isEmpty() ? QString() : QLatin1Char('.') + originalExtension;
+    // Never empty and never only the extension: the original name stands in,
+    // cut the same way, then a fixed word.
+    for (const QString &candidate : {sanitize(name), values.value(originalKey), QStringLiteral("Unnamed")}) {
+        if (candidate.isEmpty())
+            continue;
+        const QString cut = fitBytes(trimEnd(Graphemes::left(candidate, maxNameLength)) + tail,
+                                     maxNameBytes - suffix.toUtf8().size());
+        if (!cut.isEmpty())
+            return cut + suffix;
+    }
+    return QStringLiteral("Unnamed") + suffix;
 }
 
 QString NameTemplate::folder(const QString &templateText, const Values &values, const QString &home) const
@@ -436,9 +465,9 @@ QString NameTemplate::sanitize(const QString &component)
     // code point in it, so a slash carrying a combining mark is still a slash.
     QString result;
     result.reserve(component.size());
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, component);
+    Graphemes::Boundaries boundaries(component);
     qsizetype start = 0;
-    for (qsizetype end = finder.toNextBoundary(); end > 0; end = finder.toNextBoundary()) {
+    for (qsizetype end = boundaries.next(); end > 0; end = boundaries.next()) {
         const QString cluster = component.mid(start, end - start);
         bool separator = false;
         bool reserved = false;
@@ -476,7 +505,9 @@ QString NameTemplate::freeURL(const QString &path, const ExistsTest &exists)
     const qsizetype nameStart = lastComponentStart(path);
     const QString folder = path.left(nameStart);
     const QString name = path.mid(nameStart);
-    const QString extension = pathExtension(name);
+    QString extension = pathExtension(name);
+    if (!isExtension(extension))
+        extension.clear();
     const QString base = extension.isEmpty() ? name : name.left(name.size() - extension.size() - 1);
     const QString suffix = extension.isEmpty() ? QString() : QLatin1Char('.') + extension;
     for (int n = 2; n <= 9999; ++n) {

@@ -28,6 +28,8 @@ struct NameTemplate
     static constexpr int maxNameLength = 120;
     // The longest name a Linux file system takes, in bytes of UTF-8.
     static constexpr int maxNameBytes = 255;
+    // The longest text after a name's last dot that counts as an extension.
+    static constexpr int maxExtensionLength = 12;
 
     NameLanguage language = NameLanguage::de;
     // A Unicode date pattern ("yyyy-MM-dd", "dd.MM.yyyy") for "{datum}".
@@ -51,8 +53,11 @@ struct NameTemplate
     // A safe file name: filled, a short letters-only extension written in the
     // template dropped, sanitised, "original" (or "Unnamed") when empty, cut
     // to maxNameLength characters, then the original extension appended;
-    // the name before the extension is cut further, between characters,
-    // until the whole fits in maxNameBytes.
+    // the name before the extension is cut further, between characters (or
+    // between the code points of a character too long by itself), until the
+    // whole fits in maxNameBytes. Never empty and never only the extension.
+    // An original "extension" of more than maxExtensionLength characters or
+    // with blanks is part of the name and cut with it.
     QString fileName(const QString &templateText, const Values &values, const QString &originalExtension) const;
 
     // An absolute folder: "~..." under home, anything else under "/"; every
@@ -73,7 +78,8 @@ struct NameTemplate
 
     // path itself when exists(path) is false, else "name 2.ext", "name 3.ext",
     // ... up to 9999 in the same folder (the name cut to fit maxNameBytes),
-    // else a random UUID name.
+    // else a random UUID name. Only a short text after the last dot counts as
+    // the extension.
     static QString freeURL(const QString &path, const ExistsTest &exists = defaultExists);
 
     // Whether anything (a dangling link included) is at the path.

@@ -892,7 +892,8 @@ QString shortSender(const QString &name)
             && shortened[shortened.size() - form.size() - 1] == u' ')
             shortened.chop(form.size() + 1);
     }
-    const auto trimmable = [](QChar c) { return c == u' ' || c == u',' || c == u'.'; };
+    // An ampersand or plus left over from "GmbH & Co." goes with the blanks.
+    const auto trimmable = [](QChar c) { return c == u' ' || c == u',' || c == u'.' || c == u'&' || c == u'+'; };
     qsizetype start = 0;
     qsizetype end = shortened.size();
     while (start < end && trimmable(shortened[start]))

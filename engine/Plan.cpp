@@ -35,7 +35,7 @@ Plan Plan::fromJson(const QJsonObject &object)
     plan.destination = FileUrlCoding::requiredPath(object, QStringLiteral("destination"));
     plan.copies = FileUrlCoding::requiredPaths(object, QStringLiteral("copies"));
     plan.tags = JsonCoding::requiredStringList(object, QStringLiteral("tags"));
-    plan.trashAfterDays = FileUrlCoding::optionalInteger(object, QStringLiteral("trashAfterDays"));
+    plan.trashAfterDays = FileUrlCoding::optionalInteger(object, QStringLiteral("trashAfterDays"), 0, maxTrashAfterDays);
     plan.openWith = JsonCoding::optionalString(object, QStringLiteral("openWith"));
     plan.missing = JsonCoding::requiredStringList(object, QStringLiteral("missing"));
     return plan;

@@ -12,12 +12,16 @@
 
 struct Plan
 {
+    // A hundred thousand years: a longer count is taken as this, so that the
+    // Trash date it gives stays a date and its arithmetic cannot overflow.
+    static constexpr qint64 maxTrashAfterDays = 36'500'000;
+
     QUuid ruleID;
     QString original; // the file where it is now
     QString destination; // where it will be; the original when it stays
     QStringList copies; // one copy target per copy action, in action order
     QStringList tags; // tags to add, in action order, none repeated
-    std::optional<qint64> trashAfterDays;
+    std::optional<qint64> trashAfterDays; // 0 to maxTrashAfterDays
     std::optional<QString> openWith; // the application, as the action wrote it
     QStringList missing; // placeholders without a value, once each, sorted
 

@@ -57,7 +57,8 @@ Plan plan(const Rule &rule, const FileFacts &facts, const NameTemplate &nameTemp
             // A negative count would send the file to the Trash at the next
             // sweep; like an unreadable count it sets no Trash date.
             const std::optional<qint64> days = action.days();
-            result.trashAfterDays = days && *days >= 0 ? days : std::nullopt;
+            result.trashAfterDays =
+                days && *days >= 0 ? std::optional(std::min(*days, Plan::maxTrashAfterDays)) : std::nullopt;
             break;
         }
         case RuleAction::Kind::openWith:

@@ -79,6 +79,11 @@ Recognition recognize(const QString &path, bool useModel, const QString &model)
     return recognize(output.text, info.fileName(), useModel, model);
 }
 
+QString documentText(const QString &path)
+{
+    return TextExtractor::leftCharacters(TextExtractor::text(path).text, TextExtractor::maxTextCharacters);
+}
+
 Recognition recognize(const QString &text, const QString &fileName, bool useModel, const QString &model)
 {
     const PatternReader::Result patterns = PatternReader::read(text);

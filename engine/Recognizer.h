@@ -22,6 +22,11 @@ namespace Recognizer {
 // available before; empty: the server is asked which one, if any.
 Recognition recognize(const QString &path, bool useModel, const QString &model = {});
 
+// The document's text as recognition reads it, at most
+// TextExtractor::maxTextCharacters characters: what text conditions of rules
+// test. Never fails; blocks while it reads, so call it off the main thread.
+QString documentText(const QString &path);
+
 // The same for a text already extracted; `fileName` only goes to the model.
 Recognition recognize(const QString &text, const QString &fileName, bool useModel, const QString &model = {});
 

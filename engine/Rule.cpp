@@ -468,6 +468,12 @@ bool Rule::matches(const FileFacts &facts) const
                        [&](const Condition &condition) { return condition.matches(facts); });
 }
 
+bool Rule::readsText() const
+{
+    return std::any_of(conditions.begin(), conditions.end(),
+                       [](const Condition &condition) { return condition.field == Condition::Field::text; });
+}
+
 bool Rule::usesRecognition() const
 {
     const bool readsDocument = std::any_of(conditions.begin(), conditions.end(), [](const Condition &condition) {

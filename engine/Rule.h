@@ -136,6 +136,8 @@ struct Rule
     bool matches(const FileFacts &facts) const;
     // Whether matching or the name templates need the document to be read.
     bool usesRecognition() const;
+    // Whether a condition tests the document's text.
+    bool readsText() const;
 
     friend bool operator==(const Rule &, const Rule &) = default;
 

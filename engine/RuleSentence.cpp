@@ -115,6 +115,14 @@ QString textOp(Condition::Operator op, const QString &quoted, bool de)
     }
 }
 
+// "1 day" and "1 Tag", else "days" and "Tage" (or dative "Tagen").
+QString days(const QString &count, bool de, bool dative = false)
+{
+    if (count.trimmed() == u"1")
+        return count + (de ? QStringLiteral(" Tag") : QStringLiteral(" day"));
+    return count + (de ? (dative ? QStringLiteral(" Tagen") : QStringLiteral(" Tage")) : QStringLiteral(" days"));
+}
+
 QString condition(const Condition &condition, bool de)
 {
     const QString &v = condition.value;
@@ -126,7 +134,7 @@ QString condition(const Condition &condition, bool de)
         return (de ? QStringLiteral("der Absender ") : QStringLiteral("the sender ")) + textOp(op, quoted(v, de), de);
     case Field::date:
         if (de)
-            return QStringLiteral("das Belegdatum ") + (op == Operator::before ? QStringLiteral("vor") : QStringLiteral("nach"))
+            return QStringLiteral("das Dokumentdatum ") + (op == Operator::before ? QStringLiteral("vor") : QStringLiteral("nach"))
                 + QStringLiteral(" dem ") + v + QStringLiteral(" liegt");
         return QStringLiteral("the document date is ")
             + (op == Operator::before ? QStringLiteral("before") : QStringLiteral("after")) + u' ' + v;
@@ -134,7 +142,7 @@ QString condition(const Condition &condition, bool de)
         if (de) {
             const QString w = op == Operator::lessThan ? QStringLiteral("unter")
                 : op == Operator::greaterThan          ? QStringLiteral("über")
-                                                       : QStringLiteral("genau");
+                                                       : QStringLiteral("genau bei");
             return QStringLiteral("der Betrag ") + w + u' ' + v + QStringLiteral(" liegt");
         }
         const QString w = op == Operator::lessThan ? QStringLiteral("under")
@@ -148,10 +156,10 @@ QString condition(const Condition &condition, bool de)
         return (de ? QStringLiteral("der Name ") : QStringLiteral("the name ")) + textOp(op, quoted(v, de), de);
     case Field::age:
         if (de)
-            return (op == Operator::greaterThan ? QStringLiteral("sie älter als ") : QStringLiteral("sie jünger als ")) + v
-                + QStringLiteral(" Tage ist");
-        return (op == Operator::greaterThan ? QStringLiteral("it is older than ") : QStringLiteral("it is newer than ")) + v
-            + QStringLiteral(" days");
+            return (op == Operator::greaterThan ? QStringLiteral("sie älter als ") : QStringLiteral("sie jünger als "))
+                + days(v, true) + QStringLiteral(" ist");
+        return (op == Operator::greaterThan ? QStringLiteral("it is older than ") : QStringLiteral("it is newer than "))
+            + days(v, false);
     case Field::size:
         if (de)
             return QStringLiteral("sie ") + (op == Operator::greaterThan ? QStringLiteral("größer") : QStringLiteral("kleiner"))
@@ -175,13 +183,16 @@ QString action(const RuleAction &action, bool de)
     case Kind::tag:
         // Every tag is set, so German joins them with "und"; a tag's own name
         // is shown as it is, even when it holds the word "or".
-        if (de)
-            return QStringLiteral("mit ") + join(action.tags(), true) + QStringLiteral(" markieren");
+        if (de) {
+            const QStringList tags = action.tags();
+            return (tags.size() == 1 ? QStringLiteral("mit dem Tag ") : QStringLiteral("mit den Tags ")) + join(tags, true)
+                + QStringLiteral(" versehen");
+        }
         return QStringLiteral("tag it ") + action.tags().join(QStringLiteral(", "));
     case Kind::trashAfter:
         if (de)
-            return QStringLiteral("nach ") + v + QStringLiteral(" Tagen in den Papierkorb legen");
-        return QStringLiteral("move it to the Trash after ") + v + QStringLiteral(" days");
+            return QStringLiteral("nach ") + days(v, true, true) + QStringLiteral(" in den Papierkorb verschieben");
+        return QStringLiteral("move it to the Trash after ") + days(v, false);
     case Kind::openWith:
         return de ? QStringLiteral("mit ") + v + QStringLiteral(" öffnen") : QStringLiteral("open it with ") + v;
     case Kind::copy:

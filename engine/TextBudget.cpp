@@ -1,15 +1,6 @@
 #include "TextBudget.h"
 
-#include "TextExtractor.h"
-
-#include <QTextBoundaryFinder>
-
-namespace {
-
-// No character of any real text needs more code units than this.
-constexpr qsizetype unitsPerCharacter = 8;
-
-} // namespace
+#include "Graphemes.h"
 
 TextBudget::TextBudget(int characters)
     : m_limit(std::max(characters, 0))
@@ -36,13 +27,14 @@ void TextBudget::check()
     }
     // Counting characters costs a pass over the text: it is done each time
     // the text has doubled, which keeps the whole cost linear.
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, m_text);
+    Graphemes::Boundaries boundaries(m_text);
     int seen = 0;
-    while (seen < m_limit && finder.toNextBoundary() != -1)
+    qsizetype position = 0;
+    while (seen < m_limit && (position = boundaries.next()) != -1)
         ++seen;
     // Full once the last character kept is complete, that is when more
     // text follows it (a combining mark may still come otherwise).
-    if (seen >= m_limit && finder.position() < m_text.size())
+    if (seen >= m_limit && position < m_text.size())
         m_full = true;
     else
         m_nextCheck = std::min(m_text.size() * 2, m_maxUnits);
@@ -50,5 +42,7 @@ void TextBudget::check()
 
 QString TextBudget::text() const
 {
-    return TextExtractor::leftCharacters(m_text, m_limit);
+    // Cut between whole code points: text that stopped at the bound of code
+    // units may end in the first half of a surrogate pair.
+    return Graphemes::left(m_text, m_limit, m_maxUnits);
 }

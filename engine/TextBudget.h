@@ -9,6 +9,10 @@
 class TextBudget
 {
 public:
+    // The code units kept for each character of the limit: plenty for any
+    // real text, and a bound for a few characters of endless combining marks.
+    static constexpr qsizetype unitsPerCharacter = 4;
+
     explicit TextBudget(int characters);
 
     // Appends as much of the text as the budget can still hold.
@@ -23,7 +27,8 @@ public:
     bool isEmpty() const { return m_text.isEmpty(); }
     QChar last() const { return m_text.isEmpty() ? QChar() : m_text.back(); }
 
-    // The text gathered, cut to the limit.
+    // The text gathered, cut to the limit (and to the bound of code units)
+    // between whole code points.
     QString text() const;
 
 private:

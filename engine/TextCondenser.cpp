@@ -1,10 +1,10 @@
 #include "TextCondenser.h"
 
+#include "Graphemes.h"
 #include "TextExtractor.h"
 
 #include <QRegularExpression>
 #include <QStringList>
-#include <QTextBoundaryFinder>
 
 #include <set>
 
@@ -20,9 +20,9 @@ constexpr int maxLineCharacters = 160;
 // User-perceived characters (grapheme clusters).
 int characterCount(const QString &text)
 {
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    Graphemes::Boundaries boundaries(text);
     int count = 0;
-    while (finder.toNextBoundary() != -1)
+    while (boundaries.next() != -1)
         ++count;
     return count;
 }

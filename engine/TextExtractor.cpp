@@ -1,6 +1,7 @@
 #include "TextExtractor.h"
 
 #include "DocumentText.h"
+#include "Graphemes.h"
 #include "TextBudget.h"
 #include "TextRecognizer.h"
 
@@ -9,7 +10,6 @@
 #include <QImageReader>
 #include <QMimeDatabase>
 #include <QStringDecoder>
-#include <QTextBoundaryFinder>
 
 #include <poppler/cpp/poppler-document.h>
 #include <poppler/cpp/poppler-global.h>
@@ -153,13 +153,7 @@ int letterCount(const QString &text)
 
 QString leftCharacters(const QString &text, int count)
 {
-    if (text.size() <= count)
-        return text; // never more characters than UTF-16 units
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    int seen = 0;
-    while (seen < count && finder.toNextBoundary() != -1)
-        ++seen;
-    return seen < count ? text : text.left(finder.position());
+    return Graphemes::left(text, count);
 }
 
 QImage loadImage(const QString &path)
@@ -256,7 +250,9 @@ Output text(const QString &path)
         return {DocumentText::read(path, extension == u"htm" ? QStringLiteral("html") : extension, maxTextCharacters),
                 false};
     if (conformsTo(type, QStringLiteral("text/plain")) || plainTextExtensions().contains(extension))
-        return {leftCharacters(readPlainText(path), maxTextCharacters), false};
+        return {Graphemes::left(readPlainText(path), maxTextCharacters,
+                                qsizetype(maxTextCharacters) * TextBudget::unitsPerCharacter),
+                false};
     return {};
 }
 

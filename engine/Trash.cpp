@@ -120,6 +120,20 @@ QString candidateName(const QString &name, int n)
     return name.left(dot) + QLatin1Char(' ') + QString::number(n) + name.mid(dot);
 }
 
+// Whether trashName is one of the later names candidateName gives name.
+bool isCandidateName(const QString &trashName, const QString &name)
+{
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString stem = dot <= 0 ? name : name.left(dot);
+    const QString extension = dot <= 0 ? QString() : name.mid(dot);
+    if (!trashName.startsWith(stem + QLatin1Char(' ')) || !trashName.endsWith(extension))
+        return false;
+    const QString number = trashName.mid(stem.size() + 1, trashName.size() - stem.size() - 1 - extension.size());
+    bool ok = false;
+    const int n = number.toInt(&ok);
+    return ok && n >= 2 && number == QString::number(n);
+}
+
 QByteArray infoText(const QString &path, const Place &place, const QDateTime &now)
 {
     QString written = path;
@@ -165,17 +179,21 @@ void removeUnfinished(const QString &path)
     if (!place->topDirectory.isEmpty())
         written = QDir(place->topDirectory).relativeFilePath(absolute);
     const QByteArray line = QByteArrayLiteral("Path=") + QUrl::toPercentEncoding(written, "/");
-    // The names tried for this item, in order, until one was free.
-    for (int n = 1; n < 100000; ++n) {
-        const QString trashName = candidateName(name, n);
-        const QString infoPath = place->root + QStringLiteral("/info/") + trashName + QStringLiteral(".trashinfo");
-        QFile info(infoPath);
-        if (!info.open(QIODevice::ReadOnly))
-            return;
-        const bool ours = info.readAll().split('\n').contains(line);
+    // Every name this item may have been given ("name", "name 2.ext", ...),
+    // not only those up to the first free one: an item trashed meanwhile
+    // under a lower name and taken out again leaves a gap.
+    const QString infoFolder = place->root + QStringLiteral("/info/");
+    const QStringList infos = QDir(infoFolder).entryList({QStringLiteral("*.trashinfo")}, QDir::Files | QDir::Hidden);
+    for (const QString &infoName : infos) {
+        const QString trashName = infoName.chopped(int(qstrlen(".trashinfo")));
+        if (trashName != name && !isCandidateName(trashName, name))
+            continue;
+        QFile info(infoFolder + infoName);
+        if (!info.open(QIODevice::ReadOnly) || !info.readAll().split('\n').contains(line))
+            continue;
         struct stat item;
-        if (ours && ::lstat(encoded(place->root + QStringLiteral("/files/") + trashName).constData(), &item) != 0)
-            ::unlink(encoded(infoPath).constData());
+        if (::lstat(encoded(place->root + QStringLiteral("/files/") + trashName).constData(), &item) != 0)
+            ::unlink(encoded(infoFolder + infoName).constData());
     }
 }
 

@@ -14,8 +14,9 @@ namespace Trash {
 // Throws FileOperationError::failed.
 QString moveToTrash(const QString &path, const QDateTime &now = QDateTime::currentDateTime());
 
-// Removes the .trashinfo of the item that a move to the Trash cut short
-// left behind (written, but the item never moved).
+// Removes every .trashinfo written for the item at path whose item is not in
+// the Trash: those that a move cut short left behind (written, but the item
+// never moved). The item's own entries in the Trash are kept.
 void removeUnfinished(const QString &path);
 
 // The home trash folder ($XDG_DATA_HOME/Trash, else ~/.local/share/Trash).

@@ -15,6 +15,12 @@ public:
     {
         set(value);
     }
+    // Changes nothing now; puts back the value the variable has now.
+    explicit ScopedEnv(const char *name)
+        : m_name(name)
+        , m_was(qEnvironmentVariableIsSet(name) ? std::optional<QByteArray>(qgetenv(name)) : std::nullopt)
+    {
+    }
     ~ScopedEnv() { set(m_was); }
     ScopedEnv(const ScopedEnv &) = delete;
     ScopedEnv &operator=(const ScopedEnv &) = delete;

@@ -1,5 +1,7 @@
 // Test entry point: every test binary runs with its own temporary home, data
 // and config folders, so no test ever touches the user's files or settings.
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -7,15 +9,51 @@
 #include <QtGlobal>
 
 #include <cstdlib>
+#include <optional>
 #include <unistd.h>
 
 #ifdef FILEWRIGHT_TEST_WIDGETS
+#include "Translation.h"
+
 #include <QApplication>
 using TestApplication = QApplication;
 #else
 #include <QGuiApplication>
 using TestApplication = QGuiApplication;
 #endif
+
+namespace {
+
+// Fails a test that leaves the settings changed for the tests after it in
+// the same process.
+class SettingsKept : public ::testing::EmptyTestEventListener
+{
+    void OnTestStart(const ::testing::TestInfo &) override { m_before.emplace(); }
+    void OnTestEnd(const ::testing::TestInfo &) override
+    {
+        if (!m_before)
+            return;
+        const QStringList changed = m_before->changedKeys();
+        EXPECT_TRUE(changed.isEmpty()) << "settings left changed: " << changed.join(QStringLiteral(", ")).toStdString();
+        m_before->restore();
+        m_before.reset();
+    }
+
+    std::optional<TestSupport::SettingsSnapshot> m_before;
+};
+
+int runAllTests(int &argc, char **argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    // Before the printer, so that its failures are printed with the test.
+    ::testing::TestEventListeners &listeners = ::testing::UnitTest::GetInstance()->listeners();
+    ::testing::TestEventListener *printer = listeners.Release(listeners.default_result_printer());
+    listeners.Append(new SettingsKept);
+    listeners.Append(printer);
+    return RUN_ALL_TESTS();
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -44,13 +82,20 @@ int main(int argc, char **argv)
     // (the command-line subcommands): a core application only.
     if (qEnvironmentVariableIsSet("FILEWRIGHT_CORE_APPLICATION_ONLY")) {
         QCoreApplication core(argc, argv);
-        ::testing::InitGoogleTest(&argc, argv);
-        return RUN_ALL_TESTS();
+        return runAllTests(argc, argv);
     }
 
+#ifdef FILEWRIGHT_TEST_WIDGETS
+    // The windows speak English unless a run asks for German; counted texts
+    // read as the application shows them ("1 file", "2 files").
+    if (!qEnvironmentVariable("LANGUAGE").startsWith(QStringLiteral("de")))
+        qputenv("LANGUAGE", "en");
+#endif
     TestApplication app(argc, argv);
     TestApplication::setOrganizationName(QStringLiteral("Filewright"));
     TestApplication::setApplicationName(QStringLiteral("FilewrightTests"));
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+#ifdef FILEWRIGHT_TEST_WIDGETS
+    Translation::install();
+#endif
+    return runAllTests(argc, argv);
 }

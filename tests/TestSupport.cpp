@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSettings>
 
 namespace TestSupport {
 
@@ -61,6 +62,50 @@ ProcessRun run(const QString &program, const QStringList &arguments, const QProc
         result.exitCode = process.exitCode();
     result.lines = QString::fromUtf8(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
     return result;
+}
+
+namespace {
+
+QMap<QString, QVariant> settingsValues()
+{
+    const QSettings settings(QStringLiteral("Filewright"), QStringLiteral("Filewright"));
+    QMap<QString, QVariant> values;
+    for (const QString &key : settings.allKeys())
+        values.insert(key, settings.value(key));
+    return values;
+}
+
+} // namespace
+
+SettingsSnapshot::SettingsSnapshot()
+    : m_values(settingsValues())
+{
+}
+
+QStringList SettingsSnapshot::changedKeys() const
+{
+    const QMap<QString, QVariant> now = settingsValues();
+    QStringList changed;
+    for (auto it = m_values.cbegin(); it != m_values.cend(); ++it) {
+        if (!now.contains(it.key()) || now.value(it.key()) != it.value())
+            changed.append(it.key());
+    }
+    for (auto it = now.cbegin(); it != now.cend(); ++it) {
+        if (!m_values.contains(it.key()))
+            changed.append(it.key());
+    }
+    return changed;
+}
+
+void SettingsSnapshot::restore() const
+{
+    QSettings settings(QStringLiteral("Filewright"), QStringLiteral("Filewright"));
+    for (const QString &key : settings.allKeys()) {
+        if (!m_values.contains(key))
+            settings.remove(key);
+    }
+    for (auto it = m_values.cbegin(); it != m_values.cend(); ++it)
+        settings.setValue(it.key(), it.value());
 }
 
 } // namespace TestSupport

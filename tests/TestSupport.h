@@ -2,9 +2,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMap>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 namespace TestSupport {
 
@@ -29,5 +31,34 @@ struct ProcessRun
     QStringList lines;
 };
 ProcessRun run(const QString &program, const QStringList &arguments, const QProcessEnvironment &environment);
+
+// Every value of the settings file (organisation and application
+// "Filewright"), as it stands when taken.
+class SettingsSnapshot
+{
+public:
+    SettingsSnapshot();
+    // The keys whose values differ now, added and removed ones included.
+    QStringList changedKeys() const;
+    // Puts the file back as it was.
+    void restore() const;
+
+private:
+    QMap<QString, QVariant> m_values;
+};
+
+// Puts the settings back as they were when it was made: a fixture that
+// changes preferences holds one, so that the tests after it start alike.
+class ScopedSettings
+{
+public:
+    ScopedSettings() = default;
+    ~ScopedSettings() { m_before.restore(); }
+    ScopedSettings(const ScopedSettings &) = delete;
+    ScopedSettings &operator=(const ScopedSettings &) = delete;
+
+private:
+    const SettingsSnapshot m_before;
+};
 
 } // namespace TestSupport

@@ -31,9 +31,12 @@
         <source>Cleaning up %1…</source>
         <translation>%1 wird aufgeräumt …</translation>
     </message>
-    <message>
-        <source>%1: %2 files handled</source>
-        <translation>%1: %2 Dateien bearbeitet</translation>
+    <message numerus="yes">
+        <source>%1: %n file(s) handled</source>
+        <translation>
+            <numerusform>%1: %n Datei verarbeitet</numerusform>
+            <numerusform>%1: %n Dateien verarbeitet</numerusform>
+        </translation>
     </message>
 </context>
 <context>

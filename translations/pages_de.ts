@@ -5,7 +5,7 @@
     <name>FolderRow</name>
     <message>
         <source>Show in File Manager</source>
-        <translation>Im Dateimanager zeigen</translation>
+        <translation>Im Dateimanager anzeigen</translation>
     </message>
     <message>
         <source>Remove</source>
@@ -13,11 +13,11 @@
     </message>
     <message>
         <source>Choose Again…</source>
-        <translation>Erneut wählen …</translation>
+        <translation>Erneut auswählen …</translation>
     </message>
     <message>
         <source>Filewright can no longer open this folder. Pick it once more.</source>
-        <translation>Filewright kann diesen Ordner nicht mehr öffnen. Wähle ihn noch einmal.</translation>
+        <translation>Filewright kann diesen Ordner nicht mehr öffnen. Wähle ihn noch einmal aus.</translation>
     </message>
     <message>
         <source>Subfolders</source>
@@ -60,7 +60,7 @@
     </message>
     <message>
         <source>Rules may move and copy files into these folders and their subfolders. Filewright asks you once per folder.</source>
-        <translation>Regeln dürfen Dateien in diese Ordner und ihre Unterordner bewegen und kopieren. Filewright fragt dich einmal pro Ordner.</translation>
+        <translation>Regeln dürfen Dateien in diese Ordner und ihre Unterordner verschieben und kopieren. Filewright fragt dich einmal pro Ordner.</translation>
     </message>
     <message>
         <source>Allow a Place…</source>
@@ -86,7 +86,7 @@
     </message>
     <message>
         <source>Show everything, or only files waiting for you</source>
-        <translation>Alles zeigen oder nur Dateien, die auf dich warten</translation>
+        <translation>Alles anzeigen oder nur Dateien, die auf dich warten</translation>
     </message>
     <message>
         <source>All</source>
@@ -118,14 +118,14 @@
     </message>
     <message>
         <source>Show in File Manager</source>
-        <translation>Im Dateimanager zeigen</translation>
+        <translation>Im Dateimanager anzeigen</translation>
     </message>
 </context>
 <context>
     <name>JournalRow</name>
     <message>
         <source>%1: tagged, stays in %2</source>
-        <translation>%1: markiert, bleibt in %2</translation>
+        <translation>%1: mit Tags versehen, bleibt in %2</translation>
     </message>
     <message>
         <source>%1: was %2, now in %3</source>
@@ -133,7 +133,7 @@
     </message>
     <message>
         <source>%1 would file it as %2</source>
-        <translation>%1 würde es als %2 ablegen</translation>
+        <translation>%1 würde sie als %2 ablegen</translation>
     </message>
     <message>
         <source>%1: undone, back in %2</source>
@@ -145,7 +145,7 @@
     </message>
     <message>
         <source>%1: moved to the Trash</source>
-        <translation>%1: in den Papierkorb gelegt</translation>
+        <translation>%1: in den Papierkorb verschoben</translation>
     </message>
     <message>
         <source>%1: skipped, stays in %2</source>
@@ -161,7 +161,7 @@
     </message>
     <message>
         <source>Not done</source>
-        <translation>Nicht erledigt</translation>
+        <translation>Nicht ausgeführt</translation>
     </message>
     <message>
         <source>In the Trash</source>
@@ -253,11 +253,11 @@
     </message>
     <message>
         <source>Save the receipts of this month as a ZIP with a CSV list</source>
-        <translation>Die Belege dieses Monats als ZIP mit einer CSV-Liste sichern</translation>
+        <translation>Die Belege dieses Monats als ZIP mit einer CSV-Liste speichern</translation>
     </message>
     <message>
         <source>Show in File Manager</source>
-        <translation>Im Dateimanager zeigen</translation>
+        <translation>Im Dateimanager anzeigen</translation>
     </message>
     <message>
         <source>No Receipts This Month</source>
@@ -300,12 +300,24 @@
         <translation>Einige Belege wurden ausgelassen</translation>
     </message>
     <message>
-        <source>%1 of %2 receipts were left out because their files are no longer there.</source>
-        <translation>%1 von %2 Belegen wurden ausgelassen, weil ihre Dateien nicht mehr da sind.</translation>
-    </message>
-    <message>
         <source>Export failed</source>
         <translation>Export fehlgeschlagen</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of %1 were left out because their files are no longer there.</source>
+        <comment>%1 counts the receipts, as in “5 receipts”</comment>
+        <translation>
+            <numerusform>%n von %1 wurde ausgelassen, weil seine Datei nicht mehr da ist.</numerusform>
+            <numerusform>%n von %1 wurden ausgelassen, weil ihre Dateien nicht mehr da sind.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n receipt(s)</source>
+        <comment>after “of”, as in “2 of 5 receipts”</comment>
+        <translation>
+            <numerusform>%n Beleg</numerusform>
+            <numerusform>%n Belegen</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -332,7 +344,7 @@
     </message>
     <message>
         <source>Document date</source>
-        <translation>Belegdatum</translation>
+        <translation>Dokumentdatum</translation>
     </message>
     <message>
         <source>Amount</source>

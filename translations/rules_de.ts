@@ -37,7 +37,7 @@
     </message>
     <message>
         <source>Trash after days</source>
-        <translation>In den Papierkorb nach Tagen</translation>
+        <translation>Nach Tagen in den Papierkorb</translation>
     </message>
     <message>
         <source>Open with</source>
@@ -103,7 +103,7 @@
     </message>
     <message>
         <source>The local language model could not turn this into a rule. Try a shorter sentence, or build the rule with Ctrl+N.</source>
-        <translation>Das lokale Sprachmodell konnte daraus keine Regel machen. Versuche einen kürzeren Satz oder baue die Regel mit Strg+N.</translation>
+        <translation>Das lokale Sprachmodell konnte daraus keine Regel machen. Versuche einen kürzeren Satz oder erstelle die Regel mit Strg+N.</translation>
     </message>
 </context>
 <context>
@@ -136,20 +136,8 @@
         <translation>Tags: %1</translation>
     </message>
     <message>
-        <source>to the Trash after %1 days</source>
-        <translation>nach %1 Tagen in den Papierkorb</translation>
-    </message>
-    <message>
         <source>open with %1</source>
         <translation>öffnen mit %1</translation>
-    </message>
-    <message>
-        <source>What this rule would do with the newest %1 files. Nothing is changed.</source>
-        <translation>Was diese Regel mit den neuesten %1 Dateien tun würde. Nichts wird verändert.</translation>
-    </message>
-    <message>
-        <source>%1 of %2 files match.</source>
-        <translation>%1 von %2 Dateien passen.</translation>
     </message>
     <message>
         <source>No Folder</source>
@@ -174,6 +162,36 @@
     <message>
         <source>This rule has no folder to try it on.</source>
         <translation>Diese Regel hat keinen Ordner zum Ausprobieren.</translation>
+    </message>
+    <message numerus="yes">
+        <source>to the Trash after %n day(s)</source>
+        <translation>
+            <numerusform>nach %n Tag in den Papierkorb</numerusform>
+            <numerusform>nach %n Tagen in den Papierkorb</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>What this rule would do with the newest %n file(s). Nothing is changed.</source>
+        <translation>
+            <numerusform>Was diese Regel mit der neuesten Datei tun würde. Nichts wird verändert.</numerusform>
+            <numerusform>Was diese Regel mit den neuesten %n Dateien tun würde. Nichts wird verändert.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of %1 match.</source>
+        <comment>%1 counts the files tried, as in “5 files”</comment>
+        <translation>
+            <numerusform>%n von %1 passt.</numerusform>
+            <numerusform>%n von %1 passen.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s)</source>
+        <comment>after “of”, as in “2 of 5 files”</comment>
+        <translation>
+            <numerusform>%n Datei</numerusform>
+            <numerusform>%n Dateien</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -232,7 +250,7 @@
     </message>
     <message>
         <source>Files it has filed stay where they are. This cannot be undone.</source>
-        <translation>Dateien, die sie abgelegt hat, bleiben, wo sie sind. Das lässt sich nicht widerrufen.</translation>
+        <translation>Dateien, die sie abgelegt hat, bleiben, wo sie sind. Das lässt sich nicht rückgängig machen.</translation>
     </message>
 </context>
 <context>
@@ -259,7 +277,7 @@
     </message>
     <message>
         <source>A new file arrives in</source>
-        <translation>Eine neue Datei kommt an in</translation>
+        <translation>Eine neue Datei erscheint in</translation>
     </message>
     <message>
         <source>And</source>
@@ -337,7 +355,7 @@
     </message>
     <message>
         <source>Build a rule step by step (Ctrl+N)</source>
-        <translation>Eine Regel Schritt für Schritt bauen (Strg+N)</translation>
+        <translation>Eine Regel Schritt für Schritt erstellen (Strg+N)</translation>
     </message>
     <message>
         <source>Rules</source>
@@ -349,7 +367,7 @@
     </message>
     <message>
         <source>Describe a rule above, or press Ctrl+N to build one step by step.</source>
-        <translation>Beschreiben Sie oben eine Regel, oder drücken Sie Strg+N, um eine Schritt für Schritt zu bauen.</translation>
+        <translation>Beschreibe oben eine Regel oder drücke Strg+N, um eine Schritt für Schritt zu erstellen.</translation>
     </message>
 </context>
 </TS>

@@ -23,6 +23,22 @@
         <source>Focus</source>
         <translation>Fokus</translation>
     </message>
+    <message>
+        <source>Today</source>
+        <translation>Heute</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Erledigt</translation>
+    </message>
+    <message>
+        <source>Pick a color</source>
+        <translation>Eine Farbe auswählen</translation>
+    </message>
+    <message>
+        <source>Ship the first build</source>
+        <translation>Die erste Version ausliefern</translation>
+    </message>
 </context>
 <context>
     <name>AppearanceSettings</name>
@@ -59,7 +75,7 @@
     </message>
     <message>
         <source>Show Items to Check</source>
-        <translation>Zu prüfende Einträge zeigen</translation>
+        <translation>Zu prüfende Einträge anzeigen</translation>
     </message>
     <message>
         <source>Clean Up %1 Now</source>
@@ -114,11 +130,11 @@
     </message>
     <message>
         <source>Wait before acting</source>
-        <translation>Warten vor dem Handeln</translation>
+        <translation>Wartezeit vor dem Ausführen</translation>
     </message>
     <message>
         <source>Notify me when a file is filed</source>
-        <translation>Mitteilen, wenn eine Datei abgelegt wurde</translation>
+        <translation>Benachrichtigen, wenn eine Datei abgelegt wurde</translation>
     </message>
     <message>
         <source>Open at login</source>
@@ -156,11 +172,11 @@
     </message>
     <message>
         <source>Undone</source>
-        <translation>Widerrufen</translation>
+        <translation>Rückgängig gemacht</translation>
     </message>
     <message>
         <source>Not done</source>
-        <translation>Nicht erledigt</translation>
+        <translation>Nicht ausgeführt</translation>
     </message>
     <message>
         <source>In the Trash</source>
@@ -179,7 +195,7 @@
     </message>
     <message>
         <source>Undo</source>
-        <translation>Widerrufen</translation>
+        <translation>Rückgängig</translation>
     </message>
 </context>
 <context>
@@ -229,7 +245,7 @@
     </message>
     <message>
         <source>Filewright reads the new files in the folders you choose, recognizes what they are and files them by your rules.</source>
-        <translation>Filewright liest die neuen Dateien in den Ordnern, die du wählst, erkennt, was sie sind, und legt sie nach deinen Regeln ab.</translation>
+        <translation>Filewright liest die neuen Dateien in den Ordnern, die du auswählst, erkennt, was sie sind, und legt sie nach deinen Regeln ab.</translation>
     </message>
     <message>
         <source>Everything happens on this computer. No file and no text leaves it.</source>
@@ -241,7 +257,7 @@
     </message>
     <message>
         <source>Every step lands in the journal and can be undone.</source>
-        <translation>Jeder Schritt landet im Journal und lässt sich widerrufen.</translation>
+        <translation>Jeder Schritt landet im Journal und lässt sich rückgängig machen.</translation>
     </message>
     <message>
         <source>Which folders should Filewright watch?</source>
@@ -249,7 +265,7 @@
     </message>
     <message>
         <source>You pick each folder once. Filewright only looks at the new files there and never deletes anything for good.</source>
-        <translation>Du wählst jeden Ordner einmal. Filewright schaut sich dort nur die neuen Dateien an und löscht nie etwas endgültig.</translation>
+        <translation>Du wählst jeden Ordner einmal aus. Filewright schaut sich dort nur die neuen Dateien an und löscht nie etwas endgültig.</translation>
     </message>
     <message>
         <source>Downloads</source>
@@ -281,11 +297,11 @@
     </message>
     <message>
         <source>A short notification says what Filewright read and where the file went, and when a file waits for you to check it.</source>
-        <translation>Eine kurze Mitteilung sagt, was Filewright gelesen hat und wohin die Datei kam, und wann eine Datei darauf wartet, dass du sie prüfst.</translation>
+        <translation>Eine kurze Benachrichtigung sagt, was Filewright gelesen hat und wohin die Datei kam, und meldet sich, wenn eine Datei darauf wartet, dass du sie prüfst.</translation>
     </message>
     <message>
         <source>Allow Notifications…</source>
-        <translation>Mitteilungen erlauben …</translation>
+        <translation>Benachrichtigungen erlauben …</translation>
     </message>
     <message>
         <source>Rules that file into Documents or Pictures ask for access to those folders on their card.</source>
@@ -297,7 +313,7 @@
     </message>
     <message>
         <source>Choose…</source>
-        <translation>Wählen …</translation>
+        <translation>Auswählen …</translation>
     </message>
     <message>
         <source>Step %1 of %2</source>
@@ -321,7 +337,7 @@
     </message>
     <message>
         <source>Notifications are on. Filewright tells you here when it files something.</source>
-        <translation>Mitteilungen sind an. Filewright sagt dir hier Bescheid, wenn es etwas ablegt.</translation>
+        <translation>Benachrichtigungen sind eingeschaltet. Filewright sagt dir hier Bescheid, wenn es etwas ablegt.</translation>
     </message>
 </context>
 <context>

@@ -5,7 +5,7 @@
     <name>FilewrightApp</name>
     <message>
         <source>Show Panel</source>
-        <translation>Übersicht zeigen</translation>
+        <translation>Übersicht anzeigen</translation>
     </message>
 </context>
 <context>
@@ -40,7 +40,7 @@
     </message>
     <message>
         <source>&amp;View</source>
-        <translation>&amp;Darstellung</translation>
+        <translation>&amp;Ansicht</translation>
     </message>
     <message>
         <source>Show Sidebar</source>
@@ -60,7 +60,7 @@
     </message>
     <message>
         <source>Show Items to Check</source>
-        <translation>Zu prüfende Einträge zeigen</translation>
+        <translation>Zu prüfende Einträge anzeigen</translation>
     </message>
     <message>
         <source>&amp;Help</source>

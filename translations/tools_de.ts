@@ -5,11 +5,11 @@
     <name>ActionError</name>
     <message>
         <source>This folder is no longer watched by Filewright.</source>
-        <translation>Filewright überwacht diesen Ordner nicht mehr.</translation>
+        <translation>Filewright beobachtet diesen Ordner nicht mehr.</translation>
     </message>
     <message>
         <source>Filewright has no access to this folder. Choose it again under Folders.</source>
-        <translation>Filewright hat keinen Zugriff auf diesen Ordner. Wählen Sie ihn unter „Ordner“ erneut aus.</translation>
+        <translation>Filewright hat keinen Zugriff auf diesen Ordner. Wähle ihn unter „Ordner“ erneut aus.</translation>
     </message>
     <message>
         <source>Filewright found no receipts for this month.</source>
@@ -23,16 +23,31 @@
         <translation>Der Ordner %1 konnte nicht angelegt werden: %2</translation>
     </message>
     <message>
-        <source>Filewright handled %1 files in %2.</source>
-        <translation>Filewright hat %1 Dateien in %2 bearbeitet.</translation>
-    </message>
-    <message>
         <source>A file name must not contain a NUL character.</source>
         <translation>Ein Dateiname darf kein NUL-Zeichen enthalten.</translation>
     </message>
     <message>
+        <source>Cannot read %1: %2</source>
+        <translation>%1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>Cannot read %1: not a regular file</source>
+        <translation>%1 kann nicht gelesen werden: keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>Cannot read %1: the path is not absolute</source>
+        <translation>%1 kann nicht gelesen werden: der Pfad ist nicht absolut</translation>
+    </message>
+    <message>
         <source>Could not write %1: %2</source>
         <translation>%1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>Filewright handled %n file(s) in %1.</source>
+        <translation>
+            <numerusform>Filewright hat %n Datei in %1 verarbeitet.</numerusform>
+            <numerusform>Filewright hat %n Dateien in %1 verarbeitet.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -43,7 +58,7 @@
     </message>
     <message>
         <source>Runs the newest files of a watched folder through your rules now. FOLDER-ID is an id that &quot;filewright folders&quot; lists.</source>
-        <translation>Wendet Ihre Regeln jetzt auf die neuesten Dateien eines überwachten Ordners an. FOLDER-ID ist eine ID, die „filewright folders“ auflistet.</translation>
+        <translation>Wendet deine Regeln jetzt auf die neuesten Dateien eines beobachteten Ordners an. FOLDER-ID ist eine ID, die „filewright folders“ auflistet.</translation>
     </message>
     <message>
         <source>Recognize File</source>
@@ -63,11 +78,11 @@
     </message>
     <message>
         <source>Watched Folder</source>
-        <translation>Überwachter Ordner</translation>
+        <translation>Beobachteter Ordner</translation>
     </message>
     <message>
         <source>Lists the watched folders, oldest first, as id, name and path; with ids, only those folders.</source>
-        <translation>Listet die überwachten Ordner, die ältesten zuerst, mit ID, Name und Pfad auf; mit IDs nur diese Ordner.</translation>
+        <translation>Listet die beobachteten Ordner, die ältesten zuerst, mit ID, Name und Pfad auf; mit IDs nur diese Ordner.</translation>
     </message>
     <message>
         <source>Try &quot;filewright %1 --help&quot;.</source>
@@ -80,10 +95,6 @@
     <message>
         <source>%1 is not a folder id.</source>
         <translation>%1 ist keine Ordner-ID.</translation>
-    </message>
-    <message>
-        <source>Cannot read %1: %2</source>
-        <translation>%1 kann nicht gelesen werden: %2</translation>
     </message>
     <message>
         <source>%1: %2</source>
@@ -146,8 +157,48 @@
         <translation>Diese Hilfe anzeigen.</translation>
     </message>
     <message>
+        <source>Run a watched folder&apos;s newest files through your rules now.</source>
+        <translation>Die neuesten Dateien eines beobachteten Ordners jetzt nach deinen Regeln ablegen.</translation>
+    </message>
+    <message>
+        <source>Tell a file&apos;s kind, sender, date, amount and currency.</source>
+        <translation>Art, Absender, Datum, Betrag und Währung einer Datei nennen.</translation>
+    </message>
+    <message>
+        <source>Write a month&apos;s receipts into a ZIP archive.</source>
+        <translation>Die Belege eines Monats in ein ZIP-Archiv schreiben.</translation>
+    </message>
+    <message>
+        <source>List the watched folders.</source>
+        <translation>Die beobachteten Ordner auflisten.</translation>
+    </message>
+    <message>
+        <source>Usage: filewright [COMMAND [options] [ARGUMENTS]]</source>
+        <translation>Aufruf: filewright [BEFEHL [Optionen] [ARGUMENTE]]</translation>
+    </message>
+    <message>
+        <source>Without a command, Filewright starts.</source>
+        <translation>Ohne Befehl startet Filewright.</translation>
+    </message>
+    <message>
+        <source>Commands:</source>
+        <translation>Befehle:</translation>
+    </message>
+    <message>
+        <source>Show the version.</source>
+        <translation>Die Version anzeigen.</translation>
+    </message>
+    <message>
+        <source>&quot;filewright COMMAND --help&quot; tells more about a command.</source>
+        <translation>„filewright BEFEHL --help“ erklärt einen Befehl genauer.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a Filewright command.</source>
+        <translation>„%1“ ist kein Befehl von Filewright.</translation>
+    </message>
+    <message>
         <source>Another Filewright process is working with the store. Try again when it has finished.</source>
-        <translation>Ein anderer Filewright-Prozess arbeitet mit dem Datenspeicher. Versuchen Sie es erneut, wenn er fertig ist.</translation>
+        <translation>Ein anderer Filewright-Prozess arbeitet mit dem Datenspeicher. Versuche es erneut, wenn er fertig ist.</translation>
     </message>
 </context>
 <context>

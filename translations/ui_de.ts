@@ -5,7 +5,7 @@
     <name>ModelStatusText</name>
     <message>
         <source>The local language model is on. Filewright reads files with the local language model on this computer.</source>
-        <translation>Das lokale Sprachmodell ist an. Filewright liest Dateien mit dem lokalen Sprachmodell auf diesem Computer.</translation>
+        <translation>Das lokale Sprachmodell ist eingeschaltet. Filewright liest Dateien mit dem lokalen Sprachmodell auf diesem Computer.</translation>
     </message>
     <message>
         <source>This computer cannot run the local language model. Rules by name, type, age, size, and text still work.</source>
@@ -13,7 +13,7 @@
     </message>
     <message>
         <source>The local language model is off. Start a local model server to sort by kind, sender, date, and amount.</source>
-        <translation>Das lokale Sprachmodell ist aus. Starte einen lokalen Modellserver, um nach Art, Absender, Datum und Betrag zu sortieren.</translation>
+        <translation>Das lokale Sprachmodell ist ausgeschaltet. Starte einen lokalen Modellserver, um nach Art, Absender, Datum und Betrag zu sortieren.</translation>
     </message>
     <message>
         <source>The local language model is not ready yet. Filewright tries again later.</source>
@@ -21,7 +21,7 @@
     </message>
     <message>
         <source>Reading file content is off in Settings. Rules by name, type, age, size, and text still work.</source>
-        <translation>Das Lesen von Dateiinhalten ist in den Einstellungen aus. Regeln nach Name, Typ, Alter, Größe und Text funktionieren weiterhin.</translation>
+        <translation>Das Lesen von Dateiinhalten ist in den Einstellungen ausgeschaltet. Regeln nach Name, Typ, Alter, Größe und Text funktionieren weiterhin.</translation>
     </message>
 </context>
 <context>
@@ -29,6 +29,45 @@
     <message>
         <source>recognized</source>
         <translation>erkannt</translation>
+    </message>
+</context>
+<context>
+    <name>ReadingNotes</name>
+    <message>
+        <source>kind unclear</source>
+        <translation>Art unklar</translation>
+    </message>
+    <message>
+        <source>no total found</source>
+        <translation>kein Gesamtbetrag gefunden</translation>
+    </message>
+    <message>
+        <source>no date found</source>
+        <translation>kein Datum gefunden</translation>
+    </message>
+    <message>
+        <source>no sender found</source>
+        <translation>kein Absender gefunden</translation>
+    </message>
+    <message>
+        <source>amount not found in text</source>
+        <translation>Betrag nicht im Text gefunden</translation>
+    </message>
+    <message>
+        <source>date not found in text</source>
+        <translation>Datum nicht im Text gefunden</translation>
+    </message>
+    <message>
+        <source>no text</source>
+        <translation>kein Text</translation>
+    </message>
+    <message>
+        <source>kind: language model %1, text patterns %2</source>
+        <translation>Art: Sprachmodell %1, Textmuster %2</translation>
+    </message>
+    <message>
+        <source>amount: language model %1, text patterns %2</source>
+        <translation>Betrag: Sprachmodell %1, Textmuster %2</translation>
     </message>
 </context>
 </TS>

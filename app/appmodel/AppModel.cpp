@@ -265,7 +265,7 @@ void AppModel::cleanUp(const WatchedFolder &folder)
     m_autopilot->cleanUp(folder, [self, name](int count) {
         if (!self)
             return;
-        self->setCleanUpResult(tr("%1: %2 files handled").arg(name).arg(count));
+        self->setCleanUpResult(tr("%1: %n file(s) handled", nullptr, count).arg(name));
         QTimer::singleShot(cleanUpResultSeconds * 1000, self, [self] {
             if (self)
                 self->setCleanUpResult(std::nullopt);

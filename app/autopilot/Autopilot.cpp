@@ -1,7 +1,8 @@
 #include "Autopilot.h"
 
-#include "FilePass.h"
+#include "FileNameText.h"
 #include "FileOperations.h"
+#include "FilePass.h"
 #include "FileReadiness.h"
 #include "FolderBookmark.h"
 #include "FolderWatcher.h"
@@ -56,9 +57,6 @@ void Autopilot::start()
 {
     // Steps on disk that a crash cut short are settled before anything else.
     JournalRecovery::settle(*this);
-    // Every start finds each folder afresh: one deleted or replaced since the
-    // last start must be chosen again, not be served from what was found then.
-    m_accessing.clear();
     QList<WatchedFolder> folders = m_store.folders();
     for (WatchedFolder &folder : folders) {
         const WatchedFolder before = folder;
@@ -141,17 +139,17 @@ std::optional<WatchedFolder> Autopilot::addFolder(const QString &path, bool watc
 
 std::optional<QString> Autopilot::startAccess(WatchedFolder &folder)
 {
-    const auto cached = m_accessing.constFind(folder.displayPath);
-    if (cached != m_accessing.constEnd())
-        return *cached;
+    // Found afresh on every request: a folder deleted or replaced while
+    // Filewright runs is reported as such, never served from an earlier find.
     const auto resolved = FolderBookmark::resolve(folder.bookmark);
     // A folder that is gone, or another folder now standing at its path, must
     // be chosen again: nothing is filed into a folder the user did not choose.
     if (!resolved || resolved->isStale) {
         folder.needsReselect = true;
+        if (m_watcher)
+            m_watcher->stop(folder.displayPath);
         return std::nullopt;
     }
-    m_accessing.insert(folder.displayPath, resolved->path);
     return resolved->path;
 }
 
@@ -213,7 +211,7 @@ void Autopilot::sweepTrash(const QDateTime &now)
 void Autopilot::approve(JournalEntry &entry, const std::optional<Recognition> &recognition)
 {
     ReviewDecisions::approve(
-        m_store, entry, recognition,
+        m_store, entry, recognition, m_cache,
         [this](const Plan &plan, JournalEntry &filed, std::optional<quint64> fileID) { perform(plan, filed, fileID); },
         now());
 }
@@ -235,7 +233,11 @@ std::unique_ptr<DryRun> Autopilot::dryRun(const Rule &rule, WatchedFolder &folde
         if (self)
             self->recognize(path, std::nullopt, std::nullopt, context, std::move(done));
     };
-    auto run = std::make_unique<DryRun>(rule, std::move(recognize), std::move(update));
+    auto readText = [self](const QString &path, QObject *context, DryRun::TextRead done) {
+        if (self)
+            self->readText(path, context, std::move(done));
+    };
+    auto run = std::make_unique<DryRun>(rule, std::move(recognize), std::move(readText), std::move(update));
     const WatchedFolder before = folder;
     const std::optional<QString> path = startAccess(folder);
     if (!(folder == before))
@@ -355,6 +357,25 @@ void Autopilot::recognize(const QString &path, std::optional<quint64> fileID, st
          std::move(done));
 }
 
+void Autopilot::readText(const QString &path, QObject *context, TextRead done)
+{
+    const QString name = QFileInfo(path).fileName();
+    // The gate hands back readings; the text comes back beside it, and is
+    // only looked at once the worker has finished with it.
+    const auto text = std::make_shared<QString>();
+    m_gate->run(
+        [path, text] {
+            *text = Recognizer::documentText(path);
+            return Recognition();
+        },
+        [this, name] { addBusy(name); },
+        [this, name, text, context = QPointer<QObject>(context), done = std::move(done)](std::optional<Recognition> read) {
+            removeBusy(name);
+            if (context && done)
+                done(read ? std::optional<QString>(*text) : std::nullopt);
+        });
+}
+
 void Autopilot::read(const QString &path, const std::optional<QString> &contentHash, const QString &fileID,
                      bool useModel, QPointer<QObject> context, Recognized done)
 {
@@ -413,7 +434,7 @@ void Autopilot::run(const Plan &plan, const Rule &rule, const std::optional<Reco
     entry.message = recognition ? recognition->notes.join(QStringLiteral(", ")) : QString();
     entry.fileID = fileID;
     writeEntry(entry);
-    notify(tr("Please check"), tr("%1 is waiting for you in the journal.").arg(QFileInfo(plan.original).fileName()));
+    notify(tr("Please check"), tr("%1 is waiting for you in the journal.").arg(FileNameText::shortened(QFileInfo(plan.original).fileName())));
 }
 
 std::optional<QString> Autopilot::refusedFolder(const Plan &plan) const
@@ -474,7 +495,7 @@ void Autopilot::perform(const Plan &plan, JournalEntry &entry, std::optional<qui
 
     const std::optional<Recognition> recognition = entry.recognition();
     if (recognition && performed.destination != performed.original)
-        notify(summary(*recognition), tr("Filed as %1").arg(QFileInfo(performed.destination).fileName()));
+        notify(summary(*recognition), tr("Filed as %1").arg(FileNameText::shortened(QFileInfo(performed.destination).fileName())));
 }
 
 void Autopilot::filed(const Performed &performed, JournalEntry &entry, std::optional<quint64> fileID)

@@ -64,8 +64,9 @@ public:
     // and returns its record; nothing, with lastError set, when the folder
     // cannot be kept.
     std::optional<WatchedFolder> addFolder(const QString &path, bool watched);
-    // The folder's path with access started, or nothing when it cannot be
-    // found again (then it is marked to be chosen again; the caller saves).
+    // The folder's path as it is found now, or nothing when it cannot be
+    // found again (then it is marked to be chosen again and no longer
+    // watched; the caller saves).
     std::optional<QString> startAccess(WatchedFolder &folder);
     std::optional<WatchedFolder> folder(const std::optional<QUuid> &id) const;
     // Whether a target lies in a stored folder or place.
@@ -117,6 +118,12 @@ public:
     using Recognized = std::function<void(const Recognition &recognition)>;
     void recognize(const QString &path, std::optional<quint64> fileID, std::optional<bool> useModel,
                    QObject *context, Recognized done);
+    // The document's text as recognition reads it (Recognizer::documentText),
+    // for rules that test it: read on a worker thread through the same gate
+    // as readings. done runs on the main thread, only while context lives,
+    // with nothing when the reading was given up.
+    using TextRead = std::function<void(const std::optional<QString> &text)>;
+    void readText(const QString &path, QObject *context, TextRead done);
     // The key of a file's content in the cache; the path itself for a file
     // that cannot be read.
     static QString hash(const QString &path);
@@ -188,7 +195,6 @@ private:
 
     Store &m_store;
     std::unique_ptr<FolderWatcher> m_watcher;
-    QHash<QString, QString> m_accessing;
     std::unique_ptr<QTimer> m_sweepTimer;
     ModelStatus m_modelStatus = ModelStatus::notReady;
     // The model that reads while the status is available.

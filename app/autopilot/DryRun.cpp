@@ -14,10 +14,11 @@ bool DryRunRow::waitsForReview() const
     return (recognition && recognition->confidence < Recognition::reviewThreshold) || !plan->missing.isEmpty();
 }
 
-DryRun::DryRun(const Rule &rule, Recognize recognize, Update update, QObject *parent)
+DryRun::DryRun(const Rule &rule, Recognize recognize, ReadText readText, Update update, QObject *parent)
     : QObject(parent)
     , m_rule(rule)
     , m_recognize(std::move(recognize))
+    , m_readText(std::move(readText))
     , m_update(std::move(update))
 {
 }
@@ -54,16 +55,24 @@ void DryRun::next()
 {
     const QString file = m_rows.at(m_index).file;
     if (!m_rule.usesRecognition())
-        return fill(std::nullopt);
-    m_recognize(file, this, [this](const Recognition &recognition) { fill(recognition); });
+        return readText(std::nullopt);
+    m_recognize(file, this, [this](const Recognition &recognition) { readText(recognition); });
 }
 
-void DryRun::fill(const std::optional<Recognition> &recognition)
+void DryRun::readText(const std::optional<Recognition> &recognition)
+{
+    if (!m_rule.readsText())
+        return fill(recognition, std::nullopt);
+    m_readText(m_rows.at(m_index).file, this,
+               [this, recognition](const std::optional<QString> &text) { fill(recognition, text); });
+}
+
+void DryRun::fill(const std::optional<Recognition> &recognition, const std::optional<QString> &text)
 {
     DryRunRow &row = m_rows[m_index];
-    const FileFacts facts = FileFacts::read(row.file, recognition, std::nullopt, QDateTime::currentDateTimeUtc());
+    const FileFacts facts = FileFacts::read(row.file, recognition, text, QDateTime::currentDateTimeUtc());
     row.recognition = recognition;
-    if (m_rule.matches(facts))
+    if ((text || !m_rule.readsText()) && m_rule.matches(facts))
         row.plan = Planner::plan(m_rule, facts, Prefs::nameTemplate(), RealHome::path());
     row.reading = false;
     const QPointer<DryRun> self(this);

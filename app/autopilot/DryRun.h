@@ -51,7 +51,12 @@ public:
     using Recognize = std::function<void(const QString &path, QObject *context,
                                          std::function<void(const Recognition &)> done)>;
 
-    DryRun(const Rule &rule, Recognize recognize, Update update, QObject *parent = nullptr);
+    // The document's text of a file, for a rule that tests it; done as for a
+    // reading, with nothing when the text could not be read in time.
+    using TextRead = std::function<void(const std::optional<QString> &text)>;
+    using ReadText = std::function<void(const QString &path, QObject *context, TextRead done)>;
+
+    DryRun(const Rule &rule, Recognize recognize, ReadText readText, Update update, QObject *parent = nullptr);
     ~DryRun() override;
 
     // Lists the folder's newest files and hands every row over at once, still
@@ -72,11 +77,14 @@ Q_SIGNALS:
 
 private:
     void next();
-    void fill(const std::optional<Recognition> &recognition);
+    void readText(const std::optional<Recognition> &recognition);
+    // A rule that tests the text is not matched without it.
+    void fill(const std::optional<Recognition> &recognition, const std::optional<QString> &text);
     void finish();
 
     const Rule m_rule;
     const Recognize m_recognize;
+    const ReadText m_readText;
     const Update m_update;
     QList<DryRunRow> m_rows;
     qsizetype m_index = 0;

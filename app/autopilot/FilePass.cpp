@@ -12,6 +12,7 @@
 #include <QFuture>
 #include <QPointer>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -111,18 +112,37 @@ void FilePass::takeRules()
         if (m_rules.isEmpty() || !stillHere())
             return leave();
         if (!needsReading)
-            return choose(std::nullopt);
+            return readText(std::nullopt);
         QPointer<FilePass> self(this);
         m_autopilot.recognize(m_path, m_fileID, std::nullopt, this, [self](const Recognition &recognition) {
             if (self)
-                self->choose(recognition);
+                self->readText(recognition);
         });
     } catch (...) {
         leave();
     }
 }
 
-void FilePass::choose(const std::optional<Recognition> &recognition)
+void FilePass::readText(const std::optional<Recognition> &recognition)
+{
+    if (m_left)
+        return;
+    const bool needsText =
+        std::any_of(m_rules.cbegin(), m_rules.cend(), [](const Rule &rule) { return rule.readsText(); });
+    if (!needsText)
+        return choose(recognition, std::nullopt);
+    QPointer<FilePass> self(this);
+    m_autopilot.readText(m_path, this, [self, recognition](const std::optional<QString> &text) {
+        if (!self)
+            return;
+        // Without the text no rule that tests it can be decided, nor those after it.
+        if (!text)
+            return self->leave();
+        self->choose(recognition, text);
+    });
+}
+
+void FilePass::choose(const std::optional<Recognition> &recognition, const std::optional<QString> &text)
 {
     if (m_left)
         return;
@@ -131,7 +151,7 @@ void FilePass::choose(const std::optional<Recognition> &recognition)
         if (!stillHere())
             return leave();
         const QDateTime now = m_autopilot.now();
-        const FileFacts facts = FileFacts::read(m_path, recognition, std::nullopt, now);
+        const FileFacts facts = FileFacts::read(m_path, recognition, text, now);
         for (const Rule &rule : std::as_const(m_rules)) {
             if (!rule.matches(facts))
                 continue;

@@ -53,7 +53,9 @@ private:
     void checkSettled();
     void settleAnswered(FileReadiness::State state);
     void takeRules();
-    void choose(const std::optional<Recognition> &recognition);
+    // Has the document's text read when a rule tests it, then chooses.
+    void readText(const std::optional<Recognition> &recognition);
+    void choose(const std::optional<Recognition> &recognition, const std::optional<QString> &text);
     // The file is still the one that arrived, at its place, and readable.
     bool stillHere() const;
     void leave(bool entryMade = false);

@@ -5,6 +5,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <cmath>
+#include <limits>
+
 #include <unistd.h>
 
 namespace {
@@ -72,7 +75,15 @@ std::optional<JournalIntent> JournalIntent::fromJsonData(const QByteArray &data)
     if (found == std::end(kindNames))
         return std::nullopt;
     intent.kind = Kind(found - std::begin(kindNames));
-    intent.pid = qint64(object.value(QStringLiteral("pid")).toDouble());
+    // A process id is a whole number of at most 31 bits; anything else in
+    // this field is a damaged row, never a value to convert.
+    const QJsonValue pid = object.value(QStringLiteral("pid"));
+    if (!pid.isDouble())
+        return std::nullopt;
+    const double number = pid.toDouble();
+    if (!(number >= 0 && number <= double(std::numeric_limits<qint32>::max())) || std::trunc(number) != number)
+        return std::nullopt;
+    intent.pid = qint64(number);
     intent.process = object.value(QStringLiteral("process")).toString();
     for (const QJsonValue &tag : object.value(QStringLiteral("tagsBefore")).toArray())
         intent.tagsBefore.append(tag.toString());

@@ -114,10 +114,11 @@ void JournalRecovery::settleUndo(Autopilot &autopilot, JournalEntry &entry, cons
 void JournalRecovery::settleTrash(Autopilot &autopilot, JournalEntry &entry)
 {
     Store &store = autopilot.store();
-    if (TrashSweep::filedFileIsThere(entry)) {
-        // Not moved: the entry stays due, and the next sweep tries again.
-        Trash::removeUnfinished(entry.newPath);
-    } else {
+    // Every info written for the file whose file is not in the Trash goes:
+    // the move was cut short, here or in an earlier try.
+    Trash::removeUnfinished(entry.newPath);
+    // A file not moved stays due, and the next sweep tries again.
+    if (!TrashSweep::filedFileIsThere(entry)) {
         entry.statusRaw = JournalEntry::statusRawValue(JournalEntry::Status::trashed);
         entry.trashDue.reset();
     }

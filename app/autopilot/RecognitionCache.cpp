@@ -60,6 +60,31 @@ Recognition RecognitionCache::remember(const QString &contentHash, const QString
     return recognition;
 }
 
+void RecognitionCache::correct(const QString &path, const QString &fileID, const Recognition &approved)
+{
+    const std::optional<QString> contentHash = hash(path);
+    if (!contentHash)
+        return;
+    QList<RecognitionRecord> records = m_store.recognitionRecords(*contentHash);
+    if (records.isEmpty()) {
+        RecognitionRecord record(fileID, *contentHash, path, approved);
+        record.edited = true;
+        m_store.insert(record);
+        return;
+    }
+    for (RecognitionRecord &record : records) {
+        Recognition reading = record.recognition();
+        reading.kind = approved.kind;
+        reading.sender = approved.sender;
+        reading.date = approved.date;
+        reading.amount = approved.amount;
+        reading.currency = approved.currency;
+        record.setRecognition(reading);
+        record.edited = true;
+        m_store.update(record);
+    }
+}
+
 void RecognitionCache::follow(const QString &from, const QString &to)
 {
     const std::optional<QString> contentHash = hash(to);

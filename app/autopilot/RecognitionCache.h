@@ -37,6 +37,14 @@ public:
     // content that stood at `from` now stands at `to`.
     void follow(const QString &from, const QString &to);
 
+    // Keeps what the user approved of the reading of the file at path: its
+    // kind, sender, date, amount and currency go into the stored reading of
+    // its content, marked edited as the receipts mark their own corrections,
+    // so that the receipts and every later reading of that content show them.
+    // A content not read before is kept with the approved reading. Nothing
+    // for a file that cannot be read.
+    void correct(const QString &path, const QString &fileID, const Recognition &approved);
+
 private:
     Store &m_store;
 };

@@ -13,8 +13,8 @@
 
 namespace ReviewDecisions {
 
-void approve(Store &store, JournalEntry &entry, const std::optional<Recognition> &corrected, const Perform &perform,
-             const QDateTime &now)
+void approve(Store &store, JournalEntry &entry, const std::optional<Recognition> &corrected, RecognitionCache &cache,
+             const Perform &perform, const QDateTime &now)
 {
     std::optional<Plan> plan = entry.plan();
     if (!plan)
@@ -22,6 +22,8 @@ void approve(Store &store, JournalEntry &entry, const std::optional<Recognition>
     if (corrected && entry.ruleID) {
         if (const std::optional<StoredRule> stored = store.rule(*entry.ruleID)) {
             entry.setRecognition(corrected);
+            // The receipts and later readings of the same content show what the user approved.
+            cache.correct(plan->original, entry.fileID ? QString::number(*entry.fileID) : QString(), *corrected);
             const FileFacts facts = FileFacts::read(plan->original, corrected, std::nullopt, now);
             plan = Planner::plan(stored->rule(), facts, Prefs::nameTemplate(), RealHome::path());
         }

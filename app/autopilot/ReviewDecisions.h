@@ -24,10 +24,11 @@ using Perform = std::function<void(const Plan &plan, JournalEntry &entry, std::o
 // Files an entry by its kept plan. With a corrected reading, and while the
 // entry's rule still exists, the file is planned again from the corrected
 // values by that rule (its conditions are not asked again) and the
-// correction is kept on the entry; without the rule the kept plan is filed
-// and the correction dropped. An entry without a kept plan stays as it is.
-void approve(Store &store, JournalEntry &entry, const std::optional<Recognition> &corrected, const Perform &perform,
-             const QDateTime &now);
+// correction is kept on the entry and in the stored reading of the file's
+// content; without the rule the kept plan is filed and the correction
+// dropped. An entry without a kept plan stays as it is.
+void approve(Store &store, JournalEntry &entry, const std::optional<Recognition> &corrected, RecognitionCache &cache,
+             const Perform &perform, const QDateTime &now);
 
 // Closes an entry without touching its file: "skipped", plan dropped.
 void skip(Store &store, JournalEntry &entry);

@@ -3,6 +3,7 @@
 #include "AppModel.h"
 #include "FileIcon.h"
 #include "FileManager.h"
+#include "FileNameLabel.h"
 #include "RealHome.h"
 #include "Roles.h"
 
@@ -28,9 +29,9 @@ FolderRow::FolderRow(AppModel &model, const WatchedFolder &folder, bool watched,
 
     auto *text = new QVBoxLayout;
     text->setSpacing(2);
-    auto *name = new QLabel(folder.name(), this);
+    auto *name = new FileNameLabel(folder.name(), this);
     name->setObjectName(QStringLiteral("name"));
-    auto *path = new QLabel(RealHome::abbreviate(folder.displayPath), this);
+    auto *path = new FileNameLabel(RealHome::abbreviate(folder.displayPath), this);
     path->setObjectName(QStringLiteral("path"));
     Roles::setFont(path, Roles::Font::callout);
     Roles::setSecondary(path);

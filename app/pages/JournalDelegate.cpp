@@ -1,6 +1,7 @@
 #include "JournalDelegate.h"
 
 #include "Chip.h"
+#include "DateText.h"
 #include "FileIcon.h"
 #include "JournalModel.h"
 #include "Prefs.h"
@@ -13,7 +14,6 @@
 #include <QApplication>
 #include <QHash>
 #include <QHelpEvent>
-#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -35,9 +35,7 @@ constexpr int iconSize = 32;
 // The time of day without seconds, in the user's short format.
 QString timeText(const QDateTime &date)
 {
-    QString format = QLocale().timeFormat(QLocale::ShortFormat);
-    format.remove(QLatin1String(":ss"));
-    return QLocale().toString(date.toLocalTime().time(), format);
+    return DateText::time(date.toLocalTime().time());
 }
 
 // Icons are drawn from pixmaps made once per icon and size: the journal

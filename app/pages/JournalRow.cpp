@@ -1,21 +1,23 @@
 #include "JournalRow.h"
 
+#include "DateText.h"
+#include "FileNameText.h"
+#include "ReadingNotes.h"
 #include "RealHome.h"
 
 #include <QFileInfo>
-#include <QLocale>
 
 namespace {
 
 // The folder that holds path, with the home folder written as "~".
 QString folderOf(const QString &path)
 {
-    return RealHome::abbreviate(QFileInfo(path).path());
+    return FileNameText::path(RealHome::abbreviate(QFileInfo(path).path()));
 }
 
 QString lastComponent(const QString &path)
 {
-    return QFileInfo(path).fileName();
+    return FileNameText::shortened(QFileInfo(path).fileName());
 }
 
 } // namespace
@@ -32,21 +34,21 @@ JournalRow JournalRow::from(const JournalEntry &entry)
     row.recognition = entry.recognition();
     row.hasPerformed = entry.performed().has_value();
     if (row.status != Status::review)
-        row.message = entry.message;
+        row.message = FileNameText::oneLine(ReadingNotes::shown(entry.message));
 
     // Only a filing that happened moved the file: a failed or skipped entry
     // keeps the planned place in newPath, but the file is still where it was found.
     const bool stayed = row.status == Status::review || row.status == Status::undone || row.status == Status::failed
         || row.status == Status::skipped;
-    row.title = stayed ? entry.originalName() : entry.fileName();
+    row.title = FileNameText::oneLine(stayed ? entry.originalName() : entry.fileName());
     row.iconPath = stayed ? entry.originalPath : entry.newPath;
 
-    const QString &rule = entry.ruleName;
+    const QString rule = FileNameText::oneLine(entry.ruleName);
     switch (row.status) {
     case Status::done:
         row.detail = entry.originalPath == entry.newPath
             ? tr("%1: tagged, stays in %2").arg(rule, folderOf(entry.newPath))
-            : tr("%1: was %2, now in %3").arg(rule, entry.originalName(), folderOf(entry.newPath));
+            : tr("%1: was %2, now in %3").arg(rule, FileNameText::shortened(entry.originalName()), folderOf(entry.newPath));
         break;
     case Status::review:
         row.detail = tr("%1 would file it as %2").arg(rule, lastComponent(entry.newPath));
@@ -110,7 +112,7 @@ QString JournalRow::dayTitle(const QDate &day, const QDate &today)
         return tr("Today");
     if (day == today.addDays(-1))
         return tr("Yesterday");
-    return QLocale().toString(day, QLocale::LongFormat);
+    return DateText::day(day);
 }
 
 QString JournalRow::actionTitle(Action action)

@@ -95,12 +95,15 @@ MainWindow::MainWindow(AppModel &model, QWidget *parent)
     refreshStatus();
 }
 
-// Each page of the sidebar, made anew whenever it is chosen.
+// Each page of the sidebar, made anew whenever it is chosen; the rules page
+// once.
 QWidget *MainWindow::makePage(SidebarItem item)
 {
     switch (item) {
     case SidebarItem::rules:
-        return new RulesPage(m_model);
+        if (!m_rulesPage)
+            m_rulesPage = new RulesPage(m_model);
+        return m_rulesPage;
     case SidebarItem::journal:
         return new JournalPage(m_model);
     case SidebarItem::folders:
@@ -184,10 +187,12 @@ void MainWindow::showPage()
     if (m_page) {
         m_detail->layout()->replaceWidget(m_page, page);
         m_page->hide();
-        m_page->deleteLater();
+        if (m_page != m_rulesPage)
+            m_page->deleteLater();
     } else {
         m_detail->layout()->addWidget(page);
     }
+    page->show();
     m_page = page;
     m_pageItem = item;
     m_toolBar->clear();

@@ -37,9 +37,11 @@ public:
     // How the command palette opens the settings window.
     void setOpenSettings(std::function<void()> open) { m_openSettings = std::move(open); }
 
-    // The page shown now; made anew each time another page is chosen. Its
-    // object name is the page's raw value and "Page" ("journalPage"). A
-    // page's own actions (QWidget::actions) show in the window's tool bar.
+    // The page shown now; made anew each time another page is chosen, except
+    // the rules page, which is kept while other pages show (a long list of
+    // rules is not built again, and a rule being drafted goes on). Its object
+    // name is the page's raw value and "Page" ("journalPage"). A page's own
+    // actions (QWidget::actions) show in the window's tool bar.
     QWidget *currentPage() const { return m_page; }
 
     // The Journal row's badge: entries waiting for review.
@@ -72,6 +74,7 @@ private:
     Sidebar *m_sidebar = nullptr;
     QWidget *m_detail = nullptr;
     QWidget *m_page = nullptr;
+    QWidget *m_rulesPage = nullptr; // kept from its first showing on
     std::optional<SidebarItem> m_pageItem;
     QToolBar *m_toolBar = nullptr;
     QProgressBar *m_busy = nullptr;

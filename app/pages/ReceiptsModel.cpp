@@ -1,6 +1,8 @@
 #include "ReceiptsModel.h"
 
 #include "AppModel.h"
+#include "DateText.h"
+#include "FileNameText.h"
 #include "Labels.h"
 #include "NameTemplate.h"
 #include "PatternReader.h"
@@ -10,7 +12,6 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <QLocale>
 #include <QPalette>
 
 namespace {
@@ -87,8 +88,7 @@ QVariant ReceiptsModel::data(const QModelIndex &index, int role) const
     case Qt::EditRole:
         switch (Column(index.column())) {
         case date:
-            return reading.date ? QLocale().toString(CalendarUtc::day(*reading.date), QLocale::ShortFormat)
-                                : QString();
+            return reading.date ? DateText::abbreviated(*reading.date) : QString();
         case sender:
             return reading.sender.value_or(QString());
         case amount:
@@ -98,7 +98,7 @@ QVariant ReceiptsModel::data(const QModelIndex &index, int role) const
         case kind:
             return Labels::title(reading.kind);
         case file:
-            return QFileInfo(record.path).fileName();
+            return FileNameText::oneLine(QFileInfo(record.path).fileName());
             break;
         }
         break;

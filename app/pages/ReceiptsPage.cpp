@@ -2,6 +2,7 @@
 
 #include "AppModel.h"
 #include "Autopilot.h"
+#include "DateText.h"
 #include "EditableText.h"
 #include "EmptyStateView.h"
 #include "FileManager.h"
@@ -155,11 +156,7 @@ ReceiptsPage::~ReceiptsPage() = default;
 
 QString ReceiptsPage::monthTitle() const
 {
-    const QDate first(m_month.year, m_month.month, 1);
-    if (!first.isValid())
-        return {};
-    return QStringLiteral("%1 %2").arg(QLocale().standaloneMonthName(m_month.month, QLocale::LongFormat),
-                                       QString::number(m_month.year));
+    return DateText::month(m_month.year, m_month.month);
 }
 
 QList<QPair<QString, Decimal>> ReceiptsPage::sums() const
@@ -311,10 +308,10 @@ void ReceiptsPage::exportEnded()
         const QStringList leftOut = done->leftOut();
         if (!leftOut.isEmpty()) {
             auto *box = new QMessageBox(QMessageBox::Information, tr("Some receipts were left out"),
-                                        tr("%1 of %2 receipts were left out because their files are no "
-                                           "longer there.")
-                                            .arg(leftOut.size())
-                                            .arg(done->lineCount()),
+                                        tr("%n of %1 were left out because their files are no longer there.",
+                                           "%1 counts the receipts, as in “5 receipts”", int(leftOut.size()))
+                                            .arg(tr("%n receipt(s)", "after “of”, as in “2 of 5 receipts”",
+                                                    int(done->lineCount()))),
                                         QMessageBox::Ok, this);
             box->setObjectName(QStringLiteral("leftOut"));
             box->setDetailedText(leftOut.join(u'\n'));

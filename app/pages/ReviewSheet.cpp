@@ -1,6 +1,9 @@
 #include "ReviewSheet.h"
 
+#include "DateText.h"
 #include "FileIcon.h"
+#include "FileNameLabel.h"
+#include "FileNameText.h"
 #include "FitsContentArea.h"
 #include "FormSection.h"
 #include "Labels.h"
@@ -17,7 +20,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -27,15 +29,6 @@ namespace {
 // The earliest and latest day a document date may hold.
 const QDate firstDay(1990, 1, 1);
 const QDate lastDay(2100, 12, 31);
-
-// The user's short date format with the year in full, so that typing a year is never ambiguous.
-QString dateFormat()
-{
-    QString format = QLocale().dateFormat(QLocale::ShortFormat);
-    if (!format.contains(QLatin1String("yyyy")))
-        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-    return format;
-}
 
 } // namespace
 
@@ -47,7 +40,7 @@ ReviewSheet::ReviewSheet(const JournalEntry &entry, Approve approve, Skip skip, 
     , m_recognition(entry.recognition().value_or(blank()))
 {
     setObjectName(QStringLiteral("reviewSheet"));
-    setWindowTitle(entry.originalName());
+    setWindowTitle(FileNameText::shortened(entry.originalName()));
     setFixedWidth(width);
 
     auto *layout = new QVBoxLayout(this);
@@ -103,9 +96,8 @@ QWidget *ReviewSheet::makeFileSection(QWidget *parent)
     row->addWidget(new FileIcon(m_entry.originalPath, 40, file), 0, Qt::AlignVCenter);
     auto *texts = new QVBoxLayout;
     texts->setSpacing(4);
-    // The file's own name, shown as it is.
-    auto *name = new QLabel(m_entry.originalName(), file);
-    name->setTextFormat(Qt::PlainText);
+    // The file's own name, on one line and cut to the sheet's width.
+    auto *name = new FileNameLabel(m_entry.originalName(), file);
     Roles::setFont(name, Roles::Font::headline);
     texts->addWidget(name);
     auto *note = new QLabel(tr("Filewright was not sure what it read. Check the values, then file it."), file);
@@ -154,7 +146,8 @@ QWidget *ReviewSheet::makeValuesSection(QWidget *parent)
     // day, and a picked day stored the same way.
     m_date = new QDateEdit(section);
     m_date->setCalendarPopup(true);
-    m_date->setDisplayFormat(dateFormat());
+    m_date->setLocale(DateText::locale());
+    m_date->setDisplayFormat(DateText::numericFormat()); // the year in full: typing a year is never ambiguous
     m_date->setDateRange(firstDay, lastDay);
     m_date->setDate(m_recognition.date ? CalendarUtc::day(*m_recognition.date) : QDate::currentDate());
     connect(m_date, &QDateEdit::dateChanged, this, [this](const QDate &day) {

@@ -3,6 +3,7 @@
 #include "Chip.h"
 #include "DryRunView.h"
 #include "FileIcon.h"
+#include "FileNameLabel.h"
 #include "RecognitionLine.h"
 #include "Roles.h"
 #include "Symbols.h"
@@ -29,9 +30,8 @@ DryRunRowView::DryRunRowView(const DryRunRow &row, QWidget *parent)
 
     auto *column = new QVBoxLayout;
     column->setSpacing(4);
-    auto *name = new QLabel(QFileInfo(row.file).fileName(), this);
+    auto *name = new FileNameLabel(QFileInfo(row.file).fileName(), this);
     name->setObjectName(QStringLiteral("name"));
-    name->setTextFormat(Qt::PlainText);
     column->addWidget(name);
 
     auto *state = new QHBoxLayout;

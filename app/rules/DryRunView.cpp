@@ -3,6 +3,7 @@
 #include "Autopilot.h"
 #include "DryRunRowView.h"
 #include "EmptyStateView.h"
+#include "FileNameText.h"
 #include "RealHome.h"
 #include "Roles.h"
 
@@ -89,11 +90,11 @@ QString DryRunView::describe(const Plan &plan)
 {
     QStringList parts;
     if (plan.destination != plan.original)
-        parts.append(RealHome::abbreviate(plan.destination));
+        parts.append(FileNameText::path(RealHome::abbreviate(plan.destination)));
     if (!plan.tags.isEmpty())
         parts.append(tr("Tags: %1").arg(plan.tags.join(QStringLiteral(", "))));
     if (plan.trashAfterDays)
-        parts.append(tr("to the Trash after %1 days").arg(*plan.trashAfterDays));
+        parts.append(tr("to the Trash after %n day(s)", nullptr, *plan.trashAfterDays));
     if (plan.openWith)
         parts.append(tr("open with %1").arg(*plan.openWith));
     return parts.join(QStringLiteral(" \u00B7 "));
@@ -165,8 +166,10 @@ void DryRunView::deliver(const QList<DryRunRow> &rows)
 void DryRunView::refreshTexts()
 {
     const qsizetype matches = std::count_if(m_rows.begin(), m_rows.end(), [](const DryRunRow &row) { return row.plan.has_value(); });
-    m_count->setText(tr("What this rule would do with the newest %1 files. Nothing is changed.").arg(m_rows.size()));
-    m_matches->setText(tr("%1 of %2 files match.").arg(matches).arg(m_rows.size()));
+    const int total = int(m_rows.size());
+    m_count->setText(tr("What this rule would do with the newest %n file(s). Nothing is changed.", nullptr, total));
+    m_matches->setText(tr("%n of %1 match.", "%1 counts the files tried, as in “5 files”", int(matches))
+                           .arg(tr("%n file(s)", "after “of”, as in “2 of 5 files”", total)));
     m_emptyState->setVisible(m_rows.isEmpty());
     switch (m_empty) {
     case Empty::noFolder:

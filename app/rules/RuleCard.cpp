@@ -3,12 +3,14 @@
 #include "AppModel.h"
 #include "Autopilot.h"
 #include "Chip.h"
+#include "FileNameText.h"
 #include "GridProbes.h"
 #include "RealHome.h"
 #include "Roles.h"
 #include "Store.h"
 #include "Symbols.h"
 #include "ToggleSwitch.h"
+#include "WrappedLabel.h"
 
 #include <QContextMenuEvent>
 #include <QHBoxLayout>
@@ -62,10 +64,8 @@ RuleCard::RuleCard(AppModel &model, const StoredRule &stored, QWidget *parent)
     title->addWidget(m_switch, 0, Qt::AlignVCenter);
     layout->addLayout(title);
 
-    m_sentence = new QLabel(this);
+    m_sentence = new WrappedLabel(this);
     m_sentence->setObjectName(QStringLiteral("sentence"));
-    m_sentence->setTextFormat(Qt::PlainText);
-    m_sentence->setWordWrap(true);
     layout->addWidget(m_sentence);
 
     auto *actions = new QHBoxLayout;
@@ -93,11 +93,11 @@ void RuleCard::setStored(const StoredRule &stored)
     m_missing = m_model.missingAccess(rule);
 
     m_name->setText(rule.name);
-    m_folder->setText(folder ? folder->name() : tr("No folder"));
+    m_folder->setText(folder ? FileNameText::shortened(folder->name(), 32) : tr("No folder"));
     m_folder->setSymbol(folder ? QStringLiteral("folder") : QStringLiteral("folder.badge.questionmark"));
     m_switch->setChecked(rule.isEnabled);
     m_switch->setToolTip(rule.isEnabled ? tr("Turn this rule off") : tr("Turn this rule on"));
-    m_sentence->setText(m_model.sentence(rule, stored.folderID));
+    m_sentence->setText(FileNameText::oneLine(m_model.sentence(rule, stored.folderID)));
     m_sentence->setForegroundRole(rule.isEnabled ? QPalette::WindowText : QPalette::PlaceholderText);
     m_dryRun->setEnabled(folder.has_value());
 
@@ -122,13 +122,13 @@ void RuleCard::setStored(const StoredRule &stored)
     if (m_access) {
         QStringList paths;
         for (const QString &path : std::as_const(m_missing))
-            paths.append(RealHome::abbreviate(path));
+            paths.append(FileNameText::path(RealHome::abbreviate(path)));
         m_accessText->setText(tr("Needs access to %1.").arg(paths.join(QStringLiteral(", "))));
         m_access->setVisible(!m_missing.isEmpty());
     }
 }
 
-QWidget *RuleCard::addNote(const QString &symbol, QLabel *&text)
+QWidget *RuleCard::addNote(const QString &symbol, WrappedLabel *&text)
 {
     auto *row = new QWidget(this);
     auto *layout = new QHBoxLayout(row);
@@ -136,9 +136,7 @@ QWidget *RuleCard::addNote(const QString &symbol, QLabel *&text)
     layout->setSpacing(rowSpacing);
     auto *icon = new QLabel(row);
     icon->setPixmap(Symbols::tinted(symbol, noteSymbolSize, Roles::secondary(palette()), devicePixelRatioF()));
-    text = new QLabel(row);
-    text->setTextFormat(Qt::PlainText);
-    text->setWordWrap(true);
+    text = new WrappedLabel(row);
     Roles::setFont(text, Roles::Font::callout);
     Roles::setSecondary(text);
     layout->addWidget(icon, 0, Qt::AlignVCenter);

@@ -15,6 +15,7 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class ToggleSwitch;
+class WrappedLabel;
 
 class RuleCard : public QFrame
 {
@@ -50,7 +51,7 @@ protected:
 
 private:
     // A note row: a symbol and a secondary text; hidden until needed.
-    QWidget *addNote(const QString &symbol, QLabel *&text);
+    QWidget *addNote(const QString &symbol, WrappedLabel *&text);
     void edit();
     void move(int delta);
     // The record as stored now (it may have moved since it was shown).
@@ -62,11 +63,11 @@ private:
     QLabel *m_name = nullptr;
     Chip *m_folder = nullptr;
     ToggleSwitch *m_switch = nullptr;
-    QLabel *m_sentence = nullptr;
+    WrappedLabel *m_sentence = nullptr;
     QWidget *m_paused = nullptr;
-    QLabel *m_pausedText = nullptr;
+    WrappedLabel *m_pausedText = nullptr;
     QWidget *m_access = nullptr;
-    QLabel *m_accessText = nullptr;
+    WrappedLabel *m_accessText = nullptr;
     QPushButton *m_edit = nullptr;
     QPushButton *m_dryRun = nullptr;
 };

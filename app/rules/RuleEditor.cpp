@@ -5,6 +5,7 @@
 #include "Autopilot.h"
 #include "ConditionRow.h"
 #include "DryRunView.h"
+#include "FileNameText.h"
 #include "FormSection.h"
 #include "Labels.h"
 #include "ProminentButton.h"
@@ -358,7 +359,7 @@ void RuleEditor::fillFolders()
     m_folder->clear();
     m_folder->addItem(tr("Choose a folder"));
     for (const WatchedFolder &folder : m_model.watchedFolders())
-        m_folder->addItem(RealHome::abbreviate(folder.displayPath), folder.uuid);
+        m_folder->addItem(FileNameText::path(RealHome::abbreviate(folder.displayPath)), folder.uuid);
     // A folder that is gone (or is no longer watched) shows as no choice; the
     // rule keeps it until another one is picked.
     const int index = m_editing.folderID ? m_folder->findData(*m_editing.folderID) : 0;
@@ -427,7 +428,7 @@ void RuleEditor::changeEvent(QEvent *event)
 
 void RuleEditor::refresh()
 {
-    m_sentence->setText(m_model.sentence(m_editing.rule, m_editing.folderID));
+    m_sentence->setText(FileNameText::oneLine(m_model.sentence(m_editing.rule, m_editing.folderID)));
     m_primary->setEnabled(canSave());
     m_dryRunButton->setEnabled(canDryRun());
 }

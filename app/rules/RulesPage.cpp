@@ -2,6 +2,7 @@
 
 #include "AppModel.h"
 #include "Autopilot.h"
+#include "CardColumn.h"
 #include "DescribeRuleField.h"
 #include "DryRunView.h"
 #include "EmptyStateView.h"
@@ -11,10 +12,10 @@
 #include "Symbols.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QScrollArea>
-#include <QSet>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -22,7 +23,10 @@ namespace {
 constexpr int inset = 20;
 constexpr int spacing = 16;
 constexpr int emptyStateInset = 32;
-constexpr int firstCards = 12;
+// Each turn makes or updates at least this many cards, then more while the
+// turn is short.
+constexpr int cardsPerTurn = 4;
+constexpr qint64 turnBudgetNs = 6'000'000;
 } // namespace
 
 RulesPage::RulesPage(AppModel &model, QWidget *parent)
@@ -72,11 +76,8 @@ RulesPage::RulesPage(AppModel &model, QWidget *parent)
     m_empty->setContentsMargins(0, emptyStateInset, 0, 0);
     stack->addWidget(m_empty);
 
-    m_cards = new QWidget(column);
+    m_cards = new CardColumn(spacing, scroll, column);
     m_cards->setObjectName(QStringLiteral("cards"));
-    m_cardLayout = new QVBoxLayout(m_cards);
-    m_cardLayout->setContentsMargins(0, 0, 0, 0);
-    m_cardLayout->setSpacing(spacing);
     stack->addWidget(m_cards);
     stack->addStretch(1);
 
@@ -114,7 +115,10 @@ void RulesPage::scheduleRefresh(bool everyCard)
 void RulesPage::refresh()
 {
     m_scheduled = false;
-    const bool everyCard = std::exchange(m_everyCard, false);
+    if (std::exchange(m_everyCard, false)) {
+        for (auto it = m_byUuid.cbegin(); it != m_byUuid.cend(); ++it)
+            m_stale.insert(it.key());
+    }
     const QList<StoredRule> rules = m_model.store().rules();
 
     QSet<QUuid> kept;
@@ -129,51 +133,49 @@ void RulesPage::refresh()
         // The card may be the sender of the change being shown: it goes later.
         RuleCard *card = it.value();
         card->hide();
-        m_cardLayout->removeWidget(card);
         card->deleteLater();
+        m_stale.remove(it.key());
         it = m_byUuid.erase(it);
     }
 
     QList<RuleCard *> order;
     order.reserve(rules.size());
-    // The first cards show at once; the rest join in the next turn.
-    const int budget = m_byUuid.isEmpty() ? firstCards : int(rules.size());
-    int made = 0;
+    QElapsedTimer turn;
+    turn.start();
+    int done = 0;
+    const auto mayWork = [&] { return done < cardsPerTurn || turn.nsecsElapsed() < turnBudgetNs; };
     bool more = false;
     for (const StoredRule &stored : rules) {
         RuleCard *card = m_byUuid.value(stored.uuid);
         if (!card) {
-            // A long list is made a few cards at a time: the page shows at
-            // once and the rest join below.
-            if (made == budget) {
+            // Not yet made: it joins in a later turn, below the cards before it.
+            if (!mayWork()) {
                 more = true;
                 continue;
             }
-            ++made;
+            ++done;
             card = new RuleCard(m_model, stored, m_cards);
             connect(card, &RuleCard::dryRunRequested, this, [this, card] { openDryRun(card->stored()); });
             m_byUuid.insert(stored.uuid, card);
-        } else if (everyCard || !(card->stored() == stored)) {
-            card->setStored(stored);
+        } else if (m_stale.contains(stored.uuid) || !(card->stored() == stored)) {
+            if (mayWork()) {
+                ++done;
+                card->setStored(stored);
+                m_stale.remove(stored.uuid);
+            } else {
+                more = true;
+            }
         }
         order.append(card);
     }
     if (order != m_order) {
-        // Only cards out of place are moved: new cards at the end cost no
-        // more than themselves.
-        for (int i = 0; i < order.size(); ++i) {
-            QLayoutItem *item = m_cardLayout->itemAt(i);
-            if (item && item->widget() == order.at(i))
-                continue;
-            m_cardLayout->removeWidget(order.at(i));
-            m_cardLayout->insertWidget(i, order.at(i));
-        }
+        m_cards->setCards({order.cbegin(), order.cend()});
         m_order = order;
     }
     m_empty->setVisible(rules.isEmpty());
     m_cards->setVisible(!rules.isEmpty());
     if (more && !m_scheduled) {
-        // A timer, not a posted call: the first cards are painted before.
+        // A timer, not a posted call: what was made is painted before more.
         m_scheduled = true;
         QTimer::singleShot(1, this, &RulesPage::refresh);
     }

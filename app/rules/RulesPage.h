@@ -1,22 +1,25 @@
 // The rules page: the field to describe a new rule, then one card per stored
 // rule in the order the automation tries them, or a note that there is none.
-// Cards are kept per rule and only the changed ones are shown again; of a
-// long list the first cards show at once and the rest join in the next turn
-// of the event loop. The page keeps nothing else but the dry run open.
+// Cards are kept per rule and only the changed ones are shown again. Work on
+// the cards is done a slice at a time: the first cards show at once and the
+// rest join, or show their change, in the following turns of the event loop,
+// so a long list never holds the window. The page keeps nothing else but the
+// dry run open.
 #pragma once
 
 #include "Models.h"
 
 #include <QHash>
 #include <QPointer>
+#include <QSet>
 #include <QUuid>
 #include <QWidget>
 
 class AppModel;
+class CardColumn;
 class DescribeRuleField;
 class DryRunView;
 class EmptyStateView;
-class QVBoxLayout;
 class RuleCard;
 
 class RulesPage : public QWidget
@@ -37,8 +40,9 @@ public:
 
     // Opens a fresh dry run of the stored rule on its folder.
     void openDryRun(const StoredRule &stored);
-    // Shows the store as it is now (changes are otherwise gathered and
-    // shown once the event loop runs).
+    // Shows the store as it is now, one slice of the cards at a time (the
+    // rest follows in the next turns); changes are otherwise gathered and
+    // shown once the event loop runs.
     void refresh();
 
 private:
@@ -47,10 +51,12 @@ private:
     AppModel &m_model;
     DescribeRuleField *m_describe = nullptr;
     EmptyStateView *m_empty = nullptr;
-    QWidget *m_cards = nullptr;
-    QVBoxLayout *m_cardLayout = nullptr;
+    CardColumn *m_cards = nullptr;
     QHash<QUuid, RuleCard *> m_byUuid;
     QList<RuleCard *> m_order;
+    // Cards to show again although their record is unchanged (a folder or the
+    // model's state changed), not yet reached.
+    QSet<QUuid> m_stale;
     QPointer<DryRunView> m_dryRun;
     bool m_scheduled = false;
     bool m_everyCard = false;

@@ -98,9 +98,9 @@ void AccentPreview::paintEvent(QPaintEvent *)
         void (*symbol)(QPainter &, const QRectF &, const QColor &);
     };
     const SidebarRow rows[] = {
-        {QStringLiteral("Inbox"), drawTray},
-        {QStringLiteral("Today"), drawStar},
-        {QStringLiteral("Done"),
+        {tr("Inbox"), drawTray},
+        {tr("Today"), drawStar},
+        {tr("Done"),
          [](QPainter &p, const QRectF &box, const QColor &color) {
              p.setPen(QPen(color, 1.2));
              p.setBrush(Qt::NoBrush);
@@ -120,7 +120,9 @@ void AccentPreview::paintEvent(QPaintEvent *)
         rows[i].symbol(painter, QRectF(row.left() + 8, row.center().y() - 6, 12, 12), ink);
         painter.setPen(ink);
         painter.setFont(callout);
-        painter.drawText(row.adjusted(26, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft, rows[i].title);
+        const QRectF titleBox = row.adjusted(26, 0, -8, 0);
+        painter.drawText(titleBox, Qt::AlignVCenter | Qt::AlignLeft,
+                         QFontMetricsF(callout).elidedText(rows[i].title, Qt::ElideRight, titleBox.width()));
         y += 28;
     }
     painter.setPen(QPen(separator, 1));
@@ -156,16 +158,11 @@ void AccentPreview::paintEvent(QPaintEvent *)
             painter.setBrush(Qt::NoBrush);
             painter.drawEllipse(mark.adjusted(0.5, 0.5, -0.5, -0.5));
         }
-        QFont titleFont = callout;
-        titleFont.setStrikeOut(done);
-        painter.setFont(titleFont);
-        painter.setPen(done ? secondary : primary);
-        painter.drawText(row.adjusted(22, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                         done ? QStringLiteral("Pick a color") : QStringLiteral("Ship the first build"));
+        double chipWidth = 0;
         if (!done) {
             const QFont chipFont = withWeight(caption, QFont::Medium);
-            const QString tag = QStringLiteral("Today");
-            const double chipWidth = QFontMetricsF(chipFont).horizontalAdvance(tag) + 16;
+            const QString tag = tr("Today");
+            chipWidth = QFontMetricsF(chipFont).horizontalAdvance(tag) + 16;
             const QRectF chip(row.right() - chipWidth, row.center().y() - 8, chipWidth, 16);
             QColor fill = accent;
             fill.setAlphaF(0.15);
@@ -176,6 +173,14 @@ void AccentPreview::paintEvent(QPaintEvent *)
             painter.setPen(accentText);
             painter.drawText(chip, Qt::AlignCenter, tag);
         }
+        QFont titleFont = callout;
+        titleFont.setStrikeOut(done);
+        painter.setFont(titleFont);
+        painter.setPen(done ? secondary : primary);
+        const QRectF titleBox = row.adjusted(22, 0, done ? 0 : -chipWidth - 8, 0);
+        const QString title = done ? tr("Pick a color") : tr("Ship the first build");
+        painter.drawText(titleBox, Qt::AlignVCenter | Qt::AlignLeft,
+                         calloutMetrics.elidedText(title, Qt::ElideRight, titleBox.width()));
         taskY += 20 + 8;
     }
 

@@ -2,6 +2,7 @@
 
 #include "AppModel.h"
 #include "Diagnostics.h"
+#include "FileNameText.h"
 #include "RealHome.h"
 #include "Roles.h"
 #include "SidebarItem.h"
@@ -294,8 +295,8 @@ void CommandPalette::rebuild()
                      }});
     for (const WatchedFolder &folder : model.watchedFolders()) {
         const QUuid uuid = folder.uuid;
-        commands.append({QStringLiteral("clean-") + uuidText(uuid), tr("Clean Up %1 Now").arg(folder.name()),
-                         RealHome::abbreviate(folder.displayPath), QStringLiteral("sparkles"), [&model, uuid] {
+        commands.append({QStringLiteral("clean-") + uuidText(uuid), tr("Clean Up %1 Now").arg(FileNameText::shortened(folder.name())),
+                         FileNameText::path(RealHome::abbreviate(folder.displayPath)), QStringLiteral("sparkles"), [&model, uuid] {
                              // The folder as it is stored when the command runs.
                              if (const std::optional<WatchedFolder> now = model.store().folder(uuid))
                                  model.cleanUp(*now);

@@ -2,6 +2,7 @@
 
 #include "Autopilot.h"
 #include "FileIcon.h"
+#include "FileNameText.h"
 #include "ProminentButton.h"
 #include "RealHome.h"
 #include "Roles.h"
@@ -29,8 +30,9 @@ QLabel *elidedLabel(const QString &text, Qt::TextElideMode mode, int width, QWid
     label->setTextFormat(Qt::PlainText);
     label->setMinimumWidth(1);
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    label->setText(QFontMetrics(label->font()).elidedText(text, mode, width));
-    label->setToolTip(text);
+    const QString line = FileNameText::oneLine(text);
+    label->setText(QFontMetrics(label->font()).elidedText(line, mode, width));
+    label->setToolTip(line);
     return label;
 }
 

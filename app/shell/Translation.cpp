@@ -14,9 +14,8 @@ namespace {
 
 // Installed beside the executable's prefix, in the XDG data folders, or
 // (when run from the build tree) where the build compiled it.
-QString germanFile()
+QString translationFile(const QString &name)
 {
-    const QString name = QStringLiteral("filewright_de.qm");
     QStringList folders{QCoreApplication::applicationDirPath() + QStringLiteral("/../share/filewright/translations")};
     for (const QString &data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
         folders.append(data + QStringLiteral("/filewright/translations"));
@@ -42,12 +41,16 @@ void load(const QString &path)
 
 NameLanguage install()
 {
-    if (Prefs::sentenceLanguage() != NameLanguage::de)
+    const QString german = Prefs::sentenceLanguage() == NameLanguage::de
+        ? translationFile(QStringLiteral("filewright_de.qm"))
+        : QString();
+    if (german.isEmpty()) {
+        // The English texts are the sources; only counted ones need their forms.
+        if (const QString english = translationFile(QStringLiteral("filewright_en.qm")); !english.isEmpty())
+            load(english);
         return NameLanguage::en;
-    const QString own = germanFile();
-    if (own.isEmpty())
-        return NameLanguage::en;
-    load(own);
+    }
+    load(german);
     load(QDir(QLibraryInfo::path(QLibraryInfo::TranslationsPath)).filePath(QStringLiteral("qtbase_de.qm")));
     return NameLanguage::de;
 }

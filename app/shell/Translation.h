@@ -10,8 +10,9 @@
 namespace Translation {
 
 // Loads the German translation (Filewright's and Qt's own) into the
-// application when the desktop's languages choose German. Returns the
-// language the windows now speak.
+// application when the desktop's languages choose German, else the
+// English plural forms of counted texts. Returns the language the windows
+// now speak.
 NameLanguage install();
 
 } // namespace Translation

@@ -1,6 +1,7 @@
 #include "AutomationActions.h"
 
 #include "Autopilot.h"
+#include "PrivateFolder.h"
 #include "Prefs.h"
 #include "ReceiptExport.h"
 #include "ReceiptsPage.h"
@@ -13,31 +14,22 @@
 #include <QPointer>
 #include <QtConcurrent>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
-// A folder of its own in the temporary folder: "<prefix><uuid>".
-QString newTemporaryFolder(const QString &prefix)
-{
-    return QDir::temp().filePath(prefix + QUuid::createUuid().toString(QUuid::WithoutBraces));
-}
-
-// Creates a folder with its parents; the system's reason when that fails.
-std::optional<QString> createFolder(const QString &path)
-{
-    std::error_code error;
-    std::filesystem::create_directories(QFile::encodeName(path).toStdString(), error);
-    if (!error)
-        return std::nullopt;
-    return AutomationActions::tr("Could not create the folder %1: %2")
-        .arg(path, QString::fromLocal8Bit(error.message().c_str()));
-}
+} // namespace
 
 // The recognise action's folder, removed with everything in it at the
 // latest when it goes; a failure to remove is ignored.
-class WorkingFolder
+class AutomationActions::WorkingFolder
 {
 public:
     explicit WorkingFolder(QString path) : m_path(std::move(path)) { }
@@ -54,6 +46,8 @@ public:
 private:
     const QString m_path;
 };
+
+namespace {
 
 // Runs work on a worker thread and hands its result to done on context's thread.
 template<typename T, typename Work>
@@ -93,7 +87,7 @@ void AutomationActions::cleanUp(const QUuid &id, Done<CleanUpResult> done)
     QPointer<AutomationActions> self(this);
     m_autopilot.cleanUp(folder, [self, name, done = std::move(done)](int count) {
         if (self)
-            done(CleanUpResult{count, tr("Filewright handled %1 files in %2.").arg(QString::number(count), name)});
+            done(CleanUpResult{count, tr("Filewright handled %n file(s) in %1.", nullptr, count).arg(name)});
     });
 }
 
@@ -112,23 +106,52 @@ void AutomationActions::recognize(const QString &name, const QByteArray &data, D
     const std::optional<QString> fileName = workingFileName(name);
     if (!fileName)
         return done(ActionError::failure(tr("A file name must not contain a NUL character.")));
-    const QString folderPath = newTemporaryFolder(QStringLiteral("Filewright-"));
-    if (const std::optional<QString> failure = createFolder(folderPath))
-        return done(ActionError::failure(*failure));
-    auto folder = std::make_shared<const WorkingFolder>(folderPath);
+    const ActionResult<QString> made = PrivateFolder::create(QStringLiteral("Filewright-"));
+    if (const auto *error = std::get_if<ActionError>(&made))
+        return done(*error);
+    auto folder = std::make_shared<const WorkingFolder>(std::get<QString>(made));
 
     const QString path = folder->path() + QLatin1Char('/') + *fileName;
     QFile copy(path);
     if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly) || copy.write(data) != data.size() || !copy.flush())
         return done(ActionError::failure(tr("Could not write %1: %2").arg(path, copy.errorString())));
     copy.close();
+    read(path, folder, std::move(done));
+}
 
+std::optional<QString> AutomationActions::unreadable(const QString &path)
+{
+    // Opened without waiting, so that a named pipe cannot hold the caller.
+    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return tr("Cannot read %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+    struct stat info {};
+    const bool regular = ::fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode);
+    ::close(descriptor);
+    if (!regular)
+        return tr("Cannot read %1: not a regular file").arg(path);
+    return std::nullopt;
+}
+
+void AutomationActions::recognizeFile(const QString &path, Done<RecognizedDocument> done)
+{
+    if (!QDir::isAbsolutePath(path))
+        return done(ActionError::failure(tr("Cannot read %1: the path is not absolute").arg(path)));
+    if (const std::optional<QString> refusal = unreadable(path))
+        return done(ActionError::failure(*refusal));
+    read(path, nullptr, std::move(done));
+}
+
+void AutomationActions::read(const QString &path, std::shared_ptr<const WorkingFolder> folder,
+                             Done<RecognizedDocument> done)
+{
     const bool useModel = m_autopilot.modelStatus() == ModelStatus::available;
-    // The folder is gone before the answer is given (or with the actions).
+    // The working folder is gone before the answer is given (or with the actions).
     runAside<Recognition>(
         this, [path, useModel] { return Recognizer::recognize(path, useModel); },
-        [folder, done = std::move(done)](const Recognition &recognition) {
-            folder->remove();
+        [folder = std::move(folder), done = std::move(done)](const Recognition &recognition) {
+            if (folder)
+                folder->remove();
             done(RecognizedDocument::from(recognition, Prefs::sentenceLanguage()));
         });
 }
@@ -139,15 +162,18 @@ void AutomationActions::exportReceipts(int year, int month, Done<QString> done)
     const QList<RecognitionRecord> records = m_store.receipts(year, month);
     if (records.isEmpty())
         return done(ActionError::of(FilewrightIntentError::noReceipts));
-    const QString folder = newTemporaryFolder(QStringLiteral("Filewright-export-"));
-    if (const std::optional<QString> failure = createFolder(folder))
-        return done(ActionError::failure(*failure));
+    const ActionResult<QString> made = PrivateFolder::create(QStringLiteral("Filewright-export-"));
+    if (const auto *error = std::get_if<ActionError>(&made))
+        return done(*error);
+    const QString folder = std::get<QString>(made);
     const QList<ReceiptLine> lines = ReceiptsPage::lines(records);
     runAside<ActionResult<QString>>(
         this,
         [lines, year, month, folder]() -> ActionResult<QString> {
             try {
-                return ReceiptExport::write(lines, year, month, folder);
+                const QString archive = ReceiptExport::write(lines, year, month, folder);
+                QFile::setPermissions(archive, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+                return archive;
             } catch (const ReceiptExport::Error &error) {
                 // Nothing is left behind: the export leaves its folder empty then.
                 QDir().rmdir(folder);

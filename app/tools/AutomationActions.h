@@ -15,6 +15,7 @@
 #include <QUuid>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class Autopilot;
@@ -48,11 +49,16 @@ public:
     // driver's clean-up does. done is called on this thread, possibly before
     // this returns, and only while the actions live (as for the others).
     void cleanUp(const QUuid &folder, Done<CleanUpResult> done);
-    // Reads a copy of the file's data in a working folder of its own, which
-    // is removed afterwards; nothing is cached, journaled or filed.
+    // Reads a copy of the file's data in a private working folder of its
+    // own, which is removed afterwards; nothing is cached, journaled or filed.
     void recognize(const QString &name, const QByteArray &data, Done<RecognizedDocument> done);
-    // Writes the month's receipts into a new export folder in the temporary
-    // folder and gives the archive's path; a month without receipts leaves
+    // Reads the regular file at an absolute path where it lies, as far as
+    // the readers need it; nothing is copied, cached, journaled or filed.
+    void recognizeFile(const QString &path, Done<RecognizedDocument> done);
+    // Why the path cannot be read as a regular file; none when it can.
+    static std::optional<QString> unreadable(const QString &path);
+    // Writes the month's receipts into a new private export folder in the
+    // temporary folder and gives the archive's path; a month without receipts leaves
     // nothing behind. The year and month must be valid.
     void exportReceipts(int year, int month, Done<QString> done);
     FolderQuery folders() const { return FolderQuery(m_store); }
@@ -62,6 +68,11 @@ public:
     static std::optional<QString> workingFileName(const QString &name);
 
 private:
+    class WorkingFolder;
+    // Recognises the file on a worker thread; the working folder (if any)
+    // is removed before done hears the result.
+    void read(const QString &path, std::shared_ptr<const WorkingFolder> folder, Done<RecognizedDocument> done);
+
     Store &m_store;
     Autopilot &m_autopilot;
 };

@@ -66,9 +66,11 @@ ActionResult<AutomationActions::CleanUpResult> AutomationClient::cleanUp(const Q
         });
 }
 
-ActionResult<RecognizedDocument> AutomationClient::recognize(const QString &name, const QByteArray &data)
+ActionResult<RecognizedDocument> AutomationClient::recognize(const QString &path)
 {
-    return mapped<RecognizedDocument>(call(QStringLiteral("RecognizeFile"), {name, data}), [](const QVariantList &values) {
+    // The path, not the file's bytes: a message on the bus carries far less
+    // than a file may hold.
+    return mapped<RecognizedDocument>(call(QStringLiteral("RecognizeFileAt"), {path}), [](const QVariantList &values) {
         return RecognizedDocument::fromVariantMap(qdbus_cast<QVariantMap>(values.value(0)));
     });
 }

@@ -45,11 +45,12 @@ struct Command
     int maxArguments; // -1: any number
 };
 
+// In the order the overview lists them.
 constexpr std::array<Command, 4> commands{{
+    {Name::folders, "folders", "[FOLDER-ID...]", true, false, 0, -1},
     {Name::cleanUp, "clean-up", "FOLDER-ID", false, true, 1, 1},
     {Name::recognize, "recognize", "FILE", true, true, 1, 1},
     {Name::exportReceipts, "export-receipts", "YEAR MONTH", false, false, 2, 2},
-    {Name::folders, "folders", "[FOLDER-ID...]", true, false, 0, -1},
 }};
 
 const Command *commandNamed(const char *word)
@@ -155,7 +156,9 @@ private:
             print(stderr, error->message);
             return AutomationCommand::failed;
         }
-        print(stdout, text(std::get<T>(result)));
+        // Nothing to tell (no folders) prints nothing, not an empty line.
+        if (const QString told = text(std::get<T>(result)); !told.isEmpty())
+            print(stdout, told);
         return AutomationCommand::done;
     }
 
@@ -178,17 +181,17 @@ private:
 
     int recognize()
     {
-        QFile file(m_arguments.constFirst());
-        if (!file.open(QIODevice::ReadOnly)) {
-            print(stderr, Texts::tr("Cannot read %1: %2").arg(file.fileName(), file.errorString()));
+        // Refused here already, so that a wrong path waits for no store.
+        const QString path = QFileInfo(m_arguments.constFirst()).absoluteFilePath();
+        if (const std::optional<QString> refusal = AutomationActions::unreadable(path)) {
+            print(stderr, *refusal);
             return AutomationCommand::failed;
         }
-        const QByteArray data = file.readAll();
         if (!door())
             return AutomationCommand::failed;
         const bool json = m_json;
         return finish<RecognizedDocument>(
-            m_door->recognize(QFileInfo(file).fileName(), data), [json](const RecognizedDocument &document) {
+            m_door->recognize(path), [json](const RecognizedDocument &document) {
                 if (json)
                     return QString::fromUtf8(QJsonDocument(document.toJson()).toJson(QJsonDocument::Compact));
                 const auto line = [](const QString &title, const QString &value) {
@@ -272,6 +275,46 @@ QString helpText(const Command &command)
     return text + QLatin1String("\n  -h, --help  ") + Texts::tr("Show this help.");
 }
 
+// One line a command, for the overview.
+QString summary(Name name)
+{
+    switch (name) {
+    case Name::cleanUp:
+        return Texts::tr("Run a watched folder's newest files through your rules now.");
+    case Name::recognize:
+        return Texts::tr("Tell a file's kind, sender, date, amount and currency.");
+    case Name::exportReceipts:
+        return Texts::tr("Write a month's receipts into a ZIP archive.");
+    case Name::folders:
+        return Texts::tr("List the watched folders.");
+    }
+    return {};
+}
+
+// What "filewright --help" shows: every command with a line each.
+QString overview()
+{
+    QStringList lines{Texts::tr("Usage: filewright [COMMAND [options] [ARGUMENTS]]"), QString(),
+                      Texts::tr("Without a command, Filewright starts."), QString(), Texts::tr("Commands:")};
+    const auto entry = [](const QString &usage, const QString &text) {
+        return QStringLiteral("  %1  %2").arg(usage, -30).arg(text);
+    };
+    for (const Command &command : commands) {
+        lines.append(entry(QLatin1String(command.word) + QLatin1Char(' ') + QLatin1String(command.syntax),
+                           summary(command.name)));
+    }
+    lines.append(entry(QStringLiteral("help"), Texts::tr("Show this help.")));
+    lines << QString() << Texts::tr("Options:") << entry(QStringLiteral("-h, --help"), Texts::tr("Show this help."))
+          << entry(QStringLiteral("--version"), Texts::tr("Show the version."));
+    lines << QString() << Texts::tr("\"filewright COMMAND --help\" tells more about a command.");
+    return lines.join(QLatin1Char('\n'));
+}
+
+bool asksForHelp(const char *word)
+{
+    return std::strcmp(word, "help") == 0 || std::strcmp(word, "--help") == 0 || std::strcmp(word, "-h") == 0;
+}
+
 } // namespace
 
 namespace AutomationCommand {
@@ -283,12 +326,14 @@ QString storeBusyMessage()
 
 bool isRequested(int argc, char **argv)
 {
-    return argc > 1 && commandNamed(argv[1]) != nullptr;
+    // Filewright itself takes no words, only options: any word is a command,
+    // known or not.
+    return argc > 1 && (argv[1][0] != '-' || asksForHelp(argv[1]));
 }
 
 int run(int argc, char **argv, ReadingSetUp setUpForReading, TranslationSetUp installTranslation)
 {
-    const Command &command = *commandNamed(argv[1]);
+    const Command *const named = commandNamed(argv[1]);
     // Reading needs the process set up from its start, and some documents
     // are laid out by Qt's text engine, which needs a GUI application (with
     // no window, so no display either). Handing an action over needs neither.
@@ -303,6 +348,16 @@ int run(int argc, char **argv, ReadingSetUp setUpForReading, TranslationSetUp in
     // Before the bus is first used, while no other thread reads the types.
     AutomationBus::registerTypes();
 
+    if (!named) {
+        if (asksForHelp(argv[1])) {
+            print(stdout, overview());
+            return done;
+        }
+        print(stderr, Texts::tr("\"%1\" is not a Filewright command.").arg(QString::fromLocal8Bit(argv[1]))
+                          + QLatin1String("\n\n") + overview());
+        return badUsage;
+    }
+    const Command &command = *named;
     QCommandLineParser parser;
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption json(QStringLiteral("json"));

@@ -16,7 +16,8 @@ inline constexpr int done = 0;
 inline constexpr int failed = 1;
 inline constexpr int badUsage = 2;
 
-// Whether the first argument names a subcommand.
+// Whether the first argument is a word (a subcommand, known or not) or asks
+// for help; then run() answers it.
 bool isRequested(int argc, char **argv);
 
 // Said when another process keeps working with the store for too long.
@@ -29,7 +30,8 @@ using ReadingSetUp = void (*)(char **argv);
 using TranslationSetUp = void (*)();
 
 // Runs the subcommand (arguments as main() gets them) and gives the exit
-// status. A process that is not set up to read files yet hands the action
+// status. "help", "--help" and "-h" print every command with a line each;
+// an unknown command is refused with the same overview on standard error. A process that is not set up to read files yet hands the action
 // over, or starts again set up (after which it hands over, or reads).
 int run(int argc, char **argv, ReadingSetUp setUpForReading, TranslationSetUp installTranslation);
 

@@ -20,7 +20,8 @@ public:
     virtual ~AutomationDoor() = default;
 
     virtual ActionResult<AutomationActions::CleanUpResult> cleanUp(const QUuid &folder) = 0;
-    virtual ActionResult<RecognizedDocument> recognize(const QString &name, const QByteArray &data) = 0;
+    // The regular file at an absolute path, read where it lies.
+    virtual ActionResult<RecognizedDocument> recognize(const QString &path) = 0;
     virtual ActionResult<QString> exportReceipts(int year, int month) = 0;
     // The watched folders; only those among ids when ids are given.
     virtual ActionResult<QList<FolderEntity>> folders(const std::optional<QList<QUuid>> &ids) = 0;

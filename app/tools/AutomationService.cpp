@@ -60,6 +60,14 @@ QVariantMap AutomationService::RecognizeFile(const QString &name, const QByteArr
     return {};
 }
 
+QVariantMap AutomationService::RecognizeFileAt(const QString &path)
+{
+    m_actions.recognizeFile(path, replyLater<RecognizedDocument>([](const RecognizedDocument &document) {
+        return QVariantList{document.toVariantMap()};
+    }));
+    return {};
+}
+
 QString AutomationService::ExportReceipts(int year, int month)
 {
     if (!AutomationActions::isValidYear(year) || !AutomationActions::isValidMonth(month)) {

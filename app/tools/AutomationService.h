@@ -35,6 +35,8 @@ public Q_SLOTS:
     // The number of files handled, and the sentence that tells it.
     int CleanUpFolder(const QString &folder, QString &dialog);
     QVariantMap RecognizeFile(const QString &name, const QByteArray &data);
+    // The regular file at an absolute path, read where it lies.
+    QVariantMap RecognizeFileAt(const QString &path);
     // The archive's path.
     QString ExportReceipts(int year, int month);
     QList<FolderEntity> SuggestedFolders();

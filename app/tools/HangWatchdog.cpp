@@ -38,24 +38,47 @@ qint64 HangWatchdog::now()
         .count();
 }
 
+std::optional<std::chrono::milliseconds> HangWatchdog::Tracker::check(qint64 current, qint64 lastBeat)
+{
+    // The watching thread wakes every beat: coming back much later means
+    // that it did not run either, which only a stopped process does.
+    const qint64 late = current - m_previousCheck - m_beat;
+    m_previousCheck = current;
+    if (late > m_beat) {
+        m_resumedAt = current;
+        if (m_stalled)
+            m_stoppedDuringStall += late;
+    }
+    if (!m_stalled) {
+        // After a stop the main thread gets its full threshold again.
+        if (current - std::max(lastBeat, m_resumedAt) > m_threshold) {
+            m_stalled = true;
+            m_lastBeforeStall = lastBeat;
+            m_stoppedDuringStall = 0;
+        }
+        return std::nullopt;
+    }
+    if (lastBeat == m_lastBeforeStall)
+        return std::nullopt;
+    // The main thread runs again: the hang lasted from its last beat before
+    // to its first beat after, less the time nothing ran at all.
+    m_stalled = false;
+    const qint64 hung = lastBeat - m_lastBeforeStall - m_stoppedDuringStall;
+    if (hung <= m_threshold)
+        return std::nullopt;
+    return std::chrono::milliseconds(hung);
+}
+
 void HangWatchdog::watch()
 {
     std::unique_lock lock(m_mutex);
-    bool stalled = false;
-    qint64 lastBeforeStall = 0;
+    Tracker tracker(m_beat, m_threshold, now());
     while (!m_wake.wait_for(lock, m_beat, [this] { return m_stopping; })) {
-        const qint64 last = m_lastBeat.load(std::memory_order_relaxed);
-        if (!stalled) {
-            if (now() - last > m_threshold.count()) {
-                stalled = true;
-                lastBeforeStall = last;
-            }
-        } else if (last != lastBeforeStall) {
-            // The main thread runs again: the hang lasted from its last beat
-            // before to its first beat after.
-            stalled = false;
-            const MetricsStore::Hang hang{m_build, std::chrono::milliseconds(last - lastBeforeStall)};
-            MetricsStore::didReceive({MetricsStore::Payload{QDateTime::currentDateTimeUtc(), {}, {hang}}});
-        }
+        const std::optional<std::chrono::milliseconds> hung =
+            tracker.check(now(), m_lastBeat.load(std::memory_order_relaxed));
+        if (!hung)
+            continue;
+        const MetricsStore::Hang hang{m_build, *hung};
+        MetricsStore::didReceive({MetricsStore::Payload{QDateTime::currentDateTimeUtc(), {}, {hang}}});
     }
 }

@@ -42,9 +42,9 @@ ActionResult<AutomationActions::CleanUpResult> LocalAutomation::cleanUp(const QU
     return await<AutomationActions::CleanUpResult>([&](auto done) { m_actions->cleanUp(folder, done); });
 }
 
-ActionResult<RecognizedDocument> LocalAutomation::recognize(const QString &name, const QByteArray &data)
+ActionResult<RecognizedDocument> LocalAutomation::recognize(const QString &path)
 {
-    return await<RecognizedDocument>([&](auto done) { m_actions->recognize(name, data, done); });
+    return await<RecognizedDocument>([&](auto done) { m_actions->recognizeFile(path, done); });
 }
 
 ActionResult<QString> LocalAutomation::exportReceipts(int year, int month)

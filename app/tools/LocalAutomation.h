@@ -17,7 +17,7 @@ public:
     ~LocalAutomation() override;
 
     ActionResult<AutomationActions::CleanUpResult> cleanUp(const QUuid &folder) override;
-    ActionResult<RecognizedDocument> recognize(const QString &name, const QByteArray &data) override;
+    ActionResult<RecognizedDocument> recognize(const QString &path) override;
     ActionResult<QString> exportReceipts(int year, int month) override;
     ActionResult<QList<FolderEntity>> folders(const std::optional<QList<QUuid>> &ids) override;
 

@@ -80,7 +80,9 @@ public:
     QList<Probe> probes(const QWidget *window) const;
 
     // Writes the probe file of a picture of window (its size in pixels) with
-    // the probes that lie in it; true when the whole file was written.
+    // the probes that lie in it; true when the whole file was written. The
+    // probes of other windows are left out: their coordinates belong to
+    // another window, and nothing in the file could tell which.
     bool write(const QString &path, const QSizeF &size, const QWidget *window) const;
 
     // The file as pretty-printed JSON with sorted keys; "edge" only where

@@ -3,6 +3,7 @@
 // date in the sentence language, cut to one line.
 #pragma once
 
+#include "DateText.h"
 #include "Recognition.h"
 
 #include <QLocale>
@@ -23,7 +24,7 @@ public:
     // "Invoice · Stadtwerke · 120.50 CHF · 31 Dec 2024": the kind always, the
     // sender without its legal form, the amount with its currency and the
     // document day, each only when known.
-    static QString summary(const Recognition &recognition, NameLanguage language, const QLocale &locale = QLocale());
+    static QString summary(const Recognition &recognition, NameLanguage language, const QLocale &locale = DateText::locale());
     static QString symbol(Recognition::Source source);
 
     QString summaryText() const { return m_summary; }

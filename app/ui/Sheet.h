@@ -1,7 +1,7 @@
 // A sheet: a dialog that belongs to its window and blocks only that window.
 // It opens with no text field focused (and keeps the user's field when the
 // window merely comes back to the front); Escape cancels it and Return
-// presses its default button.
+// presses its default button. It is never wider than its window.
 #pragma once
 
 #include <QDialog>
@@ -12,4 +12,7 @@ class Sheet : public QDialog
 
 public:
     explicit Sheet(QWidget *parent);
+
+protected:
+    void showEvent(QShowEvent *event) override;
 };

@@ -2,11 +2,14 @@
 // each command run in its own process and handed to a running application,
 // with the same results.
 #include "AutomationActions.h"
+#include "PrivateFolder.h"
 #include "AutopilotFixture.h"
 #include "StoreLock.h"
 #include "TestSupport.h"
 
 #include <QDBusConnectionInterface>
+
+#include <sys/stat.h>
 
 namespace {
 constexpr auto service = "org.example.filewright.Filewright";
@@ -70,6 +73,8 @@ protected:
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), work.filePath(QStringLiteral("runtime")));
         environment.insert(QStringLiteral("APP_MODEL_URL"), QStringLiteral("http://127.0.0.1:9/v1"));
+        // The common umask, which leaves new files readable by everyone.
+        previousUmask = ::umask(022);
         // As a user starts it: a command sets itself up for reading when it must.
         environment.remove(QStringLiteral("OMP_THREAD_LIMIT"));
     }
@@ -80,10 +85,25 @@ protected:
             application.terminate();
             application.waitForFinished(10000);
         }
+        if (previousUmask)
+            ::umask(*previousUmask);
         AutopilotFixture::TearDown();
     }
 
     QString temporary(const char *side) const { return work.filePath(QLatin1String(side)); }
+
+    // Standard output exactly as printed.
+    QByteArray printed(const QStringList &arguments) const
+    {
+        QProcess process;
+        QProcessEnvironment commandEnvironment = environment;
+        commandEnvironment.insert(QStringLiteral("TMPDIR"), temporary("tmp-command"));
+        process.setProcessEnvironment(commandEnvironment);
+        process.start(QStringLiteral(FILEWRIGHT_BINARY), arguments);
+        EXPECT_TRUE(process.waitForFinished(120000));
+        EXPECT_EQ(process.exitCode(), 0);
+        return process.readAllStandardOutput();
+    }
 
     using Variables = QList<std::pair<QString, QString>>;
 
@@ -118,6 +138,7 @@ protected:
     static QString id(const WatchedFolder &folder) { return folder.uuid.toString(QUuid::WithoutBraces); }
 
     const QString pdf = TestSupport::dataPath(QStringLiteral("invoices/sample-invoice-2014.pdf"));
+    std::optional<mode_t> previousUmask;
     QTemporaryDir work;
     QProcessEnvironment environment;
     QProcess application;
@@ -162,7 +183,9 @@ TEST_F(AutomationExecutable, EachCommandGivesTheSameResultInItsOwnProcessAndHand
         {{QStringLiteral("recognize"), QStringLiteral("/nonexistent.pdf")}, 1, {},
          QStringLiteral("Cannot read /nonexistent.pdf: No such file or directory")},
         {{QStringLiteral("recognize"), temporary("runtime")}, 1, {},
-         QStringLiteral("Cannot read %1: file to open is a directory").arg(temporary("runtime"))},
+         QStringLiteral("Cannot read %1: not a regular file").arg(temporary("runtime"))},
+        {{QStringLiteral("recognize"), QStringLiteral("/dev/zero")}, 1, {},
+         QStringLiteral("Cannot read /dev/zero: not a regular file")},
         {{QStringLiteral("export-receipts"), QStringLiteral("1999"), QStringLiteral("10")}, 2, {},
          QStringLiteral("The year must be a number from 2000 to 2100.\nTry \"filewright export-receipts --help\".")},
         {{QStringLiteral("export-receipts"), QStringLiteral("2026"), QStringLiteral("13")}, 2, {},
@@ -172,6 +195,17 @@ TEST_F(AutomationExecutable, EachCommandGivesTheSameResultInItsOwnProcessAndHand
         {{QStringLiteral("folders"), QStringLiteral("--bogus")}, 2, {},
          QStringLiteral("Unknown option 'bogus'.\nTry \"filewright folders --help\".")},
     };
+
+    // A file far larger than a bus message may be, mostly a hole: read as
+    // far as the readers need it, the same way through both doors.
+    const QString big = work.filePath(QStringLiteral("big.txt"));
+    {
+        QFile file(big);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("Rechnung Nr. 4711\nBei Spiel GmbH\nRechnungsdatum 22.05.2014\nGesamtbetrag 571,04 EUR\n");
+        ASSERT_TRUE(file.resize(qint64(300) * 1024 * 1024));
+    }
+    QList<Outcome> bigOutcomes;
 
     for (const bool handedOver : {false, true}) {
         SCOPED_TRACE(handedOver ? "handed to the application" : "in its own process");
@@ -184,12 +218,16 @@ TEST_F(AutomationExecutable, EachCommandGivesTheSameResultInItsOwnProcessAndHand
                 << entry.arguments.join(QLatin1Char(' ')).toStdString();
         }
 
+        bigOutcomes.append(run({QStringLiteral("recognize"), QStringLiteral("--json"), big}));
+        EXPECT_EQ(bigOutcomes.constLast().code, 0) << bigOutcomes.constLast().err.toStdString();
+        EXPECT_EQ(application.state(), handedOver ? QProcess::Running : QProcess::NotRunning);
+
         // A clean-up files through the rules (in the application's driver
         // when handed over: this process cannot have the store meanwhile).
         const QString note = QStringLiteral("note-%1.txt").arg(handedOver);
         oldFile(inbox.displayPath + QLatin1Char('/') + note, "note");
         EXPECT_EQ(run({QStringLiteral("clean-up"), id(inbox)}),
-                  (Outcome{0, QStringLiteral("Filewright handled 1 files in AutomationInbox."), {}}));
+                  (Outcome{0, QStringLiteral("Filewright handled 1 file in AutomationInbox."), {}}));
         EXPECT_TRUE(QFileInfo::exists(sorted.displayPath + QLatin1Char('/') + note));
 
         // The archive is written by whoever runs the action, and is sound.
@@ -199,24 +237,32 @@ TEST_F(AutomationExecutable, EachCommandGivesTheSameResultInItsOwnProcessAndHand
         EXPECT_TRUE(exported.out.startsWith(side + QStringLiteral("/Filewright-export-"))) << exported.out.toStdString();
         EXPECT_TRUE(exported.out.endsWith(QStringLiteral("/belege-2026-10.zip")));
         EXPECT_EQ(QProcess::execute(QStringLiteral("unzip"), {QStringLiteral("-tqq"), exported.out}), 0);
+        // Only its owner may look into the export, whatever the umask.
+        const QFileDevice::Permissions owner = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser;
+        EXPECT_EQ(QFileInfo(QFileInfo(exported.out).path()).permissions(), owner | QFileDevice::ExeOwner | QFileDevice::ExeUser);
+        EXPECT_EQ(QFileInfo(exported.out).permissions(), owner);
         // No working folder stays behind; the export folder does.
         EXPECT_EQ(leftIn(side).size(), 1) << leftIn(side).join(QLatin1Char(' ')).toStdString();
     }
     EXPECT_EQ(store->journal().size(), 2);
+    ASSERT_EQ(bigOutcomes.size(), 2);
+    EXPECT_EQ(bigOutcomes[0], bigOutcomes[1]);
+    EXPECT_TRUE(bigOutcomes[0].out.contains(QStringLiteral(R"("sender":"Bei Spiel GmbH")"))) << bigOutcomes[0].out.toStdString();
     application.terminate();
     ASSERT_TRUE(application.waitForFinished(10000));
 
-    // A working folder that cannot be made is reported as the system words it.
+    // An export folder that cannot be made is reported as the system words it.
     const QString notAFolder = work.filePath(QStringLiteral("runtime/file"));
     ASSERT_TRUE(TestSupport::writeFile(notAFolder, "x"));
-    const Outcome refused = run({QStringLiteral("recognize"), pdf}, {{QStringLiteral("TMPDIR"), notAFolder}});
+    const Outcome refused = run({QStringLiteral("export-receipts"), QStringLiteral("2026"), QStringLiteral("10")},
+                                {{QStringLiteral("TMPDIR"), notAFolder}});
     EXPECT_EQ(refused.code, 1);
-    EXPECT_TRUE(refused.err.startsWith(QStringLiteral("Could not create the folder %1/Filewright-").arg(notAFolder)))
+    EXPECT_TRUE(refused.err.startsWith(QStringLiteral("Could not create the folder %1/Filewright-export-").arg(notAFolder)))
         << refused.err.toStdString();
 
     // A German desktop gets the reasons in German.
     EXPECT_EQ(run({QStringLiteral("clean-up"), id(gone)}, {{QStringLiteral("LANGUAGE"), QStringLiteral("de")}}).err,
-              QStringLiteral("Filewright hat keinen Zugriff auf diesen Ordner. Wählen Sie ihn unter „Ordner“ erneut aus."));
+              QStringLiteral("Filewright hat keinen Zugriff auf diesen Ordner. Wähle ihn unter „Ordner“ erneut aus."));
 }
 
 TEST_F(AutomationExecutable, BusMethodsAnswerWithValuesAndNamedErrors)
@@ -240,6 +286,11 @@ TEST_F(AutomationExecutable, BusMethodsAnswerWithValuesAndNamedErrors)
     EXPECT_FALSE(QFileInfo::exists(temporary("tmp-app") + QStringLiteral("/escape.pdf")));
     EXPECT_TRUE(leftIn(temporary("tmp-app")).isEmpty());
 
+    // A path is read where it lies.
+    const QDBusMessage readAt = call("RecognizeFileAt", {pdf});
+    ASSERT_EQ(readAt.type(), QDBusMessage::ReplyMessage) << readAt.errorMessage().toStdString();
+    EXPECT_EQ(qdbus_cast<QVariantMap>(readAt.arguments().value(0)), qdbus_cast<QVariantMap>(read.arguments().value(0)));
+
     const QDBusMessage cleaned = call("CleanUpFolder", {id(inbox)});
     EXPECT_EQ(cleaned.arguments(), (QVariantList{0, QStringLiteral("Filewright handled 0 files in AutomationInbox.")}));
 
@@ -254,6 +305,8 @@ TEST_F(AutomationExecutable, BusMethodsAnswerWithValuesAndNamedErrors)
         {"ExportReceipts", {2026, 11}, QStringLiteral("org.example.filewright.Error.NoReceipts")},
         {"ExportReceipts", {1999, 1}, QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs")},
         {"CleanUpFolder", {QStringLiteral("Downloads")}, QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs")},
+        {"RecognizeFileAt", {QStringLiteral("invoice.pdf")}, QStringLiteral("org.example.filewright.Error.Failed")},
+        {"RecognizeFileAt", {QStringLiteral("/dev/zero")}, QStringLiteral("org.example.filewright.Error.Failed")},
     };
     for (const auto &refusal : refusals) {
         const QDBusMessage reply = call(refusal.method, refusal.arguments);
@@ -285,6 +338,29 @@ TEST_F(AutomationExecutable, TheApplicationWaitsForACommandThatWorksOnTheStore)
     EXPECT_TRUE(QTest::qWaitFor(nameIsOwned, 30000));
 }
 
+TEST_F(AutomationExecutable, AFolderDeletedWhileTheApplicationRunsHasNoAccessAndNoFoldersPrintNothing)
+{
+    startApplication();
+    ASSERT_TRUE(QTest::qWaitFor(nameIsOwned, 30000));
+    // Reached while it is there: the running driver has found it once.
+    EXPECT_EQ(run({QStringLiteral("clean-up"), id(inbox)}),
+              (Outcome{0, QStringLiteral("Filewright handled 0 files in AutomationInbox."), {}}));
+
+    // No folder to list: nothing at all, or an empty JSON list.
+    const QString nobody = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    EXPECT_EQ(printed({QStringLiteral("folders"), nobody}), QByteArray());
+    EXPECT_EQ(printed({QStringLiteral("folders"), QStringLiteral("--json"), nobody}), QByteArray("[]\n"));
+
+    ASSERT_TRUE(QDir(inbox.displayPath).removeRecursively());
+    const Outcome noAccess{1, {}, QStringLiteral("Filewright has no access to this folder. Choose it again under Folders.")};
+    EXPECT_EQ(run({QStringLiteral("clean-up"), id(inbox)}), noAccess);
+    EXPECT_EQ(application.state(), QProcess::Running);
+    application.terminate();
+    ASSERT_TRUE(application.waitForFinished(10000));
+    EXPECT_EQ(run({QStringLiteral("clean-up"), id(inbox)}), noAccess);
+    EXPECT_EQ(printed({QStringLiteral("folders"), nobody}), QByteArray());
+}
+
 TEST(AutomationActions, AHandedInFileIsWrittenUnderItsLastNameOnly)
 {
     const struct
@@ -304,4 +380,20 @@ TEST(AutomationActions, AHandedInFileIsWrittenUnderItsLastNameOnly)
     };
     for (const auto &entry : cases)
         EXPECT_EQ(AutomationActions::workingFileName(entry.given), entry.written) << entry.given.toStdString();
+}
+
+TEST(PrivateFolder, OnlyItsOwnerMayOpenItWhateverTheUmask)
+{
+    for (const mode_t mask : {mode_t(022), mode_t(0), mode_t(0277)}) {
+        const mode_t previous = ::umask(mask);
+        const ActionResult<QString> made = PrivateFolder::create(QStringLiteral("Filewright-test-"));
+        ::umask(previous);
+        ASSERT_TRUE(std::holds_alternative<QString>(made)) << mask;
+        const QString path = std::get<QString>(made);
+        EXPECT_TRUE(QFileInfo(path).fileName().startsWith(QStringLiteral("Filewright-test-")));
+        struct stat info {};
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, mode_t(0700)) << mask;
+        EXPECT_TRUE(QDir().rmdir(path));
+    }
 }

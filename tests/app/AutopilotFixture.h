@@ -7,7 +7,9 @@
 #include "Prefs.h"
 #include "RealHome.h"
 #include "SampleDocumentFiles.h"
+#include "ScopedEnv.h"
 #include "Store.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -86,7 +88,6 @@ protected:
         // The server first, so that a reading still waiting for it ends.
         model.reset();
         autopilot.reset();
-        qputenv("APP_MODEL_URL", QByteArray());
     }
 
     // The driver, with the model available through a fake server when asked.
@@ -168,6 +169,9 @@ protected:
         return QTest::qWaitFor([&] { return store->journal().size() >= count; }, patienceMs);
     }
 
+    // Put back after the test, whatever it changed.
+    const TestSupport::ScopedSettings settings;
+    const ScopedEnv modelUrl{"APP_MODEL_URL"};
     QTemporaryDir storeDir;
     QString home;
     std::unique_ptr<Store> store;

@@ -90,3 +90,27 @@ TEST_F(AutopilotNotificationTest, NothingIsShownWhenNotificationsAreOffOrWithATe
     Notifier().post(QStringLiteral("nobody"), QStringLiteral("listens"));
     Notifier(QDBusConnection(QStringLiteral("no such connection"))).post(QStringLiteral("no"), QStringLiteral("bus"));
 }
+
+TEST_F(AutopilotNotificationTest, ALongNameWithANewlineFitsOneShortLine)
+{
+    Autopilot &pilot = makeAutopilot(true);
+    const WatchedFolder inbox = watch(QStringLiteral("Inbox"));
+    place(QStringLiteral("Documents"));
+    addRule(byKind(QStringLiteral("Invoices"), QStringLiteral("invoice"), QStringLiteral("~/Documents")), inbox.uuid);
+    pilot.start();
+
+    // 255 bytes with quotes and a newline, as a browser may save a download.
+    QString name = QStringLiteral("Rechnung \"Nordlicht\"\nzweite Zeile ");
+    while (name.toUtf8().size() < 255 - 4)
+        name.append(u'x');
+    name.append(QStringLiteral(".pdf"));
+    const QString staged = storeDir.filePath(QStringLiteral("staged.pdf"));
+    SampleDocuments::textPDF({QStringLiteral("Rechnung"), QStringLiteral("Betrag 12,00 EUR")}, staged);
+    ASSERT_TRUE(QFile::rename(staged, inbox.displayPath + QLatin1Char('/') + name));
+    ASSERT_TRUE(waitForNotifications(1));
+    const QString body = server->shown().first().body;
+    EXPECT_FALSE(body.contains(u'\n')) << body.toStdString();
+    EXPECT_TRUE(body.startsWith(QStringLiteral("Rechnung \"Nordlicht\"\uFFFD"))) << body.toStdString();
+    EXPECT_TRUE(body.endsWith(QStringLiteral("x.pdf is waiting for you in the journal."))) << body.toStdString();
+    EXPECT_LT(body.size(), 120);
+}

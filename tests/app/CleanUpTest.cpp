@@ -1,5 +1,8 @@
-// Cleaning up a folder's existing files through the ordinary pipeline.
+// Cleaning up a folder's existing files through the ordinary pipeline, and
+// a folder that is gone by the time it is asked for.
+#include "AutomationActions.h"
 #include "AutopilotFixture.h"
+#include "DryRunView.h"
 
 class CleanUpTest : public AutopilotFixture
 {
@@ -53,4 +56,41 @@ TEST_F(CleanUpTest, HandlesTheNewest500FilesOfA600FileFolderAndCountsTheEntries)
     ASSERT_TRUE(QDir(gone.displayPath).removeRecursively());
     EXPECT_EQ(cleanUp(gone), 0);
     EXPECT_TRUE(store->folder(gone.uuid)->needsReselect);
+}
+
+// A folder deleted while the driver runs: every request for its access finds
+// it as it is now, not as it was at the start.
+TEST_F(CleanUpTest, AFolderDeletedAfterTheStartIsNotFoundByAnyoneWhoAsks)
+{
+    makeAutopilot();
+    WatchedFolder inbox = watch(QStringLiteral("Inbox"));
+    const Rule anything = byEnding(QStringLiteral("Text"), QStringLiteral(".txt"), Kind::move, QStringLiteral("~/Sorted"));
+    autopilot->start();
+    AutomationActions actions(*store, *autopilot);
+    const auto cleanUpAction = [&] {
+        std::optional<ActionResult<AutomationActions::CleanUpResult>> result;
+        actions.cleanUp(inbox.uuid, [&result](const auto &answer) { result = answer; });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, 60000));
+        return *result;
+    };
+    const auto dryRunEmptyState = [&] {
+        DryRunView view(*autopilot, DryRunRequest{QUuid::createUuid(), anything, inbox.uuid});
+        view.show();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !view.isRunning(); }, 20000));
+        return view.empty();
+    };
+
+    // Reached once while it is there, by each of them.
+    EXPECT_EQ(cleanUp(inbox), 0);
+    EXPECT_EQ(cleanUpAction(), (ActionResult<AutomationActions::CleanUpResult>(AutomationActions::CleanUpResult{
+                                   0, QStringLiteral("Filewright handled 0 files in Inbox.")})));
+    EXPECT_EQ(dryRunEmptyState(), DryRunView::Empty::noFiles);
+
+    ASSERT_TRUE(QDir(inbox.displayPath).removeRecursively());
+    const auto refused = cleanUpAction();
+    ASSERT_TRUE(std::holds_alternative<ActionError>(refused));
+    EXPECT_EQ(std::get<ActionError>(refused).reason, FilewrightIntentError::noAccess);
+    EXPECT_TRUE(store->folder(inbox.uuid)->needsReselect);
+    EXPECT_EQ(dryRunEmptyState(), DryRunView::Empty::unreachable);
+    EXPECT_EQ(cleanUp(inbox), 0);
 }

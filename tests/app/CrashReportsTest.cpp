@@ -1,6 +1,6 @@
 // Crash and hang reports: their lines, the file that keeps the newest of
-// them, crashed children whose records the next start reports, and a main
-// thread that hangs.
+// them, crashed children whose records the next start reports, a main
+// thread that hangs, and a stopped process that does not.
 #include "CrashHandler.h"
 #include "HangWatchdog.h"
 #include "ScopedEnv.h"
@@ -135,4 +135,45 @@ TEST(CrashReportsTest, AMainThreadBlockedForThreeSecondsGivesOneHangLine)
         QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d hang 7 (\\d+[.,]\\d) s$")).match(lines.constFirst());
     ASSERT_TRUE(match.hasMatch()) << lines.constFirst().toStdString();
     EXPECT_GE(QLocale().toDouble(match.captured(1)), 3.0);
+}
+
+TEST(CrashReportsTest, TimeTheWholeProcessStoodStillIsLeftOutOfHangs)
+{
+    using std::chrono::milliseconds;
+    // Beats every 500 ms, a hang from 2000 ms on; checks every 500 ms.
+    const auto checks = [](HangWatchdog::Tracker &tracker, qint64 from, qint64 to, qint64 lastBeat) {
+        std::optional<milliseconds> hung;
+        for (qint64 t = from; t <= to; t += 500) {
+            if (const auto found = tracker.check(t, lastBeat))
+                hung = found;
+        }
+        return hung;
+    };
+    {
+        // The main thread blocked for 3 s: one hang of 3 s.
+        HangWatchdog::Tracker tracker(milliseconds(500), milliseconds(2000), 0);
+        EXPECT_FALSE(checks(tracker, 500, 3500, 500));
+        EXPECT_EQ(tracker.check(4000, 3500), milliseconds(3000));
+        EXPECT_FALSE(checks(tracker, 4500, 6000, 3500));
+    }
+    {
+        // Stopped for 10 s (no check runs), and the watching thread looks
+        // before the main thread has beaten again: no hang.
+        HangWatchdog::Tracker tracker(milliseconds(500), milliseconds(2000), 0);
+        EXPECT_FALSE(checks(tracker, 500, 1000, 1000));
+        EXPECT_FALSE(tracker.check(11000, 1000));
+        EXPECT_FALSE(tracker.check(11500, 1000));
+        EXPECT_FALSE(tracker.check(12000, 11800));
+        EXPECT_FALSE(checks(tracker, 12500, 14000, 11800));
+        // ... yet a main thread that then stays blocked is a hang.
+        EXPECT_EQ(tracker.check(14500, 14400), milliseconds(14400 - 11800));
+    }
+    {
+        // Blocked for about 3 s with a 10 s stop in the middle: a hang of
+        // 3 s, to within the beat that tells a stop from a late check.
+        HangWatchdog::Tracker tracker(milliseconds(500), milliseconds(2000), 0);
+        EXPECT_FALSE(checks(tracker, 500, 3000, 500));
+        EXPECT_FALSE(tracker.check(13000, 500));
+        EXPECT_EQ(tracker.check(13500, 13500), milliseconds(3500));
+    }
 }

@@ -7,6 +7,7 @@
 #include "Prefs.h"
 #include "ScopedEnv.h"
 #include "Store.h"
+#include "TestSupport.h"
 
 #include <QTemporaryDir>
 #include <QUrlQuery>
@@ -16,6 +17,7 @@ namespace {
 
 struct Fixture
 {
+    const TestSupport::ScopedSettings settings;
     QTemporaryDir dir;
     ScopedEnv data{"XDG_DATA_HOME", dir.path().toUtf8()};
     ScopedEnv sandbox{"APP_SANDBOX_CONTAINER_ID", std::nullopt};

@@ -45,6 +45,14 @@ struct FakeReader
             QTimer::singleShot(0, context, [done, recognition] { done(recognition); });
         };
     }
+
+    // The rules of these tests test no text.
+    static DryRun::ReadText noText()
+    {
+        return [](const QString &path, QObject *, const DryRun::TextRead &) {
+            ADD_FAILURE() << "text asked of " << path.toStdString();
+        };
+    }
 };
 
 } // namespace
@@ -75,7 +83,7 @@ protected:
                                 DryRun::Update update = {})
     {
         updates.clear();
-        DryRun dryRun(rule, reader.recognize(), update ? update : collect());
+        DryRun dryRun(rule, reader.recognize(), FakeReader::noText(), update ? update : collect());
         current = &dryRun;
         dryRun.start(folder);
         EXPECT_TRUE(QTest::qWaitFor([&] { return dryRun.isFinished(); }, 10000));
@@ -171,7 +179,7 @@ TEST_F(DryRunTest, stopsAtTheCancelPointsAndHandsOverTheFileUnderWay)
     FakeReader ended;
     updates.clear();
     std::unique_ptr<DryRun> dryRun;
-    dryRun = std::make_unique<DryRun>(invoiceRule(), ended.recognize(), [&](const QList<DryRunRow> &rows) {
+    dryRun = std::make_unique<DryRun>(invoiceRule(), ended.recognize(), FakeReader::noText(), [&](const QList<DryRunRow> &rows) {
         updates.append(rows);
         if (updates.size() == 2)
             dryRun.reset();
@@ -183,7 +191,7 @@ TEST_F(DryRunTest, stopsAtTheCancelPointsAndHandsOverTheFileUnderWay)
 
     // Destroyed while a file is being read: no update comes any more.
     updates.clear();
-    dryRun = std::make_unique<DryRun>(invoiceRule(), ended.recognize(), collect());
+    dryRun = std::make_unique<DryRun>(invoiceRule(), ended.recognize(), FakeReader::noText(), collect());
     dryRun->start(dir.path());
     EXPECT_EQ(updates.size(), 1);
     dryRun.reset();

@@ -102,6 +102,8 @@ protected:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, button.center());
     }
 
+    // Put back after the test, whatever it changed.
+    const TestSupport::ScopedSettings settings;
     QTemporaryDir dir;
     QString home;
     std::unique_ptr<AppModel> model;

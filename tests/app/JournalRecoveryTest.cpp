@@ -5,12 +5,14 @@
 #include "AutopilotFixture.h"
 
 #include "FileReadiness.h"
+#include "JournalIntent.h"
 #include "JournalRecovery.h"
 #include "KillPoint.h"
 #include "TestSupport.h"
 #include "Trash.h"
 
 #include <QDirIterator>
+#include <QUrl>
 
 #include <csignal>
 #include <sys/wait.h>
@@ -153,4 +155,44 @@ TEST_F(JournalRecoveryTest, KilledAtAnyStepOfFilingUndoAndTheSweepTheJournalAgre
         ++kills;
     }
     EXPECT_GT(kills, 10);
+}
+
+TEST_F(JournalRecoveryTest, ASettledMoveToTheTrashLeavesNoInfoOfOursWithoutItsFile)
+{
+    makeAutopilot();
+    place(QStringLiteral("Sorted"));
+    const QString trash = Trash::homeTrash();
+    QDir(trash).removeRecursively();
+    // Two filed files whose moves to the Trash a killed process began: one
+    // got there, one did not; each has infos of earlier tries without their
+    // file, one after a gap in the names.
+    QList<JournalEntry> entries;
+    for (const QString &name : {QStringLiteral("moved.txt"), QStringLiteral("stayed.txt")}) {
+        const QString filed = oldFile(at(QStringLiteral("Sorted/") + name), name.toUtf8());
+        JournalEntry entry(QUuid::createUuid(), QStringLiteral("Rule"), at(QStringLiteral("Inbox/") + name), filed,
+                           JournalEntry::Status::done);
+        entry.fileID = FileReadiness::identifier(filed);
+        entry.trashDue = QDateTime::currentDateTimeUtc().addSecs(-60);
+        JournalIntent intent = JournalIntent::begin(JournalIntent::Kind::trash);
+        intent.pid = 0; // a process that no longer runs
+        entry.intentData = intent.toJsonData();
+        ASSERT_TRUE(store->insert(entry));
+        entries.append(entry);
+        for (const QString &unfinished : {name, QFileInfo(name).completeBaseName() + QStringLiteral(" 3.txt")}) {
+            ASSERT_TRUE(TestSupport::writeFile(trash + QStringLiteral("/info/") + unfinished + QStringLiteral(".trashinfo"),
+                                               "[Trash Info]\nPath=" + QUrl::toPercentEncoding(filed, "/")
+                                                   + "\nDeletionDate=2026-03-05T09:00:00\n"));
+        }
+    }
+    ASSERT_TRUE(QFile::remove(trash + QStringLiteral("/info/moved.txt.trashinfo")));
+    const QString inTrash = Trash::moveToTrash(entries.at(0).newPath);
+    ASSERT_EQ(inTrash, trash + QStringLiteral("/files/moved.txt"));
+
+    EXPECT_EQ(JournalRecovery::settle(*autopilot), 2);
+    EXPECT_EQ(store->journalEntry(entries.at(0).id)->statusRaw, QStringLiteral("trashed"));
+    EXPECT_EQ(store->journalEntry(entries.at(1).id)->statusRaw, QStringLiteral("done"));
+    EXPECT_TRUE(store->journalEntry(entries.at(1).id)->trashDue);
+    EXPECT_EQ(QDir(trash + QStringLiteral("/info")).entryList(QDir::Files),
+              QStringList{QStringLiteral("moved.txt.trashinfo")});
+    EXPECT_TRUE(QFileInfo::exists(inTrash) && QFileInfo::exists(entries.at(1).newPath));
 }

@@ -2,6 +2,7 @@
 #include "OnboardingView.h"
 #include "Prefs.h"
 #include "Store.h"
+#include "TestSupport.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -57,6 +58,8 @@ protected:
         return result;
     }
 
+    // Put back after the test, whatever it changed.
+    const TestSupport::ScopedSettings settings;
     QTemporaryDir dir;
     std::unique_ptr<AppModel> model;
     std::unique_ptr<OnboardingView> view;

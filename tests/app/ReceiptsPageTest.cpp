@@ -226,7 +226,7 @@ TEST_F(ReceiptsPageTest, ExportsTheMonthAndSaysWhichReceiptsItLeftOut)
     EXPECT_EQ(revealed, QStringList{destination});
     auto *leftOut = page->findChild<QMessageBox *>(QStringLiteral("leftOut"));
     ASSERT_TRUE(leftOut);
-    EXPECT_EQ(leftOut->text(), QStringLiteral("1 of 3 receipts were left out because their files are no longer there."));
+    EXPECT_EQ(leftOut->text(), QStringLiteral("1 of 3 receipts was left out because its file is no longer there."));
     EXPECT_EQ(leftOut->detailedText(), dir.filePath(QStringLiteral("files/gone.pdf")));
 }
 

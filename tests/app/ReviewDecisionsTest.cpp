@@ -101,6 +101,67 @@ TEST_F(ReviewDecisionsTest, ApprovingFilesUnderTheCorrectedValuesWhileTheRuleExi
     EXPECT_EQ(stored(kept), kept);
 }
 
+TEST_F(ReviewDecisionsTest, AnApprovedCorrectionReachesTheStoredReadingAndSoTheReceipts)
+{
+    const StoredRule invoices = senderRule();
+    Recognition misread = invoiceFrom(QStringLiteral("Wrong"), 0.4);
+    misread.date = CalendarUtc::noon(QDate(2026, 9, 30));
+    misread.amount = Decimal::fromString(u"18310.63");
+    misread.currency = QStringLiteral("EUR");
+    misread.title = QStringLiteral("RE-1");
+    JournalEntry entry = waiting(invoices, QStringLiteral("scan.pdf"), misread);
+    RecognitionRecord read(QStringLiteral("7"), Autopilot::hash(entry.originalPath), entry.originalPath, misread);
+    ASSERT_TRUE(store->insert(read));
+    // Another content, read alike, keeps its reading.
+    const QString other = oldFile(home + QStringLiteral("/Inbox/other.pdf"), "%PDF other");
+    RecognitionRecord otherRead(QString(), Autopilot::hash(other), other, misread);
+    ASSERT_TRUE(store->insert(otherRead));
+
+    Recognition corrected = misread;
+    corrected.kind = DocumentKind::receipt;
+    corrected.sender = QStringLiteral("Right");
+    corrected.date = CalendarUtc::noon(QDate(2026, 10, 1));
+    corrected.amount = Decimal::fromString(u"502.63");
+    corrected.currency = QStringLiteral("CHF");
+    corrected.confidence = 1.0;
+    autopilot->approve(entry, corrected);
+    ASSERT_EQ(entry.statusRaw, QStringLiteral("done"));
+
+    // The record follows the file, holds the approved values and is marked
+    // as the user's; what the user did not correct stays as read.
+    const QList<RecognitionRecord> records = store->recognitionRecords(read.contentHash);
+    ASSERT_EQ(records.size(), 1);
+    const RecognitionRecord &kept = records.constFirst();
+    EXPECT_EQ(kept.path, entry.newPath);
+    EXPECT_TRUE(kept.edited);
+    const Recognition stored = kept.recognition();
+    EXPECT_EQ(std::tuple(stored.kind, stored.sender, stored.date, stored.amount, stored.currency),
+              std::tuple(corrected.kind, corrected.sender, corrected.date, corrected.amount, corrected.currency));
+    EXPECT_EQ(std::tuple(stored.title, stored.confidence), std::tuple(misread.title, misread.confidence));
+    EXPECT_FALSE(store->recognitionRecords(otherRead.contentHash).constFirst().edited);
+
+    // The receipts of the corrected month show it; September's no longer do.
+    const QList<RecognitionRecord> october = store->receipts(2026, 10);
+    ASSERT_EQ(october.size(), 1);
+    EXPECT_EQ(october.constFirst().recognition().amount, Decimal::fromString(u"502.63"));
+    EXPECT_EQ(store->receipts(2026, 9).size(), 1); // only the other content
+
+    // A content never read before is kept with the approved reading; a
+    // correction without the rule stays off the stored readings.
+    JournalEntry unread = waiting(invoices, QStringLiteral("unread.pdf"), misread);
+    JournalEntry ruleless = waiting(invoices, QStringLiteral("ruleless.pdf"), misread);
+    autopilot->approve(unread, corrected);
+    const QList<RecognitionRecord> made = store->recognitionRecords(Autopilot::hash(unread.newPath));
+    ASSERT_EQ(made.size(), 1);
+    EXPECT_TRUE(made.constFirst().edited);
+    EXPECT_EQ(made.constFirst().path, unread.newPath);
+    EXPECT_EQ(made.constFirst().recognition().amount, Decimal::fromString(u"502.63"));
+    store->remove(invoices);
+    autopilot->approve(ruleless, corrected);
+    ASSERT_EQ(ruleless.statusRaw, QStringLiteral("done"));
+    EXPECT_TRUE(store->recognitionRecords(Autopilot::hash(ruleless.newPath)).isEmpty());
+}
+
 TEST_F(ReviewDecisionsTest, SkippingLeavesTheFileAloneAndALaterApproveDoesNothing)
 {
     const StoredRule invoices = senderRule();

@@ -7,7 +7,9 @@
 #include "FakeModelServer.h"
 #include "Prefs.h"
 #include "RealHome.h"
+#include "ScopedEnv.h"
 #include "Store.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -44,7 +46,6 @@ protected:
     {
         model.reset();
         server.reset();
-        qunsetenv("APP_MODEL_URL");
     }
 
     // Makes the model available through a fake server of the test's own.
@@ -72,6 +73,9 @@ protected:
         return Rule{QUuid::createUuid(), name, std::move(conditions), std::move(actions), false, std::nullopt};
     }
 
+    // Put back after the test, whatever it changed.
+    const TestSupport::ScopedSettings settings;
+    const ScopedEnv modelUrl{"APP_MODEL_URL"};
     QTemporaryDir dir;
     std::unique_ptr<FakeModelServer> server;
     std::unique_ptr<AppModel> model;

@@ -1,19 +1,26 @@
 // The rules page and its cards over a store of the test's own: cards follow
 // the stored order and state, and every card action reaches the store or
 // the AppModel.
+#include "DescribeRuleField.h"
 #include "DryRunView.h"
 #include "EmptyStateView.h"
 #include "RuleCard.h"
 #include "RuleEditorFixture.h"
 #include "RulesPage.h"
 #include "Chip.h"
+#include "MainWindow.h"
 #include "ToggleSwitch.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSemaphore>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -182,4 +189,119 @@ TEST_F(RulesPageTest, ALongListJoinsInOrderAndTheEmptyStateShowsWithoutRules)
     page.actions().constFirst()->trigger();
     ASSERT_TRUE(model->editing());
     EXPECT_TRUE(model->editing()->isNew);
+}
+
+TEST_F(RulesPageTest, ALongListShowsTheCardsInViewStackedFollowsScrollingAndKeepsTheFocusedCard)
+{
+    const WatchedFolder downloads = folder(QStringLiteral("Downloads"));
+    for (int i = 0; i < 60; ++i)
+        store(rule(QStringLiteral("Rule %1").arg(i), {}, {}), downloads.uuid, i);
+    RulesPage page(*model);
+    page.resize(700, 500);
+    page.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+    QTRY_COMPARE(page.cards().size(), 60);
+    QCoreApplication::processEvents();
+    const QList<RuleCard *> cards = page.cards();
+    const auto stacked = [&cards] {
+        for (qsizetype i = 0; i < cards.size(); ++i) {
+            const RuleCard *card = cards.at(i);
+            // A card in view is as tall as its content.
+            if (card->isVisible() && card->height() != card->heightForWidth(card->width()))
+                return false;
+            if (i > 0 && card->y() <= cards.at(i - 1)->geometry().bottom())
+                return false;
+        }
+        return true;
+    };
+    EXPECT_TRUE(stacked());
+    // Only the cards in and near the view are shown.
+    EXPECT_TRUE(cards.constFirst()->isVisible());
+    EXPECT_TRUE(cards.constLast()->isHidden());
+
+    // The first card keeps the focus while the view moves to the end.
+    cards.constFirst()->editButton()->setFocus();
+    QScrollBar *bar = page.findChild<QScrollArea *>()->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(cards.constLast()->isVisible());
+    EXPECT_TRUE(cards.at(1)->isHidden());
+    EXPECT_TRUE(cards.constFirst()->isVisible());
+    EXPECT_TRUE(cards.constFirst()->editButton()->hasFocus());
+    EXPECT_EQ(bar->value(), bar->maximum());
+
+    // A card that grows pushes the ones below it down, also while hidden.
+    EXPECT_TRUE(cards.at(30)->isHidden());
+    for (int changed : {0, 30, 58}) {
+        StoredRule stored = model->store().rules().at(changed);
+        Rule longer = stored.rule();
+        longer.conditions = {kindIs(QStringLiteral("invoice")), kindIs(QStringLiteral("receipt"))};
+        longer.actions = {moveTo(QStringLiteral("~/Documents/Invoices/{jahr}/{monat}")),
+                          moveTo(QStringLiteral("~/Archive/Invoices/{jahr}"))};
+        stored.setRule(longer);
+        ASSERT_TRUE(model->store().update(stored));
+    }
+    const int before = cards.at(58)->height();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return cards.at(58)->height() > before && stacked(); }));
+    bar->setValue(cards.at(30)->y());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(cards.at(30)->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor(stacked));
+}
+
+TEST_F(RulesPageTest, TheRulesPageIsKeptAndARuleBeingDraftedGoesOnWhenThePageIsLeft)
+{
+    useModel();
+    store(rule(QStringLiteral("Kept"), {}, {}), std::nullopt, 0);
+    MainWindow window(*model);
+    model->setSidebar(SidebarItem::rules);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    auto *page = qobject_cast<RulesPage *>(window.currentPage());
+    ASSERT_NE(page, nullptr);
+    RuleCard *card = page->cards().constFirst();
+
+    // The model answers only when the test lets it.
+    QSemaphore answer;
+    page->describeField()->setDrafter([&answer](const QString &sentence) {
+        answer.acquire();
+        return rule(sentence, {}, {moveTo(QStringLiteral("~/Documents"))});
+    });
+    const auto draftAndLeave = [&](const QString &sentence) {
+        page->describeField()->lineEdit()->setText(sentence);
+        page->describeField()->draft();
+        EXPECT_TRUE(page->describeField()->isWorking());
+        model->setSidebar(SidebarItem::journal);
+        EXPECT_EQ(window.currentPage()->objectName(), QStringLiteral("journalPage"));
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(page->describeField()->isWorking());
+    };
+
+    // Its result opens the editor over the page the user went to.
+    draftAndLeave(QStringLiteral("Scans"));
+    answer.release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model->editing().has_value(); }, 20000));
+    EXPECT_EQ(model->editing()->rule.name, QStringLiteral("Scans"));
+    EXPECT_TRUE(model->editing()->isNew);
+    ASSERT_NE(window.ruleEditor(), nullptr);
+    EXPECT_TRUE(window.ruleEditor()->isVisible());
+    EXPECT_TRUE(page->describeField()->text().isEmpty());
+    window.ruleEditor()->reject();
+
+    // Back on the page: the same page and cards, not built again.
+    model->setSidebar(SidebarItem::rules);
+    EXPECT_EQ(window.currentPage(), page);
+    EXPECT_EQ(page->cards().constFirst(), card);
+    EXPECT_TRUE(page->isVisible());
+
+    // With another editor open the draft waits for it to close.
+    draftAndLeave(QStringLiteral("Letters"));
+    model->newRule();
+    const QUuid open = model->editing()->id;
+    answer.release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page->describeField()->isWorking(); }, 20000));
+    EXPECT_EQ(model->editing()->id, open);
+    window.ruleEditor()->reject();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model->editing().has_value(); }, 5000));
+    EXPECT_EQ(model->editing()->rule.name, QStringLiteral("Letters"));
 }

@@ -67,6 +67,7 @@ TEST(SeedDataTest, RefusesUnsafeHomesAndStoresAndIgnoresOtherRequests)
 
 TEST(SeedDataTest, SeedsALivedInJournalOnceIntoTheTemporaryHome)
 {
+    const TestSupport::ScopedSettings settings;
     ScopedEnv seed("APP_SEED", QByteArray("1"));
     Prefs::setValue(QString::fromUtf16(Prefs::nameLanguageKey), QStringLiteral("de"));
     auto model = makeModel();

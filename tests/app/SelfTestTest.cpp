@@ -241,6 +241,7 @@ TEST(SelfTestProcess, TheRunWritesItsSettingsOnlyInsideItsTestEnvironment)
 
 TEST(SelfTestScenarioTest, AHomeThatCannotBeMadeFailsTheRunButEveryCheckIsReported)
 {
+    const TestSupport::ScopedSettings settings; // the run shortens the settle wait
     QTemporaryDir sandbox;
     ASSERT_TRUE(sandbox.isValid());
     // A file where the home's parent folder should be: no folder, no

@@ -8,6 +8,7 @@
 #include "NameSettings.h"
 #include "Prefs.h"
 #include "Store.h"
+#include "TestSupport.h"
 #include "ThemeStore.h"
 
 #include <QCheckBox>
@@ -31,13 +32,7 @@ protected:
         QFile::remove(LoginItem::path());
     }
 
-    void TearDown() override
-    {
-        for (const char16_t *key : {Prefs::useModelKey, Prefs::minimumWaitKey, Prefs::notifyKey,
-                                    Prefs::nameLanguageKey, Prefs::dateFormatKey})
-            Prefs::settings()->remove(QString::fromUtf16(key));
-        ThemeStore::instance().setThemeID(QStringLiteral("system"));
-    }
+    void TearDown() override { ThemeStore::instance().setThemeID(QStringLiteral("system")); }
 
     static void pick(QComboBox *picker, int index)
     {
@@ -45,6 +40,8 @@ protected:
         Q_EMIT picker->activated(index);
     }
 
+    // Put back after the test, whatever it changed.
+    const TestSupport::ScopedSettings settings;
     QTemporaryDir dir;
     std::unique_ptr<AppModel> model;
 };

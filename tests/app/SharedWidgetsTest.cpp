@@ -4,6 +4,7 @@
 #include "RecognitionLine.h"
 #include "ScopedEnv.h"
 #include "Sheet.h"
+#include "TestSupport.h"
 #include "ThemeStore.h"
 
 #include <QLineEdit>
@@ -32,11 +33,9 @@ class ThemeStoreTest : public ::testing::Test
 {
 protected:
     void SetUp() override { Prefs::settings()->remove(accentKey); }
-    void TearDown() override
-    {
-        Prefs::settings()->remove(accentKey);
-        QApplication::setPalette(original);
-    }
+    void TearDown() override { QApplication::setPalette(original); }
+    // Put back after the test, whatever it changed.
+    const TestSupport::ScopedSettings settings;
     const QPalette original = QApplication::palette();
 };
 

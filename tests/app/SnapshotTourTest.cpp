@@ -62,8 +62,10 @@ struct TourRun : TestSupport::ProcessRun
     QString folder;
 };
 
-// Runs filewright in screenshot mode in a fresh environment below root.
-TourRun tour(const QTemporaryDir &root, const std::optional<QString> &pages, bool testStore = true)
+// Runs filewright in screenshot mode in a fresh environment below root, its
+// windows in English or, given "de", in German.
+TourRun tour(const QTemporaryDir &root, const std::optional<QString> &pages, bool testStore = true,
+             const QString &language = QStringLiteral("en"))
 {
     QProcessEnvironment environment = TestSupport::isolatedEnvironment(root.path());
     if (testStore) {
@@ -75,6 +77,7 @@ TourRun tour(const QTemporaryDir &root, const std::optional<QString> &pages, boo
     if (pages)
         environment.insert(QStringLiteral("APP_SNAPSHOT_PAGES"), *pages);
     environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    environment.insert(QStringLiteral("LANGUAGE"), language);
     return {TestSupport::run(QStringLiteral("dbus-run-session"), {QStringLiteral("--"), QStringLiteral(FILEWRIGHT_BINARY)},
                              environment),
             root.filePath(QStringLiteral("shots"))};
@@ -90,12 +93,13 @@ QStringList reported(const TourRun &run)
     return names;
 }
 
-} // namespace
-
-TEST(SnapshotTourTest, TheWholeTourShowsEveryViewInLightAndDark)
+// The whole tour in one language: every picture taken, every view checked in
+// light and dark, nothing drawn outside its window.
+void checkWholeTour(const QString &language)
 {
+    SCOPED_TRACE(language.toStdString());
     QTemporaryDir root;
-    const TourRun run = tour(root, std::nullopt);
+    const TourRun run = tour(root, std::nullopt, true, language);
     ASSERT_EQ(run.exitCode, 0) << run.lines.join(u'\n').toStdString();
     EXPECT_EQ(reported(run), fullTour()) << run.lines.join(u'\n').toStdString();
     EXPECT_EQ(run.lines.value(run.lines.size() - 1), QStringLiteral("SNAPSHOT done ") + run.folder);
@@ -133,6 +137,18 @@ TEST(SnapshotTourTest, TheWholeTourShowsEveryViewInLightAndDark)
         }
         EXPECT_NE(pictures[0], pictures[1]) << shot.name;
     }
+}
+
+} // namespace
+
+TEST(SnapshotTourTest, TheWholeTourShowsEveryViewInLightAndDark)
+{
+    checkWholeTour(QStringLiteral("en"));
+}
+
+TEST(SnapshotTourTest, TheWholeTourShowsEveryViewInGermanToo)
+{
+    checkWholeTour(QStringLiteral("de"));
 }
 
 TEST(SnapshotTourTest, PagesNarrowTheTourAndNoTestStoreRefusesIt)

@@ -217,6 +217,32 @@ TEST_F(FileOperationsTest, TagsLiveInTheSharedAttribute)
     expectFailure([] { FileOperations::setTags({u"x"_s}, u"/proc/self/status"_s); }, u"cannot store tags"_s);
 }
 
+// Any path Linux allows comes back as it was written: leading double
+// slashes are no host, case and non-ASCII names stay, and so does a name that
+// was not valid UTF-8 on disk.
+TEST(Performed, PathsRoundTripThroughFileUrlsWhateverTheyHold)
+{
+    const QString notUtf8 = QFile::decodeName("/d/\xff\xfe a\xc3(.pdf");
+    for (const QString &path : {u"/"_s, u"//"_s, u"///a"_s, u"//x"_s, u"//Server/x"_s, u"//ä/x"_s, u"/a//b/"_s,
+                                u"/%41 #?;=@:&+$,!'()*~"_s, u"/localhost/x"_s, u"/\u6587\U0001F600\n\t"_s, notUtf8}) {
+        Performed performed{path, path, {path}, {}, std::nullopt};
+        EXPECT_EQ(Performed::fromJsonData(performed.toJsonData()), performed) << path.toStdString();
+        const QString url = performed.toJson().value(u"original"_s).toString();
+        EXPECT_TRUE(url.startsWith(u"file:///"_s)) << url.toStdString();
+    }
+    // Rows written before double slashes were kept still read as they did.
+    QJsonObject json = Performed{u"/a"_s, u"/a"_s, {}, {}, std::nullopt}.toJson();
+    for (const auto &[url, path] : {std::pair{u"file://server/x"_s, u"//server/x"_s},
+                                    {u"file://localhost/a%20b"_s, u"/a b"_s}, {u"file:///a%zz"_s, u"/a%zz"_s}}) {
+        json.insert(u"original"_s, url);
+        EXPECT_EQ(Performed::fromJson(json).original, path) << url.toStdString();
+    }
+    for (const QString &url : {u"file://"_s, u"file:///a%00b"_s, u"file:///a?b"_s, u"file:///a#b"_s, u"/a"_s, u"http:///a"_s}) {
+        json.insert(u"original"_s, url);
+        EXPECT_THROW(Performed::fromJson(json), JsonCoding::DecodeError) << url.toStdString();
+    }
+}
+
 TEST(Performed, JsonKeepsPathsAndLeavesOutAbsentDays)
 {
     Performed performed{u"/home/a/In box/Scan #1 100%.pdf"_s, u"/home/a/Belege/ä?.pdf"_s, {u"/srv/c.pdf"_s}, {u"Steuer"_s},

@@ -1,4 +1,6 @@
 #include "HtmlText.h"
+#include "PatternReader.h"
+#include "TextBudget.h"
 #include "TestSupport.h"
 #include "TextExtractor.h"
 
@@ -56,4 +58,106 @@ TEST(HtmlText, ReadsInAProcessWithoutAGraphicalApplication)
     EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << output.toStdString();
     EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
     EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+}
+
+namespace {
+
+// Valid UTF-16: no half of a surrogate pair anywhere.
+bool isWholeCodePoints(const QString &text)
+{
+    return QString::fromUtf8(text.toUtf8()) == text;
+}
+
+} // namespace
+
+// What a browser shows where the reader once fell short: Unicode spaces in
+// grouped amounts, every named reference (upper-case ones too), processing
+// instructions holding ">", and the content of a text area.
+TEST(HtmlText, ReadsSpacesReferencesInstructionsAndTextAreasAsABrowserShowsThem)
+{
+    const std::pair<QString, QString> cases[] = {
+        {u"<p>Gesamt 1\u202F234,56\u00A0€</p>"_s, u"Gesamt 1 234,56 €\n"_s},
+        {u"10&thinsp;000,00&nbsp;€"_s, u"10 000,00 €"_s},
+        {u"a\u2009b\u2007c\u2002d\u2003e\u3000f"_s, u"a b c d e f"_s},
+        {u"&rarr;&le;&frasl;&AMP;&LT;&GT;&QUOT;&NotEqualTilde;&Uuml;&hellip;"_s, u"→≤⁄&<>\"\u2242\u0338Ü…"_s},
+        // Legacy names count without their semicolon, others do not.
+        {u"&copy2024 &notit; &AMP &euro &amp;x"_s, u"©2024 ¬it; & &euro &x"_s},
+        {u"<?php if ($a > $b) { echo '<p>'; } ?>Text<?xml version=\"1.0\"?>!"_s, u"Text!"_s},
+        {u"<form><textarea name=n>\nZahlbar bis 15.03.2024 &amp; <b>x</b></textarea>danach</form>"_s,
+         u"Zahlbar bis 15.03.2024 & <b>x</b>\ndanach\n"_s},
+        {u"<textarea>a</textare b</TEXTAREA >c"_s, u"a</textare b\nc"_s},
+    };
+    for (const auto &[html, text] : cases)
+        EXPECT_EQ(HtmlText::read(html, 1000), text) << html.toStdString();
+    // A page fed in pieces of any size reads the same.
+    const QString page = u"<?php a > b ?>x&rarr;<textarea>y</textarea><!-- > -->z"_s;
+    for (qsizetype piece : {1, 2, 3, 7}) {
+        TextBudget budget(1000);
+        HtmlText reader(budget);
+        for (qsizetype i = 0; i < page.size(); i += piece)
+            reader.feed(QStringView(page).mid(i, piece));
+        reader.finish();
+        EXPECT_EQ(budget.text(), u"x→\ny\nz"_s) << piece;
+    }
+}
+
+// Cut where a character boundary falls inside a surrogate pair (after Indic
+// and Thai letters), or inside one character of endless combining marks: the
+// text is still whole code points, and never longer than four code units a
+// character.
+TEST(HtmlText, TextsAreCutBetweenWholeCodePointsAndBounded)
+{
+    for (const QString &unit : {u"क😀"_s, u"ก😀"_s, u"बिल📄"_s, u"ที่📄"_s}) {
+        const QString page = u"<p>"_s + unit.repeated(3000) + u"</p>"_s;
+        for (int limit = 1; limit < 40; ++limit) {
+            const QString text = HtmlText::read(page, limit);
+            EXPECT_TRUE(isWholeCodePoints(text)) << limit;
+            EXPECT_FALSE(text.isEmpty());
+        }
+        EXPECT_TRUE(isWholeCodePoints(TextExtractor::leftCharacters(unit.repeated(100), 77)));
+    }
+    const QString marks = u"a"_s + QString(1'000'000, QChar(0x0301));
+    const QString read = HtmlText::read(marks, 20000);
+    EXPECT_LE(read.size(), 4 * 20000);
+    EXPECT_TRUE(read.startsWith(u"a\u0301"_s));
+    TextBudget budget(10);
+    budget.append(u"x"_s + QString(38, QChar(0x0301)) + u"😀😀"_s);
+    EXPECT_EQ(budget.text().toStdString(), (u"x"_s + QString(38, QChar(0x0301))).toStdString()); // no half emoji
+    const QTemporaryDir dir;
+    ASSERT_TRUE(TestSupport::writeFile(dir.filePath(u"marks.txt"_s), marks.toUtf8()));
+    EXPECT_LE(TextExtractor::text(dir.filePath(u"marks.txt"_s)).text.size(), 4 * TextExtractor::maxTextCharacters);
+}
+
+// Pages in the legacy character sets they declare, and an amount grouped
+// with a narrow no-break space that the recognition reads right.
+TEST(HtmlText, WebPagesAreDecodedInTheirDeclaredCharacterSet)
+{
+    const QTemporaryDir dir;
+    const std::pair<QByteArray, QString> pages[] = {
+        {"<html><head><meta charset=\"windows-1252\"></head><body><p>J\xfcrgen M\xfcller</p><p>Summe 12,34 \x80</p>",
+         u"Jürgen Müller\nSumme 12,34 €\n"_s},
+        {"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-15\"><p>Gr\xfc\xdf" "e 5 \xa4</p>",
+         u"Grüße 5 €\n"_s},
+        // ISO-8859-1 means windows-1252 on the web.
+        {"<meta charset=iso-8859-1><p>\x84Zitat\x93 \x80</p>", u"„Zitat“ €\n"_s},
+        {"<meta charset=\"utf-8\"><p>J\xc3\xbcrgen \xe2\x82\xac</p>", u"Jürgen €\n"_s},
+        {"\xef\xbb\xbf<meta charset=windows-1252><p>J\xc3\xbcrgen</p>", u"Jürgen\n"_s},
+        {"<p>ohne Angabe J\xc3\xbcrgen</p>", u"ohne Angabe Jürgen\n"_s},
+        {"<meta charset=\"no-such-set\"><p>J\xc3\xbcrgen</p>", u"Jürgen\n"_s},
+    };
+    int i = 0;
+    for (const auto &[bytes, text] : pages) {
+        const QString path = dir.filePath(QStringLiteral("page%1.html").arg(++i));
+        ASSERT_TRUE(TestSupport::writeFile(path, bytes));
+        EXPECT_EQ(TextExtractor::text(path).text, text) << bytes.toStdString();
+    }
+    // A long page: the declaration is found at the start, the rest decoded alike.
+    const QString path = dir.filePath(u"long.html"_s);
+    ASSERT_TRUE(TestSupport::writeFile(path, "<meta charset=windows-1252>" + QByteArray("<p>M\xfcller</p>").repeated(20000)));
+    EXPECT_EQ(TextExtractor::text(path).text, u"Müller\n"_s.repeated(20000).left(TextExtractor::maxTextCharacters));
+
+    const QString invoice = HtmlText::read(u"<p>Rechnung</p><p>Gesamtbetrag: 1\u202F234,56\u00A0€</p>"_s, 1000);
+    const PatternReader::Result read = PatternReader::read(invoice);
+    ASSERT_TRUE(read.total);
+    EXPECT_EQ(read.total->amount, *Decimal::fromString(u"1234.56")) << invoice.toStdString();
 }

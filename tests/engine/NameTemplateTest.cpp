@@ -105,6 +105,84 @@ TEST(NameTemplate, FileNamesDropTemplateExtensionsKeepTheOriginalAndStayShort)
     EXPECT_TRUE(TestSupport::writeFile(dir.filePath(german.fileName(wide, someValues, u"pdf"_s)), "x"));
 }
 
+namespace {
+
+// A name the file system takes: 1 to 255 bytes of valid UTF-8 (so no half
+// of a surrogate pair), no slash.
+void expectWritableName(const QString &name, const std::string &what)
+{
+    const QByteArray bytes = name.toUtf8();
+    EXPECT_GE(bytes.size(), 1) << what;
+    EXPECT_LE(bytes.size(), NameTemplate::maxNameBytes) << what << " " << bytes.size();
+    EXPECT_EQ(QString::fromUtf8(bytes), name) << what;
+    EXPECT_FALSE(name.contains(u'/')) << what;
+}
+
+QString lastComponent(const QString &path)
+{
+    return path.mid(path.lastIndexOf(u'/') + 1);
+}
+
+} // namespace
+
+// Titles that the byte limit cuts in awkward places: one character longer
+// than the limit by itself, a long text after the last dot, and letters whose
+// character boundaries fall inside a following surrogate pair. Every name is
+// written, never empty, never only its extension, and keeps its extension.
+TEST(NameTemplate, NamesAreNeverCutToNothingOrPastTheByteLimit)
+{
+    auto values = someValues;
+    const QString huge = u"a"_s + QString(130, QChar(0x0301)); // one character, 261 bytes
+    values.insert(u"titel"_s, huge);
+    const QString withExtension = german.fileName(u"{titel}"_s, values, u"pdf"_s);
+    expectWritableName(withExtension, "huge.pdf");
+    EXPECT_TRUE(withExtension.startsWith(u"a\u0301"_s) && withExtension.endsWith(u".pdf"_s));
+    EXPECT_EQ(withExtension.toUtf8().size(), 255);
+    const QString bare = german.fileName(u"{titel}"_s, values, QString());
+    expectWritableName(bare, "huge");
+    EXPECT_TRUE(bare.startsWith(u"a\u0301"_s));
+    expectWritableName(lastComponent(german.folder(u"~/{titel}"_s, values, home)), "huge folder");
+    // Nothing left of the title at all: the original name, cut the same way.
+    values.insert(u"titel"_s, QString(300, QChar(0x200B)));
+    values.insert(u"original"_s, huge);
+    EXPECT_TRUE(german.fileName(u"{titel}"_s, values, u"pdf"_s).startsWith(u"a\u0301"_s));
+
+    // A long text after the last dot is no extension: the base stays, the
+    // numbered name fits.
+    const QString longTail = QString(252, u'x');
+    const QString free = NameTemplate::freeURL(u"/d/Bericht."_s + longTail, [](const QString &p) { return !p.endsWith(u" 2"_s); });
+    expectWritableName(lastComponent(free), "long tail");
+    EXPECT_TRUE(lastComponent(free).startsWith(u"Bericht.xx"_s) && free.endsWith(u"x 2"_s)) << free.toStdString();
+    const QString renamed = german.fileName(u"{art}"_s, someValues, longTail);
+    expectWritableName(renamed, "renamed long tail");
+    EXPECT_TRUE(renamed.startsWith(u"Rechnung.xx"_s)) << renamed.toStdString();
+    EXPECT_EQ(NameTemplate::freeURL(u"/d/Bericht 2024.final version"_s, [](const QString &p) { return p.endsWith(u"version"_s); }),
+              u"/d/Bericht 2024.final version 2"_s);
+    // A real extension stays, however long the base.
+    EXPECT_TRUE(NameTemplate::freeURL(u"/d/"_s + QString(251, u'b') + u".pdf"_s, [](const QString &p) { return !p.contains(u" 2"_s); })
+                    .endsWith(u"b 2.pdf"_s));
+
+    const QStringList titles{u"बिल📄"_s.repeated(60), u"क😀"_s.repeated(100), u"ก😀"_s.repeated(100),
+                             u"ที่📄"_s.repeated(60), u"क"_s + u"😀"_s.repeated(100), huge + u"😀"_s.repeated(10)};
+    for (const QString &title : titles) {
+        const std::string what = title.left(8).toStdString();
+        values.insert(u"titel"_s, title);
+        for (const QString &extension : {u"pdf"_s, QString()}) {
+            const QString name = german.fileName(u"{titel}"_s, values, extension);
+            expectWritableName(name, what);
+            if (!extension.isEmpty()) {
+                EXPECT_TRUE(name.endsWith(u".pdf"_s) && name.size() > 4) << what;
+            }
+            const QString next = NameTemplate::freeURL(u"/d/"_s + name, [&](const QString &p) { return p == u"/d/"_s + name; });
+            expectWritableName(lastComponent(next), what + " counted up");
+            if (!extension.isEmpty()) {
+                EXPECT_TRUE(next.endsWith(u" 2.pdf"_s)) << what;
+            }
+        }
+        expectWritableName(lastComponent(german.folder(u"~/{titel}"_s, values, home)), what + " folder");
+    }
+}
+
 TEST(NameTemplate, FoldersResolveHomeAndRoot)
 {
     const NameTemplate::Values noDate{{u"original"_s, u"x"_s}};

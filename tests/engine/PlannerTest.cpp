@@ -1,4 +1,5 @@
 #include "Planner.h"
+#include "FileOperations.h"
 #include "JsonCoding.h"
 #include "TestSupport.h"
 
@@ -82,6 +83,9 @@ TEST(Planner, TagsTrashDaysAndApplication)
     }
     // An empty application still counts.
     EXPECT_FALSE(planOf(ruleWith({{Kind::openWith, QString()}})).isEmpty());
+    // A count of days beyond any date is kept as the longest there is, so
+    // that the Trash date counted from it stays a date.
+    EXPECT_EQ(planOf(ruleWith({{Kind::trashAfter, u"999999999999999999"_s}})).trashAfterDays, Plan::maxTrashAfterDays);
 }
 
 TEST(Planner, MissingPlaceholdersOnceEachSortedByCodePoint)
@@ -134,7 +138,14 @@ TEST(Plan, JsonRoundTripAndRequiredKeys)
 
     json.remove(u"missing"_s);
     EXPECT_THROW(Plan::fromJson(json), JsonCoding::DecodeError);
+    // Out of range numbers make a damaged row, never a value.
     json = plan.toJson();
-    json.insert(u"trashAfterDays"_s, 1.5);
-    EXPECT_THROW(Plan::fromJson(json), JsonCoding::DecodeError);
+    QJsonObject performed = Performed{plan.original, plan.destination, {}, {}, 14}.toJson();
+    EXPECT_EQ(Performed::fromJson(performed).trashAfterDays, 14);
+    for (const double days : {1.5, -1.0, 1e19, double(Plan::maxTrashAfterDays) + 1}) {
+        json.insert(u"trashAfterDays"_s, days);
+        performed.insert(u"trashAfterDays"_s, days);
+        EXPECT_THROW(Plan::fromJson(json), JsonCoding::DecodeError) << days;
+        EXPECT_THROW(Performed::fromJson(performed), JsonCoding::DecodeError) << days;
+    }
 }

@@ -115,3 +115,42 @@ TEST(Trash, OtherFileSystemsUseTheirOwnTrash)
     if (!hadTrash)
         QDir(ownTrash).removeRecursively();
 }
+
+TEST(Trash, UnfinishedInfosOfAnItemGoWhereverTheyStandAndOthersStay)
+{
+    QTemporaryDir work(QDir::tempPath() + QStringLiteral("/filewright-trash-XXXXXX"));
+    const ScopedDataHome dataHome(work.path() + QStringLiteral("/share"));
+    const QString root = work.path() + QStringLiteral("/share/Trash");
+    const QString item = work.path() + QStringLiteral("/Sorted/Beleg 1.pdf");
+    const QString other = work.path() + QStringLiteral("/Elsewhere/Beleg 1.pdf");
+    ASSERT_TRUE(writeFile(item, "filed"));
+    ASSERT_TRUE(writeFile(other, "other"));
+    const QDateTime when(QDate(2026, 3, 5), QTime(9, 0));
+    const auto info = [&](const QString &name, const QString &path) {
+        return writeFile(root + QStringLiteral("/info/") + name + QStringLiteral(".trashinfo"),
+                         "[Trash Info]\nPath=" + QUrl::toPercentEncoding(path, "/") + "\nDeletionDate=2026-03-05T09:00:00\n");
+    };
+    // The same path trashed once before and still in the Trash, another
+    // file of that name, and infos of ours left without their item: one
+    // after a gap that an item taken out again left.
+    ASSERT_TRUE(writeFile(work.path() + QStringLiteral("/Sorted/old"), "earlier"));
+    ASSERT_EQ(Trash::moveToTrash(work.path() + QStringLiteral("/Sorted/old"), when), root + QStringLiteral("/files/old"));
+    ASSERT_EQ(Trash::moveToTrash(other, when), root + QStringLiteral("/files/Beleg 1.pdf"));
+    ASSERT_TRUE(QFile::rename(item, work.path() + QStringLiteral("/Sorted/kept.pdf")));
+    ASSERT_TRUE(writeFile(item, "earlier of the same path"));
+    ASSERT_EQ(Trash::moveToTrash(item, when), root + QStringLiteral("/files/Beleg 1 2.pdf"));
+    ASSERT_TRUE(QFile::rename(work.path() + QStringLiteral("/Sorted/kept.pdf"), item));
+    ASSERT_TRUE(info(QStringLiteral("Beleg 1 3.pdf"), item));
+    ASSERT_TRUE(info(QStringLiteral("Beleg 1 5.pdf"), item));
+    ASSERT_TRUE(info(QStringLiteral("Beleg 1 5x.pdf"), item)); // not a name this item is given
+    ASSERT_TRUE(info(QStringLiteral("Beleg 1 6.pdf"), other));
+
+    Trash::removeUnfinished(item);
+    QStringList left = QDir(root + QStringLiteral("/info")).entryList(QDir::Files);
+    left.sort();
+    EXPECT_EQ(left, (QStringList{QStringLiteral("Beleg 1 2.pdf.trashinfo"), QStringLiteral("Beleg 1 5x.pdf.trashinfo"),
+                                 QStringLiteral("Beleg 1 6.pdf.trashinfo"), QStringLiteral("Beleg 1.pdf.trashinfo"),
+                                 QStringLiteral("old.trashinfo")}));
+    EXPECT_EQ(readFile(item), "filed");
+    EXPECT_EQ(readFile(root + QStringLiteral("/files/Beleg 1 2.pdf")), "earlier of the same path");
+}

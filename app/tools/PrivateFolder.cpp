@@ -1,0 +1,43 @@
+#include "PrivateFolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QUuid>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include <sys/stat.h>
+
+namespace PrivateFolder {
+
+namespace {
+class Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(AutomationActions)
+};
+
+ActionError failure(const QString &path, const QString &reason)
+{
+    return ActionError::failure(Texts::tr("Could not create the folder %1: %2").arg(path, reason));
+}
+} // namespace
+
+ActionResult<QString> create(const QString &prefix)
+{
+    const QString parent = QDir::tempPath();
+    const QString path = QDir(parent).filePath(prefix + QUuid::createUuid().toString(QUuid::WithoutBraces));
+    std::error_code error;
+    std::filesystem::create_directories(QFile::encodeName(parent).toStdString(), error);
+    if (error)
+        return failure(path, QString::fromLocal8Bit(error.message().c_str()));
+    const QByteArray local = QFile::encodeName(path);
+    // The umask can only take bits away; chmod gives back what it took.
+    if (::mkdir(local.constData(), S_IRWXU) != 0 || ::chmod(local.constData(), S_IRWXU) != 0)
+        return failure(path, QString::fromLocal8Bit(std::strerror(errno)));
+    return path;
+}
+
+} // namespace PrivateFolder

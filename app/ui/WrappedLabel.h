@@ -1,0 +1,35 @@
+// A plain-text label that wraps at word boundaries and lays its text out
+// once per width. A word-wrapped QLabel lays its text out again for every
+// size question (its preferred size alone tries several widths), which adds
+// up on a page with hundreds of them; this one answers the preferred and
+// least sizes from the font and remembers the height for each width asked
+// until the text or the font changes.
+#pragma once
+
+#include <QLabel>
+#include <QVarLengthArray>
+
+class WrappedLabel : public QLabel
+{
+    Q_OBJECT
+
+public:
+    explicit WrappedLabel(QWidget *parent = nullptr);
+
+    int heightForWidth(int width) const override;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    struct Measured
+    {
+        int width;
+        int height;
+    };
+    // A few widths: a page measures at its width with and without a scroll bar.
+    mutable QVarLengthArray<Measured, 4> m_heights;
+    mutable QString m_measured; // the text the heights are for
+};

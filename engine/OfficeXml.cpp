@@ -1,0 +1,301 @@
+#include "OfficeXml.h"
+
+#include <QString>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+bool isNameEnd(char c)
+{
+    return isSpace(c) || c == '>' || c == '/' || c == '=';
+}
+
+// Longer references than this are none ("&" is then just a character).
+constexpr qsizetype maxReferenceBytes = 12;
+
+const char *find(const char *from, const char *end, char c)
+{
+    const void *found = std::memchr(from, c, std::size_t(end - from));
+    return found ? static_cast<const char *>(found) : end;
+}
+
+void appendCapped(QByteArray &to, const char *from, const char *end, qsizetype cap)
+{
+    to.append(from, std::min<qsizetype>(end - from, std::max<qsizetype>(0, cap - to.size())));
+}
+
+} // namespace
+
+OfficeXml::OfficeXml(Handler &handler) : m_handler(handler) {}
+
+QByteArrayView OfficeXml::attribute(QByteArrayView name) const
+{
+    for (int i = 0; i < m_attributeCount; ++i) {
+        if (m_attributes[std::size_t(i)].name == name)
+            return m_attributes[std::size_t(i)].value;
+    }
+    return {};
+}
+
+void OfficeXml::text(QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
+        return;
+    const QString decoded = m_decoder.decode(bytes);
+    if (!decoded.isEmpty())
+        m_handler.characters(decoded);
+}
+
+void OfficeXml::endReference()
+{
+    static const std::pair<QByteArrayView, char16_t> named[]{
+        {"lt", u'<'}, {"gt", u'>'}, {"amp", u'&'}, {"quot", u'"'}, {"apos", u'\''}};
+    for (const auto &[name, character] : named) {
+        if (m_reference == name) {
+            const QChar c(character);
+            m_handler.characters(QStringView(&c, 1));
+            return;
+        }
+    }
+    if (m_reference.size() > 1 && m_reference.startsWith('#')) {
+        const bool hex = m_reference.at(1) == 'x';
+        bool ok = false;
+        const uint code = m_reference.sliced(hex ? 2 : 1).toUInt(&ok, hex ? 16 : 10);
+        const char32_t character =
+            ok && code > 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF) ? char32_t(code) : U'\uFFFD';
+        m_handler.characters(QString::fromUcs4(&character, 1));
+        return;
+    }
+    // No reference an office document uses: the text as written.
+    m_handler.characters(QString(u'&' + QString::fromUtf8(m_reference) + u';'));
+}
+
+void OfficeXml::startTag(bool empty)
+{
+    m_handler.startElement(m_name, *this);
+    if (empty)
+        m_handler.endElement(m_name);
+    m_state = State::text;
+}
+
+void OfficeXml::feed(QByteArrayView chunk)
+{
+    const char *p = chunk.data();
+    const char *const end = p + chunk.size();
+    while (p < end) {
+        const char c = *p;
+        switch (m_state) {
+        case State::text: {
+            const char *stop = p;
+            while (stop < end && *stop != '<' && *stop != '&')
+                ++stop;
+            text(QByteArrayView(p, stop - p));
+            p = stop;
+            if (p < end) {
+                m_state = *p == '<' ? State::tagOpen : State::reference;
+                m_reference.resize(0);
+                ++p;
+            }
+            break;
+        }
+        case State::reference:
+            if (c == ';') {
+                endReference();
+                m_state = State::text;
+                ++p;
+            } else if (m_reference.size() < maxReferenceBytes && !isSpace(c) && c != '<' && c != '&') {
+                m_reference.append(c);
+                ++p;
+            } else {
+                text(QByteArrayView("&"));
+                text(m_reference);
+                m_state = State::text; // the character is read again as text
+            }
+            break;
+        case State::tagOpen:
+            m_name.resize(0);
+            if (c == '/') {
+                m_state = State::endName;
+                ++p;
+            } else if (c == '?') {
+                m_marks = 0;
+                m_state = State::processing;
+                ++p;
+            } else if (c == '!') {
+                m_markup.resize(0);
+                m_state = State::markup;
+                ++p;
+            } else {
+                m_attributeCount = 0;
+                m_state = State::startName;
+            }
+            break;
+        case State::startName:
+        case State::endName: {
+            const char *stop = p;
+            while (stop < end && !isNameEnd(*stop))
+                ++stop;
+            appendCapped(m_name, p, stop, maxNameBytes);
+            p = stop;
+            if (p < end)
+                m_state = m_state == State::startName ? State::inTag : State::endTag;
+            break;
+        }
+        case State::endTag:
+            p = find(p, end, '>');
+            if (p < end) {
+                m_handler.endElement(m_name);
+                m_state = State::text;
+                ++p;
+            }
+            break;
+        case State::inTag:
+            if (c == '>') {
+                startTag(false);
+            } else if (c == '/') {
+                m_state = State::selfClosing;
+            } else if (!isSpace(c)) {
+                m_keepAttribute = m_attributeCount < maxAttributes;
+                if (m_keepAttribute) {
+                    m_attributes[std::size_t(m_attributeCount)].name.resize(0);
+                    m_attributes[std::size_t(m_attributeCount)].value.resize(0);
+                }
+                m_state = State::attributeName;
+                break; // the character begins the name
+            }
+            ++p;
+            break;
+        case State::selfClosing:
+            if (c == '>') {
+                startTag(true);
+                ++p;
+            } else {
+                m_state = State::inTag;
+            }
+            break;
+        case State::attributeName: {
+            const char *stop = p;
+            while (stop < end && !isNameEnd(*stop))
+                ++stop;
+            if (m_keepAttribute)
+                appendCapped(m_attributes[std::size_t(m_attributeCount)].name, p, stop, maxNameBytes);
+            p = stop;
+            if (p < end)
+                m_state = State::afterAttributeName;
+            break;
+        }
+        case State::afterAttributeName:
+            if (c == '=') {
+                m_state = State::beforeValue;
+                ++p;
+            } else if (isSpace(c)) {
+                ++p;
+            } else {
+                m_state = State::inTag; // an attribute without a value
+            }
+            break;
+        case State::beforeValue:
+            if (c == '"' || c == '\'') {
+                m_quote = c;
+                m_state = State::value;
+                ++p;
+            } else if (isSpace(c)) {
+                ++p;
+            } else {
+                m_state = State::inTag;
+            }
+            break;
+        case State::value: {
+            const char *stop = find(p, end, m_quote);
+            if (m_keepAttribute)
+                appendCapped(m_attributes[std::size_t(m_attributeCount)].value, p, stop, maxValueBytes);
+            p = stop;
+            if (p < end) {
+                if (m_keepAttribute)
+                    ++m_attributeCount;
+                m_state = State::inTag;
+                ++p;
+            }
+            break;
+        }
+        case State::markup:
+            m_markup.append(c);
+            ++p;
+            if (m_markup == "--") {
+                m_marks = 0;
+                m_state = State::comment;
+            } else if (m_markup == "[CDATA[") {
+                m_marks = 0;
+                m_state = State::cdata;
+            } else if (!QByteArrayView("--").startsWith(m_markup) && !QByteArrayView("[CDATA[").startsWith(m_markup)) {
+                m_depth = 0;
+                m_state = State::declaration;
+                --p; // read the character again as part of the declaration
+            }
+            break;
+        case State::comment:
+        case State::processing: {
+            // A comment ends at "-->", a processing instruction at "?>",
+            // whatever ">" come before.
+            const char mark = m_state == State::comment ? '-' : '?';
+            const int needed = m_state == State::comment ? 2 : 1;
+            const char *gt = find(p, end, '>');
+            const char *q = gt;
+            int marks = 0;
+            while (marks < needed && q > p && q[-1] == mark) {
+                --q;
+                ++marks;
+            }
+            m_marks = q == p ? std::min(needed, m_marks + marks) : marks;
+            p = gt;
+            if (p < end) {
+                if (m_marks >= needed)
+                    m_state = State::text;
+                m_marks = 0;
+                ++p;
+            }
+            break;
+        }
+        case State::cdata:
+            if (m_marks == 0) {
+                const char *stop = find(p, end, ']');
+                text(QByteArrayView(p, stop - p));
+                p = stop;
+            } else if (c == ']') {
+                if (m_marks == 2)
+                    text(QByteArrayView("]"));
+                else
+                    ++m_marks;
+                ++p;
+            } else if (c == '>' && m_marks == 2) {
+                m_marks = 0;
+                m_state = State::text;
+                ++p;
+            } else {
+                text(QByteArrayView("]]").first(m_marks));
+                m_marks = 0;
+            }
+            if (m_state == State::cdata && m_marks == 0 && p < end && *p == ']') {
+                m_marks = 1;
+                ++p;
+            }
+            break;
+        case State::declaration:
+            if (c == '[')
+                ++m_depth;
+            else if (c == ']')
+                m_depth = std::max(0, m_depth - 1);
+            else if (c == '>' && m_depth == 0)
+                m_state = State::text;
+            ++p;
+            break;
+        }
+    }
+}

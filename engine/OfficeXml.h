@@ -1,0 +1,96 @@
+// The XML inside an office document (a word-processing or OpenDocument
+// text), read as a stream a chunk at a time: the start and end of each
+// element with its name as written ("w:t", "text:p"), the first few of its
+// attributes, and its character data with references decoded. Comments,
+// processing instructions, CDATA sections and a document type are understood
+// wherever a chunk splits them.
+//
+// It checks no well-formedness and keeps no stack of open elements, so that
+// its memory stays the same however deep the elements nest, however long a
+// comment, attribute or run of text is, and however many attributes an
+// element has; time grows with the input alone.
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QStringDecoder>
+#include <QStringView>
+
+#include <array>
+
+class OfficeXml
+{
+public:
+    class Handler
+    {
+    public:
+        virtual ~Handler() = default;
+        // `reader` answers attribute() for this element during the call.
+        virtual void startElement(QByteArrayView name, const OfficeXml &reader) = 0;
+        // Also right after the start of an empty element ("<w:tab/>").
+        virtual void endElement(QByteArrayView name) = 0;
+        // Character data in pieces: a long run comes in several calls.
+        virtual void characters(QStringView text) = 0;
+    };
+
+    // Names and attribute values longer than this are cut (a name that long
+    // is no name a reader looks for), and attributes after the first
+    // `maxAttributes` of an element are skipped.
+    static constexpr qsizetype maxNameBytes = 64;
+    static constexpr qsizetype maxValueBytes = 64;
+    static constexpr int maxAttributes = 16;
+
+    explicit OfficeXml(Handler &handler);
+
+    // Reads the next chunk; chunks may split anything anywhere.
+    void feed(QByteArrayView chunk);
+
+    // The value of the current element's attribute of that name as written
+    // (its first maxValueBytes bytes, references not decoded); empty when
+    // it has none.
+    QByteArrayView attribute(QByteArrayView name) const;
+
+private:
+    enum class State {
+        text,
+        reference,
+        tagOpen,
+        markup,      // after "<!", until it tells a comment, CDATA or a declaration apart
+        comment,
+        cdata,
+        declaration, // a document type, with its internal subset
+        processing,  // "<?" up to "?>"
+        startName,
+        endName,
+        inTag,
+        selfClosing, // "/" inside a start tag
+        attributeName,
+        afterAttributeName,
+        beforeValue,
+        value,
+        endTag, // after an end tag's name, up to ">"
+    };
+
+    struct Attribute
+    {
+        QByteArray name;
+        QByteArray value;
+    };
+
+    void text(QByteArrayView bytes);
+    void endReference();
+    void startTag(bool empty);
+
+    Handler &m_handler;
+    State m_state = State::text;
+    QStringDecoder m_decoder{QStringDecoder::Utf8};
+    QByteArray m_name;
+    QByteArray m_reference;
+    QByteArray m_markup;
+    std::array<Attribute, maxAttributes> m_attributes;
+    int m_attributeCount = 0;
+    bool m_keepAttribute = false; // the attribute being read is among the first few
+    char m_quote = 0;
+    int m_marks = 0; // dashes before a comment's end, "]" before a CDATA end, "?" before ">"
+    int m_depth = 0; // "[" open in a declaration
+};

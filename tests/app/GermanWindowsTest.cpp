@@ -1,0 +1,110 @@
+// The windows on a German desktop whose regional settings are English:
+// dates, months, amounts and reading notes follow the windows' language, and
+// the same action has the same word everywhere. Run by CTest with
+// LANGUAGE=de (FilewrightAppTests.german); skipped otherwise.
+#include "AppModel.h"
+#include "DateText.h"
+#include "JournalModel.h"
+#include "JournalPage.h"
+#include "JournalRow.h"
+#include "MainWindow.h"
+#include "MenuBarPanel.h"
+#include "Prefs.h"
+#include "RealHome.h"
+#include "ReceiptsModel.h"
+#include "ReceiptsPage.h"
+#include "ReviewSheet.h"
+#include "TestSupport.h"
+
+#include <QDateEdit>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class GermanWindowsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!qEnvironmentVariable("LANGUAGE").startsWith(QStringLiteral("de")))
+            GTEST_SKIP() << "runs with LANGUAGE=de";
+        ASSERT_TRUE(dir.isValid());
+        Prefs::registerDefaults();
+        model = std::make_unique<AppModel>(Store::open(dir.filePath(QStringLiteral("german.store"))));
+    }
+
+    const TestSupport::ScopedSettings settings;
+    QTemporaryDir dir;
+    std::unique_ptr<AppModel> model;
+};
+
+} // namespace
+
+TEST_F(GermanWindowsTest, DatesMonthsAndAmountsReadInGermanEverywhere)
+{
+    EXPECT_EQ(DateText::locale().language(), QLocale::German);
+    EXPECT_EQ(DateText::day(QDate(2026, 7, 5)), QStringLiteral("5. Juli 2026"));
+
+    Recognition reading;
+    reading.kind = DocumentKind::invoice;
+    reading.sender = QStringLiteral("Nordlicht Hosting GmbH");
+    reading.date = CalendarUtc::noon(QDate(2026, 10, 1));
+    reading.amount = Decimal::fromString(u"1234.5");
+    reading.currency = QStringLiteral("EUR");
+    const QString path = dir.filePath(QStringLiteral("rechnung.pdf"));
+    ASSERT_TRUE(TestSupport::writeFile(path, "%PDF Rechnung"));
+    RecognitionRecord record(QString(), QString(), path, reading);
+    ASSERT_TRUE(model->store().insert(record));
+
+    // The receipts page: its month title and its table's date and amount.
+    ReceiptsPage receipts(*model);
+    EXPECT_EQ(receipts.monthTitle(), QStringLiteral("Oktober 2026"));
+    ReceiptsModel *rows = receipts.tableModel();
+    ASSERT_EQ(rows->rowCount(), 1);
+    EXPECT_EQ(rows->index(0, ReceiptsModel::date).data().toString(), QStringLiteral("1. Okt. 2026"));
+    EXPECT_EQ(rows->index(0, ReceiptsModel::amount).data().toString(), QStringLiteral("1234,50"));
+
+    // The review sheet types and shows the day in the German order.
+    JournalEntry entry(std::nullopt, QStringLiteral("Rechnungen"), path, path, JournalEntry::Status::review);
+    entry.setRecognition(reading);
+    ReviewSheet sheet(entry, [](const JournalEntry &, const Recognition &) {}, [](const JournalEntry &) {});
+    EXPECT_EQ(sheet.dateField()->displayFormat(), QStringLiteral("dd.MM.yyyy"));
+    EXPECT_EQ(sheet.dateField()->text(), QStringLiteral("01.10.2026"));
+    EXPECT_EQ(sheet.dateField()->locale().language(), QLocale::German);
+}
+
+TEST_F(GermanWindowsTest, TheJournalTranslatesReadingNotesAndSaysUndoAsThePanelDoes)
+{
+    const QString home = RealHome::path();
+    JournalEntry doubted(std::nullopt, QStringLiteral("Rechnungen"), home + QStringLiteral("/a.pdf"),
+                         home + QStringLiteral("/Belege/a.pdf"), JournalEntry::Status::done);
+    doubted.message = QStringLiteral("amount: model 280.00, patterns 312.50, no date found");
+    ASSERT_TRUE(model->store().insert(doubted));
+    JournalEntry failed(std::nullopt, QStringLiteral("Rechnungen"), home + QStringLiteral("/b.pdf"),
+                        home + QStringLiteral("/Belege/b.pdf"), JournalEntry::Status::failed);
+    failed.message = QStringLiteral("Permission denied");
+    ASSERT_TRUE(model->store().insert(failed));
+
+    const JournalRow notes = JournalRow::from(*model->store().journalEntry(doubted.id));
+    EXPECT_EQ(notes.message, QStringLiteral("Betrag: Sprachmodell 280,00, Textmuster 312,50, kein Datum gefunden"));
+    EXPECT_EQ(model->store().journalEntry(doubted.id)->message, doubted.message); // stored as it was
+    EXPECT_EQ(JournalRow::from(*model->store().journalEntry(failed.id)).message, QStringLiteral("Permission denied"));
+    EXPECT_EQ(JournalRow::from(*model->store().journalEntry(failed.id)).detail,
+              QStringLiteral("Rechnungen: nicht abgelegt, noch in ~"));
+    EXPECT_EQ(JournalRow::dayTitle(QDate(2026, 7, 5), QDate(2026, 8, 1)), QStringLiteral("5. Juli 2026"));
+
+    // One word for Undo: the panel's button says what the journal's says.
+    JournalEntry filed(std::nullopt, QStringLiteral("Rechnungen"), home + QStringLiteral("/c.pdf"),
+                       home + QStringLiteral("/Belege/c.pdf"), JournalEntry::Status::done);
+    filed.setPerformed(Performed{filed.originalPath, filed.newPath, {}, {}, std::nullopt});
+    ASSERT_TRUE(model->store().insert(filed));
+    MenuBarPanel panel(*model, [] {});
+    panel.show();
+    const auto *undo = panel.findChild<QPushButton *>(QStringLiteral("undo"));
+    ASSERT_NE(undo, nullptr);
+    EXPECT_EQ(undo->text(), JournalRow::actionTitle(JournalRow::Action::undo));
+    EXPECT_EQ(undo->text(), QStringLiteral("Rückgängig"));
+}

@@ -1,0 +1,27 @@
+#include "JournalIntent.h"
+
+#include <gtest/gtest.h>
+
+// A stored intent is read back as written; one whose process id is no whole
+// number a process can have is a damaged row, never converted into a value.
+TEST(JournalIntent, ReadsWhatItWroteAndRejectsOutOfRangeNumbers)
+{
+    JournalIntent intent = JournalIntent::begin(JournalIntent::Kind::undo);
+    intent.tagsBefore = {QStringLiteral("Steuer")};
+    intent.target = QStringLiteral("/home/anna/a.pdf");
+    const auto back = JournalIntent::fromJsonData(intent.toJsonData());
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->kind, JournalIntent::Kind::undo);
+    EXPECT_EQ(back->pid, intent.pid);
+    EXPECT_EQ(back->process, intent.process);
+    EXPECT_EQ(back->tagsBefore, intent.tagsBefore);
+    EXPECT_EQ(back->target, intent.target);
+    EXPECT_TRUE(back->ownerRuns());
+
+    for (const char *pid : {"1e19", "-1e19", "-1", "2147483648", "12.5", "1e308", "\"12\"", "null", "true"}) {
+        const QByteArray data = QByteArray(R"({"kind":"file","process":"x","pid":)") + pid + "}";
+        EXPECT_FALSE(JournalIntent::fromJsonData(data)) << pid;
+    }
+    EXPECT_FALSE(JournalIntent::fromJsonData(R"({"kind":"file","process":"x"})"));
+    EXPECT_TRUE(JournalIntent::fromJsonData(R"({"kind":"file","process":"x","pid":2147483647})"));
+}
