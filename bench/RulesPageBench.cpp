@@ -17,6 +17,7 @@
 #include <QListView>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -76,23 +77,34 @@ std::unique_ptr<MainWindow> windowOnTheJournal()
     return window;
 }
 
-void report(benchmark::State &state, const BenchSupport::Turns &turns, const MainWindow &window)
+// Each visit's time until idle, and the longest turn of all visits.
+struct Report
 {
-    state.SetIterationTime(turns.untilIdleMs / 1e3);
-    state.counters["longest_turn_ms"] = turns.longestMs;
-    state.counters["longest_turn_cpu_ms"] = turns.longestCpuMs;
-    state.counters["turns"] = turns.count;
-    if (const auto *page = qobject_cast<const RulesPage *>(window.currentPage()))
-        state.counters["cards"] = double(page->cards().size());
-}
+    benchmark::State &state;
+    double longestMs = 0;
+    double longestCpuMs = 0;
+
+    void visit(const BenchSupport::Turns &turns, const MainWindow &window)
+    {
+        state.SetIterationTime(turns.untilIdleMs / 1e3);
+        longestMs = std::max(longestMs, turns.longestMs);
+        longestCpuMs = std::max(longestCpuMs, turns.longestCpuMs);
+        state.counters["longest_turn_ms"] = longestMs;
+        state.counters["longest_turn_cpu_ms"] = longestCpuMs;
+        state.counters["turns"] = turns.count;
+        if (const auto *page = qobject_cast<const RulesPage *>(window.currentPage()))
+            state.counters["cards"] = double(page->cards().size());
+    }
+};
 
 // The user picks the rules page for the first time since the window opened.
 void BM_RulesPageFirstVisit(benchmark::State &state)
 {
     AppModel &model = *fixture().model;
+    Report report{state};
     for (auto _ : state) {
         const std::unique_ptr<MainWindow> window = windowOnTheJournal();
-        report(state, BenchSupport::turnsUntilIdle([&] { model.setSidebar(SidebarItem::rules); }), *window);
+        report.visit(BenchSupport::turnsUntilIdle([&] { model.setSidebar(SidebarItem::rules); }), *window);
     }
 }
 BENCHMARK(BM_RulesPageFirstVisit)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -103,12 +115,13 @@ void BM_RulesPageLaterVisit(benchmark::State &state)
     AppModel &model = *fixture().model;
     const std::unique_ptr<MainWindow> window = windowOnTheJournal();
     BenchSupport::turnsUntilIdle([&] { model.setSidebar(SidebarItem::rules); });
+    Report report{state};
     for (auto _ : state) {
         BenchSupport::turnsUntilIdle([&] { model.setSidebar(SidebarItem::journal); });
-        report(state, BenchSupport::turnsUntilIdle([&] { model.setSidebar(SidebarItem::rules); }), *window);
+        report.visit(BenchSupport::turnsUntilIdle([&] { model.setSidebar(SidebarItem::rules); }), *window);
     }
 }
-BENCHMARK(BM_RulesPageLaterVisit)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RulesPageLaterVisit)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_PaletteKeystroke(benchmark::State &state)
 {

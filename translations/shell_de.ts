@@ -15,6 +15,10 @@
         <translation>&amp;Datei</translation>
     </message>
     <message>
+        <source>Close Window</source>
+        <translation>Fenster schließen</translation>
+    </message>
+    <message>
         <source>New Rule</source>
         <translation>Neue Regel</translation>
     </message>

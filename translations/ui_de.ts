@@ -2,6 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de">
 <context>
+    <name>ExternalLink</name>
+    <message>
+        <source>No mail program could be opened to write to %1.</source>
+        <translation>Es ließ sich kein E-Mail-Programm öffnen, um an %1 zu schreiben.</translation>
+    </message>
+    <message>
+        <source>Set up a mail program on this computer, or write to this address from the one you use.</source>
+        <translation>Richte auf diesem Computer ein E-Mail-Programm ein oder schreib an diese Adresse mit dem Programm, das du verwendest.</translation>
+    </message>
+    <message>
+        <source>No web browser could be opened for %1.</source>
+        <translation>Für %1 ließ sich kein Webbrowser öffnen.</translation>
+    </message>
+    <message>
+        <source>Set up a web browser on this computer, or copy the address into the one you use.</source>
+        <translation>Richte auf diesem Computer einen Webbrowser ein oder kopiere die Adresse in den Browser, den du verwendest.</translation>
+    </message>
+</context>
+<context>
     <name>ModelStatusText</name>
     <message>
         <source>The local language model is on. Filewright reads files with the local language model on this computer.</source>

@@ -6,9 +6,10 @@
 #include "FileNameLabel.h"
 #include "RealHome.h"
 #include "Roles.h"
+#include "ToggleSwitch.h"
 
-#include <QCheckBox>
 #include <QAction>
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -76,7 +77,7 @@ void FolderRow::addControls()
     subfolders->setObjectName(QStringLiteral("subfolders"));
     subfolders->setToolTip(tr("Also look at new files in subfolders"));
     subfolders->setChecked(m_folder.includeSubfolders);
-    auto *watch = new QCheckBox(this);
+    auto *watch = new ToggleSwitch(this);
     watch->setObjectName(QStringLiteral("watch"));
     watch->setAccessibleName(tr("Watch"));
     watch->setToolTip(tr("Watch"));
@@ -85,7 +86,7 @@ void FolderRow::addControls()
         m_model.setWatching(m_folder, watch->isChecked(), subfolders->isChecked());
     };
     connect(subfolders, &QCheckBox::toggled, this, write);
-    connect(watch, &QCheckBox::toggled, this, write);
+    connect(watch, &ToggleSwitch::toggled, this, write);
     row->addWidget(subfolders);
-    row->addWidget(watch);
+    row->addWidget(watch, 0, Qt::AlignVCenter);
 }

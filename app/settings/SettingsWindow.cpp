@@ -9,6 +9,7 @@
 #include "ThemeStore.h"
 #include "WindowHook.h"
 
+#include <QKeyEvent>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -72,4 +73,13 @@ void SettingsWindow::showCurrentPage()
 {
     for (int i = 0; i < m_pages.size(); ++i)
         m_pages[i]->setVisible(i == m_tabs->currentIndex());
+}
+
+void SettingsWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->keyCombination() == QKeyCombination(Qt::NoModifier, Qt::Key_Escape)) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

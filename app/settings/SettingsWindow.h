@@ -26,6 +26,10 @@ public:
 
     QTabBar *tabs() const { return m_tabs; }
 
+protected:
+    // Escape closes the window, as a dialog's does.
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     QWidget *page(SettingsTab tab);
     void showModelTab();

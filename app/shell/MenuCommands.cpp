@@ -2,13 +2,13 @@
 
 #include "AppModel.h"
 #include "Diagnostics.h"
+#include "ExternalLink.h"
 #include "SidebarItem.h"
 #include "Updater.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QDesktopServices>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -33,6 +33,12 @@ MenuCommands::MenuCommands(QMainWindow &window, AppModel &model, Updater &update
     settings->setMenuRole(QAction::PreferencesRole);
     add(file, QStringLiteral("setUp"), tr("Set Up Filewright…"), {}, [&model] { model.setShowOnboarding(true); });
     file->addSeparator();
+    // The focused window: the main window goes to the tray as with its close
+    // button. A sheet blocks this shortcut and closes itself on the same keys.
+    add(file, QStringLiteral("closeWindow"), tr("Close Window"), QKeySequence(Qt::CTRL | Qt::Key_W), [] {
+        if (QWidget *focused = QApplication::activeWindow())
+            focused->close();
+    });
     QAction *quit = add(file, QStringLiteral("quit"), tr("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), [] { QApplication::quit(); });
     quit->setMenuRole(QAction::QuitRole);
 
@@ -72,7 +78,7 @@ MenuCommands::MenuCommands(QMainWindow &window, AppModel &model, Updater &update
 
     QMenu *help = bar->addMenu(tr("&Help"));
     add(help, QStringLiteral("website"), tr("Filewright Website"), {},
-        [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(Diagnostics::website))); });
+        [&window] { ExternalLink::open(QUrl(QString::fromLatin1(Diagnostics::website)), &window); });
     add(help, QStringLiteral("writeToSupport"), tr("Write to Support…"), {}, [&model] { Diagnostics::mailSupport(model); });
     help->addSeparator();
     add(help, QStringLiteral("copyDiagnostics"), tr("Copy Diagnostics"), {},

@@ -1,6 +1,6 @@
 #include "Updater.h"
 
-#include <QDesktopServices>
+#include "ExternalLink.h"
 
 Updater::Updater(const QUrl &feed, bool testStore, QObject *parent)
     : QObject(parent)
@@ -23,7 +23,7 @@ void Updater::checkForUpdates()
     if (!isOn() || !m_canCheck)
         return;
     // Releases are announced on the feed's page; the browser shows it.
-    QDesktopServices::openUrl(m_feed);
+    ExternalLink::open(m_feed);
 }
 
 void Updater::setCanCheck(bool value)

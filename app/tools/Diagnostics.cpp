@@ -2,11 +2,11 @@
 
 #include "AppModel.h"
 #include "Autopilot.h"
+#include "ExternalLink.h"
 #include "MetricsStore.h"
 #include "Prefs.h"
 #include "Store.h"
 
-#include <QDesktopServices>
 #include <QFile>
 #include <QMap>
 #include <QSysInfo>
@@ -173,7 +173,7 @@ void mailSupport(const AppModel &model)
 {
     const QUrl url = mailUrl(text(model));
     if (url.isValid())
-        QDesktopServices::openUrl(url);
+        ExternalLink::open(url);
 }
 
 } // namespace Diagnostics

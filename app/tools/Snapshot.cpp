@@ -37,8 +37,8 @@ constexpr std::chrono::milliseconds afterTabChange = 800ms;
 constexpr std::array appearances{Appearance::Mode::light, Appearance::Mode::dark};
 
 // The sheets of the tour, in order: how each is opened and closed.
-enum class Sheet { editor, onboarding, review, palette };
-constexpr std::array sheetOrder{Sheet::editor, Sheet::onboarding, Sheet::review, Sheet::palette};
+enum class Sheet { editor, onboarding, review, palette, dryRun };
+constexpr std::array sheetOrder{Sheet::editor, Sheet::onboarding, Sheet::review, Sheet::palette, Sheet::dryRun};
 
 QString sheetName(Sheet sheet)
 {
@@ -51,6 +51,8 @@ QString sheetName(Sheet sheet)
         return QStringLiteral("review");
     case Sheet::palette:
         return QStringLiteral("palette");
+    case Sheet::dryRun:
+        return QStringLiteral("dry-run");
     }
     return {};
 }
@@ -200,6 +202,20 @@ QCoro::Task<> Snapshot::sheets()
     const std::optional<StoredRule> firstRule = rules.isEmpty() ? std::nullopt : std::optional(rules.constFirst());
     const QList<JournalEntry> waiting = m_model.store().journal(JournalEntry::Status::review, 1);
     const std::optional<qint64> review = waiting.isEmpty() ? std::nullopt : std::optional(waiting.constFirst().id);
+    // The dry run of a rule on a folder with files, preferably one that does
+    // not read file content, so that its rows show what it would do.
+    std::optional<QUuid> dryRun;
+    for (const StoredRule &stored : rules) {
+        const std::optional<WatchedFolder> folder =
+            stored.folderID ? m_model.store().folder(*stored.folderID) : std::nullopt;
+        if (!folder || QDir(folder->displayPath).entryList(QDir::Files).isEmpty())
+            continue;
+        if (!dryRun || !stored.rule().usesRecognition()) {
+            dryRun = stored.uuid;
+            if (!stored.rule().usesRecognition())
+                break;
+        }
+    }
 
     for (const Sheet sheet : sheetOrder) {
         for (const Appearance::Mode appearance : appearances) {
@@ -221,6 +237,10 @@ QCoro::Task<> Snapshot::sheets()
                 m_model.setSidebar(SidebarItem::rules);
                 m_model.setShowPalette(true);
                 break;
+            case Sheet::dryRun:
+                m_model.setSidebar(SidebarItem::rules);
+                SnapshotHooks::shared().setDryRun(dryRun);
+                break;
             }
             co_await wait(afterSheetOpens);
             co_await shoot(QStringLiteral("sheet-") + sheetName(sheet) + QLatin1Char('-') + label(appearance)
@@ -238,6 +258,9 @@ QCoro::Task<> Snapshot::sheets()
                 break;
             case Sheet::palette:
                 m_model.setShowPalette(false);
+                break;
+            case Sheet::dryRun:
+                SnapshotHooks::shared().setDryRun(std::nullopt);
                 break;
             }
             co_await wait(afterSheetCloses);

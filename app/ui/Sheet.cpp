@@ -2,11 +2,24 @@
 
 #include "WindowHook.h"
 
+#include <QKeyEvent>
+
 Sheet::Sheet(QWidget *parent)
     : QDialog(parent)
 {
     setWindowModality(Qt::WindowModal);
     WindowHook::install(this);
+}
+
+void Sheet::keyPressEvent(QKeyEvent *event)
+{
+    // The window's own Ctrl+W waits while the sheet blocks it: the sheet is
+    // the window to close.
+    if (event->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_W)) {
+        reject();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void Sheet::showEvent(QShowEvent *event)

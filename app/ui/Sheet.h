@@ -1,7 +1,7 @@
 // A sheet: a dialog that belongs to its window and blocks only that window.
 // It opens with no text field focused (and keeps the user's field when the
-// window merely comes back to the front); Escape cancels it and Return
-// presses its default button. It is never wider than its window.
+// window merely comes back to the front); Escape and Ctrl+W cancel it and
+// Return presses its default button. It is never wider than its window.
 #pragma once
 
 #include <QDialog>
@@ -14,5 +14,6 @@ public:
     explicit Sheet(QWidget *parent);
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
 };

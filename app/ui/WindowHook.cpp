@@ -38,8 +38,9 @@ bool WindowHook::eventFilter(QObject *watched, QEvent *event)
             clear();
         }
         break;
-    case QEvent::Hide:
     case QEvent::Close:
+        // Only closing: a window merely hidden (minimized, or put away by
+        // the desktop) comes back with the field the user chose.
         m_pending = true;
         break;
     default:

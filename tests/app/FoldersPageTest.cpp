@@ -4,7 +4,9 @@
 #include "FoldersPage.h"
 #include "ModelStatusText.h"
 #include "Store.h"
+#include "ToggleSwitch.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QTest>
@@ -53,7 +55,8 @@ protected:
         for (const FolderRow *row : page->findChild<QWidget *>(section)->findChildren<FolderRow *>()) {
             QStringList controls;
             for (const QWidget *control : row->findChildren<QWidget *>()) {
-                if (qobject_cast<const QCheckBox *>(control) || qobject_cast<const QPushButton *>(control))
+                if (qobject_cast<const QCheckBox *>(control) || qobject_cast<const QPushButton *>(control) ||
+                    qobject_cast<const ToggleSwitch *>(control))
                     controls.append(control->objectName());
             }
             result.append({row->findChild<QLabel *>(QStringLiteral("name"))->text(), controls});
@@ -101,7 +104,15 @@ TEST_F(FoldersPageTest, FoldersOldestFirstWithTheControlsOfTheirState)
                     {QStringLiteral("Paused"), toggles}}));
     EXPECT_EQ(rows(QStringLiteral("places")),
               (Rows{{QStringLiteral("Archive"), {}}, {QStringLiteral("Gone Place"), chooseAgain}}));
-    EXPECT_FALSE(row(QStringLiteral("Paused"))->findChild<QCheckBox *>(QStringLiteral("watch"))->isChecked());
+    // The watch control is the shared switch, named for screen readers.
+    ToggleSwitch *watch = row(QStringLiteral("Paused"))->findChild<ToggleSwitch *>(QStringLiteral("watch"));
+    ASSERT_NE(watch, nullptr);
+    EXPECT_FALSE(watch->isChecked());
+    QAccessibleInterface *spoken = QAccessible::queryAccessibleInterface(watch);
+    ASSERT_NE(spoken, nullptr);
+    EXPECT_EQ(spoken->text(QAccessible::Name), QStringLiteral("Watch"));
+    EXPECT_TRUE(spoken->state().checkable);
+    EXPECT_FALSE(spoken->state().checked);
 
     // Choosing again starts in the folder, for its own section.
     row(QStringLiteral("Gone Place"))->findChild<QPushButton *>(QStringLiteral("chooseAgain"))->click();
@@ -110,7 +121,7 @@ TEST_F(FoldersPageTest, FoldersOldestFirstWithTheControlsOfTheirState)
 
     // A paused folder switched back on, with subfolders; removing forgets the
     // place and nothing else.
-    row(QStringLiteral("Paused"))->findChild<QCheckBox *>(QStringLiteral("watch"))->click();
+    watch->click();
     row(QStringLiteral("Paused"))->findChild<QCheckBox *>(QStringLiteral("subfolders"))->click();
     const WatchedFolder stored = *model->store().folder(paused.uuid);
     EXPECT_TRUE(stored.isEnabled);

@@ -1,7 +1,9 @@
 #include "AppModel.h"
+#include "Diagnostics.h"
 #include "FilewrightApp.h"
 #include "MainWindow.h"
 #include "MenuCommands.h"
+#include "ScopedEnv.h"
 #include "SettingsWindow.h"
 #include "Store.h"
 #include "Updater.h"
@@ -10,6 +12,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QMessageBox>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -146,4 +149,71 @@ TEST_F(MenuCommandsTest, TheStartupTaskRunsOncePerProcess)
     window.hide();
     window.show();
     EXPECT_EQ(runs, 1);
+}
+
+TEST_F(MenuCommandsTest, CtrlWClosesTheFocusedWindowAndEscapeTheSettings)
+{
+    const auto activate = [](QWidget *window) {
+        window->activateWindow();
+        return QTest::qWaitForWindowActive(window);
+    };
+    // A sheet over the main window is the window to close: it is cancelled.
+    model().newRule();
+    QDialog *editor = app->mainWindow().ruleEditor();
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(activate(editor));
+    QTest::keyClick(editor, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_FALSE(model().editing());
+    EXPECT_EQ(app->mainWindow().ruleEditor(), nullptr);
+
+    // The settings window closes on Ctrl+W and on Escape; the main window
+    // stays.
+    for (const bool escape : {false, true}) {
+        app->openSettings();
+        SettingsWindow &settings = app->settingsWindow();
+        ASSERT_TRUE(activate(&settings));
+        if (escape)
+            QTest::keyClick(settings.tabs(), Qt::Key_Escape);
+        else
+            QTest::keyClick(settings.tabs(), Qt::Key_W, Qt::ControlModifier);
+        EXPECT_FALSE(settings.isVisible()) << escape;
+        EXPECT_TRUE(app->mainWindow().isVisible());
+    }
+
+    // The main window goes to the tray as with its close button, and comes
+    // back as it was.
+    model().setSidebar(SidebarItem::folders);
+    ASSERT_TRUE(activate(&app->mainWindow()));
+    QTest::keyClick(&app->mainWindow(), Qt::Key_W, Qt::ControlModifier);
+    EXPECT_FALSE(app->mainWindow().isVisible());
+    app->showMainWindow();
+    EXPECT_EQ(app->mainWindow().currentPage()->objectName(), QStringLiteral("foldersPage"));
+}
+
+TEST_F(MenuCommandsTest, ALinkOrMailThatCannotBeOpenedSaysSo)
+{
+    // No program to open anything with.
+    const QTemporaryDir nothing;
+    const ScopedEnv path("PATH", nothing.path().toUtf8());
+    const ScopedEnv browser("BROWSER", std::nullopt);
+    const ScopedEnv defaultBrowser("DEFAULT_BROWSER", std::nullopt);
+    const auto shown = [this]() -> QString {
+        auto *box = app->mainWindow().findChild<QMessageBox *>(QStringLiteral("linkNotOpened"));
+        if (!box || !box->isVisible())
+            return {};
+        const QString text = box->text();
+        box->accept();
+        QTest::qWait(10);
+        return text;
+    };
+    app->commands().action(QStringLiteral("website"))->trigger();
+    EXPECT_EQ(shown(), QStringLiteral("No web browser could be opened for %1.")
+                           .arg(QLatin1String(Diagnostics::website)));
+
+    app->mainWindow().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&app->mainWindow()));
+    app->commands().action(QStringLiteral("writeToSupport"))->trigger();
+    const QString mail = shown();
+    EXPECT_EQ(mail, QStringLiteral("No mail program could be opened to write to %1.")
+                        .arg(QLatin1String(Diagnostics::supportAddress)));
 }

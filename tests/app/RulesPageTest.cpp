@@ -8,12 +8,15 @@
 #include "RuleEditorFixture.h"
 #include "RulesPage.h"
 #include "Chip.h"
+#include "SnapshotHooks.h"
 #include "MainWindow.h"
 #include "ToggleSwitch.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -222,9 +225,11 @@ TEST_F(RulesPageTest, ALongListShowsTheCardsInViewStackedFollowsScrollingAndKeep
     // The first card keeps the focus while the view moves to the end.
     cards.constFirst()->editButton()->setFocus();
     QScrollBar *bar = page.findChild<QScrollArea *>()->verticalScrollBar();
-    bar->setValue(bar->maximum());
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(cards.constLast()->isVisible());
+    // (The range may still grow while the last measurements come in.)
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        bar->setValue(bar->maximum());
+        return cards.constLast()->isVisible();
+    }));
     EXPECT_TRUE(cards.at(1)->isHidden());
     EXPECT_TRUE(cards.constFirst()->isVisible());
     EXPECT_TRUE(cards.constFirst()->editButton()->hasFocus());
@@ -304,4 +309,38 @@ TEST_F(RulesPageTest, TheRulesPageIsKeptAndARuleBeingDraftedGoesOnWhenThePageIsL
     window.ruleEditor()->reject();
     ASSERT_TRUE(QTest::qWaitFor([&] { return model->editing().has_value(); }, 5000));
     EXPECT_EQ(model->editing()->rule.name, QStringLiteral("Letters"));
+}
+
+TEST_F(RulesPageTest, TheScreenshotModesDryRunOpensOverTheRealFilesOfTheRulesFolder)
+{
+    const WatchedFolder downloads = folder(QStringLiteral("Downloads"));
+    for (const QString &name : {QStringLiteral("a.pdf"), QStringLiteral("b.txt"), QStringLiteral("c.dmg")}) {
+        QFile file(downloads.displayPath + QLatin1Char('/') + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("demo");
+    }
+    Rule pdfs = rule(QStringLiteral("PDFs"), {condition(Field::fileType, Op::is, QStringLiteral("pdf"))},
+                     {moveTo(QStringLiteral("~/Documents"))});
+    pdfs.isEnabled = true;
+    const StoredRule stored = store(pdfs, downloads.uuid, 0);
+    RulesPage page(*model);
+    page.show();
+
+    SnapshotHooks::shared().setDryRun(stored.uuid);
+    ASSERT_NE(page.dryRun(), nullptr);
+    EXPECT_TRUE(page.dryRun()->isVisible());
+    EXPECT_EQ(page.dryRun()->request().rule.id, stored.uuid);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page.dryRun() && !page.dryRun()->isRunning(); }, 10000));
+    QStringList files;
+    int matched = 0;
+    for (const DryRunRow &row : page.dryRun()->rows()) {
+        files.append(QFileInfo(row.file).fileName());
+        matched += row.plan ? 1 : 0;
+    }
+    files.sort();
+    EXPECT_EQ(files, (QStringList{QStringLiteral("a.pdf"), QStringLiteral("b.txt"), QStringLiteral("c.dmg")}));
+    EXPECT_EQ(matched, 1);
+
+    SnapshotHooks::shared().setDryRun(std::nullopt);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return page.dryRun() == nullptr; }, 2000));
 }

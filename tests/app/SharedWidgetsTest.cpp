@@ -6,6 +6,7 @@
 #include "Sheet.h"
 #include "TestSupport.h"
 #include "ThemeStore.h"
+#include "WindowHook.h"
 
 #include <QLineEdit>
 #include <QScrollBar>
@@ -190,4 +191,40 @@ TEST(SheetTest, OpensWithoutAFocusedFieldAndKeepsTheUsersField)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&sheet));
     QTest::qWait(20);
     EXPECT_EQ(QApplication::focusWidget(), second);
+}
+
+TEST(WindowHookTest, HidingAWindowKeepsTheFocusedFieldOnlyClosingClearsIt)
+{
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *first = new QLineEdit(&window);
+    auto *second = new QLineEdit(&window);
+    layout->addWidget(first);
+    layout->addWidget(second);
+    WindowHook::install(&window);
+    // Another window is active in between, as on a desktop.
+    QWidget other;
+    const auto showAgain = [&window, &other] {
+        other.show();
+        other.activateWindow();
+        if (!QTest::qWaitFor([&other] { return QApplication::activeWindow() == &other; }))
+            return false;
+        other.hide();
+        window.show();
+        window.activateWindow();
+        const bool active = QTest::qWaitFor([&window] { return QApplication::activeWindow() == &window; });
+        QTest::qWait(20);
+        return active;
+    };
+    ASSERT_TRUE(showAgain());
+    second->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), second);
+
+    window.hide();
+    ASSERT_TRUE(showAgain());
+    EXPECT_EQ(QApplication::focusWidget(), second);
+
+    window.close();
+    ASSERT_TRUE(showAgain());
+    EXPECT_EQ(qobject_cast<QLineEdit *>(QApplication::focusWidget()), nullptr);
 }
