@@ -187,6 +187,10 @@
         <source>Undo</source>
         <translation>Rückgängig</translation>
     </message>
+    <message>
+        <source>Working…</source>
+        <translation>In Arbeit …</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

@@ -3,6 +3,7 @@
 #include "FileNameText.h"
 #include "FileOperations.h"
 #include "FilePass.h"
+#include "FileWork.h"
 #include "FileReadiness.h"
 #include "FolderBookmark.h"
 #include "FolderWatcher.h"
@@ -35,6 +36,7 @@ Autopilot::Autopilot(Store &store, QObject *parent, std::chrono::milliseconds re
     , m_cache(store)
     , m_gate(new RecognitionGate(recognitionPatience, this))
     , m_steps(new StepQueue(this))
+    , m_fileWork(new FileWork(this))
 {
     m_folderCheck.setInterval(folderCheckInterval);
     connect(&m_folderCheck, &QTimer::timeout, this, &Autopilot::checkFolders);
@@ -48,6 +50,9 @@ Autopilot::~Autopilot()
     // The watcher first, so that no batch arrives while the rest goes; then
     // the passes, the queue and the gate, before the state they use.
     m_watcher.reset();
+    // Decisions still moving files end first; their outcomes are not stored
+    // (the next start settles them from their intents).
+    delete m_fileWork;
     qDeleteAll(findChildren<FilePass *>(Qt::FindDirectChildrenOnly));
     delete m_steps;
     delete m_gate;
@@ -224,6 +229,108 @@ void Autopilot::skip(JournalEntry &entry)
 void Autopilot::undo(JournalEntry &entry)
 {
     ReviewDecisions::undo(m_store, entry, m_loopGuard, m_cache, now());
+}
+
+bool Autopilot::startApprove(qint64 entryId, const std::optional<Recognition> &recognition)
+{
+    if (m_deciding.contains(entryId))
+        return false;
+    const std::optional<JournalEntry> stored = m_store.journalEntry(entryId);
+    if (!stored)
+        return false;
+    auto entry = std::make_shared<JournalEntry>(*stored);
+    const std::optional<Plan> plan = ReviewDecisions::approvedPlan(m_store, *entry, recognition, m_cache, now());
+    if (!plan)
+        return false;
+    setDeciding(entryId, true);
+    const std::optional<Filing> filing = beginFiling(*plan, *entry, FileReadiness::identifier(plan->original));
+    if (!filing) {
+        setDeciding(entryId, false);
+        return true;
+    }
+    m_fileWork->run<Outcome>([filing = *filing] { return carryOut(filing); },
+                             [this, filing = *filing, entry](const Outcome &outcome) {
+                                 endFiling(filing, *entry, outcome);
+                                 setDeciding(entry->id, false);
+                             });
+    return true;
+}
+
+bool Autopilot::startSkip(qint64 entryId)
+{
+    if (m_deciding.contains(entryId))
+        return false;
+    std::optional<JournalEntry> stored = m_store.journalEntry(entryId);
+    if (!stored)
+        return false;
+    // Nothing on disk changes: the entry is closed at once.
+    ReviewDecisions::skip(m_store, *stored);
+    return true;
+}
+
+bool Autopilot::startUndo(qint64 entryId)
+{
+    if (m_deciding.contains(entryId))
+        return false;
+    const std::optional<JournalEntry> stored = m_store.journalEntry(entryId);
+    if (!stored)
+        return false;
+    // Shared by the steps on the main thread; the worker never touches it.
+    struct State
+    {
+        JournalEntry entry;
+        JournalIntent intent;
+    };
+    auto state = std::make_shared<State>(State{*stored, {}});
+    setDeciding(entryId, true);
+    std::optional<ReviewDecisions::UndoStep> step = ReviewDecisions::beginUndo(m_store, state->entry);
+    if (!step) {
+        setDeciding(entryId, false);
+        return true;
+    }
+    state->intent = step->intent;
+    struct Result
+    {
+        std::optional<QString> back;
+        QString error;
+    };
+    FileWork *work = m_fileWork;
+    Store *store = &m_store;
+    auto undoOnDisk = [work, store, state, performed = step->performed]() -> Result {
+        Result result;
+        try {
+            result.back = FileOperations::undo(performed, [&](const QString &target) {
+                work->onMainThread([store, state, target] {
+                    ReviewDecisions::noteUndoTarget(*store, state->entry, state->intent, target);
+                });
+            });
+            KillPoint::reach();
+        } catch (const FileOperationError &error) {
+            result.error = error.description();
+        } catch (const std::exception &error) {
+            result.error = QString::fromLocal8Bit(error.what());
+        }
+        return result;
+    };
+    m_fileWork->run<Result>(std::move(undoOnDisk), [this, state](const Result &result) {
+        if (result.back)
+            ReviewDecisions::undone(m_store, state->entry, *result.back, m_loopGuard, m_cache, now());
+        else
+            ReviewDecisions::undoFailed(m_store, state->entry, result.error);
+        setDeciding(state->entry.id, false);
+    });
+    return true;
+}
+
+void Autopilot::setDeciding(qint64 entryId, bool deciding)
+{
+    const bool changed = m_deciding.contains(entryId) != deciding;
+    if (deciding)
+        m_deciding.insert(entryId);
+    else
+        m_deciding.remove(entryId);
+    if (changed)
+        Q_EMIT decidingChanged(entryId);
 }
 
 std::unique_ptr<DryRun> Autopilot::dryRun(const Rule &rule, WatchedFolder &folder, DryRun::Update update)
@@ -455,43 +562,66 @@ std::optional<QString> Autopilot::refusedFolder(const Plan &plan) const
 
 void Autopilot::perform(const Plan &plan, JournalEntry &entry, std::optional<quint64> fileID)
 {
-    const std::optional<QByteArray> planBefore = entry.planData;
-    const auto fail = [&](const QString &message) {
-        entry.statusRaw = JournalEntry::statusRawValue(JournalEntry::Status::failed);
-        entry.message = message;
-        entry.planData = planBefore;
-        entry.intentData.reset();
-        if (fileID)
-            entry.fileID = fileID;
-        writeEntry(entry);
-    };
+    if (const std::optional<Filing> filing = beginFiling(plan, entry, fileID))
+        endFiling(*filing, entry, carryOut(*filing));
+}
 
+void Autopilot::failFiling(JournalEntry &entry, const QString &message, const std::optional<QByteArray> &planBefore,
+                           std::optional<quint64> fileID)
+{
+    entry.statusRaw = JournalEntry::statusRawValue(JournalEntry::Status::failed);
+    entry.message = message;
+    entry.planData = planBefore;
+    entry.intentData.reset();
+    if (fileID)
+        entry.fileID = fileID;
+    writeEntry(entry);
+}
+
+std::optional<Autopilot::Filing> Autopilot::beginFiling(const Plan &plan, JournalEntry &entry,
+                                                        std::optional<quint64> fileID)
+{
+    Filing filing{plan, fileID, entry.planData, JournalIntent::begin(JournalIntent::Kind::file)};
     if (const std::optional<QString> refused = refusedFolder(plan)) {
-        return fail(tr("No access to %1. Add the folder under Folders > Places.")
-                        .arg(RealHome::abbreviate(QDir::cleanPath(*refused))));
+        failFiling(entry,
+                   tr("No access to %1. Add the folder under Folders > Places.")
+                       .arg(RealHome::abbreviate(QDir::cleanPath(*refused))),
+                   filing.planBefore, fileID);
+        return std::nullopt;
     }
     // The entry says what is about to happen before the disk is touched, so
     // that a crash halfway is settled at the next start (JournalRecovery).
-    JournalIntent intent = JournalIntent::begin(JournalIntent::Kind::file);
     if (!plan.tags.isEmpty())
-        intent.tagsBefore = FileOperations::tags(plan.original);
+        filing.intent.tagsBefore = FileOperations::tags(plan.original);
     entry.planData = plan.toJsonData();
-    entry.intentData = intent.toJsonData();
+    entry.intentData = filing.intent.toJsonData();
     if (fileID)
         entry.fileID = fileID;
     writeEntry(entry);
     KillPoint::reach();
+    return filing;
+}
 
-    Performed performed;
+Autopilot::Outcome Autopilot::carryOut(const Filing &filing)
+{
+    Outcome outcome;
     try {
-        performed = FileOperations::perform(plan, intent.tagsBefore);
+        outcome.performed = FileOperations::perform(filing.plan, filing.intent.tagsBefore);
+        KillPoint::reach();
     } catch (const FileOperationError &error) {
-        return fail(error.description());
+        outcome.error = error.description();
     } catch (const std::exception &error) {
-        return fail(QString::fromLocal8Bit(error.what()));
+        outcome.error = QString::fromLocal8Bit(error.what());
     }
-    KillPoint::reach();
-    filed(performed, entry, fileID);
+    return outcome;
+}
+
+void Autopilot::endFiling(const Filing &filing, JournalEntry &entry, const Outcome &outcome)
+{
+    if (!outcome.performed)
+        return failFiling(entry, outcome.error, filing.planBefore, filing.fileID);
+    const Performed &performed = *outcome.performed;
+    filed(performed, entry, filing.fileID);
 
     const std::optional<Recognition> recognition = entry.recognition();
     if (recognition && performed.destination != performed.original)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "DryRun.h"
+#include "JournalIntent.h"
 #include "LoopGuard.h"
 #include "ModelReader.h"
 #include "Models.h"
@@ -29,6 +30,7 @@
 #include <optional>
 
 class FilePass;
+class FileWork;
 class FolderWatcher;
 class StepQueue;
 class Store;
@@ -90,6 +92,18 @@ public:
     void skip(JournalEntry &entry);
     // Reverses the filing of a done entry.
     void undo(JournalEntry &entry);
+
+    // The same decisions as the windows make them, on the entry stored under
+    // id as it is now: the step on disk runs on a worker thread, its intent
+    // is stored before it and its outcome after, on the main thread. One
+    // decision per entry at a time: while one runs, another on the same entry
+    // is refused (false), as is one on an entry that is gone.
+    bool startApprove(qint64 entryId, const std::optional<Recognition> &recognition);
+    bool startSkip(qint64 entryId);
+    bool startUndo(qint64 entryId);
+    // Whether a decision on the entry is under way; decidingChanged tells.
+    bool isDeciding(qint64 entryId) const { return m_deciding.contains(entryId); }
+    QSet<qint64> deciding() const { return m_deciding; }
 
     using DryRunRow = ::DryRunRow;
     // Tries a rule, stored or not, on the folder's newest files without
@@ -164,6 +178,7 @@ public:
 Q_SIGNALS:
     void modelStatusChanged();
     void busyFilesChanged();
+    void decidingChanged(qint64 entryId);
     void lastErrorChanged();
     void limitedFoldersChanged();
 
@@ -178,6 +193,27 @@ private:
     void run(const Plan &plan, const Rule &rule, const std::optional<Recognition> &recognition, quint64 fileID);
     // Carries out a plan for its entry and stores the entry with the outcome.
     void perform(const Plan &plan, JournalEntry &entry, std::optional<quint64> fileID);
+    // The three steps of perform: the intent stored (none when the plan may
+    // not run: the failure is stored then), the work on disk (any thread),
+    // and the outcome stored.
+    struct Filing
+    {
+        Plan plan;
+        std::optional<quint64> fileID;
+        std::optional<QByteArray> planBefore;
+        JournalIntent intent;
+    };
+    struct Outcome
+    {
+        std::optional<Performed> performed;
+        QString error;
+    };
+    std::optional<Filing> beginFiling(const Plan &plan, JournalEntry &entry, std::optional<quint64> fileID);
+    static Outcome carryOut(const Filing &filing);
+    void endFiling(const Filing &filing, JournalEntry &entry, const Outcome &outcome);
+    void failFiling(JournalEntry &entry, const QString &message, const std::optional<QByteArray> &planBefore,
+                    std::optional<quint64> fileID);
+    void setDeciding(qint64 entryId, bool deciding);
     // Stores a filing carried out for its entry: done, with what was done.
     void filed(const Performed &performed, JournalEntry &entry, std::optional<quint64> fileID);
     // The first folder of the plan that Filewright may not write into.
@@ -214,6 +250,9 @@ private:
     // Children of the driver; its destructor removes them before the state they use.
     RecognitionGate *m_gate = nullptr;
     StepQueue *m_steps = nullptr;
+    FileWork *m_fileWork = nullptr;
+    // Entries with a decision under way.
+    QSet<qint64> m_deciding;
     QTimer m_folderCheck;
     Clock m_clock;
 };

@@ -16,9 +16,16 @@ namespace ReviewDecisions {
 void approve(Store &store, JournalEntry &entry, const std::optional<Recognition> &corrected, RecognitionCache &cache,
              const Perform &perform, const QDateTime &now)
 {
+    if (const std::optional<Plan> plan = approvedPlan(store, entry, corrected, cache, now))
+        perform(*plan, entry, FileReadiness::identifier(plan->original));
+}
+
+std::optional<Plan> approvedPlan(Store &store, JournalEntry &entry, const std::optional<Recognition> &corrected,
+                                 RecognitionCache &cache, const QDateTime &now)
+{
     std::optional<Plan> plan = entry.plan();
     if (!plan)
-        return;
+        return std::nullopt;
     if (corrected && entry.ruleID) {
         if (const std::optional<StoredRule> stored = store.rule(*entry.ruleID)) {
             entry.setRecognition(corrected);
@@ -28,7 +35,7 @@ void approve(Store &store, JournalEntry &entry, const std::optional<Recognition>
             plan = Planner::plan(stored->rule(), facts, Prefs::nameTemplate(), RealHome::path());
         }
     }
-    perform(*plan, entry, FileReadiness::identifier(plan->original));
+    return plan;
 }
 
 void skip(Store &store, JournalEntry &entry)
@@ -40,11 +47,26 @@ void skip(Store &store, JournalEntry &entry)
 
 void undo(Store &store, JournalEntry &entry, LoopGuard &loopGuard, RecognitionCache &cache, const QDateTime &now)
 {
-    if (entry.status() != JournalEntry::Status::done)
+    std::optional<UndoStep> step = beginUndo(store, entry);
+    if (!step)
         return;
+    try {
+        const QString back = FileOperations::undo(
+            step->performed, [&](const QString &target) { noteUndoTarget(store, entry, step->intent, target); });
+        KillPoint::reach();
+        undone(store, entry, back, loopGuard, cache, now);
+    } catch (const FileOperationError &error) {
+        undoFailed(store, entry, error.description());
+    }
+}
+
+std::optional<UndoStep> beginUndo(Store &store, JournalEntry &entry)
+{
+    if (entry.status() != JournalEntry::Status::done)
+        return std::nullopt;
     const std::optional<Performed> performed = entry.performed();
     if (!performed)
-        return;
+        return std::nullopt;
 
     // Another file put at the filed place since is never moved, untagged or
     // trashed: it is treated like a filed file that was moved away.
@@ -53,30 +75,31 @@ void undo(Store &store, JournalEntry &entry, LoopGuard &loopGuard, RecognitionCa
         if (there && *there != *entry.fileID) {
             entry.message = FileOperationError::fileMoved(RealHome::abbreviate(performed->destination)).description();
             store.update(entry);
-            return;
+            return std::nullopt;
         }
     }
 
     // The entry says what is about to happen before the disk is touched,
     // and where the file goes back to, so that a crash halfway is settled at
     // the next start (JournalRecovery).
-    JournalIntent intent = JournalIntent::begin(JournalIntent::Kind::undo);
-    const auto note = [&](const QString &target) {
-        intent.target = target;
-        entry.intentData = intent.toJsonData();
-        store.update(entry);
-        KillPoint::reach();
-    };
-    note(QString());
-    try {
-        const QString back = FileOperations::undo(*performed, note);
-        KillPoint::reach();
-        undone(store, entry, back, loopGuard, cache, now);
-    } catch (const FileOperationError &error) {
-        entry.message = error.description();
-        entry.intentData.reset();
-        store.update(entry);
-    }
+    UndoStep step{*performed, JournalIntent::begin(JournalIntent::Kind::undo)};
+    noteUndoTarget(store, entry, step.intent, QString());
+    return step;
+}
+
+void noteUndoTarget(Store &store, JournalEntry &entry, JournalIntent &intent, const QString &target)
+{
+    intent.target = target;
+    entry.intentData = intent.toJsonData();
+    store.update(entry);
+    KillPoint::reach();
+}
+
+void undoFailed(Store &store, JournalEntry &entry, const QString &message)
+{
+    entry.message = message;
+    entry.intentData.reset();
+    store.update(entry);
 }
 
 void undone(Store &store, JournalEntry &entry, const QString &back, LoopGuard &loopGuard, RecognitionCache &cache,

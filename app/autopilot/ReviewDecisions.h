@@ -4,6 +4,7 @@
 // returned or thrown.
 #pragma once
 
+#include "JournalIntent.h"
 #include "Models.h"
 
 #include <QDateTime>
@@ -29,6 +30,10 @@ using Perform = std::function<void(const Plan &plan, JournalEntry &entry, std::o
 // dropped. An entry without a kept plan stays as it is.
 void approve(Store &store, JournalEntry &entry, const std::optional<Recognition> &corrected, RecognitionCache &cache,
              const Perform &perform, const QDateTime &now);
+// The plan approve files, the correction put on the entry (not yet stored)
+// and into the stored reading; none for an entry without a kept plan.
+std::optional<Plan> approvedPlan(Store &store, JournalEntry &entry, const std::optional<Recognition> &corrected,
+                                 RecognitionCache &cache, const QDateTime &now);
 
 // Closes an entry without touching its file: "skipped", plan dropped.
 void skip(Store &store, JournalEntry &entry);
@@ -41,6 +46,20 @@ void skip(Store &store, JournalEntry &entry);
 // file lies there now, nothing changes on disk and the entry's message says
 // that the file was moved.
 void undo(Store &store, JournalEntry &entry, LoopGuard &loopGuard, RecognitionCache &cache, const QDateTime &now);
+
+// The steps of undo, for a caller that moves the file elsewhere (off the
+// main thread). beginUndo checks the entry and stores the intent; none when
+// nothing is to be done on disk (a moved file's message is stored then).
+struct UndoStep
+{
+    Performed performed;
+    JournalIntent intent;
+};
+std::optional<UndoStep> beginUndo(Store &store, JournalEntry &entry);
+// Stores where the file is about to go back to, before it moves.
+void noteUndoTarget(Store &store, JournalEntry &entry, JournalIntent &intent, const QString &target);
+// Stores an undo that failed: the entry keeps its status, with the error as its message.
+void undoFailed(Store &store, JournalEntry &entry, const QString &message);
 
 // Stores an undo carried out: the file is back at `back`.
 void undone(Store &store, JournalEntry &entry, const QString &back, LoopGuard &loopGuard, RecognitionCache &cache,

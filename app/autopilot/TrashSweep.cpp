@@ -30,6 +30,9 @@ int sweep(Store &store, const QDateTime &now)
         // sweep never acts on an entry it was not meant for.
         if (entry.status() != JournalEntry::Status::done || !entry.trashDue || *entry.trashDue > now)
             continue;
+        // A step under way on the entry (an undo moving the file back) is left to end first.
+        if (entry.intentData)
+            continue;
         if (!filedFileIsThere(entry)) {
             entry.trashDue.reset();
             store.update(entry);

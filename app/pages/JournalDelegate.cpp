@@ -51,13 +51,18 @@ QPixmap fileIcon(const QString &path, const QSize &size, qreal ratio)
         icon = FileIcon::icon(path);
         if (names.size() > 5000)
             names.clear();
-        name = names.insert(path, icon.name().isEmpty() ? path : icon.name());
+        // An icon without a theme name is told by its cache key: icons of
+        // one type share it.
+        name = names.insert(path, icon.name().isEmpty() ? QString::number(icon.cacheKey()) : icon.name());
     }
     const QString key = *name + QLatin1Char('@') + QString::number(size.width()) + QLatin1Char('x') + QString::number(ratio);
     auto found = pixmaps.constFind(key);
     if (found == pixmaps.constEnd()) {
         if (icon.isNull())
             icon = FileIcon::icon(path);
+        // Icons made per file (by the file manager's provider) are not kept for ever.
+        if (pixmaps.size() > 500)
+            pixmaps.clear();
         found = pixmaps.insert(key, icon.pixmap(size, ratio));
     }
     return *found;
@@ -122,6 +127,7 @@ struct JournalDelegate::Measures
     // changed entry is measured again.
     QString title;
     QString detail;
+    bool busy = false;
     QString time;
     QString summary;
     int titleAdvance = 0;
@@ -165,6 +171,7 @@ const JournalDelegate::Fonts &JournalDelegate::fonts(const QFont &font) const
     if (!m_fonts || m_fonts->base != font) {
         m_fonts = std::make_unique<Fonts>(font);
         m_measures.clear();
+        m_chipSizes.clear();
     }
     return *m_fonts;
 }
@@ -173,14 +180,15 @@ const JournalDelegate::Measures &JournalDelegate::measure(const JournalRow &row,
 {
     auto found = m_measures.find(row.id);
     if (found != m_measures.end() && found->detail.constData() == row.detail.constData()
-        && found->title.constData() == row.title.constData())
+        && found->title.constData() == row.title.constData() && found->busy == row.busy)
         return *found;
-    // Widths of rows scrolled past long ago are dropped now and then.
-    if (m_measures.size() > 20000)
+    // Widths of rows scrolled past are dropped now and then, a few at a time.
+    if (m_measures.size() > 1000)
         m_measures.clear();
     Measures measures;
     measures.title = row.title;
     measures.detail = row.detail;
+    measures.busy = row.busy;
     measures.time = timeText(row.date);
     if (row.recognition)
         measures.summary = RecognitionLine::summary(*row.recognition, Prefs::sentenceLanguage());
@@ -188,9 +196,15 @@ const JournalDelegate::Measures &JournalDelegate::measure(const JournalRow &row,
     measures.detailAdvance = fonts.bodyMetrics.horizontalAdvance(row.detail);
     measures.timeAdvance = fonts.calloutMetrics.horizontalAdvance(measures.time);
     if (const std::optional<JournalRow::Chip> chip = row.chip()) {
-        m_chip->setText(chip->text);
-        m_chip->setSymbol(chip->symbol);
-        measures.chip = m_chip->sizeHint();
+        // Chips of one text are of one size: each is measured once per font.
+        const QString key = chip->text + QLatin1Char('|') + chip->symbol;
+        auto size = m_chipSizes.constFind(key);
+        if (size == m_chipSizes.constEnd()) {
+            m_chip->setText(chip->text);
+            m_chip->setSymbol(chip->symbol);
+            size = m_chipSizes.insert(key, m_chip->sizeHint());
+        }
+        measures.chip = *size;
     }
     if (const std::optional<JournalRow::Action> action = row.action())
         measures.action = (*action == JournalRow::Action::check ? m_check->size() : m_undo->size());
@@ -247,6 +261,16 @@ JournalDelegate::Layout JournalDelegate::layout(const JournalRow &row, const QRe
                                  at.time.bottom() + 1});
     at.height = bottom - rect.top() + padding;
     return at;
+}
+
+int JournalDelegate::usualRowHeight(const QFont &font) const
+{
+    JournalRow usual;
+    usual.title = QStringLiteral("x");
+    usual.detail = QStringLiteral("x");
+    usual.date = QDateTime::currentDateTimeUtc();
+    usual.hasPerformed = true;
+    return layout(usual, QRect(0, 0, 1000, 0), font).height;
 }
 
 int JournalDelegate::rowHeight(const JournalModel &model, int row, int width, const QFont &font) const
@@ -379,7 +403,10 @@ void JournalDelegate::paintEntry(QPainter *painter, const QStyleOptionViewItem &
         QPushButton *button = *action == JournalRow::Action::check ? m_check.get() : m_undo.get();
         const bool down = m_pressed == row.id;
         button->setDown(down);
-        const QString key = button->text() + QLatin1Char('|') + QString::number(down) + QLatin1Char('|')
+        // A busy row's button waits until the decision under way has ended.
+        button->setEnabled(!row.busy);
+        const QString key = button->text() + QLatin1Char('|') + QString::number(down) + QString::number(row.busy)
+            + QLatin1Char('|')
             + palette.color(QPalette::Button).name() + QLatin1Char('|') + palette.color(QPalette::Highlight).name();
         painter->drawPixmap(at.action.topLeft(), cachedSnapshot(key, button, at.action.size(), ratio));
     }
@@ -391,7 +418,7 @@ bool JournalDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, cons
 {
     const auto *journal = qobject_cast<const JournalModel *>(model);
     const JournalRow *row = journal ? journal->entry(index.row()) : nullptr;
-    if (!row || !row->action())
+    if (!row || !row->action() || row->busy)
         return false;
     const bool press = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
     const bool release = event->type() == QEvent::MouseButtonRelease;

@@ -28,6 +28,9 @@ public:
     // The height of a row at a width; an entry's journal line wraps to two
     // lines when one is too short for it.
     int rowHeight(const JournalModel &model, int row, int width, const QFont &font) const;
+    // The height of the plainest entry (one line, an Undo button): what a
+    // row not yet measured is given.
+    int usualRowHeight(const QFont &font) const;
     // Where a row's action button lies, in the row's rectangle; empty when it has none.
     QRect actionRect(const JournalRow &row, const QRect &rect, const QFont &font) const;
 
@@ -59,6 +62,7 @@ private:
     qint64 m_pressed = 0;
     mutable std::unique_ptr<Fonts> m_fonts;
     mutable QHash<qint64, Measures> m_measures;
+    mutable QHash<QString, QSize> m_chipSizes;
     // The shared widgets, never shown: each row is drawn with them in turn.
     std::unique_ptr<Chip> m_chip;
     std::unique_ptr<RecognitionLine> m_recognition;

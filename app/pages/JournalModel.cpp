@@ -1,5 +1,7 @@
 #include "JournalModel.h"
 
+#include <vector>
+
 JournalModel::JournalModel(Store &store, QObject *parent)
     : QAbstractListModel(parent)
     , m_store(store)
@@ -81,7 +83,7 @@ void JournalModel::fetchMore(const QModelIndex &parent)
         if (entryDay != lastDay)
             added.emplace_back(entryDay);
         lastDay = entryDay;
-        added.emplace_back(JournalRow::from(entry));
+        added.emplace_back(rowFor(entry));
     }
     const int first = int(m_items.size());
     beginInsertRows({}, first, first + int(added.size()) - 1);
@@ -128,7 +130,7 @@ void JournalModel::changed(Store::Model model, qint64 id, Store::Change change)
         return;
     }
     if (row >= 0 && std::get<JournalRow>(m_items[std::size_t(row)]).date == stored->date) {
-        m_items[std::size_t(row)] = JournalRow::from(*stored);
+        m_items[std::size_t(row)] = rowFor(*stored);
         const QModelIndex changedIndex = index(row);
         Q_EMIT dataChanged(changedIndex, changedIndex);
         return;
@@ -144,7 +146,7 @@ bool JournalModel::accepts(const JournalEntry &entry) const
 
 void JournalModel::insertEntry(const JournalEntry &entry)
 {
-    JournalRow shown = JournalRow::from(entry);
+    JournalRow shown = rowFor(entry);
     const QDate entryDay = dayOf(shown.date);
     // The first entry row that the new one comes before.
     std::size_t next = 0;
@@ -190,9 +192,37 @@ void JournalModel::removeRowOf(qint64 id)
     endRemoveRows();
 }
 
-QDate JournalModel::dayOf(const QDateTime &date)
+void JournalModel::setBusy(qint64 id, bool busy)
 {
-    return date.toLocalTime().date();
+    if (busy == m_busy.contains(id))
+        return;
+    if (busy)
+        m_busy.insert(id);
+    else
+        m_busy.remove(id);
+    const int row = rowOf(id);
+    if (row < 0)
+        return;
+    std::get<JournalRow>(m_items[std::size_t(row)]).busy = busy;
+    const QModelIndex changedIndex = index(row);
+    Q_EMIT dataChanged(changedIndex, changedIndex);
+}
+
+JournalRow JournalModel::rowFor(const JournalEntry &entry) const
+{
+    JournalRow row = JournalRow::from(entry);
+    row.busy = m_busy.contains(entry.id);
+    return row;
+}
+
+QDate JournalModel::dayOf(const QDateTime &date) const
+{
+    const qint64 at = date.toMSecsSinceEpoch();
+    if (m_knownDay.day.isValid() && at >= m_knownDay.from && at < m_knownDay.to)
+        return m_knownDay.day;
+    const QDate day = date.toLocalTime().date();
+    m_knownDay = {day, day.startOfDay().toMSecsSinceEpoch(), day.addDays(1).startOfDay().toMSecsSinceEpoch()};
+    return day;
 }
 
 bool JournalModel::before(const JournalRow &a, const JournalRow &b)

@@ -11,10 +11,11 @@
 
 #include <QAbstractListModel>
 #include <QDate>
+#include <QSet>
 
 #include <optional>
 #include <variant>
-#include <vector>
+#include <deque>
 
 class JournalModel : public QAbstractListModel
 {
@@ -44,6 +45,9 @@ public:
     int rowOf(qint64 id) const;
     // Entries read so far; rows include the day rows.
     int entryCount() const { return m_entryCount; }
+    // Marks the entry's row busy while a decision on it is under way.
+    void setBusy(qint64 id, bool busy);
+    bool isBusy(qint64 id) const { return m_busy.contains(id); }
 
 private:
     using Item = std::variant<QDate, JournalRow>;
@@ -52,14 +56,28 @@ private:
     bool accepts(const JournalEntry &entry) const;
     void insertEntry(const JournalEntry &entry);
     void removeRowOf(qint64 id);
-    static QDate dayOf(const QDateTime &date);
+    JournalRow rowFor(const JournalEntry &entry) const;
+    // The local calendar day of a moment.
+    QDate dayOf(const QDateTime &date) const;
     // Entry rows ordered as the store orders them: newest first, then higher id first.
     static bool before(const JournalRow &a, const JournalRow &b);
 
     Store &m_store;
     AppModel::JournalFilter m_filter = AppModel::JournalFilter::all;
-    std::vector<Item> m_items;
+    // A deque: reading on never moves the rows already read.
+    std::deque<Item> m_items;
     int m_entryCount = 0;
     std::optional<Store::JournalPosition> m_last;
     bool m_exhausted = false;
+    QSet<qint64> m_busy;
+    // The last day found, with its bounds in milliseconds since the epoch:
+    // entries come in date order, so most need no time zone conversion,
+    // which costs more than the rest of reading a row.
+    struct KnownDay
+    {
+        QDate day;
+        qint64 from = 0;
+        qint64 to = 0;
+    };
+    mutable KnownDay m_knownDay;
 };

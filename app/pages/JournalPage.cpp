@@ -11,15 +11,20 @@
 #include "Store.h"
 
 #include <QButtonGroup>
+#include <QContextMenuEvent>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMenu>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWidgetAction>
+
+#include <memory>
 
 JournalPage::JournalPage(AppModel &model, QWidget *parent)
     : QWidget(parent)
@@ -72,7 +77,10 @@ JournalPage::JournalPage(AppModel &model, QWidget *parent)
     m_list->verticalScrollBar()->setSingleStep(24);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setFrameShape(QFrame::NoFrame);
-    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Context menus and the row keys are handled here, for the mouse and the keyboard alike.
+    m_list->installEventFilter(this);
+    m_list->viewport()->installEventFilter(this);
+    m_list->verticalHeader()->setDefaultSectionSize(m_delegate->usualRowHeight(m_list->font()));
     layout->addWidget(m_list, 1);
 
     // The empty state lies over the list's viewport, centred.
@@ -85,18 +93,35 @@ JournalPage::JournalPage(AppModel &model, QWidget *parent)
             [this] { m_model.setJournalFilter(AppModel::JournalFilter::review); });
     connect(&m_model, &AppModel::journalFilterChanged, this, &JournalPage::showFilter);
     connect(m_delegate, &JournalDelegate::triggered, this, &JournalPage::trigger);
-    connect(m_list, &QWidget::customContextMenuRequested, this, &JournalPage::showContextMenu);
+    // The rows of a decision under way show it until it has ended.
+    Autopilot &autopilot = m_model.autopilot();
+    connect(&autopilot, &Autopilot::decidingChanged, m_journal,
+            [this, &autopilot](qint64 id) { m_journal->setBusy(id, autopilot.isDeciding(id)); });
+    for (const qint64 id : autopilot.deciding())
+        m_journal->setBusy(id, true);
     connect(m_journal, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex &, int first, int last) {
-        fitRows(first, last);
+        m_fitted.insert(m_fitted.begin() + first, std::size_t(last - first + 1), 0);
+        fitShown();
         showEmptyState();
     });
+    connect(m_journal, &QAbstractItemModel::rowsRemoved, this, [this](const QModelIndex &, int first, int last) {
+        m_fitted.erase(m_fitted.begin() + first, m_fitted.begin() + last + 1);
+        fitShown();
+    });
+    connect(m_journal, &QAbstractItemModel::modelReset, this, [this] {
+        m_fitted.assign(std::size_t(m_journal->rowCount()), 0);
+        fitShown();
+    });
+    connect(m_list->verticalScrollBar(), &QScrollBar::valueChanged, this, &JournalPage::fitShown);
     // The screenshot mode opens and closes the review sheet through its hook.
     connect(&SnapshotHooks::shared(), &SnapshotHooks::reviewChanged, this,
             [this] { review(SnapshotHooks::shared().review()); });
     connect(m_journal, &QAbstractItemModel::rowsRemoved, this, &JournalPage::showEmptyState);
     connect(m_journal, &QAbstractItemModel::modelReset, this, &JournalPage::showEmptyState);
-    connect(m_journal, &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex &from, const QModelIndex &to) { fitRows(from.row(), to.row()); });
+    connect(m_journal, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &from, const QModelIndex &to) {
+        std::fill(m_fitted.begin() + from.row(), m_fitted.begin() + to.row() + 1, 0);
+        fitShown();
+    });
     showFilter();
 }
 
@@ -126,47 +151,132 @@ QString JournalPage::emptyTitle() const
     return m_empty->isVisibleTo(m_list) ? m_empty->title() : QString();
 }
 
-void JournalPage::fitRows(int first, int last)
+void JournalPage::fitShown()
 {
-    const int width = m_list->viewport()->width();
+    const int count = m_journal->rowCount();
+    const int height = m_list->viewport()->height();
+    if (count == 0 || int(m_fitted.size()) != count || height <= 0)
+        return;
     QHeaderView *rows = m_list->verticalHeader();
     // Without updates the header resizes a row without working out where
-    // it lies, which takes as long as the list is: the list is redrawn once
-    // afterwards anyway.
+    // it lies, which takes as long as the list is; and without its signals
+    // the list does not draw itself a second time for rows it is about to
+    // draw anyway. It is laid out once afterwards instead.
     rows->setUpdatesEnabled(false);
-    for (int row = first; row <= last; ++row) {
-        const int height = m_delegate->rowHeight(*m_journal, row, width, m_list->font());
-        if (rows->sectionSize(row) != height)
-            rows->resizeSection(row, height);
+    bool resized = false;
+    {
+        const QSignalBlocker quiet(rows);
+        resized = measureRowsInView(height);
     }
     rows->setUpdatesEnabled(true);
-    m_fittedWidth = width;
+    if (resized)
+        m_list->doItemsLayout();
+    m_fittedWidth = m_list->viewport()->width();
 }
 
-void JournalPage::resizeEvent(QResizeEvent *event)
+bool JournalPage::measureRowsInView(int height)
 {
-    QWidget::resizeEvent(event);
-    // A new width may wrap journal lines differently.
-    if (m_list->viewport()->width() != m_fittedWidth)
-        fitRows(0, m_journal->rowCount() - 1);
+    QHeaderView *rows = m_list->verticalHeader();
+    const int width = m_list->viewport()->width();
+    bool any = false;
+    // Rows that shrink bring more rows into view: those are measured too.
+    for (int round = 0; round < 4; ++round) {
+        const int first = std::max(0, rows->visualIndexAt(0));
+        int last = rows->visualIndexAt(height - 1);
+        if (last < 0)
+            last = m_journal->rowCount() - 1;
+        bool resized = false;
+        for (int row = first; row <= last; ++row) {
+            if (m_fitted[std::size_t(row)] == m_fitRound)
+                continue;
+            m_fitted[std::size_t(row)] = m_fitRound;
+            const int fitted = m_delegate->rowHeight(*m_journal, row, width, m_list->font());
+            if (rows->sectionSize(row) != fitted) {
+                rows->resizeSection(row, fitted);
+                resized = true;
+            }
+        }
+        any = any || resized;
+        if (!resized)
+            break;
+    }
+    return any;
+}
+
+void JournalPage::refit()
+{
+    ++m_fitRound;
+    fitShown();
 }
 
 void JournalPage::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
-        fitRows(0, m_journal->rowCount() - 1);
+    if (event->type() == QEvent::FontChange) {
+        m_list->verticalHeader()->setDefaultSectionSize(m_delegate->usualRowHeight(m_list->font()));
+        refit();
+    }
+}
+
+bool JournalPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_list->viewport() && event->type() == QEvent::Resize) {
+        // A new width may wrap journal lines differently; a new height shows more rows.
+        if (m_list->viewport()->width() != m_fittedWidth)
+            refit();
+        else
+            fitShown();
+    }
+    if (event->type() == QEvent::ContextMenu) {
+        const auto *menu = static_cast<QContextMenuEvent *>(event);
+        if (watched == m_list->viewport() && menu->reason() != QContextMenuEvent::Keyboard) {
+            if (const JournalRow *row = m_journal->entry(m_list->indexAt(menu->pos()).row()))
+                showContextMenu(row->id, menu->globalPos());
+            return true;
+        }
+        if (watched == m_list && menu->reason() == QContextMenuEvent::Keyboard) {
+            // The Menu key opened it already when the window system follows the key with this event.
+            const bool opened = m_menuKey.isValid() && m_menuKey.elapsed() < 500;
+            if (const qint64 id = selectedEntry(); id != 0 && !opened)
+                showContextMenu(id, {});
+            return true;
+        }
+    }
+    if (watched == m_list && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const qint64 id = selectedEntry();
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier) {
+            // The row's main action, with the same checks as its button.
+            const JournalRow *row = m_journal->entry(m_journal->rowOf(id));
+            if (row && row->action())
+                trigger(id, *row->action());
+            return row != nullptr;
+        }
+        if (id != 0 && (key->key() == Qt::Key_Menu || (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier))) {
+            m_menuKey.start();
+            showContextMenu(id, {});
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+qint64 JournalPage::selectedEntry() const
+{
+    const QModelIndexList selected = m_list->selectionModel()->selectedRows();
+    const JournalRow *row = selected.isEmpty() ? nullptr : m_journal->entry(selected.constFirst().row());
+    return row ? row->id : 0;
 }
 
 void JournalPage::trigger(qint64 entryId, JournalRow::Action action)
 {
-    if (action == JournalRow::Action::check) {
-        review(entryId);
+    // One decision per entry at a time: a second click waits for nothing.
+    if (m_model.autopilot().isDeciding(entryId))
         return;
-    }
-    std::optional<JournalEntry> entry = m_model.store().journalEntry(entryId);
-    if (entry)
-        m_model.autopilot().undo(*entry);
+    if (action == JournalRow::Action::check)
+        review(entryId);
+    else
+        m_model.autopilot().startUndo(entryId);
 }
 
 void JournalPage::review(std::optional<qint64> entryId)
@@ -180,20 +290,14 @@ void JournalPage::review(std::optional<qint64> entryId)
     if (!entry)
         return;
     Autopilot &autopilot = m_model.autopilot();
-    Store &store = m_model.store();
-    // The entry as it is stored when the user decides, not as the sheet opened on it.
-    const auto current = [&store](const JournalEntry &shown) { return store.journalEntry(shown.id); };
+    // The Autopilot takes the entry as it is stored when the user decides,
+    // not as the sheet opened on it, and files it off the main thread.
     m_sheet = new ReviewSheet(
         *entry,
-        [&autopilot, current](const JournalEntry &shown, const Recognition &corrected) {
-            if (std::optional<JournalEntry> stored = current(shown))
-                autopilot.approve(*stored, corrected);
+        [&autopilot](const JournalEntry &shown, const Recognition &corrected) {
+            autopilot.startApprove(shown.id, corrected);
         },
-        [&autopilot, current](const JournalEntry &shown) {
-            if (std::optional<JournalEntry> stored = current(shown))
-                autopilot.skip(*stored);
-        },
-        window());
+        [&autopilot](const JournalEntry &shown) { autopilot.startSkip(shown.id); }, window());
     m_sheet->setAttribute(Qt::WA_DeleteOnClose);
     m_sheet->open();
 }
@@ -208,16 +312,28 @@ void JournalPage::reveal(qint64 entryId)
     }
 }
 
-void JournalPage::showContextMenu(const QPoint &position)
+QMenu *JournalPage::contextMenu(qint64 entryId)
 {
-    const QModelIndex index = m_list->indexAt(position);
-    const JournalRow *row = m_journal->entry(index.row());
+    const JournalRow *row = m_journal->entry(m_journal->rowOf(entryId));
     if (!row)
-        return;
-    const qint64 id = row->id;
-    QMenu menu(this);
+        return nullptr;
+    auto *menu = new QMenu(this);
     if (row->canUndo())
-        menu.addAction(tr("Undo"), this, [this, id] { trigger(id, JournalRow::Action::undo); });
-    menu.addAction(tr("Show in File Manager"), this, [this, id] { reveal(id); });
-    menu.exec(m_list->viewport()->mapToGlobal(position));
+        menu->addAction(tr("Undo"), this, [this, entryId] { trigger(entryId, JournalRow::Action::undo); });
+    menu->addAction(tr("Show in File Manager"), this, [this, entryId] { reveal(entryId); });
+    return menu;
+}
+
+void JournalPage::showContextMenu(qint64 entryId, const QPoint &globalPosition)
+{
+    const std::unique_ptr<QMenu> menu(contextMenu(entryId));
+    if (!menu)
+        return;
+    QPoint at = globalPosition;
+    if (at.isNull()) {
+        // From the keyboard: under the row's title.
+        const QRect rect = m_list->visualRect(m_journal->index(m_journal->rowOf(entryId)));
+        at = m_list->viewport()->mapToGlobal(rect.topLeft() + QPoint(48, rect.height() / 2));
+    }
+    menu->exec(at);
 }

@@ -8,16 +8,19 @@
 #include "JournalRow.h"
 #include "ReviewSheet.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
 
 #include <optional>
+#include <vector>
 
 class AppModel;
 class EmptyStateView;
 class JournalDelegate;
 class JournalModel;
 class QAbstractButton;
+class QMenu;
 class QTableView;
 
 class JournalPage : public QWidget
@@ -33,8 +36,12 @@ public:
     void review(std::optional<qint64> entryId);
     ReviewSheet *reviewSheet() const { return m_sheet; }
 
-    // Carries out a row's action on the entry stored under id.
+    // Carries out a row's action on the entry stored under id; nothing while
+    // a decision on the entry is under way.
     void trigger(qint64 entryId, JournalRow::Action action);
+    // The context menu of the entry's row: Undo when it can be undone, then
+    // Show in File Manager. The caller shows it.
+    QMenu *contextMenu(qint64 entryId);
     // Shows the entry's file in the file manager: where it was filed, else
     // where it was found; nothing when neither exists.
     void reveal(qint64 entryId);
@@ -45,14 +52,24 @@ public:
     QString emptyTitle() const;
 
 protected:
-    void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void showFilter();
     void showEmptyState();
-    void fitRows(int first, int last);
-    void showContextMenu(const QPoint &position);
+    // Gives the rows in view their heights at the list's width. Rows out of
+    // view are measured when they come into view, so that a resize costs
+    // the same however many rows were read.
+    void fitShown();
+    // Measures the rows in view not yet measured in this round; whether a
+    // row changed its height.
+    bool measureRowsInView(int height);
+    // Rows measured before a change of width or font are measured again.
+    void refit();
+    // The selected row's entry, or 0.
+    qint64 selectedEntry() const;
+    void showContextMenu(qint64 entryId, const QPoint &globalPosition);
 
     AppModel &m_model;
     JournalModel *m_journal = nullptr;
@@ -63,4 +80,11 @@ private:
     EmptyStateView *m_empty = nullptr;
     QPointer<ReviewSheet> m_sheet;
     int m_fittedWidth = -1;
+    // For each row, the round of fitting its height belongs to; rows of an
+    // earlier round are measured again when shown.
+    std::vector<quint32> m_fitted;
+    quint32 m_fitRound = 1;
+    // When the Menu key last opened the context menu: the window system
+    // may follow the key with a context menu event of its own.
+    QElapsedTimer m_menuKey;
 };

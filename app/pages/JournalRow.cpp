@@ -71,6 +71,8 @@ JournalRow JournalRow::from(const JournalEntry &entry)
 
 std::optional<JournalRow::Chip> JournalRow::chip() const
 {
+    if (busy)
+        return Chip{tr("Working…"), QStringLiteral("clock.arrow.circlepath"), false};
     switch (status) {
     case JournalEntry::Status::done:
         return std::nullopt;
@@ -112,7 +114,7 @@ QString JournalRow::dayTitle(const QDate &day, const QDate &today)
         return tr("Today");
     if (day == today.addDays(-1))
         return tr("Yesterday");
-    return DateText::day(day);
+    return DateText::fullDay(day);
 }
 
 QString JournalRow::actionTitle(Action action)

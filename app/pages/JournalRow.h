@@ -39,6 +39,9 @@ public:
     QString message;
     std::optional<Recognition> recognition;
     bool hasPerformed = false;
+    // A decision on the entry is under way (its file is being moved): the
+    // row says so and its button waits.
+    bool busy = false;
 
     std::optional<Chip> chip() const;
     std::optional<Action> action() const;
@@ -46,7 +49,7 @@ public:
     // The first of the filed and the found path that exists; empty when neither does.
     QString existingPath() const;
 
-    // "Today", "Yesterday" or the day written out in the user's locale.
+    // "Today", "Yesterday" or the day written out with its weekday in the windows' language.
     static QString dayTitle(const QDate &day, const QDate &today);
     static QString actionTitle(Action action);
 };

@@ -202,7 +202,7 @@ void MainWindow::showPage()
 
 void MainWindow::refreshBadge()
 {
-    m_sidebar->setBadge(SidebarItem::journal, int(m_model.store().journal(JournalEntry::Status::review).size()));
+    m_sidebar->setBadge(SidebarItem::journal, int(m_model.store().journalCount(JournalEntry::Status::review)));
 }
 
 void MainWindow::refreshStatus()

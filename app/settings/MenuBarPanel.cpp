@@ -140,7 +140,7 @@ void MenuBarPanel::refresh()
         m_rows->addWidget(row(entry));
     m_empty->setVisible(recent.isEmpty());
 
-    const qsizetype waiting = m_model.store().journal(JournalEntry::Status::review).size();
+    const qint64 waiting = m_model.store().journalCount(JournalEntry::Status::review);
     m_toCheck->setText(tr("%n to Check", nullptr, int(waiting)));
     m_toCheck->setVisible(waiting > 0);
     if (isVisible())
@@ -169,9 +169,9 @@ QWidget *MenuBarPanel::row(const JournalEntry &entry)
         undo->setObjectName(QStringLiteral("undo"));
         const qint64 id = entry.id;
         connect(undo, &QPushButton::clicked, this, [this, id] {
-            // The entry as stored now, not as it was when the row was drawn.
-            if (std::optional<JournalEntry> current = m_model.store().journalEntry(id))
-                m_model.autopilot().undo(*current);
+            // The entry as stored now, not as it was when the row was drawn;
+            // the file moves back off the main thread.
+            m_model.autopilot().startUndo(id);
         });
     }
     // The texts get what the panel's padding, the icon and the button leave.

@@ -782,6 +782,21 @@ qint64 Store::journalCount(const QDateTime &from) const
     });
 }
 
+qint64 Store::journalCount(JournalEntry::Status status) const
+{
+    return guarded<qint64>("counting journal entries", 0, [&]() -> qint64 {
+        if (status == JournalEntry::Status::done) {
+            // A text that names no status reads as done.
+            Query q = m_database.query("SELECT count(*) FROM journalEntry "
+                                       "WHERE statusRaw NOT IN ('review', 'undone', 'failed', 'trashed', 'skipped')");
+            return q.next() ? q.integer(0) : 0;
+        }
+        Query q = m_database.query("SELECT count(*) FROM journalEntry WHERE statusRaw = ?");
+        q.bind(1, JournalEntry::statusRawValue(status));
+        return q.next() ? q.integer(0) : 0;
+    });
+}
+
 QList<JournalEntry> Store::journalDueForTrash(const QDateTime &now) const
 {
     return guarded<QList<JournalEntry>>("fetching entries due for the Trash", {}, [&]() -> QList<JournalEntry> {

@@ -85,6 +85,8 @@ public:
     std::optional<JournalEntry> journalEntry(qint64 id) const;
     // How many entries were made at or after from.
     qint64 journalCount(const QDateTime &from) const;
+    // How many entries have that status(), counted without reading them.
+    qint64 journalCount(JournalEntry::Status status) const;
     // Entries with status done whose trashDue is at or before now, oldest due first.
     QList<JournalEntry> journalDueForTrash(const QDateTime &now) const;
     // Entries whose step on disk was begun and not yet settled, oldest first.

@@ -80,6 +80,13 @@ QString day(const QDate &day, const QLocale &locale)
     return formatted(CalendarUtc::noon(day), locale, u"yMMMMd").value_or(locale.toString(day, QLocale::LongFormat));
 }
 
+QString fullDay(const QDate &day, const QLocale &locale)
+{
+    if (!day.isValid())
+        return {};
+    return formatted(CalendarUtc::noon(day), locale, u"yMMMMEEEEd").value_or(locale.toString(day, QLocale::LongFormat));
+}
+
 QString month(int year, int month, const QLocale &locale)
 {
     const QDate first(year, month, 1);

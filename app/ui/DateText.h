@@ -22,6 +22,10 @@ QString abbreviated(const QDateTime &instant, const QLocale &locale = DateText::
 // A calendar day with the month's full name: "5. Juli 2026", "July 5, 2026".
 QString day(const QDate &day, const QLocale &locale = DateText::locale());
 
+// A calendar day with its weekday, as a heading: "Montag, 2. März 2026",
+// "Monday, March 2, 2026".
+QString fullDay(const QDate &day, const QLocale &locale = DateText::locale());
+
 // A month and its year as a title: "Oktober 2026", "October 2026".
 QString month(int year, int month, const QLocale &locale = DateText::locale());
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QHash>
 #include <QMimeDatabase>
 #include <QPainter>
 #include <QStyle>
@@ -24,11 +25,16 @@ QIcon FileIcon::icon(const QString &path)
         if (!found.isNull())
             return found;
     }
-    // Gone: the icon of what its extension says it was.
+    // Gone: the icon of what its extension says it was, made once per type
+    // (the style's fallback icon reads its images from disk each time).
     const QMimeType type = QMimeDatabase().mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension);
-    const QIcon generic = QIcon::fromTheme(QStringLiteral("application-octet-stream"),
-                                           QApplication::style()->standardIcon(QStyle::SP_FileIcon));
-    return QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName(), generic));
+    static QHash<QString, QIcon> byType;
+    const auto found = byType.constFind(type.name());
+    if (found != byType.constEnd())
+        return *found;
+    static const QIcon generic = QIcon::fromTheme(QStringLiteral("application-octet-stream"),
+                                                  QApplication::style()->standardIcon(QStyle::SP_FileIcon));
+    return *byType.insert(type.name(), QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName(), generic)));
 }
 
 void FileIcon::setPath(const QString &path)

@@ -119,11 +119,23 @@ QString themeName(const QString &symbol)
 QIcon icon(const QString &symbol)
 {
     const auto it = table().constFind(symbol);
+    if (it != table().constEnd()) {
+        const QIcon themed = QIcon::fromTheme(QString::fromLatin1(it->theme));
+        if (!themed.isNull() && !themed.availableSizes().isEmpty())
+            return themed;
+    }
+    // The style's drawing, whose images are read from disk: once per style
+    // and kind, not at every paint.
     const QStyle::StandardPixmap fallback = it == table().constEnd() ? QStyle::SP_FileIcon : it->fallback;
-    const QIcon standard = QApplication::style() ? QApplication::style()->standardIcon(fallback) : QIcon();
-    if (it == table().constEnd())
-        return standard;
-    return QIcon::fromTheme(QString::fromLatin1(it->theme), standard);
+    QStyle *style = QApplication::style();
+    if (!style)
+        return {};
+    static QHash<std::pair<const QStyle *, int>, QIcon> standard;
+    const std::pair<const QStyle *, int> key{style, int(fallback)};
+    auto found = standard.constFind(key);
+    if (found == standard.constEnd())
+        found = standard.insert(key, style->standardIcon(fallback));
+    return *found;
 }
 
 QPixmap tinted(const QString &symbol, int size, const QColor &tint, qreal devicePixelRatio)

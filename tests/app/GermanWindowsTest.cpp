@@ -94,7 +94,7 @@ TEST_F(GermanWindowsTest, TheJournalTranslatesReadingNotesAndSaysUndoAsThePanelD
     EXPECT_EQ(JournalRow::from(*model->store().journalEntry(failed.id)).message, QStringLiteral("Permission denied"));
     EXPECT_EQ(JournalRow::from(*model->store().journalEntry(failed.id)).detail,
               QStringLiteral("Rechnungen: nicht abgelegt, noch in ~"));
-    EXPECT_EQ(JournalRow::dayTitle(QDate(2026, 7, 5), QDate(2026, 8, 1)), QStringLiteral("5. Juli 2026"));
+    EXPECT_EQ(JournalRow::dayTitle(QDate(2026, 7, 5), QDate(2026, 8, 1)), QStringLiteral("Sonntag, 5. Juli 2026"));
 
     // One word for Undo: the panel's button says what the journal's says.
     JournalEntry filed(std::nullopt, QStringLiteral("Rechnungen"), home + QStringLiteral("/c.pdf"),

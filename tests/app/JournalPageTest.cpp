@@ -14,14 +14,19 @@
 #include "ScopedEnv.h"
 #include "TestSupport.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 
 namespace {
 
@@ -63,17 +68,19 @@ protected:
 
     // A file of the inbox waiting for review under an invoice rule that
     // names the filed file after its sender, as the automation leaves it.
-    JournalEntry waiting(const QString &name, const QString &sender)
+    JournalEntry waiting(const QString &name, const QString &sender, const QString &folder = {},
+                         const QString &moveTo = QStringLiteral("~/Sorted"))
     {
         Rule rule{QUuid::createUuid(), QStringLiteral("Invoices"),
                   {Condition{QUuid::createUuid(), Condition::Field::kind, Condition::Operator::is, QStringLiteral("invoice")}},
-                  {RuleAction{QUuid::createUuid(), RuleAction::Kind::move, QStringLiteral("~/Sorted")},
+                  {RuleAction{QUuid::createUuid(), RuleAction::Kind::move, moveTo},
                    RuleAction{QUuid::createUuid(), RuleAction::Kind::rename, QStringLiteral("{absender}")}},
                   true, std::nullopt};
         StoredRule stored(rule, inbox.uuid, 1);
         store().insert(stored);
-        const QString file = home + QStringLiteral("/Inbox/") + name;
-        EXPECT_TRUE(TestSupport::writeFile(file, "%PDF " + name.toUtf8()));
+        const QString file = (folder.isEmpty() ? home + QStringLiteral("/Inbox") : folder) + QLatin1Char('/') + name;
+        if (!QFileInfo::exists(file))
+            EXPECT_TRUE(TestSupport::writeFile(file, "%PDF " + name.toUtf8()));
         Recognition read;
         read.kind = DocumentKind::invoice;
         read.sender = sender;
@@ -90,6 +97,47 @@ protected:
     }
 
     const JournalRow *shown(qint64 id) const { return page->journal().entry(page->journal().rowOf(id)); }
+    bool sheetOpen() const { return page->reviewSheet() && page->reviewSheet()->isVisible(); }
+
+    // Waits, turning the event loop, until no decision on the entry is under
+    // way; the number of turns it took.
+    int waitForDecision(qint64 id)
+    {
+        int turns = 0;
+        QElapsedTimer patience;
+        patience.start();
+        while (model->autopilot().isDeciding(id) && patience.elapsed() < 60000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            ++turns;
+        }
+        EXPECT_FALSE(model->autopilot().isDeciding(id));
+        return turns;
+    }
+
+    // A folder on another file system than the home folder (a tmpfs), or
+    // empty where there is none.
+    QString otherFileSystem()
+    {
+        struct stat there{}, here{};
+        if (::stat("/dev/shm", &there) != 0 || ::stat(QFile::encodeName(home).constData(), &here) != 0
+            || there.st_dev == here.st_dev || !shm.isValid())
+            return {};
+        return shm.path();
+    }
+
+    // A file of size megabytes, written in full (no holes to copy quickly).
+    static bool writeLarge(const QString &path, int megabytes)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+        const QByteArray block(1 << 20, 'x');
+        for (int i = 0; i < megabytes; ++i) {
+            if (file.write(block) != block.size())
+                return false;
+        }
+        return true;
+    }
 
     // Clicks the button painted in the entry's row.
     void clickAction(qint64 id)
@@ -105,6 +153,7 @@ protected:
     // Put back after the test, whatever it changed.
     const TestSupport::ScopedSettings settings;
     QTemporaryDir dir;
+    QTemporaryDir shm{QStringLiteral("/dev/shm/journal-test-XXXXXX")};
     QString home;
     std::unique_ptr<AppModel> model;
     std::unique_ptr<MainWindow> window;
@@ -181,6 +230,7 @@ TEST_F(JournalPageTest, CheckFileWithCorrectedSenderThenUndo)
     sheet->senderField()->clear();
     QTest::keyClicks(sheet->senderField(), QStringLiteral("ACME"));
     sheet->fileButton()->click();
+    waitForDecision(entry.id);
 
     const QString filed = home + QStringLiteral("/Sorted/ACME.pdf");
     EXPECT_TRUE(QFileInfo::exists(filed));
@@ -189,6 +239,7 @@ TEST_F(JournalPageTest, CheckFileWithCorrectedSenderThenUndo)
     EXPECT_EQ(store().journalEntry(entry.id)->recognition()->sender, "ACME");
 
     clickAction(entry.id);
+    waitForDecision(entry.id);
     EXPECT_TRUE(QFileInfo::exists(entry.originalPath));
     EXPECT_FALSE(QFileInfo::exists(filed));
     EXPECT_EQ(shown(entry.id)->status, Status::undone);
@@ -252,4 +303,222 @@ TEST_F(JournalPageTest, SheetReadsWhatTheUserTyped)
     EXPECT_EQ(sheet.corrected().confidence, 1.0);
     sheet.reject();
     EXPECT_EQ(store().journalEntry(entry.id)->status(), Status::review);
+}
+
+TEST_F(JournalPageTest, ApproveAndUndoAcrossFileSystemsLeaveTheWindowTurning)
+{
+    const QString elsewhere = otherFileSystem();
+    if (elsewhere.isEmpty())
+        GTEST_SKIP() << "no tmpfs at /dev/shm on another file system than the home folder";
+    const QString found = elsewhere + QStringLiteral("/scan.pdf");
+    ASSERT_TRUE(writeLarge(found, 96));
+    const JournalEntry entry = waiting(QStringLiteral("scan.pdf"), QStringLiteral("ACME"), elsewhere);
+    const QString filed = home + QStringLiteral("/Sorted/ACME.pdf");
+
+    // Filing: the outcome comes back through the event loop, which turns meanwhile.
+    page->review(entry.id);
+    page->reviewSheet()->fileButton()->click();
+    EXPECT_FALSE(sheetOpen());
+    EXPECT_TRUE(model->autopilot().isDeciding(entry.id));
+    EXPECT_TRUE(shown(entry.id)->busy);
+    EXPECT_EQ(shown(entry.id)->chip()->text, "Working…");
+    EXPECT_GT(waitForDecision(entry.id), 1);
+    EXPECT_EQ(store().journalEntry(entry.id)->status(), Status::done);
+    EXPECT_FALSE(store().journalEntry(entry.id)->intentData);
+    EXPECT_FALSE(shown(entry.id)->busy);
+    EXPECT_EQ(QFileInfo(filed).size(), 96 << 20);
+    EXPECT_FALSE(QFileInfo::exists(found));
+
+    // And back again, the same way.
+    clickAction(entry.id);
+    EXPECT_TRUE(shown(entry.id)->busy);
+    EXPECT_GT(waitForDecision(entry.id), 1);
+    EXPECT_EQ(shown(entry.id)->status, Status::undone);
+    EXPECT_EQ(QFileInfo(found).size(), 96 << 20);
+    EXPECT_FALSE(QFileInfo::exists(filed));
+}
+
+TEST_F(JournalPageTest, ASecondClickWhileADecisionRunsDoesNothing)
+{
+    const JournalEntry entry = waiting(QStringLiteral("scan.pdf"), QStringLiteral("ACME"));
+    page->review(entry.id);
+    page->reviewSheet()->fileButton()->click();
+    ASSERT_TRUE(model->autopilot().isDeciding(entry.id));
+    // The row still offers "Check…" until the filing has ended: neither its
+    // button nor the Return key opens the sheet again.
+    clickAction(entry.id);
+    EXPECT_FALSE(sheetOpen());
+    page->list()->selectRow(page->journal().rowOf(entry.id));
+    QTest::keyClick(page->list(), Qt::Key_Return);
+    EXPECT_FALSE(sheetOpen());
+    EXPECT_FALSE(model->autopilot().startSkip(entry.id));
+    waitForDecision(entry.id);
+    EXPECT_EQ(store().journalEntry(entry.id)->status(), Status::done);
+
+    // Undo clicked twice moves the file back once.
+    const QString filed = home + QStringLiteral("/Sorted/ACME.pdf");
+    clickAction(entry.id);
+    clickAction(entry.id);
+    EXPECT_FALSE(model->autopilot().startUndo(entry.id));
+    waitForDecision(entry.id);
+    const JournalEntry undone = *store().journalEntry(entry.id);
+    EXPECT_EQ(undone.status(), Status::undone);
+    EXPECT_TRUE(undone.message.isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(entry.originalPath));
+    EXPECT_FALSE(QFileInfo::exists(home + QStringLiteral("/Inbox/scan 2.pdf")));
+    EXPECT_FALSE(QFileInfo::exists(filed));
+}
+
+TEST_F(JournalPageTest, ADestinationRemovedWhileFilingFailsAndKeepsTheFile)
+{
+    const QString elsewhere = otherFileSystem();
+    if (elsewhere.isEmpty())
+        GTEST_SKIP() << "no tmpfs at /dev/shm on another file system than the home folder";
+    const QString found = elsewhere + QStringLiteral("/scan.pdf");
+    ASSERT_TRUE(writeLarge(found, 384));
+    const JournalEntry entry = waiting(QStringLiteral("scan.pdf"), QStringLiteral("ACME"), elsewhere,
+                                       QStringLiteral("~/Sorted/Deep"));
+    const QString deep = home + QStringLiteral("/Sorted/Deep");
+    ASSERT_FALSE(QFileInfo::exists(deep));
+
+    ASSERT_TRUE(model->autopilot().startApprove(entry.id, std::nullopt));
+    // The folder is made on the worker thread before the copy goes into it;
+    // it goes away while the copy runs.
+    bool removed = false;
+    while (!removed && !QFileInfo::exists(deep + QStringLiteral("/ACME.pdf"))) {
+        if (QFileInfo::exists(deep))
+            removed = QDir(deep).removeRecursively();
+        QThread::usleep(100);
+    }
+    ASSERT_TRUE(removed);
+    waitForDecision(entry.id);
+    const JournalEntry failed = *store().journalEntry(entry.id);
+    EXPECT_EQ(failed.status(), Status::failed);
+    EXPECT_FALSE(failed.message.isEmpty());
+    EXPECT_FALSE(failed.intentData);
+    EXPECT_EQ(shown(entry.id)->chip()->text, "Not done");
+    EXPECT_EQ(shown(entry.id)->message, failed.message);
+    EXPECT_EQ(QFileInfo(found).size(), qint64(384) << 20);
+    EXPECT_FALSE(QFileInfo::exists(deep + QStringLiteral("/ACME.pdf")));
+}
+
+TEST_F(JournalPageTest, TheKeyboardReachesEveryRowAction)
+{
+    const JournalEntry check = waiting(QStringLiteral("scan.pdf"), QStringLiteral("ACME"));
+    const QString original = home + QStringLiteral("/Inbox/kept.pdf");
+    const QString filed = home + QStringLiteral("/Sorted/kept.pdf");
+    ASSERT_TRUE(TestSupport::writeFile(filed, "kept"));
+    JournalEntry undoable = add(Status::done, original, filed);
+    undoable.setPerformed(Performed{original, filed, {}, {}, std::nullopt});
+    store().update(undoable);
+    const JournalEntry plain = add(Status::done, original, filed);
+    QTableView *list = page->list();
+    list->setFocus();
+
+    // Return: Check… opens the sheet of a waiting file.
+    list->selectRow(page->journal().rowOf(check.id));
+    QTest::keyClick(list, Qt::Key_Return);
+    ASSERT_NE(page->reviewSheet(), nullptr);
+    EXPECT_EQ(page->reviewSheet()->entry().id, check.id);
+    page->reviewSheet()->reject();
+    page->review(std::nullopt);
+
+    // A done entry without an undo record has no main action.
+    list->selectRow(page->journal().rowOf(plain.id));
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_FALSE(model->autopilot().isDeciding(plain.id));
+    EXPECT_EQ(store().journalEntry(plain.id)->status(), Status::done);
+
+    // The Menu key opens the selected row's menu.
+    QStringList offered;
+    QTimer::singleShot(0, [&] {
+        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+            for (const QAction *action : menu->actions())
+                offered.append(action->text());
+            menu->close();
+        }
+    });
+    list->selectRow(page->journal().rowOf(undoable.id));
+    QTest::keyClick(list, Qt::Key_Menu);
+    EXPECT_EQ(offered, (QStringList{"Undo", "Show in File Manager"}));
+
+    // Return: Undo moves a filed file back.
+    QTest::keyClick(list, Qt::Key_Return);
+    waitForDecision(undoable.id);
+    EXPECT_EQ(store().journalEntry(undoable.id)->status(), Status::undone);
+    EXPECT_TRUE(QFileInfo::exists(original));
+}
+
+TEST_F(JournalPageTest, DaysAreTheUsersCalendarDays)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const QDate today(2026, 3, 4);
+    EXPECT_EQ(JournalRow::dayTitle(today, today), "Today");
+    EXPECT_EQ(JournalRow::dayTitle(today.addDays(-1), today), "Yesterday");
+    EXPECT_EQ(JournalRow::dayTitle(today.addDays(-2), today), "Monday, March 2, 2026");
+    EXPECT_EQ(JournalRow::dayTitle(QDate(2025, 3, 3), today), "Monday, March 3, 2025");
+    // A year's turn: yesterday of the first of January.
+    EXPECT_EQ(JournalRow::dayTitle(QDate(2025, 12, 31), QDate(2026, 1, 1)), "Yesterday");
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    Prefs::setValue(QString::fromUtf16(Prefs::nameLanguageKey), QStringLiteral("de"));
+    EXPECT_EQ(JournalRow::dayTitle(today.addDays(-2), today), "Montag, 2. März 2026");
+    Prefs::setValue(QString::fromUtf16(Prefs::nameLanguageKey), QStringLiteral("en"));
+    QLocale::setDefault(before);
+
+    // 23:59 and 00:01 in Berlin, which New York sees on one evening.
+    const QDateTime lateEvening(QDate(2026, 3, 1), QTime(22, 59), Qt::UTC);
+    const QDateTime pastMidnight(QDate(2026, 3, 1), QTime(23, 1), Qt::UTC);
+    const QString file = home + QStringLiteral("/Inbox/a.pdf");
+    JournalEntry first = add(Status::done, file, file);
+    first.date = lateEvening;
+    store().update(first);
+    JournalEntry second = add(Status::done, file, file);
+    second.date = pastMidnight;
+    store().update(second);
+    // The rows as the list has them: day rows by their day, entry rows by their id.
+    const auto rows = [this](const QByteArray &zone) {
+        const ScopedEnv tz("TZ", zone);
+        ::tzset();
+        JournalModel journal(store());
+        journal.setFilter(AppModel::JournalFilter::all);
+        QStringList shown;
+        for (int row = 0; row < journal.rowCount(); ++row) {
+            const std::optional<QDate> day = journal.day(row);
+            shown.append(day ? day->toString(Qt::ISODate) : QString::number(journal.entry(row)->id));
+        }
+        return shown;
+    };
+    const QString earlier = QString::number(first.id), later = QString::number(second.id);
+    EXPECT_EQ(rows("Europe/Berlin"), (QStringList{"2026-03-02", later, "2026-03-01", earlier}));
+    EXPECT_EQ(rows("America/New_York"), (QStringList{"2026-03-01", later, earlier}));
+    ::tzset();
+}
+
+TEST_F(JournalPageTest, RowsInViewFitTheWidthAfterAResize)
+{
+    const QString file = home + QStringLiteral("/Inbox/a.pdf");
+    const QString deep = home + QStringLiteral("/Sorted/") + QString(60, QLatin1Char('x'));
+    for (int i = 0; i < 300; ++i)
+        add(Status::done, file, deep + QStringLiteral("/filed %1.pdf").arg(i));
+    QTableView *list = page->list();
+    const auto fits = [&](int row) {
+        return list->rowHeight(row)
+            == JournalDelegate().rowHeight(page->journal(), row, list->viewport()->width(), list->font());
+    };
+    window->resize(1400, 700);
+    QCoreApplication::processEvents();
+    const int wide = list->rowHeight(1);
+    EXPECT_TRUE(fits(1));
+
+    // Narrow, the journal lines wrap: the rows in view grow at once.
+    window->resize(560, 700);
+    QCoreApplication::processEvents();
+    EXPECT_GT(list->rowHeight(1), wide);
+    EXPECT_TRUE(fits(1));
+    // A row far below fits when it comes into view.
+    const int far = page->journal().rowCount() - 2;
+    list->scrollTo(page->journal().index(far));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(fits(far));
 }

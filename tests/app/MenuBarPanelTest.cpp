@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -117,6 +118,8 @@ TEST_F(MenuBarPanelTest, UndoPutsTheRealFileBackAndTheRowFollows)
     QPushButton *undo = panel->findChild<QPushButton *>(QStringLiteral("undo"));
     ASSERT_NE(undo, nullptr);
     undo->click();
+    // The file moves back off the main thread.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !model->autopilot().isDeciding(entry.id); }));
     settle();
     EXPECT_TRUE(QFileInfo::exists(original));
     EXPECT_FALSE(QFileInfo::exists(filed));

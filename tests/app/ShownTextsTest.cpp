@@ -14,6 +14,8 @@ TEST(DateTextTest, DaysMonthsAndTypedDatesInEachLanguage)
     EXPECT_EQ(DateText::day(QDate(2026, 7, 5), german), QStringLiteral("5. Juli 2026"));
     EXPECT_EQ(DateText::day(QDate(2026, 7, 5), american), QStringLiteral("July 5, 2026"));
     EXPECT_EQ(DateText::day(QDate(2026, 7, 5), british), QStringLiteral("5 July 2026"));
+    EXPECT_EQ(DateText::fullDay(QDate(2026, 7, 5), german), QStringLiteral("Sonntag, 5. Juli 2026"));
+    EXPECT_EQ(DateText::fullDay(QDate(2026, 7, 5), american), QStringLiteral("Sunday, July 5, 2026"));
     EXPECT_EQ(DateText::month(2026, 10, german), QStringLiteral("Oktober 2026"));
     EXPECT_EQ(DateText::month(2026, 1, austrian), QStringLiteral("Jänner 2026"));
     EXPECT_EQ(DateText::month(2026, 10, american), QStringLiteral("October 2026"));
@@ -25,7 +27,7 @@ TEST(DateTextTest, DaysMonthsAndTypedDatesInEachLanguage)
 
     // The tests' windows speak English, whatever the desktop's regional settings.
     EXPECT_EQ(DateText::locale().language(), QLocale::English);
-    EXPECT_EQ(JournalRow::dayTitle(QDate(2026, 7, 5), QDate(2026, 8, 1)), DateText::day(QDate(2026, 7, 5)));
+    EXPECT_EQ(JournalRow::dayTitle(QDate(2026, 7, 5), QDate(2026, 8, 1)), DateText::fullDay(QDate(2026, 7, 5)));
 }
 
 TEST(ReadingNotesTest, NotesAreShownInTheWindowsLanguageAndOtherMessagesAsTheyAre)

@@ -200,6 +200,10 @@ TEST_F(StoreTest, JournalQueries)
     EXPECT_EQ(done.size(), 4);
     for (const JournalEntry &entry : done)
         EXPECT_EQ(entry.status(), JournalEntry::Status::done);
+    // Counted without reading them, by the same reading of the status.
+    EXPECT_EQ(store->journalCount(JournalEntry::Status::done), 4);
+    EXPECT_EQ(store->journalCount(JournalEntry::Status::review), 2);
+    EXPECT_EQ(store->journalCount(JournalEntry::Status::skipped), 0);
     EXPECT_EQ(store->journalCount(entries.at(3).date), 4);
     // Which entries are due for the Trash is TrashSweepTest's.
 }
