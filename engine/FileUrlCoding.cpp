@@ -1,5 +1,6 @@
 #include "FileUrlCoding.h"
 
+#include "HexDigit.h"
 #include "JsonCoding.h"
 
 #include <QFile>
@@ -21,24 +22,15 @@ bool isPlain(char c)
     return QByteArrayView("-._~/!$&'()*+,;=:@").contains(c);
 }
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 QByteArray percentDecoded(QByteArrayView text)
 {
     QByteArray bytes;
     bytes.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
-            bytes.append(char(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2])));
+        const int high = i + 2 < text.size() ? HexDigit::value(text[i + 1]) : -1;
+        const int low = i + 2 < text.size() ? HexDigit::value(text[i + 2]) : -1;
+        if (text[i] == '%' && high >= 0 && low >= 0) {
+            bytes.append(char(high * 16 + low));
             i += 2;
         } else {
             bytes.append(text[i]);

@@ -1,6 +1,7 @@
 #include "RtfText.h"
 
 #include "DocumentText.h"
+#include "HexDigit.h"
 #include "TextBudget.h"
 
 namespace {
@@ -28,17 +29,6 @@ bool isDestination(QByteArrayView word)
         "generator", "filetbl", "revtbl", "pgdsctbl", "bkmkstart", "bkmkend"};
     return std::any_of(destinations.cbegin(), destinations.cend(),
                        [&](const QByteArray &destination) { return destination == word; });
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 } // namespace
@@ -108,8 +98,8 @@ qsizetype RtfText::controlWord(QByteArrayView data, qsizetype i)
         return i;
     const char next = data[i];
     if (next == '\'') {
-        const int high = i + 1 < n ? hexValue(data[i + 1]) : -1;
-        const int low = i + 2 < n ? hexValue(data[i + 2]) : -1;
+        const int high = i + 1 < n ? HexDigit::value(data[i + 1]) : -1;
+        const int low = i + 2 < n ? HexDigit::value(data[i + 2]) : -1;
         if (high >= 0 && low >= 0)
             put(QChar(DocumentText::windows1252(static_cast<unsigned char>(high * 16 + low))));
         return std::min(i + 3, n);

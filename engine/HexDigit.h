@@ -1,0 +1,19 @@
+// The value of one hexadecimal digit, as percent-encoded paths and escaped
+// document bytes write them.
+#pragma once
+
+namespace HexDigit {
+
+// 0 to 15 for "0"–"9", "a"–"f" and "A"–"F"; -1 for any other character.
+constexpr int value(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace HexDigit
