@@ -174,8 +174,9 @@ QWidget *MenuBarPanel::row(const JournalEntry &entry)
             m_model.autopilot().startUndo(id);
         });
     }
-    // The texts get what the panel's padding, the icon and the button leave.
-    const int textWidth = panelWidth - 2 * 16 - iconSize - 8 - (undo ? 8 + undo->sizeHint().width() : 0);
+    // The texts get what the panel's frame and padding, the icon and the button leave.
+    const int textWidth =
+        panelWidth - 2 * frameWidth() - 2 * 16 - iconSize - 8 - (undo ? 8 + undo->sizeHint().width() : 0);
 
     auto *texts = new QVBoxLayout;
     texts->setSpacing(2);
