@@ -84,9 +84,27 @@ std::optional<JournalIntent> JournalIntent::fromJsonData(const QByteArray &data)
     if (!(number >= 0 && number <= double(std::numeric_limits<qint32>::max())) || std::trunc(number) != number)
         return std::nullopt;
     intent.pid = qint64(number);
-    intent.process = object.value(QStringLiteral("process")).toString();
-    for (const QJsonValue &tag : object.value(QStringLiteral("tagsBefore")).toArray())
-        intent.tagsBefore.append(tag.toString());
-    intent.target = object.value(QStringLiteral("target")).toString();
+    // The process is always written; the tags and the target only when they
+    // are not empty. A field of another type is damage too: read as empty, a
+    // process would make a running step look abandoned, and tags would make
+    // an undo remove a tag the user had set.
+    const QJsonValue process = object.value(QStringLiteral("process"));
+    if (!process.isString())
+        return std::nullopt;
+    intent.process = process.toString();
+    const QJsonValue tags = object.value(QStringLiteral("tagsBefore"));
+    if (!tags.isUndefined()) {
+        if (!tags.isArray())
+            return std::nullopt;
+        for (const QJsonValue &tag : tags.toArray()) {
+            if (!tag.isString())
+                return std::nullopt;
+            intent.tagsBefore.append(tag.toString());
+        }
+    }
+    const QJsonValue target = object.value(QStringLiteral("target"));
+    if (!target.isUndefined() && !target.isString())
+        return std::nullopt;
+    intent.target = target.toString();
     return intent;
 }

@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 // A stored intent is read back as written; one whose process id is no whole
-// number a process can have is a damaged row, never converted into a value.
-TEST(JournalIntent, ReadsWhatItWroteAndRejectsOutOfRangeNumbers)
+// number a process can have, or with a field of another type, is a damaged
+// row, never converted into a value.
+TEST(JournalIntent, ReadsWhatItWroteAndRejectsOutOfRangeNumbersAndWrongTypes)
 {
     JournalIntent intent = JournalIntent::begin(JournalIntent::Kind::undo);
     intent.tagsBefore = {QStringLiteral("Steuer")};
@@ -24,4 +25,15 @@ TEST(JournalIntent, ReadsWhatItWroteAndRejectsOutOfRangeNumbers)
     }
     EXPECT_FALSE(JournalIntent::fromJsonData(R"({"kind":"file","process":"x"})"));
     EXPECT_TRUE(JournalIntent::fromJsonData(R"({"kind":"file","process":"x","pid":2147483647})"));
+
+    for (const char *fields : {R"("process":123)", R"("process":null)", R"("process":"x","tagsBefore":"a,b")",
+                               R"("process":"x","tagsBefore":[1,null])", R"("process":"x","tagsBefore":["a",2])",
+                               R"("process":"x","tagsBefore":{})", R"("process":"x","target":["/x"])",
+                               R"("process":"x","target":null)", R"("target":"/x")"}) {
+        const QByteArray data = QByteArray(R"({"kind":"file","pid":1,)") + fields + "}";
+        EXPECT_FALSE(JournalIntent::fromJsonData(data)) << fields;
+    }
+    const auto tagged = JournalIntent::fromJsonData(R"({"kind":"file","pid":1,"process":"x","tagsBefore":["a","b"]})");
+    ASSERT_TRUE(tagged);
+    EXPECT_EQ(tagged->tagsBefore, QStringList({QStringLiteral("a"), QStringLiteral("b")}));
 }
