@@ -22,4 +22,23 @@ QString left(const QString &text, qsizetype count, qsizetype maxUnits)
     return end == text.size() ? text : text.left(end);
 }
 
+QString wholeCodePoints(const QString &text)
+{
+    const qsizetype size = text.size();
+    qsizetype i = 0;
+    while (i < size && !text[i].isSurrogate())
+        ++i;
+    if (i == size)
+        return text;
+    QString result = text;
+    QChar *const data = result.data();
+    for (; i < size; ++i) {
+        if (data[i].isHighSurrogate() && i + 1 < size && data[i + 1].isLowSurrogate())
+            ++i; // a whole pair
+        else if (data[i].isSurrogate())
+            data[i] = QChar::ReplacementCharacter;
+    }
+    return result;
+}
+
 } // namespace Graphemes

@@ -46,6 +46,11 @@ private:
     QTextBoundaryFinder m_finder;
 };
 
+// The text with every half of a surrogate pair that has no other half
+// replaced by U+FFFD, so that it holds whole code points only (a name on
+// disk, or text that others read, is then what it says).
+QString wholeCodePoints(const QString &text);
+
 // The first `count` characters of a text, and at most `maxUnits` UTF-16
 // code units of them (cut between code points), so that one character of
 // endless combining marks cannot make the text any length.

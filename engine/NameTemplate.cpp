@@ -389,16 +389,26 @@ QString NameTemplate::fileName(const QString &templateText, const Values &values
     const bool keepsExtension = isExtension(originalExtension);
     const QString suffix = keepsExtension ? QLatin1Char('.') + originalExtension : QString();
     const QString tail = keepsExtension || originalExtension.isEmpty() ? QString() : QLatin1Char('.') + originalExtension;
-    // Never empty and never only the extension: the original name stands in,
-    // cut the same way, then a fixed word.
-    for (const QString &candidate : {sanitize(name), values.value(originalKey), QStringLiteral("Unnamed")}) {
-        if (candidate.isEmpty())
-            continue;
-        const QString cut = fitBytes(trimEnd(Graphemes::left(candidate, maxNameLength)) + tail,
-                                     maxNameBytes - suffix.toUtf8().size());
+    const qsizetype room = maxNameBytes - suffix.toUtf8().size();
+    const QString sanitized = sanitize(name);
+    if (!sanitized.isEmpty()) {
+        const QString cut = fitBytes(trimEnd(Graphemes::left(sanitized, maxNameLength)) + tail, room);
         if (!cut.isEmpty())
             return cut + suffix;
     }
+
+    // Filled to nothing: the original name as it was, blanks and dots
+    // included, cut only where it is too long. It may be hidden only when the
+    // original was, and it is never "." or "..": then a fixed word instead.
+    const QString original = Graphemes::wholeCodePoints(values.value(originalKey));
+    QString kept = Graphemes::left(original, maxNameLength);
+    if (kept.size() < original.size() && !trimEnd(kept).isEmpty())
+        kept = trimEnd(kept);
+    kept = fitBytes(kept + tail, room);
+    const QString whole = kept + suffix;
+    const bool hidden = whole.startsWith(u'.') && !original.startsWith(u'.');
+    if (!kept.isEmpty() && !hidden && whole != u"." && whole != u"..")
+        return whole;
     return QStringLiteral("Unnamed") + suffix;
 }
 
@@ -456,10 +466,13 @@ QStringList NameTemplate::tokens(const QString &templateText)
     return result;
 }
 
-QString NameTemplate::sanitize(const QString &component)
+QString NameTemplate::sanitize(const QString &text)
 {
-    if (!needsCharacterPass(component))
-        return stripDotsAndWhiteSpace(component);
+    if (!needsCharacterPass(text))
+        return stripDotsAndWhiteSpace(text);
+    // Half a surrogate pair (a model's answer may hold one) can be no
+    // name on disk: it is written as the replacement character.
+    const QString component = Graphemes::wholeCodePoints(text);
 
     // Character by character (grapheme clusters). A cluster is judged by every
     // code point in it, so a slash carrying a combining mark is still a slash.

@@ -51,8 +51,10 @@ struct NameTemplate
     QString fill(const QString &templateText, const Values &values) const;
 
     // A safe file name: filled, a short letters-only extension written in the
-    // template dropped, sanitised, "original" (or "Unnamed") when empty, cut
-    // to maxNameLength characters, then the original extension appended;
+    // template dropped, sanitised, cut to maxNameLength characters, then the
+    // original extension appended. Filled to nothing, it is the original
+    // name as it was (hidden only when the original was, never "." or "..",
+    // else "Unnamed");
     // the name before the extension is cut further, between characters (or
     // between the code points of a character too long by itself), until the
     // whole fits in maxNameBytes. Never empty and never only the extension.
@@ -73,7 +75,8 @@ struct NameTemplate
 
     // One name component made safe: "/", ":" and "\" become "-", the
     // characters " < > | ? * become "_", control and format characters
-    // become blanks; leading dots and surrounding white space are removed.
+    // become blanks, half a surrogate pair becomes U+FFFD; leading dots and
+    // surrounding white space are removed.
     static QString sanitize(const QString &component);
 
     // path itself when exists(path) is false, else "name 2.ext", "name 3.ext",

@@ -277,3 +277,37 @@ TEST(NameTemplate, ValuesComeFromTheRecognitionElseTheFileDate)
     EXPECT_EQ(german.missing(u"{datum}{jahr}{monat}{original}{zaehler}{art}"_s, none),
               (QStringList{u"datum"_s, u"jahr"_s, u"monat"_s, u"art"_s}));
 }
+
+// A template that fills to nothing leaves the name as it was, blanks and dots
+// included; a made name is hidden only when the original was, is never "."
+// or "..", and holds no half of a surrogate pair, which a model's answer may
+// carry and which no name on disk can hold.
+TEST(NameTemplate, NamesFilledToNothingStayTheOriginalAndMadeNamesAreWhole)
+{
+    for (const QString &original : {u" .Rechnung vom Mai"_s, u".  "_s, u" .pdf"_s, u"..pdf"_s, u".hidden"_s, u"  x  .pdf"_s}) {
+        const NameTemplate::Values values = german.values(std::nullopt, original, 1, std::nullopt);
+        EXPECT_EQ(german.fileName(u"{titel}"_s, values, NameTemplate::pathExtension(original)), original)
+            << original.toStdString();
+        EXPECT_EQ(german.fileName(u"{titel} . - _"_s, values, NameTemplate::pathExtension(original)), original)
+            << original.toStdString();
+    }
+    // Values that stand for no real original: never a step up or a hidden name.
+    for (const QString &original : {u"."_s, u".."_s, u" "_s}) {
+        const NameTemplate::Values values{{u"original"_s, original}};
+        EXPECT_EQ(german.fileName(u"{titel}"_s, values, QString()), original == u" " ? original : u"Unnamed"_s);
+    }
+    EXPECT_EQ(german.fileName(u"{titel}"_s, {{u"original"_s, QString()}}, u"Rechnung vom Mai"_s), u"Unnamed"_s);
+
+    const Recognition answer = Recognition::fromJsonData(
+        R"({"kind":"invoice","title":"Mai \ud83d","sender":"\udc00ACME","confidence":0.9,"source":"model","readAt":0,"notes":[]})");
+    ASSERT_EQ(answer.title, u"Mai "_s + QChar(0xD83D)); // kept by the JSON reader
+    const NameTemplate::Values values = german.values(answer, u"scan.pdf"_s, 1, std::nullopt);
+    const QString name = german.fileName(u"{titel} {absender}"_s, values, u"pdf"_s);
+    EXPECT_EQ(name, u"Mai \uFFFD \uFFFDACME.pdf"_s);
+    EXPECT_EQ(german.folder(u"~/{absender}/{titel}"_s, values, home), home + u"/\uFFFDACME/Mai \uFFFD"_s);
+    EXPECT_EQ(NameTemplate::sanitize(QString(QChar(0xDE00)) + u"😀"_s + QChar(0xD83D)), u"\uFFFD😀\uFFFD"_s);
+    // The name written is the name planned.
+    QTemporaryDir dir;
+    ASSERT_TRUE(TestSupport::writeFile(dir.filePath(name), "x"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{name});
+}

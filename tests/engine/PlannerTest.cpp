@@ -107,6 +107,17 @@ TEST(Planner, StayingPutIsAnEmptyPlan)
     EXPECT_TRUE(same.isEmpty());
 }
 
+// A rename whose template fills to nothing keeps the file's own name, even
+// one that begins with a blank and a dot, or a hidden one.
+TEST(Planner, RenamesToNothingKeepTheOriginalName)
+{
+    for (const QString &original : {u"/in/ .Rechnung vom Mai"_s, u"/in/.  "_s}) {
+        EXPECT_EQ(planOf(ruleWith({{Kind::rename, u"{titel}"_s}}), original).destination, original);
+        EXPECT_EQ(planOf(ruleWith({{Kind::move, u"~/Belege"_s}, {Kind::rename, u"{titel}"_s}}), original).destination,
+                  u"/home/anna/Belege/"_s + original.mid(4));
+    }
+}
+
 TEST(Planner, FilesWithoutARecognisedDateUseTheirOwnDate)
 {
     QTemporaryDir folder;
