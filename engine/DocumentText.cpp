@@ -202,6 +202,8 @@ QString htmlText(const QString &path, int characters)
             decoder.emplace(chunk);
         reader.feed(decoder->decode(chunk));
     });
+    if (decoder)
+        reader.feed(decoder->finish());
     reader.finish();
     return budget.text();
 }

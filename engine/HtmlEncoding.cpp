@@ -1,7 +1,5 @@
 #include "HtmlEncoding.h"
 
-#include <unicode/ucnv.h>
-
 #include <array>
 
 namespace {
@@ -17,28 +15,36 @@ bool isLabelCharacter(char c)
         || c == '.' || c == ':';
 }
 
+template<std::size_t N>
+bool isAmong(const QByteArray &label, const std::array<QByteArrayView, N> &labels)
+{
+    return std::find(labels.begin(), labels.end(), QByteArrayView(label)) != labels.end();
+}
+
 // The labels that mean windows-1252 on the web.
 bool meansWindows1252(const QByteArray &label)
 {
-    static const std::array<QByteArrayView, 12> labels{
+    static constexpr std::array<QByteArrayView, 13> labels{
         "iso-8859-1", "iso8859-1", "iso_8859-1", "latin1", "l1", "us-ascii", "ascii",
-        "windows-1252", "cp1252", "x-cp1252", "cp819", "ibm819"};
-    for (const QByteArrayView known : labels) {
-        if (label == known)
-            return true;
-    }
-    return false;
+        "windows-1252", "cp1252", "x-cp1252", "cp819", "ibm819", "x-user-defined"};
+    return isAmong(label, labels);
+}
+
+// The labels of UTF-16 (either byte order), which a declaration in the page
+// itself cannot mean: they mean UTF-8.
+bool meansUtf16(const QByteArray &label)
+{
+    static constexpr std::array<QByteArrayView, 9> labels{
+        "csunicode", "iso-10646-ucs-2", "ucs-2", "unicode", "unicodefeff", "unicodefffe",
+        "utf-16", "utf-16le", "utf-16be"};
+    return isAmong(label, labels) || label.startsWith("utf16") || label.startsWith("utf-16");
 }
 
 } // namespace
 
-void HtmlDecoder::ConverterCloser::operator()(UConverter *converter) const
+QByteArrayList HtmlDecoder::declaredCharacterSets(QByteArrayView start)
 {
-    ucnv_close(converter);
-}
-
-QByteArray HtmlDecoder::declaredCharacterSet(QByteArrayView start)
-{
+    QByteArrayList labels;
     const QByteArray head = start.first(std::min(start.size(), prescanBytes)).toByteArray().toLower();
     for (qsizetype at = head.indexOf("charset"); at >= 0; at = head.indexOf("charset", at + 1)) {
         qsizetype i = at + 7;
@@ -53,65 +59,44 @@ QByteArray HtmlDecoder::declaredCharacterSet(QByteArrayView start)
         while (end < head.size() && isLabelCharacter(head[end]))
             ++end;
         if (end > i)
-            return head.sliced(i, end - i);
+            labels.append(head.sliced(i, end - i));
     }
-    return {};
+    return labels;
 }
 
 HtmlDecoder::HtmlDecoder(QByteArrayView start)
 {
     if (start.startsWith("\xEF\xBB\xBF")) {
-        m_unicode.emplace(QStringDecoder::Utf8);
+        m_skip = 3;
     } else if (start.startsWith("\xFF\xFE")) {
-        m_unicode.emplace(QStringDecoder::Utf16LE);
+        m_decoder = TextDecoder("UTF-16LE");
+        m_skip = 2;
     } else if (start.startsWith("\xFE\xFF")) {
-        m_unicode.emplace(QStringDecoder::Utf16BE);
+        m_decoder = TextDecoder("UTF-16BE");
+        m_skip = 2;
     } else {
-        QByteArray label = declaredCharacterSet(start);
-        // A page that declares UTF-16 in ASCII is no UTF-16 page.
-        if (label.startsWith("utf-16") || label.startsWith("utf16"))
-            label = "utf-8";
-        if (meansWindows1252(label))
-            label = "windows-1252";
-        if (!label.isEmpty() && label != "utf-8" && label != "utf8") {
-            UErrorCode status = U_ZERO_ERROR;
-            m_legacy.reset(ucnv_open(label.constData(), &status));
-            if (U_FAILURE(status))
-                m_legacy.reset();
-        }
-        if (m_legacy) {
-            UErrorCode status = U_ZERO_ERROR;
-            m_name = ucnv_getName(m_legacy.get(), &status);
-        } else {
-            m_unicode.emplace(QStringDecoder::Utf8);
+        for (QByteArray label : declaredCharacterSets(start)) {
+            if (meansUtf16(label) || label == "utf-8" || label == "utf8")
+                break;
+            if (meansWindows1252(label))
+                label = "windows-1252";
+            TextDecoder declared(label.constData());
+            if (declared.isAsciiCompatible()) {
+                m_decoder = std::move(declared);
+                break;
+            }
         }
     }
-    if (m_unicode)
-        m_name = m_unicode->name();
 }
-
-HtmlDecoder::~HtmlDecoder() = default;
 
 QString HtmlDecoder::decode(QByteArrayView chunk)
 {
-    if (m_unicode)
-        return m_unicode->decode(chunk);
-    QString text;
-    const char *source = chunk.data();
-    const char *const sourceEnd = chunk.data() + chunk.size();
-    qsizetype written = 0;
-    for (;;) {
-        // A byte gives at most two code units in the usual character sets;
-        // more room is made if a converter needs it.
-        text.resize(written + (sourceEnd - source) * 2 + 16);
-        UChar *const begin = reinterpret_cast<UChar *>(text.data());
-        UChar *target = begin + written;
-        UErrorCode status = U_ZERO_ERROR;
-        ucnv_toUnicode(m_legacy.get(), &target, begin + text.size(), &source, sourceEnd, nullptr, false, &status);
-        written = target - begin;
-        if (status != U_BUFFER_OVERFLOW_ERROR)
-            break;
-    }
-    text.truncate(written);
-    return text;
+    const qsizetype skipped = std::min(m_skip, chunk.size());
+    m_skip -= skipped;
+    return m_decoder.decode(chunk.sliced(skipped));
+}
+
+QString HtmlDecoder::finish()
+{
+    return m_decoder.finish();
 }

@@ -1,19 +1,20 @@
 // Decoding a web page's bytes as a browser does: a byte order mark decides,
-// else the character set the page declares near its start ("<meta
-// charset=...>" or a content type with "charset="), else UTF-8. Legacy sets
-// (windows-1252, ISO-8859-15, ...) are decoded with ICU's converters; the
-// labels ISO-8859-1, Latin-1 and ASCII mean windows-1252, as on the web.
+// else the first character set that the page declares near its start
+// ("<meta charset=...>" or a content type with "charset=") and that a page
+// can be written in, else UTF-8. A declared UTF-16 means UTF-8 (a page whose
+// markup reads as ASCII is no UTF-16 page); a set in which ASCII is not
+// itself (UTF-32, EBCDIC, UTF-7 ...) and an unknown name are passed over.
+// Legacy sets (windows-1252, ISO-8859-15, ...) are decoded with ICU's
+// converters; the labels ISO-8859-1, Latin-1 and ASCII mean windows-1252, as
+// on the web.
 #pragma once
 
+#include "TextDecoder.h"
+
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QByteArrayView>
 #include <QString>
-#include <QStringDecoder>
-
-#include <memory>
-#include <optional>
-
-struct UConverter;
 
 class HtmlDecoder
 {
@@ -23,28 +24,21 @@ public:
 
     // Chooses the character set from the page's first bytes.
     explicit HtmlDecoder(QByteArrayView start);
-    ~HtmlDecoder();
-    HtmlDecoder(const HtmlDecoder &) = delete;
-    HtmlDecoder &operator=(const HtmlDecoder &) = delete;
 
     // The text of the next chunk; a character split between chunks comes
     // out whole with the later one.
     QString decode(QByteArrayView chunk);
+    // The page has ended: a character cut off at its end becomes U+FFFD.
+    QString finish();
 
     // The character set chosen, by the name its converter goes by.
-    QByteArray characterSet() const { return m_name; }
+    QByteArray characterSet() const { return m_decoder.name(); }
 
-    // The character set a page's first bytes declare, as written; empty
-    // when they declare none.
-    static QByteArray declaredCharacterSet(QByteArrayView start);
+    // The character sets a page's first bytes declare, as written and in
+    // order; empty when they declare none.
+    static QByteArrayList declaredCharacterSets(QByteArrayView start);
 
 private:
-    struct ConverterCloser
-    {
-        void operator()(UConverter *converter) const;
-    };
-
-    QByteArray m_name;
-    std::optional<QStringDecoder> m_unicode;
-    std::unique_ptr<UConverter, ConverterCloser> m_legacy;
+    TextDecoder m_decoder{"UTF-8"};
+    qsizetype m_skip = 0; // bytes of a byte order mark still to pass over
 };

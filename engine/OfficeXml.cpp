@@ -53,6 +53,14 @@ void OfficeXml::text(QByteArrayView bytes)
         m_handler.characters(decoded);
 }
 
+void OfficeXml::endText()
+{
+    if (m_decoder.holdsPart()) {
+        const QString broken = m_decoder.finish();
+        m_handler.characters(broken);
+    }
+}
+
 void OfficeXml::endReference()
 {
     static const std::pair<QByteArrayView, char16_t> named[]{
@@ -99,6 +107,7 @@ void OfficeXml::feed(QByteArrayView chunk)
             text(QByteArrayView(p, stop - p));
             p = stop;
             if (p < end) {
+                endText();
                 m_state = *p == '<' ? State::tagOpen : State::reference;
                 m_reference.resize(0);
                 ++p;
@@ -268,6 +277,8 @@ void OfficeXml::feed(QByteArrayView chunk)
                 const char *stop = find(p, end, ']');
                 text(QByteArrayView(p, stop - p));
                 p = stop;
+                if (p < end)
+                    endText();
             } else if (c == ']') {
                 if (m_marks == 2)
                     text(QByteArrayView("]"));

@@ -11,9 +11,10 @@
 // element has; time grows with the input alone.
 #pragma once
 
+#include "TextDecoder.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QStringDecoder>
 #include <QStringView>
 
 #include <array>
@@ -78,12 +79,15 @@ private:
     };
 
     void text(QByteArrayView bytes);
+    // A run of character data has ended: a character it left unfinished is
+    // broken.
+    void endText();
     void endReference();
     void startTag(bool empty);
 
     Handler &m_handler;
     State m_state = State::text;
-    QStringDecoder m_decoder{QStringDecoder::Utf8};
+    TextDecoder m_decoder{"UTF-8"};
     QByteArray m_name;
     QByteArray m_reference;
     QByteArray m_markup;

@@ -1,3 +1,4 @@
+#include "HtmlEncoding.h"
 #include "HtmlText.h"
 #include "PatternReader.h"
 #include "TextBudget.h"
@@ -160,4 +161,63 @@ TEST(HtmlText, WebPagesAreDecodedInTheirDeclaredCharacterSet)
     const PatternReader::Result read = PatternReader::read(invoice);
     ASSERT_TRUE(read.total);
     EXPECT_EQ(read.total->amount, *Decimal::fromString(u"1234.56")) << invoice.toStdString();
+}
+
+namespace {
+
+// The text of a page whose bytes come in two pieces, cut where asked.
+QString textInTwoPieces(QByteArrayView page, qsizetype cut)
+{
+    TextBudget budget(1000);
+    HtmlText reader(budget);
+    HtmlDecoder decoder(page);
+    reader.feed(decoder.decode(page.first(cut)));
+    reader.feed(decoder.decode(page.sliced(cut)));
+    reader.feed(decoder.finish());
+    reader.finish();
+    return budget.text();
+}
+
+} // namespace
+
+// A broken byte costs one U+FFFD and never the byte after it, wherever the
+// page is cut into pieces, in every kind of character set; so a stray byte
+// before a script can never turn the script into text.
+TEST(HtmlText, ABrokenByteCostsOneReplacementCharacterWhereverThePageIsCut)
+{
+    const auto utf16 = [](const QString &text, bool littleEndian) {
+        QByteArray bytes(littleEndian ? "\xFF\xFE" : "\xFE\xFF");
+        for (const QChar c : text) {
+            const char high = char(c.unicode() >> 8);
+            const char low = char(c.unicode() & 0xFF);
+            bytes.append(littleEndian ? low : high);
+            bytes.append(littleEndian ? high : low);
+        }
+        return bytes;
+    };
+    const QString lone = u"<p>A\u00e9😀"_s + QChar(0xD800) + u"B"_s + QChar(0xDC00) + u"</p>"_s;
+    const std::pair<QByteArray, QString> pages[] = {
+        {"<p>Caf\xC3<script>geheim</script>Bar 12,50 \xE2\x82<b>EUR</b> \xF0\x9F\x98\x80 \xE2\x82\xAC</p>\xC3",
+         u"Caf\uFFFDBar 12,50 \uFFFDEUR 😀 €\n\uFFFD"_s},
+        {"\xEF\xBB\xBF<p>a\xC3\xA9\xE2\x82</p>", u"aé\uFFFD\n"_s},
+        {utf16(lone, true) + "\x41", u"Aé😀\uFFFDB\uFFFD\n\uFFFD"_s},
+        {utf16(lone, false), u"Aé😀\uFFFDB\uFFFD\n"_s},
+        {"<meta charset=windows-1252><p>M\xFCller \x80</p>", u"Müller €\n"_s},
+        {"<meta charset=shift_jis><p>\x82\xA0\x82<b>x</b></p>", u"\u3042\uFFFDx\n"_s},
+    };
+    for (const auto &[page, text] : pages) {
+        for (qsizetype cut = 0; cut <= page.size(); ++cut)
+            EXPECT_EQ(textInTwoPieces(page, cut).toStdString(), text.toStdString()) << cut;
+    }
+
+    // Through the reader of files, which hands a page on in pieces of 64 KiB:
+    // the same text wherever that boundary falls.
+    const QTemporaryDir dir;
+    const QByteArray probe = "<p>Caf\xC3<script>geheim</script>\xE2\x82\xAC 12,50 \xE2\x82<b>EUR</b></p>";
+    for (qsizetype at = 0; at <= probe.size(); ++at) {
+        const QByteArray padding = "<!--" + QByteArray(65536 - at - 7, 'x') + "-->";
+        const QString path = dir.filePath(u"page%1.html"_s.arg(at));
+        ASSERT_TRUE(TestSupport::writeFile(path, padding + probe));
+        EXPECT_EQ(TextExtractor::text(path).text.toStdString(), u"Caf\uFFFD€ 12,50 \uFFFDEUR\n"_s.toStdString()) << at;
+    }
 }

@@ -93,3 +93,29 @@ TEST(OfficeXml, TextAfterLongMarkupAndDeepNestingIsRead)
     ASSERT_TRUE(TestSupport::writeFile(odt, TestDocuments::odt("<!-- " + longRun + " --><text:p>Summe<text:s text:c=\"3\"/>9,40</text:p>")));
     EXPECT_EQ(TextExtractor::text(odt).text, u"Summe   9,40\n"_s);
 }
+
+// A broken byte costs one U+FFFD and never the byte after it, wherever the
+// input is cut: at the end of a run before the next element, before a
+// reference, inside CDATA, and in the middle of a run.
+TEST(OfficeXml, ABrokenByteCostsOneReplacementCharacterWhereverTheInputIsCut)
+{
+    const QByteArray xml = "<w:t>Caf\xC3</w:t></w:r><w:r><w:t>Bar 12,50 EUR</w:t>"
+                           "<w:t>a\xE2\x82<w:x/>b\xF0\x9F\x98\x80" "c\xC3&amp;d\xE2\x82\xAC" "e<![CDATA[f\xC3]]>g\xC3\xC3\xA9</w:t>";
+    const QString expected =
+        u"<w:t>Caf\uFFFD</w:t></w:r><w:r><w:t>Bar 12,50 EUR</w:t><w:t>a\uFFFD<w:x></w:x>b😀c\uFFFD&d€ef\uFFFDg\uFFFDé</w:t>"_s;
+    EXPECT_EQ(eventsOf(xml, xml.size()).toStdString(), expected.toStdString());
+    EXPECT_EQ(eventsOf(xml, 1).toStdString(), expected.toStdString());
+    for (qsizetype cut = 0; cut <= xml.size(); ++cut) {
+        Recorder recorder;
+        OfficeXml reader(recorder);
+        reader.feed(xml.first(cut));
+        reader.feed(xml.sliced(cut));
+        EXPECT_EQ(recorder.events.toStdString(), expected.toStdString()) << cut;
+    }
+
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(u"cafe.docx"_s);
+    ASSERT_TRUE(TestSupport::writeFile(
+        path, TestDocuments::docx("<w:p><w:r><w:t>Caf\xC3</w:t></w:r><w:r><w:t>Bar 12,50 EUR</w:t></w:r></w:p>")));
+    EXPECT_EQ(TextExtractor::text(path).text, u"Caf\uFFFDBar 12,50 EUR\n"_s);
+}
