@@ -43,6 +43,8 @@ void TextBudget::check()
 QString TextBudget::text() const
 {
     // Cut between whole code points: text that stopped at the bound of code
-    // units may end in the first half of a surrogate pair.
-    return Graphemes::left(m_text, m_limit, m_maxUnits);
+    // units may end in the first half of a surrogate pair. Half a pair that
+    // a document wrote by itself (a rich-text "\u" escape, a UTF-16 page)
+    // is no character either: it reads as U+FFFD.
+    return Graphemes::wholeCodePoints(Graphemes::left(m_text, m_limit, m_maxUnits));
 }

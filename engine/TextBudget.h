@@ -28,7 +28,7 @@ public:
     QChar last() const { return m_text.isEmpty() ? QChar() : m_text.back(); }
 
     // The text gathered, cut to the limit (and to the bound of code units)
-    // between whole code points.
+    // between whole code points; half a surrogate pair in it is U+FFFD.
     QString text() const;
 
 private:

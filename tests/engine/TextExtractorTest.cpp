@@ -194,6 +194,23 @@ TEST(TextExtractor, PlainAndOfficeDocuments)
               u"Hausverwaltung Klee GmbH\nMusterstadt, 02.10.2026\nBetreff:   Wartung\tHeizung\n"_s);
 }
 
+// Half of a surrogate pair that a document writes by itself is no character:
+// what is extracted holds whole code points only, pairs written as two
+// escapes included.
+TEST(TextExtractor, ExtractedTextHoldsWholeCodePointsOnly)
+{
+    QTemporaryDir dir;
+    const auto textOf = [&dir](const char *name, const QByteArray &bytes) {
+        return extracted(dir.filePath(QString::fromUtf8(name)), bytes).text;
+    };
+    EXPECT_EQ(textOf("lone.rtf", "{\\rtf1 Summe \\u-10240?12,50 \\u-10179?\\u-8704? EUR \\u-9216?\\u-10179?\\par}"),
+              u"Summe \uFFFD12,50 😀 EUR \uFFFD\uFFFD\n"_s);
+    QByteArray page("\xFF\xFE");
+    for (const QChar c : u"<p>A"_s + QChar(0xD800) + u"B 12,50 "_s + QChar(0xDC00) + u"€</p>"_s)
+        page.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+    EXPECT_EQ(textOf("lone.html", page), u"A\uFFFDB 12,50 \uFFFD€\n"_s);
+}
+
 // Small files that unpack or lay out into far more text than is kept: every
 // reader stops at the limit instead of building the whole text first.
 TEST(TextExtractor, HostileDocumentsAreReadOnlyUpToTheLimit)
