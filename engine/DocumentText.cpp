@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace DocumentText {
 
@@ -97,42 +98,165 @@ void readXml(const ReadFunction &read, const TextBudget &budget, OfficeXml::Hand
     }
 }
 
-// The body of a word-processing document: `paragraph` elements end a line;
-// `text` elements carry the characters; tabs and breaks are kept.
+// What the prefixes of a word-processing document's element names stand
+// for, as far as its reader needs to know: each declaration holds until the
+// element that made it ends. Before any declaration, "w" and "mc" have their
+// usual meaning.
+class WordNamespaces
+{
+public:
+    enum class Space { other, main, compatibility };
+
+    // A declaration of the element at that depth.
+    void declare(int depth, QByteArrayView prefix, QByteArrayView name)
+    {
+        // A document that declares more than this is no document anyone
+        // writes; later declarations are not followed.
+        if (m_bindings.size() >= maxBindings)
+            return;
+        const Space space = name == mainName || name == strictMainName ? Space::main
+            : name == compatibilityName                                 ? Space::compatibility
+                                                                        : Space::other;
+        m_bindings.push_back({prefix.toByteArray(), space, depth});
+    }
+    // The elements deeper than `depth` have ended.
+    void leave(int depth)
+    {
+        while (!m_bindings.empty() && m_bindings.back().depth > depth)
+            m_bindings.pop_back();
+    }
+    // The namespace and the local name of an element's name as written.
+    std::pair<Space, QByteArrayView> resolve(QByteArrayView name) const
+    {
+        const qsizetype colon = name.indexOf(':');
+        const QByteArrayView prefix = colon < 0 ? QByteArrayView() : name.first(colon);
+        const QByteArrayView local = colon < 0 ? name : name.sliced(colon + 1);
+        for (auto binding = m_bindings.rbegin(); binding != m_bindings.rend(); ++binding) {
+            if (binding->prefix == prefix)
+                return {binding->space, local};
+        }
+        return {Space::other, local};
+    }
+
+private:
+    static constexpr QByteArrayView mainName = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
+    static constexpr QByteArrayView strictMainName = "http://purl.oclc.org/ooxml/wordprocessingml/main";
+    static constexpr QByteArrayView compatibilityName = "http://schemas.openxmlformats.org/markup-compatibility/2006";
+    static constexpr std::size_t maxBindings = 1024;
+
+    struct Binding
+    {
+        QByteArray prefix;
+        Space space;
+        int depth;
+    };
+    std::vector<Binding> m_bindings{{"w", Space::main, 0}, {"mc", Space::compatibility, 0}};
+};
+
+// The body of a word-processing document: paragraphs end a line; text
+// elements carry the characters; tabs in runs and breaks are kept. Content
+// written twice for readers of different ages (a text box as a shape and
+// again as a picture) is read once: the first of its alternatives.
 class WordHandler : public OfficeXml::Handler
 {
 public:
     explicit WordHandler(TextBudget &budget) : m_budget(budget) {}
 
+    void namespaceDeclared(QByteArrayView prefix, QByteArrayView name) override
+    {
+        m_namespaces.declare(m_depth + 1, prefix, name);
+    }
     void startElement(QByteArrayView name, const OfficeXml &) override
     {
-        if (name == "w:t")
+        ++m_depth;
+        if (m_skipFrom > 0)
+            return;
+        const auto [space, local] = m_namespaces.resolve(name);
+        if (space == WordNamespaces::Space::compatibility) {
+            if (local == "AlternateContent") {
+                if (m_alternatives.size() >= maxAlternatives)
+                    m_skipFrom = m_depth;
+                else
+                    m_alternatives.push_back({m_depth, false});
+            } else if ((local == "Choice" || local == "Fallback") && !m_alternatives.empty()
+                       && m_alternatives.back().depth == m_depth - 1) {
+                if (m_alternatives.back().read)
+                    m_skipFrom = m_depth;
+                m_alternatives.back().read = true;
+            }
+            return;
+        }
+        if (space != WordNamespaces::Space::main)
+            return;
+        if (local == "t")
             m_inText = true;
-        else if (name == "w:tab")
+        else if (local == "r")
+            ++m_inRun;
+        else if (local == "tabs")
+            ++m_inTabStops;
+        else if (local == "tab" && m_inRun > 0 && m_inTabStops == 0)
             m_budget.append(u'\t');
-        else if (name == "w:br" || name == "w:cr")
+        else if (local == "br" || local == "cr")
             m_budget.append(u'\n');
     }
     void endElement(QByteArrayView name) override
     {
-        if (name == "w:t")
-            m_inText = false;
-        else if (name == "w:p")
-            m_budget.append(u'\n');
+        if (m_skipFrom == 0)
+            end(name);
+        else if (m_depth <= m_skipFrom)
+            m_skipFrom = 0;
+        m_depth = std::max(0, m_depth - 1);
+        m_namespaces.leave(m_depth);
     }
     void characters(QStringView text) override
     {
-        if (m_inText)
+        if (m_inText && m_skipFrom == 0)
             m_budget.append(text);
     }
 
 private:
+    // Nested alternatives deeper than this are skipped whole.
+    static constexpr std::size_t maxAlternatives = 256;
+
+    void end(QByteArrayView name)
+    {
+        const auto [space, local] = m_namespaces.resolve(name);
+        if (space == WordNamespaces::Space::compatibility) {
+            if (local == "AlternateContent" && !m_alternatives.empty() && m_alternatives.back().depth >= m_depth)
+                m_alternatives.pop_back();
+            return;
+        }
+        if (space != WordNamespaces::Space::main)
+            return;
+        if (local == "t")
+            m_inText = false;
+        else if (local == "r")
+            m_inRun = std::max(0, m_inRun - 1);
+        else if (local == "tabs")
+            m_inTabStops = std::max(0, m_inTabStops - 1);
+        else if (local == "p")
+            m_budget.append(u'\n');
+    }
+
+    struct Alternatives
+    {
+        int depth;         // of the element that holds them
+        bool read = false; // one of them has been read
+    };
+
     TextBudget &m_budget;
+    WordNamespaces m_namespaces;
+    std::vector<Alternatives> m_alternatives;
+    int m_depth = 0;
+    int m_skipFrom = 0; // the depth of the element whose content is skipped
+    int m_inRun = 0;
+    int m_inTabStops = 0; // a paragraph's tab stops, which are no tabs
     bool m_inText = false;
 };
 
 // The body of an OpenDocument text: paragraphs and headings end a line;
-// runs of spaces, tabs and line breaks are elements of their own.
+// runs of spaces, tabs and line breaks are elements of their own; comments
+// are left out.
 class OpenDocumentHandler : public OfficeXml::Handler
 {
 public:
@@ -140,6 +264,11 @@ public:
 
     void startElement(QByteArrayView name, const OfficeXml &reader) override
     {
+        // A comment, with its author and date, is no text of the body.
+        if (name == "office:annotation")
+            ++m_inComment;
+        if (m_inComment > 0)
+            return;
         if (name == "office:text")
             ++m_inBody;
         else if (name == "text:p" || name == "text:h")
@@ -157,7 +286,11 @@ public:
     }
     void endElement(QByteArrayView name) override
     {
-        if (name == "office:text")
+        if (name == "office:annotation")
+            m_inComment = std::max(0, m_inComment - 1);
+        else if (m_inComment > 0)
+            return;
+        else if (name == "office:text")
             m_inBody = std::max(0, m_inBody - 1);
         else if ((name == "text:p" || name == "text:h") && m_inParagraph > 0) {
             --m_inParagraph;
@@ -167,7 +300,7 @@ public:
     }
     void characters(QStringView text) override
     {
-        if (m_inBody > 0 && m_inParagraph > 0)
+        if (m_inBody > 0 && m_inParagraph > 0 && m_inComment == 0)
             m_budget.append(text);
     }
 
@@ -175,6 +308,7 @@ private:
     TextBudget &m_budget;
     int m_inBody = 0;
     int m_inParagraph = 0;
+    int m_inComment = 0;
 };
 
 template<typename Handler>

@@ -44,6 +44,11 @@ QByteArrayView OfficeXml::attribute(QByteArrayView name) const
     return {};
 }
 
+OfficeXml::Attribute &OfficeXml::currentAttribute()
+{
+    return m_keepAttribute ? m_attributes[std::size_t(m_attributeCount)] : m_spare;
+}
+
 void OfficeXml::text(QByteArrayView bytes)
 {
     if (bytes.isEmpty())
@@ -172,10 +177,8 @@ void OfficeXml::feed(QByteArrayView chunk)
                 m_state = State::selfClosing;
             } else if (!isSpace(c)) {
                 m_keepAttribute = m_attributeCount < maxAttributes;
-                if (m_keepAttribute) {
-                    m_attributes[std::size_t(m_attributeCount)].name.resize(0);
-                    m_attributes[std::size_t(m_attributeCount)].value.resize(0);
-                }
+                currentAttribute().name.resize(0);
+                currentAttribute().value.resize(0);
                 m_state = State::attributeName;
                 break; // the character begins the name
             }
@@ -193,8 +196,7 @@ void OfficeXml::feed(QByteArrayView chunk)
             const char *stop = p;
             while (stop < end && !isNameEnd(*stop))
                 ++stop;
-            if (m_keepAttribute)
-                appendCapped(m_attributes[std::size_t(m_attributeCount)].name, p, stop, maxNameBytes);
+            appendCapped(currentAttribute().name, p, stop, maxNameBytes);
             p = stop;
             if (p < end)
                 m_state = State::afterAttributeName;
@@ -223,10 +225,14 @@ void OfficeXml::feed(QByteArrayView chunk)
             break;
         case State::value: {
             const char *stop = find(p, end, m_quote);
-            if (m_keepAttribute)
-                appendCapped(m_attributes[std::size_t(m_attributeCount)].value, p, stop, maxValueBytes);
+            appendCapped(currentAttribute().value, p, stop, maxValueBytes);
             p = stop;
             if (p < end) {
+                const Attribute &attribute = currentAttribute();
+                if (attribute.name == "xmlns")
+                    m_handler.namespaceDeclared({}, attribute.value);
+                else if (attribute.name.startsWith("xmlns:"))
+                    m_handler.namespaceDeclared(QByteArrayView(attribute.name).sliced(6), attribute.value);
                 if (m_keepAttribute)
                     ++m_attributeCount;
                 m_state = State::inTag;

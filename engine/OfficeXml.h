@@ -32,6 +32,15 @@ public:
         virtual void endElement(QByteArrayView name) = 0;
         // Character data in pieces: a long run comes in several calls.
         virtual void characters(QStringView text) = 0;
+        // A namespace declaration ("xmlns:w=...", "xmlns=...") of the element
+        // whose start follows, however many attributes come before it: the
+        // prefix (empty for the default namespace) and the first
+        // maxValueBytes bytes of the namespace's name.
+        virtual void namespaceDeclared(QByteArrayView prefix, QByteArrayView name)
+        {
+            Q_UNUSED(prefix);
+            Q_UNUSED(name);
+        }
     };
 
     // Names and attribute values longer than this are cut (a name that long
@@ -91,7 +100,11 @@ private:
     QByteArray m_name;
     QByteArray m_reference;
     QByteArray m_markup;
+    // The attribute being read: one of the first few, else the spare one.
+    Attribute &currentAttribute();
+
     std::array<Attribute, maxAttributes> m_attributes;
+    Attribute m_spare;
     int m_attributeCount = 0;
     bool m_keepAttribute = false; // the attribute being read is among the first few
     char m_quote = 0;

@@ -1,4 +1,5 @@
 #include "OfficeXml.h"
+#include "PatternReader.h"
 #include "TestDocuments.h"
 #include "TestSupport.h"
 #include "TextExtractor.h"
@@ -118,4 +119,66 @@ TEST(OfficeXml, ABrokenByteCostsOneReplacementCharacterWhereverTheInputIsCut)
     ASSERT_TRUE(TestSupport::writeFile(
         path, TestDocuments::docx("<w:p><w:r><w:t>Caf\xC3</w:t></w:r><w:r><w:t>Bar 12,50 EUR</w:t></w:r></w:p>")));
     EXPECT_EQ(TextExtractor::text(path).text, u"Caf\uFFFDBar 12,50 EUR\n"_s);
+}
+
+// What a person reads in an office document, and nothing else: a comment in
+// an OpenDocument text, with its author and date, is not part of the line it
+// is anchored in; a text box written twice for readers of different ages
+// comes out once; tab stops of a paragraph are no tabs; and the text is found
+// whatever prefix the document gives its namespace.
+TEST(OfficeXml, OfficeDocumentsGiveTheTextAPersonReads)
+{
+    const QTemporaryDir dir;
+    const auto textOf = [&dir](const char *name, const QByteArray &bytes) {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        EXPECT_TRUE(TestSupport::writeFile(path, bytes)) << name;
+        return TextExtractor::text(path).text;
+    };
+
+    const QString invoice = textOf(
+        "invoice.odt",
+        TestDocuments::odt("<text:p>Rechnung Nr. 2024-117 vom 14.06.2024</text:p>"
+                           "<text:p>Gesamtbetrag<office:annotation><dc:creator>Buchhaltung</dc:creator>"
+                           "<dc:date>2024-06-30T09:12:00</dc:date><text:p>bitte bis 28.06.2024 zahlen</text:p>"
+                           "</office:annotation>: 119,00 EUR</text:p>"));
+    EXPECT_EQ(invoice, u"Rechnung Nr. 2024-117 vom 14.06.2024\nGesamtbetrag: 119,00 EUR\n"_s);
+    const PatternReader::Result read = PatternReader::read(invoice);
+    ASSERT_TRUE(read.total);
+    EXPECT_EQ(read.total->amount, *Decimal::fromString(u"119.00"));
+
+    const QByteArray box = "<w:p><w:r><w:t>Summe 12,50 EUR</w:t></w:r></w:p>";
+    const QByteArray twice = "<w:p><w:r><mc:AlternateContent><mc:Choice Requires=\"wps\"><w:drawing><wps:txbx><w:txbxContent>" + box
+        + "</w:txbxContent></wps:txbx></w:drawing></mc:Choice><mc:Fallback><w:pict><v:textbox><w:txbxContent>" + box
+        + "</w:txbxContent></v:textbox></w:pict></mc:Fallback></mc:AlternateContent></w:r></w:p>";
+    EXPECT_EQ(textOf("box.docx", TestDocuments::docx(twice + twice)), u"Summe 12,50 EUR\n\nSumme 12,50 EUR\n\n"_s);
+    EXPECT_EQ(textOf("fallback.docx", TestDocuments::docx("<mc:AlternateContent><mc:Fallback>" + box
+                                                          + "</mc:Fallback></mc:AlternateContent>" + box)),
+              u"Summe 12,50 EUR\nSumme 12,50 EUR\n"_s);
+    // One alternative inside another: each read once.
+    const QByteArray nested = "<mc:AlternateContent><mc:Choice>" + twice + "</mc:Choice><mc:Fallback>" + twice
+        + "</mc:Fallback></mc:AlternateContent>";
+    EXPECT_EQ(textOf("nested.docx", TestDocuments::docx(nested)), u"Summe 12,50 EUR\n\n"_s);
+
+    EXPECT_EQ(textOf("tabs.docx", TestDocuments::docx("<w:p><w:pPr><w:tabs><w:tab w:val=\"left\" w:pos=\"2880\"/>"
+                                                      "<w:tab w:val=\"right\" w:pos=\"9000\"/></w:tabs></w:pPr>"
+                                                      "<w:r><w:t>Versand</w:t></w:r><w:r><w:tab/><w:t>9,40</w:t></w:r></w:p>")),
+              u"Versand\t9,40\n"_s);
+
+    const QByteArray main = "\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"";
+    QByteArray manyDeclarations;
+    for (int i = 0; i < 40; ++i)
+        manyDeclarations += " xmlns:n" + QByteArray::number(i) + "=\"urn:n" + QByteArray::number(i) + "\"";
+    const std::pair<const char *, QByteArray> prefixes[] = {
+        {"ns0.docx", "<ns0:document xmlns:ns0=" + main + "><ns0:body><ns0:p><ns0:r><ns0:t>Rechnung 12,34</ns0:t></ns0:r>"
+                     "</ns0:p></ns0:body></ns0:document>"},
+        {"default.docx", "<document xmlns=" + main + "><body><p><r><t>Rechnung 12,34</t></r></p></body></document>"},
+        {"late.docx", "<q:document" + manyDeclarations + " xmlns:q=" + main + "><q:body><q:p><q:r><q:t>Rechnung 12,34</q:t>"
+                      "</q:r></q:p></q:body></q:document>"},
+        // "w" made to mean something else, and only inside one element.
+        {"other.docx", "<x:document xmlns:x=" + main + " xmlns:w=\"urn:other\"><x:body><w:p><w:r><w:t>nicht</w:t></w:r></w:p>"
+                       "<x:p xmlns:x=\"urn:other\"><x:r><x:t>auch nicht</x:t></x:r></x:p>"
+                       "<x:p><x:r><x:t>Rechnung 12,34</x:t></x:r></x:p></x:body></x:document>"},
+    };
+    for (const auto &[name, xml] : prefixes)
+        EXPECT_EQ(textOf(name, TestDocuments::deflatedZip({{"word/document.xml", xml}})), u"Rechnung 12,34\n"_s) << name;
 }
