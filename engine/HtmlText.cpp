@@ -192,7 +192,7 @@ void HtmlText::feed(QStringView chunk)
             break;
         }
         case State::quoted:
-        case State::declaration: {
+        case State::bogusComment: {
             const qsizetype end = chunk.indexOf(m_state == State::quoted ? m_quote : QChar(u'>'), i);
             i = end < 0 ? n : end;
             if (i < n)
@@ -200,31 +200,19 @@ void HtmlText::feed(QStringView chunk)
             break;
         }
         case State::comment: {
+            // Only the last few characters before a ">" decide whether it
+            // ends the comment; those before them are passed over, noting
+            // only whether the comment is still nothing but dashes.
             const qsizetype end = chunk.indexOf(u'>', i);
             const qsizetype stop = end < 0 ? n : end;
-            // The dashes just before the stop, with those of earlier chunks.
-            qsizetype dashes = 0;
-            while (dashes < 2 && stop - dashes > i && chunk[stop - dashes - 1] == u'-')
-                ++dashes;
-            m_dashes = int(std::min<qsizetype>(2, stop - dashes == i ? m_dashes + dashes : dashes));
-            i = stop;
+            const qsizetype tail = std::max(i, stop - 4);
+            for (; m_onlyDashes && i < tail; ++i)
+                if (chunk[i] != u'-')
+                    m_onlyDashes = false;
+            for (i = tail; i < stop; ++i)
+                step(chunk[i]);
             if (i < n)
                 step(chunk[i++]);
-            break;
-        }
-        case State::processing: {
-            // Ends at "?>" only: a ">" inside ("<?php if (a > b) ?>") does not end it.
-            const qsizetype end = chunk.indexOf(u'>', i);
-            if (end < 0) {
-                m_question = n > i ? chunk[n - 1] == u'?' : m_question;
-                i = n;
-                break;
-            }
-            const bool ends = end > i ? chunk[end - 1] == u'?' : m_question;
-            m_question = false;
-            i = end + 1;
-            if (ends)
-                m_state = State::text;
             break;
         }
         case State::rawText:
@@ -283,11 +271,9 @@ void HtmlText::step(QChar c)
             m_markup.resize(0);
             m_state = State::markup;
         } else if (c == u'?') {
-            m_question = false;
-            m_state = State::processing;
+            m_state = State::bogusComment;
         } else if (c == u'/') {
-            m_endTag = true;
-            m_state = State::tagName;
+            m_state = State::endTagOpen;
         } else if (isAsciiLetter(c)) {
             m_endTag = false;
             m_name.add(c);
@@ -296,6 +282,16 @@ void HtmlText::step(QChar c)
             m_state = State::text;
             put(u'<');
             step(c);
+        }
+        return;
+    case State::endTagOpen:
+        if (isAsciiLetter(c)) {
+            m_endTag = true;
+            m_name.add(c);
+            m_state = State::tagName;
+        } else {
+            // "</>" is nothing; "</" and anything else begins a comment.
+            m_state = c == u'>' ? State::text : State::bogusComment;
         }
         return;
     case State::tagName:
@@ -329,28 +325,31 @@ void HtmlText::step(QChar c)
             return;
         if (m_markup == u"--") {
             m_dashes = 0;
+            m_bang = false;
+            m_onlyDashes = true;
             m_state = State::comment;
             return;
         }
-        m_state = State::declaration;
+        m_state = State::bogusComment;
         step(c);
         return;
     case State::comment:
-        if (c == u'-')
-            m_dashes = std::min(m_dashes + 1, 2);
-        else if (c == u'>' && m_dashes == 2)
+        // A comment ends at "-->" and at "--!>"; one that is nothing but
+        // dashes so far ("<!-->", "<!--->") ends at its first ">".
+        if (c == u'>' && (m_dashes == 2 || m_bang || m_onlyDashes)) {
             m_state = State::text;
-        else
+        } else if (c == u'-') {
+            m_dashes = m_bang ? 1 : std::min(m_dashes + 1, 2);
+            m_bang = false;
+        } else {
+            m_onlyDashes = false;
+            m_bang = c == u'!' && m_dashes == 2 && !m_bang;
             m_dashes = 0;
+        }
         return;
-    case State::declaration:
+    case State::bogusComment:
         if (c == u'>')
             m_state = State::text;
-        return;
-    case State::processing:
-        if (c == u'>' && m_question)
-            m_state = State::text;
-        m_question = c == u'?';
         return;
     case State::rawText: {
         if (m_rawMatched == m_rawEnd.size()) {
@@ -359,6 +358,7 @@ void HtmlText::step(QChar c)
                 m_name = m_rawName;
                 m_afterEquals = false;
                 m_rawMatched = 0;
+                m_rawHeld.resize(0);
                 m_state = State::attributes;
                 step(c);
                 return;
@@ -367,12 +367,14 @@ void HtmlText::step(QChar c)
         }
         if (lower(c) == m_rawEnd[m_rawMatched]) {
             ++m_rawMatched;
+            m_rawHeld += c;
             return;
         }
         if (m_rawMatched > 0) {
             releaseRawHeld();
             if (c == u'<') {
                 m_rawMatched = 1;
+                m_rawHeld += c;
                 return;
             }
         }
@@ -411,6 +413,7 @@ void HtmlText::endTag()
             m_rawName = m_name;
             m_rawEnd = u"</"_s + nameText(m_name.key);
             m_rawMatched = 0;
+            m_rawHeld.resize(0);
             m_rawKept = kindOf(m_name.key) == TagKind::textArea;
             m_state = State::rawText;
         }
@@ -453,10 +456,11 @@ void HtmlText::releaseRawHeld()
 {
     // What looked like the start of the end tag was text after all.
     if (m_rawKept) {
-        for (const QChar c : QStringView(m_rawEnd).first(m_rawMatched))
+        for (const QChar c : std::as_const(m_rawHeld))
             put(c);
     }
     m_rawMatched = 0;
+    m_rawHeld.resize(0);
 }
 
 void HtmlText::endReference(bool terminated)

@@ -1,8 +1,9 @@
 // The text of a web page, read in one pass without laying the page out: tags
 // are dropped, block elements end lines, table cells are separated by tabs,
 // character references are decoded (every named one of HTML), Unicode spaces
-// become blanks, scripts, styles, the title and processing instructions are
-// left out, and a text area's content is kept as written. Time grows with
+// become blanks, scripts, styles, the title and comments are left out (a
+// comment ends where a browser ends it, and "<?" begins one that the next ">"
+// ends), and a text area's content is kept as written. Time grows with
 // the input and memory with the text kept, however the page nests its
 // elements, and no graphical application object is needed (a text document's
 // HTML import needs one, and takes quadratic time on pages that never close
@@ -32,13 +33,13 @@ private:
         text,
         reference,
         tagOpen,
+        endTagOpen, // after "</"
         tagName,
         attributes,
         quoted,
         markup,
         comment,
-        declaration,
-        processing, // "<?" up to "?>"
+        bogusComment, // a declaration, "<?...", "</ ..." and the like, up to ">"
         rawText,
     };
 
@@ -71,13 +72,15 @@ private:
     QString m_reference; // a character reference after "&", at most a few characters
     State m_referenceFrom = State::text; // where the reference began, and reading goes on
     QString m_markup;    // what follows "<!", until it tells a comment from a declaration
-    int m_dashes = 0;    // dashes just read inside a comment
+    int m_dashes = 0;    // dashes just read inside a comment, at most two
+    bool m_bang = false; // a comment's "--!" was just read
+    bool m_onlyDashes = false; // the comment so far is nothing but dashes
     TagName m_rawName;   // the element whose content is skipped up to its end tag
     QString m_rawEnd;    // its end tag's beginning, "</" and the name in lower case
     int m_rawMatched = 0; // characters of m_rawEnd matched so far
+    QString m_rawHeld;   // those characters as the page wrote them
     bool m_rawKept = false; // the content is text (a text area), not code
     bool m_dropNewline = false; // a text area has just begun
-    bool m_question = false; // a processing instruction's last character was "?"
     int m_preformatted = 0;
     bool m_pendingSpace = false;
 };

@@ -83,7 +83,8 @@ TEST(HtmlText, ReadsSpacesReferencesInstructionsAndTextAreasAsABrowserShowsThem)
         {u"&rarr;&le;&frasl;&AMP;&LT;&GT;&QUOT;&NotEqualTilde;&Uuml;&hellip;"_s, u"→≤⁄&<>\"\u2242\u0338Ü…"_s},
         // Legacy names count without their semicolon, others do not.
         {u"&copy2024 &notit; &AMP &euro &amp;x"_s, u"©2024 ¬it; & &euro &x"_s},
-        {u"<?php if ($a > $b) { echo '<p>'; } ?>Text<?xml version=\"1.0\"?>!"_s, u"Text!"_s},
+        // "<?" begins a comment that the next ">" ends, as in a browser.
+        {u"<?php if ($a > $b) { echo '<p>'; } ?>Text<?xml version=\"1.0\"?>!"_s, u"$b) { echo '\n'; } ?>Text!"_s},
         {u"<form><textarea name=n>\nZahlbar bis 15.03.2024 &amp; <b>x</b></textarea>danach</form>"_s,
          u"Zahlbar bis 15.03.2024 & <b>x</b>\ndanach\n"_s},
         {u"<textarea>a</textare b</TEXTAREA >c"_s, u"a</textare b\nc"_s},
@@ -98,8 +99,50 @@ TEST(HtmlText, ReadsSpacesReferencesInstructionsAndTextAreasAsABrowserShowsThem)
         for (qsizetype i = 0; i < page.size(); i += piece)
             reader.feed(QStringView(page).mid(i, piece));
         reader.finish();
-        EXPECT_EQ(budget.text(), u"x→\ny\nz"_s) << piece;
+        EXPECT_EQ(budget.text(), u"b ?>x→\ny\nz"_s) << piece;
     }
+}
+
+// Comments and what a browser reads as comments end where a browser ends
+// them, so that they never hide the rest of a page; wherever the page is cut
+// into pieces, the text is the same.
+TEST(HtmlText, CommentsEndWhereABrowserEndsThem)
+{
+    const std::pair<QString, QString> cases[] = {
+        {u"<p>A<!-->B</p><p>C</p>"_s, u"AB\nC\n"_s},
+        {u"<p>1<!--->2</p><p>Summe 12,50 EUR</p>"_s, u"12\nSumme 12,50 EUR\n"_s},
+        {u"<p>a<!-- x --!>b</p>"_s, u"ab\n"_s},
+        {u"<p>Betrag <?php echo $x >12,50 EUR</p><p>Datum 03.05.2024</p>"_s, u"Betrag 12,50 EUR\nDatum 03.05.2024\n"_s},
+        {u"<!---->a<!------>b<!-- - -- ->c-->d"_s, u"abd"_s},
+        {u"<!-- --!-- x -->e<!-- -!> --!x> -- > -->f"_s, u"ef"_s},
+        {u"<!--!>g-->h<!-- <!-- nested --> i"_s, u"h i"_s},
+        {u"a</ x>b</>c</1 \"q>\">d<!x>e<![CDATA[f>g]]>h<!DOCTYPE html>i"_s, u"abc\">deg]]>hi"_s},
+        // The text of a text area as the page wrote it, whatever resembles its end tag.
+        {u"<textarea>a</TEXTAREx b</TeXtArEa>c"_s, u"a</TEXTAREx b\nc"_s},
+        {u"<textarea>Summe </TextArea-x </TEXTAREA </textarea>d"_s, u"Summe </TextArea-x \nd"_s},
+    };
+    QString page;
+    QString text;
+    for (const auto &[html, expected] : cases) {
+        EXPECT_EQ(HtmlText::read(html, 1000), expected) << html.toStdString();
+        page += html + u"<br>"_s;
+        text += HtmlText::read(html, 1000) + u'\n';
+    }
+    const QString whole = HtmlText::read(page, 1000);
+    for (qsizetype cut = 0; cut <= page.size(); ++cut) {
+        TextBudget budget(1000);
+        HtmlText reader(budget);
+        reader.feed(QStringView(page).first(cut));
+        reader.feed(QStringView(page).sliced(cut));
+        reader.finish();
+        EXPECT_EQ(budget.text(), whole) << cut;
+    }
+    // Long comments read in one pass end as short ones do.
+    const QString dashes(100000, u'-');
+    EXPECT_EQ(HtmlText::read(u"<!--"_s + dashes + u">a<!--"_s + QString(100000, u'x') + u"--!>b<!--"_s + dashes
+                                 + u"x>c-->d"_s,
+                             1000),
+              u"abd"_s);
 }
 
 // Cut where a character boundary falls inside a surrogate pair (after Indic
@@ -145,6 +188,14 @@ TEST(HtmlText, WebPagesAreDecodedInTheirDeclaredCharacterSet)
         {"\xef\xbb\xbf<meta charset=windows-1252><p>J\xc3\xbcrgen</p>", u"Jürgen\n"_s},
         {"<p>ohne Angabe J\xc3\xbcrgen</p>", u"ohne Angabe Jürgen\n"_s},
         {"<meta charset=\"no-such-set\"><p>J\xc3\xbcrgen</p>", u"Jürgen\n"_s},
+        // A page that names UTF-16 in ASCII is UTF-8; sets in which ASCII is
+        // not itself are passed over for a later declaration.
+        {"<meta charset=\"utf-32\"><p>J\xc3\xbcrgen 12,50 \xe2\x82\xac</p>", u"Jürgen 12,50 €\n"_s},
+        {"<meta charset=ucs-2><p>J\xc3\xbcrgen</p>", u"Jürgen\n"_s},
+        {"<meta charset=unicode><p>J\xc3\xbcrgen</p>", u"Jürgen\n"_s},
+        {"<meta charset=ibm037><p>J\xc3\xbcrgen</p>", u"Jürgen\n"_s},
+        {"<meta charset=\"utf-32\"><meta charset=\"windows-1252\"><p>M\xfcller</p>", u"Müller\n"_s},
+        {"<meta charset=cp037><meta charset=\"utf-16\"><meta charset=\"windows-1252\"><p>J\xc3\xbcrgen</p>", u"Jürgen\n"_s},
     };
     int i = 0;
     for (const auto &[bytes, text] : pages) {
