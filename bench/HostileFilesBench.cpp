@@ -2,9 +2,11 @@
 // web pages that never close their elements or hold nothing but tags, office
 // documents whose few kilobytes unpack into endless runs of spaces, one
 // endless run of text, comment, attribute or processing instruction, endless
-// nesting or endless attributes on one element (the reader goes no further
-// than 16 MiB into their XML), PDFs and texts of endless lines, rich text nested
-// without end, and a line of 100,000 characters full of dates. Every reading
+// nesting, endless attributes on one element, namespace declarations or
+// nested alternatives (the reader goes no further than 16 MiB into their
+// XML), web pages of broken characters or of nothing but comments, PDFs and
+// texts of endless lines, rich text nested without end, and a line of
+// 100,000 characters full of dates. Every reading
 // should take under a second and under 200 MB; "peakMB" is how far the
 // process's peak resident memory rose during the reading, "fileMB" the size
 // of the file on disk.
@@ -190,6 +192,41 @@ void BM_OdtDeepNesting(benchmark::State &state)
     });
 }
 
+// A document that declares many namespaces and then names its elements
+// with a prefix it never declared, so that every name is looked up in vain;
+// and alternatives nested without end.
+void BM_DocxManyNamespaces(benchmark::State &state)
+{
+    readHostile(state, "namespaces.docx", [](qsizetype bytes) {
+        QByteArray declarations;
+        for (int i = 0; i < 2000; ++i)
+            declarations += " xmlns:n" + QByteArray::number(i) + "=\"urn:n" + QByteArray::number(i) + "\"";
+        return TestDocuments::docx("<w:x" + declarations + ">" + repeated("<q:x/>", bytes) + "</w:x>" + officeInvoice);
+    });
+}
+
+void BM_DocxNestedAlternatives(benchmark::State &state)
+{
+    readHostile(state, "alternatives.docx", [](qsizetype bytes) {
+        return TestDocuments::docx(repeated("<mc:AlternateContent><mc:Choice>", bytes) + officeInvoice);
+    });
+}
+
+// Web pages of broken characters, and of nothing but comments of every kind.
+void BM_HtmlBrokenCharacters(benchmark::State &state)
+{
+    readHostile(state, "broken.html", [](qsizetype bytes) {
+        return repeated("<i>\xC3</i>\xE2\x82<b>\xF0\x9F</b>\xFF", bytes) + "Rechnung";
+    });
+}
+
+void BM_HtmlBogusComments(benchmark::State &state)
+{
+    readHostile(state, "bogus.html", [](qsizetype bytes) {
+        return repeated("<?x><!--><!---></ x><!x><!-- --!>", bytes) + "Rechnung";
+    });
+}
+
 // Three pages, each one line of text far wider than the page.
 void BM_PdfEndlessLines(benchmark::State &state)
 {
@@ -254,6 +291,10 @@ HOSTILE(BM_DocxLongInstruction);
 HOSTILE(BM_DocxDeepNesting);
 HOSTILE(BM_DocxManyAttributes);
 HOSTILE(BM_OdtDeepNesting);
+HOSTILE(BM_DocxManyNamespaces);
+HOSTILE(BM_DocxNestedAlternatives);
+HOSTILE(BM_HtmlBrokenCharacters);
+HOSTILE(BM_HtmlBogusComments);
 HOSTILE(BM_PdfEndlessLines);
 BENCHMARK(BM_PdfFullPages)->Arg(1)->Arg(16)->Unit(benchmark::kMillisecond)->Iterations(2);
 HOSTILE(BM_TextOneLine);

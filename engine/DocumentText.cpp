@@ -142,7 +142,7 @@ private:
     static constexpr QByteArrayView mainName = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
     static constexpr QByteArrayView strictMainName = "http://purl.oclc.org/ooxml/wordprocessingml/main";
     static constexpr QByteArrayView compatibilityName = "http://schemas.openxmlformats.org/markup-compatibility/2006";
-    static constexpr std::size_t maxBindings = 1024;
+    static constexpr std::size_t maxBindings = 128;
 
     struct Binding
     {
