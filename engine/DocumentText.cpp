@@ -7,7 +7,6 @@
 #include "TextBudget.h"
 
 #include <QFile>
-#include <QStringDecoder>
 
 #include <zip.h>
 

@@ -1,5 +1,6 @@
 #include "HtmlEncoding.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
