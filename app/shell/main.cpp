@@ -50,6 +50,11 @@ int main(int argc, char **argv)
         }
     }
 
+    // A command, or arguments the application does not start with, which
+    // are refused before anything else happens (a self-test among them too).
+    if (AutomationCommand::isRequested(argc, argv))
+        return AutomationCommand::run(argc, argv, ensureSingleThreadedRecognition, [] { Translation::install(); });
+
     // The self-test deletes and fills its home folder and writes its own
     // settings: it runs only in a test environment, which nothing outside
     // it is touched by, not even the store it would otherwise open.
@@ -63,8 +68,6 @@ int main(int argc, char **argv)
         }
         SelfTest::isolateEnvironment();
     }
-    if (AutomationCommand::isRequested(argc, argv))
-        return AutomationCommand::run(argc, argv, ensureSingleThreadedRecognition, [] { Translation::install(); });
     ensureSingleThreadedRecognition(argv);
 
     QApplication app(argc, argv);
