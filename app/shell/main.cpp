@@ -8,6 +8,7 @@
 #include "CrashHandler.h"
 #include "FilewrightApp.h"
 #include "HangWatchdog.h"
+#include "Prefs.h"
 #include "SelfTest.h"
 #include "SingleInstance.h"
 #include "Store.h"
@@ -86,7 +87,7 @@ int main(int argc, char **argv)
     SingleInstance instance;
     const QString storePath = Store::url();
     const auto handsOver = [overridden = Store::isOverridden(), storePath] {
-        return !overridden && AutomationClient::find(storePath) != nullptr;
+        return !overridden && AutomationClient::find(storePath, Prefs::sentenceLanguage()) != nullptr;
     };
     if (handsOver() && SingleInstance::forwardToRunning(QApplication::arguments()))
         return 0;

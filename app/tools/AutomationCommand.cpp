@@ -3,6 +3,7 @@
 #include "AutomationBus.h"
 #include "AutomationClient.h"
 #include "LocalAutomation.h"
+#include "Prefs.h"
 #include "StartOptions.h"
 #include "Store.h"
 #include "StoreLock.h"
@@ -126,21 +127,21 @@ private:
     AutomationDoor *door()
     {
         const QString storePath = Store::url();
-        std::unique_ptr<AutomationClient> running = AutomationClient::find(storePath);
+        std::unique_ptr<AutomationClient> running = AutomationClient::find(storePath, m_language);
         if (!running) {
             if (m_command.reads && !m_setUpForReading()) {
                 print(stderr, Texts::tr("Filewright could not start again to read files."));
                 return nullptr;
             }
             m_lock = StoreLock::take(storePath, storePatience, [&] {
-                running = AutomationClient::find(storePath);
+                running = AutomationClient::find(storePath, m_language);
                 return running != nullptr;
             });
         }
         if (running)
             m_door = std::move(running);
         else if (m_lock)
-            m_door = std::make_unique<LocalAutomation>(Store::makeContainer());
+            m_door = std::make_unique<LocalAutomation>(Store::makeContainer(), m_language);
         else
             print(stderr, AutomationCommand::storeBusyMessage());
         return m_door.get();
@@ -180,7 +181,7 @@ private:
     {
         // Refused here already, so that a wrong path waits for no store.
         const QString path = QFileInfo(m_arguments.constFirst()).absoluteFilePath();
-        if (const std::optional<QString> refusal = AutomationActions::unreadable(path)) {
+        if (const std::optional<QString> refusal = AutomationActions::unreadable(path, m_language)) {
             print(stderr, *refusal);
             return AutomationCommand::failed;
         }
@@ -255,6 +256,8 @@ private:
 
     const Command &m_command;
     const QStringList m_arguments;
+    // Whoever serves the action answers in this process's language.
+    const NameLanguage m_language = Prefs::sentenceLanguage();
     const bool m_json;
     const std::function<bool()> m_setUpForReading;
     // Declared before the door it guards, so that it is given up after it.
