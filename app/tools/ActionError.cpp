@@ -22,7 +22,8 @@ QString ActionError::text(FilewrightIntentError reason, NameLanguage language)
         source = QT_TRANSLATE_NOOP("ActionError", "This folder is no longer watched by Filewright.");
         break;
     case FilewrightIntentError::noAccess:
-        source = QT_TRANSLATE_NOOP("ActionError", "Filewright has no access to this folder. Choose it again under Folders.");
+        source = QT_TRANSLATE_NOOP("ActionError",
+                                   "Filewright has no access to this folder. Choose it again under Folders.");
         break;
     case FilewrightIntentError::noReceipts:
         source = QT_TRANSLATE_NOOP("ActionError", "Filewright found no receipts for this month.");

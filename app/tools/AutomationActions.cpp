@@ -125,8 +125,8 @@ void AutomationActions::recognize(const QString &name, const QByteArray &data, N
     const QString path = folder->path() + QLatin1Char('/') + *fileName;
     QFile copy(path);
     if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly) || copy.write(data) != data.size() || !copy.flush())
-        return done(ActionError::failure(
-            say(language, QT_TRANSLATE_NOOP("AutomationActions", "Could not write %1: %2")).arg(path, copy.errorString())));
+        return done(ActionError::failure(say(language, QT_TRANSLATE_NOOP("AutomationActions", "Could not write %1: %2"))
+                                             .arg(path, copy.errorString())));
     copy.close();
     read(path, folder, language, std::move(done));
 }
@@ -150,7 +150,8 @@ void AutomationActions::recognizeFile(const QString &path, NameLanguage language
 {
     if (!QDir::isAbsolutePath(path))
         return done(ActionError::failure(
-            say(language, QT_TRANSLATE_NOOP("AutomationActions", "Cannot read %1: the path is not absolute")).arg(path)));
+            say(language, QT_TRANSLATE_NOOP("AutomationActions", "Cannot read %1: the path is not absolute"))
+                .arg(path)));
     if (const std::optional<QString> refusal = unreadable(path, language))
         return done(ActionError::failure(*refusal));
     read(path, nullptr, language, std::move(done));

@@ -62,7 +62,8 @@ ActionResult<QVariantList> AutomationClient::call(const QString &method, const Q
 ActionResult<AutomationActions::CleanUpResult> AutomationClient::cleanUp(const QUuid &folder)
 {
     return mapped<AutomationActions::CleanUpResult>(
-        call(QStringLiteral("CleanUpFolderInLanguage"), {folder.toString(QUuid::WithoutBraces), m_language}), [](const QVariantList &values) {
+        call(QStringLiteral("CleanUpFolderInLanguage"), {folder.toString(QUuid::WithoutBraces), m_language}),
+        [](const QVariantList &values) {
             return AutomationActions::CleanUpResult{values.value(0).toInt(), values.value(1).toString()};
         });
 }
@@ -71,7 +72,8 @@ ActionResult<RecognizedDocument> AutomationClient::recognize(const QString &path
 {
     // The path, not the file's bytes: a message on the bus carries far less
     // than a file may hold.
-    return mapped<RecognizedDocument>(call(QStringLiteral("RecognizeFileAtInLanguage"), {path, m_language}), [](const QVariantList &values) {
+    return mapped<RecognizedDocument>(call(QStringLiteral("RecognizeFileAtInLanguage"), {path, m_language}),
+                                      [](const QVariantList &values) {
         return RecognizedDocument::fromVariantMap(qdbus_cast<QVariantMap>(values.value(0)));
     });
 }

@@ -74,9 +74,10 @@ int AutomationService::CleanUpFolderInLanguage(const QString &folder, const QStr
         refuse(say(asked(language), QT_TRANSLATE_NOOP("AutomationService", "%1 is not a folder id.")).arg(folder));
         return 0;
     }
-    m_actions.cleanUp(id, asked(language), replyLater<AutomationActions::CleanUpResult>([](const AutomationActions::CleanUpResult &done) {
-        return QVariantList{done.count, done.dialog};
-    }));
+    m_actions.cleanUp(id, asked(language),
+                      replyLater<AutomationActions::CleanUpResult>([](const AutomationActions::CleanUpResult &done) {
+                          return QVariantList{done.count, done.dialog};
+                      }));
     return 0;
 }
 
@@ -88,9 +89,10 @@ QVariantMap AutomationService::RecognizeFile(const QString &name, const QByteArr
 QVariantMap AutomationService::RecognizeFileInLanguage(const QString &name, const QByteArray &data,
                                                        const QString &language)
 {
-    m_actions.recognize(name, data, asked(language), replyLater<RecognizedDocument>([](const RecognizedDocument &document) {
-        return QVariantList{document.toVariantMap()};
-    }));
+    m_actions.recognize(name, data, asked(language),
+                        replyLater<RecognizedDocument>([](const RecognizedDocument &document) {
+                            return QVariantList{document.toVariantMap()};
+                        }));
     return {};
 }
 
@@ -101,9 +103,10 @@ QVariantMap AutomationService::RecognizeFileAt(const QString &path)
 
 QVariantMap AutomationService::RecognizeFileAtInLanguage(const QString &path, const QString &language)
 {
-    m_actions.recognizeFile(path, asked(language), replyLater<RecognizedDocument>([](const RecognizedDocument &document) {
-        return QVariantList{document.toVariantMap()};
-    }));
+    m_actions.recognizeFile(path, asked(language),
+                            replyLater<RecognizedDocument>([](const RecognizedDocument &document) {
+                                return QVariantList{document.toVariantMap()};
+                            }));
     return {};
 }
 
@@ -115,8 +118,9 @@ QString AutomationService::ExportReceipts(int year, int month)
 QString AutomationService::ExportReceiptsInLanguage(int year, int month, const QString &language)
 {
     if (!AutomationActions::isValidYear(year) || !AutomationActions::isValidMonth(month)) {
-        refuse(say(asked(language), QT_TRANSLATE_NOOP("AutomationService",
-                                                      "The year must lie between %1 and %2 and the month between 1 and 12."))
+        refuse(say(asked(language),
+                   QT_TRANSLATE_NOOP("AutomationService",
+                                     "The year must lie between %1 and %2 and the month between 1 and 12."))
                    .arg(AutomationActions::firstYear)
                    .arg(AutomationActions::lastYear));
         return {};

@@ -18,9 +18,8 @@ namespace PrivateFolder {
 namespace {
 ActionError failure(const QString &path, const QString &reason, NameLanguage language)
 {
-    return ActionError::failure(
-        LanguageTexts::text(language, "AutomationActions", QT_TRANSLATE_NOOP("AutomationActions", "Could not create the folder %1: %2"))
-            .arg(path, reason));
+    const char *source = QT_TRANSLATE_NOOP("AutomationActions", "Could not create the folder %1: %2");
+    return ActionError::failure(LanguageTexts::text(language, "AutomationActions", source).arg(path, reason));
 }
 } // namespace
 
