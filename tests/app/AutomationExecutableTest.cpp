@@ -109,6 +109,13 @@ protected:
 
     Outcome run(const QStringList &arguments, const Variables &variables = {}) const
     {
+        const Outcome printed = exactly(arguments, variables);
+        return Outcome{printed.code, printed.out.trimmed(), printed.err.trimmed()};
+    }
+
+    // The streams as printed, to the last byte.
+    Outcome exactly(const QStringList &arguments, const Variables &variables = {}) const
+    {
         QProcessEnvironment commandEnvironment = environment;
         commandEnvironment.insert(QStringLiteral("TMPDIR"), temporary("tmp-command"));
         for (const auto &[name, value] : variables)
@@ -117,8 +124,8 @@ protected:
         process.setProcessEnvironment(commandEnvironment);
         process.start(QStringLiteral(FILEWRIGHT_BINARY), arguments);
         EXPECT_TRUE(process.waitForFinished(120000)) << arguments.join(QLatin1Char(' ')).toStdString();
-        return Outcome{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()).trimmed(),
-                       QString::fromUtf8(process.readAllStandardError()).trimmed()};
+        return Outcome{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                       QString::fromUtf8(process.readAllStandardError())};
     }
 
     void startApplication(const QList<std::pair<QString, QString>> &variables = {})
@@ -269,7 +276,8 @@ TEST_F(AutomationExecutable, EachCommandGivesTheSameResultInItsOwnProcessAndHand
 
 TEST_F(AutomationExecutable, BothDoorsAnswerInTheLanguageOfTheProcessThatAsked)
 {
-    const Variables english{{QStringLiteral("LANGUAGE"), QStringLiteral("en")}, {QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8")}};
+    const Variables english{{QStringLiteral("LANGUAGE"), QStringLiteral("en")},
+                            {QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8")}};
     const Variables german{{QStringLiteral("LANGUAGE"), QStringLiteral("de")}};
     const QList<QStringList> requests{
         {QStringLiteral("recognize"), QStringLiteral("--json"), pdf},
@@ -282,7 +290,7 @@ TEST_F(AutomationExecutable, BothDoorsAnswerInTheLanguageOfTheProcessThatAsked)
     const auto answers = [&](const Variables &language) {
         QList<Outcome> outcomes;
         for (const QStringList &request : requests)
-            outcomes.append(run(request, language));
+            outcomes.append(exactly(request, language));
         return outcomes;
     };
     const QList<Outcome> ownEnglish = answers(english);
@@ -290,8 +298,9 @@ TEST_F(AutomationExecutable, BothDoorsAnswerInTheLanguageOfTheProcessThatAsked)
     ASSERT_EQ(ownEnglish.size(), requests.size());
     EXPECT_TRUE(ownEnglish[0].out.contains(QStringLiteral(R"("kind":"Invoice")"))) << ownEnglish[0].out.toStdString();
     EXPECT_TRUE(ownGerman[0].out.contains(QStringLiteral(R"("kind":"Rechnung")"))) << ownGerman[0].out.toStdString();
-    EXPECT_EQ(ownEnglish[2].out, QStringLiteral("Filewright handled 0 files in AutomationInbox."));
-    EXPECT_EQ(ownEnglish[3].err, QStringLiteral("Filewright has no access to this folder. Choose it again under Folders."));
+    EXPECT_EQ(ownEnglish[2].out, QStringLiteral("Filewright handled 0 files in AutomationInbox.\n"));
+    EXPECT_EQ(ownEnglish[3].err,
+              QStringLiteral("Filewright has no access to this folder. Choose it again under Folders.\n"));
     for (qsizetype i = 0; i < requests.size(); ++i)
         EXPECT_NE(ownEnglish[i], ownGerman[i]) << requests[i].join(u' ').toStdString();
 
