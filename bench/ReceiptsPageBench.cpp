@@ -106,7 +106,7 @@ BENCHMARK(BM_MonthSwitch)->Unit(benchmark::kMillisecond);
 void BM_ExportFromPage(benchmark::State &state)
 {
     ReceiptsPage page(*fixture().model);
-    page.setReveal([](const QStringList &) {});
+    page.setReveal([](const QStringList &, const auto &) {});
     const QString destination = fixture().dir.filePath(QStringLiteral("out/belege.zip"));
     QDir().mkpath(QFileInfo(destination).absolutePath());
     page.setSavePanel([destination](const QString &) { return destination; });

@@ -1,5 +1,7 @@
 #include "ApplicationLauncher.h"
 
+#include "DesktopEntryFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -23,66 +25,19 @@ struct DesktopEntry
     bool noDisplay = false;
 };
 
-// The general escapes of desktop entry values: \s \n \t \r \\.
-QString unescapeValue(const QString &value)
-{
-    QString result;
-    result.reserve(value.size());
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        const QChar c = value.at(i);
-        if (c != u'\\' || i + 1 == value.size()) {
-            result += c;
-            continue;
-        }
-        const QChar next = value.at(++i);
-        switch (next.unicode()) {
-        case u's': result += u' '; break;
-        case u'n': result += u'\n'; break;
-        case u't': result += u'\t'; break;
-        case u'r': result += u'\r'; break;
-        case u'\\': result += u'\\'; break;
-        default: result += c; result += next; break;
-        }
-    }
-    return result;
-}
-
 std::optional<DesktopEntry> readDesktopEntry(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    const std::optional<QHash<QString, QString>> values = DesktopEntryFile::read(path);
+    if (!values)
         return std::nullopt;
     DesktopEntry entry;
-    bool inMainGroup = false;
-    QString type;
-    bool hidden = false;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (line.startsWith(u'[')) {
-            inMainGroup = line == QLatin1String("[Desktop Entry]");
-            continue;
-        }
-        if (!inMainGroup || line.startsWith(u'#'))
-            continue;
-        const qsizetype equals = line.indexOf(u'=');
-        if (equals <= 0)
-            continue;
-        const QString key = line.left(equals).trimmed();
-        const QString value = unescapeValue(line.mid(equals + 1).trimmed());
-        if (key == QLatin1String("Exec"))
-            entry.exec = value;
-        else if (key == QLatin1String("Name"))
-            entry.name = value;
-        else if (key == QLatin1String("Icon"))
-            entry.icon = value;
-        else if (key == QLatin1String("Type"))
-            type = value;
-        else if (key == QLatin1String("Hidden"))
-            hidden = value == QLatin1String("true");
-        else if (key == QLatin1String("NoDisplay"))
-            entry.noDisplay = value == QLatin1String("true");
-    }
-    if (hidden || entry.exec.isEmpty() || (!type.isEmpty() && type != QLatin1String("Application")))
+    entry.exec = values->value(QStringLiteral("Exec"));
+    entry.name = values->value(QStringLiteral("Name"));
+    entry.icon = values->value(QStringLiteral("Icon"));
+    entry.noDisplay = DesktopEntryFile::isTrue(*values, QStringLiteral("NoDisplay"));
+    const QString type = values->value(QStringLiteral("Type"));
+    if (DesktopEntryFile::isTrue(*values, QStringLiteral("Hidden")) || entry.exec.isEmpty()
+        || (!type.isEmpty() && type != QLatin1String("Application")))
         return std::nullopt;
     return entry;
 }

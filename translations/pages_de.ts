@@ -244,6 +244,18 @@
 <context>
     <name>ReceiptsPage</name>
     <message>
+        <source>Archive saved</source>
+        <translation>Archiv gesichert</translation>
+    </message>
+    <message>
+        <source>No file manager could show the archive. It is saved as %1.</source>
+        <translation>Kein Dateimanager konnte das Archiv zeigen. Es ist unter %1 gesichert.</translation>
+    </message>
+    <message>
+        <source>Set up a file manager on this computer, or open this path in the one you use.</source>
+        <translation>Richte auf diesem Computer einen Dateimanager ein, oder öffne diesen Pfad in dem, den du verwendest.</translation>
+    </message>
+    <message>
         <source>Previous Month</source>
         <translation>Vorheriger Monat</translation>
     </message>

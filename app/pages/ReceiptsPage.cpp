@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QTableView>
 #include <QUrl>
@@ -108,7 +109,7 @@ ReceiptsPage::ReceiptsPage(AppModel &model, QWidget *parent)
     connect(show, &QAction::triggered, this, [this] {
         const QStringList files = selectedFiles();
         if (!files.isEmpty())
-            m_reveal(files);
+            m_reveal(files, {});
     });
     m_table->addAction(show);
     // A double-click outside the editable cells, or Return, opens the files.
@@ -139,7 +140,9 @@ ReceiptsPage::ReceiptsPage(AppModel &model, QWidget *parent)
     m_sumsLine->addWidget(note, 1);
     outer->addLayout(m_sumsLine);
 
-    m_reveal = FileManager::showItems;
+    m_reveal = [](const QStringList &paths, std::function<void()> notShown) {
+        FileManager::showItems(paths, std::move(notShown));
+    };
     // Changes come in bursts while files are read, and a commit of a cell
     // changes the store while its editor is still closing: the page follows
     // once the burst is over.
@@ -295,6 +298,19 @@ void ReceiptsPage::exportMonth()
     m_export->start();
 }
 
+void ReceiptsPage::tellWhereTheArchiveIs(const QString &archive)
+{
+    auto *box = new QMessageBox(QMessageBox::Information, tr("Archive saved"),
+                                tr("No file manager could show the archive. It is saved as %1.").arg(archive),
+                                QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("archiveNotShown"));
+    box->setTextFormat(Qt::PlainText);
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    box->setInformativeText(tr("Set up a file manager on this computer, or open this path in the one you use."));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
 void ReceiptsPage::exportEnded()
 {
     MonthExport *done = m_export;
@@ -304,7 +320,11 @@ void ReceiptsPage::exportEnded()
     m_exportAction->setEnabled(m_rows->rowCount() > 0);
     switch (done->outcome()) {
     case MonthExport::Outcome::exported: {
-        m_reveal({done->destination()});
+        // Where nothing can show the archive, the page says where it is.
+        m_reveal({done->destination()}, [page = QPointer<ReceiptsPage>(this), archive = done->destination()] {
+            if (page)
+                page->tellWhereTheArchiveIs(archive);
+        });
         const QStringList leftOut = done->leftOut();
         if (!leftOut.isEmpty()) {
             auto *box = new QMessageBox(QMessageBox::Information, tr("Some receipts were left out"),

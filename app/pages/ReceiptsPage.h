@@ -41,8 +41,8 @@ public:
     // Asks where the archive goes, starting with the proposed path; empty
     // when the user cancels. The page shows a save dialog; tests answer.
     using SavePanel = std::function<QString(const QString &proposed)>;
-    // Shows files in the file manager.
-    using Reveal = std::function<void(const QStringList &paths)>;
+    // Shows files in the file manager; calls notShown when it cannot.
+    using Reveal = std::function<void(const QStringList &paths, std::function<void()> notShown)>;
 
     explicit ReceiptsPage(AppModel &model, QWidget *parent = nullptr);
     ~ReceiptsPage() override;
@@ -80,6 +80,8 @@ private:
     void refresh();
     void refreshSums();
     void exportEnded();
+    // A message over the page with the archive's path, selectable.
+    void tellWhereTheArchiveIs(const QString &archive);
     QStringList selectedFiles() const;
     QString askForDestination(const QString &proposed);
 

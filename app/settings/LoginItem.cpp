@@ -1,11 +1,12 @@
 #include "LoginItem.h"
 
+#include "DesktopEntryFile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QSettings>
 #include <QStandardPaths>
 
 namespace LoginItem {
@@ -44,8 +45,10 @@ bool isEnabled()
 {
     if (!QFileInfo(path()).isFile())
         return false;
-    const QSettings entry(path(), QSettings::IniFormat);
-    return !entry.value(QStringLiteral("Desktop Entry/Hidden"), false).toBool();
+    const std::optional<QHash<QString, QString>> entry = DesktopEntryFile::read(path());
+    // A desktop skips a hidden entry, and GNOME also one it was told not to start.
+    return entry && !DesktopEntryFile::isTrue(*entry, QStringLiteral("Hidden"))
+        && !DesktopEntryFile::isFalse(*entry, QStringLiteral("X-GNOME-Autostart-enabled"));
 }
 
 bool setEnabled(bool enabled, QString *error)

@@ -12,7 +12,8 @@ inline constexpr char16_t entryName[] = u"filewright.desktop";
 
 // The autostart entry's path.
 QString path();
-// True while the autostart entry exists and is not hidden.
+// True while the desktop will start the autostart entry: it exists, is not
+// hidden and is not switched off for GNOME.
 bool isEnabled();
 // Writes or removes the autostart entry; false with error set when that fails.
 bool setEnabled(bool enabled, QString *error = nullptr);

@@ -79,7 +79,7 @@ MenuCommands::MenuCommands(QMainWindow &window, AppModel &model, Updater &update
     QMenu *help = bar->addMenu(tr("&Help"));
     add(help, QStringLiteral("website"), tr("Filewright Website"), {},
         [&window] { ExternalLink::open(QUrl(QString::fromLatin1(Diagnostics::website)), &window); });
-    add(help, QStringLiteral("writeToSupport"), tr("Write to Support…"), {}, [&model] { Diagnostics::mailSupport(model); });
+    add(help, QStringLiteral("writeToSupport"), tr("Write to Support…"), {}, [] { Diagnostics::mailSupport(); });
     help->addSeparator();
     add(help, QStringLiteral("copyDiagnostics"), tr("Copy Diagnostics"), {},
         [&model] { QGuiApplication::clipboard()->setText(Diagnostics::text(model)); });

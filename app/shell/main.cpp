@@ -8,6 +8,7 @@
 #include "CrashHandler.h"
 #include "FilewrightApp.h"
 #include "HangWatchdog.h"
+#include "Prefs.h"
 #include "SelfTest.h"
 #include "SingleInstance.h"
 #include "Store.h"
@@ -50,6 +51,11 @@ int main(int argc, char **argv)
         }
     }
 
+    // A command, or arguments the application does not start with, which
+    // are refused before anything else happens (a self-test among them too).
+    if (AutomationCommand::isRequested(argc, argv))
+        return AutomationCommand::run(argc, argv, ensureSingleThreadedRecognition, [] { Translation::install(); });
+
     // The self-test deletes and fills its home folder and writes its own
     // settings: it runs only in a test environment, which nothing outside
     // it is touched by, not even the store it would otherwise open.
@@ -63,8 +69,6 @@ int main(int argc, char **argv)
         }
         SelfTest::isolateEnvironment();
     }
-    if (AutomationCommand::isRequested(argc, argv))
-        return AutomationCommand::run(argc, argv, ensureSingleThreadedRecognition, [] { Translation::install(); });
     ensureSingleThreadedRecognition(argv);
 
     QApplication app(argc, argv);
@@ -83,7 +87,7 @@ int main(int argc, char **argv)
     SingleInstance instance;
     const QString storePath = Store::url();
     const auto handsOver = [overridden = Store::isOverridden(), storePath] {
-        return !overridden && AutomationClient::find(storePath) != nullptr;
+        return !overridden && AutomationClient::find(storePath, Prefs::sentenceLanguage()) != nullptr;
     };
     if (handsOver() && SingleInstance::forwardToRunning(QApplication::arguments()))
         return 0;

@@ -1,8 +1,12 @@
 #include "ActionError.h"
 
-ActionError ActionError::of(FilewrightIntentError reason)
+#include "LanguageTexts.h"
+
+#include <QCoreApplication>
+
+ActionError ActionError::of(FilewrightIntentError reason, NameLanguage language)
 {
-    return ActionError{reason, text(reason)};
+    return ActionError{reason, text(reason, language)};
 }
 
 ActionError ActionError::failure(const QString &message)
@@ -10,15 +14,20 @@ ActionError ActionError::failure(const QString &message)
     return ActionError{std::nullopt, message};
 }
 
-QString ActionError::text(FilewrightIntentError reason)
+QString ActionError::text(FilewrightIntentError reason, NameLanguage language)
 {
+    const char *source = nullptr;
     switch (reason) {
     case FilewrightIntentError::folderGone:
-        return tr("This folder is no longer watched by Filewright.");
+        source = QT_TRANSLATE_NOOP("ActionError", "This folder is no longer watched by Filewright.");
+        break;
     case FilewrightIntentError::noAccess:
-        return tr("Filewright has no access to this folder. Choose it again under Folders.");
+        source = QT_TRANSLATE_NOOP("ActionError",
+                                   "Filewright has no access to this folder. Choose it again under Folders.");
+        break;
     case FilewrightIntentError::noReceipts:
-        return tr("Filewright found no receipts for this month.");
+        source = QT_TRANSLATE_NOOP("ActionError", "Filewright found no receipts for this month.");
+        break;
     }
-    return {};
+    return source ? LanguageTexts::text(language, "ActionError", source) : QString();
 }

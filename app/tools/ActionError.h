@@ -1,9 +1,10 @@
 // Why an automation action failed: one of the actions' own reasons, told in
-// their words, or a failure of the file system or the export, passed on
-// with its own message.
+// their words in the language asked for, or a failure of the file system or
+// the export, passed on with its own message.
 #pragma once
 
-#include <QCoreApplication>
+#include "Recognition.h"
+
 #include <QString>
 
 #include <optional>
@@ -13,16 +14,13 @@ enum class FilewrightIntentError { folderGone, noAccess, noReceipts };
 
 struct ActionError
 {
-    Q_DECLARE_TR_FUNCTIONS(ActionError)
-
-public:
     // None: a failure of the file system or the export.
     std::optional<FilewrightIntentError> reason;
     QString message;
 
-    static ActionError of(FilewrightIntentError reason);
+    static ActionError of(FilewrightIntentError reason, NameLanguage language);
     static ActionError failure(const QString &message);
-    static QString text(FilewrightIntentError reason);
+    static QString text(FilewrightIntentError reason, NameLanguage language);
 
     friend bool operator==(const ActionError &, const ActionError &) = default;
 };

@@ -1,8 +1,8 @@
 #include "AutomationActions.h"
 
 #include "Autopilot.h"
+#include "LanguageTexts.h"
 #include "PrivateFolder.h"
-#include "Prefs.h"
 #include "ReceiptExport.h"
 #include "ReceiptsPage.h"
 #include "Recognizer.h"
@@ -24,6 +24,12 @@
 #include <unistd.h>
 
 namespace {
+
+// A text of these actions in the language asked for.
+QString say(NameLanguage language, const char *source, int n = -1)
+{
+    return LanguageTexts::text(language, "AutomationActions", source, n);
+}
 
 } // namespace
 
@@ -70,24 +76,27 @@ AutomationActions::AutomationActions(Store &store, Autopilot &autopilot, QObject
 {
 }
 
-void AutomationActions::cleanUp(const QUuid &id, Done<CleanUpResult> done)
+void AutomationActions::cleanUp(const QUuid &id, NameLanguage language, Done<CleanUpResult> done)
 {
     const QList<WatchedFolder> watched = folders().watchedFolders();
     const auto found = std::find_if(watched.begin(), watched.end(),
                                     [&id](const WatchedFolder &folder) { return folder.uuid == id; });
     if (found == watched.end())
-        return done(ActionError::of(FilewrightIntentError::folderGone));
+        return done(ActionError::of(FilewrightIntentError::folderGone, language));
     WatchedFolder folder = *found;
     const std::optional<QString> path = m_autopilot.startAccess(folder);
     if (!(folder == *found))
         m_store.update(folder);
     if (!path)
-        return done(ActionError::of(FilewrightIntentError::noAccess));
+        return done(ActionError::of(FilewrightIntentError::noAccess, language));
     const QString name = folder.name();
     QPointer<AutomationActions> self(this);
-    m_autopilot.cleanUp(folder, [self, name, done = std::move(done)](int count) {
+    m_autopilot.cleanUp(folder, [self, name, language, done = std::move(done)](int count) {
         if (self)
-            done(CleanUpResult{count, tr("Filewright handled %n file(s) in %1.", nullptr, count).arg(name)});
+            done(CleanUpResult{
+                count,
+                say(language, QT_TRANSLATE_N_NOOP("AutomationActions", "Filewright handled %n file(s) in %1."), count)
+                    .arg(name)});
     });
 }
 
@@ -101,12 +110,14 @@ std::optional<QString> AutomationActions::workingFileName(const QString &name)
     return last;
 }
 
-void AutomationActions::recognize(const QString &name, const QByteArray &data, Done<RecognizedDocument> done)
+void AutomationActions::recognize(const QString &name, const QByteArray &data, NameLanguage language,
+                                  Done<RecognizedDocument> done)
 {
     const std::optional<QString> fileName = workingFileName(name);
     if (!fileName)
-        return done(ActionError::failure(tr("A file name must not contain a NUL character.")));
-    const ActionResult<QString> made = PrivateFolder::create(QStringLiteral("Filewright-"));
+        return done(ActionError::failure(
+            say(language, QT_TRANSLATE_NOOP("AutomationActions", "A file name must not contain a NUL character."))));
+    const ActionResult<QString> made = PrivateFolder::create(QStringLiteral("Filewright-"), language);
     if (const auto *error = std::get_if<ActionError>(&made))
         return done(*error);
     auto folder = std::make_shared<const WorkingFolder>(std::get<QString>(made));
@@ -114,55 +125,59 @@ void AutomationActions::recognize(const QString &name, const QByteArray &data, D
     const QString path = folder->path() + QLatin1Char('/') + *fileName;
     QFile copy(path);
     if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly) || copy.write(data) != data.size() || !copy.flush())
-        return done(ActionError::failure(tr("Could not write %1: %2").arg(path, copy.errorString())));
+        return done(ActionError::failure(say(language, QT_TRANSLATE_NOOP("AutomationActions", "Could not write %1: %2"))
+                                             .arg(path, copy.errorString())));
     copy.close();
-    read(path, folder, std::move(done));
+    read(path, folder, language, std::move(done));
 }
 
-std::optional<QString> AutomationActions::unreadable(const QString &path)
+std::optional<QString> AutomationActions::unreadable(const QString &path, NameLanguage language)
 {
     // Opened without waiting, so that a named pipe cannot hold the caller.
     const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0)
-        return tr("Cannot read %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        return say(language, QT_TRANSLATE_NOOP("AutomationActions", "Cannot read %1: %2"))
+            .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
     struct stat info {};
     const bool regular = ::fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode);
     ::close(descriptor);
     if (!regular)
-        return tr("Cannot read %1: not a regular file").arg(path);
+        return say(language, QT_TRANSLATE_NOOP("AutomationActions", "Cannot read %1: not a regular file")).arg(path);
     return std::nullopt;
 }
 
-void AutomationActions::recognizeFile(const QString &path, Done<RecognizedDocument> done)
+void AutomationActions::recognizeFile(const QString &path, NameLanguage language, Done<RecognizedDocument> done)
 {
     if (!QDir::isAbsolutePath(path))
-        return done(ActionError::failure(tr("Cannot read %1: the path is not absolute").arg(path)));
-    if (const std::optional<QString> refusal = unreadable(path))
+        return done(ActionError::failure(
+            say(language, QT_TRANSLATE_NOOP("AutomationActions", "Cannot read %1: the path is not absolute"))
+                .arg(path)));
+    if (const std::optional<QString> refusal = unreadable(path, language))
         return done(ActionError::failure(*refusal));
-    read(path, nullptr, std::move(done));
+    read(path, nullptr, language, std::move(done));
 }
 
-void AutomationActions::read(const QString &path, std::shared_ptr<const WorkingFolder> folder,
+void AutomationActions::read(const QString &path, std::shared_ptr<const WorkingFolder> folder, NameLanguage language,
                              Done<RecognizedDocument> done)
 {
     const bool useModel = m_autopilot.modelStatus() == ModelStatus::available;
     // The working folder is gone before the answer is given (or with the actions).
     runAside<Recognition>(
         this, [path, useModel] { return Recognizer::recognize(path, useModel); },
-        [folder = std::move(folder), done = std::move(done)](const Recognition &recognition) {
+        [folder = std::move(folder), language, done = std::move(done)](const Recognition &recognition) {
             if (folder)
                 folder->remove();
-            done(RecognizedDocument::from(recognition, Prefs::sentenceLanguage()));
+            done(RecognizedDocument::from(recognition, language));
         });
 }
 
-void AutomationActions::exportReceipts(int year, int month, Done<QString> done)
+void AutomationActions::exportReceipts(int year, int month, NameLanguage language, Done<QString> done)
 {
     Q_ASSERT(isValidYear(year) && isValidMonth(month));
     const QList<RecognitionRecord> records = m_store.receipts(year, month);
     if (records.isEmpty())
-        return done(ActionError::of(FilewrightIntentError::noReceipts));
-    const ActionResult<QString> made = PrivateFolder::create(QStringLiteral("Filewright-export-"));
+        return done(ActionError::of(FilewrightIntentError::noReceipts, language));
+    const ActionResult<QString> made = PrivateFolder::create(QStringLiteral("Filewright-export-"), language);
     if (const auto *error = std::get_if<ActionError>(&made))
         return done(*error);
     const QString folder = std::get<QString>(made);

@@ -2,7 +2,8 @@
 // windows: clean up a watched folder now, recognise one file (reading only),
 // and export a month's receipts as a ZIP archive; and the watched folders
 // they may pick from. They work on the store and automation driver they are
-// given: the running application's, or a command's own.
+// given: the running application's, or a command's own. Each answers in the
+// language it is asked in, its errors too.
 #pragma once
 
 #include "ActionError.h"
@@ -48,19 +49,19 @@ public:
     // Runs the watched folder's newest files through the rules, as the
     // driver's clean-up does. done is called on this thread, possibly before
     // this returns, and only while the actions live (as for the others).
-    void cleanUp(const QUuid &folder, Done<CleanUpResult> done);
+    void cleanUp(const QUuid &folder, NameLanguage language, Done<CleanUpResult> done);
     // Reads a copy of the file's data in a private working folder of its
     // own, which is removed afterwards; nothing is cached, journaled or filed.
-    void recognize(const QString &name, const QByteArray &data, Done<RecognizedDocument> done);
+    void recognize(const QString &name, const QByteArray &data, NameLanguage language, Done<RecognizedDocument> done);
     // Reads the regular file at an absolute path where it lies, as far as
     // the readers need it; nothing is copied, cached, journaled or filed.
-    void recognizeFile(const QString &path, Done<RecognizedDocument> done);
+    void recognizeFile(const QString &path, NameLanguage language, Done<RecognizedDocument> done);
     // Why the path cannot be read as a regular file; none when it can.
-    static std::optional<QString> unreadable(const QString &path);
+    static std::optional<QString> unreadable(const QString &path, NameLanguage language);
     // Writes the month's receipts into a new private export folder in the
     // temporary folder and gives the archive's path; a month without receipts leaves
     // nothing behind. The year and month must be valid.
-    void exportReceipts(int year, int month, Done<QString> done);
+    void exportReceipts(int year, int month, NameLanguage language, Done<QString> done);
     FolderQuery folders() const { return FolderQuery(m_store); }
 
     // The name a handed-in file is written under: only its last path
@@ -71,7 +72,8 @@ private:
     class WorkingFolder;
     // Recognises the file on a worker thread; the working folder (if any)
     // is removed before done hears the result.
-    void read(const QString &path, std::shared_ptr<const WorkingFolder> folder, Done<RecognizedDocument> done);
+    void read(const QString &path, std::shared_ptr<const WorkingFolder> folder, NameLanguage language,
+              Done<RecognizedDocument> done);
 
     Store &m_store;
     Autopilot &m_autopilot;

@@ -25,7 +25,7 @@ ActionResult<T> mapped(const ActionResult<QVariantList> &reply, Convert convert)
 }
 } // namespace
 
-std::unique_ptr<AutomationClient> AutomationClient::find(const QString &storePath)
+std::unique_ptr<AutomationClient> AutomationClient::find(const QString &storePath, NameLanguage language)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() || !bus.interface()->isServiceRegistered(service()))
@@ -39,11 +39,12 @@ std::unique_ptr<AutomationClient> AutomationClient::find(const QString &storePat
         return nullptr;
     if (reply.arguments().constFirst().value<QDBusVariant>().variant().toString() != storePath)
         return nullptr;
-    return std::unique_ptr<AutomationClient>(new AutomationClient(bus));
+    return std::unique_ptr<AutomationClient>(new AutomationClient(bus, language));
 }
 
-AutomationClient::AutomationClient(QDBusConnection bus)
+AutomationClient::AutomationClient(QDBusConnection bus, NameLanguage language)
     : m_bus(std::move(bus))
+    , m_language(NameLanguages::rawValue(language))
 {
 }
 
@@ -61,7 +62,8 @@ ActionResult<QVariantList> AutomationClient::call(const QString &method, const Q
 ActionResult<AutomationActions::CleanUpResult> AutomationClient::cleanUp(const QUuid &folder)
 {
     return mapped<AutomationActions::CleanUpResult>(
-        call(QStringLiteral("CleanUpFolder"), {folder.toString(QUuid::WithoutBraces)}), [](const QVariantList &values) {
+        call(QStringLiteral("CleanUpFolderInLanguage"), {folder.toString(QUuid::WithoutBraces), m_language}),
+        [](const QVariantList &values) {
             return AutomationActions::CleanUpResult{values.value(0).toInt(), values.value(1).toString()};
         });
 }
@@ -70,14 +72,15 @@ ActionResult<RecognizedDocument> AutomationClient::recognize(const QString &path
 {
     // The path, not the file's bytes: a message on the bus carries far less
     // than a file may hold.
-    return mapped<RecognizedDocument>(call(QStringLiteral("RecognizeFileAt"), {path}), [](const QVariantList &values) {
+    return mapped<RecognizedDocument>(call(QStringLiteral("RecognizeFileAtInLanguage"), {path, m_language}),
+                                      [](const QVariantList &values) {
         return RecognizedDocument::fromVariantMap(qdbus_cast<QVariantMap>(values.value(0)));
     });
 }
 
 ActionResult<QString> AutomationClient::exportReceipts(int year, int month)
 {
-    return mapped<QString>(call(QStringLiteral("ExportReceipts"), {year, month}),
+    return mapped<QString>(call(QStringLiteral("ExportReceiptsInLanguage"), {year, month, m_language}),
                            [](const QVariantList &values) { return values.value(0).toString(); });
 }
 

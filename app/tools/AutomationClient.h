@@ -1,4 +1,5 @@
 // The running application's automation actions, called over the session bus.
+// Each request carries the language its answer is to be given in.
 #pragma once
 
 #include "AutomationDoor.h"
@@ -14,7 +15,7 @@ public:
     // The automation of the application that runs in this session, when it
     // works on the store at storePath; nothing otherwise. The bus types must
     // be registered before (AutomationBus::registerTypes()).
-    static std::unique_ptr<AutomationClient> find(const QString &storePath);
+    static std::unique_ptr<AutomationClient> find(const QString &storePath, NameLanguage language);
 
     ActionResult<AutomationActions::CleanUpResult> cleanUp(const QUuid &folder) override;
     ActionResult<RecognizedDocument> recognize(const QString &path) override;
@@ -22,9 +23,10 @@ public:
     ActionResult<QList<FolderEntity>> folders(const std::optional<QList<QUuid>> &ids) override;
 
 private:
-    explicit AutomationClient(QDBusConnection bus);
+    AutomationClient(QDBusConnection bus, NameLanguage language);
     // The reply's arguments, or the action error it carries.
     ActionResult<QVariantList> call(const QString &method, const QVariantList &arguments) const;
 
     QDBusConnection m_bus;
+    const QString m_language;
 };

@@ -3,6 +3,8 @@
 #include "AutomationBus.h"
 #include "AutomationClient.h"
 #include "LocalAutomation.h"
+#include "Prefs.h"
+#include "StartOptions.h"
 #include "Store.h"
 #include "StoreLock.h"
 
@@ -66,22 +68,18 @@ QString description(Name name)
 {
     switch (name) {
     case Name::cleanUp:
-        return Texts::tr("Clean Up Folder Now") + QLatin1Char('\n')
-            + Texts::tr("Runs the newest files of a watched folder through your rules now. "
-                        "FOLDER-ID is an id that \"filewright folders\" lists.");
+        return Texts::tr("Runs the newest files of a watched folder through your rules now. "
+                         "FOLDER-ID is an id that \"filewright folders\" lists.");
     case Name::recognize:
-        return Texts::tr("Recognize File") + QLatin1Char('\n')
-            + Texts::tr("Reads a PDF, image, text or RTF file and tells its kind, sender, date, amount and currency. "
-                        "The file is neither moved nor kept.");
+        return Texts::tr("Reads a PDF, image, text or RTF file and tells its kind, sender, date, amount and currency. "
+                         "The file is neither moved nor kept.");
     case Name::exportReceipts:
-        return Texts::tr("Export Receipts for Month") + QLatin1Char('\n')
-            + Texts::tr("Writes the month's invoices and receipts with their list into a ZIP archive and prints "
-                        "its path. YEAR is from %1 to %2, MONTH from 1 to 12.")
+        return Texts::tr("Writes the month's invoices and receipts with their list into a ZIP archive and prints "
+                         "its path. YEAR is from %1 to %2, MONTH from 1 to 12.")
                   .arg(AutomationActions::firstYear)
                   .arg(AutomationActions::lastYear);
     case Name::folders:
-        return Texts::tr("Watched Folder") + QLatin1Char('\n')
-            + Texts::tr("Lists the watched folders, oldest first, as id, name and path; with ids, only those folders.");
+        return Texts::tr("Lists the watched folders, oldest first, as id, name and path; with ids, only those folders.");
     }
     return {};
 }
@@ -129,21 +127,21 @@ private:
     AutomationDoor *door()
     {
         const QString storePath = Store::url();
-        std::unique_ptr<AutomationClient> running = AutomationClient::find(storePath);
+        std::unique_ptr<AutomationClient> running = AutomationClient::find(storePath, m_language);
         if (!running) {
             if (m_command.reads && !m_setUpForReading()) {
                 print(stderr, Texts::tr("Filewright could not start again to read files."));
                 return nullptr;
             }
             m_lock = StoreLock::take(storePath, storePatience, [&] {
-                running = AutomationClient::find(storePath);
+                running = AutomationClient::find(storePath, m_language);
                 return running != nullptr;
             });
         }
         if (running)
             m_door = std::move(running);
         else if (m_lock)
-            m_door = std::make_unique<LocalAutomation>(Store::makeContainer());
+            m_door = std::make_unique<LocalAutomation>(Store::makeContainer(), m_language);
         else
             print(stderr, AutomationCommand::storeBusyMessage());
         return m_door.get();
@@ -183,7 +181,7 @@ private:
     {
         // Refused here already, so that a wrong path waits for no store.
         const QString path = QFileInfo(m_arguments.constFirst()).absoluteFilePath();
-        if (const std::optional<QString> refusal = AutomationActions::unreadable(path)) {
+        if (const std::optional<QString> refusal = AutomationActions::unreadable(path, m_language)) {
             print(stderr, *refusal);
             return AutomationCommand::failed;
         }
@@ -258,6 +256,8 @@ private:
 
     const Command &m_command;
     const QStringList m_arguments;
+    // Whoever serves the action answers in this process's language.
+    const NameLanguage m_language = Prefs::sentenceLanguage();
     const bool m_json;
     const std::function<bool()> m_setUpForReading;
     // Declared before the door it guards, so that it is given up after it.
@@ -315,6 +315,20 @@ bool asksForHelp(const char *word)
     return std::strcmp(word, "help") == 0 || std::strcmp(word, "--help") == 0 || std::strcmp(word, "-h") == 0;
 }
 
+// Why arguments that are neither a command nor a start of Filewright are refused.
+// first: the first argument; foreign: the first that does not start Filewright.
+QString refusal(const QString &first, const std::optional<QString> &firstForeign)
+{
+    if (!first.startsWith(u'-'))
+        return Texts::tr("\"%1\" is not a Filewright command.").arg(first);
+    const QString foreign = firstForeign.value_or(first);
+    if (foreign.startsWith(u'-'))
+        return Texts::tr("\"%1\" is not a Filewright option.").arg(foreign);
+    if (commandNamed(QFile::encodeName(foreign).constData()))
+        return Texts::tr("The command \"%1\" comes first, before any option.").arg(foreign);
+    return Texts::tr("\"%1\" is not a Filewright command.").arg(foreign);
+}
+
 } // namespace
 
 namespace AutomationCommand {
@@ -327,13 +341,17 @@ QString storeBusyMessage()
 bool isRequested(int argc, char **argv)
 {
     // Filewright itself takes no words, only options: any word is a command,
-    // known or not.
-    return argc > 1 && (argv[1][0] != '-' || asksForHelp(argv[1]));
+    // known or not, and any other argument the application does not start
+    // with is refused as one.
+    return argc > 1 && (argv[1][0] != '-' || asksForHelp(argv[1]) || StartOptions::firstForeign(argc, argv));
 }
 
 int run(int argc, char **argv, ReadingSetUp setUpForReading, TranslationSetUp installTranslation)
 {
     const Command *const named = commandNamed(argv[1]);
+    // Taken before Qt's application object takes its own options out of argv.
+    const QString first = QString::fromLocal8Bit(argv[1]);
+    const std::optional<QString> foreign = StartOptions::firstForeign(argc, argv);
     // Reading needs the process set up from its start, and some documents
     // are laid out by Qt's text engine, which needs a GUI application (with
     // no window, so no display either). Handing an action over needs neither.
@@ -349,12 +367,11 @@ int run(int argc, char **argv, ReadingSetUp setUpForReading, TranslationSetUp in
     AutomationBus::registerTypes();
 
     if (!named) {
-        if (asksForHelp(argv[1])) {
+        if (asksForHelp(first.toLocal8Bit().constData())) {
             print(stdout, overview());
             return done;
         }
-        print(stderr, Texts::tr("\"%1\" is not a Filewright command.").arg(QString::fromLocal8Bit(argv[1]))
-                          + QLatin1String("\n\n") + overview());
+        print(stderr, refusal(first, foreign) + QLatin1String("\n\n") + overview());
         return badUsage;
     }
     const Command &command = *named;

@@ -17,7 +17,8 @@ inline constexpr int failed = 1;
 inline constexpr int badUsage = 2;
 
 // Whether the first argument is a word (a subcommand, known or not) or asks
-// for help; then run() answers it.
+// for help, or an argument is neither "--selftest" nor one of Qt's own
+// options; then run() answers it. Otherwise the application starts.
 bool isRequested(int argc, char **argv);
 
 // Said when another process keeps working with the store for too long.
@@ -31,8 +32,9 @@ using TranslationSetUp = void (*)();
 
 // Runs the subcommand (arguments as main() gets them) and gives the exit
 // status. "help", "--help" and "-h" print every command with a line each;
-// an unknown command is refused with the same overview on standard error. A process that is not set up to read files yet hands the action
-// over, or starts again set up (after which it hands over, or reads).
+// an unknown command or option is refused with the same overview on
+// standard error. A process that is not set up to read files yet hands the
+// action over, or starts again set up (after which it hands over, or reads).
 int run(int argc, char **argv, ReadingSetUp setUpForReading, TranslationSetUp installTranslation);
 
 } // namespace AutomationCommand

@@ -2,6 +2,8 @@
 
 #include "AutomationActions.h"
 #include "AutomationBus.h"
+#include "LanguageTexts.h"
+#include "Prefs.h"
 
 #include <QDBusMessage>
 #include <QUuid>
@@ -38,45 +40,92 @@ void AutomationService::refuse(const QString &message)
     sendErrorReply(QDBusError::InvalidArgs, message);
 }
 
+namespace {
+
+// The application's own language, as a caller would name it.
+QString ownLanguage()
+{
+    return NameLanguages::rawValue(Prefs::sentenceLanguage());
+}
+
+// The language a caller named: the first Filewright speaks, else English.
+NameLanguage asked(const QString &language)
+{
+    return Prefs::sentenceLanguage(QStringList{language});
+}
+
+QString say(NameLanguage language, const char *source)
+{
+    return LanguageTexts::text(language, "AutomationService", source);
+}
+
+} // namespace
+
 int AutomationService::CleanUpFolder(const QString &folder, QString &dialog)
+{
+    return CleanUpFolderInLanguage(folder, ownLanguage(), dialog);
+}
+
+int AutomationService::CleanUpFolderInLanguage(const QString &folder, const QString &language, QString &dialog)
 {
     Q_UNUSED(dialog)
     const QUuid id = QUuid::fromString(folder);
     if (id.isNull()) {
-        refuse(tr("%1 is not a folder id.").arg(folder));
+        refuse(say(asked(language), QT_TRANSLATE_NOOP("AutomationService", "%1 is not a folder id.")).arg(folder));
         return 0;
     }
-    m_actions.cleanUp(id, replyLater<AutomationActions::CleanUpResult>([](const AutomationActions::CleanUpResult &done) {
-        return QVariantList{done.count, done.dialog};
-    }));
+    m_actions.cleanUp(id, asked(language),
+                      replyLater<AutomationActions::CleanUpResult>([](const AutomationActions::CleanUpResult &done) {
+                          return QVariantList{done.count, done.dialog};
+                      }));
     return 0;
 }
 
 QVariantMap AutomationService::RecognizeFile(const QString &name, const QByteArray &data)
 {
-    m_actions.recognize(name, data, replyLater<RecognizedDocument>([](const RecognizedDocument &document) {
-        return QVariantList{document.toVariantMap()};
-    }));
+    return RecognizeFileInLanguage(name, data, ownLanguage());
+}
+
+QVariantMap AutomationService::RecognizeFileInLanguage(const QString &name, const QByteArray &data,
+                                                       const QString &language)
+{
+    m_actions.recognize(name, data, asked(language),
+                        replyLater<RecognizedDocument>([](const RecognizedDocument &document) {
+                            return QVariantList{document.toVariantMap()};
+                        }));
     return {};
 }
 
 QVariantMap AutomationService::RecognizeFileAt(const QString &path)
 {
-    m_actions.recognizeFile(path, replyLater<RecognizedDocument>([](const RecognizedDocument &document) {
-        return QVariantList{document.toVariantMap()};
-    }));
+    return RecognizeFileAtInLanguage(path, ownLanguage());
+}
+
+QVariantMap AutomationService::RecognizeFileAtInLanguage(const QString &path, const QString &language)
+{
+    m_actions.recognizeFile(path, asked(language),
+                            replyLater<RecognizedDocument>([](const RecognizedDocument &document) {
+                                return QVariantList{document.toVariantMap()};
+                            }));
     return {};
 }
 
 QString AutomationService::ExportReceipts(int year, int month)
 {
+    return ExportReceiptsInLanguage(year, month, ownLanguage());
+}
+
+QString AutomationService::ExportReceiptsInLanguage(int year, int month, const QString &language)
+{
     if (!AutomationActions::isValidYear(year) || !AutomationActions::isValidMonth(month)) {
-        refuse(tr("The year must lie between %1 and %2 and the month between 1 and 12.")
+        refuse(say(asked(language),
+                   QT_TRANSLATE_NOOP("AutomationService",
+                                     "The year must lie between %1 and %2 and the month between 1 and 12."))
                    .arg(AutomationActions::firstYear)
                    .arg(AutomationActions::lastYear));
         return {};
     }
-    m_actions.exportReceipts(year, month, replyLater<QString>([](const QString &archive) {
+    m_actions.exportReceipts(year, month, asked(language), replyLater<QString>([](const QString &archive) {
         return QVariantList{archive};
     }));
     return {};

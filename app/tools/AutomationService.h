@@ -1,6 +1,8 @@
 // The automation actions on the session bus: one object of the running
 // application, one method per action and the folder queries. An action's
-// error comes back as an error reply carrying its message.
+// error comes back as an error reply carrying its message. Each action
+// answers in the application's language, and in the language a caller names
+// ("de", "en", "de-CH"…) through its sibling ending in "InLanguage".
 #pragma once
 
 #include "FolderEntity.h"
@@ -34,11 +36,15 @@ public:
 public Q_SLOTS:
     // The number of files handled, and the sentence that tells it.
     int CleanUpFolder(const QString &folder, QString &dialog);
+    int CleanUpFolderInLanguage(const QString &folder, const QString &language, QString &dialog);
     QVariantMap RecognizeFile(const QString &name, const QByteArray &data);
+    QVariantMap RecognizeFileInLanguage(const QString &name, const QByteArray &data, const QString &language);
     // The regular file at an absolute path, read where it lies.
     QVariantMap RecognizeFileAt(const QString &path);
+    QVariantMap RecognizeFileAtInLanguage(const QString &path, const QString &language);
     // The archive's path.
     QString ExportReceipts(int year, int month);
+    QString ExportReceiptsInLanguage(int year, int month, const QString &language);
     QList<FolderEntity> SuggestedFolders();
     QList<FolderEntity> FoldersForIds(const QStringList &ids);
 

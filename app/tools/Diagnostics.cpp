@@ -147,31 +147,20 @@ QString text(const AppModel &model)
     return lines.join(QLatin1Char('\n'));
 }
 
-QUrl mailUrl(const QString &body)
+QUrl mailUrl()
 {
-    const auto link = [](const QString &content) {
-        QUrl url;
-        url.setScheme(QStringLiteral("mailto"));
-        url.setPath(QLatin1String(supportAddress));
-        QUrlQuery query;
-        query.addQueryItem(QStringLiteral("subject"), QStringLiteral("Filewright " FILEWRIGHT_VERSION));
-        if (!content.isEmpty())
-            query.addQueryItem(QStringLiteral("body"), content);
-        url.setQuery(query);
-        return url;
-    };
-    QStringList lines = body.split(QLatin1Char('\n'));
-    QUrl url = link(body);
-    while (url.toEncoded().size() > mailLinkLimit && !lines.isEmpty()) {
-        lines.removeLast();
-        url = link(lines.join(QLatin1Char('\n')));
-    }
+    QUrl url;
+    url.setScheme(QStringLiteral("mailto"));
+    url.setPath(QLatin1String(supportAddress));
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("subject"), QStringLiteral("Filewright " FILEWRIGHT_VERSION));
+    url.setQuery(query);
     return url;
 }
 
-void mailSupport(const AppModel &model)
+void mailSupport()
 {
-    const QUrl url = mailUrl(text(model));
+    const QUrl url = mailUrl();
     if (url.isValid())
         ExternalLink::open(url);
 }

@@ -12,21 +12,17 @@ namespace Diagnostics {
 
 inline constexpr const char *website = "https://filewright.example.org";
 inline constexpr const char *supportAddress = "support@filewright.example.org";
-// Longer mail links are cut: mail programs and the desktop's URL handlers
-// drop or truncate them.
-inline constexpr int mailLinkLimit = 2000;
 
 // Version, system, languages, model state, counts, the wait before acting,
 // the newest failures and the crash and hang lines, one fact a line, joined
 // with "\n" and without a final line feed.
 QString text(const AppModel &model);
 
-// Opens a new mail to support in the user's mail program, with the
-// diagnostics text as its body.
-void mailSupport(const AppModel &model);
-// The mail link: subject "Filewright <version>", and as much of body as
-// fits in mailLinkLimit characters, cut after a whole line.
-QUrl mailUrl(const QString &body);
+// Opens a new mail to support in the user's mail program.
+void mailSupport();
+// The mail link: the support address with the subject "Filewright <version>"
+// and nothing else; the diagnostics text is for the user to paste.
+QUrl mailUrl();
 
 // "no-access", "missing-file", "disk-full" or "other", from the words of a
 // failure's message.

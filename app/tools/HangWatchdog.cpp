@@ -4,6 +4,8 @@
 
 #include <QDateTime>
 
+#include <algorithm>
+
 HangWatchdog::HangWatchdog(QString build, std::chrono::milliseconds beat, std::chrono::milliseconds threshold,
                            QObject *parent)
     : QObject(parent)
@@ -41,32 +43,31 @@ qint64 HangWatchdog::now()
 std::optional<std::chrono::milliseconds> HangWatchdog::Tracker::check(qint64 current, qint64 lastBeat)
 {
     // The watching thread wakes every beat: coming back much later means
-    // that it did not run either, which only a stopped process does.
+    // that it did not run either, which only a stopped process does. The
+    // stop began after the check before and ended just now; of it, only the
+    // time past the beat the check waited for is surely stopped time.
     const qint64 late = current - m_previousCheck - m_beat;
     m_previousCheck = current;
-    if (late > m_beat) {
-        m_resumedAt = current;
-        if (m_stalled)
-            m_stoppedDuringStall += late;
-    }
-    if (!m_stalled) {
-        // After a stop the main thread gets its full threshold again.
-        if (current - std::max(lastBeat, m_resumedAt) > m_threshold) {
-            m_stalled = true;
-            m_lastBeforeStall = lastBeat;
-            m_stoppedDuringStall = 0;
-        }
+    if (late > m_beat)
+        m_stops.push_back({current - late, current});
+    if (lastBeat == m_lastBeat)
         return std::nullopt;
-    }
-    if (lastBeat == m_lastBeforeStall)
-        return std::nullopt;
-    // The main thread runs again: the hang lasted from its last beat before
-    // to its first beat after, less the time nothing ran at all.
-    m_stalled = false;
-    const qint64 hung = lastBeat - m_lastBeforeStall - m_stoppedDuringStall;
+    // The main thread has beaten again: it was blocked from its beat before
+    // to this one, less the time nothing ran at all.
+    const qint64 hung = lastBeat - m_lastBeat - stoppedBetween(m_lastBeat, lastBeat);
+    m_lastBeat = lastBeat;
+    std::erase_if(m_stops, [lastBeat](const Stop &stop) { return stop.to <= lastBeat; });
     if (hung <= m_threshold)
         return std::nullopt;
     return std::chrono::milliseconds(hung);
+}
+
+qint64 HangWatchdog::Tracker::stoppedBetween(qint64 from, qint64 to) const
+{
+    qint64 stopped = 0;
+    for (const Stop &stop : m_stops)
+        stopped += std::max<qint64>(0, std::min(to, stop.to) - std::max(from, stop.from));
+    return stopped;
 }
 
 void HangWatchdog::watch()

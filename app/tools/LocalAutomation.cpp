@@ -23,8 +23,9 @@ ActionResult<T> await(Start start)
 }
 } // namespace
 
-LocalAutomation::LocalAutomation(std::unique_ptr<Store> store)
-    : m_store(std::move(store))
+LocalAutomation::LocalAutomation(std::unique_ptr<Store> store, NameLanguage language)
+    : m_language(language)
+    , m_store(std::move(store))
 {
     Prefs::registerDefaults();
     m_autopilot = std::make_unique<Autopilot>(*m_store);
@@ -39,17 +40,17 @@ LocalAutomation::~LocalAutomation()
 
 ActionResult<AutomationActions::CleanUpResult> LocalAutomation::cleanUp(const QUuid &folder)
 {
-    return await<AutomationActions::CleanUpResult>([&](auto done) { m_actions->cleanUp(folder, done); });
+    return await<AutomationActions::CleanUpResult>([&](auto done) { m_actions->cleanUp(folder, m_language, done); });
 }
 
 ActionResult<RecognizedDocument> LocalAutomation::recognize(const QString &path)
 {
-    return await<RecognizedDocument>([&](auto done) { m_actions->recognizeFile(path, done); });
+    return await<RecognizedDocument>([&](auto done) { m_actions->recognizeFile(path, m_language, done); });
 }
 
 ActionResult<QString> LocalAutomation::exportReceipts(int year, int month)
 {
-    return await<QString>([&](auto done) { m_actions->exportReceipts(year, month, done); });
+    return await<QString>([&](auto done) { m_actions->exportReceipts(year, month, m_language, done); });
 }
 
 ActionResult<QList<FolderEntity>> LocalAutomation::folders(const std::optional<QList<QUuid>> &ids)

@@ -1,6 +1,7 @@
 // The automation actions in a command's own process, on the store without
 // windows and without watching: for when no application runs on the store.
-// The caller holds the store's lock for as long as this lives.
+// The caller holds the store's lock for as long as this lives. Answers come
+// in the language given.
 #pragma once
 
 #include "AutomationDoor.h"
@@ -13,7 +14,7 @@ class Store;
 class LocalAutomation : public AutomationDoor
 {
 public:
-    explicit LocalAutomation(std::unique_ptr<Store> store);
+    LocalAutomation(std::unique_ptr<Store> store, NameLanguage language);
     ~LocalAutomation() override;
 
     ActionResult<AutomationActions::CleanUpResult> cleanUp(const QUuid &folder) override;
@@ -22,6 +23,7 @@ public:
     ActionResult<QList<FolderEntity>> folders(const std::optional<QList<QUuid>> &ids) override;
 
 private:
+    const NameLanguage m_language;
     std::unique_ptr<Store> m_store;
     std::unique_ptr<Autopilot> m_autopilot;
     std::unique_ptr<AutomationActions> m_actions;

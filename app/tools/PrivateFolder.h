@@ -11,7 +11,7 @@
 namespace PrivateFolder {
 
 // Creates "<temporary folder>/<prefix><uuid>" with mode 0700 and gives its
-// path, or the system's reason why it could not be made.
-ActionResult<QString> create(const QString &prefix);
+// path, or the system's reason why it could not be made, told in language.
+ActionResult<QString> create(const QString &prefix, NameLanguage language);
 
 } // namespace PrivateFolder

@@ -12,22 +12,23 @@ namespace FileManager {
 
 namespace {
 
-void openFolderOf(const QString &path)
+void openFolderOf(const QString &path, const NotShown &notShown)
 {
     const QFileInfo info(path);
     const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
-    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)) && notShown)
+        notShown();
 }
 
 } // namespace
 
-void showItems(const QStringList &paths)
+void showItems(const QStringList &paths, NotShown notShown)
 {
     if (paths.isEmpty())
         return;
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        openFolderOf(paths.constFirst());
+        openFolderOf(paths.constFirst(), notShown);
         return;
     }
     QStringList uris;
@@ -39,9 +40,10 @@ void showItems(const QStringList &paths)
     call.setArguments({uris, QString()});
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), nullptr);
     const QString first = paths.constFirst();
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, [first](QDBusPendingCallWatcher *finished) {
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished,
+                     [first, notShown = std::move(notShown)](QDBusPendingCallWatcher *finished) {
         if (finished->isError())
-            openFolderOf(first);
+            openFolderOf(first, notShown);
         finished->deleteLater();
     });
 }

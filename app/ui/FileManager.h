@@ -6,9 +6,14 @@
 
 #include <QStringList>
 
+#include <functional>
+
 namespace FileManager {
 
+// Called, on the main thread, when neither could be done.
+using NotShown = std::function<void()>;
+
 // paths: absolute paths of files or folders.
-void showItems(const QStringList &paths);
+void showItems(const QStringList &paths, NotShown notShown = {});
 
 } // namespace FileManager

@@ -109,6 +109,13 @@ protected:
 
     Outcome run(const QStringList &arguments, const Variables &variables = {}) const
     {
+        const Outcome printed = exactly(arguments, variables);
+        return Outcome{printed.code, printed.out.trimmed(), printed.err.trimmed()};
+    }
+
+    // The streams as printed, to the last byte.
+    Outcome exactly(const QStringList &arguments, const Variables &variables = {}) const
+    {
         QProcessEnvironment commandEnvironment = environment;
         commandEnvironment.insert(QStringLiteral("TMPDIR"), temporary("tmp-command"));
         for (const auto &[name, value] : variables)
@@ -117,14 +124,16 @@ protected:
         process.setProcessEnvironment(commandEnvironment);
         process.start(QStringLiteral(FILEWRIGHT_BINARY), arguments);
         EXPECT_TRUE(process.waitForFinished(120000)) << arguments.join(QLatin1Char(' ')).toStdString();
-        return Outcome{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()).trimmed(),
-                       QString::fromUtf8(process.readAllStandardError()).trimmed()};
+        return Outcome{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                       QString::fromUtf8(process.readAllStandardError())};
     }
 
-    void startApplication()
+    void startApplication(const QList<std::pair<QString, QString>> &variables = {})
     {
         QProcessEnvironment applicationEnvironment = environment;
         applicationEnvironment.insert(QStringLiteral("TMPDIR"), temporary("tmp-app"));
+        for (const auto &[name, value] : variables)
+            applicationEnvironment.insert(name, value);
         application.setProcessEnvironment(applicationEnvironment);
         application.start(QStringLiteral(FILEWRIGHT_BINARY), {});
     }
@@ -265,6 +274,50 @@ TEST_F(AutomationExecutable, EachCommandGivesTheSameResultInItsOwnProcessAndHand
               QStringLiteral("Filewright hat keinen Zugriff auf diesen Ordner. Wähle ihn unter „Ordner“ erneut aus."));
 }
 
+TEST_F(AutomationExecutable, BothDoorsAnswerInTheLanguageOfTheProcessThatAsked)
+{
+    const Variables english{{QStringLiteral("LANGUAGE"), QStringLiteral("en")},
+                            {QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8")}};
+    const Variables german{{QStringLiteral("LANGUAGE"), QStringLiteral("de")}};
+    const QList<QStringList> requests{
+        {QStringLiteral("recognize"), QStringLiteral("--json"), pdf},
+        {QStringLiteral("recognize"), pdf},
+        {QStringLiteral("clean-up"), id(inbox)},
+        {QStringLiteral("clean-up"), id(gone)},
+        {QStringLiteral("clean-up"), QUuid::createUuid().toString(QUuid::WithoutBraces)},
+        {QStringLiteral("export-receipts"), QStringLiteral("2026"), QStringLiteral("11")},
+    };
+    const auto answers = [&](const Variables &language) {
+        QList<Outcome> outcomes;
+        for (const QStringList &request : requests)
+            outcomes.append(exactly(request, language));
+        return outcomes;
+    };
+    const QList<Outcome> ownEnglish = answers(english);
+    const QList<Outcome> ownGerman = answers(german);
+    ASSERT_EQ(ownEnglish.size(), requests.size());
+    EXPECT_TRUE(ownEnglish[0].out.contains(QStringLiteral(R"("kind":"Invoice")"))) << ownEnglish[0].out.toStdString();
+    EXPECT_TRUE(ownGerman[0].out.contains(QStringLiteral(R"("kind":"Rechnung")"))) << ownGerman[0].out.toStdString();
+    EXPECT_EQ(ownEnglish[2].out, QStringLiteral("Filewright handled 0 files in AutomationInbox.\n"));
+    EXPECT_EQ(ownEnglish[3].err,
+              QStringLiteral("Filewright has no access to this folder. Choose it again under Folders.\n"));
+    for (qsizetype i = 0; i < requests.size(); ++i)
+        EXPECT_NE(ownEnglish[i], ownGerman[i]) << requests[i].join(u' ').toStdString();
+
+    // Handed to an application that speaks either language: the same bytes.
+    for (const Variables &applicationLanguage : {german, english}) {
+        SCOPED_TRACE(applicationLanguage.constFirst().second.toStdString());
+        startApplication(applicationLanguage);
+        ASSERT_TRUE(QTest::qWaitFor(nameIsOwned, 30000));
+        EXPECT_EQ(answers(english), ownEnglish);
+        EXPECT_EQ(answers(german), ownGerman);
+        EXPECT_EQ(application.state(), QProcess::Running);
+        application.terminate();
+        ASSERT_TRUE(application.waitForFinished(10000));
+        ASSERT_TRUE(QTest::qWaitFor([] { return !nameIsOwned(); }, 10000));
+    }
+}
+
 TEST_F(AutomationExecutable, BusMethodsAnswerWithValuesAndNamedErrors)
 {
     startApplication();
@@ -290,6 +343,15 @@ TEST_F(AutomationExecutable, BusMethodsAnswerWithValuesAndNamedErrors)
     const QDBusMessage readAt = call("RecognizeFileAt", {pdf});
     ASSERT_EQ(readAt.type(), QDBusMessage::ReplyMessage) << readAt.errorMessage().toStdString();
     EXPECT_EQ(qdbus_cast<QVariantMap>(readAt.arguments().value(0)), qdbus_cast<QVariantMap>(read.arguments().value(0)));
+
+    // In a language the caller names, its errors too; a language Filewright
+    // does not speak gets English.
+    const QDBusMessage readInGerman = call("RecognizeFileAtInLanguage", {pdf, QStringLiteral("de-CH")});
+    EXPECT_EQ(qdbus_cast<QVariantMap>(readInGerman.arguments().value(0)).value(QStringLiteral("kind")), QStringLiteral("Rechnung"));
+    const QDBusMessage readInFrench = call("RecognizeFileAtInLanguage", {pdf, QStringLiteral("fr")});
+    EXPECT_EQ(qdbus_cast<QVariantMap>(readInFrench.arguments().value(0)), qdbus_cast<QVariantMap>(read.arguments().value(0)));
+    EXPECT_EQ(call("ExportReceiptsInLanguage", {2026, 11, QStringLiteral("de")}).errorMessage(),
+              QStringLiteral("Filewright hat für diesen Monat keine Belege gefunden."));
 
     const QDBusMessage cleaned = call("CleanUpFolder", {id(inbox)});
     EXPECT_EQ(cleaned.arguments(), (QVariantList{0, QStringLiteral("Filewright handled 0 files in AutomationInbox.")}));
@@ -386,7 +448,7 @@ TEST(PrivateFolder, OnlyItsOwnerMayOpenItWhateverTheUmask)
 {
     for (const mode_t mask : {mode_t(022), mode_t(0), mode_t(0277)}) {
         const mode_t previous = ::umask(mask);
-        const ActionResult<QString> made = PrivateFolder::create(QStringLiteral("Filewright-test-"));
+        const ActionResult<QString> made = PrivateFolder::create(QStringLiteral("Filewright-test-"), NameLanguage::en);
         ::umask(previous);
         ASSERT_TRUE(std::holds_alternative<QString>(made)) << mask;
         const QString path = std::get<QString>(made);

@@ -68,6 +68,11 @@ TEST_F(AutopilotNotificationTest, AReviewAsksToPleaseCheckAndAFilingSaysWhereThe
     EXPECT_EQ(filed.title, Autopilot::summary(*store->journal().first().recognition()));
     EXPECT_TRUE(filed.title.contains(QStringLiteral("12")));
     EXPECT_EQ(filed.body, QStringLiteral("Filed as sure.pdf"));
+    // Each tells the desktop whose it is, and nothing more.
+    for (const FakeNotificationServer::Shown &shown : server->shown()) {
+        EXPECT_EQ(shown.appIcon, QStringLiteral("filewright"));
+        EXPECT_EQ(shown.hints, (QVariantMap{{QStringLiteral("desktop-entry"), QStringLiteral("filewright")}}));
+    }
 }
 
 TEST_F(AutopilotNotificationTest, NothingIsShownWhenNotificationsAreOffOrWithATestStore)

@@ -69,7 +69,7 @@ TEST_F(CleanUpTest, AFolderDeletedAfterTheStartIsNotFoundByAnyoneWhoAsks)
     AutomationActions actions(*store, *autopilot);
     const auto cleanUpAction = [&] {
         std::optional<ActionResult<AutomationActions::CleanUpResult>> result;
-        actions.cleanUp(inbox.uuid, [&result](const auto &answer) { result = answer; });
+        actions.cleanUp(inbox.uuid, NameLanguage::en, [&result](const auto &answer) { result = answer; });
         EXPECT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, 60000));
         return *result;
     };

@@ -176,4 +176,31 @@ TEST(CrashReportsTest, TimeTheWholeProcessStoodStillIsLeftOutOfHangs)
         EXPECT_FALSE(tracker.check(13000, 500));
         EXPECT_EQ(tracker.check(13500, 13500), milliseconds(3500));
     }
+    {
+        // Blocked for 1 s, stopped for 10 s before a hang could be told,
+        // then blocked for 2.5 s more: a hang of the 3.5 s of blocking, to
+        // within the beat, not of the stop's length.
+        HangWatchdog::Tracker tracker(milliseconds(500), milliseconds(2000), 0);
+        EXPECT_FALSE(checks(tracker, 500, 1500, 500));
+        EXPECT_FALSE(tracker.check(11500, 500));
+        EXPECT_FALSE(checks(tracker, 12000, 14000, 500));
+        EXPECT_EQ(tracker.check(14500, 14000), milliseconds(4000));
+    }
+    {
+        // The same stop with 1.5 s of blocking after it: 2.5 s in all, more
+        // than the threshold though neither side of the stop is.
+        HangWatchdog::Tracker tracker(milliseconds(500), milliseconds(2000), 0);
+        EXPECT_FALSE(checks(tracker, 500, 1500, 500));
+        EXPECT_FALSE(tracker.check(11500, 500));
+        EXPECT_FALSE(checks(tracker, 12000, 12500, 500));
+        EXPECT_EQ(tracker.check(13000, 13000), milliseconds(3000));
+    }
+    {
+        // Half a second of blocking on each side of a stop is no hang.
+        HangWatchdog::Tracker tracker(milliseconds(500), milliseconds(2000), 0);
+        EXPECT_FALSE(checks(tracker, 500, 1000, 500));
+        EXPECT_FALSE(tracker.check(11000, 500));
+        EXPECT_FALSE(tracker.check(11500, 11500));
+        EXPECT_FALSE(checks(tracker, 12000, 15000, 11500));
+    }
 }

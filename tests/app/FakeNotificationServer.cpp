@@ -16,9 +16,9 @@ FakeNotificationServer::~FakeNotificationServer()
     m_connection.unregisterObject(QString::fromUtf16(Notifier::objectPath));
 }
 
-uint FakeNotificationServer::Notify(const QString &appName, uint, const QString &, const QString &summary,
-                                    const QString &body, const QStringList &, const QVariantMap &, int)
+uint FakeNotificationServer::Notify(const QString &appName, uint, const QString &appIcon, const QString &summary,
+                                    const QString &body, const QStringList &, const QVariantMap &hints, int)
 {
-    m_shown.append(Shown{appName, summary, body});
+    m_shown.append(Shown{appName, appIcon, summary, body, hints});
     return uint(m_shown.size());
 }

@@ -16,8 +16,10 @@ public:
     struct Shown
     {
         QString appName;
+        QString appIcon;
         QString title;
         QString body;
+        QVariantMap hints;
     };
 
     explicit FakeNotificationServer(QDBusConnection connection = QDBusConnection::sessionBus());

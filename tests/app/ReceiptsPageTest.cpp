@@ -4,6 +4,7 @@
 #include "ReceiptsModel.h"
 #include "ReceiptsPage.h"
 #include "Store.h"
+#include "ScopedEnv.h"
 #include "TestSupport.h"
 
 #include <QLabel>
@@ -207,7 +208,7 @@ TEST_F(ReceiptsPageTest, ExportsTheMonthAndSaysWhichReceiptsItLeftOut)
     add(receipt(QDate(2026, 3, 3), "1", "EUR", QStringLiteral("=HYPERLINK(\"x\")")), QStringLiteral("formula.pdf"));
     add(receipt(QDate(2026, 3, 4), "4", "EUR", QStringLiteral("Vanished")), QStringLiteral("gone.pdf"), false);
     page = std::make_unique<ReceiptsPage>(*model);
-    page->setReveal([this](const QStringList &paths) { revealed += paths; });
+    page->setReveal([this](const QStringList &paths, const auto &) { revealed += paths; });
     EXPECT_EQ(senders().at(0), longSender);
 
     // An existing file of the chosen name is replaced.
@@ -230,11 +231,30 @@ TEST_F(ReceiptsPageTest, ExportsTheMonthAndSaysWhichReceiptsItLeftOut)
     EXPECT_EQ(leftOut->detailedText(), dir.filePath(QStringLiteral("files/gone.pdf")));
 }
 
+TEST_F(ReceiptsPageTest, AnArchiveNoFileManagerCanShowIsNamedWhereItIs)
+{
+    add(receipt(QDate(2026, 3, 2), "12.50", "EUR"), QStringLiteral("a.pdf"));
+    page = std::make_unique<ReceiptsPage>(*model);
+    // No file manager on the bus and no program to open a folder with.
+    const ScopedEnv bus("DBUS_SESSION_BUS_ADDRESS", std::nullopt);
+    const QTemporaryDir nothing;
+    const ScopedEnv path("PATH", nothing.path().toUtf8());
+    const ScopedEnv browser("BROWSER", std::nullopt);
+    const QString destination = dir.filePath(QStringLiteral("out/March.zip"));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("out"))));
+    EXPECT_EQ(exportTo(destination), MonthExport::Outcome::exported);
+    QMessageBox *told = nullptr;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return (told = page->findChild<QMessageBox *>(QStringLiteral("archiveNotShown"))); }, 10000));
+    ASSERT_TRUE(told);
+    EXPECT_EQ(told->text(), QStringLiteral("No file manager could show the archive. It is saved as %1.").arg(destination));
+    EXPECT_TRUE(told->textInteractionFlags() & Qt::TextSelectableByMouse);
+}
+
 TEST_F(ReceiptsPageTest, AFailedOrCancelledExportLeavesNoArchive)
 {
     add(receipt(QDate(2026, 3, 2), "12.50", "EUR"), QStringLiteral("a.pdf"));
     page = std::make_unique<ReceiptsPage>(*model);
-    page->setReveal([this](const QStringList &paths) { revealed += paths; });
+    page->setReveal([this](const QStringList &paths, const auto &) { revealed += paths; });
 
     // A folder that cannot be written to, even by root: its parent is a file.
     const QString blocker = dir.filePath(QStringLiteral("blocker"));

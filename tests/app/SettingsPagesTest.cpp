@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -97,6 +98,41 @@ TEST_F(SettingsPagesTest, OpenAtLoginWritesTheAutostartEntryAndShowsWhatIsOnDisk
     EXPECT_FALSE(page.findChild<QLabel *>(QStringLiteral("loginError"))->isHidden());
     EXPECT_FALSE(page.findChild<QLabel *>(QStringLiteral("loginError"))->text().isEmpty());
     QDir(LoginItem::path()).removeRecursively();
+}
+
+TEST_F(SettingsPagesTest, OpenAtLoginShowsWhetherTheDesktopWillStartTheEntry)
+{
+    const struct
+    {
+        const char *lines;
+        bool starts;
+    } cases[] = {
+        {"Exec=filewright\n", true},
+        {"Exec=filewright\nHidden=false\nX-GNOME-Autostart-enabled=true\n", true},
+        {"Exec=filewright\nX-GNOME-Autostart-enabled=false\n", false},
+        {"Exec=filewright\nX-GNOME-Autostart-enabled = false\n", false},
+        {"Exec=filewright\nHidden=true\n", false},
+        {"Exec=filewright\nHidden=true\nX-GNOME-Autostart-enabled=true\n", false},
+        // Another group's keys are not the entry's.
+        {"Exec=filewright\n[Desktop Action quit]\nHidden=true\nX-GNOME-Autostart-enabled=false\n", true},
+    };
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(LoginItem::path()).path()));
+    for (const auto &entry : cases) {
+        ASSERT_TRUE(TestSupport::writeFile(LoginItem::path(),
+                                           QByteArray("[Desktop Entry]\nType=Application\nName=Filewright\n") + entry.lines));
+        GeneralSettings page(model->autopilot());
+        EXPECT_EQ(page.findChild<QCheckBox *>(QStringLiteral("launchAtLogin"))->isChecked(), entry.starts) << entry.lines;
+    }
+    // Switched on from an entry GNOME skips, the entry is one it starts.
+    ASSERT_TRUE(TestSupport::writeFile(LoginItem::path(), "[Desktop Entry]\nExec=filewright\nX-GNOME-Autostart-enabled=false\n"));
+    {
+        GeneralSettings page(model->autopilot());
+        page.findChild<QCheckBox *>(QStringLiteral("launchAtLogin"))->click();
+    }
+    GeneralSettings page(model->autopilot());
+    EXPECT_TRUE(page.findChild<QCheckBox *>(QStringLiteral("launchAtLogin"))->isChecked());
+    EXPECT_TRUE(LoginItem::isEnabled());
+    QFile::remove(LoginItem::path());
 }
 
 TEST_F(SettingsPagesTest, TheNameExampleFollowsLanguageAndDateFormat)

@@ -223,6 +223,21 @@ TEST(RuleTemplates, FiveStarterRulesInBothLanguages)
     EXPECT_FALSE(seen.contains(QUuid()));
 }
 
+// Which starter rules wait while no model can read (the README names them).
+TEST(RuleTemplates, TheDocumentRulesNeedAReadingAndTheFileTypeRulesDoNot)
+{
+    for (const NameLanguage language : NameLanguages::allCases) {
+        QStringList reading;
+        for (const RuleTemplates::Template &t : RuleTemplates::all(language)) {
+            if (t.rule.usesRecognition())
+                reading.append(language == NameLanguage::en ? t.rule.name : t.id);
+        }
+        EXPECT_EQ(reading, language == NameLanguage::en
+                               ? (QStringList{u"Receipts"_s, u"Contracts and letters"_s, u"Statements and payslips"_s})
+                               : (QStringList{u"receipts"_s, u"letters"_s, u"finance"_s}));
+    }
+}
+
 TEST(RuleDrafter, DraftAsksTheLocalModelAndMapsItsAnswer)
 {
     RuleDraft answer = emptyDraft();
