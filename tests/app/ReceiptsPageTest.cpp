@@ -7,6 +7,7 @@
 #include "TestSupport.h"
 
 #include <QLabel>
+#include <QRegularExpression>
 #include <QLineEdit>
 #include <QTableView>
 #include <QTest>
@@ -146,6 +147,12 @@ TEST_F(ReceiptsPageTest, AMonthsLinesAndSumsPerCurrencyStepByStep)
                                       QStringLiteral("No amount"), QStringLiteral("Shop")}));
     EXPECT_EQ(sumTexts(), (QStringList{QStringLiteral("17.50 EUR"), QStringLiteral("3.00 USD")}));
     EXPECT_EQ(page->tableModel()->index(4, ReceiptsModel::currency).data().toString(), QString());
+    // Dates in digits, in the order of the windows' locale.
+    for (int row = 0; row < 5; ++row) {
+        const QString date = page->tableModel()->index(row, ReceiptsModel::date).data().toString();
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^[0-9]{1,4}[./-][0-9]{1,2}[./-][0-9]{1,4}$")).match(date).hasMatch())
+            << date.toStdString();
+    }
 
     page->shift(-1);
     EXPECT_EQ(senders(), QStringList{QStringLiteral("January")});
