@@ -18,6 +18,7 @@
 #include <QSettings>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QAccessible>
 #include <gtest/gtest.h>
 
 namespace {
@@ -132,14 +133,24 @@ TEST_F(SettingsPagesTest, SwatchesChooseAtOnceAndMarkOnlyTheStoredTheme)
     store.setThemeID(QStringLiteral("purple-ish"));
     AppearanceSettings page(store);
     ASSERT_EQ(page.swatches().size(), 11);
-    for (const AccentSwatch *swatch : page.swatches())
+    // What a screen reader is told of a swatch: its theme's name, and whether it is the chosen one.
+    const auto heard = [](AccentSwatch *swatch) { return QAccessible::queryAccessibleInterface(swatch); };
+    for (AccentSwatch *swatch : page.swatches()) {
         EXPECT_FALSE(swatch->isSelected()) << swatch->theme().id.toStdString();
+        QAccessibleInterface *told = heard(swatch);
+        ASSERT_NE(told, nullptr);
+        EXPECT_EQ(told->role(), QAccessible::Button);
+        EXPECT_EQ(told->text(QAccessible::Name), swatch->theme().name);
+        EXPECT_FALSE(bool(told->state().selected));
+    }
     EXPECT_EQ(page.findChild<QLabel *>(QStringLiteral("themeName"))->text(), QStringLiteral("System"));
 
     for (AccentSwatch *swatch : page.swatches()) {
         swatch->click();
         EXPECT_EQ(store.themeID(), swatch->theme().id);
         EXPECT_TRUE(swatch->isSelected());
+        for (AccentSwatch *other : page.swatches())
+            EXPECT_EQ(bool(heard(other)->state().selected), other == swatch) << other->theme().id.toStdString();
         // The mark on the fill: dark on the pale themes, white on the others.
         const QColor mark = swatch->grab().toImage().pixelColor(AccentSwatch::diameter / 2, AccentSwatch::diameter / 2);
         EXPECT_EQ(mark.rgb(), swatch->theme().onAccent().rgb()) << swatch->theme().id.toStdString();
