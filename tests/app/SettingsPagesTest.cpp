@@ -7,7 +7,9 @@
 #include "LoginItem.h"
 #include "NameSettings.h"
 #include "Prefs.h"
+#include "Roles.h"
 #include "Store.h"
+#include "SymbolLabel.h"
 #include "TestSupport.h"
 #include "ThemeStore.h"
 
@@ -58,6 +60,25 @@ TEST_F(SettingsPagesTest, GeneralControlsWriteTheirPreferencesAndTheStatusFollow
     EXPECT_EQ(page.findChild<QLabel *>(QStringLiteral("modelStatus"))->text(),
               QStringLiteral("Reading file content is off in Settings. Rules by name, type, age, size, and text still "
                              "work."));
+    // The whole status line is dimmed, its symbol too.
+    const auto *symbol = page.findChild<SymbolLabel *>(QStringLiteral("modelStatusSymbol"));
+    ASSERT_NE(symbol, nullptr);
+    EXPECT_EQ(symbol->symbol(), QStringLiteral("info.circle"));
+    const QImage drawn = symbol->pixmap().toImage();
+    const QColor secondary = Roles::secondary(symbol->palette());
+    int solid = 0;
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x) {
+            const QColor pixel = drawn.pixelColor(x, y);
+            if (pixel.alpha() < secondary.alpha() * 6 / 10)
+                continue;
+            ++solid;
+            EXPECT_LE(std::abs(pixel.red() - secondary.red()) + std::abs(pixel.green() - secondary.green())
+                          + std::abs(pixel.blue() - secondary.blue()),
+                      9);
+        }
+    }
+    EXPECT_GT(solid, 0);
 
     auto *wait = page.findChild<QComboBox *>(QStringLiteral("minimumWait"));
     pick(wait, 2);
