@@ -3,9 +3,11 @@
 #include "Autopilot.h"
 #include "ReceiptsModel.h"
 #include "ReceiptsPage.h"
+#include "Roles.h"
 #include "Store.h"
 #include "TestSupport.h"
 
+#include <QIcon>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QLineEdit>
@@ -203,6 +205,23 @@ TEST_F(ReceiptsPageTest, AMonthsLinesAndSumsPerCurrencyStepByStep)
     EXPECT_EQ(rows->reading(0).amount, std::nullopt);
     EXPECT_TRUE(rows->records().at(0).edited);
     EXPECT_EQ(rows->index(0, ReceiptsModel::file).data(Qt::ToolTipRole).toString(), QStringLiteral("Changed by you"));
+    // The pencil beside the name is dimmed like the name.
+    const QImage pencil = rows->index(0, ReceiptsModel::file).data(Qt::DecorationRole).value<QIcon>().pixmap(16, 16).toImage();
+    const QColor secondary = Roles::secondary(QPalette());
+    int drawn = 0;
+    for (int y = 0; y < pencil.height(); ++y) {
+        for (int x = 0; x < pencil.width(); ++x) {
+            const QColor pixel = pencil.pixelColor(x, y);
+            if (pixel.alpha() < secondary.alpha() * 6 / 10)
+                continue;
+            ++drawn;
+            EXPECT_LE(std::abs(pixel.red() - secondary.red()) + std::abs(pixel.green() - secondary.green())
+                          + std::abs(pixel.blue() - secondary.blue()),
+                      9);
+        }
+    }
+    EXPECT_GT(drawn, 0);
+    EXPECT_EQ(rows->index(1, ReceiptsModel::file).data(Qt::DecorationRole), QVariant());
     EXPECT_EQ(sumTexts(), QStringList{QStringLiteral("17.50 EUR")});
     EXPECT_EQ(page->month(), (ReceiptsPage::Month{2026, 2}));
 }
