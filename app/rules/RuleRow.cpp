@@ -55,7 +55,6 @@ void RuleRow::orderTabs()
     }
     if (previous)
         QWidget::setTabOrder(previous, m_remove);
-
 }
 
 void RuleRow::contextMenuEvent(QContextMenuEvent *event)
