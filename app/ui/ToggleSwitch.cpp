@@ -48,7 +48,7 @@ void ToggleSwitch::paintEvent(QPaintEvent *)
     painter.drawEllipse(QRectF(x, track.top() + knobMargin, knob, knob));
     if (hasFocus()) {
         painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(palette().color(QPalette::Highlight), 1.5));
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
         painter.drawRoundedRect(track.adjusted(-2, -2, 2, 2), radius + 2, radius + 2);
     }
 }
