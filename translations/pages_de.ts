@@ -81,6 +81,10 @@
 <context>
     <name>JournalPage</name>
     <message>
+        <source>Journal</source>
+        <translation>Journal</translation>
+    </message>
+    <message>
         <source>Show</source>
         <translation>Anzeigen</translation>
     </message>

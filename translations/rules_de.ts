@@ -244,14 +244,6 @@
         <source>Delete Rule</source>
         <translation>Regel löschen</translation>
     </message>
-    <message>
-        <source>Delete the rule “%1”?</source>
-        <translation>Die Regel „%1“ löschen?</translation>
-    </message>
-    <message>
-        <source>Files it has filed stay where they are. This cannot be undone.</source>
-        <translation>Dateien, die sie abgelegt hat, bleiben, wo sie sind. Das lässt sich nicht rückgängig machen.</translation>
-    </message>
 </context>
 <context>
     <name>RuleEditor</name>

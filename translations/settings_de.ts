@@ -23,22 +23,6 @@
         <source>Focus</source>
         <translation>Fokus</translation>
     </message>
-    <message>
-        <source>Today</source>
-        <translation>Heute</translation>
-    </message>
-    <message>
-        <source>Done</source>
-        <translation>Erledigt</translation>
-    </message>
-    <message>
-        <source>Pick a color</source>
-        <translation>Eine Farbe auswählen</translation>
-    </message>
-    <message>
-        <source>Ship the first build</source>
-        <translation>Die erste Version ausliefern</translation>
-    </message>
 </context>
 <context>
     <name>AppearanceSettings</name>

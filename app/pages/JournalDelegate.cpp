@@ -31,6 +31,7 @@ constexpr int padding = 8;    // above and below an entry
 constexpr int spacing = 12;   // between icon, text, and the trailing column
 constexpr int lineGap = 4;    // between the lines of the text column
 constexpr int iconSize = 32;
+constexpr int selectionBar = 3; // the accent's mark on a selected row
 
 // The time of day without seconds, in the user's short format.
 QString timeText(const QDateTime &date)
@@ -286,6 +287,11 @@ QRect JournalDelegate::actionRect(const JournalRow &row, const QRect &rect, cons
     return layout(row, rect, font).action;
 }
 
+QRect JournalDelegate::chipRect(const JournalRow &row, const QRect &rect, const QFont &font) const
+{
+    return layout(row, rect, font).chip;
+}
+
 QSize JournalDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     const auto *model = qobject_cast<const JournalModel *>(index.model());
@@ -331,9 +337,16 @@ void JournalDelegate::paintEntry(QPainter *painter, const QStyleOptionViewItem &
     painter->save();
 
     if (option.state & QStyle::State_Selected) {
-        QColor fill = palette.color(QPalette::Highlight);
-        fill.setAlphaF(0.18);
-        painter->fillRect(option.rect, fill);
+        // The table has filled the row with the full selection colour, on
+        // which the accent-coloured chip and button would vanish: the row
+        // gets its background back, with a light wash of the accent and a
+        // bar of it at the leading edge.
+        painter->fillRect(option.rect, palette.color(QPalette::Base));
+        QColor wash = palette.color(QPalette::Highlight);
+        wash.setAlphaF(0.14f);
+        painter->fillRect(option.rect, wash);
+        painter->fillRect(QRect(option.rect.left(), option.rect.top(), selectionBar, option.rect.height()),
+                          palette.color(QPalette::Highlight));
     }
     painter->drawPixmap(at.icon, fileIcon(row.iconPath, at.icon.size(), ratio));
 

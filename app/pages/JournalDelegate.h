@@ -33,6 +33,8 @@ public:
     int usualRowHeight(const QFont &font) const;
     // Where a row's action button lies, in the row's rectangle; empty when it has none.
     QRect actionRect(const JournalRow &row, const QRect &rect, const QFont &font) const;
+    // Where a row's status chip lies; empty when it has none.
+    QRect chipRect(const JournalRow &row, const QRect &rect, const QFont &font) const;
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;

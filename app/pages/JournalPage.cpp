@@ -14,6 +14,7 @@
 #include <QContextMenuEvent>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMenu>
@@ -25,6 +26,10 @@
 #include <QWidgetAction>
 
 #include <memory>
+
+namespace {
+constexpr int titleInset = 16; // in line with the rows' text
+} // namespace
 
 JournalPage::JournalPage(AppModel &model, QWidget *parent)
     : QWidget(parent)
@@ -58,6 +63,16 @@ JournalPage::JournalPage(AppModel &model, QWidget *parent)
     auto *filter = new QWidgetAction(this);
     filter->setDefaultWidget(show);
     addAction(filter);
+
+    // The page's title over the list, as the rules page has its own.
+    auto *title = new QLabel(tr("Journal"), this);
+    title->setObjectName(QStringLiteral("pageTitle"));
+    QFont titleFont = title->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    title->setContentsMargins(titleInset, titleInset, titleInset, titleInset / 2);
+    layout->addWidget(title);
 
     m_list = new QTableView(this);
     m_list->setObjectName(QStringLiteral("journalList"));

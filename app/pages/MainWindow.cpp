@@ -4,6 +4,7 @@
 #include "Autopilot.h"
 #include "CommandPalette.h"
 #include "EmptyStateView.h"
+#include "FileNameText.h"
 #include "FoldersPage.h"
 #include "JournalPage.h"
 #include "OnboardingView.h"
@@ -210,7 +211,7 @@ void MainWindow::refreshStatus()
     // The reading indicator takes the place of the clean-up text while files are read.
     const QStringList busy = m_model.autopilot().busyFiles();
     const std::optional<QString> cleanUp = m_model.cleanUpResult();
-    m_reading->setText(busy.isEmpty() ? QString() : tr("Reading %1").arg(busy.constFirst()));
+    m_reading->setText(busy.isEmpty() ? QString() : tr("Reading %1").arg(FileNameText::shortened(busy.constFirst())));
     m_busy->setVisible(!busy.isEmpty());
     m_reading->setVisible(!busy.isEmpty());
     m_cleanUp->setText(cleanUp.value_or(QString()));

@@ -7,14 +7,31 @@
 #include "NameTemplate.h"
 #include "PatternReader.h"
 #include "Prefs.h"
+#include "Roles.h"
 #include "Symbols.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
 
 #include <algorithm>
 #include <QPalette>
 
 namespace {
+
+// The pencil beside a name the user corrected, in the secondary colour;
+// drawn again only when that colour changes.
+QIcon editedMark()
+{
+    static QRgb drawnIn = 0;
+    static QIcon mark;
+    const QColor colour = Roles::secondary(QPalette());
+    if (mark.isNull() || colour.rgba() != drawnIn) {
+        drawnIn = colour.rgba();
+        const qreal ratio = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+        mark = QIcon(Symbols::tinted(QStringLiteral("pencil"), 16, colour, ratio));
+    }
+    return mark;
+}
 
 // Spaces and tabs around a committed text go; line breaks stay.
 QString trimmedOfBlanks(const QString &text)
@@ -88,7 +105,7 @@ QVariant ReceiptsModel::data(const QModelIndex &index, int role) const
     case Qt::EditRole:
         switch (Column(index.column())) {
         case date:
-            return reading.date ? DateText::abbreviated(*reading.date) : QString();
+            return reading.date ? DateText::numeric(*reading.date) : QString();
         case sender:
             return reading.sender.value_or(QString());
         case amount:
@@ -112,7 +129,7 @@ QVariant ReceiptsModel::data(const QModelIndex &index, int role) const
         break;
     case Qt::DecorationRole:
         if (index.column() == file && record.edited)
-            return Symbols::icon(QStringLiteral("pencil"));
+            return editedMark();
         break;
     case Qt::ToolTipRole:
         if (index.column() == file && record.edited)

@@ -72,6 +72,7 @@ ActionRow::ActionRow(const RuleAction &action, const ApplicationCatalog *applica
     controls()->addWidget(m_value, 1);
     controls()->addWidget(m_application);
     refresh();
+    orderTabs();
 }
 
 QString ActionRow::title(Kind kind)

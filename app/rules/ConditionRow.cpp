@@ -58,6 +58,7 @@ ConditionRow::ConditionRow(const Condition &condition, bool aiAvailable, QWidget
     controls()->addStretch();
     controls()->addWidget(m_mark);
     refresh();
+    orderTabs();
 }
 
 void ConditionRow::setAiAvailable(bool available)
@@ -133,6 +134,7 @@ QComboBox *ConditionRow::fileTypePicker()
     m_fileType->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     connect(m_fileType, &QComboBox::currentIndexChanged, this, &ConditionRow::chooseFileType);
     controls()->insertWidget(valueEditorIndex, m_fileType);
+    orderTabs();
     return m_fileType;
 }
 
@@ -153,6 +155,7 @@ QToolButton *ConditionRow::kindButton()
     }
     m_kind->setMenu(m_kindMenu);
     controls()->insertWidget(valueEditorIndex, m_kind);
+    orderTabs();
     return m_kind;
 }
 

@@ -4,6 +4,7 @@
 #include "DryRunView.h"
 #include "FileIcon.h"
 #include "FileNameLabel.h"
+#include "LineLimitedLabel.h"
 #include "RecognitionLine.h"
 #include "Roles.h"
 #include "Symbols.h"
@@ -38,10 +39,9 @@ DryRunRowView::DryRunRowView(const DryRunRow &row, QWidget *parent)
     state->setSpacing(4);
     m_arrow = new QLabel(this);
     state->addWidget(m_arrow, 0, Qt::AlignTop);
-    m_state = new QLabel(this);
+    // A plan is told in at most two lines; the whole of it is the tooltip.
+    m_state = new LineLimitedLabel(2, this);
     m_state->setObjectName(QStringLiteral("state"));
-    m_state->setTextFormat(Qt::PlainText);
-    m_state->setWordWrap(true);
     state->addWidget(m_state, 1);
     column->addLayout(state);
 
@@ -61,6 +61,7 @@ void DryRunRowView::setRow(const DryRunRow &row)
     const bool matched = !row.reading && row.plan;
     m_arrow->setVisible(matched);
     m_state->setText(stateText());
+    m_state->setToolTip(matched ? m_state->text() : QString());
     m_review->setVisible(matched && row.waitsForReview());
     m_recognition->setVisible(row.recognition.has_value());
     if (row.recognition)

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class Chip;
+class LineLimitedLabel;
 class QLabel;
 class RecognitionLine;
 
@@ -32,7 +33,7 @@ private:
 
     DryRunRow m_row;
     QLabel *m_arrow = nullptr;
-    QLabel *m_state = nullptr;
+    LineLimitedLabel *m_state = nullptr;
     Chip *m_review = nullptr;
     RecognitionLine *m_recognition = nullptr;
 };

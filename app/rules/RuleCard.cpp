@@ -16,7 +16,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
@@ -118,6 +117,8 @@ void RuleCard::setStored(const StoredRule &stored)
                 m_model.chooseFolder(false, AppModel::nearestExisting(m_missing.constFirst()));
         });
         static_cast<QHBoxLayout *>(m_access->layout())->addWidget(allow, 0, Qt::AlignVCenter);
+        // The note stands above the card's buttons: the keyboard reaches it first.
+        QWidget::setTabOrder(m_switch, allow);
     }
     if (m_access) {
         QStringList paths;
@@ -178,17 +179,6 @@ QMenu *RuleCard::makeMenu(QWidget *parent)
 
 void RuleCard::deleteRule()
 {
-    // A rule is the user's own work: it goes only when the user says so.
-    QMessageBox ask(QMessageBox::Warning, tr("Delete the rule “%1”?").arg(m_stored.rule().name),
-                    tr("Files it has filed stay where they are. This cannot be undone."), QMessageBox::NoButton,
-                    window());
-    ask.setWindowModality(Qt::WindowModal);
-    QPushButton *remove = ask.addButton(tr("Delete Rule"), QMessageBox::DestructiveRole);
-    ask.addButton(QMessageBox::Cancel);
-    ask.setDefaultButton(QMessageBox::Cancel);
-    ask.exec();
-    if (ask.clickedButton() != remove)
-        return;
     m_model.store().remove(current());
 }
 

@@ -31,7 +31,7 @@ public:
 
     // The card's menu: Edit, Dry Run, Move Up, Move Down, Delete Rule.
     QMenu *makeMenu(QWidget *parent);
-    // Asks whether to delete the rule; deletes it when the user agrees.
+    // Deletes the stored rule at once.
     void deleteRule();
 
     ToggleSwitch *enabledSwitch() const { return m_switch; }

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QHBoxLayout>
+#include <QLayoutItem>
 #include <QMenu>
 #include <QToolButton>
 
@@ -39,6 +40,21 @@ RuleRow::RuleRow(QWidget *parent)
     };
     addMove(tr("Move Up"), QKeySequence(Qt::ALT | Qt::Key_Up), -1);
     addMove(tr("Move Down"), QKeySequence(Qt::ALT | Qt::Key_Down), 1);
+}
+
+void RuleRow::orderTabs()
+{
+    QWidget *previous = nullptr;
+    for (int i = 0; i < m_controls->count(); ++i) {
+        QWidget *control = m_controls->itemAt(i)->widget();
+        if (!control || !(control->focusPolicy() & Qt::TabFocus))
+            continue;
+        if (previous)
+            QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
+    if (previous)
+        QWidget::setTabOrder(previous, m_remove);
 }
 
 void RuleRow::contextMenuEvent(QContextMenuEvent *event)

@@ -27,6 +27,9 @@ protected:
     explicit RuleRow(QWidget *parent = nullptr);
     // The row's controls go here, before the Remove button.
     QHBoxLayout *controls() const { return m_controls; }
+    // Tab goes through the controls as they stand from left to right and
+    // then to Remove; call it after controls were added.
+    void orderTabs();
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:

@@ -97,10 +97,12 @@ void AccentPreview::paintEvent(QPaintEvent *)
         QString title;
         void (*symbol)(QPainter &, const QRectF &, const QColor &);
     };
+    // The mock's own content is shown as it stands in every language; only
+    // the header, the count, the pill and the switch's label are translated.
     const SidebarRow rows[] = {
-        {tr("Inbox"), drawTray},
-        {tr("Today"), drawStar},
-        {tr("Done"),
+        {QStringLiteral("Inbox"), drawTray},
+        {QStringLiteral("Today"), drawStar},
+        {QStringLiteral("Done"),
          [](QPainter &p, const QRectF &box, const QColor &color) {
              p.setPen(QPen(color, 1.2));
              p.setBrush(Qt::NoBrush);
@@ -161,7 +163,7 @@ void AccentPreview::paintEvent(QPaintEvent *)
         double chipWidth = 0;
         if (!done) {
             const QFont chipFont = withWeight(caption, QFont::Medium);
-            const QString tag = tr("Today");
+            const QString tag = QStringLiteral("Today");
             chipWidth = QFontMetricsF(chipFont).horizontalAdvance(tag) + 16;
             const QRectF chip(row.right() - chipWidth, row.center().y() - 8, chipWidth, 16);
             QColor fill = accent;
@@ -178,7 +180,7 @@ void AccentPreview::paintEvent(QPaintEvent *)
         painter.setFont(titleFont);
         painter.setPen(done ? secondary : primary);
         const QRectF titleBox = row.adjusted(22, 0, done ? 0 : -chipWidth - 8, 0);
-        const QString title = done ? tr("Pick a color") : tr("Ship the first build");
+        const QString title = done ? QStringLiteral("Pick a color") : QStringLiteral("Ship the first build");
         painter.drawText(titleBox, Qt::AlignVCenter | Qt::AlignLeft,
                          calloutMetrics.elidedText(title, Qt::ElideRight, titleBox.width()));
         taskY += 20 + 8;

@@ -1,12 +1,63 @@
 #include "AccentSwatch.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QConicalGradient>
 #include <QPainter>
+
+namespace {
+
+// What a screen reader hears of a swatch: a button named after its theme
+// that says whether it is the chosen one, and presses like any button.
+class SwatchAccessible : public QAccessibleWidget
+{
+public:
+    explicit SwatchAccessible(AccentSwatch *swatch)
+        : QAccessibleWidget(swatch, QAccessible::Button)
+    {
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.selectable = true;
+        state.selected = static_cast<const AccentSwatch *>(widget())->isSelected();
+        return state;
+    }
+
+    QStringList actionNames() const override
+    {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+
+    void doAction(const QString &name) override
+    {
+        if (name == pressAction())
+            static_cast<AccentSwatch *>(widget())->click();
+        else
+            QAccessibleWidget::doAction(name);
+    }
+};
+
+QAccessibleInterface *swatchAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("AccentSwatch") && object && object->isWidgetType())
+        return new SwatchAccessible(static_cast<AccentSwatch *>(object));
+    return nullptr;
+}
+
+} // namespace
 
 AccentSwatch::AccentSwatch(const Theme &theme, QWidget *parent)
     : QAbstractButton(parent)
     , m_theme(theme)
 {
+    // Before anything asks how the swatch reads (its name does).
+    static const bool readable = [] {
+        QAccessible::installFactory(swatchAccessible);
+        return true;
+    }();
+    Q_UNUSED(readable);
     setObjectName(theme.id);
     setFixedSize(diameter, diameter);
     setCursor(Qt::PointingHandCursor);
@@ -21,6 +72,10 @@ void AccentSwatch::setSelected(bool selected)
         return;
     m_selected = selected;
     update();
+    QAccessible::State changed;
+    changed.selected = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 void AccentSwatch::paintEvent(QPaintEvent *)

@@ -180,10 +180,8 @@ private:
         auto found = m_icons.constFind(key);
         if (found != m_icons.constEnd())
             return *found;
-        // A one-coloured drawing takes the row's colour; a coloured icon stays as it is.
-        const bool symbolic = QIcon::hasThemeIcon(Symbols::themeName(symbol) + QStringLiteral("-symbolic"));
-        return *m_icons.insert(key, symbolic ? Symbols::tinted(symbol, symbolSize, colour, ratio)
-                                             : Symbols::icon(symbol).pixmap(QSize(symbolSize, symbolSize), ratio));
+        // Every symbol is drawn in the row's colour.
+        return *m_icons.insert(key, Symbols::tinted(symbol, symbolSize, colour, ratio));
     }
 
     const CommandPalette &m_palette;
@@ -211,7 +209,9 @@ CommandPalette::CommandPalette(AppModel &model, std::function<void()> openSettin
     bar->setContentsMargins(searchPadding, searchPadding, searchPadding, searchPadding);
     bar->setSpacing(searchSpacing);
     auto *glass = new QLabel(this);
-    glass->setPixmap(Symbols::icon(QStringLiteral("magnifyingglass")).pixmap(QSize(symbolSize, symbolSize), devicePixelRatioF()));
+    glass->setObjectName(QStringLiteral("glass"));
+    glass->setPixmap(Symbols::tinted(QStringLiteral("magnifyingglass"), symbolSize, Roles::secondary(palette()),
+                                     devicePixelRatioF()));
     m_search = new QLineEdit(this);
     m_search->setObjectName(QStringLiteral("search"));
     m_search->setFrame(false);

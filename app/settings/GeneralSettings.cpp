@@ -6,7 +6,7 @@
 #include "ModelStatusText.h"
 #include "Prefs.h"
 #include "Roles.h"
-#include "Symbols.h"
+#include "SymbolLabel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -45,7 +45,9 @@ GeneralSettings::GeneralSettings(Autopilot &autopilot, QWidget *parent)
     auto *status = new QWidget(recognition);
     auto *statusLayout = new QHBoxLayout(status);
     statusLayout->setContentsMargins(0, 0, 0, 0);
-    m_statusSymbol = new QLabel(status);
+    const ModelStatus shown = m_autopilot.modelStatus();
+    m_statusSymbol = new SymbolLabel(ModelStatusText::symbol(shown), 16, SymbolLabel::Tint::secondary, status);
+    m_statusSymbol->setObjectName(QStringLiteral("modelStatusSymbol"));
     m_statusSymbol->setFixedSize(16, 16);
     statusLayout->addWidget(m_statusSymbol, 0, Qt::AlignTop);
     m_statusText = new QLabel(status);
@@ -91,7 +93,7 @@ GeneralSettings::GeneralSettings(Autopilot &autopilot, QWidget *parent)
 void GeneralSettings::showModelStatus()
 {
     const ModelStatus status = m_autopilot.modelStatus();
-    m_statusSymbol->setPixmap(Symbols::icon(ModelStatusText::symbol(status)).pixmap(16, 16));
+    m_statusSymbol->setSymbol(ModelStatusText::symbol(status), SymbolLabel::Tint::secondary);
     m_statusText->setText(ModelStatusText::text(status));
 }
 

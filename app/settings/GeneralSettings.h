@@ -10,6 +10,7 @@ class Autopilot;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class SymbolLabel;
 
 class GeneralSettings : public QWidget
 {
@@ -26,7 +27,7 @@ private:
     void setLaunchAtLogin(bool enabled);
 
     Autopilot &m_autopilot;
-    QLabel *m_statusSymbol = nullptr;
+    SymbolLabel *m_statusSymbol = nullptr;
     QLabel *m_statusText = nullptr;
     QCheckBox *m_launchAtLogin = nullptr;
     QLabel *m_loginError = nullptr;

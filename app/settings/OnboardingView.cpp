@@ -10,6 +10,7 @@
 #include "RuleSentence.h"
 #include "RuleTemplates.h"
 #include "ModelStatusText.h"
+#include "SymbolLabel.h"
 #include "Symbols.h"
 
 #include <QCheckBox>
@@ -51,14 +52,6 @@ QLabel *largeTitle(const QString &text, QWidget *parent)
     font.setPointSizeF(font.pointSizeF() + 12);
     font.setWeight(QFont::DemiBold);
     label->setFont(font);
-    return label;
-}
-
-QLabel *symbolLabel(const QString &symbol, int size, QWidget *parent)
-{
-    auto *label = new QLabel(parent);
-    label->setPixmap(Symbols::icon(symbol).pixmap(size, size));
-    label->setFixedSize(size, size);
     return label;
 }
 
@@ -125,7 +118,10 @@ QWidget *OnboardingView::welcomePage()
     auto *page = new QWidget(this);
     auto *layout = new QVBoxLayout(page);
     layout->setSpacing(16);
-    layout->addWidget(symbolLabel(QStringLiteral("tray.and.arrow.down"), 44, page));
+    auto *welcome = new SymbolLabel(QStringLiteral("tray.and.arrow.down"), 44, SymbolLabel::Tint::accentText, page);
+    welcome->setObjectName(QStringLiteral("welcomeSymbol"));
+    welcome->setFixedSize(44, 44);
+    layout->addWidget(welcome);
     layout->addWidget(largeTitle(tr("Welcome to Filewright"), page));
     layout->addWidget(textLabel(
         tr("Filewright reads the new files in the folders you choose, recognizes what they are and files them by "
@@ -142,7 +138,9 @@ QWidget *OnboardingView::welcomePage()
     for (const auto &[text, symbol] : lines) {
         auto *row = new QHBoxLayout;
         row->setSpacing(8);
-        row->addWidget(symbolLabel(symbol, 16, page), 0, Qt::AlignTop);
+        auto *mark = new SymbolLabel(symbol, 16, SymbolLabel::Tint::secondary, page);
+        mark->setFixedSize(16, 16);
+        row->addWidget(mark, 0, Qt::AlignTop);
         row->addWidget(textLabel(text, page, Roles::Font::body, true), 1);
         points->addLayout(row);
     }
@@ -187,9 +185,9 @@ QWidget *OnboardingView::folderChoice(Row row, const QString &title, const QStri
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(12);
     FolderRow parts;
-    parts.symbol = new QLabel(widget);
+    parts.symbol = new SymbolLabel(QStringLiteral("folder"), 22, SymbolLabel::Tint::secondary, widget);
+    parts.symbol->setObjectName(QStringLiteral("folderSymbol"));
     parts.symbol->setFixedSize(28, 28);
-    parts.symbol->setAlignment(Qt::AlignCenter);
     layout->addWidget(parts.symbol);
     auto *texts = new QVBoxLayout;
     texts->setSpacing(2);
@@ -290,8 +288,10 @@ void OnboardingView::refreshFolders()
 {
     for (auto it = m_rows.cbegin(); it != m_rows.cend(); ++it) {
         const bool chosen = (it.key() == Row::downloads ? m_downloads : m_desktop).has_value();
-        it->symbol->setPixmap(
-            Symbols::icon(chosen ? QStringLiteral("checkmark.circle.fill") : QStringLiteral("folder")).pixmap(22, 22));
+        if (chosen)
+            it->symbol->setSymbol(QStringLiteral("checkmark.circle.fill"), SymbolLabel::Tint::accentText);
+        else
+            it->symbol->setSymbol(QStringLiteral("folder"), SymbolLabel::Tint::secondary);
         it->button->setText(chosen ? tr("Change…") : tr("Choose…"));
     }
     const NameLanguage language = Prefs::sentenceLanguage();

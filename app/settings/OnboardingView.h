@@ -18,6 +18,7 @@ class AppModel;
 class Notifier;
 class QCheckBox;
 class QLabel;
+class SymbolLabel;
 class QPushButton;
 class QStackedWidget;
 
@@ -75,7 +76,7 @@ private:
     QPushButton *m_forward = nullptr;
     struct FolderRow
     {
-        QLabel *symbol = nullptr;
+        SymbolLabel *symbol = nullptr;
         QPushButton *button = nullptr;
     };
     QHash<Row, FolderRow> m_rows;

@@ -73,6 +73,13 @@ QString abbreviated(const QDateTime &instant, const QLocale &locale)
     return formatted(instant, locale, u"yMMMd").value_or(locale.toString(instant.toUTC().date(), QLocale::ShortFormat));
 }
 
+QString numeric(const QDateTime &instant, const QLocale &locale)
+{
+    if (!instant.isValid())
+        return {};
+    return formatted(instant, locale, u"yMd").value_or(locale.toString(instant.toUTC().date(), numericFormat(locale)));
+}
+
 QString day(const QDate &day, const QLocale &locale)
 {
     if (!day.isValid())

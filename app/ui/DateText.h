@@ -19,6 +19,9 @@ QLocale locale();
 // so that the day shown is the same in every time zone: "31. Dez. 2024".
 QString abbreviated(const QDateTime &instant, const QLocale &locale = DateText::locale());
 
+// The day of the instant in UTC in digits only: "1.10.2026", "10/1/2026".
+QString numeric(const QDateTime &instant, const QLocale &locale = DateText::locale());
+
 // A calendar day with the month's full name: "5. Juli 2026", "July 5, 2026".
 QString day(const QDate &day, const QLocale &locale = DateText::locale());
 

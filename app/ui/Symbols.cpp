@@ -54,7 +54,7 @@ const QHash<QString, Entry> &table()
         {QStringLiteral("exclamationmark.circle"), {"dialog-warning", QStyle::SP_MessageBoxWarning}},
         {QStringLiteral("info.circle"), {"dialog-information", QStyle::SP_MessageBoxInformation}},
         {QStringLiteral("pause.circle"), {"media-playback-pause", QStyle::SP_MediaPause}},
-        {QStringLiteral("hand.raised"), {"dialog-cancel", QStyle::SP_MessageBoxCritical}},
+        {QStringLiteral("hand.raised"), {"dialog-information", QStyle::SP_MessageBoxInformation}},
         {QStringLiteral("lock.laptopcomputer"), {"system-lock-screen", QStyle::SP_ComputerIcon}},
         {QStringLiteral("character.cursor.ibeam"), {"insert-text", QStyle::SP_FileDialogDetailedView}},
         {QStringLiteral("text.quote"), {"format-text-blockquote", QStyle::SP_FileDialogDetailedView}},
@@ -83,12 +83,21 @@ const QHash<QString, QString> &symbolicNames()
         {QStringLiteral("tag"), QStringLiteral("bookmark-new-symbolic")},
         {QStringLiteral("tray"), QStringLiteral("mail-unread-symbolic")},
         {QStringLiteral("envelope"), QStringLiteral("mail-unread-symbolic")},
-        {QStringLiteral("hand.raised"), QStringLiteral("process-stop-symbolic")},
         {QStringLiteral("text.quote"), QStringLiteral("format-text-plaintext-symbolic")},
         {QStringLiteral("folder.badge.questionmark"), QStringLiteral("folder-symbolic")},
         {QStringLiteral("circle"), QStringLiteral("radio-symbolic")},
     };
     return names;
+}
+
+// Drawings of our own, for symbols whose meaning no desktop icon carries
+// (a raised hand is no "stop" sign).
+QString bundled(const QString &symbol)
+{
+    static const QHash<QString, QString> drawings{
+        {QStringLiteral("hand.raised"), QStringLiteral(":/symbols/hand.raised.svg")},
+    };
+    return drawings.value(symbol);
 }
 
 } // namespace
@@ -118,6 +127,8 @@ QString themeName(const QString &symbol)
 
 QIcon icon(const QString &symbol)
 {
+    if (const QString drawing = bundled(symbol); !drawing.isEmpty())
+        return QIcon(drawing);
     const auto it = table().constFind(symbol);
     if (it != table().constEnd()) {
         const QIcon themed = QIcon::fromTheme(QString::fromLatin1(it->theme));
@@ -140,8 +151,12 @@ QIcon icon(const QString &symbol)
 
 QPixmap tinted(const QString &symbol, int size, const QColor &tint, qreal devicePixelRatio)
 {
-    // The theme's symbolic drawing where it has one: one-coloured by design.
-    QIcon source = QIcon::fromTheme(symbolicNames().value(symbol, themeName(symbol) + QStringLiteral("-symbolic")));
+    // Our own drawing, else the theme's symbolic one where it has one: both
+    // one-coloured by design.
+    const QString drawing = bundled(symbol);
+    QIcon source = drawing.isEmpty()
+        ? QIcon::fromTheme(symbolicNames().value(symbol, themeName(symbol) + QStringLiteral("-symbolic")))
+        : QIcon(drawing);
     if (source.isNull())
         source = icon(symbol);
     QPixmap pixmap = source.pixmap(QSize(size, size), devicePixelRatio);

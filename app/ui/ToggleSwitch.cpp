@@ -8,6 +8,9 @@
 namespace {
 constexpr QSize switchSize{30, 18};
 constexpr int knobMargin = 2;
+// Room around the capsule for the focus ring, which stands apart from it by
+// a gap: against an accent-filled capsule a ring touching it would vanish.
+constexpr int ringRoom = 3;
 } // namespace
 
 ToggleSwitch::ToggleSwitch(QWidget *parent)
@@ -22,7 +25,7 @@ ToggleSwitch::ToggleSwitch(QWidget *parent)
 
 QSize ToggleSwitch::sizeHint() const
 {
-    return switchSize;
+    return switchSize + QSize(2 * ringRoom, 2 * ringRoom);
 }
 
 void ToggleSwitch::paintEvent(QPaintEvent *)
@@ -45,7 +48,7 @@ void ToggleSwitch::paintEvent(QPaintEvent *)
     painter.drawEllipse(QRectF(x, track.top() + knobMargin, knob, knob));
     if (hasFocus()) {
         painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(palette().color(QPalette::Highlight), 1.5));
-        painter.drawRoundedRect(track.adjusted(-1, -1, 1, 1), radius + 1, radius + 1);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRoundedRect(track.adjusted(-2, -2, 2, 2), radius + 2, radius + 2);
     }
 }

@@ -3,10 +3,13 @@
 // palette has closed.
 #include "CommandPalette.h"
 #include "Diagnostics.h"
+#include "Roles.h"
 #include "RuleEditorFixture.h"
+#include "ThemeStore.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QtTest/QTest>
@@ -144,4 +147,83 @@ TEST_F(CommandPaletteTest, EachEntryRunsAfterThePaletteClosed)
     EXPECT_FALSE(palette.isVisible());
     QTest::qWaitFor([&] { return QApplication::clipboard()->text() == Diagnostics::text(*model); });
     EXPECT_EQ(QApplication::clipboard()->text(), Diagnostics::text(*model));
+}
+
+TEST_F(CommandPaletteTest, EverySymbolIsDrawnInItsRowsColourWhateverTheAccent)
+{
+    folder(QStringLiteral("Downloads"));
+    StoredRule stored(rule(QStringLiteral("Invoices"), {}, {}), std::nullopt, 0);
+    model->store().insert(stored);
+    // Whether every pixel that differs from the background lies between the
+    // background and the colour (edges are blended), and enough of them are
+    // the colour itself.
+    const auto drawnIn = [](const QImage &image, const QRect &area, const QColor &background, const QColor &colour) {
+        int solid = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const QColor pixel = image.pixelColor(x, y);
+                const int channels[3][3] = {{background.red(), colour.red(), pixel.red()},
+                                            {background.green(), colour.green(), pixel.green()},
+                                            {background.blue(), colour.blue(), pixel.blue()}};
+                int widest = 0;
+                for (int c = 1; c < 3; ++c) {
+                    if (std::abs(channels[c][1] - channels[c][0]) > std::abs(channels[widest][1] - channels[widest][0]))
+                        widest = c;
+                }
+                const int span = channels[widest][1] - channels[widest][0];
+                if (span == 0)
+                    return false;
+                const double share = double(channels[widest][2] - channels[widest][0]) / span;
+                for (const auto &channel : channels) {
+                    if (std::abs(channel[0] + share * (channel[1] - channel[0]) - channel[2]) > 14)
+                        return false;
+                }
+                if (share > 0.9)
+                    ++solid;
+            }
+        }
+        return solid >= 6;
+    };
+
+    for (const QString &accent : {QStringLiteral("red"), QStringLiteral("yellow"), QStringLiteral("system")}) {
+        ThemeStore::instance().setThemeID(accent);
+        CommandPalette palette(*model, {});
+        palette.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&palette));
+        key(palette, Qt::Key_Down);
+        ASSERT_EQ(palette.selected(), 1);
+        QCoreApplication::processEvents();
+        const Theme theme = ThemeStore::instance().theme();
+        QListView *list = palette.list();
+        const QImage image = list->viewport()->grab().toImage();
+        const qreal ratio = image.devicePixelRatio();
+        ASSERT_EQ(list->model()->rowCount(), 12);
+        for (int row = 0; row < list->model()->rowCount(); ++row) {
+            const QRect rect = list->visualRect(list->model()->index(row, 0));
+            if (!list->viewport()->rect().contains(rect))
+                continue; // rows scrolled out of view
+            const QRect symbol(QRect(rect.left() + 16, rect.top() + 2, 20, rect.height() - 4).topLeft() * ratio,
+                               QSize(20, rect.height() - 4) * ratio);
+            const QColor background = image.pixelColor(QPoint(rect.left() + 12, rect.center().y()) * ratio);
+            const QColor colour = row == 1 ? theme.onAccent() : theme.accentText(list->palette());
+            EXPECT_TRUE(drawnIn(image, symbol, background, colour))
+                << accent.toStdString() << " row " << row << " " << palette.commands().at(palette.matches().at(row)).symbol.toStdString();
+        }
+        const auto *glass = palette.findChild<QLabel *>(QStringLiteral("glass"));
+        ASSERT_NE(glass, nullptr);
+        const QImage drawn = glass->pixmap().toImage();
+        ASSERT_FALSE(drawn.isNull());
+        for (int y = 0; y < drawn.height(); ++y) {
+            for (int x = 0; x < drawn.width(); ++x) {
+                const QColor pixel = drawn.pixelColor(x, y);
+                const QColor secondary = Roles::secondary(glass->palette());
+                if (pixel.alpha() > 128) {
+                    ASSERT_LE(std::abs(pixel.red() - secondary.red()) + std::abs(pixel.green() - secondary.green())
+                                  + std::abs(pixel.blue() - secondary.blue()),
+                              6);
+                }
+            }
+        }
+    }
+    ThemeStore::instance().setThemeID(QStringLiteral("system"));
 }

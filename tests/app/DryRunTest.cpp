@@ -1,6 +1,8 @@
 // Trying a rule on a folder's newest files: the rows and their updates, the
 // points where a cancelled run stops, and that nothing on disk changes.
 #include "DryRun.h"
+#include "DryRunRowView.h"
+#include "LineLimitedLabel.h"
 
 #include "AutopilotFixture.h"
 #include "FolderWatcher.h"
@@ -9,6 +11,7 @@
 #include "TestSupport.h"
 
 #include <QDirIterator>
+#include <QFontMetrics>
 #include <QTimer>
 
 namespace {
@@ -292,4 +295,41 @@ TEST_F(DryRunTest, throughTheAutopilotReadsViaTheCacheWritesNoJournalAndNeedsAFo
     ASSERT_TRUE(QDir(gone.displayPath).removeRecursively());
     EXPECT_TRUE(runToEnd(gone).isEmpty());
     EXPECT_TRUE(store->folder(gone.uuid)->needsReselect);
+}
+
+TEST(DryRunRowTest, aLongPlanIsToldInTwoLinesAtMostAndAShortOneInOne)
+{
+    DryRunRow row;
+    row.file = QStringLiteral("/tmp/Inbox/scan.pdf");
+    row.reading = false;
+    Plan plan;
+    plan.original = row.file;
+    plan.destination = QStringLiteral("/tmp/Archive/Invoices/2026/Electricity and gas/Quarterly statements/scan.pdf");
+    plan.tags = QStringList{QStringLiteral("Invoices"), QStringLiteral("Household"), QStringLiteral("Tax 2026")};
+    plan.trashAfterDays = 30;
+    plan.openWith = QStringLiteral("Document Viewer");
+    row.plan = plan;
+
+    DryRunRowView view(row);
+    view.resize(260, 400);
+    view.show();
+    QCoreApplication::processEvents();
+    const auto *state = view.findChild<LineLimitedLabel *>(QStringLiteral("state"));
+    ASSERT_NE(state, nullptr);
+    const QStringList lines = state->shownLines();
+    ASSERT_EQ(lines.size(), 2) << lines.join(u'|').toStdString();
+    EXPECT_TRUE(lines.constLast().endsWith(QChar(0x2026)));
+    EXPECT_EQ(state->heightForWidth(state->width()), 2 * state->fontMetrics().lineSpacing());
+    EXPECT_LE(state->fontMetrics().horizontalAdvance(lines.constLast()), state->contentsRect().width());
+    EXPECT_EQ(state->toolTip(), view.stateText());
+
+    // A plan that fits takes one line, unchanged.
+    plan.tags.clear();
+    plan.trashAfterDays.reset();
+    plan.openWith.reset();
+    plan.destination = QStringLiteral("/tmp/A/scan.pdf");
+    row.plan = plan;
+    view.setRow(row);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(state->shownLines(), QStringList{view.stateText()});
 }

@@ -2,6 +2,7 @@
 // dates, months, amounts and reading notes follow the windows' language, and
 // the same action has the same word everywhere. Run by CTest with
 // LANGUAGE=de (FilewrightAppTests.german); skipped otherwise.
+#include "AccentPreview.h"
 #include "AppModel.h"
 #include "DateText.h"
 #include "JournalModel.h"
@@ -18,6 +19,8 @@
 
 #include <QDateEdit>
 #include <QLabel>
+#include <QPaintEngine>
+#include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -41,7 +44,72 @@ protected:
     std::unique_ptr<AppModel> model;
 };
 
+// A surface that keeps the texts drawn on it, in order, and nothing else.
+class DrawnTexts : public QPaintDevice
+{
+public:
+    QStringList texts;
+
+    QPaintEngine *paintEngine() const override { return &m_engine; }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case PdmWidth: return 1000;
+        case PdmHeight: return 1000;
+        case PdmDepth: return 32;
+        case PdmDevicePixelRatio: return 1;
+        case PdmDevicePixelRatioScaled: return int(devicePixelRatioFScale());
+        case PdmWidthMM:
+        case PdmHeightMM: return 264;
+        default: return 96; // dots per inch
+        }
+    }
+
+private:
+    class Engine : public QPaintEngine
+    {
+    public:
+        explicit Engine(QStringList &texts) : m_texts(texts) {}
+        bool begin(QPaintDevice *) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState &) override {}
+        void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
+        void drawPath(const QPainterPath &) override {}
+        void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
+        void drawRects(const QRectF *, int) override {}
+        void drawEllipse(const QRectF &) override {}
+        void drawLines(const QLineF *, int) override {}
+        void drawTextItem(const QPointF &, const QTextItem &item) override { m_texts.append(item.text()); }
+        Type type() const override { return User; }
+
+    private:
+        QStringList &m_texts;
+    };
+    mutable Engine m_engine{texts};
+};
+
 } // namespace
+
+TEST_F(GermanWindowsTest, TheAccentPreviewTranslatesOnlyItsFrameNotTheMockContent)
+{
+    AccentPreview preview;
+    preview.resize(440, AccentPreview::previewHeight);
+    EXPECT_EQ(preview.accessibleName(), QStringLiteral("Vorschau der Akzentfarbe"));
+    DrawnTexts drawn;
+    {
+        QPainter painter(&drawn);
+        preview.render(&painter);
+    }
+    // The sidebar, then the header and the count, the tasks and their tag, the pill and the switch's label.
+    for (const char *shown : {"Inbox", "Done", "Eingang", "1 offen", "Pick a color", "Ship the first build",
+                              "Aufgabe hinzufügen", "Fokus"})
+        EXPECT_TRUE(drawn.texts.contains(QString::fromUtf8(shown))) << shown << " in " << drawn.texts.join(u'|').toStdString();
+    EXPECT_EQ(drawn.texts.count(QStringLiteral("Today")), 2) << drawn.texts.join(u'|').toStdString();
+    for (const char *translated : {"Heute", "Erledigt", "Eine Farbe auswählen"})
+        EXPECT_FALSE(drawn.texts.contains(QString::fromUtf8(translated))) << translated;
+}
 
 TEST_F(GermanWindowsTest, DatesMonthsAndAmountsReadInGermanEverywhere)
 {
@@ -64,7 +132,7 @@ TEST_F(GermanWindowsTest, DatesMonthsAndAmountsReadInGermanEverywhere)
     EXPECT_EQ(receipts.monthTitle(), QStringLiteral("Oktober 2026"));
     ReceiptsModel *rows = receipts.tableModel();
     ASSERT_EQ(rows->rowCount(), 1);
-    EXPECT_EQ(rows->index(0, ReceiptsModel::date).data().toString(), QStringLiteral("1. Okt. 2026"));
+    EXPECT_EQ(rows->index(0, ReceiptsModel::date).data().toString(), QStringLiteral("1.10.2026"));
     EXPECT_EQ(rows->index(0, ReceiptsModel::amount).data().toString(), QStringLiteral("1234,50"));
 
     // The review sheet types and shows the day in the German order.

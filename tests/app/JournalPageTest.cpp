@@ -1,6 +1,7 @@
 // The journal page and its review sheet over a real store and real files:
 // what each row says, the filter against the sidebar badge, and checking,
 // filing, skipping and undoing from the page.
+#include "Appearance.h"
 #include "Autopilot.h"
 #include "FileReadiness.h"
 #include "JournalDelegate.h"
@@ -13,11 +14,14 @@
 #include "RealHome.h"
 #include "ScopedEnv.h"
 #include "TestSupport.h"
+#include "Theme.h"
+#include "ThemeStore.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -521,4 +525,102 @@ TEST_F(JournalPageTest, RowsInViewFitTheWidthAfterAResize)
     list->scrollTo(page->journal().index(far));
     QCoreApplication::processEvents();
     EXPECT_TRUE(fits(far));
+}
+
+TEST_F(JournalPageTest, TheTitleAndASelectedRowWhoseChipAndButtonStayReadable)
+{
+    const auto *title = page->findChild<QLabel *>(QStringLiteral("pageTitle"));
+    ASSERT_NE(title, nullptr);
+    EXPECT_TRUE(title->isVisibleTo(page));
+    EXPECT_EQ(title->text(), QStringLiteral("Journal"));
+
+    // Contrast as the web's accessibility rules measure it: 1 for equal
+    // colours, 21 for black on white.
+    const auto luminance = [](const QColor &colour) {
+        const auto linear = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
+    };
+    const auto contrast = [&](const QColor &a, const QColor &b) {
+        const double la = luminance(a), lb = luminance(b);
+        return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    };
+    // The strongest contrast within an area against a colour: a chip's text and symbol.
+    const auto strongest = [&](const QImage &image, const QRect &area, const QColor &against) {
+        double best = 1;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x)
+                best = std::max(best, contrast(image.pixelColor(x, y), against));
+        }
+        return best;
+    };
+    // The colour most of an area has: a button's fill.
+    const auto commonest = [](const QImage &image, const QRect &area) {
+        QHash<QRgb, int> counts;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x)
+                ++counts[image.pixel(x, y)];
+        }
+        QRgb found = 0;
+        int most = 0;
+        for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+            if (it.value() > most) {
+                most = it.value();
+                found = it.key();
+            }
+        }
+        return QColor::fromRgb(found);
+    };
+    struct Look
+    {
+        double chip; // the chip's text against the row
+        double fill; // the button's fill against the row
+        double label; // the button's title against its fill
+    };
+
+    const JournalEntry check = waiting(QStringLiteral("scan.pdf"), QStringLiteral("ACME"));
+    QTableView *list = page->list();
+    list->setFocus();
+    const auto *delegate = qobject_cast<const JournalDelegate *>(list->itemDelegate());
+    ASSERT_NE(delegate, nullptr);
+    const QString pictures = qEnvironmentVariable("FILEWRIGHT_TEST_PICTURES");
+    for (const Appearance::Mode mode : {Appearance::Mode::light, Appearance::Mode::dark}) {
+        Appearance::apply(mode);
+        for (const Theme &theme : Theme::all()) {
+            ThemeStore::instance().setThemeID(theme.id);
+            const auto look = [&](bool selected) {
+                if (selected)
+                    list->selectRow(page->journal().rowOf(check.id));
+                else
+                    list->clearSelection();
+                QCoreApplication::processEvents();
+                const QModelIndex index = page->journal().index(page->journal().rowOf(check.id));
+                const QRect rect = list->visualRect(index);
+                const QImage image = list->viewport()->grab().toImage();
+                const qreal ratio = image.devicePixelRatio();
+                const auto scaled = [ratio](const QRect &area) {
+                    return QRect(area.topLeft() * ratio, area.size() * ratio);
+                };
+                const QRect chip = scaled(delegate->chipRect(*shown(check.id), rect, list->font()));
+                const QRect button = scaled(delegate->actionRect(*shown(check.id), rect, list->font()));
+                const QColor row = image.pixelColor(QPoint(rect.left() + 8, rect.center().y()) * ratio);
+                const QColor fill = commonest(image, button.adjusted(2, 2, -2, -2));
+                if (selected && !pictures.isEmpty()) {
+                    image.copy(scaled(rect)).save(QDir(pictures).filePath(
+                        QStringLiteral("journal-selected-review-%1-%2.png")
+                            .arg(mode == Appearance::Mode::dark ? QStringLiteral("dark") : QStringLiteral("light"), theme.id)));
+                }
+                return Look{strongest(image, chip, row), contrast(fill, row), strongest(image, button.adjusted(4, 4, -4, -4), fill)};
+            };
+            const Look plain = look(false);
+            const Look selected = look(true);
+            const std::string where = theme.id.toStdString() + (mode == Appearance::Mode::dark ? " dark" : " light");
+            // The selection may cost a little contrast, never the chip or the button.
+            EXPECT_GE(selected.chip, std::min(3.0, plain.chip)) << where;
+            EXPECT_GE(selected.chip, plain.chip * 2 / 3) << where << " " << selected.chip << " " << plain.chip;
+            EXPECT_GE(selected.fill, plain.fill * 2 / 3) << where << " " << selected.fill << " " << plain.fill;
+            EXPECT_GE(selected.label, plain.label * 0.95) << where;
+        }
+    }
+    ThemeStore::instance().setThemeID(QStringLiteral("system"));
+    Appearance::apply(Appearance::Mode::light);
 }

@@ -1,8 +1,11 @@
 #include "AppModel.h"
 #include "OnboardingView.h"
 #include "Prefs.h"
+#include "Roles.h"
 #include "Store.h"
+#include "SymbolLabel.h"
 #include "TestSupport.h"
+#include "ThemeStore.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -66,7 +69,52 @@ protected:
     QString answer;
 };
 
+// Whether every visible pixel of the symbol is drawn in the colour.
+bool drawnIn(const SymbolLabel *label, const QColor &colour)
+{
+    const QImage image = label->pixmap().toImage();
+    int seen = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            if (pixel.alpha() < colour.alpha() * 6 / 10)
+                continue;
+            ++seen;
+            if (std::abs(pixel.red() - colour.red()) + std::abs(pixel.green() - colour.green())
+                    + std::abs(pixel.blue() - colour.blue()) > 9)
+                return false;
+        }
+    }
+    return seen > 0;
+}
+
 } // namespace
+
+TEST_F(OnboardingViewTest, SymbolsWearTheAccentOrTheSecondaryColour)
+{
+    addFolder(QStringLiteral("a/Desktop"));
+    ThemeStore::instance().setThemeID(QStringLiteral("red"));
+    open();
+    const auto *welcome = view->findChild<SymbolLabel *>(QStringLiteral("welcomeSymbol"));
+    ASSERT_NE(welcome, nullptr);
+    const QColor red = ThemeStore::instance().theme().accentText(welcome->palette());
+    EXPECT_TRUE(drawnIn(welcome, red));
+    const auto symbolOf = [this](const char *row) {
+        return view->findChild<QWidget *>(QString::fromLatin1(row))->findChild<SymbolLabel *>(QStringLiteral("folderSymbol"));
+    };
+    EXPECT_EQ(symbolOf("desktopRow")->symbol(), QStringLiteral("checkmark.circle.fill"));
+    EXPECT_TRUE(drawnIn(symbolOf("desktopRow"), red));
+    EXPECT_EQ(symbolOf("downloadsRow")->symbol(), QStringLiteral("folder"));
+    EXPECT_TRUE(drawnIn(symbolOf("downloadsRow"), Roles::secondary(symbolOf("downloadsRow")->palette())));
+
+    // Another accent turns them at once.
+    ThemeStore::instance().setThemeID(QStringLiteral("blue"));
+    const QColor blue = ThemeStore::instance().theme().accentText(welcome->palette());
+    ASSERT_NE(blue, red);
+    EXPECT_TRUE(drawnIn(welcome, blue));
+    EXPECT_TRUE(drawnIn(symbolOf("desktopRow"), blue));
+    ThemeStore::instance().setThemeID(QStringLiteral("system"));
+}
 
 TEST_F(OnboardingViewTest, PagesGoInOrderWithTheirFooter)
 {

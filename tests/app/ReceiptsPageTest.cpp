@@ -3,11 +3,14 @@
 #include "Autopilot.h"
 #include "ReceiptsModel.h"
 #include "ReceiptsPage.h"
+#include "Roles.h"
 #include "Store.h"
 #include "ScopedEnv.h"
 #include "TestSupport.h"
 
+#include <QIcon>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QLineEdit>
 #include <QTableView>
 #include <QTest>
@@ -147,6 +150,12 @@ TEST_F(ReceiptsPageTest, AMonthsLinesAndSumsPerCurrencyStepByStep)
                                       QStringLiteral("No amount"), QStringLiteral("Shop")}));
     EXPECT_EQ(sumTexts(), (QStringList{QStringLiteral("17.50 EUR"), QStringLiteral("3.00 USD")}));
     EXPECT_EQ(page->tableModel()->index(4, ReceiptsModel::currency).data().toString(), QString());
+    // Dates in digits, in the order of the windows' locale.
+    for (int row = 0; row < 5; ++row) {
+        const QString date = page->tableModel()->index(row, ReceiptsModel::date).data().toString();
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^[0-9]{1,4}[./-][0-9]{1,2}[./-][0-9]{1,4}$")).match(date).hasMatch())
+            << date.toStdString();
+    }
 
     page->shift(-1);
     EXPECT_EQ(senders(), QStringList{QStringLiteral("January")});
@@ -197,6 +206,23 @@ TEST_F(ReceiptsPageTest, AMonthsLinesAndSumsPerCurrencyStepByStep)
     EXPECT_EQ(rows->reading(0).amount, std::nullopt);
     EXPECT_TRUE(rows->records().at(0).edited);
     EXPECT_EQ(rows->index(0, ReceiptsModel::file).data(Qt::ToolTipRole).toString(), QStringLiteral("Changed by you"));
+    // The pencil beside the name is dimmed like the name.
+    const QImage pencil = rows->index(0, ReceiptsModel::file).data(Qt::DecorationRole).value<QIcon>().pixmap(16, 16).toImage();
+    const QColor secondary = Roles::secondary(QPalette());
+    int drawn = 0;
+    for (int y = 0; y < pencil.height(); ++y) {
+        for (int x = 0; x < pencil.width(); ++x) {
+            const QColor pixel = pencil.pixelColor(x, y);
+            if (pixel.alpha() < secondary.alpha() * 6 / 10)
+                continue;
+            ++drawn;
+            EXPECT_LE(std::abs(pixel.red() - secondary.red()) + std::abs(pixel.green() - secondary.green())
+                          + std::abs(pixel.blue() - secondary.blue()),
+                      9);
+        }
+    }
+    EXPECT_GT(drawn, 0);
+    EXPECT_EQ(rows->index(1, ReceiptsModel::file).data(Qt::DecorationRole), QVariant());
     EXPECT_EQ(sumTexts(), QStringList{QStringLiteral("17.50 EUR")});
     EXPECT_EQ(page->month(), (ReceiptsPage::Month{2026, 2}));
 }

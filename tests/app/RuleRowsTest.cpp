@@ -34,7 +34,46 @@ QStringList texts(QComboBox *box)
     return items;
 }
 
+// The shown controls of a row in the order Tab reaches them, by object name.
+QStringList tabOrder(QWidget *row)
+{
+    QStringList names;
+    QWidget *window = row->window();
+    for (QWidget *at = window->nextInFocusChain(); at != window; at = at->nextInFocusChain()) {
+        if (row->isAncestorOf(at) && (at->focusPolicy() & Qt::TabFocus) && at->isVisibleTo(row))
+            names.append(at->objectName());
+    }
+    return names;
+}
+
 } // namespace
+
+TEST(RuleRowTest, tabGoesThroughThePickersBeforeRemove)
+{
+    // The pickers made when the field first needs them come before Remove too.
+    // Rows stand in the editor after its name field.
+    QWidget editor;
+    auto *name = new QLineEdit(&editor);
+    name->setObjectName(QStringLiteral("name"));
+    auto &row = *new ConditionRow(condition(Field::sender, Op::contains, QStringLiteral("Acme")), true, &editor);
+    EXPECT_EQ(tabOrder(&row), (QStringList{QStringLiteral("field"), QStringLiteral("operator"), QStringLiteral("value"),
+                                           QStringLiteral("remove")}));
+    child(&row, "field")->setCurrentIndex(int(std::find(Condition::allFields.begin(), Condition::allFields.end(),
+                                                        Field::fileType) - Condition::allFields.begin()));
+    EXPECT_EQ(tabOrder(&row), (QStringList{QStringLiteral("field"), QStringLiteral("operator"),
+                                           QStringLiteral("fileType"), QStringLiteral("remove")}));
+    child(&row, "field")->setCurrentIndex(int(std::find(Condition::allFields.begin(), Condition::allFields.end(),
+                                                        Field::kind) - Condition::allFields.begin()));
+    EXPECT_EQ(tabOrder(&row), (QStringList{QStringLiteral("field"), QStringLiteral("operator"), QStringLiteral("kind"),
+                                           QStringLiteral("remove")}));
+
+    auto *action = new ActionRow(RuleAction{QUuid::createUuid(), RuleAction::Kind::move, QStringLiteral("~/Documents")},
+                                 nullptr, &editor);
+    const QStringList order = tabOrder(action);
+    ASSERT_FALSE(order.isEmpty());
+    EXPECT_EQ(order.constFirst(), QStringLiteral("kind"));
+    EXPECT_EQ(order.constLast(), QStringLiteral("remove"));
+}
 
 TEST(ConditionRowTest, offersEachFieldsOperatorsAndResetsOnAFieldChangeOnly)
 {

@@ -7,7 +7,9 @@
 #include "LoginItem.h"
 #include "NameSettings.h"
 #include "Prefs.h"
+#include "Roles.h"
 #include "Store.h"
+#include "SymbolLabel.h"
 #include "TestSupport.h"
 #include "ThemeStore.h"
 
@@ -19,6 +21,7 @@
 #include <QSettings>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QAccessible>
 #include <gtest/gtest.h>
 
 namespace {
@@ -58,6 +61,25 @@ TEST_F(SettingsPagesTest, GeneralControlsWriteTheirPreferencesAndTheStatusFollow
     EXPECT_EQ(page.findChild<QLabel *>(QStringLiteral("modelStatus"))->text(),
               QStringLiteral("Reading file content is off in Settings. Rules by name, type, age, size, and text still "
                              "work."));
+    // The whole status line is dimmed, its symbol too.
+    const auto *symbol = page.findChild<SymbolLabel *>(QStringLiteral("modelStatusSymbol"));
+    ASSERT_NE(symbol, nullptr);
+    EXPECT_EQ(symbol->symbol(), QStringLiteral("info.circle"));
+    const QImage drawn = symbol->pixmap().toImage();
+    const QColor secondary = Roles::secondary(symbol->palette());
+    int solid = 0;
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x) {
+            const QColor pixel = drawn.pixelColor(x, y);
+            if (pixel.alpha() < secondary.alpha() * 6 / 10)
+                continue;
+            ++solid;
+            EXPECT_LE(std::abs(pixel.red() - secondary.red()) + std::abs(pixel.green() - secondary.green())
+                          + std::abs(pixel.blue() - secondary.blue()),
+                      9);
+        }
+    }
+    EXPECT_GT(solid, 0);
 
     auto *wait = page.findChild<QComboBox *>(QStringLiteral("minimumWait"));
     pick(wait, 2);
@@ -168,14 +190,24 @@ TEST_F(SettingsPagesTest, SwatchesChooseAtOnceAndMarkOnlyTheStoredTheme)
     store.setThemeID(QStringLiteral("purple-ish"));
     AppearanceSettings page(store);
     ASSERT_EQ(page.swatches().size(), 11);
-    for (const AccentSwatch *swatch : page.swatches())
+    // What a screen reader is told of a swatch: its theme's name, and whether it is the chosen one.
+    const auto heard = [](AccentSwatch *swatch) { return QAccessible::queryAccessibleInterface(swatch); };
+    for (AccentSwatch *swatch : page.swatches()) {
         EXPECT_FALSE(swatch->isSelected()) << swatch->theme().id.toStdString();
+        QAccessibleInterface *told = heard(swatch);
+        ASSERT_NE(told, nullptr);
+        EXPECT_EQ(told->role(), QAccessible::Button);
+        EXPECT_EQ(told->text(QAccessible::Name), swatch->theme().name);
+        EXPECT_FALSE(bool(told->state().selected));
+    }
     EXPECT_EQ(page.findChild<QLabel *>(QStringLiteral("themeName"))->text(), QStringLiteral("System"));
 
     for (AccentSwatch *swatch : page.swatches()) {
         swatch->click();
         EXPECT_EQ(store.themeID(), swatch->theme().id);
         EXPECT_TRUE(swatch->isSelected());
+        for (AccentSwatch *other : page.swatches())
+            EXPECT_EQ(bool(heard(other)->state().selected), other == swatch) << other->theme().id.toStdString();
         // The mark on the fill: dark on the pale themes, white on the others.
         const QColor mark = swatch->grab().toImage().pixelColor(AccentSwatch::diameter / 2, AccentSwatch::diameter / 2);
         EXPECT_EQ(mark.rgb(), swatch->theme().onAccent().rgb()) << swatch->theme().id.toStdString();

@@ -6,6 +6,7 @@
 #include "Sheet.h"
 #include "TestSupport.h"
 #include "ThemeStore.h"
+#include "ToggleSwitch.h"
 #include "WindowHook.h"
 
 #include <QLineEdit>
@@ -227,4 +228,34 @@ TEST(WindowHookTest, HidingAWindowKeepsTheFocusedFieldOnlyClosingClearsIt)
     window.close();
     ASSERT_TRUE(showAgain());
     EXPECT_EQ(qobject_cast<QLineEdit *>(QApplication::focusWidget()), nullptr);
+}
+
+TEST(ToggleSwitchTest, AFocusedSwitchWearsARingApartFromItsFill)
+{
+    // On a switch that is on, the ring and the fill share the accent: a gap
+    // of the background between them keeps the ring visible.
+    QWidget window;
+    auto *before = new QLineEdit(&window);
+    auto *toggle = new ToggleSwitch(&window);
+    toggle->move(0, 40);
+    toggle->setChecked(true);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    before->setFocus();
+    const int y = toggle->height() / 2;
+    const auto pixel = [&](int x) { return toggle->grab().toImage().pixelColor(x, y); };
+    const QColor accent = ThemeStore::instance().theme().accent();
+    const QColor ring = toggle->palette().color(QPalette::Highlight);
+    const auto near = [](const QColor &a, const QColor &b) {
+        return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) < 40;
+    };
+    EXPECT_FALSE(near(pixel(1), ring));
+    EXPECT_TRUE(near(pixel(6), accent));
+
+    toggle->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(toggle->hasFocus());
+    EXPECT_TRUE(near(pixel(1), ring));
+    EXPECT_FALSE(near(pixel(2), ring));
+    EXPECT_TRUE(near(pixel(6), accent));
 }

@@ -3,6 +3,7 @@
 #include "JournalRow.h"
 #include "ReadingNotes.h"
 
+#include <QTimeZone>
 #include <gtest/gtest.h>
 
 TEST(DateTextTest, DaysMonthsAndTypedDatesInEachLanguage)
@@ -21,6 +22,10 @@ TEST(DateTextTest, DaysMonthsAndTypedDatesInEachLanguage)
     EXPECT_EQ(DateText::month(2026, 10, american), QStringLiteral("October 2026"));
     EXPECT_EQ(DateText::month(2026, 13, american), QString());
     EXPECT_EQ(DateText::abbreviated(CalendarUtc::noon(QDate(2026, 10, 1)), german), QStringLiteral("1. Okt. 2026"));
+    EXPECT_EQ(DateText::numeric(CalendarUtc::noon(QDate(2026, 10, 1)), german), QStringLiteral("1.10.2026"));
+    EXPECT_EQ(DateText::numeric(CalendarUtc::noon(QDate(2026, 10, 1)), american), QStringLiteral("10/1/2026"));
+    EXPECT_EQ(DateText::numeric(QDateTime(QDate(2026, 10, 1), QTime(23, 30), QTimeZone(-5 * 3600)), american),
+              QStringLiteral("10/2/2026")); // the day in UTC
     EXPECT_EQ(DateText::numericFormat(german), QStringLiteral("dd.MM.yyyy"));
     EXPECT_EQ(DateText::numericFormat(american), QStringLiteral("M/d/yyyy"));
     EXPECT_EQ(DateText::time(QTime(14, 5, 30), german), QStringLiteral("14:05"));

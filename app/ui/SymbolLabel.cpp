@@ -1,0 +1,45 @@
+#include "SymbolLabel.h"
+
+#include "Roles.h"
+#include "Symbols.h"
+#include "ThemeStore.h"
+
+#include <QEvent>
+
+SymbolLabel::SymbolLabel(const QString &symbol, int size, Tint tint, QWidget *parent)
+    : QLabel(parent)
+    , m_symbol(symbol)
+    , m_size(size)
+    , m_tint(tint)
+{
+    setAlignment(Qt::AlignCenter);
+    setMinimumSize(size, size);
+    connect(&ThemeStore::instance(), &ThemeStore::changed, this, &SymbolLabel::draw);
+    draw();
+}
+
+void SymbolLabel::setSymbol(const QString &symbol, Tint tint)
+{
+    if (symbol == m_symbol && tint == m_tint)
+        return;
+    m_symbol = symbol;
+    m_tint = tint;
+    draw();
+}
+
+QColor SymbolLabel::colour() const
+{
+    return m_tint == Tint::accentText ? ThemeStore::instance().theme().accentText(palette()) : Roles::secondary(palette());
+}
+
+void SymbolLabel::changeEvent(QEvent *event)
+{
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        draw();
+}
+
+void SymbolLabel::draw()
+{
+    setPixmap(Symbols::tinted(m_symbol, m_size, colour(), devicePixelRatioF()));
+}
