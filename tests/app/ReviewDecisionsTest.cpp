@@ -219,7 +219,21 @@ TEST_F(ReviewDecisionsTest, UndoingAMovePutsTheFileBackOnceAndClearsTheTrashDate
     EXPECT_EQ(trashed, trashedBefore);
 }
 
-// Emptied folders going on undo are the file operations' own (FileOperationsTest).
+TEST_F(ReviewDecisionsTest, UndoLeavesTheUsersOwnEmptyFolderAndRemovesTheOneTheFilingMade)
+{
+    const QString invoices = folderPath(QStringLiteral("Sorted/Invoices"));
+    addRule(rule(QStringLiteral("Text"), {condition(Field::name, Op::endsWith, QStringLiteral(".txt"))},
+                 {action(Kind::move, QStringLiteral("~/Sorted/Invoices/2026"))}),
+            inbox.uuid);
+    JournalEntry entry = fileThroughPipeline(QStringLiteral("bill.txt"));
+    ASSERT_EQ(entry.newPath, invoices + QStringLiteral("/2026/bill.txt"));
+    autopilot->undo(entry);
+    EXPECT_EQ(entry.statusRaw, QStringLiteral("undone"));
+    EXPECT_TRUE(QFileInfo::exists(home + QStringLiteral("/Inbox/bill.txt")));
+    EXPECT_FALSE(QFileInfo::exists(invoices + QStringLiteral("/2026")));
+    EXPECT_TRUE(QFileInfo::exists(invoices));
+}
+
 TEST_F(ReviewDecisionsTest, UndoingATagOnlyFilingRemovesItsTagsAndTheTrashDateCountsFromTheFiling)
 {
     addRule(rule(QStringLiteral("Tag"), {condition(Field::name, Op::endsWith, QStringLiteral(".md"))},
