@@ -593,6 +593,10 @@ std::optional<Autopilot::Filing> Autopilot::beginFiling(const Plan &plan, Journa
     // that a crash halfway is settled at the next start (JournalRecovery).
     if (!plan.tags.isEmpty())
         filing.intent.tagsBefore = FileOperations::tags(plan.original);
+    // Writing tags moves the status-change time that tells when the file
+    // came into its folder: it is read first.
+    if (plan.trashAfterDays && !plan.changesLocation())
+        filing.intent.arrived = FileFacts::read(plan.original, std::nullopt, std::nullopt, now()).added;
     entry.planData = plan.toJsonData();
     entry.intentData = filing.intent.toJsonData();
     if (fileID)
@@ -621,14 +625,15 @@ void Autopilot::endFiling(const Filing &filing, JournalEntry &entry, const Outco
     if (!outcome.performed)
         return failFiling(entry, outcome.error, filing.planBefore, filing.fileID);
     const Performed &performed = *outcome.performed;
-    filed(performed, entry, filing.fileID);
+    filed(performed, entry, filing.fileID, filing.intent.arrived);
 
     const std::optional<Recognition> recognition = entry.recognition();
     if (recognition && performed.destination != performed.original)
         notify(summary(*recognition), tr("Filed as %1").arg(FileNameText::shortened(QFileInfo(performed.destination).fileName())));
 }
 
-void Autopilot::filed(const Performed &performed, JournalEntry &entry, std::optional<quint64> fileID)
+void Autopilot::filed(const Performed &performed, JournalEntry &entry, std::optional<quint64> fileID,
+                      const std::optional<QDateTime> &arrived)
 {
     const QDateTime now = this->now();
     // A move across file systems gives the file a new identity: both are
@@ -643,10 +648,11 @@ void Autopilot::filed(const Performed &performed, JournalEntry &entry, std::opti
     entry.performedData = performed.toJsonData();
     entry.newPath = performed.destination;
     entry.fileID = landed ? landed : fileID;
-    // The Trash date counts from the filing itself, not from the file's
-    // status-change time, which every tag written moves.
-    if (performed.trashAfterDays)
-        entry.trashDue = now.addSecs(*performed.trashAfterDays * 86'400);
+    // A moved file arrived in its folder with this filing.
+    if (performed.trashAfterDays) {
+        const QDateTime from = performed.destination != performed.original ? now : arrived.value_or(now);
+        entry.trashDue = from.addSecs(*performed.trashAfterDays * 86'400);
+    }
     entry.planData.reset();
     entry.intentData.reset();
     writeEntry(entry);

@@ -215,7 +215,11 @@ private:
                     std::optional<quint64> fileID);
     void setDeciding(qint64 entryId, bool deciding);
     // Stores a filing carried out for its entry: done, with what was done.
-    void filed(const Performed &performed, JournalEntry &entry, std::optional<quint64> fileID);
+    // A Trash date counts from the file's arrival in its folder: the filing
+    // itself for a file it moved, else `arrived` (read before the filing),
+    // else now.
+    void filed(const Performed &performed, JournalEntry &entry, std::optional<quint64> fileID,
+               const std::optional<QDateTime> &arrived);
     // The first folder of the plan that Filewright may not write into.
     std::optional<QString> refusedFolder(const Plan &plan) const;
     void writeEntry(JournalEntry &entry);

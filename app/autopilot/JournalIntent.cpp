@@ -63,6 +63,8 @@ QByteArray JournalIntent::toJsonData() const
         object.insert(QStringLiteral("tagsBefore"), QJsonArray::fromStringList(tagsBefore));
     if (!target.isEmpty())
         object.insert(QStringLiteral("target"), target);
+    if (arrived)
+        object.insert(QStringLiteral("arrived"), double(arrived->toMSecsSinceEpoch()));
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
@@ -88,5 +90,13 @@ std::optional<JournalIntent> JournalIntent::fromJsonData(const QByteArray &data)
     for (const QJsonValue &tag : object.value(QStringLiteral("tagsBefore")).toArray())
         intent.tagsBefore.append(tag.toString());
     intent.target = object.value(QStringLiteral("target")).toString();
+    // A time that is no whole number of milliseconds within QDateTime's
+    // range reads as unknown.
+    const QJsonValue arrived = object.value(QStringLiteral("arrived"));
+    if (arrived.isDouble()) {
+        const double ms = arrived.toDouble();
+        if (std::trunc(ms) == ms && std::abs(ms) < 1e17)
+            intent.arrived = QDateTime::fromMSecsSinceEpoch(qint64(ms), Qt::UTC);
+    }
     return intent;
 }

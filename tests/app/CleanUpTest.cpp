@@ -3,6 +3,22 @@
 #include "AutomationActions.h"
 #include "AutopilotFixture.h"
 #include "DryRunView.h"
+#include "RuleTemplates.h"
+
+namespace {
+
+// The starter rule that sends installers to the Trash after a week.
+Rule oldInstallers()
+{
+    for (const RuleTemplates::Template &starter : RuleTemplates::all(NameLanguage::en)) {
+        if (starter.id == QLatin1String("installers"))
+            return starter.rule;
+    }
+    ADD_FAILURE() << "no starter rule for installers";
+    return Rule{};
+}
+
+} // namespace
 
 class CleanUpTest : public AutopilotFixture
 {
@@ -93,4 +109,29 @@ TEST_F(CleanUpTest, AFolderDeletedAfterTheStartIsNotFoundByAnyoneWhoAsks)
     EXPECT_TRUE(store->folder(inbox.uuid)->needsReselect);
     EXPECT_EQ(dryRunEmptyState(), DryRunView::Empty::unreachable);
     EXPECT_EQ(cleanUp(inbox), 0);
+}
+
+// An installer that has lain in Downloads for days goes a week after it came,
+// not a week after the clean-up found it. Time is passed in.
+TEST_F(CleanUpTest, AnInstallerThatLayInItsFolderGetsItsTrashDateFromItsArrival)
+{
+    makeAutopilot();
+    const WatchedFolder downloads = watch(QStringLiteral("Downloads"));
+    addRule(oldInstallers(), downloads.uuid);
+    const QString installer = oldFile(downloads.displayPath + QStringLiteral("/setup.deb"), "!<arch>");
+    const QDateTime arrived = FileFacts::read(installer, std::nullopt, std::nullopt, QDateTime()).added;
+    ASSERT_TRUE(arrived.isValid());
+    autopilot->setClock([arrived] { return arrived.addDays(5); });
+
+    EXPECT_EQ(cleanUp(downloads), 1);
+    const JournalEntry entry = store->journal().constFirst();
+    EXPECT_EQ(entry.status(), JournalEntry::Status::done);
+    EXPECT_EQ(entry.newPath, installer);
+    EXPECT_EQ(entry.trashDue, arrived.addDays(7));
+
+    autopilot->sweepTrash(arrived.addDays(7).addSecs(-1));
+    EXPECT_TRUE(QFileInfo::exists(installer));
+    autopilot->sweepTrash(arrived.addDays(7));
+    EXPECT_FALSE(QFileInfo::exists(installer));
+    EXPECT_EQ(store->journalEntry(entry.id)->status(), JournalEntry::Status::trashed);
 }
