@@ -30,6 +30,8 @@ QJsonObject Performed::toJson() const
     };
     if (trashAfterDays)
         object.insert(QStringLiteral("trashAfterDays"), static_cast<double>(*trashAfterDays));
+    if (createdFolders)
+        object.insert(QStringLiteral("createdFolders"), FileUrlCoding::toJson(*createdFolders));
     return object;
 }
 
@@ -46,6 +48,7 @@ Performed Performed::fromJson(const QJsonObject &object)
     performed.copies = FileUrlCoding::requiredPaths(object, QStringLiteral("copies"));
     performed.addedTags = JsonCoding::requiredStringList(object, QStringLiteral("addedTags"));
     performed.trashAfterDays = FileUrlCoding::optionalInteger(object, QStringLiteral("trashAfterDays"), 0, Plan::maxTrashAfterDays);
+    performed.createdFolders = FileUrlCoding::optionalPaths(object, QStringLiteral("createdFolders"));
     return performed;
 }
 
@@ -96,11 +99,29 @@ QStringList addTags(const Plan &plan, const std::optional<QStringList> &tagsBefo
     return added;
 }
 
+// How many folders, from the filed file's folder upwards and two at most,
+// the filing itself created; none for a record that does not say.
+int createdLevels(const Performed &performed)
+{
+    if (!performed.createdFolders || performed.destination == performed.original)
+        return 0;
+    QStringList created;
+    for (const QString &folder : *performed.createdFolders)
+        created.append(QDir::cleanPath(folder));
+    int levels = 0;
+    QString folder = QDir::cleanPath(parentOf(performed.destination));
+    while (levels < 2 && created.contains(folder)) {
+        ++levels;
+        folder = parentOf(folder);
+    }
+    return levels;
+}
+
 // What is left of an undo once the file is back: emptied folders and copies.
 void tidyAfterUndo(const Performed &performed)
 {
-    if (performed.destination != performed.original)
-        removeEmptyFolders(parentOf(performed.destination), 2);
+    if (const int levels = createdLevels(performed); levels > 0)
+        removeEmptyFolders(parentOf(performed.destination), levels);
     for (const QString &copy : performed.copies) {
         if (!exists(copy))
             continue;
@@ -116,13 +137,14 @@ void tidyAfterUndo(const Performed &performed)
 
 Performed perform(const Plan &plan, const std::optional<QStringList> &tagsBefore)
 {
+    QStringList created;
     for (const QString &copy : plan.copies) {
-        FileTransfer::makeFolders(parentOf(copy));
+        created += FileTransfer::makeFolders(parentOf(copy));
         FileTransfer::copy(plan.original, copy);
     }
 
     if (plan.destination != plan.original) {
-        FileTransfer::makeFolders(parentOf(plan.destination));
+        created += FileTransfer::makeFolders(parentOf(plan.destination));
         FileTransfer::move(plan.original, plan.destination);
     }
 
@@ -131,7 +153,7 @@ Performed perform(const Plan &plan, const std::optional<QStringList> &tagsBefore
     if (plan.openWith)
         open(plan.destination, *plan.openWith);
 
-    return Performed{plan.original, plan.destination, plan.copies, added, plan.trashAfterDays};
+    return Performed{plan.original, plan.destination, plan.copies, added, plan.trashAfterDays, created};
 }
 
 Performed resume(const Plan &plan, std::optional<quint64> fileID, const QStringList &tagsBefore)

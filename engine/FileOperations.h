@@ -22,6 +22,10 @@ struct Performed
     QStringList copies; // the copies made, in plan order
     QStringList addedTags; // the plan's tags the file did not carry before
     std::optional<qint64> trashAfterDays;
+    // The folders filing created, outermost first. Records from before it
+    // was kept have none: their undo removes no folder, since any of them
+    // may be the user's own.
+    std::optional<QStringList> createdFolders;
 
     friend bool operator==(const Performed &, const Performed &) = default;
 
@@ -46,12 +50,15 @@ Performed perform(const Plan &plan, const std::optional<QStringList> &tagsBefore
 // found at its destination (by its identity, or the original gone) counts as
 // moved, and a move to another file system whose copy is whole in place is
 // completed; copies already whole are kept; the tags are added again.
-// Nothing is opened. Throws as perform does.
+// Nothing is opened. Folders made before the cut are not known to be the
+// filing's, so they are not among the created ones. Throws as perform does.
 Performed resume(const Plan &plan, std::optional<quint64> fileID, const QStringList &tagsBefore);
 
 // Puts the file back (under the next free name when another file has taken
 // its old one), removes the tags filing added, removes up to two folders
-// that filing left empty and moves the copies to the Trash. Returns where
+// that filing created and that are empty now (from the filed file's folder
+// upwards, never one that was there before) and moves the copies to the
+// Trash. Returns where
 // the file is now. Throws FileOperationError::fileMoved, before anything
 // changes, when the file is no longer where filing put it. beforeMove
 // (optional) learns the free name the file goes back to before it moves.

@@ -389,10 +389,11 @@ bool sameContent(const QString &first, const QString &second)
     return true;
 }
 
-void makeFolders(const QString &path)
+QStringList makeFolders(const QString &path)
 {
     const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     const QStringList parts = clean.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    QStringList created;
     QString current;
     for (const QString &part : parts) {
         current += QLatin1Char('/') + part;
@@ -404,10 +405,14 @@ void makeFolders(const QString &path)
             throw FileOperationError::failed(QStringLiteral("The folder “%1” couldn’t be created: %2.")
                                                  .arg(displayName(clean), reason(ENOTDIR)));
         }
-        if (::mkdir(name.constData(), 0777) != 0 && errno != EEXIST)
+        // A folder that another hand made in between is not this call's.
+        if (::mkdir(name.constData(), 0777) == 0)
+            created.append(current);
+        else if (errno != EEXIST)
             throw FileOperationError::failed(QStringLiteral("The folder “%1” couldn’t be created: %2.")
                                                  .arg(displayName(clean), reason(errno)));
     }
+    return created;
 }
 
 void move(const QString &from, const QString &to)

@@ -25,8 +25,9 @@ void removeLeftovers(const QString &folder);
 // Whether both are regular files with the same bytes.
 bool sameContent(const QString &first, const QString &second);
 
-// Creates a folder and its missing parents; throws FileOperationError::failed.
-void makeFolders(const QString &path);
+// Creates a folder and its missing parents, and returns the folders it
+// created, outermost first; throws FileOperationError::failed.
+QStringList makeFolders(const QString &path);
 
 // A rename that never replaces: 0 on success, else the errno (EEXIST when
 // the name is taken, EXDEV across file systems).

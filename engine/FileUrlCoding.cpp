@@ -111,6 +111,14 @@ QStringList requiredPaths(const QJsonObject &object, const QString &key)
     return paths;
 }
 
+std::optional<QStringList> optionalPaths(const QJsonObject &object, const QString &key)
+{
+    const QJsonValue value = object.value(key);
+    if (value.isUndefined() || value.isNull())
+        return std::nullopt;
+    return requiredPaths(object, key);
+}
+
 std::optional<qint64> optionalInteger(const QJsonObject &object, const QString &key, qint64 min, qint64 max)
 {
     const auto number = JsonCoding::optionalNumber(object, key);

@@ -15,6 +15,8 @@ QJsonArray toJson(const QStringList &paths);
 // Throw JsonCoding::DecodeError for anything but a local file URL.
 QString requiredPath(const QJsonObject &object, const QString &key);
 QStringList requiredPaths(const QJsonObject &object, const QString &key);
+// Nothing when the key is missing or null.
+std::optional<QStringList> optionalPaths(const QJsonObject &object, const QString &key);
 // Throws JsonCoding::DecodeError for anything but a whole number from min to
 // max (both well within the doubles that hold whole numbers exactly).
 std::optional<qint64> optionalInteger(const QJsonObject &object, const QString &key, qint64 min, qint64 max);

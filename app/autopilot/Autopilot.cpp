@@ -243,14 +243,18 @@ bool Autopilot::startApprove(qint64 entryId, const std::optional<Recognition> &r
     if (!plan)
         return false;
     setDeciding(entryId, true);
+    const QStringList carried{plan->original, plan->destination};
+    carry(carried);
     const std::optional<Filing> filing = beginFiling(*plan, *entry, FileReadiness::identifier(plan->original));
     if (!filing) {
+        release(carried);
         setDeciding(entryId, false);
         return true;
     }
     m_fileWork->run<Outcome>([filing = *filing] { return carryOut(filing); },
-                             [this, filing = *filing, entry](const Outcome &outcome) {
+                             [this, filing = *filing, entry, carried](const Outcome &outcome) {
                                  endFiling(filing, *entry, outcome);
+                                 release(carried);
                                  setDeciding(entry->id, false);
                              });
     return true;
@@ -280,8 +284,10 @@ bool Autopilot::startUndo(qint64 entryId)
     {
         JournalEntry entry;
         JournalIntent intent;
+        // The filed place, the place it goes back to and the free name chosen there.
+        QStringList carried;
     };
-    auto state = std::make_shared<State>(State{*stored, {}});
+    auto state = std::make_shared<State>(State{*stored, {}, {}});
     setDeciding(entryId, true);
     std::optional<ReviewDecisions::UndoStep> step = ReviewDecisions::beginUndo(m_store, state->entry);
     if (!step) {
@@ -289,6 +295,8 @@ bool Autopilot::startUndo(qint64 entryId)
         return true;
     }
     state->intent = step->intent;
+    state->carried = {step->performed.destination, step->performed.original};
+    carry(state->carried);
     struct Result
     {
         std::optional<QString> back;
@@ -296,11 +304,16 @@ bool Autopilot::startUndo(qint64 entryId)
     };
     FileWork *work = m_fileWork;
     Store *store = &m_store;
-    auto undoOnDisk = [work, store, state, performed = step->performed]() -> Result {
+    auto undoOnDisk = [this, work, store, state, performed = step->performed]() -> Result {
         Result result;
         try {
             result.back = FileOperations::undo(performed, [&](const QString &target) {
-                work->onMainThread([store, state, target] {
+                // Run on the main thread, and never once the driver is going away.
+                work->onMainThread([this, store, state, target] {
+                    if (!state->carried.contains(target)) {
+                        state->carried.append(target);
+                        carry({target});
+                    }
                     ReviewDecisions::noteUndoTarget(*store, state->entry, state->intent, target);
                 });
             });
@@ -317,9 +330,25 @@ bool Autopilot::startUndo(qint64 entryId)
             ReviewDecisions::undone(m_store, state->entry, *result.back, m_loopGuard, m_cache, now());
         else
             ReviewDecisions::undoFailed(m_store, state->entry, result.error);
+        release(state->carried);
         setDeciding(state->entry.id, false);
     });
     return true;
+}
+
+void Autopilot::carry(const QStringList &paths)
+{
+    for (const QString &path : paths)
+        ++m_carried[path];
+}
+
+void Autopilot::release(const QStringList &paths)
+{
+    for (const QString &path : paths) {
+        const auto found = m_carried.find(path);
+        if (found != m_carried.end() && --*found <= 0)
+            m_carried.erase(found);
+    }
 }
 
 void Autopilot::setDeciding(qint64 entryId, bool deciding)
@@ -415,8 +444,9 @@ void Autopilot::received(const QString &folder, const QStringList &files)
 
 void Autopilot::handle(const QString &path, const WatchedFolder &folder, bool settled, std::function<void(bool)> done)
 {
-    // One pass per path at a time; a later event starts a new pass.
-    if (m_inFlight.contains(path)) {
+    // One pass per path at a time, and none while an approve or undo
+    // carries the file; a later event starts a new pass.
+    if (inFlight(path)) {
         if (done)
             done(false);
         return;
@@ -593,6 +623,10 @@ std::optional<Autopilot::Filing> Autopilot::beginFiling(const Plan &plan, Journa
     // that a crash halfway is settled at the next start (JournalRecovery).
     if (!plan.tags.isEmpty())
         filing.intent.tagsBefore = FileOperations::tags(plan.original);
+    // Writing tags moves the status-change time that tells when the file
+    // came into its folder: it is read first.
+    if (plan.trashAfterDays && !plan.changesLocation())
+        filing.intent.arrived = FileFacts::read(plan.original, std::nullopt, std::nullopt, now()).added;
     entry.planData = plan.toJsonData();
     entry.intentData = filing.intent.toJsonData();
     if (fileID)
@@ -621,14 +655,15 @@ void Autopilot::endFiling(const Filing &filing, JournalEntry &entry, const Outco
     if (!outcome.performed)
         return failFiling(entry, outcome.error, filing.planBefore, filing.fileID);
     const Performed &performed = *outcome.performed;
-    filed(performed, entry, filing.fileID);
+    filed(performed, entry, filing.fileID, filing.intent.arrived);
 
     const std::optional<Recognition> recognition = entry.recognition();
     if (recognition && performed.destination != performed.original)
         notify(summary(*recognition), tr("Filed as %1").arg(FileNameText::shortened(QFileInfo(performed.destination).fileName())));
 }
 
-void Autopilot::filed(const Performed &performed, JournalEntry &entry, std::optional<quint64> fileID)
+void Autopilot::filed(const Performed &performed, JournalEntry &entry, std::optional<quint64> fileID,
+                      const std::optional<QDateTime> &arrived)
 {
     const QDateTime now = this->now();
     // A move across file systems gives the file a new identity: both are
@@ -643,10 +678,11 @@ void Autopilot::filed(const Performed &performed, JournalEntry &entry, std::opti
     entry.performedData = performed.toJsonData();
     entry.newPath = performed.destination;
     entry.fileID = landed ? landed : fileID;
-    // The Trash date counts from the filing itself, not from the file's
-    // status-change time, which every tag written moves.
-    if (performed.trashAfterDays)
-        entry.trashDue = now.addSecs(*performed.trashAfterDays * 86'400);
+    // A moved file arrived in its folder with this filing.
+    if (performed.trashAfterDays) {
+        const QDateTime from = performed.destination != performed.original ? now : arrived.value_or(now);
+        entry.trashDue = from.addSecs(*performed.trashAfterDays * 86'400);
+    }
     entry.planData.reset();
     entry.intentData.reset();
     writeEntry(entry);

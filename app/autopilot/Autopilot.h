@@ -103,6 +103,10 @@ public:
     bool startUndo(qint64 entryId);
     // Whether a decision on the entry is under way; decidingChanged tells.
     bool isDeciding(qint64 entryId) const { return m_deciding.contains(entryId); }
+    // Whether a path is in hand: a file the pipeline is handling, or a place
+    // that an approve or undo under way is moving a file from or to. No
+    // other work starts on a path in hand.
+    bool inFlight(const QString &path) const { return m_inFlight.contains(path) || m_carried.contains(path); }
     QSet<qint64> deciding() const { return m_deciding; }
 
     using DryRunRow = ::DryRunRow;
@@ -214,8 +218,16 @@ private:
     void failFiling(JournalEntry &entry, const QString &message, const std::optional<QByteArray> &planBefore,
                     std::optional<quint64> fileID);
     void setDeciding(qint64 entryId, bool deciding);
+    // The places of a file an approve or undo is carrying, in hand from
+    // before the step starts until it has ended, however it ends.
+    void carry(const QStringList &paths);
+    void release(const QStringList &paths);
     // Stores a filing carried out for its entry: done, with what was done.
-    void filed(const Performed &performed, JournalEntry &entry, std::optional<quint64> fileID);
+    // A Trash date counts from the file's arrival in its folder: the filing
+    // itself for a file it moved, else `arrived` (read before the filing),
+    // else now.
+    void filed(const Performed &performed, JournalEntry &entry, std::optional<quint64> fileID,
+               const std::optional<QDateTime> &arrived);
     // The first folder of the plan that Filewright may not write into.
     std::optional<QString> refusedFolder(const Plan &plan) const;
     void writeEntry(JournalEntry &entry);
@@ -245,6 +257,8 @@ private:
     LoopGuard m_loopGuard;
     // Paths of the files being handled now.
     QSet<QString> m_inFlight;
+    // Paths that approves and undos under way carry, with how many carry each.
+    QHash<QString, int> m_carried;
     RecognitionCache m_cache;
     Notifier m_notifier;
     // Children of the driver; its destructor removes them before the state they use.

@@ -7,6 +7,7 @@
 #include "Prefs.h"
 #include "RealHome.h"
 #include "StepQueue.h"
+#include "Store.h"
 
 #include <QFileInfo>
 #include <QFuture>
@@ -50,6 +51,9 @@ void FilePass::begin()
         m_fileID = *fileID;
         // A file Filewright itself moved here a moment ago is not filed again.
         if (!m_autopilot.m_loopGuard.isQuiet(m_fileID, m_autopilot.now()))
+            return leave();
+        // A file that waits for the user's check is not asked about twice.
+        if (m_autopilot.m_store.waitsForReview(m_path, m_fileID))
             return leave();
         const std::optional<FileReadiness::Stamp> stamp = FileReadiness::stamp(m_path);
         const std::optional<QDateTime> modified =
@@ -172,6 +176,8 @@ void FilePass::choose(const std::optional<Recognition> &recognition, const std::
 
 bool FilePass::stillHere() const
 {
+    if (m_autopilot.m_carried.contains(m_path))
+        return false;
     const std::optional<quint64> fileID = FileReadiness::identifier(m_path);
     return fileID && *fileID == m_fileID && ::access(QFile::encodeName(m_path).constData(), R_OK) == 0;
 }

@@ -56,7 +56,8 @@ private:
     // Has the document's text read when a rule tests it, then chooses.
     void readText(const std::optional<Recognition> &recognition);
     void choose(const std::optional<Recognition> &recognition, const std::optional<QString> &text);
-    // The file is still the one that arrived, at its place, and readable.
+    // The file is still the one that arrived, at its place, and readable,
+    // and no approve or undo has taken it meanwhile.
     bool stillHere() const;
     void leave(bool entryMade = false);
 

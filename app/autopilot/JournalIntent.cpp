@@ -63,6 +63,8 @@ QByteArray JournalIntent::toJsonData() const
         object.insert(QStringLiteral("tagsBefore"), QJsonArray::fromStringList(tagsBefore));
     if (!target.isEmpty())
         object.insert(QStringLiteral("target"), target);
+    if (arrived)
+        object.insert(QStringLiteral("arrived"), double(arrived->toMSecsSinceEpoch()));
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
@@ -106,5 +108,16 @@ std::optional<JournalIntent> JournalIntent::fromJsonData(const QByteArray &data)
     if (!target.isUndefined() && !target.isString())
         return std::nullopt;
     intent.target = target.toString();
+    // The arrival is written only when known. Another type is damage like
+    // the fields above; a number that is no whole number of milliseconds
+    // within QDateTime's range reads as unknown.
+    const QJsonValue arrived = object.value(QStringLiteral("arrived"));
+    if (!arrived.isUndefined() && !arrived.isDouble())
+        return std::nullopt;
+    if (arrived.isDouble()) {
+        const double ms = arrived.toDouble();
+        if (std::trunc(ms) == ms && std::abs(ms) < 1e17)
+            intent.arrived = QDateTime::fromMSecsSinceEpoch(qint64(ms), Qt::UTC);
+    }
     return intent;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +22,9 @@ struct JournalIntent
     QString process;
     // Filing: the file's tags before, so that the added ones are known.
     QStringList tagsBefore;
+    // Filing a file that stays where it is: when it came into its folder,
+    // read before the filing changes the file's times.
+    std::optional<QDateTime> arrived;
     // Undo: where the file is being put back; empty until chosen.
     QString target;
 

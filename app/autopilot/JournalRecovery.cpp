@@ -75,10 +75,11 @@ void JournalRecovery::settleFiling(Autopilot &autopilot, JournalEntry &entry, co
         FileTransfer::removeLeftovers(folderOf(copy));
     JournalIntent next = JournalIntent::begin(JournalIntent::Kind::file);
     next.tagsBefore = intent.tagsBefore;
+    next.arrived = intent.arrived;
     takeOver(store, entry, next);
     try {
         const Performed performed = FileOperations::resume(*plan, entry.fileID, intent.tagsBefore);
-        autopilot.filed(performed, entry, entry.fileID);
+        autopilot.filed(performed, entry, entry.fileID, intent.arrived);
     } catch (const FileOperationError &error) {
         entry.statusRaw = JournalEntry::statusRawValue(JournalEntry::Status::failed);
         entry.message = error.description();

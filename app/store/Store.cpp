@@ -797,6 +797,17 @@ qint64 Store::journalCount(JournalEntry::Status status) const
     });
 }
 
+bool Store::waitsForReview(const QString &path, quint64 fileID) const
+{
+    return guarded<bool>("looking for an entry waiting for review", false, [&]() -> bool {
+        Query q = m_database.query("SELECT 1 FROM journalEntry WHERE statusRaw = 'review' "
+                                   "AND originalPath = ? AND fileID = ? LIMIT 1");
+        q.bind(1, path);
+        q.bind(2, *fileIDValue(fileID));
+        return q.next();
+    });
+}
+
 QList<JournalEntry> Store::journalDueForTrash(const QDateTime &now) const
 {
     return guarded<QList<JournalEntry>>("fetching entries due for the Trash", {}, [&]() -> QList<JournalEntry> {

@@ -87,6 +87,8 @@ public:
     qint64 journalCount(const QDateTime &from) const;
     // How many entries have that status(), counted without reading them.
     qint64 journalCount(JournalEntry::Status status) const;
+    // Whether an entry waits for review for the file at path with that identifier.
+    bool waitsForReview(const QString &path, quint64 fileID) const;
     // Entries with status done whose trashDue is at or before now, oldest due first.
     QList<JournalEntry> journalDueForTrash(const QDateTime &now) const;
     // Entries whose step on disk was begun and not yet settled, oldest first.

@@ -17,7 +17,23 @@ TEST(JournalIntent, ReadsWhatItWroteAndRejectsOutOfRangeNumbersAndWrongTypes)
     EXPECT_EQ(back->process, intent.process);
     EXPECT_EQ(back->tagsBefore, intent.tagsBefore);
     EXPECT_EQ(back->target, intent.target);
+    EXPECT_FALSE(back->arrived);
     EXPECT_TRUE(back->ownerRuns());
+
+    intent.arrived = QDateTime(QDate(2026, 11, 2), QTime(9, 30, 15, 250), Qt::UTC);
+    EXPECT_EQ(JournalIntent::fromJsonData(intent.toJsonData())->arrived, intent.arrived);
+    // A number that is no time reads as unknown; the rest of the intent
+    // stands. Another type is a damaged row.
+    for (const char *arrived : {"1e300", "12.5"}) {
+        const QByteArray data = QByteArray(R"({"kind":"file","process":"x","pid":1,"arrived":)") + arrived + "}";
+        const auto read = JournalIntent::fromJsonData(data);
+        ASSERT_TRUE(read) << arrived;
+        EXPECT_FALSE(read->arrived) << arrived;
+    }
+    for (const char *arrived : {"\"x\"", "null", "[1]"}) {
+        const QByteArray data = QByteArray(R"({"kind":"file","process":"x","pid":1,"arrived":)") + arrived + "}";
+        EXPECT_FALSE(JournalIntent::fromJsonData(data)) << arrived;
+    }
 
     for (const char *pid : {"1e19", "-1e19", "-1", "2147483648", "12.5", "1e308", "\"12\"", "null", "true"}) {
         const QByteArray data = QByteArray(R"({"kind":"file","process":"x","pid":)") + pid + "}";

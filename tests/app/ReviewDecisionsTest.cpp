@@ -56,11 +56,14 @@ protected:
     }
 
     // Files one file of the inbox through the pipeline, at a fixed time, and
-    // returns its entry.
-    JournalEntry fileThroughPipeline(const QString &name)
+    // returns its entry; arrived (optional) learns when the file came into
+    // the inbox, as its times said before the filing.
+    JournalEntry fileThroughPipeline(const QString &name, QDateTime *arrived = nullptr)
     {
         autopilot->setClock([this] { return filingTime; });
         const QString file = oldFile(home + QStringLiteral("/Inbox/") + name, "contents of " + name.toUtf8());
+        if (arrived)
+            *arrived = FileFacts::read(file, std::nullopt, std::nullopt, QDateTime()).added;
         EXPECT_EQ(handleNow(file, inbox), std::optional<bool>(true));
         for (const JournalEntry &entry : store->journal()) {
             if (entry.originalPath == file)
@@ -191,7 +194,8 @@ TEST_F(ReviewDecisionsTest, UndoingAMovePutsTheFileBackOnceAndClearsTheTrashDate
     JournalEntry entry = fileThroughPipeline(QStringLiteral("notes.txt"));
     ASSERT_EQ(entry.statusRaw, QStringLiteral("done"));
     ASSERT_EQ(entry.newPath, home + QStringLiteral("/Sorted/notes.txt"));
-    // The Trash date counts from the filing, whatever the file's own times say.
+    // A moved file arrived in its new folder with the filing: the Trash date
+    // counts from then, whatever the file's own times say.
     EXPECT_EQ(entry.trashDue, filingTime.addSecs(30 * 86'400));
 
     autopilot->undo(entry);
@@ -219,18 +223,36 @@ TEST_F(ReviewDecisionsTest, UndoingAMovePutsTheFileBackOnceAndClearsTheTrashDate
     EXPECT_EQ(trashed, trashedBefore);
 }
 
-// Emptied folders going on undo are the file operations' own (FileOperationsTest).
-TEST_F(ReviewDecisionsTest, UndoingATagOnlyFilingRemovesItsTagsAndTheTrashDateCountsFromTheFiling)
+TEST_F(ReviewDecisionsTest, UndoLeavesTheUsersOwnEmptyFolderAndRemovesTheOneTheFilingMade)
+{
+    const QString invoices = folderPath(QStringLiteral("Sorted/Invoices"));
+    addRule(rule(QStringLiteral("Text"), {condition(Field::name, Op::endsWith, QStringLiteral(".txt"))},
+                 {action(Kind::move, QStringLiteral("~/Sorted/Invoices/2026"))}),
+            inbox.uuid);
+    JournalEntry entry = fileThroughPipeline(QStringLiteral("bill.txt"));
+    ASSERT_EQ(entry.newPath, invoices + QStringLiteral("/2026/bill.txt"));
+    autopilot->undo(entry);
+    EXPECT_EQ(entry.statusRaw, QStringLiteral("undone"));
+    EXPECT_TRUE(QFileInfo::exists(home + QStringLiteral("/Inbox/bill.txt")));
+    EXPECT_FALSE(QFileInfo::exists(invoices + QStringLiteral("/2026")));
+    EXPECT_TRUE(QFileInfo::exists(invoices));
+}
+
+TEST_F(ReviewDecisionsTest, UndoingATagOnlyFilingRemovesItsTagsAndTheTrashDateCountsFromTheFilesArrival)
 {
     addRule(rule(QStringLiteral("Tag"), {condition(Field::name, Op::endsWith, QStringLiteral(".md"))},
                  {action(Kind::tag, QStringLiteral("Read later")), action(Kind::trashAfter, QStringLiteral("7"))}),
             inbox.uuid);
-    JournalEntry tagged = fileThroughPipeline(QStringLiteral("todo.md"));
+    QDateTime arrived;
+    JournalEntry tagged = fileThroughPipeline(QStringLiteral("todo.md"), &arrived);
     const QString file = home + QStringLiteral("/Inbox/todo.md");
     ASSERT_EQ(tagged.newPath, file);
     ASSERT_EQ(FileOperations::tags(file), QStringList{QStringLiteral("Read later")});
-    // Writing the tag moved the file's status-change time; the date does not follow it.
-    EXPECT_EQ(tagged.trashDue, filingTime.addSecs(7 * 86'400));
+    // The file stayed: its date counts from its arrival in the inbox, not
+    // from the filing, nor from the tag written, which moved its
+    // status-change time.
+    ASSERT_TRUE(arrived.isValid() && arrived != filingTime);
+    EXPECT_EQ(tagged.trashDue, arrived.addSecs(7 * 86'400));
     autopilot->undo(tagged);
     EXPECT_EQ(tagged.statusRaw, QStringLiteral("undone"));
     EXPECT_TRUE(FileOperations::tags(file).isEmpty() && QFileInfo::exists(file) && !tagged.trashDue);

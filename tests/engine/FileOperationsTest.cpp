@@ -89,7 +89,9 @@ TEST_F(FileOperationsTest, PerformThenUndoPutsEverythingBack)
     plan.openWith = u"no-such-application-here"_s;
 
     const Performed performed = FileOperations::perform(plan);
-    EXPECT_EQ(performed, (Performed{original, plan.destination, plan.copies, {u"Steuer"_s, u"Bank"_s}, 30}));
+    const QStringList created{home, home + u"/Belege"_s, home + u"/Belege/2024"_s, home + u"/Belege/2024/03"_s};
+    EXPECT_EQ(performed, (Performed{original, plan.destination, plan.copies, {u"Steuer"_s, u"Bank"_s}, 30,
+                                    QStringList{at(u"Archiv"_s), at(u"Archiv/Kopie"_s)} + created}));
     EXPECT_EQ(contents({original, plan.destination, plan.copies.first()}), (QByteArrayList{"-", "scan", "scan"}));
     EXPECT_EQ(tagsOf(plan.destination), (QStringList{u"Alt"_s, u"Steuer"_s, u"Bank"_s}));
     // The copy was made from the file before it moved and was tagged.
@@ -185,6 +187,45 @@ TEST_F(FileOperationsTest, APlanThatKeepsThePlaceOnlyTags)
     EXPECT_EQ(FileOperations::undo(performed), original);
     EXPECT_EQ(FileOperations::tags(original), QStringList{u"Bank"_s});
     EXPECT_TRUE(exists(work.path()));
+}
+
+// Only folders the filing made go on undo: the user's own, empty or not,
+// stay, and so does every folder of a record that does not say what it made.
+TEST_F(FileOperationsTest, UndoRemovesOnlyTheFoldersTheFilingCreated)
+{
+    const QString invoices = home + u"/Documents/Invoices"_s;
+    ASSERT_TRUE(QDir().mkpath(invoices));
+    const Performed performed = FileOperations::perform(planTo(invoices + u"/2026/03/Scan.pdf"_s));
+    EXPECT_EQ(performed.createdFolders, (QStringList{invoices + u"/2026"_s, invoices + u"/2026/03"_s}));
+    EXPECT_EQ(FileOperations::undo(Performed::fromJsonData(performed.toJsonData())), original);
+    EXPECT_FALSE(exists(invoices + u"/2026"_s));
+    EXPECT_TRUE(exists(invoices));
+
+    // Straight into the user's empty folder: it stays.
+    const Performed intoOwn = FileOperations::perform(planTo(invoices + u"/Scan.pdf"_s));
+    EXPECT_EQ(intoOwn.createdFolders, QStringList());
+    FileOperations::undo(intoOwn);
+    EXPECT_TRUE(exists(invoices));
+
+    // Three new levels: the two nearest the file go, never a third.
+    const Performed deep = FileOperations::perform(planTo(home + u"/Steuer/2026/03/Scan.pdf"_s));
+    FileOperations::undo(deep);
+    EXPECT_FALSE(exists(home + u"/Steuer/2026"_s));
+    EXPECT_TRUE(exists(home + u"/Steuer"_s));
+
+    // A record stored before filings kept their folders removes none.
+    const Performed stored = FileOperations::perform(planTo(home + u"/Ablage/2026/Scan.pdf"_s));
+    QJsonObject json = stored.toJson();
+    ASSERT_TRUE(json.contains(u"createdFolders"_s));
+    json.remove(u"createdFolders"_s);
+    const Performed old = Performed::fromJson(json);
+    EXPECT_FALSE(old.createdFolders);
+    EXPECT_EQ(FileOperations::undo(old), original);
+    EXPECT_TRUE(exists(home + u"/Ablage/2026"_s));
+    json.insert(u"createdFolders"_s, QJsonValue::Null);
+    EXPECT_FALSE(Performed::fromJson(json).createdFolders);
+    json.insert(u"createdFolders"_s, u"file:///a"_s);
+    EXPECT_THROW(Performed::fromJson(json), JsonCoding::DecodeError);
 }
 
 TEST_F(FileOperationsTest, EmptiedFoldersGoTwoLevelsAtMost)
