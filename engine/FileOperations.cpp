@@ -45,7 +45,7 @@ Performed Performed::fromJson(const QJsonObject &object)
     performed.destination = FileUrlCoding::requiredPath(object, QStringLiteral("destination"));
     performed.copies = FileUrlCoding::requiredPaths(object, QStringLiteral("copies"));
     performed.addedTags = JsonCoding::requiredStringList(object, QStringLiteral("addedTags"));
-    performed.trashAfterDays = FileUrlCoding::optionalInteger(object, QStringLiteral("trashAfterDays"), 0, Plan::maxTrashAfterDays);
+    performed.trashAfterDays = FileUrlCoding::optionalInteger(object, QStringLiteral("trashAfterDays"));
     return performed;
 }
 

@@ -646,7 +646,7 @@ void Autopilot::filed(const Performed &performed, JournalEntry &entry, std::opti
     // The Trash date counts from the filing itself, not from the file's
     // status-change time, which every tag written moves.
     if (performed.trashAfterDays)
-        entry.trashDue = now.addSecs(*performed.trashAfterDays * 86'400);
+        entry.trashDue = Plan::trashDue(now, *performed.trashAfterDays);
     entry.planData.reset();
     entry.intentData.reset();
     writeEntry(entry);
