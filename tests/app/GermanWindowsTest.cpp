@@ -7,10 +7,12 @@
 #include "JournalModel.h"
 #include "JournalPage.h"
 #include "JournalRow.h"
+#include "Labels.h"
 #include "MainWindow.h"
 #include "MenuBarPanel.h"
 #include "Prefs.h"
 #include "RealHome.h"
+#include "RuleSentence.h"
 #include "ReceiptsModel.h"
 #include "ReceiptsPage.h"
 #include "ReviewSheet.h"
@@ -107,4 +109,13 @@ TEST_F(GermanWindowsTest, TheJournalTranslatesReadingNotesAndSaysUndoAsThePanelD
     ASSERT_NE(undo, nullptr);
     EXPECT_EQ(undo->text(), JournalRow::actionTitle(JournalRow::Action::undo));
     EXPECT_EQ(undo->text(), QStringLiteral("Rückgängig"));
+}
+
+TEST_F(GermanWindowsTest, EachKindHasOneGermanNameInPickersSentencesAndFileNames)
+{
+    for (const DocumentKind kind : DocumentKinds::allCases)
+        EXPECT_EQ(Labels::title(kind), DocumentKinds::name(kind, NameLanguage::de)) << DocumentKinds::rawValue(kind).toStdString();
+    EXPECT_EQ(Labels::title(FileCategory::installer).section(u' ', 0, 0),
+              RuleSentence::category(QStringLiteral("installer"), true));
+    EXPECT_EQ(Labels::title(Condition::Field::date), QStringLiteral("Belegdatum"));
 }
