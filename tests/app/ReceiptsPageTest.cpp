@@ -3,6 +3,7 @@
 #include "Autopilot.h"
 #include "ReceiptsModel.h"
 #include "ReceiptsPage.h"
+#include "RealHome.h"
 #include "Store.h"
 #include "TestSupport.h"
 
@@ -228,6 +229,25 @@ TEST_F(ReceiptsPageTest, ExportsTheMonthAndSaysWhichReceiptsItLeftOut)
     ASSERT_TRUE(leftOut);
     EXPECT_EQ(leftOut->text(), QStringLiteral("1 of 3 receipts was left out because its file is no longer there."));
     EXPECT_EQ(leftOut->detailedText(), dir.filePath(QStringLiteral("files/gone.pdf")));
+}
+
+TEST_F(ReceiptsPageTest, TheExportProposesTheDesktopsDocumentsFolder)
+{
+    add(receipt(QDate(2026, 3, 2), "12.50", "EUR"), QStringLiteral("a.pdf"));
+    page = std::make_unique<ReceiptsPage>(*model);
+    QStringList proposed;
+    page->setSavePanel([&](const QString &path) {
+        proposed.append(QFileInfo(path).path());
+        return QString();
+    });
+    page->exportMonth();
+    {
+        const TestSupport::ScopedUserDirs german(TestSupport::ScopedUserDirs::german());
+        page->exportMonth();
+    }
+    EXPECT_EQ(proposed, (QStringList{RealHome::path() + QStringLiteral("/Documents"),
+                                     RealHome::path() + QStringLiteral("/Dokumente")}));
+    EXPECT_FALSE(page->runningExport());
 }
 
 TEST_F(ReceiptsPageTest, AFailedOrCancelledExportLeavesNoArchive)
