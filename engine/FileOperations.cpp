@@ -80,7 +80,7 @@ QStringList addTags(const Plan &plan, const std::optional<QStringList> &tagsBefo
     const auto current = FileTags::read(plan.destination);
     if (!current)
         throw FileOperationError::failed(
-            QStringLiteral("The tags of “%1” couldn’t be read.").arg(QFileInfo(plan.destination).fileName()));
+            FileOperationError::message(FileOperationError::Message::tagsUnreadable).arg(QFileInfo(plan.destination).fileName()));
     const QStringList &before = tagsBefore ? *tagsBefore : *current;
     for (const QString &tag : plan.tags) {
         if (!before.contains(tag) && !added.contains(tag))

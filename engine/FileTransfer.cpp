@@ -38,7 +38,7 @@ QByteArray encoded(const QString &path)
 QString reason(int error)
 {
     if (error == EEXIST)
-        return QStringLiteral("an item with the same name already exists");
+        return FileOperationError::message(FileOperationError::Message::nameTaken);
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
@@ -401,11 +401,11 @@ void makeFolders(const QString &path)
         if (::stat(name.constData(), &info) == 0) {
             if (S_ISDIR(info.st_mode))
                 continue;
-            throw FileOperationError::failed(QStringLiteral("The folder “%1” couldn’t be created: %2.")
+            throw FileOperationError::failed(FileOperationError::message(FileOperationError::Message::folderNotCreated)
                                                  .arg(displayName(clean), reason(ENOTDIR)));
         }
         if (::mkdir(name.constData(), 0777) != 0 && errno != EEXIST)
-            throw FileOperationError::failed(QStringLiteral("The folder “%1” couldn’t be created: %2.")
+            throw FileOperationError::failed(FileOperationError::message(FileOperationError::Message::folderNotCreated)
                                                  .arg(displayName(clean), reason(errno)));
     }
 }
@@ -413,7 +413,7 @@ void makeFolders(const QString &path)
 void move(const QString &from, const QString &to)
 {
     const auto failure = [&](int error) {
-        return FileOperationError::failed(QStringLiteral("“%1” couldn’t be moved to “%2”: %3.")
+        return FileOperationError::failed(FileOperationError::message(FileOperationError::Message::notMoved)
                                               .arg(displayName(from), displayName(folderOf(to)), reason(error)));
     };
 
@@ -437,7 +437,7 @@ void move(const QString &from, const QString &to)
         removeCopied(source, encoded(to));
         if (::lstat(source.constData(), &info) == 0)
             throw FileOperationError::failed(
-                QStringLiteral("“%1” was copied to “%2”, but the original couldn’t be removed completely.")
+                FileOperationError::message(FileOperationError::Message::originalKept)
                     .arg(displayName(from), displayName(folderOf(to))));
         return;
     }
@@ -452,12 +452,12 @@ void copy(const QString &from, const QString &to)
 {
     struct stat info;
     if (::lstat(encoded(to).constData(), &info) == 0) {
-        throw FileOperationError::failed(QStringLiteral("“%1” couldn’t be copied to “%2”: %3.")
+        throw FileOperationError::failed(FileOperationError::message(FileOperationError::Message::notCopied)
                                              .arg(displayName(from), displayName(folderOf(to)), reason(EEXIST)));
     }
     const int copied = copyIntoPlace(from, to, false);
     if (copied != 0)
-        throw FileOperationError::failed(QStringLiteral("“%1” couldn’t be copied to “%2”: %3.")
+        throw FileOperationError::failed(FileOperationError::message(FileOperationError::Message::notCopied)
                                              .arg(displayName(from), displayName(folderOf(to)), reason(copied)));
 }
 
