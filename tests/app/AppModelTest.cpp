@@ -111,6 +111,22 @@ TEST_F(AppModelTest, NewRuleFilesPdfsOfTheOldestWatchedFolder)
     EXPECT_EQ(ActionRow::sample(RuleAction::Kind::copy), QStringLiteral("~/Dokumente/{jahr}"));
 }
 
+TEST_F(AppModelTest, TheFolderChooserStartsInTheDesktopsDownloadsFolder)
+{
+    QStringList starts;
+    model->setFolderChooser([&](bool, const QString &start) {
+        starts.append(start);
+        return QString();
+    });
+    EXPECT_FALSE(model->chooseFolder(true));
+    {
+        const TestSupport::ScopedUserDirs own("XDG_DOWNLOAD_DIR=\"$HOME/Herunterladen\"\n");
+        EXPECT_FALSE(model->chooseFolder(true));
+    }
+    EXPECT_EQ(starts, (QStringList{RealHome::path() + QStringLiteral("/Downloads"),
+                                   RealHome::path() + QStringLiteral("/Herunterladen")}));
+}
+
 TEST_F(AppModelTest, SavingInsertsOnceThenUpdatesAndMovingRenumbers)
 {
     Rule rule;
