@@ -47,7 +47,7 @@ Performed Performed::fromJson(const QJsonObject &object)
     performed.destination = FileUrlCoding::requiredPath(object, QStringLiteral("destination"));
     performed.copies = FileUrlCoding::requiredPaths(object, QStringLiteral("copies"));
     performed.addedTags = JsonCoding::requiredStringList(object, QStringLiteral("addedTags"));
-    performed.trashAfterDays = FileUrlCoding::optionalInteger(object, QStringLiteral("trashAfterDays"), 0, Plan::maxTrashAfterDays);
+    performed.trashAfterDays = FileUrlCoding::optionalInteger(object, QStringLiteral("trashAfterDays"));
     performed.createdFolders = FileUrlCoding::optionalPaths(object, QStringLiteral("createdFolders"));
     return performed;
 }
@@ -83,7 +83,7 @@ QStringList addTags(const Plan &plan, const std::optional<QStringList> &tagsBefo
     const auto current = FileTags::read(plan.destination);
     if (!current)
         throw FileOperationError::failed(
-            QStringLiteral("The tags of “%1” couldn’t be read.").arg(QFileInfo(plan.destination).fileName()));
+            FileOperationError::message(FileOperationError::Message::tagsUnreadable).arg(QFileInfo(plan.destination).fileName()));
     const QStringList &before = tagsBefore ? *tagsBefore : *current;
     for (const QString &tag : plan.tags) {
         if (!before.contains(tag) && !added.contains(tag))

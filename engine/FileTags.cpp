@@ -59,9 +59,9 @@ void write(const QString &path, const QStringList &tags)
     const QString file = QFileInfo(path).fileName();
     if (error == ENOTSUP)
         throw FileOperationError::failed(
-            QStringLiteral("The tags of “%1” couldn’t be saved because its file system cannot store tags.").arg(file));
+            FileOperationError::message(FileOperationError::Message::tagsUnsupported).arg(file));
     throw FileOperationError::failed(
-        QStringLiteral("The tags of “%1” couldn’t be saved: %2.").arg(file, reason(error)));
+        FileOperationError::message(FileOperationError::Message::tagsNotSaved).arg(file, reason(error)));
 }
 
 } // namespace FileTags

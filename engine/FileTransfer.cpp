@@ -38,7 +38,7 @@ QByteArray encoded(const QString &path)
 QString reason(int error)
 {
     if (error == EEXIST)
-        return QStringLiteral("an item with the same name already exists");
+        return FileOperationError::message(FileOperationError::Message::nameTaken);
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
@@ -402,14 +402,14 @@ QStringList makeFolders(const QString &path)
         if (::stat(name.constData(), &info) == 0) {
             if (S_ISDIR(info.st_mode))
                 continue;
-            throw FileOperationError::failed(QStringLiteral("The folder “%1” couldn’t be created: %2.")
+            throw FileOperationError::failed(FileOperationError::message(FileOperationError::Message::folderNotCreated)
                                                  .arg(displayName(clean), reason(ENOTDIR)));
         }
         // A folder that another hand made in between is not this call's.
         if (::mkdir(name.constData(), 0777) == 0)
             created.append(current);
         else if (errno != EEXIST)
-            throw FileOperationError::failed(QStringLiteral("The folder “%1” couldn’t be created: %2.")
+            throw FileOperationError::failed(FileOperationError::message(FileOperationError::Message::folderNotCreated)
                                                  .arg(displayName(clean), reason(errno)));
     }
     return created;
@@ -418,7 +418,7 @@ QStringList makeFolders(const QString &path)
 void move(const QString &from, const QString &to)
 {
     const auto failure = [&](int error) {
-        return FileOperationError::failed(QStringLiteral("“%1” couldn’t be moved to “%2”: %3.")
+        return FileOperationError::failed(FileOperationError::message(FileOperationError::Message::notMoved)
                                               .arg(displayName(from), displayName(folderOf(to)), reason(error)));
     };
 
@@ -442,7 +442,7 @@ void move(const QString &from, const QString &to)
         removeCopied(source, encoded(to));
         if (::lstat(source.constData(), &info) == 0)
             throw FileOperationError::failed(
-                QStringLiteral("“%1” was copied to “%2”, but the original couldn’t be removed completely.")
+                FileOperationError::message(FileOperationError::Message::originalKept)
                     .arg(displayName(from), displayName(folderOf(to))));
         return;
     }
@@ -457,12 +457,12 @@ void copy(const QString &from, const QString &to)
 {
     struct stat info;
     if (::lstat(encoded(to).constData(), &info) == 0) {
-        throw FileOperationError::failed(QStringLiteral("“%1” couldn’t be copied to “%2”: %3.")
+        throw FileOperationError::failed(FileOperationError::message(FileOperationError::Message::notCopied)
                                              .arg(displayName(from), displayName(folderOf(to)), reason(EEXIST)));
     }
     const int copied = copyIntoPlace(from, to, false);
     if (copied != 0)
-        throw FileOperationError::failed(QStringLiteral("“%1” couldn’t be copied to “%2”: %3.")
+        throw FileOperationError::failed(FileOperationError::message(FileOperationError::Message::notCopied)
                                              .arg(displayName(from), displayName(folderOf(to)), reason(copied)));
 }
 

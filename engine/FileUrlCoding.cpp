@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include <cmath>
+#include <limits>
 
 namespace FileUrlCoding {
 
@@ -119,13 +120,19 @@ std::optional<QStringList> optionalPaths(const QJsonObject &object, const QStrin
     return requiredPaths(object, key);
 }
 
-std::optional<qint64> optionalInteger(const QJsonObject &object, const QString &key, qint64 min, qint64 max)
+std::optional<qint64> optionalInteger(const QJsonObject &object, const QString &key)
 {
     const auto number = JsonCoding::optionalNumber(object, key);
     if (!number)
         return std::nullopt;
-    if (!std::isfinite(*number) || std::trunc(*number) != *number || *number < double(min) || *number > double(max))
-        throw JsonCoding::DecodeError(QStringLiteral("\"%1\" is not a whole number from %2 to %3").arg(key).arg(min).arg(max));
+    if (!std::isfinite(*number) || std::trunc(*number) != *number)
+        throw JsonCoding::DecodeError(QStringLiteral("\"%1\" is not a whole number").arg(key));
+    // 2^63 is a double exactly; a 64-bit count written as a double may round up to it.
+    constexpr double limit = 9223372036854775808.0;
+    if (*number >= limit)
+        return std::numeric_limits<qint64>::max();
+    if (*number <= -limit)
+        return std::numeric_limits<qint64>::min();
     return static_cast<qint64>(*number);
 }
 

@@ -17,7 +17,7 @@ QString requiredPath(const QJsonObject &object, const QString &key);
 QStringList requiredPaths(const QJsonObject &object, const QString &key);
 // Nothing when the key is missing or null.
 std::optional<QStringList> optionalPaths(const QJsonObject &object, const QString &key);
-// Throws JsonCoding::DecodeError for anything but a whole number from min to
-// max (both well within the doubles that hold whole numbers exactly).
-std::optional<qint64> optionalInteger(const QJsonObject &object, const QString &key, qint64 min, qint64 max);
+// Any whole number, as stored; one beyond the 64-bit integers is taken as the
+// nearest of them. Throws JsonCoding::DecodeError for anything else.
+std::optional<qint64> optionalInteger(const QJsonObject &object, const QString &key);
 } // namespace FileUrlCoding

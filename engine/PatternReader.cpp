@@ -892,8 +892,8 @@ QString shortSender(const QString &name)
             && shortened[shortened.size() - form.size() - 1] == u' ')
             shortened.chop(form.size() + 1);
     }
-    // An ampersand or plus left over from "GmbH & Co." goes with the blanks.
-    const auto trimmable = [](QChar c) { return c == u' ' || c == u',' || c == u'.' || c == u'&' || c == u'+'; };
+    // Only blanks, commas and full stops go: "Canal+" keeps its plus.
+    const auto trimmable = [](QChar c) { return c == u' ' || c == u',' || c == u'.'; };
     qsizetype start = 0;
     qsizetype end = shortened.size();
     while (start < end && trimmable(shortened[start]))

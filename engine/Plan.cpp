@@ -5,6 +5,8 @@
 
 #include <QJsonArray>
 
+#include <algorithm>
+
 QJsonObject Plan::toJson() const
 {
     QJsonObject object{
@@ -35,7 +37,7 @@ Plan Plan::fromJson(const QJsonObject &object)
     plan.destination = FileUrlCoding::requiredPath(object, QStringLiteral("destination"));
     plan.copies = FileUrlCoding::requiredPaths(object, QStringLiteral("copies"));
     plan.tags = JsonCoding::requiredStringList(object, QStringLiteral("tags"));
-    plan.trashAfterDays = FileUrlCoding::optionalInteger(object, QStringLiteral("trashAfterDays"), 0, maxTrashAfterDays);
+    plan.trashAfterDays = FileUrlCoding::optionalInteger(object, QStringLiteral("trashAfterDays"));
     plan.openWith = JsonCoding::optionalString(object, QStringLiteral("openWith"));
     plan.missing = JsonCoding::requiredStringList(object, QStringLiteral("missing"));
     return plan;
@@ -44,4 +46,9 @@ Plan Plan::fromJson(const QJsonObject &object)
 Plan Plan::fromJsonData(const QByteArray &data)
 {
     return fromJson(JsonCoding::parseObject(data));
+}
+
+QDateTime Plan::trashDue(const QDateTime &start, qint64 days)
+{
+    return start.addDays(std::clamp(days, -maxTrashAfterDays, maxTrashAfterDays));
 }

@@ -22,6 +22,8 @@
 
 namespace {
 
+using ReceiptExport::Error;
+
 QString germanDate(const QDateTime &date)
 {
     const QDate day = CalendarUtc::day(date);
@@ -125,9 +127,9 @@ QByteArray nativePath(const QString &path)
     }
     ::closedir(dir);
     if (matches > 1)
-        throw ReceiptExport::Error(QStringLiteral("Several files in “%1” have names that read as “%2”. Rename them and "
-                                                  "export again.")
-                                       .arg(QDir::toNativeSeparators(info.path()), info.fileName()));
+        throw Error(Error::tr("Several files in “%1” have names that read as “%2”. Rename them and "
+                              "export again.")
+                        .arg(QDir::toNativeSeparators(info.path()), info.fileName()));
     return found;
 }
 
@@ -168,8 +170,8 @@ public:
             if (m_file.error() != QFileDevice::OpenError || !m_file.exists())
                 break;
         }
-        throw ReceiptExport::Error(QStringLiteral("Could not write the archive into “%1”: %2")
-                                       .arg(QDir::toNativeSeparators(folder), m_file.errorString()));
+        throw Error(Error::tr("Could not write the archive into “%1”: %2")
+                        .arg(QDir::toNativeSeparators(folder), m_file.errorString()));
     }
     ~PendingArchive()
     {
@@ -188,7 +190,7 @@ public:
     {
         if (!m_file.resize(0) || !m_file.seek(0))
             throw ReceiptExport::Error(
-                QStringLiteral("Could not write “%1”: %2").arg(m_file.fileName(), m_file.errorString()));
+                Error::tr("Could not write “%1”: %2").arg(m_file.fileName(), m_file.errorString()));
     }
 
     // Flushes the data to the disk, then gives the file the first free name
@@ -197,7 +199,7 @@ public:
     {
         if (::fsync(m_file.handle()) != 0)
             throw ReceiptExport::Error(
-                QStringLiteral("Could not write “%1”: %2").arg(m_file.fileName(), systemError(errno)));
+                Error::tr("Could not write “%1”: %2").arg(m_file.fileName(), systemError(errno)));
         m_file.close();
         const QByteArray from = QFile::encodeName(m_file.fileName());
         for (int attempt = 0; attempt < 100; ++attempt) {
@@ -208,10 +210,10 @@ public:
                 return path;
             }
             if (error != EEXIST) // taken meanwhile: the next free name
-                throw ReceiptExport::Error(QStringLiteral("Could not write the archive “%1”: %2")
-                                               .arg(QDir::toNativeSeparators(path), systemError(error)));
+                throw Error(Error::tr("Could not write the archive “%1”: %2")
+                                .arg(QDir::toNativeSeparators(path), systemError(error)));
         }
-        throw ReceiptExport::Error(QStringLiteral("Could not find a free name for the archive."));
+        throw Error(Error::tr("Could not find a free name for the archive."));
     }
 
 private:
@@ -241,7 +243,7 @@ namespace ReceiptExport {
 
 Error::Error(const QString &message) : std::runtime_error(message.toStdString()) {}
 
-Cancelled::Cancelled() : Error(QStringLiteral("The export was cancelled.")) {}
+Cancelled::Cancelled() : Error(Error::tr("The export was cancelled.")) {}
 
 QString baseName(int year, int month)
 {

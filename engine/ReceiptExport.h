@@ -6,6 +6,7 @@
 #include "Decimal.h"
 #include "Recognition.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -36,6 +37,8 @@ namespace ReceiptExport {
 // The archive could not be written; its message is meant for the user.
 class Error : public std::runtime_error
 {
+    Q_DECLARE_TR_FUNCTIONS(ReceiptExport)
+
 public:
     explicit Error(const QString &message);
     QString message() const { return QString::fromUtf8(what()); }

@@ -134,7 +134,7 @@ QString condition(const Condition &condition, bool de)
         return (de ? QStringLiteral("der Absender ") : QStringLiteral("the sender ")) + textOp(op, quoted(v, de), de);
     case Field::date:
         if (de)
-            return QStringLiteral("das Dokumentdatum ") + (op == Operator::before ? QStringLiteral("vor") : QStringLiteral("nach"))
+            return QStringLiteral("das Belegdatum ") + (op == Operator::before ? QStringLiteral("vor") : QStringLiteral("nach"))
                 + QStringLiteral(" dem ") + v + QStringLiteral(" liegt");
         return QStringLiteral("the document date is ")
             + (op == Operator::before ? QStringLiteral("before") : QStringLiteral("after")) + u' ' + v;
@@ -183,15 +183,12 @@ QString action(const RuleAction &action, bool de)
     case Kind::tag:
         // Every tag is set, so German joins them with "und"; a tag's own name
         // is shown as it is, even when it holds the word "or".
-        if (de) {
-            const QStringList tags = action.tags();
-            return (tags.size() == 1 ? QStringLiteral("mit dem Tag ") : QStringLiteral("mit den Tags ")) + join(tags, true)
-                + QStringLiteral(" versehen");
-        }
+        if (de)
+            return QStringLiteral("mit ") + join(action.tags(), true) + QStringLiteral(" markieren");
         return QStringLiteral("tag it ") + action.tags().join(QStringLiteral(", "));
     case Kind::trashAfter:
         if (de)
-            return QStringLiteral("nach ") + days(v, true, true) + QStringLiteral(" in den Papierkorb verschieben");
+            return QStringLiteral("nach ") + days(v, true, true) + QStringLiteral(" in den Papierkorb legen");
         return QStringLiteral("move it to the Trash after ") + days(v, false);
     case Kind::openWith:
         return de ? QStringLiteral("mit ") + v + QStringLiteral(" öffnen") : QStringLiteral("open it with ") + v;

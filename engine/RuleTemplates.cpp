@@ -1,5 +1,7 @@
 #include "RuleTemplates.h"
 
+#include "StandardFolders.h"
+
 #include <QUuid>
 
 namespace RuleTemplates {
@@ -29,21 +31,23 @@ QList<Template> all(NameLanguage language)
     const bool de = language == NameLanguage::de;
     using Field = Condition::Field;
     using Kind = RuleAction::Kind;
-    const QString documents = QStringLiteral("~/Documents");
+    // The desktop's own folders: "~/Dokumente" where it names them so.
+    const QString documents = StandardFolders::tilde(StandardFolders::Folder::documents);
+    const QString pictures = StandardFolders::tilde(StandardFolders::Folder::pictures);
 
     QList<Template> templates;
     templates.append(make(QStringLiteral("receipts"), Folder::downloads,
                           de ? QStringLiteral("Belege") : QStringLiteral("Receipts"),
                           makeCondition(Field::kind, QStringLiteral("invoice,receipt")),
                           {makeAction(Kind::rename, QStringLiteral("{datum} {absender} {betrag} {waehrung}")),
-                           makeAction(Kind::move, de ? QStringLiteral("~/Documents/Belege/{jahr}/{monat}")
-                                                     : QStringLiteral("~/Documents/Receipts/{jahr}/{monat}"))},
+                           makeAction(Kind::move, documents + (de ? QStringLiteral("/Belege/{jahr}/{monat}")
+                                                                 : QStringLiteral("/Receipts/{jahr}/{monat}")))},
                           {documents}));
     templates.append(make(QStringLiteral("screenshots"), Folder::desktop,
                           de ? QStringLiteral("Bildschirmfotos") : QStringLiteral("Screenshots"),
                           makeCondition(Field::fileType, QStringLiteral("screenshot")),
-                          {makeAction(Kind::move, QStringLiteral("~/Pictures/Screenshots/{jahr}-{monat}"))},
-                          {QStringLiteral("~/Pictures")}));
+                          {makeAction(Kind::move, pictures + QStringLiteral("/Screenshots/{jahr}-{monat}"))},
+                          {pictures}));
     templates.append(make(QStringLiteral("installers"), Folder::downloads,
                           de ? QStringLiteral("Alte Installer") : QStringLiteral("Old installers"),
                           makeCondition(Field::fileType, QStringLiteral("installer")),
@@ -51,14 +55,14 @@ QList<Template> all(NameLanguage language)
     templates.append(make(QStringLiteral("letters"), Folder::downloads,
                           de ? QStringLiteral("Verträge und Briefe") : QStringLiteral("Contracts and letters"),
                           makeCondition(Field::kind, QStringLiteral("contract,letter")),
-                          {makeAction(Kind::move, de ? QStringLiteral("~/Documents/Ablage/{art}/{absender}")
-                                                     : QStringLiteral("~/Documents/Filing/{art}/{absender}"))},
+                          {makeAction(Kind::move, documents + (de ? QStringLiteral("/Ablage/{art}/{absender}")
+                                                                 : QStringLiteral("/Filing/{art}/{absender}")))},
                           {documents}));
     templates.append(make(QStringLiteral("finance"), Folder::downloads,
                           de ? QStringLiteral("Kontoauszüge und Gehalt") : QStringLiteral("Statements and payslips"),
                           makeCondition(Field::kind, QStringLiteral("bankStatement,payslip")),
-                          {makeAction(Kind::move, de ? QStringLiteral("~/Documents/Finanzen/{art}/{jahr}")
-                                                     : QStringLiteral("~/Documents/Finance/{art}/{jahr}"))},
+                          {makeAction(Kind::move, documents + (de ? QStringLiteral("/Finanzen/{art}/{jahr}")
+                                                                 : QStringLiteral("/Finance/{art}/{jahr}")))},
                           {documents}));
     return templates;
 }

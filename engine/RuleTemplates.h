@@ -20,12 +20,14 @@ struct Template
     Folder folder = Folder::downloads;
     // A new rule, with new identifiers every time the list is built.
     Rule rule;
-    // The top folders under the home folder that the rule writes into ("~/Documents").
+    // The top folders under the home folder that the rule writes into
+    // ("~/Documents", or the desktop's own name for it: "~/Dokumente").
     QStringList destinationRoots;
 };
 
 // "receipts", "screenshots", "installers", "letters", "finance", in this order;
-// names and folders in the given language, every rule switched on.
+// names and folders in the given language, every rule switched on. They file
+// into the desktop's own Documents and Pictures folders.
 QList<Template> all(NameLanguage language);
 
 } // namespace RuleTemplates

@@ -202,7 +202,7 @@ QString moveToTrash(const QString &path, const QDateTime &now)
     const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     const QString name = QFileInfo(absolute).fileName();
     const auto failure = [&](const QString &why) {
-        return FileOperationError::failed(QStringLiteral("“%1” couldn’t be moved to the Trash: %2.").arg(name, why));
+        return FileOperationError::failed(FileOperationError::message(FileOperationError::Message::notTrashed).arg(name, why));
     };
 
     struct stat info;
@@ -210,7 +210,7 @@ QString moveToTrash(const QString &path, const QDateTime &now)
         throw failure(QString::fromLocal8Bit(std::strerror(name.isEmpty() ? EINVAL : errno)));
     const auto place = placeFor(absolute);
     if (!place)
-        throw failure(QStringLiteral("no Trash folder could be used on its file system"));
+        throw failure(FileOperationError::message(FileOperationError::Message::noTrashFolder));
 
     for (int n = 1; n < 100000; ++n) {
         const QString trashName = candidateName(name, n);

@@ -12,6 +12,8 @@
 
 namespace {
 
+using ZipWriter::Error;
+
 constexpr quint32 localSignature = 0x04034B50;
 constexpr quint32 centralSignature = 0x02014B50;
 constexpr quint32 endSignature = 0x06054B50;
@@ -52,14 +54,14 @@ void append32(QByteArray &out, quint32 value)
 DosStamp dosStamp(const QDateTime &date)
 {
     if (!date.isValid())
-        throw ZipWriter::Error(QStringLiteral("The archive has no valid date to stamp its entries with."));
+        throw Error(Error::tr("The archive has no valid date to stamp its entries with."));
     const QDateTime local = date.toLocalTime();
     const QDate day = local.date();
     const QTime time = local.time();
     if (day.year() > ZipWriter::lastStampYear)
-        throw ZipWriter::Error(QStringLiteral("The date %1 cannot be stamped into a ZIP archive, which holds "
-                                              "the years 1980 to 2107 only.")
-                                   .arg(local.toString(Qt::ISODate)));
+        throw Error(Error::tr("The date %1 cannot be stamped into a ZIP archive, which holds "
+                              "the years 1980 to 2107 only.")
+                        .arg(local.toString(Qt::ISODate)));
     const int years = std::max(day.year() - 1980, 0);
     return {quint16(time.hour() * 2048 + time.minute() * 32 + time.second() / 2),
             quint16(years * 512 + day.month() * 32 + day.day())};
@@ -79,8 +81,8 @@ void checkName(const QString &name)
 {
     const bool climbs = name.split(u'/').contains(QStringLiteral(".."));
     if (name.isEmpty() || name.startsWith(u'/') || climbs || name.contains(u'\\') || name.contains(QChar(0)))
-        throw ZipWriter::Error(QStringLiteral("“%1” cannot be the name of a file in a ZIP archive.")
-                                   .arg(shortened(name).replace(QChar(0), u' ')));
+        throw Error(Error::tr("“%1” cannot be the name of a file in a ZIP archive.")
+                        .arg(shortened(name).replace(QChar(0), u' ')));
 }
 
 // Refuses an entry that would push the archive past the format's limits.
@@ -91,17 +93,17 @@ void checkRoom(const QString &name, qsizetype nameBytes, quint64 size, quint64 c
                quint64 directorySize)
 {
     if (count >= ZipWriter::maxEntries)
-        throw ZipWriter::Error(QStringLiteral("The archive would hold more than 65,535 entries, more than a ZIP "
-                                              "archive can list."));
+        throw Error(Error::tr("The archive would hold more than 65,535 entries, more than a ZIP "
+                              "archive can list."));
     if (nameBytes > ZipWriter::maxNameBytes)
-        throw ZipWriter::Error(QStringLiteral("The name “%1” is longer than the 65,535 bytes a ZIP archive allows.")
-                                   .arg(shortened(name)));
+        throw Error(Error::tr("The name “%1” is longer than the 65,535 bytes a ZIP archive allows.")
+                        .arg(shortened(name)));
     const quint64 total = offset + localHeaderSize + quint64(nameBytes) + size + directorySize + centralRecordSize
         + quint64(nameBytes) + endRecordSize;
     if (size > ZipWriter::maxArchiveSize || total > ZipWriter::maxArchiveSize)
-        throw ZipWriter::Error(QStringLiteral("The archive would be larger than 4 GiB with “%1”, more than a ZIP "
-                                              "archive can hold.")
-                                   .arg(shortened(name)));
+        throw Error(Error::tr("The archive would be larger than 4 GiB with “%1”, more than a ZIP "
+                              "archive can hold.")
+                        .arg(shortened(name)));
 }
 
 QByteArray localHeader(const QByteArray &name, quint32 crc, quint32 size, DosStamp stamp)
@@ -218,7 +220,7 @@ Stream::Stream(QFile &file, const QDateTime &date) : m_file(file)
 void Stream::put(QByteArrayView bytes)
 {
     if (m_file.write(bytes.data(), bytes.size()) != bytes.size())
-        throw Error(QStringLiteral("Could not write “%1”: %2").arg(m_file.fileName(), m_file.errorString()));
+        throw Error(Error::tr("Could not write “%1”: %2").arg(m_file.fileName(), m_file.errorString()));
     m_offset += quint64(bytes.size());
 }
 
@@ -226,17 +228,17 @@ void Stream::putAt(quint64 position, QByteArrayView bytes)
 {
     const quint64 end = m_offset;
     if (!m_file.seek(qint64(position)))
-        throw Error(QStringLiteral("Could not write “%1”: %2").arg(m_file.fileName(), m_file.errorString()));
+        throw Error(Error::tr("Could not write “%1”: %2").arg(m_file.fileName(), m_file.errorString()));
     put(bytes);
     if (!m_file.seek(qint64(end)))
-        throw Error(QStringLiteral("Could not write “%1”: %2").arg(m_file.fileName(), m_file.errorString()));
+        throw Error(Error::tr("Could not write “%1”: %2").arg(m_file.fileName(), m_file.errorString()));
     m_offset = end;
 }
 
 void Stream::rollBack(quint64 position)
 {
     if (!m_file.resize(qint64(position)) || !m_file.seek(qint64(position)))
-        throw Error(QStringLiteral("Could not write “%1”: %2").arg(m_file.fileName(), m_file.errorString()));
+        throw Error(Error::tr("Could not write “%1”: %2").arg(m_file.fileName(), m_file.errorString()));
     m_offset = position;
 }
 
@@ -318,7 +320,7 @@ void Stream::finish()
     put(m_directory);
     put(endRecord(m_count, quint64(m_directory.size()), directoryOffset));
     if (!m_file.flush())
-        throw Error(QStringLiteral("Could not write “%1”: %2").arg(m_file.fileName(), m_file.errorString()));
+        throw Error(Error::tr("Could not write “%1”: %2").arg(m_file.fileName(), m_file.errorString()));
     m_finished = true;
 }
 

@@ -2,6 +2,7 @@
 // UTF-8 names, one time stamp for all entries, no compression, no ZIP64.
 #pragma once
 
+#include <QCoreApplication>
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QDateTime>
@@ -27,6 +28,8 @@ inline constexpr int lastStampYear = 2107;
 // that fails is reported too.
 class Error : public std::runtime_error
 {
+    Q_DECLARE_TR_FUNCTIONS(ZipWriter)
+
 public:
     explicit Error(const QString &message);
     QString message() const { return QString::fromUtf8(what()); }

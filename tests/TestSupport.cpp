@@ -6,6 +6,8 @@
 #include <QProcess>
 #include <QSettings>
 
+#include <gtest/gtest.h>
+
 namespace TestSupport {
 
 QString dataPath(const QString &relative)
@@ -106,6 +108,28 @@ void SettingsSnapshot::restore() const
     }
     for (auto it = m_values.cbegin(); it != m_values.cend(); ++it)
         settings.setValue(it.key(), it.value());
+}
+
+ScopedUserDirs::ScopedUserDirs(const QByteArray &lines)
+    : m_file(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/user-dirs.dirs"))
+{
+    if (qEnvironmentVariable("XDG_CONFIG_HOME").isEmpty() || !writeFile(m_file, lines))
+        ADD_FAILURE() << "could not write " << m_file.toStdString();
+}
+
+ScopedUserDirs::~ScopedUserDirs()
+{
+    QFile::remove(m_file);
+}
+
+QByteArray ScopedUserDirs::german()
+{
+    return "# written by xdg-user-dirs-update\n"
+           "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
+           "XDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\n"
+           "XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n"
+           "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n"
+           "XDG_MUSIC_DIR=\"$HOME/Musik\"\n";
 }
 
 } // namespace TestSupport

@@ -61,4 +61,22 @@ private:
     const SettingsSnapshot m_before;
 };
 
+// The desktop's names of the home's standard folders, for one scope: writes
+// user-dirs.dirs into XDG_CONFIG_HOME and takes it away again.
+class ScopedUserDirs
+{
+public:
+    // lines: as xdg-user-dirs writes them, XDG_DESKTOP_DIR="$HOME/Schreibtisch".
+    explicit ScopedUserDirs(const QByteArray &lines);
+    ~ScopedUserDirs();
+    ScopedUserDirs(const ScopedUserDirs &) = delete;
+    ScopedUserDirs &operator=(const ScopedUserDirs &) = delete;
+
+    // A German desktop: Schreibtisch, Dokumente, Bilder, and Downloads as it is.
+    static QByteArray german();
+
+private:
+    const QString m_file;
+};
+
 } // namespace TestSupport

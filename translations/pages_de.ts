@@ -129,7 +129,7 @@
     <name>JournalRow</name>
     <message>
         <source>%1: tagged, stays in %2</source>
-        <translation>%1: mit Tags versehen, bleibt in %2</translation>
+        <translation>%1: markiert, bleibt in %2</translation>
     </message>
     <message>
         <source>%1: was %2, now in %3</source>
@@ -149,7 +149,7 @@
     </message>
     <message>
         <source>%1: moved to the Trash</source>
-        <translation>%1: in den Papierkorb verschoben</translation>
+        <translation>%1: in den Papierkorb gelegt</translation>
     </message>
     <message>
         <source>%1: skipped, stays in %2</source>
@@ -285,7 +285,7 @@
     </message>
     <message>
         <source>Invoices and receipts that Filewright reads show up here by their document date.</source>
-        <translation>Rechnungen und Quittungen, die Filewright liest, erscheinen hier nach ihrem Dokumentdatum.</translation>
+        <translation>Rechnungen und Quittungen, die Filewright liest, erscheinen hier nach ihrem Belegdatum.</translation>
     </message>
     <message>
         <source>Recognized by the local language model on this computer. Please check.</source>
@@ -364,7 +364,7 @@
     </message>
     <message>
         <source>Document date</source>
-        <translation>Dokumentdatum</translation>
+        <translation>Belegdatum</translation>
     </message>
     <message>
         <source>Amount</source>

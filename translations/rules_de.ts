@@ -33,11 +33,11 @@
     </message>
     <message>
         <source>Add tags</source>
-        <translation>Tags hinzufügen</translation>
+        <translation>Markieren mit</translation>
     </message>
     <message>
         <source>Trash after days</source>
-        <translation>Nach Tagen in den Papierkorb</translation>
+        <translation>Nach Tagen in den Papierkorb legen</translation>
     </message>
     <message>
         <source>Open with</source>

@@ -257,7 +257,7 @@
     </message>
     <message>
         <source>Invoices, installers, and other downloads.</source>
-        <translation>Rechnungen, Installationsprogramme und andere Downloads.</translation>
+        <translation>Rechnungen, Installer und andere Downloads.</translation>
     </message>
     <message>
         <source>Desktop</source>

@@ -13,7 +13,7 @@
     </message>
     <message>
         <source>Document date</source>
-        <translation>Dokumentdatum</translation>
+        <translation>Belegdatum</translation>
     </message>
     <message>
         <source>Amount</source>
@@ -100,7 +100,7 @@
     </message>
     <message>
         <source>Payslip</source>
-        <translation>Lohnabrechnung</translation>
+        <translation>Gehaltsabrechnung</translation>
     </message>
     <message>
         <source>Letter</source>
@@ -116,7 +116,7 @@
     </message>
     <message>
         <source>Installer</source>
-        <translation>Installationsprogramm</translation>
+        <translation>Installer</translation>
     </message>
     <message>
         <source>Other</source>
@@ -139,7 +139,7 @@
     </message>
     <message>
         <source>Installer (.deb, .AppImage)</source>
-        <translation>Installationsprogramm (.deb, .AppImage)</translation>
+        <translation>Installer (.deb, .AppImage)</translation>
     </message>
     <message>
         <source>Document</source>

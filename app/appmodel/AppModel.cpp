@@ -6,6 +6,7 @@
 #include "RealHome.h"
 #include "RuleSentence.h"
 #include "RuleTemplates.h"
+#include "StandardFolders.h"
 #include "Store.h"
 
 #include <QDir>
@@ -136,7 +137,8 @@ void AppModel::newRule()
     rule.id = QUuid::createUuid();
     rule.name = tr("New Rule");
     rule.conditions = {Condition{QUuid::createUuid(), Condition::Field::fileType, Condition::Operator::is, QStringLiteral("pdf")}};
-    rule.actions = {RuleAction{QUuid::createUuid(), RuleAction::Kind::move, QStringLiteral("~/Documents/{jahr}")}};
+    rule.actions = {RuleAction{QUuid::createUuid(), RuleAction::Kind::move,
+                                 StandardFolders::tilde(StandardFolders::Folder::documents) + QStringLiteral("/{jahr}")}};
     rule.isEnabled = true;
     std::optional<QUuid> folderID;
     if (!watched.isEmpty())
@@ -146,7 +148,8 @@ void AppModel::newRule()
 
 std::optional<WatchedFolder> AppModel::chooseFolder(bool watched, const QString &suggested)
 {
-    const QString start = suggested.isEmpty() ? RealHome::path() + QStringLiteral("/Downloads") : suggested;
+    const QString start =
+        suggested.isEmpty() ? StandardFolders::path(StandardFolders::Folder::downloads, RealHome::path()) : suggested;
     const QString chosen = m_chooser ? m_chooser(watched, start) : QString();
     if (chosen.isEmpty())
         return std::nullopt;

@@ -678,10 +678,11 @@ void Autopilot::filed(const Performed &performed, JournalEntry &entry, std::opti
     entry.performedData = performed.toJsonData();
     entry.newPath = performed.destination;
     entry.fileID = landed ? landed : fileID;
-    // A moved file arrived in its folder with this filing.
+    // A moved file arrived in its folder with this filing; one left in place
+    // counts from its arrival, read before the filing touched it.
     if (performed.trashAfterDays) {
         const QDateTime from = performed.destination != performed.original ? now : arrived.value_or(now);
-        entry.trashDue = from.addSecs(*performed.trashAfterDays * 86'400);
+        entry.trashDue = Plan::trashDue(from, *performed.trashAfterDays);
     }
     entry.planData.reset();
     entry.intentData.reset();

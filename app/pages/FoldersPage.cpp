@@ -5,6 +5,7 @@
 #include "FolderRow.h"
 #include "FormSection.h"
 #include "ModelStatusText.h"
+#include "StandardFolders.h"
 #include "RealHome.h"
 #include "Store.h"
 #include "Symbols.h"
@@ -46,7 +47,10 @@ FoldersPage::FoldersPage(AppModel &model, QWidget *parent)
                              tr("Rules may move and copy files into these folders and their subfolders. "
                                 "Filewright asks you once per folder."),
                              tr("Allow a Place…"),
-                             [this] { m_model.chooseFolder(false, RealHome::path() + QStringLiteral("/Documents")); });
+                             [this] {
+                                 m_model.chooseFolder(
+                                     false, StandardFolders::path(StandardFolders::Folder::documents, RealHome::path()));
+                             });
     QWidget *reading = addSection(page, QStringLiteral("readingFileContent"), tr("Reading file content"), {});
     auto *status = new QHBoxLayout;
     status->setSpacing(8);

@@ -11,6 +11,7 @@
 #include "Prefs.h"
 #include "RealHome.h"
 #include "ReceiptsModel.h"
+#include "StandardFolders.h"
 #include "Roles.h"
 #include "Store.h"
 #include "Symbols.h"
@@ -273,7 +274,7 @@ void ReceiptsPage::exportMonth()
     if (m_export || m_rows->rowCount() == 0)
         return;
     const Month month = m_month;
-    const QString proposed = QDir(RealHome::path() + QStringLiteral("/Documents"))
+    const QString proposed = QDir(StandardFolders::path(StandardFolders::Folder::documents, RealHome::path()))
                                  .filePath(ReceiptExport::baseName(month.year, month.month) + QStringLiteral(".zip"));
     const QString destination = askForDestination(proposed);
     if (destination.isEmpty())

@@ -1,6 +1,7 @@
 #include "ActionRow.h"
 
 #include "ApplicationCatalog.h"
+#include "StandardFolders.h"
 #include "Symbols.h"
 
 #include <QComboBox>
@@ -99,7 +100,7 @@ QString ActionRow::sample(Kind kind)
     switch (kind) {
     case Kind::move:
     case Kind::copy:
-        return QStringLiteral("~/Documents/{jahr}");
+        return StandardFolders::tilde(StandardFolders::Folder::documents) + QStringLiteral("/{jahr}");
     case Kind::rename:
         return QStringLiteral("{datum} {absender} {original}");
     case Kind::tag:

@@ -10,11 +10,11 @@
 #include "RuleSentence.h"
 #include "RuleTemplates.h"
 #include "ModelStatusText.h"
+#include "StandardFolders.h"
 #include "SymbolLabel.h"
 #include "Symbols.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -267,16 +267,17 @@ void OnboardingView::showEvent(QShowEvent *event)
 
 void OnboardingView::discoverFolders()
 {
-    // Exact names only: "downloads" in lower case, or a place, is not the Downloads folder.
-    m_downloads = firstNamed(m_model.watchedFolders(), QStringLiteral("Downloads"));
-    m_desktop = firstNamed(m_model.watchedFolders(), QStringLiteral("Desktop"));
+    // Exact names only, as the desktop names the folders ("Schreibtisch" on a
+    // German one): "downloads" in lower case, or a place, is not the Downloads folder.
+    m_downloads = firstNamed(m_model.watchedFolders(), StandardFolders::name(StandardFolders::Folder::downloads));
+    m_desktop = firstNamed(m_model.watchedFolders(), StandardFolders::name(StandardFolders::Folder::desktop));
     refreshFolders();
 }
 
 void OnboardingView::choose(Row row)
 {
-    const QString suggested =
-        QDir(RealHome::path()).filePath(row == Row::downloads ? QStringLiteral("Downloads") : QStringLiteral("Desktop"));
+    const QString suggested = StandardFolders::path(
+        row == Row::downloads ? StandardFolders::Folder::downloads : StandardFolders::Folder::desktop, RealHome::path());
     // A cancelled dialog keeps the folder chosen before.
     if (std::optional<WatchedFolder> chosen = m_model.chooseFolder(true, suggested)) {
         (row == Row::downloads ? m_downloads : m_desktop) = std::move(chosen);
@@ -301,8 +302,9 @@ void OnboardingView::refreshFolders()
             continue;
         const bool onDesktop = entry.folder == RuleTemplates::Folder::desktop;
         const std::optional<WatchedFolder> &folder = onDesktop ? m_desktop : m_downloads;
-        const QString folderName =
-            folder ? folder->name() : (onDesktop ? QStringLiteral("Desktop") : QStringLiteral("Downloads"));
+        const QString folderName = folder ? folder->name()
+                                          : StandardFolders::name(onDesktop ? StandardFolders::Folder::desktop
+                                                                            : StandardFolders::Folder::downloads);
         toggle.sentence->setText(RuleSentence::make(entry.rule, folderName, language));
         const QSignalBlocker blocker(toggle.toggle);
         toggle.toggle->setChecked(m_templates.contains(entry.id));

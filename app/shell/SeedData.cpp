@@ -9,6 +9,7 @@
 #include "Prefs.h"
 #include "RealHome.h"
 #include "SampleDocumentFiles.h"
+#include "StandardFolders.h"
 #include "Store.h"
 #include "TestEnvironment.h"
 
@@ -215,10 +216,17 @@ void insertIfRequested(AppModel &model)
     model.setShowOnboarding(false);
 
     QDir(*home).removeRecursively();
-    const QString downloads = *home + QStringLiteral("/Downloads");
-    const QString desktop = *home + QStringLiteral("/Desktop");
-    const QString documents = *home + QStringLiteral("/Documents");
-    const QString pictures = *home + QStringLiteral("/Pictures");
+    // The desktop's own folders, so that the starter rules file into the
+    // places made here; never outside the test home, where the desktop puts one elsewhere.
+    const auto standard = [&](StandardFolders::Folder folder) {
+        const QString named = StandardFolders::tilde(folder);
+        return named.startsWith(QLatin1String("~/")) ? *home + named.mid(1)
+                                                      : *home + QLatin1Char('/') + StandardFolders::name(folder);
+    };
+    const QString downloads = standard(StandardFolders::Folder::downloads);
+    const QString desktop = standard(StandardFolders::Folder::desktop);
+    const QString documents = standard(StandardFolders::Folder::documents);
+    const QString pictures = standard(StandardFolders::Folder::pictures);
     for (const QString &folder : {downloads, desktop, documents, pictures})
         QDir().mkpath(folder);
 

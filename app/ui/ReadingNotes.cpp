@@ -1,6 +1,7 @@
 #include "ReadingNotes.h"
 
 #include "Decimal.h"
+#include "FileOperationError.h"
 #include "Labels.h"
 #include "NameTemplate.h"
 #include "Prefs.h"
@@ -69,13 +70,13 @@ QString ReadingNotes::shown(const QString &message)
         qsizetype length = 0;
         const std::optional<QString> one = note(rest, &length);
         if (!one)
-            return message;
+            return FileOperationError::shown(message);
         notes.append(*one);
         rest = rest.mid(length);
         if (rest.startsWith(u", "))
             rest = rest.mid(2);
         else if (!rest.isEmpty())
-            return message;
+            return FileOperationError::shown(message);
     }
     return notes.join(QStringLiteral(", "));
 }

@@ -13,6 +13,7 @@ class ReadingNotes
 public:
     // The message of a journal entry as shown: when it is a list of reading
     // notes, each note in the windows' language with kinds and amounts as
-    // they read there; any other message as it is.
+    // they read there; a file operation's failure stored in English in the
+    // windows' language too; any other message as it is.
     static QString shown(const QString &message);
 };

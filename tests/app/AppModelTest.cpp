@@ -1,9 +1,11 @@
+#include "ActionRow.h"
 #include "AppModel.h"
 #include "Autopilot.h"
 #include "Prefs.h"
 #include "RealHome.h"
 #include "RuleTemplates.h"
 #include "Store.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QSettings>
@@ -101,6 +103,28 @@ TEST_F(AppModelTest, NewRuleFilesPdfsOfTheOldestWatchedFolder)
     ASSERT_TRUE(place && first);
     model->newRule();
     EXPECT_EQ(model->editing()->folderID, first->uuid);
+
+    // A German desktop's documents folder, for the new rule and a new move or copy.
+    const TestSupport::ScopedUserDirs german(TestSupport::ScopedUserDirs::german());
+    model->newRule();
+    EXPECT_EQ(model->editing()->rule.actions.at(0).value, QStringLiteral("~/Dokumente/{jahr}"));
+    EXPECT_EQ(ActionRow::sample(RuleAction::Kind::copy), QStringLiteral("~/Dokumente/{jahr}"));
+}
+
+TEST_F(AppModelTest, TheFolderChooserStartsInTheDesktopsDownloadsFolder)
+{
+    QStringList starts;
+    model->setFolderChooser([&](bool, const QString &start) {
+        starts.append(start);
+        return QString();
+    });
+    EXPECT_FALSE(model->chooseFolder(true));
+    {
+        const TestSupport::ScopedUserDirs own("XDG_DOWNLOAD_DIR=\"$HOME/Herunterladen\"\n");
+        EXPECT_FALSE(model->chooseFolder(true));
+    }
+    EXPECT_EQ(starts, (QStringList{RealHome::path() + QStringLiteral("/Downloads"),
+                                   RealHome::path() + QStringLiteral("/Herunterladen")}));
 }
 
 TEST_F(AppModelTest, SavingInsertsOnceThenUpdatesAndMovingRenumbers)

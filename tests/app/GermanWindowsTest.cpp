@@ -4,14 +4,18 @@
 // LANGUAGE=de (FilewrightAppTests.german); skipped otherwise.
 #include "AccentPreview.h"
 #include "AppModel.h"
+#include "Autopilot.h"
 #include "DateText.h"
+#include "FileTransfer.h"
 #include "JournalModel.h"
 #include "JournalPage.h"
 #include "JournalRow.h"
+#include "Labels.h"
 #include "MainWindow.h"
 #include "MenuBarPanel.h"
 #include "Prefs.h"
 #include "RealHome.h"
+#include "RuleSentence.h"
 #include "ReceiptsModel.h"
 #include "ReceiptsPage.h"
 #include "ReviewSheet.h"
@@ -175,4 +179,62 @@ TEST_F(GermanWindowsTest, TheJournalTranslatesReadingNotesAndSaysUndoAsThePanelD
     ASSERT_NE(undo, nullptr);
     EXPECT_EQ(undo->text(), JournalRow::actionTitle(JournalRow::Action::undo));
     EXPECT_EQ(undo->text(), QStringLiteral("Rückgängig"));
+}
+
+TEST_F(GermanWindowsTest, EachKindHasOneGermanNameInPickersSentencesAndFileNames)
+{
+    for (const DocumentKind kind : DocumentKinds::allCases)
+        EXPECT_EQ(Labels::title(kind), DocumentKinds::name(kind, NameLanguage::de)) << DocumentKinds::rawValue(kind).toStdString();
+    EXPECT_EQ(Labels::title(FileCategory::installer).section(u' ', 0, 0),
+              RuleSentence::category(QStringLiteral("installer"), true));
+    EXPECT_EQ(Labels::title(Condition::Field::date), QStringLiteral("Belegdatum"));
+}
+
+TEST_F(GermanWindowsTest, AnUndoErrorReadsInGermanAndOneStoredInEnglishIsShownSo)
+{
+    const QString home = RealHome::path();
+    // The user moved the filed file away since: the undo says so in German.
+    JournalEntry filed(std::nullopt, QStringLiteral("Rechnungen"), home + QStringLiteral("/a.pdf"),
+                       home + QStringLiteral("/Belege/weg.pdf"), JournalEntry::Status::done);
+    filed.setPerformed(Performed{filed.originalPath, filed.newPath, {}, {}, std::nullopt});
+    ASSERT_TRUE(model->store().insert(filed));
+    model->autopilot().undo(filed);
+    EXPECT_EQ(filed.statusRaw, QStringLiteral("done"));
+    const QString german = QStringLiteral("Die Datei liegt nicht mehr unter ~/Belege/weg.pdf. Sie wurde verschoben oder "
+                                          "umbenannt, nachdem Filewright sie abgelegt hat.");
+    EXPECT_EQ(model->store().journalEntry(filed.id)->message, german);
+    EXPECT_EQ(JournalRow::from(*model->store().journalEntry(filed.id)).message, german);
+
+    // A copy onto a taken name fails with the operations' own reason, in German.
+    const QString taken = home + QStringLiteral("/Kopie/b.pdf");
+    ASSERT_TRUE(TestSupport::writeFile(home + QStringLiteral("/b.pdf"), "b") && TestSupport::writeFile(taken, "own"));
+    try {
+        FileTransfer::copy(home + QStringLiteral("/b.pdf"), taken);
+        ADD_FAILURE() << "copied over a taken name";
+    } catch (const FileOperationError &error) {
+        EXPECT_EQ(error.description(), QStringLiteral("„b.pdf“ konnte nicht nach „Kopie“ kopiert werden: ein Objekt mit "
+                                                      "demselben Namen ist schon vorhanden."));
+    }
+
+    // Messages an English run or an earlier build stored stay stored as they
+    // are and read in German; the system's own words stay as the system wrote them.
+    const std::pair<QString, QString> stored[]{
+        {QStringLiteral("The file is no longer at ~/Belege/alt.pdf. It was moved or renamed after Filewright filed it."),
+         QStringLiteral("Die Datei liegt nicht mehr unter ~/Belege/alt.pdf. Sie wurde verschoben oder umbenannt, "
+                        "nachdem Filewright sie abgelegt hat.")},
+        {QStringLiteral("“c.pdf” couldn’t be moved to “Belege”: an item with the same name already exists."),
+         QStringLiteral("„c.pdf“ konnte nicht nach „Belege“ verschoben werden: ein Objekt mit demselben Namen ist schon "
+                        "vorhanden.")},
+        {QStringLiteral("“d.pdf” couldn’t be moved to the Trash: Permission denied."),
+         QStringLiteral("„d.pdf“ konnte nicht in den Papierkorb gelegt werden: Permission denied.")},
+        {QStringLiteral("The file is no longer here."), QStringLiteral("The file is no longer here.")},
+    };
+    for (const auto &[english, shown] : stored) {
+        JournalEntry failed(std::nullopt, QStringLiteral("Rechnungen"), home + QStringLiteral("/c.pdf"),
+                            home + QStringLiteral("/Belege/c.pdf"), JournalEntry::Status::failed);
+        failed.message = english;
+        ASSERT_TRUE(model->store().insert(failed));
+        EXPECT_EQ(JournalRow::from(*model->store().journalEntry(failed.id)).message, shown);
+        EXPECT_EQ(model->store().journalEntry(failed.id)->message, english);
+    }
 }

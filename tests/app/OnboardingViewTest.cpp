@@ -1,6 +1,7 @@
 #include "AppModel.h"
 #include "OnboardingView.h"
 #include "Prefs.h"
+#include "RealHome.h"
 #include "Roles.h"
 #include "Store.h"
 #include "SymbolLabel.h"
@@ -194,4 +195,35 @@ TEST_F(OnboardingViewTest, StartStoresOnlyRulesWhoseFolderWasChosen)
     for (int i = 0; i < 4; ++i)
         button(QStringLiteral("forward"))->click();
     EXPECT_EQ(storedRules().size(), 4);
+}
+
+TEST_F(OnboardingViewTest, OnAGermanDesktopTheRowsAndRulesUseItsOwnFolders)
+{
+    const TestSupport::ScopedUserDirs german(TestSupport::ScopedUserDirs::german());
+    addFolder(QStringLiteral("a/Desktop"));
+    const WatchedFolder schreibtisch = addFolder(QStringLiteral("Schreibtisch"));
+    open();
+    ASSERT_TRUE(view->desktop());
+    EXPECT_EQ(view->desktop()->uuid, schreibtisch.uuid);
+    EXPECT_EQ(rowButton("desktopRow")->text(), QStringLiteral("Change…"));
+    EXPECT_TRUE(toggle("screenshots")->isEnabled());
+
+    // The rules' sentences name the folders the desktop has.
+    QStringList sentences;
+    for (const QLabel *label : view->findChildren<QLabel *>())
+        sentences.append(label->text());
+    EXPECT_TRUE(sentences.contains(QStringLiteral(
+        "When a new file arrives in Schreibtisch and the type is screenshot, then move it to ~/Bilder/Screenshots/{jahr}-{monat}.")))
+        << sentences.join(u'\n').toStdString();
+    EXPECT_EQ(sentences.filter(QStringLiteral("~/Dokumente/")).size(), 3); // receipts, letters, finance
+    EXPECT_TRUE(sentences.filter(QStringLiteral("~/Documents")).isEmpty());
+
+    // Choosing the Desktop row starts in the desktop's own folder.
+    QString suggested;
+    model->setFolderChooser([&](bool, const QString &start) {
+        suggested = start;
+        return QString();
+    });
+    rowButton("desktopRow")->click();
+    EXPECT_EQ(suggested, RealHome::path() + QStringLiteral("/Schreibtisch"));
 }

@@ -3,6 +3,7 @@
 #include "Autopilot.h"
 #include "ReceiptsModel.h"
 #include "ReceiptsPage.h"
+#include "RealHome.h"
 #include "Roles.h"
 #include "Store.h"
 #include "ScopedEnv.h"
@@ -274,6 +275,25 @@ TEST_F(ReceiptsPageTest, AnArchiveNoFileManagerCanShowIsNamedWhereItIs)
     ASSERT_TRUE(told);
     EXPECT_EQ(told->text(), QStringLiteral("No file manager could show the archive. It is saved as %1.").arg(destination));
     EXPECT_TRUE(told->textInteractionFlags() & Qt::TextSelectableByMouse);
+}
+
+TEST_F(ReceiptsPageTest, TheExportProposesTheDesktopsDocumentsFolder)
+{
+    add(receipt(QDate(2026, 3, 2), "12.50", "EUR"), QStringLiteral("a.pdf"));
+    page = std::make_unique<ReceiptsPage>(*model);
+    QStringList proposed;
+    page->setSavePanel([&](const QString &path) {
+        proposed.append(QFileInfo(path).path());
+        return QString();
+    });
+    page->exportMonth();
+    {
+        const TestSupport::ScopedUserDirs german(TestSupport::ScopedUserDirs::german());
+        page->exportMonth();
+    }
+    EXPECT_EQ(proposed, (QStringList{RealHome::path() + QStringLiteral("/Documents"),
+                                     RealHome::path() + QStringLiteral("/Dokumente")}));
+    EXPECT_FALSE(page->runningExport());
 }
 
 TEST_F(ReceiptsPageTest, AFailedOrCancelledExportLeavesNoArchive)

@@ -104,6 +104,34 @@ TEST_F(ReviewDecisionsTest, ApprovingFilesUnderTheCorrectedValuesWhileTheRuleExi
     EXPECT_EQ(stored(kept), kept);
 }
 
+TEST_F(ReviewDecisionsTest, AFilingStoredWithAnyTrashDelayIsApprovedAndUndone)
+{
+    // Older builds stored the days as typed: forty million of them.
+    autopilot->setClock([this] { return filingTime; });
+    const StoredRule invoices = senderRule();
+    JournalEntry entry = waiting(invoices, QStringLiteral("old.pdf"), invoiceFrom(QStringLiteral("Alt"), 0.4));
+    Plan plan = *entry.plan();
+    plan.trashAfterDays = 40'000'000;
+    entry.setPlan(plan);
+    ASSERT_TRUE(store->update(entry));
+
+    JournalEntry read = stored(entry);
+    ASSERT_EQ(read.plan()->trashAfterDays, 40'000'000);
+    autopilot->approve(read, std::nullopt);
+    EXPECT_EQ(read.statusRaw, QStringLiteral("done"));
+    EXPECT_TRUE(QFileInfo::exists(home + QStringLiteral("/Sorted/Alt.pdf")));
+    // The filing keeps the count; its date stops a hundred thousand years on.
+    EXPECT_EQ(stored(read).performed()->trashAfterDays, 40'000'000);
+    EXPECT_EQ(stored(read).trashDue, filingTime.addDays(Plan::maxTrashAfterDays));
+
+    JournalEntry filed = stored(read);
+    autopilot->undo(filed);
+    EXPECT_EQ(filed.statusRaw, QStringLiteral("undone"));
+    EXPECT_TRUE(filed.message.isEmpty() && !filed.trashDue);
+    EXPECT_TRUE(QFileInfo::exists(home + QStringLiteral("/Inbox/old.pdf")));
+    EXPECT_EQ(stored(filed), filed);
+}
+
 TEST_F(ReviewDecisionsTest, AnApprovedCorrectionReachesTheStoredReadingAndSoTheReceipts)
 {
     const StoredRule invoices = senderRule();

@@ -79,9 +79,10 @@ TEST(PatternReader, ShortSender)
           {u"Muster Co. Ltd."_s, u"Muster"_s}, {u"Muster Ltd. Co."_s, u"Muster Ltd"_s},
           {u"Bergwerk Software UG (haftungsbeschränkt)"_s, u"Bergwerk Software"_s},
           {u" Muster & Partner., "_s, u"Muster & Partner"_s}, {u"MusterAG"_s, u"MusterAG"_s}, {u"GmbH"_s, u"GmbH"_s},
-          // No ampersand or plus is left dangling where "Co." was cut.
-          {u"Grundbesitz GmbH & Co."_s, u"Grundbesitz GmbH"_s}, {u"Weber + Co."_s, u"Weber"_s},
-          {u"& Söhne &"_s, u"Söhne"_s},
+          // Only blanks, commas and full stops are trimmed: a plus or an
+          // ampersand belongs to the name, also where "Co." was cut.
+          {u"Canal+"_s, u"Canal+"_s}, {u"Grundbesitz GmbH & Co."_s, u"Grundbesitz GmbH &"_s},
+          {u"Weber + Co."_s, u"Weber +"_s}, {u"& Söhne &"_s, u"& Söhne &"_s},
           {QString(), QString()}})
         EXPECT_EQ(PatternReader::shortSender(sender), expected) << sender.toStdString();
 }

@@ -3,6 +3,8 @@
 #include "JsonCoding.h"
 #include "TestSupport.h"
 
+#include <limits>
+
 #include <gtest/gtest.h>
 
 #include <QSet>
@@ -149,14 +151,40 @@ TEST(Plan, JsonRoundTripAndRequiredKeys)
 
     json.remove(u"missing"_s);
     EXPECT_THROW(Plan::fromJson(json), JsonCoding::DecodeError);
-    // Out of range numbers make a damaged row, never a value.
+    // Any whole count of days reads back as stored, however large or
+    // negative; one beyond 64 bits as the nearest 64-bit count. A fraction
+    // makes a damaged row.
     json = plan.toJson();
     QJsonObject performed = Performed{plan.original, plan.destination, {}, {}, 14}.toJson();
     EXPECT_EQ(Performed::fromJson(performed).trashAfterDays, 14);
-    for (const double days : {1.5, -1.0, 1e19, double(Plan::maxTrashAfterDays) + 1}) {
+    for (const auto &[days, read] : {std::pair{40'000'000.0, qint64(40'000'000)}, {-7.0, qint64(-7)},
+                                     {0.0, qint64(0)}, {1e19, std::numeric_limits<qint64>::max()},
+                                     {-1e19, std::numeric_limits<qint64>::min()}}) {
         json.insert(u"trashAfterDays"_s, days);
         performed.insert(u"trashAfterDays"_s, days);
-        EXPECT_THROW(Plan::fromJson(json), JsonCoding::DecodeError) << days;
-        EXPECT_THROW(Performed::fromJson(performed), JsonCoding::DecodeError) << days;
+        EXPECT_EQ(Plan::fromJson(json).trashAfterDays, read) << days;
+        EXPECT_EQ(Performed::fromJson(performed).trashAfterDays, read) << days;
+    }
+    json.insert(u"trashAfterDays"_s, 1.5);
+    performed.insert(u"trashAfterDays"_s, 1.5);
+    EXPECT_THROW(Plan::fromJson(json), JsonCoding::DecodeError);
+    EXPECT_THROW(Performed::fromJson(performed), JsonCoding::DecodeError);
+}
+
+TEST(Plan, TrashDateOfAnyDelayStaysADate)
+{
+    const QDateTime start(QDate(2026, 3, 1), QTime(12, 0), Qt::UTC);
+    EXPECT_EQ(Plan::trashDue(start, 7), QDateTime(QDate(2026, 3, 8), QTime(12, 0), Qt::UTC));
+    EXPECT_EQ(Plan::trashDue(start, -2), QDateTime(QDate(2026, 2, 27), QTime(12, 0), Qt::UTC));
+    // Counts beyond a hundred thousand years, up to the largest a store can
+    // hold, give the date a hundred thousand years away, which milliseconds
+    // since 1970 still hold.
+    for (const qint64 days : {Plan::maxTrashAfterDays + 1, qint64(40'000'000), std::numeric_limits<qint64>::max(),
+                              std::numeric_limits<qint64>::min()}) {
+        const QDateTime due = Plan::trashDue(start, days);
+        const QDateTime bound = start.addDays(days > 0 ? Plan::maxTrashAfterDays : -Plan::maxTrashAfterDays);
+        EXPECT_TRUE(due.isValid()) << days;
+        EXPECT_EQ(due, bound) << days;
+        EXPECT_EQ(QDateTime::fromMSecsSinceEpoch(due.toMSecsSinceEpoch(), Qt::UTC), due) << days;
     }
 }

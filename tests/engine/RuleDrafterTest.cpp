@@ -2,6 +2,7 @@
 #include "JsonCoding.h"
 #include "RuleDrafter.h"
 #include "RuleTemplates.h"
+#include "TestSupport.h"
 
 #include <QJsonArray>
 #include <QSet>
@@ -221,6 +222,16 @@ TEST(RuleTemplates, FiveStarterRulesInBothLanguages)
     // Fresh identifiers everywhere, on every call and in every language.
     EXPECT_EQ(seen.size(), count);
     EXPECT_FALSE(seen.contains(QUuid()));
+
+    // A German desktop names its own folders: the rules file into them.
+    const TestSupport::ScopedUserDirs german(TestSupport::ScopedUserDirs::german());
+    QStringList summaries;
+    for (const RuleTemplates::Template &t : RuleTemplates::all(NameLanguage::de))
+        summaries.append(summary(t));
+    QStringList onGermanDesktop = expectedDe;
+    onGermanDesktop.replaceInStrings(u"~/Documents"_s, u"~/Dokumente"_s);
+    onGermanDesktop.replaceInStrings(u"~/Pictures"_s, u"~/Bilder"_s);
+    EXPECT_EQ(summaries, onGermanDesktop);
 }
 
 // Which starter rules wait while no model can read (the README names them).

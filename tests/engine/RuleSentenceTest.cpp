@@ -60,7 +60,7 @@ TEST(RuleSentence, EmptyRuleAndTheJoinsOfConditionsAndActions)
               "then copy it to ~/Backup, tag it Scan and move it to ~/Scans."_s);
     EXPECT_EQ(sentence(two, three, u"Downloads"_s, NameLanguage::de),
               u"Wenn eine neue Datei in Downloads liegt und der Name „scan“ enthält und sie größer als 5 MB ist, "
-              "dann kopieren nach ~/Backup, mit dem Tag Scan versehen und verschieben nach ~/Scans."_s);
+              "dann kopieren nach ~/Backup, mit Scan markieren und verschieben nach ~/Scans."_s);
 
     // Three conditions: the first two are separated by a comma, not by "and".
     EXPECT_EQ(sentence({cond(Field::age, Operator::greaterThan, u"30"_s), cond(Field::age, Operator::lessThan, u"60"_s),
@@ -119,9 +119,9 @@ TEST(RuleSentence, EveryFieldAndOperatorInBothLanguages)
         {Field::text, Operator::after, u"x"_s, u"the text “x”"_s, u"der Inhalt „x“"_s},
         // Dates: every operator but "before" reads as "after".
         {Field::date, Operator::before, u"2026-01-01"_s, u"the document date is before 2026-01-01"_s,
-         u"das Dokumentdatum vor dem 2026-01-01 liegt"_s},
+         u"das Belegdatum vor dem 2026-01-01 liegt"_s},
         {Field::date, Operator::is, u"2026-01-01"_s, u"the document date is after 2026-01-01"_s,
-         u"das Dokumentdatum nach dem 2026-01-01 liegt"_s},
+         u"das Belegdatum nach dem 2026-01-01 liegt"_s},
         {Field::amount, Operator::lessThan, u"10,50"_s, u"the amount is under 10,50"_s, u"der Betrag unter 10,50 liegt"_s},
         {Field::amount, Operator::greaterThan, u"100"_s, u"the amount is over 100"_s, u"der Betrag über 100 liegt"_s},
         {Field::amount, Operator::contains, u"5"_s, u"the amount is exactly 5"_s, u"der Betrag genau bei 5 liegt"_s},
@@ -153,19 +153,34 @@ TEST(RuleSentence, EveryActionAndTagsWithOrInside)
         {act(Kind::move, u"~/Archiv"_s), {u"move it to ~/Archiv"_s, u"verschieben nach ~/Archiv"_s}},
         {act(Kind::rename, u"{datum} {titel}"_s), {u"rename it to “{datum} {titel}”"_s, u"umbenennen in „{datum} {titel}“"_s}},
         {act(Kind::trashAfter, u"14"_s),
-         {u"move it to the Trash after 14 days"_s, u"nach 14 Tagen in den Papierkorb verschieben"_s}},
-        {act(Kind::trashAfter, u"1"_s), {u"move it to the Trash after 1 day"_s, u"nach 1 Tag in den Papierkorb verschieben"_s}},
+         {u"move it to the Trash after 14 days"_s, u"nach 14 Tagen in den Papierkorb legen"_s}},
+        {act(Kind::trashAfter, u"1"_s), {u"move it to the Trash after 1 day"_s, u"nach 1 Tag in den Papierkorb legen"_s}},
         {act(Kind::openWith, u"org.gnome.Evince"_s), {u"open it with org.gnome.Evince"_s, u"mit org.gnome.Evince öffnen"_s}},
         {act(Kind::copy, u"/mnt/backup"_s), {u"copy it to /mnt/backup"_s, u"kopieren nach /mnt/backup"_s}},
-        {act(Kind::tag, u"Steuer, 2026"_s), {u"tag it Steuer, 2026"_s, u"mit den Tags Steuer und 2026 versehen"_s}},
-        {act(Kind::tag, u" a ,, b,c "_s), {u"tag it a, b, c"_s, u"mit den Tags a, b und c versehen"_s}},
-        {act(Kind::tag, u"Work"_s), {u"tag it Work"_s, u"mit dem Tag Work versehen"_s}},
+        {act(Kind::tag, u"Steuer, 2026"_s), {u"tag it Steuer, 2026"_s, u"mit Steuer und 2026 markieren"_s}},
+        {act(Kind::tag, u" a ,, b,c "_s), {u"tag it a, b, c"_s, u"mit a, b und c markieren"_s}},
+        {act(Kind::tag, u"Work"_s), {u"tag it Work"_s, u"mit Work markieren"_s}},
         // A tag's own name stays as it is, even when it holds " or ".
-        {act(Kind::tag, u"Rock or Pop, Jazz"_s), {u"tag it Rock or Pop, Jazz"_s, u"mit den Tags Rock or Pop und Jazz versehen"_s}},
-        {act(Kind::tag, u" , "_s), {u"tag it "_s, u"mit den Tags  versehen"_s}},
+        {act(Kind::tag, u"Rock or Pop, Jazz"_s), {u"tag it Rock or Pop, Jazz"_s, u"mit Rock or Pop und Jazz markieren"_s}},
+        {act(Kind::tag, u" , "_s), {u"tag it "_s, u"mit  markieren"_s}},
     }};
     for (const auto &[action, expected] : rows) {
         EXPECT_EQ(RuleSentence::action(action, false), expected.first) << action.value.toStdString();
         EXPECT_EQ(RuleSentence::action(action, true), expected.second) << action.value.toStdString();
     }
+}
+
+TEST(RuleSentence, GermanSentencesNameTheDocumentDateTagsAndTrashInTheirOwnWords)
+{
+    EXPECT_EQ(sentence({cond(Field::date, Operator::before, u"2026-01-01"_s), cond(Field::kind, Operator::is, u"invoice,receipt"_s)},
+                       {act(Kind::tag, u"Steuer, 2026"_s), act(Kind::trashAfter, u"30"_s)}, u"Downloads"_s, NameLanguage::de),
+              u"Wenn eine neue Datei in Downloads liegt und das Belegdatum vor dem 2026-01-01 liegt und die Art Rechnung "
+              "oder Quittung ist, dann mit Steuer und 2026 markieren und nach 30 Tagen in den Papierkorb legen."_s);
+    EXPECT_EQ(sentence({cond(Field::age, Operator::greaterThan, u"30"_s), cond(Field::size, Operator::greaterThan, u"5"_s)},
+                       {act(Kind::trashAfter, u"7"_s)}, u"Schreibtisch"_s, NameLanguage::de),
+              u"Wenn eine neue Datei in Schreibtisch liegt und sie älter als 30 Tage ist und sie größer als 5 MB ist, "
+              "dann nach 7 Tagen in den Papierkorb legen."_s);
+    EXPECT_EQ(sentence({cond(Field::kind, Operator::is, u"Invoice"_s)}, {act(Kind::tag, u"Work"_s)}, u"Downloads"_s,
+                       NameLanguage::de),
+              u"Wenn eine neue Datei in Downloads liegt und die Art  ist, dann mit Work markieren."_s);
 }

@@ -1,0 +1,23 @@
+// The home's standard folders as the desktop names them (user-dirs.dirs):
+// on a German desktop "~/Schreibtisch", "~/Dokumente", "~/Bilder".
+#pragma once
+
+#include <QString>
+
+namespace StandardFolders {
+
+enum class Folder { desktop, documents, downloads, pictures };
+
+// The folder in "~" form ("~/Dokumente"), or its absolute path when the
+// desktop puts it outside the home. Where the desktop names none, or names
+// the home itself (how a switched-off folder is written), the plain English
+// name: "~/Desktop", "~/Documents", "~/Downloads", "~/Pictures".
+QString tilde(Folder folder);
+
+// The same folder's absolute path, with "~" standing for home.
+QString path(Folder folder, const QString &home);
+
+// The folder's own name: "Schreibtisch".
+QString name(Folder folder);
+
+} // namespace StandardFolders
