@@ -115,14 +115,6 @@ QString textOp(Condition::Operator op, const QString &quoted, bool de)
     }
 }
 
-// "1 day" and "1 Tag", else "days" and "Tage" (or dative "Tagen").
-QString days(const QString &count, bool de, bool dative = false)
-{
-    if (count.trimmed() == u"1")
-        return count + (de ? QStringLiteral(" Tag") : QStringLiteral(" day"));
-    return count + (de ? (dative ? QStringLiteral(" Tagen") : QStringLiteral(" Tage")) : QStringLiteral(" days"));
-}
-
 QString condition(const Condition &condition, bool de)
 {
     const QString &v = condition.value;
@@ -142,7 +134,7 @@ QString condition(const Condition &condition, bool de)
         if (de) {
             const QString w = op == Operator::lessThan ? QStringLiteral("unter")
                 : op == Operator::greaterThan          ? QStringLiteral("über")
-                                                       : QStringLiteral("genau bei");
+                                                       : QStringLiteral("genau");
             return QStringLiteral("der Betrag ") + w + u' ' + v + QStringLiteral(" liegt");
         }
         const QString w = op == Operator::lessThan ? QStringLiteral("under")
@@ -157,9 +149,9 @@ QString condition(const Condition &condition, bool de)
     case Field::age:
         if (de)
             return (op == Operator::greaterThan ? QStringLiteral("sie älter als ") : QStringLiteral("sie jünger als "))
-                + days(v, true) + QStringLiteral(" ist");
+                + v + QStringLiteral(" Tage ist");
         return (op == Operator::greaterThan ? QStringLiteral("it is older than ") : QStringLiteral("it is newer than "))
-            + days(v, false);
+            + v + QStringLiteral(" days");
     case Field::size:
         if (de)
             return QStringLiteral("sie ") + (op == Operator::greaterThan ? QStringLiteral("größer") : QStringLiteral("kleiner"))
@@ -181,15 +173,16 @@ QString action(const RuleAction &action, bool de)
     case Kind::rename:
         return (de ? QStringLiteral("umbenennen in ") : QStringLiteral("rename it to ")) + quoted(v, de);
     case Kind::tag:
-        // Every tag is set, so German joins them with "und"; a tag's own name
-        // is shown as it is, even when it holds the word "or".
+        // German takes the English alternatives and says "und" for every
+        // " or " in them, a tag's own " or " included.
         if (de)
-            return QStringLiteral("mit ") + join(action.tags(), true) + QStringLiteral(" markieren");
+            return QStringLiteral("mit ") + list(action.tags(), false).replace(QStringLiteral(" or "), QStringLiteral(" und "))
+                + QStringLiteral(" markieren");
         return QStringLiteral("tag it ") + action.tags().join(QStringLiteral(", "));
     case Kind::trashAfter:
         if (de)
-            return QStringLiteral("nach ") + days(v, true, true) + QStringLiteral(" in den Papierkorb legen");
-        return QStringLiteral("move it to the Trash after ") + days(v, false);
+            return QStringLiteral("nach ") + v + QStringLiteral(" Tagen in den Papierkorb legen");
+        return QStringLiteral("move it to the Trash after ") + v + QStringLiteral(" days");
     case Kind::openWith:
         return de ? QStringLiteral("mit ") + v + QStringLiteral(" öffnen") : QStringLiteral("open it with ") + v;
     case Kind::copy:

