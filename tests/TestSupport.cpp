@@ -8,7 +8,18 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace TestSupport {
+
+QString onOtherFileSystem(const QString &folder, const QString &home)
+{
+    struct stat there{}, here{};
+    if (folder.isEmpty() || ::stat(QFile::encodeName(folder).constData(), &there) != 0
+        || ::stat(QFile::encodeName(home).constData(), &here) != 0 || there.st_dev == here.st_dev)
+        return {};
+    return folder;
+}
 
 QString dataPath(const QString &relative)
 {

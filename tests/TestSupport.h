@@ -19,6 +19,10 @@ bool writeFile(const QString &path, const QByteArray &bytes);
 // Reads a whole file, or an empty array when it cannot be read.
 QByteArray readFile(const QString &path);
 
+// The folder when it lies on another file system than home (a tmpfs under
+// /dev/shm, for moves that must copy), else empty.
+QString onOtherFileSystem(const QString &folder, const QString &home);
+
 // The environment of a child process, offscreen and without a session bus,
 // store or seed, with HOME, XDG_CONFIG_HOME, XDG_DATA_HOME, XDG_CACHE_HOME and
 // APP_HOME in folders of those names (home, config, ...) made below root.

@@ -34,14 +34,7 @@ protected:
 
     // A folder on another file system than the home folder (a tmpfs), or
     // empty where there is none.
-    QString otherFileSystem()
-    {
-        struct stat there{}, here{};
-        if (::stat("/dev/shm", &there) != 0 || ::stat(QFile::encodeName(home).constData(), &here) != 0
-            || there.st_dev == here.st_dev || !shm.isValid())
-            return {};
-        return shm.path();
-    }
+    QString otherFileSystem() { return TestSupport::onOtherFileSystem(shm.isValid() ? shm.path() : QString(), home); }
 
     // A file of that many megabytes, written in full, whose content last
     // changed two minutes ago.

@@ -83,8 +83,9 @@ protected:
         StoredRule stored(rule, inbox.uuid, 1);
         store().insert(stored);
         const QString file = (folder.isEmpty() ? home + QStringLiteral("/Inbox") : folder) + QLatin1Char('/') + name;
-        if (!QFileInfo::exists(file))
+        if (!QFileInfo::exists(file)) {
             EXPECT_TRUE(TestSupport::writeFile(file, "%PDF " + name.toUtf8()));
+        }
         Recognition read;
         read.kind = DocumentKind::invoice;
         read.sender = sender;
@@ -120,14 +121,7 @@ protected:
 
     // A folder on another file system than the home folder (a tmpfs), or
     // empty where there is none.
-    QString otherFileSystem()
-    {
-        struct stat there{}, here{};
-        if (::stat("/dev/shm", &there) != 0 || ::stat(QFile::encodeName(home).constData(), &here) != 0
-            || there.st_dev == here.st_dev || !shm.isValid())
-            return {};
-        return shm.path();
-    }
+    QString otherFileSystem() { return TestSupport::onOtherFileSystem(shm.isValid() ? shm.path() : QString(), home); }
 
     // A file of size megabytes, written in full (no holes to copy quickly).
     static bool writeLarge(const QString &path, int megabytes)
