@@ -119,7 +119,6 @@ void BM_BurstWithJournalOpen(benchmark::State &state)
                 longestMs = std::max(longestMs, turnMs);
                 longestCpuMs = std::max(longestCpuMs, BenchSupport::threadCpuMs() - cpu);
                 longTurns += turnMs > 16 ? 1 : 0;
-                if (turnMs > 16 && qEnvironmentVariableIsSet("TURNS")) { timespec ts; clock_gettime(CLOCK_MONOTONIC, &ts); fprintf(stderr, "LONG %.1f ms cpu %.1f ending %ld.%06ld entries %lld\n", turnMs, BenchSupport::threadCpuMs() - cpu, ts.tv_sec, ts.tv_nsec/1000, store.count(Store::Model::journalEntry)); }
             }
             if (page->journal().entryCount() >= count && store.count(Store::Model::journalEntry) >= count) {
                 lastEntryMs = double(clock.nsecsElapsed()) / 1e6;
