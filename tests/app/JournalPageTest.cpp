@@ -536,8 +536,9 @@ TEST_F(JournalPageTest, TheListFollowsTheStoreInItsOrderThroughManyChanges)
         for (int row = 0; row < journal.rowCount(); ++row) {
             const std::optional<QDate> day = journal.day(row);
             shown.append(day ? day->toString(Qt::ISODate) : QString::number(journal.entry(row)->id));
-            if (!day)
+            if (!day) {
                 EXPECT_EQ(journal.rowOf(journal.entry(row)->id), row);
+            }
         }
         return shown;
     };
