@@ -3,10 +3,12 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QFutureWatcher>
+#include <QPointer>
 #include <QPromise>
 #include <QThread>
 #include <QTimer>
+
+#include <map>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -37,48 +39,109 @@ State secondLook(const QString &path, const Stamp &before)
     return precheck(path) == State::ready ? State::ready : State::notYet;
 }
 
-// One pending wait: a timer on the calling thread's event loop, ended early
-// when the caller cancels the future. Deletes itself once it has answered;
-// on the main thread the application owns it until then, so that a wait still
-// pending at the end is cancelled rather than lost.
-class StableWait : public QObject
+// The pending waits of one thread, answered by a single timer in the order
+// they end. Thousands of files settling at once cost one timer rather than
+// one each, and answers that fall due together are given a few milliseconds'
+// worth at a time, so that the event loop turns in between. A cancelled wait
+// is noticed within cancelCheck and answered then. The object deletes itself
+// once nothing waits; on the main thread the application owns it until then,
+// so that a wait still pending at the end is cancelled rather than lost.
+class StableWaits : public QObject
 {
 public:
-    StableWait(const QString &path, const Stamp &before, std::chrono::milliseconds wait, QObject *parent)
-        : QObject(parent)
-        , m_path(path)
-        , m_before(before)
+    using Clock = std::chrono::steady_clock;
+    static constexpr std::chrono::milliseconds slice{2};
+    static constexpr std::chrono::milliseconds cancelCheck{50};
+
+    // The current thread's waits, made when none are pending.
+    static StableWaits &ofThisThread()
     {
-        m_promise.start();
-        m_timer.setSingleShot(true);
-        m_timer.setTimerType(Qt::PreciseTimer);
-        connect(&m_timer, &QTimer::timeout, this, [this] { finish(); });
-        connect(&m_watcher, &QFutureWatcherBase::canceled, this, [this] { finish(); });
-        m_watcher.setFuture(m_promise.future());
-        m_timer.start(wait);
+        // One per thread, and only while it has waits: it is never shared.
+        thread_local QPointer<StableWaits> current;
+        if (!current) {
+            QCoreApplication *const application = QCoreApplication::instance();
+            const bool mainThread = application && application->thread() == QThread::currentThread();
+            current = new StableWaits(mainThread ? application : nullptr);
+            current->m_self = &current;
+        }
+        return *current;
     }
 
-    QFuture<State> future() { return m_promise.future(); }
+    QFuture<State> add(const QString &path, const Stamp &before, std::chrono::milliseconds wait)
+    {
+        QPromise<State> promise;
+        promise.start();
+        QFuture<State> future = promise.future();
+        m_waits.emplace(Clock::now() + wait, Wait{path, before, std::move(promise)});
+        schedule();
+        return future;
+    }
 
 private:
-    void finish()
+    struct Wait
     {
-        if (m_finished)
-            return;
-        m_finished = true;
-        m_timer.stop();
-        // After a cancellation the answer is still worked out, but nobody reads it.
-        m_promise.addResult(secondLook(m_path, m_before));
-        m_promise.finish();
-        deleteLater();
+        QString path;
+        Stamp before;
+        QPromise<State> promise;
+    };
+
+    explicit StableWaits(QObject *parent)
+        : QObject(parent)
+    {
+        m_timer.setSingleShot(true);
+        m_timer.setTimerType(Qt::PreciseTimer);
+        connect(&m_timer, &QTimer::timeout, this, [this] { answerDue(); });
     }
 
-    const QString m_path;
-    const Stamp m_before;
-    QPromise<State> m_promise;
-    QFutureWatcher<State> m_watcher;
+    void answerDue()
+    {
+        const Clock::time_point start = Clock::now();
+        if (start >= m_nextCancelCheck) {
+            m_nextCancelCheck = start + cancelCheck;
+            for (auto wait = m_waits.begin(); wait != m_waits.end();) {
+                // After a cancellation the answer is still worked out, but nobody reads it.
+                wait = wait->second.promise.isCanceled() ? answer(wait) : std::next(wait);
+            }
+        }
+        // At least one answer per turn, however long it takes.
+        do {
+            if (m_waits.empty() || m_waits.begin()->first > Clock::now())
+                break;
+            answer(m_waits.begin());
+        } while (Clock::now() - start < slice);
+        schedule();
+    }
+
+    std::multimap<Clock::time_point, Wait>::iterator answer(std::multimap<Clock::time_point, Wait>::iterator wait)
+    {
+        Wait &pending = wait->second;
+        pending.promise.addResult(secondLook(pending.path, pending.before));
+        pending.promise.finish();
+        return m_waits.erase(wait);
+    }
+
+    void schedule()
+    {
+        if (m_waits.empty()) {
+            m_timer.stop();
+            // The next wait on this thread makes a new object.
+            if (m_self && *m_self == this)
+                *m_self = nullptr;
+            deleteLater();
+            return;
+        }
+        const Clock::time_point now = Clock::now();
+        if (m_nextCancelCheck <= Clock::time_point())
+            m_nextCancelCheck = now + cancelCheck;
+        const Clock::time_point next = std::min(m_waits.begin()->first, m_nextCancelCheck);
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(next - now);
+        m_timer.start(std::max(left, std::chrono::milliseconds(0)));
+    }
+
+    std::multimap<Clock::time_point, Wait> m_waits;
     QTimer m_timer;
-    bool m_finished = false;
+    Clock::time_point m_nextCancelCheck;
+    QPointer<StableWaits> *m_self = nullptr;
 };
 
 QDateTime toDateTime(const struct statx_timestamp &stamp)
@@ -141,9 +204,7 @@ QFuture<State> waitUntilStable(const QString &path, std::chrono::milliseconds wa
     const std::optional<Stamp> before = stamp(path);
     if (!before)
         return QtFuture::makeReadyFuture(State::ready);
-    QCoreApplication *const application = QCoreApplication::instance();
-    QObject *const owner = application && application->thread() == QThread::currentThread() ? application : nullptr;
-    return (new StableWait(path, *before, wait, owner))->future();
+    return StableWaits::ofThisThread().add(path, *before, wait);
 }
 
 std::optional<quint64> identifier(const QString &path)

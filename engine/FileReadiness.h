@@ -41,8 +41,10 @@ std::optional<Stamp> stamp(const QString &path);
 
 // Prechecks the file, takes its stamp, waits `wait` on the calling thread's
 // event loop without blocking it, and looks again: `notYet` when the file
-// changed meanwhile or is empty, `ignore` when it vanished. Cancelling the future ends the
-// wait early. The calling thread must run an event loop.
+// changed meanwhile or is empty, `ignore` when it vanished. Cancelling the
+// future ends the wait early (within a twentieth of a second). The calling
+// thread must run an event loop. Any number of waits may run at once: they
+// share one timer, and those that end together are answered a few at a time.
 QFuture<State> waitUntilStable(const QString &path, std::chrono::milliseconds wait);
 
 // A number for the file that stays the same when it is renamed or moved

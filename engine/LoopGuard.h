@@ -8,7 +8,9 @@
 #include <QString>
 #include <QUuid>
 
+#include <map>
 #include <mutex>
+#include <utility>
 
 class LoopGuard final
 {
@@ -38,5 +40,11 @@ private:
     // could come back to the guard.
     std::mutex m_lock;
     QHash<quint64, QDateTime> m_recentlyMoved;
-    QHash<QString, int> m_runs; // by "<RULE-UUID>-<file identifier>"
+    // The same moves by their date, oldest first, so that forgetting the old
+    // ones looks at those alone; a move noted again leaves its earlier date
+    // here until it is old.
+    std::multimap<qint64, quint64> m_movesByDate; // milliseconds since the epoch
+    // Runs by rule and file. A tree, not a hash table: it never stops to grow
+    // all at once, however many files the automation has handled.
+    std::map<std::pair<QUuid, quint64>, int> m_runs;
 };

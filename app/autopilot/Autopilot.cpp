@@ -438,8 +438,11 @@ void Autopilot::received(const QString &folder, const QStringList &files)
                                     [&](const WatchedFolder &stored) { return stored.displayPath == folder; });
     if (found == folders.end())
         return;
+    // Each file's pass is started as a step of its own: a batch of thousands
+    // starts a few milliseconds' worth of them per turn of the event loop.
+    const WatchedFolder folderOfFiles = *found;
     for (const QString &file : files)
-        handle(file, *found, false);
+        m_steps->post(this, [this, file, folderOfFiles] { handle(file, folderOfFiles, false); });
 }
 
 void Autopilot::handle(const QString &path, const WatchedFolder &folder, bool settled, std::function<void(bool)> done)

@@ -34,7 +34,7 @@ void StepQueue::drain()
         } catch (...) {
             // A step that fails takes no other step with it.
         }
-    } while (!m_steps.empty() && clock.elapsed() < slice.count());
+    } while (!m_steps.empty() && clock.nsecsElapsed() < std::chrono::nanoseconds(slice).count());
     if (!m_steps.empty())
         m_timer.start();
 }

@@ -17,7 +17,9 @@ class StepQueue : public QObject
     Q_OBJECT
 
 public:
-    static constexpr std::chrono::milliseconds slice{8};
+    // Short enough that a slice, the other work of the same turn and a
+    // redraw of the window stay within a frame.
+    static constexpr std::chrono::milliseconds slice{5};
 
     explicit StepQueue(QObject *parent = nullptr);
 

@@ -1,5 +1,6 @@
 #include "JournalModel.h"
 
+#include <algorithm>
 #include <vector>
 
 JournalModel::JournalModel(Store &store, QObject *parent)
@@ -14,6 +15,7 @@ void JournalModel::setFilter(AppModel::JournalFilter filter)
     beginResetModel();
     m_filter = filter;
     m_items.clear();
+    m_dates.clear();
     m_entryCount = 0;
     m_last.reset();
     m_exhausted = false;
@@ -84,6 +86,7 @@ void JournalModel::fetchMore(const QModelIndex &parent)
             added.emplace_back(entryDay);
         lastDay = entryDay;
         added.emplace_back(rowFor(entry));
+        m_dates.insert(entry.id, entry.date);
     }
     const int first = int(m_items.size());
     beginInsertRows({}, first, first + int(added.size()) - 1);
@@ -111,12 +114,27 @@ const JournalRow *JournalModel::entry(int row) const
 
 int JournalModel::rowOf(qint64 id) const
 {
-    for (std::size_t row = 0; row < m_items.size(); ++row) {
-        const JournalRow *shown = std::get_if<JournalRow>(&m_items[row]);
-        if (shown && shown->id == id)
-            return int(row);
-    }
-    return -1;
+    const auto date = m_dates.constFind(id);
+    if (date == m_dates.cend())
+        return -1;
+    const std::size_t row = positionOf(*date, id);
+    const JournalRow *shown = row < m_items.size() ? std::get_if<JournalRow>(&m_items[row]) : nullptr;
+    return shown && shown->id == id ? int(row) : -1;
+}
+
+std::size_t JournalModel::positionOf(const QDateTime &date, qint64 id) const
+{
+    const QDate day = dayOf(date);
+    // The rows are in the store's order: a day row heads the entries of its
+    // day; later days and later entries come first, and of two entries of
+    // the same moment the one with the higher id.
+    const auto comesFirst = [&](const Item &item) {
+        if (const QDate *heading = std::get_if<QDate>(&item))
+            return *heading >= day;
+        const JournalRow &row = std::get<JournalRow>(item);
+        return row.date > date || (row.date == date && row.id > id);
+    };
+    return std::size_t(std::partition_point(m_items.begin(), m_items.end(), comesFirst) - m_items.begin());
 }
 
 void JournalModel::changed(Store::Model model, qint64 id, Store::Change change)
@@ -148,21 +166,12 @@ void JournalModel::insertEntry(const JournalEntry &entry)
 {
     JournalRow shown = rowFor(entry);
     const QDate entryDay = dayOf(shown.date);
-    // The first entry row that the new one comes before.
-    std::size_t next = 0;
-    while (next < m_items.size()) {
-        const JournalRow *row = std::get_if<JournalRow>(&m_items[next]);
-        if (row && before(shown, *row))
-            break;
-        ++next;
-    }
+    // Before the first entry row that the new one comes before, or before
+    // the day row of an earlier day.
+    const std::size_t at = positionOf(shown.date, shown.id);
     // Older than every row read while more are to come: a later page brings it.
-    if (next == m_items.size() && !m_exhausted)
+    if (at == m_items.size() && !m_exhausted)
         return;
-    // Before a day row when the next entry belongs to an earlier day.
-    std::size_t at = next;
-    if (next < m_items.size() && dayOf(std::get<JournalRow>(m_items[next]).date) != entryDay)
-        at = next - 1;
     const JournalRow *previous = at > 0 ? std::get_if<JournalRow>(&m_items[at - 1]) : nullptr;
     const QDate *previousDay = at > 0 ? std::get_if<QDate>(&m_items[at - 1]) : nullptr;
     const bool headed = (previous && dayOf(previous->date) == entryDay) || (previousDay && *previousDay == entryDay);
@@ -172,6 +181,7 @@ void JournalModel::insertEntry(const JournalEntry &entry)
     auto position = m_items.begin() + std::ptrdiff_t(at);
     if (!headed)
         position = m_items.emplace(position, entryDay) + 1;
+    m_dates.insert(shown.id, shown.date);
     m_items.emplace(position, std::move(shown));
     ++m_entryCount;
     endInsertRows();
@@ -188,6 +198,7 @@ void JournalModel::removeRowOf(qint64 id)
     const int first = headed && lastOfDay ? row - 1 : row;
     beginRemoveRows({}, first, row);
     m_items.erase(m_items.begin() + first, m_items.begin() + row + 1);
+    m_dates.remove(id);
     --m_entryCount;
     endRemoveRows();
 }
@@ -223,9 +234,4 @@ QDate JournalModel::dayOf(const QDateTime &date) const
     const QDate day = date.toLocalTime().date();
     m_knownDay = {day, day.startOfDay().toMSecsSinceEpoch(), day.addDays(1).startOfDay().toMSecsSinceEpoch()};
     return day;
-}
-
-bool JournalModel::before(const JournalRow &a, const JournalRow &b)
-{
-    return a.date > b.date || (a.date == b.date && a.id > b.id);
 }

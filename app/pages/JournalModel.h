@@ -11,6 +11,7 @@
 
 #include <QAbstractListModel>
 #include <QDate>
+#include <QHash>
 #include <QSet>
 
 #include <optional>
@@ -41,7 +42,9 @@ public:
     std::optional<QDate> day(int row) const;
     // An entry row's entry, or null for a day row or a row out of range.
     const JournalRow *entry(int row) const;
-    // The row that shows the entry stored under id, or -1.
+    // The row that shows the entry stored under id, or -1. Found by halving,
+    // so that following a store that changes quickly costs the same however
+    // many rows were read.
     int rowOf(qint64 id) const;
     // Entries read so far; rows include the day rows.
     int entryCount() const { return m_entryCount; }
@@ -57,15 +60,19 @@ private:
     void insertEntry(const JournalEntry &entry);
     void removeRowOf(qint64 id);
     JournalRow rowFor(const JournalEntry &entry) const;
+    // The first row that an entry of that date and id comes before: an
+    // entry row after it, or the day row of an earlier day; the row count
+    // when none does.
+    std::size_t positionOf(const QDateTime &date, qint64 id) const;
     // The local calendar day of a moment.
     QDate dayOf(const QDateTime &date) const;
-    // Entry rows ordered as the store orders them: newest first, then higher id first.
-    static bool before(const JournalRow &a, const JournalRow &b);
 
     Store &m_store;
     AppModel::JournalFilter m_filter = AppModel::JournalFilter::all;
     // A deque: reading on never moves the rows already read.
     std::deque<Item> m_items;
+    // The date of each entry read, by id: where its row lies.
+    QHash<qint64, QDateTime> m_dates;
     int m_entryCount = 0;
     std::optional<Store::JournalPosition> m_last;
     bool m_exhausted = false;

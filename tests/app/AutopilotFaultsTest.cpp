@@ -1,6 +1,7 @@
 #include "AutopilotFixture.h"
 
 #include "FolderBookmark.h"
+#include "FolderWatcher.h"
 #include "SampleDocumentFiles.h"
 #include "TestSupport.h"
 
@@ -9,7 +10,12 @@
 #include <QMap>
 #include <QTimer>
 
+#include <atomic>
 #include <cstdio>
+#include <fstream>
+#include <future>
+
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -203,4 +209,81 @@ TEST_F(AutopilotFaultsTest, AFolderIsKnownAgainByItsInodeWhateverItsDeviceNumber
     EXPECT_FALSE(FolderBookmark::resolve(QJsonDocument(bookmark).toJson())->isStale);
     bookmark[QStringLiteral("inode")] = QString::number(bookmark[QStringLiteral("inode")].toString().toULongLong() + 1);
     EXPECT_TRUE(FolderBookmark::resolve(QJsonDocument(bookmark).toJson())->isStale);
+}
+
+TEST_F(AutopilotFaultsTest, AKernelQueueOverflowDuringABurstStillFilesEveryFileOnce)
+{
+    int queueLimit = 16384;
+    std::ifstream("/proc/sys/fs/inotify/max_queued_events") >> queueLimit;
+    if (queueLimit > 1000000)
+        GTEST_SKIP() << "the kernel queue holds too many events to overflow it quickly";
+
+    const WatchedFolder inbox = inboxOfText();
+    const QString folder = inbox.displayPath;
+    // A watcher whose thread is held after its first batch, as a busy one
+    // is, hands its batches to the pipeline as the driver's watcher does.
+    std::promise<void> gate;
+    const std::shared_future<void> opened = gate.get_future().share();
+    std::atomic<int> batches = 0;
+    int passes = 0;
+    int passesEnded = 0;
+    QPointer<Autopilot> pilot(autopilot.get());
+    FolderWatcher watcher(
+        [&](const QString &, const QStringList &files) {
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [&, pilot, files] {
+                    for (const QString &file : files) {
+                        ++passes;
+                        if (pilot)
+                            pilot->handle(file, inbox, false, [&](bool) { ++passesEnded; });
+                    }
+                },
+                Qt::QueuedConnection);
+            if (batches++ == 0)
+                opened.wait_for(std::chrono::milliseconds(patienceMs));
+        },
+        {}, std::chrono::milliseconds(20));
+    watcher.watch(folder, false);
+
+    constexpr int count = 150;
+    QStringList burst;
+    for (int i = 0; i < count; ++i) {
+        burst.append(folder + QStringLiteral("/early-%1.txt").arg(i));
+        ASSERT_TRUE(TestSupport::writeFile(burst.last(), "e"));
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return batches > 0; }, patienceMs));
+    // Each opening for writing brings an open and a close: the kernel's
+    // queue runs over, and the events of the files after that are lost.
+    // (Not empty: an empty file counts as still to be written, and waits.)
+    ASSERT_TRUE(TestSupport::writeFile(folder + QStringLiteral("/filler"), "f"));
+    const QByteArray filler = QFile::encodeName(folder + QStringLiteral("/filler"));
+    for (int i = 0; i <= queueLimit / 2; ++i) {
+        const int fd = ::open(filler.constData(), O_WRONLY | O_CLOEXEC);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+    }
+    for (int i = 0; i < count; ++i) {
+        burst.append(folder + QStringLiteral("/late-%1.txt").arg(i));
+        ASSERT_TRUE(TestSupport::writeFile(burst.last(), "l"));
+    }
+    gate.set_value();
+
+    // Done when every file has an entry, the batch after the hold has come
+    // and every pass has ended.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return store->count(Store::Model::journalEntry) >= 2 * count && batches > 1 && passesEnded == passes; },
+        patienceMs))
+        << store->count(Store::Model::journalEntry) << " entries, " << batches << " batches, " << passes << " passes, "
+        << passesEnded << " ended";
+    QStringList filed;
+    for (const JournalEntry &entry : store->journal()) {
+        EXPECT_EQ(entry.status(), JournalEntry::Status::done) << entry.originalPath.toStdString();
+        filed.append(entry.originalPath);
+    }
+    filed.sort();
+    burst.sort();
+    EXPECT_EQ(filed, burst); // each file once, those whose events were lost included
+    EXPECT_EQ(QDir(folderPath(QStringLiteral("Sorted"))).entryList(QDir::Files).size(), 2 * count);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("filler")});
 }

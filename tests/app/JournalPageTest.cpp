@@ -30,6 +30,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <sys/stat.h>
 
 namespace {
@@ -617,4 +619,83 @@ TEST_F(JournalPageTest, TheTitleAndASelectedRowWhoseChipAndButtonStayReadable)
     }
     ThemeStore::instance().setThemeID(QStringLiteral("system"));
     Appearance::apply(Appearance::Mode::light);
+}
+
+TEST_F(JournalPageTest, TheListFollowsTheStoreInItsOrderThroughManyChanges)
+{
+    const ScopedEnv tz("TZ", "Europe/Berlin");
+    ::tzset();
+    // The rows as a list shows them: day rows by their day, entry rows by
+    // their id; every entry row is found again by its id.
+    const auto rows = [](const JournalModel &journal) {
+        QStringList shown;
+        for (int row = 0; row < journal.rowCount(); ++row) {
+            const std::optional<QDate> day = journal.day(row);
+            shown.append(day ? day->toString(Qt::ISODate) : QString::number(journal.entry(row)->id));
+            if (!day) {
+                EXPECT_EQ(journal.rowOf(journal.entry(row)->id), row);
+            }
+        }
+        return shown;
+    };
+    // The journal read afresh from the store, all of it.
+    const auto stored = [&](AppModel::JournalFilter filter) {
+        JournalModel fresh(store());
+        fresh.setFilter(filter);
+        while (fresh.canFetchMore({}))
+            fresh.fetchMore({});
+        return rows(fresh);
+    };
+
+    // More entries than one page, so that the list has read only the newest.
+    const QDateTime base(QDate(2026, 3, 1), QTime(22, 30), Qt::UTC);
+    const QString file = home + QStringLiteral("/Inbox/a.pdf");
+    QList<JournalEntry> entries;
+    for (int i = 0; i < JournalModel::pageSize + 20; ++i) {
+        JournalEntry entry(std::nullopt, QStringLiteral("Invoices"), file, file, Status::done);
+        entry.date = base.addSecs(-3600 * i);
+        ASSERT_TRUE(store().insert(entry));
+        entries.append(entry);
+    }
+    JournalModel all(store());
+    all.setFilter(AppModel::JournalFilter::all);
+    JournalModel waiting(store());
+    waiting.setFilter(AppModel::JournalFilter::review);
+    ASSERT_TRUE(all.canFetchMore({}));
+
+    // New entries, some at the same moment as others and some older than
+    // every row read; dates moved across midnight; entries set to wait for
+    // review and back; entries removed, the last of their day among them.
+    std::mt19937 random(7);
+    for (int step = 0; step < 300; ++step) {
+        const int choice = int(random() % 4);
+        const QDateTime when = base.addSecs(60 * (int(random() % 300) - 150) - (random() % 8 == 0 ? 86400 * 6 : 0));
+        if (choice == 0 || entries.size() < 5) {
+            JournalEntry entry(std::nullopt, QStringLiteral("Invoices"), file, file, Status::done);
+            entry.date = random() % 3 == 0 ? entries.at(int(random() % entries.size())).date : when;
+            ASSERT_TRUE(store().insert(entry));
+            entries.append(entry);
+        } else if (choice == 1) {
+            JournalEntry &entry = entries[int(random() % entries.size())];
+            entry.date = when;
+            ASSERT_TRUE(store().update(entry));
+        } else if (choice == 2) {
+            JournalEntry &entry = entries[int(random() % entries.size())];
+            entry.statusRaw = JournalEntry::statusRawValue(entry.status() == Status::review ? Status::done : Status::review);
+            ASSERT_TRUE(store().update(entry));
+        } else {
+            ASSERT_TRUE(store().remove(entries.takeAt(int(random() % entries.size()))));
+        }
+        ASSERT_EQ(rows(waiting), stored(AppModel::JournalFilter::review)) << "step " << step;
+        // The rows read so far are the newest of the journal, in its order.
+        const QStringList shown = rows(all);
+        const QStringList expected = stored(AppModel::JournalFilter::all);
+        ASSERT_EQ(shown, expected.mid(0, shown.size())) << "step " << step;
+    }
+    while (all.canFetchMore({}))
+        all.fetchMore({});
+    EXPECT_EQ(rows(all), stored(AppModel::JournalFilter::all));
+    EXPECT_EQ(all.entryCount(), entries.size());
+    EXPECT_EQ(all.rowOf(entries.constLast().id + 1000), -1);
+    ::tzset();
 }

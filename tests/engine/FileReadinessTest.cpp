@@ -1,7 +1,10 @@
 #include "FileReadiness.h"
 #include "TestSupport.h"
 
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFutureWatcher>
@@ -129,4 +132,54 @@ TEST(FileReadiness, IdentifierSurvivesRenameAndMove)
     ASSERT_TRUE(QFile::rename(path, renamed));
     EXPECT_EQ(FileReadiness::identifier(renamed), id);
     EXPECT_FALSE(FileReadiness::identifier(path));
+}
+
+TEST(FileReadiness, ManyWaitsAtOnceEachAnswerAfterTheirOwnTime)
+{
+    QTemporaryDir dir;
+    // Waits of two lengths, started together and ending in turn, and one
+    // file among them that changes meanwhile.
+    constexpr int count = 400;
+    QList<QFuture<State>> waits;
+    std::vector<qint64> answeredAfter(count, -1);
+    std::vector<qint64> waited(count, 0);
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < count; ++i) {
+        const QString path = fileIn(dir, QStringLiteral("f%1.pdf").arg(i).toUtf8().constData());
+        waited[std::size_t(i)] = i % 2 == 0 ? 40 : 120;
+        waits.append(FileReadiness::waitUntilStable(path, std::chrono::milliseconds(waited[std::size_t(i)]))
+                         .then([&answeredAfter, &clock, i](State state) {
+                             answeredAfter[std::size_t(i)] = clock.elapsed();
+                             return state;
+                         }));
+    }
+    QFile changing(dir.filePath(u"f7.pdf"_s));
+    ASSERT_TRUE(changing.open(QIODevice::Append) && changing.write("more") == 4);
+    changing.close();
+    // A wait started from inside another's answer is answered too.
+    QFuture<State> first = waits.first();
+    QFuture<State> nested =
+        first.then([&dir](State) { return FileReadiness::waitUntilStable(dir.filePath(u"f0.pdf"_s), 10ms); }).unwrap();
+
+    for (int i = 0; i < count; ++i) {
+        EXPECT_EQ(answer(waits.at(i)), i == 7 ? State::notYet : State::ready) << i;
+        // Never before its time.
+        EXPECT_GE(answeredAfter[std::size_t(i)], waited[std::size_t(i)]) << i;
+    }
+    EXPECT_EQ(answer(nested), State::ready);
+    // A wait started when the last one has just answered, before the event
+    // loop has come round to what was deleted later, is answered as well.
+    QFuture<State> last = FileReadiness::waitUntilStable(dir.filePath(u"f1.pdf"_s), 10ms);
+    // Turned by hand, one turn at a time: waiting with QTest would delete
+    // what was deleted later.
+    QElapsedTimer patience;
+    patience.start();
+    while (!last.isFinished() && patience.elapsed() < 5000)
+        QAbstractEventDispatcher::instance()->processEvents(QEventLoop::WaitForMoreEvents);
+    ASSERT_TRUE(last.isFinished());
+    QFuture<State> after = FileReadiness::waitUntilStable(dir.filePath(u"f2.pdf"_s), 10ms);
+    // (Outside a running event loop, objects deleted later go only when asked.)
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(answer(after), State::ready);
 }

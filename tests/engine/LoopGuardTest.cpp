@@ -36,6 +36,22 @@ TEST(LoopGuard, MovedFilesStayLoudForSixtySeconds)
     EXPECT_TRUE(guard.isQuiet(11, t0.addSecs(10)));
 }
 
+TEST(LoopGuard, OfManyMovesOnlyThoseOfTheLastMinuteCount)
+{
+    LoopGuard guard;
+    for (int i = 0; i < 1000; ++i)
+        guard.noteMoved(quint64(i), t0.addSecs(i));
+    // Noted again with an earlier date: the earlier one holds.
+    guard.noteMoved(990, t0.addSecs(100));
+    const QDateTime now = t0.addSecs(1000);
+    EXPECT_TRUE(guard.isQuiet(500, now));
+    for (int i = 0; i < 1000; ++i)
+        EXPECT_EQ(guard.isQuiet(quint64(i), now), i <= 940 || i == 990) << i;
+    // Asked again later, the rest are forgotten in turn.
+    EXPECT_FALSE(guard.isQuiet(999, now.addSecs(58)));
+    EXPECT_TRUE(guard.isQuiet(998, now.addSecs(58)));
+}
+
 TEST(LoopGuard, ARuleRunsThreeTimesPerFile)
 {
     LoopGuard guard;
