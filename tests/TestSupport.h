@@ -24,7 +24,7 @@ QByteArray readFile(const QString &path);
 // APP_HOME in folders of those names (home, config, ...) made below root.
 QProcessEnvironment isolatedEnvironment(const QString &root);
 
-// What a finished child printed; exitCode is -1 when it crashed or hung.
+// What a child printed; exitCode is -1 when it crashed or hung (and was stopped).
 struct ProcessRun
 {
     int exitCode = -1;
