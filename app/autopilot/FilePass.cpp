@@ -17,6 +17,7 @@
 #include <cmath>
 #include <exception>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 FilePass::FilePass(Autopilot &autopilot, const QString &path, const WatchedFolder &folder, bool settled, Done done)
@@ -47,7 +48,7 @@ void FilePass::begin()
     try {
         const std::optional<quint64> fileID = FileReadiness::identifier(m_path);
         if (!fileID)
-            return FileNameBytes::undecodable(m_path) ? refuseName() : leave();
+            return isUndecodableFile() ? refuseName() : leave();
         m_fileID = *fileID;
         // A file Filewright itself moved here a moment ago is not filed again.
         if (!m_autopilot.m_loopGuard.isQuiet(m_fileID, m_autopilot.now()))
@@ -93,6 +94,16 @@ void FilePass::settleAnswered(FileReadiness::State state)
     if (m_settleChecks >= maxSettleChecks)
         return leave();
     checkSettled();
+}
+
+bool FilePass::isUndecodableFile() const
+{
+    // As for any other name: only a regular file with content that its name
+    // does not say to leave alone (an empty file may be a download's reserved name).
+    const std::optional<QByteArray> bytes = FileNameBytes::undecodable(m_path);
+    struct stat info {};
+    return bytes && !FileReadiness::ignoresName(m_path) && ::lstat(bytes->constData(), &info) == 0
+        && S_ISREG(info.st_mode) && info.st_size > 0;
 }
 
 void FilePass::refuseName()

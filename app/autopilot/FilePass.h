@@ -57,6 +57,8 @@ private:
     // Takes the rules of the folder that may run now into m_rules; whether
     // one of them needs the document read.
     bool takeRunnableRules();
+    // Whether the path's text stands for a file whose name is not valid UTF-8.
+    bool isUndecodableFile() const;
     // A name that is not valid UTF-8 cannot be filed: a failed entry says so.
     void refuseName();
     // Has the document's text read when a rule tests it, then chooses.

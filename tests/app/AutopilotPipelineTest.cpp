@@ -14,6 +14,7 @@
 #include <cmath>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -318,8 +319,9 @@ TEST_F(AutopilotPipelineTest, AFileWhoseNameIsNotValidUtf8GetsAFailedEntryAndSta
             ::unlink(path.constData());
     };
     const std::unique_ptr<QByteArrayList, decltype(unlinkAll)> removal(&written, unlinkAll);
-    const auto writeRaw = [&written](const QString &folder, const QByteArray &bytes) {
-        const QByteArray path = QFile::encodeName(folder) + "/Rechnung_\xff\xfe.pdf";
+    const auto writeRaw = [&written](const QString &folder, const QByteArray &bytes,
+                                     const QByteArray &name = "Rechnung_\xff\xfe.pdf") {
+        const QByteArray path = QFile::encodeName(folder) + '/' + name;
         const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         EXPECT_GE(fd, 0) << path.toStdString();
         written.append(path);
@@ -358,6 +360,21 @@ TEST_F(AutopilotPipelineTest, AFileWhoseNameIsNotValidUtf8GetsAFailedEntryAndSta
     EXPECT_EQ(arrived.status(), JournalEntry::Status::failed);
     EXPECT_EQ(arrived.originalPath, decoded(inbox));
     EXPECT_EQ(arrived.message, reason);
+
+    // What any name would leave alone is left alone here too: a hidden
+    // file, an unfinished download, an empty file, a folder.
+    for (const QByteArray &name : {QByteArray(".Rechnung_\xff.pdf"), QByteArray("Rechnung_\xff.pdf.part")}) {
+        writeRaw(desktop.displayPath, "x", name);
+        EXPECT_EQ(handleNow(QFile::decodeName(QFile::encodeName(desktop.displayPath) + '/' + name), desktop), false);
+    }
+    writeRaw(desktop.displayPath, "", "Leer_\xff.pdf");
+    EXPECT_EQ(handleNow(desktop.displayPath + QStringLiteral("/Leer_\uFFFD.pdf"), desktop), false);
+    const QByteArray folder = QFile::encodeName(desktop.displayPath) + "/Ordner_\xff.pdf";
+    ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
+    const std::unique_ptr<const char, void (*)(const char *)> folderRemoval(folder.constData(),
+                                                                            [](const char *path) { ::rmdir(path); });
+    EXPECT_EQ(handleNow(desktop.displayPath + QStringLiteral("/Ordner_\uFFFD.pdf"), desktop), false);
+    EXPECT_EQ(store->journal().size(), 3);
 
     // The file is where it was, as it was; without a rule that could file
     // it, nothing is written about it.
