@@ -109,8 +109,8 @@ bool FilePass::isUndecodableFile() const
 void FilePass::refuseName()
 {
     // Moving, renaming and undoing all go by the path's text, which names no
-    // file here: the file stays where it is, and the journal says why, when
-    // a rule could have filed it.
+    // file here: the file stays where it is, and where a rule of its folder
+    // could run, the journal says why.
     takeRunnableRules();
     if (m_rules.isEmpty())
         return leave();
