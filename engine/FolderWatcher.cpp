@@ -73,13 +73,16 @@ bool addedSince(const QString &path, qint64 since)
     return !times.added || times.added->toMSecsSinceEpoch() >= since;
 }
 
-QFileInfoList entriesOf(const QString &directory)
+// With noting set, also the entries Qt's listing leaves out, names that are
+// not valid UTF-8, by their decoded text (as folders they cannot be watched).
+QFileInfoList entriesOf(const QString &directory, bool noting)
 {
     QFileInfoList entries = QDir(directory).entryInfoList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
-    // Left out of Qt's listing: names that are not valid UTF-8, by their decoded text.
-    for (const FileNameBytes::Entry &entry : FileNameBytes::undecodableIn(directory))
-        entries.append(QFileInfo(entry.path));
+    if (noting) {
+        for (const FileNameBytes::Entry &entry : FileNameBytes::undecodableIn(directory))
+            entries.append(QFileInfo(entry.path));
+    }
     return entries;
 }
 
@@ -233,7 +236,7 @@ private:
     // also notes everything in it, since it came without events of its own.
     void watchBelow(const QString &directory, bool isNew)
     {
-        for (const QFileInfo &entry : entriesOf(directory)) {
+        for (const QFileInfo &entry : entriesOf(directory, isNew)) {
             if (isNew)
                 note(entry.filePath());
             if (isRealDirectory(entry))
@@ -260,7 +263,7 @@ private:
 
     void rescanBelow(const QString &directory, qint64 since)
     {
-        for (const QFileInfo &entry : entriesOf(directory)) {
+        for (const QFileInfo &entry : entriesOf(directory, true)) {
             const QString path = entry.filePath();
             if (!m_subfolders || !isRealDirectory(entry)) {
                 if (addedSince(path, since))
