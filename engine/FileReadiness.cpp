@@ -167,13 +167,17 @@ const QSet<QString> &partialExtensions()
     return extensions;
 }
 
-State precheck(const QString &path)
+bool ignoresName(const QString &path)
 {
     const QFileInfo name(path); // no disk access: only the name is asked for
     const QString fileName = name.fileName();
-    if (fileName.startsWith(u'.') || fileName.startsWith(QLatin1String("~$")))
-        return State::ignore;
-    if (partialExtensions().contains(name.suffix().toLower()))
+    return fileName.startsWith(u'.') || fileName.startsWith(QLatin1String("~$"))
+        || partialExtensions().contains(name.suffix().toLower());
+}
+
+State precheck(const QString &path)
+{
+    if (ignoresName(path))
         return State::ignore;
     // Nothing on Linux is a package or an item still uploading to a cloud, so
     // a regular file is ready and anything else (a folder, a link, a device)

@@ -31,6 +31,10 @@ struct Stamp
 // Extensions (lower case) of downloads that have not finished.
 const QSet<QString> &partialExtensions();
 
+// Whether the name alone says to leave the file alone: a hidden name, a "~$"
+// lock file or an unfinished download.
+bool ignoresName(const QString &path);
+
 // The name first, then one look at the file system: hidden names, "~$" lock
 // files and unfinished downloads are ignored without touching the disk; so is
 // anything that is not a regular file, or that cannot be looked at.

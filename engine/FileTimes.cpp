@@ -14,10 +14,14 @@ QDateTime toDateTime(const struct statx_timestamp &stamp)
 
 FileTimes FileTimes::read(const QString &path)
 {
+    return readEncoded(QFile::encodeName(path));
+}
+
+FileTimes FileTimes::readEncoded(const QByteArray &path)
+{
     FileTimes times;
     struct statx info {};
-    const QByteArray encoded = QFile::encodeName(path);
-    if (statx(AT_FDCWD, encoded.constData(), AT_SYMLINK_NOFOLLOW,
+    if (statx(AT_FDCWD, path.constData(), AT_SYMLINK_NOFOLLOW,
               STATX_BTIME | STATX_CTIME | STATX_MTIME, &info) != 0)
         return times;
     if (info.stx_mask & STATX_BTIME)

@@ -17,4 +17,6 @@ struct FileTimes
 
     // One statx call; every field is absent when the file cannot be read.
     static FileTimes read(const QString &path);
+    // The same for a path given as the bytes the file system knows it by.
+    static FileTimes readEncoded(const QByteArray &path);
 };

@@ -1,5 +1,6 @@
 #include "FolderWatcher.h"
 
+#include "FileNameBytes.h"
 #include "FileTimes.h"
 #include "InotifyWatch.h"
 
@@ -43,16 +44,27 @@ qint64 nowMs()
     return QDateTime::currentMSecsSinceEpoch();
 }
 
+// The entry at path, or the one its text stands for when the entry's name is
+// not valid UTF-8: such an item is reported too, so that it is not lost
+// without a word.
+bool statItem(const QString &path, struct stat &info)
+{
+    if (::lstat(QFile::encodeName(path).constData(), &info) == 0)
+        return true;
+    const std::optional<QByteArray> bytes = FileNameBytes::undecodable(path);
+    return bytes && ::lstat(bytes->constData(), &info) == 0;
+}
+
 bool itemExists(const QString &path)
 {
     struct stat info;
-    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+    return statItem(path, info);
 }
 
 bool isRegularFile(const QString &path)
 {
     struct stat info;
-    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
+    return statItem(path, info) && S_ISREG(info.st_mode);
 }
 
 bool addedSince(const QString &path, qint64 since)
@@ -61,10 +73,17 @@ bool addedSince(const QString &path, qint64 since)
     return !times.added || times.added->toMSecsSinceEpoch() >= since;
 }
 
-QFileInfoList entriesOf(const QString &directory)
+// With noting set, also the entries Qt's listing leaves out, names that are
+// not valid UTF-8, by their decoded text (as folders they cannot be watched).
+QFileInfoList entriesOf(const QString &directory, bool noting)
 {
-    return QDir(directory).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                         QDir::NoSort);
+    QFileInfoList entries = QDir(directory).entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
+    if (noting) {
+        for (const FileNameBytes::Entry &entry : FileNameBytes::undecodableIn(directory))
+            entries.append(QFileInfo(entry.path));
+    }
+    return entries;
 }
 
 bool isRealDirectory(const QFileInfo &entry)
@@ -217,7 +236,7 @@ private:
     // also notes everything in it, since it came without events of its own.
     void watchBelow(const QString &directory, bool isNew)
     {
-        for (const QFileInfo &entry : entriesOf(directory)) {
+        for (const QFileInfo &entry : entriesOf(directory, isNew)) {
             if (isNew)
                 note(entry.filePath());
             if (isRealDirectory(entry))
@@ -244,7 +263,7 @@ private:
 
     void rescanBelow(const QString &directory, qint64 since)
     {
-        for (const QFileInfo &entry : entriesOf(directory)) {
+        for (const QFileInfo &entry : entriesOf(directory, true)) {
             const QString path = entry.filePath();
             if (!m_subfolders || !isRealDirectory(entry)) {
                 if (addedSince(path, since))
@@ -521,15 +540,25 @@ QStringList FolderWatcher::recentFiles(const QString &folder, int limit)
         qint64 date;
     };
     std::vector<Item> items;
+    const auto add = [&items](const QString &path, const FileTimes &times) {
+        if (!times.added && !times.created && !times.modified)
+            return; // could not be read
+        const std::optional<QDateTime> &date = times.added ? times.added : times.created;
+        items.push_back({path, date ? date->toMSecsSinceEpoch() : std::numeric_limits<qint64>::min()});
+    };
     // Regular files only: no folders, no links, no hidden items.
     QDirIterator listing(folder, QDir::Files | QDir::NoSymLinks);
     while (listing.hasNext()) {
         const QString path = listing.next();
-        const FileTimes times = FileTimes::read(path);
-        if (!times.added && !times.created && !times.modified)
-            continue; // could not be read
-        const std::optional<QDateTime> &date = times.added ? times.added : times.created;
-        items.push_back({path, date ? date->toMSecsSinceEpoch() : std::numeric_limits<qint64>::min()});
+        add(path, FileTimes::read(path));
+    }
+    // Qt's listing leaves out names that are not valid UTF-8: they come by
+    // their decoded text.
+    for (const FileNameBytes::Entry &entry : FileNameBytes::undecodableIn(folder)) {
+        struct stat info;
+        if (!QFileInfo(entry.path).fileName().startsWith(QLatin1Char('.'))
+            && ::lstat(entry.encoded.constData(), &info) == 0 && S_ISREG(info.st_mode))
+            add(entry.path, FileTimes::readEncoded(entry.encoded));
     }
     std::stable_sort(items.begin(), items.end(), [](const Item &a, const Item &b) { return a.date > b.date; });
     QStringList files;

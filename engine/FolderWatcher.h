@@ -7,6 +7,8 @@
 // closed, moved in, and new folders: the folder's own children, or
 // everything below it where the folder includes subfolders. Each item comes
 // once per batch, and only when it still exists when the batch is delivered.
+// An item whose name is not valid UTF-8 comes by its decoded text, which
+// names no file (FileNameBytes finds it again).
 #pragma once
 
 #include <QSet>
@@ -55,7 +57,8 @@ public:
 
     // The newest files directly in a folder by the date they were added to it,
     // newest first, at most limit of them. Hidden items and folders are left
-    // out; a folder that cannot be listed gives an empty list.
+    // out; a folder that cannot be listed gives an empty list. A name that is
+    // not valid UTF-8 is listed by its decoded text.
     static QStringList recentFiles(const QString &folder, int limit);
 
 private:

@@ -66,12 +66,14 @@ ProcessRun run(const QString &program, const QStringList &arguments, const QProc
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.start(program, arguments);
     ProcessRun result;
-    if (!process.waitForFinished(150000)) {
+    // A child that never ends is stopped; what it printed until then still
+    // tells how far it got.
+    const bool finished = process.waitForFinished(150000);
+    if (!finished) {
         process.kill();
         process.waitForFinished();
-        return result;
     }
-    if (process.exitStatus() == QProcess::NormalExit)
+    if (finished && process.exitStatus() == QProcess::NormalExit)
         result.exitCode = process.exitCode();
     result.lines = QString::fromUtf8(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
     return result;

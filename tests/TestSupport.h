@@ -28,7 +28,7 @@ QString onOtherFileSystem(const QString &folder, const QString &home);
 // APP_HOME in folders of those names (home, config, ...) made below root.
 QProcessEnvironment isolatedEnvironment(const QString &root);
 
-// What a finished child printed; exitCode is -1 when it crashed or hung.
+// What a child printed; exitCode is -1 when it crashed or hung (and was stopped).
 struct ProcessRun
 {
     int exitCode = -1;

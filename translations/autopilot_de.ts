@@ -24,4 +24,11 @@
         <translation>Abgelegt als %1</translation>
     </message>
 </context>
+<context>
+    <name>FilePass</name>
+    <message>
+        <source>The file&apos;s name is not valid UTF-8, so Filewright cannot file it. Rename the file to have it filed.</source>
+        <translation>Der Name der Datei ist kein gültiges UTF-8, daher kann Filewright sie nicht ablegen. Benenne die Datei um, damit sie abgelegt wird.</translation>
+    </message>
+</context>
 </TS>

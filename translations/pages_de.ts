@@ -148,6 +148,10 @@
         <translation>%1: nicht abgelegt, noch in %2</translation>
     </message>
     <message>
+        <source>Not filed, still in %1</source>
+        <translation>Nicht abgelegt, noch in %1</translation>
+    </message>
+    <message>
         <source>%1: moved to the Trash</source>
         <translation>%1: in den Papierkorb gelegt</translation>
     </message>

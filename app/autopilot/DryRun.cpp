@@ -1,5 +1,6 @@
 #include "DryRun.h"
 
+#include "FileNameBytes.h"
 #include "FolderWatcher.h"
 #include "Planner.h"
 #include "Prefs.h"
@@ -72,7 +73,8 @@ void DryRun::fill(const std::optional<Recognition> &recognition, const std::opti
     DryRunRow &row = m_rows[m_index];
     const FileFacts facts = FileFacts::read(row.file, recognition, text, QDateTime::currentDateTimeUtc());
     row.recognition = recognition;
-    if ((text || !m_rule.readsText()) && m_rule.matches(facts))
+    // A name that is not valid UTF-8 cannot be filed, so no plan is shown for it.
+    if ((text || !m_rule.readsText()) && m_rule.matches(facts) && !FileNameBytes::undecodable(row.file))
         row.plan = Planner::plan(m_rule, facts, Prefs::nameTemplate(), RealHome::path());
     row.reading = false;
     const QPointer<DryRun> self(this);

@@ -1,6 +1,7 @@
 #include "FilePass.h"
 
 #include "Autopilot.h"
+#include "FileNameBytes.h"
 #include "LoopGuard.h"
 #include "NameTemplate.h"
 #include "Planner.h"
@@ -17,6 +18,7 @@
 #include <cmath>
 #include <exception>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 FilePass::FilePass(Autopilot &autopilot, const QString &path, const WatchedFolder &folder, bool settled, Done done)
@@ -47,7 +49,7 @@ void FilePass::begin()
     try {
         const std::optional<quint64> fileID = FileReadiness::identifier(m_path);
         if (!fileID)
-            return leave();
+            return isUndecodableFile() ? refuseName() : leave();
         m_fileID = *fileID;
         // A file Filewright itself moved here a moment ago is not filed again.
         if (!m_autopilot.m_loopGuard.isQuiet(m_fileID, m_autopilot.now()))
@@ -98,21 +100,51 @@ void FilePass::settleAnswered(FileReadiness::State state)
     checkSettled();
 }
 
+bool FilePass::isUndecodableFile() const
+{
+    // As for any other name: only a regular file with content that its name
+    // does not say to leave alone (an empty file may be a download's reserved name).
+    const std::optional<QByteArray> bytes = FileNameBytes::undecodable(m_path);
+    struct stat info {};
+    return bytes && !FileReadiness::ignoresName(m_path) && ::lstat(bytes->constData(), &info) == 0
+        && S_ISREG(info.st_mode) && info.st_size > 0;
+}
+
+void FilePass::refuseName()
+{
+    // Moving, renaming and undoing all go by the path's text, which names no
+    // file here: the file stays where it is, and where a rule of its folder
+    // could run, the journal says why.
+    takeRunnableRules();
+    if (m_rules.isEmpty())
+        return leave();
+    JournalEntry entry(std::nullopt, QString(), m_path, QString(), JournalEntry::Status::failed);
+    entry.message = tr("The file's name is not valid UTF-8, so Filewright cannot file it. Rename the file to "
+                       "have it filed.");
+    m_autopilot.writeEntry(entry);
+    leave(true);
+}
+
+bool FilePass::takeRunnableRules()
+{
+    const bool modelAvailable = m_autopilot.modelStatus().isAvailable();
+    bool needsReading = false;
+    for (const Rule &rule : m_autopilot.rules(m_folder)) {
+        const bool usesRecognition = rule.usesRecognition();
+        // Rules that need the document read wait while the model cannot help.
+        if (usesRecognition && !modelAvailable)
+            continue;
+        needsReading = needsReading || usesRecognition;
+        m_rules.append(rule);
+    }
+    return needsReading;
+}
+
 void FilePass::takeRules()
 {
     try {
         // Read after the wait, so that rules changed meanwhile count.
-        const bool modelAvailable = m_autopilot.modelStatus().isAvailable();
-        const QList<Rule> rules = m_autopilot.rules(m_folder);
-        bool needsReading = false;
-        for (const Rule &rule : rules) {
-            const bool usesRecognition = rule.usesRecognition();
-            // Rules that need the document read wait while the model cannot help.
-            if (usesRecognition && !modelAvailable)
-                continue;
-            needsReading = needsReading || usesRecognition;
-            m_rules.append(rule);
-        }
+        const bool needsReading = takeRunnableRules();
         if (m_rules.isEmpty() || !stillHere())
             return leave();
         if (!needsReading)

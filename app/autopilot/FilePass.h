@@ -2,7 +2,8 @@
 // has settled, takes the rules of its folder that may run now, has the file
 // read when a rule needs that, and hands the plan of the first rule that
 // matches to the Autopilot for filing. A file that cannot be handled is left
-// alone without a word. The pass lives on the main thread, never blocks it,
+// alone without a word, except one whose name is not valid UTF-8, which gets
+// a failed journal entry where a rule could have filed it. The pass lives on the main thread, never blocks it,
 // and deletes itself when it leaves the file.
 #pragma once
 
@@ -53,6 +54,13 @@ private:
     void checkSettled();
     void settleAnswered(FileReadiness::State state);
     void takeRules();
+    // Takes the rules of the folder that may run now into m_rules; whether
+    // one of them needs the document read.
+    bool takeRunnableRules();
+    // Whether the path's text stands for a file whose name is not valid UTF-8.
+    bool isUndecodableFile() const;
+    // A name that is not valid UTF-8 cannot be filed: a failed entry says so.
+    void refuseName();
     // Has the document's text read when a rule tests it, then chooses.
     void readText(const std::optional<Recognition> &recognition);
     void choose(const std::optional<Recognition> &recognition, const std::optional<QString> &text);

@@ -57,7 +57,9 @@ JournalRow JournalRow::from(const JournalEntry &entry)
         row.detail = tr("%1: undone, back in %2").arg(rule, folderOf(entry.originalPath));
         break;
     case Status::failed:
-        row.detail = tr("%1: not filed, still in %2").arg(rule, folderOf(entry.originalPath));
+        // A file that no rule could be tried on (its name cannot be read) has no rule to name.
+        row.detail = rule.isEmpty() ? tr("Not filed, still in %1").arg(folderOf(entry.originalPath))
+                                    : tr("%1: not filed, still in %2").arg(rule, folderOf(entry.originalPath));
         break;
     case Status::trashed:
         row.detail = tr("%1: moved to the Trash").arg(rule);

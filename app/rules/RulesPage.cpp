@@ -8,7 +8,6 @@
 #include "EmptyStateView.h"
 #include "GridProbes.h"
 #include "RuleCard.h"
-#include "SnapshotHooks.h"
 #include "Store.h"
 #include "Symbols.h"
 
@@ -94,14 +93,6 @@ RulesPage::RulesPage(AppModel &model, QWidget *parent)
             scheduleRefresh(true);
     });
     connect(&m_model.autopilot(), &Autopilot::modelStatusChanged, this, [this] { scheduleRefresh(true); });
-    connect(&SnapshotHooks::shared(), &SnapshotHooks::dryRunChanged, this, [this] {
-        const std::optional<QUuid> rule = SnapshotHooks::shared().dryRun();
-        const std::optional<StoredRule> stored = rule ? m_model.store().rule(*rule) : std::nullopt;
-        if (stored)
-            openDryRun(*stored);
-        else if (m_dryRun)
-            m_dryRun->reject();
-    });
     m_everyCard = true;
     refresh();
 }

@@ -99,10 +99,7 @@ void FilewrightApp::startUp()
         else
             connect(m_selfTest.get(), &SelfTest::finished, this, quit);
     }
-    m_snapshot = Snapshot::runIfRequested(*m_model, [this] { openSettings(); }, [this]() -> QWidget * {
-        showPanel();
-        return m_panel.get();
-    });
+    m_snapshot = Snapshot::runIfRequested(*m_model, [this] { openSettings(); });
     if (m_snapshot) {
         if (m_snapshot->isFinished())
             quit(); // refused at once

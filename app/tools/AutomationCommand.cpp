@@ -2,6 +2,8 @@
 
 #include "AutomationBus.h"
 #include "AutomationClient.h"
+#include "DecodedCopy.h"
+#include "FileNameBytes.h"
 #include "LocalAutomation.h"
 #include "Prefs.h"
 #include "StartOptions.h"
@@ -10,6 +12,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -94,8 +97,14 @@ class Run
 public:
     // setUpForReading: called before the action would run in this process;
     // false when the process cannot read files.
-    Run(const Command &command, const QStringList &arguments, bool json, std::function<bool()> setUpForReading)
-        : m_command(command), m_arguments(arguments), m_json(json), m_setUpForReading(std::move(setUpForReading))
+    // raw: the command line's words as bytes, for file names that are not valid UTF-8.
+    Run(const Command &command, const QStringList &arguments, bool json, std::function<bool()> setUpForReading,
+        QByteArrayList raw = {})
+        : m_command(command)
+        , m_arguments(arguments)
+        , m_json(json)
+        , m_setUpForReading(std::move(setUpForReading))
+        , m_raw(std::move(raw))
     {
     }
 
@@ -177,16 +186,43 @@ private:
             m_door->cleanUp(*id), [](const AutomationActions::CleanUpResult &done) { return done.dialog; });
     }
 
+    // The bytes of the word the argument was decoded from, when they are not valid UTF-8.
+    std::optional<QByteArray> undecodable(const QString &argument) const
+    {
+        for (const QByteArray &word : m_raw) {
+            if (!FileNameBytes::isText(word) && QFile::decodeName(word) == argument)
+                return word;
+        }
+        return std::nullopt;
+    }
+
     int recognize()
     {
         // Refused here already, so that a wrong path waits for no store.
-        const QString path = QFileInfo(m_arguments.constFirst()).absoluteFilePath();
-        if (const std::optional<QString> refusal = AutomationActions::unreadable(path, m_language)) {
+        QString path = QFileInfo(m_arguments.constFirst()).absoluteFilePath();
+        // A path that is not valid UTF-8 names no file as text: its file is
+        // read from a copy under its decoded name, kept until the answer is in.
+        std::optional<QByteArray> bytes = undecodable(m_arguments.constFirst());
+        if (bytes && !bytes->startsWith('/'))
+            bytes = QFile::encodeName(QDir::currentPath()) + '/' + *bytes;
+        if (const std::optional<QString> refusal =
+                bytes ? DecodedCopy::unreadable(*bytes, m_language) : AutomationActions::unreadable(path, m_language)) {
             print(stderr, *refusal);
             return AutomationCommand::failed;
         }
         if (!door())
             return AutomationCommand::failed;
+        // Copied only now: finding the door may start this process afresh.
+        std::shared_ptr<const DecodedCopy> copy;
+        if (bytes) {
+            ActionResult<std::shared_ptr<const DecodedCopy>> made = DecodedCopy::make(*bytes, m_language);
+            if (const auto *error = std::get_if<ActionError>(&made)) {
+                print(stderr, error->message);
+                return AutomationCommand::failed;
+            }
+            copy = std::get<std::shared_ptr<const DecodedCopy>>(std::move(made));
+            path = copy->path();
+        }
         const bool json = m_json;
         return finish<RecognizedDocument>(
             m_door->recognize(path), [json](const RecognizedDocument &document) {
@@ -260,6 +296,7 @@ private:
     const NameLanguage m_language = Prefs::sentenceLanguage();
     const bool m_json;
     const std::function<bool()> m_setUpForReading;
+    const QByteArrayList m_raw;
     // Declared before the door it guards, so that it is given up after it.
     std::optional<StoreLock> m_lock;
     std::unique_ptr<AutomationDoor> m_door;
@@ -388,7 +425,7 @@ int run(int argc, char **argv, ReadingSetUp setUpForReading, TranslationSetUp in
         if (!setUp)
             setUpForReading(argv); // returns only when the new start failed
         return setUp;
-    });
+    }, QByteArrayList(argv + 2, argv + argc));
     if (!parsed)
         return run.usageError(parser.errorText());
     if (parser.isSet(help)) {

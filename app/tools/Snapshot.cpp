@@ -37,8 +37,8 @@ constexpr std::chrono::milliseconds afterTabChange = 800ms;
 constexpr std::array appearances{Appearance::Mode::light, Appearance::Mode::dark};
 
 // The sheets of the tour, in order: how each is opened and closed.
-enum class Sheet { editor, onboarding, review, palette, dryRun };
-constexpr std::array sheetOrder{Sheet::editor, Sheet::onboarding, Sheet::review, Sheet::palette, Sheet::dryRun};
+enum class Sheet { editor, onboarding, review, palette };
+constexpr std::array sheetOrder{Sheet::editor, Sheet::onboarding, Sheet::review, Sheet::palette};
 
 QString sheetName(Sheet sheet)
 {
@@ -51,8 +51,6 @@ QString sheetName(Sheet sheet)
         return QStringLiteral("review");
     case Sheet::palette:
         return QStringLiteral("palette");
-    case Sheet::dryRun:
-        return QStringLiteral("dry-run");
     }
     return {};
 }
@@ -88,7 +86,7 @@ QString Snapshot::label(Appearance::Mode appearance)
     return appearance == Appearance::Mode::light ? QStringLiteral("light") : QStringLiteral("dark");
 }
 
-std::unique_ptr<Snapshot> Snapshot::runIfRequested(AppModel &model, OpenSettings openSettings, ShowPanel showPanel)
+std::unique_ptr<Snapshot> Snapshot::runIfRequested(AppModel &model, OpenSettings openSettings)
 {
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     const QString folder = environment.value(QStringLiteral("APP_SNAPSHOT"));
@@ -97,7 +95,6 @@ std::unique_ptr<Snapshot> Snapshot::runIfRequested(AppModel &model, OpenSettings
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     auto snapshot = std::make_unique<Snapshot>(model, std::move(openSettings), folder, selection(environment),
                                                timeScale(environment), printLine);
-    snapshot->setShowPanel(std::move(showPanel));
     if (!Store::isOverridden()) {
         printLine(refusalLine);
         snapshot->m_exitCode = 1;
@@ -175,8 +172,6 @@ QCoro::Task<> Snapshot::run()
         co_await sheets();
     if (selected(QStringLiteral("settings")))
         co_await settings();
-    if (selected(QStringLiteral("panel")) && m_showPanel)
-        co_await panel();
     m_output(QStringLiteral("SNAPSHOT done ") + m_folder);
     finish();
 }
@@ -202,20 +197,6 @@ QCoro::Task<> Snapshot::sheets()
     const std::optional<StoredRule> firstRule = rules.isEmpty() ? std::nullopt : std::optional(rules.constFirst());
     const QList<JournalEntry> waiting = m_model.store().journal(JournalEntry::Status::review, 1);
     const std::optional<qint64> review = waiting.isEmpty() ? std::nullopt : std::optional(waiting.constFirst().id);
-    // The dry run of a rule on a folder with files, preferably one that does
-    // not read file content, so that its rows show what it would do.
-    std::optional<QUuid> dryRun;
-    for (const StoredRule &stored : rules) {
-        const std::optional<WatchedFolder> folder =
-            stored.folderID ? m_model.store().folder(*stored.folderID) : std::nullopt;
-        if (!folder || QDir(folder->displayPath).entryList(QDir::Files).isEmpty())
-            continue;
-        if (!dryRun || !stored.rule().usesRecognition()) {
-            dryRun = stored.uuid;
-            if (!stored.rule().usesRecognition())
-                break;
-        }
-    }
 
     for (const Sheet sheet : sheetOrder) {
         for (const Appearance::Mode appearance : appearances) {
@@ -237,10 +218,6 @@ QCoro::Task<> Snapshot::sheets()
                 m_model.setSidebar(SidebarItem::rules);
                 m_model.setShowPalette(true);
                 break;
-            case Sheet::dryRun:
-                m_model.setSidebar(SidebarItem::rules);
-                SnapshotHooks::shared().setDryRun(dryRun);
-                break;
             }
             co_await wait(afterSheetOpens);
             co_await shoot(QStringLiteral("sheet-") + sheetName(sheet) + QLatin1Char('-') + label(appearance)
@@ -258,9 +235,6 @@ QCoro::Task<> Snapshot::sheets()
                 break;
             case Sheet::palette:
                 m_model.setShowPalette(false);
-                break;
-            case Sheet::dryRun:
-                SnapshotHooks::shared().setDryRun(std::nullopt);
                 break;
             }
             co_await wait(afterSheetCloses);
@@ -290,17 +264,6 @@ QCoro::Task<> Snapshot::settings()
                                + label(appearance) + QStringLiteral(".png"),
                            window);
         }
-    }
-}
-
-QCoro::Task<> Snapshot::panel()
-{
-    for (const Appearance::Mode appearance : appearances) {
-        Appearance::apply(appearance);
-        QWidget *window = m_showPanel();
-        co_await wait(afterTabChange);
-        co_await shoot(QStringLiteral("panel-") + label(appearance) + QStringLiteral(".png"), window);
-        window->hide();
     }
 }
 

@@ -31,8 +31,6 @@ class Snapshot : public QObject
 
 public:
     using OpenSettings = std::function<void()>;
-    // Pops the tray panel up and gives its window.
-    using ShowPanel = std::function<QWidget *()>;
 
     // The word the file names use for an appearance.
     static QString label(Appearance::Mode appearance);
@@ -40,8 +38,7 @@ public:
     // When APP_SNAPSHOT is set and not empty: refuses without a test store,
     // else starts the tour. The returned run tells the exit code; none when
     // no screenshots were asked for.
-    static std::unique_ptr<Snapshot> runIfRequested(AppModel &model, OpenSettings openSettings,
-                                                    ShowPanel showPanel = {});
+    static std::unique_ptr<Snapshot> runIfRequested(AppModel &model, OpenSettings openSettings);
 
     // The words of APP_SNAPSHOT_PAGES (empty pieces dropped, nothing trimmed);
     // none when it is absent, which selects everything.
@@ -51,7 +48,6 @@ public:
 
     Snapshot(AppModel &model, OpenSettings openSettings, QString folder, std::optional<QSet<QString>> selection,
              double timeScale, WindowCapture::Output output, QObject *parent = nullptr);
-    void setShowPanel(ShowPanel showPanel) { m_showPanel = std::move(showPanel); }
     ~Snapshot() override;
 
     // Runs the tour; it ends by asking the application to quit.
@@ -72,12 +68,10 @@ private:
     QCoro::Task<> pages();
     QCoro::Task<> sheets();
     QCoro::Task<> settings();
-    QCoro::Task<> panel();
     void finish();
 
     AppModel &m_model;
     OpenSettings m_openSettings;
-    ShowPanel m_showPanel;
     const QString m_folder;
     const std::optional<QSet<QString>> m_selection;
     const double m_timeScale;

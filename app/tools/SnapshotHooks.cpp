@@ -13,11 +13,3 @@ void SnapshotHooks::setReview(std::optional<qint64> entryID)
     m_review = entryID;
     Q_EMIT reviewChanged();
 }
-
-void SnapshotHooks::setDryRun(std::optional<QUuid> ruleID)
-{
-    if (m_dryRun == ruleID)
-        return;
-    m_dryRun = ruleID;
-    Q_EMIT dryRunChanged();
-}

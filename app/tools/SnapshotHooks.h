@@ -1,12 +1,9 @@
-// How the screenshot mode asks the pages for their own sheets: the journal
-// page follows review() and presents the review sheet for that entry while
-// it holds one, the rules page follows dryRun() and presents the dry run of
-// that rule; each closes its sheet when the value becomes none. Main thread
-// only.
+// How the screenshot mode asks the journal page to show its review sheet:
+// the page follows review() and presents the sheet for that entry while it
+// holds one, and closes it when it becomes none. Main thread only.
 #pragma once
 
 #include <QObject>
-#include <QUuid>
 
 #include <optional>
 
@@ -23,18 +20,11 @@ public:
     // Notifies only when the entry changes.
     void setReview(std::optional<qint64> entryID);
 
-    // The id of the stored rule whose dry run is to show; none: no sheet.
-    std::optional<QUuid> dryRun() const { return m_dryRun; }
-    // Notifies only when the rule changes.
-    void setDryRun(std::optional<QUuid> ruleID);
-
 Q_SIGNALS:
     void reviewChanged();
-    void dryRunChanged();
 
 private:
     using QObject::QObject;
 
     std::optional<qint64> m_review;
-    std::optional<QUuid> m_dryRun;
 };

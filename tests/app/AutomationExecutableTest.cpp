@@ -9,7 +9,9 @@
 
 #include <QDBusConnectionInterface>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 constexpr auto service = "org.example.filewright.Filewright";
@@ -128,6 +130,23 @@ protected:
                        QString::fromUtf8(process.readAllStandardError())};
     }
 
+    // Runs "filewright recognize --json FILE" where the file's path holds any
+    // bytes: the path is given as a printf format, and the shell passes its
+    // bytes on as they are.
+    Outcome recognizeBytes(const QString &pathFormat) const
+    {
+        QProcessEnvironment commandEnvironment = environment;
+        commandEnvironment.insert(QStringLiteral("TMPDIR"), temporary("tmp-command"));
+        QProcess process;
+        process.setProcessEnvironment(commandEnvironment);
+        process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"),
+                                                  QStringLiteral(R"sh(exec "$0" recognize --json "$(printf "$1")")sh"),
+                                                  QStringLiteral(FILEWRIGHT_BINARY), pathFormat});
+        EXPECT_TRUE(process.waitForFinished(120000)) << pathFormat.toStdString();
+        return Outcome{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()).trimmed(),
+                       QString::fromUtf8(process.readAllStandardError()).trimmed()};
+    }
+
     void startApplication(const QList<std::pair<QString, QString>> &variables = {})
     {
         QProcessEnvironment applicationEnvironment = environment;
@@ -216,6 +235,23 @@ TEST_F(AutomationExecutable, EachCommandGivesTheSameResultInItsOwnProcessAndHand
     }
     QList<Outcome> bigOutcomes;
 
+    // A file whose name is not valid UTF-8 (the bytes 0xff 0xfe) is read as
+    // it is, through a copy that goes again.
+    const QByteArray invoiceBytes = [this] {
+        QFile file(pdf);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    const QByteArray undecodable = QFile::encodeName(work.path()) + "/Rechnung_\xff\xfe.pdf";
+    {
+        const int fd = ::open(undecodable.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, invoiceBytes.constData(), size_t(invoiceBytes.size())), invoiceBytes.size());
+        ::close(fd);
+    }
+    // QTemporaryDir cannot see it to remove it.
+    const std::unique_ptr<const char, void (*)(const char *)> removal(undecodable.constData(),
+                                                                      [](const char *path) { ::unlink(path); });
+
     for (const bool handedOver : {false, true}) {
         SCOPED_TRACE(handedOver ? "handed to the application" : "in its own process");
         if (handedOver) {
@@ -226,6 +262,12 @@ TEST_F(AutomationExecutable, EachCommandGivesTheSameResultInItsOwnProcessAndHand
             EXPECT_EQ(run(entry.arguments), (Outcome{entry.code, entry.out, entry.err}))
                 << entry.arguments.join(QLatin1Char(' ')).toStdString();
         }
+
+        const qsizetype foldersBefore = leftIn(temporary("tmp-command")).size();
+        // The same answer as for the invoice under its plain name.
+        EXPECT_EQ(recognizeBytes(work.path() + QStringLiteral("/Rechnung_\\377\\376.pdf")),
+                  (Outcome{0, cases[2].out, {}}));
+        EXPECT_EQ(leftIn(temporary("tmp-command")).size(), foldersBefore);
 
         bigOutcomes.append(run({QStringLiteral("recognize"), QStringLiteral("--json"), big}));
         EXPECT_EQ(bigOutcomes.constLast().code, 0) << bigOutcomes.constLast().err.toStdString();

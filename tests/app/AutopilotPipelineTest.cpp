@@ -13,6 +13,10 @@
 
 #include <cmath>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 SampleDocuments::Sample sample(const QString &fileName)
@@ -292,4 +296,94 @@ TEST_F(AutopilotPipelineTest, TheModelStatusFollowsAServerStartedAndStoppedLater
     pilot.setUseModel(false);
     ASSERT_TRUE(turnsTo(ModelStatus::switchedOff));
     EXPECT_EQ(changes.count(), 3);
+}
+
+// A name whose bytes are not valid UTF-8 has no text that names the file:
+// a clean-up and the watcher both report it, the journal says why it stays,
+// and the file is neither moved nor changed. A valid name beside it is filed.
+TEST_F(AutopilotPipelineTest, AFileWhoseNameIsNotValidUtf8GetsAFailedEntryAndStaysAsItIs)
+{
+    Autopilot &pilot = makeAutopilot();
+    const WatchedFolder inbox = watch(QStringLiteral("Inbox"));
+    const WatchedFolder desktop = place(QStringLiteral("Desktop"));
+    place(QStringLiteral("Sorted"));
+    addRule(byEnding(QStringLiteral("PDFs"), QStringLiteral(".pdf"), Kind::move, QStringLiteral("~/Sorted")), std::nullopt);
+    const QString reason = QStringLiteral(
+        "The file's name is not valid UTF-8, so Filewright cannot file it. Rename the file to have it filed.");
+
+    // Qt's listings cannot see these files, so the home folder's clean-up
+    // for the next test could not remove them either.
+    QByteArrayList written;
+    const auto unlinkAll = [](QByteArrayList *paths) {
+        for (const QByteArray &path : *paths)
+            ::unlink(path.constData());
+    };
+    const std::unique_ptr<QByteArrayList, decltype(unlinkAll)> removal(&written, unlinkAll);
+    const auto writeRaw = [&written](const QString &folder, const QByteArray &bytes,
+                                     const QByteArray &name = "Rechnung_\xff\xfe.pdf") {
+        const QByteArray path = QFile::encodeName(folder) + '/' + name;
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        EXPECT_GE(fd, 0) << path.toStdString();
+        written.append(path);
+        EXPECT_EQ(::write(fd, bytes.constData(), size_t(bytes.size())), bytes.size());
+        ::close(fd);
+        return path;
+    };
+    const auto decoded = [](const WatchedFolder &folder) {
+        return folder.displayPath + QStringLiteral("/Rechnung_\uFFFD\uFFFD.pdf");
+    };
+
+    // A clean-up finds it among the folder's files and counts its entry.
+    const QByteArray onDesktop = writeRaw(desktop.displayPath, "desktop");
+    const QString plain = oldFile(desktop.displayPath + QStringLiteral("/plain.pdf"), "plain");
+    std::optional<int> count;
+    pilot.cleanUp(desktop, [&count](int n) { count = n; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return count.has_value(); }, patienceMs));
+    EXPECT_EQ(count, 2);
+    ASSERT_EQ(store->journal().size(), 2);
+    for (const JournalEntry &entry : store->journal()) {
+        if (entry.status() == JournalEntry::Status::failed) {
+            EXPECT_EQ(entry.originalPath, decoded(desktop));
+            EXPECT_EQ(entry.message, reason);
+            EXPECT_FALSE(entry.performedData || entry.planData || entry.intentData);
+        } else {
+            EXPECT_EQ(entry.originalPath, plain);
+        }
+    }
+    EXPECT_TRUE(QFileInfo::exists(home + QStringLiteral("/Sorted/plain.pdf")));
+
+    // The watcher reports one arriving in a watched folder.
+    pilot.start();
+    writeRaw(inbox.displayPath, "inbox");
+    ASSERT_TRUE(waitForEntries(3));
+    const JournalEntry arrived = store->journal().constFirst();
+    EXPECT_EQ(arrived.status(), JournalEntry::Status::failed);
+    EXPECT_EQ(arrived.originalPath, decoded(inbox));
+    EXPECT_EQ(arrived.message, reason);
+
+    // What any name would leave alone is left alone here too: a hidden
+    // file, an unfinished download, an empty file, a folder.
+    for (const QByteArray &name : {QByteArray(".Rechnung_\xff.pdf"), QByteArray("Rechnung_\xff.pdf.part")}) {
+        writeRaw(desktop.displayPath, "x", name);
+        EXPECT_EQ(handleNow(QFile::decodeName(QFile::encodeName(desktop.displayPath) + '/' + name), desktop), false);
+    }
+    writeRaw(desktop.displayPath, "", "Leer_\xff.pdf");
+    EXPECT_EQ(handleNow(desktop.displayPath + QStringLiteral("/Leer_\uFFFD.pdf"), desktop), false);
+    const QByteArray folder = QFile::encodeName(desktop.displayPath) + "/Ordner_\xff.pdf";
+    ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
+    const std::unique_ptr<const char, void (*)(const char *)> folderRemoval(folder.constData(),
+                                                                            [](const char *path) { ::rmdir(path); });
+    EXPECT_EQ(handleNow(desktop.displayPath + QStringLiteral("/Ordner_\uFFFD.pdf"), desktop), false);
+    EXPECT_EQ(store->journal().size(), 3);
+
+    // The file is where it was, as it was; without a rule that could file
+    // it, nothing is written about it.
+    QFile kept;
+    const int fd = ::open(onDesktop.constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(kept.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+    EXPECT_EQ(kept.readAll(), QByteArray("desktop"));
+    store->remove(store->rules().constFirst());
+    EXPECT_EQ(handleNow(decoded(desktop), desktop), false);
+    EXPECT_EQ(store->journal().size(), 3);
 }

@@ -198,6 +198,14 @@ TEST_F(JournalPageTest, EachStatusHasItsOwnRow)
         EXPECT_EQ(row->canUndo(), c.undo);
         EXPECT_EQ(row->message.isEmpty(), c.status == Status::review);
     }
+    // A file no rule could be tried on (its name is not valid UTF-8) fails without a rule to name.
+    JournalEntry unnamed(std::nullopt, QString(), home + QStringLiteral("/Inbox/scan\uFFFD.pdf"), QString(),
+                         Status::failed);
+    ASSERT_TRUE(store().insert(unnamed));
+    const JournalRow *row = shown(unnamed.id);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->title, QStringLiteral("scan\uFFFD.pdf"));
+    EXPECT_EQ(row->detail, QStringLiteral("Not filed, still in ~/Inbox"));
 }
 
 TEST_F(JournalPageTest, FilterAndBadgeAgreeAsEntriesChange)

@@ -5,6 +5,7 @@
 #include "RealHome.h"
 #include "Store.h"
 #include "TestSupport.h"
+#include "WindowPictures.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -126,4 +127,13 @@ TEST_F(MenuBarPanelTest, UndoPutsTheRealFileBackAndTheRowFollows)
     EXPECT_EQ(texts("detail"), QStringList{QStringLiteral("Undone")});
     EXPECT_EQ(texts("name"), QStringList{QStringLiteral("receipt.pdf")});
     EXPECT_TRUE(panel->findChildren<QPushButton *>(QStringLiteral("undo")).isEmpty());
+}
+
+TEST_F(MenuBarPanelTest, ItsPictureShowsThePanelInLightAndDark)
+{
+    add(QStringLiteral("Invoice 2026-10.pdf"), JournalEntry::Status::done, 5);
+    add(QStringLiteral("scan.pdf"), JournalEntry::Status::review, 2);
+    panel->popUp(QPoint(400, 300));
+    settle();
+    WindowPictures::expectLightAndDark(*panel, QStringLiteral("panel"));
 }

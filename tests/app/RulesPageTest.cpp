@@ -8,9 +8,9 @@
 #include "RuleEditorFixture.h"
 #include "RulesPage.h"
 #include "Chip.h"
-#include "SnapshotHooks.h"
 #include "MainWindow.h"
 #include "ToggleSwitch.h"
+#include "WindowPictures.h"
 
 #include <QAction>
 #include <QApplication>
@@ -305,7 +305,7 @@ TEST_F(RulesPageTest, TheRulesPageIsKeptAndARuleBeingDraftedGoesOnWhenThePageIsL
     EXPECT_EQ(model->editing()->rule.name, QStringLiteral("Letters"));
 }
 
-TEST_F(RulesPageTest, TheScreenshotModesDryRunOpensOverTheRealFilesOfTheRulesFolder)
+TEST_F(RulesPageTest, TheDryRunSheetShowsTheRealFilesOfTheRulesFolderInLightAndDark)
 {
     const WatchedFolder downloads = folder(QStringLiteral("Downloads"));
     for (const QString &name : {QStringLiteral("a.pdf"), QStringLiteral("b.txt"), QStringLiteral("c.dmg")}) {
@@ -320,7 +320,7 @@ TEST_F(RulesPageTest, TheScreenshotModesDryRunOpensOverTheRealFilesOfTheRulesFol
     RulesPage page(*model);
     page.show();
 
-    SnapshotHooks::shared().setDryRun(stored.uuid);
+    page.cards().constFirst()->dryRunButton()->click();
     ASSERT_NE(page.dryRun(), nullptr);
     EXPECT_TRUE(page.dryRun()->isVisible());
     EXPECT_EQ(page.dryRun()->request().rule.id, stored.uuid);
@@ -335,6 +335,8 @@ TEST_F(RulesPageTest, TheScreenshotModesDryRunOpensOverTheRealFilesOfTheRulesFol
     EXPECT_EQ(files, (QStringList{QStringLiteral("a.pdf"), QStringLiteral("b.txt"), QStringLiteral("c.dmg")}));
     EXPECT_EQ(matched, 1);
 
-    SnapshotHooks::shared().setDryRun(std::nullopt);
+    WindowPictures::expectLightAndDark(*page.dryRun(), QStringLiteral("sheet-dry-run"));
+
+    page.dryRun()->reject();
     EXPECT_TRUE(QTest::qWaitFor([&] { return page.dryRun() == nullptr; }, 2000));
 }

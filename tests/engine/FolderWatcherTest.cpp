@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <fstream>
 #include <future>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -409,4 +410,44 @@ TEST(FolderWatcherRecent, NewestAddedFirstWithoutHiddenItemsOrFolders)
     EXPECT_EQ(FolderWatcher::recentFiles(folder, 2), newest.first(2));
     EXPECT_TRUE(FolderWatcher::recentFiles(folder, 0).isEmpty());
     EXPECT_TRUE(FolderWatcher::recentFiles(root.path() + u"/missing"_s, 5).isEmpty());
+}
+
+// Names whose bytes are not valid UTF-8 (which Qt's listings leave out) come
+// by their decoded text: arriving, inside a folder moved in whole, and among
+// a folder's newest files.
+TEST_F(FolderWatcherTest, NamesThatAreNotValidUtf8ComeByTheirDecodedText)
+{
+    const QString flat = make(u"Flat"_s);
+    const QString deep = make(u"Deep"_s);
+    const QString arrival = make(u"Arrival"_s);
+    QByteArrayList written;
+    const auto removeAll = [](QByteArrayList *paths) {
+        for (const QByteArray &path : *paths)
+            ::unlink(path.constData());
+    };
+    // QTemporaryDir cannot see these to remove them.
+    const std::unique_ptr<QByteArrayList, decltype(removeAll)> removal(&written, removeAll);
+    const auto writeRaw = [&written](const QString &folder, const QByteArray &name) {
+        const QByteArray path = QFile::encodeName(folder) + '/' + name;
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        EXPECT_GE(fd, 0);
+        written.append(path);
+        EXPECT_EQ(::write(fd, "x", 1), 1);
+        ::close(fd);
+        return path;
+    };
+    const qsizetype inside = written.size();
+    writeRaw(arrival, "inside_\xff.pdf");
+
+    FolderWatcher watcher(m_deliveries.handler(), {}, 100ms);
+    watcher.watch(flat, false);
+    watcher.watch(deep, true);
+    writeRaw(flat, "Rechnung_\xff\xfe.pdf");
+    ASSERT_TRUE(QDir().rename(arrival, deep + u"/Arrival"_s));
+    written[inside] = QFile::encodeName(deep) + "/Arrival/inside_\xff.pdf";
+    ASSERT_TRUE(m_deliveries.waitFor(flat, flat + u"/Rechnung_\uFFFD\uFFFD.pdf"_s));
+    ASSERT_TRUE(m_deliveries.waitFor(deep, deep + u"/Arrival/inside_\uFFFD.pdf"_s));
+
+    writeRaw(flat, ".hidden_\xff");
+    EXPECT_EQ(FolderWatcher::recentFiles(flat, 10), QStringList{flat + u"/Rechnung_\uFFFD\uFFFD.pdf"_s});
 }

@@ -1,0 +1,77 @@
+// Pictures of one window as the screenshot mode takes them, in the light and
+// the dark appearance, for the windows its tour does not show: each picture
+// is checked as the tour's own are.
+#pragma once
+
+#include "Appearance.h"
+#include "GridProbes.h"
+#include "Snapshot.h"
+#include "WindowCapture.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFile>
+#include <QImage>
+#include <QStyle>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <qcoro/qcorotask.h>
+
+namespace WindowPictures {
+
+// Captures window to "<name>-light.png" and "<name>-dark.png" (with their
+// probe files) and checks that each is a picture of the window itself, not
+// of one colour, with every area inside it, and that the two differ. The
+// application's style and palette are put back afterwards.
+inline void expectLightAndDark(QWidget &window, const QString &name)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    struct Restore
+    {
+        const QString style = QApplication::style()->name();
+        const QPalette palette = QApplication::palette();
+        ~Restore()
+        {
+            QApplication::setStyle(style);
+            QApplication::setPalette(palette);
+        }
+    } restore;
+    QImage pictures[2];
+    int index = 0;
+    for (const Appearance::Mode mode : {Appearance::Mode::light, Appearance::Mode::dark}) {
+        Appearance::apply(mode);
+        QCoreApplication::processEvents();
+        const QString base = folder.filePath(name + QLatin1Char('-') + Snapshot::label(mode));
+        SCOPED_TRACE(base.toStdString());
+        QStringList lines;
+        const bool written = QCoro::waitFor(
+            WindowCapture([&lines](const QString &line) { lines.append(line); }, 0.01).capture(base + QStringLiteral(".png"), &window));
+        ASSERT_TRUE(written) << lines.join(u'\n').toStdString();
+        EXPECT_EQ(lines, QStringList{QStringLiteral("SNAPSHOT ") + base + QStringLiteral(".png")});
+        const QImage image(base + QStringLiteral(".png"));
+        QFile probeFile(WindowCapture::probePath(base + QStringLiteral(".png")));
+        ASSERT_TRUE(probeFile.open(QIODevice::ReadOnly));
+        const std::optional<GridProbes::File> probes = GridProbes::decode(probeFile.readAll());
+        ASSERT_FALSE(image.isNull());
+        ASSERT_TRUE(probes);
+        EXPECT_EQ(image.size(), probes->window.toSize());
+        EXPECT_EQ(image.size(), window.size());
+        QImage flat(image.size(), image.format());
+        flat.fill(image.pixelColor(0, 0));
+        EXPECT_NE(image, flat); // not one colour
+        const QRectF inside(QPointF(0, 0), QSizeF(image.size()));
+        for (const GridProbes::Probe &probe : probes->probes) {
+            if (probe.kind == GridProbes::Kind::area) {
+                EXPECT_TRUE(inside.contains(QRectF(probe.x, probe.y, probe.width, probe.height)))
+                    << probe.name.toStdString();
+            }
+        }
+        pictures[index++] = image;
+    }
+    EXPECT_NE(pictures[0], pictures[1]);
+}
+
+} // namespace WindowPictures
