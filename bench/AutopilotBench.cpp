@@ -209,13 +209,7 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("OMP_THREAD_LIMIT", "1");
     QTemporaryDir sandbox;
-    for (const char *sub : {"home", "config", "data", "apphome"})
-        QDir(sandbox.path()).mkpath(QString::fromLatin1(sub));
-    qputenv("HOME", (sandbox.path() + QStringLiteral("/home")).toUtf8());
-    qputenv("XDG_CONFIG_HOME", (sandbox.path() + QStringLiteral("/config")).toUtf8());
-    qputenv("XDG_DATA_HOME", (sandbox.path() + QStringLiteral("/data")).toUtf8());
-    qputenv("APP_HOME", (sandbox.path() + QStringLiteral("/apphome")).toUtf8());
-    qputenv("APP_STORE", (sandbox.path() + QStringLiteral("/data/unused.store")).toUtf8());
+    BenchSupport::useSeparateFolders(sandbox);
     QApplication app(argc, argv);
     ModelStandIn model;
     qputenv("APP_MODEL_URL", model.baseUrl());

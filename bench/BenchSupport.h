@@ -6,6 +6,7 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QByteArray>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -98,6 +99,21 @@ inline Turns turnsUntilIdle(const std::function<void()> &action, int quietMs = 2
     }
     turns.untilIdleMs = lastBusy;
     return turns;
+}
+
+// Points home, settings, data, the application's home and the store at
+// folders of their own below sandbox, for a benchmark that files into the
+// home and must find only what it put there.
+inline void useSeparateFolders(const QTemporaryDir &sandbox)
+{
+    const QDir root(sandbox.path());
+    for (const char *sub : {"home", "config", "data", "apphome"})
+        root.mkpath(QString::fromLatin1(sub));
+    qputenv("HOME", root.filePath(QStringLiteral("home")).toUtf8());
+    qputenv("XDG_CONFIG_HOME", root.filePath(QStringLiteral("config")).toUtf8());
+    qputenv("XDG_DATA_HOME", root.filePath(QStringLiteral("data")).toUtf8());
+    qputenv("APP_HOME", root.filePath(QStringLiteral("apphome")).toUtf8());
+    qputenv("APP_STORE", root.filePath(QStringLiteral("data/unused.store")).toUtf8());
 }
 
 // The main of a benchmark program with windows: offscreen, with home,

@@ -174,13 +174,7 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir sandbox;
-    for (const char *sub : {"home", "config", "data", "apphome"})
-        QDir(sandbox.path()).mkpath(QString::fromLatin1(sub));
-    qputenv("HOME", (sandbox.path() + QStringLiteral("/home")).toUtf8());
-    qputenv("XDG_CONFIG_HOME", (sandbox.path() + QStringLiteral("/config")).toUtf8());
-    qputenv("XDG_DATA_HOME", (sandbox.path() + QStringLiteral("/data")).toUtf8());
-    qputenv("APP_HOME", (sandbox.path() + QStringLiteral("/apphome")).toUtf8());
-    qputenv("APP_STORE", (sandbox.path() + QStringLiteral("/data/unused.store")).toUtf8());
+    BenchSupport::useSeparateFolders(sandbox);
     QApplication app(argc, argv);
     Prefs::registerDefaults();
     Prefs::setValue(QString::fromUtf16(Prefs::minimumWaitKey), 0.2);
