@@ -13,7 +13,7 @@
     </message>
     <message>
         <source>The tags of “%1” couldn’t be saved because its file system cannot store tags.</source>
-        <translation>Die Tags von „%1“ konnten nicht geschrieben werden, weil ihr Dateisystem keine Tags aufnehmen kann.</translation>
+        <translation>Die Tags von „%1“ konnten nicht geschrieben werden, weil das Dateisystem der Datei keine Tags aufnehmen kann.</translation>
     </message>
     <message>
         <source>The tags of “%1” couldn’t be saved: %2.</source>
