@@ -45,7 +45,7 @@
     </message>
     <message>
         <source>no Trash folder could be used on its file system</source>
-        <translation>auf ihrem Dateisystem war kein Papierkorb nutzbar</translation>
+        <translation>auf dem Dateisystem der Datei war kein Papierkorb nutzbar</translation>
     </message>
 </context>
 <context>
