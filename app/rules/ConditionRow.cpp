@@ -146,6 +146,9 @@ QToolButton *ConditionRow::kindButton()
     m_kind->setObjectName(QStringLiteral("kind"));
     m_kind->setPopupMode(QToolButton::InstantPopup);
     m_kind->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    // A tool button keeps to its text's width, and its menu mark is drawn
+    // over the text's end: wider, the names stay clear of it.
+    m_kind->setSizePolicy(QSizePolicy::Expanding, m_kind->sizePolicy().verticalPolicy());
     m_kindMenu = new QMenu(m_kind);
     for (const DocumentKind kind : DocumentKinds::allCases) {
         QAction *toggle = m_kindMenu->addAction(Labels::title(kind));
@@ -154,7 +157,8 @@ QToolButton *ConditionRow::kindButton()
         connect(toggle, &QAction::triggered, this, [this, kind](bool on) { toggleKind(kind, on); });
     }
     m_kind->setMenu(m_kindMenu);
-    controls()->insertWidget(valueEditorIndex, m_kind);
+    // It stands where the value field stands, with the room the field has.
+    controls()->insertWidget(valueEditorIndex, m_kind, 1);
     orderTabs();
     return m_kind;
 }

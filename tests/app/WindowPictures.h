@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QStyle>
@@ -24,11 +25,14 @@ namespace WindowPictures {
 // Captures window to "<name>-light.png" and "<name>-dark.png" (with their
 // probe files) and checks that each is a picture of the window itself, not
 // of one colour, with every area inside it, and that the two differ. The
-// application's style and palette are put back afterwards.
+// application's style and palette are put back afterwards. The pictures are
+// kept in the folder FILEWRIGHT_TEST_PICTURES names, when it names one.
 inline void expectLightAndDark(QWidget &window, const QString &name)
 {
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
+    QTemporaryDir temporary;
+    ASSERT_TRUE(temporary.isValid());
+    const QString kept = qEnvironmentVariable("FILEWRIGHT_TEST_PICTURES");
+    const QDir folder(kept.isEmpty() ? temporary.path() : kept);
     struct Restore
     {
         const QString style = QApplication::style()->name();
