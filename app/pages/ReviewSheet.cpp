@@ -65,10 +65,7 @@ ReviewSheet::ReviewSheet(const JournalEntry &entry, Approve approve, Skip skip, 
 
 Recognition ReviewSheet::blank()
 {
-    Recognition recognition;
-    recognition.kind = DocumentKind::other;
-    recognition.confidence = 0;
-    recognition.source = Recognition::Source::rules;
+    Recognition recognition; // another kind, no confidence, by the patterns
     recognition.readAt = QDateTime::currentDateTimeUtc();
     return recognition;
 }

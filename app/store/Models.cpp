@@ -190,10 +190,9 @@ Recognition RecognitionRecord::recognition() const
     try {
         return Recognition::fromJsonData(payload);
     } catch (const JsonCoding::DecodeError &) {
+        // A damaged payload reads as nothing recognised: another kind, no
+        // confidence, by the patterns.
         Recognition substitute;
-        substitute.kind = DocumentKind::other;
-        substitute.confidence = 0.0;
-        substitute.source = Recognition::Source::rules;
         substitute.readAt = QDateTime::currentDateTimeUtc();
         return substitute;
     }

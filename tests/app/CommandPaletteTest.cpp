@@ -145,7 +145,7 @@ TEST_F(CommandPaletteTest, EachEntryRunsAfterThePaletteClosed)
     QListView *list = palette.list();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 0)).center());
     EXPECT_FALSE(palette.isVisible());
-    QTest::qWaitFor([&] { return QApplication::clipboard()->text() == Diagnostics::text(*model); });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::clipboard()->text() == Diagnostics::text(*model); }));
     EXPECT_EQ(QApplication::clipboard()->text(), Diagnostics::text(*model));
 }
 

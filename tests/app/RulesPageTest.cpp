@@ -169,7 +169,7 @@ TEST_F(RulesPageTest, ALongListJoinsInOrderAndTheEmptyStateShowsWithoutRules)
             store(rule(QStringLiteral("Rule %1").arg(i), {}, {}), std::nullopt, 29 - i);
         RulesPage page(*model);
         EXPECT_FALSE(page.cards().isEmpty());
-        QTest::qWaitFor([&] { return page.cards().size() == 30; });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return page.cards().size() == 30; }));
         ASSERT_EQ(page.cards().size(), 30);
         EXPECT_EQ(names(page).constFirst(), QStringLiteral("Rule 29"));
         EXPECT_EQ(names(page).constLast(), QStringLiteral("Rule 0"));
@@ -195,7 +195,7 @@ TEST_F(RulesPageTest, ALongListShowsTheCardsInViewStackedFollowsScrollingAndKeep
     page.resize(700, 500);
     page.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
-    QTest::qWaitFor([&] { return page.cards().size() == 60; });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return page.cards().size() == 60; }));
     ASSERT_EQ(page.cards().size(), 60);
     QCoreApplication::processEvents();
     const QList<RuleCard *> cards = page.cards();

@@ -22,6 +22,22 @@
 
 namespace WindowPictures {
 
+// A picture as the screenshot mode writes it: the size of the window its
+// probes describe, not of one colour, with every area of the probes inside.
+inline void expectWholePicture(const QImage &image, const GridProbes::File &probes)
+{
+    EXPECT_EQ(image.size(), probes.window.toSize());
+    QImage flat(image.size(), image.format());
+    flat.fill(image.pixelColor(0, 0));
+    EXPECT_NE(image, flat); // not one colour
+    const QRectF inside(QPointF(0, 0), QSizeF(image.size()));
+    for (const GridProbes::Probe &probe : probes.probes) {
+        if (probe.kind == GridProbes::Kind::area) {
+            EXPECT_TRUE(inside.contains(QRectF(probe.x, probe.y, probe.width, probe.height))) << probe.name.toStdString();
+        }
+    }
+}
+
 // Captures window to "<name>-light.png" and "<name>-dark.png" (with their
 // probe files) and checks that each is a picture of the window itself, not
 // of one colour, with every area inside it, and that the two differ. The
@@ -61,18 +77,8 @@ inline void expectLightAndDark(QWidget &window, const QString &name)
         const std::optional<GridProbes::File> probes = GridProbes::decode(probeFile.readAll());
         ASSERT_FALSE(image.isNull());
         ASSERT_TRUE(probes);
-        EXPECT_EQ(image.size(), probes->window.toSize());
         EXPECT_EQ(image.size(), window.size());
-        QImage flat(image.size(), image.format());
-        flat.fill(image.pixelColor(0, 0));
-        EXPECT_NE(image, flat); // not one colour
-        const QRectF inside(QPointF(0, 0), QSizeF(image.size()));
-        for (const GridProbes::Probe &probe : probes->probes) {
-            if (probe.kind == GridProbes::Kind::area) {
-                EXPECT_TRUE(inside.contains(QRectF(probe.x, probe.y, probe.width, probe.height)))
-                    << probe.name.toStdString();
-            }
-        }
+        expectWholePicture(image, *probes);
         pictures[index++] = image;
     }
     EXPECT_NE(pictures[0], pictures[1]);
