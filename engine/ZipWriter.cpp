@@ -18,6 +18,10 @@ constexpr quint32 localSignature = 0x04034B50;
 constexpr quint32 centralSignature = 0x02014B50;
 constexpr quint32 endSignature = 0x06054B50;
 constexpr quint16 version = 20;
+// Made by version 2.0 on a Unix host (upper byte 3): readers then take the
+// names as the UTF-8 the flag says and the attributes below as a Unix mode.
+// With MS-DOS here, Info-ZIP's unzip reads the names as code page 437.
+constexpr quint16 versionMadeBy = 0x0314;
 constexpr quint16 utf8Names = 0x0800;
 constexpr quint16 stored = 0;
 // A regular file with mode 644, in the upper 16 bits.
@@ -129,7 +133,7 @@ void appendCentralRecord(QByteArray &out, const QByteArray &name, quint32 crc, q
                          DosStamp stamp)
 {
     append32(out, centralSignature);
-    append16(out, version);
+    append16(out, versionMadeBy);
     append16(out, version);
     append16(out, utf8Names);
     append16(out, stored);

@@ -53,20 +53,48 @@
 <context>
     <name>AutomationCommand</name>
     <message>
-        <source>Runs the newest files of a watched folder through your rules now. FOLDER-ID is an id that &quot;filewright folders&quot; lists.</source>
-        <translation>Wendet deine Regeln jetzt auf die neuesten Dateien eines beobachteten Ordners an. FOLDER-ID ist eine ID, die „filewright folders“ auflistet.</translation>
+        <source>Folder</source>
+        <translation>Ordner</translation>
     </message>
     <message>
-        <source>Reads a PDF, image, text or RTF file and tells its kind, sender, date, amount and currency. The file is neither moved nor kept.</source>
-        <translation>Liest eine PDF-, Bild-, Text- oder RTF-Datei und nennt Art, Absender, Datum, Betrag und Währung. Die Datei wird weder verschoben noch aufbewahrt.</translation>
+        <source>Clean Up Folder Now</source>
+        <translation>Ordner jetzt aufräumen</translation>
+    </message>
+    <message>
+        <source>Recognize File</source>
+        <translation>Datei erkennen</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>Export Receipts for Month</source>
+        <translation>Belege eines Monats exportieren</translation>
+    </message>
+    <message>
+        <source>Year</source>
+        <translation>Jahr</translation>
+    </message>
+    <message>
+        <source>Month</source>
+        <translation>Monat</translation>
+    </message>
+    <message>
+        <source>Runs the newest files of a watched folder through your rules now. FOLDER is an id that &quot;filewright folders&quot; lists.</source>
+        <translation>Wendet deine Regeln jetzt auf die neuesten Dateien eines beobachteten Ordners an. ORDNER ist eine ID, die „filewright folders“ auflistet.</translation>
+    </message>
+    <message>
+        <source>Reads a PDF, image, text or RTF file and tells its kind, sender, date, amount, currency and whether it needs checking, as a &quot;Recognized Document&quot;. The file is neither moved nor kept.</source>
+        <translation>Liest eine PDF-, Bild-, Text- oder RTF-Datei und nennt Art, Absender, Datum, Betrag, Währung und ob sie zu prüfen ist, als „Erkanntes Dokument“. Die Datei wird weder verschoben noch aufbewahrt.</translation>
     </message>
     <message>
         <source>Writes the month&apos;s invoices and receipts with their list into a ZIP archive and prints its path. YEAR is from %1 to %2, MONTH from 1 to 12.</source>
-        <translation>Schreibt die Rechnungen und Quittungen des Monats mit ihrer Liste in ein ZIP-Archiv und gibt dessen Pfad aus. YEAR liegt zwischen %1 und %2, MONTH zwischen 1 und 12.</translation>
+        <translation>Schreibt die Rechnungen und Quittungen des Monats mit ihrer Liste in ein ZIP-Archiv und gibt dessen Pfad aus. JAHR liegt zwischen %1 und %2, MONAT zwischen 1 und 12.</translation>
     </message>
     <message>
-        <source>Lists the watched folders, oldest first, as id, name and path; with ids, only those folders.</source>
-        <translation>Listet die beobachteten Ordner, die ältesten zuerst, mit ID, Name und Pfad auf; mit IDs nur diese Ordner.</translation>
+        <source>Lists the watched folders, oldest first, one &quot;Watched Folder&quot; per line as id, name and path; with ids, only those folders.</source>
+        <translation>Listet die beobachteten Ordner, die ältesten zuerst, je Zeile ein „Beobachteter Ordner“ mit ID, Name und Pfad auf; mit IDs nur diese Ordner.</translation>
     </message>
     <message>
         <source>Try &quot;filewright %1 --help&quot;.</source>
@@ -181,7 +209,7 @@
         <translation>„%1“ ist kein Befehl von Filewright.</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; is not a Filewright option.</source>
+        <source>&quot;%1&quot; is not an option of Filewright.</source>
         <translation>„%1“ ist keine Option von Filewright.</translation>
     </message>
     <message>

@@ -2,9 +2,11 @@
 
 #include "AutomationBus.h"
 #include "AutomationClient.h"
+#include "DateText.h"
 #include "DecodedCopy.h"
 #include "FileNameBytes.h"
 #include "LocalAutomation.h"
+#include "NameTemplate.h"
 #include "Prefs.h"
 #include "StartOptions.h"
 #include "Store.h"
@@ -41,8 +43,12 @@ struct Command
 {
     Name name;
     const char *word;
-    // The arguments as the usage line shows them.
-    const char *syntax;
+    // The action's title, which its help opens with; none for a command
+    // that is no action.
+    const char *title;
+    // The titles of its arguments, in order, which the usage line shows in
+    // capitals; a command that takes any number of them repeats the one.
+    std::array<const char *, 2> parameters;
     bool json;
     // Whether the action reads files (a clean-up does, for its rules).
     bool reads;
@@ -52,11 +58,38 @@ struct Command
 
 // In the order the overview lists them.
 constexpr std::array<Command, 4> commands{{
-    {Name::folders, "folders", "[FOLDER-ID...]", true, false, 0, -1},
-    {Name::cleanUp, "clean-up", "FOLDER-ID", false, true, 1, 1},
-    {Name::recognize, "recognize", "FILE", true, true, 1, 1},
-    {Name::exportReceipts, "export-receipts", "YEAR MONTH", false, false, 2, 2},
+    {Name::folders, "folders", nullptr, {QT_TRANSLATE_NOOP("AutomationCommand", "Folder")}, true, false, 0, -1},
+    {Name::cleanUp, "clean-up", QT_TRANSLATE_NOOP("AutomationCommand", "Clean Up Folder Now"),
+     {QT_TRANSLATE_NOOP("AutomationCommand", "Folder")}, false, true, 1, 1},
+    {Name::recognize, "recognize", QT_TRANSLATE_NOOP("AutomationCommand", "Recognize File"),
+     {QT_TRANSLATE_NOOP("AutomationCommand", "File")}, true, true, 1, 1},
+    {Name::exportReceipts, "export-receipts", QT_TRANSLATE_NOOP("AutomationCommand", "Export Receipts for Month"),
+     {QT_TRANSLATE_NOOP("AutomationCommand", "Year"), QT_TRANSLATE_NOOP("AutomationCommand", "Month")}, false, false,
+     2, 2},
 }};
+
+// The arguments as the usage line shows them: "YEAR MONTH", "[FOLDER...]".
+QString syntax(const Command &command)
+{
+    QStringList names;
+    for (const char *parameter : command.parameters) {
+        if (parameter)
+            names.append(Texts::tr(parameter).toUpper());
+    }
+    const QString listed = names.join(QLatin1Char(' '));
+    return command.maxArguments < 0 ? QLatin1Char('[') + listed + QLatin1String("...]") : listed;
+}
+
+QString usage(const Command &command)
+{
+    return Texts::tr("Usage: filewright %1 [options] %2").arg(QLatin1String(command.word), syntax(command));
+}
+
+// The same words for an option no command takes as for one Filewright does not.
+QString notAnOption(const QString &typed)
+{
+    return Texts::tr("\"%1\" is not an option of Filewright.").arg(typed);
+}
 
 const Command *commandNamed(const char *word)
 {
@@ -72,9 +105,10 @@ QString description(Name name)
     switch (name) {
     case Name::cleanUp:
         return Texts::tr("Runs the newest files of a watched folder through your rules now. "
-                         "FOLDER-ID is an id that \"filewright folders\" lists.");
+                         "FOLDER is an id that \"filewright folders\" lists.");
     case Name::recognize:
-        return Texts::tr("Reads a PDF, image, text or RTF file and tells its kind, sender, date, amount and currency. "
+        return Texts::tr("Reads a PDF, image, text or RTF file and tells its kind, sender, date, amount, currency "
+                         "and whether it needs checking, as a \"Recognized Document\". "
                          "The file is neither moved nor kept.");
     case Name::exportReceipts:
         return Texts::tr("Writes the month's invoices and receipts with their list into a ZIP archive and prints "
@@ -82,7 +116,8 @@ QString description(Name name)
                   .arg(AutomationActions::firstYear)
                   .arg(AutomationActions::lastYear);
     case Name::folders:
-        return Texts::tr("Lists the watched folders, oldest first, as id, name and path; with ids, only those folders.");
+        return Texts::tr("Lists the watched folders, oldest first, one \"Watched Folder\" per line as id, name and "
+                         "path; with ids, only those folders.");
     }
     return {};
 }
@@ -224,23 +259,34 @@ private:
             path = copy->path();
         }
         const bool json = m_json;
+        const NameLanguage language = m_language;
         return finish<RecognizedDocument>(
-            m_door->recognize(path), [json](const RecognizedDocument &document) {
+            m_door->recognize(path), [json, language](const RecognizedDocument &document) {
                 if (json)
                     return QString::fromUtf8(QJsonDocument(document.toJson()).toJson(QJsonDocument::Compact));
-                const auto line = [](const QString &title, const QString &value) {
-                    return Texts::tr("%1: %2").arg(title, value);
-                };
-                const QVariantMap map = document.toVariantMap();
-                return QStringList{
-                    line(Texts::tr("Kind"), document.kind),
-                    line(Texts::tr("Sender"), document.sender.value_or(QString())),
-                    line(Texts::tr("Date"), map.value(QStringLiteral("date")).toString()),
-                    line(Texts::tr("Amount"), document.amount ? QString::number(*document.amount, 'g', 15) : QString()),
-                    line(Texts::tr("Currency"), document.currency.value_or(QString())),
-                    line(Texts::tr("Needs checking"), document.needsReview ? Texts::tr("yes") : Texts::tr("no")),
-                }.join(QLatin1Char('\n'));
+                return plainText(document, language);
             });
+    }
+
+    // For people: the date and amount as the receipts page writes them.
+    static QString plainText(const RecognizedDocument &document, NameLanguage language)
+    {
+        const auto line = [](const QString &title, const QString &value) {
+            return Texts::tr("%1: %2").arg(title, value);
+        };
+        QString amount;
+        if (document.amount) {
+            const std::optional<Decimal> decimal = Decimal::fromDouble(*document.amount);
+            amount = decimal ? NameTemplate::format(*decimal, language) : QString::number(*document.amount, 'g', 15);
+        }
+        return QStringList{
+            line(Texts::tr("Kind"), document.kind),
+            line(Texts::tr("Sender"), document.sender.value_or(QString())),
+            line(Texts::tr("Date"), document.date ? DateText::numeric(*document.date, DateText::locale(language)) : QString()),
+            line(Texts::tr("Amount"), amount),
+            line(Texts::tr("Currency"), document.currency.value_or(QString())),
+            line(Texts::tr("Needs checking"), document.needsReview ? Texts::tr("yes") : Texts::tr("no")),
+        }.join(QLatin1Char('\n'));
     }
 
     int exportReceipts()
@@ -302,11 +348,13 @@ private:
     std::unique_ptr<AutomationDoor> m_door;
 };
 
+// An action's help opens with its title; one that is no action, with what it does.
 QString helpText(const Command &command)
 {
-    QString text = Texts::tr("Usage: filewright %1 [options] %2")
-                       .arg(QLatin1String(command.word), QLatin1String(command.syntax))
-        + QLatin1String("\n\n") + description(command.name) + QLatin1String("\n\n") + Texts::tr("Options:");
+    const QStringList opening = command.title
+        ? QStringList{Texts::tr(command.title), usage(command), description(command.name)}
+        : QStringList{description(command.name), usage(command)};
+    QString text = opening.join(QLatin1String("\n\n")) + QLatin1String("\n\n") + Texts::tr("Options:");
     if (command.json)
         text += QLatin1String("\n  --json      ") + Texts::tr("Print the result as JSON.");
     return text + QLatin1String("\n  -h, --help  ") + Texts::tr("Show this help.");
@@ -337,8 +385,7 @@ QString overview()
         return QStringLiteral("  %1  %2").arg(usage, -30).arg(text);
     };
     for (const Command &command : commands) {
-        lines.append(entry(QLatin1String(command.word) + QLatin1Char(' ') + QLatin1String(command.syntax),
-                           summary(command.name)));
+        lines.append(entry(QLatin1String(command.word) + QLatin1Char(' ') + syntax(command), summary(command.name)));
     }
     lines.append(entry(QStringLiteral("help"), Texts::tr("Show this help.")));
     lines << QString() << Texts::tr("Options:") << entry(QStringLiteral("-h, --help"), Texts::tr("Show this help."))
@@ -360,7 +407,7 @@ QString refusal(const QString &first, const std::optional<QString> &firstForeign
         return Texts::tr("\"%1\" is not a Filewright command.").arg(first);
     const QString foreign = firstForeign.value_or(first);
     if (foreign.startsWith(u'-'))
-        return Texts::tr("\"%1\" is not a Filewright option.").arg(foreign);
+        return notAnOption(foreign);
     if (commandNamed(QFile::encodeName(foreign).constData()))
         return Texts::tr("The command \"%1\" comes first, before any option.").arg(foreign);
     return Texts::tr("\"%1\" is not a Filewright command.").arg(foreign);
@@ -426,6 +473,15 @@ int run(int argc, char **argv, ReadingSetUp setUpForReading, TranslationSetUp in
             setUpForReading(argv); // returns only when the new start failed
         return setUp;
     }, QByteArrayList(argv + 2, argv + argc));
+    // Refused as the whole command line is, by the option as it was typed.
+    for (const QString &argument : arguments.mid(1)) {
+        if (argument == QLatin1String("--"))
+            break;
+        const bool known = argument == QLatin1String("-h") || argument == QLatin1String("--help")
+            || (command.json && argument == QLatin1String("--json"));
+        if (argument.startsWith(u'-') && argument != QLatin1String("-") && !known)
+            return run.usageError(notAnOption(argument));
+    }
     if (!parsed)
         return run.usageError(parser.errorText());
     if (parser.isSet(help)) {
@@ -434,8 +490,7 @@ int run(int argc, char **argv, ReadingSetUp setUpForReading, TranslationSetUp in
     }
     const qsizetype count = parser.positionalArguments().size();
     if (count < command.minArguments || (command.maxArguments >= 0 && count > command.maxArguments))
-        return run.usageError(Texts::tr("Usage: filewright %1 [options] %2")
-                                  .arg(QLatin1String(command.word), QLatin1String(command.syntax)));
+        return run.usageError(usage(command));
     return run.execute();
 }
 

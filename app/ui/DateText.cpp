@@ -56,11 +56,16 @@ std::optional<QString> formatted(const QDateTime &instant, const QLocale &locale
 
 QLocale locale()
 {
+    return locale(Prefs::sentenceLanguage());
+}
+
+QLocale locale(NameLanguage language)
+{
     // The desktop's own locale object may name one language and answer for
     // formats from another setting (LC_TIME): only its language and country
     // are taken.
     const QLocale desktop;
-    const bool german = Prefs::sentenceLanguage() == NameLanguage::de;
+    const bool german = language == NameLanguage::de;
     if (desktop.language() == (german ? QLocale::German : QLocale::English))
         return QLocale(desktop.language(), desktop.territory());
     return german ? QLocale(QLocale::German, QLocale::Germany) : QLocale(QLocale::English, QLocale::UnitedStates);

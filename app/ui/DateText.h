@@ -8,12 +8,16 @@
 #include <QLocale>
 #include <QString>
 
+enum class NameLanguage;
+
 namespace DateText {
 
 // The desktop's locale when it speaks the windows' language (so "de_AT" or
 // "en_GB" keep their own order of day and month), else that language's
 // usual locale.
 QLocale locale();
+// The same for a language of its own: a text for a process that speaks it.
+QLocale locale(NameLanguage language);
 
 // The day of the instant in UTC, where every document day is held at noon,
 // so that the day shown is the same in every time zone: "31. Dez. 2024".

@@ -221,7 +221,9 @@ TEST_F(AutomationExecutable, EachCommandGivesTheSameResultInItsOwnProcessAndHand
         {{QStringLiteral("clean-up"), QStringLiteral("Downloads")}, 2, {},
          QStringLiteral("Downloads is not a folder id.\nTry \"filewright clean-up --help\".")},
         {{QStringLiteral("folders"), QStringLiteral("--bogus")}, 2, {},
-         QStringLiteral("Unknown option 'bogus'.\nTry \"filewright folders --help\".")},
+         QStringLiteral("\"--bogus\" is not an option of Filewright.\nTry \"filewright folders --help\".")},
+        {{QStringLiteral("export-receipts"), QStringLiteral("2026"), QStringLiteral("--json=1"), QStringLiteral("10")}, 2, {},
+         QStringLiteral("\"--json=1\" is not an option of Filewright.\nTry \"filewright export-receipts --help\".")},
     };
 
     // A file far larger than a bus message may be, mostly a hole: read as
@@ -328,6 +330,7 @@ TEST_F(AutomationExecutable, BothDoorsAnswerInTheLanguageOfTheProcessThatAsked)
         {QStringLiteral("clean-up"), id(gone)},
         {QStringLiteral("clean-up"), QUuid::createUuid().toString(QUuid::WithoutBraces)},
         {QStringLiteral("export-receipts"), QStringLiteral("2026"), QStringLiteral("11")},
+        {QStringLiteral("recognize"), QStringLiteral("--json"), QStringLiteral("--bogus"), pdf},
     };
     const auto answers = [&](const Variables &language) {
         QList<Outcome> outcomes;
@@ -343,6 +346,22 @@ TEST_F(AutomationExecutable, BothDoorsAnswerInTheLanguageOfTheProcessThatAsked)
     EXPECT_EQ(ownEnglish[2].out, QStringLiteral("Filewright handled 0 files in AutomationInbox.\n"));
     EXPECT_EQ(ownEnglish[3].err,
               QStringLiteral("Filewright has no access to this folder. Choose it again under Folders.\n"));
+    // For people: the day and the amount as the receipts page writes them.
+    EXPECT_EQ(ownEnglish[1], (Outcome{0,
+                                      QStringLiteral("Kind: Invoice\nSender: Bei Spiel GmbH\nDate: 5/22/2014\n"
+                                                     "Amount: 571.04\nCurrency: EUR\nNeeds checking: no\n"),
+                                      {}}));
+    EXPECT_EQ(ownGerman[1], (Outcome{0,
+                                     QStringLiteral("Art: Rechnung\nAbsender: Bei Spiel GmbH\nDatum: 22.5.2014\n"
+                                                    "Betrag: 571,04\nWährung: EUR\nZu prüfen: nein\n"),
+                                     {}}));
+    // An option a command does not take, named as typed, in the whole command line's words.
+    EXPECT_EQ(ownEnglish[6], (Outcome{2, {},
+                                      QStringLiteral("\"--bogus\" is not an option of Filewright.\n"
+                                                     "Try \"filewright recognize --help\".\n")}));
+    EXPECT_EQ(ownGerman[6], (Outcome{2, {},
+                                     QStringLiteral("„--bogus“ ist keine Option von Filewright.\n"
+                                                    "Siehe „filewright recognize --help“.\n")}));
     for (qsizetype i = 0; i < requests.size(); ++i)
         EXPECT_NE(ownEnglish[i], ownGerman[i]) << requests[i].join(u' ').toStdString();
 

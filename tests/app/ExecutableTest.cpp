@@ -9,9 +9,16 @@
 #include <gtest/gtest.h>
 
 namespace {
-QProcess *start(QProcess &process, const QString &store, const QStringList &arguments = {})
+using Variables = QList<std::pair<QString, QString>>;
+
+const Variables english{{QStringLiteral("LANGUAGE"), QStringLiteral("en")}, {QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8")}};
+const Variables german{{QStringLiteral("LANGUAGE"), QStringLiteral("de")}, {QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8")}};
+
+QProcess *start(QProcess &process, const QString &store, const QStringList &arguments = {}, const Variables &variables = {})
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const auto &[name, value] : variables)
+        environment.insert(name, value);
     environment.insert(QStringLiteral("APP_STORE"), store);
     // A self-test asked for is refused without it, and so tells itself apart.
     environment.remove(QStringLiteral("APP_HOME"));
@@ -31,10 +38,10 @@ struct Ended
 
 // Runs the executable to its end; a process still running after a while is
 // the application, started, and ends with -1.
-Ended runToEnd(const QString &store, const QStringList &arguments)
+Ended runToEnd(const QString &store, const QStringList &arguments, const Variables &variables = {})
 {
     QProcess process;
-    start(process, store, arguments);
+    start(process, store, arguments, variables);
     if (!process.waitForFinished(20000)) {
         process.kill();
         process.waitForFinished();
@@ -80,7 +87,7 @@ TEST(Executable, HelpListsTheCommandsAndAnUnknownCommandIsRefused)
         const Ended ended = runToEnd(store, arguments);
         return std::tuple{ended.code, ended.out, ended.err};
     };
-    const QStringList listed{QStringLiteral("\n  folders [FOLDER-ID...] "), QStringLiteral("\n  clean-up FOLDER-ID "),
+    const QStringList listed{QStringLiteral("\n  folders [FOLDER...] "), QStringLiteral("\n  clean-up FOLDER "),
                              QStringLiteral("\n  recognize FILE "), QStringLiteral("\n  export-receipts YEAR MONTH "),
                              QStringLiteral("\n  help ")};
     for (const QString &asking : {QStringLiteral("--help"), QStringLiteral("-h"), QStringLiteral("help")}) {
@@ -101,20 +108,65 @@ TEST(Executable, HelpListsTheCommandsAndAnUnknownCommandIsRefused)
     EXPECT_FALSE(QFileInfo::exists(store));
 }
 
-TEST(Executable, EachCommandsHelpSaysWhatItDoesInASentence)
+TEST(Executable, EachCommandsHelpOpensWithItsTitleAndNamesItsArgumentsInTheCallersLanguage)
 {
     QTemporaryDir dir;
-    for (const char *command : {"folders", "clean-up", "recognize", "export-receipts"}) {
-        const Ended ended = runToEnd(dir.filePath(QStringLiteral("help.store")), {QLatin1String(command), QStringLiteral("--help")});
-        EXPECT_EQ(ended.code, 0) << command;
-        const QStringList lines = ended.out.split(u'\n');
-        ASSERT_GT(lines.size(), 3) << command;
-        EXPECT_TRUE(lines.at(0).startsWith(QStringLiteral("Usage: filewright %1 ").arg(QLatin1String(command))));
-        EXPECT_TRUE(lines.at(1).isEmpty());
-        // A whole sentence, not a heading.
-        EXPECT_TRUE(lines.at(2).endsWith(u'.')) << lines.at(2).toStdString();
-        EXPECT_GT(lines.at(2).count(u' '), 4) << lines.at(2).toStdString();
+    const struct
+    {
+        const char *command;
+        const Variables &language;
+        // The help's first paragraphs: an action's title, its usage and what
+        // it does; for a command that is no action, what it does and its usage.
+        QStringList paragraphs;
+    } helps[] = {
+        {"clean-up", english,
+         {QStringLiteral("Clean Up Folder Now"), QStringLiteral("Usage: filewright clean-up [options] FOLDER"),
+          QStringLiteral("Runs the newest files of a watched folder through your rules now. "
+                         "FOLDER is an id that \"filewright folders\" lists.")}},
+        {"clean-up", german,
+         {QStringLiteral("Ordner jetzt aufräumen"), QStringLiteral("Aufruf: filewright clean-up [Optionen] ORDNER"),
+          QStringLiteral("Wendet deine Regeln jetzt auf die neuesten Dateien eines beobachteten Ordners an. "
+                         "ORDNER ist eine ID, die „filewright folders“ auflistet.")}},
+        {"recognize", english,
+         {QStringLiteral("Recognize File"), QStringLiteral("Usage: filewright recognize [options] FILE"),
+          QStringLiteral("Reads a PDF, image, text or RTF file and tells its kind, sender, date, amount, currency and "
+                         "whether it needs checking, as a \"Recognized Document\". The file is neither moved nor kept.")}},
+        {"recognize", german,
+         {QStringLiteral("Datei erkennen"), QStringLiteral("Aufruf: filewright recognize [Optionen] DATEI"),
+          QStringLiteral("Liest eine PDF-, Bild-, Text- oder RTF-Datei und nennt Art, Absender, Datum, Betrag, Währung "
+                         "und ob sie zu prüfen ist, als „Erkanntes Dokument“. Die Datei wird weder verschoben noch "
+                         "aufbewahrt.")}},
+        {"export-receipts", english,
+         {QStringLiteral("Export Receipts for Month"), QStringLiteral("Usage: filewright export-receipts [options] YEAR MONTH"),
+          QStringLiteral("Writes the month's invoices and receipts with their list into a ZIP archive and prints its "
+                         "path. YEAR is from 2000 to 2100, MONTH from 1 to 12.")}},
+        {"export-receipts", german,
+         {QStringLiteral("Belege eines Monats exportieren"),
+          QStringLiteral("Aufruf: filewright export-receipts [Optionen] JAHR MONAT"),
+          QStringLiteral("Schreibt die Rechnungen und Quittungen des Monats mit ihrer Liste in ein ZIP-Archiv und gibt "
+                         "dessen Pfad aus. JAHR liegt zwischen 2000 und 2100, MONAT zwischen 1 und 12.")}},
+        {"folders", english,
+         {QStringLiteral("Lists the watched folders, oldest first, one \"Watched Folder\" per line as id, name and path; "
+                         "with ids, only those folders."),
+          QStringLiteral("Usage: filewright folders [options] [FOLDER...]")}},
+        {"folders", german,
+         {QStringLiteral("Listet die beobachteten Ordner, die ältesten zuerst, je Zeile ein „Beobachteter Ordner“ mit ID, "
+                         "Name und Pfad auf; mit IDs nur diese Ordner."),
+          QStringLiteral("Aufruf: filewright folders [Optionen] [ORDNER...]")}},
+    };
+    for (const auto &help : helps) {
+        const std::string asked = std::string(help.command) + " --help, " + help.language.constFirst().second.toStdString();
+        const Ended ended = runToEnd(dir.filePath(QStringLiteral("help.store")),
+                                     {QLatin1String(help.command), QStringLiteral("--help")}, help.language);
+        EXPECT_EQ(ended.code, 0) << asked;
+        EXPECT_EQ(ended.out.split(QStringLiteral("\n\n")).mid(0, help.paragraphs.size()), help.paragraphs) << asked;
+        // The overview names the arguments alike: "  clean-up FOLDER  ...".
+        const QString arguments = help.paragraphs.at(1).section(QStringLiteral("] "), 1);
+        const Ended overview = runToEnd(dir.filePath(QStringLiteral("help.store")), {QStringLiteral("--help")}, help.language);
+        EXPECT_TRUE(overview.out.contains(QStringLiteral("\n  %1 %2 ").arg(QLatin1String(help.command), arguments)))
+            << asked << ": " << overview.out.toStdString();
     }
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("help.store"))));
 }
 
 TEST(Executable, OptionsItDoesNotTakeAreRefusedAndQtsOwnStartTheApplication)
@@ -126,11 +178,11 @@ TEST(Executable, OptionsItDoesNotTakeAreRefusedAndQtsOwnStartTheApplication)
         QStringList arguments;
         QString refusal;
     } refused[] = {
-        {{QStringLiteral("--bogus")}, QStringLiteral("\"--bogus\" is not a Filewright option.")},
-        {{QStringLiteral("-x")}, QStringLiteral("\"-x\" is not a Filewright option.")},
-        {{QStringLiteral("--json"), QStringLiteral("folders")}, QStringLiteral("\"--json\" is not a Filewright option.")},
-        {{QStringLiteral("--selftest"), QStringLiteral("--bogus")}, QStringLiteral("\"--bogus\" is not a Filewright option.")},
-        {{QStringLiteral("--selftest=1")}, QStringLiteral("\"--selftest=1\" is not a Filewright option.")},
+        {{QStringLiteral("--bogus")}, QStringLiteral("\"--bogus\" is not an option of Filewright.")},
+        {{QStringLiteral("-x")}, QStringLiteral("\"-x\" is not an option of Filewright.")},
+        {{QStringLiteral("--json"), QStringLiteral("folders")}, QStringLiteral("\"--json\" is not an option of Filewright.")},
+        {{QStringLiteral("--selftest"), QStringLiteral("--bogus")}, QStringLiteral("\"--bogus\" is not an option of Filewright.")},
+        {{QStringLiteral("--selftest=1")}, QStringLiteral("\"--selftest=1\" is not an option of Filewright.")},
         {{QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("folders")},
          QStringLiteral("The command \"folders\" comes first, before any option.")},
         {{QStringLiteral("--reverse"), QStringLiteral("stray")}, QStringLiteral("\"stray\" is not a Filewright command.")},
@@ -144,6 +196,12 @@ TEST(Executable, OptionsItDoesNotTakeAreRefusedAndQtsOwnStartTheApplication)
             << arguments << ": " << ended.err.toStdString();
         EXPECT_FALSE(QFileInfo::exists(store)) << arguments;
     }
+
+    // In German, in the same words as a command's refusal.
+    const Ended inGerman = runToEnd(store, {QStringLiteral("--bogus")}, german);
+    EXPECT_EQ(inGerman.code, 2);
+    EXPECT_TRUE(inGerman.err.contains(QStringLiteral("„--bogus“ ist keine Option von Filewright.\n\nAufruf: filewright ")))
+        << inGerman.err.toStdString();
 
     // The self-test wherever it stands, here refused for want of a home of its own.
     for (const QStringList &arguments :

@@ -6,6 +6,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QFile>
+
+#include <algorithm>
+#include <dirent.h>
 
 namespace {
 
@@ -77,6 +81,42 @@ bool testWithUnzip(const QString &archivePath, QString *output)
     if (output)
         *output = QString::fromUtf8(unzip.readAll());
     return finished && unzip.exitStatus() == QProcess::NormalExit && unzip.exitCode() == 0;
+}
+
+QByteArray runUnzip(const QStringList &arguments)
+{
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("PATH"), QProcessEnvironment::systemEnvironment().value(QStringLiteral("PATH")));
+    environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    QProcess unzip;
+    unzip.setProcessEnvironment(environment);
+    unzip.start(QStringLiteral("unzip"), arguments);
+    const bool finished = unzip.waitForFinished(60000);
+    const QByteArray output = unzip.readAllStandardOutput();
+    if (!finished || unzip.exitStatus() != QProcess::NormalExit || unzip.exitCode() != 0) {
+        ADD_FAILURE() << "unzip " << arguments.join(u' ').toStdString() << " failed: " << output.toStdString()
+                      << unzip.readAllStandardError().toStdString();
+        return {};
+    }
+    return output;
+}
+
+QList<QByteArray> rawNames(const QString &folder)
+{
+    QList<QByteArray> names;
+    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir) {
+        ADD_FAILURE() << "cannot list " << folder.toStdString();
+        return names;
+    }
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (name != "." && name != "..")
+            names.append(name);
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 quint16 read16(const QByteArray &bytes, qsizetype offset)

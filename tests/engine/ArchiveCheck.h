@@ -30,6 +30,14 @@ QList<Entry> readWithPython(const QString &archivePath);
 // Runs `unzip -t -qq`; true when every entry extracts with a matching checksum.
 bool testWithUnzip(const QString &archivePath, QString *output = nullptr);
 
+// Runs unzip with the given arguments as a user would, in a UTF-8 locale
+// (LANG=C.UTF-8) and nothing else of ours; what it printed, or a failure of
+// the current test (and nothing) when it did not succeed.
+QByteArray runUnzip(const QStringList &arguments);
+
+// The raw names in a folder, as the file system holds them, sorted by byte.
+QList<QByteArray> rawNames(const QString &folder);
+
 // Reads a little-endian 16-bit value at `offset`.
 quint16 read16(const QByteArray &bytes, qsizetype offset);
 

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -36,6 +37,15 @@ QStringList rows(const QString &text)
     EXPECT_TRUE(text.startsWith(u'\uFEFF'));
     EXPECT_TRUE(text.endsWith(u"\r\n"_s));
     return text.mid(1).chopped(2).split(u"\r\n"_s);
+}
+
+// Names as bytes, in a form a failure prints readably.
+std::vector<std::string> bytesOf(const QList<QByteArray> &names)
+{
+    std::vector<std::string> strings;
+    for (const QByteArray &name : names)
+        strings.push_back(name.toStdString());
+    return strings;
 }
 
 QStringList entriesOf(const QDir &dir)
@@ -178,6 +188,48 @@ TEST(ReceiptExport, WritesAnArchiveWithTheListAndEveryReadableFile)
     ASSERT_TRUE(contents.at(0).startsWith(bom));
     // (Decoding UTF-8 with Qt would drop the byte-order mark.)
     EXPECT_EQ(rows(u'\uFEFF' + QString::fromUtf8(contents.at(0).mid(3))), expectedRows);
+}
+
+TEST(ReceiptExport, UnzipListsAndExtractsTheNamesAsWritten)
+{
+    const QTemporaryDir dir;
+    const QList<QByteArray> names{"Bäckerei Huber 7,85 EUR.pdf", "Müller & Söhne.pdf", "Łódź Hotel.pdf"};
+    QList<ReceiptLine> lines;
+    for (const QByteArray &name : names) {
+        const QString file = dir.filePath(u"in/"_s + QString::fromUtf8(name));
+        ASSERT_TRUE(TestSupport::writeFile(file, name));
+        lines.append(lineFor(file));
+    }
+    const QString path = ReceiptExport::write(lines, 2026, 10, dir.path());
+
+    QList<QByteArray> expected{"belege-2026-10.csv"};
+    expected += names;
+    std::sort(expected.begin(), expected.end());
+
+    // The listing: the names stand in the column under "Name", byte for byte.
+    const QList<QByteArray> listing = ArchiveCheck::runUnzip({u"-l"_s, path}).split('\n');
+    ASSERT_GE(listing.size(), 3);
+    const qsizetype column = listing.at(1).indexOf("Name");
+    ASSERT_GT(column, 0) << listing.at(1).toStdString();
+    QList<QByteArray> listed;
+    for (const QByteArray &line : listing.mid(3)) {
+        if (line.startsWith("---"))
+            break;
+        listed.append(line.mid(column));
+    }
+    std::sort(listed.begin(), listed.end());
+    QList<QByteArray> expectedListed;
+    for (const QByteArray &name : expected)
+        expectedListed.append("belege-2026-10/" + name);
+    EXPECT_EQ(bytesOf(listed), bytesOf(expectedListed));
+
+    // The extracted files carry the same names, and each its own content.
+    const QString out = dir.filePath(u"out"_s);
+    ArchiveCheck::runUnzip({u"-q"_s, path, u"-d"_s, out});
+    EXPECT_EQ(bytesOf(ArchiveCheck::rawNames(out)), std::vector<std::string>{"belege-2026-10"});
+    EXPECT_EQ(bytesOf(ArchiveCheck::rawNames(out + u"/belege-2026-10"_s)), bytesOf(expected));
+    for (const QByteArray &name : names)
+        EXPECT_EQ(TestSupport::readFile(out + u"/belege-2026-10/"_s + QString::fromUtf8(name)), name);
 }
 
 TEST(ReceiptExport, NeverReplacesAnExistingArchive)

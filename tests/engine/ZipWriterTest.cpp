@@ -59,9 +59,9 @@ TEST(ZipWriter, WritesArchivesThatOtherReadersAccept)
         EXPECT_EQ(std::tuple(read[i].name, read[i].data, read[i].crc),
                   std::tuple(entries[i].name, entries[i].data, CRC32::checksum(entries[i].data)));
         EXPECT_EQ(std::tuple(read[i].size, read[i].compressedSize), std::tuple(entries[i].data.size(), entries[i].data.size()));
-        // Stored, UTF-8 names, version 2.0, a plain file readable by all, local time.
+        // Stored, UTF-8 names, made by version 2.0 on Unix, a plain file readable by all, local time.
         EXPECT_EQ(std::tuple(read[i].method, read[i].flags, read[i].createVersion, read[i].createSystem),
-                  std::tuple(0, 0x0800, 20, 0));
+                  std::tuple(0, 0x0800, 20, 3));
         EXPECT_EQ(read[i].externalAttributes, 0x81A40000u);
         EXPECT_EQ(read[i].dateTime, (QList<int>{2026, 10, 12, 11, 30, 0}));
     }
