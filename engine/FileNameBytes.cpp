@@ -6,6 +6,7 @@
 #include <memory>
 
 #include <dirent.h>
+#include <sys/stat.h>
 
 namespace FileNameBytes {
 
@@ -35,6 +36,11 @@ std::optional<QByteArray> undecodable(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.fileName().contains(QChar::ReplacementCharacter))
+        return std::nullopt;
+    // A name that holds a real U+FFFD is valid text: when it exists as
+    // written, the path is that entry and no other.
+    struct stat asWritten;
+    if (::lstat(QFile::encodeName(path).constData(), &asWritten) == 0)
         return std::nullopt;
     const QString folder = info.path();
     const QString wanted = (folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/')) + info.fileName();

@@ -31,8 +31,9 @@ QList<Entry> undecodableIn(const QString &folder);
 
 // The encoded path of the entry that path's text stands for when that
 // entry's name is not valid UTF-8: the first such entry of path's folder
-// whose name decodes to path's name. None when path's name holds no U+FFFD
-// or its folder has no such entry.
+// whose name decodes to path's name. None when path's name holds no U+FFFD,
+// when an entry of that very text exists (a valid name may hold U+FFFD), or
+// when its folder has no such entry.
 std::optional<QByteArray> undecodable(const QString &path);
 
 } // namespace FileNameBytes

@@ -16,9 +16,58 @@
 #include <QFileInfo>
 #include <QJsonArray>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include <functional>
+
+std::optional<FolderIdentity> FolderIdentity::of(const QString &path)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return std::nullopt;
+    return FolderIdentity{quint64(info.st_dev), quint64(info.st_ino)};
+}
+
+namespace {
+
+// Device and inode numbers may pass the 53 bits that a JSON number holds
+// exactly, so they are written as decimal text.
+QJsonObject madeFolderToJson(const MadeFolder &folder)
+{
+    return QJsonObject{
+        {QStringLiteral("path"), FileUrlCoding::toJson(folder.path)},
+        {QStringLiteral("device"), QString::number(folder.identity.device)},
+        {QStringLiteral("inode"), QString::number(folder.identity.inode)},
+    };
+}
+
+quint64 requiredNumberText(const QJsonObject &object, const QString &key)
+{
+    bool ok = false;
+    const quint64 number = JsonCoding::requiredString(object, key).toULongLong(&ok, 10);
+    if (!ok)
+        throw JsonCoding::DecodeError(QStringLiteral("Key \"%1\" is not a whole number").arg(key));
+    return number;
+}
+
+QList<MadeFolder> madeFoldersFromJson(const QJsonObject &object, const QString &key)
+{
+    QList<MadeFolder> folders;
+    if (!object.contains(key) || object.value(key).isNull())
+        return folders;
+    for (const QJsonValue &value : JsonCoding::requiredArray(object, key)) {
+        const QJsonObject folder = JsonCoding::requiredObject(value, key);
+        folders.append(MadeFolder{FileUrlCoding::requiredPath(folder, QStringLiteral("path")),
+                                  FolderIdentity{requiredNumberText(folder, QStringLiteral("device")),
+                                                 requiredNumberText(folder, QStringLiteral("inode"))}});
+    }
+    return folders;
+}
+
+} // namespace
 
 QJsonObject Performed::toJson() const
 {
@@ -32,6 +81,12 @@ QJsonObject Performed::toJson() const
         object.insert(QStringLiteral("trashAfterDays"), static_cast<double>(*trashAfterDays));
     if (createdFolders)
         object.insert(QStringLiteral("createdFolders"), FileUrlCoding::toJson(*createdFolders));
+    if (!madeFolders.isEmpty()) {
+        QJsonArray folders;
+        for (const MadeFolder &folder : madeFolders)
+            folders.append(madeFolderToJson(folder));
+        object.insert(QStringLiteral("madeFolders"), folders);
+    }
     return object;
 }
 
@@ -49,6 +104,7 @@ Performed Performed::fromJson(const QJsonObject &object)
     performed.addedTags = JsonCoding::requiredStringList(object, QStringLiteral("addedTags"));
     performed.trashAfterDays = FileUrlCoding::optionalInteger(object, QStringLiteral("trashAfterDays"));
     performed.createdFolders = FileUrlCoding::optionalPaths(object, QStringLiteral("createdFolders"));
+    performed.madeFolders = madeFoldersFromJson(object, QStringLiteral("madeFolders"));
     return performed;
 }
 
@@ -99,28 +155,43 @@ QStringList addTags(const Plan &plan, const std::optional<QStringList> &tagsBefo
     return added;
 }
 
-// How many folders, from the filed file's folder upwards and two at most,
-// the filing itself created; none for a record that does not say.
-int createdLevels(const Performed &performed)
+// Whether a filing made the folder at path that stands there now: this
+// record's own (by its identity, or by its path alone when the record kept
+// none), or any other record's with the folder's present identity.
+bool madeByFiling(const QString &folder, const Performed &performed, const QList<MadeFolder> &madeByFilings)
 {
-    if (!performed.createdFolders || performed.destination == performed.original)
-        return 0;
-    QStringList created;
-    for (const QString &folder : *performed.createdFolders)
-        created.append(QDir::cleanPath(folder));
+    const std::optional<FolderIdentity> now = FolderIdentity::of(folder);
+    if (!now)
+        return false;
+    const auto atPath = [&](const MadeFolder &made) { return QDir::cleanPath(made.path) == folder; };
+    const auto sameFolder = [&](const MadeFolder &made) { return atPath(made) && made.identity == *now; };
+    if (std::any_of(performed.madeFolders.begin(), performed.madeFolders.end(), sameFolder)
+        || std::any_of(madeByFilings.begin(), madeByFilings.end(), sameFolder))
+        return true;
+    // A folder this record made without keeping its identity: by its path alone.
+    return performed.createdFolders
+        && std::none_of(performed.madeFolders.begin(), performed.madeFolders.end(), atPath)
+        && std::any_of(performed.createdFolders->begin(), performed.createdFolders->end(),
+                       [&](const QString &created) { return QDir::cleanPath(created) == folder; });
+}
+
+// How many folders, from the filed file's folder upwards and two at most,
+// filings made.
+int createdLevels(const Performed &performed, const QList<MadeFolder> &madeByFilings)
+{
     int levels = 0;
-    QString folder = QDir::cleanPath(parentOf(performed.destination));
-    while (levels < 2 && created.contains(folder)) {
+    for (const QString &folder : undoFolders(performed)) {
+        if (!madeByFiling(folder, performed, madeByFilings))
+            break;
         ++levels;
-        folder = parentOf(folder);
     }
     return levels;
 }
 
 // What is left of an undo once the file is back: emptied folders and copies.
-void tidyAfterUndo(const Performed &performed)
+void tidyAfterUndo(const Performed &performed, const QList<MadeFolder> &madeByFilings)
 {
-    if (const int levels = createdLevels(performed); levels > 0)
+    if (const int levels = createdLevels(performed, madeByFilings); levels > 0)
         removeEmptyFolders(parentOf(performed.destination), levels);
     for (const QString &copy : performed.copies) {
         if (!exists(copy))
@@ -153,7 +224,12 @@ Performed perform(const Plan &plan, const std::optional<QStringList> &tagsBefore
     if (plan.openWith)
         open(plan.destination, *plan.openWith);
 
-    return Performed{plan.original, plan.destination, plan.copies, added, plan.trashAfterDays, created};
+    QList<MadeFolder> made;
+    for (const QString &folder : std::as_const(created)) {
+        if (const std::optional<FolderIdentity> identity = FolderIdentity::of(folder))
+            made.append(MadeFolder{folder, *identity});
+    }
+    return Performed{plan.original, plan.destination, plan.copies, added, plan.trashAfterDays, created, made};
 }
 
 Performed resume(const Plan &plan, std::optional<quint64> fileID, const QStringList &tagsBefore)
@@ -184,7 +260,8 @@ Performed resume(const Plan &plan, std::optional<quint64> fileID, const QStringL
     return performed;
 }
 
-QString undo(const Performed &performed, const std::function<void(const QString &target)> &beforeMove)
+QString undo(const Performed &performed, const std::function<void(const QString &target)> &beforeMove,
+             const QList<MadeFolder> &madeByFilings)
 {
     if (!exists(performed.destination))
         throw FileOperationError::fileMoved(RealHome::abbreviate(performed.destination));
@@ -225,12 +302,12 @@ QString undo(const Performed &performed, const std::function<void(const QString 
         }
         KillPoint::reach();
     }
-    tidyAfterUndo(performed);
+    tidyAfterUndo(performed, madeByFilings);
     return result;
 }
 
 QString resumeUndo(const Performed &performed, std::optional<quint64> fileID, const QString &target,
-                   const std::function<void(const QString &target)> &beforeMove)
+                   const std::function<void(const QString &target)> &beforeMove, const QList<MadeFolder> &madeByFilings)
 {
     if (performed.destination != performed.original && !target.isEmpty() && exists(target)) {
         const bool stillFiled = exists(performed.destination)
@@ -240,11 +317,19 @@ QString resumeUndo(const Performed &performed, std::optional<quint64> fileID, co
         if (!stillFiled
             || (FileTransfer::sameContent(performed.destination, target)
                 && ::unlink(QFile::encodeName(performed.destination).constData()) == 0)) {
-            tidyAfterUndo(performed);
+            tidyAfterUndo(performed, madeByFilings);
             return target;
         }
     }
-    return undo(performed, beforeMove);
+    return undo(performed, beforeMove, madeByFilings);
+}
+
+QStringList undoFolders(const Performed &performed)
+{
+    if (performed.destination == performed.original)
+        return {};
+    const QString folder = QDir::cleanPath(parentOf(performed.destination));
+    return {folder, parentOf(folder)};
 }
 
 void trash(const QString &path)

@@ -8,11 +8,35 @@
 
 #include <QByteArray>
 #include <QJsonObject>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 #include <optional>
+
+// Which folder stood at a path: its device and inode. A folder removed and
+// made again at the same path is another folder.
+struct FolderIdentity
+{
+    quint64 device = 0;
+    quint64 inode = 0;
+
+    friend bool operator==(const FolderIdentity &, const FolderIdentity &) = default;
+
+    // The identity of the folder at path now; none when nothing there can
+    // be looked at or it is no folder.
+    static std::optional<FolderIdentity> of(const QString &path);
+};
+
+// A folder that filing made, and which one it was.
+struct MadeFolder
+{
+    QString path;
+    FolderIdentity identity;
+
+    friend bool operator==(const MadeFolder &, const MadeFolder &) = default;
+};
 
 // What filing did to one file; the journal keeps it as JSON for undo.
 struct Performed
@@ -23,9 +47,13 @@ struct Performed
     QStringList addedTags; // the plan's tags the file did not carry before
     std::optional<qint64> trashAfterDays;
     // The folders filing created, outermost first. Records from before it
-    // was kept have none: their undo removes no folder, since any of them
-    // may be the user's own.
+    // was kept have none: they name no folder for an undo to remove, since
+    // any of them may be the user's own.
     std::optional<QStringList> createdFolders;
+    // Those of the created folders whose identity was read when they were
+    // made, in the same order. Records from before identities were kept
+    // have none.
+    QList<MadeFolder> madeFolders;
 
     friend bool operator==(const Performed &, const Performed &) = default;
 
@@ -56,19 +84,29 @@ Performed resume(const Plan &plan, std::optional<quint64> fileID, const QStringL
 
 // Puts the file back (under the next free name when another file has taken
 // its old one), removes the tags filing added, removes up to two folders
-// that filing created and that are empty now (from the filed file's folder
-// upwards, never one that was there before) and moves the copies to the
-// Trash. Returns where
-// the file is now. Throws FileOperationError::fileMoved, before anything
-// changes, when the file is no longer where filing put it. beforeMove
-// (optional) learns the free name the file goes back to before it moves.
-QString undo(const Performed &performed, const std::function<void(const QString &target)> &beforeMove = {});
+// that are empty now (from the filed file's folder upwards) and moves the
+// copies to the Trash. A folder goes only when a filing made it: this one
+// (by its record), or any filing in madeByFilings whose record names the
+// folder's path with the identity the folder still has. A folder that was
+// there before, or that the user made later at the same path, stays.
+// Returns where the file is now. Throws FileOperationError::fileMoved, before
+// anything changes, when the file is no longer where filing put it.
+// beforeMove (optional) learns the free name the file goes back to before it
+// moves.
+QString undo(const Performed &performed, const std::function<void(const QString &target)> &beforeMove = {},
+             const QList<MadeFolder> &madeByFilings = {});
 
 // Finishes an undo cut short: when the file is already at the target it
 // was going back to (or its whole copy is, across file systems), what is
 // left is done; otherwise the undo runs again.
 QString resumeUndo(const Performed &performed, std::optional<quint64> fileID, const QString &target,
-                   const std::function<void(const QString &target)> &beforeMove = {});
+                   const std::function<void(const QString &target)> &beforeMove = {},
+                   const QList<MadeFolder> &madeByFilings = {});
+
+// The folders an undo of the filing may remove, inner first: the filed
+// file's folder and the one above it; none when the file did not move.
+// Only records of folders made at these paths matter to the undo.
+QStringList undoFolders(const Performed &performed);
 
 // Moves an item to the Trash. Throws FileOperationError::failed.
 void trash(const QString &path);

@@ -47,12 +47,16 @@ Plan plan(const Rule &rule, const FileFacts &facts, const NameTemplate &nameTemp
             missing += nameTemplate.missing(action.value, values);
             name = nameTemplate.fileName(action.value, values, originalExtension);
             break;
-        case RuleAction::Kind::tag:
+        case RuleAction::Kind::tag: {
+            // Only tags from earlier actions are passed over: a tag written
+            // twice in one action's list stays twice.
+            const qsizetype earlier = result.tags.size();
             for (const QString &tag : action.tags()) {
-                if (!result.tags.contains(tag))
+                if (!result.tags.first(earlier).contains(tag))
                     result.tags.append(tag);
             }
             break;
+        }
         case RuleAction::Kind::trashAfter: {
             // A negative count would send the file to the Trash at the next
             // sweep; like an unreadable count it sets no Trash date.

@@ -9,9 +9,12 @@ namespace StandardFolders {
 enum class Folder { desktop, documents, downloads, pictures };
 
 // The folder in "~" form ("~/Dokumente"), or its absolute path when the
-// desktop puts it outside the home. Where the desktop names none, or names
-// the home itself (how a switched-off folder is written), the plain English
-// name: "~/Desktop", "~/Documents", "~/Downloads", "~/Pictures".
+// desktop puts it outside the home. The folder file's value is "$HOME/..."
+// (which counts only when it stays below the home once "." and ".." are
+// resolved) or an absolute path (taken as written). Where the desktop names
+// none, names the home itself (how a switched-off folder is written) or
+// writes anything else, the plain English name: "~/Desktop", "~/Documents",
+// "~/Downloads", "~/Pictures".
 QString tilde(Folder folder);
 
 // The same folder's absolute path, with "~" standing for home.

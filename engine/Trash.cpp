@@ -110,28 +110,68 @@ std::optional<Place> placeFor(const QString &path)
     return std::nullopt;
 }
 
-QString candidateName(const QString &name, int n)
+// A name and its info file's name (the name plus ".trashinfo") both fit the
+// file system's 255 bytes when the name keeps within this many.
+constexpr qsizetype maxTrashNameBytes = 255 - qsizetype(sizeof(".trashinfo") - 1);
+
+qsizetype utf8Size(QStringView text)
 {
-    if (n == 1)
-        return name;
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot <= 0)
-        return name + QLatin1Char(' ') + QString::number(n);
-    return name.left(dot) + QLatin1Char(' ') + QString::number(n) + name.mid(dot);
+    return text.toUtf8().size();
 }
 
-// Whether trashName is one of the later names candidateName gives name.
+// The start of the text up to at most maxBytes of UTF-8, cut between code points.
+QString utf8Prefix(const QString &text, qsizetype maxBytes)
+{
+    qsizetype bytes = 0;
+    qsizetype end = 0;
+    while (end < text.size()) {
+        const bool pair = text[end].isHighSurrogate() && end + 1 < text.size() && text[end + 1].isLowSurrogate();
+        const qsizetype next = end + (pair ? 2 : 1);
+        bytes += utf8Size(QStringView(text).sliced(end, next - end));
+        if (bytes > maxBytes)
+            break;
+        end = next;
+    }
+    return text.left(end);
+}
+
+// The n-th name the item may get in the Trash: its own name, then "stem 2.ext",
+// "stem 3.ext" ... A name too long for the Trash loses the end of its stem
+// (never its extension, never half a character) so that with the number it
+// keeps within maxTrashNameBytes; the info file keeps the original path.
+QString candidateName(const QString &name, int n)
+{
+    const QString suffix = n == 1 ? QString() : QLatin1Char(' ') + QString::number(n);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    QString stem = dot <= 0 ? name : name.left(dot);
+    QString extension = dot <= 0 ? QString() : name.mid(dot);
+    if (utf8Size(name) + utf8Size(suffix) <= maxTrashNameBytes)
+        return stem + suffix + extension;
+    // An "extension" that leaves no room for a stem is part of the name.
+    if (maxTrashNameBytes - utf8Size(extension) - utf8Size(suffix) < 1) {
+        stem = name;
+        extension.clear();
+    }
+    return utf8Prefix(stem, maxTrashNameBytes - utf8Size(extension) - utf8Size(suffix)) + suffix + extension;
+}
+
+// Whether trashName is one of the names candidateName gives name.
 bool isCandidateName(const QString &trashName, const QString &name)
 {
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    const QString stem = dot <= 0 ? name : name.left(dot);
-    const QString extension = dot <= 0 ? QString() : name.mid(dot);
-    if (!trashName.startsWith(stem + QLatin1Char(' ')) || !trashName.endsWith(extension))
-        return false;
-    const QString number = trashName.mid(stem.size() + 1, trashName.size() - stem.size() - 1 - extension.size());
-    bool ok = false;
-    const int n = number.toInt(&ok);
-    return ok && n >= 2 && number == QString::number(n);
+    if (trashName == candidateName(name, 1))
+        return true;
+    // The number follows one of its blanks: each blank followed by digits is tried.
+    for (qsizetype blank = trashName.indexOf(QLatin1Char(' ')); blank >= 0;
+         blank = trashName.indexOf(QLatin1Char(' '), blank + 1)) {
+        qsizetype end = blank + 1;
+        while (end < trashName.size() && trashName[end].isDigit() && trashName[end].unicode() < 0x80)
+            ++end;
+        bool ok = false;
+        const int n = trashName.sliced(blank + 1, end - blank - 1).toInt(&ok);
+        if (ok && n >= 2 && trashName == candidateName(name, n))
+            return true;
+    }
+    return false;
 }
 
 QByteArray infoText(const QString &path, const Place &place, const QDateTime &now)
@@ -186,7 +226,7 @@ void removeUnfinished(const QString &path)
     const QStringList infos = QDir(infoFolder).entryList({QStringLiteral("*.trashinfo")}, QDir::Files | QDir::Hidden);
     for (const QString &infoName : infos) {
         const QString trashName = infoName.chopped(int(qstrlen(".trashinfo")));
-        if (trashName != name && !isCandidateName(trashName, name))
+        if (!isCandidateName(trashName, name))
             continue;
         QFile info(infoFolder + infoName);
         if (!info.open(QIODevice::ReadOnly) || !info.readAll().split('\n').contains(line))

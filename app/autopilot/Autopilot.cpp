@@ -304,7 +304,8 @@ bool Autopilot::startUndo(qint64 entryId)
     };
     FileWork *work = m_fileWork;
     Store *store = &m_store;
-    auto undoOnDisk = [this, work, store, state, performed = step->performed]() -> Result {
+    auto undoOnDisk = [this, work, store, state, performed = step->performed,
+                       madeByFilings = step->madeByFilings]() -> Result {
         Result result;
         try {
             result.back = FileOperations::undo(performed, [&](const QString &target) {
@@ -316,7 +317,7 @@ bool Autopilot::startUndo(qint64 entryId)
                     }
                     ReviewDecisions::noteUndoTarget(*store, state->entry, state->intent, target);
                 });
-            });
+            }, madeByFilings);
             KillPoint::reach();
         } catch (const FileOperationError &error) {
             result.error = error.description();

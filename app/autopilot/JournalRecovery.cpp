@@ -104,7 +104,8 @@ void JournalRecovery::settleUndo(Autopilot &autopilot, JournalEntry &entry, cons
     };
     note(intent.target);
     try {
-        const QString back = FileOperations::resumeUndo(*performed, entry.fileID, intent.target, note);
+        const QString back = FileOperations::resumeUndo(*performed, entry.fileID, intent.target, note,
+                                                        ReviewDecisions::foldersMadeByFilings(store, *performed));
         ReviewDecisions::undone(store, entry, back, autopilot.m_loopGuard, autopilot.m_cache, autopilot.now());
     } catch (const FileOperationError &error) {
         entry.message = error.description();

@@ -11,6 +11,8 @@
 #include "RecognitionCache.h"
 #include "Store.h"
 
+#include <QDir>
+
 namespace ReviewDecisions {
 
 void approve(Store &store, JournalEntry &entry, const std::optional<Recognition> &corrected, RecognitionCache &cache,
@@ -52,7 +54,8 @@ void undo(Store &store, JournalEntry &entry, LoopGuard &loopGuard, RecognitionCa
         return;
     try {
         const QString back = FileOperations::undo(
-            step->performed, [&](const QString &target) { noteUndoTarget(store, entry, step->intent, target); });
+            step->performed, [&](const QString &target) { noteUndoTarget(store, entry, step->intent, target); },
+            step->madeByFilings);
         KillPoint::reach();
         undone(store, entry, back, loopGuard, cache, now);
     } catch (const FileOperationError &error) {
@@ -82,9 +85,28 @@ std::optional<UndoStep> beginUndo(Store &store, JournalEntry &entry)
     // The entry says what is about to happen before the disk is touched,
     // and where the file goes back to, so that a crash halfway is settled at
     // the next start (JournalRecovery).
-    UndoStep step{*performed, JournalIntent::begin(JournalIntent::Kind::undo)};
+    UndoStep step{*performed, JournalIntent::begin(JournalIntent::Kind::undo), foldersMadeByFilings(store, *performed)};
     noteUndoTarget(store, entry, step.intent, QString());
     return step;
+}
+
+QList<MadeFolder> foldersMadeByFilings(const Store &store, const Performed &performed)
+{
+    const QStringList places = FileOperations::undoFolders(performed);
+    QList<MadeFolder> made;
+    if (places.isEmpty())
+        return made;
+    for (const JournalEntry &entry : store.journalWithMadeFolders()) {
+        // A record that cannot be read names nothing.
+        const std::optional<Performed> other = entry.performed();
+        if (!other)
+            continue;
+        for (const MadeFolder &folder : other->madeFolders) {
+            if (places.contains(QDir::cleanPath(folder.path)) && !made.contains(folder))
+                made.append(folder);
+        }
+    }
+    return made;
 }
 
 void noteUndoTarget(Store &store, JournalEntry &entry, JournalIntent &intent, const QString &target)

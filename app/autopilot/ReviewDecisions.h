@@ -54,8 +54,13 @@ struct UndoStep
 {
     Performed performed;
     JournalIntent intent;
+    // What the journal knows of folders filings made where the undo may remove one.
+    QList<MadeFolder> madeByFilings;
 };
 std::optional<UndoStep> beginUndo(Store &store, JournalEntry &entry);
+// The folders that filings in the journal made at the places an undo of
+// this filing may remove, with the identities they had then.
+QList<MadeFolder> foldersMadeByFilings(const Store &store, const Performed &performed);
 // Stores where the file is about to go back to, before it moves.
 void noteUndoTarget(Store &store, JournalEntry &entry, JournalIntent &intent, const QString &target);
 // Stores an undo that failed: the entry keeps its status, with the error as its message.

@@ -828,6 +828,16 @@ QList<JournalEntry> Store::journalUnderWay() const
     });
 }
 
+QList<JournalEntry> Store::journalWithMadeFolders() const
+{
+    return guarded<QList<JournalEntry>>("fetching entries that made folders", {}, [&]() -> QList<JournalEntry> {
+        // Records that made no folder leave the key out.
+        Query q = m_database.query("SELECT " JOURNAL_COLUMNS " FROM journalEntry "
+                                   "WHERE instr(performedData, CAST('\"madeFolders\"' AS BLOB)) > 0 ORDER BY id");
+        return collect<JournalEntry>(q, readEntry);
+    });
+}
+
 QList<RecognitionRecord> Store::recognitionRecords() const
 {
     return guarded<QList<RecognitionRecord>>("fetching recognitions", {}, [&]() -> QList<RecognitionRecord> {

@@ -93,6 +93,9 @@ public:
     QList<JournalEntry> journalDueForTrash(const QDateTime &now) const;
     // Entries whose step on disk was begun and not yet settled, oldest first.
     QList<JournalEntry> journalUnderWay() const;
+    // Entries, of any status, whose filing record names folders the filing
+    // made together with their identities; oldest first.
+    QList<JournalEntry> journalWithMadeFolders() const;
     // Oldest first.
     QList<RecognitionRecord> recognitionRecords() const;
     QList<RecognitionRecord> recognitionRecords(const QString &contentHash) const;

@@ -387,3 +387,70 @@ TEST_F(AutopilotPipelineTest, AFileWhoseNameIsNotValidUtf8GetsAFailedEntryAndSta
     EXPECT_EQ(handleNow(decoded(desktop), desktop), false);
     EXPECT_EQ(store->journal().size(), 3);
 }
+
+// Six filings into a folder that the first of them made two levels deep.
+class UndoFoldersTest : public AutopilotFixture
+{
+protected:
+    void SetUp() override
+    {
+        AutopilotFixture::SetUp();
+        inbox = inboxAndSorted();
+        receipts = folderPath(QStringLiteral("Sorted/Belege"));
+        addRule(byEnding(QStringLiteral("Receipts"), QStringLiteral(".pdf"), Kind::move,
+                         QStringLiteral("~/Sorted/Belege/2026/12")),
+                inbox.uuid);
+    }
+
+    QList<qint64> fileSix(const QString &prefix)
+    {
+        QList<qint64> entries;
+        for (int i = 1; i <= 6; ++i) {
+            const QString path = oldFile(inbox.displayPath + QStringLiteral("/%1 %2.pdf").arg(prefix).arg(i), "receipt");
+            EXPECT_EQ(handleNow(path, inbox), true) << path.toStdString();
+            entries.append(store->journal(1).constFirst().id);
+        }
+        return entries;
+    }
+
+    // As the journal's Undo does it.
+    void undo(qint64 id)
+    {
+        EXPECT_TRUE(autopilot->startUndo(id));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !autopilot->isDeciding(id); }, patienceMs));
+        const JournalEntry entry = *store->journalEntry(id);
+        EXPECT_EQ(entry.status(), JournalEntry::Status::undone) << entry.message.toStdString();
+    }
+
+    WatchedFolder inbox;
+    QString receipts;
+};
+
+TEST_F(UndoFoldersTest, UndoneInAnyOrderTheFilingsLeaveNoFolderTheyMadeAndNeverAThirdLevel)
+{
+    // Only the first filing made the two folders; it is undone first.
+    const QList<qint64> filed = fileSix(QStringLiteral("Beleg"));
+    EXPECT_EQ(store->journalEntry(filed.first())->performed()->madeFolders.size(), 2);
+    for (const int index : {0, 3, 1, 5, 2}) {
+        undo(filed.at(index));
+        EXPECT_TRUE(QFileInfo::exists(receipts + QStringLiteral("/2026/12"))) << index;
+    }
+    undo(filed.at(4));
+    EXPECT_FALSE(QFileInfo::exists(receipts + QStringLiteral("/2026")));
+    EXPECT_TRUE(QFileInfo::exists(receipts)); // the user's, and a third level
+    EXPECT_EQ(QDir(inbox.displayPath).entryList(QDir::Files).size(), 6);
+}
+
+TEST_F(UndoFoldersTest, AFolderTheUserMadeAtTheSamePathStays)
+{
+    // The filings' folders moved aside by the user, who makes new ones at the
+    // same path: undoing every filing into those leaves them.
+    fileSix(QStringLiteral("Quittung"));
+    ASSERT_TRUE(QDir().rename(receipts + QStringLiteral("/2026"), receipts + QStringLiteral("/2026 alt")));
+    ASSERT_TRUE(QDir().mkpath(receipts + QStringLiteral("/2026/12")));
+    for (const qint64 id : fileSix(QStringLiteral("Bon")))
+        undo(id);
+    EXPECT_TRUE(QFileInfo::exists(receipts + QStringLiteral("/2026/12")));
+    EXPECT_TRUE(QDir(receipts + QStringLiteral("/2026/12")).isEmpty());
+    EXPECT_EQ(QDir(receipts + QStringLiteral("/2026 alt/12")).entryList(QDir::Files).size(), 6);
+}

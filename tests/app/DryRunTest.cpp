@@ -14,6 +14,9 @@
 #include <QFontMetrics>
 #include <QTimer>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 // Every file of the folder with its size and modification time.
@@ -295,6 +298,36 @@ TEST_F(DryRunTest, throughTheAutopilotReadsViaTheCacheWritesNoJournalAndNeedsAFo
     ASSERT_TRUE(QDir(gone.displayPath).removeRecursively());
     EXPECT_TRUE(runToEnd(gone).isEmpty());
     EXPECT_TRUE(store->folder(gone.uuid)->needsReselect);
+}
+
+TEST_F(DryRunTest, aValidNameHoldingTheReplacementCharacterIsPlannedBesideAnUndecodableOne)
+{
+    // A real U+FFFD (valid UTF-8), the byte 0xff that decodes to the same
+    // text, and an undecodable name with no valid twin.
+    const QByteArray folder = QFile::encodeName(dir.path());
+    const QList<QByteArray> names{"Rechnung \xEF\xBF\xBD.pdf", "Rechnung \xFF.pdf", "Beleg \xFF\xFE.pdf"};
+    for (const QByteArray &name : names) {
+        const int fd = ::open((folder + '/' + name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        ASSERT_GE(fd, 0) << name.toStdString();
+        ::close(fd);
+    }
+    FakeReader reader;
+    const QList<DryRunRow> rows =
+        run(byEnding(QStringLiteral("Try"), QStringLiteral(".pdf"), Kind::tag, QStringLiteral("Belege")), reader, dir.path())
+            .constLast();
+    for (const QByteArray &name : names)
+        ::unlink((folder + '/' + name).constData());
+
+    const QString valid = dir.filePath(QStringLiteral("Rechnung \uFFFD.pdf"));
+    const auto first = std::find_if(rows.begin(), rows.end(), [&](const DryRunRow &row) { return row.file == valid; });
+    ASSERT_NE(first, rows.end());
+    ASSERT_TRUE(first->plan);
+    EXPECT_EQ(first->plan->tags, QStringList{QStringLiteral("Belege")});
+    const auto alone = std::find_if(rows.begin(), rows.end(), [&](const DryRunRow &row) {
+        return row.file == dir.filePath(QStringLiteral("Beleg \uFFFD\uFFFD.pdf"));
+    });
+    ASSERT_NE(alone, rows.end());
+    EXPECT_FALSE(alone->plan);
 }
 
 TEST(DryRunRowTest, aLongPlanIsToldInTwoLinesAtMostAndAShortOneInOne)

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 namespace {
@@ -125,4 +126,35 @@ TEST_F(TrashSweepTest, aRefusingTrashKeepsTheDateAndTheNextSweepTriesAgain)
 
     EXPECT_EQ(TrashSweep::sweep(*store, now.addSecs(3600)), 1);
     EXPECT_EQ(reread(entry).statusRaw, QStringLiteral("trashed"));
+}
+
+TEST_F(TrashSweepTest, aNameTooLongForTheTrashIsShortenedThereAndItsInfoKeepsTheWholePath)
+{
+    // 250 bytes: within the file system's limit, but not with ".trashinfo".
+    const QString stem = QStringLiteral("Büro-Installer-x86_64-") + QString(109, QChar(0xE4));
+    const QString name = stem + QStringLiteral(".AppImage");
+    ASSERT_EQ(name.toUtf8().size(), 250);
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("second"))));
+    const JournalEntry entry = filed(name, JournalEntry::Status::done, now.addDays(-1));
+    const JournalEntry same = filed(QStringLiteral("second/") + name, JournalEntry::Status::done, now.addDays(-1));
+
+    EXPECT_EQ(TrashSweep::sweep(*store, now), 2);
+    for (const JournalEntry &trashed : {entry, same})
+        EXPECT_EQ(reread(trashed).statusRaw, QStringLiteral("trashed")) << reread(trashed).message.toStdString();
+
+    // The stem loses its end, a whole "ä" at a time, and keeps its extension;
+    // the second of the name keeps within the limit with its number too.
+    const QString first = stem.chopped(3) + QStringLiteral(".AppImage");
+    const QString second = stem.chopped(4) + QStringLiteral(" 2.AppImage");
+    EXPECT_EQ(first.toUtf8().size(), 244);
+    EXPECT_EQ(second.toUtf8().size(), 244);
+    const QString root = Trash::homeTrash();
+    EXPECT_EQ(TestSupport::readFile(root + QStringLiteral("/files/") + first), name.toUtf8());
+    EXPECT_EQ(TestSupport::readFile(root + QStringLiteral("/files/") + second), (QStringLiteral("second/") + name).toUtf8());
+    const QByteArray info = TestSupport::readFile(root + QStringLiteral("/info/") + first + QStringLiteral(".trashinfo"));
+    EXPECT_TRUE(info.split('\n').contains("Path=" + QUrl::toPercentEncoding(entry.newPath, "/"))) << info.toStdString();
+    QFile::remove(root + QStringLiteral("/files/") + first);
+    QFile::remove(root + QStringLiteral("/files/") + second);
+    QFile::remove(root + QStringLiteral("/info/") + first + QStringLiteral(".trashinfo"));
+    QFile::remove(root + QStringLiteral("/info/") + second + QStringLiteral(".trashinfo"));
 }

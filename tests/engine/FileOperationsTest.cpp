@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QTemporaryDir>
 #include <QUuid>
 
@@ -90,8 +91,11 @@ TEST_F(FileOperationsTest, PerformThenUndoPutsEverythingBack)
 
     const Performed performed = FileOperations::perform(plan);
     const QStringList created{home, home + u"/Belege"_s, home + u"/Belege/2024"_s, home + u"/Belege/2024/03"_s};
-    EXPECT_EQ(performed, (Performed{original, plan.destination, plan.copies, {u"Steuer"_s, u"Bank"_s}, 30,
-                                    QStringList{at(u"Archiv"_s), at(u"Archiv/Kopie"_s)} + created}));
+    Performed expected{original, plan.destination, plan.copies, {u"Steuer"_s, u"Bank"_s}, 30,
+                       QStringList{at(u"Archiv"_s), at(u"Archiv/Kopie"_s)} + created};
+    for (const QString &folder : *expected.createdFolders)
+        expected.madeFolders.append(MadeFolder{folder, FolderIdentity::of(folder).value_or(FolderIdentity{})});
+    EXPECT_EQ(performed, expected);
     EXPECT_EQ(contents({original, plan.destination, plan.copies.first()}), (QByteArrayList{"-", "scan", "scan"}));
     EXPECT_EQ(tagsOf(plan.destination), (QStringList{u"Alt"_s, u"Steuer"_s, u"Bank"_s}));
     // The copy was made from the file before it moved and was tagged.
@@ -218,13 +222,64 @@ TEST_F(FileOperationsTest, UndoRemovesOnlyTheFoldersTheFilingCreated)
     QJsonObject json = stored.toJson();
     ASSERT_TRUE(json.contains(u"createdFolders"_s));
     json.remove(u"createdFolders"_s);
+    json.remove(u"madeFolders"_s);
     const Performed old = Performed::fromJson(json);
     EXPECT_FALSE(old.createdFolders);
+    EXPECT_TRUE(old.madeFolders.isEmpty());
     EXPECT_EQ(FileOperations::undo(old), original);
     EXPECT_TRUE(exists(home + u"/Ablage/2026"_s));
     json.insert(u"createdFolders"_s, QJsonValue::Null);
     EXPECT_FALSE(Performed::fromJson(json).createdFolders);
     json.insert(u"createdFolders"_s, u"file:///a"_s);
+    EXPECT_THROW(Performed::fromJson(json), JsonCoding::DecodeError);
+}
+
+// A folder that another filing made goes with the last file in it, whichever
+// filing is undone last; one made at the same path by the user does not.
+TEST_F(FileOperationsTest, UndoRemovesFoldersOtherFilingsMadeWhileTheyAreTheSameFolders)
+{
+    const QString receipts = home + u"/Belege"_s;
+    ASSERT_TRUE(QDir().mkpath(receipts));
+    const auto fileAs = [&](const QString &name) {
+        EXPECT_TRUE(writeFile(at(name), name.toUtf8()));
+        Plan plan = planTo(receipts + u"/2026/12/"_s + name);
+        plan.original = at(name);
+        return FileOperations::perform(plan);
+    };
+    const Performed first = fileAs(u"a.pdf"_s);
+    const Performed second = fileAs(u"b.pdf"_s);
+    ASSERT_EQ(first.madeFolders.size(), 2);
+    EXPECT_TRUE(second.madeFolders.isEmpty() && second.createdFolders == QStringList());
+    // Kept as text, exactly, however large the numbers.
+    Performed large = first;
+    large.madeFolders.first().identity = FolderIdentity{~quint64(0), (quint64(1) << 60) + 1};
+    EXPECT_EQ(Performed::fromJsonData(large.toJsonData()), large);
+
+    FileOperations::undo(Performed::fromJsonData(first.toJsonData()), {}, first.madeFolders);
+    EXPECT_TRUE(exists(receipts + u"/2026/12/b.pdf"_s));
+    FileOperations::undo(second, {}, first.madeFolders);
+    EXPECT_FALSE(exists(receipts + u"/2026"_s));
+    EXPECT_TRUE(exists(receipts));
+
+    // The user moved the filing's folders aside and made new ones at the same path.
+    const Performed third = fileAs(u"c.pdf"_s);
+    ASSERT_TRUE(QDir().rename(receipts + u"/2026"_s, receipts + u"/2026 alt"_s));
+    ASSERT_TRUE(QDir().mkpath(receipts + u"/2026/12"_s));
+    const Performed fourth = fileAs(u"d.pdf"_s);
+    FileOperations::undo(fourth, {}, third.madeFolders);
+    EXPECT_TRUE(exists(receipts + u"/2026/12"_s));
+    // Nor does the record's own path alone count once it kept the identity.
+    ASSERT_TRUE(QDir().rename(receipts + u"/2026 alt/12/c.pdf"_s, receipts + u"/2026/12/c.pdf"_s));
+    FileOperations::undo(third);
+    EXPECT_TRUE(exists(receipts + u"/2026/12"_s));
+
+    // A stored identity that is not a whole number is refused.
+    QJsonObject json = first.toJson();
+    QJsonArray made = json.value(u"madeFolders"_s).toArray();
+    QJsonObject folder = made.first().toObject();
+    folder.insert(u"inode"_s, u"12a"_s);
+    made.replace(0, folder);
+    json.insert(u"madeFolders"_s, made);
     EXPECT_THROW(Performed::fromJson(json), JsonCoding::DecodeError);
 }
 

@@ -68,12 +68,15 @@ TEST(Planner, LastMoveAndLastRenameWinAndCombine)
 
 TEST(Planner, TagsTrashDaysAndApplication)
 {
-    const Plan plan = planOf(ruleWith({{Kind::tag, u"Steuer, Bank"_s}, {Kind::tag, u"Bank,Privat,Privat"_s},
+    // A tag from an earlier action is not added again; one written twice
+    // within one action stays twice, the first action's included.
+    const Plan plan = planOf(ruleWith({{Kind::tag, u"Steuer, Bank, Steuer"_s}, {Kind::tag, u"Bank,Privat,Privat,Steuer"_s},
                                        {Kind::trashAfter, u" 30 "_s}, {Kind::openWith, u"{absender}"_s}}));
     EXPECT_EQ(plan.destination, plan.original);
     EXPECT_FALSE(plan.changesLocation());
     EXPECT_EQ(std::tuple(plan.tags, plan.trashAfterDays, plan.openWith, plan.missing),
-              std::tuple(QStringList{u"Steuer"_s, u"Bank"_s, u"Privat"_s}, std::optional<qint64>(30),
+              std::tuple(QStringList{u"Steuer"_s, u"Bank"_s, u"Steuer"_s, u"Privat"_s, u"Privat"_s},
+                         std::optional<qint64>(30),
                          std::optional(u"{absender}"_s), QStringList()));
 
     // A later unreadable count clears the days; so does a negative one,

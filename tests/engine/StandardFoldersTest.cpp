@@ -2,6 +2,8 @@
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -38,5 +40,41 @@ TEST(StandardFolders, TheDesktopsOwnNamesElseThePlainOnes)
         EXPECT_EQ(StandardFolders::path(Folder::pictures, u"/home/anna"_s), u"/srv/Fotos"_s);
         EXPECT_EQ(StandardFolders::path(Folder::desktop, u"/home/anna"_s), u"/home/anna/Desktop"_s);
         EXPECT_EQ(StandardFolders::name(Folder::downloads), u"Eingang"_s);
+    }
+}
+
+TEST(StandardFolders, OnlyTheFileFormsCountAndAHomeFormMustStayBelowTheHome)
+{
+    const QString home = QDir::cleanPath(QDir::homePath());
+    {
+        // Above the home, "$HOME" not followed by "/", a Qt resource path and
+        // a relative one: none is a folder of the file's forms.
+        const TestSupport::ScopedUserDirs broken("XDG_DOCUMENTS_DIR=\"$HOME/..\"\n"
+                                                 "XDG_DOWNLOAD_DIR=\"$HOMEx/Downloads\"\n"
+                                                 "XDG_DESKTOP_DIR=\":/Dokumente\"\n"
+                                                 "XDG_PICTURES_DIR=\"Bilder\"\n");
+        EXPECT_EQ(tildes(), (QStringList{u"~/Desktop"_s, u"~/Documents"_s, u"~/Downloads"_s, u"~/Pictures"_s}));
+        EXPECT_EQ(StandardFolders::path(Folder::desktop, u"/home/anna"_s), u"/home/anna/Desktop"_s);
+        EXPECT_EQ(StandardFolders::name(Folder::desktop), u"Desktop"_s);
+    }
+    {
+        // "." and ".." resolved, the home form counts while it stays below the
+        // home; an absolute path counts as written, even on another disk; the
+        // shell's escapes in double quotes are read; the last line counts.
+        const TestSupport::ScopedUserDirs resolved(
+            "XDG_DOCUMENTS_DIR=\"$HOME/./Ablage/../Dokumente/\"\n"
+            "XDG_DESKTOP_DIR=\"$HOME/../" + QFileInfo(home).fileName().toUtf8() + "/Schreibtisch\"\n"
+            "XDG_DOWNLOAD_DIR=\"/srv/Platte/../Downloads\"\n"
+            "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n"
+            "XDG_PICTURES_DIR=\"$HOME/Fotos \\\"alt\\\" \\$1\"\n");
+        EXPECT_EQ(tildes(), (QStringList{u"~/Schreibtisch"_s, u"~/Dokumente"_s, u"/srv/Downloads"_s,
+                                         u"~/Fotos \"alt\" $1"_s}));
+    }
+    {
+        // Home itself, however written, switches the folder off; so does the root.
+        const TestSupport::ScopedUserDirs off("XDG_DOCUMENTS_DIR=\"$HOME/Ablage/..\"\n"
+                                              "XDG_DESKTOP_DIR=\"" + QFile::encodeName(home) + "\"\n"
+                                              "XDG_DOWNLOAD_DIR=\"/\"\n");
+        EXPECT_EQ(tildes(), (QStringList{u"~/Desktop"_s, u"~/Documents"_s, u"~/Downloads"_s, u"~/Pictures"_s}));
     }
 }

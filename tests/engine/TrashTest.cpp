@@ -154,3 +154,42 @@ TEST(Trash, UnfinishedInfosOfAnItemGoWhereverTheyStandAndOthersStay)
     EXPECT_EQ(readFile(item), "filed");
     EXPECT_EQ(readFile(root + QStringLiteral("/files/Beleg 1 2.pdf")), "earlier of the same path");
 }
+
+TEST(Trash, LongNamesAreShortenedInTheTrashAndTheirUnfinishedInfosAreFound)
+{
+    QTemporaryDir work(QDir::tempPath() + QStringLiteral("/filewright-trash-XXXXXX"));
+    const ScopedDataHome dataHome(work.path() + QStringLiteral("/share"));
+    const QString root = work.path() + QStringLiteral("/share/Trash");
+    const QDateTime when(QDate(2026, 3, 5), QTime(9, 0));
+
+    // 250 bytes, ending in characters of four bytes (two UTF-16 units each)
+    // where the name must be cut: whole ones go, the extension stays.
+    const QString stem = QStringLiteral("Rechnung-") + QString(73, QChar(0x4E2D)) + QStringLiteral("xx")
+        + QStringLiteral("\U0001F600\U0001F600\U0001F600\U0001F600");
+    const QString name = stem + QStringLiteral(".pdf");
+    ASSERT_EQ(name.toUtf8().size(), 250);
+    const QString item = work.path() + QStringLiteral("/Sorted/") + name;
+    ASSERT_TRUE(writeFile(item, "filed"));
+    const QString shortened = stem.chopped(4) + QStringLiteral(".pdf");
+    EXPECT_EQ(Trash::moveToTrash(item, when), root + QStringLiteral("/files/") + shortened);
+    EXPECT_TRUE(infoOf(root, shortened).contains(QStringLiteral("Path=") + QString::fromUtf8(QUrl::toPercentEncoding(item, "/"))));
+
+    // Infos of the item under its shortened later names, left without their
+    // item, go; the item's own entry and a name it is never given stay.
+    ASSERT_TRUE(writeFile(item, "again"));
+    const auto info = [&](const QString &trashName) {
+        return writeFile(root + QStringLiteral("/info/") + trashName + QStringLiteral(".trashinfo"),
+                         "[Trash Info]\nPath=" + QUrl::toPercentEncoding(item, "/") + "\nDeletionDate=2026-03-05T09:00:00\n");
+    };
+    for (const char *number : {" 2.pdf", " 12.pdf", " 2x.pdf"})
+        ASSERT_TRUE(info(stem.chopped(4) + QLatin1String(number)));
+    Trash::removeUnfinished(item);
+    QStringList left = QDir(root + QStringLiteral("/info")).entryList(QDir::Files);
+    left.sort();
+    EXPECT_EQ(left, (QStringList{stem.chopped(4) + QStringLiteral(" 2x.pdf.trashinfo"), shortened + QStringLiteral(".trashinfo")}));
+
+    // A "." that leaves no room for a stem marks no extension: the whole name is cut.
+    const QString dotted = QStringLiteral("a.") + QString(250, QLatin1Char('b'));
+    ASSERT_TRUE(writeFile(work.path() + u'/' + dotted, "dotted"));
+    EXPECT_EQ(Trash::moveToTrash(work.path() + u'/' + dotted, when), root + QStringLiteral("/files/") + dotted.left(245));
+}
