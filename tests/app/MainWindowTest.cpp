@@ -5,6 +5,7 @@
 #include "ReceiptsPage.h"
 #include "Store.h"
 #include "TestSupport.h"
+#include "WindowPictures.h"
 
 #include <QAction>
 #include <QDialog>
@@ -119,6 +120,8 @@ TEST_F(MainWindowTest, TheToolBarHoldsTheStatusAfterThePagesItems)
             EXPECT_LE(shown->geometry().right(), status->geometry().left()) << item->text().toStdString();
         }
     }
+
+    WindowPictures::expectLightAndDark(*window, QStringLiteral("main-status"));
 
     // A page without items of its own still shows the bar for the status.
     for (QAction *item : window->currentPage()->actions())
