@@ -104,11 +104,11 @@ TEST_F(MainWindowTest, TheToolBarHoldsTheStatusAfterThePagesItems)
     model->setCleanUpResult(result);
     for (const SidebarItem page : SidebarItems::allCases) {
         model->setSidebar(page);
-        QCoreApplication::processEvents();
         SCOPED_TRACE(SidebarItems::rawValue(page).toStdString());
         ASSERT_TRUE(bar->isAncestorOf(status));
         EXPECT_TRUE(bar->isVisible());
-        EXPECT_TRUE(status->isVisible());
+        // The bar shows its items once it has laid them out.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return status->isVisible(); }, 5000));
         EXPECT_EQ(window->statusText(), result);
         // Last in the bar, to the right of each of the page's items.
         const QList<QAction *> items = bar->actions();
@@ -129,9 +129,8 @@ TEST_F(MainWindowTest, TheToolBarHoldsTheStatusAfterThePagesItems)
     model->setCleanUpResult(std::nullopt);
     EXPECT_FALSE(bar->isVisible());
     model->setCleanUpResult(result);
-    QCoreApplication::processEvents();
     EXPECT_TRUE(bar->isVisible());
-    EXPECT_TRUE(status->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return status->isVisible(); }, 5000));
 
     // The user may hide the bar, and show it again.
     window->setToolBarShown(false);
