@@ -1,7 +1,8 @@
 // The main window: the sidebar with the four pages, the page chosen in it,
 // a tool bar with the page's own items and a status area that says what the
-// automation is doing, and the sheets the AppModel asks for. Which page shows and which sheet is open live in the
-// AppModel, so menus, palette and panel drive the window too.
+// automation is doing, and the sheets the AppModel asks for. Which page
+// shows and which sheet is open live in the AppModel, so menus, palette and
+// panel drive the window too.
 #pragma once
 
 #include "SidebarItem.h"
