@@ -13,7 +13,6 @@
 #include "Labels.h"
 #include "MainWindow.h"
 #include "MenuBarPanel.h"
-#include "PageTitle.h"
 #include "Prefs.h"
 #include "RealHome.h"
 #include "RuleSentence.h"
@@ -237,20 +236,5 @@ TEST_F(GermanWindowsTest, AnUndoErrorReadsInGermanAndOneStoredInEnglishIsShownSo
         ASSERT_TRUE(model->store().insert(failed));
         EXPECT_EQ(JournalRow::from(*model->store().journalEntry(failed.id)).message, shown);
         EXPECT_EQ(model->store().journalEntry(failed.id)->message, english);
-    }
-}
-
-TEST_F(GermanWindowsTest, ThePagesTitlesReadInGerman)
-{
-    MainWindow window(*model);
-    const std::pair<SidebarItem, const char *> titles[] = {{SidebarItem::rules, "Regeln"},
-                                                           {SidebarItem::journal, "Journal"},
-                                                           {SidebarItem::folders, "Ordner"},
-                                                           {SidebarItem::receipts, "Belege"}};
-    for (const auto &[item, title] : titles) {
-        model->setSidebar(item);
-        const auto *shown = window.currentPage()->findChild<PageTitle *>();
-        ASSERT_NE(shown, nullptr) << title;
-        EXPECT_EQ(shown->text(), QString::fromUtf8(title));
     }
 }
