@@ -35,6 +35,10 @@
 <context>
     <name>FoldersPage</name>
     <message>
+        <source>Folders</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
         <source>Add Folder</source>
         <translation>Ordner hinzufügen</translation>
     </message>
@@ -251,6 +255,10 @@
 </context>
 <context>
     <name>ReceiptsPage</name>
+    <message>
+        <source>Receipts</source>
+        <translation>Belege</translation>
+    </message>
     <message>
         <source>Archive saved</source>
         <translation>Archiv gesichert</translation>

@@ -51,8 +51,8 @@
         <translation>Seitenleiste anzeigen</translation>
     </message>
     <message>
-        <source>Show Status Bar</source>
-        <translation>Statusleiste anzeigen</translation>
+        <source>Show Toolbar</source>
+        <translation>Symbolleiste anzeigen</translation>
     </message>
     <message>
         <source>&amp;Go</source>

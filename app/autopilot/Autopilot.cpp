@@ -575,7 +575,7 @@ void Autopilot::run(const Plan &plan, const Rule &rule, const std::optional<Reco
     entry.message = recognition ? recognition->notes.join(QStringLiteral(", ")) : QString();
     entry.fileID = fileID;
     writeEntry(entry);
-    notify(tr("Please check"), tr("%1 is waiting for you in the journal.").arg(FileNameText::shortened(QFileInfo(plan.original).fileName())));
+    notify(tr("Please check"), tr("%1 is waiting for you in the journal.").arg(FileNameText::oneLine(QFileInfo(plan.original).fileName())));
 }
 
 std::optional<QString> Autopilot::refusedFolder(const Plan &plan) const
@@ -663,7 +663,7 @@ void Autopilot::endFiling(const Filing &filing, JournalEntry &entry, const Outco
 
     const std::optional<Recognition> recognition = entry.recognition();
     if (recognition && performed.destination != performed.original)
-        notify(summary(*recognition), tr("Filed as %1").arg(FileNameText::shortened(QFileInfo(performed.destination).fileName())));
+        notify(summary(*recognition), tr("Filed as %1").arg(FileNameText::oneLine(QFileInfo(performed.destination).fileName())));
 }
 
 void Autopilot::filed(const Performed &performed, JournalEntry &entry, std::optional<quint64> fileID,

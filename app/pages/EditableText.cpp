@@ -11,20 +11,38 @@ QWidget *EditableText::createEditor(QWidget *parent, const QStyleOptionViewItem 
     return field;
 }
 
+void EditableText::setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const
+{
+    auto *field = qobject_cast<QLineEdit *>(editor);
+    if (field && field == m_leaving) {
+        model->setData(index, field->text(), draftRole);
+        return;
+    }
+    QStyledItemDelegate::setModelData(editor, model, index);
+}
+
+void EditableText::leave(QLineEdit *field)
+{
+    // The view hands the field back to setModelData with its index.
+    m_leaving = field;
+    Q_EMIT commitData(field);
+    m_leaving = nullptr;
+    Q_EMIT closeEditor(field, QAbstractItemDelegate::NoHint);
+}
+
 bool EditableText::eventFilter(QObject *object, QEvent *event)
 {
     auto *field = qobject_cast<QLineEdit *>(object);
     if (!field)
         return QStyledItemDelegate::eventFilter(object, event);
     if (event->type() == QEvent::FocusOut) {
-        // Leaving the field drops what was typed.
-        Q_EMIT closeEditor(field, QAbstractItemDelegate::RevertModelCache);
+        leave(field);
         return false;
     }
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
-            Q_EMIT closeEditor(field, QAbstractItemDelegate::RevertModelCache);
+            leave(field);
             return true;
         }
     }

@@ -1,20 +1,36 @@
 // A table cell edited in place whose text is written only when Return is
-// pressed: leaving the field, Tab or Escape drop what was typed. The model
-// gets the text as typed (it trims it itself).
+// pressed. Text typed and left without Return (the focus moves away, or Tab)
+// is handed to the model as a draft under draftRole: a model that keeps
+// drafts shows it in the cell, unwritten, until the cell's value changes.
+// Escape drops what was typed in the field. The model gets the text as
+// typed (it trims it itself).
 #pragma once
 
+#include <QPointer>
 #include <QStyledItemDelegate>
+
+class QLineEdit;
 
 class EditableText : public QStyledItemDelegate
 {
     Q_OBJECT
 
 public:
+    // The text typed and left without Return; an invalid value drops it.
+    static constexpr int draftRole = Qt::UserRole + 1;
+
     using QStyledItemDelegate::QStyledItemDelegate;
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                           const QModelIndex &index) const override;
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
 
 protected:
     bool eventFilter(QObject *editor, QEvent *event) override;
+
+private:
+    // Closes the field, keeping its text as the cell's draft.
+    void leave(QLineEdit *field);
+
+    QPointer<QLineEdit> m_leaving; // the field whose text goes in as a draft
 };

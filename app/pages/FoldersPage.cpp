@@ -5,6 +5,7 @@
 #include "FolderRow.h"
 #include "FormSection.h"
 #include "ModelStatusText.h"
+#include "PageTitle.h"
 #include "StandardFolders.h"
 #include "RealHome.h"
 #include "Store.h"
@@ -40,6 +41,7 @@ FoldersPage::FoldersPage(AppModel &model, QWidget *parent)
     auto *page = new QVBoxLayout(content);
     page->setContentsMargins(20, 16, 20, 20);
     page->setSpacing(20);
+    page->addWidget(new PageTitle(tr("Folders"), content));
     m_watchedRows = addSection(page, QStringLiteral("watchedFolders"), tr("Watched folders"),
                                tr("Filewright looks at new files here. Downloads and Desktop are the usual ones."),
                                tr("Add Folder…"), [this] { m_model.chooseFolder(true); });

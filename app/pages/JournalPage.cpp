@@ -5,6 +5,7 @@
 #include "FileManager.h"
 #include "JournalDelegate.h"
 #include "JournalModel.h"
+#include "PageTitle.h"
 #include "EmptyStateView.h"
 #include "ReviewSheet.h"
 #include "SnapshotHooks.h"
@@ -14,7 +15,6 @@
 #include <QContextMenuEvent>
 #include <QEvent>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMenu>
@@ -64,13 +64,7 @@ JournalPage::JournalPage(AppModel &model, QWidget *parent)
     filter->setDefaultWidget(show);
     addAction(filter);
 
-    // The page's title over the list, as the rules page has its own.
-    auto *title = new QLabel(tr("Journal"), this);
-    title->setObjectName(QStringLiteral("pageTitle"));
-    QFont titleFont = title->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
+    auto *title = new PageTitle(tr("Journal"), this);
     title->setContentsMargins(titleInset, titleInset, titleInset, titleInset / 2);
     layout->addWidget(title);
 

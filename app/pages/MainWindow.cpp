@@ -20,13 +20,14 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QSplitter>
-#include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWidgetAction>
 
 namespace {
 
 constexpr int sidebarWidth = 212;
+constexpr int statusGap = 12; // between the page's items and the status
 
 } // namespace
 
@@ -57,10 +58,12 @@ MainWindow::MainWindow(AppModel &model, QWidget *parent)
     m_toolBar->setMovable(false);
     m_toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
-    auto *status = new QWidget(this);
-    status->setObjectName(QStringLiteral("status"));
+    // The status stands in the tool bar after the page's items: the clean-up
+    // text, or while files are read the reading indicator in its place.
+    auto *status = new QWidget;
+    status->setObjectName(QStringLiteral("automationStatus"));
     auto *statusLayout = new QHBoxLayout(status);
-    statusLayout->setContentsMargins(4, 0, 4, 0);
+    statusLayout->setContentsMargins(statusGap, 0, 4, 0);
     statusLayout->setSpacing(8);
     m_busy = new QProgressBar(status);
     m_busy->setRange(0, 0);
@@ -75,7 +78,8 @@ MainWindow::MainWindow(AppModel &model, QWidget *parent)
     statusLayout->addWidget(m_busy, 0, Qt::AlignVCenter);
     statusLayout->addWidget(m_reading, 1);
     statusLayout->addWidget(m_cleanUp, 1);
-    statusBar()->addWidget(status, 1);
+    m_status = new QWidgetAction(this);
+    m_status->setDefaultWidget(status);
 
     m_editor = new SheetSlot([this] { m_model.setEditing(std::nullopt); }, this);
     m_palette = new SheetSlot([this] { m_model.setShowPalette(false); }, this);
@@ -138,14 +142,15 @@ int MainWindow::reviewBadge() const
 
 QString MainWindow::statusText() const
 {
+    // What the status item holds; the tool bar lays it out later.
     if (isReading())
         return m_reading->text();
-    return m_cleanUp->isVisibleTo(this) ? m_cleanUp->text() : QString();
+    return m_status->isVisible() && !m_cleanUp->isHidden() ? m_cleanUp->text() : QString();
 }
 
 bool MainWindow::isReading() const
 {
-    return m_reading->isVisibleTo(this);
+    return m_status->isVisible() && !m_reading->isHidden();
 }
 
 QDialog *MainWindow::ruleEditor() const
@@ -198,7 +203,20 @@ void MainWindow::showPage()
     m_pageItem = item;
     m_toolBar->clear();
     m_toolBar->addActions(page->actions());
-    m_toolBar->setVisible(!page->actions().isEmpty());
+    m_toolBar->addAction(m_status);
+    refreshToolBar();
+}
+
+void MainWindow::setToolBarShown(bool shown)
+{
+    m_toolBarShown = shown;
+    refreshToolBar();
+}
+
+void MainWindow::refreshToolBar()
+{
+    const bool pageItems = m_page && !m_page->actions().isEmpty();
+    m_toolBar->setVisible(m_toolBarShown && (pageItems || m_status->isVisible()));
 }
 
 void MainWindow::refreshBadge()
@@ -216,6 +234,8 @@ void MainWindow::refreshStatus()
     m_reading->setVisible(!busy.isEmpty());
     m_cleanUp->setText(cleanUp.value_or(QString()));
     m_cleanUp->setVisible(busy.isEmpty() && cleanUp.has_value());
+    m_status->setVisible(!busy.isEmpty() || cleanUp.has_value());
+    refreshToolBar();
 }
 
 void MainWindow::presentSheets()

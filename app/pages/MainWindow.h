@@ -1,7 +1,8 @@
 // The main window: the sidebar with the four pages, the page chosen in it,
-// a status area that says what the automation is doing, and the sheets the
-// AppModel asks for. Which page shows and which sheet is open live in the
-// AppModel, so menus, palette and panel drive the window too.
+// a tool bar with the page's own items and a status area that says what the
+// automation is doing, and the sheets the AppModel asks for. Which page
+// shows and which sheet is open live in the AppModel, so menus, palette and
+// panel drive the window too.
 #pragma once
 
 #include "SidebarItem.h"
@@ -18,6 +19,7 @@ class QDialog;
 class QLabel;
 class QProgressBar;
 class QToolBar;
+class QWidgetAction;
 class Sidebar;
 class SheetSlot;
 
@@ -44,6 +46,11 @@ public:
     // actions (QWidget::actions) show in the window's tool bar.
     QWidget *currentPage() const { return m_page; }
 
+    // The tool bar: the page's own items, then the status. It shows while
+    // either has something to show, unless the user hid it.
+    QToolBar *toolBar() const { return m_toolBar; }
+    void setToolBarShown(bool shown);
+
     // The Journal row's badge: entries waiting for review.
     int reviewBadge() const;
     // The status shown: the clean-up text or "Reading …"; empty for none.
@@ -68,6 +75,7 @@ private:
     void showPage();
     void refreshBadge();
     void refreshStatus();
+    void refreshToolBar();
     void presentSheets();
 
     AppModel &m_model;
@@ -77,6 +85,8 @@ private:
     QWidget *m_rulesPage = nullptr; // kept from its first showing on
     std::optional<SidebarItem> m_pageItem;
     QToolBar *m_toolBar = nullptr;
+    bool m_toolBarShown = true;
+    QWidgetAction *m_status = nullptr;
     QProgressBar *m_busy = nullptr;
     QLabel *m_reading = nullptr;
     QLabel *m_cleanUp = nullptr;

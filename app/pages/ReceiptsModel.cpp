@@ -2,6 +2,7 @@
 
 #include "AppModel.h"
 #include "DateText.h"
+#include "EditableText.h"
 #include "FileNameText.h"
 #include "Labels.h"
 #include "NameTemplate.h"
@@ -56,6 +57,9 @@ ReceiptsModel::ReceiptsModel(AppModel &model, QObject *parent)
 
 void ReceiptsModel::setMonth(int year, int month)
 {
+    // Another month builds the table anew.
+    if (year != m_year || month != m_month)
+        m_drafts.clear();
     m_year = year;
     m_month = month;
     refresh();
@@ -74,6 +78,7 @@ void ReceiptsModel::refresh()
     if (sameRows) {
         m_records = std::move(records);
         m_readings = std::move(readings);
+        dropStaleDrafts();
         if (!m_records.isEmpty())
             Q_EMIT dataChanged(index(0, 0), index(int(m_records.size()) - 1, columns - 1));
         return;
@@ -81,7 +86,45 @@ void ReceiptsModel::refresh()
     beginResetModel();
     m_records = std::move(records);
     m_readings = std::move(readings);
+    dropStaleDrafts();
     endResetModel();
+}
+
+QString ReceiptsModel::storedText(int row, int column) const
+{
+    const Recognition &reading = m_readings.at(row);
+    if (column == sender)
+        return reading.sender.value_or(QString());
+    if (column == amount)
+        return reading.amount ? NameTemplate::format(*reading.amount, Prefs::sentenceLanguage()) : QString();
+    return {};
+}
+
+void ReceiptsModel::keepDraft(const QModelIndex &index, const QVariant &typed)
+{
+    const CellKey key{m_records.at(index.row()).id, index.column()};
+    const QString value = storedText(index.row(), index.column());
+    if (typed.isValid() && typed.toString() != value)
+        m_drafts.insert(key, Draft{typed.toString(), value});
+    else
+        m_drafts.remove(key);
+    Q_EMIT dataChanged(index, index);
+}
+
+void ReceiptsModel::dropStaleDrafts()
+{
+    if (m_drafts.isEmpty())
+        return;
+    QHash<qint64, int> rows;
+    for (int row = 0; row < m_records.size(); ++row)
+        rows.insert(m_records.at(row).id, row);
+    for (auto draft = m_drafts.begin(); draft != m_drafts.end();) {
+        const auto row = rows.constFind(draft.key().first);
+        if (row == rows.constEnd() || storedText(*row, draft.key().second) != draft->value)
+            draft = m_drafts.erase(draft);
+        else
+            ++draft;
+    }
 }
 
 int ReceiptsModel::rowCount(const QModelIndex &parent) const
@@ -107,9 +150,10 @@ QVariant ReceiptsModel::data(const QModelIndex &index, int role) const
         case date:
             return reading.date ? DateText::numeric(*reading.date) : QString();
         case sender:
-            return reading.sender.value_or(QString());
-        case amount:
-            return reading.amount ? NameTemplate::format(*reading.amount, Prefs::sentenceLanguage()) : QString();
+        case amount: {
+            const auto draft = m_drafts.constFind(CellKey{record.id, index.column()});
+            return draft != m_drafts.constEnd() ? draft->typed : storedText(index.row(), index.column());
+        }
         case currency:
             return reading.currency.value_or(QString());
         case kind:
@@ -168,8 +212,15 @@ Qt::ItemFlags ReceiptsModel::flags(const QModelIndex &index) const
 
 bool ReceiptsModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    if (role != Qt::EditRole || !index.isValid() || index.row() >= m_records.size())
+    if (!index.isValid() || index.row() >= m_records.size() || !(flags(index) & Qt::ItemIsEditable))
         return false;
+    if (role == EditableText::draftRole) {
+        keepDraft(index, value);
+        return true;
+    }
+    if (role != Qt::EditRole)
+        return false;
+    m_drafts.remove(CellKey{m_records.at(index.row()).id, index.column()});
     const QString text = trimmedOfBlanks(value.toString());
     Recognition reading = m_readings.at(index.row());
     if (index.column() == sender)

@@ -8,6 +8,7 @@
 #include "FileManager.h"
 #include "MonthExport.h"
 #include "NameTemplate.h"
+#include "PageTitle.h"
 #include "Prefs.h"
 #include "RealHome.h"
 #include "ReceiptsModel.h"
@@ -35,6 +36,10 @@
 #include <QWidgetAction>
 
 #include <map>
+
+namespace {
+constexpr int titleInset = 16; // as on the journal page
+} // namespace
 
 QList<ReceiptLine> ReceiptsPage::lines(const QList<RecognitionRecord> &records)
 {
@@ -80,6 +85,11 @@ ReceiptsPage::ReceiptsPage(AppModel &model, QWidget *parent)
     m_exportAction->setToolTip(tr("Save the receipts of this month as a ZIP with a CSV list"));
     connect(m_exportAction, &QAction::triggered, this, &ReceiptsPage::exportMonth);
     addActions({previous, month, next, m_exportAction});
+
+    // The title over the table; the month stands in the tool bar.
+    auto *title = new PageTitle(tr("Receipts"), this);
+    title->setContentsMargins(titleInset, titleInset, titleInset, titleInset / 2);
+    outer->addWidget(title);
 
     // The table, or the empty state over it.
     m_table = new QTableView(this);

@@ -7,6 +7,7 @@
 #include "DryRunView.h"
 #include "EmptyStateView.h"
 #include "GridProbes.h"
+#include "PageTitle.h"
 #include "RuleCard.h"
 #include "Store.h"
 #include "Symbols.h"
@@ -14,7 +15,6 @@
 #include <QAction>
 #include <QElapsedTimer>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QScrollArea>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -60,12 +60,7 @@ RulesPage::RulesPage(AppModel &model, QWidget *parent)
     centre->addWidget(column, 1);
     centre->addStretch(0);
 
-    auto *title = new QLabel(tr("Rules"), column);
-    QFont titleFont = title->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
-    stack->addWidget(title);
+    stack->addWidget(new PageTitle(tr("Rules"), column));
 
     m_describe = new DescribeRuleField(m_model, column);
     stack->addWidget(m_describe);

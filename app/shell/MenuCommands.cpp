@@ -3,6 +3,7 @@
 #include "AppModel.h"
 #include "Diagnostics.h"
 #include "ExternalLink.h"
+#include "MainWindow.h"
 #include "SidebarItem.h"
 #include "Updater.h"
 
@@ -11,7 +12,6 @@
 #include <QClipboard>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QStatusBar>
 #include <QUrl>
 
 MenuCommands::MenuCommands(QMainWindow &window, AppModel &model, Updater &updater, std::function<void()> openSettings)
@@ -51,10 +51,13 @@ MenuCommands::MenuCommands(QMainWindow &window, AppModel &model, Updater &update
         if (QWidget *list = window.findChild<QWidget *>(QStringLiteral("sidebar")))
             list->setVisible(shown);
     });
-    QAction *status = add(view, QStringLiteral("toggleStatusBar"), tr("Show Status Bar"), {}, {});
-    status->setCheckable(true);
-    status->setChecked(true);
-    connect(status, &QAction::toggled, this, [&window](bool shown) { window.statusBar()->setVisible(shown); });
+    QAction *toolBar = add(view, QStringLiteral("toggleToolBar"), tr("Show Toolbar"), {}, {});
+    toolBar->setCheckable(true);
+    toolBar->setChecked(true);
+    connect(toolBar, &QAction::toggled, this, [&window](bool shown) {
+        if (auto *main = qobject_cast<MainWindow *>(&window))
+            main->setToolBarShown(shown);
+    });
 
     QMenu *go = bar->addMenu(tr("&Go"));
     go->setObjectName(QStringLiteral("goMenu"));

@@ -86,7 +86,7 @@ QCoro::Task<bool> WindowCapture::capture(QString path, QWidget *window)
         window->activateWindow();
     }
 
-    GridProbes::shared().write(probePath(path), QSizeF(window->size()), window);
+    GridProbes::shared().write(probePath(path), QSizeF(window->size()));
     // An old picture must not pass for this one.
     QFile::remove(path);
 

@@ -1,9 +1,9 @@
-// Turns one window into a PNG file, with the layout-probe file of that
-// window beside it, and reports the outcome as one line. The picture is the
-// window's own rendering (QWidget::grab), which needs no display; when that
-// writes no file after three tries, the window is drawn into an image
-// directly. A capture that wrote no picture says so: it never passes for one
-// that did.
+// Turns one window into a PNG file, with the layout-probe file beside it
+// (the window's size and every probe there is at that moment), and reports
+// the outcome as one line. The picture is the window's own rendering
+// (QWidget::grab), which needs no display; when that writes no file after
+// three tries, the window is drawn into an image directly. A capture that
+// wrote no picture says so: it never passes for one that did.
 #pragma once
 
 #include <QString>

@@ -1,7 +1,8 @@
 // A file name as windows and notifications show it: on one line, every
 // character that would break the line or turn the text around shown as
-// "\uFFFD", and cut in the middle (so that the extension stays) to the room
-// there is. Names on disk stay as they are; only what people read changes.
+// "\uFFFD", and, in windows, cut in the middle (so that the extension stays)
+// to the room there is. Names on disk stay as they are; only what people read
+// changes.
 #pragma once
 
 #include <QFontMetrics>
@@ -14,7 +15,7 @@ namespace FileNameText {
 QString oneLine(const QString &name);
 
 // One line cut in the middle to at most characters characters, for places
-// that have no width to measure (notifications, window titles).
+// that have no width to measure (window titles, menu entries).
 QString shortened(const QString &name, int characters = 64);
 
 // One line cut in the middle to width pixels of metrics.

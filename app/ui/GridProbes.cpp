@@ -156,12 +156,12 @@ QList<GridProbes::Probe> GridProbes::probes(const QWidget *window) const
     return inWindow;
 }
 
-bool GridProbes::write(const QString &path, const QSizeF &size, const QWidget *window) const
+bool GridProbes::write(const QString &path, const QSizeF &size) const
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write(encode(File{size, probes(window)}));
+    file.write(encode(File{size, probes()}));
     return file.commit();
 }
 

@@ -46,7 +46,7 @@ public:
         friend bool operator==(const Probe &, const Probe &) = default;
     };
 
-    // What a probe file holds: the captured window's size and its probes.
+    // What a probe file holds: the captured window's size and the probes.
     struct File
     {
         QSizeF window;
@@ -76,14 +76,15 @@ public:
 
     // Every probe, by area, then y, then x.
     QList<Probe> probes() const;
-    // The probes reported from inside window, in the same order.
+    // The probes reported from inside window, in the same order: what the
+    // grid overlay of that window outlines.
     QList<Probe> probes(const QWidget *window) const;
 
-    // Writes the probe file of a picture of window (its size in pixels) with
-    // the probes that lie in it; true when the whole file was written. The
-    // probes of other windows are left out: their coordinates belong to
-    // another window, and nothing in the file could tell which.
-    bool write(const QString &path, const QSizeF &size, const QWidget *window) const;
+    // Writes the probe file of a picture of a window of the given size (in
+    // pixels) with every probe there is now, of all windows, so that the file
+    // beside a sheet or the settings window also shows where the page under
+    // it lies; true when the whole file was written.
+    bool write(const QString &path, const QSizeF &size) const;
 
     // The file as pretty-printed JSON with sorted keys; "edge" only where
     // there is one.

@@ -96,7 +96,7 @@ TEST_F(AutopilotNotificationTest, NothingIsShownWhenNotificationsAreOffOrWithATe
     Notifier(QDBusConnection(QStringLiteral("no such connection"))).post(QStringLiteral("no"), QStringLiteral("bus"));
 }
 
-TEST_F(AutopilotNotificationTest, ALongNameWithANewlineFitsOneShortLine)
+TEST_F(AutopilotNotificationTest, ALongNameIsCarriedWholeOnOneLine)
 {
     Autopilot &pilot = makeAutopilot(true);
     const WatchedFolder inbox = watch(QStringLiteral("Inbox"));
@@ -104,18 +104,31 @@ TEST_F(AutopilotNotificationTest, ALongNameWithANewlineFitsOneShortLine)
     addRule(byKind(QStringLiteral("Invoices"), QStringLiteral("invoice"), QStringLiteral("~/Documents")), inbox.uuid);
     pilot.start();
 
-    // 255 bytes with quotes and a newline, as a browser may save a download.
-    QString name = QStringLiteral("Rechnung \"Nordlicht\"\nzweite Zeile ");
-    while (name.toUtf8().size() < 255 - 4)
-        name.append(u'x');
-    name.append(QStringLiteral(".pdf"));
-    const QString staged = storeDir.filePath(QStringLiteral("staged.pdf"));
-    SampleDocuments::textPDF({QStringLiteral("Rechnung"), QStringLiteral("Betrag 12,00 EUR")}, staged);
-    ASSERT_TRUE(QFile::rename(staged, inbox.displayPath + QLatin1Char('/') + name));
+    // 200 characters with quotes and a newline, as a browser may save a download.
+    const auto longName = [](const QString &start) {
+        QString name = start + QStringLiteral(" \"Nordlicht\"\nzweite Zeile ");
+        while (name.size() < 200 - 4)
+            name.append(u'x');
+        return name + QStringLiteral(".pdf");
+    };
+    const auto arrive = [&](const QString &name, const QStringList &lines) {
+        const QString staged = storeDir.filePath(QStringLiteral("staged.pdf"));
+        SampleDocuments::textPDF(lines, staged);
+        return QFile::rename(staged, inbox.displayPath + QLatin1Char('/') + name);
+    };
+    const QString unsure = longName(QStringLiteral("Unsicher"));
+    ASSERT_EQ(unsure.size(), 200);
+    ASSERT_TRUE(arrive(unsure, {QStringLiteral("Rechnung"), QStringLiteral("Betrag 12,00 EUR")}));
     ASSERT_TRUE(waitForNotifications(1));
-    const QString body = server->shown().first().body;
-    EXPECT_FALSE(body.contains(u'\n')) << body.toStdString();
-    EXPECT_TRUE(body.startsWith(QStringLiteral("Rechnung \"Nordlicht\"\uFFFD"))) << body.toStdString();
-    EXPECT_TRUE(body.endsWith(QStringLiteral("x.pdf is waiting for you in the journal."))) << body.toStdString();
-    EXPECT_LT(body.size(), 120);
+    QString shownName = unsure;
+    shownName.replace(u'\n', QChar(0xFFFD));
+    EXPECT_EQ(server->shown().first().body, shownName + QStringLiteral(" is waiting for you in the journal."));
+
+    const QString sure = longName(QStringLiteral("Sicher"));
+    ASSERT_TRUE(arrive(sure, {QStringLiteral("Nordlicht Hosting GmbH"), QStringLiteral("Rechnung"),
+                              QStringLiteral("Rechnungsdatum: 12.10.2026"), QStringLiteral("Gesamtbetrag 12,34 €")}));
+    ASSERT_TRUE(waitForNotifications(2));
+    shownName = sure;
+    shownName.replace(u'\n', QChar(0xFFFD));
+    EXPECT_EQ(server->shown().at(1).body, QStringLiteral("Filed as ") + shownName);
 }

@@ -1,12 +1,21 @@
 #include "AppModel.h"
 #include "Autopilot.h"
 #include "MainWindow.h"
+#include "PageTitle.h"
+#include "ReceiptsPage.h"
 #include "Store.h"
 #include "TestSupport.h"
+#include "WindowPictures.h"
 
+#include <QAction>
 #include <QDialog>
+#include <QLabel>
+#include <QStatusBar>
 #include <QTest>
+#include <QToolBar>
 #include <gtest/gtest.h>
+
+#include <map>
 
 namespace {
 
@@ -80,6 +89,88 @@ TEST_F(MainWindowTest, CleanUpTextGivesWayToTheReadingIndicatorAndComesBack)
     EXPECT_EQ(window->statusText(), cleaning);
     model->setCleanUpResult(std::nullopt);
     EXPECT_EQ(window->statusText(), QString());
+}
+
+TEST_F(MainWindowTest, TheToolBarHoldsTheStatusAfterThePagesItems)
+{
+    QToolBar *bar = window->toolBar();
+    auto *status = window->findChild<QWidget *>(QStringLiteral("automationStatus"));
+    ASSERT_NE(status, nullptr);
+    EXPECT_TRUE(bar->isAncestorOf(status));
+    EXPECT_EQ(window->findChild<QStatusBar *>(), nullptr); // no bar at the bottom
+    EXPECT_FALSE(status->isVisibleTo(window.get()));
+
+    const QString result = QStringLiteral("Downloads: 3 files handled");
+    model->setCleanUpResult(result);
+    for (const SidebarItem page : SidebarItems::allCases) {
+        model->setSidebar(page);
+        SCOPED_TRACE(SidebarItems::rawValue(page).toStdString());
+        ASSERT_TRUE(bar->isAncestorOf(status));
+        EXPECT_TRUE(bar->isVisible());
+        // The bar shows its items once it has laid them out.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return status->isVisible(); }, 5000));
+        EXPECT_EQ(window->statusText(), result);
+        // Last in the bar, to the right of each of the page's items.
+        const QList<QAction *> items = bar->actions();
+        ASSERT_GE(items.size(), 2);
+        EXPECT_EQ(bar->widgetForAction(items.constLast()), status);
+        for (QAction *item : items.first(items.size() - 1)) {
+            const QWidget *shown = bar->widgetForAction(item);
+            ASSERT_NE(shown, nullptr);
+            EXPECT_LE(shown->geometry().right(), status->geometry().left()) << item->text().toStdString();
+        }
+    }
+
+    WindowPictures::expectLightAndDark(*window, QStringLiteral("main-status"));
+
+    // A page without items of its own still shows the bar for the status.
+    for (QAction *item : window->currentPage()->actions())
+        window->currentPage()->removeAction(item);
+    model->setCleanUpResult(std::nullopt);
+    EXPECT_FALSE(bar->isVisible());
+    model->setCleanUpResult(result);
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return status->isVisible(); }, 5000));
+
+    // The user may hide the bar, and show it again.
+    window->setToolBarShown(false);
+    EXPECT_FALSE(bar->isVisible());
+    window->setToolBarShown(true);
+    EXPECT_TRUE(bar->isVisible());
+}
+
+TEST_F(MainWindowTest, EachPageShowsItsTitleOverItsContent)
+{
+    // What each page's title stands over.
+    const std::map<SidebarItem, QString> content{{SidebarItem::rules, QStringLiteral("noRules")},
+                                                 {SidebarItem::journal, QStringLiteral("journalList")},
+                                                 {SidebarItem::folders, QStringLiteral("watchedFolders")},
+                                                 {SidebarItem::receipts, QStringLiteral("receipts")}};
+    for (const SidebarItem item : SidebarItems::allCases) {
+        model->setSidebar(item);
+        QCoreApplication::processEvents();
+        SCOPED_TRACE(SidebarItems::rawValue(item).toStdString());
+        QWidget *page = window->currentPage();
+        const QList<PageTitle *> titles = page->findChildren<PageTitle *>();
+        ASSERT_EQ(titles.size(), 1);
+        const PageTitle *title = titles.constFirst();
+        EXPECT_TRUE(title->isVisible());
+        EXPECT_EQ(title->text(), SidebarItems::title(item)); // as the sidebar names the page
+        EXPECT_GT(title->font().pointSizeF(), page->font().pointSizeF());
+        EXPECT_TRUE(title->font().bold());
+        const auto *below = page->findChild<QWidget *>(content.at(item));
+        ASSERT_NE(below, nullptr);
+        EXPECT_LE(title->mapTo(page, QPoint(0, title->height())).y(), below->mapTo(page, QPoint(0, 0)).y());
+        EXPECT_LT(title->mapTo(page, QPoint(0, 0)).y(), 32);
+    }
+
+    // The receipts page's month stays in the tool bar.
+    auto *receipts = qobject_cast<ReceiptsPage *>(window->currentPage());
+    ASSERT_NE(receipts, nullptr);
+    const auto *month = window->toolBar()->findChild<QLabel *>(QStringLiteral("monthTitle"));
+    ASSERT_NE(month, nullptr);
+    EXPECT_TRUE(month->isVisible());
+    EXPECT_EQ(month->text(), receipts->monthTitle());
 }
 
 TEST_F(MainWindowTest, SheetsFollowTheModelsFieldsAndClearThemOnClose)

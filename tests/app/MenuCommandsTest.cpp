@@ -13,7 +13,9 @@
 #include <QClipboard>
 #include <QDialog>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QTabBar>
+#include <QToolBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -64,6 +66,23 @@ TEST_F(MenuCommandsTest, ShowItemsToCheckSetsPageThenFilter)
     press(QKeySequence(QStringLiteral("Ctrl+Shift+R")));
     EXPECT_EQ(model().sidebar(), SidebarItem::journal);
     EXPECT_EQ(model().journalFilter(), AppModel::JournalFilter::review);
+}
+
+TEST_F(MenuCommandsTest, ShowToolbarHidesAndShowsTheToolBarAndNoStatusBarAppears)
+{
+    QAction *toggle = app->commands().action(QStringLiteral("toggleToolBar"));
+    ASSERT_NE(toggle, nullptr);
+    EXPECT_TRUE(toggle->isChecked());
+    QToolBar *bar = app->mainWindow().toolBar();
+    EXPECT_TRUE(bar->isVisible());
+    toggle->trigger();
+    EXPECT_FALSE(bar->isVisible());
+    // Hidden by the user, it stays hidden when the status changes.
+    model().setCleanUpResult(QStringLiteral("Downloads: 1 file handled"));
+    EXPECT_FALSE(bar->isVisible());
+    toggle->trigger();
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(app->mainWindow().findChild<QStatusBar *>(), nullptr);
 }
 
 TEST_F(MenuCommandsTest, DescribeRaisesTheFocusCounterEveryTime)

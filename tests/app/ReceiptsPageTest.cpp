@@ -170,7 +170,7 @@ TEST_F(ReceiptsPageTest, AMonthsLinesAndSumsPerCurrencyStepByStep)
 
     // Only Return commits: a commit of blanks removes the sender, one of no
     // amount the amount; both mark the record as changed by the user. Text
-    // left by moving the focus away is dropped. The page stays on its month.
+    // left by moving the focus away is not written. The page stays on its month.
     page->shift(1);
     ReceiptsModel *rows = page->tableModel();
     auto *table = page->findChild<QTableView *>(QStringLiteral("receipts"));
@@ -226,6 +226,89 @@ TEST_F(ReceiptsPageTest, AMonthsLinesAndSumsPerCurrencyStepByStep)
     EXPECT_EQ(rows->index(1, ReceiptsModel::file).data(Qt::DecorationRole), QVariant());
     EXPECT_EQ(sumTexts(), QStringList{QStringLiteral("17.50 EUR")});
     EXPECT_EQ(page->month(), (ReceiptsPage::Month{2026, 2}));
+}
+
+TEST_F(ReceiptsPageTest, TextLeftWithoutReturnStaysShownUntilTheValueChangesOrTheTableIsBuiltAnew)
+{
+    const RecognitionRecord first = add(receipt(QDate(2026, 3, 2), "10", "EUR", QStringLiteral("First")),
+                                        QStringLiteral("a.pdf"));
+    add(receipt(QDate(2026, 3, 9), "5", "EUR", QStringLiteral("Second")), QStringLiteral("b.pdf"));
+    add(receipt(QDate(2026, 2, 9), "1", "EUR", QStringLiteral("February")), QStringLiteral("c.pdf"));
+    page = std::make_unique<ReceiptsPage>(*model);
+    page->show();
+    ReceiptsModel *rows = page->tableModel();
+    auto *table = page->findChild<QTableView *>(QStringLiteral("receipts"));
+    ASSERT_EQ(rows->rowCount(), 2);
+    const auto shown = [&](int row, int column) { return rows->index(row, column).data().toString(); };
+    const auto stored = [&](qint64 id) {
+        for (const RecognitionRecord &each : model->store().recognitionRecords()) {
+            if (each.id == id)
+                return each;
+        }
+        return RecognitionRecord();
+    };
+    enum class Leave { focusAway, tab, submit };
+    // Types into a cell and leaves it; returns what the field showed on opening.
+    const auto type = [&](int row, int column, const QString &text, Leave leave) {
+        table->edit(rows->index(row, column));
+        auto *field = qobject_cast<QLineEdit *>(table->indexWidget(rows->index(row, column)));
+        EXPECT_TRUE(field);
+        if (!field)
+            return QString();
+        const QString opened = field->text();
+        field->setText(text);
+        if (leave == Leave::submit) {
+            QTest::keyClick(field, Qt::Key_Return);
+        } else if (leave == Leave::tab) {
+            QTest::keyClick(field, Qt::Key_Tab);
+        } else {
+            QFocusEvent away(QEvent::FocusOut, Qt::MouseFocusReason);
+            QCoreApplication::sendEvent(field, &away);
+        }
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(table->indexWidget(rows->index(row, column)), nullptr); // the field closed
+        return opened;
+    };
+
+    // Left without Return, the typed text stays in the cell: not written,
+    // not in the sums.
+    type(0, ReceiptsModel::amount, QStringLiteral("99"), Leave::focusAway);
+    type(1, ReceiptsModel::sender, QStringLiteral("Typed"), Leave::tab);
+    EXPECT_EQ(shown(0, ReceiptsModel::amount), QStringLiteral("99"));
+    EXPECT_EQ(shown(1, ReceiptsModel::sender), QStringLiteral("Typed"));
+    EXPECT_EQ(sumTexts(), QStringList{QStringLiteral("15.00 EUR")});
+    EXPECT_EQ(stored(first.id).recognition().amount, Decimal::fromString(u"10"));
+    EXPECT_FALSE(stored(first.id).edited);
+    EXPECT_EQ(senders(), (QStringList{QStringLiteral("First"), QStringLiteral("Typed")}));
+
+    // A commit in another cell leaves both as they are; the field opens on
+    // the typed text.
+    EXPECT_EQ(type(1, ReceiptsModel::amount, QStringLiteral("7"), Leave::submit), QStringLiteral("5.00"));
+    EXPECT_EQ(sumTexts(), QStringList{QStringLiteral("17.00 EUR")});
+    EXPECT_EQ(shown(0, ReceiptsModel::amount), QStringLiteral("99"));
+    EXPECT_EQ(shown(1, ReceiptsModel::sender), QStringLiteral("Typed"));
+
+    // Return writes what the cell shows.
+    EXPECT_EQ(type(1, ReceiptsModel::sender, QStringLiteral("Typed"), Leave::submit), QStringLiteral("Typed"));
+    EXPECT_EQ(rows->reading(1).sender, QStringLiteral("Typed"));
+    EXPECT_TRUE(rows->records().at(1).edited);
+
+    // The stored value changing (here from elsewhere) replaces the typed text.
+    Recognition corrected = rows->reading(0);
+    corrected.amount = Decimal::fromString(u"11");
+    model->correct(rows->records().at(0), corrected);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shown(0, ReceiptsModel::amount), QStringLiteral("11.00"));
+
+    // Another month builds the table anew: the typed text is gone.
+    type(0, ReceiptsModel::amount, QStringLiteral("42"), Leave::focusAway);
+    EXPECT_EQ(shown(0, ReceiptsModel::amount), QStringLiteral("42"));
+    page->shift(-1);
+    EXPECT_EQ(senders(), QStringList{QStringLiteral("February")});
+    page->shift(1);
+    EXPECT_EQ(shown(0, ReceiptsModel::amount), QStringLiteral("11.00"));
+    EXPECT_EQ(sumTexts(), QStringList{QStringLiteral("18.00 EUR")});
 }
 
 TEST_F(ReceiptsPageTest, ExportsTheMonthAndSaysWhichReceiptsItLeftOut)

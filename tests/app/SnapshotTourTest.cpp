@@ -126,24 +126,58 @@ void checkWholeTour(const QString &language)
     for (const QString &name : fullTour())
         EXPECT_FALSE(QImage(run.folder + u'/' + name).isNull()) << name.toStdString();
 
+    const auto probeFile = [](const QString &base) {
+        QFile file(base + QStringLiteral("-layout.json"));
+        return GridProbes::decode(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    };
+    const auto rulesProbes = [](const GridProbes::File &file) {
+        QList<GridProbes::Probe> rules;
+        for (const GridProbes::Probe &probe : file.probes) {
+            if (probe.area == QStringLiteral("rules"))
+                rules.append(probe);
+        }
+        return rules;
+    };
     for (const Shot &shot : expectedShots) {
         QImage pictures[2];
         int index = 0;
         for (const char *appearance : {"light", "dark"}) {
             const QString base = run.folder + u'/' + QLatin1String(shot.name) + u'-' + QLatin1String(appearance);
             const QImage image(base + QStringLiteral(".png"));
-            const std::optional<GridProbes::File> probes = GridProbes::decode(
-                [&base] { QFile file(base + QStringLiteral("-layout.json")); return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(); }());
+            const std::optional<GridProbes::File> probes = probeFile(base);
             SCOPED_TRACE(base.toStdString());
             ASSERT_FALSE(image.isNull());
             ASSERT_TRUE(probes);
             WindowPictures::expectWholePicture(image, *probes);
-            if (shot.window != Window::main) {
+            if (shot.window == Window::main) {
+                WindowPictures::expectAreasInside(image, *probes);
+            } else {
                 EXPECT_NE(image.size(), main.size()); // its own window, not the main window
             }
             pictures[index++] = image;
         }
         EXPECT_NE(pictures[0], pictures[1]) << shot.name;
+    }
+
+    // The probe file of a sheet or of the settings window lists the probes
+    // there are, those of the rules page in the main window under it among
+    // them, where the rules page's own picture has them, beside the size of
+    // the window captured.
+    for (const char *appearance : {"light", "dark"}) {
+        const QString rulesBase = run.folder + QStringLiteral("/rules-") + QLatin1String(appearance);
+        const std::optional<GridProbes::File> rulesPage = probeFile(rulesBase);
+        ASSERT_TRUE(rulesPage);
+        const QList<GridProbes::Probe> expected = rulesProbes(*rulesPage);
+        ASSERT_FALSE(expected.isEmpty());
+        for (const char *shot : {"sheet-editor", "sheet-palette", "settings-general", "settings-appearance"}) {
+            const QString base = run.folder + u'/' + QLatin1String(shot) + u'-' + QLatin1String(appearance);
+            SCOPED_TRACE(base.toStdString());
+            const std::optional<GridProbes::File> probes = probeFile(base);
+            ASSERT_TRUE(probes);
+            EXPECT_EQ(probes->window.toSize(), QImage(base + QStringLiteral(".png")).size());
+            EXPECT_NE(probes->window, rulesPage->window);
+            EXPECT_EQ(rulesProbes(*probes), expected);
+        }
     }
 }
 
