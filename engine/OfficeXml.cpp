@@ -165,6 +165,9 @@ void OfficeXml::feed(QByteArrayView chunk)
                     ++stop;
                 if (stop == end || *stop == '<')
                     break;
+                // Of a run of "&", all but the last are followed by "&".
+                while (stop + 1 < end && stop[1] == '&')
+                    ++stop;
                 if (semicolon <= stop)
                     semicolon = find(stop, end, ';');
                 if (semicolon - stop > maxReferenceBytes + 1 && end - stop > maxReferenceBytes + 1) {
