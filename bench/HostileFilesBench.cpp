@@ -2,9 +2,9 @@
 // web pages that never close their elements or hold nothing but tags, office
 // documents whose few kilobytes unpack into endless runs of spaces, one
 // endless run of text, comment, attribute or processing instruction, endless
-// nesting, endless attributes on one element, namespace declarations or
-// nested alternatives (the reader goes no further than 16 MiB into their
-// XML), web pages of broken characters or of nothing but comments, PDFs and
+// nesting, endless attributes on one element, namespace declarations,
+// nested alternatives, or runs of "&" and "]" (the reader goes no further
+// than 16 MiB into their XML), web pages of broken characters or of nothing but comments, PDFs and
 // texts of endless lines, rich text nested without end, and a line of
 // 100,000 characters full of dates. Every reading
 // should take under a second and under 200 MB; "peakMB" is how far the
@@ -212,6 +212,45 @@ void BM_DocxNestedAlternatives(benchmark::State &state)
     });
 }
 
+// Runs of "&" that start no reference, of "]" in CDATA and of "x&" in a
+// paragraph outside its runs (or between the paragraphs of an OpenDocument
+// text), each beside letters of the same size: reading them should cost
+// about what reading the letters costs.
+void BM_DocxAmpersands(benchmark::State &state)
+{
+    readHostile(state, "ampersands.docx", [](qsizetype bytes) {
+        return TestDocuments::docx("<w:p>" + repeated("&", bytes) + "</w:p>" + officeInvoice);
+    });
+}
+
+void BM_DocxBrackets(benchmark::State &state)
+{
+    readHostile(state, "brackets.docx", [](qsizetype bytes) {
+        return TestDocuments::docx("<w:p><![CDATA[" + repeated("]", bytes) + "]]></w:p>" + officeInvoice);
+    });
+}
+
+void BM_DocxLetters(benchmark::State &state)
+{
+    readHostile(state, "letters.docx", [](qsizetype bytes) {
+        return TestDocuments::docx("<w:p>" + repeated("x", bytes) + "</w:p>" + officeInvoice);
+    });
+}
+
+void BM_OdtAmpersands(benchmark::State &state)
+{
+    readHostile(state, "ampersands.odt", [](qsizetype bytes) {
+        return TestDocuments::odt(repeated("x&", bytes) + "<text:p>Rechnung 12,34</text:p>");
+    });
+}
+
+void BM_OdtLetters(benchmark::State &state)
+{
+    readHostile(state, "letters.odt", [](qsizetype bytes) {
+        return TestDocuments::odt(repeated("xx", bytes) + "<text:p>Rechnung 12,34</text:p>");
+    });
+}
+
 // Web pages of broken characters, and of nothing but comments of every kind.
 void BM_HtmlBrokenCharacters(benchmark::State &state)
 {
@@ -293,6 +332,13 @@ HOSTILE(BM_DocxManyAttributes);
 HOSTILE(BM_OdtDeepNesting);
 HOSTILE(BM_DocxManyNamespaces);
 HOSTILE(BM_DocxNestedAlternatives);
+// The reader goes no further than 16 MiB into an office document's XML.
+#define OFFICE_RUN(function) BENCHMARK(function)->Arg(1)->Arg(16)->Unit(benchmark::kMillisecond)->Iterations(2)
+OFFICE_RUN(BM_DocxAmpersands);
+OFFICE_RUN(BM_DocxBrackets);
+OFFICE_RUN(BM_DocxLetters);
+OFFICE_RUN(BM_OdtAmpersands);
+OFFICE_RUN(BM_OdtLetters);
 HOSTILE(BM_HtmlBrokenCharacters);
 HOSTILE(BM_HtmlBogusComments);
 HOSTILE(BM_PdfEndlessLines);

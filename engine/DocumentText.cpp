@@ -5,6 +5,7 @@
 #include "OfficeXml.h"
 #include "RtfText.h"
 #include "TextBudget.h"
+#include "XmlNamespaces.h"
 
 #include <QFile>
 
@@ -97,60 +98,17 @@ void readXml(const ReadFunction &read, const TextBudget &budget, OfficeXml::Hand
     }
 }
 
-// What the prefixes of a word-processing document's element names stand
-// for, as far as its reader needs to know: each declaration holds until the
-// element that made it ends. Before any declaration, "w" and "mc" have their
-// usual meaning.
-class WordNamespaces
+// The namespaces of a word-processing document that its reader looks for;
+// before any declaration, "w" and "mc" have their usual meaning.
+enum class WordSpace { other, main, compatibility };
+
+XmlNamespaces<WordSpace> wordNamespaces()
 {
-public:
-    enum class Space { other, main, compatibility };
-
-    // A declaration of the element at that depth.
-    void declare(int depth, QByteArrayView prefix, QByteArrayView name)
-    {
-        // A document that declares more than this is no document anyone
-        // writes; later declarations are not followed.
-        if (m_bindings.size() >= maxBindings)
-            return;
-        const Space space = name == mainName || name == strictMainName ? Space::main
-            : name == compatibilityName                                 ? Space::compatibility
-                                                                        : Space::other;
-        m_bindings.push_back({prefix.toByteArray(), space, depth});
-    }
-    // The elements deeper than `depth` have ended.
-    void leave(int depth)
-    {
-        while (!m_bindings.empty() && m_bindings.back().depth > depth)
-            m_bindings.pop_back();
-    }
-    // The namespace and the local name of an element's name as written.
-    std::pair<Space, QByteArrayView> resolve(QByteArrayView name) const
-    {
-        const qsizetype colon = name.indexOf(':');
-        const QByteArrayView prefix = colon < 0 ? QByteArrayView() : name.first(colon);
-        const QByteArrayView local = colon < 0 ? name : name.sliced(colon + 1);
-        for (auto binding = m_bindings.rbegin(); binding != m_bindings.rend(); ++binding) {
-            if (binding->prefix == prefix)
-                return {binding->space, local};
-        }
-        return {Space::other, local};
-    }
-
-private:
-    static constexpr QByteArrayView mainName = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
-    static constexpr QByteArrayView strictMainName = "http://purl.oclc.org/ooxml/wordprocessingml/main";
-    static constexpr QByteArrayView compatibilityName = "http://schemas.openxmlformats.org/markup-compatibility/2006";
-    static constexpr std::size_t maxBindings = 128;
-
-    struct Binding
-    {
-        QByteArray prefix;
-        Space space;
-        int depth;
-    };
-    std::vector<Binding> m_bindings{{"w", Space::main, 0}, {"mc", Space::compatibility, 0}};
-};
+    return {{{"http://schemas.openxmlformats.org/wordprocessingml/2006/main", WordSpace::main},
+             {"http://purl.oclc.org/ooxml/wordprocessingml/main", WordSpace::main},
+             {"http://schemas.openxmlformats.org/markup-compatibility/2006", WordSpace::compatibility}},
+            {{"w", WordSpace::main}, {"mc", WordSpace::compatibility}}};
+}
 
 // The body of a word-processing document: paragraphs end a line; text
 // elements carry the characters; tabs in runs and breaks are kept. Content
@@ -170,8 +128,8 @@ public:
         ++m_depth;
         if (m_skipFrom > 0)
             return;
-        const auto [space, local] = m_namespaces.resolve(name);
-        if (space == WordNamespaces::Space::compatibility) {
+        const auto [space, local] = m_namespaces.element(name);
+        if (space == WordSpace::compatibility) {
             if (local == "AlternateContent") {
                 if (m_alternatives.size() >= maxAlternatives)
                     m_skipFrom = m_depth;
@@ -185,7 +143,7 @@ public:
             }
             return;
         }
-        if (space != WordNamespaces::Space::main)
+        if (space != WordSpace::main)
             return;
         if (local == "t")
             m_inText = true;
@@ -219,13 +177,13 @@ private:
 
     void end(QByteArrayView name)
     {
-        const auto [space, local] = m_namespaces.resolve(name);
-        if (space == WordNamespaces::Space::compatibility) {
+        const auto [space, local] = m_namespaces.element(name);
+        if (space == WordSpace::compatibility) {
             if (local == "AlternateContent" && !m_alternatives.empty() && m_alternatives.back().depth >= m_depth)
                 m_alternatives.pop_back();
             return;
         }
-        if (space != WordNamespaces::Space::main)
+        if (space != WordSpace::main)
             return;
         if (local == "t")
             m_inText = false;
@@ -244,7 +202,7 @@ private:
     };
 
     TextBudget &m_budget;
-    WordNamespaces m_namespaces;
+    XmlNamespaces<WordSpace> m_namespaces = wordNamespaces();
     std::vector<Alternatives> m_alternatives;
     int m_depth = 0;
     int m_skipFrom = 0; // the depth of the element whose content is skipped
@@ -253,61 +211,109 @@ private:
     bool m_inText = false;
 };
 
-// The body of an OpenDocument text: paragraphs and headings end a line;
-// runs of spaces, tabs and line breaks are elements of their own; comments
-// are left out.
+// The namespaces of an OpenDocument text that its reader looks for; before
+// any declaration, "office" and "text" have their usual meaning.
+enum class OpenDocumentSpace { other, office, text };
+
+XmlNamespaces<OpenDocumentSpace> openDocumentNamespaces()
+{
+    return {{{"urn:oasis:names:tc:opendocument:xmlns:office:1.0", OpenDocumentSpace::office},
+             {"urn:oasis:names:tc:opendocument:xmlns:text:1.0", OpenDocumentSpace::text}},
+            {{"office", OpenDocumentSpace::office}, {"text", OpenDocumentSpace::text}}};
+}
+
+// The body of an OpenDocument text as it reads now: paragraphs and headings
+// end a line; runs of spaces, tabs and line breaks are elements of their
+// own; comments and the record of changes (with the text they deleted) are
+// left out.
 class OpenDocumentHandler : public OfficeXml::Handler
 {
 public:
     explicit OpenDocumentHandler(TextBudget &budget) : m_budget(budget) {}
 
+    void namespaceDeclared(QByteArrayView prefix, QByteArrayView name) override
+    {
+        m_namespaces.declare(m_depth + 1, prefix, name);
+    }
     void startElement(QByteArrayView name, const OfficeXml &reader) override
     {
-        // A comment, with its author and date, is no text of the body.
-        if (name == "office:annotation")
-            ++m_inComment;
-        if (m_inComment > 0)
+        ++m_depth;
+        if (m_skipFrom > 0)
             return;
-        if (name == "office:text")
+        const auto [space, local] = m_namespaces.element(name);
+        // A comment, with its author and date, is no text of the body; nor
+        // is what a recorded change deleted, with the change's author and
+        // date.
+        if ((space == Space::office && local == "annotation") || (space == Space::text && local == "tracked-changes")) {
+            m_skipFrom = m_depth;
+            return;
+        }
+        if (space == Space::office && local == "text")
             ++m_inBody;
-        else if (name == "text:p" || name == "text:h")
+        else if (space != Space::text)
+            return;
+        else if (local == "p" || local == "h")
             ++m_inParagraph;
         else if (m_inBody == 0 || m_inParagraph == 0)
             return;
-        else if (name == "text:s") {
-            bool ok = false;
-            const int count = reader.attribute("text:c").toInt(&ok);
-            m_budget.append(QString(ok ? qBound(1, count, 1000) : 1, u' '));
-        } else if (name == "text:tab")
+        else if (local == "s")
+            m_budget.append(QString(spaces(reader), u' '));
+        else if (local == "tab")
             m_budget.append(u'\t');
-        else if (name == "text:line-break")
+        else if (local == "line-break")
             m_budget.append(u'\n');
     }
     void endElement(QByteArrayView name) override
     {
-        if (name == "office:annotation")
-            m_inComment = std::max(0, m_inComment - 1);
-        else if (m_inComment > 0)
-            return;
-        else if (name == "office:text")
+        if (m_skipFrom == 0)
+            end(name);
+        else if (m_depth <= m_skipFrom)
+            m_skipFrom = 0;
+        m_depth = std::max(0, m_depth - 1);
+        m_namespaces.leave(m_depth);
+    }
+    void characters(QStringView text) override
+    {
+        if (m_inBody > 0 && m_inParagraph > 0 && m_skipFrom == 0)
+            m_budget.append(text);
+    }
+
+private:
+    using Space = OpenDocumentSpace;
+
+    void end(QByteArrayView name)
+    {
+        const auto [space, local] = m_namespaces.element(name);
+        if (space == Space::office && local == "text") {
             m_inBody = std::max(0, m_inBody - 1);
-        else if ((name == "text:p" || name == "text:h") && m_inParagraph > 0) {
+        } else if (space == Space::text && (local == "p" || local == "h") && m_inParagraph > 0) {
             --m_inParagraph;
             if (m_inBody > 0)
                 m_budget.append(u'\n');
         }
     }
-    void characters(QStringView text) override
+
+    // The number of spaces that a run of spaces stands for: its count, one
+    // when it has none.
+    int spaces(const OfficeXml &reader) const
     {
-        if (m_inBody > 0 && m_inParagraph > 0 && m_inComment == 0)
-            m_budget.append(text);
+        for (int i = 0; i < reader.attributeCount(); ++i) {
+            const auto [space, local] = m_namespaces.attribute(reader.attributeName(i));
+            if (space == Space::text && local == "c") {
+                bool ok = false;
+                const int count = reader.attributeValue(i).toInt(&ok);
+                return ok ? qBound(1, count, 1000) : 1;
+            }
+        }
+        return 1;
     }
 
-private:
     TextBudget &m_budget;
+    XmlNamespaces<OpenDocumentSpace> m_namespaces = openDocumentNamespaces();
+    int m_depth = 0;
+    int m_skipFrom = 0; // the depth of the element whose content is skipped
     int m_inBody = 0;
     int m_inParagraph = 0;
-    int m_inComment = 0;
 };
 
 template<typename Handler>

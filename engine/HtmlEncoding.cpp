@@ -1,7 +1,8 @@
 #include "HtmlEncoding.h"
 
+#include <QHash>
+
 #include <algorithm>
-#include <array>
 
 namespace {
 
@@ -16,29 +17,135 @@ bool isLabelCharacter(char c)
         || c == '.' || c == ':';
 }
 
-template<std::size_t N>
-bool isAmong(const QByteArray &label, const std::array<QByteArrayView, N> &labels)
-{
-    return std::find(labels.begin(), labels.end(), QByteArrayView(label)) != labels.end();
-}
+constexpr const char *utf8 = "UTF-8";
+constexpr const char *passOver = "";
 
-// The labels that mean windows-1252 on the web.
-bool meansWindows1252(const QByteArray &label)
+// The character set that a label names as a web page's reader knows it, by
+// the name of the ICU converter that decodes it: the labels of the Encoding
+// Standard. Where ICU's converter of the set's own name differs from the
+// Standard's, the converter closest to it: Shift_JIS is Microsoft's, EUC-KR
+// the Korean Windows page, GBK is read by the GB18030 decoder, Big5 with the
+// Hong Kong supplement. ISO-8859-1, ASCII and x-user-defined mean
+// windows-1252 in a page; the sets that are no page's (the ISO-2022 sets of
+// China and Korea, HZ) are passed over, as is a label not listed.
+const char *characterSetNamed(const QByteArray &label)
 {
-    static constexpr std::array<QByteArrayView, 13> labels{
-        "iso-8859-1", "iso8859-1", "iso_8859-1", "latin1", "l1", "us-ascii", "ascii",
-        "windows-1252", "cp1252", "x-cp1252", "cp819", "ibm819", "x-user-defined"};
-    return isAmong(label, labels);
-}
-
-// The labels of UTF-16 (either byte order), which a declaration in the page
-// itself cannot mean: they mean UTF-8.
-bool meansUtf16(const QByteArray &label)
-{
-    static constexpr std::array<QByteArrayView, 9> labels{
-        "csunicode", "iso-10646-ucs-2", "ucs-2", "unicode", "unicodefeff", "unicodefffe",
-        "utf-16", "utf-16le", "utf-16be"};
-    return isAmong(label, labels) || label.startsWith("utf16") || label.startsWith("utf-16");
+    static const QHash<QByteArray, const char *> sets{
+        // UTF-8
+        {"unicode-1-1-utf-8", utf8}, {"unicode11utf8", utf8}, {"unicode20utf8", utf8}, {"utf-8", utf8},
+        {"utf8", utf8}, {"x-unicode20utf8", utf8},
+        // IBM866
+        {"866", "IBM866"}, {"cp866", "IBM866"}, {"csibm866", "IBM866"}, {"ibm866", "IBM866"},
+        // ISO-8859-2
+        {"csisolatin2", "ISO-8859-2"}, {"iso-8859-2", "ISO-8859-2"}, {"iso-ir-101", "ISO-8859-2"},
+        {"iso8859-2", "ISO-8859-2"}, {"iso88592", "ISO-8859-2"}, {"iso_8859-2", "ISO-8859-2"},
+        {"iso_8859-2:1987", "ISO-8859-2"}, {"l2", "ISO-8859-2"}, {"latin2", "ISO-8859-2"},
+        // ISO-8859-3
+        {"csisolatin3", "ISO-8859-3"}, {"iso-8859-3", "ISO-8859-3"}, {"iso-ir-109", "ISO-8859-3"},
+        {"iso8859-3", "ISO-8859-3"}, {"iso88593", "ISO-8859-3"}, {"iso_8859-3", "ISO-8859-3"},
+        {"iso_8859-3:1988", "ISO-8859-3"}, {"l3", "ISO-8859-3"}, {"latin3", "ISO-8859-3"},
+        // ISO-8859-4
+        {"csisolatin4", "ISO-8859-4"}, {"iso-8859-4", "ISO-8859-4"}, {"iso-ir-110", "ISO-8859-4"},
+        {"iso8859-4", "ISO-8859-4"}, {"iso88594", "ISO-8859-4"}, {"iso_8859-4", "ISO-8859-4"},
+        {"iso_8859-4:1988", "ISO-8859-4"}, {"l4", "ISO-8859-4"}, {"latin4", "ISO-8859-4"},
+        // ISO-8859-5
+        {"csisolatincyrillic", "ISO-8859-5"}, {"cyrillic", "ISO-8859-5"}, {"iso-8859-5", "ISO-8859-5"},
+        {"iso-ir-144", "ISO-8859-5"}, {"iso8859-5", "ISO-8859-5"}, {"iso88595", "ISO-8859-5"},
+        {"iso_8859-5", "ISO-8859-5"}, {"iso_8859-5:1988", "ISO-8859-5"},
+        // ISO-8859-6
+        {"arabic", "ISO-8859-6"}, {"asmo-708", "ISO-8859-6"}, {"csiso88596e", "ISO-8859-6"},
+        {"csiso88596i", "ISO-8859-6"}, {"csisolatinarabic", "ISO-8859-6"}, {"ecma-114", "ISO-8859-6"},
+        {"iso-8859-6", "ISO-8859-6"}, {"iso-8859-6-e", "ISO-8859-6"}, {"iso-8859-6-i", "ISO-8859-6"},
+        {"iso-ir-127", "ISO-8859-6"}, {"iso8859-6", "ISO-8859-6"}, {"iso88596", "ISO-8859-6"},
+        {"iso_8859-6", "ISO-8859-6"}, {"iso_8859-6:1987", "ISO-8859-6"},
+        // ISO-8859-7
+        {"csisolatingreek", "ISO-8859-7"}, {"ecma-118", "ISO-8859-7"}, {"elot_928", "ISO-8859-7"},
+        {"greek", "ISO-8859-7"}, {"greek8", "ISO-8859-7"}, {"iso-8859-7", "ISO-8859-7"}, {"iso-ir-126", "ISO-8859-7"},
+        {"iso8859-7", "ISO-8859-7"}, {"iso88597", "ISO-8859-7"}, {"iso_8859-7", "ISO-8859-7"},
+        {"iso_8859-7:1987", "ISO-8859-7"}, {"sun_eu_greek", "ISO-8859-7"},
+        // ISO-8859-8
+        {"csiso88598e", "ISO-8859-8"}, {"csisolatinhebrew", "ISO-8859-8"}, {"hebrew", "ISO-8859-8"},
+        {"iso-8859-8", "ISO-8859-8"}, {"iso-8859-8-e", "ISO-8859-8"}, {"iso-ir-138", "ISO-8859-8"},
+        {"iso8859-8", "ISO-8859-8"}, {"iso88598", "ISO-8859-8"}, {"iso_8859-8", "ISO-8859-8"},
+        {"iso_8859-8:1988", "ISO-8859-8"}, {"visual", "ISO-8859-8"}, {"csiso88598i", "ISO-8859-8"},
+        {"iso-8859-8-i", "ISO-8859-8"}, {"logical", "ISO-8859-8"},
+        // ISO-8859-10
+        {"csisolatin6", "ISO-8859-10"}, {"iso-8859-10", "ISO-8859-10"}, {"iso-ir-157", "ISO-8859-10"},
+        {"iso8859-10", "ISO-8859-10"}, {"iso885910", "ISO-8859-10"}, {"l6", "ISO-8859-10"}, {"latin6", "ISO-8859-10"},
+        // ISO-8859-13
+        {"iso-8859-13", "ISO-8859-13"}, {"iso8859-13", "ISO-8859-13"}, {"iso885913", "ISO-8859-13"},
+        // ISO-8859-14
+        {"iso-8859-14", "ISO-8859-14"}, {"iso8859-14", "ISO-8859-14"}, {"iso885914", "ISO-8859-14"},
+        // ISO-8859-15
+        {"csisolatin9", "ISO-8859-15"}, {"iso-8859-15", "ISO-8859-15"}, {"iso8859-15", "ISO-8859-15"},
+        {"iso885915", "ISO-8859-15"}, {"iso_8859-15", "ISO-8859-15"}, {"l9", "ISO-8859-15"},
+        // ISO-8859-16
+        {"iso-8859-16", "ISO-8859-16"},
+        // KOI8-R
+        {"cskoi8r", "KOI8-R"}, {"koi", "KOI8-R"}, {"koi8", "KOI8-R"}, {"koi8-r", "KOI8-R"}, {"koi8_r", "KOI8-R"},
+        // KOI8-U
+        {"koi8-ru", "KOI8-U"}, {"koi8-u", "KOI8-U"},
+        // macintosh
+        {"csmacintosh", "macintosh"}, {"mac", "macintosh"}, {"macintosh", "macintosh"}, {"x-mac-roman", "macintosh"},
+        // windows-874
+        {"dos-874", "windows-874"}, {"iso-8859-11", "windows-874"}, {"iso8859-11", "windows-874"},
+        {"iso885911", "windows-874"}, {"tis-620", "windows-874"}, {"windows-874", "windows-874"},
+        // windows-1250
+        {"cp1250", "windows-1250"}, {"windows-1250", "windows-1250"}, {"x-cp1250", "windows-1250"},
+        // windows-1251
+        {"cp1251", "windows-1251"}, {"windows-1251", "windows-1251"}, {"x-cp1251", "windows-1251"},
+        // windows-1252
+        {"ansi_x3.4-1968", "windows-1252"}, {"ascii", "windows-1252"}, {"cp1252", "windows-1252"},
+        {"cp819", "windows-1252"}, {"csisolatin1", "windows-1252"}, {"ibm819", "windows-1252"},
+        {"iso-8859-1", "windows-1252"}, {"iso-ir-100", "windows-1252"}, {"iso8859-1", "windows-1252"},
+        {"iso88591", "windows-1252"}, {"iso_8859-1", "windows-1252"}, {"iso_8859-1:1987", "windows-1252"},
+        {"l1", "windows-1252"}, {"latin1", "windows-1252"}, {"us-ascii", "windows-1252"},
+        {"windows-1252", "windows-1252"}, {"x-cp1252", "windows-1252"}, {"x-user-defined", "windows-1252"},
+        // windows-1253
+        {"cp1253", "windows-1253"}, {"windows-1253", "windows-1253"}, {"x-cp1253", "windows-1253"},
+        // windows-1254
+        {"cp1254", "windows-1254"}, {"csisolatin5", "windows-1254"}, {"iso-8859-9", "windows-1254"},
+        {"iso-ir-148", "windows-1254"}, {"iso8859-9", "windows-1254"}, {"iso88599", "windows-1254"},
+        {"iso_8859-9", "windows-1254"}, {"iso_8859-9:1989", "windows-1254"}, {"l5", "windows-1254"},
+        {"latin5", "windows-1254"}, {"windows-1254", "windows-1254"}, {"x-cp1254", "windows-1254"},
+        // windows-1255
+        {"cp1255", "windows-1255"}, {"windows-1255", "windows-1255"}, {"x-cp1255", "windows-1255"},
+        // windows-1256
+        {"cp1256", "windows-1256"}, {"windows-1256", "windows-1256"}, {"x-cp1256", "windows-1256"},
+        // windows-1257
+        {"cp1257", "windows-1257"}, {"windows-1257", "windows-1257"}, {"x-cp1257", "windows-1257"},
+        // windows-1258
+        {"cp1258", "windows-1258"}, {"windows-1258", "windows-1258"}, {"x-cp1258", "windows-1258"},
+        // x-mac-cyrillic
+        {"x-mac-cyrillic", "x-mac-cyrillic"}, {"x-mac-ukrainian", "x-mac-cyrillic"},
+        // gb18030
+        {"chinese", "gb18030"}, {"csgb2312", "gb18030"}, {"csiso58gb231280", "gb18030"}, {"gb2312", "gb18030"},
+        {"gb_2312", "gb18030"}, {"gb_2312-80", "gb18030"}, {"gbk", "gb18030"}, {"iso-ir-58", "gb18030"},
+        {"x-gbk", "gb18030"}, {"gb18030", "gb18030"},
+        // Big5-HKSCS
+        {"big5", "Big5-HKSCS"}, {"big5-hkscs", "Big5-HKSCS"}, {"cn-big5", "Big5-HKSCS"}, {"csbig5", "Big5-HKSCS"},
+        {"x-x-big5", "Big5-HKSCS"},
+        // EUC-JP
+        {"cseucpkdfmtjapanese", "EUC-JP"}, {"euc-jp", "EUC-JP"}, {"x-euc-jp", "EUC-JP"},
+        // ISO-2022-JP
+        {"csiso2022jp", "ISO-2022-JP"}, {"iso-2022-jp", "ISO-2022-JP"},
+        // windows-31j
+        {"csshiftjis", "windows-31j"}, {"ms932", "windows-31j"}, {"ms_kanji", "windows-31j"},
+        {"shift-jis", "windows-31j"}, {"shift_jis", "windows-31j"}, {"sjis", "windows-31j"},
+        {"windows-31j", "windows-31j"}, {"x-sjis", "windows-31j"},
+        // windows-949
+        {"cseuckr", "windows-949"}, {"csksc56011987", "windows-949"}, {"euc-kr", "windows-949"},
+        {"iso-ir-149", "windows-949"}, {"korean", "windows-949"}, {"ks_c_5601-1987", "windows-949"},
+        {"ks_c_5601-1989", "windows-949"}, {"ksc5601", "windows-949"}, {"ksc_5601", "windows-949"},
+        {"windows-949", "windows-949"},
+        // (the replacement encoding: passed over)
+        {"csiso2022kr", passOver}, {"hz-gb-2312", passOver}, {"iso-2022-cn", passOver}, {"iso-2022-cn-ext", passOver},
+        {"iso-2022-kr", passOver}, {"replacement", passOver},
+        // UTF-16 in either byte order, which a page that declares it in ASCII cannot be: UTF-8
+        {"unicodefffe", utf8}, {"utf-16be", utf8}, {"csunicode", utf8}, {"iso-10646-ucs-2", utf8}, {"ucs-2", utf8},
+        {"unicode", utf8}, {"unicodefeff", utf8}, {"utf-16", utf8}, {"utf-16le", utf8},
+    };
+    return sets.value(label, passOver);
 }
 
 } // namespace
@@ -76,12 +183,13 @@ HtmlDecoder::HtmlDecoder(QByteArrayView start)
         m_decoder = TextDecoder("UTF-16BE");
         m_skip = 2;
     } else {
-        for (QByteArray label : declaredCharacterSets(start)) {
-            if (meansUtf16(label) || label == "utf-8" || label == "utf8")
+        for (const QByteArray &label : declaredCharacterSets(start)) {
+            const char *const set = characterSetNamed(label);
+            if (set == utf8)
                 break;
-            if (meansWindows1252(label))
-                label = "windows-1252";
-            TextDecoder declared(label.constData());
+            if (set == passOver)
+                continue;
+            TextDecoder declared(set);
             if (declared.isAsciiCompatible()) {
                 m_decoder = std::move(declared);
                 break;

@@ -1,12 +1,12 @@
 // Decoding a web page's bytes as a browser does: a byte order mark decides,
 // else the first character set that the page declares near its start
-// ("<meta charset=...>" or a content type with "charset=") and that a page
-// can be written in, else UTF-8. A declared UTF-16 means UTF-8 (a page whose
-// markup reads as ASCII is no UTF-16 page); a set in which ASCII is not
-// itself (UTF-32, EBCDIC, UTF-7 ...) and an unknown name are passed over.
-// Legacy sets (windows-1252, ISO-8859-15, ...) are decoded with ICU's
-// converters; the labels ISO-8859-1, Latin-1 and ASCII mean windows-1252, as
-// on the web.
+// ("<meta charset=...>" or a content type with "charset=") by a label of the
+// Encoding Standard, else UTF-8. A declared UTF-16 means UTF-8 (a page whose
+// markup reads as ASCII is no UTF-16 page); ISO-8859-1, ASCII and
+// x-user-defined mean windows-1252; a label the Standard does not know, and
+// a set no page can be written in, are passed over. The legacy sets are
+// decoded with ICU's converters, as the Standard decodes them where it
+// matters for text (an ASCII byte after a broken lead byte is kept).
 #pragma once
 
 #include "TextDecoder.h"

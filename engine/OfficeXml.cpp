@@ -12,13 +12,41 @@ bool isSpace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
+// Longer references than this are none ("&" is then just a character).
+constexpr qsizetype maxReferenceBytes = 12;
+
 bool isNameEnd(char c)
 {
     return isSpace(c) || c == '>' || c == '/' || c == '=';
 }
 
-// Longer references than this are none ("&" is then just a character).
-constexpr qsizetype maxReferenceBytes = 12;
+// Bytes 1 to 127: characters of their own in UTF-8, and none of them NUL.
+bool isPlainAscii(QByteArrayView bytes)
+{
+    bool plain = true;
+    for (const char c : bytes)
+        plain &= unsigned(static_cast<unsigned char>(c)) - 1u < 0x7Fu;
+    return plain;
+}
+
+// The bytes after an "&" make a reference when a ";" ends them within the
+// longest reference, before a space, "<" or "&". Returns where the text goes
+// on when they make none (the "&" is then a character), and null when they
+// may make one, also when the bytes end before that is known.
+const char *afterNoReference(const char *from, const char *end)
+{
+    const qsizetype window = std::min<qsizetype>(end - from, maxReferenceBytes + 1);
+    for (const char *q = from; q < from + window; ++q) {
+        if (*q == ';')
+            return nullptr;
+        if (isSpace(*q) || *q == '<' || *q == '&')
+            return q;
+    }
+    return window <= maxReferenceBytes ? nullptr : from + window;
+}
+
+// Characters gathered up to this many are handed on in one piece.
+constexpr qsizetype flushUnits = 64 * 1024;
 
 const char *find(const char *from, const char *end, char c)
 {
@@ -53,17 +81,36 @@ void OfficeXml::text(QByteArrayView bytes)
 {
     if (bytes.isEmpty())
         return;
-    const QString decoded = m_decoder.decode(bytes);
-    if (!decoded.isEmpty())
-        m_handler.characters(decoded);
+    if (isPlainAscii(bytes) && !m_decoder.holdsPart()) {
+        m_characters.append(QLatin1StringView(bytes));
+    } else {
+        QString decoded = m_decoder.decode(bytes);
+        decoded.remove(QChar(0));
+        m_characters.append(decoded);
+    }
+    if (m_characters.size() >= flushUnits)
+        flush();
+}
+
+void OfficeXml::repeat(char c, qsizetype count)
+{
+    m_characters.resize(m_characters.size() + count, QLatin1Char(c));
+    if (m_characters.size() >= flushUnits)
+        flush();
 }
 
 void OfficeXml::endText()
 {
-    if (m_decoder.holdsPart()) {
-        const QString broken = m_decoder.finish();
-        m_handler.characters(broken);
-    }
+    if (m_decoder.holdsPart())
+        m_characters.append(m_decoder.finish());
+}
+
+void OfficeXml::flush()
+{
+    if (m_characters.isEmpty())
+        return;
+    m_handler.characters(m_characters);
+    m_characters.resize(0);
 }
 
 void OfficeXml::endReference()
@@ -72,8 +119,7 @@ void OfficeXml::endReference()
         {"lt", u'<'}, {"gt", u'>'}, {"amp", u'&'}, {"quot", u'"'}, {"apos", u'\''}};
     for (const auto &[name, character] : named) {
         if (m_reference == name) {
-            const QChar c(character);
-            m_handler.characters(QStringView(&c, 1));
+            m_characters.append(QChar(character));
             return;
         }
     }
@@ -83,11 +129,14 @@ void OfficeXml::endReference()
         const uint code = m_reference.sliced(hex ? 2 : 1).toUInt(&ok, hex ? 16 : 10);
         const char32_t character =
             ok && code > 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF) ? char32_t(code) : U'\uFFFD';
-        m_handler.characters(QString::fromUcs4(&character, 1));
+        m_characters.append(QString::fromUcs4(&character, 1));
         return;
     }
     // No reference an office document uses: the text as written.
-    m_handler.characters(QString(u'&' + QString::fromUtf8(m_reference) + u';'));
+    repeat('&', 1);
+    text(m_reference);
+    endText();
+    repeat(';', 1);
 }
 
 void OfficeXml::startTag(bool empty)
@@ -106,13 +155,36 @@ void OfficeXml::feed(QByteArrayView chunk)
         const char c = *p;
         switch (m_state) {
         case State::text: {
+            // An "&" that can start no reference is text like any other
+            // character, and the run goes on: most plainly when no ";" is in
+            // reach.
             const char *stop = p;
-            while (stop < end && *stop != '<' && *stop != '&')
-                ++stop;
+            const char *semicolon = p;
+            for (;;) {
+                while (stop < end && *stop != '<' && *stop != '&')
+                    ++stop;
+                if (stop == end || *stop == '<')
+                    break;
+                // Of a run of "&", all but the last are followed by "&".
+                while (stop + 1 < end && stop[1] == '&')
+                    ++stop;
+                if (semicolon <= stop)
+                    semicolon = find(stop, end, ';');
+                if (semicolon - stop > maxReferenceBytes + 1 && end - stop > maxReferenceBytes + 1) {
+                    ++stop;
+                    continue;
+                }
+                const char *const next = afterNoReference(stop + 1, end);
+                if (!next)
+                    break;
+                stop = next;
+            }
             text(QByteArrayView(p, stop - p));
             p = stop;
             if (p < end) {
                 endText();
+                if (*p == '<')
+                    flush();
                 m_state = *p == '<' ? State::tagOpen : State::reference;
                 m_reference.resize(0);
                 ++p;
@@ -283,25 +355,27 @@ void OfficeXml::feed(QByteArrayView chunk)
                 const char *stop = find(p, end, ']');
                 text(QByteArrayView(p, stop - p));
                 p = stop;
-                if (p < end)
+                if (p < end) {
                     endText();
+                    m_marks = 1;
+                    ++p;
+                }
             } else if (c == ']') {
-                if (m_marks == 2)
-                    text(QByteArrayView("]"));
-                else
-                    ++m_marks;
-                ++p;
+                // Of a run of "]", all but the last two are text.
+                const char *stop = p;
+                while (stop < end && *stop == ']')
+                    ++stop;
+                const qsizetype marks = m_marks + (stop - p);
+                repeat(']', std::max<qsizetype>(0, marks - 2));
+                m_marks = int(std::min<qsizetype>(2, marks));
+                p = stop;
             } else if (c == '>' && m_marks == 2) {
                 m_marks = 0;
                 m_state = State::text;
                 ++p;
             } else {
-                text(QByteArrayView("]]").first(m_marks));
+                repeat(']', m_marks);
                 m_marks = 0;
-            }
-            if (m_state == State::cdata && m_marks == 0 && p < end && *p == ']') {
-                m_marks = 1;
-                ++p;
             }
             break;
         case State::declaration:
@@ -315,4 +389,5 @@ void OfficeXml::feed(QByteArrayView chunk)
             break;
         }
     }
+    flush();
 }

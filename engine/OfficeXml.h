@@ -59,6 +59,11 @@ public:
     // (its first maxValueBytes bytes, references not decoded); empty when
     // it has none.
     QByteArrayView attribute(QByteArrayView name) const;
+    // The current element's attributes one by one (the first
+    // maxAttributes): names and values as written, cut as above.
+    int attributeCount() const { return m_attributeCount; }
+    QByteArrayView attributeName(int index) const { return m_attributes[std::size_t(index)].name; }
+    QByteArrayView attributeValue(int index) const { return m_attributes[std::size_t(index)].value; }
 
 private:
     enum class State {
@@ -87,16 +92,26 @@ private:
         QByteArray value;
     };
 
+    // Character data as written: decoded, without NUL characters (which no
+    // XML holds), and gathered to be handed on in one piece.
     void text(QByteArrayView bytes);
+    // Characters that one character repeated stands for.
+    void repeat(char c, qsizetype count);
     // A run of character data has ended: a character it left unfinished is
     // broken.
     void endText();
+    // Hands on the characters gathered.
+    void flush();
     void endReference();
     void startTag(bool empty);
 
     Handler &m_handler;
     State m_state = State::text;
     TextDecoder m_decoder{"UTF-8"};
+    // Characters not yet handed on: runs of text broken up by references
+    // that are none ("&&&", "x&x&") or by "]" in CDATA go on in one piece,
+    // not a piece per character.
+    QString m_characters;
     QByteArray m_name;
     QByteArray m_reference;
     QByteArray m_markup;

@@ -31,6 +31,13 @@ bool isDestination(QByteArrayView word)
                        [&](const QByteArray &destination) { return destination == word; });
 }
 
+// The character that an escape names; one naming NUL, which no text holds,
+// stands for a character that cannot be shown.
+QChar character(char16_t code)
+{
+    return code == 0 ? QChar(QChar::ReplacementCharacter) : QChar(code);
+}
+
 } // namespace
 
 RtfText::RtfText(TextBudget &budget) : m_budget(budget) {}
@@ -79,8 +86,8 @@ qsizetype RtfText::parse(QByteArrayView data, bool last)
             if (!last && n - i < wholeControl)
                 break; // the rest comes with the next chunk
             i = controlWord(data, i + 1);
-        } else if (c == '\n' || c == '\r') {
-            ++i; // line breaks in the source are not text
+        } else if (c == '\n' || c == '\r' || c == '\0') {
+            ++i; // line breaks in the source are not text, nor is NUL anywhere
         } else {
             put(QChar(DocumentText::windows1252(static_cast<unsigned char>(c))));
             ++i;
@@ -101,7 +108,7 @@ qsizetype RtfText::controlWord(QByteArrayView data, qsizetype i)
         const int high = i + 1 < n ? HexDigit::value(data[i + 1]) : -1;
         const int low = i + 2 < n ? HexDigit::value(data[i + 2]) : -1;
         if (high >= 0 && low >= 0)
-            put(QChar(DocumentText::windows1252(static_cast<unsigned char>(high * 16 + low))));
+            put(character(DocumentText::windows1252(static_cast<unsigned char>(high * 16 + low))));
         return std::min(i + 3, n);
     }
     if (next == '*') {
@@ -156,7 +163,7 @@ void RtfText::apply(QByteArrayView word, bool hasNumber, int number)
     } else if (word == "uc" && hasNumber) {
         m_groups.last().unicodeSkip = qBound(0, number, 8);
     } else if (word == "u" && hasNumber) {
-        put(QChar(static_cast<char16_t>(number < 0 ? number + 65536 : number)));
+        put(character(static_cast<char16_t>(number < 0 ? number + 65536 : number)));
         m_pendingSkip = m_groups.last().unicodeSkip;
     } else if (word == "emdash") {
         put(QChar(0x2014));

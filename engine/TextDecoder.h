@@ -1,7 +1,9 @@
 // Bytes in a character set turned into text a piece at a time: a character
 // split between pieces comes out whole with the later piece, and a broken
 // sequence becomes one U+FFFD without taking the byte after it along, however
-// the pieces are cut. (Qt's stateful UTF-8 decoder drops the byte that
+// the pieces are cut. In the legacy multi-byte sets (Shift_JIS, GBK ...) an
+// ASCII byte after a lead byte that makes no character with it stays a
+// character of its own. (Qt's stateful UTF-8 decoder drops the byte that
 // follows an incomplete sequence at the end of a piece.)
 #pragma once
 
@@ -29,7 +31,7 @@ public:
 
     // True when every printable ASCII character, the tab and the line
     // breaks decode as themselves, as a web page's markup needs.
-    bool isAsciiCompatible() const;
+    bool isAsciiCompatible() const { return m_converter && m_asciiCompatible; }
 
     // The text of the next piece; an incomplete character at its end is
     // held back for the next.
@@ -48,4 +50,5 @@ private:
         void operator()(UConverter *converter) const;
     };
     std::unique_ptr<UConverter, Closer> m_converter;
+    bool m_asciiCompatible = false;
 };

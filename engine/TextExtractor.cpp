@@ -123,6 +123,9 @@ QString readPlainText(const QString &path)
         text = QString::fromLatin1(bytes);
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
+    // NUL is no character of a text: it would end the text wherever it goes
+    // on as a C string.
+    text.remove(QChar(0));
     return text;
 }
 

@@ -6,6 +6,7 @@
 #include "AutopilotFixture.h"
 #include "StoreLock.h"
 #include "TestSupport.h"
+#include "engine/TestDocuments.h"
 
 #include <QDBusConnectionInterface>
 
@@ -482,6 +483,26 @@ TEST_F(AutomationExecutable, AFolderDeletedWhileTheApplicationRunsHasNoAccessAnd
     ASSERT_TRUE(application.waitForFinished(10000));
     EXPECT_EQ(run({QStringLiteral("clean-up"), id(inbox)}), noAccess);
     EXPECT_EQ(printed({QStringLiteral("folders"), nobody}), QByteArray());
+}
+
+// An OpenDocument invoice saved with a recorded change is recognised by the
+// amount its body says now, not by the one the change deleted.
+TEST_F(AutomationExecutable, AnOpenDocumentIsRecognisedByItsCurrentText)
+{
+    const QString invoice = work.filePath(QStringLiteral("Rechnung.odt"));
+    ASSERT_TRUE(TestSupport::writeFile(
+        invoice, TestDocuments::odt("<text:tracked-changes><text:changed-region text:id=\"ct1\"><text:deletion>"
+                                    "<office:change-info><dc:creator>Buchhaltung</dc:creator>"
+                                    "<dc:date>2024-06-30T09:12:00</dc:date></office:change-info>"
+                                    "<text:p>Gesamtbetrag: 999,00 EUR</text:p></text:deletion></text:changed-region>"
+                                    "</text:tracked-changes><text:p>Rechnung Nr. 2024-117 vom 14.06.2024</text:p>"
+                                    "<text:p>Bei Spiel GmbH</text:p>"
+                                    "<text:p><text:change text:change-id=\"ct1\"/>Gesamtbetrag: 119,00 EUR</text:p>")));
+    EXPECT_EQ(run({QStringLiteral("recognize"), QStringLiteral("--json"), invoice}),
+              (Outcome{0,
+                       QStringLiteral(R"({"amount":119,"currency":"EUR","date":"2024-06-14","kind":"Invoice",)"
+                                      R"("needsReview":false,"sender":"Bei Spiel GmbH"})"),
+                       {}}));
 }
 
 TEST(AutomationActions, AHandedInFileIsWrittenUnderItsLastNameOnly)

@@ -272,3 +272,57 @@ TEST(HtmlText, ABrokenByteCostsOneReplacementCharacterWhereverThePageIsCut)
         EXPECT_EQ(TextExtractor::text(path).text.toStdString(), u"Caf\uFFFD€ 12,50 \uFFFDEUR\n"_s.toStdString()) << at;
     }
 }
+
+// The legacy multi-byte sets decode as a browser decodes them: an ASCII byte
+// after a lead byte that makes no character with it is kept, wherever the
+// page is cut; the labels mean the sets that the Encoding Standard gives
+// them; and a label it does not know is passed over like any unknown one.
+TEST(HtmlText, LegacyMultiByteSetsDecodeAsABrowserDecodesThem)
+{
+    const std::pair<QByteArray, QString> pages[] = {
+        {"<meta charset=shift_jis><p>Summe \x82" "ABC 12,50", u"Summe \uFFFDABC 12,50"_s},
+        {"<meta charset=euc-kr><p>\xb1\xe8\x8c\x63</p>", u"김똠\n"_s},
+        {"<meta charset=ks_c_5601-1987><p>\xb1\xe8\x8c\x63</p>", u"김똠\n"_s},
+        {"<meta charset=gb2312><p>\xd5\xc5\x81\x40</p>", u"张丂\n"_s},
+        {"<meta charset=gbk><p>\x81\x30 12,50 \x81" "A</p>", u"\uFFFD0 12,50 丄\n"_s},
+        {"<meta charset=big5><p>\xa4\x40\x85" "B</p>", u"一\uFFFDB\n"_s},
+        {"<meta charset=euc-jp><p>\xa4\xa2\xa4" "C</p>", u"あ\uFFFDC\n"_s},
+    };
+    for (const auto &[page, text] : pages) {
+        for (qsizetype cut = 0; cut <= page.size(); ++cut)
+            EXPECT_EQ(textInTwoPieces(page, cut).toStdString(), text.toStdString()) << page.toStdString() << cut;
+    }
+
+    // Every lead byte with every ASCII byte after it: the ASCII byte is
+    // never lost in a broken sequence.
+    for (const char *set : {"shift_jis", "euc-kr", "gbk", "gb18030", "big5", "euc-jp"}) {
+        HtmlDecoder decoder("<meta charset=" + QByteArray(set) + ">");
+        QByteArray pairs;
+        for (int lead = 0x80; lead <= 0xFF; ++lead) {
+            for (char ascii = 0x21; ascii < 0x7F; ++ascii)
+                pairs.append(char(lead)).append(ascii).append('\n');
+        }
+        const QStringList decoded = (decoder.decode(pairs) + decoder.finish()).split(u'\n');
+        ASSERT_EQ(decoded.size(), 128 * 94 + 1) << set;
+        int kept = 0;
+        for (qsizetype i = 0; i + 1 < decoded.size(); ++i) {
+            const QList<uint> points = decoded[i].toUcs4();
+            const uint ascii = uint(0x21 + i % 94);
+            EXPECT_TRUE(!points.contains(0xFFFD) || points.constLast() == ascii) << set << " " << i / 94 + 0x80 << " " << ascii;
+            kept += points == QList<uint>{0xFFFD, ascii};
+        }
+        EXPECT_GT(kept, 0) << set;
+    }
+
+    // Labels the Standard does not know are passed over, for a later one or
+    // for UTF-8.
+    const QTemporaryDir dir;
+    int i = 0;
+    for (const char *label : {"scsu", "cesu-8", "lmbcs-1", "iso-2022-cn", "x11-compound-text", "iscii-dev", "bocu-1", "utf-7"}) {
+        const QString path = dir.filePath(QStringLiteral("label%1.html").arg(++i));
+        ASSERT_TRUE(TestSupport::writeFile(path, "<meta charset=" + QByteArray(label) + "><p>J\xc3\xbcrgen 12,50 \xe2\x82\xac</p>"));
+        EXPECT_EQ(TextExtractor::text(path).text, u"Jürgen 12,50 €\n"_s) << label;
+        ASSERT_TRUE(TestSupport::writeFile(path, "<meta charset=" + QByteArray(label) + "><meta charset=windows-1252><p>M\xfcller</p>"));
+        EXPECT_EQ(TextExtractor::text(path).text, u"Müller\n"_s) << label;
+    }
+}

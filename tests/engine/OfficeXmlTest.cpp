@@ -182,3 +182,72 @@ TEST(OfficeXml, OfficeDocumentsGiveTheTextAPersonReads)
     for (const auto &[name, xml] : prefixes)
         EXPECT_EQ(textOf(name, TestDocuments::deflatedZip({{"word/document.xml", xml}})), u"Rechnung 12,34\n"_s) << name;
 }
+
+// An OpenDocument text as it reads now: what a recorded change deleted, with
+// the change's author and date, is left out; and the text is found by its
+// namespaces, whatever prefixes the document binds them to.
+TEST(OfficeXml, OpenDocumentTextsGiveTheirCurrentTextWhateverTheirPrefixes)
+{
+    const QTemporaryDir dir;
+    const auto textOf = [&dir](const char *name, const QByteArray &bytes) {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        EXPECT_TRUE(TestSupport::writeFile(path, bytes)) << name;
+        return TextExtractor::text(path).text;
+    };
+
+    const QString invoice = textOf(
+        "changes.odt",
+        TestDocuments::odt("<text:tracked-changes text:track-changes=\"false\"><text:changed-region xml:id=\"ct1\" "
+                           "text:id=\"ct1\"><text:deletion><office:change-info><dc:creator>Buchhaltung</dc:creator>"
+                           "<dc:date>2024-06-30T09:12:00</dc:date></office:change-info>"
+                           "<text:p>Gesamtbetrag: 999,00 EUR</text:p></text:deletion></text:changed-region>"
+                           "</text:tracked-changes><text:p>Rechnung Nr. 2024-117</text:p>"
+                           "<text:p><text:change text:change-id=\"ct1\"/>Gesamtbetrag: 119,00 EUR</text:p>"));
+    EXPECT_EQ(invoice, u"Rechnung Nr. 2024-117\nGesamtbetrag: 119,00 EUR\n"_s);
+    const PatternReader::Result read = PatternReader::read(invoice);
+    ASSERT_TRUE(read.total);
+    EXPECT_EQ(read.total->amount, *Decimal::fromString(u"119.00"));
+
+    const QByteArray office = "\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\"";
+    const QByteArray text = "\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"";
+    const auto content = [](const QByteArray &xml) {
+        return TestDocuments::deflatedZip({{"mimetype", "application/vnd.oasis.opendocument.text"}, {"content.xml", xml}});
+    };
+    const std::pair<const char *, QByteArray> prefixes[] = {
+        {"short.odt", "<o:document-content xmlns:o=" + office + " xmlns:t=" + text + "><o:body><o:text>"
+                      "<t:p>Summe<t:s t:c=\"3\"/>9,40<t:tab/>EUR<o:annotation><t:p>nicht</t:p></o:annotation></t:p>"
+                      "<t:tracked-changes><t:changed-region><t:deletion><t:p>nicht</t:p></t:deletion>"
+                      "</t:changed-region></t:tracked-changes></o:text></o:body></o:document-content>"},
+        // The text namespace as the default one; an attribute without a
+        // prefix is in no namespace, so this run is one space.
+        {"default.odt", "<office:document-content xmlns:office=" + office + "><office:body><office:text>"
+                        "<p xmlns=" + text + ">Summe<s c=\"7\"/><s xmlns:x=" + text + " x:c=\"2\"/>9,40<tab/>EUR</p>"
+                        "</office:text></office:body></office:document-content>"},
+        // "text" made to mean something else, and only inside one element.
+        {"other.odt", "<o:document-content xmlns:o=" + office + " xmlns:t=" + text + " xmlns:text=\"urn:other\">"
+                      "<o:body><o:text><text:p>nicht</text:p><t:p xmlns:t=\"urn:other\">auch nicht</t:p>"
+                      "<t:p>Summe<t:s t:c=\"3\"/>9,40<t:tab/>EUR</t:p></o:text></o:body></o:document-content>"},
+    };
+    for (const auto &[name, xml] : prefixes)
+        EXPECT_EQ(textOf(name, content(xml)), u"Summe   9,40\tEUR\n"_s) << name;
+}
+
+// Runs of "&" that start no reference and runs of "]" in CDATA are text as
+// written, wherever the input is cut; NUL, which no XML holds, is dropped,
+// and a reference to it is a character that cannot be shown.
+TEST(OfficeXml, RunsOfAmpersandsAndBracketsAreTextAndNulIsDropped)
+{
+    const QByteArray xml = "<t>&&&a&&b;&& x&</t><t><![CDATA[]]]]]]>]]]x]]><![CDATA[a]]]b]]></t>"
+                           "<t>&#00000008364;&#000000008364;&&amp;</t><t>a\0b&#0;c\0</t><t><![CDATA[\0]]></t>"_ba;
+    const QString expected = u"<t>&&&a&&b;&& x&</t><t>]]]]]]]x]]>a]]]b</t><t>€&#000000008364;&&</t><t>ab\uFFFDc</t><t></t>"_s;
+    for (qsizetype piece : {qsizetype(xml.size()), qsizetype(1), qsizetype(2), qsizetype(3), qsizetype(5), qsizetype(7)})
+        EXPECT_EQ(eventsOf(xml, piece).toStdString(), expected.toStdString()) << piece;
+
+    const QTemporaryDir dir;
+    const QString docx = dir.filePath(u"nul.docx"_s);
+    ASSERT_TRUE(TestSupport::writeFile(docx, TestDocuments::docx("<w:p><w:r><w:t>a\0b&#0;c</w:t></w:r></w:p>"_ba)));
+    EXPECT_EQ(TextExtractor::text(docx).text, u"ab\uFFFDc\n"_s);
+    const QString odt = dir.filePath(u"nul.odt"_s);
+    ASSERT_TRUE(TestSupport::writeFile(odt, TestDocuments::odt("<text:p>a\0b&#0;c</text:p>"_ba)));
+    EXPECT_EQ(TextExtractor::text(odt).text, u"ab\uFFFDc\n"_s);
+}

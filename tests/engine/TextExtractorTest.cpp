@@ -211,6 +211,23 @@ TEST(TextExtractor, ExtractedTextHoldsWholeCodePointsOnly)
     EXPECT_EQ(textOf("lone.html", page), u"A\uFFFDB 12,50 \uFFFD€\n"_s);
 }
 
+// NUL never reaches the text (where it would end any C string it goes into):
+// a NUL byte is dropped, an escape that names it is a character that cannot
+// be shown.
+TEST(TextExtractor, NulNeverReachesTheText)
+{
+    QTemporaryDir dir;
+    const auto textOf = [&dir](const char *name, const QByteArray &bytes) {
+        return extracted(dir.filePath(QString::fromUtf8(name)), bytes).text;
+    };
+    EXPECT_EQ(textOf("escape.rtf", "{\\rtf1 a\\'00b}"), u"a\uFFFDb"_s);
+    EXPECT_EQ(textOf("unicode.rtf", "{\\rtf1 a\\u0?b\\u65536?c}"), u"a\uFFFDb\uFFFDc"_s);
+    EXPECT_EQ(textOf("raw.rtf", "{\\rtf1 a\0b\\par}"_ba), u"ab\n"_s);
+    EXPECT_EQ(textOf("plain.txt", "a\0b\n"_ba), u"ab\n"_s);
+    EXPECT_EQ(textOf("latin.txt", "\xfc\0b\n"_ba), u"üb\n"_s);
+    EXPECT_EQ(textOf("page.html", "<p>a\0b&#0;c</p>"_ba), u"ab\uFFFDc\n"_s);
+}
+
 // Small files that unpack or lay out into far more text than is kept: every
 // reader stops at the limit instead of building the whole text first.
 TEST(TextExtractor, HostileDocumentsAreReadOnlyUpToTheLimit)
