@@ -85,13 +85,9 @@ QList<QWidget *> walk(QWidget *start, bool forward, qsizetype steps)
 std::string names(const QList<QWidget *> &widgets)
 {
     QStringList names;
-    for (const QWidget *widget : widgets) {
-        const auto *row = widget ? qobject_cast<const RuleRow *>(widget->parentWidget()) : nullptr;
-        names.append(!widget ? QStringLiteral("none")
-                             : row ? QStringLiteral("%1/%2").arg(row->itemID().toString().mid(1, 4), widget->objectName())
-                                   : widget->objectName());
-    }
-    return names.join(QStringLiteral(" ")).toStdString();
+    for (const QWidget *widget : widgets)
+        names.append(widget ? widget->objectName() : QStringLiteral("none"));
+    return names.join(u' ').toStdString();
 }
 
 // Every path below a folder.
