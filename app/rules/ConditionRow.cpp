@@ -12,9 +12,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QStandardItemModel>
-#include <QToolButton>
 
 using Field = Condition::Field;
 
@@ -138,17 +138,16 @@ QComboBox *ConditionRow::fileTypePicker()
     return m_fileType;
 }
 
-QToolButton *ConditionRow::kindButton()
+QPushButton *ConditionRow::kindButton()
 {
     if (m_kind)
         return m_kind;
-    m_kind = new QToolButton(this);
+    // A push button makes room for its menu mark beside the text, so that
+    // it can keep its natural size without the mark covering the names.
+    m_kind = new QPushButton(this);
     m_kind->setObjectName(QStringLiteral("kind"));
-    m_kind->setPopupMode(QToolButton::InstantPopup);
-    m_kind->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    // A tool button keeps to its text's width, and its menu mark is drawn
-    // over the text's end: wider, the names stay clear of it.
-    m_kind->setSizePolicy(QSizePolicy::Expanding, m_kind->sizePolicy().verticalPolicy());
+    m_kind->setAutoDefault(false);
+    m_kind->setSizePolicy(QSizePolicy::Fixed, m_kind->sizePolicy().verticalPolicy());
     m_kindMenu = new QMenu(m_kind);
     for (const DocumentKind kind : DocumentKinds::allCases) {
         QAction *toggle = m_kindMenu->addAction(Labels::title(kind));
@@ -157,8 +156,7 @@ QToolButton *ConditionRow::kindButton()
         connect(toggle, &QAction::triggered, this, [this, kind](bool on) { toggleKind(kind, on); });
     }
     m_kind->setMenu(m_kindMenu);
-    // It stands where the value field stands, with the room the field has.
-    controls()->insertWidget(valueEditorIndex, m_kind, 1);
+    controls()->insertWidget(valueEditorIndex, m_kind);
     orderTabs();
     return m_kind;
 }

@@ -13,7 +13,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QToolButton;
+class QPushButton;
 
 class ConditionRow : public RuleRow
 {
@@ -51,7 +51,7 @@ private:
     // Shows the condition as it stands; writes nothing.
     void refresh();
     QComboBox *fileTypePicker();
-    QToolButton *kindButton();
+    QPushButton *kindButton();
     void refreshKindMenu();
     void refreshEnabled();
     // The mark of a field read by recognition: in the accent while the model can read.
@@ -65,7 +65,7 @@ private:
     QComboBox *m_field = nullptr;
     QComboBox *m_operator = nullptr;
     QComboBox *m_fileType = nullptr;
-    QToolButton *m_kind = nullptr;
+    QPushButton *m_kind = nullptr;
     QMenu *m_kindMenu = nullptr;
     QLineEdit *m_value = nullptr;
     QLabel *m_mark = nullptr;

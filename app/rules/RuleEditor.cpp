@@ -17,6 +17,7 @@
 #include "ThemeStore.h"
 #include "Whitespace.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QFrame>
@@ -90,6 +91,7 @@ RuleEditor::RuleEditor(AppModel &model, AppModel::Editing editing, QWidget *pare
         }
     });
     refreshModelStatus();
+    orderTabs();
 }
 
 RuleEditor::~RuleEditor() = default;
@@ -100,6 +102,9 @@ QWidget *RuleEditor::buildForm()
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // No stop of its own for Tab, which shows nothing there: it scrolls to
+    // the field Tab reaches.
+    scroll->setFocusPolicy(Qt::NoFocus);
     auto *content = new QWidget(scroll);
     auto *form = new QVBoxLayout(content);
     form->setContentsMargins(20, 16, 20, 16);
@@ -172,7 +177,9 @@ QWidget *RuleEditor::buildForm()
         QAction *entry = m_addCondition->addAction(Labels::title(field), this, [this, field] { addCondition(field); });
         entry->setData(static_cast<int>(field));
     }
-    conditions->addRow(menuButton(tr("Add Condition"), m_addCondition, conditions));
+    m_addConditionButton = menuButton(tr("Add Condition"), m_addCondition, conditions);
+    m_addConditionButton->setObjectName(QStringLiteral("addCondition"));
+    conditions->addRow(m_addConditionButton);
     m_status = new QLabel(conditions);
     m_status->setObjectName(QStringLiteral("modelStatus"));
     m_status->setWordWrap(true);
@@ -193,7 +200,9 @@ QWidget *RuleEditor::buildForm()
                                                 [this, kind] { addAction(kind); });
         entry->setData(static_cast<int>(kind));
     }
-    actions->addRow(menuButton(tr("Add Action"), m_addAction, actions));
+    m_addActionButton = menuButton(tr("Add Action"), m_addAction, actions);
+    m_addActionButton->setObjectName(QStringLiteral("addAction"));
+    actions->addRow(m_addActionButton);
 
     FormSection *sentence = addSection(tr("In one sentence"));
     m_sentence = new QLabel(sentence);
@@ -219,11 +228,11 @@ QWidget *RuleEditor::buildBottomBar()
     connect(m_dryRunButton, &QPushButton::clicked, this, &RuleEditor::openDryRun);
     layout->addWidget(m_dryRunButton);
     layout->addStretch();
-    auto *cancel = new QPushButton(tr("Cancel"), bar);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    cancel->setAutoDefault(false);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    layout->addWidget(cancel);
+    m_cancel = new QPushButton(tr("Cancel"), bar);
+    m_cancel->setObjectName(QStringLiteral("cancel"));
+    m_cancel->setAutoDefault(false);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    layout->addWidget(m_cancel);
     m_primary = new ProminentButton(isDrafted() ? tr("Accept Rule") : tr("Save"), bar);
     m_primary->setObjectName(QStringLiteral("save"));
     m_primary->setDefault(true);
@@ -274,6 +283,7 @@ void RuleEditor::addCondition(Condition::Field field)
                               ConditionRow::sample(field)};
     m_editing.rule.conditions.append(condition);
     insertConditionRow(condition, m_conditions->count());
+    orderTabs();
     refresh();
 }
 
@@ -282,6 +292,7 @@ void RuleEditor::addAction(RuleAction::Kind kind)
     const RuleAction action{QUuid::createUuid(), kind, ActionRow::sample(kind)};
     m_editing.rule.actions.append(action);
     insertActionRow(action, m_actions->count());
+    orderTabs();
     refresh();
 }
 
@@ -300,6 +311,7 @@ void RuleEditor::removeItem(const QUuid &id)
             row->deleteLater();
         }
     }
+    orderTabs();
     refresh();
 }
 
@@ -311,13 +323,23 @@ void RuleEditor::moveItem(const QUuid &id, int delta)
         if (from < 0 || to < 0 || to >= items.size())
             return;
         items.move(from, to);
-        QWidget *row = rows->itemAt(int(from))->widget();
+        auto *row = qobject_cast<RuleRow *>(rows->itemAt(int(from))->widget());
         rows->removeWidget(row);
         rows->insertWidget(int(to), row);
-        row->setFocus();
+        // The control the user moved the row from keeps the focus; moved
+        // from elsewhere (its context menu), the row's first control takes it.
+        if (!row->isAncestorOf(QApplication::focusWidget())) {
+            const QList<QWidget *> stops = row->tabStops();
+            const auto first = std::find_if(stops.begin(), stops.end(), [](const QWidget *stop) {
+                return stop->isVisibleTo(stop->window()) && stop->isEnabled();
+            });
+            if (first != stops.end())
+                (*first)->setFocus(Qt::OtherFocusReason);
+        }
     };
     move(m_editing.rule.conditions, m_conditions);
     move(m_editing.rule.actions, m_actions);
+    orderTabs();
     refresh();
 }
 
@@ -396,6 +418,22 @@ void RuleEditor::connectRow(RuleRow *row)
 {
     connect(row, &RuleRow::removeRequested, this, &RuleEditor::removeItem);
     connect(row, &RuleRow::moveRequested, this, &RuleEditor::moveItem);
+}
+
+void RuleEditor::orderTabs()
+{
+    QList<QWidget *> stops{m_name, m_folder};
+    for (ConditionRow *row : conditionRows())
+        stops.append(row->tabStops());
+    stops.append(m_addConditionButton);
+    for (ActionRow *row : actionRows())
+        stops.append(row->tabStops());
+    stops.append(m_addActionButton);
+    stops.append(m_sentence);
+    for (QPushButton *button : {m_dryRunButton, m_cancel, m_primary})
+        stops.append(button);
+    for (qsizetype i = 1; i < stops.size(); ++i)
+        QWidget::setTabOrder(stops.at(i - 1), stops.at(i));
 }
 
 void RuleEditor::refreshModelStatus()

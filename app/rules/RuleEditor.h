@@ -70,6 +70,9 @@ private:
     void insertConditionRow(const Condition &condition, int index);
     void insertActionRow(const RuleAction &action, int index);
     void connectRow(RuleRow *row);
+    // Tab goes through the controls as they stand on screen, top to bottom;
+    // after every change of the rows.
+    void orderTabs();
     void refreshModelStatus();
     void refreshTint();
     // Sentence and button states, after every change.
@@ -85,9 +88,12 @@ private:
     QVBoxLayout *m_actions = nullptr;
     QMenu *m_addCondition = nullptr;
     QMenu *m_addAction = nullptr;
+    QToolButton *m_addConditionButton = nullptr;
+    QToolButton *m_addActionButton = nullptr;
     QLabel *m_status = nullptr;
     QLabel *m_bannerIcon = nullptr;
     QLabel *m_sentence = nullptr;
     QPushButton *m_dryRunButton = nullptr;
+    QPushButton *m_cancel = nullptr;
     QPushButton *m_primary = nullptr;
 };

@@ -42,19 +42,23 @@ RuleRow::RuleRow(QWidget *parent)
     addMove(tr("Move Down"), QKeySequence(Qt::ALT | Qt::Key_Down), 1);
 }
 
-void RuleRow::orderTabs()
+QList<QWidget *> RuleRow::tabStops() const
 {
-    QWidget *previous = nullptr;
+    QList<QWidget *> stops;
     for (int i = 0; i < m_controls->count(); ++i) {
         QWidget *control = m_controls->itemAt(i)->widget();
-        if (!control || !(control->focusPolicy() & Qt::TabFocus))
-            continue;
-        if (previous)
-            QWidget::setTabOrder(previous, control);
-        previous = control;
+        if (control && (control->focusPolicy() & Qt::TabFocus))
+            stops.append(control);
     }
-    if (previous)
-        QWidget::setTabOrder(previous, m_remove);
+    stops.append(m_remove);
+    return stops;
+}
+
+void RuleRow::orderTabs()
+{
+    const QList<QWidget *> stops = tabStops();
+    for (qsizetype i = 1; i < stops.size(); ++i)
+        QWidget::setTabOrder(stops.at(i - 1), stops.at(i));
 }
 
 void RuleRow::contextMenuEvent(QContextMenuEvent *event)

@@ -17,6 +17,9 @@ public:
     // The id of the condition or action the row shows.
     virtual QUuid itemID() const = 0;
     QToolButton *removeButton() const { return m_remove; }
+    // The controls Tab stops at, as they stand from left to right, Remove last;
+    // hidden ones too, so that they are in place when they show.
+    QList<QWidget *> tabStops() const;
 
 Q_SIGNALS:
     void removeRequested(const QUuid &id);

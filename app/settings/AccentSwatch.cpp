@@ -59,8 +59,10 @@ AccentSwatch::AccentSwatch(const Theme &theme, QWidget *parent)
     }();
     Q_UNUSED(readable);
     setObjectName(theme.id);
-    setFixedSize(diameter, diameter);
+    setFixedSize(sizeHint());
     setCursor(Qt::PointingHandCursor);
+    // Tab reaches it, a click does not move the focus: as the switches.
+    setFocusPolicy(Qt::TabFocus);
     // Theme names are never translated.
     setToolTip(theme.name);
     setAccessibleName(theme.name);
@@ -82,17 +84,19 @@ void AccentSwatch::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF circle(0, 0, diameter, diameter);
+    const QRectF circle(ringRoom, ringRoom, diameter, diameter);
     painter.setPen(Qt::NoPen);
     if (const std::optional<QColor> tint = m_theme.tint()) {
         painter.setBrush(*tint);
     } else {
-        // The colour wheel: red, orange, yellow, green, blue, purple, pink and red again.
+        // The colour wheel: from 3 o'clock clockwise through red, orange,
+        // yellow, green, blue, purple, pink and red again. A conical
+        // gradient turns counter-clockwise, so the stops go in from its end.
         QConicalGradient wheel(circle.center(), 0);
         const QColor stops[] = {QColor(0xFF3B30), QColor(0xFF9500), QColor(0xFFCC00), QColor(0x34C759),
                                 QColor(0x007AFF), QColor(0xAF52DE), QColor(0xFF2D55), QColor(0xFF3B30)};
         for (int i = 0; i < 8; ++i)
-            wheel.setColorAt(i / 7.0, stops[i]);
+            wheel.setColorAt(1 - i / 7.0, stops[i]);
         painter.setBrush(wheel);
     }
     painter.drawEllipse(circle);
@@ -105,10 +109,15 @@ void AccentSwatch::paintEvent(QPaintEvent *)
     painter.setPen(QPen(ring, 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawEllipse(circle.adjusted(0.5, 0.5, -0.5, -0.5));
+    if (hasFocus()) {
+        // Apart from the circle by a gap, as the switches draw theirs.
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawEllipse(circle.adjusted(-2, -2, 2, 2));
+    }
 }
 
 bool AccentSwatch::hitButton(const QPoint &position) const
 {
-    const QPointF offset = QPointF(position) - QPointF(diameter / 2.0, diameter / 2.0);
+    const QPointF offset = QPointF(position) - QRectF(rect()).center();
     return offset.x() * offset.x() + offset.y() * offset.y() <= diameter * diameter / 4.0;
 }

@@ -29,7 +29,9 @@ AppearanceSettings::AppearanceSettings(ThemeStore &store, QWidget *parent)
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(4);
     auto *row = new QHBoxLayout;
-    row->setSpacing(8);
+    // The circles stand 8 apart; each swatch keeps room around its circle
+    // for the focus ring.
+    row->setSpacing(8 - 2 * AccentSwatch::ringRoom);
     row->addStretch();
     for (const Theme &theme : Theme::all()) {
         auto *swatch = new AccentSwatch(theme, choices);
@@ -43,6 +45,8 @@ AppearanceSettings::AppearanceSettings(ThemeStore &store, QWidget *parent)
     m_caption->setObjectName(QStringLiteral("themeName"));
     m_caption->setTextFormat(Qt::PlainText);
     m_caption->setAlignment(Qt::AlignRight);
+    // Flush with the last circle, not with its swatch's ring room.
+    m_caption->setContentsMargins(0, 0, AccentSwatch::ringRoom, 0);
     Roles::setFont(m_caption, Roles::Font::caption);
     Roles::setSecondary(m_caption);
     column->addWidget(m_caption);

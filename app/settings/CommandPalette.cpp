@@ -192,13 +192,12 @@ private:
 } // namespace
 
 CommandPalette::CommandPalette(AppModel &model, std::function<void()> openSettings, QWidget *parent)
-    : QDialog(parent)
+    : Sheet(parent)
     , m_model(model)
     , m_openSettings(std::move(openSettings))
 {
     setObjectName(QStringLiteral("commandPalette"));
     setWindowTitle(tr("Command Palette"));
-    setWindowModality(Qt::WindowModal);
     setFixedSize(fixedSize);
 
     auto *layout = new QVBoxLayout(this);
@@ -221,6 +220,9 @@ CommandPalette::CommandPalette(AppModel &model, std::function<void()> openSettin
     m_search->setPlaceholderText(tr("Rules, folders, pages"));
     Roles::setFont(m_search, Roles::Font::title3);
     m_search->installEventFilter(this);
+    // A sheet gives the focus to itself when it shows, so that no field
+    // takes it; the palette is there to be typed into, so its search does.
+    setFocusProxy(m_search);
     bar->addWidget(glass);
     bar->addWidget(m_search, 1);
     layout->addLayout(bar);
@@ -394,11 +396,11 @@ bool CommandPalette::eventFilter(QObject *watched, QEvent *event)
             break;
         }
     }
-    return QDialog::eventFilter(watched, event);
+    return Sheet::eventFilter(watched, event);
 }
 
 void CommandPalette::showEvent(QShowEvent *event)
 {
-    QDialog::showEvent(event);
+    Sheet::showEvent(event);
     m_search->setFocus(Qt::OtherFocusReason);
 }

@@ -3,11 +3,12 @@
 // check, cleaning up each watched folder, editing each stored rule, adding
 // a folder, the settings and copying the diagnostics. Words typed narrow the
 // list; the arrows move the highlight, Return or a click runs it, Escape
-// closes. The palette closes first and the command runs a quarter of a
+// or Ctrl+W closes it as any sheet. The palette closes first and the command runs a quarter of a
 // second later, so sheets and dialogs it opens find the window free.
 #pragma once
 
-#include <QDialog>
+#include "Sheet.h"
+
 #include <QList>
 #include <QString>
 
@@ -19,7 +20,7 @@ class QLineEdit;
 class QListView;
 class PaletteListModel;
 
-class CommandPalette : public QDialog
+class CommandPalette : public Sheet
 {
     Q_OBJECT
 

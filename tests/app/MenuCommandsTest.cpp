@@ -185,6 +185,20 @@ TEST_F(MenuCommandsTest, CtrlWClosesTheFocusedWindowAndEscapeTheSettings)
     EXPECT_FALSE(model().editing());
     EXPECT_EQ(app->mainWindow().ruleEditor(), nullptr);
 
+    // So is the command palette, though its search field holds the focus.
+    model().setShowPalette(true);
+    QDialog *palette = app->mainWindow().commandPalette();
+    ASSERT_NE(palette, nullptr);
+    ASSERT_TRUE(activate(palette));
+    QCoreApplication::processEvents();
+    QWidget *search = QApplication::focusWidget();
+    ASSERT_NE(search, nullptr);
+    EXPECT_EQ(search->objectName(), QStringLiteral("search"));
+    QTest::keyClick(search, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_FALSE(model().showPalette());
+    EXPECT_EQ(app->mainWindow().commandPalette(), nullptr);
+    EXPECT_TRUE(app->mainWindow().isVisible());
+
     // The settings window closes on Ctrl+W and on Escape; the main window
     // stays.
     for (const bool escape : {false, true}) {

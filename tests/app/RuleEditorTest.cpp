@@ -1,7 +1,8 @@
-// The rule editor: rows added, removed and moved in the editor's own copy, the
-// sentence following every edit, Save and Cancel, drafts, the folder picker,
-// the model's state; the dry-run sheet over a real folder; and bad input that
-// must stay inside the rule's target folder.
+// The rule editor: rows added, removed and moved in the editor's own copy
+// with Tab following them, the sentence following every edit, Save and
+// Cancel, drafts, the folder picker, the model's state; the dry-run sheet
+// over a real folder; and bad input that must stay inside the rule's target
+// folder.
 #include "ActionRow.h"
 #include "ConditionRow.h"
 #include "DryRunView.h"
@@ -11,12 +12,14 @@
 #include "RuleEditorFixture.h"
 #include "TestSupport.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QToolButton>
 #include <QtTest/QTest>
 
@@ -25,6 +28,66 @@ namespace {
 QPushButton *button(RuleEditor &editor, const char *name)
 {
     return editor.findChild<QPushButton *>(QLatin1String(name));
+}
+
+// The controls Tab can reach, as they stand on screen: the form from top to
+// bottom, each line from left to right, then the bar below it.
+QList<QWidget *> onScreen(RuleEditor &editor)
+{
+    // New rows show, and the layouts place them.
+    QCoreApplication::processEvents();
+    QWidget *form = editor.findChild<QScrollArea *>()->widget();
+    struct Place
+    {
+        QWidget *widget;
+        bool inBar;
+        QRect rect;
+    };
+    QList<Place> places;
+    for (QWidget *widget : editor.findChildren<QWidget *>()) {
+        if (widget->window() != &editor || !widget->isVisible() || !widget->isEnabled()
+            || !(widget->focusPolicy() & Qt::TabFocus))
+            continue;
+        const bool inBar = !form->isAncestorOf(widget);
+        places.append({widget, inBar, QRect(widget->mapTo(inBar ? &editor : form, QPoint(0, 0)), widget->size())});
+    }
+    std::sort(places.begin(), places.end(), [](const Place &a, const Place &b) {
+        return std::pair(a.inBar, a.rect.top()) < std::pair(b.inBar, b.rect.top());
+    });
+    QList<QWidget *> order;
+    for (qsizetype start = 0; start < places.size();) {
+        // One line: what stands beside its topmost control.
+        qsizetype end = start + 1;
+        while (end < places.size() && places.at(end).inBar == places.at(start).inBar
+               && places.at(end).rect.center().y() <= places.at(start).rect.bottom())
+            ++end;
+        QList<Place> line = places.mid(start, end - start);
+        std::sort(line.begin(), line.end(), [](const Place &a, const Place &b) { return a.rect.left() < b.rect.left(); });
+        for (const Place &place : line)
+            order.append(place.widget);
+        start = end;
+    }
+    return order;
+}
+
+// Where Tab (or Shift+Tab) takes the focus, one key after the other, from start.
+QList<QWidget *> walk(QWidget *start, bool forward, qsizetype steps)
+{
+    start->setFocus(Qt::TabFocusReason);
+    QList<QWidget *> reached;
+    for (qsizetype i = 0; i < steps; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, forward ? Qt::NoModifier : Qt::ShiftModifier);
+        reached.append(QApplication::focusWidget());
+    }
+    return reached;
+}
+
+std::string names(const QList<QWidget *> &widgets)
+{
+    QStringList names;
+    for (const QWidget *widget : widgets)
+        names.append(widget ? widget->objectName() : QStringLiteral("none"));
+    return names.join(u' ').toStdString();
 }
 
 // Every path below a folder.
@@ -110,6 +173,76 @@ TEST_F(RuleEditorTest, editsItsOwnCopyWithTheSentenceFollowingAndCancelChangesNo
     EXPECT_EQ(saved.actions.size(), 2);
     EXPECT_FALSE(saved.isEnabled); // a saved rule keeps its state
     EXPECT_EQ(model->store().rules().size(), 1);
+}
+
+TEST_F(RuleEditorTest, tabFollowsTheRowsOnScreenWhenTheyAreAddedRemovedAndMoved)
+{
+    useModel(); // the kind picker is in reach
+    const WatchedFolder downloads = folder(QStringLiteral("Downloads"));
+    const Rule original = rule(QStringLiteral("Scans"), {condition(Field::name, Op::contains, QStringLiteral("scan"))},
+                               {action(Kind::move, QStringLiteral("~/Documents"))});
+    RuleEditor editor(*model, AppModel::Editing{QUuid::createUuid(), original, downloads.uuid, false});
+    editor.show();
+    editor.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+
+    const auto expectScreenOrder = [&editor](const char *step) {
+        const QList<QWidget *> screen = onScreen(editor);
+        ASSERT_EQ(editor.conditionRows().size() + editor.actionRows().size(),
+                  std::count_if(screen.begin(), screen.end(), [](QWidget *w) { return w->objectName() == "remove"; }))
+            << step; // every row is on screen
+        // Round the form and back to the first control, each way.
+        QList<QWidget *> forward = screen.mid(1);
+        forward.append(screen.constFirst());
+        EXPECT_EQ(walk(screen.constFirst(), true, screen.size()), forward)
+            << step << "\n  tab: " << names(walk(screen.constFirst(), true, screen.size()))
+            << "\n  screen: " << names(screen);
+        QList<QWidget *> backward(screen.rbegin(), screen.rend());
+        EXPECT_EQ(walk(screen.constFirst(), false, screen.size()), backward)
+            << step << "\n  shift+tab: " << names(walk(screen.constFirst(), false, screen.size()))
+            << "\n  screen: " << names(screen);
+    };
+    const auto entry = [](QMenu *menu, int data) {
+        const QList<QAction *> entries = menu->actions();
+        return *std::find_if(entries.begin(), entries.end(), [data](QAction *a) { return a->data().toInt() == data; });
+    };
+
+    expectScreenOrder("as opened");
+    // The new action row comes between the last action and Add Action, not after Save.
+    entry(editor.addActionMenu(), static_cast<int>(Kind::copy))->trigger();
+    expectScreenOrder("action added");
+    QWidget *addAction = editor.findChild<QWidget *>(QStringLiteral("addAction"));
+    addAction->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(addAction, Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), editor.actionRows().at(1)->removeButton());
+
+    // A condition whose picker is made when the row is.
+    entry(editor.addConditionMenu(), static_cast<int>(Field::fileType))->trigger();
+    expectScreenOrder("condition added");
+
+    // The new action moves up by its shortcut and keeps the focus where it was typed in.
+    auto *copyValue = editor.actionRows().at(1)->findChild<QLineEdit *>(QStringLiteral("value"));
+    copyValue->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(copyValue, Qt::Key_Up, Qt::AltModifier);
+    ASSERT_EQ(editor.actionRows().at(0)->action().kind, Kind::copy);
+    EXPECT_EQ(QApplication::focusWidget(), copyValue);
+    expectScreenOrder("action moved up");
+    editor.moveItem(editor.editing().rule.conditions.at(0).id, 1);
+    expectScreenOrder("condition moved down");
+
+    editor.conditionRows().at(0)->removeButton()->click();
+    ASSERT_EQ(editor.conditionRows().size(), 1);
+    expectScreenOrder("condition removed");
+    editor.actionRows().at(0)->removeButton()->click();
+    expectScreenOrder("action removed");
+
+    // A field whose value editor is made when it is first chosen.
+    auto *field = editor.conditionRows().at(0)->findChild<QComboBox *>(QStringLiteral("field"));
+    field->setCurrentIndex(field->findData(static_cast<int>(Field::size)));
+    entry(editor.addConditionMenu(), static_cast<int>(Field::name))->trigger();
+    editor.conditionRows().at(1)->findChild<QComboBox *>(QStringLiteral("field"))->setCurrentIndex(
+        field->findData(static_cast<int>(Field::kind)));
+    expectScreenOrder("kind chosen");
 }
 
 TEST_F(RuleEditorTest, enablingRulesFolderPickerDraftsAndTheModelsState)

@@ -13,8 +13,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardItemModel>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QToolButton>
 #include <QtTest/QTest>
 
@@ -131,7 +134,7 @@ TEST(ConditionRowTest, kindMenuAndFileTypePickerKeepWhatTheyDoNotKnow)
     };
     for (const Case &c : cases) {
         ConditionRow row(condition(Field::kind, Op::is, c.value), true);
-        auto *button = child<QToolButton>(&row, "kind");
+        auto *button = child<QPushButton>(&row, "kind");
         EXPECT_EQ(button->text(), c.summary);
         QAction *toggle = button->menu()->actions().at(int(std::find(DocumentKinds::allCases.begin(),
                                                                      DocumentKinds::allCases.end(), c.kind)
@@ -153,6 +156,39 @@ TEST(ConditionRowTest, kindMenuAndFileTypePickerKeepWhatTheyDoNotKnow)
         EXPECT_EQ(row.condition().value, QStringLiteral("pdf"));
         EXPECT_EQ(picker->count(), 8);
     }
+}
+
+TEST(ConditionRowTest, kindMenuKeepsItsNaturalSizeWithItsMarkBesideItsText)
+{
+    ConditionRow row(condition(Field::kind, Op::is, QStringLiteral("invoice")), true);
+    row.resize(900, row.sizeHint().height());
+    row.show();
+    auto *menu = child<QPushButton>(&row, "kind");
+    ASSERT_NE(menu->menu(), nullptr);
+    const auto expectNaturalSize = [&] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        const QString text = menu->text();
+        // Not stretched over the row's room, though there is plenty of it.
+        EXPECT_EQ(menu->width(), menu->sizeHint().width()) << text.toStdString();
+        EXPECT_LT(menu->width(), row.width() / 2) << text.toStdString();
+        // The text's room, left of the mark, holds the whole text.
+        QStyleOptionButton option;
+        option.initFrom(menu);
+        option.rect = menu->rect();
+        option.text = text;
+        option.features |= QStyleOptionButton::HasMenu;
+        const QRect contents = menu->style()->subElementRect(QStyle::SE_PushButtonContents, &option, menu);
+        const int mark = menu->style()->pixelMetric(QStyle::PM_MenuButtonIndicator, &option, menu);
+        EXPECT_GE(contents.width() - mark, menu->fontMetrics().horizontalAdvance(text)) << text.toStdString();
+        return menu->width();
+    };
+    const int one = expectNaturalSize();
+    for (const DocumentKind kind : {DocumentKind::receipt, DocumentKind::letter})
+        menu->menu()->actions().at(int(std::find(DocumentKinds::allCases.begin(), DocumentKinds::allCases.end(), kind)
+                                       - DocumentKinds::allCases.begin()))->trigger();
+    ASSERT_EQ(menu->text(), QStringLiteral("Invoice, Receipt, Letter"));
+    // It grows with the names chosen.
+    EXPECT_GT(expectNaturalSize(), one);
 }
 
 TEST(ConditionRowTest, fieldsThatNeedTheModelAreOutOfReachWhileItIsUnavailableButStayRemovable)

@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QAccessible>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -209,9 +210,70 @@ TEST_F(SettingsPagesTest, SwatchesChooseAtOnceAndMarkOnlyTheStoredTheme)
         for (AccentSwatch *other : page.swatches())
             EXPECT_EQ(bool(heard(other)->state().selected), other == swatch) << other->theme().id.toStdString();
         // The mark on the fill: dark on the pale themes, white on the others.
-        const QColor mark = swatch->grab().toImage().pixelColor(AccentSwatch::diameter / 2, AccentSwatch::diameter / 2);
+        const QColor mark = swatch->grab().toImage().pixelColor(swatch->width() / 2, swatch->height() / 2);
         EXPECT_EQ(mark.rgb(), swatch->theme().onAccent().rgb()) << swatch->theme().id.toStdString();
     }
+}
+
+TEST_F(SettingsPagesTest, TheSystemWheelTurnsClockwiseFromRedAtThreeOClock)
+{
+    const QList<Theme> themes = Theme::all();
+    const auto system = std::find_if(themes.begin(), themes.end(), [](const Theme &t) { return !t.tint(); });
+    ASSERT_NE(system, themes.end());
+    AccentSwatch swatch(*system);
+    const QImage wheel = swatch.grab().toImage();
+    // Halfway between the centre and the edge, at each hour of the clock.
+    const QPoint centre(swatch.width() / 2, swatch.height() / 2);
+    const int r = AccentSwatch::diameter / 4;
+    const QColor three = wheel.pixelColor(centre + QPoint(r, 0));
+    const QColor six = wheel.pixelColor(centre + QPoint(0, r));
+    const QColor twelve = wheel.pixelColor(centre + QPoint(0, -r));
+    const auto rgb = [](const QColor &c) { return c.name().toStdString(); };
+    // Red where it starts and ends.
+    EXPECT_GT(three.red(), 200) << rgb(three);
+    EXPECT_LT(three.green(), 90) << rgb(three);
+    EXPECT_LT(three.blue(), 90) << rgb(three);
+    // A quarter round: between orange and yellow.
+    EXPECT_GT(six.red(), 200) << rgb(six);
+    EXPECT_GT(six.green(), 130) << rgb(six);
+    EXPECT_LT(six.blue(), 60) << rgb(six);
+    // Three quarters: between purple and pink.
+    EXPECT_GT(twelve.red(), 150) << rgb(twelve);
+    EXPECT_LT(twelve.green(), 100) << rgb(twelve);
+    EXPECT_GT(twelve.blue(), 150) << rgb(twelve);
+}
+
+TEST_F(SettingsPagesTest, AFocusedSwatchShowsItsRingAndSpaceChoosesIt)
+{
+    ThemeStore &store = ThemeStore::instance();
+    AppearanceSettings page(store);
+    page.show();
+    page.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
+    AccentSwatch *first = page.swatches().at(0);
+    AccentSwatch *second = page.swatches().at(1);
+    // The ring stands around the circle, apart from it: above its top.
+    const QPoint above(first->width() / 2, AccentSwatch::ringRoom - 2);
+    const QColor highlight = page.palette().color(QPalette::Highlight);
+    const auto ringShown = [&](AccentSwatch *swatch) {
+        const QColor pixel = swatch->grab().toImage().pixelColor(above);
+        return std::abs(pixel.red() - highlight.red()) < 40 && std::abs(pixel.green() - highlight.green()) < 40
+            && std::abs(pixel.blue() - highlight.blue()) < 40;
+    };
+    first->clearFocus();
+    EXPECT_FALSE(ringShown(first));
+    first->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(first->hasFocus());
+    EXPECT_TRUE(ringShown(first));
+    EXPECT_FALSE(ringShown(second));
+    QTest::keyClick(first, Qt::Key_Tab);
+    ASSERT_TRUE(second->hasFocus());
+    EXPECT_FALSE(ringShown(first));
+    EXPECT_TRUE(ringShown(second));
+    QTest::keyClick(second, Qt::Key_Space);
+    EXPECT_EQ(store.themeID(), second->theme().id);
+    // The circles still stand 8 apart.
+    EXPECT_EQ(second->geometry().center().x() - first->geometry().center().x(), AccentSwatch::diameter + 8);
 }
 
 TEST_F(SettingsPagesTest, ThePreviewWearsTheChosenTheme)
