@@ -59,12 +59,15 @@ QProcessEnvironment isolatedEnvironment(const QString &root)
     return environment;
 }
 
-ProcessRun run(const QString &program, const QStringList &arguments, const QProcessEnvironment &environment)
+ProcessRun run(const QString &program, const QStringList &arguments, const QProcessEnvironment &environment,
+               const QByteArray &input)
 {
     QProcess process;
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.start(program, arguments);
+    process.write(input);
+    process.closeWriteChannel();
     ProcessRun result;
     // A child that never ends is stopped; what it printed until then still
     // tells how far it got.

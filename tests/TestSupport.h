@@ -34,7 +34,9 @@ struct ProcessRun
     int exitCode = -1;
     QStringList lines;
 };
-ProcessRun run(const QString &program, const QStringList &arguments, const QProcessEnvironment &environment);
+// Runs the program with what input holds as its standard input.
+ProcessRun run(const QString &program, const QStringList &arguments, const QProcessEnvironment &environment,
+               const QByteArray &input = {});
 
 // Every value of the settings file (organisation and application
 // "Filewright"), as it stands when taken.

@@ -193,3 +193,43 @@ TEST(Trash, LongNamesAreShortenedInTheTrashAndTheirUnfinishedInfosAreFound)
     ASSERT_TRUE(writeFile(work.path() + u'/' + dotted, "dotted"));
     EXPECT_EQ(Trash::moveToTrash(work.path() + u'/' + dotted, when), root + QStringLiteral("/files/") + dotted.left(245));
 }
+
+// What Filewright puts in the Trash is what the desktop's own Trash tools
+// list and put back, a name shortened there included: trash-cli reads the
+// info files as a file manager does and restores to the path they keep.
+TEST(Trash, TheDesktopsTrashToolsListAndRestoreWhatWasTrashed)
+{
+    QTemporaryDir work(QDir::tempPath() + QStringLiteral("/filewright-trash-XXXXXX"));
+    const ScopedDataHome dataHome(work.path() + QStringLiteral("/share"));
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("PATH"), QProcessEnvironment::systemEnvironment().value(QStringLiteral("PATH")));
+    environment.insert(QStringLiteral("HOME"), work.path());
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), work.path() + QStringLiteral("/share"));
+    environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+
+    // 250 bytes: its info file's name would pass the file system's 255.
+    const QString installer = work.path() + QStringLiteral("/Installer/Bäckerei-Kasse ")
+        + QString(224, QLatin1Char('x')) + QStringLiteral(" amd64.deb");
+    ASSERT_EQ(QFileInfo(installer).fileName().toUtf8().size(), 250);
+    const QString invoice = work.path() + QStringLiteral("/Belege/Rechnung März 100%.pdf");
+    ASSERT_TRUE(writeFile(installer, "installer"));
+    ASSERT_TRUE(writeFile(invoice, "invoice"));
+    const QString trashed = Trash::moveToTrash(installer, QDateTime(QDate(2026, 12, 1), QTime(9, 30)));
+    Trash::moveToTrash(invoice, QDateTime(QDate(2026, 12, 2), QTime(10, 45)));
+    EXPECT_LE(QFileInfo(trashed).fileName().toUtf8().size() + qsizetype(qstrlen(".trashinfo")), 255);
+
+    const TestSupport::ProcessRun list = TestSupport::run(QStringLiteral("trash-list"), {}, environment);
+    ASSERT_EQ(list.exitCode, 0);
+    QStringList listed = list.lines;
+    listed.sort();
+    EXPECT_EQ(listed, (QStringList{QStringLiteral("2026-12-01 09:30:00 ") + installer,
+                                   QStringLiteral("2026-12-02 10:45:00 ") + invoice}));
+
+    // Restoring asks which item: the only one that stood in that folder.
+    const TestSupport::ProcessRun restore = TestSupport::run(
+        QStringLiteral("trash-restore"), {work.path() + QStringLiteral("/Installer")}, environment, "0\n");
+    ASSERT_EQ(restore.exitCode, 0) << restore.lines.join(u'\n').toStdString();
+    EXPECT_EQ(readFile(installer), "installer");
+    EXPECT_FALSE(QFileInfo::exists(trashed));
+    EXPECT_FALSE(QFileInfo::exists(invoice));
+}
