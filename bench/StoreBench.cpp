@@ -1,6 +1,7 @@
 // The store under a long journal and a large recognition cache: writing
 // journal entries in batches and one by one, the newest page of the journal,
-// the review list, and one month's receipts.
+// the review list, the records an undo looks up for the folders filings
+// made, and one month's receipts.
 #include "Store.h"
 
 #include <QTemporaryDir>
@@ -11,6 +12,8 @@ namespace {
 constexpr int entryCount = 100000;
 // One entry in a hundred waits for review.
 constexpr int reviewEvery = 100;
+// One filing in five hundred made a folder: a month's, a sender's, over years.
+constexpr int madeFolderEvery = 500;
 
 const QDateTime origin(QDate(2016, 1, 1), QTime(12, 0), Qt::UTC);
 
@@ -38,8 +41,13 @@ JournalEntry sampleEntry(int i)
                        i % reviewEvery == 0 ? JournalEntry::Status::review : JournalEntry::Status::done);
     entry.date = origin.addSecs(qint64(i) * 60);
     entry.setRecognition(sampleRecognition(i));
-    entry.performedData = QByteArray(R"({"original":"file:///home/anna/Downloads/scan.pdf","destination":)"
-                                     R"("file:///home/anna/Documents/Invoices/2024/scan.pdf","copies":[],"addedTags":[]})");
+    QByteArray performed(R"({"original":"file:///home/anna/Downloads/scan.pdf","destination":)"
+                         R"("file:///home/anna/Documents/Invoices/2024/scan.pdf","copies":[],"addedTags":[])");
+    if (i % madeFolderEvery == 0)
+        performed += R"(,"createdFolders":["file:///home/anna/Documents/Invoices/2024"],)"
+                     R"("madeFolders":[{"path":"file:///home/anna/Documents/Invoices/2024",)"
+                     R"("device":"2049","inode":"1310721"}])";
+    entry.performedData = performed + '}';
     entry.fileID = quint64(i) * 7919;
     return entry;
 }
@@ -136,6 +144,20 @@ void BM_FetchReviewEntries(benchmark::State &state)
     state.counters["entries"] = entryCount / reviewEvery;
 }
 BENCHMARK(BM_FetchReviewEntries)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// What an undo looks up before it tidies: every record that made folders.
+void BM_EntriesThatMadeFolders(benchmark::State &state)
+{
+    Store &store = filledStore();
+    for (auto _ : state) {
+        auto made = store.journalWithMadeFolders();
+        benchmark::DoNotOptimize(made);
+        if (made.size() != entryCount / madeFolderEvery)
+            state.SkipWithError("wrong count");
+    }
+    state.counters["entries"] = entryCount / madeFolderEvery;
+}
+BENCHMARK(BM_EntriesThatMadeFolders)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ReceiptsOfOneMonth(benchmark::State &state)
 {

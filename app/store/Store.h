@@ -30,7 +30,7 @@ public:
 
     // The version of the tables this build writes; a store of an older
     // version is brought up to it when opened.
-    static constexpr int schemaVersion = 2;
+    static constexpr int schemaVersion = 3;
     // How long a change waits for another process that is writing.
     static constexpr int busyTimeoutMs = 10000;
 

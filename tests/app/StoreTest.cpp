@@ -127,12 +127,38 @@ TEST_F(StoreTest, EveryModelSurvivesClosingAndReopening)
     // A store of the first version gains the step under way of its entries.
     store.reset();
     Database::open(storePath()).execute(
-        "DROP INDEX journalEntryByIntent; ALTER TABLE journalEntry DROP COLUMN intent; PRAGMA user_version = 1");
+        "DROP INDEX journalEntryWithMadeFolders; DROP INDEX journalEntryByIntent; "
+        "ALTER TABLE journalEntry DROP COLUMN intent; PRAGMA user_version = 1");
     store = openStore();
     EXPECT_EQ(store->journalEntry(entry.id), entry);
     entry.intentData = QByteArray("{\"kind\":\"undo\"}");
     ASSERT_TRUE(store->update(entry));
     EXPECT_EQ(openStore()->journalUnderWay(), QList<JournalEntry>{entry});
+}
+
+// An undo looks up the filings that made folders among all entries: only
+// those records come back, from a store of an older version too, and the
+// lookup reads an index rather than the whole journal.
+TEST_F(StoreTest, FilingsThatMadeFoldersAreFoundWithoutReadingTheWholeJournal)
+{
+    auto store = openStore();
+    JournalEntry plain, made, unfiled;
+    plain.performedData = QByteArray(R"({"original":"file:///a.pdf","destination":"file:///b.pdf"})");
+    made.performedData = QByteArray(R"({"original":"file:///a.pdf","destination":"file:///x/b.pdf",)"
+                                    R"("madeFolders":[{"path":"file:///x","device":"1","inode":"2"}]})");
+    ASSERT_TRUE(store->insert(plain) && store->insert(made) && store->insert(unfiled));
+    EXPECT_EQ(store->journalWithMadeFolders(), QList<JournalEntry>{made});
+
+    store.reset();
+    Database::open(storePath()).execute("DROP INDEX journalEntryWithMadeFolders; PRAGMA user_version = 2");
+    store = openStore();
+    EXPECT_EQ(store->journalWithMadeFolders(), QList<JournalEntry>{made});
+    auto database = Database::open(storePath());
+    auto plan = database.query(
+        "EXPLAIN QUERY PLAN SELECT id FROM journalEntry "
+        "WHERE instr(performedData, CAST('\"madeFolders\"' AS BLOB)) > 0 ORDER BY id");
+    ASSERT_TRUE(plan.next());
+    EXPECT_TRUE(plan.text(3).contains(QStringLiteral("journalEntryWithMadeFolders"))) << plan.text(3).toStdString();
 }
 
 TEST_F(StoreTest, SignalsFollowEachChangeThatReachedTheFile)
