@@ -171,7 +171,10 @@ QDialog *MainWindow::onboarding() const
 void MainWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    presentSheets();
+    // The show event comes before the window is on screen. A sheet put on
+    // screen before its window is taken by window managers for a window of
+    // its own and stacked under the window it blocks: sheets wait a turn.
+    QMetaObject::invokeMethod(this, &MainWindow::presentSheets, Qt::QueuedConnection);
     if (m_startupTask) {
         // Once per process, however often the window is shown again.
         const auto task = std::move(m_startupTask);

@@ -13,6 +13,7 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -171,6 +172,27 @@ TEST_F(MainWindowTest, EachPageShowsItsTitleOverItsContent)
     ASSERT_NE(month, nullptr);
     EXPECT_TRUE(month->isVisible());
     EXPECT_EQ(month->text(), receipts->monthTitle());
+}
+
+// A sheet asked for while the window is hidden comes once the window is on
+// screen, never before it: a window manager stacks a dialog mapped before
+// its parent as a window of its own, under the window it blocks.
+TEST(MainWindowSheetsTest, ASheetWaitsForItsWindowToBeOnScreen)
+{
+    QTemporaryDir dir;
+    AppModel model(Store::open(dir.filePath(QStringLiteral("sheets.store"))));
+    model.setShowOnboarding(true);
+    MainWindow window(model);
+    window.winId();
+    bool sheetBeforeWindow = false;
+    QObject::connect(window.windowHandle(), &QWindow::visibleChanged, &window, [&](bool visible) {
+        if (visible)
+            sheetBeforeWindow = window.onboarding() != nullptr;
+    });
+    window.show();
+    EXPECT_FALSE(sheetBeforeWindow);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.onboarding() && window.onboarding()->isVisible(); }));
+    EXPECT_EQ(window.onboarding()->windowHandle()->transientParent(), window.windowHandle());
 }
 
 TEST_F(MainWindowTest, SheetsFollowTheModelsFieldsAndClearThemOnClose)
