@@ -98,6 +98,59 @@ void readXml(const ReadFunction &read, const TextBudget &budget, OfficeXml::Hand
     }
 }
 
+// What the office readers keep of the element tree: how deep the reader
+// stands, the namespaces in scope there, and the element whose content is
+// skipped whole. A reader sees only the elements and text outside it.
+template<typename Space>
+class ScopedHandler : public OfficeXml::Handler
+{
+public:
+    using Name = std::pair<Space, QByteArrayView>;
+
+    explicit ScopedHandler(XmlNamespaces<Space> namespaces) : m_namespaces(std::move(namespaces)) {}
+
+    void namespaceDeclared(QByteArrayView prefix, QByteArrayView name) final
+    {
+        m_namespaces.declare(m_depth + 1, prefix, name);
+    }
+    void startElement(QByteArrayView name, const OfficeXml &reader) final
+    {
+        ++m_depth;
+        if (m_skipFrom == 0)
+            start(m_namespaces.element(name), reader);
+    }
+    void endElement(QByteArrayView name) final
+    {
+        if (m_skipFrom == 0)
+            end(m_namespaces.element(name));
+        else if (m_depth <= m_skipFrom)
+            m_skipFrom = 0;
+        m_depth = std::max(0, m_depth - 1);
+        m_namespaces.leave(m_depth);
+    }
+    void characters(QStringView text) final
+    {
+        if (m_skipFrom == 0)
+            textRead(text);
+    }
+
+protected:
+    virtual void start(Name element, const OfficeXml &reader) = 0;
+    virtual void end(Name element) = 0;
+    virtual void textRead(QStringView text) = 0;
+
+    // The depth of the element that started last, 1 for the root.
+    int depth() const { return m_depth; }
+    // Leaves out the content of the element that just started.
+    void skipContent() { m_skipFrom = m_depth; }
+    Name attribute(QByteArrayView name) const { return m_namespaces.attribute(name); }
+
+private:
+    XmlNamespaces<Space> m_namespaces;
+    int m_depth = 0;
+    int m_skipFrom = 0; // the depth of the element whose content is skipped
+};
+
 // The namespaces of a word-processing document that its reader looks for;
 // before any declaration, "w" and "mc" have their usual meaning.
 enum class WordSpace { other, main, compatibility };
@@ -114,31 +167,28 @@ XmlNamespaces<WordSpace> wordNamespaces()
 // elements carry the characters; tabs in runs and breaks are kept. Content
 // written twice for readers of different ages (a text box as a shape and
 // again as a picture) is read once: the first of its alternatives.
-class WordHandler : public OfficeXml::Handler
+class WordHandler : public ScopedHandler<WordSpace>
 {
 public:
-    explicit WordHandler(TextBudget &budget) : m_budget(budget) {}
+    explicit WordHandler(TextBudget &budget) : ScopedHandler(wordNamespaces()), m_budget(budget) {}
 
-    void namespaceDeclared(QByteArrayView prefix, QByteArrayView name) override
+private:
+    // Nested alternatives deeper than this are skipped whole.
+    static constexpr std::size_t maxAlternatives = 256;
+
+    void start(Name element, const OfficeXml &) override
     {
-        m_namespaces.declare(m_depth + 1, prefix, name);
-    }
-    void startElement(QByteArrayView name, const OfficeXml &) override
-    {
-        ++m_depth;
-        if (m_skipFrom > 0)
-            return;
-        const auto [space, local] = m_namespaces.element(name);
+        const auto [space, local] = element;
         if (space == WordSpace::compatibility) {
             if (local == "AlternateContent") {
                 if (m_alternatives.size() >= maxAlternatives)
-                    m_skipFrom = m_depth;
+                    skipContent();
                 else
-                    m_alternatives.push_back({m_depth, false});
+                    m_alternatives.push_back({depth(), false});
             } else if ((local == "Choice" || local == "Fallback") && !m_alternatives.empty()
-                       && m_alternatives.back().depth == m_depth - 1) {
+                       && m_alternatives.back().depth == depth() - 1) {
                 if (m_alternatives.back().read)
-                    m_skipFrom = m_depth;
+                    skipContent();
                 m_alternatives.back().read = true;
             }
             return;
@@ -156,30 +206,11 @@ public:
         else if (local == "br" || local == "cr")
             m_budget.append(u'\n');
     }
-    void endElement(QByteArrayView name) override
+    void end(Name element) override
     {
-        if (m_skipFrom == 0)
-            end(name);
-        else if (m_depth <= m_skipFrom)
-            m_skipFrom = 0;
-        m_depth = std::max(0, m_depth - 1);
-        m_namespaces.leave(m_depth);
-    }
-    void characters(QStringView text) override
-    {
-        if (m_inText && m_skipFrom == 0)
-            m_budget.append(text);
-    }
-
-private:
-    // Nested alternatives deeper than this are skipped whole.
-    static constexpr std::size_t maxAlternatives = 256;
-
-    void end(QByteArrayView name)
-    {
-        const auto [space, local] = m_namespaces.element(name);
+        const auto [space, local] = element;
         if (space == WordSpace::compatibility) {
-            if (local == "AlternateContent" && !m_alternatives.empty() && m_alternatives.back().depth >= m_depth)
+            if (local == "AlternateContent" && !m_alternatives.empty() && m_alternatives.back().depth >= depth())
                 m_alternatives.pop_back();
             return;
         }
@@ -194,6 +225,11 @@ private:
         else if (local == "p")
             m_budget.append(u'\n');
     }
+    void textRead(QStringView text) override
+    {
+        if (m_inText)
+            m_budget.append(text);
+    }
 
     struct Alternatives
     {
@@ -202,10 +238,7 @@ private:
     };
 
     TextBudget &m_budget;
-    XmlNamespaces<WordSpace> m_namespaces = wordNamespaces();
     std::vector<Alternatives> m_alternatives;
-    int m_depth = 0;
-    int m_skipFrom = 0; // the depth of the element whose content is skipped
     int m_inRun = 0;
     int m_inTabStops = 0; // a paragraph's tab stops, which are no tabs
     bool m_inText = false;
@@ -226,26 +259,22 @@ XmlNamespaces<OpenDocumentSpace> openDocumentNamespaces()
 // end a line; runs of spaces, tabs and line breaks are elements of their
 // own; comments and the record of changes (with the text they deleted) are
 // left out.
-class OpenDocumentHandler : public OfficeXml::Handler
+class OpenDocumentHandler : public ScopedHandler<OpenDocumentSpace>
 {
 public:
-    explicit OpenDocumentHandler(TextBudget &budget) : m_budget(budget) {}
+    explicit OpenDocumentHandler(TextBudget &budget) : ScopedHandler(openDocumentNamespaces()), m_budget(budget) {}
 
-    void namespaceDeclared(QByteArrayView prefix, QByteArrayView name) override
+private:
+    using Space = OpenDocumentSpace;
+
+    void start(Name element, const OfficeXml &reader) override
     {
-        m_namespaces.declare(m_depth + 1, prefix, name);
-    }
-    void startElement(QByteArrayView name, const OfficeXml &reader) override
-    {
-        ++m_depth;
-        if (m_skipFrom > 0)
-            return;
-        const auto [space, local] = m_namespaces.element(name);
+        const auto [space, local] = element;
         // A comment, with its author and date, is no text of the body; nor
         // is what a recorded change deleted, with the change's author and
         // date.
         if ((space == Space::office && local == "annotation") || (space == Space::text && local == "tracked-changes")) {
-            m_skipFrom = m_depth;
+            skipContent();
             return;
         }
         if (space == Space::office && local == "text")
@@ -263,27 +292,9 @@ public:
         else if (local == "line-break")
             m_budget.append(u'\n');
     }
-    void endElement(QByteArrayView name) override
+    void end(Name element) override
     {
-        if (m_skipFrom == 0)
-            end(name);
-        else if (m_depth <= m_skipFrom)
-            m_skipFrom = 0;
-        m_depth = std::max(0, m_depth - 1);
-        m_namespaces.leave(m_depth);
-    }
-    void characters(QStringView text) override
-    {
-        if (m_inBody > 0 && m_inParagraph > 0 && m_skipFrom == 0)
-            m_budget.append(text);
-    }
-
-private:
-    using Space = OpenDocumentSpace;
-
-    void end(QByteArrayView name)
-    {
-        const auto [space, local] = m_namespaces.element(name);
+        const auto [space, local] = element;
         if (space == Space::office && local == "text") {
             m_inBody = std::max(0, m_inBody - 1);
         } else if (space == Space::text && (local == "p" || local == "h") && m_inParagraph > 0) {
@@ -292,13 +303,18 @@ private:
                 m_budget.append(u'\n');
         }
     }
+    void textRead(QStringView text) override
+    {
+        if (m_inBody > 0 && m_inParagraph > 0)
+            m_budget.append(text);
+    }
 
     // The number of spaces that a run of spaces stands for: its count, one
     // when it has none.
     int spaces(const OfficeXml &reader) const
     {
         for (int i = 0; i < reader.attributeCount(); ++i) {
-            const auto [space, local] = m_namespaces.attribute(reader.attributeName(i));
+            const auto [space, local] = attribute(reader.attributeName(i));
             if (space == Space::text && local == "c") {
                 bool ok = false;
                 const int count = reader.attributeValue(i).toInt(&ok);
@@ -309,9 +325,6 @@ private:
     }
 
     TextBudget &m_budget;
-    XmlNamespaces<OpenDocumentSpace> m_namespaces = openDocumentNamespaces();
-    int m_depth = 0;
-    int m_skipFrom = 0; // the depth of the element whose content is skipped
     int m_inBody = 0;
     int m_inParagraph = 0;
 };
