@@ -171,7 +171,12 @@ void OfficeXml::feed(QByteArrayView chunk)
                 if (semicolon <= stop)
                     semicolon = find(stop, end, ';');
                 if (semicolon - stop > maxReferenceBytes + 1 && end - stop > maxReferenceBytes + 1) {
-                    ++stop;
+                    // No "&" this far from the next ";" starts a reference:
+                    // up to there only a "<" ends the run.
+                    const char *const reach = semicolon - (maxReferenceBytes + 1);
+                    stop = find(stop + 1, reach, '<');
+                    if (stop < reach)
+                        break;
                     continue;
                 }
                 const char *const next = afterNoReference(stop + 1, end);

@@ -42,6 +42,14 @@ QString eventsOf(QByteArrayView xml, qsizetype piece)
     return recorder.events;
 }
 
+// The text of a document written with these bytes under that name.
+QString documentText(const QTemporaryDir &dir, const char *name, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(QString::fromLatin1(name));
+    EXPECT_TRUE(TestSupport::writeFile(path, bytes)) << name;
+    return TextExtractor::text(path).text;
+}
+
 } // namespace
 
 // Every kind of markup, fed whole and in pieces of every small size: the
@@ -129,11 +137,7 @@ TEST(OfficeXml, ABrokenByteCostsOneReplacementCharacterWhereverTheInputIsCut)
 TEST(OfficeXml, OfficeDocumentsGiveTheTextAPersonReads)
 {
     const QTemporaryDir dir;
-    const auto textOf = [&dir](const char *name, const QByteArray &bytes) {
-        const QString path = dir.filePath(QString::fromLatin1(name));
-        EXPECT_TRUE(TestSupport::writeFile(path, bytes)) << name;
-        return TextExtractor::text(path).text;
-    };
+    const auto textOf = [&dir](const char *name, const QByteArray &bytes) { return documentText(dir, name, bytes); };
 
     const QString invoice = textOf(
         "invoice.odt",
@@ -189,11 +193,7 @@ TEST(OfficeXml, OfficeDocumentsGiveTheTextAPersonReads)
 TEST(OfficeXml, OpenDocumentTextsGiveTheirCurrentTextWhateverTheirPrefixes)
 {
     const QTemporaryDir dir;
-    const auto textOf = [&dir](const char *name, const QByteArray &bytes) {
-        const QString path = dir.filePath(QString::fromLatin1(name));
-        EXPECT_TRUE(TestSupport::writeFile(path, bytes)) << name;
-        return TextExtractor::text(path).text;
-    };
+    const auto textOf = [&dir](const char *name, const QByteArray &bytes) { return documentText(dir, name, bytes); };
 
     const QString invoice = textOf(
         "changes.odt",
@@ -238,8 +238,10 @@ TEST(OfficeXml, OpenDocumentTextsGiveTheirCurrentTextWhateverTheirPrefixes)
 TEST(OfficeXml, RunsOfAmpersandsAndBracketsAreTextAndNulIsDropped)
 {
     const QByteArray xml = "<t>&&&a&&b;&& x&</t><t><![CDATA[]]]]]]>]]]x]]><![CDATA[a]]]b]]></t>"
-                           "<t>&#00000008364;&#000000008364;&&amp;</t><t>a\0b&#0;c\0</t><t><![CDATA[\0]]></t>"_ba;
-    const QString expected = u"<t>&&&a&&b;&& x&</t><t>]]]]]]]x]]>a]]]b</t><t>€&#000000008364;&&</t><t>ab\uFFFDc</t><t></t>"_s;
+                           "<t>&#00000008364;&#000000008364;&&amp;</t><t>a\0b&#0;c\0</t><t><![CDATA[\0]]></t>"
+                           "<t>x&x&x&x&x&x&x&x&x&x&x&x&amp;x&lt;</t><u>x&x&x&x&x&x&x&x&x&x&x&x&x&x&x&x</u><t>;</t>"_ba;
+    const QString expected = u"<t>&&&a&&b;&& x&</t><t>]]]]]]]x]]>a]]]b</t><t>€&#000000008364;&&</t><t>ab\uFFFDc</t><t></t>"
+                             u"<t>x&x&x&x&x&x&x&x&x&x&x&x&x<</t><u>x&x&x&x&x&x&x&x&x&x&x&x&x&x&x&x</u><t>;</t>"_s;
     for (qsizetype piece : {qsizetype(xml.size()), qsizetype(1), qsizetype(2), qsizetype(3), qsizetype(5), qsizetype(7)})
         EXPECT_EQ(eventsOf(xml, piece).toStdString(), expected.toStdString()) << piece;
 
