@@ -176,8 +176,11 @@ void ActionRow::refresh()
         const QSignalBlocker blockKind(m_kind);
         m_kind->setCurrentIndex(m_kind->findData(static_cast<int>(m_action.kind)));
     }
-    if (m_value->text() != m_action.value)
+    if (m_value->text() != m_action.value) {
         m_value->setText(m_action.value);
+        // A value too long for the field shows its start, not its end.
+        m_value->setCursorPosition(0);
+    }
     m_value->setPlaceholderText(sample(m_action.kind));
     m_application->setVisible(m_action.kind == Kind::openWith);
 }

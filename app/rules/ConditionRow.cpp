@@ -239,8 +239,11 @@ void ConditionRow::refresh()
         kindButton()->setVisible(true);
         refreshKindMenu();
     } else {
-        if (m_value->text() != m_condition.value)
+        if (m_value->text() != m_condition.value) {
             m_value->setText(m_condition.value);
+            // A value too long for the field shows its start, not its end.
+            m_value->setCursorPosition(0);
+        }
         m_value->setPlaceholderText(sample(field));
     }
     refreshEnabled();

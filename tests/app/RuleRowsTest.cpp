@@ -117,6 +117,7 @@ TEST(ConditionRowTest, offersEachFieldsOperatorsAndResetsOnAFieldChangeOnly)
 
     // Typed values are kept as typed: an amount with a decimal comma, a date.
     ConditionRow amount(condition(Field::amount, Op::is, QStringLiteral("100")), true);
+    QTest::keyClick(child<QLineEdit>(&amount, "value"), Qt::Key_End);
     QTest::keyClicks(child<QLineEdit>(&amount, "value"), QStringLiteral(",50"));
     EXPECT_EQ(amount.condition().value, QStringLiteral("100,50"));
     EXPECT_EQ(child<QLineEdit>(&amount, "value")->placeholderText(), QStringLiteral("100"));
@@ -226,6 +227,8 @@ TEST(ActionRowTest, aKindChangeWritesItsSampleAndOpenWithOffersInstalledApplicat
         kind->setCurrentIndex(kind->findData(static_cast<int>(to)));
         EXPECT_EQ(row.action().value, ActionRow::sample(to));
         EXPECT_EQ(value->text(), ActionRow::sample(to));
+        // A written value shows its start, however narrow the field.
+        EXPECT_EQ(value->cursorPosition(), 0);
     }
     value->selectAll();
     QTest::keyClick(value, Qt::Key_Delete);
