@@ -16,20 +16,10 @@
 #include <QFileInfo>
 #include <QJsonArray>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-
 #include <functional>
-
-std::optional<FolderIdentity> FolderIdentity::of(const QString &path)
-{
-    struct stat info;
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISDIR(info.st_mode))
-        return std::nullopt;
-    return FolderIdentity{quint64(info.st_dev), quint64(info.st_ino)};
-}
 
 namespace {
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "FileOperationError.h"
+#include "FolderIdentity.h"
 #include "Plan.h"
 
 #include <QByteArray>
@@ -14,20 +15,6 @@
 
 #include <functional>
 #include <optional>
-
-// Which folder stood at a path: its device and inode. A folder removed and
-// made again at the same path is another folder.
-struct FolderIdentity
-{
-    quint64 device = 0;
-    quint64 inode = 0;
-
-    friend bool operator==(const FolderIdentity &, const FolderIdentity &) = default;
-
-    // The identity of the folder at path now; none when nothing there can
-    // be looked at or it is no folder.
-    static std::optional<FolderIdentity> of(const QString &path);
-};
 
 // A folder that filing made, and which one it was.
 struct MadeFolder

@@ -41,6 +41,34 @@ Recognition receipt(const QDate &day, const char *amount, const char *currency,
     return reading;
 }
 
+// How a test leaves a cell it typed into.
+enum class Leave { focusAway, tab, submit };
+
+// Types into a cell of the receipts table and leaves the field so; returns
+// what the field showed on opening (nothing when no field opened).
+QString typeIntoCell(QTableView &table, const QModelIndex &cell, const QString &text, Leave leave)
+{
+    table.edit(cell);
+    auto *field = qobject_cast<QLineEdit *>(table.indexWidget(cell));
+    EXPECT_TRUE(field);
+    if (!field)
+        return QString();
+    const QString opened = field->text();
+    field->setText(text);
+    if (leave == Leave::submit) {
+        QTest::keyClick(field, Qt::Key_Return);
+    } else if (leave == Leave::tab) {
+        QTest::keyClick(field, Qt::Key_Tab);
+    } else {
+        QFocusEvent away(QEvent::FocusOut, Qt::MouseFocusReason);
+        QCoreApplication::sendEvent(field, &away);
+    }
+    // The commit, then the page's refresh that it asks for.
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    return opened;
+}
+
 class ReceiptsPageTest : public ::testing::Test
 {
 protected:
@@ -175,19 +203,7 @@ TEST_F(ReceiptsPageTest, AMonthsLinesAndSumsPerCurrencyStepByStep)
     ReceiptsModel *rows = page->tableModel();
     auto *table = page->findChild<QTableView *>(QStringLiteral("receipts"));
     const auto type = [&](int column, const QString &text, bool commit) {
-        table->edit(rows->index(0, column));
-        auto *field = qobject_cast<QLineEdit *>(table->indexWidget(rows->index(0, column)));
-        ASSERT_TRUE(field);
-        field->setText(text);
-        if (commit) {
-            QTest::keyClick(field, Qt::Key_Return);
-        } else {
-            QFocusEvent away(QEvent::FocusOut, Qt::MouseFocusReason);
-            QCoreApplication::sendEvent(field, &away);
-        }
-        // The commit, then the page's refresh that it asks for.
-        QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
+        typeIntoCell(*table, rows->index(0, column), text, commit ? Leave::submit : Leave::focusAway);
     };
     type(ReceiptsModel::amount, QStringLiteral("99"), false);
     EXPECT_EQ(sumTexts(), (QStringList{QStringLiteral("17.50 EUR"), QStringLiteral("3.00 USD")}));
@@ -247,26 +263,9 @@ TEST_F(ReceiptsPageTest, TextLeftWithoutReturnStaysShownUntilTheValueChangesOrTh
         }
         return RecognitionRecord();
     };
-    enum class Leave { focusAway, tab, submit };
     // Types into a cell and leaves it; returns what the field showed on opening.
     const auto type = [&](int row, int column, const QString &text, Leave leave) {
-        table->edit(rows->index(row, column));
-        auto *field = qobject_cast<QLineEdit *>(table->indexWidget(rows->index(row, column)));
-        EXPECT_TRUE(field);
-        if (!field)
-            return QString();
-        const QString opened = field->text();
-        field->setText(text);
-        if (leave == Leave::submit) {
-            QTest::keyClick(field, Qt::Key_Return);
-        } else if (leave == Leave::tab) {
-            QTest::keyClick(field, Qt::Key_Tab);
-        } else {
-            QFocusEvent away(QEvent::FocusOut, Qt::MouseFocusReason);
-            QCoreApplication::sendEvent(field, &away);
-        }
-        QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
+        const QString opened = typeIntoCell(*table, rows->index(row, column), text, leave);
         EXPECT_EQ(table->indexWidget(rows->index(row, column)), nullptr); // the field closed
         return opened;
     };

@@ -137,10 +137,9 @@ TEST(OfficeXml, ABrokenByteCostsOneReplacementCharacterWhereverTheInputIsCut)
 TEST(OfficeXml, OfficeDocumentsGiveTheTextAPersonReads)
 {
     const QTemporaryDir dir;
-    const auto textOf = [&dir](const char *name, const QByteArray &bytes) { return documentText(dir, name, bytes); };
 
-    const QString invoice = textOf(
-        "invoice.odt",
+    const QString invoice = documentText(
+        dir, "invoice.odt",
         TestDocuments::odt("<text:p>Rechnung Nr. 2024-117 vom 14.06.2024</text:p>"
                            "<text:p>Gesamtbetrag<office:annotation><dc:creator>Buchhaltung</dc:creator>"
                            "<dc:date>2024-06-30T09:12:00</dc:date><text:p>bitte bis 28.06.2024 zahlen</text:p>"
@@ -154,16 +153,16 @@ TEST(OfficeXml, OfficeDocumentsGiveTheTextAPersonReads)
     const QByteArray twice = "<w:p><w:r><mc:AlternateContent><mc:Choice Requires=\"wps\"><w:drawing><wps:txbx><w:txbxContent>" + box
         + "</w:txbxContent></wps:txbx></w:drawing></mc:Choice><mc:Fallback><w:pict><v:textbox><w:txbxContent>" + box
         + "</w:txbxContent></v:textbox></w:pict></mc:Fallback></mc:AlternateContent></w:r></w:p>";
-    EXPECT_EQ(textOf("box.docx", TestDocuments::docx(twice + twice)), u"Summe 12,50 EUR\n\nSumme 12,50 EUR\n\n"_s);
-    EXPECT_EQ(textOf("fallback.docx", TestDocuments::docx("<mc:AlternateContent><mc:Fallback>" + box
+    EXPECT_EQ(documentText(dir, "box.docx", TestDocuments::docx(twice + twice)), u"Summe 12,50 EUR\n\nSumme 12,50 EUR\n\n"_s);
+    EXPECT_EQ(documentText(dir, "fallback.docx", TestDocuments::docx("<mc:AlternateContent><mc:Fallback>" + box
                                                           + "</mc:Fallback></mc:AlternateContent>" + box)),
               u"Summe 12,50 EUR\nSumme 12,50 EUR\n"_s);
     // One alternative inside another: each read once.
     const QByteArray nested = "<mc:AlternateContent><mc:Choice>" + twice + "</mc:Choice><mc:Fallback>" + twice
         + "</mc:Fallback></mc:AlternateContent>";
-    EXPECT_EQ(textOf("nested.docx", TestDocuments::docx(nested)), u"Summe 12,50 EUR\n\n"_s);
+    EXPECT_EQ(documentText(dir, "nested.docx", TestDocuments::docx(nested)), u"Summe 12,50 EUR\n\n"_s);
 
-    EXPECT_EQ(textOf("tabs.docx", TestDocuments::docx("<w:p><w:pPr><w:tabs><w:tab w:val=\"left\" w:pos=\"2880\"/>"
+    EXPECT_EQ(documentText(dir, "tabs.docx", TestDocuments::docx("<w:p><w:pPr><w:tabs><w:tab w:val=\"left\" w:pos=\"2880\"/>"
                                                       "<w:tab w:val=\"right\" w:pos=\"9000\"/></w:tabs></w:pPr>"
                                                       "<w:r><w:t>Versand</w:t></w:r><w:r><w:tab/><w:t>9,40</w:t></w:r></w:p>")),
               u"Versand\t9,40\n"_s);
@@ -184,7 +183,7 @@ TEST(OfficeXml, OfficeDocumentsGiveTheTextAPersonReads)
                        "<x:p><x:r><x:t>Rechnung 12,34</x:t></x:r></x:p></x:body></x:document>"},
     };
     for (const auto &[name, xml] : prefixes)
-        EXPECT_EQ(textOf(name, TestDocuments::deflatedZip({{"word/document.xml", xml}})), u"Rechnung 12,34\n"_s) << name;
+        EXPECT_EQ(documentText(dir, name, TestDocuments::deflatedZip({{"word/document.xml", xml}})), u"Rechnung 12,34\n"_s) << name;
 }
 
 // An OpenDocument text as it reads now: what a recorded change deleted, with
@@ -193,10 +192,9 @@ TEST(OfficeXml, OfficeDocumentsGiveTheTextAPersonReads)
 TEST(OfficeXml, OpenDocumentTextsGiveTheirCurrentTextWhateverTheirPrefixes)
 {
     const QTemporaryDir dir;
-    const auto textOf = [&dir](const char *name, const QByteArray &bytes) { return documentText(dir, name, bytes); };
 
-    const QString invoice = textOf(
-        "changes.odt",
+    const QString invoice = documentText(
+        dir, "changes.odt",
         TestDocuments::odt("<text:tracked-changes text:track-changes=\"false\"><text:changed-region xml:id=\"ct1\" "
                            "text:id=\"ct1\"><text:deletion><office:change-info><dc:creator>Buchhaltung</dc:creator>"
                            "<dc:date>2024-06-30T09:12:00</dc:date></office:change-info>"
@@ -229,7 +227,7 @@ TEST(OfficeXml, OpenDocumentTextsGiveTheirCurrentTextWhateverTheirPrefixes)
                       "<t:p>Summe<t:s t:c=\"3\"/>9,40<t:tab/>EUR</t:p></o:text></o:body></o:document-content>"},
     };
     for (const auto &[name, xml] : prefixes)
-        EXPECT_EQ(textOf(name, content(xml)), u"Summe   9,40\tEUR\n"_s) << name;
+        EXPECT_EQ(documentText(dir, name, content(xml)), u"Summe   9,40\tEUR\n"_s) << name;
 }
 
 // Runs of "&" that start no reference and runs of "]" in CDATA are text as
