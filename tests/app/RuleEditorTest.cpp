@@ -7,6 +7,7 @@
 #include "ConditionRow.h"
 #include "DryRunView.h"
 #include "DryRunRowView.h"
+#include "FocusWalk.h"
 #include "ModelStatusText.h"
 #include "RuleEditor.h"
 #include "RuleEditorFixture.h"
@@ -28,66 +29,6 @@ namespace {
 QPushButton *button(RuleEditor &editor, const char *name)
 {
     return editor.findChild<QPushButton *>(QLatin1String(name));
-}
-
-// The controls Tab can reach, as they stand on screen: the form from top to
-// bottom, each line from left to right, then the bar below it.
-QList<QWidget *> onScreen(RuleEditor &editor)
-{
-    // New rows show, and the layouts place them.
-    QCoreApplication::processEvents();
-    QWidget *form = editor.findChild<QScrollArea *>()->widget();
-    struct Place
-    {
-        QWidget *widget;
-        bool inBar;
-        QRect rect;
-    };
-    QList<Place> places;
-    for (QWidget *widget : editor.findChildren<QWidget *>()) {
-        if (widget->window() != &editor || !widget->isVisible() || !widget->isEnabled()
-            || !(widget->focusPolicy() & Qt::TabFocus))
-            continue;
-        const bool inBar = !form->isAncestorOf(widget);
-        places.append({widget, inBar, QRect(widget->mapTo(inBar ? &editor : form, QPoint(0, 0)), widget->size())});
-    }
-    std::sort(places.begin(), places.end(), [](const Place &a, const Place &b) {
-        return std::pair(a.inBar, a.rect.top()) < std::pair(b.inBar, b.rect.top());
-    });
-    QList<QWidget *> order;
-    for (qsizetype start = 0; start < places.size();) {
-        // One line: what stands beside its topmost control.
-        qsizetype end = start + 1;
-        while (end < places.size() && places.at(end).inBar == places.at(start).inBar
-               && places.at(end).rect.center().y() <= places.at(start).rect.bottom())
-            ++end;
-        QList<Place> line = places.mid(start, end - start);
-        std::sort(line.begin(), line.end(), [](const Place &a, const Place &b) { return a.rect.left() < b.rect.left(); });
-        for (const Place &place : line)
-            order.append(place.widget);
-        start = end;
-    }
-    return order;
-}
-
-// Where Tab (or Shift+Tab) takes the focus, one key after the other, from start.
-QList<QWidget *> walk(QWidget *start, bool forward, qsizetype steps)
-{
-    start->setFocus(Qt::TabFocusReason);
-    QList<QWidget *> reached;
-    for (qsizetype i = 0; i < steps; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, forward ? Qt::NoModifier : Qt::ShiftModifier);
-        reached.append(QApplication::focusWidget());
-    }
-    return reached;
-}
-
-std::string names(const QList<QWidget *> &widgets)
-{
-    QStringList names;
-    for (const QWidget *widget : widgets)
-        names.append(widget ? widget->objectName() : QStringLiteral("none"));
-    return names.join(u' ').toStdString();
 }
 
 // Every path below a folder.
@@ -186,21 +127,14 @@ TEST_F(RuleEditorTest, tabFollowsTheRowsOnScreenWhenTheyAreAddedRemovedAndMoved)
     editor.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
 
+    // The form from top to bottom, each line from left to right, then the bar below it.
     const auto expectScreenOrder = [&editor](const char *step) {
-        const QList<QWidget *> screen = onScreen(editor);
+        QWidget *form = editor.findChild<QScrollArea *>()->widget();
+        const QList<QWidget *> screen = FocusWalk::onScreen(&editor, {form, &editor});
         ASSERT_EQ(editor.conditionRows().size() + editor.actionRows().size(),
                   std::count_if(screen.begin(), screen.end(), [](QWidget *w) { return w->objectName() == "remove"; }))
             << step; // every row is on screen
-        // Round the form and back to the first control, each way.
-        QList<QWidget *> forward = screen.mid(1);
-        forward.append(screen.constFirst());
-        EXPECT_EQ(walk(screen.constFirst(), true, screen.size()), forward)
-            << step << "\n  tab: " << names(walk(screen.constFirst(), true, screen.size()))
-            << "\n  screen: " << names(screen);
-        QList<QWidget *> backward(screen.rbegin(), screen.rend());
-        EXPECT_EQ(walk(screen.constFirst(), false, screen.size()), backward)
-            << step << "\n  shift+tab: " << names(walk(screen.constFirst(), false, screen.size()))
-            << "\n  screen: " << names(screen);
+        FocusWalk::expectScreenOrder(&editor, {form, &editor}, step);
     };
     const auto entry = [](QMenu *menu, int data) {
         const QList<QAction *> entries = menu->actions();
