@@ -100,11 +100,13 @@ TEST(LegacyDecoder, DecodesAsTheEncodingStandardWhereIcuDiffers)
         }
     }
 
-    // The receipts that read wrongly: the euro sign of GBK, and Big5.
+    // The receipts that read wrongly: the euro sign of GBK, and Big5; and
+    // NUL still never reaches the text.
     const QTemporaryDir dir;
     const std::pair<QByteArray, QString> pages[] = {
         {"<meta charset=gbk><p>\xD5\xC5 Summe 12,50\x80</p>", u"张 Summe 12,50€\n"_s},
         {"<meta charset=big5><p>\x81" "A 12,50 \x87\xA4</p>", u"\uFFFDA 12,50 \u9F97\n"_s},
+        {"<meta charset=shift_jis><p>a\0b\x82\0c</p>"_ba, u"ab\uFFFDc\n"_s},
     };
     for (const auto &[page, text] : pages) {
         const QString path = dir.filePath(u"receipt.html"_s);
