@@ -4,7 +4,8 @@
 // endless run of text, comment, attribute or processing instruction, endless
 // nesting, endless attributes on one element, namespace declarations,
 // nested alternatives, or runs of "&" and "]" (the reader goes no further
-// than 16 MiB into their XML), web pages of broken characters or of nothing but comments, PDFs and
+// than 16 MiB into their XML), web pages of broken characters or of nothing but comments, web pages
+// in Shift_JIS and gb18030, PDFs and
 // texts of endless lines, rich text nested without end, and a line of
 // 100,000 characters full of dates. Every reading
 // should take under a second and under 200 MB; "peakMB" is how far the
@@ -259,6 +260,25 @@ void BM_HtmlBrokenCharacters(benchmark::State &state)
     });
 }
 
+// Web pages in legacy multi-byte sets, all decoded but held in one comment:
+// characters, broken pairs and (in gb18030) four-byte sequences.
+void BM_HtmlShiftJis(benchmark::State &state)
+{
+    readHostile(state, "shift_jis.html", [](qsizetype bytes) {
+        return "<meta charset=shift_jis><!--"
+            + repeated("<p>\x90\xBF\x8B\x81\x8F\x91 12,50 \x82\xA0\x82" "A\x81\xFD</p>", bytes) + "-->Rechnung";
+    });
+}
+
+void BM_HtmlGb18030(benchmark::State &state)
+{
+    readHostile(state, "gb18030.html", [](qsizetype bytes) {
+        return "<meta charset=gb18030><!--"
+            + repeated("<p>\xB7\xA2\xC6\xB1 12,50 \x80 \x81\x30\x81\x30\x95\x32\x82\x36\x81" "A</p>", bytes)
+            + "-->Rechnung";
+    });
+}
+
 void BM_HtmlBogusComments(benchmark::State &state)
 {
     readHostile(state, "bogus.html", [](qsizetype bytes) {
@@ -341,6 +361,8 @@ OFFICE_RUN(BM_OdtAmpersands);
 OFFICE_RUN(BM_OdtLetters);
 HOSTILE(BM_HtmlBrokenCharacters);
 HOSTILE(BM_HtmlBogusComments);
+HOSTILE(BM_HtmlShiftJis);
+HOSTILE(BM_HtmlGb18030);
 HOSTILE(BM_PdfEndlessLines);
 BENCHMARK(BM_PdfFullPages)->Arg(1)->Arg(16)->Unit(benchmark::kMillisecond)->Iterations(2);
 HOSTILE(BM_TextOneLine);

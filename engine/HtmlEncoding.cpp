@@ -21,11 +21,8 @@ constexpr const char *utf8 = "UTF-8";
 constexpr const char *passOver = "";
 
 // The character set that a label names as a web page's reader knows it, by
-// the name of the ICU converter that decodes it: the labels of the Encoding
-// Standard. Where ICU's converter of the set's own name differs from the
-// Standard's, the converter closest to it: Shift_JIS is Microsoft's, EUC-KR
-// the Korean Windows page, GBK is read by the GB18030 decoder, Big5 with the
-// Hong Kong supplement. ISO-8859-1, ASCII and x-user-defined mean
+// its name in the Encoding Standard: the labels of the Standard. GBK is read
+// by the gb18030 decoder; ISO-8859-1, ASCII and x-user-defined mean
 // windows-1252 in a page; the sets that are no page's (the ISO-2022 sets of
 // China and Korea, HZ) are passed over, as is a label not listed.
 const char *characterSetNamed(const QByteArray &label)
@@ -122,22 +119,22 @@ const char *characterSetNamed(const QByteArray &label)
         {"chinese", "gb18030"}, {"csgb2312", "gb18030"}, {"csiso58gb231280", "gb18030"}, {"gb2312", "gb18030"},
         {"gb_2312", "gb18030"}, {"gb_2312-80", "gb18030"}, {"gbk", "gb18030"}, {"iso-ir-58", "gb18030"},
         {"x-gbk", "gb18030"}, {"gb18030", "gb18030"},
-        // Big5-HKSCS
-        {"big5", "Big5-HKSCS"}, {"big5-hkscs", "Big5-HKSCS"}, {"cn-big5", "Big5-HKSCS"}, {"csbig5", "Big5-HKSCS"},
-        {"x-x-big5", "Big5-HKSCS"},
+        // Big5
+        {"big5", "Big5"}, {"big5-hkscs", "Big5"}, {"cn-big5", "Big5"}, {"csbig5", "Big5"},
+        {"x-x-big5", "Big5"},
         // EUC-JP
         {"cseucpkdfmtjapanese", "EUC-JP"}, {"euc-jp", "EUC-JP"}, {"x-euc-jp", "EUC-JP"},
         // ISO-2022-JP
         {"csiso2022jp", "ISO-2022-JP"}, {"iso-2022-jp", "ISO-2022-JP"},
-        // windows-31j
-        {"csshiftjis", "windows-31j"}, {"ms932", "windows-31j"}, {"ms_kanji", "windows-31j"},
-        {"shift-jis", "windows-31j"}, {"shift_jis", "windows-31j"}, {"sjis", "windows-31j"},
-        {"windows-31j", "windows-31j"}, {"x-sjis", "windows-31j"},
-        // windows-949
-        {"cseuckr", "windows-949"}, {"csksc56011987", "windows-949"}, {"euc-kr", "windows-949"},
-        {"iso-ir-149", "windows-949"}, {"korean", "windows-949"}, {"ks_c_5601-1987", "windows-949"},
-        {"ks_c_5601-1989", "windows-949"}, {"ksc5601", "windows-949"}, {"ksc_5601", "windows-949"},
-        {"windows-949", "windows-949"},
+        // Shift_JIS
+        {"csshiftjis", "Shift_JIS"}, {"ms932", "Shift_JIS"}, {"ms_kanji", "Shift_JIS"},
+        {"shift-jis", "Shift_JIS"}, {"shift_jis", "Shift_JIS"}, {"sjis", "Shift_JIS"},
+        {"windows-31j", "Shift_JIS"}, {"x-sjis", "Shift_JIS"},
+        // EUC-KR
+        {"cseuckr", "EUC-KR"}, {"csksc56011987", "EUC-KR"}, {"euc-kr", "EUC-KR"},
+        {"iso-ir-149", "EUC-KR"}, {"korean", "EUC-KR"}, {"ks_c_5601-1987", "EUC-KR"},
+        {"ks_c_5601-1989", "EUC-KR"}, {"ksc5601", "EUC-KR"}, {"ksc_5601", "EUC-KR"},
+        {"windows-949", "EUC-KR"},
         // (the replacement encoding: passed over)
         {"csiso2022kr", passOver}, {"hz-gb-2312", passOver}, {"iso-2022-cn", passOver}, {"iso-2022-cn-ext", passOver},
         {"iso-2022-kr", passOver}, {"replacement", passOver},

@@ -5,8 +5,7 @@
 // markup reads as ASCII is no UTF-16 page); ISO-8859-1, ASCII and
 // x-user-defined mean windows-1252; a label the Standard does not know, and
 // a set no page can be written in, are passed over. The legacy sets are
-// decoded with ICU's converters, as the Standard decodes them where it
-// matters for text (an ASCII byte after a broken lead byte is kept).
+// decoded as the Standard decodes them.
 #pragma once
 
 #include "TextDecoder.h"
@@ -31,7 +30,7 @@ public:
     // The page has ended: a character cut off at its end becomes U+FFFD.
     QString finish();
 
-    // The character set chosen, by the name its converter goes by.
+    // The character set chosen, by its name in the Standard.
     QByteArray characterSet() const { return m_decoder.name(); }
 
     // The character sets a page's first bytes declare, as written and in

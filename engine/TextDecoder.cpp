@@ -7,34 +7,17 @@
 
 namespace {
 
-// Passed to the callback for the multi-byte sets in which every ASCII byte
-// is itself.
-const bool keepsAscii = true;
-
 // Every byte sequence that is no character, or no character the set
 // assigns, becomes U+FFFD (some of ICU's converters would write the control
-// character SUB for a single byte). In a multi-byte set whose ASCII bytes
-// are themselves, an ASCII byte after a lead byte that makes no character
-// with it is a character of its own, as a browser reads it: ICU takes it
-// into the broken sequence; it is given back here. Only a sequence that the
-// input's end cut off is lost whole.
-void replace(const void *context, UConverterToUnicodeArgs *arguments, const char *codeUnits, int32_t length,
-             UConverterCallbackReason reason, UErrorCode *status)
+// character SUB for a single byte).
+void replace(const void *, UConverterToUnicodeArgs *arguments, const char *, int32_t, UConverterCallbackReason reason,
+             UErrorCode *status)
 {
     if (reason != UCNV_UNASSIGNED && reason != UCNV_ILLEGAL && reason != UCNV_IRREGULAR)
         return;
-    const bool cutOff = *status == U_TRUNCATED_CHAR_FOUND;
-    UChar replacement[4] = {0xFFFD};
-    int32_t count = 1;
-    if (context == &keepsAscii && !cutOff && length >= 2 && length <= 4
-        && static_cast<unsigned char>(codeUnits[1]) < 0x80) {
-        for (int32_t i = 1; i < length; ++i) {
-            const auto byte = static_cast<unsigned char>(codeUnits[i]);
-            replacement[count++] = byte < 0x80 ? UChar(byte) : UChar(0xFFFD);
-        }
-    }
+    const UChar replacement = 0xFFFD;
     *status = U_ZERO_ERROR;
-    ucnv_cbToUWriteUChars(arguments, replacement, count, 0, status);
+    ucnv_cbToUWriteUChars(arguments, &replacement, 1, 0, status);
 }
 
 // True when every printable ASCII character, the tab and the line breaks
@@ -66,14 +49,15 @@ void TextDecoder::Closer::operator()(UConverter *converter) const
 }
 
 TextDecoder::TextDecoder(const char *characterSet)
+    : m_legacy(LegacyDecoder::named(characterSet))
 {
+    if (m_legacy)
+        return;
     UErrorCode status = U_ZERO_ERROR;
     m_converter.reset(ucnv_open(characterSet, &status));
     if (U_SUCCESS(status)) {
         m_asciiCompatible = decodesAsciiAsItself(m_converter.get());
-        const bool multiByte = ucnv_getType(m_converter.get()) == UCNV_MBCS;
-        ucnv_setToUCallBack(m_converter.get(), replace, multiByte && m_asciiCompatible ? &keepsAscii : nullptr,
-                            nullptr, nullptr, &status);
+        ucnv_setToUCallBack(m_converter.get(), replace, nullptr, nullptr, nullptr, &status);
     }
     if (U_FAILURE(status))
         m_converter.reset();
@@ -85,6 +69,8 @@ TextDecoder &TextDecoder::operator=(TextDecoder &&) noexcept = default;
 
 QByteArray TextDecoder::name() const
 {
+    if (m_legacy)
+        return m_legacy->name();
     if (!m_converter)
         return {};
     UErrorCode status = U_ZERO_ERROR;
@@ -94,16 +80,18 @@ QByteArray TextDecoder::name() const
 
 QString TextDecoder::decode(QByteArrayView bytes)
 {
-    return convert(bytes, false);
+    return m_legacy ? m_legacy->decode(bytes) : convert(bytes, false);
 }
 
 QString TextDecoder::finish()
 {
-    return convert({}, true);
+    return m_legacy ? m_legacy->finish() : convert({}, true);
 }
 
 bool TextDecoder::holdsPart() const
 {
+    if (m_legacy)
+        return m_legacy->holdsPart();
     UErrorCode status = U_ZERO_ERROR;
     return m_converter && ucnv_toUCountPending(m_converter.get(), &status) > 0;
 }
