@@ -3,8 +3,9 @@
 // documents whose few kilobytes unpack into endless runs of spaces, one
 // endless run of text, comment, attribute or processing instruction, endless
 // nesting, endless attributes on one element, namespace declarations,
-// nested alternatives, or runs of "&" and "]" (the reader goes no further
-// than 16 MiB into their XML), web pages of broken characters or of nothing but comments, web pages
+// nested alternatives, empty elements under many namespace declarations,
+// or runs of "&" and "]" (the reader goes no further than 16 MiB into their
+// XML), web pages of broken characters or of nothing but comments, web pages
 // in Shift_JIS and gb18030, PDFs and
 // texts of endless lines, rich text nested without end, and a line of
 // 100,000 characters full of dates. Every reading
@@ -252,6 +253,44 @@ void BM_OdtLetters(benchmark::State &state)
     });
 }
 
+// Empty elements under a root that declares 126 namespaces, some of them
+// declared again on the next element, named with the prefix declared first
+// (the one that lies furthest from the innermost declaration): beside the
+// letters of the same size, reading them should cost about the same.
+QByteArray declarations(int count)
+{
+    QByteArray written;
+    for (int i = 1; i <= count; ++i)
+        written += " xmlns:n" + QByteArray::number(i) + "=\"urn:n" + QByteArray::number(i) + "\"";
+    return written;
+}
+
+void BM_DocxElementsUnderManyNamespaces(benchmark::State &state)
+{
+    readHostile(state, "declaring.docx", [](qsizetype bytes) {
+        return TestDocuments::deflatedZip(
+            {{"word/document.xml",
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?><w:document "
+              "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\""
+                  + declarations(93) + "><w:body" + declarations(32) + ">" + repeated("<w:x/>", bytes)
+                  + "</w:body></w:document>"}});
+    });
+}
+
+void BM_OdtElementsUnderManyNamespaces(benchmark::State &state)
+{
+    readHostile(state, "declaring.odt", [](qsizetype bytes) {
+        return TestDocuments::deflatedZip(
+            {{"mimetype", "application/vnd.oasis.opendocument.text"},
+             {"content.xml",
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?><office:document-content "
+              "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
+              "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+                  + declarations(92) + "><office:body" + declarations(32) + "><office:text>"
+                  + repeated("<text:x/>", bytes) + "</office:text></office:body></office:document-content>"}});
+    });
+}
+
 // Web pages of broken characters, and of nothing but comments of every kind.
 void BM_HtmlBrokenCharacters(benchmark::State &state)
 {
@@ -357,8 +396,10 @@ HOSTILE(BM_DocxNestedAlternatives);
 OFFICE_RUN(BM_DocxAmpersands);
 OFFICE_RUN(BM_DocxBrackets);
 OFFICE_RUN(BM_DocxLetters);
+OFFICE_RUN(BM_DocxElementsUnderManyNamespaces);
 OFFICE_RUN(BM_OdtAmpersands);
 OFFICE_RUN(BM_OdtLetters);
+OFFICE_RUN(BM_OdtElementsUnderManyNamespaces);
 HOSTILE(BM_HtmlBrokenCharacters);
 HOSTILE(BM_HtmlBogusComments);
 HOSTILE(BM_HtmlShiftJis);

@@ -98,6 +98,26 @@ void readXml(const ReadFunction &read, const TextBudget &budget, OfficeXml::Hand
     }
 }
 
+// An element's or attribute's name without its prefix, compared with the
+// few short names a reader looks for without a call per comparison: an
+// office document may hold millions of elements.
+struct LocalName
+{
+    QByteArrayView bytes;
+
+    template<std::size_t size>
+    bool operator==(const char (&name)[size]) const
+    {
+        if (bytes.size() != qsizetype(size - 1))
+            return false;
+        for (std::size_t i = 0; i + 1 < size; ++i) {
+            if (bytes[qsizetype(i)] != name[i])
+                return false;
+        }
+        return true;
+    }
+};
+
 // What the office readers keep of the element tree: how deep the reader
 // stands, the namespaces in scope there, and the element whose content is
 // skipped whole. A reader sees only the elements and text outside it.
@@ -105,7 +125,7 @@ template<typename Space>
 class ScopedHandler : public OfficeXml::Handler
 {
 public:
-    using Name = std::pair<Space, QByteArrayView>;
+    using Name = std::pair<Space, LocalName>;
 
     explicit ScopedHandler(XmlNamespaces<Space> namespaces) : m_namespaces(std::move(namespaces)) {}
 
@@ -117,12 +137,12 @@ public:
     {
         ++m_depth;
         if (m_skipFrom == 0)
-            start(m_namespaces.element(name), reader);
+            start(named(m_namespaces.element(name)), reader);
     }
     void endElement(QByteArrayView name) final
     {
         if (m_skipFrom == 0)
-            end(m_namespaces.element(name));
+            end(named(m_namespaces.element(name)));
         else if (m_depth <= m_skipFrom)
             m_skipFrom = 0;
         m_depth = std::max(0, m_depth - 1);
@@ -143,9 +163,11 @@ protected:
     int depth() const { return m_depth; }
     // Leaves out the content of the element that just started.
     void skipContent() { m_skipFrom = m_depth; }
-    Name attribute(QByteArrayView name) const { return m_namespaces.attribute(name); }
+    Name attribute(QByteArrayView name) const { return named(m_namespaces.attribute(name)); }
 
 private:
+    static Name named(std::pair<Space, QByteArrayView> resolved) { return {resolved.first, {resolved.second}}; }
+
     XmlNamespaces<Space> m_namespaces;
     int m_depth = 0;
     int m_skipFrom = 0; // the depth of the element whose content is skipped

@@ -3,18 +3,13 @@
 #include <QHash>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
 bool isSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
-bool isLabelCharacter(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_'
-        || c == '.' || c == ':';
 }
 
 constexpr const char *utf8 = "UTF-8";
@@ -142,31 +137,241 @@ const char *characterSetNamed(const QByteArray &label)
         {"unicodefffe", utf8}, {"utf-16be", utf8}, {"csunicode", utf8}, {"iso-10646-ucs-2", utf8}, {"ucs-2", utf8},
         {"unicode", utf8}, {"unicodefeff", utf8}, {"utf-16", utf8}, {"utf-16le", utf8},
     };
-    return sets.value(label, passOver);
+    return sets.value(label, nullptr);
 }
+
+bool isAsciiUpper(char c)
+{
+    return c >= 'A' && c <= 'Z';
+}
+
+char asciiLower(char c)
+{
+    return isAsciiUpper(c) ? char(c + ('a' - 'A')) : c;
+}
+
+bool isAsciiLetter(char c)
+{
+    return isAsciiUpper(c) || (c >= 'a' && c <= 'z');
+}
+
+// The label as the Encoding Standard reads it: without white space around
+// it, in lower case; empty when it names no character set.
+QByteArray knownLabel(QByteArrayView written)
+{
+    while (!written.isEmpty() && isSpace(written.front()))
+        written = written.sliced(1);
+    while (!written.isEmpty() && isSpace(written.back()))
+        written.chop(1);
+    const QByteArray label = written.toByteArray().toLower();
+    return characterSetNamed(label) ? label : QByteArray();
+}
+
+// The label in a meta element's content ("text/html; charset=koi8-r"),
+// empty when it holds none that names a character set.
+QByteArray contentLabel(QByteArrayView content)
+{
+    const QByteArray lower = content.toByteArray().toLower();
+    for (qsizetype at = 0;;) {
+        const qsizetype found = lower.indexOf("charset", at);
+        if (found < 0)
+            return {};
+        qsizetype i = found + 7;
+        while (i < content.size() && isSpace(content[i]))
+            ++i;
+        if (i >= content.size() || content[i] != '=') {
+            at = i; // looked for again from the character that is no "="
+            continue;
+        }
+        ++i;
+        while (i < content.size() && isSpace(content[i]))
+            ++i;
+        if (i >= content.size())
+            return {};
+        const char quote = content[i];
+        if (quote == '"' || quote == '\'') {
+            const qsizetype close = content.indexOf(quote, i + 1);
+            return close < 0 ? QByteArray() : knownLabel(content.sliced(i + 1, close - i - 1));
+        }
+        qsizetype end = i;
+        while (end < content.size() && !isSpace(content[end]) && content[end] != ';')
+            ++end;
+        return knownLabel(content.sliced(i, end - i));
+    }
+}
+
+// The HTML Standard's prescan of a page's first bytes for its character set:
+// only a <meta> element's "charset", or its "content" when its "http-equiv"
+// is "content-type", declares one; comments, end tags, other markup, other
+// elements' attributes and text are passed over, and a declaration cut off
+// by the end of the bytes counts for nothing.
+class MetaPrescan
+{
+public:
+    explicit MetaPrescan(QByteArrayView bytes) : m_bytes(bytes) {}
+
+    // The labels of the character sets the meta elements declare, in order.
+    QByteArrayList labels()
+    {
+        QByteArrayList found;
+        for (; m_at < m_bytes.size(); ++m_at) {
+            if (startsHere("<!--")) {
+                // The dashes of "<!--" may end it too: "<!-->".
+                const qsizetype end = m_bytes.indexOf("-->", m_at + 2);
+                if (end < 0)
+                    break;
+                m_at = end + 2;
+            } else if (startsHere("<meta") && m_at + 5 < m_bytes.size()
+                       && (isSpace(m_bytes[m_at + 5]) || m_bytes[m_at + 5] == '/')) {
+                m_at += 5;
+                const std::optional<QByteArray> label = meta();
+                if (!label)
+                    break;
+                if (!label->isEmpty())
+                    found.append(*label);
+            } else if (startsHere("<") && (isAsciiLetter(at(1)) || (at(1) == '/' && isAsciiLetter(at(2))))) {
+                while (m_at < m_bytes.size() && !isSpace(m_bytes[m_at]) && m_bytes[m_at] != '>')
+                    ++m_at;
+                std::optional<Attribute> attribute;
+                while ((attribute = nextAttribute()) && !attribute->name.isEmpty()) {
+                }
+                if (!attribute)
+                    break;
+            } else if (startsHere("<!") || startsHere("</") || startsHere("<?")) {
+                m_at = m_bytes.indexOf('>', m_at + 1);
+                if (m_at < 0)
+                    break;
+            }
+        }
+        return found;
+    }
+
+private:
+    struct Attribute
+    {
+        QByteArray name; // empty when the element has no more
+        QByteArray value;
+    };
+
+    // The byte that far ahead, or 0 past the end.
+    char at(qsizetype ahead) const { return m_at + ahead < m_bytes.size() ? m_bytes[m_at + ahead] : '\0'; }
+
+    bool startsHere(QByteArrayView text) const
+    {
+        if (m_bytes.size() - m_at < text.size())
+            return false;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (asciiLower(m_bytes[m_at + i]) != text[i])
+                return false;
+        }
+        return true;
+    }
+
+    // A meta element's attributes, read up to its end: the label it
+    // declares, empty when it declares none that counts, and nothing when
+    // the bytes ended first.
+    std::optional<QByteArray> meta()
+    {
+        QByteArrayList seen;
+        bool gotPragma = false;
+        std::optional<bool> needPragma;
+        std::optional<QByteArray> charset; // empty when the label names no set
+        for (;;) {
+            const std::optional<Attribute> attribute = nextAttribute();
+            if (!attribute)
+                return std::nullopt;
+            if (attribute->name.isEmpty())
+                break;
+            if (seen.contains(attribute->name))
+                continue;
+            seen.append(attribute->name);
+            if (attribute->name == "http-equiv") {
+                if (attribute->value == "content-type")
+                    gotPragma = true;
+            } else if (attribute->name == "content") {
+                const QByteArray label = contentLabel(attribute->value);
+                if (!label.isEmpty() && !charset) {
+                    charset = label;
+                    needPragma = true;
+                }
+            } else if (attribute->name == "charset") {
+                charset = knownLabel(attribute->value);
+                needPragma = false;
+            }
+        }
+        if (!needPragma || (*needPragma && !gotPragma) || !charset)
+            return QByteArray();
+        return *charset;
+    }
+
+    // The HTML Standard's "get an attribute": its name and value in lower
+    // case; an empty name at the element's end; nothing when the bytes
+    // ended first.
+    std::optional<Attribute> nextAttribute()
+    {
+        const qsizetype size = m_bytes.size();
+        while (m_at < size && (isSpace(m_bytes[m_at]) || m_bytes[m_at] == '/'))
+            ++m_at;
+        if (m_at >= size)
+            return std::nullopt;
+        Attribute attribute;
+        if (m_bytes[m_at] == '>')
+            return attribute;
+        for (;; ++m_at) {
+            if (m_at >= size)
+                return std::nullopt;
+            const char c = m_bytes[m_at];
+            if (c == '=' && !attribute.name.isEmpty())
+                break;
+            if (isSpace(c)) {
+                while (m_at < size && isSpace(m_bytes[m_at]))
+                    ++m_at;
+                if (m_at >= size)
+                    return std::nullopt;
+                if (m_bytes[m_at] != '=')
+                    return attribute;
+                break;
+            }
+            if (c == '/' || c == '>')
+                return attribute;
+            attribute.name.append(asciiLower(c));
+        }
+        ++m_at; // past the "="
+        while (m_at < size && isSpace(m_bytes[m_at]))
+            ++m_at;
+        if (m_at >= size)
+            return std::nullopt;
+        const char quote = m_bytes[m_at];
+        if (quote == '"' || quote == '\'') {
+            for (++m_at; m_at < size; ++m_at) {
+                if (m_bytes[m_at] == quote) {
+                    ++m_at;
+                    return attribute;
+                }
+                attribute.value.append(asciiLower(m_bytes[m_at]));
+            }
+            return std::nullopt;
+        }
+        if (quote == '>')
+            return attribute;
+        for (; m_at < size; ++m_at) {
+            const char c = m_bytes[m_at];
+            if (isSpace(c) || c == '>')
+                return attribute;
+            attribute.value.append(asciiLower(c));
+        }
+        return std::nullopt;
+    }
+
+    QByteArrayView m_bytes;
+    qsizetype m_at = 0;
+};
 
 } // namespace
 
 QByteArrayList HtmlDecoder::declaredCharacterSets(QByteArrayView start)
 {
-    QByteArrayList labels;
-    const QByteArray head = start.first(std::min(start.size(), prescanBytes)).toByteArray().toLower();
-    for (qsizetype at = head.indexOf("charset"); at >= 0; at = head.indexOf("charset", at + 1)) {
-        qsizetype i = at + 7;
-        while (i < head.size() && isSpace(head[i]))
-            ++i;
-        if (i >= head.size() || head[i] != '=')
-            continue;
-        ++i;
-        while (i < head.size() && (isSpace(head[i]) || head[i] == '"' || head[i] == '\''))
-            ++i;
-        qsizetype end = i;
-        while (end < head.size() && isLabelCharacter(head[end]))
-            ++end;
-        if (end > i)
-            labels.append(head.sliced(i, end - i));
-    }
-    return labels;
+    return MetaPrescan(start.first(std::min(start.size(), prescanBytes))).labels();
 }
 
 HtmlDecoder::HtmlDecoder(QByteArrayView start)
@@ -184,7 +389,7 @@ HtmlDecoder::HtmlDecoder(QByteArrayView start)
             const char *const set = characterSetNamed(label);
             if (set == utf8)
                 break;
-            if (set == passOver)
+            if (set == passOver || !set)
                 continue;
             TextDecoder declared(set);
             if (declared.isAsciiCompatible()) {

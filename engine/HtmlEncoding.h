@@ -1,7 +1,9 @@
 // Decoding a web page's bytes as a browser does: a byte order mark decides,
-// else the first character set that the page declares near its start
-// ("<meta charset=...>" or a content type with "charset=") by a label of the
-// Encoding Standard, else UTF-8. A declared UTF-16 means UTF-8 (a page whose
+// else the first character set that a <meta> element near the page's start
+// declares (its "charset", or its "content" when its "http-equiv" is
+// "content-type"; found as the HTML Standard's prescan finds it, so that a
+// "charset=" in a comment, a script or another attribute counts for
+// nothing) by a label of the Encoding Standard, else UTF-8. A declared UTF-16 means UTF-8 (a page whose
 // markup reads as ASCII is no UTF-16 page); ISO-8859-1, ASCII and
 // x-user-defined mean windows-1252; a label the Standard does not know, and
 // a set no page can be written in, are passed over. The legacy sets are
@@ -33,8 +35,9 @@ public:
     // The character set chosen, by its name in the Standard.
     QByteArray characterSet() const { return m_decoder.name(); }
 
-    // The character sets a page's first bytes declare, as written and in
-    // order; empty when they declare none.
+    // The labels of the character sets that the meta elements among a
+    // page's first prescanBytes bytes declare, in lower case and in order;
+    // empty when they declare none.
     static QByteArrayList declaredCharacterSets(QByteArrayView start);
 
 private:

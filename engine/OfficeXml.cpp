@@ -81,10 +81,11 @@ void OfficeXml::text(QByteArrayView bytes)
 {
     if (bytes.isEmpty())
         return;
-    if (isPlainAscii(bytes) && !m_decoder.holdsPart()) {
+    if (isPlainAscii(bytes) && !m_decoderHoldsPart) {
         m_characters.append(QLatin1StringView(bytes));
     } else {
         QString decoded = m_decoder.decode(bytes);
+        m_decoderHoldsPart = m_decoder.holdsPart();
         decoded.remove(QChar(0));
         m_characters.append(decoded);
     }
@@ -101,8 +102,17 @@ void OfficeXml::repeat(char c, qsizetype count)
 
 void OfficeXml::endText()
 {
-    if (m_decoder.holdsPart())
+    if (m_decoderHoldsPart) {
         m_characters.append(m_decoder.finish());
+        m_decoderHoldsPart = false;
+    }
+}
+
+void OfficeXml::appendName(const char *from, const char *end)
+{
+    // Names are short: a plain loop copies them soonest.
+    for (const char *q = from; q < end && m_nameSize < maxNameBytes; ++q)
+        m_name[std::size_t(m_nameSize++)] = *q;
 }
 
 void OfficeXml::flush()
@@ -141,9 +151,9 @@ void OfficeXml::endReference()
 
 void OfficeXml::startTag(bool empty)
 {
-    m_handler.startElement(m_name, *this);
+    m_handler.startElement(name(), *this);
     if (empty)
-        m_handler.endElement(m_name);
+        m_handler.endElement(name());
     m_state = State::text;
 }
 
@@ -191,7 +201,8 @@ void OfficeXml::feed(QByteArrayView chunk)
                 if (*p == '<')
                     flush();
                 m_state = *p == '<' ? State::tagOpen : State::reference;
-                m_reference.resize(0);
+                if (m_state == State::reference)
+                    m_reference.resize(0);
                 ++p;
             }
             break;
@@ -211,7 +222,7 @@ void OfficeXml::feed(QByteArrayView chunk)
             }
             break;
         case State::tagOpen:
-            m_name.resize(0);
+            m_nameSize = 0;
             if (c == '/') {
                 m_state = State::endName;
                 ++p;
@@ -233,7 +244,7 @@ void OfficeXml::feed(QByteArrayView chunk)
             const char *stop = p;
             while (stop < end && !isNameEnd(*stop))
                 ++stop;
-            appendCapped(m_name, p, stop, maxNameBytes);
+            appendName(p, stop);
             p = stop;
             if (p < end)
                 m_state = m_state == State::startName ? State::inTag : State::endTag;
@@ -242,7 +253,7 @@ void OfficeXml::feed(QByteArrayView chunk)
         case State::endTag:
             p = find(p, end, '>');
             if (p < end) {
-                m_handler.endElement(m_name);
+                m_handler.endElement(name());
                 m_state = State::text;
                 ++p;
             }

@@ -100,6 +100,8 @@ private:
     // A run of character data has ended: a character it left unfinished is
     // broken.
     void endText();
+    // Adds the bytes to the element's name, as far as it has room.
+    void appendName(const char *from, const char *end);
     // Hands on the characters gathered.
     void flush();
     void endReference();
@@ -108,11 +110,15 @@ private:
     Handler &m_handler;
     State m_state = State::text;
     TextDecoder m_decoder{"UTF-8"};
+    bool m_decoderHoldsPart = false; // as the decoder said when it last decoded
     // Characters not yet handed on: runs of text broken up by references
     // that are none ("&&&", "x&x&") or by "]" in CDATA go on in one piece,
     // not a piece per character.
     QString m_characters;
-    QByteArray m_name;
+    // The name of the element being read, cut at maxNameBytes.
+    std::array<char, maxNameBytes> m_name{};
+    qsizetype m_nameSize = 0;
+    QByteArrayView name() const { return {m_name.data(), m_nameSize}; }
     QByteArray m_reference;
     QByteArray m_markup;
     // The attribute being read: one of the first few, else the spare one.

@@ -42,8 +42,45 @@ QLatin1StringView key(Folder folder)
     return QLatin1StringView("XDG_DOCUMENTS_DIR");
 }
 
-// The value the desktop's folder file gives the key, as written there (the
-// last line for it counts, as in a shell); nothing when no line sets it.
+// The value of a line of the folder file that sets the key, read as the
+// desktop reads it: the key at the line's start (after blanks), an "=" with
+// blanks around it if any, and a value from a double quote up to the line's
+// last one. Nothing when the line is of another key or of no such form, or
+// when the value holds a control character (a NUL among them), which no
+// folder name the desktop writes holds.
+std::optional<QString> lineValue(QStringView line, QLatin1StringView name)
+{
+    const auto skipBlanks = [&line] {
+        while (!line.isEmpty() && (line.front() == QLatin1Char(' ') || line.front() == QLatin1Char('\t')))
+            line = line.sliced(1);
+    };
+    skipBlanks();
+    if (!line.startsWith(name))
+        return std::nullopt;
+    line = line.sliced(name.size());
+    skipBlanks();
+    if (!line.startsWith(QLatin1Char('=')))
+        return std::nullopt;
+    line = line.sliced(1);
+    skipBlanks();
+    const qsizetype close = line.lastIndexOf(QLatin1Char('"'));
+    if (!line.startsWith(QLatin1Char('"')) || close <= 0)
+        return std::nullopt;
+    // A shell's double quotes: a backslash escapes only these.
+    const QStringView quoted = line.sliced(1, close - 1);
+    QString plain;
+    for (qsizetype i = 0; i < quoted.size(); ++i) {
+        if (quoted[i].category() == QChar::Other_Control)
+            return std::nullopt;
+        if (quoted[i] == QLatin1Char('\\') && i + 1 < quoted.size() && QStringView(u"\"\\$`").contains(quoted[i + 1]))
+            ++i;
+        plain.append(quoted[i]);
+    }
+    return plain;
+}
+
+// The value the desktop's folder file gives the key (the last line that
+// sets it counts); nothing when no line sets it.
 std::optional<QString> writtenValue(QLatin1StringView name)
 {
     const QString configHome = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
@@ -51,27 +88,11 @@ std::optional<QString> writtenValue(QLatin1StringView name)
     if (configHome.isEmpty() || !file.open(QIODevice::ReadOnly))
         return std::nullopt;
     std::optional<QString> value;
-    const QString prefix = name + QLatin1Char('=');
     // Bounded: the file holds a handful of short lines.
-    const QStringList lines = QString::fromUtf8(file.read(1 << 16)).split(QLatin1Char('\n'));
-    for (QString line : lines) {
-        line = line.trimmed();
-        if (!line.startsWith(prefix))
-            continue;
-        QString text = line.mid(prefix.size());
-        if (text.size() >= 2 && text.startsWith(QLatin1Char('"')) && text.endsWith(QLatin1Char('"'))) {
-            // A shell's double quotes: a backslash escapes only these.
-            const QStringView quoted = QStringView(text).sliced(1, text.size() - 2);
-            QString plain;
-            for (qsizetype i = 0; i < quoted.size(); ++i) {
-                if (quoted[i] == QLatin1Char('\\') && i + 1 < quoted.size()
-                    && QStringView(u"\"\\$`").contains(quoted[i + 1]))
-                    ++i;
-                plain.append(quoted[i]);
-            }
-            text = plain;
-        }
-        value = text;
+    const QString text = QString::fromUtf8(file.read(1 << 16));
+    for (const QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
+        if (std::optional<QString> set = lineValue(line, name))
+            value = std::move(set);
     }
     return value;
 }

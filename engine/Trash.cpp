@@ -137,21 +137,23 @@ QString utf8Prefix(const QString &text, qsizetype maxBytes)
 
 // The n-th name the item may get in the Trash: its own name, then "stem 2.ext",
 // "stem 3.ext" ... A name too long for the Trash loses the end of its stem
-// (never its extension, never half a character) so that with the number it
-// keeps within maxTrashNameBytes; the info file keeps the original path.
+// (never half a character) so that with the number it keeps within
+// maxTrashNameBytes; the info file keeps the original path. The stem keeps
+// at least its first character, so that the name keeps its start and is
+// never hidden: where the extension leaves no room for that, the extension
+// loses its end instead.
 QString candidateName(const QString &name, int n)
 {
     const QString suffix = n == 1 ? QString() : QLatin1Char(' ') + QString::number(n);
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    QString stem = dot <= 0 ? name : name.left(dot);
-    QString extension = dot <= 0 ? QString() : name.mid(dot);
+    const QString stem = dot <= 0 ? name : name.left(dot);
+    const QString extension = dot <= 0 ? QString() : name.mid(dot);
     if (utf8Size(name) + utf8Size(suffix) <= maxTrashNameBytes)
         return stem + suffix + extension;
-    // An "extension" that leaves no room for a stem is part of the name.
-    if (maxTrashNameBytes - utf8Size(extension) - utf8Size(suffix) < 1) {
-        stem = name;
-        extension.clear();
-    }
+    const bool pair = stem.size() > 1 && stem[0].isHighSurrogate() && stem[1].isLowSurrogate();
+    const QString first = stem.left(pair ? 2 : 1);
+    if (maxTrashNameBytes - utf8Size(extension) - utf8Size(suffix) < utf8Size(first))
+        return first + suffix + utf8Prefix(extension, maxTrashNameBytes - utf8Size(first) - utf8Size(suffix));
     return utf8Prefix(stem, maxTrashNameBytes - utf8Size(extension) - utf8Size(suffix)) + suffix + extension;
 }
 

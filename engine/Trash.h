@@ -4,7 +4,8 @@
 // items elsewhere. Each item gets a .trashinfo with its percent-encoded
 // original path and the deletion date; no name in the trash is ever reused.
 // A name that would not fit beside its .trashinfo is shortened in the trash
-// (its extension kept); the .trashinfo keeps the original path.
+// (its extension kept, and its first character); the .trashinfo keeps the
+// original path.
 #pragma once
 
 #include <QDateTime>

@@ -3,12 +3,20 @@
 // every other namespace as one. A declaration holds until the element that
 // made it ends; before any declaration, the usual prefixes of the document
 // kind have their usual meaning.
+//
+// Each prefix maps straight to its innermost declaration, so that resolving
+// a name costs the same however many declarations are in force; the
+// declarations an inner one hides come back as its element ends.
 #pragma once
 
-#include <QByteArray>
 #include <QByteArrayView>
 
+#include <functional>
 #include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -31,7 +39,7 @@ public:
     XmlNamespaces(std::initializer_list<Known> known, std::initializer_list<Usual> usual) : m_known(known)
     {
         for (const Usual &binding : usual)
-            m_bindings.push_back({binding.prefix.toByteArray(), binding.space, 0});
+            bind(0, binding.prefix, binding.space);
     }
 
     // A declaration of the element at that depth ("xmlns:p" with an empty
@@ -40,21 +48,29 @@ public:
     {
         // A document that declares more than this is no document anyone
         // writes; later declarations are not followed.
-        if (m_bindings.size() >= maxBindings)
+        if (m_declarations.size() >= maxBindings)
             return;
         Space space{};
         for (const Known &known : m_known) {
             if (known.name == name)
                 space = known.space;
         }
-        m_bindings.push_back({prefix.toByteArray(), space, depth});
+        bind(depth, prefix, space);
     }
 
-    // The elements deeper than `depth` have ended.
+    // The elements deeper than `depth` have ended: their declarations end,
+    // and the ones they hid hold again.
     void leave(int depth)
     {
-        while (!m_bindings.empty() && m_bindings.back().depth > depth)
-            m_bindings.pop_back();
+        while (!m_declarations.empty() && m_declarations.back().depth > depth) {
+            const Declaration &last = m_declarations.back();
+            if (last.hidden)
+                m_innermost.find(last.prefix)->second = *last.hidden;
+            else
+                m_innermost.erase(m_innermost.find(last.prefix));
+            m_declarations.pop_back();
+            m_lastPrefix.reset();
+        }
     }
 
     // The namespace and the local name of an element's name as written; a
@@ -67,27 +83,70 @@ public:
 private:
     static constexpr std::size_t maxBindings = 128;
 
-    struct Binding
+    struct PrefixHash
     {
-        QByteArray prefix;
-        Space space;
+        using is_transparent = void;
+        std::size_t operator()(std::string_view prefix) const { return std::hash<std::string_view>{}(prefix); }
+    };
+
+    // A declaration in force, with what its prefix meant before it.
+    struct Declaration
+    {
+        std::string prefix;
+        std::optional<Space> hidden; // nothing when the prefix was not declared
         int depth;
     };
 
-    std::pair<Space, QByteArrayView> resolve(QByteArrayView name, bool useDefault) const
+    static std::string_view view(QByteArrayView bytes) { return {bytes.data(), std::size_t(bytes.size())}; }
+
+    // Prefixes are short: a plain loop compares them soonest.
+    static bool equal(const std::string &known, QByteArrayView prefix)
     {
-        const qsizetype colon = name.indexOf(':');
+        if (qsizetype(known.size()) != prefix.size())
+            return false;
+        for (qsizetype i = 0; i < prefix.size(); ++i) {
+            if (known[std::size_t(i)] != prefix[i])
+                return false;
+        }
+        return true;
+    }
+
+    void bind(int depth, QByteArrayView prefix, Space space)
+    {
+        const auto [entry, added] = m_innermost.try_emplace(std::string(view(prefix)), space);
+        m_declarations.push_back({entry->first, added ? std::nullopt : std::optional<Space>(entry->second), depth});
+        entry->second = space;
+        m_lastPrefix.reset();
+    }
+
+    // Inlined: called for every element, and its pair is best kept out of memory.
+    Q_ALWAYS_INLINE std::pair<Space, QByteArrayView> resolve(QByteArrayView name, bool useDefault) const
+    {
+        // Names are short: a plain loop finds the colon soonest.
+        qsizetype colon = 0;
+        while (colon < name.size() && name[colon] != ':')
+            ++colon;
+        if (colon == name.size())
+            colon = -1;
         if (colon < 0 && !useDefault)
             return {Space{}, name};
         const QByteArrayView prefix = colon < 0 ? QByteArrayView() : name.first(colon);
         const QByteArrayView local = colon < 0 ? name : name.sliced(colon + 1);
-        for (auto binding = m_bindings.rbegin(); binding != m_bindings.rend(); ++binding) {
-            if (binding->prefix == prefix)
-                return {binding->space, local};
+        if (!m_lastPrefix || !equal(*m_lastPrefix, prefix)) {
+            const auto found = m_innermost.find(view(prefix));
+            m_lastPrefix = std::string(view(prefix));
+            m_lastSpace = found == m_innermost.end() ? Space{} : found->second;
         }
-        return {Space{}, local};
+        return {m_lastSpace, local};
     }
 
     std::vector<Known> m_known;
-    std::vector<Binding> m_bindings;
+    // Each prefix declared, with the namespace of its innermost declaration.
+    std::unordered_map<std::string, Space, PrefixHash, std::equal_to<>> m_innermost;
+    std::vector<Declaration> m_declarations; // outermost first
+    // The prefix resolved last and its namespace, until a declaration
+    // begins or ends: an element's end, and most names that follow, have
+    // the prefix of the one before.
+    mutable std::optional<std::string> m_lastPrefix;
+    mutable Space m_lastSpace{};
 };

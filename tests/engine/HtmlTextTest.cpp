@@ -214,6 +214,38 @@ TEST(HtmlText, WebPagesAreDecodedInTheirDeclaredCharacterSet)
     EXPECT_EQ(read.total->amount, *Decimal::fromString(u"1234.56")) << invoice.toStdString();
 }
 
+// A page's character set comes from its meta elements alone, found as a
+// browser finds them: a "charset=" in another element's attribute, a
+// script, a comment or other markup counts for nothing, nor does a
+// declaration that the first 1024 bytes cut off.
+TEST(HtmlText, OnlyAMetaElementDeclaresThePagesCharacterSet)
+{
+    const QTemporaryDir dir;
+    int i = 0;
+    for (const char *stray : {"<meta name=\"description\" content=\"charset=koi8-r explained\">",
+                              "<script>var charset = \"windows-1252\";</script>", "<!-- charset=windows-1252 -->"}) {
+        const QString path = dir.filePath(QStringLiteral("receipt%1.html").arg(++i));
+        ASSERT_TRUE(TestSupport::writeFile(path, stray + QByteArray("<meta charset=\"utf-8\"><p>B\xc3\xa4" "ckerei 12,50 \xe2\x82\xac</p>")));
+        EXPECT_EQ(TextExtractor::text(path).text, u"Bäckerei 12,50 €\n"_s) << stray;
+    }
+
+    const std::pair<QByteArray, const char *> starts[] = {
+        {"<META HTTP-EQUIV=Content-Type CONTENT='text/html; Charset = \"KOI8-R\"'>", "koi8-r"},
+        {"<meta content=\"text/html; charset=koi8-r\">", ""},
+        {"<meta content=\"charset=koi8-r\" http-equiv=\"content-type\" charset=\" windows-1252 \">", "windows-1252"},
+        {"<meta content='charset=\"koi8-r' http-equiv=content-type>", ""},
+        {"<meta charset=\"no-such-set\" charset=\"windows-1252\">", ""},
+        {"<meta/charset=koi8-r><meta charset=windows-1252>", "koi8-r windows-1252"},
+        {"<p title=\"<meta charset=koi8-r>\"><metadata charset=koi8-r><meta charset=windows-1252>", "windows-1252"},
+        {"</p charset=koi8-r><?x charset=koi8-r?><!x charset=koi8-r><!-- <meta charset=koi8-r> -->", ""},
+        {"<!--><meta charset=koi8-r>", "koi8-r"},
+        {QByteArray(1003, ' ') + "<meta charset=koi8-r>", "koi8-r"},
+        {QByteArray(1004, ' ') + "<meta charset=koi8-r>", ""},
+    };
+    for (const auto &[start, labels] : starts)
+        EXPECT_EQ(HtmlDecoder::declaredCharacterSets(start).join(' ').toStdString(), labels) << start.toStdString();
+}
+
 namespace {
 
 // The text of a page whose bytes come in two pieces, cut where asked.

@@ -71,6 +71,20 @@ TEST(StandardFolders, OnlyTheFileFormsCountAndAHomeFormMustStayBelowTheHome)
                                          u"~/Fotos \"alt\" $1"_s}));
     }
     {
+        // Read as the desktop reads the file: only a value in double quotes
+        // counts, up to the line's last one, blanks around "=" allowed; a
+        // value holding a NUL or another control character, or without
+        // quotes, counts for nothing and leaves an earlier line standing.
+        static const char lines[] = "XDG_PICTURES_DIR=\"/srv/ablage\0junk\"\n"
+                                    "XDG_DOCUMENTS_DIR=$HOME/Dokumente # mine\n"
+                                    "  XDG_DESKTOP_DIR = \"$HOME/Schreibtisch\" # \"alt\n"
+                                    "XDG_DOWNLOAD_DIR=\"$HOME/Ablage\"\n"
+                                    "XDG_DOWNLOAD_DIR=\"$HOME/Ab\tlage\"\n"
+                                    "XDG_DOWNLOAD_DIR=$HOME/Anders\n";
+        const TestSupport::ScopedUserDirs glib(QByteArray(lines, sizeof(lines) - 1));
+        EXPECT_EQ(tildes(), (QStringList{u"~/Schreibtisch\" # "_s, u"~/Documents"_s, u"~/Ablage"_s, u"~/Pictures"_s}));
+    }
+    {
         // Home itself, however written, switches the folder off; so does the root.
         const TestSupport::ScopedUserDirs off("XDG_DOCUMENTS_DIR=\"$HOME/Ablage/..\"\n"
                                               "XDG_DESKTOP_DIR=\"" + QFile::encodeName(home) + "\"\n"

@@ -188,10 +188,26 @@ TEST(Trash, LongNamesAreShortenedInTheTrashAndTheirUnfinishedInfosAreFound)
     left.sort();
     EXPECT_EQ(left, (QStringList{stem.chopped(4) + QStringLiteral(" 2x.pdf.trashinfo"), shortened + QStringLiteral(".trashinfo")}));
 
-    // A "." that leaves no room for a stem marks no extension: the whole name is cut.
-    const QString dotted = QStringLiteral("a.") + QString(250, QLatin1Char('b'));
-    ASSERT_TRUE(writeFile(work.path() + u'/' + dotted, "dotted"));
-    EXPECT_EQ(Trash::moveToTrash(work.path() + u'/' + dotted, when), root + QStringLiteral("/files/") + dotted.left(245));
+    // A name keeps at least its first character, so it is never hidden nor
+    // left without its start: an extension that leaves no room for that
+    // loses its end instead. The names one item gets when moved again and again.
+    const auto letters = [](int count, char letter) { return QString(count, QLatin1Char(letter)); };
+    const std::pair<QString, QStringList> cut[] = {
+        {QStringLiteral("ä.") + letters(243, 'x'), {QStringLiteral("ä.") + letters(242, 'x')}},
+        {QStringLiteral("中.") + letters(240, 'x'),
+         {QStringLiteral("中.") + letters(240, 'x'), QStringLiteral("中 2.") + letters(239, 'x'),
+          QStringLiteral("中 3.") + letters(239, 'x')}},
+        {QStringLiteral("a.") + letters(250, 'b'),
+         {QStringLiteral("a.") + letters(243, 'b'), QStringLiteral("a 2.") + letters(241, 'b')}},
+    };
+    for (const auto &[cutName, names] : cut) {
+        const QString cutItem = work.path() + QStringLiteral("/Cut/") + cutName;
+        for (const QString &expected : names) {
+            ASSERT_TRUE(writeFile(cutItem, "cut"));
+            EXPECT_EQ(Trash::moveToTrash(cutItem, when), root + QStringLiteral("/files/") + expected);
+            EXPECT_LE(expected.toUtf8().size(), 245);
+        }
+    }
 }
 
 // What Filewright puts in the Trash is what the desktop's own Trash tools
@@ -212,10 +228,14 @@ TEST(Trash, TheDesktopsTrashToolsListAndRestoreWhatWasTrashed)
         + QString(224, QLatin1Char('x')) + QStringLiteral(" amd64.deb");
     ASSERT_EQ(QFileInfo(installer).fileName().toUtf8().size(), 250);
     const QString invoice = work.path() + QStringLiteral("/Belege/Rechnung März 100%.pdf");
+    // 246 bytes, shortened to keep its "ä" before a shortened extension.
+    const QString receipt = work.path() + QStringLiteral("/Kurz/ä.") + QString(243, QLatin1Char('x'));
     ASSERT_TRUE(writeFile(installer, "installer"));
     ASSERT_TRUE(writeFile(invoice, "invoice"));
+    ASSERT_TRUE(writeFile(receipt, "receipt"));
     const QString trashed = Trash::moveToTrash(installer, QDateTime(QDate(2026, 12, 1), QTime(9, 30)));
     Trash::moveToTrash(invoice, QDateTime(QDate(2026, 12, 2), QTime(10, 45)));
+    Trash::moveToTrash(receipt, QDateTime(QDate(2026, 12, 3), QTime(8, 15)));
     EXPECT_LE(QFileInfo(trashed).fileName().toUtf8().size() + qsizetype(qstrlen(".trashinfo")), 255);
 
     const TestSupport::ProcessRun list = TestSupport::run(QStringLiteral("trash-list"), {}, environment);
@@ -223,7 +243,8 @@ TEST(Trash, TheDesktopsTrashToolsListAndRestoreWhatWasTrashed)
     QStringList listed = list.lines;
     listed.sort();
     EXPECT_EQ(listed, (QStringList{QStringLiteral("2026-12-01 09:30:00 ") + installer,
-                                   QStringLiteral("2026-12-02 10:45:00 ") + invoice}));
+                                   QStringLiteral("2026-12-02 10:45:00 ") + invoice,
+                                   QStringLiteral("2026-12-03 08:15:00 ") + receipt}));
 
     // Restoring asks which item: the only one that stood in that folder.
     const TestSupport::ProcessRun restore = TestSupport::run(
@@ -232,4 +253,8 @@ TEST(Trash, TheDesktopsTrashToolsListAndRestoreWhatWasTrashed)
     EXPECT_EQ(readFile(installer), "installer");
     EXPECT_FALSE(QFileInfo::exists(trashed));
     EXPECT_FALSE(QFileInfo::exists(invoice));
+    const TestSupport::ProcessRun restoreReceipt =
+        TestSupport::run(QStringLiteral("trash-restore"), {work.path() + QStringLiteral("/Kurz")}, environment, "0\n");
+    ASSERT_EQ(restoreReceipt.exitCode, 0) << restoreReceipt.lines.join(u'\n').toStdString();
+    EXPECT_EQ(readFile(receipt), "receipt");
 }
