@@ -143,6 +143,7 @@ void DescribeRuleField::draft()
     const QString sentence = Whitespace::trimmed(m_edit->text()).toString();
     if (sentence.isEmpty() || !m_model.autopilot().modelStatus().isAvailable() || m_working)
         return;
+    const bool focusInBox = hasFocusInBox();
     m_working = true;
     m_failure.reset();
     m_watcher = new QFutureWatcher<std::optional<Rule>>(this);
@@ -156,6 +157,9 @@ void DescribeRuleField::draft()
         }
     }));
     refresh();
+    // The field is off while the model works; the focus waits on "Stop".
+    if (focusInBox)
+        m_stop->setFocus(Qt::OtherFocusReason);
 }
 
 void DescribeRuleField::cancel()
@@ -166,8 +170,11 @@ void DescribeRuleField::cancel()
     m_watcher->disconnect(this);
     m_watcher->deleteLater();
     m_watcher = nullptr;
+    const bool focusInBox = hasFocusInBox();
     m_working = false;
     refresh();
+    if (focusInBox)
+        returnFocus();
 }
 
 void DescribeRuleField::finished()
@@ -185,15 +192,35 @@ void DescribeRuleField::finished()
         m_failure = tr("The local language model could not turn this into a rule. Try a shorter sentence, or build "
                        "the rule with Ctrl+N.");
     }
+    const bool focusInBox = hasFocusInBox();
     m_working = false;
     refresh();
+    if (focusInBox)
+        returnFocus();
+}
+
+bool DescribeRuleField::hasFocusInBox() const
+{
+    const QWidget *focused = window()->focusWidget();
+    return focused && m_box->isAncestorOf(focused);
+}
+
+void DescribeRuleField::returnFocus()
+{
+    // A sentence that stays is there for editing, an empty field for the
+    // next one: the next letters land in it, never on a button that would
+    // send the sentence again.
+    if (!m_edit->isEnabled())
+        return;
+    m_edit->setFocus(Qt::OtherFocusReason);
+    m_edit->end(false);
 }
 
 void DescribeRuleField::refresh()
 {
     const bool available = m_model.autopilot().modelStatus().isAvailable();
-    m_edit->setEnabled(available && !m_working);
     m_buttons->setCurrentIndex(m_working ? 1 : 0);
+    m_edit->setEnabled(available && !m_working);
     m_make->setEnabled(available && !Whitespace::trimmed(m_edit->text()).isEmpty());
     m_status->setText(statusText());
 }

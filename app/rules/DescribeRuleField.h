@@ -58,6 +58,10 @@ private:
     void refreshSymbol();
     void finished();
     void refresh();
+    bool hasFocusInBox() const;
+    // When a draft ends, for focus that was in the box (focus the user
+    // moved elsewhere stays there).
+    void returnFocus();
 
     AppModel &m_model;
     Drafter m_drafter;

@@ -53,6 +53,8 @@ DryRunView::DryRunView(Autopilot &autopilot, DryRunRequest request, QWidget *par
 
     auto *scroll = new QScrollArea(this);
     scroll->setFrameShape(QFrame::NoFrame);
+    // The rows hold no controls, and the area draws no focus: Tab goes on to "Done".
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setWidgetResizable(true);
     auto *list = new QWidget(scroll);
     m_list = new QVBoxLayout(list);

@@ -21,6 +21,8 @@
 namespace {
 
 constexpr int iconSize = 24;
+// The journal entry an "Undo" button undoes.
+constexpr char entryIdProperty[] = "entryId";
 
 QLabel *elidedLabel(const QString &text, Qt::TextElideMode mode, int width, QWidget *parent,
                     Roles::Font font = Roles::Font::body)
@@ -86,10 +88,10 @@ MenuBarPanel::MenuBarPanel(AppModel &model, std::function<void()> openMainWindow
     connect(m_toCheck, &QPushButton::clicked, this, [this] { open(AppModel::JournalFilter::review); });
     footer->addWidget(m_toCheck);
     footer->addStretch();
-    auto *openButton = new QPushButton(tr("Open Filewright"), this);
-    openButton->setObjectName(QStringLiteral("openMainWindow"));
-    connect(openButton, &QPushButton::clicked, this, [this] { open(AppModel::JournalFilter::all); });
-    footer->addWidget(openButton);
+    m_openButton = new QPushButton(tr("Open Filewright"), this);
+    m_openButton->setObjectName(QStringLiteral("openMainWindow"));
+    connect(m_openButton, &QPushButton::clicked, this, [this] { open(AppModel::JournalFilter::all); });
+    footer->addWidget(m_openButton);
     layout->addLayout(footer);
 
     connect(&m_model.store(), &Store::changed, this, [this](Store::Model changed, qint64, Store::Change) {
@@ -131,20 +133,50 @@ QString MenuBarPanel::line(const JournalEntry &entry)
 
 void MenuBarPanel::refresh()
 {
+    // The entry whose "Undo" has the focus keeps it in its new row.
+    const QWidget *focused = focusWidget();
+    const QVariant focusedEntry = focused && focused->objectName() == QLatin1String("undo")
+        ? focused->property(entryIdProperty) : QVariant();
     while (QLayoutItem *item = m_rows->takeAt(0)) {
         delete item->widget();
         delete item;
     }
     const QList<JournalEntry> recent = m_model.store().journal(recentCount);
-    for (const JournalEntry &entry : recent)
-        m_rows->addWidget(row(entry));
+    // Tab goes down the rows' "Undo" buttons, then on to the footer.
+    QWidget *previous = nullptr;
+    QPushButton *focusedUndo = nullptr;
+    for (const JournalEntry &entry : recent) {
+        QWidget *widget = row(entry);
+        m_rows->addWidget(widget);
+        widget->show(); // now, so that its Undo can take the focus
+        if (auto *undo = widget->findChild<QPushButton *>(QStringLiteral("undo"))) {
+            if (previous)
+                setTabOrder(previous, undo);
+            previous = undo;
+            if (focusedEntry.isValid() && focusedEntry.toLongLong() == entry.id)
+                focusedUndo = undo;
+        }
+    }
+    if (previous)
+        setTabOrder(previous, m_toCheck);
+    setTabOrder(m_toCheck, m_openButton);
     m_empty->setVisible(recent.isEmpty());
 
     const qint64 waiting = m_model.store().journalCount(JournalEntry::Status::review);
     m_toCheck->setText(tr("%n to Check", nullptr, int(waiting)));
     m_toCheck->setVisible(waiting > 0);
+    if (focusedUndo)
+        focusedUndo->setFocus(Qt::OtherFocusReason);
+    else if (focusedEntry.isValid() || !focusWidget() || !focusWidget()->isVisibleTo(this))
+        focusFirst();
     if (isVisible())
         adjustSize();
+}
+
+void MenuBarPanel::focusFirst()
+{
+    // Never an "Undo": a Space pressed at once must not undo a filing.
+    (m_toCheck->isVisibleTo(this) ? m_toCheck : m_openButton)->setFocus(Qt::PopupFocusReason);
 }
 
 void MenuBarPanel::refreshBusy()
@@ -167,6 +199,7 @@ QWidget *MenuBarPanel::row(const JournalEntry &entry)
     if (done && entry.performed()) {
         undo = new QPushButton(tr("Undo"), widget);
         undo->setObjectName(QStringLiteral("undo"));
+        undo->setProperty(entryIdProperty, entry.id);
         const qint64 id = entry.id;
         connect(undo, &QPushButton::clicked, this, [this, id] {
             // The entry as stored now, not as it was when the row was drawn;
@@ -213,7 +246,9 @@ void MenuBarPanel::popUp(const QPoint &position)
         topLeft.setY(std::clamp(topLeft.y(), area.top(), area.bottom() - height()));
     }
     move(topLeft);
+    focusFirst();
     show();
     raise();
     activateWindow();
+    focusFirst();
 }

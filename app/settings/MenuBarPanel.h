@@ -36,6 +36,8 @@ public:
 private:
     void refresh();
     void refreshBusy();
+    // The first focus when the panel opens: "N to Check", or "Open Filewright" when nothing waits.
+    void focusFirst();
     QWidget *row(const JournalEntry &entry);
     // Brings up the journal with that filter in the main window.
     void open(AppModel::JournalFilter filter);
@@ -46,5 +48,6 @@ private:
     QLabel *m_empty = nullptr;
     QVBoxLayout *m_rows = nullptr;
     QPushButton *m_toCheck = nullptr;
+    QPushButton *m_openButton = nullptr;
     bool m_refreshQueued = false;
 };

@@ -11,6 +11,7 @@
 #include "RuleTemplates.h"
 #include "ModelStatusText.h"
 #include "StandardFolders.h"
+#include "StarterRuleToggle.h"
 #include "SymbolLabel.h"
 #include "Symbols.h"
 
@@ -212,26 +213,16 @@ QWidget *OnboardingView::rulesPage()
     layout->addWidget(
         textLabel(tr("They start switched on. You can change or remove each one later."), page, Roles::Font::body, true));
     for (const RuleTemplates::Template &entry : RuleTemplates::all(Prefs::nameTemplate().language)) {
-        auto *row = new QHBoxLayout;
-        row->setSpacing(8);
-        TemplateToggle toggle;
-        toggle.toggle = new QCheckBox(page);
-        toggle.toggle->setObjectName(entry.id);
+        auto *toggle = new StarterRuleToggle(entry.rule.name, page);
+        toggle->setObjectName(entry.id);
         const QString id = entry.id;
-        connect(toggle.toggle, &QCheckBox::toggled, this, [this, id](bool on) {
+        connect(toggle, &QCheckBox::toggled, this, [this, id](bool on) {
             if (on)
                 m_templates.insert(id);
             else
                 m_templates.remove(id);
         });
-        row->addWidget(toggle.toggle, 0, Qt::AlignTop);
-        auto *texts = new QVBoxLayout;
-        texts->setSpacing(2);
-        texts->addWidget(textLabel(entry.rule.name, page, Roles::Font::headline));
-        toggle.sentence = textLabel(QString(), page, Roles::Font::callout, true);
-        texts->addWidget(toggle.sentence);
-        row->addLayout(texts, 1);
-        layout->addLayout(row);
+        layout->addWidget(toggle);
         m_toggles.insert(entry.id, toggle);
     }
     layout->addStretch();
@@ -297,19 +288,19 @@ void OnboardingView::refreshFolders()
     }
     const NameLanguage language = Prefs::sentenceLanguage();
     for (const RuleTemplates::Template &entry : RuleTemplates::all(Prefs::nameTemplate().language)) {
-        const TemplateToggle toggle = m_toggles.value(entry.id);
-        if (!toggle.toggle)
+        StarterRuleToggle *toggle = m_toggles.value(entry.id);
+        if (!toggle)
             continue;
         const bool onDesktop = entry.folder == RuleTemplates::Folder::desktop;
         const std::optional<WatchedFolder> &folder = onDesktop ? m_desktop : m_downloads;
         const QString folderName = folder ? folder->name()
                                           : StandardFolders::name(onDesktop ? StandardFolders::Folder::desktop
                                                                             : StandardFolders::Folder::downloads);
-        toggle.sentence->setText(RuleSentence::make(entry.rule, folderName, language));
-        const QSignalBlocker blocker(toggle.toggle);
-        toggle.toggle->setChecked(m_templates.contains(entry.id));
+        toggle->setSentence(RuleSentence::make(entry.rule, folderName, language));
+        const QSignalBlocker blocker(toggle);
+        toggle->setChecked(m_templates.contains(entry.id));
         // A switch keeps its state while its folder is missing.
-        toggle.toggle->setEnabled(folder.has_value());
+        toggle->setEnabled(folder.has_value());
     }
 }
 

@@ -16,11 +16,11 @@
 
 class AppModel;
 class Notifier;
-class QCheckBox;
 class QLabel;
 class SymbolLabel;
 class QPushButton;
 class QStackedWidget;
+class StarterRuleToggle;
 
 class OnboardingView : public Sheet
 {
@@ -82,11 +82,6 @@ private:
     QHash<Row, FolderRow> m_rows;
     QLabel *m_statusSymbol = nullptr;
     QLabel *m_statusText = nullptr;
-    struct TemplateToggle
-    {
-        QCheckBox *toggle = nullptr;
-        QLabel *sentence = nullptr;
-    };
-    QHash<QString, TemplateToggle> m_toggles;
+    QHash<QString, StarterRuleToggle *> m_toggles;
     QPushButton *m_askButton = nullptr;
 };

@@ -20,7 +20,9 @@ SettingsWindow::SettingsWindow(AppModel &model, QWidget *parent)
     setObjectName(QStringLiteral("settings"));
     setWindowTitle(tr("Filewright Settings"));
     // A hidden page takes no room, so the window is as tall as the shown one.
+    // Exactly as wide as a page: no margin beside it.
     auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, layout->contentsMargins().top(), 0, 0);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     m_tabs = new QTabBar(this);
     m_tabs->setExpanding(false);

@@ -12,6 +12,9 @@ FitsContentArea::FitsContentArea(int maximumHeight, QWidget *parent)
     , m_maximum(maximumHeight)
 {
     setFrameShape(QFrame::NoFrame);
+    // The area draws no focus: Tab goes straight to the controls it holds,
+    // and scrolls to each of them.
+    setFocusPolicy(Qt::NoFocus);
     setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);

@@ -1,14 +1,19 @@
 // The describe field against a model server of the test's own: a good answer
 // opens the editor on the draft, every failure shows the one failure text, a
-// draft never replaces an editor that is open, and the field can be stopped.
+// draft never replaces an editor that is open, the field can be stopped, and
+// a draft that ends leaves the focus where the user can go on typing.
 #include "DescribeRuleField.h"
 #include "ModelStatusText.h"
 #include "RuleDrafter.h"
 #include "RuleEditorFixture.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 #include <QtTest/QTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -117,4 +122,65 @@ TEST_F(DescribeRuleFieldTest, aDraftWaitsForTheOpenEditorAndAStoppedDraftIsDropp
     EXPECT_EQ(field.text(), QStringLiteral("invoices by year"));
     QTest::qWait(50);
     EXPECT_FALSE(model->editing());
+}
+
+TEST_F(DescribeRuleFieldTest, aFailedOrStoppedDraftGivesTheFocusBackToTheSentenceAndSpaceSendsNothing)
+{
+    FakeModelServer &fake = useModel();
+    struct Case
+    {
+        const char *name;
+        Qt::Key start;    // Return in the field, or Space on "Make Rule"
+        bool stop;        // Space on "Stop" while the server thinks
+        bool elsewhere;   // the user moves on while the model works
+    };
+    const Case cases[] = {
+        {"return", Qt::Key_Return, false, false},
+        {"space on make rule", Qt::Key_Space, false, false},
+        {"moved on", Qt::Key_Return, false, true},
+        {"stopped", Qt::Key_Return, true, false}, // last: the server never answers it
+    };
+    for (const Case &c : cases) {
+        QWidget window;
+        auto *field = new DescribeRuleField(*model, &window);
+        auto *other = new QLineEdit(&window);
+        auto *layout = new QVBoxLayout(&window);
+        layout->addWidget(field);
+        layout->addWidget(other);
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        const auto chats = [&fake] {
+            const QList<FakeModelServer::Request> requests = fake.requests();
+            return std::count_if(requests.begin(), requests.end(),
+                                 [](const FakeModelServer::Request &r) { return r.path.endsWith("/chat/completions"); });
+        };
+        const auto sent = chats();
+        fake.queueChat(c.stop ? FakeModelServer::Reply{200, {}, true} : FakeModelServer::Reply{500, "oops"});
+
+        QTest::mouseClick(field->lineEdit(), Qt::LeftButton);
+        QTest::keyClicks(field->lineEdit(), QStringLiteral("tidy up"));
+        if (c.start == Qt::Key_Space)
+            QTest::keyClick(field->lineEdit(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), c.start);
+        ASSERT_TRUE(field->isWorking()) << c.name;
+        EXPECT_EQ(QApplication::focusWidget(), field->findChild<QPushButton *>(QStringLiteral("stop"))) << c.name;
+        if (c.stop)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        if (c.elsewhere)
+            QTest::mouseClick(other, Qt::LeftButton);
+        ASSERT_TRUE(settle(*field)) << c.name;
+
+        QWidget *focused = QApplication::focusWidget();
+        EXPECT_EQ(focused, c.elsewhere ? other : field->lineEdit()) << c.name;
+        EXPECT_EQ(field->lineEdit()->cursorPosition(), 7) << c.name;
+        // The next key is a letter of the sentence, wherever the focus is.
+        QTest::keyClick(focused, Qt::Key_Space);
+        QTest::qWait(50);
+        EXPECT_FALSE(field->isWorking()) << c.name;
+        EXPECT_EQ(field->text(), c.elsewhere ? QStringLiteral("tidy up") : QStringLiteral("tidy up ")) << c.name;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return chats() == sent + 1; }, 5000)) << c.name;
+        QTest::qWait(50);
+        EXPECT_EQ(chats(), sent + 1) << c.name; // the sentence went once
+    }
 }

@@ -2,17 +2,20 @@
 #include "OnboardingView.h"
 #include "Prefs.h"
 #include "RealHome.h"
+#include "RuleTemplates.h"
 #include "Roles.h"
 #include "Store.h"
 #include "SymbolLabel.h"
 #include "TestSupport.h"
 #include "ThemeStore.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -226,4 +229,42 @@ TEST_F(OnboardingViewTest, OnAGermanDesktopTheRowsAndRulesUseItsOwnFolders)
     });
     rowButton("desktopRow")->click();
     EXPECT_EQ(suggested, RealHome::path() + QStringLiteral("/Schreibtisch"));
+}
+
+TEST_F(OnboardingViewTest, AClickOnAStarterRulesTextSwitchesItAndItsNameIsTheRulesName)
+{
+    addFolder(QStringLiteral("a/Downloads"));
+    open();
+    button(QStringLiteral("forward"))->click();
+    button(QStringLiteral("forward"))->click();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+    // The Desktop was not chosen: its rule's text takes no click.
+    const struct
+    {
+        const char *id;
+        const char *text;
+        bool switches;
+    } cases[] = {{"receipts", "name", true}, {"installers", "sentence", true}, {"screenshots", "name", false}};
+    for (const auto &c : cases) {
+        QCheckBox *box = toggle(c.id);
+        ASSERT_NE(box, nullptr) << c.id;
+        const bool before = box->isChecked();
+        QLabel *text = box->findChild<QLabel *>(QString::fromLatin1(c.text));
+        ASSERT_TRUE(text && text->isVisible()) << c.id;
+        QTest::mouseClick(text, Qt::LeftButton, {}, QPoint(4, text->height() / 2));
+        EXPECT_EQ(box->isChecked(), before != c.switches) << c.id;
+        EXPECT_EQ(view->templates().contains(QString::fromLatin1(c.id)), box->isChecked()) << c.id;
+
+        QAccessibleInterface *readable = QAccessible::queryAccessibleInterface(box);
+        ASSERT_NE(readable, nullptr) << c.id;
+        EXPECT_EQ(readable->role(), QAccessible::CheckBox) << c.id;
+        const auto templates = RuleTemplates::all(Prefs::nameTemplate().language);
+        const auto entry = std::find_if(templates.begin(), templates.end(),
+                                        [&c](const RuleTemplates::Template &t) { return t.id == QLatin1String(c.id); });
+        ASSERT_NE(entry, templates.end()) << c.id;
+        EXPECT_EQ(readable->text(QAccessible::Name), entry->rule.name) << c.id;
+        EXPECT_EQ(readable->text(QAccessible::Description), box->findChild<QLabel *>(QStringLiteral("sentence"))->text())
+            << c.id;
+        EXPECT_FALSE(readable->text(QAccessible::Description).isEmpty()) << c.id;
+    }
 }

@@ -8,6 +8,7 @@
 #include "NameSettings.h"
 #include "Prefs.h"
 #include "Roles.h"
+#include "SettingsWindow.h"
 #include "Store.h"
 #include "SymbolLabel.h"
 #include "TestSupport.h"
@@ -19,6 +20,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QTabBar>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QAccessible>
@@ -288,4 +290,17 @@ TEST_F(SettingsPagesTest, ThePreviewWearsTheChosenTheme)
     EXPECT_EQ(image.pixelColor(440 - 12 - 22, AccentPreview::previewHeight - 12 - 12).rgb(), blue.rgb());
     ThemeStore::instance().setThemeID(QStringLiteral("red"));
     EXPECT_NE(preview.grab().toImage().pixelColor(AccentPreview::sidebarWidth - 12, 36).rgb(), blue.rgb());
+}
+
+TEST_F(SettingsPagesTest, TheWindowIsExactlyAPageWideOnEveryTab)
+{
+    SettingsWindow window(*model);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    for (const SettingsTab tab : SettingsTabs::allCases) {
+        window.tabs()->setCurrentIndex(int(tab));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(window.width(), 520) << SettingsTabs::rawValue(tab).toStdString();
+        EXPECT_EQ(window.findChild<QWidget *>(SettingsTabs::rawValue(tab))->width(), 520);
+    }
 }
