@@ -1,6 +1,7 @@
 #include "AppModel.h"
 
 #include "Autopilot.h"
+#include "FileDialogMessage.h"
 #include "NameTemplate.h"
 #include "Prefs.h"
 #include "RealHome.h"
@@ -23,12 +24,15 @@ constexpr int cleanUpResultSeconds = 6;
 
 QString askForFolder(bool watched, const QString &startFolder)
 {
-    // The caption says what the choice is for; the button says what it does.
+    // The message says what the choice is for, whole under the file list;
+    // the button says what it does.
     const QString message = watched ? AppModel::tr("Filewright looks at new files in this folder and runs your rules on them.")
                                     : AppModel::tr("Rules may file into this folder and its subfolders.");
-    QFileDialog dialog(nullptr, message, startFolder);
+    QFileDialog dialog(nullptr, QString(), startFolder);
+    dialog.setObjectName(QStringLiteral("folderChooser"));
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
+    FileDialogMessage::add(dialog, message);
     dialog.setLabelText(QFileDialog::Accept, watched ? AppModel::tr("Watch Folder") : AppModel::tr("Allow Access"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};

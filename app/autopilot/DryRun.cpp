@@ -1,6 +1,7 @@
 #include "DryRun.h"
 
 #include "FileNameBytes.h"
+#include "FilePass.h"
 #include "FolderWatcher.h"
 #include "Planner.h"
 #include "Prefs.h"
@@ -55,6 +56,14 @@ void DryRun::cancel()
 void DryRun::next()
 {
     const QString file = m_rows.at(m_index).file;
+    // The filing refuses a name that is not valid UTF-8 before any rule is
+    // tried, and the journal says so: the row says the same.
+    if (FilePass::refusesName(file)) {
+        DryRunRow &row = m_rows[m_index];
+        row.failure = FilePass::nameRefusal();
+        row.reading = false;
+        return handOver();
+    }
     if (!m_rule.usesRecognition())
         return readText(std::nullopt);
     m_recognize(file, this, [this](const Recognition &recognition) { readText(recognition); });
@@ -73,10 +82,16 @@ void DryRun::fill(const std::optional<Recognition> &recognition, const std::opti
     DryRunRow &row = m_rows[m_index];
     const FileFacts facts = FileFacts::read(row.file, recognition, text, QDateTime::currentDateTimeUtc());
     row.recognition = recognition;
-    // A name that is not valid UTF-8 cannot be filed, so no plan is shown for it.
+    // Nor is a plan shown for a name that is not valid UTF-8 that the filing
+    // leaves alone without a word (an empty file, say).
     if ((text || !m_rule.readsText()) && m_rule.matches(facts) && !FileNameBytes::undecodable(row.file))
         row.plan = Planner::plan(m_rule, facts, Prefs::nameTemplate(), RealHome::path());
     row.reading = false;
+    handOver();
+}
+
+void DryRun::handOver()
+{
     const QPointer<DryRun> self(this);
     m_update(m_rows);
     if (!self)

@@ -26,6 +26,9 @@ struct DryRunRow
     // What the rule would do; none before the file is read and when the rule
     // does not match. An empty plan counts as a plan.
     std::optional<Plan> plan;
+    // Why the filing would refuse the file before trying any rule, as its
+    // journal entry says; no rule is tried then.
+    std::optional<QString> failure;
     bool reading = true;
 
     // Whether the automation would hold the file for the user's check
@@ -80,6 +83,8 @@ private:
     void readText(const std::optional<Recognition> &recognition);
     // A rule that tests the text is not matched without it.
     void fill(const std::optional<Recognition> &recognition, const std::optional<QString> &text);
+    // Hands the rows over with the current one done, then goes on to the next.
+    void handOver();
     void finish();
 
     const Rule m_rule;

@@ -49,7 +49,7 @@ void FilePass::begin()
     try {
         const std::optional<quint64> fileID = FileReadiness::identifier(m_path);
         if (!fileID)
-            return isUndecodableFile() ? refuseName() : leave();
+            return refusesName(m_path) ? refuseName() : leave();
         m_fileID = *fileID;
         // A file Filewright itself moved here a moment ago is not filed again.
         if (!m_autopilot.m_loopGuard.isQuiet(m_fileID, m_autopilot.now()))
@@ -100,14 +100,20 @@ void FilePass::settleAnswered(FileReadiness::State state)
     checkSettled();
 }
 
-bool FilePass::isUndecodableFile() const
+bool FilePass::refusesName(const QString &path)
 {
     // As for any other name: only a regular file with content that its name
     // does not say to leave alone (an empty file may be a download's reserved name).
-    const std::optional<QByteArray> bytes = FileNameBytes::undecodable(m_path);
+    const std::optional<QByteArray> bytes = FileNameBytes::undecodable(path);
     struct stat info {};
-    return bytes && !FileReadiness::ignoresName(m_path) && ::lstat(bytes->constData(), &info) == 0
+    return bytes && !FileReadiness::ignoresName(path) && ::lstat(bytes->constData(), &info) == 0
         && S_ISREG(info.st_mode) && info.st_size > 0;
+}
+
+QString FilePass::nameRefusal()
+{
+    return tr("The file's name is not valid UTF-8, so Filewright cannot file it. Rename the file to "
+              "have it filed.");
 }
 
 void FilePass::refuseName()
@@ -119,8 +125,7 @@ void FilePass::refuseName()
     if (m_rules.isEmpty())
         return leave();
     JournalEntry entry(std::nullopt, QString(), m_path, QString(), JournalEntry::Status::failed);
-    entry.message = tr("The file's name is not valid UTF-8, so Filewright cannot file it. Rename the file to "
-                       "have it filed.");
+    entry.message = nameRefusal();
     m_autopilot.writeEntry(entry);
     leave(true);
 }

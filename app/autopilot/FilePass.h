@@ -50,6 +50,13 @@ public:
     static std::chrono::milliseconds settleWait(bool settled, const std::optional<QDateTime> &modified,
                                                 double minimumWaitSeconds, const QDateTime &now);
 
+    // Whether path's text stands for a file whose name is not valid UTF-8,
+    // which no rule can file: a regular file with content that its name does
+    // not say to leave alone.
+    static bool refusesName(const QString &path);
+    // Why such a file is not filed, as its failed journal entry says.
+    static QString nameRefusal();
+
 private:
     void checkSettled();
     void settleAnswered(FileReadiness::State state);
@@ -57,8 +64,6 @@ private:
     // Takes the rules of the folder that may run now into m_rules; whether
     // one of them needs the document read.
     bool takeRunnableRules();
-    // Whether the path's text stands for a file whose name is not valid UTF-8.
-    bool isUndecodableFile() const;
     // A name that is not valid UTF-8 cannot be filed: a failed entry says so.
     void refuseName();
     // Has the document's text read when a rule tests it, then chooses.

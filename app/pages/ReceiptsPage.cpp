@@ -5,6 +5,7 @@
 #include "DateText.h"
 #include "EditableText.h"
 #include "EmptyStateView.h"
+#include "FileDialogMessage.h"
 #include "FileManager.h"
 #include "MonthExport.h"
 #include "NameTemplate.h"
@@ -22,7 +23,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFrame>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -261,19 +261,14 @@ QString ReceiptsPage::askForDestination(const QString &proposed)
     if (m_savePanel)
         return m_savePanel(proposed);
     QFileDialog dialog(this, tr("Export Month"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(tr("ZIP archive (*.zip)"));
     dialog.setDefaultSuffix(QStringLiteral("zip"));
     dialog.setDirectory(QFileInfo(proposed).absolutePath());
     dialog.selectFile(QFileInfo(proposed).fileName());
-    if (auto *grid = qobject_cast<QGridLayout *>(dialog.layout())) {
-        auto *message =
-            new QLabel(tr("The ZIP holds the files and a CSV list for a spreadsheet or your tax adviser."), &dialog);
-        message->setWordWrap(true);
-        grid->addWidget(message, grid->rowCount(), 0, 1, grid->columnCount());
-    }
+    FileDialogMessage::add(dialog,
+                           tr("The ZIP holds the files and a CSV list for a spreadsheet or your tax adviser."));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();

@@ -1,7 +1,7 @@
 #include "ReviewSheet.h"
 
-#include "DateField.h"
 #include "DateText.h"
+#include "DayField.h"
 #include "FileIcon.h"
 #include "FileNameLabel.h"
 #include "FileNameText.h"
@@ -142,7 +142,7 @@ QWidget *ReviewSheet::makeValuesSection(QWidget *parent)
 
     // The document day is a calendar day held at 12:00 UTC: shown as that
     // day, and a picked day stored the same way.
-    m_date = new DateField(section);
+    m_date = new DayField(section);
     m_date->setCalendarPopup(true);
     m_date->setLocale(DateText::locale());
     m_date->setDisplayFormat(DateText::numericFormat()); // the year in full: typing a year is never ambiguous

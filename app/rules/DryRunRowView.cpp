@@ -39,7 +39,6 @@ DryRunRowView::DryRunRowView(const DryRunRow &row, QWidget *parent)
     state->setSpacing(4);
     m_arrow = new QLabel(this);
     state->addWidget(m_arrow, 0, Qt::AlignTop);
-    // A plan is told in at most two lines; the whole of it is the tooltip.
     m_state = new LineLimitedLabel(2, this);
     m_state->setObjectName(QStringLiteral("state"));
     state->addWidget(m_state, 1);
@@ -61,7 +60,8 @@ void DryRunRowView::setRow(const DryRunRow &row)
     const bool matched = !row.reading && row.plan;
     m_arrow->setVisible(matched);
     m_state->setText(stateText());
-    m_state->setToolTip(matched ? m_state->text() : QString());
+    // A plan or a refusal is told in at most two lines; the tooltip has all of it.
+    m_state->setToolTip(matched || row.failure ? m_state->text() : QString());
     m_review->setVisible(matched && row.waitsForReview());
     m_recognition->setVisible(row.recognition.has_value());
     if (row.recognition)
@@ -73,6 +73,8 @@ QString DryRunRowView::stateText() const
 {
     if (m_row.reading)
         return tr("Reading…");
+    if (m_row.failure)
+        return *m_row.failure;
     if (m_row.plan)
         return DryRunView::describe(*m_row.plan);
     return tr("No match, stays as it is");

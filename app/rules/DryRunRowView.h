@@ -1,6 +1,6 @@
 // One file of a dry run: its icon and name, then "Reading…", what the rule
-// would do with it, or that it does not match; and its reading, when the
-// rule needed one.
+// would do with it, that it does not match, or why the filing would refuse
+// it; and its reading, when the rule needed one.
 #pragma once
 
 #include "DryRun.h"

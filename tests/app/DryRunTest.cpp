@@ -2,6 +2,7 @@
 // points where a cancelled run stops, and that nothing on disk changes.
 #include "DryRun.h"
 #include "DryRunRowView.h"
+#include "DryRunView.h"
 #include "LineLimitedLabel.h"
 
 #include "AutopilotFixture.h"
@@ -328,6 +329,46 @@ TEST_F(DryRunTest, aValidNameHoldingTheReplacementCharacterIsPlannedBesideAnUnde
     });
     ASSERT_NE(alone, rows.end());
     EXPECT_FALSE(alone->plan);
+}
+
+TEST_F(DryRunTest, aNameThatIsNotUtf8ShowsTheJournalsRefusalWhetherOrNotTheRuleWouldMatch)
+{
+    makeAutopilot();
+    WatchedFolder inbox = watch(QStringLiteral("Inbox"));
+    place(QStringLiteral("Sorted"));
+    const QByteArray path = QFile::encodeName(inbox.displayPath) + "/Rechnung_\xff\xfe.pdf";
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(::write(fd, "%PDF-1.4", 8), 8);
+    ::close(fd);
+    // Qt's listings cannot see the file, so the home's clean-up could not remove it.
+    const std::unique_ptr<const char, void (*)(const char *)> removal(path.constData(),
+                                                                      [](const char *name) { ::unlink(name); });
+
+    // What the journal says when the filing refuses the file.
+    const Rule matching = byEnding(QStringLiteral("PDFs"), QStringLiteral(".pdf"), Kind::move, QStringLiteral("~/Sorted"));
+    addRule(matching, inbox.uuid);
+    std::optional<int> count;
+    autopilot->cleanUp(inbox, [&count](int n) { count = n; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return count.has_value(); }, patienceMs));
+    ASSERT_EQ(store->journal().size(), 1);
+    const QString refusal = store->journal().constFirst().message;
+    EXPECT_TRUE(refusal.contains(QLatin1String("not valid UTF-8"))) << refusal.toStdString();
+
+    for (const Rule &rule : {matching, byEnding(QStringLiteral("Texts"), QStringLiteral(".txt"), Kind::tag,
+                                                QStringLiteral("Texte")),
+                             invoiceRule()}) {
+        SCOPED_TRACE(rule.name.toStdString());
+        DryRunView view(*autopilot, DryRunRequest{QUuid::createUuid(), rule, inbox.uuid});
+        view.show();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !view.isRunning() && !view.rows().isEmpty(); }, patienceMs));
+        const auto *row = view.findChild<DryRunRowView *>();
+        ASSERT_NE(row, nullptr);
+        EXPECT_EQ(row->stateText(), refusal);
+        EXPECT_EQ(row->findChild<LineLimitedLabel *>(QStringLiteral("state"))->text(), refusal);
+        EXPECT_FALSE(row->row().plan || row->row().recognition);
+        EXPECT_FALSE(row->findChild<QWidget *>(QStringLiteral("review"))->isVisible());
+    }
 }
 
 TEST(DryRunRowTest, aLongPlanIsToldInTwoLinesAtMostAndAShortOneInOne)

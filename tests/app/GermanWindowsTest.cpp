@@ -21,12 +21,17 @@
 #include "ReviewSheet.h"
 #include "TestSupport.h"
 
+#include <QApplication>
 #include <QDateEdit>
+#include <QFileDialog>
 #include <QLabel>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -236,5 +241,46 @@ TEST_F(GermanWindowsTest, AnUndoErrorReadsInGermanAndOneStoredInEnglishIsShownSo
         ASSERT_TRUE(model->store().insert(failed));
         EXPECT_EQ(JournalRow::from(*model->store().journalEntry(failed.id)).message, shown);
         EXPECT_EQ(model->store().journalEntry(failed.id)->message, english);
+    }
+}
+
+TEST_F(GermanWindowsTest, TheFolderChooserShowsItsWholeMessageUnderTheFileListAndKeepsItsButton)
+{
+    struct Case
+    {
+        bool watched;
+        QString message;
+        QString button;
+    };
+    const QList<Case> cases{
+        {true, "Filewright schaut sich neue Dateien in diesem Ordner an und wendet deine Regeln auf sie an.",
+         "Ordner beobachten"},
+        {false, "Regeln dürfen in diesen Ordner und seine Unterordner ablegen.", "Zugriff erlauben"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.button.toStdString());
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            const auto close = qScopeGuard([dialog] { dialog->reject(); });
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+            seen = true;
+            EXPECT_FALSE(dialog->windowTitle().contains(c.message));
+            EXPECT_EQ(dialog->labelText(QFileDialog::Accept), c.button);
+            const auto *message = dialog->findChild<QLabel *>(QStringLiteral("message"));
+            ASSERT_NE(message, nullptr);
+            EXPECT_EQ(message->text(), c.message);
+            EXPECT_TRUE(message->isVisible());
+            // Whole: every wrapped line has room, within the dialog, under the file list.
+            EXPECT_GE(message->height(), message->heightForWidth(message->width()));
+            EXPECT_LE(message->mapTo(dialog, QPoint(message->width(), message->height())).x(), dialog->width());
+            EXPECT_LE(message->mapTo(dialog, QPoint(0, message->height())).y(), dialog->height());
+            const auto *files = dialog->findChild<QWidget *>(QStringLiteral("splitter"));
+            ASSERT_NE(files, nullptr);
+            EXPECT_GT(message->mapTo(dialog, QPoint(0, 0)).y(), files->mapTo(dialog, QPoint(0, files->height())).y());
+        });
+        EXPECT_FALSE(model->chooseFolder(c.watched, dir.path()));
+        EXPECT_TRUE(seen);
     }
 }
