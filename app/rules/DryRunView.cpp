@@ -6,6 +6,7 @@
 #include "FileNameText.h"
 #include "RealHome.h"
 #include "Roles.h"
+#include "RowListArea.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -51,10 +52,9 @@ DryRunView::DryRunView(Autopilot &autopilot, DryRunRequest request, QWidget *par
     layout->addLayout(header);
     layout->addWidget(divider(this));
 
-    auto *scroll = new QScrollArea(this);
-    scroll->setFrameShape(QFrame::NoFrame);
-    // The rows hold no controls, and the area draws no focus: Tab goes on to "Done".
-    scroll->setFocusPolicy(Qt::NoFocus);
+    // The rows hold no controls: the list is one stop, scrolled by keyboard.
+    auto *scroll = new RowListArea(this);
+    scroll->setObjectName(QStringLiteral("rows"));
     scroll->setWidgetResizable(true);
     auto *list = new QWidget(scroll);
     m_list = new QVBoxLayout(list);

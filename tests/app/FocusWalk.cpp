@@ -1,5 +1,7 @@
 #include "FocusWalk.h"
 
+#include "RowListArea.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QButtonGroup>
@@ -89,7 +91,8 @@ bool drawsNoFocus(const QWidget *widget)
 {
     const QMetaObject *type = widget->metaObject();
     return type == &QWidget::staticMetaObject || type == &QFrame::staticMetaObject
-        || type == &QStackedWidget::staticMetaObject || qobject_cast<const QScrollArea *>(widget);
+        || type == &QStackedWidget::staticMetaObject
+        || (qobject_cast<const QScrollArea *>(widget) && !qobject_cast<const RowListArea *>(widget));
 }
 
 std::string names(const QList<QWidget *> &widgets)

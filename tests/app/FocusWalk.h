@@ -21,7 +21,7 @@ QList<QWidget *> onScreen(QWidget *window, const QList<QWidget *> &regions);
 QList<QWidget *> walk(QWidget *start, bool forward, qsizetype steps);
 
 // True for a widget that shows nothing when it has the focus: a bare
-// widget, frame or scroll area.
+// widget, frame or scroll area (but a list of rows, which draws its ring).
 bool drawsNoFocus(const QWidget *widget);
 
 // The object names (or class names) of widgets, for a failure's message.

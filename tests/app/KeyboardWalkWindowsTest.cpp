@@ -103,14 +103,16 @@ TEST_F(KeyboardWalkWindowsTest, theSheetsWalkEveryControlInScreenOrder)
     EXPECT_EQ(reviewControls.size(), 9); // Open File, five values, Skip, Cancel, File It
     expectWalk(&review, {&review}, reviewControls, "review");
 
-    // The dry run with a row: no stop but "Done", the list scrolls to nothing hidden.
+    // The dry run with a row: the list, scrolled by keyboard, then "Done".
     const Rule anything = rule(QStringLiteral("All"), {condition(Field::name, Op::contains, QStringLiteral("scan"))},
                                {action(Kind::move, QStringLiteral("~/Sorted"))});
     DryRunView dryRun(model->autopilot(), DryRunRequest{QUuid::createUuid(), anything, downloads.uuid});
     ASSERT_TRUE(activate(&dryRun));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !dryRun.isRunning(); }, 20000));
     ASSERT_EQ(dryRun.rows().size(), 1);
-    expectWalk(&dryRun, {&dryRun}, {dryRun.findChild<QWidget *>(QStringLiteral("done"))}, "dry run");
+    expectWalk(&dryRun, {&dryRun},
+               {dryRun.findChild<QWidget *>(QStringLiteral("rows")), dryRun.findChild<QWidget *>(QStringLiteral("done"))},
+               "dry run");
 
     // The palette: its search is its one stop, arrows move in the list.
     CommandPalette palette(*model, {});
