@@ -1,22 +1,20 @@
 // The main window's pages driven by keyboard: Tab and Shift+Tab walk every
 // control that acts in the order it stands on screen (toolbar, sidebar,
 // page), and the page keeps the focus when it rebuilds itself.
+#include "DescribeRuleField.h"
 #include "FocusWalk.h"
 #include "FolderRow.h"
 #include "MainWindow.h"
 #include "RuleCard.h"
-#include "DescribeRuleField.h"
 #include "RuleEditorFixture.h"
 #include "RulesPage.h"
 #include "Sidebar.h"
-#include "ToggleSwitch.h"
 
+#include <QAbstractButton>
 #include <QApplication>
-#include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QPushButton>
 #include <QTimer>
 #include <QToolBar>
 #include <QtTest/QTest>
@@ -32,7 +30,6 @@ protected:
         RuleEditorFixture::TearDown();
     }
 
-    // The main window on screen, showing item's page.
     void show(SidebarItem item)
     {
         window = std::make_unique<MainWindow>(*model);
@@ -42,31 +39,26 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    QList<QWidget *> regions() const
+    // Walks the window and checks that every control that acts in rows (each
+    // button, switch and check box; a row without any is one itself) is a stop.
+    void expectWalk(const QList<QWidget *> &rows, const char *step)
     {
-        return {window->toolBar(), window->findChild<Sidebar *>(), window->currentPage()};
+        const QList<QWidget *> regions{window->toolBar(), window->findChild<Sidebar *>(), window->currentPage()};
+        const QList<QWidget *> screen = FocusWalk::onScreen(window.get(), regions);
+        for (QWidget *row : rows) {
+            QList<QWidget *> controls;
+            for (QAbstractButton *button : row->findChildren<QAbstractButton *>()) {
+                if (button->isVisible() && button->isEnabled())
+                    controls.append(button);
+            }
+            for (QWidget *control : controls.isEmpty() ? QList<QWidget *>{row} : controls)
+                EXPECT_TRUE(screen.contains(control)) << step << ": not reached: " << FocusWalk::names({control});
+        }
+        FocusWalk::expectScreenOrder(window.get(), regions, step);
     }
 
     std::unique_ptr<MainWindow> window;
 };
-
-// Every control that acts (each button, switch and check box of the rows,
-// and the rows without controls) is among the window's stops.
-void expectReached(QWidget *window, const QList<QWidget *> &rows, const char *step)
-{
-    const QList<QWidget *> screen = FocusWalk::onScreen(window, {window});
-    for (QWidget *row : rows) {
-        QList<QWidget *> controls;
-        for (QAbstractButton *button : row->findChildren<QAbstractButton *>()) {
-            if (button->isVisible() && button->isEnabled())
-                controls.append(button);
-        }
-        if (controls.isEmpty())
-            controls.append(row);
-        for (QWidget *control : controls)
-            EXPECT_TRUE(screen.contains(control)) << step << ": not reached: " << FocusWalk::names({control});
-    }
-}
 
 FolderRow *folderRow(QWidget *page, const QString &name)
 {
@@ -77,30 +69,27 @@ FolderRow *folderRow(QWidget *page, const QString &name)
     return nullptr;
 }
 
-// Closes each context menu that opens, keeping its entries; with `choose`,
-// picks that entry by keyboard instead.
+// Keeps the entries of each context menu that opens, then closes it, or
+// presses its entry `choose` by keyboard.
 struct MenuWatch
 {
-    explicit MenuWatch(QString choose = {})
+    explicit MenuWatch(const QString &choose = {})
     {
-        timer.setInterval(10);
         QObject::connect(&timer, &QTimer::timeout, [this, choose] {
-            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-            if (!menu)
-                return;
-            QStringList entries;
-            for (QAction *action : menu->actions()) {
-                entries.append(action->text());
-                if (action->text() == choose)
-                    menu->setActiveAction(action);
+            if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+                opened.append(QStringList());
+                for (QAction *action : menu->actions()) {
+                    opened.last().append(action->text());
+                    if (action->text() == choose)
+                        menu->setActiveAction(action);
+                }
+                if (choose.isEmpty())
+                    menu->close();
+                else
+                    QTest::keyClick(menu, Qt::Key_Return);
             }
-            opened.append(entries);
-            if (choose.isEmpty())
-                menu->close();
-            else
-                QTest::keyClick(menu, Qt::Key_Return);
         });
-        timer.start();
+        timer.start(10);
     }
 
     QTimer timer;
@@ -109,27 +98,36 @@ struct MenuWatch
 
 } // namespace
 
-TEST_F(KeyboardWalkTest, FoldersPageWalksItsRowsInScreenOrderAndOpensARowsMenuByKey)
+TEST_F(KeyboardWalkTest, FoldersPageWalksItsRowsInScreenOrderAndKeysWorkOnThem)
 {
     folder(QStringLiteral("Downloads"));
     const WatchedFolder place = folder(QStringLiteral("Archive"), false);
-    WatchedFolder paused = folder(QStringLiteral("Desktop"));
+    WatchedFolder desktop = folder(QStringLiteral("Desktop"));
     folder(QStringLiteral("Invoices"), false);
     WatchedFolder lost = folder(QStringLiteral("Scans"));
-    paused.isEnabled = false;
+    desktop.isEnabled = false;
     lost.needsReselect = true;
-    for (const WatchedFolder &changed : {paused, lost})
+    for (const WatchedFolder &changed : {desktop, lost})
         ASSERT_TRUE(model->store().update(changed));
     show(SidebarItem::folders);
     QWidget *page = window->currentPage();
-
     const QList<FolderRow *> rows = page->findChildren<FolderRow *>();
     ASSERT_EQ(rows.size(), 5);
-    expectReached(window.get(), {rows.cbegin(), rows.cend()}, "folders");
-    FocusWalk::expectScreenOrder(window.get(), regions(), "folders");
+    expectWalk({rows.cbegin(), rows.cend()}, "folders");
 
-    // The Menu key and Shift+F10 open the row's menu, on the row or its
-    // controls; the window system's event after the Menu key opens no second one.
+    // Space twice on a switch switches twice: the rebuilt row's same control keeps the focus.
+    for (const char *control : {"watch", "subfolders"}) {
+        folderRow(page, QStringLiteral("Desktop"))->findChild<QWidget *>(QLatin1String(control))->setFocus(Qt::TabFocusReason);
+        for (const bool expected : {true, false}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+            const WatchedFolder stored = *model->store().folder(desktop.uuid);
+            EXPECT_EQ(std::string_view(control) == "watch" ? stored.isEnabled : stored.includeSubfolders, expected) << control;
+            EXPECT_EQ(QApplication::focusWidget(), folderRow(page, QStringLiteral("Desktop"))->findChild<QWidget *>(QLatin1String(control)));
+        }
+    }
+
+    // The Menu key and Shift+F10 open the row's menu, on the row or on its
+    // controls; the window system's event after the key opens no second one.
     const QStringList entries{QStringLiteral("Show in File Manager"), QStringLiteral("Remove")};
     const struct
     {
@@ -140,14 +138,12 @@ TEST_F(KeyboardWalkTest, FoldersPageWalksItsRowsInScreenOrderAndOpensARowsMenuBy
     } cases[] = {
         {"Archive", "", Qt::Key_Menu, Qt::NoModifier},
         {"Archive", "", Qt::Key_F10, Qt::ShiftModifier},
-        {"Desktop", "watch", Qt::Key_Menu, Qt::NoModifier},
-        {"Desktop", "subfolders", Qt::Key_F10, Qt::ShiftModifier},
+        {"Desktop", "watch", Qt::Key_F10, Qt::ShiftModifier},
         {"Scans", "chooseAgain", Qt::Key_Menu, Qt::NoModifier},
     };
     for (const auto &each : cases) {
         SCOPED_TRACE(std::string(each.row) + " " + each.control);
         FolderRow *row = folderRow(page, QLatin1String(each.row));
-        ASSERT_NE(row, nullptr);
         QWidget *target = *each.control ? row->findChild<QWidget *>(QLatin1String(each.control)) : row;
         target->setFocus(Qt::TabFocusReason);
         MenuWatch menus;
@@ -157,93 +153,55 @@ TEST_F(KeyboardWalkTest, FoldersPageWalksItsRowsInScreenOrderAndOpensARowsMenuBy
         EXPECT_EQ(menus.opened, QList<QStringList>{entries});
     }
 
-    // "Remove" by keyboard on a place: the place goes, its folder stays, and
-    // the focus moves to the place that now stands in its row.
-    FolderRow *archive = folderRow(page, QStringLiteral("Archive"));
-    archive->setFocus(Qt::TabFocusReason);
+    // "Remove" by keyboard: the place goes, its folder stays, and the focus
+    // moves to the place that now stands in its row.
+    folderRow(page, QStringLiteral("Archive"))->setFocus(Qt::TabFocusReason);
     {
         MenuWatch menus(QStringLiteral("Remove"));
-        QTest::keyClick(archive, Qt::Key_Menu);
-        EXPECT_EQ(menus.opened, QList<QStringList>{entries});
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Menu);
     }
     EXPECT_FALSE(model->store().folder(place.uuid));
     EXPECT_TRUE(QFileInfo(place.displayPath).isDir());
     EXPECT_EQ(QApplication::focusWidget(), folderRow(page, QStringLiteral("Invoices")));
-    FocusWalk::expectScreenOrder(window.get(), regions(), "a place removed");
-}
-
-TEST_F(KeyboardWalkTest, SpaceTwiceOnAFolderSwitchSwitchesTwice)
-{
-    folder(QStringLiteral("Downloads"));
-    const WatchedFolder desktop = folder(QStringLiteral("Desktop"));
-    show(SidebarItem::folders);
-    QWidget *page = window->currentPage();
-
-    for (const char *control : {"watch", "subfolders"}) {
-        SCOPED_TRACE(control);
-        const auto value = [&] {
-            const WatchedFolder stored = *model->store().folder(desktop.uuid);
-            return std::string_view(control) == "watch" ? stored.isEnabled : stored.includeSubfolders;
-        };
-        auto *first = folderRow(page, QStringLiteral("Desktop"))->findChild<QAbstractButton *>(QLatin1String(control));
-        first->setFocus(Qt::TabFocusReason);
-        const bool before = value();
-        for (const bool expected : {!before, before}) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-            EXPECT_EQ(value(), expected);
-            // The rebuilt row's same control has the focus.
-            QWidget *focus = QApplication::focusWidget();
-            ASSERT_NE(focus, nullptr);
-            EXPECT_EQ(focus->objectName(), QLatin1String(control));
-            EXPECT_EQ(focus->parentWidget(), folderRow(page, QStringLiteral("Desktop")));
-        }
-    }
+    expectWalk({}, "a place removed");
 }
 
 TEST_F(KeyboardWalkTest, RulesPageTabFollowsTheCardsAfterMovesAdditionsAndRemovals)
 {
     const WatchedFolder downloads = folder(QStringLiteral("Downloads"));
-    const auto store = [&](const Rule &rule, qint64 order) {
-        StoredRule stored(rule, downloads.uuid, order);
+    const auto store = [&](const QString &name, qint64 order, QList<RuleAction> actions = {}) {
+        StoredRule stored(rule(name, {}, std::move(actions)), downloads.uuid, order);
         model->store().insert(stored);
     };
-    for (const char *name : {"Invoices", "Screenshots", "Installers"})
-        store(rule(QLatin1String(name), {}, {}), model->store().rules().size());
+    store(QStringLiteral("Invoices"), 0);
+    store(QStringLiteral("Screenshots"), 1);
+    store(QStringLiteral("Installers"), 2);
     // A rule that writes where it may not: its card's "Allow…" is a stop too.
-    store(rule(QStringLiteral("Archive"), {}, {action(Kind::move, QStringLiteral("~/Nowhere"))}), 3);
+    store(QStringLiteral("Archive"), 3, {action(Kind::move, QStringLiteral("~/Nowhere"))});
     useModel(); // the describe field shows, above the cards
     show(SidebarItem::rules);
     auto *page = qobject_cast<RulesPage *>(window->currentPage());
-    ASSERT_NE(page, nullptr);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return page->cards().size() == 4; }));
     ASSERT_TRUE(page->describeField()->isVisible());
 
-    const auto menuItem = [](RuleCard *card, const QString &item) {
-        std::unique_ptr<QMenu> menu(card->makeMenu(nullptr));
-        for (QAction *action : menu->actions()) {
-            if (action->text() == item)
-                return action->trigger();
-        }
-        ADD_FAILURE() << "no menu item " << item.toStdString();
+    const auto walk = [&](const char *step, qsizetype cards, const char *at = nullptr, int index = 0) {
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            return page->cards().size() == cards && (!at || page->cards().at(index)->stored().rule().name == at);
+        })) << step;
+        expectWalk({page->cards().cbegin(), page->cards().cend()}, step);
     };
-    const auto expectWalk = [&](const char *step, qsizetype cards) {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return page->cards().size() == cards; })) << step;
-        QCoreApplication::processEvents();
-        expectReached(window.get(), {page->cards().cbegin(), page->cards().cend()}, step);
-        FocusWalk::expectScreenOrder(window.get(), regions(), step);
+    const auto menuItem = [&](int card, const QString &item) {
+        std::unique_ptr<QMenu> menu(page->cards().at(card)->makeMenu(nullptr));
+        const QList<QAction *> actions = menu->actions();
+        (*std::find_if(actions.begin(), actions.end(), [&](QAction *a) { return a->text() == item; }))->trigger();
     };
 
-    expectWalk("as opened", 4);
-    ASSERT_NE(page->cards().at(3)->findChild<QPushButton *>(QStringLiteral("allow")), nullptr);
-    menuItem(page->cards().at(2), QStringLiteral("Move Up"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return page->cards().at(1)->stored().rule().name == "Installers"; }));
-    expectWalk("after Move Up", 4);
-    menuItem(page->cards().at(3), QStringLiteral("Move Up"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return page->cards().at(2)->stored().rule().name == "Archive"; }));
-    expectWalk("the Allow card moved up", 4);
-    store(rule(QStringLiteral("Receipts"), {}, {}), -1);
-    expectWalk("after an addition", 5);
-    menuItem(page->cards().at(2), QStringLiteral("Delete Rule"));
-    expectWalk("after a removal", 4);
+    walk("as opened", 4);
+    menuItem(2, QStringLiteral("Move Up"));
+    walk("after Move Up", 4, "Installers", 1);
+    menuItem(3, QStringLiteral("Move Up"));
+    walk("the card with Allow… moved up", 4, "Archive", 2);
+    store(QStringLiteral("Receipts"), -1);
+    walk("after an addition", 5, "Receipts", 0);
+    menuItem(2, QStringLiteral("Delete Rule"));
+    walk("after a removal", 4);
 }
-
