@@ -9,11 +9,21 @@
 #include "ToggleSwitch.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
+#include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+namespace {
+// Where a menu opened from the keyboard on the row itself stands: under the start of its name.
+constexpr int menuIndent = 36;
+constexpr qreal focusRadius = 6;
+} // namespace
 
 FolderRow::FolderRow(AppModel &model, const WatchedFolder &folder, bool watched, QWidget *parent)
     : QWidget(parent)
@@ -23,7 +33,7 @@ FolderRow::FolderRow(AppModel &model, const WatchedFolder &folder, bool watched,
 {
     setObjectName(QStringLiteral("folderRow"));
     auto *row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 4, 0, 4);
+    row->setContentsMargins(focusRoom, 4, focusRoom, 4);
     row->setSpacing(12);
 
     row->addWidget(new FileIcon(folder.displayPath, 24, this));
@@ -46,9 +56,14 @@ FolderRow::FolderRow(AppModel &model, const WatchedFolder &folder, bool watched,
     row->addLayout(text, 1);
 
     addControls();
+    // Without controls, the row is the keyboard's stop, named as it reads.
+    if (m_controls.isEmpty()) {
+        setFocusPolicy(Qt::StrongFocus);
+        setAccessibleName(folder.name());
+        setAccessibleDescription(RealHome::abbreviate(folder.displayPath));
+    }
 
-    // The context menu.
-    setContextMenuPolicy(Qt::ActionsContextMenu);
+    // The context menu's entries.
     auto *show = new QAction(tr("Show in File Manager"), this);
     show->setObjectName(QStringLiteral("showInFileManager"));
     connect(show, &QAction::triggered, this, [this] { FileManager::showItems({m_folder.displayPath}); });
@@ -69,6 +84,7 @@ void FolderRow::addControls()
             m_model.chooseFolder(m_watched, m_folder.displayPath);
         });
         row->addWidget(again);
+        m_controls = {again};
         return;
     }
     if (!m_watched)
@@ -89,4 +105,53 @@ void FolderRow::addControls()
     connect(watch, &ToggleSwitch::toggled, this, write);
     row->addWidget(subfolders);
     row->addWidget(watch, 0, Qt::AlignVCenter);
+    m_controls = {subfolders, watch};
+}
+
+QList<QWidget *> FolderRow::tabStops() const
+{
+    if (m_controls.isEmpty())
+        return {const_cast<FolderRow *>(this)};
+    return m_controls;
+}
+
+bool FolderRow::event(QEvent *event)
+{
+    // Key presses the row's controls leave come here too.
+    switch (m_menuKeys.read(event)) {
+    case ContextMenuKeys::Request::open:
+        showContextMenu({});
+        return true;
+    case ContextMenuKeys::Request::repeated:
+        return true;
+    case ContextMenuKeys::Request::none:
+        break;
+    }
+    if (event->type() == QEvent::ContextMenu) {
+        showContextMenu(static_cast<QContextMenuEvent *>(event)->globalPos());
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void FolderRow::showContextMenu(QPoint globalPosition)
+{
+    if (globalPosition.isNull()) {
+        const QWidget *focus = QApplication::focusWidget();
+        globalPosition = focus && isAncestorOf(focus) ? focus->mapToGlobal(QPoint(0, focus->height()))
+                                                      : mapToGlobal(QPoint(menuIndent, height() / 2));
+    }
+    // The row may be removed by its own menu: it is deleted only once this returns.
+    QMenu::exec(actions(), globalPosition, nullptr, this);
+}
+
+void FolderRow::paintEvent(QPaintEvent *)
+{
+    if (!hasFocus())
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), focusRadius, focusRadius);
 }

@@ -8,7 +8,9 @@
 #include <functional>
 
 class AppModel;
+class FolderRow;
 class QLabel;
+class QPushButton;
 class QVBoxLayout;
 
 class FoldersPage : public QWidget
@@ -19,16 +21,28 @@ public:
     explicit FoldersPage(AppModel &model, QWidget *parent = nullptr);
 
 private:
+    struct Section
+    {
+        QWidget *rows = nullptr; // named as the section
+        QPushButton *button = nullptr;
+    };
+
     // A titled group of the page: its rows, then its button and footer.
-    // Returns the widget that holds the section's rows, named `name`.
-    QWidget *addSection(QVBoxLayout *page, const QString &name, const QString &title, const QString &footer,
-                        const QString &button = {}, const std::function<void()> &action = {});
+    Section addSection(QVBoxLayout *page, const QString &name, const QString &title, const QString &footer,
+                       const QString &button = {}, const std::function<void()> &action = {});
+    // Shows the stored folders anew. A control of the page that had the
+    // focus keeps it: the same control of the same folder, or, when its
+    // folder is gone, what now stands in its place in the section.
     void refreshFolders();
+    // The rows of a section, top to bottom.
+    static QList<FolderRow *> rowsOf(const Section &section);
+    // Tab follows the screen: each section's rows, then its button.
+    void orderTabs();
     void refreshModelStatus();
 
     AppModel &m_model;
-    QWidget *m_watchedRows = nullptr;
-    QWidget *m_placeRows = nullptr;
+    Section m_watched;
+    Section m_places;
     QLabel *m_statusIcon = nullptr;
     QLabel *m_statusText = nullptr;
 };

@@ -243,12 +243,17 @@ bool JournalPage::eventFilter(QObject *watched, QEvent *event)
                 showContextMenu(row->id, menu->globalPos());
             return true;
         }
-        if (watched == m_list && menu->reason() == QContextMenuEvent::Keyboard) {
-            // The Menu key opened it already when the window system follows the key with this event.
-            const bool opened = m_menuKey.isValid() && m_menuKey.elapsed() < 500;
-            if (const qint64 id = selectedEntry(); id != 0 && !opened)
+    }
+    if (watched == m_list) {
+        switch (m_menuKeys.read(event)) {
+        case ContextMenuKeys::Request::open:
+            if (const qint64 id = selectedEntry(); id != 0)
                 showContextMenu(id, {});
             return true;
+        case ContextMenuKeys::Request::repeated:
+            return true;
+        case ContextMenuKeys::Request::none:
+            break;
         }
     }
     if (watched == m_list && event->type() == QEvent::KeyPress) {
@@ -260,11 +265,6 @@ bool JournalPage::eventFilter(QObject *watched, QEvent *event)
             if (row && row->action())
                 trigger(id, *row->action());
             return row != nullptr;
-        }
-        if (id != 0 && (key->key() == Qt::Key_Menu || (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier))) {
-            m_menuKey.start();
-            showContextMenu(id, {});
-            return true;
         }
     }
     return QWidget::eventFilter(watched, event);

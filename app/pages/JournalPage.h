@@ -5,10 +5,10 @@
 // state only: it reads the store as it changes and acts through the Autopilot.
 #pragma once
 
+#include "ContextMenuKeys.h"
 #include "JournalRow.h"
 #include "ReviewSheet.h"
 
-#include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
 
@@ -84,7 +84,6 @@ private:
     // earlier round are measured again when shown.
     std::vector<quint32> m_fitted;
     quint32 m_fitRound = 1;
-    // When the Menu key last opened the context menu: the window system
-    // may follow the key with a context menu event of its own.
-    QElapsedTimer m_menuKey;
+    // The Menu key and Shift+F10 on the list.
+    ContextMenuKeys m_menuKeys;
 };

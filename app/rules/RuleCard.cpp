@@ -110,15 +110,15 @@ void RuleCard::setStored(const StoredRule &stored)
 
     if (!m_missing.isEmpty() && !m_access) {
         m_access = addNote(QStringLiteral("lock"), m_accessText);
-        auto *allow = smallButton(tr("Allow…"), m_access);
-        allow->setObjectName(QStringLiteral("allow"));
-        connect(allow, &QPushButton::clicked, this, [this] {
+        m_allow = smallButton(tr("Allow…"), m_access);
+        m_allow->setObjectName(QStringLiteral("allow"));
+        connect(m_allow, &QPushButton::clicked, this, [this] {
             if (!m_missing.isEmpty())
                 m_model.chooseFolder(false, AppModel::nearestExisting(m_missing.constFirst()));
         });
-        static_cast<QHBoxLayout *>(m_access->layout())->addWidget(allow, 0, Qt::AlignVCenter);
+        static_cast<QHBoxLayout *>(m_access->layout())->addWidget(m_allow, 0, Qt::AlignVCenter);
         // The note stands above the card's buttons: the keyboard reaches it first.
-        QWidget::setTabOrder(m_switch, allow);
+        QWidget::setTabOrder(m_switch, m_allow);
     }
     if (m_access) {
         QStringList paths;
@@ -147,6 +147,13 @@ QWidget *RuleCard::addNote(const QString &symbol, WrappedLabel *&text)
     const int before = (m_paused && text != m_pausedText) ? card->indexOf(m_paused) + 1 : card->indexOf(m_sentence) + 1;
     card->insertWidget(before, row);
     return row;
+}
+
+QList<QWidget *> RuleCard::tabStops() const
+{
+    if (m_allow)
+        return {m_switch, m_allow, m_edit, m_dryRun};
+    return {m_switch, m_edit, m_dryRun};
 }
 
 QString RuleCard::sentence() const

@@ -34,6 +34,9 @@ public:
     // Deletes the stored rule at once.
     void deleteRule();
 
+    // What Tab reaches in the card, in screen order.
+    QList<QWidget *> tabStops() const;
+
     ToggleSwitch *enabledSwitch() const { return m_switch; }
     QPushButton *editButton() const { return m_edit; }
     QPushButton *dryRunButton() const { return m_dryRun; }
@@ -68,6 +71,7 @@ private:
     WrappedLabel *m_pausedText = nullptr;
     QWidget *m_access = nullptr;
     WrappedLabel *m_accessText = nullptr;
+    QPushButton *m_allow = nullptr;
     QPushButton *m_edit = nullptr;
     QPushButton *m_dryRun = nullptr;
 };

@@ -11,6 +11,7 @@
 #include "RuleCard.h"
 #include "Store.h"
 #include "Symbols.h"
+#include "TabOrder.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -47,6 +48,8 @@ RulesPage::RulesPage(AppModel &model, QWidget *parent)
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The area shows no focus: Tab goes straight to the field and the cards in it.
+    scroll->setFocusPolicy(Qt::NoFocus);
     auto *content = new QWidget(scroll);
     content->setObjectName(QStringLiteral("rulesArea"));
     auto *centre = new QHBoxLayout(content);
@@ -166,6 +169,7 @@ void RulesPage::refresh()
     if (order != m_order) {
         m_cards->setCards({order.cbegin(), order.cend()});
         m_order = order;
+        orderTabs();
     }
     m_empty->setVisible(rules.isEmpty());
     m_cards->setVisible(!rules.isEmpty());
@@ -174,6 +178,20 @@ void RulesPage::refresh()
         m_scheduled = true;
         QTimer::singleShot(1, this, &RulesPage::refresh);
     }
+}
+
+void RulesPage::orderTabs()
+{
+    // The cards follow the describe field's last stop, in their order on screen.
+    QList<QWidget *> stops;
+    for (QWidget *widget = m_describe->nextInFocusChain(); m_describe->isAncestorOf(widget);
+         widget = widget->nextInFocusChain()) {
+        if (widget->focusPolicy() & Qt::TabFocus)
+            stops = {widget};
+    }
+    for (const RuleCard *card : std::as_const(m_order))
+        stops.append(card->tabStops());
+    TabOrder::chain(stops);
 }
 
 void RulesPage::openDryRun(const StoredRule &stored)

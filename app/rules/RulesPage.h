@@ -47,6 +47,8 @@ public:
 
 private:
     void scheduleRefresh(bool everyCard);
+    // Tab follows the cards in their order on screen, after the describe field.
+    void orderTabs();
 
     AppModel &m_model;
     DescribeRuleField *m_describe = nullptr;
