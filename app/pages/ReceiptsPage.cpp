@@ -101,6 +101,8 @@ ReceiptsPage::ReceiptsPage(AppModel &model, QWidget *parent)
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                              | QAbstractItemView::SelectedClicked);
+    // Tab leaves the table; the arrow keys move from cell to cell.
+    m_table->setTabKeyNavigation(false);
     m_table->verticalHeader()->hide();
     m_table->setShowGrid(false);
     m_table->setAlternatingRowColors(true);
