@@ -207,30 +207,30 @@ void ReceiptsPage::shift(int n)
 void ReceiptsPage::refresh()
 {
     m_refreshPending = false;
-    if (m_chosenMonth) {
-        m_month = *m_chosenMonth;
-        m_rows->setMonth(m_month.year, m_month.month);
-    } else {
-        // The current month when it has receipts, else the month of the
-        // newest receipt, else the current month.
-        const QDate today = m_model.autopilot().now().toUTC().date();
-        m_month = Month{today.year(), today.month()};
-        m_rows->setMonth(m_month.year, m_month.month);
-        if (m_rows->rowCount() == 0) {
-            if (const std::optional<QDateTime> latest = m_model.store().latestReceiptDate()) {
-                const QDate day = latest->toUTC().date();
-                if (Month{day.year(), day.month()} != m_month) {
-                    m_month = Month{day.year(), day.month()};
-                    m_rows->setMonth(m_month.year, m_month.month);
-                }
-            }
-        }
-    }
+    // The table is given its month once: a month shown before keeps its
+    // rows, their typed text and selection, and an open field.
+    m_month = m_chosenMonth.value_or(automaticMonth());
+    m_rows->setMonth(m_month.year, m_month.month);
     m_subtitle->setText(monthTitle());
     const bool empty = m_rows->rowCount() == 0;
     m_empty->setVisible(empty);
     m_exportAction->setEnabled(!empty && !m_export);
     refreshSums();
+}
+
+ReceiptsPage::Month ReceiptsPage::automaticMonth() const
+{
+    // The current month when it has receipts, else the month of the newest
+    // receipt, else the current month.
+    const QDate today = m_model.autopilot().now().toUTC().date();
+    const Month current{today.year(), today.month()};
+    if (!m_model.receipts(current.year, current.month).isEmpty())
+        return current;
+    if (const std::optional<QDateTime> latest = m_model.store().latestReceiptDate()) {
+        const QDate day = latest->toUTC().date();
+        return Month{day.year(), day.month()};
+    }
+    return current;
 }
 
 void ReceiptsPage::refreshSums()

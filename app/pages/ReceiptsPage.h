@@ -78,6 +78,8 @@ Q_SIGNALS:
 
 private:
     void refresh();
+    // The month shown until the user steps.
+    Month automaticMonth() const;
     void refreshSums();
     void exportEnded();
     // A message over the page with the archive's path, selectable.
