@@ -307,7 +307,15 @@ void ReceiptsPage::exportMonth()
     });
     connect(m_export, &MonthExport::finished, this, &ReceiptsPage::exportEnded);
     m_progress = progress;
+    // The button is off while the export runs, which moves a keyboard
+    // user's focus on; it comes back when the export ends.
+    m_focusedExport = nullptr;
+    for (QObject *shown : m_exportAction->associatedObjects()) {
+        if (auto *button = qobject_cast<QWidget *>(shown); button && button->hasFocus())
+            m_focusedExport = button;
+    }
     m_exportAction->setEnabled(false);
+    m_focusMovedTo = m_focusedExport ? window()->focusWidget() : nullptr;
     m_export->start();
 }
 
@@ -331,6 +339,8 @@ void ReceiptsPage::exportEnded()
     done->deleteLater();
     delete m_progress;
     m_exportAction->setEnabled(m_rows->rowCount() > 0);
+    if (m_focusedExport && m_focusedExport->isEnabled() && window()->focusWidget() == m_focusMovedTo)
+        m_focusedExport->setFocus(Qt::OtherFocusReason);
     switch (done->outcome()) {
     case MonthExport::Outcome::exported: {
         // Where nothing can show the archive, the page says where it is.

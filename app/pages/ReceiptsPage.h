@@ -100,6 +100,10 @@ private:
     QAction *m_exportAction = nullptr;
     QPointer<MonthExport> m_export;
     QPointer<QProgressDialog> m_progress;
+    // The export's button when it had the focus as the export began, and
+    // where the focus went when the button was turned off.
+    QPointer<QWidget> m_focusedExport;
+    QPointer<QWidget> m_focusMovedTo;
     std::optional<QString> m_exportFailure;
     SavePanel m_savePanel;
     Reveal m_reveal;
