@@ -217,8 +217,10 @@ void MainWindow::orderTabStops()
     // The bar makes its buttons without focus; here they are stops like any
     // other control.
     for (QAction *action : m_toolBar->actions()) {
-        if (auto *button = qobject_cast<QToolButton *>(m_toolBar->widgetForAction(action)))
+        if (auto *button = qobject_cast<QToolButton *>(m_toolBar->widgetForAction(action))) {
             button->setFocusPolicy(Qt::TabFocus);
+            button->setObjectName(action->objectName());
+        }
     }
     // The bar's items are made (or put into the bar) after the page's
     // controls, in the bar's order, so they follow the page in the chain.
