@@ -209,7 +209,7 @@ void ReceiptsPage::refresh()
     m_refreshPending = false;
     // The table is given its month once: a month shown before keeps its
     // rows, their typed text and selection, and an open field.
-    m_month = m_chosenMonth.value_or(automaticMonth());
+    m_month = m_chosenMonth ? *m_chosenMonth : automaticMonth();
     m_rows->setMonth(m_month.year, m_month.month);
     m_subtitle->setText(monthTitle());
     const bool empty = m_rows->rowCount() == 0;
