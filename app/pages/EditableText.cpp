@@ -1,5 +1,6 @@
 #include "EditableText.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -40,9 +41,16 @@ bool EditableText::eventFilter(QObject *object, QEvent *event)
         return false;
     }
     if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            // The view has the focus back once the field is closed; the same
+            // key then takes it on from the view, as Tab on the view does.
+            QPointer<QWidget> view = field->parentWidget() ? field->parentWidget()->parentWidget() : nullptr;
             leave(field);
+            if (view && view->hasFocus()) {
+                QKeyEvent again(QEvent::KeyPress, key->key(), key->modifiers(), key->text());
+                QCoreApplication::sendEvent(view, &again);
+            }
             return true;
         }
     }

@@ -2,6 +2,8 @@
 // pressed. Text typed and left without Return (the focus moves away, or Tab)
 // is handed to the model as a draft under draftRole: a model that keeps
 // drafts shows it in the cell, unwritten, until the cell's value changes.
+// Tab and Shift+Tab close the field and go on from the view as they would
+// from the view itself.
 // Escape drops what was typed in the field. The model gets the text as
 // typed (it trims it itself).
 #pragma once

@@ -11,7 +11,6 @@
 #include "SnapshotHooks.h"
 #include "Store.h"
 
-#include <QButtonGroup>
 #include <QContextMenuEvent>
 #include <QEvent>
 #include <QKeyEvent>
@@ -26,6 +25,7 @@
 #include <QWidgetAction>
 
 #include <memory>
+#include <tuple>
 
 namespace {
 constexpr int titleInset = 16; // in line with the rows' text
@@ -42,7 +42,9 @@ JournalPage::JournalPage(AppModel &model, QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    // The filter, a two-part switch in the window's tool bar.
+    // The filter, a two-part switch in the window's tool bar. It is one Tab
+    // stop, on the segment checked (see showFilter); the arrow keys move to
+    // the other segment and choose it.
     auto *show = new QWidget;
     show->setObjectName(QStringLiteral("journalFilter"));
     show->setAccessibleName(tr("Show"));
@@ -50,13 +52,16 @@ JournalPage::JournalPage(AppModel &model, QWidget *parent)
     auto *segments = new QHBoxLayout(show);
     segments->setContentsMargins(0, 0, 0, 0);
     segments->setSpacing(0);
-    auto *group = new QButtonGroup(show);
-    for (const auto &[button, text] : {std::pair{&m_all, tr("All")}, std::pair{&m_waiting, tr("Please Check")}}) {
+    for (const auto &[button, text, name] : {std::tuple{&m_all, tr("All"), "all"},
+                                             std::tuple{&m_waiting, tr("Please Check"), "review"}}) {
         auto *segment = new QToolButton(show);
+        segment->setObjectName(QLatin1String(name));
         segment->setText(text);
         segment->setCheckable(true);
+        // Exclusive among the switch's segments; unlike a button group this
+        // lets the arrow keys reach a segment that is no Tab stop.
+        segment->setAutoExclusive(true);
         segment->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        group->addButton(segment);
         segments->addWidget(segment);
         *button = segment;
     }
@@ -86,6 +91,8 @@ JournalPage::JournalPage(AppModel &model, QWidget *parent)
     m_list->verticalScrollBar()->setSingleStep(24);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setFrameShape(QFrame::NoFrame);
+    // Tab leaves the list; the arrow keys move in it.
+    m_list->setTabKeyNavigation(false);
     // Context menus and the row keys are handled here, for the mouse and the keyboard alike.
     m_list->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);
@@ -141,6 +148,12 @@ void JournalPage::showFilter()
     const AppModel::JournalFilter filter = m_model.journalFilter();
     m_all->setChecked(filter == AppModel::JournalFilter::all);
     m_waiting->setChecked(filter == AppModel::JournalFilter::review);
+    for (QAbstractButton *segment : {m_all, m_waiting})
+        segment->setFocusPolicy(segment->isChecked() ? Qt::TabFocus : Qt::NoFocus);
+    // A filter set elsewhere (a menu command) takes the focus along.
+    QAbstractButton *checked = m_all->isChecked() ? m_all : m_waiting;
+    if ((m_all->hasFocus() || m_waiting->hasFocus()) && !checked->hasFocus())
+        checked->setFocus(Qt::OtherFocusReason);
     if (filter != m_journal->filter() || m_journal->rowCount() == 0)
         m_journal->setFilter(filter);
     showEmptyState();

@@ -21,6 +21,7 @@
 #include <QProgressBar>
 #include <QSplitter>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <QWidgetAction>
 
@@ -207,7 +208,32 @@ void MainWindow::showPage()
     m_toolBar->clear();
     m_toolBar->addActions(page->actions());
     m_toolBar->addAction(m_status);
+    orderTabStops();
     refreshToolBar();
+}
+
+void MainWindow::orderTabStops()
+{
+    // The bar makes its buttons without focus; here they are stops like any
+    // other control.
+    for (QAction *action : m_toolBar->actions()) {
+        if (auto *button = qobject_cast<QToolButton *>(m_toolBar->widgetForAction(action))) {
+            button->setFocusPolicy(Qt::TabFocus);
+            button->setObjectName(action->objectName());
+        }
+    }
+    // The bar's items are made (or put into the bar) after the page's
+    // controls, in the bar's order, so they follow the page in the chain.
+    // The sidebar goes after them: the walk then runs bar, sidebar, page.
+    // Controls a page makes later come last in the chain, which is after
+    // the sidebar as well.
+    QWidget *lastInBar = nullptr;
+    for (QWidget *widget = nextInFocusChain(); widget != this; widget = widget->nextInFocusChain()) {
+        if (widget->focusPolicy() != Qt::NoFocus && m_toolBar->isAncestorOf(widget))
+            lastInBar = widget;
+    }
+    if (lastInBar)
+        QWidget::setTabOrder(lastInBar, m_sidebar);
 }
 
 void MainWindow::setToolBarShown(bool shown)

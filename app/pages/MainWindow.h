@@ -47,7 +47,8 @@ public:
     QWidget *currentPage() const { return m_page; }
 
     // The tool bar: the page's own items, then the status. It shows while
-    // either has something to show, unless the user hid it.
+    // either has something to show, unless the user hid it. Its items are
+    // the first Tab stops of the window.
     QToolBar *toolBar() const { return m_toolBar; }
     void setToolBarShown(bool shown);
 
@@ -76,6 +77,8 @@ private:
     void refreshBadge();
     void refreshStatus();
     void refreshToolBar();
+    // Tab walks the tool bar's items, then the sidebar, then the page.
+    void orderTabStops();
     void presentSheets();
 
     AppModel &m_model;

@@ -13,6 +13,7 @@
 
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QSet>
 
 #include <algorithm>
 #include <QPalette>
@@ -72,22 +73,90 @@ void ReceiptsModel::refresh()
     readings.reserve(records.size());
     for (const RecognitionRecord &record : std::as_const(records))
         readings.append(record.recognition());
-    // The same rows in the same order keep their selection and open editor.
-    const bool sameRows = std::equal(records.cbegin(), records.cend(), m_records.cbegin(), m_records.cend(),
-                                     [](const RecognitionRecord &a, const RecognitionRecord &b) { return a.id == b.id; });
-    if (sameRows) {
+    // Rows that stay keep their selection, their typed text and an open
+    // field: rows that went are removed, new ones inserted, and only the
+    // cells whose content changed are told so.
+    QSet<qint64> incoming;
+    for (const RecognitionRecord &record : std::as_const(records))
+        incoming.insert(record.id);
+    for (int row = int(m_records.size()) - 1; row >= 0; --row) {
+        if (incoming.contains(m_records.at(row).id))
+            continue;
+        int first = row;
+        while (first > 0 && !incoming.contains(m_records.at(first - 1).id))
+            --first;
+        beginRemoveRows({}, first, row);
+        m_records.remove(first, row - first + 1);
+        m_readings.remove(first, row - first + 1);
+        endRemoveRows();
+        row = first;
+    }
+    QSet<qint64> kept;
+    QList<qint64> keptOrder;
+    for (const RecognitionRecord &record : std::as_const(m_records)) {
+        kept.insert(record.id);
+        keptOrder.append(record.id);
+    }
+    QList<qint64> newOrder;
+    for (const RecognitionRecord &record : std::as_const(records)) {
+        if (kept.contains(record.id))
+            newOrder.append(record.id);
+    }
+    if (keptOrder != newOrder) {
+        // A row changed places (its date changed): the table is built anew.
+        beginResetModel();
         m_records = std::move(records);
         m_readings = std::move(readings);
         dropStaleDrafts();
-        if (!m_records.isEmpty())
-            Q_EMIT dataChanged(index(0, 0), index(int(m_records.size()) - 1, columns - 1));
+        endResetModel();
         return;
     }
-    beginResetModel();
+    for (int row = 0; row < records.size();) {
+        if (kept.contains(records.at(row).id)) {
+            ++row;
+            continue;
+        }
+        int end = row;
+        while (end < records.size() && !kept.contains(records.at(end).id))
+            ++end;
+        beginInsertRows({}, row, end - 1);
+        for (int i = row; i < end; ++i) {
+            m_records.insert(i, records.at(i));
+            m_readings.insert(i, readings.at(i));
+        }
+        endInsertRows();
+        row = end;
+    }
+    QList<QPair<int, int>> changed; // row and column
+    for (int row = 0; row < records.size(); ++row) {
+        for (const int column : changedColumns(row, records.at(row), readings.at(row)))
+            changed.append({row, column});
+    }
     m_records = std::move(records);
     m_readings = std::move(readings);
     dropStaleDrafts();
-    endResetModel();
+    for (const auto &[row, column] : std::as_const(changed))
+        Q_EMIT dataChanged(index(row, column), index(row, column));
+}
+
+QList<int> ReceiptsModel::changedColumns(int row, const RecognitionRecord &record, const Recognition &reading) const
+{
+    const RecognitionRecord &was = m_records.at(row);
+    const Recognition &read = m_readings.at(row);
+    QList<int> changed;
+    if (read.date != reading.date)
+        changed.append(date);
+    if (read.sender != reading.sender)
+        changed.append(sender);
+    if (read.amount != reading.amount)
+        changed.append(amount);
+    if (read.currency != reading.currency)
+        changed.append(currency);
+    if (read.kind != reading.kind)
+        changed.append(kind);
+    if (was.path != record.path || was.edited != record.edited)
+        changed.append(file);
+    return changed;
 }
 
 QString ReceiptsModel::storedText(int row, int column) const

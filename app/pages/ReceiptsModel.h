@@ -27,6 +27,9 @@ public:
 
     // Shows that month (of the UTC calendar) and fetches its rows.
     void setMonth(int year, int month);
+    // Fetches the rows again. Rows that stay keep their place in the
+    // table (with its selection and an open field); only cells whose
+    // content changed are redrawn.
     void refresh();
 
     const QList<RecognitionRecord> &records() const { return m_records; }
@@ -51,6 +54,8 @@ private:
     };
     using CellKey = QPair<qint64, int>; // the record's id and the column
 
+    // The columns of row whose content differs in record and its reading.
+    QList<int> changedColumns(int row, const RecognitionRecord &record, const Recognition &reading) const;
     // The cell's text from the stored reading, drafts aside.
     QString storedText(int row, int column) const;
     void keepDraft(const QModelIndex &index, const QVariant &typed);

@@ -101,6 +101,8 @@ ReceiptsPage::ReceiptsPage(AppModel &model, QWidget *parent)
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                              | QAbstractItemView::SelectedClicked);
+    // Tab leaves the table; the arrow keys move from cell to cell.
+    m_table->setTabKeyNavigation(false);
     m_table->verticalHeader()->hide();
     m_table->setShowGrid(false);
     m_table->setAlternatingRowColors(true);
@@ -205,30 +207,30 @@ void ReceiptsPage::shift(int n)
 void ReceiptsPage::refresh()
 {
     m_refreshPending = false;
-    if (m_chosenMonth) {
-        m_month = *m_chosenMonth;
-        m_rows->setMonth(m_month.year, m_month.month);
-    } else {
-        // The current month when it has receipts, else the month of the
-        // newest receipt, else the current month.
-        const QDate today = m_model.autopilot().now().toUTC().date();
-        m_month = Month{today.year(), today.month()};
-        m_rows->setMonth(m_month.year, m_month.month);
-        if (m_rows->rowCount() == 0) {
-            if (const std::optional<QDateTime> latest = m_model.store().latestReceiptDate()) {
-                const QDate day = latest->toUTC().date();
-                if (Month{day.year(), day.month()} != m_month) {
-                    m_month = Month{day.year(), day.month()};
-                    m_rows->setMonth(m_month.year, m_month.month);
-                }
-            }
-        }
-    }
+    // The table is given its month once: a month shown before keeps its
+    // rows, their typed text and selection, and an open field.
+    m_month = m_chosenMonth ? *m_chosenMonth : automaticMonth();
+    m_rows->setMonth(m_month.year, m_month.month);
     m_subtitle->setText(monthTitle());
     const bool empty = m_rows->rowCount() == 0;
     m_empty->setVisible(empty);
     m_exportAction->setEnabled(!empty && !m_export);
     refreshSums();
+}
+
+ReceiptsPage::Month ReceiptsPage::automaticMonth() const
+{
+    // The current month when it has receipts, else the month of the newest
+    // receipt, else the current month.
+    const QDate today = m_model.autopilot().now().toUTC().date();
+    const Month current{today.year(), today.month()};
+    if (!m_model.receipts(current.year, current.month).isEmpty())
+        return current;
+    if (const std::optional<QDateTime> latest = m_model.store().latestReceiptDate()) {
+        const QDate day = latest->toUTC().date();
+        return Month{day.year(), day.month()};
+    }
+    return current;
 }
 
 void ReceiptsPage::refreshSums()
@@ -300,7 +302,15 @@ void ReceiptsPage::exportMonth()
     });
     connect(m_export, &MonthExport::finished, this, &ReceiptsPage::exportEnded);
     m_progress = progress;
+    // The button is off while the export runs, which moves a keyboard
+    // user's focus on; it comes back when the export ends.
+    m_focusedExport = nullptr;
+    for (QObject *shown : m_exportAction->associatedObjects()) {
+        if (auto *button = qobject_cast<QWidget *>(shown); button && button->hasFocus())
+            m_focusedExport = button;
+    }
     m_exportAction->setEnabled(false);
+    m_focusMovedTo = m_focusedExport ? window()->focusWidget() : nullptr;
     m_export->start();
 }
 
@@ -324,6 +334,8 @@ void ReceiptsPage::exportEnded()
     done->deleteLater();
     delete m_progress;
     m_exportAction->setEnabled(m_rows->rowCount() > 0);
+    if (m_focusedExport && m_focusedExport->isEnabled() && window()->focusWidget() == m_focusMovedTo)
+        m_focusedExport->setFocus(Qt::OtherFocusReason);
     switch (done->outcome()) {
     case MonthExport::Outcome::exported: {
         // Where nothing can show the archive, the page says where it is.

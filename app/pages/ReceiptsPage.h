@@ -78,6 +78,8 @@ Q_SIGNALS:
 
 private:
     void refresh();
+    // The month shown until the user steps.
+    Month automaticMonth() const;
     void refreshSums();
     void exportEnded();
     // A message over the page with the archive's path, selectable.
@@ -98,6 +100,10 @@ private:
     QAction *m_exportAction = nullptr;
     QPointer<MonthExport> m_export;
     QPointer<QProgressDialog> m_progress;
+    // The export's button when it had the focus as the export began, and
+    // where the focus went when the button was turned off.
+    QPointer<QWidget> m_focusedExport;
+    QPointer<QWidget> m_focusMovedTo;
     std::optional<QString> m_exportFailure;
     SavePanel m_savePanel;
     Reveal m_reveal;

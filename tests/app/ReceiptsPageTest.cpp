@@ -310,6 +310,45 @@ TEST_F(ReceiptsPageTest, TextLeftWithoutReturnStaysShownUntilTheValueChangesOrTh
     EXPECT_EQ(sumTexts(), QStringList{QStringLiteral("18.00 EUR")});
 }
 
+// While the page shows the month it picked itself, changes of other
+// receipts keep typed text, the selection and an open field.
+TEST_F(ReceiptsPageTest, TypedTextSelectionAndAnOpenFieldStayWhileTheAutomaticMonthStays)
+{
+    add(receipt(QDate(2026, 2, 3), "10", "EUR", QStringLiteral("First")), QStringLiteral("a.pdf"));
+    add(receipt(QDate(2026, 2, 9), "5", "EUR", QStringLiteral("Second")), QStringLiteral("b.pdf"));
+    page = std::make_unique<ReceiptsPage>(*model);
+    page->show();
+    ReceiptsModel *rows = page->tableModel();
+    auto *table = page->findChild<QTableView *>(QStringLiteral("receipts"));
+    typeIntoCell(*table, rows->index(0, ReceiptsModel::sender), QStringLiteral("Typed"), Leave::tab);
+    typeIntoCell(*table, rows->index(1, ReceiptsModel::amount), QStringLiteral("7"), Leave::submit);
+    EXPECT_EQ(rows->reading(1).amount, Decimal::fromString(u"7"));
+    EXPECT_EQ(senders(), (QStringList{QStringLiteral("Typed"), QStringLiteral("Second")}));
+
+    // Filed in the background: a receipt into the month shown and one into
+    // an earlier month, while a field is open in the selected row.
+    table->selectRow(1);
+    table->edit(rows->index(1, ReceiptsModel::sender));
+    auto *field = qobject_cast<QLineEdit *>(table->indexWidget(rows->index(1, ReceiptsModel::sender)));
+    ASSERT_NE(field, nullptr);
+    field->setText(QStringLiteral("Half"));
+    add(receipt(QDate(2026, 2, 1), "1", "EUR", QStringLiteral("Background")), QStringLiteral("c.pdf"));
+    add(receipt(QDate(2026, 1, 5), "1", "EUR", QStringLiteral("January")), QStringLiteral("d.pdf"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(page->month(), (ReceiptsPage::Month{2026, 2}));
+    EXPECT_EQ(senders(), (QStringList{QStringLiteral("Background"), QStringLiteral("Typed"), QStringLiteral("Second")}));
+    EXPECT_EQ(table->selectionModel()->selectedRows(), QModelIndexList{rows->index(2, 0)});
+    EXPECT_EQ(table->indexWidget(rows->index(2, ReceiptsModel::sender)), field);
+    EXPECT_EQ(field->text(), QStringLiteral("Half"));
+
+    // A receipt of the current month takes the page there; the typed text goes.
+    add(receipt(QDate(2026, 3, 1), "1", "EUR", QStringLiteral("March")), QStringLiteral("e.pdf"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(page->month(), (ReceiptsPage::Month{2026, 3}));
+    page->shift(-1);
+    EXPECT_EQ(senders(), (QStringList{QStringLiteral("Background"), QStringLiteral("First"), QStringLiteral("Second")}));
+}
+
 TEST_F(ReceiptsPageTest, ExportsTheMonthAndSaysWhichReceiptsItLeftOut)
 {
     const QString longSender = QString(300, u'x');
