@@ -309,6 +309,14 @@ void JournalDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
         paintDay(painter, option, index.data(Qt::DisplayRole).toString());
     else if (const JournalRow *row = model->entry(index.row()))
         paintEntry(painter, option, *row);
+    if (option.state & QStyle::State_HasFocus) {
+        // Where the keyboard is in the list: a ring round the row.
+        painter->save();
+        painter->setPen(QPen(option.palette.color(QPalette::Highlight), 2));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(QRectF(option.rect).adjusted(1, 1, -1, -1));
+        painter->restore();
+    }
 }
 
 void JournalDelegate::paintDay(QPainter *painter, const QStyleOptionViewItem &option, const QString &title) const

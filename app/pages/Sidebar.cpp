@@ -41,6 +41,14 @@ public:
             shape.addRoundedRect(QRectF(row), 6, 6);
             painter->fillPath(shape, palette.color(QPalette::Highlight));
         }
+        if (option.state & QStyle::State_HasFocus) {
+            // Where the keyboard is: a ring inside the row, light on the selection.
+            QColor ring = palette.color(selected ? QPalette::HighlightedText : QPalette::Highlight);
+            ring.setAlphaF(0.85f);
+            painter->setPen(QPen(ring, 2));
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRoundedRect(QRectF(row).adjusted(2, 2, -2, -2), 4, 4);
+        }
         const QString symbol = SidebarItems::symbol(SidebarItems::allCases[std::size_t(index.row())]);
         const QColor symbolInk = selected ? ink : ThemeStore::instance().theme().accentText(palette);
         const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;

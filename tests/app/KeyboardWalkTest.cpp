@@ -19,6 +19,7 @@
 #include "TestSupport.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QLabel>
@@ -308,6 +309,22 @@ TEST_F(PagesWalkTest, TheJournalInBothFilterStatesAndTheReceiptsOfAMonth)
         show(c.page);
         EXPECT_EQ(FocusWalk::names(FocusWalk::onScreen(&window(), regions())), c.stops) << c.step;
         FocusWalk::expectScreenOrder(&window(), regions(), c.step);
+    }
+}
+
+// The lists draw their own rows, and with them where the keyboard is.
+TEST_F(PagesWalkTest, TheSidebarAndTheJournalListShowTheirFocus)
+{
+    show(SidebarItem::journal);
+    for (const char *name : {"sidebar", "journalList"}) {
+        auto *list = window().findChild<QAbstractItemView *>(QLatin1String(name));
+        ASSERT_NE(list, nullptr) << name;
+        list->setFocus(Qt::TabFocusReason);
+        QCoreApplication::processEvents();
+        const QImage focused = list->viewport()->grab().toImage();
+        window().toolBar()->widgetForAction(window().toolBar()->actions().constFirst())->setFocus(Qt::TabFocusReason);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(list->viewport()->grab().toImage() != focused) << name << " looks the same with and without the focus";
     }
 }
 
