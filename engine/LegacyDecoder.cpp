@@ -305,6 +305,27 @@ void LegacyDecoder::step(int byte, Output &out)
     }
 }
 
+// The pair's character; else an error, and a trail below 0x80 is read
+// again as a character of its own.
+void LegacyDecoder::putPair(char32_t c, int trail, Output &out)
+{
+    if (c != 0) {
+        out.put(c);
+        return;
+    }
+    out.error();
+    if (isAscii(trail))
+        step(trail, out);
+}
+
+// The input ended: a lead still held is an error.
+void LegacyDecoder::endWithLead(Output &out)
+{
+    if (m_first != 0)
+        out.error();
+    m_first = 0;
+}
+
 void LegacyDecoder::stepGb18030(int byte, Output &out)
 {
     if (byte == endOfInput) {
@@ -349,13 +370,7 @@ void LegacyDecoder::stepGb18030(int byte, Output &out)
         }
         const int lead = m_first;
         m_first = 0;
-        if (const char32_t c = gb18030Pair(lead, byte)) {
-            out.put(c);
-            return;
-        }
-        out.error();
-        if (isAscii(byte))
-            step(byte, out);
+        putPair(gb18030Pair(lead, byte), byte, out);
         return;
     }
     if (isAscii(byte))
@@ -371,9 +386,7 @@ void LegacyDecoder::stepGb18030(int byte, Output &out)
 void LegacyDecoder::stepBig5(int byte, Output &out)
 {
     if (byte == endOfInput) {
-        if (m_first != 0)
-            out.error();
-        m_first = 0;
+        endWithLead(out);
         return;
     }
     if (m_first != 0) {
@@ -385,13 +398,7 @@ void LegacyDecoder::stepBig5(int byte, Output &out)
             out.put(byte == 0x62 || byte == 0xA3 ? 0x304 : 0x30C);
             return;
         }
-        if (const char32_t c = big5Pair(lead, byte)) {
-            out.put(c);
-            return;
-        }
-        out.error();
-        if (isAscii(byte))
-            step(byte, out);
+        putPair(big5Pair(lead, byte), byte, out);
         return;
     }
     if (isAscii(byte))
@@ -425,13 +432,7 @@ void LegacyDecoder::stepEucJp(int byte, Output &out)
         else if (inRange(byte, 0xA1, 0xFE))
             c = at(jis0212Index, (lead - 0xA1) * 94 + byte - 0xA1);
         m_jis0212 = false;
-        if (c != 0) {
-            out.put(c);
-            return;
-        }
-        out.error();
-        if (isAscii(byte))
-            step(byte, out);
+        putPair(c, byte, out);
         return;
     }
     if (isAscii(byte))
@@ -537,21 +538,13 @@ void LegacyDecoder::stepIso2022Jp(int byte, Output &out)
 void LegacyDecoder::stepShiftJis(int byte, Output &out)
 {
     if (byte == endOfInput) {
-        if (m_first != 0)
-            out.error();
-        m_first = 0;
+        endWithLead(out);
         return;
     }
     if (m_first != 0) {
         const int lead = m_first;
         m_first = 0;
-        if (const char32_t c = shiftJisPair(lead, byte)) {
-            out.put(c);
-            return;
-        }
-        out.error();
-        if (isAscii(byte))
-            step(byte, out);
+        putPair(shiftJisPair(lead, byte), byte, out);
         return;
     }
     if (isAscii(byte) || byte == 0x80)
@@ -567,21 +560,13 @@ void LegacyDecoder::stepShiftJis(int byte, Output &out)
 void LegacyDecoder::stepEucKr(int byte, Output &out)
 {
     if (byte == endOfInput) {
-        if (m_first != 0)
-            out.error();
-        m_first = 0;
+        endWithLead(out);
         return;
     }
     if (m_first != 0) {
         const int lead = m_first;
         m_first = 0;
-        if (const char32_t c = eucKrPair(lead, byte)) {
-            out.put(c);
-            return;
-        }
-        out.error();
-        if (isAscii(byte))
-            step(byte, out);
+        putPair(eucKrPair(lead, byte), byte, out);
         return;
     }
     if (isAscii(byte))

@@ -44,6 +44,8 @@ private:
     // One byte (or the end of the input) through the set's decoder; a byte
     // the Standard reads again is handed to `step` again from inside.
     void step(int byte, Output &out);
+    void putPair(char32_t c, int trail, Output &out);
+    void endWithLead(Output &out);
     void stepGb18030(int byte, Output &out);
     void stepBig5(int byte, Output &out);
     void stepEucJp(int byte, Output &out);
