@@ -84,12 +84,14 @@ MenuBarPanel::MenuBarPanel(AppModel &model, std::function<void()> openMainWindow
     auto *footer = new QHBoxLayout;
     m_toCheck = new ProminentButton(QString(), this);
     m_toCheck->setObjectName(QStringLiteral("toCheck"));
-    m_toCheck->setDefault(true);
+    // Return and Enter press the focused button, as nothing here is the default.
+    m_toCheck->setAutoDefault(true);
     connect(m_toCheck, &QPushButton::clicked, this, [this] { open(AppModel::JournalFilter::review); });
     footer->addWidget(m_toCheck);
     footer->addStretch();
     m_openButton = new QPushButton(tr("Open Filewright"), this);
     m_openButton->setObjectName(QStringLiteral("openMainWindow"));
+    m_openButton->setAutoDefault(true);
     connect(m_openButton, &QPushButton::clicked, this, [this] { open(AppModel::JournalFilter::all); });
     footer->addWidget(m_openButton);
     layout->addLayout(footer);
@@ -169,8 +171,12 @@ void MenuBarPanel::refresh()
         focusedUndo->setFocus(Qt::OtherFocusReason);
     else if (focusedEntry.isValid() || !focusWidget() || !focusWidget()->isVisibleTo(this))
         focusFirst();
-    if (isVisible())
+    if (isVisible()) {
+        // New rows grow the panel downwards: it moves up as far as it must
+        // to stay on the screen.
         adjustSize();
+        place();
+    }
 }
 
 void MenuBarPanel::focusFirst()
@@ -199,6 +205,7 @@ QWidget *MenuBarPanel::row(const JournalEntry &entry)
     if (done && entry.performed()) {
         undo = new QPushButton(tr("Undo"), widget);
         undo->setObjectName(QStringLiteral("undo"));
+        undo->setAutoDefault(true);
         undo->setProperty(entryIdProperty, entry.id);
         const qint64 id = entry.id;
         connect(undo, &QPushButton::clicked, this, [this, id] {
@@ -237,18 +244,30 @@ void MenuBarPanel::open(AppModel::JournalFilter filter)
 
 void MenuBarPanel::popUp(const QPoint &position)
 {
+    m_anchor = position;
     refresh();
     adjustSize();
-    QPoint topLeft = position;
-    if (const QScreen *screen = QGuiApplication::screenAt(position)) {
-        const QRect area = screen->availableGeometry();
-        topLeft.setX(std::clamp(topLeft.x() - width() / 2, area.left(), area.right() - width()));
-        topLeft.setY(std::clamp(topLeft.y(), area.top(), area.bottom() - height()));
-    }
-    move(topLeft);
+    place();
     focusFirst();
     show();
     raise();
     activateWindow();
     focusFirst();
+}
+
+void MenuBarPanel::place()
+{
+    if (!m_anchor)
+        return;
+    QPoint topLeft(m_anchor->x() - width() / 2, m_anchor->y());
+    const QScreen *screen = QGuiApplication::screenAt(*m_anchor);
+    if (!screen)
+        screen = QWidget::screen();
+    if (screen) {
+        // A panel taller than the free area shows its top.
+        const QRect area = screen->availableGeometry();
+        topLeft.setX(std::max(area.left(), std::min(topLeft.x(), area.right() + 1 - width())));
+        topLeft.setY(std::max(area.top(), std::min(topLeft.y(), area.bottom() + 1 - height())));
+    }
+    move(topLeft);
 }

@@ -8,8 +8,10 @@
 #include "Models.h"
 
 #include <QFrame>
+#include <QPoint>
 
 #include <functional>
+#include <optional>
 
 class QLabel;
 class QProgressBar;
@@ -27,7 +29,9 @@ public:
 
     MenuBarPanel(AppModel &model, std::function<void()> openMainWindow, QWidget *parent = nullptr);
 
-    // Shows the panel as a popup at a global position (under the tray icon or the cursor).
+    // Shows the panel as a popup at a global position (under the tray icon or
+    // the cursor), whole inside the free area of that position's screen; it
+    // stays inside while rows come and go.
     void popUp(const QPoint &position);
 
     // The detail line of an entry: its reading, the folder it went to, or its status.
@@ -38,6 +42,9 @@ private:
     void refreshBusy();
     // The first focus when the panel opens: "N to Check", or "Open Filewright" when nothing waits.
     void focusFirst();
+    // Moves the panel, at its present size, to the spot popUp() asked for,
+    // kept inside the screen's free area (nothing before the first popUp()).
+    void place();
     QWidget *row(const JournalEntry &entry);
     // Brings up the journal with that filter in the main window.
     void open(AppModel::JournalFilter filter);
@@ -49,5 +56,7 @@ private:
     QVBoxLayout *m_rows = nullptr;
     QPushButton *m_toCheck = nullptr;
     QPushButton *m_openButton = nullptr;
+    // Where the panel last popped up.
+    std::optional<QPoint> m_anchor;
     bool m_refreshQueued = false;
 };

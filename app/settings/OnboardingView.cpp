@@ -17,6 +17,7 @@
 
 #include <QCheckBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -248,6 +249,18 @@ QWidget *OnboardingView::notificationsPage()
         Roles::Font::body, true));
     layout->addStretch();
     return page;
+}
+
+void OnboardingView::keyPressEvent(QKeyEvent *event)
+{
+    // The keys that cancel a sheet do nothing here: the onboarding ends
+    // through "Start".
+    if (event->matches(QKeySequence::Cancel)
+        || event->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_W)) {
+        event->accept();
+        return;
+    }
+    Sheet::keyPressEvent(event);
 }
 
 void OnboardingView::showEvent(QShowEvent *event)

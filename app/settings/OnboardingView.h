@@ -2,7 +2,8 @@
 // folders to watch, the starter rules and notifications, over four pages.
 // "Start" stores the chosen starter rules for the chosen folders, marks the
 // onboarding as done and restarts the automation. Every showing starts
-// afresh; closing the sheet any other way stores nothing.
+// afresh. It has no cancel: Escape and Ctrl+W leave it open, and closing its
+// window from outside stores nothing.
 #pragma once
 
 #include "Models.h"
@@ -44,6 +45,7 @@ public:
     void discoverFolders();
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:

@@ -7,10 +7,12 @@
 #include "TestSupport.h"
 #include "WindowPictures.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -28,11 +30,13 @@ protected:
         panel->show();
     }
 
-    JournalEntry add(const QString &name, JournalEntry::Status status, int minutesAgo)
+    JournalEntry add(const QString &name, JournalEntry::Status status, int minutesAgo, bool undoable = false)
     {
         JournalEntry entry(std::nullopt, QStringLiteral("Rule"), dir.filePath(name),
                            dir.filePath(QStringLiteral("Filed/") + name), status);
         entry.date = QDateTime::currentDateTimeUtc().addSecs(-60 * minutesAgo);
+        if (undoable)
+            entry.setPerformed(Performed{entry.originalPath, entry.newPath, {}, {}, std::nullopt});
         model->store().insert(entry);
         return entry;
     }
@@ -48,6 +52,24 @@ protected:
     QPushButton *button(const char *name) const { return panel->findChild<QPushButton *>(QString::fromLatin1(name)); }
 
     void settle() { QCoreApplication::processEvents(); }
+
+    // Opens the panel as a click on the tray icon does, the key focus in it.
+    bool popUp(const QPoint &position = QPoint(400, 300))
+    {
+        panel->hide();
+        panel->popUp(position);
+        const bool exposed = QTest::qWaitForWindowExposed(panel.get());
+        settle();
+        return exposed;
+    }
+
+    // A key pressed on the focused control, which must be the expected one.
+    void press(const QWidget *expected, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QWidget *focused = QApplication::focusWidget();
+        ASSERT_EQ(focused, expected) << (focused ? focused->objectName().toStdString() : "no focus");
+        QTest::keyClick(focused, key, modifiers);
+    }
 
     QTemporaryDir dir;
     std::unique_ptr<AppModel> model;
@@ -91,19 +113,54 @@ TEST_F(MenuBarPanelTest, ListsTheFiveNewestAndCountsEveryEntryInReview)
     EXPECT_EQ(button("toCheck")->text(), QStringLiteral("3 to Check"));
 }
 
-TEST_F(MenuBarPanelTest, ButtonsOpenTheJournalWithTheirFilter)
+TEST_F(MenuBarPanelTest, ReturnAndEnterPressTheFocusedButtonWhichOpensTheJournalWithItsFilter)
 {
-    add(QStringLiteral("review.pdf"), JournalEntry::Status::review, 1);
-    settle();
-    button("toCheck")->click();
+    // Nothing waits: the panel opens on "Open Filewright", and Return presses it.
+    ASSERT_TRUE(popUp());
+    press(button("openMainWindow"), Qt::Key_Return);
     EXPECT_EQ(model->sidebar(), SidebarItem::journal);
-    EXPECT_EQ(model->journalFilter(), AppModel::JournalFilter::review);
+    EXPECT_EQ(model->journalFilter(), AppModel::JournalFilter::all);
     EXPECT_EQ(opened, 1);
+    EXPECT_FALSE(panel->isVisible());
+
+    add(QStringLiteral("review.pdf"), JournalEntry::Status::review, 1);
+    ASSERT_TRUE(popUp());
+    press(button("toCheck"), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(model->journalFilter(), AppModel::JournalFilter::review);
+    EXPECT_EQ(opened, 2);
 
     // Open Filewright always comes back to every entry.
-    button("openMainWindow")->click();
+    ASSERT_TRUE(popUp());
+    press(button("toCheck"), Qt::Key_Tab);
+    press(button("openMainWindow"), Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(model->journalFilter(), AppModel::JournalFilter::all);
-    EXPECT_EQ(opened, 2);
+    EXPECT_EQ(opened, 3);
+}
+
+// Rows added while the panel is open grow it downwards; wherever it popped
+// up, it stays whole inside the screen's free area, and only moves when it must.
+TEST_F(MenuBarPanelTest, TheOpenPanelStaysOnTheScreenWhileRowsAreAdded)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint anchors[] = {QPoint(area.center().x(), area.top() + 20), QPoint(area.center().x(), area.bottom()),
+                              area.bottomRight()};
+    for (const QPoint &anchor : anchors) {
+        SCOPED_TRACE(testing::Message() << "popped up at " << anchor.x() << "," << anchor.y());
+        for (const JournalEntry &entry : model->store().journal())
+            model->store().remove(entry);
+        ASSERT_TRUE(popUp(anchor));
+        const QRect before = panel->frameGeometry();
+        for (int i = 0; i < 6; ++i) {
+            add(QStringLiteral("filed-%1.pdf").arg(i), JournalEntry::Status::done, 6 - i, true);
+            settle();
+        }
+        ASSERT_EQ(texts("name").size(), MenuBarPanel::recentCount);
+        const QRect after = panel->frameGeometry();
+        EXPECT_GT(after.height(), before.height());
+        EXPECT_TRUE(area.contains(after)) << after.top() << ".." << after.bottom();
+        if (anchor.y() < area.center().y())
+            EXPECT_EQ(after.topLeft(), before.topLeft());
+    }
 }
 
 TEST_F(MenuBarPanelTest, UndoPutsTheRealFileBackAndTheRowFollows)
@@ -116,9 +173,12 @@ TEST_F(MenuBarPanelTest, UndoPutsTheRealFileBackAndTheRowFollows)
     model->store().insert(entry);
     settle();
 
+    // Up from the footer to the row's Undo, and Return presses it.
+    ASSERT_TRUE(popUp());
     QPushButton *undo = panel->findChild<QPushButton *>(QStringLiteral("undo"));
     ASSERT_NE(undo, nullptr);
-    undo->click();
+    press(button("openMainWindow"), Qt::Key_Backtab, Qt::ShiftModifier);
+    press(undo, Qt::Key_Return);
     // The file moves back off the main thread.
     EXPECT_TRUE(QTest::qWaitFor([&] { return !model->autopilot().isDeciding(entry.id); }));
     settle();

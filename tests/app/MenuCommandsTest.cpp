@@ -3,6 +3,7 @@
 #include "FilewrightApp.h"
 #include "MainWindow.h"
 #include "MenuCommands.h"
+#include "OnboardingView.h"
 #include "ScopedEnv.h"
 #include "SettingsWindow.h"
 #include "Store.h"
@@ -13,6 +14,7 @@
 #include <QClipboard>
 #include <QDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QToolBar>
@@ -198,6 +200,30 @@ TEST_F(MenuCommandsTest, CtrlWClosesTheFocusedWindowAndEscapeTheSettings)
     EXPECT_FALSE(model().showPalette());
     EXPECT_EQ(app->mainWindow().commandPalette(), nullptr);
     EXPECT_TRUE(app->mainWindow().isVisible());
+
+    // The onboarding has no cancel: on any page Escape and Ctrl+W leave it
+    // open and store nothing; its window's close button ends it, storing nothing.
+    model().setShowOnboarding(true);
+    auto *onboarding = qobject_cast<OnboardingView *>(app->mainWindow().onboarding());
+    ASSERT_NE(onboarding, nullptr);
+    ASSERT_TRUE(activate(onboarding));
+    const QKeyCombination cancelling[] = {QKeyCombination(Qt::Key_Escape),
+                                          QKeyCombination(Qt::ControlModifier, Qt::Key_W)};
+    for (int step = 0; step < OnboardingView::steps; ++step) {
+        for (const QKeyCombination keys : cancelling) {
+            QWidget *focused = QApplication::focusWidget();
+            QTest::keyClick(focused ? focused : onboarding, keys.key(), keys.keyboardModifiers());
+            EXPECT_TRUE(onboarding->isVisible()) << step;
+            EXPECT_EQ(onboarding->step(), step);
+            EXPECT_TRUE(model().showOnboarding()) << step;
+        }
+        if (step + 1 < OnboardingView::steps)
+            onboarding->findChild<QPushButton *>(QStringLiteral("forward"))->click();
+    }
+    onboarding->close();
+    EXPECT_FALSE(model().showOnboarding());
+    EXPECT_EQ(app->mainWindow().onboarding(), nullptr);
+    EXPECT_TRUE(model().store().rules().isEmpty());
 
     // The settings window closes on Ctrl+W and on Escape; the main window
     // stays.
