@@ -3,8 +3,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
-
-#include <algorithm>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 namespace {
 
@@ -38,58 +38,19 @@ bool endsTyping(const QKeyEvent &event)
     }
 }
 
+// The keys that open a combo box's list.
+bool opensList(const QKeyEvent &event)
+{
+    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
+    return (event.key() == Qt::Key_Down && modifiers == Qt::AltModifier)
+        || (event.key() == Qt::Key_F4 && modifiers == Qt::NoModifier);
+}
+
 } // namespace
 
 DayField::DayField(QWidget *parent)
     : QDateEdit(parent)
 {
-}
-
-std::optional<QList<DayField::Section>> DayField::sections() const
-{
-    const QString format = displayFormat();
-    QList<Section> found;
-    qsizetype i = 0;
-    // Text before the first section is not typed.
-    while (i < format.size() && !format.at(i).isLetter()) {
-        if (format.at(i) == QLatin1Char('\''))
-            return std::nullopt;
-        ++i;
-    }
-    while (i < format.size()) {
-        const QChar letter = format.at(i);
-        qsizetype run = 1;
-        while (i + run < format.size() && format.at(i + run) == letter)
-            ++run;
-        Section section{};
-        if (letter == QLatin1Char('d') && run <= 2)
-            section = {Part::day, 2, int(run), {}};
-        else if (letter == QLatin1Char('M') && run <= 2)
-            section = {Part::month, 2, int(run), {}};
-        else if (letter == QLatin1Char('y') && run == 4)
-            section = {Part::year, 4, 4, {}};
-        else
-            return std::nullopt; // names of months or weekdays, two-digit years
-        i += run;
-        while (i < format.size() && !format.at(i).isLetter()) {
-            if (format.at(i) == QLatin1Char('\''))
-                return std::nullopt;
-            section.separator.append(format.at(i++));
-        }
-        found.append(section);
-    }
-    if (found.size() != 3)
-        return std::nullopt;
-    return found;
-}
-
-bool DayField::isSeparator(const QString &text) const
-{
-    if (text.size() != 1 || text.at(0).isLetterOrNumber())
-        return false;
-    const std::optional<QList<Section>> all = sections();
-    return all && std::any_of(all->cbegin(), all->cend(),
-                              [&text](const Section &section) { return section.separator.contains(text.at(0)); });
 }
 
 QValidator::State DayField::validate(QString &input, int &position) const
@@ -103,29 +64,41 @@ QValidator::State DayField::validate(QString &input, int &position) const
 
 void DayField::keyPressEvent(QKeyEvent *event)
 {
+    if (calendarPopup() && opensList(*event)) {
+        endTyping();
+        openCalendar();
+        return event->accept();
+    }
     const QString text = event->text();
     const bool plain = !(event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier));
-    if (plain && text.size() == 1 && sections()) {
-        if (isAsciiDigit(text.at(0))) {
-            if (!m_typing) {
-                m_typing = Typing{};
-                m_typing->digits.resize(sections()->size());
-                m_typing->current = std::max(0, currentSectionIndex());
-            }
-            type(text.at(0));
-            return event->accept();
+    const QChar key = text.size() == 1 ? text.at(0) : QChar();
+    if (plain && (isAsciiDigit(key) || (m_typing && TypedDay::isSeparator(key)))) {
+        // A digit begins a typing in the part the cursor is in, unless the
+        // display format is one a typing cannot be read against.
+        if (!m_typing) {
+            if (const std::optional<TypedDay::Order> order = TypedDay::order(displayFormat()))
+                m_typing.emplace(*order, currentSectionIndex());
         }
-        if (m_typing && isSeparator(text)) {
-            separate();
+        if (m_typing) {
+            if (m_typing->type(key))
+                showTyping();
             return event->accept();
         }
     }
     if (m_typing && event->key() == Qt::Key_Backspace && plain) {
-        erase();
+        m_typing->erase();
+        if (m_typing->isEmpty())
+            endTyping();
+        else
+            showTyping();
         return event->accept();
     }
-    if (endsTyping(*event))
-        endTyping();
+    const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (endsTyping(*event) && !endTyping() && isReturn) {
+        // The held date is shown again in place of the typing; the next
+        // Return takes it.
+        return event->accept();
+    }
     QDateEdit::keyPressEvent(event);
 }
 
@@ -147,123 +120,38 @@ bool DayField::focusNextPrevChild(bool next)
     return QWidget::focusNextPrevChild(next);
 }
 
-void DayField::type(const QChar &digit)
+void DayField::showTyping()
 {
-    Typing &typing = *m_typing;
-    const QList<Section> all = *sections();
-    // A full section passes the next digit on to the following one.
-    const std::optional<QString> &current = typing.digits.at(typing.current);
-    if (current && current->size() >= all.at(typing.current).width) {
-        if (typing.current + 1 >= all.size())
-            return;
-        ++typing.current;
-    }
-    std::optional<QString> &slot = typing.digits[typing.current];
-    slot = slot.value_or(QString()) + digit;
-    takeOrShow();
-}
-
-void DayField::separate()
-{
-    // A separator ends a section that has digits; after a section that
-    // filled up by itself it is the one the user meant, and moves no further.
-    Typing &typing = *m_typing;
-    const std::optional<QString> &current = typing.digits.at(typing.current);
-    if (current && typing.current + 1 < typing.digits.size())
-        ++typing.current;
-    takeOrShow();
-}
-
-void DayField::erase()
-{
-    Typing &typing = *m_typing;
-    if (!typing.digits.at(typing.current) && typing.current > 0)
-        --typing.current;
-    std::optional<QString> &slot = typing.digits[typing.current];
-    if (slot) {
-        slot->chop(1);
-        if (slot->isEmpty())
-            slot.reset();
-    }
-    takeOrShow();
-}
-
-std::optional<QDate> DayField::typedDay() const
-{
-    const QList<Section> all = *sections();
-    const QDate held = date();
-    int day = held.day();
-    int month = held.month();
-    int year = held.year();
-    for (qsizetype i = 0; i < all.size(); ++i) {
-        const std::optional<QString> &digits = m_typing->digits.at(i);
-        if (!digits)
-            continue;
-        const int value = digits->toInt();
-        switch (all.at(i).part) {
-        case Part::day:
-            day = value;
-            break;
-        case Part::month:
-            month = value;
-            break;
-        case Part::year:
-            if (digits->size() != all.at(i).width)
-                return std::nullopt;
-            year = value;
-            break;
-        }
-    }
-    const QDate typed(year, month, day);
-    if (!typed.isValid() || typed < minimumDate() || typed > maximumDate())
-        return std::nullopt;
-    return typed;
-}
-
-void DayField::takeOrShow()
-{
-    const QList<Section> all = *sections();
-    const Typing &typing = *m_typing;
-    const std::optional<QString> &last = typing.digits.constLast();
-    if (typing.current == all.size() - 1 && last && last->size() == all.constLast().width) {
-        if (const std::optional<QDate> day = typedDay()) {
-            m_typing.reset();
-            setDate(*day);
-            return;
-        }
-    }
-    // The typed sections as typed, the others as the held date has them.
-    const QDate held = date();
-    QString shown;
-    qsizetype cursor = 0;
-    for (qsizetype i = 0; i < all.size(); ++i) {
-        const Section &section = all.at(i);
-        const std::optional<QString> &digits = typing.digits.at(i);
-        if (digits) {
-            shown += *digits;
-        } else {
-            const int value = section.part == Part::day ? held.day()
-                : section.part == Part::month           ? held.month()
-                                                        : held.year();
-            shown += QStringLiteral("%1").arg(value, section.shown, 10, QLatin1Char('0'));
-        }
-        if (i == typing.current)
-            cursor = shown.size();
-        shown += section.separator;
-    }
+    const TypedDay::Text shown = m_typing->text(date());
     // Shown without the date edit reading it back: it would take the text
     // section by section against the held date.
     const QSignalBlocker blocker(lineEdit());
-    lineEdit()->setText(shown);
-    lineEdit()->setCursorPosition(int(cursor));
+    lineEdit()->setText(shown.text);
+    lineEdit()->setCursorPosition(shown.cursor);
 }
 
-void DayField::endTyping()
+bool DayField::endTyping()
 {
     if (!m_typing)
-        return;
-    const std::optional<QDate> day = typedDay();
+        return true;
+    const std::optional<QDate> day = m_typing->day(date());
+    const bool held = day && *day >= minimumDate() && *day <= maximumDate();
     m_typing.reset();
     // Also when the date stays: the field shows it again instead of the typing.
-    setDate(day.value_or(date()));
+    setDate(held ? *day : date());
+    return held;
+}
+
+void DayField::openCalendar()
+{
+    // The date edit opens its calendar only for a press on its arrow, placed
+    // below the field and inside the screen: the keys press it there.
+    QStyleOptionComboBox option;
+    option.initFrom(this);
+    option.editable = true;
+    option.subControls = QStyle::SC_All;
+    const QPoint arrow = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, this).center();
+    QMouseEvent press(QEvent::MouseButtonPress, arrow, mapToGlobal(arrow), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QDateEdit::mousePressEvent(&press);
 }
