@@ -25,6 +25,7 @@ constexpr std::array texts{
                       "“%1” was copied to “%2”, but the original couldn’t be removed completely."),
     QT_TRANSLATE_NOOP("FileOperationError", "“%1” couldn’t be copied to “%2”: %3."),
     QT_TRANSLATE_NOOP("FileOperationError", "“%1” couldn’t be moved to the Trash: %2."),
+    QT_TRANSLATE_NOOP("FileOperationError", "“%1” is no longer in %2."),
     QT_TRANSLATE_NOOP("FileOperationError", "an item with the same name already exists"),
     QT_TRANSLATE_NOOP("FileOperationError", "no Trash folder could be used on its file system"),
 };

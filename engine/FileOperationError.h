@@ -25,6 +25,7 @@ public:
         originalKept, // the file's name, the target folder's name
         notCopied, // the file's name, the target folder's name, the reason
         notTrashed, // the file's name, the reason
+        originalGone, // the file's name, the "~" path of the folder it was planned from
         nameTaken, // a reason: something of that name is already there
         noTrashFolder, // a reason: no Trash on the file's file system
     };

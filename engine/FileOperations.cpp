@@ -198,6 +198,13 @@ void tidyAfterUndo(const Performed &performed, const QList<MadeFolder> &madeByFi
 
 Performed perform(const Plan &plan, const std::optional<QStringList> &tagsBefore)
 {
+    // A file deleted or moved away since it was planned: said so before
+    // any folder is made for it.
+    if (!exists(plan.original))
+        throw FileOperationError::failed(
+            FileOperationError::message(FileOperationError::Message::originalGone)
+                .arg(QFileInfo(plan.original).fileName(), RealHome::abbreviate(QDir::cleanPath(parentOf(plan.original)))));
+
     QStringList created;
     for (const QString &copy : plan.copies) {
         created += FileTransfer::makeFolders(parentOf(copy));

@@ -56,7 +56,8 @@ namespace FileOperations {
 // Copies first (from the file at its original place), then the move, then
 // the tags on the file where it ended up, then opening it. Throws
 // FileOperationError::failed; steps already done stay done, and no file
-// that existed before is ever lost or replaced. The added tags are those the
+// that existed before is ever lost or replaced. A file that is no longer at
+// the plan's original fails it before anything is made or changed. The added tags are those the
 // file did not carry before: tagsBefore when given, else the tags it has
 // when they are written.
 Performed perform(const Plan &plan, const std::optional<QStringList> &tagsBefore = std::nullopt);

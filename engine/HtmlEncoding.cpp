@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -367,6 +368,56 @@ private:
     qsizetype m_at = 0;
 };
 
+// How bytes read as UTF-8 by the Encoding Standard's decoder (no overlong
+// forms, no surrogates, nothing above U+10FFFF).
+enum class Utf8Reading {
+    whole,
+    cutAtEnd, // whole but for a character that the end of the bytes cuts off
+    broken,
+};
+
+// cutFrom learns where a character cut off at the end begins.
+Utf8Reading readAsUtf8(QByteArrayView bytes, qsizetype &cutFrom)
+{
+    const auto *const byte = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size;) {
+        const unsigned char lead = byte[i];
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        int needed = 0;
+        unsigned char lower = 0x80;
+        unsigned char upper = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            needed = 1;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            needed = 2;
+            lower = lead == 0xE0 ? 0xA0 : lower;
+            upper = lead == 0xED ? 0x9F : upper;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            needed = 3;
+            lower = lead == 0xF0 ? 0x90 : lower;
+            upper = lead == 0xF4 ? 0x8F : upper;
+        } else {
+            return Utf8Reading::broken;
+        }
+        const qsizetype start = i++;
+        for (int k = 0; k < needed; ++k, ++i) {
+            if (i == size) {
+                cutFrom = start;
+                return Utf8Reading::cutAtEnd;
+            }
+            if (byte[i] < lower || byte[i] > upper)
+                return Utf8Reading::broken;
+            lower = 0x80;
+            upper = 0xBF;
+        }
+    }
+    return Utf8Reading::whole;
+}
+
 } // namespace
 
 QByteArrayList HtmlDecoder::declaredCharacterSets(QByteArrayView start)
@@ -385,15 +436,19 @@ HtmlDecoder::HtmlDecoder(QByteArrayView start)
         m_decoder = TextDecoder("UTF-16BE");
         m_skip = 2;
     } else {
+        m_undecided = true;
         for (const QByteArray &label : declaredCharacterSets(start)) {
             const char *const set = characterSetNamed(label);
-            if (set == utf8)
+            if (set == utf8) {
+                m_undecided = false;
                 break;
+            }
             if (set == passOver || !set)
                 continue;
             TextDecoder declared(set);
             if (declared.isAsciiCompatible()) {
                 m_decoder = std::move(declared);
+                m_undecided = false;
                 break;
             }
         }
@@ -404,10 +459,45 @@ QString HtmlDecoder::decode(QByteArrayView chunk)
 {
     const qsizetype skipped = std::min(m_skip, chunk.size());
     m_skip -= skipped;
-    return m_decoder.decode(chunk.sliced(skipped));
+    chunk = chunk.sliced(skipped);
+    return m_undecided ? readUndeclared(chunk) : m_decoder.decode(chunk);
+}
+
+QString HtmlDecoder::readUndeclared(QByteArrayView chunk)
+{
+    // ASCII, up to the first byte above 0x7F, reads the same in either set.
+    qsizetype ascii = 0;
+    if (m_held.isEmpty()) {
+        while (ascii < chunk.size() && static_cast<unsigned char>(chunk[ascii]) < 0x80)
+            ++ascii;
+    }
+    QString text = QString::fromLatin1(chunk.first(ascii));
+    if (ascii == chunk.size())
+        return text;
+    QByteArray rest = std::exchange(m_held, {});
+    rest.append(chunk.sliced(ascii));
+    qsizetype cutFrom = -1;
+    const Utf8Reading reading = readAsUtf8(rest, cutFrom);
+    if (reading == Utf8Reading::cutAtEnd && cutFrom == 0) {
+        // Only the start of one character so far tells nothing either way.
+        m_held = rest;
+        return text;
+    }
+    // A character cut off by the end of the piece does not count against UTF-8.
+    if (reading == Utf8Reading::broken)
+        m_decoder = TextDecoder("windows-1252");
+    m_undecided = false;
+    return text + m_decoder.decode(rest);
 }
 
 QString HtmlDecoder::finish()
 {
+    if (m_undecided && !m_held.isEmpty()) {
+        // The page ends inside its first character above 0x7F: no UTF-8.
+        m_decoder = TextDecoder("windows-1252");
+        m_undecided = false;
+        const QString text = m_decoder.decode(std::exchange(m_held, {}));
+        return text + m_decoder.finish();
+    }
     return m_decoder.finish();
 }

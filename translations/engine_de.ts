@@ -47,6 +47,10 @@
         <source>no Trash folder could be used on its file system</source>
         <translation>auf dem Dateisystem der Datei war kein Papierkorb nutzbar</translation>
     </message>
+    <message>
+        <source>“%1” is no longer in %2.</source>
+        <translation>„%1“ liegt nicht mehr in %2.</translation>
+    </message>
 </context>
 <context>
     <name>ReceiptExport</name>

@@ -232,6 +232,8 @@ TEST_F(GermanWindowsTest, AnUndoErrorReadsInGermanAndOneStoredInEnglishIsShownSo
                         "vorhanden.")},
         {QStringLiteral("“d.pdf” couldn’t be moved to the Trash: Permission denied."),
          QStringLiteral("„d.pdf“ konnte nicht in den Papierkorb gelegt werden: Permission denied.")},
+        {QStringLiteral("“Entgelt_10_2026.pdf” is no longer in ~/Downloads."),
+         QStringLiteral("„Entgelt_10_2026.pdf“ liegt nicht mehr in ~/Downloads.")},
         {QStringLiteral("The file is no longer here."), QStringLiteral("The file is no longer here.")},
     };
     for (const auto &[english, shown] : stored) {

@@ -30,6 +30,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <random>
 
 #include <sys/stat.h>
@@ -408,6 +410,43 @@ TEST_F(JournalPageTest, ADestinationRemovedWhileFilingFailsAndKeepsTheFile)
     EXPECT_EQ(shown(entry.id)->message, failed.message);
     EXPECT_EQ(QFileInfo(found).size(), qint64(384) << 20);
     EXPECT_FALSE(QFileInfo::exists(deep + QStringLiteral("/ACME.pdf")));
+}
+
+// Filed from the sheet after the file was deleted, or into a place where no
+// folder can be made: the entry fails with the reason, and nothing is made
+// or moved.
+TEST_F(JournalPageTest, FilingAFileGoneMeanwhileOrIntoAPlaceThatCannotBeWrittenChangesNothing)
+{
+    ASSERT_TRUE(TestSupport::writeFile(home + QStringLiteral("/Sorted/Blocked"), "in the way"));
+    const struct
+    {
+        const char *name;
+        const char *moveTo;
+        bool deleted;
+        std::string message;
+    } cases[] = {
+        {"Entgelt_10_2026.pdf", "~/Sorted/2026", true, "“Entgelt_10_2026.pdf” is no longer in ~/Inbox."},
+        // The system's reason.
+        {"scan.pdf", "~/Sorted/Blocked/2026", false,
+         "The folder “2026” couldn’t be created: " + std::string(std::strerror(ENOTDIR)) + "."},
+    };
+    for (const auto &c : cases) {
+        const JournalEntry entry = waiting(QString::fromUtf8(c.name), QStringLiteral("ACME"), {}, QString::fromUtf8(c.moveTo));
+        if (c.deleted)
+            ASSERT_TRUE(QFile::remove(entry.originalPath));
+        clickAction(entry.id);
+        ASSERT_TRUE(sheetOpen());
+        page->reviewSheet()->fileButton()->click();
+        waitForDecision(entry.id);
+
+        const JournalEntry failed = *store().journalEntry(entry.id);
+        EXPECT_EQ(failed.status(), Status::failed) << c.name;
+        EXPECT_EQ(failed.message.toStdString(), c.message);
+        EXPECT_EQ(shown(entry.id)->message, failed.message);
+        EXPECT_EQ(QFileInfo::exists(entry.originalPath), !c.deleted) << c.name;
+        EXPECT_FALSE(QFileInfo::exists(home + QStringLiteral("/Sorted/2026"))) << c.name;
+    }
+    EXPECT_EQ(TestSupport::readFile(home + QStringLiteral("/Sorted/Blocked")), QByteArray("in the way"));
 }
 
 TEST_F(JournalPageTest, TheKeyboardReachesEveryRowAction)

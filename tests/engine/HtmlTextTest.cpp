@@ -1,6 +1,7 @@
 #include "HtmlEncoding.h"
 #include "HtmlText.h"
 #include "PatternReader.h"
+#include "Recognizer.h"
 #include "TextBudget.h"
 #include "TestSupport.h"
 #include "TextExtractor.h"
@@ -214,6 +215,63 @@ TEST(HtmlText, WebPagesAreDecodedInTheirDeclaredCharacterSet)
     EXPECT_EQ(read.total->amount, *Decimal::fromString(u"1234.56")) << invoice.toStdString();
 }
 
+namespace {
+
+// The text of a page whose bytes come in two pieces, cut where asked.
+QString textInTwoPieces(QByteArrayView page, qsizetype cut)
+{
+    TextBudget budget(1000);
+    HtmlText reader(budget);
+    HtmlDecoder decoder(page);
+    reader.feed(decoder.decode(page.first(cut)));
+    reader.feed(decoder.decode(page.sliced(cut)));
+    reader.feed(decoder.finish());
+    reader.finish();
+    return budget.text();
+}
+
+} // namespace
+
+// A page that declares no character set (a receipt saved from a shop that
+// names it only in the server's answer) is UTF-8 when its bytes are, else
+// windows-1252: its umlauts reach the text and the recognised sender,
+// however far down the first one stands and wherever the page is cut.
+TEST(HtmlText, APageThatDeclaresNoCharacterSetIsUtf8WhenItsBytesAreElseWindows1252)
+{
+    const QByteArray receipt = "<html><body><p>B\xe4" "ckerei Sonnenschein e.K.</p><p>Hauptstra\xdf" "e 5, Musterstadt</p>"
+                               "<p>Rechnung Nr. 4711 vom 14.06.2026</p><p>Gesamtbetrag: 12,50 \x80</p></body></html>";
+    const QString text = u"Bäckerei Sonnenschein e.K.\nHauptstraße 5, Musterstadt\nRechnung Nr. 4711 vom 14.06.2026\n"
+                         u"Gesamtbetrag: 12,50 €\n"_s;
+    const QByteArray utf8 = QByteArray(receipt).replace("\xe4", "\xc3\xa4").replace("\xdf", "\xc3\x9f").replace("\x80", "\xe2\x82\xac");
+    const QByteArray style = "<style>" + QByteArray("p { color: #333; }\n").repeated(3800) + "</style>";
+    const QTemporaryDir dir;
+    int i = 0;
+    for (const QByteArray &page : {utf8, receipt, style + receipt, style + utf8}) {
+        const QString path = dir.filePath(u"receipt%1.html"_s.arg(++i));
+        ASSERT_TRUE(TestSupport::writeFile(path, page));
+        EXPECT_EQ(TextExtractor::text(path).text, text) << i;
+        EXPECT_EQ(Recognizer::recognize(path, false).sender, u"Bäckerei Sonnenschein e.K."_s) << i;
+    }
+
+    // Wherever the page is cut, the first piece that holds a byte above
+    // 0x7F chooses, a UTF-8 character cut by its end not counting against
+    // it; the start of a character alone waits for the next piece.
+    const std::pair<QByteArray, QString> pages[] = {
+        {"<p>B\xe4" "ckerei Gr\xfc\xdf" "e</p>", u"Bäckerei Grüße\n"_s},
+        {"<p>B\xc3\xa4" "ckerei \xe2\x82\xac</p>", u"Bäckerei €\n"_s},
+        {"<p>Gr\xfc\xdf" "e \xe2\x82\xac</p>", u"Grüße â‚¬\n"_s},
+        // The page ends inside its only character above 0x7F: no UTF-8.
+        {"<p>a</p>\xe2\x82", u"a\nâ‚"_s},
+    };
+    for (const auto &[page, expected] : pages) {
+        for (qsizetype cut = 0; cut <= page.size(); ++cut)
+            EXPECT_EQ(textInTwoPieces(page, cut).toStdString(), expected.toStdString()) << page.toStdString() << cut;
+    }
+    // Text already given is never read again: a page whose first piece was
+    // UTF-8 stays so when a later one holds a byte that UTF-8 has not.
+    EXPECT_EQ(textInTwoPieces("<p>B\xc3\xa4" "ckerei</p><p>M\xfc" "ller</p>", 17), u"Bäckerei\nM\uFFFDller\n"_s);
+}
+
 // A page's character set comes from its meta elements alone, found as a
 // browser finds them: a "charset=" in another element's attribute, a
 // script, a comment or other markup counts for nothing, nor does a
@@ -246,23 +304,6 @@ TEST(HtmlText, OnlyAMetaElementDeclaresThePagesCharacterSet)
         EXPECT_EQ(HtmlDecoder::declaredCharacterSets(start).join(' ').toStdString(), labels) << start.toStdString();
 }
 
-namespace {
-
-// The text of a page whose bytes come in two pieces, cut where asked.
-QString textInTwoPieces(QByteArrayView page, qsizetype cut)
-{
-    TextBudget budget(1000);
-    HtmlText reader(budget);
-    HtmlDecoder decoder(page);
-    reader.feed(decoder.decode(page.first(cut)));
-    reader.feed(decoder.decode(page.sliced(cut)));
-    reader.feed(decoder.finish());
-    reader.finish();
-    return budget.text();
-}
-
-} // namespace
-
 // A broken byte costs one U+FFFD and never the byte after it, wherever the
 // page is cut into pieces, in every kind of character set; so a stray byte
 // before a script can never turn the script into text.
@@ -280,7 +321,7 @@ TEST(HtmlText, ABrokenByteCostsOneReplacementCharacterWhereverThePageIsCut)
     };
     const QString lone = u"<p>A\u00e9😀"_s + QChar(0xD800) + u"B"_s + QChar(0xDC00) + u"</p>"_s;
     const std::pair<QByteArray, QString> pages[] = {
-        {"<p>Caf\xC3<script>geheim</script>Bar 12,50 \xE2\x82<b>EUR</b> \xF0\x9F\x98\x80 \xE2\x82\xAC</p>\xC3",
+        {"<meta charset=utf-8><p>Caf\xC3<script>geheim</script>Bar 12,50 \xE2\x82<b>EUR</b> \xF0\x9F\x98\x80 \xE2\x82\xAC</p>\xC3",
          u"Caf\uFFFDBar 12,50 \uFFFDEUR 😀 €\n\uFFFD"_s},
         {"\xEF\xBB\xBF<p>a\xC3\xA9\xE2\x82</p>", u"aé\uFFFD\n"_s},
         {utf16(lone, true) + "\x41", u"Aé😀\uFFFDB\uFFFD\n\uFFFD"_s},
@@ -296,9 +337,10 @@ TEST(HtmlText, ABrokenByteCostsOneReplacementCharacterWhereverThePageIsCut)
     // Through the reader of files, which hands a page on in pieces of 64 KiB:
     // the same text wherever that boundary falls.
     const QTemporaryDir dir;
+    const QByteArray declaration = "<meta charset=utf-8>";
     const QByteArray probe = "<p>Caf\xC3<script>geheim</script>\xE2\x82\xAC 12,50 \xE2\x82<b>EUR</b></p>";
     for (qsizetype at = 0; at <= probe.size(); ++at) {
-        const QByteArray padding = "<!--" + QByteArray(65536 - at - 7, 'x') + "-->";
+        const QByteArray padding = declaration + "<!--" + QByteArray(65536 - at - 7 - declaration.size(), 'x') + "-->";
         const QString path = dir.filePath(u"page%1.html"_s.arg(at));
         ASSERT_TRUE(TestSupport::writeFile(path, padding + probe));
         EXPECT_EQ(TextExtractor::text(path).text.toStdString(), u"Caf\uFFFD€ 12,50 \uFFFDEUR\n"_s.toStdString()) << at;
