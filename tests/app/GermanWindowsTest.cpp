@@ -19,6 +19,8 @@
 #include "ReceiptsModel.h"
 #include "ReceiptsPage.h"
 #include "ReviewSheet.h"
+#include "SettingsWindow.h"
+#include "SettingsWindowFit.h"
 #include "TestSupport.h"
 
 #include <QApplication>
@@ -283,4 +285,14 @@ TEST_F(GermanWindowsTest, TheFolderChooserShowsItsWholeMessageUnderTheFileListAn
         EXPECT_FALSE(model->chooseFolder(c.watched, dir.path()));
         EXPECT_TRUE(seen);
     }
+}
+
+TEST_F(GermanWindowsTest, EverySettingsPageFitsTheWindowWithALongDateFormat)
+{
+    Prefs::setValue(QStringLiteral("dateFormat"), QStringLiteral("EEEE d. MMMM yyyy"));
+    model->setSettingsTab(SettingsTab::names);
+    SettingsWindow window(*model);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_EQ(SettingsWindowFit::faults(window).join(u'\n').toStdString(), "");
 }

@@ -4,11 +4,13 @@
 #include "AppearanceSettings.h"
 #include "Autopilot.h"
 #include "GeneralSettings.h"
+#include "LineLimitedLabel.h"
 #include "LoginItem.h"
 #include "NameSettings.h"
 #include "Prefs.h"
 #include "Roles.h"
 #include "SettingsWindow.h"
+#include "SettingsWindowFit.h"
 #include "Store.h"
 #include "SymbolLabel.h"
 #include "TestSupport.h"
@@ -303,4 +305,16 @@ TEST_F(SettingsPagesTest, TheWindowIsExactlyAPageWideOnEveryTab)
         EXPECT_EQ(window.width(), 520) << SettingsTabs::rawValue(tab).toStdString();
         EXPECT_EQ(window.findChild<QWidget *>(SettingsTabs::rawValue(tab))->width(), 520);
     }
+}
+
+TEST_F(SettingsPagesTest, EveryPageFitsTheWindowWithALongDateFormat)
+{
+    Prefs::setValue(QStringLiteral("dateFormat"), QStringLiteral("EEEE d. MMMM yyyy"));
+    model->setSettingsTab(SettingsTab::names);
+    SettingsWindow window(*model);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_EQ(SettingsWindowFit::faults(window).join(u'\n').toStdString(), "");
+    // The name is longer than a line.
+    EXPECT_GT(window.findChild<LineLimitedLabel *>(QStringLiteral("example"))->shownLines().size(), 1);
 }
