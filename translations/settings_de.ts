@@ -47,7 +47,7 @@
     </message>
     <message>
         <source>Go to %1</source>
-        <translation>Gehe zu %1</translation>
+        <translation>Gehe zu: %1</translation>
     </message>
     <message>
         <source>New Rule</source>
