@@ -47,7 +47,7 @@
     </message>
     <message>
         <source>Go to %1</source>
-        <translation>Gehe zu %1</translation>
+        <translation>Gehe zu: %1</translation>
     </message>
     <message>
         <source>New Rule</source>
@@ -132,12 +132,16 @@
 <context>
     <name>LoginItem</name>
     <message>
-        <source>Could not remove %1.</source>
-        <translation>%1 konnte nicht entfernt werden.</translation>
-    </message>
-    <message>
         <source>Could not write %1: %2</source>
         <translation>%1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>Could not create the folder %1: %2</source>
+        <translation>Der Ordner %1 konnte nicht angelegt werden: %2</translation>
+    </message>
+    <message>
+        <source>Could not remove %1: %2</source>
+        <translation>%1 konnte nicht entfernt werden: %2</translation>
     </message>
 </context>
 <context>

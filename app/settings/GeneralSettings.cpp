@@ -2,6 +2,7 @@
 
 #include "Autopilot.h"
 #include "FormSection.h"
+#include "LineLimitedLabel.h"
 #include "LoginItem.h"
 #include "ModelStatusText.h"
 #include "Prefs.h"
@@ -13,6 +14,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
+
+#include <limits>
 
 namespace {
 
@@ -77,9 +80,9 @@ GeneralSettings::GeneralSettings(Autopilot &autopilot, QWidget *parent)
     m_launchAtLogin->setChecked(LoginItem::isEnabled());
     connect(m_launchAtLogin, &QCheckBox::toggled, this, &GeneralSettings::setLaunchAtLogin);
     autopilotSection->addRow(m_launchAtLogin);
-    m_loginError = new QLabel(autopilotSection);
+    // Names a folder or file: a long name breaks inside and never widens the page.
+    m_loginError = new LineLimitedLabel(std::numeric_limits<int>::max(), autopilotSection);
     m_loginError->setObjectName(QStringLiteral("loginError"));
-    m_loginError->setWordWrap(true);
     m_loginError->setVisible(false);
     autopilotSection->addRow(m_loginError);
     autopilotSection->setFooter(tr("A file must stay unchanged this long before a rule runs, so downloads can finish."));

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class Autopilot;
+class LineLimitedLabel;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -30,5 +31,5 @@ private:
     SymbolLabel *m_statusSymbol = nullptr;
     QLabel *m_statusText = nullptr;
     QCheckBox *m_launchAtLogin = nullptr;
-    QLabel *m_loginError = nullptr;
+    LineLimitedLabel *m_loginError = nullptr;
 };

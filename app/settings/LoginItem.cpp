@@ -9,6 +9,12 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
 namespace LoginItem {
 
 namespace {
@@ -33,6 +39,40 @@ QByteArray entryContents()
         .toUtf8();
 }
 
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Makes the folder and each missing folder above it. On failure, names the
+// first one that could not be made (or the file standing where it belongs)
+// and says why in the system's words.
+std::optional<QString> makeFolder(const QString &folder)
+{
+    const auto failure = [](const QString &made, int error) {
+        return QCoreApplication::translate("LoginItem", "Could not create the folder %1: %2").arg(made, systemError(error));
+    };
+    QString made;
+    for (const QString &name : QDir::cleanPath(folder).split(u'/', Qt::SkipEmptyParts)) {
+        made += u'/' + name;
+        const QByteArray local = QFile::encodeName(made);
+        struct stat info {};
+        if (::stat(local.constData(), &info) == 0) {
+            if (S_ISDIR(info.st_mode))
+                continue;
+            return failure(made, ENOTDIR);
+        }
+        if (::mkdir(local.constData(), 0777) == 0)
+            continue;
+        const int error = errno;
+        // Made by another hand in between.
+        if (error == EEXIST && QFileInfo(made).isDir())
+            continue;
+        return failure(made, error);
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 QString path()
@@ -53,21 +93,23 @@ bool isEnabled()
 
 bool setEnabled(bool enabled, QString *error)
 {
+    const auto fail = [error](const QString &message) {
+        if (error)
+            *error = message;
+        return false;
+    };
     const QString file = path();
     if (!enabled) {
-        if (!QFile::exists(file) || QFile::remove(file))
+        QFile entry(file);
+        if (!entry.exists() || entry.remove())
             return true;
-        if (error)
-            *error = QCoreApplication::translate("LoginItem", "Could not remove %1.").arg(file);
-        return false;
+        return fail(QCoreApplication::translate("LoginItem", "Could not remove %1: %2").arg(file, entry.errorString()));
     }
+    if (const std::optional<QString> folderError = makeFolder(QFileInfo(file).path()))
+        return fail(*folderError);
     QSaveFile entry(file);
-    if (!QDir().mkpath(QFileInfo(file).path()) || !entry.open(QIODevice::WriteOnly)
-        || entry.write(entryContents()) < 0 || !entry.commit()) {
-        if (error)
-            *error = QCoreApplication::translate("LoginItem", "Could not write %1: %2").arg(file, entry.errorString());
-        return false;
-    }
+    if (!entry.open(QIODevice::WriteOnly) || entry.write(entryContents()) < 0 || !entry.commit())
+        return fail(QCoreApplication::translate("LoginItem", "Could not write %1: %2").arg(file, entry.errorString()));
     return true;
 }
 

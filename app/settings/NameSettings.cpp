@@ -1,14 +1,16 @@
 #include "NameSettings.h"
 
 #include "FormSection.h"
+#include "LineLimitedLabel.h"
 #include "PatternReader.h"
 #include "Prefs.h"
 #include "Roles.h"
 
 #include <QComboBox>
 #include <QFontDatabase>
-#include <QLabel>
 #include <QVBoxLayout>
+
+#include <limits>
 
 namespace {
 
@@ -49,10 +51,11 @@ NameSettings::NameSettings(QWidget *parent)
                                      {QStringLiteral("20261012"), QStringLiteral("yyyyMMdd")}},
                                     section);
     section->addRow(tr("Date format"), m_dateFormat);
-    m_example = new QLabel(section);
+    // The whole name, however long the date format makes it: it breaks
+    // where a line is full, inside a word too, on as many lines as it needs,
+    // and never widens the page.
+    m_example = new LineLimitedLabel(std::numeric_limits<int>::max(), section);
     m_example->setObjectName(QStringLiteral("example"));
-    m_example->setTextFormat(Qt::PlainText);
-    m_example->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_example->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     Roles::setSecondary(m_example);
     section->addRow(tr("Example"), m_example);

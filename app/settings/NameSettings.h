@@ -5,8 +5,8 @@
 
 #include <QWidget>
 
+class LineLimitedLabel;
 class QComboBox;
-class QLabel;
 
 class NameSettings : public QWidget
 {
@@ -23,5 +23,5 @@ private:
 
     QComboBox *m_language = nullptr;
     QComboBox *m_dateFormat = nullptr;
-    QLabel *m_example = nullptr;
+    LineLimitedLabel *m_example = nullptr;
 };

@@ -1,6 +1,7 @@
-// A plain-text label that wraps at word boundaries to at most a given number
-// of lines; text beyond them is cut, and the last line shown ends in an
-// ellipsis. The whole text stays the label's text.
+// A plain-text label that wraps at word boundaries, and inside a word too
+// long for a line, to at most a given number of lines; text beyond them is
+// cut, and the last line shown ends in an ellipsis. The whole text stays the
+// label's text.
 #pragma once
 
 #include <QLabel>

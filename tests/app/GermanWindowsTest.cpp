@@ -5,6 +5,7 @@
 #include "AccentPreview.h"
 #include "AppModel.h"
 #include "Autopilot.h"
+#include "CommandPalette.h"
 #include "DateText.h"
 #include "FileTransfer.h"
 #include "JournalModel.h"
@@ -19,12 +20,15 @@
 #include "ReceiptsModel.h"
 #include "ReceiptsPage.h"
 #include "ReviewSheet.h"
+#include "SettingsWindow.h"
+#include "SettingsWindowFit.h"
 #include "TestSupport.h"
 
 #include <QApplication>
 #include <QDateEdit>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPushButton>
@@ -284,5 +288,29 @@ TEST_F(GermanWindowsTest, TheFolderChooserShowsItsWholeMessageUnderTheFileListAn
         });
         EXPECT_FALSE(model->chooseFolder(c.watched, dir.path()));
         EXPECT_TRUE(seen);
+    }
+}
+
+TEST_F(GermanWindowsTest, EverySettingsPageFitsTheWindowWithALongDateFormat)
+{
+    Prefs::setValue(QStringLiteral("dateFormat"), QStringLiteral("EEEE d. MMMM yyyy"));
+    model->setSettingsTab(SettingsTab::names);
+    SettingsWindow window(*model);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_EQ(SettingsWindowFit::faults(window).join(u'\n').toStdString(), "");
+}
+
+TEST_F(GermanWindowsTest, ThePalettesPageEntriesReadInGermanAndAreFoundByWhatIsTyped)
+{
+    CommandPalette palette(*model, {});
+    QStringList pages;
+    for (const CommandPalette::Command &command : palette.commands().mid(0, 4))
+        pages.append(command.title);
+    EXPECT_EQ(pages.join(u'|'), QStringLiteral("Gehe zu: Regeln|Gehe zu: Journal|Gehe zu: Ordner|Gehe zu: Belege"));
+    for (const auto &[typed, page] : {std::pair{"gehe zu belege", 3}, {"zu: ord", 2}, {"Gehe Journal", 1}}) {
+        palette.searchField()->clear();
+        QTest::keyClicks(palette.searchField(), QString::fromUtf8(typed));
+        EXPECT_EQ(palette.matches(), QList<int>{page}) << typed;
     }
 }

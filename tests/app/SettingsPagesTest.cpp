@@ -4,11 +4,14 @@
 #include "AppearanceSettings.h"
 #include "Autopilot.h"
 #include "GeneralSettings.h"
+#include "LineLimitedLabel.h"
 #include "LoginItem.h"
 #include "NameSettings.h"
 #include "Prefs.h"
 #include "Roles.h"
+#include "ScopedEnv.h"
 #include "SettingsWindow.h"
+#include "SettingsWindowFit.h"
 #include "Store.h"
 #include "SymbolLabel.h"
 #include "TestSupport.h"
@@ -26,6 +29,12 @@
 #include <QAccessible>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <functional>
+
+#include <unistd.h>
 
 namespace {
 
@@ -114,15 +123,68 @@ TEST_F(SettingsPagesTest, OpenAtLoginWritesTheAutostartEntryAndShowsWhatIsOnDisk
         toggle->click();
         EXPECT_FALSE(QFile::exists(LoginItem::path()));
     }
-    // A folder where the entry belongs cannot be replaced: the failure shows and the switch stays off.
-    ASSERT_TRUE(QDir().mkpath(LoginItem::path()));
-    GeneralSettings page(model->autopilot());
-    auto *toggle = page.findChild<QCheckBox *>(QStringLiteral("launchAtLogin"));
-    toggle->click();
-    EXPECT_FALSE(toggle->isChecked());
-    EXPECT_FALSE(page.findChild<QLabel *>(QStringLiteral("loginError"))->isHidden());
-    EXPECT_FALSE(page.findChild<QLabel *>(QStringLiteral("loginError"))->text().isEmpty());
-    QDir(LoginItem::path()).removeRecursively();
+}
+
+TEST_F(SettingsPagesTest, OpenAtLoginThatCannotBeWrittenSaysWhyUnderItsSwitch)
+{
+    const auto reason = [](int error) { return QString::fromLocal8Bit(std::strerror(error)); };
+    const auto file = [](const QString &path) { return TestSupport::writeFile(path, "not a folder"); };
+    const auto locked = [](const QString &path) {
+        return QDir().mkpath(path) && QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
+    };
+    const QString entry = QStringLiteral("%1/autostart/filewright.desktop");
+    const struct
+    {
+        const char *what;
+        QString config; // the config folder, in the case's own folder
+        bool on; // the switch is on before it is pressed
+        bool asRoot; // fails for root too, who writes into read-only folders all the same
+        std::function<bool(const QString &config, const QString &parent)> prepare;
+        QString message; // %1: the config folder, %2: the folder above it
+    } cases[] = {
+        {"a file where the autostart folder belongs", "config", false, true,
+         [&](const QString &config, const QString &) { return file(config + "/autostart"); },
+         "Could not create the folder %1/autostart: " + reason(ENOTDIR)},
+        {"a file where a folder above it belongs", "plain/config", false, true,
+         [&](const QString &, const QString &parent) { return file(parent); },
+         "Could not create the folder %2: " + reason(ENOTDIR)},
+        {"a name the file system refuses", QString(300, u'n') + "/config", false, true,
+         [](const QString &, const QString &) { return true; }, "Could not create the folder %2: " + reason(ENAMETOOLONG)},
+        {"a read-only folder above it", "locked/config", false, false,
+         [&](const QString &, const QString &parent) { return locked(parent); },
+         "Could not create the folder %1: " + reason(EACCES)},
+        {"a folder where the entry belongs", "config", false, true,
+         [&](const QString &config, const QString &) { return QDir().mkpath(entry.arg(config)); },
+         "Could not write " + entry + ": Filename refers to a directory"},
+        {"a read-only autostart folder", "config", false, false,
+         [&](const QString &config, const QString &) { return locked(config + "/autostart"); },
+         "Could not write " + entry + ": " + reason(EACCES)},
+        {"an entry in a read-only autostart folder", "config", true, false,
+         [&](const QString &config, const QString &) { return file(entry.arg(config)) && locked(config + "/autostart"); },
+         "Could not remove " + entry + ": " + reason(EACCES)},
+    };
+    const bool root = ::geteuid() == 0;
+    for (const auto &each : cases) {
+        SCOPED_TRACE(each.what);
+        if (root && !each.asRoot)
+            continue;
+        QTemporaryDir folder;
+        const QString config = folder.filePath(each.config);
+        const QString parent = QFileInfo(config).path();
+        ASSERT_TRUE(each.prepare(config, parent));
+        const ScopedEnv home("XDG_CONFIG_HOME", QFile::encodeName(config));
+        GeneralSettings page(model->autopilot());
+        auto *toggle = page.findChild<QCheckBox *>(QStringLiteral("launchAtLogin"));
+        ASSERT_EQ(toggle->isChecked(), each.on);
+        toggle->click();
+        EXPECT_EQ(toggle->isChecked(), each.on); // what is on disk
+        const auto *error = page.findChild<QLabel *>(QStringLiteral("loginError"));
+        EXPECT_FALSE(error->isHidden());
+        EXPECT_EQ(error->text().toStdString(), QString(each.message).replace("%1", config).replace("%2", parent).toStdString());
+        // Writable again, so that they can be removed.
+        for (const QString &made : {config + "/autostart", parent})
+            QFile::setPermissions(made, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
 }
 
 TEST_F(SettingsPagesTest, OpenAtLoginShowsWhetherTheDesktopWillStartTheEntry)
@@ -303,4 +365,22 @@ TEST_F(SettingsPagesTest, TheWindowIsExactlyAPageWideOnEveryTab)
         EXPECT_EQ(window.width(), 520) << SettingsTabs::rawValue(tab).toStdString();
         EXPECT_EQ(window.findChild<QWidget *>(SettingsTabs::rawValue(tab))->width(), 520);
     }
+}
+
+TEST_F(SettingsPagesTest, EveryPageFitsTheWindowWithALongDateFormat)
+{
+    Prefs::setValue(QStringLiteral("dateFormat"), QStringLiteral("EEEE d. MMMM yyyy"));
+    model->setSettingsTab(SettingsTab::names);
+    SettingsWindow window(*model);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    // "Open at login" tells why it failed, naming a folder longer than a line.
+    const QString plain = dir.filePath(QString(120, u'n'));
+    ASSERT_TRUE(TestSupport::writeFile(plain, "not a folder"));
+    const ScopedEnv config("XDG_CONFIG_HOME", QFile::encodeName(plain + QStringLiteral("/config")));
+    window.findChild<QCheckBox *>(QStringLiteral("launchAtLogin"))->click();
+    ASSERT_FALSE(window.findChild<QLabel *>(QStringLiteral("loginError"))->isHidden());
+    EXPECT_EQ(SettingsWindowFit::faults(window).join(u'\n').toStdString(), "");
+    // The name is longer than a line.
+    EXPECT_GT(window.findChild<LineLimitedLabel *>(QStringLiteral("example"))->shownLines().size(), 1);
 }
