@@ -3,6 +3,7 @@
 #include "AppModel.h"
 #include "Autopilot.h"
 #include "FolderRow.h"
+#include "FollowsFocusArea.h"
 #include "FormSection.h"
 #include "ModelStatusText.h"
 #include "PageTitle.h"
@@ -17,7 +18,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -38,11 +38,9 @@ FoldersPage::FoldersPage(AppModel &model, QWidget *parent)
     connect(add, &QAction::triggered, this, [this] { m_model.chooseFolder(true); });
     addAction(add);
 
-    auto *scroll = new QScrollArea(this);
+    auto *scroll = new FollowsFocusArea(this);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
-    // The area shows no focus: Tab goes straight to the controls in it.
-    scroll->setFocusPolicy(Qt::NoFocus);
     auto *content = new QWidget(scroll);
     auto *page = new QVBoxLayout(content);
     page->setContentsMargins(20, 16, 20, 20);

@@ -6,6 +6,7 @@
 #include "ConditionRow.h"
 #include "DryRunView.h"
 #include "FileNameText.h"
+#include "FollowsFocusArea.h"
 #include "FormSection.h"
 #include "Labels.h"
 #include "ProminentButton.h"
@@ -26,7 +27,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -98,13 +98,10 @@ RuleEditor::~RuleEditor() = default;
 
 QWidget *RuleEditor::buildForm()
 {
-    auto *scroll = new QScrollArea(this);
+    auto *scroll = new FollowsFocusArea(this);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // No stop of its own for Tab, which shows nothing there: it scrolls to
-    // the field Tab reaches.
-    scroll->setFocusPolicy(Qt::NoFocus);
     auto *content = new QWidget(scroll);
     auto *form = new QVBoxLayout(content);
     form->setContentsMargins(20, 16, 20, 16);

@@ -6,6 +6,7 @@
 #include "DescribeRuleField.h"
 #include "DryRunView.h"
 #include "EmptyStateView.h"
+#include "FollowsFocusArea.h"
 #include "GridProbes.h"
 #include "PageTitle.h"
 #include "RuleCard.h"
@@ -16,7 +17,6 @@
 #include <QAction>
 #include <QElapsedTimer>
 #include <QHBoxLayout>
-#include <QScrollArea>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -44,12 +44,10 @@ RulesPage::RulesPage(AppModel &model, QWidget *parent)
     connect(newRule, &QAction::triggered, &m_model, &AppModel::newRule);
     addAction(newRule);
 
-    auto *scroll = new QScrollArea(this);
+    auto *scroll = new FollowsFocusArea(this);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // The area shows no focus: Tab goes straight to the field and the cards in it.
-    scroll->setFocusPolicy(Qt::NoFocus);
     auto *content = new QWidget(scroll);
     content->setObjectName(QStringLiteral("rulesArea"));
     auto *centre = new QHBoxLayout(content);

@@ -8,13 +8,10 @@
 #include <cstdlib>
 
 FitsContentArea::FitsContentArea(int maximumHeight, QWidget *parent)
-    : QScrollArea(parent)
+    : FollowsFocusArea(parent)
     , m_maximum(maximumHeight)
 {
     setFrameShape(QFrame::NoFrame);
-    // The area draws no focus: Tab goes straight to the controls it holds,
-    // and scrolls to each of them.
-    setFocusPolicy(Qt::NoFocus);
     setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -33,18 +30,18 @@ bool FitsContentArea::eventFilter(QObject *watched, QEvent *event)
 {
     if ((watched == widget() || watched == viewport()) && event->type() == QEvent::LayoutRequest)
         QTimer::singleShot(0, this, &FitsContentArea::measure);
-    return QScrollArea::eventFilter(watched, event);
+    return FollowsFocusArea::eventFilter(watched, event);
 }
 
 void FitsContentArea::showEvent(QShowEvent *event)
 {
-    QScrollArea::showEvent(event);
+    FollowsFocusArea::showEvent(event);
     measure();
 }
 
 void FitsContentArea::resizeEvent(QResizeEvent *event)
 {
-    QScrollArea::resizeEvent(event);
+    FollowsFocusArea::resizeEvent(event);
     // Wrapped text is higher in a narrower area.
     if (widget() && widget()->hasHeightForWidth())
         measure();

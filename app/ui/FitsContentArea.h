@@ -3,11 +3,11 @@
 // beyond the maximum.
 #pragma once
 
-#include <QScrollArea>
+#include "FollowsFocusArea.h"
 
 #include <optional>
 
-class FitsContentArea : public QScrollArea
+class FitsContentArea : public FollowsFocusArea
 {
     Q_OBJECT
 

@@ -82,9 +82,29 @@ QList<QWidget *> walk(QWidget *start, bool forward, qsizetype steps)
     QList<QWidget *> reached;
     for (qsizetype i = 0; i < steps; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, forward ? Qt::NoModifier : Qt::ShiftModifier);
-        reached.append(QApplication::focusWidget());
+        QWidget *focus = QApplication::focusWidget();
+        reached.append(focus);
+        EXPECT_TRUE(!focus || inView(focus)) << "out of view: " << names({focus});
     }
     return reached;
+}
+
+bool inView(const QWidget *widget)
+{
+    for (const QWidget *inner = widget; !inner->isWindow() && inner->parentWidget(); inner = inner->parentWidget()) {
+        const auto *area = qobject_cast<const QScrollArea *>(inner->parentWidget());
+        if (!area || !area->widget() || !area->widget()->isAncestorOf(widget))
+            continue;
+        const QRect view = area->viewport()->rect();
+        const QRect place(widget->mapTo(area->viewport(), QPoint(0, 0)), widget->size());
+        const bool across = place.width() > view.width() ? place.left() == view.left()
+                                                         : place.left() >= view.left() && place.right() <= view.right();
+        const bool down = place.height() > view.height() ? place.top() == view.top()
+                                                         : place.top() >= view.top() && place.bottom() <= view.bottom();
+        if (!across || !down)
+            return false;
+    }
+    return true;
 }
 
 bool drawsNoFocus(const QWidget *widget)

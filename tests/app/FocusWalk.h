@@ -17,8 +17,13 @@ namespace FocusWalk {
 QList<QWidget *> onScreen(QWidget *window, const QList<QWidget *> &regions);
 
 // Where Tab (forward) or Shift+Tab takes the focus, one press after the
-// other, starting from start.
+// other, starting from start; expects each control reached to be in view.
 QList<QWidget *> walk(QWidget *start, bool forward, qsizetype steps);
+
+// True when widget shows whole in every scroll area around it, or, where it
+// is taller or wider than an area's view, its top left corner stands at the
+// view's.
+bool inView(const QWidget *widget);
 
 // True for a widget that shows nothing when it has the focus: a bare
 // widget, frame or scroll area (but a list of rows, which draws its ring).

@@ -1,19 +1,23 @@
 // The main window's pages driven by keyboard, with real key presses: Tab and
 // Shift+Tab walk every control that acts in the order it stands on screen
-// (tool bar, sidebar, page), and the page keeps the focus when it rebuilds
-// itself.
+// (tool bar, sidebar, page), the page keeps the focus when it rebuilds
+// itself, and the control that takes the focus is in view.
 #include "AppModel.h"
 #include "Autopilot.h"
+#include "CommandPalette.h"
 #include "DescribeRuleField.h"
+#include "FakeModelServer.h"
 #include "FilewrightApp.h"
 #include "FocusWalk.h"
 #include "FolderRow.h"
 #include "MainWindow.h"
+#include "Prefs.h"
 #include "ReceiptsModel.h"
 #include "ReceiptsPage.h"
 #include "RuleCard.h"
 #include "RuleEditorFixture.h"
 #include "RulesPage.h"
+#include "ScopedEnv.h"
 #include "Sidebar.h"
 #include "Store.h"
 #include "TestSupport.h"
@@ -22,14 +26,19 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTimer>
 #include <QToolBar>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -372,4 +381,103 @@ TEST_F(PagesWalkTest, TabLeavesAnOpenCellUnwrittenAndSpaceExportsTheMonth)
     ASSERT_TRUE(finished.wait(10000));
     EXPECT_TRUE(QFileInfo::exists(archive));
     EXPECT_EQ(FocusWalk::names({QApplication::focusWidget()}), "exportMonth"); // back where it was
+}
+
+namespace {
+
+// More cards than the rules page shows at once, and the model ready, so that
+// the describe field takes the focus.
+class RulesInViewTest : public MainWindowWalkTest
+{
+protected:
+    void SetUp() override
+    {
+        qputenv("APP_MODEL_URL", server.baseUrl().toString().toUtf8());
+        Prefs::registerDefaults();
+        Prefs::setValue(QString::fromUtf16(Prefs::useModelKey), true);
+        MainWindowWalkTest::SetUp();
+        model().autopilot().refreshModelStatus();
+        ASSERT_TRUE(model().autopilot().modelStatus().isAvailable());
+        for (int order = 0; order < cardCount; ++order) {
+            const Rule rule{QUuid::createUuid(), QStringLiteral("Rule %1").arg(order), {}, {}, false, std::nullopt};
+            StoredRule stored(rule, std::nullopt, order);
+            ASSERT_TRUE(model().store().insert(stored));
+        }
+        show(SidebarItem::rules);
+        page = qobject_cast<RulesPage *>(window().currentPage());
+        ASSERT_NE(page, nullptr);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return page->cards().size() == cardCount; }));
+        area = page->findChild<QScrollArea *>(QString(), Qt::FindDirectChildrenOnly);
+        ASSERT_NE(area, nullptr);
+    }
+
+    void TearDown() override { app.reset(); }
+
+    static constexpr int cardCount = 30;
+    const TestSupport::ScopedSettings settings;
+    const ScopedEnv modelUrl{"APP_MODEL_URL"};
+    FakeModelServer server;
+    RulesPage *page = nullptr;
+    QScrollArea *area = nullptr;
+};
+
+} // namespace
+
+TEST_F(RulesInViewTest, FocusComingIntoTheAreaLandsInView)
+{
+    const auto key = [](Qt::Key key, Qt::KeyboardModifiers modifiers) {
+        return [=] { QTest::keyClick(QApplication::focusWidget(), key, modifiers); };
+    };
+    const auto describe = key(Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+    const auto palette = [this] {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_K, Qt::ControlModifier);
+        ASSERT_TRUE(QTest::qWaitFor([this] {
+            QDialog *sheet = window().commandPalette();
+            return sheet && QApplication::activeWindow() == sheet && QApplication::focusWidget();
+        }));
+        // Its title without the ellipsis, which no key types.
+        QTest::keyClicks(QApplication::focusWidget(), CommandPalette::tr("Describe a Rule…").chopped(1));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        // The window manager's part: the window under the closed sheet is active again.
+        window().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    };
+    QWidget *toolBar = window().toolBar()->widgetForAction(window().toolBar()->actions().constFirst());
+    QWidget *sidebar = window().findChild<QWidget *>(QStringLiteral("sidebar"));
+    const struct
+    {
+        const char *step;
+        SidebarItem shown;   // the page on screen before the keys
+        bool scrolledToEnd;  // the rules area at its end, else at its top
+        QWidget *from;
+        std::function<void()> keys;
+        bool describe; // the describe field takes the focus, else a card
+    } cases[] = {
+        {"Tab from the sidebar", SidebarItem::rules, true, sidebar, key(Qt::Key_Tab, Qt::NoModifier), true},
+        {"Shift+Tab round from the tool bar", SidebarItem::rules, false, toolBar, key(Qt::Key_Tab, Qt::ShiftModifier),
+         false},
+        {"Ctrl+Shift+N", SidebarItem::rules, true, sidebar, describe, true},
+        {"Ctrl+Shift+N on another page", SidebarItem::journal, true, sidebar, describe, true},
+        {"the palette's entry", SidebarItem::folders, true, sidebar, palette, true},
+    };
+    for (const auto &each : cases) {
+        SCOPED_TRACE(each.step);
+        show(SidebarItem::rules);
+        QScrollBar *bar = area->verticalScrollBar();
+        ASSERT_GT(bar->maximum(), 0);
+        bar->setValue(each.scrolledToEnd ? bar->maximum() : 0);
+        const int scrolled = bar->value();
+        show(each.shown);
+        each.from->setFocus(Qt::TabFocusReason);
+        each.keys();
+        QWidget *focus = nullptr;
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            focus = QApplication::focusWidget();
+            return focus && page->isAncestorOf(focus);
+        })) << FocusWalk::names({focus});
+        // Not the describe field: a card, the page's only other stops.
+        EXPECT_EQ(page->describeField()->isAncestorOf(focus), each.describe) << FocusWalk::names({focus});
+        EXPECT_TRUE(FocusWalk::inView(focus)) << FocusWalk::names({focus});
+        EXPECT_NE(bar->value(), scrolled); // it was out of view
+    }
 }

@@ -1,5 +1,6 @@
 #include "Appearance.h"
 #include "FitsContentArea.h"
+#include "FollowsFocusArea.h"
 #include "Prefs.h"
 #include "RecognitionLine.h"
 #include "ScopedEnv.h"
@@ -10,6 +11,7 @@
 #include "WindowHook.h"
 
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
@@ -157,6 +159,52 @@ TEST(FitsContentAreaTest, HeightFollowsContentUpToTheMaximum)
     content->setFixedHeight(900);
     EXPECT_TRUE(QTest::qWaitFor([&] { return area->height() == 640; }, 2000)) << area->height();
     EXPECT_GT(area->verticalScrollBar()->maximum(), 0);
+}
+
+// A control taller than the view shows its top; one half in view shows
+// whole when clicked, and the click lands.
+TEST(FollowsFocusAreaTest, ATallControlShowsItsTopAndAClickedOneShowsWhole)
+{
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *before = new QLineEdit(&window);
+    layout->addWidget(before);
+    auto *area = new FollowsFocusArea(&window);
+    area->setFixedSize(200, 100);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    layout->addWidget(area);
+    auto *content = new QWidget;
+    content->setFixedSize(150, 600);
+    auto *tall = new QPushButton(QStringLiteral("Tall"), content);
+    tall->setGeometry(0, 300, 150, 250);
+    auto *below = new QPushButton(QStringLiteral("Below"), content);
+    below->setGeometry(0, 560, 150, 30);
+    area->setWidget(content);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QScrollBar *bar = area->verticalScrollBar();
+
+    before->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(before, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), tall);
+    EXPECT_EQ(bar->value(), 300);
+
+    // 15 pixels of the button show at the view's bottom; the pointer stays
+    // where it pressed.
+    const int viewHeight = area->viewport()->height();
+    bar->setValue(560 + 15 - viewHeight);
+    QSignalSpy clicked(below, &QPushButton::clicked);
+    const QPoint pointer = below->mapTo(&window, QPoint(50, 5));
+    QTest::mousePress(window.windowHandle(), Qt::LeftButton, {}, pointer);
+    QTest::mouseRelease(window.windowHandle(), Qt::LeftButton, {}, pointer);
+    EXPECT_EQ(QApplication::focusWidget(), below);
+    EXPECT_EQ(bar->value(), 560 + 30 - viewHeight);
+    EXPECT_EQ(clicked.count(), 1);
+
+    // Back by Shift+Tab inside the area, the tall one shows its top again.
+    QTest::keyClick(below, Qt::Key_Tab, Qt::ShiftModifier);
+    ASSERT_EQ(QApplication::focusWidget(), tall);
+    EXPECT_EQ(bar->value(), 300);
 }
 
 TEST(SheetTest, OpensWithoutAFocusedFieldAndKeepsTheUsersField)
