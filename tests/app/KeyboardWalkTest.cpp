@@ -373,3 +373,15 @@ TEST_F(PagesWalkTest, TabLeavesAnOpenCellUnwrittenAndSpaceExportsTheMonth)
     EXPECT_TRUE(QFileInfo::exists(archive));
     EXPECT_EQ(FocusWalk::names({QApplication::focusWidget()}), "exportMonth"); // back where it was
 }
+
+// An empty journal shows its empty state over the list, which is then no stop.
+TEST_F(MainWindowWalkTest, TheEmptyJournalIsNoStop)
+{
+    for (const auto &[filter, stops] : {std::pair{AppModel::JournalFilter::all, "all sidebar"},
+                                        std::pair{AppModel::JournalFilter::review, "review sidebar"}}) {
+        model().setJournalFilter(filter);
+        show(SidebarItem::journal);
+        EXPECT_EQ(FocusWalk::names(FocusWalk::onScreen(&window(), regions())), stops);
+        FocusWalk::expectScreenOrder(&window(), regions(), stops);
+    }
+}
