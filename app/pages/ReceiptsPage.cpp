@@ -2,6 +2,7 @@
 
 #include "AppModel.h"
 #include "Autopilot.h"
+#include "ColumnMinimums.h"
 #include "DateText.h"
 #include "EditableText.h"
 #include "EmptyStateView.h"
@@ -112,9 +113,21 @@ ReceiptsPage::ReceiptsPage(AppModel &model, QWidget *parent)
     QHeaderView *columns = m_table->horizontalHeader();
     columns->setMinimumSectionSize(50);
     columns->setHighlightSections(false);
-    for (const auto &[column, width] : {std::pair{ReceiptsModel::date, 90}, std::pair{ReceiptsModel::amount, 100},
-                                        std::pair{ReceiptsModel::currency, 60}, std::pair{ReceiptsModel::kind, 90}})
-        m_table->setColumnWidth(column, width);
+    // The columns the user sizes, each with its least and first width;
+    // Sender and File share the rest, down to the header's minimum.
+    struct Width
+    {
+        int column;
+        int least;
+        int first;
+    };
+    QHash<int, int> least;
+    for (const Width &width : {Width{ReceiptsModel::date, 80, 90}, Width{ReceiptsModel::amount, 80, 100},
+                               Width{ReceiptsModel::currency, 50, 60}, Width{ReceiptsModel::kind, 70, 90}}) {
+        least.insert(width.column, width.least);
+        m_table->setColumnWidth(width.column, width.first);
+    }
+    new ColumnMinimums(*columns, std::move(least));
     columns->setSectionResizeMode(ReceiptsModel::sender, QHeaderView::Stretch);
     columns->setSectionResizeMode(ReceiptsModel::file, QHeaderView::Stretch);
     m_table->setContextMenuPolicy(Qt::ActionsContextMenu);
