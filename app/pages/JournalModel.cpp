@@ -58,6 +58,16 @@ Qt::ItemFlags JournalModel::flags(const QModelIndex &index) const
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 
+QModelIndexList JournalModel::match(const QModelIndex &start, int role, const QVariant &value, int hits,
+                                    Qt::MatchFlags flags) const
+{
+    QModelIndexList found = QAbstractListModel::match(start, role, value, -1, flags);
+    found.removeIf([this](const QModelIndex &index) { return day(index.row()).has_value(); });
+    if (hits >= 0 && found.size() > hits)
+        found.resize(hits);
+    return found;
+}
+
 bool JournalModel::canFetchMore(const QModelIndex &parent) const
 {
     return !parent.isValid() && !m_exhausted;

@@ -4,6 +4,7 @@
 #include "Autopilot.h"
 #include "FileManager.h"
 #include "JournalDelegate.h"
+#include "JournalList.h"
 #include "JournalModel.h"
 #include "PageTitle.h"
 #include "EmptyStateView.h"
@@ -73,7 +74,7 @@ JournalPage::JournalPage(AppModel &model, QWidget *parent)
     title->setContentsMargins(titleInset, titleInset, titleInset, titleInset / 2);
     layout->addWidget(title);
 
-    m_list = new QTableView(this);
+    m_list = new JournalList(this);
     m_list->setObjectName(QStringLiteral("journalList"));
     m_list->setModel(m_journal);
     m_list->setItemDelegate(m_delegate);
@@ -165,7 +166,20 @@ void JournalPage::showEmptyState()
     m_empty->setTitle(review ? tr("Nothing to Check") : tr("Nothing Yet"));
     m_empty->setDescription(review ? tr("Files wait here when Filewright is unsure what it read.")
                                    : tr("When a rule files something, it shows up here. Every step can be undone."));
-    m_empty->setVisible(m_journal->rowCount() == 0);
+    const bool empty = m_journal->rowCount() == 0;
+    m_empty->setVisible(empty);
+    // A list under the empty state is no stop. The focus it holds goes to
+    // the filter once the list has stayed empty (a filter chosen anew or an
+    // entry that moves empties it for a moment).
+    m_list->setFocusPolicy(empty ? Qt::NoFocus : Qt::StrongFocus);
+    if (empty && window()->focusWidget() == m_list)
+        QMetaObject::invokeMethod(this, &JournalPage::leaveEmptyList, Qt::QueuedConnection);
+}
+
+void JournalPage::leaveEmptyList()
+{
+    if (m_journal->rowCount() == 0 && window()->focusWidget() == m_list)
+        (m_all->isChecked() ? m_all : m_waiting)->setFocus(Qt::OtherFocusReason);
 }
 
 QString JournalPage::emptyTitle() const
@@ -260,7 +274,7 @@ bool JournalPage::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_list) {
         switch (m_menuKeys.read(event)) {
         case ContextMenuKeys::Request::open:
-            if (const qint64 id = selectedEntry(); id != 0)
+            if (const qint64 id = currentEntry(); id != 0)
                 showContextMenu(id, {});
             return true;
         case ContextMenuKeys::Request::repeated:
@@ -271,22 +285,23 @@ bool JournalPage::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == m_list && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        const qint64 id = selectedEntry();
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier) {
-            // The row's main action, with the same checks as its button.
-            const JournalRow *row = m_journal->entry(m_journal->rowOf(id));
-            if (row && row->action())
-                trigger(id, *row->action());
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            // Return opens a waiting file's check, with the same checks as
+            // its button. A key pressed to open something never undoes a
+            // filing: that stays with the row's button and its menu.
+            const JournalRow *row = m_journal->entry(m_list->currentIndex().row());
+            if (row && row->action() == JournalRow::Action::check)
+                trigger(row->id, JournalRow::Action::check);
             return row != nullptr;
         }
     }
     return QWidget::eventFilter(watched, event);
 }
 
-qint64 JournalPage::selectedEntry() const
+qint64 JournalPage::currentEntry() const
 {
-    const QModelIndexList selected = m_list->selectionModel()->selectedRows();
-    const JournalRow *row = selected.isEmpty() ? nullptr : m_journal->entry(selected.constFirst().row());
+    const JournalRow *row = m_journal->entry(m_list->currentIndex().row());
     return row ? row->id : 0;
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "ContextMenuKeys.h"
+#include "JournalList.h"
 #include "JournalRow.h"
 #include "ReviewSheet.h"
 
@@ -21,7 +22,6 @@ class JournalDelegate;
 class JournalModel;
 class QAbstractButton;
 class QMenu;
-class QTableView;
 
 class JournalPage : public QWidget
 {
@@ -46,7 +46,7 @@ public:
     // where it was found; nothing when neither exists.
     void reveal(qint64 entryId);
 
-    QTableView *list() const { return m_list; }
+    JournalList *list() const { return m_list; }
     JournalModel &journal() const { return *m_journal; }
     // The text over the list while it is empty (its title), else empty.
     QString emptyTitle() const;
@@ -67,14 +67,16 @@ private:
     bool measureRowsInView(int height);
     // Rows measured before a change of width or font are measured again.
     void refit();
-    // The selected row's entry, or 0.
-    qint64 selectedEntry() const;
+    // Gives the focus of a list that stayed empty to the filter.
+    void leaveEmptyList();
+    // The entry of the row the keyboard is on, or 0.
+    qint64 currentEntry() const;
     void showContextMenu(qint64 entryId, const QPoint &globalPosition);
 
     AppModel &m_model;
     JournalModel *m_journal = nullptr;
     JournalDelegate *m_delegate = nullptr;
-    QTableView *m_list = nullptr;
+    JournalList *m_list = nullptr;
     QAbstractButton *m_all = nullptr;
     QAbstractButton *m_waiting = nullptr;
     EmptyStateView *m_empty = nullptr;

@@ -2,6 +2,7 @@
 
 #include "AppModel.h"
 #include "Autopilot.h"
+#include "ColumnMinimums.h"
 #include "DateText.h"
 #include "EditableText.h"
 #include "EmptyStateView.h"
@@ -18,6 +19,7 @@
 #include "Store.h"
 #include "Symbols.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QDesktopServices>
 #include <QDir>
@@ -111,9 +113,21 @@ ReceiptsPage::ReceiptsPage(AppModel &model, QWidget *parent)
     QHeaderView *columns = m_table->horizontalHeader();
     columns->setMinimumSectionSize(50);
     columns->setHighlightSections(false);
-    for (const auto &[column, width] : {std::pair{ReceiptsModel::date, 90}, std::pair{ReceiptsModel::amount, 100},
-                                        std::pair{ReceiptsModel::currency, 60}, std::pair{ReceiptsModel::kind, 90}})
-        m_table->setColumnWidth(column, width);
+    // The columns the user sizes, each with its least and first width;
+    // Sender and File share the rest, down to the header's minimum.
+    struct Width
+    {
+        int column;
+        int least;
+        int first;
+    };
+    QHash<int, int> least;
+    for (const Width &width : {Width{ReceiptsModel::date, 80, 90}, Width{ReceiptsModel::amount, 80, 100},
+                               Width{ReceiptsModel::currency, 50, 60}, Width{ReceiptsModel::kind, 70, 90}}) {
+        least.insert(width.column, width.least);
+        m_table->setColumnWidth(width.column, width.first);
+    }
+    new ColumnMinimums(*columns, std::move(least));
     columns->setSectionResizeMode(ReceiptsModel::sender, QHeaderView::Stretch);
     columns->setSectionResizeMode(ReceiptsModel::file, QHeaderView::Stretch);
     m_table->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -271,15 +285,32 @@ QString ReceiptsPage::askForDestination(const QString &proposed)
     dialog.selectFile(QFileInfo(proposed).fileName());
     FileDialogMessage::add(dialog,
                            tr("The ZIP holds the files and a CSV list for a spreadsheet or your tax adviser."));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    comeBackToFront();
+    return accepted ? dialog.selectedFiles().constFirst() : QString();
+}
+
+void ReceiptsPage::comeBackToFront()
+{
+    // Once a dialog of the page is gone, a window manager may bring another
+    // window to the front, or leave none active: the window asks for the
+    // front itself, and its focus is where the dialog found it.
+    if (window()->isVisible())
+        window()->activateWindow();
 }
 
 void ReceiptsPage::exportMonth()
 {
     if (m_export || m_rows->rowCount() == 0)
         return;
+    // The export's button when the keyboard is on it, asked before the
+    // dialog: once it closes the window may not be the active one yet, and
+    // then no widget of it has the focus.
+    QWidget *focusedButton = nullptr;
+    for (QObject *shown : m_exportAction->associatedObjects()) {
+        if (auto *button = qobject_cast<QAbstractButton *>(shown); button && window()->focusWidget() == button)
+            focusedButton = button;
+    }
     const Month month = m_month;
     const QString proposed = QDir(StandardFolders::path(StandardFolders::Folder::documents, RealHome::path()))
                                  .filePath(ReceiptExport::baseName(month.year, month.month) + QStringLiteral(".zip"));
@@ -304,11 +335,7 @@ void ReceiptsPage::exportMonth()
     m_progress = progress;
     // The button is off while the export runs, which moves a keyboard
     // user's focus on; it comes back when the export ends.
-    m_focusedExport = nullptr;
-    for (QObject *shown : m_exportAction->associatedObjects()) {
-        if (auto *button = qobject_cast<QWidget *>(shown); button && button->hasFocus())
-            m_focusedExport = button;
-    }
+    m_focusedExport = focusedButton;
     m_exportAction->setEnabled(false);
     m_focusMovedTo = m_focusedExport ? window()->focusWidget() : nullptr;
     m_export->start();
@@ -332,7 +359,11 @@ void ReceiptsPage::exportEnded()
     MonthExport *done = m_export;
     m_export = nullptr;
     done->deleteLater();
+    // The progress window, when it was at the front, gives the front back.
+    const bool progressAtFront = m_progress && m_progress->isActiveWindow();
     delete m_progress;
+    if (progressAtFront)
+        comeBackToFront();
     m_exportAction->setEnabled(m_rows->rowCount() > 0);
     if (m_focusedExport && m_focusedExport->isEnabled() && window()->focusWidget() == m_focusMovedTo)
         m_focusedExport->setFocus(Qt::OtherFocusReason);

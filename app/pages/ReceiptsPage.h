@@ -86,6 +86,8 @@ private:
     void tellWhereTheArchiveIs(const QString &archive);
     QStringList selectedFiles() const;
     QString askForDestination(const QString &proposed);
+    // Makes the page's window the active one again after a dialog.
+    void comeBackToFront();
 
     AppModel &m_model;
     ReceiptsModel *m_rows = nullptr;

@@ -458,7 +458,6 @@ TEST_F(JournalPageTest, TheKeyboardReachesEveryRowAction)
     JournalEntry undoable = add(Status::done, original, filed);
     undoable.setPerformed(Performed{original, filed, {}, {}, std::nullopt});
     store().update(undoable);
-    const JournalEntry plain = add(Status::done, original, filed);
     QTableView *list = page->list();
     list->setFocus();
 
@@ -470,30 +469,116 @@ TEST_F(JournalPageTest, TheKeyboardReachesEveryRowAction)
     page->reviewSheet()->reject();
     page->review(std::nullopt);
 
-    // A done entry without an undo record has no main action.
-    list->selectRow(page->journal().rowOf(plain.id));
-    QTest::keyClick(list, Qt::Key_Return);
-    EXPECT_FALSE(model->autopilot().isDeciding(plain.id));
-    EXPECT_EQ(store().journalEntry(plain.id)->status(), Status::done);
+    // Return opens nothing on the other rows, and above all it does not
+    // undo a filing: the filed file stays where it is.
+    const JournalEntry others[] = {undoable, add(Status::done, original, filed), add(Status::failed, original, filed),
+                                   add(Status::skipped, original, filed)};
+    for (const JournalEntry &entry : others) {
+        list->selectRow(page->journal().rowOf(entry.id));
+        QTest::keyClick(list, Qt::Key_Return);
+        EXPECT_FALSE(model->autopilot().isDeciding(entry.id)) << int(entry.status());
+        EXPECT_EQ(store().journalEntry(entry.id)->status(), entry.status());
+        EXPECT_FALSE(sheetOpen());
+    }
+    EXPECT_TRUE(QFileInfo::exists(filed));
+    EXPECT_FALSE(QFileInfo::exists(original));
 
-    // The Menu key opens the selected row's menu.
+    // The Menu key opens the row's menu, whose Undo moves the file back.
     QStringList offered;
     QTimer::singleShot(0, [&] {
         if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
-            for (const QAction *action : menu->actions())
+            for (QAction *action : menu->actions())
                 offered.append(action->text());
-            menu->close();
+            menu->setActiveAction(menu->actions().constFirst());
+            QTest::keyClick(menu, Qt::Key_Return);
         }
     });
     list->selectRow(page->journal().rowOf(undoable.id));
     QTest::keyClick(list, Qt::Key_Menu);
     EXPECT_EQ(offered, (QStringList{"Undo", "Show in File Manager"}));
-
-    // Return: Undo moves a filed file back.
-    QTest::keyClick(list, Qt::Key_Return);
     waitForDecision(undoable.id);
     EXPECT_EQ(store().journalEntry(undoable.id)->status(), Status::undone);
     EXPECT_TRUE(QFileInfo::exists(original));
+}
+
+// The list is a stop only while it has rows, and where the keyboard is in
+// it is always an entry, never a day's header.
+TEST_F(JournalPageTest, TheKeyboardInTheListIsOnEntriesOnly)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto *sidebar = window->findChild<QWidget *>(QStringLiteral("sidebar"));
+    ASSERT_NE(sidebar, nullptr);
+    JournalList *list = page->list();
+    const auto tabFromSidebar = [sidebar] {
+        sidebar->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(sidebar, Qt::Key_Tab);
+        return QApplication::focusWidget();
+    };
+    const auto current = [this, list] {
+        const JournalRow *row = page->journal().entry(list->currentIndex().row());
+        return row ? row->id : 0;
+    };
+
+    // Empty under either filter: Tab passes the list by.
+    for (const auto filter : {AppModel::JournalFilter::review, AppModel::JournalFilter::all}) {
+        model->setJournalFilter(filter);
+        ASSERT_FALSE(page->emptyTitle().isEmpty());
+        EXPECT_NE(tabFromSidebar(), list) << page->emptyTitle().toStdString();
+    }
+
+    // Today a waiting file and a filed one, yesterday one more.
+    const JournalEntry waitingFile = waiting(QStringLiteral("a.pdf"), QStringLiteral("ACME"));
+    const auto in = [this](const char *path) { return home + QLatin1String(path); };
+    const JournalEntry filed = add(Status::done, in("/Inbox/b.pdf"), in("/Sorted/b.pdf"));
+    JournalEntry older = add(Status::done, in("/Inbox/y.pdf"), in("/Sorted/y.pdf"));
+    older.date = older.date.addDays(-1);
+    store().update(older);
+    ASSERT_TRUE(page->journal().day(3)); // Today, b, a, Yesterday, y
+
+    // Tab in: the first entry, under its day's header.
+    EXPECT_EQ(tabFromSidebar(), list);
+    EXPECT_EQ(current(), filed.id);
+    // The keys pass over headers both ways; typing "y" finds the entry, not "Yesterday".
+    const struct
+    {
+        Qt::Key key;
+        qint64 reached;
+    } steps[] = {{Qt::Key_Down, waitingFile.id}, {Qt::Key_Down, older.id}, {Qt::Key_Down, older.id},
+                 {Qt::Key_Up, waitingFile.id},   {Qt::Key_Up, filed.id},     {Qt::Key_Up, filed.id},
+                 {Qt::Key_End, older.id},        {Qt::Key_Home, filed.id},   {Qt::Key_PageDown, older.id},
+                 {Qt::Key_PageUp, filed.id},     {Qt::Key_Y, older.id}};
+    for (const auto &step : steps) {
+        QTest::keyClick(list, step.key);
+        EXPECT_EQ(current(), step.reached) << QKeySequence(step.key).toString().toStdString();
+    }
+
+    // A click on a header leaves the keyboard where it was. Coming back,
+    // the keyboard is on the selected entry, also when rows that went left
+    // the current row on a header.
+    list->selectRow(page->journal().rowOf(waitingFile.id));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(page->journal().index(3)).center());
+    EXPECT_EQ(current(), waitingFile.id);
+    list->selectionModel()->setCurrentIndex(page->journal().index(0), QItemSelectionModel::NoUpdate);
+    EXPECT_EQ(tabFromSidebar(), list);
+    EXPECT_EQ(current(), waitingFile.id);
+    // Return opens the check of the waiting file.
+    QTest::keyClick(list, Qt::Key_Return);
+    ASSERT_TRUE(sheetOpen());
+    page->reviewSheet()->reject();
+    page->review(std::nullopt);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+
+    // The list loses its last row while it has the focus: the focus goes to the filter.
+    model->setJournalFilter(AppModel::JournalFilter::review);
+    list->setFocus(Qt::TabFocusReason);
+    ASSERT_EQ(QApplication::focusWidget(), list);
+    EXPECT_EQ(current(), waitingFile.id);
+    ASSERT_TRUE(model->autopilot().startSkip(waitingFile.id));
+    waitForDecision(waitingFile.id);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(page->emptyTitle(), "Nothing to Check");
+    EXPECT_EQ(window->focusWidget()->objectName(), "review");
 }
 
 TEST_F(JournalPageTest, DaysAreTheUsersCalendarDays)

@@ -12,6 +12,8 @@
 #include "FolderRow.h"
 #include "MainWindow.h"
 #include "Prefs.h"
+#include "RealHome.h"
+#include "ReceiptExport.h"
 #include "ReceiptsModel.h"
 #include "ReceiptsPage.h"
 #include "RuleCard.h"
@@ -19,6 +21,7 @@
 #include "RulesPage.h"
 #include "ScopedEnv.h"
 #include "Sidebar.h"
+#include "StandardFolders.h"
 #include "Store.h"
 #include "TestSupport.h"
 
@@ -27,6 +30,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDialog>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QScrollArea>
@@ -479,5 +483,90 @@ TEST_F(RulesInViewTest, FocusComingIntoTheAreaLandsInView)
         EXPECT_EQ(page->describeField()->isAncestorOf(focus), each.describe) << FocusWalk::names({focus});
         EXPECT_TRUE(FocusWalk::inView(focus)) << FocusWalk::names({focus});
         EXPECT_NE(bar->value(), scrolled); // it was out of view
+    }
+}
+
+// An empty journal shows its empty state over the list, which is then no stop.
+TEST_F(MainWindowWalkTest, TheEmptyJournalIsNoStop)
+{
+    for (const auto &[filter, stops] : {std::pair{AppModel::JournalFilter::all, "all sidebar"},
+                                        std::pair{AppModel::JournalFilter::review, "review sidebar"}}) {
+        model().setJournalFilter(filter);
+        show(SidebarItem::journal);
+        EXPECT_EQ(FocusWalk::names(FocusWalk::onScreen(&window(), regions())), stops);
+        FocusWalk::expectScreenOrder(&window(), regions(), stops);
+    }
+}
+
+namespace {
+
+// Presses keys in the modal windows as they come up, one list of keys for
+// each window in turn; the keys go to the window's focused control.
+void pressInDialogs(QList<QList<Qt::Key>> dialogs)
+{
+    if (dialogs.isEmpty())
+        return;
+    QTimer::singleShot(0, [dialogs]() mutable {
+        const QList<Qt::Key> keys = dialogs.takeFirst();
+        // The next window's keys wait for it: these keys may open it.
+        pressInDialogs(dialogs);
+        QWidget *dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        for (const Qt::Key key : keys) {
+            QWidget *focused = dialog->focusWidget();
+            // Tab stops on the "Yes" of a question.
+            if (key == Qt::Key_Tab) {
+                for (int i = 0; i < 4 && !(focused && focused->property("text").toString().contains(u"Yes")); ++i) {
+                    QTest::keyClick(focused ? focused : dialog, Qt::Key_Tab);
+                    focused = dialog->focusWidget();
+                }
+                continue;
+            }
+            QTest::keyClick(focused ? focused : dialog, key);
+        }
+    });
+}
+
+} // namespace
+
+// "Export Month…" through the save dialog itself, by keyboard. The dialog
+// proposes an archive that is there already, so Return asks whether to
+// replace it. However the dialogs end, the main window is the active one
+// again and the button has the focus, also where no window was active as
+// they closed (here none is, as under a window manager that takes its time).
+TEST_F(PagesWalkTest, ExportMonthHasTheFocusBackAfterItsDialogs)
+{
+    show(SidebarItem::receipts);
+    auto *page = qobject_cast<ReceiptsPage *>(window().currentPage());
+    ASSERT_NE(page, nullptr);
+    page->setReveal([](const QStringList &, const auto &) {});
+    QWidget *button = window().toolBar()->widgetForAction(page->findChild<QAction *>(QStringLiteral("exportMonth")));
+    ASSERT_NE(button, nullptr);
+    const QString archive = QDir(StandardFolders::path(StandardFolders::Folder::documents, RealHome::path()))
+                                .filePath(ReceiptExport::baseName(2026, 2) + QStringLiteral(".zip"));
+    ASSERT_TRUE(TestSupport::writeFile(archive, "old"));
+    struct Case
+    {
+        const char *step;
+        QList<QList<Qt::Key>> keys; // in the save dialog, then in the question over it, ...
+        bool replaced;
+    };
+    const Case cases[] = {
+        {"dialog left with Escape", {{Qt::Key_Escape}}, false},
+        {"not replaced, then left", {{Qt::Key_Return}, {Qt::Key_Return}, {Qt::Key_Escape}}, false},
+        {"replaced", {{Qt::Key_Return}, {Qt::Key_Tab, Qt::Key_Space}}, true},
+    };
+    for (const Case &c : cases) {
+        QSignalSpy finished(page, &ReceiptsPage::exportFinished);
+        button->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(button->hasFocus()) << c.step;
+        pressInDialogs(c.keys);
+        QTest::keyClick(button, Qt::Key_Space);
+        if (c.replaced)
+            ASSERT_TRUE(finished.wait(10000)) << c.step;
+        QCoreApplication::processEvents();
+        EXPECT_EQ(QApplication::activeWindow(), &window()) << c.step;
+        EXPECT_EQ(FocusWalk::names({QApplication::focusWidget()}), "exportMonth") << c.step;
+        EXPECT_EQ(TestSupport::readFile(archive) != "old", c.replaced) << c.step;
     }
 }

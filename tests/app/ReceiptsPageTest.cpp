@@ -9,6 +9,7 @@
 #include "ScopedEnv.h"
 #include "TestSupport.h"
 
+#include <QHeaderView>
 #include <QIcon>
 #include <QLabel>
 #include <QRegularExpression>
@@ -347,6 +348,42 @@ TEST_F(ReceiptsPageTest, TypedTextSelectionAndAnOpenFieldStayWhileTheAutomaticMo
     EXPECT_EQ(page->month(), (ReceiptsPage::Month{2026, 3}));
     page->shift(-1);
     EXPECT_EQ(senders(), (QStringList{QStringLiteral("Background"), QStringLiteral("First"), QStringLiteral("Second")}));
+}
+
+// The columns the user sizes start at their own width and cannot be dragged
+// narrower than their own least width; Sender and File share the rest.
+TEST_F(ReceiptsPageTest, EachColumnKeepsItsOwnLeastWidth)
+{
+    add(receipt(QDate(2026, 3, 2), "12.50", "EUR"), QStringLiteral("a.pdf"));
+    page = std::make_unique<ReceiptsPage>(*model);
+    page->resize(900, 400);
+    page->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(page.get()));
+    QHeaderView *header = page->findChild<QTableView *>(QStringLiteral("receipts"))->horizontalHeader();
+    const struct
+    {
+        int column;
+        int least;
+        int first;
+    } columns[] = {{ReceiptsModel::date, 80, 90},
+                   {ReceiptsModel::amount, 80, 100},
+                   {ReceiptsModel::currency, 50, 60},
+                   {ReceiptsModel::kind, 70, 90}};
+    for (const auto &c : columns) {
+        EXPECT_EQ(header->sectionSize(c.column), c.first) << c.column;
+        // Its right edge dragged far to the left, and back a little.
+        const int edge = header->sectionViewportPosition(c.column) + header->sectionSize(c.column) - 1;
+        const int y = header->height() / 2;
+        QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(edge, y));
+        QTest::mouseMove(header->viewport(), QPoint(edge - 80, y));
+        QTest::mouseMove(header->viewport(), QPoint(edge - 75, y));
+        QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(edge - 75, y));
+        EXPECT_EQ(header->sectionSize(c.column), c.least) << c.column;
+    }
+    page->resize(300, 400);
+    QCoreApplication::processEvents();
+    for (const int column : {ReceiptsModel::sender, ReceiptsModel::file})
+        EXPECT_EQ(header->sectionSize(column), 50) << column;
 }
 
 TEST_F(ReceiptsPageTest, ExportsTheMonthAndSaysWhichReceiptsItLeftOut)
