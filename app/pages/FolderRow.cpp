@@ -9,9 +9,7 @@
 #include "ToggleSwitch.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
-#include <QContextMenuEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -118,29 +116,15 @@ QList<QWidget *> FolderRow::tabStops() const
 bool FolderRow::event(QEvent *event)
 {
     // Key presses the row's controls leave come here too.
-    switch (m_menuKeys.read(event)) {
-    case ContextMenuKeys::Request::open:
-        showContextMenu({});
+    if (m_menuKeys.take(event, [this](QPoint globalPosition) { showContextMenu(globalPosition); }))
         return true;
-    case ContextMenuKeys::Request::repeated:
-        return true;
-    case ContextMenuKeys::Request::none:
-        break;
-    }
-    if (event->type() == QEvent::ContextMenu) {
-        showContextMenu(static_cast<QContextMenuEvent *>(event)->globalPos());
-        return true;
-    }
     return QWidget::event(event);
 }
 
 void FolderRow::showContextMenu(QPoint globalPosition)
 {
-    if (globalPosition.isNull()) {
-        const QWidget *focus = QApplication::focusWidget();
-        globalPosition = focus && isAncestorOf(focus) ? focus->mapToGlobal(QPoint(0, focus->height()))
-                                                      : mapToGlobal(QPoint(menuIndent, height() / 2));
-    }
+    if (globalPosition.isNull())
+        globalPosition = ContextMenuKeys::atFocus(this, QPoint(menuIndent, height() / 2));
     // The row may be removed by its own menu: it is deleted only once this returns.
     QMenu::exec(actions(), globalPosition, nullptr, this);
 }

@@ -370,7 +370,7 @@ void JournalPage::showContextMenu(qint64 entryId, const QPoint &globalPosition)
     if (at.isNull()) {
         // From the keyboard: under the row's title.
         const QRect rect = m_list->visualRect(m_journal->index(m_journal->rowOf(entryId)));
-        at = m_list->viewport()->mapToGlobal(rect.topLeft() + QPoint(48, rect.height() / 2));
+        at = ContextMenuKeys::shownPosition(m_list->viewport(), rect.topLeft() + QPoint(48, rect.height() / 2));
     }
     menu->exec(at);
 }

@@ -14,6 +14,7 @@
 #include "Prefs.h"
 #include "RealHome.h"
 #include "ReceiptsModel.h"
+#include "RowMenuKeys.h"
 #include "StandardFolders.h"
 #include "Roles.h"
 #include "Store.h"
@@ -131,6 +132,7 @@ ReceiptsPage::ReceiptsPage(AppModel &model, QWidget *parent)
     columns->setSectionResizeMode(ReceiptsModel::sender, QHeaderView::Stretch);
     columns->setSectionResizeMode(ReceiptsModel::file, QHeaderView::Stretch);
     m_table->setContextMenuPolicy(Qt::ActionsContextMenu);
+    new RowMenuKeys(m_table);
     auto *show = new QAction(tr("Show in File Manager"), m_table);
     show->setObjectName(QStringLiteral("showInFileManager"));
     connect(show, &QAction::triggered, this, [this] {

@@ -12,10 +12,10 @@
 #include "ToggleSwitch.h"
 #include "WrappedLabel.h"
 
-#include <QContextMenuEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
@@ -219,9 +219,19 @@ void RuleCard::mouseDoubleClickEvent(QMouseEvent *event)
         edit();
 }
 
-void RuleCard::contextMenuEvent(QContextMenuEvent *event)
+bool RuleCard::event(QEvent *event)
 {
+    // Key presses the card's controls leave come here too.
+    if (m_menuKeys.take(event, [this](QPoint globalPosition) { showContextMenu(globalPosition); }))
+        return true;
+    return QFrame::event(event);
+}
+
+void RuleCard::showContextMenu(QPoint globalPosition)
+{
+    if (globalPosition.isNull())
+        globalPosition = ContextMenuKeys::atFocus(this, QPoint(padding, padding));
     QMenu *menu = makeMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(event->globalPos());
+    menu->popup(globalPosition);
 }

@@ -5,6 +5,7 @@
 // goes through the AppModel or the store and comes back through the page.
 #pragma once
 
+#include "ContextMenuKeys.h"
 #include "Models.h"
 
 #include <QFrame>
@@ -50,9 +51,14 @@ Q_SIGNALS:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
-    void contextMenuEvent(QContextMenuEvent *event) override;
+    // The Menu key and Shift+F10 on the card or any of its controls, or a
+    // click with the secondary button, open the card's menu.
+    bool event(QEvent *event) override;
 
 private:
+    // The card's menu at globalPosition; from the keyboard (a null
+    // position) under the focused control or at the card's top.
+    void showContextMenu(QPoint globalPosition);
     // A note row: a symbol and a secondary text; hidden until needed.
     QWidget *addNote(const QString &symbol, WrappedLabel *&text);
     void edit();
@@ -74,4 +80,5 @@ private:
     QPushButton *m_allow = nullptr;
     QPushButton *m_edit = nullptr;
     QPushButton *m_dryRun = nullptr;
+    ContextMenuKeys m_menuKeys;
 };

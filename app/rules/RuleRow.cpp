@@ -3,7 +3,6 @@
 #include "Symbols.h"
 
 #include <QAction>
-#include <QContextMenuEvent>
 #include <QHBoxLayout>
 #include <QLayoutItem>
 #include <QMenu>
@@ -61,11 +60,22 @@ void RuleRow::orderTabs()
         QWidget::setTabOrder(stops.at(i - 1), stops.at(i));
 }
 
-void RuleRow::contextMenuEvent(QContextMenuEvent *event)
+bool RuleRow::event(QEvent *event)
 {
+    // Key presses the row's controls leave come here too.
+    if (m_menuKeys.take(event, [this](QPoint globalPosition) { showContextMenu(globalPosition); }))
+        return true;
+    return QWidget::event(event);
+}
+
+void RuleRow::showContextMenu(QPoint globalPosition)
+{
+    if (globalPosition.isNull())
+        globalPosition = ContextMenuKeys::atFocus(this, QPoint(0, height() / 2));
     QMenu menu(this);
     menu.addActions(actions());
     menu.addSeparator();
     menu.addAction(tr("Remove"), this, [this] { Q_EMIT removeRequested(itemID()); })->setEnabled(m_remove->isEnabled());
-    menu.exec(event->globalPos());
+    // The editor removes the row only once this returns.
+    menu.exec(globalPosition);
 }

@@ -3,6 +3,8 @@
 // row never removes or moves itself; it asks the editor.
 #pragma once
 
+#include "ContextMenuKeys.h"
+
 #include <QUuid>
 #include <QWidget>
 
@@ -33,9 +35,17 @@ protected:
     // Tab goes through the controls as they stand from left to right and
     // then to Remove; call it after controls were added.
     void orderTabs();
-    void contextMenuEvent(QContextMenuEvent *event) override;
+    // The Menu key and Shift+F10 on the row's controls (but for a text
+    // field, which has its own edit menu), or a click with the secondary
+    // button, open the row's menu.
+    bool event(QEvent *event) override;
 
 private:
+    // The row's menu at globalPosition; from the keyboard (a null
+    // position) under the focused control.
+    void showContextMenu(QPoint globalPosition);
+
     QHBoxLayout *m_controls = nullptr;
     QToolButton *m_remove = nullptr;
+    ContextMenuKeys m_menuKeys;
 };

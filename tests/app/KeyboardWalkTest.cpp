@@ -1,15 +1,20 @@
 // The main window's pages driven by keyboard, with real key presses: Tab and
 // Shift+Tab walk every control that acts in the order it stands on screen
 // (tool bar, sidebar, page), the page keeps the focus when it rebuilds
-// itself, and the control that takes the focus is in view.
+// itself, the control that takes the focus is in view, and every context
+// menu opens with the keys at its item.
+#include "ActionRow.h"
 #include "AppModel.h"
 #include "Autopilot.h"
 #include "CommandPalette.h"
+#include "ConditionRow.h"
 #include "DescribeRuleField.h"
 #include "FakeModelServer.h"
 #include "FilewrightApp.h"
 #include "FocusWalk.h"
 #include "FolderRow.h"
+#include "JournalModel.h"
+#include "JournalPage.h"
 #include "MainWindow.h"
 #include "Prefs.h"
 #include "RealHome.h"
@@ -17,13 +22,16 @@
 #include "ReceiptsModel.h"
 #include "ReceiptsPage.h"
 #include "RuleCard.h"
+#include "RuleEditor.h"
 #include "RuleEditorFixture.h"
+#include "RuleRow.h"
 #include "RulesPage.h"
 #include "ScopedEnv.h"
 #include "Sidebar.h"
 #include "StandardFolders.h"
 #include "Store.h"
 #include "TestSupport.h"
+#include "ToggleSwitch.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -33,12 +41,14 @@
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
@@ -94,32 +104,75 @@ FolderRow *folderRow(QWidget *page, const QString &name)
     return nullptr;
 }
 
-// Keeps the entries of each context menu that opens, then closes it, or
-// presses its entry `choose` by keyboard.
+// A context menu as it opened: its entries (a divider as ""), where it
+// stood, and the widget it belongs to.
+struct OpenedMenu
+{
+    QStringList entries;
+    QRect geometry;
+    QObject *owner = nullptr;
+};
+
+// Keeps each context menu that opens, then closes it, or goes down to its
+// entry `choose` with the arrow keys and presses Return. A menu that waits
+// for its choice is taken while it waits; one that opens and returns at
+// once is taken by take().
 struct MenuWatch
 {
     explicit MenuWatch(const QString &choose = {})
+        : choose(choose)
     {
-        QObject::connect(&timer, &QTimer::timeout, [this, choose] {
-            if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
-                opened.append(QStringList());
-                for (QAction *action : menu->actions()) {
-                    opened.last().append(action->text());
-                    if (action->text() == choose)
-                        menu->setActiveAction(action);
-                }
-                if (choose.isEmpty())
-                    menu->close();
-                else
-                    QTest::keyClick(menu, Qt::Key_Return);
-            }
-        });
+        QObject::connect(&timer, &QTimer::timeout, [this] { take(); });
         timer.start(10);
     }
 
+    void take()
+    {
+        while (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+            OpenedMenu shown{{}, menu->geometry(), menu->parent()};
+            for (const QAction *action : menu->actions())
+                shown.entries.append(action->text());
+            opened.append(shown);
+            if (choose.isEmpty()) {
+                menu->close();
+                continue;
+            }
+            for (qsizetype step = 0; step < shown.entries.size(); ++step) {
+                if (menu->activeAction() && menu->activeAction()->text() == choose)
+                    break;
+                QTest::keyClick(menu, Qt::Key_Down);
+            }
+            QTest::keyClick(menu, Qt::Key_Return);
+            if (QApplication::activePopupWidget() == menu)
+                menu->close(); // no such entry
+        }
+    }
+
+    const QString choose;
     QTimer timer;
-    QList<QStringList> opened;
+    QList<OpenedMenu> opened;
 };
+
+// The part of widget that shows: its rectangle clipped by the widgets around it, on the screen.
+QRect shownOnScreen(const QWidget *widget)
+{
+    QRect shown(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+    for (const QWidget *outer = widget->parentWidget(); outer; outer = outer->parentWidget()) {
+        shown &= QRect(outer->mapToGlobal(QPoint(0, 0)), outer->size());
+        if (outer->isWindow())
+            break;
+    }
+    return shown;
+}
+
+// The part of a view's row that shows, on the screen.
+QRect shownRow(const QAbstractItemView *view, int row)
+{
+    QRect rect;
+    for (int column = 0; column < view->model()->columnCount(); ++column)
+        rect |= view->visualRect(view->model()->index(row, column));
+    return QRect(view->viewport()->mapToGlobal(rect.topLeft()), rect.size()) & shownOnScreen(view->viewport());
+}
 
 } // namespace
 
@@ -151,39 +204,13 @@ TEST_F(KeyboardWalkTest, FoldersPageWalksItsRowsInScreenOrderAndKeysWorkOnThem)
         }
     }
 
-    // The Menu key and Shift+F10 open the row's menu, on the row or on its
-    // controls; the window system's event after the key opens no second one.
-    const QStringList entries{QStringLiteral("Show in File Manager"), QStringLiteral("Remove")};
-    const struct
-    {
-        const char *row;
-        const char *control; // empty: the row itself
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
-    } cases[] = {
-        {"Archive", "", Qt::Key_Menu, Qt::NoModifier},
-        {"Archive", "", Qt::Key_F10, Qt::ShiftModifier},
-        {"Desktop", "watch", Qt::Key_F10, Qt::ShiftModifier},
-        {"Scans", "chooseAgain", Qt::Key_Menu, Qt::NoModifier},
-    };
-    for (const auto &each : cases) {
-        SCOPED_TRACE(std::string(each.row) + " " + each.control);
-        FolderRow *row = folderRow(page, QLatin1String(each.row));
-        QWidget *target = *each.control ? row->findChild<QWidget *>(QLatin1String(each.control)) : row;
-        target->setFocus(Qt::TabFocusReason);
-        MenuWatch menus;
-        QTest::keyClick(target, each.key, each.modifiers);
-        QContextMenuEvent echo(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos());
-        QApplication::sendEvent(target, &echo);
-        EXPECT_EQ(menus.opened, QList<QStringList>{entries});
-    }
-
     // "Remove" by keyboard: the place goes, its folder stays, and the focus
     // moves to the place that now stands in its row.
     folderRow(page, QStringLiteral("Archive"))->setFocus(Qt::TabFocusReason);
     {
         MenuWatch menus(QStringLiteral("Remove"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Menu);
+        ASSERT_EQ(menus.opened.size(), 1);
     }
     EXPECT_FALSE(model->store().folder(place.uuid));
     EXPECT_TRUE(QFileInfo(place.displayPath).isDir());
@@ -229,6 +256,192 @@ TEST_F(KeyboardWalkTest, RulesPageTabFollowsTheCardsAfterMovesAdditionsAndRemova
     walk("after an addition", 5, "Receipts", 0);
     menuItem(2, QStringLiteral("Delete Rule"));
     walk("after a removal", 4);
+}
+
+// Every context menu of the program, with the Menu key and with Shift+F10
+// on its item or on a control in it: the item's own menu opens, once, at the
+// item inside the window, also when the window system follows the Menu key
+// with an event of its own. A text field keeps the keys for its edit menu.
+// Then a rule is moved and deleted by keys alone.
+TEST_F(KeyboardWalkTest, EveryContextMenuOpensWithBothKeysAtItsItem)
+{
+    const WatchedFolder downloads = folder(QStringLiteral("Downloads"));
+    folder(QStringLiteral("Archive"), false);
+    WatchedFolder lost = folder(QStringLiteral("Scans"));
+    lost.needsReselect = true;
+    ASSERT_TRUE(model->store().update(lost));
+    const auto store = [&](const QString &name, qint64 order, QList<RuleAction> actions) {
+        StoredRule stored(rule(name, {condition(Field::name, Op::contains, name)}, std::move(actions)), downloads.uuid,
+                          order);
+        EXPECT_TRUE(model->store().insert(stored));
+        return stored;
+    };
+    const StoredRule invoices =
+        store(QStringLiteral("Invoices"), 0, {action(Kind::move, QStringLiteral("~/Documents"))});
+    const StoredRule screenshots = store(QStringLiteral("Screenshots"), 1, {});
+    // A rule that writes where it may not: its card shows "Allow…".
+    store(QStringLiteral("Archive"), 2, {action(Kind::move, QStringLiteral("~/Nowhere"))});
+    // A filing the journal can take back, of a receipt.
+    const QString original = downloads.displayPath + QStringLiteral("/shop.pdf");
+    const QString filed = RealHome::path() + QStringLiteral("/Sorted/shop.pdf");
+    ASSERT_TRUE(TestSupport::writeFile(filed, "receipt"));
+    JournalEntry filing(std::nullopt, QStringLiteral("Invoices"), original, filed, JournalEntry::Status::done);
+    ASSERT_TRUE(model->store().insert(filing));
+    filing.setPerformed(Performed{original, filed, {}, {}, std::nullopt});
+    ASSERT_TRUE(model->store().update(filing));
+    Recognition reading;
+    reading.kind = DocumentKind::receipt;
+    reading.date = CalendarUtc::noon(QDate(2026, 2, 3));
+    RecognitionRecord receipt(QString(), QString(), filed, reading);
+    ASSERT_TRUE(model->store().insert(receipt));
+    show(SidebarItem::folders);
+
+    const auto page = [&](SidebarItem item) {
+        if (model->sidebar() != item)
+            show(item);
+        return window->currentPage();
+    };
+    const auto card = [&](const char *name) -> RuleCard * {
+        for (RuleCard *each : qobject_cast<RulesPage *>(page(SidebarItem::rules))->cards()) {
+            if (each->stored().rule().name == QLatin1String(name))
+                return each;
+        }
+        return nullptr;
+    };
+    const auto editor = [&] {
+        page(SidebarItem::rules);
+        if (!window->ruleEditor()) {
+            model->edit(invoices);
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(window->ruleEditor()));
+        }
+        return qobject_cast<RuleEditor *>(window->ruleEditor());
+    };
+    const auto journal = [&] {
+        auto *shown = qobject_cast<JournalPage *>(page(SidebarItem::journal));
+        shown->list()->selectRow(shown->journal().rowOf(filing.id));
+        return shown;
+    };
+    const auto receipts = [&] {
+        auto *table = page(SidebarItem::receipts)->findChild<QTableView *>(QStringLiteral("receipts"));
+        table->setCurrentIndex(table->model()->index(0, ReceiptsModel::amount));
+        return table;
+    };
+    const auto control = [](QWidget *in, const char *name) { return in->findChild<QWidget *>(QLatin1String(name)); };
+    const auto folderRowOf = [&](const char *name) -> QWidget * {
+        return folderRow(page(SidebarItem::folders), QLatin1String(name));
+    };
+    const auto conditionRow = [&]() -> QWidget * { return editor()->conditionRows().constFirst(); };
+    const auto actionRow = [&]() -> QWidget * { return editor()->actionRows().constFirst(); };
+
+    const QStringList folderMenu{QStringLiteral("Show in File Manager"), QStringLiteral("Remove")};
+    const QStringList cardMenu{QStringLiteral("Edit…"),   QStringLiteral("Dry Run…"),  QString(),
+                               QStringLiteral("Move Up"), QStringLiteral("Move Down"), QString(),
+                               QStringLiteral("Delete Rule")};
+    const QStringList rowMenu{QStringLiteral("Move Up"), QStringLiteral("Move Down"), QString(),
+                              QStringLiteral("Remove")};
+    struct Case
+    {
+        const char *item;
+        std::function<QWidget *()> target; // where the keys are pressed; it takes the focus if it can
+        std::function<QWidget *()> owner;  // whose menu opens
+        QStringList entries;               // empty: not checked
+        bool menuKeyOnly = false;
+        std::function<QRect()> shown = {}; // where the menu stands, if not anywhere on the owner as it shows
+    };
+    const Case cases[] = {
+        {"a place's row", [&] { return folderRowOf("Archive"); }, [&] { return folderRowOf("Archive"); }, folderMenu},
+        {"a watched folder's switch", [&] { return control(folderRowOf("Downloads"), "watch"); },
+         [&] { return folderRowOf("Downloads"); }, folderMenu},
+        {"a lost folder's Choose Again…", [&] { return control(folderRowOf("Scans"), "chooseAgain"); },
+         [&] { return folderRowOf("Scans"); }, folderMenu},
+        {"a journal row", [&] { return journal()->list(); }, journal,
+         {QStringLiteral("Undo"), QStringLiteral("Show in File Manager")}, false,
+         [&] { return shownRow(journal()->list(), journal()->journal().rowOf(filing.id)); }},
+        {"a receipts row", receipts, receipts, {QStringLiteral("Show in File Manager")}, false,
+         [&] { return shownRow(receipts(), 0); }},
+        {"a card's switch", [&] { return card("Invoices")->enabledSwitch(); }, [&] { return card("Invoices"); },
+         cardMenu},
+        {"a card's Allow…", [&] { return control(card("Archive"), "allow"); }, [&] { return card("Archive"); },
+         cardMenu},
+        {"a card's Dry Run…", [&] { return card("Screenshots")->dryRunButton(); }, [&] { return card("Screenshots"); },
+         cardMenu},
+        {"a card", [&] { return card("Screenshots"); }, [&] { return card("Screenshots"); }, cardMenu},
+        {"a condition's field", [&] { return control(conditionRow(), "field"); }, conditionRow, rowMenu},
+        {"an action's Remove", [&] { return control(actionRow(), "remove"); }, actionRow, rowMenu},
+        {"an action's row", actionRow, actionRow, rowMenu},
+        // Outside the rows' menus: the field's own edit menu, which the window system opens.
+        {"a condition's text field", [&] { return control(conditionRow(), "value"); },
+         [&] { return control(conditionRow(), "value"); }, {}, true},
+    };
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {{Qt::Key_Menu, Qt::NoModifier},
+                                                             {Qt::Key_F10, Qt::ShiftModifier}};
+    for (const Case &c : cases) {
+        for (const auto &[key, modifiers] : keys) {
+            if (c.menuKeyOnly && key != Qt::Key_Menu)
+                continue;
+            SCOPED_TRACE(std::string(c.item) + (key == Qt::Key_Menu ? ", Menu key" : ", Shift+F10"));
+            QWidget *target = c.target();
+            ASSERT_NE(target, nullptr);
+            if (target->focusPolicy() & Qt::TabFocus)
+                target->setFocus(Qt::TabFocusReason);
+            MenuWatch menus;
+            QTest::keyClick(target, key, modifiers);
+            if (key == Qt::Key_Menu) {
+                // What the window system makes of the Menu key after the press:
+                // an event at the widget's text cursor.
+                const QPoint cursor = target->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+                QContextMenuEvent echo(QContextMenuEvent::Keyboard, cursor, target->mapToGlobal(cursor));
+                QApplication::sendEvent(target, &echo);
+            }
+            menus.take(); // a menu that did not wait for its choice
+            EXPECT_EQ(menus.opened.size(), 1);
+            if (menus.opened.isEmpty())
+                continue;
+            const OpenedMenu &opened = menus.opened.constFirst();
+            EXPECT_EQ(opened.owner, c.owner());
+            if (!c.entries.isEmpty()) {
+                EXPECT_EQ(opened.entries, c.entries);
+            }
+            const QRect shown = c.shown ? c.shown() : shownOnScreen(c.owner());
+            EXPECT_TRUE(shown.contains(opened.geometry.topLeft()))
+                << "the menu at " << opened.geometry.x() << "," << opened.geometry.y() << ", the item at "
+                << shown.x() << "," << shown.y() << " " << shown.width() << "×" << shown.height();
+        }
+    }
+
+    // Escape closes the editor; on the rules page a rule moves up and goes
+    // by keys alone. Offscreen, no window is active once a sheet or a menu
+    // has closed: the window takes the activation back, as a window system gives it.
+    const auto activate = [&] {
+        window->activateWindow();
+        return QTest::qWaitForWindowActive(window.get());
+    };
+    ASSERT_NE(window->ruleEditor(), nullptr);
+    QTest::keyClick(window->ruleEditor(), Qt::Key_Escape);
+    ASSERT_FALSE(model->editing());
+    ASSERT_TRUE(activate());
+    const auto choose = [](const QString &entry) {
+        MenuWatch menus(entry);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10, Qt::ShiftModifier);
+        menus.take();
+        return menus.opened.size();
+    };
+    const auto names = [&] {
+        QStringList stored;
+        for (const StoredRule &each : model->store().rules())
+            stored.append(each.rule().name);
+        return stored;
+    };
+    card("Screenshots")->enabledSwitch()->setFocus(Qt::TabFocusReason);
+    ASSERT_EQ(choose(QStringLiteral("Move Up")), 1);
+    EXPECT_EQ(names(),
+              (QStringList{QStringLiteral("Screenshots"), QStringLiteral("Invoices"), QStringLiteral("Archive")}));
+    QCoreApplication::processEvents(); // the page follows the store
+    ASSERT_TRUE(activate());
+    ASSERT_EQ(QApplication::focusWidget(), card("Screenshots")->enabledSwitch()); // the focus moved with its card
+    ASSERT_EQ(choose(QStringLiteral("Delete Rule")), 1);
+    EXPECT_FALSE(model->store().rule(screenshots.uuid));
+    EXPECT_EQ(names(), (QStringList{QStringLiteral("Invoices"), QStringLiteral("Archive")}));
 }
 
 namespace {
