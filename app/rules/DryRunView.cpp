@@ -4,13 +4,13 @@
 #include "DryRunRowView.h"
 #include "EmptyStateView.h"
 #include "FileNameText.h"
+#include "ProminentButton.h"
 #include "RealHome.h"
 #include "Roles.h"
 #include "RowListArea.h"
 
 #include <QFrame>
 #include <QLabel>
-#include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -74,7 +74,7 @@ DryRunView::DryRunView(Autopilot &autopilot, DryRunRequest request, QWidget *par
     Roles::setSecondary(m_matches);
     footer->addWidget(m_matches);
     footer->addStretch();
-    auto *doneButton = new QPushButton(tr("Done"), this);
+    auto *doneButton = new ProminentButton(tr("Done"), this);
     doneButton->setObjectName(QStringLiteral("done"));
     doneButton->setDefault(true);
     connect(doneButton, &QPushButton::clicked, this, &QDialog::accept);

@@ -1,5 +1,7 @@
 #include "AccentSwatch.h"
 
+#include "FocusRing.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QConicalGradient>
@@ -111,7 +113,7 @@ void AccentSwatch::paintEvent(QPaintEvent *)
     painter.drawEllipse(circle.adjusted(0.5, 0.5, -0.5, -0.5));
     if (hasFocus()) {
         // Apart from the circle by a gap, as the switches draw theirs.
-        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.setPen(FocusRing::pen(palette()));
         painter.drawEllipse(circle.adjusted(-2, -2, 2, 2));
     }
 }

@@ -1,18 +1,21 @@
 #include "StarterRuleToggle.h"
 
+#include "FocusRing.h"
 #include "Roles.h"
 
 #include <QLabel>
+#include <QPainter>
 #include <QStyleOptionButton>
-#include <QStyleOptionFocusRect>
 #include <QStylePainter>
 #include <QVBoxLayout>
 
 namespace {
 
 constexpr int spacing = 8;
-// Room around the texts for the focus frame.
-constexpr int focusRoom = 2;
+// Room for the focus ring round the box and the texts, with a gap to the
+// box, whose frame would merge with it.
+constexpr int focusRoom = int(FocusRing::width) + 1;
+constexpr qreal focusRadius = 4;
 
 QLabel *labelText(const QString &text, QWidget *parent, Roles::Font font)
 {
@@ -34,7 +37,7 @@ StarterRuleToggle::StarterRuleToggle(const QString &name, QWidget *parent)
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     auto *texts = new QVBoxLayout(this);
     texts->setSpacing(2);
-    texts->setContentsMargins(indicatorRect().width() + spacing, focusRoom, focusRoom, focusRoom);
+    texts->setContentsMargins(focusRoom + indicatorRect().width() + spacing, focusRoom, focusRoom, focusRoom);
     m_name = labelText(name, this, Roles::Font::headline);
     m_name->setObjectName(QStringLiteral("name"));
     texts->addWidget(m_name);
@@ -73,7 +76,7 @@ QRect StarterRuleToggle::indicatorRect() const
     // Beside the name's first line.
     const int line = m_name ? m_name->fontMetrics().height() : size.height();
     const int top = (m_name ? m_name->y() : focusRoom) + (line - size.height()) / 2;
-    return QRect(QPoint(0, std::max(0, top)), size);
+    return QRect(QPoint(focusRoom, std::max(0, top)), size);
 }
 
 void StarterRuleToggle::paintEvent(QPaintEvent *)
@@ -84,12 +87,12 @@ void StarterRuleToggle::paintEvent(QPaintEvent *)
     box.rect = indicatorRect();
     painter.drawPrimitive(QStyle::PE_IndicatorCheckBox, box);
     if (hasFocus()) {
-        // Around the texts, as a check box draws it around its label.
-        QStyleOptionFocusRect frame;
-        frame.initFrom(this);
-        frame.rect = m_name->geometry().united(m_sentence->geometry()).adjusted(-focusRoom, -focusRoom, focusRoom,
-                                                                                 focusRoom);
-        painter.drawPrimitive(QStyle::PE_FrameFocusRect, frame);
+        // Round the box and the texts: the whole of what a click switches.
+        const qreal middle = FocusRing::width / 2;
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(FocusRing::pen(palette()));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(middle, middle, -middle, -middle), focusRadius, focusRadius);
     }
 }
 

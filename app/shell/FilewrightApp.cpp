@@ -57,7 +57,7 @@ FilewrightApp::FilewrightApp(std::unique_ptr<Store> store)
         m_tray->show();
     } else {
         // Without a tray the panel is reached from the main window's menu.
-        auto *panel = new QAction(tr("Show Panel"), m_mainWindow.get());
+        auto *panel = new QAction(tr("Show &Panel"), m_mainWindow.get());
         panel->setObjectName(QStringLiteral("showPanel"));
         connect(panel, &QAction::triggered, this, &FilewrightApp::showPanel);
         if (auto *go = m_mainWindow->menuBar()->findChild<QMenu *>(QStringLiteral("goMenu")))

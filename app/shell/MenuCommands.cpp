@@ -14,6 +14,27 @@
 #include <QMenuBar>
 #include <QUrl>
 
+namespace {
+
+// A page's title as the "Go" menu shows it: the sidebar's words with the
+// letter that picks it in the menu.
+QString goTitle(SidebarItem item)
+{
+    switch (item) {
+    case SidebarItem::rules:
+        return MenuCommands::tr("&Rules");
+    case SidebarItem::journal:
+        return MenuCommands::tr("&Journal");
+    case SidebarItem::folders:
+        return MenuCommands::tr("&Folders");
+    case SidebarItem::receipts:
+        return MenuCommands::tr("R&eceipts");
+    }
+    return SidebarItems::title(item);
+}
+
+} // namespace
+
 MenuCommands::MenuCommands(QMainWindow &window, AppModel &model, Updater &updater, std::function<void()> openSettings)
     : QObject(&window)
     , m_window(window)
@@ -21,29 +42,29 @@ MenuCommands::MenuCommands(QMainWindow &window, AppModel &model, Updater &update
     QMenuBar *bar = window.menuBar();
 
     QMenu *file = bar->addMenu(tr("&File"));
-    add(file, QStringLiteral("newRule"), tr("New Rule"), QKeySequence(Qt::CTRL | Qt::Key_N), [&model] { model.newRule(); });
-    add(file, QStringLiteral("describeRule"), tr("Describe a Rule…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N),
+    add(file, QStringLiteral("newRule"), tr("&New Rule"), QKeySequence(Qt::CTRL | Qt::Key_N), [&model] { model.newRule(); });
+    add(file, QStringLiteral("describeRule"), tr("&Describe a Rule…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N),
         [&model] { model.focusDescribeField(); });
     file->addSeparator();
-    add(file, QStringLiteral("addFolder"), tr("Add Folder…"), QKeySequence(Qt::CTRL | Qt::Key_O),
+    add(file, QStringLiteral("addFolder"), tr("&Add Folder…"), QKeySequence(Qt::CTRL | Qt::Key_O),
         [&model] { model.chooseFolder(true); });
     file->addSeparator();
-    QAction *settings = add(file, QStringLiteral("settings"), tr("Settings…"), QKeySequence(Qt::CTRL | Qt::Key_Comma),
+    QAction *settings = add(file, QStringLiteral("settings"), tr("&Settings…"), QKeySequence(Qt::CTRL | Qt::Key_Comma),
                             std::move(openSettings));
     settings->setMenuRole(QAction::PreferencesRole);
-    add(file, QStringLiteral("setUp"), tr("Set Up Filewright…"), {}, [&model] { model.setShowOnboarding(true); });
+    add(file, QStringLiteral("setUp"), tr("Set &Up Filewright…"), {}, [&model] { model.setShowOnboarding(true); });
     file->addSeparator();
     // The focused window: the main window goes to the tray as with its close
     // button. A sheet blocks this shortcut and closes itself on the same keys.
-    add(file, QStringLiteral("closeWindow"), tr("Close Window"), QKeySequence(Qt::CTRL | Qt::Key_W), [] {
+    add(file, QStringLiteral("closeWindow"), tr("&Close Window"), QKeySequence(Qt::CTRL | Qt::Key_W), [] {
         if (QWidget *focused = QApplication::activeWindow())
             focused->close();
     });
-    QAction *quit = add(file, QStringLiteral("quit"), tr("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), [] { QApplication::quit(); });
+    QAction *quit = add(file, QStringLiteral("quit"), tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), [] { QApplication::quit(); });
     quit->setMenuRole(QAction::QuitRole);
 
     QMenu *view = bar->addMenu(tr("&View"));
-    QAction *sidebar = add(view, QStringLiteral("toggleSidebar"), tr("Show Sidebar"),
+    QAction *sidebar = add(view, QStringLiteral("toggleSidebar"), tr("Show &Sidebar"),
                            QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S), {});
     sidebar->setCheckable(true);
     sidebar->setChecked(true);
@@ -51,7 +72,7 @@ MenuCommands::MenuCommands(QMainWindow &window, AppModel &model, Updater &update
         if (QWidget *list = window.findChild<QWidget *>(QStringLiteral("sidebar")))
             list->setVisible(shown);
     });
-    QAction *toolBar = add(view, QStringLiteral("toggleToolBar"), tr("Show Toolbar"), {}, {});
+    QAction *toolBar = add(view, QStringLiteral("toggleToolBar"), tr("Show &Toolbar"), {}, {});
     toolBar->setCheckable(true);
     toolBar->setChecked(true);
     connect(toolBar, &QAction::toggled, this, [&window](bool shown) {
@@ -61,7 +82,7 @@ MenuCommands::MenuCommands(QMainWindow &window, AppModel &model, Updater &update
 
     QMenu *go = bar->addMenu(tr("&Go"));
     go->setObjectName(QStringLiteral("goMenu"));
-    add(go, QStringLiteral("palette"), tr("Command Palette…"), QKeySequence(Qt::CTRL | Qt::Key_K),
+    add(go, QStringLiteral("palette"), tr("&Command Palette…"), QKeySequence(Qt::CTRL | Qt::Key_K),
         [&model] { model.setShowPalette(true); });
     go->addSeparator();
     int position = 0;
@@ -69,25 +90,25 @@ MenuCommands::MenuCommands(QMainWindow &window, AppModel &model, Updater &update
         ++position;
         const QString name = QStringLiteral("go") + SidebarItems::rawValue(item).left(1).toUpper() +
                              SidebarItems::rawValue(item).mid(1);
-        add(go, name, SidebarItems::title(item), QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_0 + position)),
+        add(go, name, goTitle(item), QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_0 + position)),
             [&model, item] { model.setSidebar(item); });
     }
     go->addSeparator();
-    add(go, QStringLiteral("showReview"), tr("Show Items to Check"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R),
+    add(go, QStringLiteral("showReview"), tr("&Show Items to Check"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R),
         [&model] {
             model.setSidebar(SidebarItem::journal);
             model.setJournalFilter(AppModel::JournalFilter::review);
         });
 
     QMenu *help = bar->addMenu(tr("&Help"));
-    add(help, QStringLiteral("website"), tr("Filewright Website"), {},
+    add(help, QStringLiteral("website"), tr("Filewright &Website"), {},
         [&window] { ExternalLink::open(QUrl(QString::fromLatin1(Diagnostics::website)), &window); });
-    add(help, QStringLiteral("writeToSupport"), tr("Write to Support…"), {}, [] { Diagnostics::mailSupport(); });
+    add(help, QStringLiteral("writeToSupport"), tr("Write to &Support…"), {}, [] { Diagnostics::mailSupport(); });
     help->addSeparator();
-    add(help, QStringLiteral("copyDiagnostics"), tr("Copy Diagnostics"), {},
+    add(help, QStringLiteral("copyDiagnostics"), tr("Copy &Diagnostics"), {},
         [&model] { QGuiApplication::clipboard()->setText(Diagnostics::text(model)); });
     help->addSeparator();
-    QAction *check = add(help, QStringLiteral("checkForUpdates"), tr("Check for Updates…"), {},
+    QAction *check = add(help, QStringLiteral("checkForUpdates"), tr("Check for &Updates…"), {},
                          [&updater] { updater.checkForUpdates(); });
     check->setEnabled(updater.canCheck());
     connect(&updater, &Updater::canCheckChanged, check, &QAction::setEnabled);

@@ -1,11 +1,21 @@
 #include "ProminentButton.h"
 
+#include "FocusRing.h"
 #include "ThemeStore.h"
 
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+
+namespace {
+// Round the fill: the focus ring, and a gap of one pixel between the two.
+constexpr int ringRoom = int(FocusRing::width) + 1;
+// What the button grows by on every side beyond a push button's size, so
+// that its fill stays about as large as a push button's frame.
+constexpr int growth = ringRoom - 1;
+constexpr qreal radius = 5;
+} // namespace
 
 ProminentButton::ProminentButton(const QString &text, QWidget *parent)
     : QPushButton(text, parent)
@@ -14,12 +24,18 @@ ProminentButton::ProminentButton(const QString &text, QWidget *parent)
     connect(&ThemeStore::instance(), &ThemeStore::changed, this, qOverload<>(&QWidget::update));
 }
 
+QSize ProminentButton::sizeHint() const
+{
+    return QPushButton::sizeHint().grownBy(QMargins(growth, growth, growth, growth));
+}
+
 void ProminentButton::paintEvent(QPaintEvent *)
 {
     QStyleOptionButton option;
     initStyleOption(&option);
     if (!isEnabled()) {
-        // Disabled, it looks like any disabled button.
+        // Disabled, it looks like any disabled button of its size.
+        option.rect = rect().marginsRemoved(QMargins(growth, growth, growth, growth));
         QStylePainter(this).drawControl(QStyle::CE_PushButton, option);
         return;
     }
@@ -35,15 +51,15 @@ void ProminentButton::paintEvent(QPaintEvent *)
 
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF shape = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
+    const QRectF shape = QRectF(rect()).adjusted(ringRoom, ringRoom, -ringRoom, -ringRoom);
     QPainterPath path;
-    path.addRoundedRect(shape, 5, 5);
+    path.addRoundedRect(shape, radius, radius);
     painter.fillPath(path, fill);
     if (hasFocus()) {
-        QColor ring = fill;
-        ring.setAlphaF(0.45f);
-        painter.setPen(QPen(ring, 2));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+        const qreal middle = FocusRing::width / 2;
+        painter.setPen(FocusRing::pen(palette()));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(middle, middle, -middle, -middle), radius + ringRoom - middle,
+                                radius + ringRoom - middle);
     }
     painter.setPen(text);
     painter.setFont(font());

@@ -1,5 +1,6 @@
 #include "ToggleSwitch.h"
 
+#include "FocusRing.h"
 #include "Roles.h"
 #include "ThemeStore.h"
 
@@ -48,7 +49,7 @@ void ToggleSwitch::paintEvent(QPaintEvent *)
     painter.drawEllipse(QRectF(x, track.top() + knobMargin, knob, knob));
     if (hasFocus()) {
         painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.setPen(FocusRing::pen(palette()));
         painter.drawRoundedRect(track.adjusted(-2, -2, 2, 2), radius + 2, radius + 2);
     }
 }

@@ -2,6 +2,8 @@
 // skipped otherwise. The accelerators are checked in whichever language runs.
 #include "FilewrightApp.h"
 #include "MainWindow.h"
+#include "MenuCommands.h"
+#include "SidebarItem.h"
 #include "Store.h"
 #include "Translation.h"
 
@@ -26,25 +28,40 @@ std::optional<QChar> accelerator(const QString &text)
     return std::nullopt;
 }
 
-// "Menu: &Datei and &Darstellung take D" for every key that two entries of
-// one menu (or of the menu bar) take.
-QStringList sharedAccelerators(const QString &menu, const QList<QAction *> &actions)
+// "menu: &Datei and &Darstellung" for every key that two entries of one
+// menu (or of the menu bar) take, "menu: Neu has none" for every entry that
+// no key picks.
+QStringList acceleratorFaults(const QString &menu, const QList<QAction *> &actions)
 {
-    QStringList shared;
+    QStringList faults;
     QHash<QChar, QString> taken;
     for (const QAction *action : actions) {
         if (action->isSeparator())
             continue;
         if (const std::optional<QChar> key = accelerator(action->text())) {
             if (taken.contains(*key))
-                shared.append(menu + QStringLiteral(": ") + taken.value(*key) + QStringLiteral(" and ") + action->text());
+                faults.append(menu + QStringLiteral(": ") + taken.value(*key) + QStringLiteral(" and ")
+                              + action->text());
             else
                 taken.insert(*key, action->text());
+        } else {
+            faults.append(menu + QStringLiteral(": ") + action->text() + QStringLiteral(" has none"));
         }
         if (action->menu())
-            shared += sharedAccelerators(action->text(), action->menu()->actions());
+            faults += acceleratorFaults(action->text(), action->menu()->actions());
     }
-    return shared;
+    return faults;
+}
+
+// The "Go" menu shows each page under the sidebar's words.
+void expectPageTitlesInGo(const FilewrightApp &app)
+{
+    for (const SidebarItem item : SidebarItems::allCases) {
+        const QString raw = SidebarItems::rawValue(item);
+        const QAction *go = app.commands().action(QStringLiteral("go") + raw.left(1).toUpper() + raw.mid(1));
+        ASSERT_NE(go, nullptr) << raw.toStdString();
+        EXPECT_EQ(go->iconText(), SidebarItems::title(item));
+    }
 }
 
 } // namespace
@@ -60,21 +77,28 @@ TEST(GermanMenusTest, AGermanDesktopGetsGermanMenus)
     for (const QAction *menu : app.mainWindow().menuBar()->actions())
         titles.append(menu->text());
     EXPECT_EQ(titles.join(u','), QStringLiteral("&Datei,&Ansicht,&Gehe zu,&Hilfe"));
-    EXPECT_EQ(sharedAccelerators(QStringLiteral("menu bar"), app.mainWindow().menuBar()->actions()), QStringList());
+    EXPECT_EQ(acceleratorFaults(QStringLiteral("menu bar"), app.mainWindow().menuBar()->actions()), QStringList());
+    expectPageTitlesInGo(app);
 }
 
-TEST(MenuAcceleratorsTest, NoMenuGivesOneKeyToTwoEntries)
+TEST(MenuAcceleratorsTest, EveryEntryHasAKeyAndNoTwoEntriesOfAMenuShareOne)
 {
     EXPECT_EQ(accelerator(QStringLiteral("&Datei")), QChar(u'd'));
     EXPECT_EQ(accelerator(QStringLiteral("Save && &Quit")), QChar(u'q'));
     EXPECT_EQ(accelerator(QStringLiteral("Tom && Jerry")), std::nullopt);
     QMenuBar probe;
     probe.addMenu(QStringLiteral("&Datei"));
-    probe.addMenu(QStringLiteral("&Darstellung"))->addAction(QStringLiteral("&Neu"));
-    EXPECT_EQ(sharedAccelerators(QStringLiteral("menu bar"), probe.actions()),
-              QStringList{QStringLiteral("menu bar: &Datei and &Darstellung")});
+    QMenu *view = probe.addMenu(QStringLiteral("&Darstellung"));
+    view->addAction(QStringLiteral("&Neu"));
+    view->addSeparator();
+    view->addAction(QStringLiteral("Tom && Jerry"));
+    EXPECT_EQ(acceleratorFaults(QStringLiteral("menu bar"), probe.actions()),
+              (QStringList{QStringLiteral("menu bar: &Datei and &Darstellung"),
+                           QStringLiteral("&Darstellung: Tom && Jerry has none")}));
 
+    // Every entry of the program's menus has a key of its own.
     QTemporaryDir dir;
     FilewrightApp app(Store::open(dir.filePath(QStringLiteral("keys.store"))));
-    EXPECT_EQ(sharedAccelerators(QStringLiteral("menu bar"), app.mainWindow().menuBar()->actions()), QStringList());
+    EXPECT_EQ(acceleratorFaults(QStringLiteral("menu bar"), app.mainWindow().menuBar()->actions()), QStringList());
+    expectPageTitlesInGo(app);
 }

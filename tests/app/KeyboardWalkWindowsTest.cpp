@@ -1,23 +1,29 @@
 // Tab and Shift+Tab through the sheets, the settings tabs and the tray panel,
 // by real key presses: each control that acts is a stop, the stops follow
-// the screen, none of them draws no focus, and a window that opens puts the
-// focus where a stray key cannot do harm.
+// the screen, none of them draws no focus, the buttons the program draws
+// itself show their focus plainly, and a window that opens puts the focus
+// where a stray key cannot do harm.
 #include "AccentSwatch.h"
+#include "Appearance.h"
 #include "CommandPalette.h"
 #include "DryRunView.h"
+#include "FocusRing.h"
 #include "FocusWalk.h"
 #include "MenuBarPanel.h"
 #include "OnboardingView.h"
 #include "ReviewSheet.h"
+#include "RuleCard.h"
 #include "RuleEditor.h"
 #include "RuleEditorFixture.h"
 #include "SettingsWindow.h"
 #include "StarterRuleToggle.h"
+#include "ThemeStore.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -27,6 +33,72 @@
 #include <QtTest/QTest>
 
 namespace {
+
+// What the focus changes in a control's picture: the pixels that differ by
+// 3:1 or more between its focused and unfocused look, and the area of the
+// band within two pixels of the edge of the control as drawn unfocused (of
+// its outline, or of the box round it where that is less: a label's
+// letters). The control is what differs from its ground, the colour in the
+// corner, by half as much as its fill, the commonest other colour, does;
+// holes in it (a white knob on a white card) are part of it.
+struct FocusChange
+{
+    int strong = 0;
+    int band = 0;
+};
+
+FocusChange focusChange(const QImage &unfocused, const QImage &focused)
+{
+    const QColor ground = unfocused.pixelColor(0, 0);
+    const auto difference = [&ground](const QColor &pixel) {
+        return std::abs(pixel.red() - ground.red()) + std::abs(pixel.green() - ground.green())
+            + std::abs(pixel.blue() - ground.blue());
+    };
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < unfocused.height(); ++y) {
+        for (int x = 0; x < unfocused.width(); ++x)
+            ++counts[unfocused.pixel(x, y)];
+    }
+    counts.remove(ground.rgb());
+    const auto fill = std::max_element(counts.keyValueBegin(), counts.keyValueEnd(),
+                                       [](const auto &a, const auto &b) { return a.second < b.second; });
+    const int least = fill == counts.keyValueEnd() ? 1 : std::max(1, difference(QColor::fromRgb((*fill).first)) / 2);
+    // Each row's and column's first and last pixel of the control.
+    QList<QPair<int, int>> rows(unfocused.height(), {INT_MAX, -1});
+    QList<QPair<int, int>> columns(unfocused.width(), {INT_MAX, -1});
+    for (int y = 0; y < unfocused.height(); ++y) {
+        for (int x = 0; x < unfocused.width(); ++x) {
+            if (difference(unfocused.pixelColor(x, y)) >= least) {
+                rows[y] = {std::min(rows[y].first, x), std::max(rows[y].second, x)};
+                columns[x] = {std::min(columns[x].first, y), std::max(columns[x].second, y)};
+            }
+        }
+    }
+    const auto inside = [&](int x, int y) {
+        return unfocused.rect().contains(x, y) && x >= rows[y].first && x <= rows[y].second && y >= columns[x].first
+            && y <= columns[x].second;
+    };
+    FocusChange change;
+    QRect box;
+    int outlineBand = 0;
+    for (int y = 0; y < unfocused.height(); ++y) {
+        for (int x = 0; x < unfocused.width(); ++x) {
+            change.strong += FocusRing::contrast(unfocused.pixelColor(x, y), focused.pixelColor(x, y)) >= 3;
+            if (!inside(x, y))
+                continue;
+            box |= QRect(x, y, 1, 1);
+            bool edge = false;
+            for (int dy = -2; dy <= 2; ++dy) {
+                for (int dx = -2; dx <= 2; ++dx)
+                    edge = edge || (dx * dx + dy * dy <= 4 && !inside(x + dx, y + dy));
+            }
+            outlineBand += edge;
+        }
+    }
+    const int boxBand = box.width() * box.height() - std::max(0, box.width() - 4) * std::max(0, box.height() - 4);
+    change.band = std::min(outlineBand, boxBand);
+    return change;
+}
 
 class KeyboardWalkWindowsTest : public RuleEditorFixture
 {
@@ -210,4 +282,74 @@ TEST_F(KeyboardWalkWindowsTest, theTrayPanelWalksTheUndoButtonsDownThenTheFooter
     ASSERT_TRUE(focused && focused->objectName() == QStringLiteral("undo")) << FocusWalk::names({const_cast<QWidget *>(focused)});
     EXPECT_EQ(focused->parentWidget()->findChild<QWidget *>(QStringLiteral("name"))->toolTip(), focusedRow);
     expectWalk(&panel, {&panel}, {toCheck, open}, "panel after a filing");
+}
+
+TEST_F(KeyboardWalkWindowsTest, aFocusedButtonOfTheProgramsOwnDrawingStandsOutInEveryThemeLightAndDark)
+{
+    const WatchedFolder downloads = folder(QStringLiteral("Downloads"));
+    folder(QStringLiteral("Desktop"));
+    OnboardingView onboarding(*model);
+    ASSERT_TRUE(activate(&onboarding));
+    auto *forward = onboarding.findChild<QPushButton *>(QStringLiteral("forward"));
+    forward->click();
+    forward->click();
+    QCoreApplication::processEvents();
+    const Rule anything = rule(QStringLiteral("All"), {condition(Field::name, Op::contains, QStringLiteral("scan"))},
+                               {action(Kind::move, QStringLiteral("~/Sorted"))});
+    DryRunView dryRun(model->autopilot(), DryRunRequest{QUuid::createUuid(), anything, downloads.uuid});
+    SettingsWindow settings(*model);
+    settings.tabs()->setCurrentIndex(2);
+    Rule active = anything;
+    active.isEnabled = true;
+    StoredRule stored(active, downloads.uuid, 1);
+    ASSERT_TRUE(model->store().insert(stored));
+    QWidget rules;
+    RuleCard card(*model, stored, &rules);
+    card.resize(400, card.sizeHint().height());
+
+    const struct
+    {
+        const char *kind;
+        QWidget *button;
+    } buttons[] = {
+        {"prominent", forward},
+        {"starterRule", onboarding.findChild<StarterRuleToggle *>()},
+        {"done", dryRun.findChild<QWidget *>(QStringLiteral("done"))},
+        {"swatch", settings.findChild<AccentSwatch *>(QStringLiteral("teal"))},
+        {"switch", card.findChild<QWidget *>(QStringLiteral("enabled"))},
+    };
+    const QString pictures = qEnvironmentVariable("FILEWRIGHT_TEST_PICTURES");
+    // The control as its window shows it, on its grounds.
+    const auto picture = [](QWidget *button) {
+        return button->window()->grab(QRect(button->mapTo(button->window(), QPoint()), button->size())).toImage();
+    };
+    for (const Appearance::Mode mode : {Appearance::Mode::light, Appearance::Mode::dark}) {
+        Appearance::apply(mode);
+        const QString modeName = mode == Appearance::Mode::dark ? QStringLiteral("dark") : QStringLiteral("light");
+        for (const Theme &theme : Theme::all()) {
+            ThemeStore::instance().setThemeID(theme.id);
+            for (const auto &[kind, button] : buttons) {
+                ASSERT_NE(button, nullptr) << kind;
+                const std::string where
+                    = std::string(kind) + ", " + theme.id.toStdString() + ", " + modeName.toStdString();
+                ASSERT_TRUE(activate(button->window())) << where;
+                button->setFocus(Qt::TabFocusReason);
+                ASSERT_TRUE(button->hasFocus()) << where;
+                const QImage focused = picture(button);
+                QTest::keyClick(button, Qt::Key_Tab);
+                ASSERT_FALSE(button->hasFocus()) << where;
+                const QImage unfocused = picture(button);
+                const FocusChange change = focusChange(unfocused, focused);
+                EXPECT_GE(change.strong, change.band) << where << ": " << change.band << " pixels at the edge";
+                if (!pictures.isEmpty()) {
+                    const QString name
+                        = QStringLiteral("focus-%1-%2-%3-%4.png").arg(QString::fromLatin1(kind), theme.id, modeName);
+                    focused.save(QDir(pictures).filePath(name.arg(QStringLiteral("focused"))));
+                    unfocused.save(QDir(pictures).filePath(name.arg(QStringLiteral("unfocused"))));
+                }
+            }
+        }
+    }
+    ThemeStore::instance().setThemeID(QStringLiteral("system"));
+    Appearance::apply(Appearance::Mode::light);
 }

@@ -2,6 +2,7 @@
 #include "AccentSwatch.h"
 #include "AppModel.h"
 #include "AppearanceSettings.h"
+#include "FocusRing.h"
 #include "Autopilot.h"
 #include "GeneralSettings.h"
 #include "LineLimitedLabel.h"
@@ -318,11 +319,11 @@ TEST_F(SettingsPagesTest, AFocusedSwatchShowsItsRingAndSpaceChoosesIt)
     AccentSwatch *second = page.swatches().at(1);
     // The ring stands around the circle, apart from it: above its top.
     const QPoint above(first->width() / 2, AccentSwatch::ringRoom - 2);
-    const QColor highlight = page.palette().color(QPalette::Highlight);
+    const QColor ring = FocusRing::colour(page.palette());
     const auto ringShown = [&](AccentSwatch *swatch) {
         const QColor pixel = swatch->grab().toImage().pixelColor(above);
-        return std::abs(pixel.red() - highlight.red()) < 40 && std::abs(pixel.green() - highlight.green()) < 40
-            && std::abs(pixel.blue() - highlight.blue()) < 40;
+        return std::abs(pixel.red() - ring.red()) < 40 && std::abs(pixel.green() - ring.green()) < 40
+            && std::abs(pixel.blue() - ring.blue()) < 40;
     };
     first->clearFocus();
     EXPECT_FALSE(ringShown(first));

@@ -1,5 +1,6 @@
 #include "Appearance.h"
 #include "FitsContentArea.h"
+#include "FocusRing.h"
 #include "FollowsFocusArea.h"
 #include "Prefs.h"
 #include "RecognitionLine.h"
@@ -294,7 +295,7 @@ TEST(ToggleSwitchTest, AFocusedSwitchWearsARingApartFromItsFill)
     const int y = toggle->height() / 2;
     const auto pixel = [&](int x) { return toggle->grab().toImage().pixelColor(x, y); };
     const QColor accent = ThemeStore::instance().theme().accent();
-    const QColor ring = toggle->palette().color(QPalette::Highlight);
+    const QColor ring = FocusRing::colour(toggle->palette());
     const auto near = [](const QColor &a, const QColor &b) {
         return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) < 40;
     };

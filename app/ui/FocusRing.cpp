@@ -1,0 +1,67 @@
+#include "FocusRing.h"
+
+#include "Roles.h"
+#include "ThemeStore.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace FocusRing {
+
+namespace {
+
+// 3:1 is what a focus indicator needs; the margin above it keeps the
+// ring's anti-aliased edges apart from the ground as well.
+constexpr double least = 4.5;
+
+double luminance(const QColor &colour)
+{
+    const auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    const QColor rgb = colour.toRgb();
+    return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) + 0.0722 * linear(rgb.blueF());
+}
+
+QColor mixed(const QColor &from, const QColor &to, double share)
+{
+    const auto mix = [share](double a, double b) { return a + (b - a) * share; };
+    return QColor::fromRgbF(float(mix(from.redF(), to.redF())), float(mix(from.greenF(), to.greenF())),
+                            float(mix(from.blueF(), to.blueF())));
+}
+
+} // namespace
+
+double contrast(const QColor &a, const QColor &b)
+{
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor colour(const QPalette &palette)
+{
+    const QColor grounds[] = {palette.color(QPalette::Window), palette.color(QPalette::Base),
+                              Roles::secondaryBackground(palette)};
+    const auto weakest = [&grounds](const QColor &ring) {
+        double found = 21;
+        for (const QColor &ground : grounds)
+            found = std::min(found, contrast(ring, ground));
+        return found;
+    };
+    const QColor accent = ThemeStore::instance().theme().accentText(palette).toRgb();
+    const QColor text = palette.color(QPalette::WindowText).toRgb();
+    // The text colour itself stands apart from every ground; the ring keeps
+    // as much of the accent as it can.
+    for (int step = 0; step < 10; ++step) {
+        const QColor ring = mixed(accent, text, step / 10.0);
+        if (weakest(ring) >= least)
+            return ring;
+    }
+    return text;
+}
+
+QPen pen(const QPalette &palette)
+{
+    return QPen(colour(palette), width);
+}
+
+} // namespace FocusRing

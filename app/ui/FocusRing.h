@@ -1,0 +1,27 @@
+// The ring a control the program draws itself wears while it has the keyboard
+// focus: two pixels wide, in the accent's shade for text, which stands apart
+// from every ground a control sits on (the window, a list, a card) in light
+// and dark, by more than the 3:1 a focus indicator needs. The accent's fill
+// shade does not: the bright themes on a light window, or a desktop's
+// highlight on a dark card, would hide the ring.
+#pragma once
+
+#include <QColor>
+#include <QPalette>
+#include <QPen>
+
+namespace FocusRing {
+
+inline constexpr qreal width = 2;
+
+// The accent's text shade, moved towards the palette's text colour just as
+// far as it takes to stand 4.5:1 apart from the window, a list and a card.
+QColor colour(const QPalette &palette);
+// A pen of the ring's width and colour.
+QPen pen(const QPalette &palette);
+
+// Contrast of two colours as the web's accessibility rules measure it: 1 for
+// equal colours, 21 for black on white.
+double contrast(const QColor &a, const QColor &b);
+
+} // namespace FocusRing
