@@ -432,8 +432,9 @@ TEST_F(JournalPageTest, FilingAFileGoneMeanwhileOrIntoAPlaceThatCannotBeWrittenC
     };
     for (const auto &c : cases) {
         const JournalEntry entry = waiting(QString::fromUtf8(c.name), QStringLiteral("ACME"), {}, QString::fromUtf8(c.moveTo));
-        if (c.deleted)
+        if (c.deleted) {
             ASSERT_TRUE(QFile::remove(entry.originalPath));
+        }
         clickAction(entry.id);
         ASSERT_TRUE(sheetOpen());
         page->reviewSheet()->fileButton()->click();

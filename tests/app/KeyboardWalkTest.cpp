@@ -775,8 +775,9 @@ TEST_F(PagesWalkTest, ExportMonthHasTheFocusBackAfterItsDialogs)
         ASSERT_TRUE(button->hasFocus()) << c.step;
         pressInDialogs(c.keys);
         QTest::keyClick(button, Qt::Key_Space);
-        if (c.replaced)
+        if (c.replaced) {
             ASSERT_TRUE(finished.wait(10000)) << c.step;
+        }
         QCoreApplication::processEvents();
         EXPECT_EQ(QApplication::activeWindow(), &window()) << c.step;
         EXPECT_EQ(FocusWalk::names({QApplication::focusWidget()}), "exportMonth") << c.step;

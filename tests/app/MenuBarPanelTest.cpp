@@ -158,8 +158,9 @@ TEST_F(MenuBarPanelTest, TheOpenPanelStaysOnTheScreenWhileRowsAreAdded)
         const QRect after = panel->frameGeometry();
         EXPECT_GT(after.height(), before.height());
         EXPECT_TRUE(area.contains(after)) << after.top() << ".." << after.bottom();
-        if (anchor.y() < area.center().y())
+        if (anchor.y() < area.center().y()) {
             EXPECT_EQ(after.topLeft(), before.topLeft());
+        }
     }
 }
 
