@@ -4,6 +4,7 @@
 #include "FileIcon.h"
 #include "FileManager.h"
 #include "FileNameLabel.h"
+#include "FocusRing.h"
 #include "RealHome.h"
 #include "Roles.h"
 #include "ToggleSwitch.h"
@@ -135,7 +136,7 @@ void FolderRow::paintEvent(QPaintEvent *)
         return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter.setPen(FocusRing::pen(palette()));
     painter.setBrush(Qt::NoBrush);
     painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), focusRadius, focusRadius);
 }

@@ -3,6 +3,7 @@
 #include "Chip.h"
 #include "DateText.h"
 #include "FileIcon.h"
+#include "FocusRing.h"
 #include "JournalModel.h"
 #include "Prefs.h"
 #include "ProminentButton.h"
@@ -312,7 +313,7 @@ void JournalDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
     if (option.state & QStyle::State_HasFocus) {
         // Where the keyboard is in the list: a ring round the row.
         painter->save();
-        painter->setPen(QPen(option.palette.color(QPalette::Highlight), 2));
+        painter->setPen(FocusRing::pen(option.palette));
         painter->setBrush(Qt::NoBrush);
         painter->drawRect(QRectF(option.rect).adjusted(1, 1, -1, -1));
         painter->restore();

@@ -1,5 +1,6 @@
 #include "Sidebar.h"
 
+#include "FocusRing.h"
 #include "Roles.h"
 #include "Symbols.h"
 #include "ThemeStore.h"
@@ -13,6 +14,7 @@ namespace {
 constexpr int badgeRole = Qt::UserRole + 1;
 constexpr int iconSize = 18;
 constexpr int inset = 8;
+constexpr qreal radius = 6; // of the selection
 
 // A row: the symbol in the accent colour and the title on a rounded
 // selection inset from the edges, the badge at the right end.
@@ -38,16 +40,22 @@ public:
         painter->setRenderHint(QPainter::Antialiasing);
         if (selected) {
             QPainterPath shape;
-            shape.addRoundedRect(QRectF(row), 6, 6);
+            shape.addRoundedRect(QRectF(row), radius, radius);
             painter->fillPath(shape, palette.color(QPalette::Highlight));
         }
         if (option.state & QStyle::State_HasFocus) {
-            // Where the keyboard is: a ring inside the row, light on the selection.
-            QColor ring = palette.color(selected ? QPalette::HighlightedText : QPalette::Highlight);
-            ring.setAlphaF(0.85f);
-            painter->setPen(QPen(ring, 2));
+            // Where the keyboard is: a ring inside the row, apart from its
+            // edge, on the selection in a colour that stands apart from the
+            // fill. It is a pixel wider than a ring round a control, so that
+            // it covers no less than a ring along the edge would.
+            const QColor ring = selected ? FocusRing::colourOn(palette, palette.color(QPalette::Highlight), ink)
+                                         : FocusRing::colour(palette);
+            const qreal width = FocusRing::width + 1;
+            const qreal middle = 1 + width / 2;
+            painter->setPen(QPen(ring, width));
             painter->setBrush(Qt::NoBrush);
-            painter->drawRoundedRect(QRectF(row).adjusted(2, 2, -2, -2), 4, 4);
+            painter->drawRoundedRect(QRectF(row).adjusted(middle, middle, -middle, -middle), radius - middle,
+                                     radius - middle);
         }
         const QString symbol = SidebarItems::symbol(SidebarItems::allCases[std::size_t(index.row())]);
         const QColor symbolInk = selected ? ink : ThemeStore::instance().theme().accentText(palette);

@@ -3,6 +3,7 @@
 #include "AppModel.h"
 #include "Autopilot.h"
 #include "DraftHandOver.h"
+#include "FocusRing.h"
 #include "GridProbes.h"
 #include "ModelStatusText.h"
 #include "Roles.h"
@@ -53,6 +54,7 @@ DescribeRuleField::DescribeRuleField(AppModel &model, QWidget *parent)
         tr("Describe what should happen, like \u201CInvoices from Downloads to Documents/Invoices by year\u201D"));
     connect(m_edit, &QLineEdit::returnPressed, this, &DescribeRuleField::draft);
     connect(m_edit, &QLineEdit::textChanged, this, &DescribeRuleField::refresh);
+    m_edit->installEventFilter(this);
     box->addWidget(m_edit, 1);
 
     m_buttons = new QStackedWidget(m_box);
@@ -108,6 +110,20 @@ void DescribeRuleField::paintEvent(QPaintEvent *)
     QPainterPath path;
     path.addRoundedRect(QRectF(m_box->geometry()), boxRadius, boxRadius);
     painter.fillPath(path, Roles::secondaryBackground(palette()));
+    if (m_edit->hasFocus()) {
+        // The field has no frame: the box wears the ring, along its edge.
+        const qreal middle = FocusRing::width / 2;
+        painter.setPen(FocusRing::pen(palette()));
+        painter.drawRoundedRect(QRectF(m_box->geometry()).adjusted(middle, middle, -middle, -middle),
+                                boxRadius - middle, boxRadius - middle);
+    }
+}
+
+bool DescribeRuleField::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_edit && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        update();
+    return QWidget::eventFilter(watched, event);
 }
 
 void DescribeRuleField::changeEvent(QEvent *event)

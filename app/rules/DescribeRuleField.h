@@ -53,6 +53,8 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void changeEvent(QEvent *event) override;
+    // The field's focus comes and goes: the box's ring with it.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void refreshSymbol();

@@ -54,6 +54,7 @@ AccentSwatch::AccentSwatch(const Theme &theme, QWidget *parent)
     : QAbstractButton(parent)
     , m_theme(theme)
 {
+    FocusRing::drawnByItself(this);
     // Before anything asks how the swatch reads (its name does).
     static const bool readable = [] {
         QAccessible::installFactory(swatchAccessible);

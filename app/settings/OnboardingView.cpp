@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace {
@@ -94,6 +95,8 @@ OnboardingView::OnboardingView(AppModel &model, QWidget *parent)
 
     auto *footer = new QHBoxLayout;
     footer->setContentsMargins(16, 16, 16, 16);
+    // The page's spacing of 0 would put "Back" against "Continue".
+    footer->setSpacing(style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing));
     m_stepText = textLabel(QString(), this, Roles::Font::body, true);
     m_stepText->setObjectName(QStringLiteral("stepText"));
     footer->addWidget(m_stepText);

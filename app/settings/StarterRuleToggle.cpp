@@ -14,7 +14,7 @@ namespace {
 constexpr int spacing = 8;
 // Room for the focus ring round the box and the texts, with a gap to the
 // box, whose frame would merge with it.
-constexpr int focusRoom = int(FocusRing::width) + 1;
+constexpr int focusRoom = FocusRing::room;
 constexpr qreal focusRadius = 4;
 
 QLabel *labelText(const QString &text, QWidget *parent, Roles::Font font)
@@ -33,6 +33,7 @@ QLabel *labelText(const QString &text, QWidget *parent, Roles::Font font)
 StarterRuleToggle::StarterRuleToggle(const QString &name, QWidget *parent)
     : QCheckBox(parent)
 {
+    FocusRing::drawnByItself(this);
     setAccessibleName(name);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     auto *texts = new QVBoxLayout(this);

@@ -1,6 +1,7 @@
 #include "FilewrightApp.h"
 
 #include "AppModel.h"
+#include "FocusRingStyle.h"
 #include "GridOverlay.h"
 #include "MainWindow.h"
 #include "MenuBarPanel.h"
@@ -36,8 +37,9 @@ FilewrightApp::FilewrightApp(std::unique_ptr<Store> store)
     Symbols::useDesktopIcons();
     QApplication::setWindowIcon(
         QIcon::fromTheme(QStringLiteral("filewright"), QIcon(QStringLiteral(":/filewright.svg"))));
-    // The accent theme is worn from the first window on.
+    // The accent theme and the focus ring are worn from the first window on.
     ThemeStore::instance();
+    FocusRingStyle::install();
 
     m_mainWindow = std::make_unique<MainWindow>(*m_model);
     GridOverlay::attachIfEnabled(*m_mainWindow);

@@ -1,5 +1,7 @@
 #include "Appearance.h"
 
+#include "FocusRingStyle.h"
+
 #include <QApplication>
 #include <QStyle>
 #include <QStyleFactory>
@@ -56,8 +58,7 @@ QPalette palette(Mode mode)
 
 void apply(Mode mode)
 {
-    if (QApplication::style()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) != 0)
-        QApplication::setStyle(QStringLiteral("Fusion"));
+    FocusRingStyle::install(QStringLiteral("Fusion"));
     QApplication::setPalette(palette(mode));
 }
 

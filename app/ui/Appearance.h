@@ -15,7 +15,8 @@ bool isDark();
 
 // The Fusion palette of that mode.
 QPalette palette(Mode mode);
-// Gives the whole application the Fusion style and the palette of that mode.
+// Gives the whole application the Fusion style, with the focus ring, and the
+// palette of that mode.
 void apply(Mode mode);
 
 } // namespace Appearance

@@ -3,6 +3,8 @@
 #include "Roles.h"
 #include "ThemeStore.h"
 
+#include <QWidget>
+
 #include <algorithm>
 #include <cmath>
 
@@ -13,6 +15,8 @@ namespace {
 // 3:1 is what a focus indicator needs; the margin above it keeps the
 // ring's anti-aliased edges apart from the ground as well.
 constexpr double least = 4.5;
+constexpr double needed = 3;
+constexpr char drawnByItselfProperty[] = "focusRingDrawnByItself";
 
 double luminance(const QColor &colour)
 {
@@ -62,6 +66,28 @@ QColor colour(const QPalette &palette)
 QPen pen(const QPalette &palette)
 {
     return QPen(colour(palette), width);
+}
+
+QColor colourOn(const QPalette &palette, const QColor &fill, const QColor &marks)
+{
+    const QColor usual = colour(palette);
+    if (contrast(usual, fill) >= least)
+        return usual;
+    if (contrast(marks, fill) >= needed)
+        return marks;
+    const QColor black(Qt::black);
+    const QColor white(Qt::white);
+    return contrast(black, fill) >= contrast(white, fill) ? black : white;
+}
+
+void drawnByItself(QWidget *control)
+{
+    control->setProperty(drawnByItselfProperty, true);
+}
+
+bool isDrawnByItself(const QWidget *control)
+{
+    return control->property(drawnByItselfProperty).toBool();
 }
 
 } // namespace FocusRing

@@ -10,15 +10,29 @@
 #include <QPalette>
 #include <QPen>
 
+class QWidget;
+
 namespace FocusRing {
 
 inline constexpr qreal width = 2;
+// What a ring round a control takes beside it: its width and a gap of one
+// pixel, without which it would merge with a frame or fill of its colour.
+inline constexpr int room = int(width) + 1;
 
 // The accent's text shade, moved towards the palette's text colour just as
 // far as it takes to stand 4.5:1 apart from the window, a list and a card.
 QColor colour(const QPalette &palette);
 // A pen of the ring's width and colour.
 QPen pen(const QPalette &palette);
+// The colour of a ring drawn on a fill of its own (a selected row): the
+// usual colour where it stands 4.5:1 apart from the fill, else the colour
+// of the marks on that fill where they stand 3:1 apart, else black or
+// white, whichever stands further.
+QColor colourOn(const QPalette &palette, const QColor &fill, const QColor &marks);
+
+// A control that draws its ring itself says so; the style draws none round it.
+void drawnByItself(QWidget *control);
+bool isDrawnByItself(const QWidget *control);
 
 // Contrast of two colours as the web's accessibility rules measure it: 1 for
 // equal colours, 21 for black on white.

@@ -10,7 +10,7 @@
 
 namespace {
 // Round the fill: the focus ring, and a gap of one pixel between the two.
-constexpr int ringRoom = int(FocusRing::width) + 1;
+constexpr int ringRoom = FocusRing::room;
 // What the button grows by on every side beyond a push button's size, so
 // that its fill stays about as large as a push button's frame.
 constexpr int growth = ringRoom - 1;
@@ -20,6 +20,7 @@ constexpr qreal radius = 5;
 ProminentButton::ProminentButton(const QString &text, QWidget *parent)
     : QPushButton(text, parent)
 {
+    FocusRing::drawnByItself(this);
     setAttribute(Qt::WA_Hover);
     connect(&ThemeStore::instance(), &ThemeStore::changed, this, qOverload<>(&QWidget::update));
 }

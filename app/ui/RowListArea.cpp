@@ -1,12 +1,14 @@
 #include "RowListArea.h"
 
+#include "FocusRing.h"
+
 #include <QEvent>
 #include <QPainter>
 
 namespace {
 
 // The ring's width, kept free around the rows so that they never cover it.
-constexpr int ring = 2;
+constexpr int ring = int(FocusRing::width);
 
 } // namespace
 
@@ -24,7 +26,7 @@ bool RowListArea::event(QEvent *event)
     if (event->type() == QEvent::Paint && hasFocus()) {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(palette().color(QPalette::Highlight), ring));
+        painter.setPen(FocusRing::pen(palette()));
         painter.drawRoundedRect(QRectF(rect()).adjusted(ring / 2.0, ring / 2.0, -ring / 2.0, -ring / 2.0), 4, 4);
     }
     return handled;

@@ -11,12 +11,13 @@ constexpr QSize switchSize{30, 18};
 constexpr int knobMargin = 2;
 // Room around the capsule for the focus ring, which stands apart from it by
 // a gap: against an accent-filled capsule a ring touching it would vanish.
-constexpr int ringRoom = 3;
+constexpr int ringRoom = FocusRing::room;
 } // namespace
 
 ToggleSwitch::ToggleSwitch(QWidget *parent)
     : QAbstractButton(parent)
 {
+    FocusRing::drawnByItself(this);
     setCheckable(true);
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);

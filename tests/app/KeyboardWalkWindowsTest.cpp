@@ -1,14 +1,19 @@
 // Tab and Shift+Tab through the sheets, the settings tabs and the tray panel,
 // by real key presses: each control that acts is a stop, the stops follow
-// the screen, none of them draws no focus, the buttons the program draws
-// itself show their focus plainly, and a window that opens puts the focus
-// where a stray key cannot do harm.
+// the screen, none of them draws no focus, every focused control and list
+// row shows its focus plainly, and a window that opens puts the focus where
+// a stray key cannot do harm.
 #include "AccentSwatch.h"
 #include "Appearance.h"
 #include "CommandPalette.h"
+#include "DayField.h"
+#include "DescribeRuleField.h"
 #include "DryRunView.h"
 #include "FocusRing.h"
 #include "FocusWalk.h"
+#include "FolderRow.h"
+#include "JournalPage.h"
+#include "MainWindow.h"
 #include "MenuBarPanel.h"
 #include "OnboardingView.h"
 #include "ReviewSheet.h"
@@ -16,20 +21,25 @@
 #include "RuleEditor.h"
 #include "RuleEditorFixture.h"
 #include "SettingsWindow.h"
+#include "Sidebar.h"
 #include "StarterRuleToggle.h"
+#include "TestSupport.h"
 #include "ThemeStore.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QToolBar>
 #include <QtTest/QTest>
 
 namespace {
@@ -38,9 +48,10 @@ namespace {
 // 3:1 or more between its focused and unfocused look, and the area of the
 // band within two pixels of the edge of the control as drawn unfocused (of
 // its outline, or of the box round it where that is less: a label's
-// letters). The control is what differs from its ground, the colour in the
-// corner, by half as much as its fill, the commonest other colour, does;
-// holes in it (a white knob on a white card) are part of it.
+// letters). The control is what differs from its ground, the colour at the
+// start of each line (a tool bar's shades from top to bottom), by half as
+// much as its fill, the commonest other colour, does; holes in it (a white
+// knob on a white card) are part of it.
 struct FocusChange
 {
     int strong = 0;
@@ -49,8 +60,8 @@ struct FocusChange
 
 FocusChange focusChange(const QImage &unfocused, const QImage &focused)
 {
-    const QColor ground = unfocused.pixelColor(0, 0);
-    const auto difference = [&ground](const QColor &pixel) {
+    const auto difference = [&unfocused](const QColor &pixel, int y) {
+        const QColor ground = unfocused.pixelColor(0, y);
         return std::abs(pixel.red() - ground.red()) + std::abs(pixel.green() - ground.green())
             + std::abs(pixel.blue() - ground.blue());
     };
@@ -59,16 +70,18 @@ FocusChange focusChange(const QImage &unfocused, const QImage &focused)
         for (int x = 0; x < unfocused.width(); ++x)
             ++counts[unfocused.pixel(x, y)];
     }
-    counts.remove(ground.rgb());
+    for (int y = 0; y < unfocused.height(); ++y)
+        counts.remove(unfocused.pixel(0, y));
     const auto fill = std::max_element(counts.keyValueBegin(), counts.keyValueEnd(),
                                        [](const auto &a, const auto &b) { return a.second < b.second; });
-    const int least = fill == counts.keyValueEnd() ? 1 : std::max(1, difference(QColor::fromRgb((*fill).first)) / 2);
+    const int least
+        = fill == counts.keyValueEnd() ? 1 : std::max(1, difference(QColor::fromRgb((*fill).first), 0) / 2);
     // Each row's and column's first and last pixel of the control.
     QList<QPair<int, int>> rows(unfocused.height(), {INT_MAX, -1});
     QList<QPair<int, int>> columns(unfocused.width(), {INT_MAX, -1});
     for (int y = 0; y < unfocused.height(); ++y) {
         for (int x = 0; x < unfocused.width(); ++x) {
-            if (difference(unfocused.pixelColor(x, y)) >= least) {
+            if (difference(unfocused.pixelColor(x, y), y) >= least) {
                 rows[y] = {std::min(rows[y].first, x), std::max(rows[y].second, x)};
                 columns[x] = {std::min(columns[x].first, y), std::max(columns[x].second, y)};
             }
@@ -284,10 +297,13 @@ TEST_F(KeyboardWalkWindowsTest, theTrayPanelWalksTheUndoButtonsDownThenTheFooter
     expectWalk(&panel, {&panel}, {toCheck, open}, "panel after a filing");
 }
 
-TEST_F(KeyboardWalkWindowsTest, aFocusedButtonOfTheProgramsOwnDrawingStandsOutInEveryThemeLightAndDark)
+TEST_F(KeyboardWalkWindowsTest, aFocusedControlStandsOutInEveryThemeLightAndDark)
 {
+    useModel(); // for the describe field
     const WatchedFolder downloads = folder(QStringLiteral("Downloads"));
+    ASSERT_TRUE(TestSupport::writeFile(downloads.displayPath + QStringLiteral("/scan.pdf"), "scan"));
     folder(QStringLiteral("Desktop"));
+    filed(QStringLiteral("letter.pdf"), JournalEntry::Status::done, 5, true);
     OnboardingView onboarding(*model);
     ASSERT_TRUE(activate(&onboarding));
     auto *forward = onboarding.findChild<QPushButton *>(QStringLiteral("forward"));
@@ -297,6 +313,7 @@ TEST_F(KeyboardWalkWindowsTest, aFocusedButtonOfTheProgramsOwnDrawingStandsOutIn
     const Rule anything = rule(QStringLiteral("All"), {condition(Field::name, Op::contains, QStringLiteral("scan"))},
                                {action(Kind::move, QStringLiteral("~/Sorted"))});
     DryRunView dryRun(model->autopilot(), DryRunRequest{QUuid::createUuid(), anything, downloads.uuid});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dryRun.isRunning(); }, 20000));
     SettingsWindow settings(*model);
     settings.tabs()->setCurrentIndex(2);
     Rule active = anything;
@@ -306,39 +323,90 @@ TEST_F(KeyboardWalkWindowsTest, aFocusedButtonOfTheProgramsOwnDrawingStandsOutIn
     QWidget rules;
     RuleCard card(*model, stored, &rules);
     card.resize(400, card.sizeHint().height());
+    JournalEntry waiting(std::nullopt, QStringLiteral("Rule"), dir.filePath(QStringLiteral("scan.pdf")), QString(),
+                         JournalEntry::Status::review);
+    ReviewSheet review(waiting, [](const JournalEntry &, const Recognition &) {}, [](const JournalEntry &) {});
+    RuleEditor editor(*model, AppModel::Editing{QUuid::createUuid(), anything, downloads.uuid, false});
+    DescribeRuleField describe(*model);
+    describe.lineEdit()->setText(QStringLiteral("Invoices to Documents")); // Tab goes on to "Make Rule"
+    MainWindow window(*model);
+    model->setSidebar(SidebarItem::folders);
+    // The journal's filter in a tool bar, as the main window shows it.
+    QMainWindow journal;
+    auto *journalPage = new JournalPage(*model, &journal);
+    journal.setCentralWidget(journalPage);
+    journal.addToolBar(QStringLiteral("bar"))->addActions(journalPage->actions());
+    const auto named = [](const QWidget &window, const char *name) {
+        return window.findChild<QWidget *>(QString::fromLatin1(name));
+    };
+    const auto cancel = [](const QWidget &window) -> QWidget * {
+        for (QPushButton *button : window.findChildren<QPushButton *>()) {
+            if (button->text() == QStringLiteral("Cancel"))
+                return button;
+        }
+        return nullptr;
+    };
 
+    // The controls the program draws itself, those the style draws, and
+    // the rows of lists.
     const struct
     {
         const char *kind;
-        QWidget *button;
-    } buttons[] = {
+        QWidget *control;
+        QWidget *shows = nullptr; // what wears the ring, if not the control
+    } controls[] = {
         {"prominent", forward},
         {"starterRule", onboarding.findChild<StarterRuleToggle *>()},
-        {"done", dryRun.findChild<QWidget *>(QStringLiteral("done"))},
+        {"done", named(dryRun, "done")},
         {"swatch", settings.findChild<AccentSwatch *>(QStringLiteral("teal"))},
-        {"switch", card.findChild<QWidget *>(QStringLiteral("enabled"))},
+        {"switch", named(card, "enabled")},
+        {"pushButton", named(onboarding, "back")},
+        {"sheetButton", cancel(review)},
+        {"checkBox", named(window, "subfolders")},
+        {"comboBox", named(editor, "folder")},
+        {"dateBox", review.findChild<DayField *>()},
+        {"textField", named(editor, "name")},
+        {"describeField", describe.lineEdit(), named(describe, "describeBox")},
+        {"tabBar", settings.tabs()},
+        {"menuButton", named(editor, "addCondition")},
+        {"toolBarButton", named(window, "addFolderTool")},
+        {"journalFilter", named(journal, "all")},
+        {"folderRow", window.findChild<FolderRow *>()},
+        {"sidebarRow", window.findChild<Sidebar *>()},
+        {"journalRow", named(journal, "journalList")},
+        {"dryRunList", named(dryRun, "rows")},
     };
     const QString pictures = qEnvironmentVariable("FILEWRIGHT_TEST_PICTURES");
-    // The control as its window shows it, on its grounds.
-    const auto picture = [](QWidget *button) {
-        return button->window()->grab(QRect(button->mapTo(button->window(), QPoint()), button->size())).toImage();
+    // The control as its window shows it, on its grounds, with the room a
+    // ring takes round it; of a list or a tab bar, the current row or tab,
+    // which has its ring inside.
+    const auto picture = [](QWidget *shows) {
+        QRect area = shows->rect().marginsAdded(QMargins(FocusRing::room, FocusRing::room, FocusRing::room,
+                                                         FocusRing::room));
+        if (const auto *list = qobject_cast<QAbstractItemView *>(shows)) {
+            const QRect row = list->visualRect(list->currentIndex());
+            area = QRect(list->viewport()->mapTo(shows, row.topLeft()), row.size());
+        } else if (const auto *tabs = qobject_cast<QTabBar *>(shows)) {
+            area = tabs->tabRect(tabs->currentIndex());
+        }
+        return shows->window()->grab(QRect(shows->mapTo(shows->window(), area.topLeft()), area.size())).toImage();
     };
     for (const Appearance::Mode mode : {Appearance::Mode::light, Appearance::Mode::dark}) {
         Appearance::apply(mode);
         const QString modeName = mode == Appearance::Mode::dark ? QStringLiteral("dark") : QStringLiteral("light");
         for (const Theme &theme : Theme::all()) {
             ThemeStore::instance().setThemeID(theme.id);
-            for (const auto &[kind, button] : buttons) {
-                ASSERT_NE(button, nullptr) << kind;
+            for (const auto &[kind, control, shows] : controls) {
+                ASSERT_NE(control, nullptr) << kind;
                 const std::string where
                     = std::string(kind) + ", " + theme.id.toStdString() + ", " + modeName.toStdString();
-                ASSERT_TRUE(activate(button->window())) << where;
-                button->setFocus(Qt::TabFocusReason);
-                ASSERT_TRUE(button->hasFocus()) << where;
-                const QImage focused = picture(button);
-                QTest::keyClick(button, Qt::Key_Tab);
-                ASSERT_FALSE(button->hasFocus()) << where;
-                const QImage unfocused = picture(button);
+                ASSERT_TRUE(activate(control->window())) << where;
+                control->setFocus(Qt::TabFocusReason);
+                ASSERT_TRUE(control->hasFocus()) << where;
+                const QImage focused = picture(shows ? shows : control);
+                QTest::keyClick(control, Qt::Key_Tab);
+                ASSERT_FALSE(control->hasFocus()) << where;
+                const QImage unfocused = picture(shows ? shows : control);
                 const FocusChange change = focusChange(unfocused, focused);
                 EXPECT_GE(change.strong, change.band) << where << ": " << change.band << " pixels at the edge";
                 if (!pictures.isEmpty()) {

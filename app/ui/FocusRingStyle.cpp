@@ -1,0 +1,167 @@
+#include "FocusRingStyle.h"
+
+#include "FocusRing.h"
+
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QFocusFrame>
+#include <QLineEdit>
+#include <QPainter>
+#include <QSlider>
+#include <QStyleFactory>
+#include <QStyleOptionFocusRect>
+#include <QStyleOptionTab>
+
+namespace {
+
+// The corners of the style's frames; the ring's follow them at its distance.
+constexpr qreal frameRadius = 2;
+
+// A ring whose outer edge is outside, with corners of the given radius
+// along its middle.
+void drawRing(QPainter *painter, const QRectF &outside, const QColor &colour, qreal radius,
+              qreal width = FocusRing::width)
+{
+    const qreal middle = width / 2;
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(QPen(colour, width));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRoundedRect(outside.adjusted(middle, middle, -middle, -middle), radius, radius);
+    painter->restore();
+}
+
+} // namespace
+
+FocusRingStyle::FocusRingStyle(QStyle *base)
+    : QProxyStyle(base)
+{
+}
+
+FocusRingStyle::~FocusRingStyle()
+{
+    // A frame left behind would still watch its control.
+    delete m_frame.data();
+}
+
+void FocusRingStyle::install(const QString &baseName)
+{
+    const auto *current = qobject_cast<FocusRingStyle *>(QApplication::style());
+    if (current && (baseName.isEmpty() || current->baseStyle()->name().compare(baseName, Qt::CaseInsensitive) == 0))
+        return;
+    QStyle *base = QStyleFactory::create(baseName.isEmpty() ? QApplication::style()->name() : baseName);
+    QApplication::setStyle(new FocusRingStyle(base ? base : QStyleFactory::create(QStringLiteral("Fusion"))));
+}
+
+bool FocusRingStyle::wearsRing(const QWidget *widget)
+{
+    if (!widget || widget->isWindow() || FocusRing::isDrawnByItself(widget))
+        return false;
+    if (const auto *field = qobject_cast<const QLineEdit *>(widget))
+        return field->hasFrame();
+    return qobject_cast<const QAbstractButton *>(widget) || qobject_cast<const QComboBox *>(widget)
+        || qobject_cast<const QAbstractSpinBox *>(widget) || qobject_cast<const QSlider *>(widget);
+}
+
+void FocusRingStyle::follow(QWidget *focused)
+{
+    if (!wearsRing(focused)) {
+        if (m_frame)
+            m_frame->setWidget(nullptr);
+        return;
+    }
+    // The frame goes where it is not cut off: into the window, the tool
+    // bar or the scrolled area that holds the control.
+    if (!m_frame)
+        m_frame = new QFocusFrame(focused);
+    m_frame->setWidget(focused);
+}
+
+bool FocusRingStyle::event(QEvent *event)
+{
+    // The focus has moved on by the time either is told.
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
+        follow(QApplication::focusWidget());
+    return QProxyStyle::event(event);
+}
+
+int FocusRingStyle::pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const
+{
+    // Room in a tool bar for the ring round a focused button, clear of the
+    // bar's edge.
+    if (metric == PM_ToolBarItemMargin)
+        return QProxyStyle::pixelMetric(metric, option, widget) + 1;
+    // The frame asks with an option made from itself; item views ask the
+    // same for their text margins, and keep the style's.
+    if ((metric == PM_FocusFrameHMargin || metric == PM_FocusFrameVMargin) && option && m_frame
+        && option->styleObject == m_frame.data())
+        return FocusRing::room;
+    return QProxyStyle::pixelMetric(metric, option, widget);
+}
+
+int FocusRingStyle::styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                              QStyleHintReturn *returned) const
+{
+    switch (hint) {
+    case SH_FocusFrame_AboveWidget:
+        return 1;
+    case SH_FocusFrame_Mask:
+        // The frame covers the ring only, never the control.
+        if (auto *mask = qstyleoption_cast<QStyleHintReturnMask *>(returned); mask && option) {
+            const int ring = int(FocusRing::width);
+            mask->region = QRegion(option->rect) - QRegion(option->rect.adjusted(ring, ring, -ring, -ring));
+        }
+        return 1;
+    default:
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+}
+
+void FocusRingStyle::drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
+                                 const QWidget *widget) const
+{
+    if (element == CE_FocusFrame) {
+        // Round the control's frame, at the distance of the gap.
+        drawRing(painter, option->rect, FocusRing::colour(option->palette),
+                 frameRadius + FocusRing::room - FocusRing::width / 2);
+        return;
+    }
+    const auto *tab = qstyleoption_cast<const QStyleOptionTab *>(option);
+    if (element == CE_TabBarTabLabel && tab && (tab->state & State_HasFocus)) {
+        // The base style draws the current tab's focus rectangle itself,
+        // past this style: the label without it, then a ring inside the
+        // tab's frame, a pixel wider than a ring round a control, so that
+        // it covers no less than a ring along the edge would.
+        QStyleOptionTab label = *tab;
+        label.state &= ~State_HasFocus;
+        QProxyStyle::drawControl(element, &label, painter, widget);
+        const int frame = pixelMetric(PM_DefaultFrameWidth, option, widget);
+        const qreal width = FocusRing::width + 1;
+        drawRing(painter, QRectF(option->rect).adjusted(frame, frame, -frame, -frame),
+                 FocusRing::colour(option->palette), frameRadius, width);
+        return;
+    }
+    QProxyStyle::drawControl(element, option, painter, widget);
+}
+
+void FocusRingStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                                   const QWidget *widget) const
+{
+    if (element != PE_FrameFocusRect) {
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        return;
+    }
+    // Round a control the frame marks, the style's own rectangle would be a second ring.
+    if (wearsRing(widget))
+        return;
+    // Inside a list's current item, on its selection where it has one.
+    const auto *focusRect = qstyleoption_cast<const QStyleOptionFocusRect *>(option);
+    const QColor ground = focusRect && focusRect->backgroundColor.isValid()
+        ? focusRect->backgroundColor
+        : option->palette.color(QPalette::Window);
+    drawRing(painter, option->rect,
+             FocusRing::colourOn(option->palette, ground, option->palette.color(QPalette::HighlightedText)),
+             frameRadius);
+}
