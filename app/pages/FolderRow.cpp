@@ -135,8 +135,5 @@ void FolderRow::paintEvent(QPaintEvent *)
     if (!hasFocus())
         return;
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(FocusRing::pen(palette()));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), focusRadius, focusRadius);
+    FocusRing::paint(painter, rect(), FocusRing::colour(palette()), focusRadius);
 }

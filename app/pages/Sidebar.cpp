@@ -51,11 +51,7 @@ public:
             const QColor ring = selected ? FocusRing::colourOn(palette, palette.color(QPalette::Highlight), ink)
                                          : FocusRing::colour(palette);
             const qreal width = FocusRing::width + 1;
-            const qreal middle = 1 + width / 2;
-            painter->setPen(QPen(ring, width));
-            painter->setBrush(Qt::NoBrush);
-            painter->drawRoundedRect(QRectF(row).adjusted(middle, middle, -middle, -middle), radius - middle,
-                                     radius - middle);
+            FocusRing::paint(*painter, QRectF(row).adjusted(1, 1, -1, -1), ring, radius - 1 - width / 2, width);
         }
         const QString symbol = SidebarItems::symbol(SidebarItems::allCases[std::size_t(index.row())]);
         const QColor symbolInk = selected ? ink : ThemeStore::instance().theme().accentText(palette);

@@ -112,10 +112,7 @@ void DescribeRuleField::paintEvent(QPaintEvent *)
     painter.fillPath(path, Roles::secondaryBackground(palette()));
     if (m_edit->hasFocus()) {
         // The field has no frame: the box wears the ring, along its edge.
-        const qreal middle = FocusRing::width / 2;
-        painter.setPen(FocusRing::pen(palette()));
-        painter.drawRoundedRect(QRectF(m_box->geometry()).adjusted(middle, middle, -middle, -middle),
-                                boxRadius - middle, boxRadius - middle);
+        FocusRing::paint(painter, m_box->geometry(), FocusRing::colour(palette()), boxRadius - FocusRing::width / 2);
     }
 }
 

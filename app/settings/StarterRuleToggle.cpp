@@ -89,11 +89,7 @@ void StarterRuleToggle::paintEvent(QPaintEvent *)
     painter.drawPrimitive(QStyle::PE_IndicatorCheckBox, box);
     if (hasFocus()) {
         // Round the box and the texts: the whole of what a click switches.
-        const qreal middle = FocusRing::width / 2;
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(FocusRing::pen(palette()));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(QRectF(rect()).adjusted(middle, middle, -middle, -middle), focusRadius, focusRadius);
+        FocusRing::paint(painter, rect(), FocusRing::colour(palette()), focusRadius);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "Roles.h"
 #include "ThemeStore.h"
 
+#include <QPainter>
 #include <QWidget>
 
 #include <algorithm>
@@ -66,6 +67,17 @@ QColor colour(const QPalette &palette)
 QPen pen(const QPalette &palette)
 {
     return QPen(colour(palette), width);
+}
+
+void paint(QPainter &painter, const QRectF &outside, const QColor &colour, qreal radius, qreal ringWidth)
+{
+    const qreal middle = ringWidth / 2;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(colour, ringWidth));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(outside.adjusted(middle, middle, -middle, -middle), radius, radius);
+    painter.restore();
 }
 
 QColor colourOn(const QPalette &palette, const QColor &fill, const QColor &marks)

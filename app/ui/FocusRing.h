@@ -10,6 +10,8 @@
 #include <QPalette>
 #include <QPen>
 
+class QPainter;
+class QRectF;
 class QWidget;
 
 namespace FocusRing {
@@ -24,6 +26,9 @@ inline constexpr int room = int(width) + 1;
 QColor colour(const QPalette &palette);
 // A pen of the ring's width and colour.
 QPen pen(const QPalette &palette);
+// Draws a ring whose outer edge is outside, with corners of the given
+// radius along its middle.
+void paint(QPainter &painter, const QRectF &outside, const QColor &colour, qreal radius, qreal ringWidth = width);
 // The colour of a ring drawn on a fill of its own (a selected row): the
 // usual colour where it stands 4.5:1 apart from the fill, else the colour
 // of the marks on that fill where they stand 3:1 apart, else black or

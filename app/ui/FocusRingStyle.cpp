@@ -19,20 +19,6 @@ namespace {
 // The corners of the style's frames; the ring's follow them at its distance.
 constexpr qreal frameRadius = 2;
 
-// A ring whose outer edge is outside, with corners of the given radius
-// along its middle.
-void drawRing(QPainter *painter, const QRectF &outside, const QColor &colour, qreal radius,
-              qreal width = FocusRing::width)
-{
-    const qreal middle = width / 2;
-    painter->save();
-    painter->setRenderHint(QPainter::Antialiasing);
-    painter->setPen(QPen(colour, width));
-    painter->setBrush(Qt::NoBrush);
-    painter->drawRoundedRect(outside.adjusted(middle, middle, -middle, -middle), radius, radius);
-    painter->restore();
-}
-
 } // namespace
 
 FocusRingStyle::FocusRingStyle(QStyle *base)
@@ -124,7 +110,7 @@ void FocusRingStyle::drawControl(ControlElement element, const QStyleOption *opt
 {
     if (element == CE_FocusFrame) {
         // Round the control's frame, at the distance of the gap.
-        drawRing(painter, option->rect, FocusRing::colour(option->palette),
+        FocusRing::paint(*painter, option->rect, FocusRing::colour(option->palette),
                  frameRadius + FocusRing::room - FocusRing::width / 2);
         return;
     }
@@ -139,7 +125,7 @@ void FocusRingStyle::drawControl(ControlElement element, const QStyleOption *opt
         QProxyStyle::drawControl(element, &label, painter, widget);
         const int frame = pixelMetric(PM_DefaultFrameWidth, option, widget);
         const qreal width = FocusRing::width + 1;
-        drawRing(painter, QRectF(option->rect).adjusted(frame, frame, -frame, -frame),
+        FocusRing::paint(*painter, QRectF(option->rect).adjusted(frame, frame, -frame, -frame),
                  FocusRing::colour(option->palette), frameRadius, width);
         return;
     }
@@ -161,7 +147,7 @@ void FocusRingStyle::drawPrimitive(PrimitiveElement element, const QStyleOption 
     const QColor ground = focusRect && focusRect->backgroundColor.isValid()
         ? focusRect->backgroundColor
         : option->palette.color(QPalette::Window);
-    drawRing(painter, option->rect,
+    FocusRing::paint(*painter, option->rect,
              FocusRing::colourOn(option->palette, ground, option->palette.color(QPalette::HighlightedText)),
              frameRadius);
 }

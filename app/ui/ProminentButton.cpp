@@ -56,12 +56,8 @@ void ProminentButton::paintEvent(QPaintEvent *)
     QPainterPath path;
     path.addRoundedRect(shape, radius, radius);
     painter.fillPath(path, fill);
-    if (hasFocus()) {
-        const qreal middle = FocusRing::width / 2;
-        painter.setPen(FocusRing::pen(palette()));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(middle, middle, -middle, -middle), radius + ringRoom - middle,
-                                radius + ringRoom - middle);
-    }
+    if (hasFocus())
+        FocusRing::paint(painter, rect(), FocusRing::colour(palette()), radius + ringRoom - FocusRing::width / 2);
     painter.setPen(text);
     painter.setFont(font());
     option.palette.setColor(QPalette::ButtonText, text);

@@ -25,9 +25,7 @@ bool RowListArea::event(QEvent *event)
     const bool handled = QScrollArea::event(event);
     if (event->type() == QEvent::Paint && hasFocus()) {
         QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(FocusRing::pen(palette()));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(ring / 2.0, ring / 2.0, -ring / 2.0, -ring / 2.0), 4, 4);
+        FocusRing::paint(painter, rect(), FocusRing::colour(palette()), 4);
     }
     return handled;
 }

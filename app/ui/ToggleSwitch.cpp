@@ -48,9 +48,6 @@ void ToggleSwitch::paintEvent(QPaintEvent *)
     painter.setBrush(QColor(Qt::white));
     painter.setPen(QPen(QColor(0, 0, 0, 40), 0.5));
     painter.drawEllipse(QRectF(x, track.top() + knobMargin, knob, knob));
-    if (hasFocus()) {
-        painter.setBrush(Qt::NoBrush);
-        painter.setPen(FocusRing::pen(palette()));
-        painter.drawRoundedRect(track.adjusted(-2, -2, 2, 2), radius + 2, radius + 2);
-    }
+    if (hasFocus())
+        FocusRing::paint(painter, track.adjusted(-3, -3, 3, 3), FocusRing::colour(palette()), radius + 2);
 }
