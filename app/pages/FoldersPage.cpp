@@ -5,7 +5,7 @@
 #include "FolderRow.h"
 #include "FollowsFocusArea.h"
 #include "FormSection.h"
-#include "ModelStatusText.h"
+#include "ModelStatusLine.h"
 #include "PageTitle.h"
 #include "StandardFolders.h"
 #include "RealHome.h"
@@ -16,7 +16,6 @@
 #include <QAction>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -58,16 +57,9 @@ FoldersPage::FoldersPage(AppModel &model, QWidget *parent)
                                   false, StandardFolders::path(StandardFolders::Folder::documents, RealHome::path()));
                           });
     QWidget *reading = addSection(page, QStringLiteral("readingFileContent"), tr("Reading file content"), {}).rows;
-    auto *status = new QHBoxLayout;
-    status->setContentsMargins(FolderRow::focusRoom, 0, FolderRow::focusRoom, 0);
-    status->setSpacing(8);
-    m_statusIcon = new QLabel(reading);
-    m_statusText = new QLabel(reading);
-    m_statusText->setObjectName(QStringLiteral("modelStatus"));
-    m_statusText->setWordWrap(true);
-    status->addWidget(m_statusIcon, 0, Qt::AlignTop);
-    status->addWidget(m_statusText, 1);
-    static_cast<QVBoxLayout *>(reading->layout())->addLayout(status);
+    m_status = new ModelStatusLine(m_model.autopilot().modelStatus(), ModelStatusLine::Look::plain, reading);
+    m_status->setContentsMargins(FolderRow::focusRoom, 0, FolderRow::focusRoom, 0);
+    reading->layout()->addWidget(m_status);
     page->addStretch(1);
     scroll->setWidget(content);
     outer->addWidget(scroll, 1);
@@ -193,7 +185,5 @@ void FoldersPage::orderTabs()
 
 void FoldersPage::refreshModelStatus()
 {
-    const ModelStatus status = m_model.autopilot().modelStatus();
-    m_statusIcon->setPixmap(Symbols::icon(ModelStatusText::symbol(status)).pixmap(18, 18));
-    m_statusText->setText(ModelStatusText::text(status));
+    m_status->setStatus(m_model.autopilot().modelStatus());
 }

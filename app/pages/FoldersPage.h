@@ -9,7 +9,7 @@
 
 class AppModel;
 class FolderRow;
-class QLabel;
+class ModelStatusLine;
 class QPushButton;
 class QVBoxLayout;
 
@@ -43,6 +43,5 @@ private:
     AppModel &m_model;
     Section m_watched;
     Section m_places;
-    QLabel *m_statusIcon = nullptr;
-    QLabel *m_statusText = nullptr;
+    ModelStatusLine *m_status = nullptr;
 };

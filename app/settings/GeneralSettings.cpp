@@ -4,15 +4,11 @@
 #include "FormSection.h"
 #include "LineLimitedLabel.h"
 #include "LoginItem.h"
-#include "ModelStatusText.h"
+#include "ModelStatusLine.h"
 #include "Prefs.h"
-#include "Roles.h"
-#include "SymbolLabel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QVBoxLayout>
 
 #include <limits>
@@ -45,20 +41,8 @@ GeneralSettings::GeneralSettings(Autopilot &autopilot, QWidget *parent)
     // Only a change the user makes asks the model server again, never the page showing.
     connect(useModel, &QCheckBox::toggled, this, [this](bool on) { m_autopilot.setUseModel(on); });
     recognition->addRow(useModel);
-    auto *status = new QWidget(recognition);
-    auto *statusLayout = new QHBoxLayout(status);
-    statusLayout->setContentsMargins(0, 0, 0, 0);
-    const ModelStatus shown = m_autopilot.modelStatus();
-    m_statusSymbol = new SymbolLabel(ModelStatusText::symbol(shown), 16, SymbolLabel::Tint::secondary, status);
-    m_statusSymbol->setObjectName(QStringLiteral("modelStatusSymbol"));
-    m_statusSymbol->setFixedSize(16, 16);
-    statusLayout->addWidget(m_statusSymbol, 0, Qt::AlignTop);
-    m_statusText = new QLabel(status);
-    m_statusText->setObjectName(QStringLiteral("modelStatus"));
-    m_statusText->setWordWrap(true);
-    Roles::setSecondary(m_statusText);
-    statusLayout->addWidget(m_statusText, 1);
-    recognition->addRow(status);
+    m_status = new ModelStatusLine(m_autopilot.modelStatus(), ModelStatusLine::Look::dimmed, recognition);
+    recognition->addRow(m_status);
     recognition->setFooter(tr("The local language model runs on this computer. Files and their text stay here."));
     layout->addWidget(recognition);
 
@@ -95,9 +79,7 @@ GeneralSettings::GeneralSettings(Autopilot &autopilot, QWidget *parent)
 
 void GeneralSettings::showModelStatus()
 {
-    const ModelStatus status = m_autopilot.modelStatus();
-    m_statusSymbol->setSymbol(ModelStatusText::symbol(status), SymbolLabel::Tint::secondary);
-    m_statusText->setText(ModelStatusText::text(status));
+    m_status->setStatus(m_autopilot.modelStatus());
 }
 
 void GeneralSettings::setLaunchAtLogin(bool enabled)

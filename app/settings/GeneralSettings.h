@@ -10,8 +10,7 @@ class Autopilot;
 class LineLimitedLabel;
 class QCheckBox;
 class QComboBox;
-class QLabel;
-class SymbolLabel;
+class ModelStatusLine;
 
 class GeneralSettings : public QWidget
 {
@@ -28,8 +27,7 @@ private:
     void setLaunchAtLogin(bool enabled);
 
     Autopilot &m_autopilot;
-    SymbolLabel *m_statusSymbol = nullptr;
-    QLabel *m_statusText = nullptr;
+    ModelStatusLine *m_status = nullptr;
     QCheckBox *m_launchAtLogin = nullptr;
     LineLimitedLabel *m_loginError = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "AppModel.h"
 #include "Autopilot.h"
+#include "ModelStatusLine.h"
 #include "Notifier.h"
 #include "Prefs.h"
 #include "ProminentButton.h"
@@ -9,11 +10,9 @@
 #include "Roles.h"
 #include "RuleSentence.h"
 #include "RuleTemplates.h"
-#include "ModelStatusText.h"
 #include "StandardFolders.h"
 #include "StarterRuleToggle.h"
 #include "SymbolLabel.h"
-#include "Symbols.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -169,15 +168,8 @@ QWidget *OnboardingView::foldersPage()
     divider->setFrameShape(QFrame::HLine);
     divider->setFrameShadow(QFrame::Sunken);
     layout->addWidget(divider);
-    auto *status = new QHBoxLayout;
-    status->setSpacing(8);
-    m_statusSymbol = new QLabel(page);
-    m_statusSymbol->setFixedSize(16, 16);
-    status->addWidget(m_statusSymbol, 0, Qt::AlignTop);
-    m_statusText = textLabel(QString(), page);
-    m_statusText->setObjectName(QStringLiteral("modelStatus"));
-    status->addWidget(m_statusText, 1);
-    layout->addLayout(status);
+    m_status = new ModelStatusLine(m_model.autopilot().modelStatus(), ModelStatusLine::Look::plain, page);
+    layout->addWidget(m_status);
     layout->addStretch();
     return page;
 }
@@ -322,9 +314,7 @@ void OnboardingView::refreshFolders()
 
 void OnboardingView::refreshModelStatus()
 {
-    const ModelStatus status = m_model.autopilot().modelStatus();
-    m_statusSymbol->setPixmap(Symbols::icon(ModelStatusText::symbol(status)).pixmap(16, 16));
-    m_statusText->setText(ModelStatusText::text(status));
+    m_status->setStatus(m_model.autopilot().modelStatus());
 }
 
 void OnboardingView::goTo(int step)

@@ -18,6 +18,7 @@
 class AppModel;
 class Notifier;
 class QLabel;
+class ModelStatusLine;
 class SymbolLabel;
 class QPushButton;
 class QStackedWidget;
@@ -82,8 +83,7 @@ private:
         QPushButton *button = nullptr;
     };
     QHash<Row, FolderRow> m_rows;
-    QLabel *m_statusSymbol = nullptr;
-    QLabel *m_statusText = nullptr;
+    ModelStatusLine *m_status = nullptr;
     QHash<QString, StarterRuleToggle *> m_toggles;
     QPushButton *m_askButton = nullptr;
 };

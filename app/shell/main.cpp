@@ -11,6 +11,7 @@
 #include "Prefs.h"
 #include "SelfTest.h"
 #include "SingleInstance.h"
+#include "Snapshot.h"
 #include "Store.h"
 #include "StoreLock.h"
 #include "Translation.h"
@@ -68,6 +69,13 @@ int main(int argc, char **argv)
             return 1;
         }
         SelfTest::isolateEnvironment();
+    }
+    // The screenshot tour runs only on a test store. Without one it is
+    // refused here, before a running Filewright is handed the start or the
+    // store it holds is waited for.
+    if (const std::optional<QString> refusal = Snapshot::refusal()) {
+        QTextStream(stdout) << *refusal << Qt::endl;
+        return 1;
     }
     ensureSingleThreadedRecognition(argv);
 

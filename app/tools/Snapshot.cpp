@@ -86,6 +86,13 @@ QString Snapshot::label(Appearance::Mode appearance)
     return appearance == Appearance::Mode::light ? QStringLiteral("light") : QStringLiteral("dark");
 }
 
+std::optional<QString> Snapshot::refusal()
+{
+    if (qEnvironmentVariable("APP_SNAPSHOT").isEmpty() || Store::isOverridden())
+        return std::nullopt;
+    return refusalLine;
+}
+
 std::unique_ptr<Snapshot> Snapshot::runIfRequested(AppModel &model, OpenSettings openSettings)
 {
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -95,8 +102,8 @@ std::unique_ptr<Snapshot> Snapshot::runIfRequested(AppModel &model, OpenSettings
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     auto snapshot = std::make_unique<Snapshot>(model, std::move(openSettings), folder, selection(environment),
                                                timeScale(environment), printLine);
-    if (!Store::isOverridden()) {
-        printLine(refusalLine);
+    if (const std::optional<QString> refused = refusal()) {
+        printLine(*refused);
         snapshot->m_exitCode = 1;
         snapshot->finish();
         return snapshot;

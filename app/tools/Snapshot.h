@@ -35,6 +35,11 @@ public:
     // The word the file names use for an appearance.
     static QString label(Appearance::Mode appearance);
 
+    // The refusal line when APP_SNAPSHOT asks for the tour and no test store
+    // is in use; none otherwise. A start checks it before it hands over to a
+    // running Filewright or waits for the store.
+    static std::optional<QString> refusal();
+
     // When APP_SNAPSHOT is set and not empty: refuses without a test store,
     // else starts the tour. The returned run tells the exit code; none when
     // no screenshots were asked for.

@@ -1,5 +1,6 @@
-// The icon of a file path: the file manager's icon of the item when it
-// exists (folders included), else the icon of the type its extension names.
+// The icon of a file path: an existing folder's icon from the file manager's
+// provider (custom folder icons included), and for a file, existing or gone,
+// the desktop icon theme's icon of its type, as a file manager shows it.
 #pragma once
 
 #include <QIcon>

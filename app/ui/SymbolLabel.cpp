@@ -29,7 +29,15 @@ void SymbolLabel::setSymbol(const QString &symbol, Tint tint)
 
 QColor SymbolLabel::colour() const
 {
-    return m_tint == Tint::accentText ? ThemeStore::instance().theme().accentText(palette()) : Roles::secondary(palette());
+    switch (m_tint) {
+    case Tint::accentText:
+        return ThemeStore::instance().theme().accentText(palette());
+    case Tint::secondary:
+        break;
+    case Tint::text:
+        return palette().color(QPalette::WindowText);
+    }
+    return Roles::secondary(palette());
 }
 
 void SymbolLabel::changeEvent(QEvent *event)

@@ -1,6 +1,7 @@
 // A symbol drawn in one colour of the window: the accent text colour of the
-// chosen theme, or the secondary colour. It draws itself again when the
-// theme or the palette changes, so a red accent turns it red at once.
+// chosen theme, the secondary colour, or the colour of plain text. It draws
+// itself again when the theme or the palette changes, so a red accent turns
+// it red at once.
 #pragma once
 
 #include <QLabel>
@@ -10,7 +11,7 @@ class SymbolLabel : public QLabel
     Q_OBJECT
 
 public:
-    enum class Tint { accentText, secondary };
+    enum class Tint { accentText, secondary, text };
 
     SymbolLabel(const QString &symbol, int size, Tint tint, QWidget *parent = nullptr);
 

@@ -2,12 +2,16 @@
 #include "AccentSwatch.h"
 #include "AppModel.h"
 #include "AppearanceSettings.h"
+#include "FakeModelServer.h"
 #include "FocusRing.h"
+#include "FoldersPage.h"
 #include "Autopilot.h"
 #include "GeneralSettings.h"
 #include "LineLimitedLabel.h"
 #include "LoginItem.h"
+#include "ModelStatusText.h"
 #include "NameSettings.h"
+#include "OnboardingView.h"
 #include "Prefs.h"
 #include "Roles.h"
 #include "ScopedEnv.h"
@@ -63,6 +67,26 @@ protected:
     std::unique_ptr<AppModel> model;
 };
 
+// Whether the symbol is drawn in the colour, its opacity included: every
+// solid pixel in its shade, the most opaque as opaque as the colour.
+bool drawnIn(const SymbolLabel *label, const QColor &colour)
+{
+    const QImage image = label->pixmap().toImage();
+    int opaque = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            opaque = std::max(opaque, pixel.alpha());
+            if (pixel.alpha() < colour.alpha() * 6 / 10)
+                continue;
+            if (std::abs(pixel.red() - colour.red()) + std::abs(pixel.green() - colour.green())
+                    + std::abs(pixel.blue() - colour.blue()) > 9)
+                return false;
+        }
+    }
+    return opaque > 0 && std::abs(opaque - colour.alpha()) <= 16;
+}
+
 } // namespace
 
 TEST_F(SettingsPagesTest, GeneralControlsWriteTheirPreferencesAndTheStatusFollowsAtOnce)
@@ -78,21 +102,7 @@ TEST_F(SettingsPagesTest, GeneralControlsWriteTheirPreferencesAndTheStatusFollow
     const auto *symbol = page.findChild<SymbolLabel *>(QStringLiteral("modelStatusSymbol"));
     ASSERT_NE(symbol, nullptr);
     EXPECT_EQ(symbol->symbol(), QStringLiteral("info.circle"));
-    const QImage drawn = symbol->pixmap().toImage();
-    const QColor secondary = Roles::secondary(symbol->palette());
-    int solid = 0;
-    for (int y = 0; y < drawn.height(); ++y) {
-        for (int x = 0; x < drawn.width(); ++x) {
-            const QColor pixel = drawn.pixelColor(x, y);
-            if (pixel.alpha() < secondary.alpha() * 6 / 10)
-                continue;
-            ++solid;
-            EXPECT_LE(std::abs(pixel.red() - secondary.red()) + std::abs(pixel.green() - secondary.green())
-                          + std::abs(pixel.blue() - secondary.blue()),
-                      9);
-        }
-    }
-    EXPECT_GT(solid, 0);
+    EXPECT_TRUE(drawnIn(symbol, Roles::secondary(symbol->palette())));
 
     auto *wait = page.findChild<QComboBox *>(QStringLiteral("minimumWait"));
     pick(wait, 2);
@@ -101,6 +111,56 @@ TEST_F(SettingsPagesTest, GeneralControlsWriteTheirPreferencesAndTheStatusFollow
     EXPECT_EQ(Prefs::doubleValue(QStringLiteral("minimumWait")), 3.0);
     page.findChild<QCheckBox *>(QStringLiteral("notify"))->click();
     EXPECT_FALSE(Prefs::boolValue(QStringLiteral("notify")));
+}
+
+// The settings, the onboarding's folders page and the folders page show the
+// model's status alike: the same symbol, drawn in the colour of the sentence
+// beside it, which only the settings dim.
+TEST_F(SettingsPagesTest, TheModelStatusShowsTheSameSymbolWhereverItIsShown)
+{
+    FakeModelServer withModel;
+    FakeModelServer withoutModel;
+    withoutModel.setModelsReply({200, R"({"object":"list","data":[]})"});
+    struct Case
+    {
+        const char *name;
+        bool useModel;
+        QByteArray server;
+        ModelStatus status;
+        const char *symbol;
+    };
+    const Case cases[] = {
+        {"switched off", false, withModel.baseUrl().toEncoded(), ModelStatus::switchedOff, "info.circle"},
+        {"no server", true, "http://127.0.0.1:9/v1", ModelStatus::notEnabled, "info.circle"},
+        {"no model", true, withoutModel.baseUrl().toEncoded(), ModelStatus::notReady, "arrow.down.circle"},
+        {"available", true, withModel.baseUrl().toEncoded(), ModelStatus::available, "apple.intelligence"},
+    };
+    const ScopedEnv server("APP_MODEL_URL");
+    const ScopedEnv chosenModel("APP_MODEL", std::nullopt);
+    GeneralSettings general(model->autopilot());
+    OnboardingView onboarding(*model);
+    FoldersPage folders(*model);
+    const std::pair<const char *, QWidget *> places[] = {
+        {"settings", &general}, {"onboarding", &onboarding}, {"folders", &folders}};
+    for (const Case &entry : cases) {
+        SCOPED_TRACE(entry.name);
+        qputenv("APP_MODEL_URL", entry.server);
+        Prefs::setValue(QStringLiteral("useModel"), entry.useModel);
+        model->autopilot().refreshModelStatus();
+        ASSERT_EQ(model->autopilot().modelStatus(), entry.status);
+        for (const auto &[place, page] : places) {
+            SCOPED_TRACE(place);
+            const auto *symbol = page->findChild<SymbolLabel *>(QStringLiteral("modelStatusSymbol"));
+            const auto *text = page->findChild<QLabel *>(QStringLiteral("modelStatus"));
+            ASSERT_NE(symbol, nullptr);
+            ASSERT_NE(text, nullptr);
+            EXPECT_EQ(symbol->symbol(), QLatin1String(entry.symbol));
+            EXPECT_EQ(text->text(), ModelStatusText::text(entry.status));
+            const QColor sentence = text->palette().color(text->foregroundRole());
+            EXPECT_TRUE(drawnIn(symbol, sentence));
+            EXPECT_EQ(sentence.alpha() < 255, page == &general);
+        }
+    }
 }
 
 TEST_F(SettingsPagesTest, OpenAtLoginWritesTheAutostartEntryAndShowsWhatIsOnDisk)

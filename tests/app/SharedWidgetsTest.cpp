@@ -1,4 +1,5 @@
 #include "Appearance.h"
+#include "FileIcon.h"
 #include "FitsContentArea.h"
 #include "FocusRing.h"
 #include "FollowsFocusArea.h"
@@ -6,16 +7,21 @@
 #include "RecognitionLine.h"
 #include "ScopedEnv.h"
 #include "Sheet.h"
+#include "Symbols.h"
 #include "TestSupport.h"
 #include "ThemeStore.h"
 #include "ToggleSwitch.h"
 #include "WindowHook.h"
 
+#include <QFile>
+#include <QImage>
 #include <QLineEdit>
+#include <QMimeDatabase>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
@@ -42,6 +48,27 @@ protected:
     // Put back after the test, whatever it changed.
     const TestSupport::ScopedSettings settings;
     const QPalette original = QApplication::palette();
+};
+
+// The desktop's icons in use for one scope, as the application finds them
+// at start; offscreen the only icon search path is the program's own.
+class DesktopIcons
+{
+public:
+    DesktopIcons() { Symbols::useDesktopIcons(); }
+    ~DesktopIcons()
+    {
+        QIcon::setThemeSearchPaths(m_paths);
+        QIcon::setThemeName(m_theme);
+        QIcon::setFallbackThemeName(m_fallback);
+    }
+    DesktopIcons(const DesktopIcons &) = delete;
+    DesktopIcons &operator=(const DesktopIcons &) = delete;
+
+private:
+    const QStringList m_paths = QIcon::themeSearchPaths();
+    const QString m_theme = QIcon::themeName();
+    const QString m_fallback = QIcon::fallbackThemeName();
 };
 
 } // namespace
@@ -136,6 +163,49 @@ TEST(RecognitionLineTest, SummaryLeavesOutWhatIsUnknown)
 
     EXPECT_EQ(RecognitionLine::symbol(Recognition::Source::rules), QStringLiteral("text.magnifyingglass"));
     EXPECT_EQ(RecognitionLine::symbol(Recognition::Source::model), QStringLiteral("apple.intelligence"));
+}
+
+TEST(FileIconTest, AFileShowsItsTypeThereAndGoneAndAFolderTheFolder)
+{
+    const DesktopIcons icons;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QImage photo(8, 8, QImage::Format_RGB32);
+    photo.fill(Qt::darkGreen);
+    ASSERT_TRUE(photo.save(dir.filePath(QStringLiteral("photo.jpg")), "JPEG"));
+    ASSERT_TRUE(QFile::copy(TestSupport::dataPath(QStringLiteral("invoices/sample-invoice-2014.pdf")),
+                            dir.filePath(QStringLiteral("invoice.pdf"))));
+    ASSERT_TRUE(QFile::copy(dir.filePath(QStringLiteral("invoice.pdf")), dir.filePath(QStringLiteral("scan"))));
+
+    struct Case
+    {
+        const char *file;
+        const char *typeThere; // what a file manager tells by name, else by content
+        const char *typeGone;  // what the name alone tells
+    };
+    const Case cases[] = {
+        {"invoice.pdf", "application/pdf", "application/pdf"},
+        {"photo.jpg", "image/jpeg", "image/jpeg"},
+        {"scan", "application/pdf", "application/octet-stream"},
+    };
+    const QMimeDatabase types;
+    const auto iconOf = [&](const char *type) {
+        const QMimeType mime = types.mimeTypeForName(QLatin1String(type));
+        return QStringList{mime.iconName(), mime.genericIconName()};
+    };
+    for (const Case &entry : cases) {
+        SCOPED_TRACE(entry.file);
+        const QString path = dir.filePath(QLatin1String(entry.file));
+        const QString there = FileIcon::icon(path).name();
+        EXPECT_TRUE(iconOf(entry.typeThere).contains(there)) << there.toStdString();
+        ASSERT_TRUE(QFile::remove(path));
+        const QString gone = FileIcon::icon(path).name();
+        EXPECT_TRUE(iconOf(entry.typeGone).contains(gone)) << gone.toStdString();
+        if (qstrcmp(entry.typeThere, entry.typeGone) == 0) {
+            EXPECT_EQ(gone.toStdString(), there.toStdString());
+        }
+    }
+    EXPECT_EQ(FileIcon::icon(dir.path()).name(), QStringLiteral("folder"));
 }
 
 TEST(FitsContentAreaTest, HeightFollowsContentUpToTheMaximum)

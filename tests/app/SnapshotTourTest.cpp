@@ -1,13 +1,20 @@
 // The screenshot tour as CI runs it: the filewright executable, offscreen, on
 // a private session bus, with a fresh home, settings, data folder and a
 // seeded test store, every wait shortened tenfold.
+#include "AutomationBus.h"
 #include "GridProbes.h"
 #include "TestSupport.h"
 #include "WindowPictures.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QImage>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace {
 
@@ -74,10 +81,10 @@ struct TourRun : TestSupport::ProcessRun
     QString folder;
 };
 
-// Runs filewright in screenshot mode in a fresh environment below root, its
+// The environment of filewright in screenshot mode, fresh below root, its
 // windows in English or, given "de", in German.
-TourRun tour(const QTemporaryDir &root, const std::optional<QString> &pages, bool testStore = true,
-             const QString &language = QStringLiteral("en"))
+QProcessEnvironment tourEnvironment(const QTemporaryDir &root, const std::optional<QString> &pages, bool testStore,
+                                    const QString &language)
 {
     QProcessEnvironment environment = TestSupport::isolatedEnvironment(root.path());
     if (testStore) {
@@ -90,10 +97,70 @@ TourRun tour(const QTemporaryDir &root, const std::optional<QString> &pages, boo
         environment.insert(QStringLiteral("APP_SNAPSHOT_PAGES"), *pages);
     environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
     environment.insert(QStringLiteral("LANGUAGE"), language);
+    return environment;
+}
+
+// Runs filewright in screenshot mode on a session bus of its own.
+TourRun tour(const QTemporaryDir &root, const std::optional<QString> &pages, bool testStore = true,
+             const QString &language = QStringLiteral("en"))
+{
     return {TestSupport::run(QStringLiteral("dbus-run-session"), {QStringLiteral("--"), QStringLiteral(FILEWRIGHT_BINARY)},
-                             environment),
+                             tourEnvironment(root, pages, testStore, language)),
             root.filePath(QStringLiteral("shots"))};
 }
+
+// A Filewright as a person runs it, on the default store below root and on a
+// session bus the test starts for it; both end with the scope.
+class RunningFilewright
+{
+public:
+    explicit RunningFilewright(const QTemporaryDir &root)
+    {
+        m_bus.start(QStringLiteral("dbus-daemon"),
+                    {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
+        while (!m_bus.canReadLine() && m_bus.waitForReadyRead(10000)) {
+        }
+        m_address = QString::fromUtf8(m_bus.readLine()).trimmed();
+        if (m_address.isEmpty())
+            return;
+        m_environment = TestSupport::isolatedEnvironment(root.path());
+        m_environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_address);
+        m_environment.insert(QStringLiteral("APP_MODEL_URL"), QStringLiteral("http://127.0.0.1:9/v1"));
+        m_application.setProcessEnvironment(m_environment);
+        m_application.start(QStringLiteral(FILEWRIGHT_BINARY), {});
+    }
+    ~RunningFilewright()
+    {
+        m_application.terminate();
+        m_application.waitForFinished(10000);
+        QDBusConnection::disconnectFromBus(connectionName);
+        m_bus.terminate();
+        m_bus.waitForFinished(10000);
+    }
+    RunningFilewright(const RunningFilewright &) = delete;
+    RunningFilewright &operator=(const RunningFilewright &) = delete;
+
+    QString busAddress() const { return m_address; }
+    bool isRunning() const { return m_application.state() == QProcess::Running; }
+
+    // Whether it has taken the session's name, which it does once it holds its store.
+    bool isUp() const
+    {
+        if (m_address.isEmpty())
+            return false;
+        const QDBusConnection bus = QDBusConnection::connectToBus(m_address, connectionName);
+        return bus.isConnected()
+            && bus.interface()->isServiceRegistered(QLatin1String(AutomationBus::serviceName)).value();
+    }
+
+private:
+    static inline const QString connectionName = QStringLiteral("runningFilewright");
+
+    QProcess m_bus;
+    QString m_address;
+    QProcessEnvironment m_environment;
+    QProcess m_application;
+};
 
 QStringList reported(const TourRun &run)
 {
@@ -193,7 +260,7 @@ TEST(SnapshotTourTest, TheWholeTourShowsEveryViewInGermanToo)
     checkWholeTour(QStringLiteral("de"));
 }
 
-TEST(SnapshotTourTest, PagesNarrowTheTourAndNoTestStoreRefusesIt)
+TEST(SnapshotTourTest, PagesNarrowTheTour)
 {
     {
         QTemporaryDir root;
@@ -217,12 +284,37 @@ TEST(SnapshotTourTest, PagesNarrowTheTourAndNoTestStoreRefusesIt)
         EXPECT_EQ(run.lines, QStringList{QStringLiteral("SNAPSHOT done ") + run.folder});
         EXPECT_TRUE(QDir(run.folder).entryList(QDir::Files).isEmpty());
     }
-    {
+}
+
+TEST(SnapshotTourTest, NoTestStoreRefusesTheTourAloneOrBesideAnotherFilewright)
+{
+    // Beside a Filewright on the same bus, the start is not handed over to
+    // it; beside one on another bus, its store is not waited for.
+    enum class Other { none, sameBus, otherBus };
+    for (const Other other : {Other::none, Other::sameBus, Other::otherBus}) {
+        SCOPED_TRACE(int(other));
         QTemporaryDir root;
-        const TourRun run = tour(root, std::nullopt, false);
-        EXPECT_NE(run.exitCode, 0);
+        std::optional<RunningFilewright> running;
+        if (other != Other::none) {
+            running.emplace(root);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return running->isUp(); }, 30000));
+        }
+        QProcessEnvironment environment = tourEnvironment(root, std::nullopt, false, QStringLiteral("en"));
+        const QString folder = root.filePath(QStringLiteral("shots"));
+        TestSupport::ProcessRun run;
+        if (other == Other::sameBus) {
+            environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), running->busAddress());
+            run = TestSupport::run(QStringLiteral(FILEWRIGHT_BINARY), {}, environment);
+        } else {
+            run = TestSupport::run(QStringLiteral("dbus-run-session"),
+                                   {QStringLiteral("--"), QStringLiteral(FILEWRIGHT_BINARY)}, environment);
+        }
+        EXPECT_EQ(run.exitCode, 1);
         EXPECT_EQ(run.lines, QStringList{QStringLiteral("SNAPSHOT refused: set APP_STORE to a file in /tmp")});
-        EXPECT_FALSE(QFileInfo::exists(run.folder));
+        EXPECT_FALSE(QFileInfo::exists(folder));
+        if (running) {
+            EXPECT_TRUE(running->isRunning());
+        }
     }
 }
 
