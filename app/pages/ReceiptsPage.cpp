@@ -38,6 +38,7 @@
 #include <QVBoxLayout>
 #include <QWidgetAction>
 
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -68,14 +69,14 @@ ReceiptsPage::ReceiptsPage(AppModel &model, QWidget *parent)
 
     // The window's tool bar shows the page's own actions: the steps with the
     // month between them, and the export.
-    auto *previous = new QAction(Symbols::icon(QStringLiteral("chevron.left")), tr("Previous Month"), this);
-    previous->setObjectName(QStringLiteral("previousMonth"));
-    previous->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_BracketLeft));
-    connect(previous, &QAction::triggered, this, [this] { shift(-1); });
-    auto *next = new QAction(Symbols::icon(QStringLiteral("chevron.right")), tr("Next Month"), this);
-    next->setObjectName(QStringLiteral("nextMonth"));
-    next->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_BracketRight));
-    connect(next, &QAction::triggered, this, [this] { shift(1); });
+    m_previous = new QAction(Symbols::icon(QStringLiteral("chevron.left")), tr("Previous Month"), this);
+    m_previous->setObjectName(QStringLiteral("previousMonth"));
+    m_previous->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_BracketLeft));
+    connect(m_previous, &QAction::triggered, this, [this] { shift(-1); });
+    m_next = new QAction(Symbols::icon(QStringLiteral("chevron.right")), tr("Next Month"), this);
+    m_next->setObjectName(QStringLiteral("nextMonth"));
+    m_next->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_BracketRight));
+    connect(m_next, &QAction::triggered, this, [this] { shift(1); });
     m_subtitle = new QLabel;
     m_subtitle->setObjectName(QStringLiteral("monthTitle"));
     m_subtitle->setAlignment(Qt::AlignCenter);
@@ -87,7 +88,7 @@ ReceiptsPage::ReceiptsPage(AppModel &model, QWidget *parent)
     m_exportAction->setObjectName(QStringLiteral("exportMonth"));
     m_exportAction->setToolTip(tr("Save the receipts of this month as a ZIP with a CSV list"));
     connect(m_exportAction, &QAction::triggered, this, &ReceiptsPage::exportMonth);
-    addActions({previous, month, next, m_exportAction});
+    addActions({m_previous, month, m_next, m_exportAction});
 
     // The title over the table; the month stands in the tool bar.
     auto *title = new PageTitle(tr("Receipts"), this);
@@ -217,12 +218,22 @@ void ReceiptsPage::shift(int n)
     if (!moved.isValid())
         return;
     m_chosenMonth = Month{moved.year(), moved.month()};
-    refresh();
+    showMonth(n > 0 ? m_next : m_previous);
 }
 
 void ReceiptsPage::refresh()
 {
+    showMonth(m_previous);
+}
+
+void ReceiptsPage::showMonth(QAction *step)
+{
     m_refreshPending = false;
+    // Where the keyboard is before the rows change (asked of the window,
+    // which may be in the background while a receipt comes in).
+    const QWidget *focused = window()->focusWidget();
+    const bool tableFocused = focused && (focused == m_table || m_table->isAncestorOf(focused));
+    const int column = std::max(m_table->currentIndex().column(), 0);
     // The table is given its month once: a month shown before keeps its
     // rows, their typed text and selection, and an open field.
     m_month = m_chosenMonth ? *m_chosenMonth : automaticMonth();
@@ -232,6 +243,32 @@ void ReceiptsPage::refresh()
     m_empty->setVisible(empty);
     m_exportAction->setEnabled(!empty && !m_export);
     refreshSums();
+    if (tableFocused)
+        keepKeyboardInSight(column, step);
+}
+
+void ReceiptsPage::keepKeyboardInSight(int column, QAction *step)
+{
+    // Another month's rows come without a current cell, and a table without
+    // one draws no ring: the keyboard would be nowhere to be seen.
+    if (m_rows->rowCount() > 0) {
+        if (!m_table->currentIndex().isValid())
+            m_table->setCurrentIndex(m_rows->index(0, column));
+        // A field open in a row of the month before passed the focus on as it closed.
+        const QWidget *focused = window()->focusWidget();
+        if (focused != m_table && !m_table->isAncestorOf(focused))
+            m_table->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    // An empty table has no cell to show it on: the button of the step
+    // taken has it, Previous Month when the page moved by itself.
+    for (QObject *shown : step->associatedObjects()) {
+        auto *button = qobject_cast<QAbstractButton *>(shown);
+        if (button && button->window() == window() && button->isVisible() && button->isEnabled()) {
+            button->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
 }
 
 ReceiptsPage::Month ReceiptsPage::automaticMonth() const

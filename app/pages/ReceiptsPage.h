@@ -77,7 +77,14 @@ Q_SIGNALS:
     void exportFinished();
 
 private:
+    // Shows the month as it stands now, the page's own choice or the user's.
     void refresh();
+    // Shows the month; step is the button of the step that led there, or
+    // Previous Month when the page followed the data.
+    void showMonth(QAction *step);
+    // After the rows changed under the keyboard: the table keeps a current
+    // cell in column, or, with no rows, the step's button takes the focus.
+    void keepKeyboardInSight(int column, QAction *step);
     // The month shown until the user steps.
     Month automaticMonth() const;
     void refreshSums();
@@ -96,6 +103,8 @@ private:
     Month m_month;
     QLabel *m_subtitle = nullptr;
     QTableView *m_table = nullptr;
+    QAction *m_previous = nullptr;
+    QAction *m_next = nullptr;
     EmptyStateView *m_empty = nullptr;
     QHBoxLayout *m_sumsLine = nullptr;
     QList<QLabel *> m_sumLabels;

@@ -2,8 +2,12 @@
 
 #include "Symbols.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLayoutItem>
 #include <QMenu>
 #include <QToolButton>
@@ -34,11 +38,29 @@ RuleRow::RuleRow(QWidget *parent)
         move->setObjectName(delta < 0 ? QStringLiteral("moveUp") : QStringLiteral("moveDown"));
         move->setShortcut(keys);
         move->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        connect(move, &QAction::triggered, this, [this, delta] { Q_EMIT moveRequested(itemID(), delta); });
+        connect(move, &QAction::triggered, this, [this, delta] {
+            // While a drop-down's list is open the focus stays on the
+            // drop-down, so the row's keys still come here: they close the
+            // list, and the row stays where it is under it.
+            if (QComboBox *open = openDropDown()) {
+                open->hidePopup();
+                return;
+            }
+            Q_EMIT moveRequested(itemID(), delta);
+        });
         addAction(move);
     };
     addMove(tr("Move Up"), QKeySequence(Qt::ALT | Qt::Key_Up), -1);
     addMove(tr("Move Down"), QKeySequence(Qt::ALT | Qt::Key_Down), 1);
+}
+
+QComboBox *RuleRow::openDropDown() const
+{
+    for (QComboBox *dropDown : findChildren<QComboBox *>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (dropDown->view()->isVisible())
+            return dropDown;
+    }
+    return nullptr;
 }
 
 QList<QWidget *> RuleRow::tabStops() const
@@ -60,8 +82,26 @@ void RuleRow::orderTabs()
         QWidget::setTabOrder(stops.at(i - 1), stops.at(i));
 }
 
+namespace {
+
+// Alt+Down, which opens a drop-down's list.
+bool opensList(const QKeyEvent &key)
+{
+    return key.key() == Qt::Key_Down && (key.modifiers() & ~Qt::KeypadModifier) == Qt::AltModifier;
+}
+
+} // namespace
+
 bool RuleRow::event(QEvent *event)
 {
+    // Asked first whether a focused control keeps a key: a drop-down keeps
+    // Alt+Down to open its list, so that only its row's other controls move
+    // the row down with it.
+    if (event->type() == QEvent::ShortcutOverride && opensList(*static_cast<QKeyEvent *>(event))
+        && qobject_cast<QComboBox *>(QApplication::focusWidget()) && isAncestorOf(QApplication::focusWidget())) {
+        event->accept();
+        return true;
+    }
     // Key presses the row's controls leave come here too.
     if (m_menuKeys.take(event, [this](QPoint globalPosition) { showContextMenu(globalPosition); }))
         return true;

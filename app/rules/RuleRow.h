@@ -1,6 +1,8 @@
 // What the condition and action rows share: a Remove button at the end, and
-// a context menu and Alt+Up / Alt+Down to move the row within its list. The
-// row never removes or moves itself; it asks the editor.
+// a context menu and Alt+Up / Alt+Down to move the row within its list. On a
+// drop-down Alt+Down opens its list, as on every other drop-down, and
+// Alt+Up closes an open list; on a closed one it moves the row. The row never
+// removes or moves itself; it asks the editor.
 #pragma once
 
 #include "ContextMenuKeys.h"
@@ -8,6 +10,7 @@
 #include <QUuid>
 #include <QWidget>
 
+class QComboBox;
 class QHBoxLayout;
 class QToolButton;
 
@@ -37,10 +40,12 @@ protected:
     void orderTabs();
     // The Menu key and Shift+F10 on the row's controls (but for a text
     // field, which has its own edit menu), or a click with the secondary
-    // button, open the row's menu.
+    // button, open the row's menu. A focused drop-down keeps Alt+Down.
     bool event(QEvent *event) override;
 
 private:
+    // The drop-down of the row whose list is open, if one is.
+    QComboBox *openDropDown() const;
     // The row's menu at globalPosition; from the keyboard (a null
     // position) under the focused control.
     void showContextMenu(QPoint globalPosition);

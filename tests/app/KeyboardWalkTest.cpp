@@ -602,6 +602,129 @@ TEST_F(PagesWalkTest, TabLeavesAnOpenCellUnwrittenAndSpaceExportsTheMonth)
 
 namespace {
 
+// February's receipt of PagesWalkTest, and two in January.
+class MonthKeysTest : public PagesWalkTest
+{
+protected:
+    void SetUp() override
+    {
+        PagesWalkTest::SetUp();
+        for (const int day : {5, 20}) {
+            Recognition reading;
+            reading.kind = DocumentKind::invoice;
+            reading.date = CalendarUtc::noon(QDate(2026, 1, day));
+            reading.sender = QStringLiteral("January %1").arg(day);
+            RecognitionRecord record(QString(), QString(), dir.filePath(QStringLiteral("jan%1.pdf").arg(day)),
+                                     reading);
+            ASSERT_TRUE(model().store().insert(record));
+        }
+        show(SidebarItem::receipts);
+        page = qobject_cast<ReceiptsPage *>(window().currentPage());
+        ASSERT_NE(page, nullptr);
+        table = page->findChild<QTableView *>(QStringLiteral("receipts"));
+        ASSERT_NE(table, nullptr);
+    }
+
+    // The focus, and the table's current cell while the table has it.
+    std::string keyboard() const
+    {
+        QWidget *focused = QApplication::focusWidget();
+        std::string where = FocusWalk::names({focused});
+        if (focused == table) {
+            const QModelIndex current = table->currentIndex();
+            where += current.isValid() ? " " + std::to_string(current.row()) + "," + std::to_string(current.column())
+                                       : " nowhere";
+        }
+        return where;
+    }
+
+    ReceiptsPage *page = nullptr;
+    QTableView *table = nullptr;
+};
+
+} // namespace
+
+// The month keys pressed in the table: the same column of the new month's
+// first row is current, or in an empty month the button of the key pressed
+// has the focus, with its ring.
+TEST_F(MonthKeysTest, AMonthStepFromTheTableKeepsTheKeyboardInSight)
+{
+    using Month = ReceiptsPage::Month;
+    struct Case
+    {
+        const char *step;
+        int row;    // the cell current before the key, in the month shown
+        int column;
+        Qt::Key key;
+        Month month;
+        std::string keyboard;
+    };
+    const Case cases[] = {
+        {"February to January", 0, ReceiptsModel::amount, Qt::Key_BracketLeft, Month{2026, 1}, "receipts 0,2"},
+        {"January to February", 1, ReceiptsModel::sender, Qt::Key_BracketRight, Month{2026, 2}, "receipts 0,1"},
+        {"February to an empty March", 0, ReceiptsModel::file, Qt::Key_BracketRight, Month{2026, 3}, "nextMonth"},
+        {"back to February", -1, 0, Qt::Key_BracketLeft, Month{2026, 2}, "nextMonth"},
+        {"back to January", -1, 0, Qt::Key_BracketLeft, Month{2026, 1}, "nextMonth"},
+        {"January to an empty December", 1, ReceiptsModel::kind, Qt::Key_BracketLeft, Month{2025, 12},
+         "previousMonth"},
+    };
+    for (const Case &c : cases) {
+        if (c.row >= 0) {
+            table->setFocus(Qt::TabFocusReason);
+            table->setCurrentIndex(page->tableModel()->index(c.row, c.column));
+            ASSERT_EQ(keyboard(), "receipts " + std::to_string(c.row) + "," + std::to_string(c.column)) << c.step;
+        }
+        QTest::keyClick(QApplication::focusWidget(), c.key, Qt::ControlModifier);
+        EXPECT_EQ(page->month(), c.month) << c.step;
+        EXPECT_EQ(keyboard(), c.keyboard) << c.step;
+    }
+    // From the button the walk goes on as it stands.
+    EXPECT_EQ(press({{Qt::Key_Tab, none}, {Qt::Key_Tab, none}}), "nextMonth sidebar");
+
+    // A field open in the table closes with its month; the table keeps the focus.
+    page->shift(1);
+    table->setFocus(Qt::TabFocusReason);
+    table->setCurrentIndex(page->tableModel()->index(1, ReceiptsModel::sender));
+    EXPECT_EQ(press({{Qt::Key_F2, none}}), "QLineEdit");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_BracketRight, Qt::ControlModifier);
+    EXPECT_EQ(page->month(), (Month{2026, 2}));
+    EXPECT_EQ(keyboard(), "receipts 0,1");
+}
+
+// The page moving by itself while the table has the focus: to a new
+// receipt's month, the same column of its first row; to a month without
+// receipts, Previous Month.
+TEST_F(MonthKeysTest, AMonthThePageMovesToByItselfKeepsTheKeyboardInSight)
+{
+    ASSERT_EQ(page->month(), (ReceiptsPage::Month{2026, 2}));
+    table->setFocus(Qt::TabFocusReason);
+    table->setCurrentIndex(page->tableModel()->index(0, ReceiptsModel::currency));
+
+    // A receipt dated in April, the newest while March has none.
+    Recognition reading;
+    reading.kind = DocumentKind::receipt;
+    reading.date = CalendarUtc::noon(QDate(2026, 4, 2));
+    RecognitionRecord april(QString(), QString(), dir.filePath(QStringLiteral("april.pdf")), reading);
+    ASSERT_TRUE(model().store().insert(april));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(page->month(), (ReceiptsPage::Month{2026, 4}));
+    EXPECT_EQ(keyboard(), "receipts 0,3");
+
+    // Every receipt read again as a letter: the page goes to the current month, empty.
+    for (RecognitionRecord record : model().store().recognitionRecords()) {
+        Recognition letter = record.recognition();
+        letter.kind = DocumentKind::letter;
+        record.setRecognition(letter);
+        ASSERT_TRUE(model().store().update(record));
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(page->month(), (ReceiptsPage::Month{2026, 3}));
+    EXPECT_EQ(page->tableModel()->rowCount(), 0);
+    EXPECT_EQ(keyboard(), "previousMonth");
+}
+
+namespace {
+
 // More cards than the rules page shows at once, and the model ready, so that
 // the describe field takes the focus.
 class RulesInViewTest : public MainWindowWalkTest

@@ -11,8 +11,10 @@
 #include "ModelStatusText.h"
 #include "RuleEditor.h"
 #include "RuleEditorFixture.h"
+#include "RuleRow.h"
 #include "TestSupport.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDirIterator>
@@ -23,6 +25,8 @@
 #include <QScrollArea>
 #include <QToolButton>
 #include <QtTest/QTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -177,6 +181,120 @@ TEST_F(RuleEditorTest, tabFollowsTheRowsOnScreenWhenTheyAreAddedRemovedAndMoved)
     editor.conditionRows().at(1)->findChild<QComboBox *>(QStringLiteral("field"))->setCurrentIndex(
         field->findData(static_cast<int>(Field::kind)));
     expectScreenOrder("kind chosen");
+}
+
+// Alt+Down on a drop-down of a row opens its list, as on every other
+// drop-down, and leaves the row and its value; Alt+Up closes the open list,
+// and on the closed drop-down moves the row up without stepping the
+// drop-down. Everywhere else in a row both keys move it.
+TEST_F(RuleEditorTest, altDownOpensARowsDropDownAndAltUpMovesTheRow)
+{
+    useModel(); // the kind menu is in reach
+    const Rule original = rule(QStringLiteral("Keys"),
+                               {condition(Field::name, Op::contains, QStringLiteral("scan")),
+                                condition(Field::fileType, Op::isNot, QStringLiteral("image")),
+                                condition(Field::kind, Op::is, QStringLiteral("invoice"))},
+                               {action(Kind::move, QStringLiteral("~/Documents")),
+                                action(Kind::openWith, QStringLiteral("Preview")),
+                                action(Kind::tag, QStringLiteral("a"))});
+    RuleEditor editor(*model, AppModel::Editing{QUuid::createUuid(), original, std::nullopt, false});
+    editor.show();
+    editor.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+
+    const auto conditions = [&] { return editor.editing().rule.conditions; };
+    const auto actions = [&] { return editor.editing().rule.actions; };
+    const auto rowOf = [&](const QUuid &id) -> RuleRow * {
+        for (RuleRow *row : editor.conditionRows()) {
+            if (row->itemID() == id)
+                return row;
+        }
+        for (RuleRow *row : editor.actionRows()) {
+            if (row->itemID() == id)
+                return row;
+        }
+        return nullptr;
+    };
+    // The place of the item in its list.
+    const auto placeOf = [&](const QUuid &id) {
+        for (qsizetype i = 0; i < conditions().size(); ++i) {
+            if (conditions().at(i).id == id)
+                return i;
+        }
+        for (qsizetype i = 0; i < actions().size(); ++i) {
+            if (actions().at(i).id == id)
+                return i;
+        }
+        return qsizetype(-1);
+    };
+
+    const auto sorted = [](auto items) {
+        const auto byID = [](const auto &a, const auto &b) { return a.id < b.id; };
+        std::sort(items.first.begin(), items.first.end(), byID);
+        std::sort(items.second.begin(), items.second.end(), byID);
+        return items;
+    };
+
+    struct Case
+    {
+        QUuid item; // the row's condition or action, second in its list
+        const char *control;
+        bool opens;
+    };
+    const QUuid name = original.conditions.at(0).id;
+    const QUuid fileType = original.conditions.at(1).id;
+    const QUuid kind = original.conditions.at(2).id;
+    const QUuid openWith = original.actions.at(1).id;
+    const Case cases[] = {
+        {fileType, "field", true},
+        {fileType, "operator", true},
+        {fileType, "fileType", true},
+        {openWith, "kind", true},
+        {name, "value", false},
+        {fileType, "remove", false},
+        {kind, "kind", false}, // the menu of kinds
+        {openWith, "value", false},
+        {openWith, "application", false},
+    };
+    for (const Case &c : cases) {
+        const std::string step = std::string(c.control) + (c.opens ? " (drop-down)" : "");
+        // The row goes second, so that it can move both ways.
+        editor.moveItem(c.item, int(1 - placeOf(c.item)));
+        ASSERT_EQ(placeOf(c.item), 1) << step;
+        RuleRow *row = rowOf(c.item);
+        auto *control = row->findChild<QWidget *>(QLatin1String(c.control), Qt::FindDirectChildrenOnly);
+        ASSERT_NE(control, nullptr) << step;
+        ASSERT_TRUE(control->isVisible()) << step;
+        control->setFocus(Qt::TabFocusReason);
+        const auto before = std::pair{conditions(), actions()};
+        auto *dropDown = qobject_cast<QComboBox *>(control);
+        ASSERT_EQ(dropDown != nullptr, c.opens) << step;
+        const int chosen = dropDown ? dropDown->currentIndex() : -1;
+
+        QTest::keyClick(control, Qt::Key_Down, Qt::AltModifier);
+        if (c.opens) {
+            EXPECT_TRUE(dropDown->view()->isVisible()) << step << ": the list is not open";
+            EXPECT_EQ(std::pair(conditions(), actions()), before) << step;
+            EXPECT_EQ(dropDown->currentIndex(), chosen) << step;
+            // Alt+Up, where the open list has the keys, closes it.
+            QTest::keyClick(dropDown->view(), Qt::Key_Up, Qt::AltModifier);
+            EXPECT_FALSE(dropDown->view()->isVisible()) << step;
+            EXPECT_EQ(dropDown->currentIndex(), chosen) << step;
+            EXPECT_EQ(std::pair(conditions(), actions()), before) << step;
+            EXPECT_EQ(QApplication::focusWidget(), control) << step;
+        } else {
+            EXPECT_EQ(placeOf(c.item), 2) << step;
+        }
+
+        QTest::keyClick(control, Qt::Key_Up, Qt::AltModifier);
+        EXPECT_EQ(placeOf(c.item), c.opens ? 0 : 1) << step;
+        EXPECT_EQ(QApplication::focusWidget(), control) << step;
+        if (dropDown) {
+            EXPECT_EQ(dropDown->currentIndex(), chosen) << step;
+        }
+        // Every item is as it was, wherever it stands.
+        EXPECT_EQ(sorted(std::pair(conditions(), actions())), sorted(before)) << step;
+    }
 }
 
 TEST_F(RuleEditorTest, enablingRulesFolderPickerDraftsAndTheModelsState)
