@@ -1,5 +1,6 @@
 #include "FocusRingStyle.h"
 
+#include "ControlEdge.h"
 #include "FocusRing.h"
 
 #include <QAbstractButton>
@@ -11,6 +12,7 @@
 #include <QPainter>
 #include <QSlider>
 #include <QStyleFactory>
+#include <QStyleOptionComboBox>
 #include <QStyleOptionFocusRect>
 #include <QStyleOptionTab>
 
@@ -18,6 +20,19 @@ namespace {
 
 // The corners of the style's frames; the ring's follow them at its distance.
 constexpr qreal frameRadius = 2;
+
+// Fusion's circle of a radio button, which its edge goes over.
+void paintRadioEdge(QPainter &painter, const QRect &box, const QColor &colour)
+{
+    const QPointF centre = box.center() + QPoint(1, 1);
+    const qreal radius = (box.width() + (box.width() + 1) % 2) / 2.0 - 1;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(colour, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(centre, radius, radius);
+    painter.restore();
+}
 
 } // namespace
 
@@ -132,13 +147,50 @@ void FocusRingStyle::drawControl(ControlElement element, const QStyleOption *opt
     QProxyStyle::drawControl(element, option, painter, widget);
 }
 
+bool FocusRingStyle::drawsEdge(const QStyleOption *option) const
+{
+    return (option->state & State_Enabled) && !(option->state & State_HasFocus)
+        && baseStyle()->name().compare(QStringLiteral("Fusion"), Qt::CaseInsensitive) == 0;
+}
+
 void FocusRingStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
                                    const QWidget *widget) const
 {
-    if (element != PE_FrameFocusRect) {
+    switch (element) {
+    case PE_FrameFocusRect:
+        drawFocusRect(option, painter, widget);
+        return;
+    case PE_IndicatorCheckBox:
+    case PE_IndicatorRadioButton:
+    case PE_FrameLineEdit:
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        if (drawsEdge(option)) {
+            const QColor edge = ControlEdge::colour(option->palette);
+            if (element == PE_IndicatorRadioButton)
+                paintRadioEdge(*painter, option->rect, edge);
+            else
+                ControlEdge::paint(*painter, option->rect, edge, element == PE_FrameLineEdit ? frameRadius : 0);
+        }
+        return;
+    default:
         QProxyStyle::drawPrimitive(element, option, painter, widget);
         return;
     }
+}
+
+void FocusRingStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex *option,
+                                        QPainter *painter, const QWidget *widget) const
+{
+    QProxyStyle::drawComplexControl(control, option, painter, widget);
+    // Fusion draws a drop-down as a button, or as a text field with one;
+    // either way its outer edge is the control's.
+    const auto *comboBox = qstyleoption_cast<const QStyleOptionComboBox *>(option);
+    if (control == CC_ComboBox && comboBox && comboBox->frame && drawsEdge(option))
+        ControlEdge::paint(*painter, option->rect, ControlEdge::colour(option->palette), frameRadius);
+}
+
+void FocusRingStyle::drawFocusRect(const QStyleOption *option, QPainter *painter, const QWidget *widget) const
+{
     // Round a control the frame marks, the style's own rectangle would be a second ring.
     if (wearsRing(widget))
         return;

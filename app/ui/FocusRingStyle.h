@@ -8,6 +8,9 @@
 // Controls that draw their ring themselves (FocusRing::drawnByItself) get
 // none from here. Focus rectangles the style draws inside a control (the
 // current tab, a list's current item) are rings of the same colour.
+// Over Fusion, the controls that their edge alone shows (check and radio
+// boxes, framed text fields, drop-downs) wear the edge of ControlEdge while
+// enabled and without the focus, in place of Fusion's faint outline.
 #pragma once
 
 #include <QPointer>
@@ -35,6 +38,8 @@ public:
                      const QWidget *widget) const override;
     void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
                        const QWidget *widget) const override;
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex *option, QPainter *painter,
+                            const QWidget *widget) const override;
 
 protected:
     // The application tells its style of each focus change.
@@ -42,6 +47,10 @@ protected:
 
 private:
     static bool wearsRing(const QWidget *widget);
+    // Whether this control's edge is drawn here: over Fusion, whose
+    // outlines it knows, on an enabled control the ring does not mark.
+    bool drawsEdge(const QStyleOption *option) const;
+    void drawFocusRect(const QStyleOption *option, QPainter *painter, const QWidget *widget) const;
     void follow(QWidget *focused);
 
     QPointer<QFocusFrame> m_frame;

@@ -1,5 +1,6 @@
 #include "ToggleSwitch.h"
 
+#include "ControlEdge.h"
 #include "FocusRing.h"
 #include "Roles.h"
 #include "ThemeStore.h"
@@ -43,6 +44,9 @@ void ToggleSwitch::paintEvent(QPaintEvent *)
     painter.setPen(Qt::NoPen);
     painter.setBrush(fill);
     painter.drawRoundedRect(track, radius, radius);
+    // Off, the pale capsule needs an edge to be seen on its ground.
+    if (!isChecked() && isEnabled())
+        ControlEdge::paint(painter, track, ControlEdge::colour(palette()), radius - 0.5);
     const qreal knob = track.height() - 2 * knobMargin;
     const qreal x = isChecked() ? track.right() - knobMargin - knob : track.left() + knobMargin;
     painter.setBrush(QColor(Qt::white));

@@ -1,6 +1,7 @@
 // An on/off switch: a small capsule with a round knob, filled with the
-// accent colour while on. Checkable like a check box, without a label of
-// its own (give it an accessible name).
+// accent colour while on, pale with an edge that shows it on its ground
+// while off. Checkable like a check box, without a label of its own (give
+// it an accessible name).
 #pragma once
 
 #include <QAbstractButton>

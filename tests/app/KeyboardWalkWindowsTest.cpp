@@ -1,8 +1,9 @@
 // Tab and Shift+Tab through the sheets, the settings tabs and the tray panel,
 // by real key presses: each control that acts is a stop, the stops follow
 // the screen, none of them draws no focus, every focused control and list
-// row shows its focus plainly, and a window that opens puts the focus where
-// a stray key cannot do harm.
+// row shows its focus plainly, every control that its edge alone shows
+// stands out from its ground, and a window that opens puts the focus where a
+// stray key cannot do harm.
 #include "AccentSwatch.h"
 #include "Appearance.h"
 #include "CommandPalette.h"
@@ -12,6 +13,7 @@
 #include "FocusRing.h"
 #include "FocusWalk.h"
 #include "FolderRow.h"
+#include "FormSection.h"
 #include "JournalPage.h"
 #include "MainWindow.h"
 #include "MenuBarPanel.h"
@@ -25,21 +27,26 @@
 #include "StarterRuleToggle.h"
 #include "TestSupport.h"
 #include "ThemeStore.h"
+#include "ToggleSwitch.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollArea>
 #include <QStackedWidget>
+#include <QStyleOptionButton>
 #include <QTabBar>
 #include <QToolBar>
+#include <QVBoxLayout>
 #include <QtTest/QTest>
 
 namespace {
@@ -111,6 +118,32 @@ FocusChange focusChange(const QImage &unfocused, const QImage &focused)
     const int boxBand = box.width() * box.height() - std::max(0, box.width() - 4) * std::max(0, box.height() - 4);
     change.band = std::min(outlineBand, boxBand);
     return change;
+}
+
+// How far a control's edge stands apart from its ground, in a picture of
+// the control with its ground round it (the colour of the top left corner):
+// the control is what differs from the ground; on each side, from the middle
+// of its edge inwards, the stronger of the first two pixels counts, and the
+// weakest side is the answer (1 where nothing differs).
+double weakestEdge(const QImage &picture)
+{
+    const QColor ground = picture.pixelColor(0, 0);
+    QRect control;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            if (picture.pixelColor(x, y) != ground)
+                control |= QRect(x, y, 1, 1);
+        }
+    }
+    if (control.isEmpty())
+        return 1;
+    const auto side = [&](QPoint from, QPoint inwards) {
+        return std::max(FocusRing::contrast(picture.pixelColor(from), ground),
+                        FocusRing::contrast(picture.pixelColor(from + inwards), ground));
+    };
+    const QPoint middle = control.center();
+    return std::min({side({control.left(), middle.y()}, {1, 0}), side({control.right(), middle.y()}, {-1, 0}),
+                     side({middle.x(), control.top()}, {0, 1}), side({middle.x(), control.bottom()}, {0, -1})});
 }
 
 class KeyboardWalkWindowsTest : public RuleEditorFixture
@@ -414,6 +447,123 @@ TEST_F(KeyboardWalkWindowsTest, aFocusedControlStandsOutInEveryThemeLightAndDark
                         = QStringLiteral("focus-%1-%2-%3-%4.png").arg(QString::fromLatin1(kind), theme.id, modeName);
                     focused.save(QDir(pictures).filePath(name.arg(QStringLiteral("focused"))));
                     unfocused.save(QDir(pictures).filePath(name.arg(QStringLiteral("unfocused"))));
+                }
+            }
+        }
+    }
+    ThemeStore::instance().setThemeID(QStringLiteral("system"));
+    Appearance::apply(Appearance::Mode::light);
+}
+
+TEST_F(KeyboardWalkWindowsTest, anEnabledControlStandsOutFromItsGroundInEveryThemeLightAndDark)
+{
+    folder(QStringLiteral("Downloads"));
+    folder(QStringLiteral("Desktop"));
+    const WatchedFolder paused = folder(QStringLiteral("Paused"));
+    model->setWatching(paused, false, false);
+    // Each kind of control whose edge alone shows it, straight on a page and
+    // in a section.
+    QWidget page;
+    auto *pageLayout = new QVBoxLayout(&page);
+    pageLayout->setContentsMargins(24, 24, 24, 24);
+    pageLayout->setSpacing(12);
+    auto *section = new FormSection(QStringLiteral("Section"), &page);
+    const auto kinds = [](QWidget *parent) {
+        auto *comboBox = new QComboBox(parent);
+        comboBox->addItems({QStringLiteral("3 seconds"), QStringLiteral("1 minute")});
+        auto *dateBox = new DayField(parent);
+        dateBox->setCalendarPopup(true);
+        return QList<QPair<const char *, QWidget *>>{
+            {"checkBox", new QCheckBox(QStringLiteral("Subfolders"), parent)},
+            {"radioButton", new QRadioButton(QStringLiteral("German"), parent)},
+            {"textField", new QLineEdit(QStringLiteral("Invoices"), parent)},
+            {"comboBox", comboBox},
+            {"dateBox", dateBox},
+            {"switch", new ToggleSwitch(parent)},
+        };
+    };
+    const auto onPage = kinds(&page);
+    const auto inSection = kinds(section);
+    for (const auto &[kind, control] : onPage)
+        pageLayout->addWidget(control, 0, Qt::AlignLeft);
+    for (const auto &[kind, control] : inSection)
+        section->addRow(QString::fromLatin1(kind), control);
+    pageLayout->addWidget(section);
+    // Where the program shows them: the starter rules, a folder's check box
+    // and switch on the Folders page.
+    OnboardingView onboarding(*model);
+    auto *forward = onboarding.findChild<QPushButton *>(QStringLiteral("forward"));
+    forward->click();
+    forward->click();
+    MainWindow window(*model);
+    model->setSidebar(SidebarItem::folders);
+    const auto pausedRow = [&window]() -> QWidget * {
+        for (FolderRow *row : window.findChildren<FolderRow *>()) {
+            if (row->folder().name() == QStringLiteral("Paused"))
+                return row;
+        }
+        return nullptr;
+    };
+    ASSERT_NE(pausedRow(), nullptr);
+    ASSERT_TRUE(activate(&onboarding));
+    auto *starterRule = onboarding.findChild<StarterRuleToggle *>();
+    ASSERT_NE(starterRule, nullptr);
+    starterRule->click(); // switched off
+
+    // Where the edge is: a check or radio button's box, left of its text; a
+    // switch's capsule inside its room for the ring; a field's frame.
+    const auto box = [](QWidget *control) {
+        QStyleOptionButton option;
+        option.initFrom(control);
+        if (auto *starter = qobject_cast<StarterRuleToggle *>(control))
+            return QRect(0, 0, starter->findChild<QWidget *>(QStringLiteral("name"))->x(), starter->height());
+        if (qobject_cast<QCheckBox *>(control))
+            return control->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, control).adjusted(-2, -2, 2, 2);
+        if (qobject_cast<QRadioButton *>(control))
+            return control->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, control).adjusted(-2, -2, 2, 2);
+        if (qobject_cast<ToggleSwitch *>(control))
+            return control->rect();
+        return control->rect().adjusted(-3, -3, 3, 3);
+    };
+    struct Row
+    {
+        std::string kind;
+        QWidget *control;
+    };
+    const QString pictures = qEnvironmentVariable("FILEWRIGHT_TEST_PICTURES");
+    QList<Row> rows;
+    for (const auto &[kind, control] : onPage)
+        rows.append({std::string(kind) + " on a page", control});
+    for (const auto &[kind, control] : inSection)
+        rows.append({std::string(kind) + " in a section", control});
+    rows.append({"starterRule", starterRule});
+    rows.append({"subfolders", pausedRow()->findChild<QWidget *>(QStringLiteral("subfolders"))});
+    rows.append({"watch", pausedRow()->findChild<QWidget *>(QStringLiteral("watch"))});
+
+    for (const Appearance::Mode mode : {Appearance::Mode::light, Appearance::Mode::dark}) {
+        Appearance::apply(mode);
+        const std::string modeName = mode == Appearance::Mode::dark ? "dark" : "light";
+        for (const Theme &theme : Theme::all()) {
+            ThemeStore::instance().setThemeID(theme.id);
+            for (const Row &row : rows) {
+                const std::string where = row.kind + ", " + theme.id.toStdString() + ", " + modeName;
+                ASSERT_NE(row.control, nullptr) << where;
+                QWidget *shown = row.control->window();
+                ASSERT_TRUE(activate(shown)) << where;
+                ASSERT_TRUE(row.control->isEnabled()) << where;
+                ASSERT_FALSE(qobject_cast<QAbstractButton *>(row.control)
+                             && qobject_cast<QAbstractButton *>(row.control)->isChecked())
+                    << where;
+                if (QWidget *focused = shown->focusWidget())
+                    focused->clearFocus();
+                const QRect area = box(row.control);
+                const QImage picture
+                    = shown->grab(QRect(row.control->mapTo(shown, area.topLeft()), area.size())).toImage();
+                EXPECT_GE(weakestEdge(picture), 3.0) << where;
+                if (!pictures.isEmpty()) {
+                    QString name = QStringLiteral("edge-%1-%2-%3.png")
+                                       .arg(QString::fromStdString(row.kind), theme.id, QString::fromStdString(modeName));
+                    picture.save(QDir(pictures).filePath(name.replace(QLatin1Char(' '), QLatin1Char('-'))));
                 }
             }
         }
