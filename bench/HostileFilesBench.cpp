@@ -7,9 +7,9 @@
 // one element of nothing but distinct namespace declarations,
 // or runs of "&" and "]" (the reader goes no further than 16 MiB into their
 // XML), web pages of broken characters or of nothing but comments, web pages
-// in Shift_JIS and gb18030, PDFs and
-// texts of endless lines, rich text nested without end, and a line of
-// 100,000 characters full of dates. Every reading
+// in Shift_JIS and gb18030, PDFs and texts of endless lines, texts of
+// endless combining marks or of NUL bytes, rich text nested without end,
+// and a line of 100,000 characters full of dates. Every reading
 // should take under a second and under 200 MB; "peakMB" is how far the
 // process's peak resident memory rose during the reading, "fileMB" the size
 // of the file on disk.
@@ -397,6 +397,18 @@ void BM_TextOneLine(benchmark::State &state)
     readHostile(state, "line.txt", [](qsizetype bytes) { return repeated("Rechnung 12,34 EUR ", bytes); });
 }
 
+// Texts read to their bound rather than their 20,000th character: one
+// character of endless combining marks, and nothing but NUL bytes.
+void BM_TextEndlessMarks(benchmark::State &state)
+{
+    readHostile(state, "marks.txt", [](qsizetype bytes) { return "e" + repeated("\xCC\x81", bytes); });
+}
+
+void BM_TextNuls(benchmark::State &state)
+{
+    readHostile(state, "nuls.txt", [](qsizetype bytes) { return repeated(QByteArray(1, '\0'), bytes) + "Rechnung"; });
+}
+
 void BM_RtfNestedGroups(benchmark::State &state)
 {
     readHostile(state, "nested.rtf", [](qsizetype bytes) { return "{\\rtf1 " + repeated("{", bytes) + "Rechnung"; });
@@ -457,6 +469,8 @@ HOSTILE(BM_HtmlGb18030);
 HOSTILE(BM_PdfEndlessLines);
 BENCHMARK(BM_PdfFullPages)->Arg(1)->Arg(16)->Unit(benchmark::kMillisecond)->Iterations(2);
 HOSTILE(BM_TextOneLine);
+HOSTILE(BM_TextEndlessMarks);
+HOSTILE(BM_TextNuls);
 HOSTILE(BM_RtfNestedGroups);
 HOSTILE(BM_RtfPlainText);
 BENCHMARK(BM_PatternReaderLineOfDates)->Unit(benchmark::kMillisecond)->Iterations(3);
