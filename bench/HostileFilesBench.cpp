@@ -263,8 +263,10 @@ void BM_OdtLetters(benchmark::State &state)
 QByteArray declarations(int count, const QByteArray &name = {})
 {
     QByteArray written;
-    for (int i = 1; i <= count; ++i)
-        written += " xmlns:n" + QByteArray::number(i) + "=\"" + (name.isEmpty() ? "urn:n" + QByteArray::number(i) : name) + "\"";
+    for (int i = 1; i <= count; ++i) {
+        const QByteArray number = QByteArray::number(i);
+        written += " xmlns:n" + number + "=\"" + (name.isEmpty() ? "urn:n" + number : name) + "\"";
+    }
     return written;
 }
 

@@ -238,8 +238,9 @@ TEST(OfficeXml, OpenDocumentTextsGiveTheirCurrentTextWhateverTheirPrefixes)
                         "</office:text></office:body></office:document-content>"},
         // "text" made to mean something else, and only inside one element.
         // Both namespaces declared after 126 others.
-        {"late.odt", "<o:document-content" + manyDeclarations + " xmlns:o=" + office + " xmlns:t=" + text + "><o:body><o:text>"
-                     "<t:p>Summe<t:s t:c=\"3\"/>9,40<t:tab/>EUR</t:p></o:text></o:body></o:document-content>"},
+        {"late.odt", "<o:document-content" + manyDeclarations + " xmlns:o=" + office + " xmlns:t=" + text
+                         + "><o:body><o:text><t:p>Summe<t:s t:c=\"3\"/>9,40<t:tab/>EUR</t:p></o:text></o:body>"
+                           "</o:document-content>"},
         {"other.odt", "<o:document-content xmlns:o=" + office + " xmlns:t=" + text + " xmlns:text=\"urn:other\">"
                       "<o:body><o:text><text:p>nicht</text:p><t:p xmlns:t=\"urn:other\">auch nicht</t:p>"
                       "<t:p>Summe<t:s t:c=\"3\"/>9,40<t:tab/>EUR</t:p></o:text></o:body></o:document-content>"},
