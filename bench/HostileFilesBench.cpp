@@ -4,11 +4,12 @@
 // endless run of text, comment, attribute or processing instruction, endless
 // nesting, endless attributes on one element, namespace declarations,
 // nested alternatives, empty elements under many namespace declarations,
+// one element of nothing but distinct namespace declarations,
 // or runs of "&" and "]" (the reader goes no further than 16 MiB into their
 // XML), web pages of broken characters or of nothing but comments, web pages
-// in Shift_JIS and gb18030, PDFs and
-// texts of endless lines, rich text nested without end, and a line of
-// 100,000 characters full of dates. Every reading
+// in Shift_JIS and gb18030, PDFs and texts of endless lines, texts of
+// endless combining marks or of NUL bytes, rich text nested without end,
+// and a line of 100,000 characters full of dates. Every reading
 // should take under a second and under 200 MB; "peakMB" is how far the
 // process's peak resident memory rose during the reading, "fileMB" the size
 // of the file on disk.
@@ -253,26 +254,31 @@ void BM_OdtLetters(benchmark::State &state)
     });
 }
 
-// Empty elements under a root that declares 126 namespaces, some of them
+// Empty elements under a root that declares 20,000 namespaces, some of them
 // declared again on the next element, named with the prefix declared first
 // (the one that lies furthest from the innermost declaration): beside the
-// letters of the same size, reading them should cost about the same.
-QByteArray declarations(int count)
+// letters of the same size, reading them should cost about the same. The
+// namespaces are ones no reader looks for, or, in the last, the document's
+// own, bound to 20,000 prefixes.
+QByteArray declarations(int count, const QByteArray &name = {})
 {
     QByteArray written;
-    for (int i = 1; i <= count; ++i)
-        written += " xmlns:n" + QByteArray::number(i) + "=\"urn:n" + QByteArray::number(i) + "\"";
+    for (int i = 1; i <= count; ++i) {
+        const QByteArray number = QByteArray::number(i);
+        written += " xmlns:n" + number + "=\"" + (name.isEmpty() ? "urn:n" + number : name) + "\"";
+    }
     return written;
 }
+
+const QByteArray wordMain = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
 
 void BM_DocxElementsUnderManyNamespaces(benchmark::State &state)
 {
     readHostile(state, "declaring.docx", [](qsizetype bytes) {
         return TestDocuments::deflatedZip(
             {{"word/document.xml",
-              "<?xml version=\"1.0\" encoding=\"UTF-8\"?><w:document "
-              "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\""
-                  + declarations(93) + "><w:body" + declarations(32) + ">" + repeated("<w:x/>", bytes)
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?><w:document xmlns:w=\"" + wordMain + "\""
+                  + declarations(20000) + "><w:body" + declarations(32) + ">" + repeated("<w:x/>", bytes)
                   + "</w:body></w:document>"}});
     });
 }
@@ -286,8 +292,51 @@ void BM_OdtElementsUnderManyNamespaces(benchmark::State &state)
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?><office:document-content "
               "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
               "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
-                  + declarations(92) + "><office:body" + declarations(32) + "><office:text>"
+                  + declarations(20000) + "><office:body" + declarations(32) + "><office:text>"
                   + repeated("<text:x/>", bytes) + "</office:text></office:body></office:document-content>"}});
+    });
+}
+
+void BM_DocxElementsUnderManyMainDeclarations(benchmark::State &state)
+{
+    readHostile(state, "main.docx", [](qsizetype bytes) {
+        return TestDocuments::deflatedZip(
+            {{"word/document.xml",
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?><w:document xmlns:w=\"" + wordMain + "\""
+                  + declarations(20000, wordMain) + "><w:body" + declarations(32, "urn:other") + ">"
+                  + repeated("<n1:x/>", bytes) + "</w:body></w:document>"}});
+    });
+}
+
+// One element of nothing but distinct namespace declarations, each with a
+// prefix of its own: some 900,000 in 16 MiB of a namespace no reader looks
+// for, or some 260,000 of the one an OpenDocument text's reader looks for.
+QByteArray distinctDeclarations(const QByteArray &start, const QByteArray &name, qsizetype bytes)
+{
+    QByteArray xml = start;
+    for (int i = 0; xml.size() < bytes - 1024; ++i)
+        xml += " xmlns:n" + QByteArray::number(i) + "=\"" + name + "\"";
+    return xml;
+}
+
+void BM_DocxDistinctDeclarations(benchmark::State &state)
+{
+    readHostile(state, "distinct.docx", [](qsizetype bytes) {
+        const QByteArray start = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><w:document xmlns:w=\"" + wordMain + "\"";
+        return TestDocuments::deflatedZip(
+            {{"word/document.xml", distinctDeclarations(start, "u", bytes) + ">" + officeInvoice + "</w:document>"}});
+    });
+}
+
+void BM_OdtDistinctTextDeclarations(benchmark::State &state)
+{
+    readHostile(state, "distinct.odt", [](qsizetype bytes) {
+        const QByteArray start = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><office:document-content";
+        return TestDocuments::deflatedZip(
+            {{"mimetype", "application/vnd.oasis.opendocument.text"},
+             {"content.xml", distinctDeclarations(start, "urn:oasis:names:tc:opendocument:xmlns:text:1.0", bytes)
+                                 + "><office:body><office:text><text:p>Rechnung 12,34</text:p></office:text>"
+                                   "</office:body></office:document-content>"}});
     });
 }
 
@@ -350,6 +399,18 @@ void BM_TextOneLine(benchmark::State &state)
     readHostile(state, "line.txt", [](qsizetype bytes) { return repeated("Rechnung 12,34 EUR ", bytes); });
 }
 
+// Texts read to their bound rather than their 20,000th character: one
+// character of endless combining marks, and nothing but NUL bytes.
+void BM_TextEndlessMarks(benchmark::State &state)
+{
+    readHostile(state, "marks.txt", [](qsizetype bytes) { return "e" + repeated("\xCC\x81", bytes); });
+}
+
+void BM_TextNuls(benchmark::State &state)
+{
+    readHostile(state, "nuls.txt", [](qsizetype bytes) { return repeated(QByteArray(1, '\0'), bytes) + "Rechnung"; });
+}
+
 void BM_RtfNestedGroups(benchmark::State &state)
 {
     readHostile(state, "nested.rtf", [](qsizetype bytes) { return "{\\rtf1 " + repeated("{", bytes) + "Rechnung"; });
@@ -400,6 +461,9 @@ OFFICE_RUN(BM_DocxElementsUnderManyNamespaces);
 OFFICE_RUN(BM_OdtAmpersands);
 OFFICE_RUN(BM_OdtLetters);
 OFFICE_RUN(BM_OdtElementsUnderManyNamespaces);
+OFFICE_RUN(BM_DocxElementsUnderManyMainDeclarations);
+OFFICE_RUN(BM_DocxDistinctDeclarations);
+OFFICE_RUN(BM_OdtDistinctTextDeclarations);
 HOSTILE(BM_HtmlBrokenCharacters);
 HOSTILE(BM_HtmlBogusComments);
 HOSTILE(BM_HtmlShiftJis);
@@ -407,6 +471,8 @@ HOSTILE(BM_HtmlGb18030);
 HOSTILE(BM_PdfEndlessLines);
 BENCHMARK(BM_PdfFullPages)->Arg(1)->Arg(16)->Unit(benchmark::kMillisecond)->Iterations(2);
 HOSTILE(BM_TextOneLine);
+HOSTILE(BM_TextEndlessMarks);
+HOSTILE(BM_TextNuls);
 HOSTILE(BM_RtfNestedGroups);
 HOSTILE(BM_RtfPlainText);
 BENCHMARK(BM_PatternReaderLineOfDates)->Unit(benchmark::kMillisecond)->Iterations(3);

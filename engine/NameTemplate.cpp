@@ -234,32 +234,6 @@ QString fitCodePoints(const QString &text, qsizetype bytes)
     return text.left(end);
 }
 
-// The longest start of a text, cut between user-perceived characters, whose
-// UTF-8 form has at most `bytes` bytes; trailing white space removed. When
-// the first character alone is longer, it is cut between its code points,
-// so that a text is never cut to nothing.
-QString fitBytes(const QString &text, qsizetype bytes)
-{
-    if (text.toUtf8().size() <= bytes)
-        return text;
-    Graphemes::Boundaries boundaries(text);
-    qsizetype fits = 0;
-    qsizetype used = 0;
-    for (qsizetype next = boundaries.next(); next > 0; next = boundaries.next()) {
-        used += QStringView(text).mid(fits, next - fits).toUtf8().size();
-        if (used > bytes)
-            break;
-        fits = next;
-    }
-    QString result = trimEnd(text.left(fits));
-    if (result.isEmpty())
-        result = trimEnd(fitCodePoints(text, bytes));
-    // Whatever the boundaries said, the result must fit.
-    if (result.toUtf8().size() > bytes)
-        result = trimEnd(fitCodePoints(result, bytes));
-    return result;
-}
-
 // Whether the part after a name's last dot is an extension, as file managers
 // judge it: a few characters without blanks. "Bericht.pdf" has one; a name
 // whose last dot is followed by a long text has none.
@@ -280,7 +254,7 @@ bool isExtension(const QString &extension)
 // base is cut so that the whole fits the file system's limit.
 QString fittedName(const QString &base, const QString &suffix)
 {
-    return fitBytes(base, NameTemplate::maxNameBytes - suffix.toUtf8().size()) + suffix;
+    return NameTemplate::fitBytes(base, NameTemplate::maxNameBytes - suffix.toUtf8().size()) + suffix;
 }
 
 bool isLettersOnly(const QString &text)
@@ -300,6 +274,28 @@ qsizetype lastComponentStart(const QString &path)
 }
 
 } // namespace
+
+QString NameTemplate::fitBytes(const QString &text, qsizetype bytes)
+{
+    if (text.toUtf8().size() <= bytes)
+        return text;
+    Graphemes::Boundaries boundaries(text);
+    qsizetype fits = 0;
+    qsizetype used = 0;
+    for (qsizetype next = boundaries.next(); next > 0; next = boundaries.next()) {
+        used += QStringView(text).mid(fits, next - fits).toUtf8().size();
+        if (used > bytes)
+            break;
+        fits = next;
+    }
+    QString result = trimEnd(text.left(fits));
+    if (result.isEmpty())
+        result = trimEnd(fitCodePoints(text, bytes));
+    // Whatever the boundaries said, the result must fit.
+    if (result.toUtf8().size() > bytes)
+        result = trimEnd(fitCodePoints(result, bytes));
+    return result;
+}
 
 const std::array<QString, 10> &NameTemplate::placeholders()
 {

@@ -85,6 +85,13 @@ struct NameTemplate
     // the extension.
     static QString freeURL(const QString &path, const ExistsTest &exists = defaultExists);
 
+    // The longest start of a text, cut between user-perceived characters,
+    // whose UTF-8 form has at most `bytes` bytes, with white space at its
+    // end removed. When the first character alone is longer, it is cut
+    // between its code points, so that a text is never cut to nothing (but
+    // for one whose start that fits is all white space).
+    static QString fitBytes(const QString &text, qsizetype bytes);
+
     // Whether anything (a dangling link included) is at the path.
     static bool defaultExists(const QString &path);
 

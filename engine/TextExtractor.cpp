@@ -24,9 +24,14 @@ namespace TextExtractor {
 
 namespace {
 
-// Plain text files larger than this are read only in part: the text is cut to
-// `maxTextCharacters` anyway, and four bytes a character is the most UTF-8 needs.
-constexpr qint64 maxPlainBytes = qint64(maxTextCharacters) * 4;
+// Plain text is read in pieces of this many bytes until its first
+// `maxTextCharacters` characters are whole: the first piece holds them in
+// most texts, at four bytes a character.
+constexpr qint64 plainPieceBytes = qint64(maxTextCharacters) * 4;
+// And never further than this: the bytes of UTF-8 that fill the budget's
+// bound of code units at the most (three bytes a unit), were it not for NUL
+// bytes, which are dropped.
+constexpr qint64 maxPlainBytes = qint64(maxTextCharacters) * TextBudget::unitsPerCharacter * 3;
 // A rendered page is never larger than this on its longer side, whatever its
 // media box says.
 constexpr double maxRenderedSide = 8000.0;
@@ -103,30 +108,86 @@ QImage toQImage(const poppler::image &image)
         .copy();
 }
 
+// The bytes up to the UTF-8 sequence their end cuts short, if it does: the
+// rest of it is in the bytes that follow.
+qsizetype wholeSequences(QByteArrayView bytes)
+{
+    qsizetype start = bytes.size();
+    while (start > 0 && bytes.size() - start < 4 && (uchar(bytes[start - 1]) & 0xC0) == 0x80)
+        --start;
+    if (start == 0)
+        return bytes.size();
+    --start; // the byte that leads the last sequence
+    const uchar lead = uchar(bytes[start]);
+    const qsizetype length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    return bytes.size() - start < length ? start : bytes.size();
+}
+
+// NUL is no character of a text: it would end the text wherever it goes
+// on as a C string.
+void appendText(TextBudget &budget, QString text)
+{
+    text.remove(QChar(0));
+    budget.append(text);
+}
+
+// A plain text file read in pieces, no further than maxPlainBytes.
+class PlainPieces
+{
+public:
+    explicit PlainPieces(const QString &path) : m_file(path) { m_ended = !m_file.open(QIODevice::ReadOnly); }
+
+    // The next piece; empty once the file or the bound has been reached.
+    QByteArray next()
+    {
+        if (m_ended)
+            return {};
+        QByteArray piece = m_file.read(std::min(plainPieceBytes, maxPlainBytes - m_read));
+        m_read += piece.size();
+        m_ended = piece.isEmpty() || m_file.atEnd() || m_read >= maxPlainBytes;
+        return piece;
+    }
+    bool ended() const { return m_ended; }
+    // Whether the last piece ends where the file does (and not at the bound).
+    bool atFileEnd() const { return m_file.atEnd() || m_read < maxPlainBytes; }
+
+private:
+    QFile m_file;
+    qint64 m_read = 0;
+    bool m_ended = false;
+};
+
+// The first characters of a plain text file, read as UTF-8 when the bytes
+// read are UTF-8 and as Latin-1 otherwise. The file is read only until they
+// are whole, however many bytes they take, and never further than the
+// budget's bound of code units needs.
 QString readPlainText(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QByteArray bytes = file.read(maxPlainBytes);
-    if (!file.atEnd()) {
-        // Cut in the middle of a large file: drop a character the cut split.
-        qsizetype last = bytes.size() - 1;
-        while (last > 0 && bytes.size() - last < 4 && (uchar(bytes[last]) & 0xC0) == 0x80)
-            --last;
-        if (last >= 0 && uchar(bytes[last]) >= 0xC0)
-            bytes.truncate(last);
+    PlainPieces pieces(path);
+    QByteArray bytes; // everything read, should the text be Latin-1
+    qsizetype decoded = 0;
+    TextBudget utf8Text(maxTextCharacters);
+    while (!utf8Text.isFull() && !pieces.ended()) {
+        bytes += pieces.next();
+        const QByteArrayView fresh = QByteArrayView(bytes).sliced(decoded);
+        // A sequence cut short at the end of the file is an error; one cut
+        // where reading stopped is dropped.
+        const qsizetype whole = pieces.ended() && pieces.atFileEnd() ? fresh.size() : wholeSequences(fresh);
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = utf8.decode(fresh.first(whole));
+        if (utf8.hasError()) {
+            TextBudget latin1Text(maxTextCharacters);
+            appendText(latin1Text, QString::fromLatin1(bytes));
+            while (!latin1Text.isFull() && !pieces.ended())
+                appendText(latin1Text, QString::fromLatin1(pieces.next()));
+            return latin1Text.text();
+        }
+        if (decoded == 0 && text.startsWith(QChar(0xFEFF)))
+            text.remove(0, 1);
+        decoded += whole;
+        appendText(utf8Text, std::move(text));
     }
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        text = QString::fromLatin1(bytes);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    // NUL is no character of a text: it would end the text wherever it goes
-    // on as a C string.
-    text.remove(QChar(0));
-    return text;
+    return utf8Text.text();
 }
 
 } // namespace
@@ -253,9 +314,7 @@ Output text(const QString &path)
         return {DocumentText::read(path, extension == u"htm" ? QStringLiteral("html") : extension, maxTextCharacters),
                 false};
     if (conformsTo(type, QStringLiteral("text/plain")) || plainTextExtensions().contains(extension))
-        return {Graphemes::left(readPlainText(path), maxTextCharacters,
-                                qsizetype(maxTextCharacters) * TextBudget::unitsPerCharacter),
-                false};
+        return {readPlainText(path), false};
     return {};
 }
 

@@ -2,7 +2,9 @@
 
 #include "FileOperationError.h"
 #include "FileTransfer.h"
+#include "Graphemes.h"
 #include "KillPoint.h"
+#include "NameTemplate.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,6 +16,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <optional>
 
@@ -119,25 +122,23 @@ qsizetype utf8Size(QStringView text)
     return text.toUtf8().size();
 }
 
-// The start of the text up to at most maxBytes of UTF-8, cut between code points.
-QString utf8Prefix(const QString &text, qsizetype maxBytes)
+// The start of the text in at most maxBytes of UTF-8, cut between whole
+// characters as a reader counts them, so that an accent stays with its
+// letter or goes with it; a first character longer than that is cut between
+// its code points. Blanks that would end it are left out, but a start of
+// nothing but blanks keeps its first one, so that a name never loses its
+// start to the extension behind it.
+QString fittedStart(const QString &text, qsizetype maxBytes)
 {
-    qsizetype bytes = 0;
-    qsizetype end = 0;
-    while (end < text.size()) {
-        const bool pair = text[end].isHighSurrogate() && end + 1 < text.size() && text[end + 1].isLowSurrogate();
-        const qsizetype next = end + (pair ? 2 : 1);
-        bytes += utf8Size(QStringView(text).sliced(end, next - end));
-        if (bytes > maxBytes)
-            break;
-        end = next;
-    }
-    return text.left(end);
+    const QString kept = NameTemplate::fitBytes(text, maxBytes);
+    if (kept.isEmpty() && !text.isEmpty() && !text[0].isSurrogate() && utf8Size(text.first(1)) <= maxBytes)
+        return text.first(1);
+    return kept;
 }
 
 // The n-th name the item may get in the Trash: its own name, then "stem 2.ext",
 // "stem 3.ext" ... A name too long for the Trash loses the end of its stem
-// (never half a character) so that with the number it keeps within
+// (never part of a character) so that with the number it keeps within
 // maxTrashNameBytes; the info file keeps the original path. The stem keeps
 // at least its first character, so that the name keeps its start and is
 // never hidden: where the extension leaves no room for that, the extension
@@ -150,11 +151,16 @@ QString candidateName(const QString &name, int n)
     const QString extension = dot <= 0 ? QString() : name.mid(dot);
     if (utf8Size(name) + utf8Size(suffix) <= maxTrashNameBytes)
         return stem + suffix + extension;
-    const bool pair = stem.size() > 1 && stem[0].isHighSurrogate() && stem[1].isLowSurrogate();
-    const QString first = stem.left(pair ? 2 : 1);
-    if (maxTrashNameBytes - utf8Size(extension) - utf8Size(suffix) < utf8Size(first))
-        return first + suffix + utf8Prefix(extension, maxTrashNameBytes - utf8Size(first) - utf8Size(suffix));
-    return utf8Prefix(stem, maxTrashNameBytes - utf8Size(extension) - utf8Size(suffix)) + suffix + extension;
+    const qsizetype room = maxTrashNameBytes - utf8Size(suffix);
+    const qsizetype stemRoom = room - utf8Size(extension);
+    const qsizetype firstSize = utf8Size(Graphemes::left(stem, 1));
+    // A first character too long for any name is cut between its code
+    // points whatever the extension: that one is then kept where it can be.
+    constexpr qsizetype longestCodePoint = 4;
+    if (firstSize <= stemRoom || (firstSize > room && stemRoom >= longestCodePoint))
+        return fittedStart(stem, stemRoom) + suffix + extension;
+    const QString kept = fittedStart(stem, std::min(firstSize, room));
+    return kept + suffix + NameTemplate::fitBytes(extension, room - utf8Size(kept));
 }
 
 // Whether trashName is one of the names candidateName gives name.

@@ -6,7 +6,11 @@
 //
 // Each prefix maps straight to its innermost declaration, so that resolving
 // a name costs the same however many declarations are in force; the
-// declarations an inner one hides come back as its element ends.
+// declarations an inner one hides come back as its element ends. Every
+// declaration is followed, however many there are: one that leaves its
+// prefix meaning what it meant is not kept, as it changes nothing while it
+// holds nor when it ends, so that the thousands a hostile document may make
+// to namespaces no reader looks for cost no memory.
 #pragma once
 
 #include <QByteArrayView>
@@ -41,15 +45,16 @@ public:
         for (const Usual &binding : usual)
             bind(0, binding.prefix, binding.space);
     }
+    // Moved, never copied: the declarations point into the map of prefixes.
+    XmlNamespaces(XmlNamespaces &&) = default;
+    XmlNamespaces &operator=(XmlNamespaces &&) = default;
+    XmlNamespaces(const XmlNamespaces &) = delete;
+    XmlNamespaces &operator=(const XmlNamespaces &) = delete;
 
     // A declaration of the element at that depth ("xmlns:p" with an empty
     // prefix for the default namespace).
     void declare(int depth, QByteArrayView prefix, QByteArrayView name)
     {
-        // A document that declares more than this is no document anyone
-        // writes; later declarations are not followed.
-        if (m_declarations.size() >= maxBindings)
-            return;
         Space space{};
         for (const Known &known : m_known) {
             if (known.name == name)
@@ -64,10 +69,7 @@ public:
     {
         while (!m_declarations.empty() && m_declarations.back().depth > depth) {
             const Declaration &last = m_declarations.back();
-            if (last.hidden)
-                m_innermost.find(last.prefix)->second = *last.hidden;
-            else
-                m_innermost.erase(m_innermost.find(last.prefix));
+            *last.meaning = last.hidden;
             m_declarations.pop_back();
             m_lastPrefix.reset();
         }
@@ -81,19 +83,19 @@ public:
     std::pair<Space, QByteArrayView> attribute(QByteArrayView name) const { return resolve(name, false); }
 
 private:
-    static constexpr std::size_t maxBindings = 128;
-
     struct PrefixHash
     {
         using is_transparent = void;
         std::size_t operator()(std::string_view prefix) const { return std::hash<std::string_view>{}(prefix); }
     };
 
-    // A declaration in force, with what its prefix meant before it.
+    // A declaration in force, with what its prefix meant before it (an
+    // undeclared prefix means what `Space{}` stands for). The entry it
+    // points to stays where it is however the map grows.
     struct Declaration
     {
-        std::string prefix;
-        std::optional<Space> hidden; // nothing when the prefix was not declared
+        Space *meaning; // the prefix's entry in m_innermost
+        Space hidden;
         int depth;
     };
 
@@ -113,9 +115,14 @@ private:
 
     void bind(int depth, QByteArrayView prefix, Space space)
     {
-        const auto [entry, added] = m_innermost.try_emplace(std::string(view(prefix)), space);
-        m_declarations.push_back({entry->first, added ? std::nullopt : std::optional<Space>(entry->second), depth});
-        entry->second = space;
+        const auto found = m_innermost.find(view(prefix));
+        const Space meant = found == m_innermost.end() ? Space{} : found->second;
+        if (meant == space)
+            return;
+        Space &meaning = found == m_innermost.end() ? m_innermost.try_emplace(std::string(view(prefix))).first->second
+                                                    : found->second;
+        m_declarations.push_back({&meaning, meant, depth});
+        meaning = space;
         m_lastPrefix.reset();
     }
 
@@ -141,7 +148,8 @@ private:
     }
 
     std::vector<Known> m_known;
-    // Each prefix declared, with the namespace of its innermost declaration.
+    // Each prefix declared, with the namespace of its innermost declaration
+    // (`Space{}` once the declarations that gave it another have ended).
     std::unordered_map<std::string, Space, PrefixHash, std::equal_to<>> m_innermost;
     std::vector<Declaration> m_declarations; // outermost first
     // The prefix resolved last and its namespace, until a declaration

@@ -50,6 +50,15 @@ QString documentText(const QTemporaryDir &dir, const char *name, const QByteArra
     return TextExtractor::text(path).text;
 }
 
+// Declarations of that many namespaces that no reader looks for.
+QByteArray otherDeclarations(int count)
+{
+    QByteArray declarations;
+    for (int i = 0; i < count; ++i)
+        declarations += " xmlns:n" + QByteArray::number(i) + "=\"urn:n" + QByteArray::number(i) + "\"";
+    return declarations;
+}
+
 } // namespace
 
 // Every kind of markup, fed whole and in pieces of every small size: the
@@ -168,9 +177,9 @@ TEST(OfficeXml, OfficeDocumentsGiveTheTextAPersonReads)
               u"Versand\t9,40\n"_s);
 
     const QByteArray main = "\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"";
-    QByteArray manyDeclarations;
-    for (int i = 0; i < 40; ++i)
-        manyDeclarations += " xmlns:n" + QByteArray::number(i) + "=\"urn:n" + QByteArray::number(i) + "\"";
+    // Every declaration is followed: the main namespace declared after 126
+    // others is read as when it comes first.
+    const QByteArray manyDeclarations = otherDeclarations(126);
     const std::pair<const char *, QByteArray> prefixes[] = {
         {"ns0.docx", "<ns0:document xmlns:ns0=" + main + "><ns0:body><ns0:p><ns0:r><ns0:t>Rechnung 12,34</ns0:t></ns0:r>"
                      "</ns0:p></ns0:body></ns0:document>"},
@@ -181,6 +190,11 @@ TEST(OfficeXml, OfficeDocumentsGiveTheTextAPersonReads)
         {"other.docx", "<x:document xmlns:x=" + main + " xmlns:w=\"urn:other\"><x:body><w:p><w:r><w:t>nicht</w:t></w:r></w:p>"
                        "<x:p xmlns:x=\"urn:other\"><x:r><x:t>auch nicht</x:t></x:r></x:p>"
                        "<x:p><x:r><x:t>Rechnung 12,34</x:t></x:r></x:p></x:body></x:document>"},
+        // "q" declared to mean what it already means, then something else
+        // inside that: each meaning comes back as its element ends.
+        {"again.docx", "<q:document xmlns:q=\"urn:other\"><q:body xmlns:q=" + main + "><q:p xmlns:q=" + main + ">"
+                       "<q:r xmlns:q=\"urn:other\"><q:t>nicht</q:t></q:r><q:r><q:t>Rechnung 12,34</q:t></q:r></q:p></q:body>"
+                       "<q:p><q:r><q:t>auch nicht</q:t></q:r></q:p></q:document>"},
     };
     for (const auto &[name, xml] : prefixes)
         EXPECT_EQ(documentText(dir, name, TestDocuments::deflatedZip({{"word/document.xml", xml}})), u"Rechnung 12,34\n"_s) << name;
@@ -211,6 +225,7 @@ TEST(OfficeXml, OpenDocumentTextsGiveTheirCurrentTextWhateverTheirPrefixes)
     const auto content = [](const QByteArray &xml) {
         return TestDocuments::deflatedZip({{"mimetype", "application/vnd.oasis.opendocument.text"}, {"content.xml", xml}});
     };
+    const QByteArray manyDeclarations = otherDeclarations(126);
     const std::pair<const char *, QByteArray> prefixes[] = {
         {"short.odt", "<o:document-content xmlns:o=" + office + " xmlns:t=" + text + "><o:body><o:text>"
                       "<t:p>Summe<t:s t:c=\"3\"/>9,40<t:tab/>EUR<o:annotation><t:p>nicht</t:p></o:annotation></t:p>"
@@ -222,6 +237,10 @@ TEST(OfficeXml, OpenDocumentTextsGiveTheirCurrentTextWhateverTheirPrefixes)
                         "<p xmlns=" + text + ">Summe<s c=\"7\"/><s xmlns:x=" + text + " x:c=\"2\"/>9,40<tab/>EUR</p>"
                         "</office:text></office:body></office:document-content>"},
         // "text" made to mean something else, and only inside one element.
+        // Both namespaces declared after 126 others.
+        {"late.odt", "<o:document-content" + manyDeclarations + " xmlns:o=" + office + " xmlns:t=" + text
+                         + "><o:body><o:text><t:p>Summe<t:s t:c=\"3\"/>9,40<t:tab/>EUR</t:p></o:text></o:body>"
+                           "</o:document-content>"},
         {"other.odt", "<o:document-content xmlns:o=" + office + " xmlns:t=" + text + " xmlns:text=\"urn:other\">"
                       "<o:body><o:text><text:p>nicht</text:p><t:p xmlns:t=\"urn:other\">auch nicht</t:p>"
                       "<t:p>Summe<t:s t:c=\"3\"/>9,40<t:tab/>EUR</t:p></o:text></o:body></o:document-content>"},

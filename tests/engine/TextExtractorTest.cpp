@@ -1,3 +1,4 @@
+#include "PatternReader.h"
 #include "TestDocuments.h"
 #include "TestSupport.h"
 #include "TextExtractor.h"
@@ -192,6 +193,48 @@ TEST(TextExtractor, PlainAndOfficeDocuments)
               u"Druckerei Beispiel KG\nRechnungsdatum: 07.10.2026\nVersand\t9,40 €\n"_s);
     EXPECT_EQ(TextExtractor::text(dataPath(u"documents/letter.odt"_s)).text,
               u"Hausverwaltung Klee GmbH\nMusterstadt, 02.10.2026\nBetreff:   Wartung\tHeizung\n"_s);
+}
+
+// A plain text is read until its first 20,000 characters are whole, however
+// many bytes they take, and no further than the bound of code units every
+// reader keeps to; UTF-8 or Latin-1 is told by the bytes read.
+TEST(TextExtractor, PlainTextIsReadUntilItsFirstCharactersAreWhole)
+{
+    QTemporaryDir dir;
+    // Some 18,800 characters of Devanagari syllables in 85,500 bytes.
+    const QString hindi = u"क्रमांक श्रीमती क्षेत्र स्वीकृति\n"_s.repeated(940) + u"Gesamtbetrag 99,00 €"_s;
+    ASSERT_GT(hindi.toUtf8().size(), 85000);
+    ASSERT_EQ(TextExtractor::leftCharacters(hindi, 20000), hindi);
+    const QString emoji = u"😀"_s.repeated(25000);
+    const QString flags = u"🇩🇪"_s.repeated(11007) + u" MARKER"_s;
+    const QString marks = u"e"_s + QString(100000, QChar(0x0301));
+    const QString greetings = u"Grüße "_s.repeated(20000);
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        QString text;
+    } cases[] = {
+        {"hindi.txt", hindi.toUtf8(), hindi},
+        // The 20,000th character of four bytes ends where the 80,000th byte does.
+        {"emoji.txt", emoji.toUtf8(), emoji.left(40000)},
+        {"flags.md", flags.toUtf8(), flags},
+        // One character of endless marks stops at four code units a character.
+        {"marks.csv", marks.toUtf8(), marks.left(80000)},
+        // NUL bytes, which are dropped, do not make the whole file read.
+        {"nul.txt", QByteArray(1000000, '\0') + "Rechnung", QString()},
+        // What lies beyond the bytes read does not make a text Latin-1.
+        {"long.txt", greetings.toUtf8() + "\xfc", greetings.left(20000)},
+        {"latin.txt", "Gr\xfc\xdf" "e " + greetings.toLatin1(), (u"Grüße "_s + greetings).left(20000)},
+    };
+    for (const auto &[name, bytes, text] : cases) {
+        const TextExtractor::Output out = extracted(dir.filePath(QString::fromUtf8(name)), bytes);
+        EXPECT_EQ(out.text, text) << name << ": " << out.text.size() << " code units";
+    }
+    const std::optional<PatternReader::Money> total =
+        PatternReader::read(TextExtractor::text(dir.filePath(u"hindi.txt"_s)).text).total;
+    ASSERT_TRUE(total);
+    EXPECT_EQ(total->amount, *Decimal::fromString(u"99.00"));
 }
 
 // Half of a surrogate pair that a document writes by itself is no character:

@@ -199,6 +199,23 @@ TEST(Trash, LongNamesAreShortenedInTheTrashAndTheirUnfinishedInfosAreFound)
           QStringLiteral("中 3.") + letters(239, 'x')}},
         {QStringLiteral("a.") + letters(250, 'b'),
          {QStringLiteral("a.") + letters(243, 'b'), QStringLiteral("a 2.") + letters(241, 'b')}},
+        // The cut falls between a letter and its accent, written apart as
+        // names from other systems arrive: the accent goes with its letter.
+        {letters(240, 'X') + QStringLiteral("e\u0301yy.pdf"),
+         {letters(240, 'X') + QStringLiteral(".pdf"), letters(239, 'X') + QStringLiteral(" 2.pdf")}},
+        // The first character kept whole, the extension cut behind it.
+        {QStringLiteral("e\u0301.") + letters(242, 'x'),
+         {QStringLiteral("e\u0301.") + letters(241, 'x'), QStringLiteral("e\u0301 2.") + letters(239, 'x')}},
+        // A character too long for any name is cut between its code points;
+        // the extension stays.
+        {QStringLiteral("e") + QString(125, QChar(0x0301)) + QStringLiteral(".pdf"),
+         {QStringLiteral("e") + QString(120, QChar(0x0301)) + QStringLiteral(".pdf"),
+          QStringLiteral("e") + QString(119, QChar(0x0301)) + QStringLiteral(" 2.pdf")}},
+        // Blanks are no end of a shortened name, but a name of nothing but
+        // blanks before its end keeps its start.
+        {letters(236, 'x') + QStringLiteral("      yy.pdf"),
+         {letters(236, 'x') + QStringLiteral(".pdf"), letters(236, 'x') + QStringLiteral(" 2.pdf")}},
+        {QString(245, QLatin1Char(' ')) + QStringLiteral("x.pdf"), {QStringLiteral(" .pdf"), QStringLiteral("  2.pdf")}},
     };
     for (const auto &[cutName, names] : cut) {
         const QString cutItem = work.path() + QStringLiteral("/Cut/") + cutName;
