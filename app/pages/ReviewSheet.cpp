@@ -136,6 +136,8 @@ QWidget *ReviewSheet::makeValuesSection(QWidget *parent)
     m_values->addRow(tr("Kind"), m_kind);
 
     m_sender = new QLineEdit(m_recognition.sender.value_or(QString()), section);
+    // A sender too long for the field shows its start, not its end.
+    m_sender->setCursorPosition(0);
     connect(m_sender, &QLineEdit::textChanged, this, [this](const QString &text) {
         // Stored as typed, spaces included: a sender's name is the user's to write.
         m_recognition.sender = text.isEmpty() ? std::nullopt : std::optional(text);

@@ -3,7 +3,7 @@
 // the day Return files, and a day that does not exist is never filed as
 // another: the sheet says why under the field, keeps what it held, and the
 // key or click that ended such a typing files nothing. The keys that open a
-// combo box's list open the calendar.
+// combo box's list open the calendar. Long values show their start.
 #include "Prefs.h"
 #include "ReviewSheet.h"
 #include "TestSupport.h"
@@ -266,6 +266,22 @@ TEST(ReviewSheetTest, ATodayTypedForAnEntryWithoutADateIsFiled)
     ASSERT_TRUE(open.filed);
     EXPECT_EQ(open.filed->date, CalendarUtc::noon(today));
     QLocale::setDefault(before);
+}
+
+TEST(ReviewSheetTest, ALongSenderShowsItsStart)
+{
+    const TestSupport::ScopedSettings settings;
+    Prefs::registerDefaults();
+    const QString sender = QStringLiteral("Eine sehr lange Firmenbezeichnung GmbH & Co. KG Niederlassung Süd, "
+                                          "Abteilung Rechnungswesen und Buchhaltung");
+    OpenSheet open(QDate(2026, 6, 5), sender);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&open.sheet));
+    QLineEdit *field = open.sheet.senderField();
+    ASSERT_GT(field->fontMetrics().horizontalAdvance(sender), field->width());
+    field->repaint();
+    // The first character stands at the field's left edge.
+    EXPECT_EQ(field->cursorPositionAt(QPoint(field->contentsRect().left() + 4, field->height() / 2)), 0);
+    EXPECT_EQ(open.sheet.corrected().sender, sender);
 }
 
 TEST(ReviewSheetTest, AltDownAndF4OpenTheCalendar)
