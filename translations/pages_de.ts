@@ -395,6 +395,38 @@
         <translation>Von Textmustern auf diesem Computer gelesen. Bitte prüfen.</translation>
     </message>
     <message>
+        <source>The year in %1 is not complete; the document keeps no date.</source>
+        <translation>Das Jahr in %1 ist unvollständig; das Dokument bleibt ohne Datum.</translation>
+    </message>
+    <message>
+        <source>There is no %1; the document keeps no date.</source>
+        <translation>Den %1 gibt es nicht; das Dokument bleibt ohne Datum.</translation>
+    </message>
+    <message>
+        <source>%1 is before the year %2; the document keeps no date.</source>
+        <translation>%1 liegt vor dem Jahr %2; das Dokument bleibt ohne Datum.</translation>
+    </message>
+    <message>
+        <source>%1 is after the year %2; the document keeps no date.</source>
+        <translation>%1 liegt nach dem Jahr %2; das Dokument bleibt ohne Datum.</translation>
+    </message>
+    <message>
+        <source>The year in %1 is not complete; the date stays %2.</source>
+        <translation>Das Jahr in %1 ist unvollständig; das Datum bleibt %2.</translation>
+    </message>
+    <message>
+        <source>There is no %1; the date stays %2.</source>
+        <translation>Den %1 gibt es nicht; das Datum bleibt %2.</translation>
+    </message>
+    <message>
+        <source>%1 is before the year %2; the date stays %3.</source>
+        <translation>%1 liegt vor dem Jahr %2; das Datum bleibt %3.</translation>
+    </message>
+    <message>
+        <source>%1 is after the year %2; the date stays %3.</source>
+        <translation>%1 liegt nach dem Jahr %2; das Datum bleibt %3.</translation>
+    </message>
+    <message>
         <source>Skip</source>
         <translation>Überspringen</translation>
     </message>

@@ -14,9 +14,11 @@
 #include "ProminentButton.h"
 #include "Roles.h"
 
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDesktopServices>
+#include <QFormLayout>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -134,6 +136,8 @@ QWidget *ReviewSheet::makeValuesSection(QWidget *parent)
     m_values->addRow(tr("Kind"), m_kind);
 
     m_sender = new QLineEdit(m_recognition.sender.value_or(QString()), section);
+    // A sender too long for the field shows its start, not its end.
+    m_sender->setCursorPosition(0);
     connect(m_sender, &QLineEdit::textChanged, this, [this](const QString &text) {
         // Stored as typed, spaces included: a sender's name is the user's to write.
         m_recognition.sender = text.isEmpty() ? std::nullopt : std::optional(text);
@@ -148,10 +152,31 @@ QWidget *ReviewSheet::makeValuesSection(QWidget *parent)
     m_date->setDisplayFormat(DateText::numericFormat()); // the year in full: typing a year is never ambiguous
     m_date->setDateRange(firstDay, lastDay);
     m_date->setDate(m_recognition.date ? CalendarUtc::day(*m_recognition.date) : QDate::currentDate());
-    connect(m_date, &QDateEdit::dateChanged, this, [this](const QDate &day) {
-        m_recognition.date = PatternReader::makeDate(day.year(), day.month(), day.day());
-    });
+    connect(m_date, &QDateEdit::dateChanged, this, &ReviewSheet::takeDay);
+    // Today shown for an entry without a date is not held: typed or picked,
+    // it is taken though the field's date does not change.
+    connect(m_date, &DayField::dayTaken, this, &ReviewSheet::takeDay);
+    if (QCalendarWidget *calendar = m_date->calendarWidget()) {
+        connect(calendar, &QCalendarWidget::clicked, this, &ReviewSheet::takeDay);
+        connect(calendar, &QCalendarWidget::activated, this, &ReviewSheet::takeDay);
+    }
     m_values->addRow(tr("Document date"), m_date);
+    m_dateNote = new QLabel(section);
+    m_dateNote->setObjectName(QStringLiteral("dateNote"));
+    m_dateNote->setTextFormat(Qt::PlainText);
+    m_dateNote->setWordWrap(true);
+    // As wide as the fields: one line, wrapped only when the sheet is too narrow.
+    QSizePolicy wide(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    wide.setHeightForWidth(true);
+    m_dateNote->setSizePolicy(wide);
+    Roles::setFont(m_dateNote, Roles::Font::callout);
+    Roles::setSecondary(m_dateNote);
+    // An empty label beside it: a row without one is laid out at the line's
+    // unwrapped height hint, not at the height its wrapped text needs.
+    m_values->form()->addRow(new QLabel(section), m_dateNote);
+    m_values->form()->setRowVisible(m_dateNote, false);
+    connect(m_date, &DayField::refused, this, &ReviewSheet::showRefusal);
+    connect(m_date, &DayField::typingShown, this, [this] { m_values->form()->setRowVisible(m_dateNote, false); });
 
     m_amount = new QLineEdit(section);
     if (m_recognition.amount)
@@ -170,6 +195,50 @@ QWidget *ReviewSheet::makeValuesSection(QWidget *parent)
                             ? tr("Recognized by the local language model on this computer. Please check.")
                             : tr("Read by text patterns on this computer. Please check."));
     return section;
+}
+
+void ReviewSheet::takeDay(const QDate &day)
+{
+    m_recognition.date = PatternReader::makeDate(day.year(), day.month(), day.day());
+    m_values->form()->setRowVisible(m_dateNote, false);
+}
+
+void ReviewSheet::showRefusal(const QString &typed, DayField::Refusal why)
+{
+    m_dateNote->setText(refusalText(typed, why));
+    m_values->form()->setRowVisible(m_dateNote, true);
+    // A click on File It takes the focus from the field before it presses
+    // the button: that click ended the typing and files nothing.
+    m_refusedOntoFile = m_file->hasFocus();
+}
+
+QString ReviewSheet::refusalText(const QString &typed, DayField::Refusal why) const
+{
+    using Refusal = DayField::Refusal;
+    if (!m_recognition.date) {
+        switch (why) {
+        case Refusal::yearNotWhole:
+            return tr("The year in %1 is not complete; the document keeps no date.").arg(typed);
+        case Refusal::noSuchDay:
+            return tr("There is no %1; the document keeps no date.").arg(typed);
+        case Refusal::beforeFirstDay:
+            return tr("%1 is before the year %2; the document keeps no date.").arg(typed).arg(firstDay.year());
+        case Refusal::afterLastDay:
+            return tr("%1 is after the year %2; the document keeps no date.").arg(typed).arg(lastDay.year());
+        }
+    }
+    const QString kept = m_date->locale().toString(m_date->date(), m_date->displayFormat());
+    switch (why) {
+    case Refusal::yearNotWhole:
+        return tr("The year in %1 is not complete; the date stays %2.").arg(typed, kept);
+    case Refusal::noSuchDay:
+        return tr("There is no %1; the date stays %2.").arg(typed, kept);
+    case Refusal::beforeFirstDay:
+        return tr("%1 is before the year %2; the date stays %3.").arg(typed).arg(firstDay.year()).arg(kept);
+    case Refusal::afterLastDay:
+        return tr("%1 is after the year %2; the date stays %3.").arg(typed).arg(lastDay.year()).arg(kept);
+    }
+    return {};
 }
 
 QWidget *ReviewSheet::makeButtons()
@@ -192,7 +261,11 @@ QWidget *ReviewSheet::makeButtons()
     row->addWidget(cancel);
     m_file = new ProminentButton(tr("File It"), bar);
     m_file->setDefault(true);
+    connect(m_file, &QPushButton::pressed, this,
+            [this] { m_pressFilesNothing = std::exchange(m_refusedOntoFile, false); });
     connect(m_file, &QPushButton::clicked, this, [this] {
+        if (std::exchange(m_pressFilesNothing, false))
+            return; // the user reads why the day typed was not taken first
         m_approve(m_entry, corrected());
         accept();
     });

@@ -3,8 +3,11 @@
 // sender, document date, amount and currency, and then files the file with
 // the corrected values ("File It"), leaves it where it is ("Skip") or closes
 // without a change ("Cancel"). Nothing reaches the entry before File It or Skip.
+// A typed day the sheet cannot take is named under the date field with what
+// is kept instead, and the key or click that ended that typing files nothing.
 #pragma once
 
+#include "DayField.h"
 #include "Models.h"
 #include "Sheet.h"
 
@@ -13,6 +16,7 @@
 class QComboBox;
 class QDateEdit;
 class FormSection;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -40,6 +44,8 @@ public:
     QComboBox *kindBox() const { return m_kind; }
     QLineEdit *senderField() const { return m_sender; }
     QDateEdit *dateField() const { return m_date; }
+    // The line under the date field that says why a typed day was not taken.
+    QLabel *dateNote() const { return m_dateNote; }
     QLineEdit *amountField() const { return m_amount; }
     QLineEdit *currencyField() const { return m_currency; }
     QPushButton *fileButton() const { return m_file; }
@@ -52,6 +58,9 @@ private:
     QWidget *makeFileSection(QWidget *parent);
     QWidget *makeValuesSection(QWidget *parent);
     QWidget *makeButtons();
+    void takeDay(const QDate &day);
+    void showRefusal(const QString &typed, DayField::Refusal why);
+    QString refusalText(const QString &typed, DayField::Refusal why) const;
 
     const JournalEntry m_entry;
     Approve m_approve;
@@ -59,10 +68,15 @@ private:
     Recognition m_recognition;
     QComboBox *m_kind = nullptr;
     QLineEdit *m_sender = nullptr;
-    QDateEdit *m_date = nullptr;
+    DayField *m_date = nullptr;
+    QLabel *m_dateNote = nullptr;
     QLineEdit *m_amount = nullptr;
     QLineEdit *m_currency = nullptr;
     FormSection *m_values = nullptr;
     QPushButton *m_file = nullptr;
     QPushButton *m_skip = nullptr;
+    // A typed day refused as the focus went to File It: the press that took
+    // the focus there files nothing, nor the click it ends in.
+    bool m_refusedOntoFile = false;
+    bool m_pressFilesNothing = false;
 };

@@ -148,6 +148,8 @@ QWidget *RuleEditor::buildForm()
     m_name = new QLineEdit(m_editing.rule.name, nameSection);
     m_name->setObjectName(QStringLiteral("name"));
     m_name->setAccessibleName(tr("Rule name"));
+    // A name too long for the field shows its start, not its end.
+    m_name->setCursorPosition(0);
     connect(m_name, &QLineEdit::textEdited, this, [this](const QString &text) {
         m_editing.rule.name = text;
         refresh();

@@ -128,18 +128,44 @@ void DayField::showTyping()
     const QSignalBlocker blocker(lineEdit());
     lineEdit()->setText(shown.text);
     lineEdit()->setCursorPosition(shown.cursor);
+    Q_EMIT typingShown();
 }
 
 bool DayField::endTyping()
 {
     if (!m_typing)
         return true;
-    const std::optional<QDate> day = m_typing->day(date());
-    const bool held = day && *day >= minimumDate() && *day <= maximumDate();
+    if (m_typing->isEmpty()) {
+        // Every key taken back: nothing was typed.
+        m_typing.reset();
+        setDate(date());
+        return true;
+    }
+    const QString typed = lineEdit()->text();
+    const std::variant<QDate, TypedDay::Fault> day = m_typing->day(date());
+    const std::optional<Refusal> why = refusal(day);
     m_typing.reset();
-    // Also when the date stays: the field shows it again instead of the typing.
-    setDate(held ? *day : date());
-    return held;
+    if (why) {
+        // The field shows its date again instead of the typing.
+        setDate(date());
+        Q_EMIT refused(typed, *why);
+        return false;
+    }
+    setDate(std::get<QDate>(day));
+    Q_EMIT dayTaken(date());
+    return true;
+}
+
+std::optional<DayField::Refusal> DayField::refusal(const std::variant<QDate, TypedDay::Fault> &typed) const
+{
+    if (const auto *fault = std::get_if<TypedDay::Fault>(&typed))
+        return *fault == TypedDay::Fault::yearNotWhole ? Refusal::yearNotWhole : Refusal::noSuchDay;
+    const QDate &day = std::get<QDate>(typed);
+    if (day < minimumDate())
+        return Refusal::beforeFirstDay;
+    if (day > maximumDate())
+        return Refusal::afterLastDay;
+    return std::nullopt;
 }
 
 void DayField::openCalendar()

@@ -5,9 +5,12 @@
 // rest is still being typed. Here the keys typed into the field are read as
 // a TypedDay, with any of the usual separators or none, and the day they give
 // becomes the field's date when the typing ends (Return, Tab, a click,
-// leaving the field). A typed day that does not exist is never held: the
-// field shows its date again, and the Return that ended such a typing goes no
+// leaving the field). A typed day that does not exist or lies outside the
+// field's range is never held: the field shows its date again and says why
+// it refused (refused), and the Return that ended such a typing goes no
 // further, so that a dialog's default button does not take the date unseen.
+// A typed day is taken (dayTaken) also when it is the day already shown, so
+// that a form that shows a day it does not hold learns that it was chosen.
 // Tab and Shift+Tab leave the field, as they leave every other field;
 // Alt+Down and F4 open the calendar, as they open a combo box's list.
 // Everything else (arrows, the calendar) is the date edit's own.
@@ -18,6 +21,7 @@
 #include <QDateEdit>
 
 #include <optional>
+#include <variant>
 
 class DayField : public QDateEdit
 {
@@ -26,10 +30,28 @@ class DayField : public QDateEdit
 public:
     explicit DayField(QWidget *parent = nullptr);
 
+    // Why a typing ended without a day.
+    enum class Refusal {
+        yearNotWhole, // the year typed has one or three digits, or a run of digits ended in it
+        noSuchDay,
+        beforeFirstDay, // before the field's minimum date
+        afterLastDay, // after the field's maximum date
+    };
+    Q_ENUM(Refusal)
+
     // Whether typed text is shown that is not yet the date held.
     bool isTyping() const { return m_typing.has_value(); }
 
     QValidator::State validate(QString &input, int &position) const override;
+
+Q_SIGNALS:
+    // Keys were typed: the field shows them in place of its date.
+    void typingShown();
+    // A typing ended with the day it gives, held now.
+    void dayTaken(const QDate &day);
+    // A typing ended without a day; typed is the text it showed. The field
+    // holds and shows the date it held before.
+    void refused(const QString &typed, DayField::Refusal why);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -39,9 +61,10 @@ protected:
 
 private:
     void showTyping();
-    // Ends the typing: holds the typed day when it exists; otherwise shows
-    // the held date again and returns false.
+    // Ends the typing: holds the typed day when it exists within the range;
+    // otherwise shows the held date again, reports why and returns false.
     bool endTyping();
+    std::optional<Refusal> refusal(const std::variant<QDate, TypedDay::Fault> &typed) const;
     void openCalendar();
 
     std::optional<TypedDay> m_typing;

@@ -19,6 +19,9 @@ int width(TypedDay::Part part)
 constexpr int widestNumber = 4;
 // Day, month and year without separators.
 constexpr int wholeRun = 8;
+// A year typed with two digits is one of this century: 26 is 2026.
+constexpr int shortYear = 2;
+constexpr int century = 2000;
 
 } // namespace
 
@@ -125,6 +128,7 @@ TypedDay::Reading TypedDay::read() const
             at += reading.digits.at(i).size();
             reading.last = i;
         }
+        reading.run = reading.last > from;
         return reading;
     }
 
@@ -152,7 +156,7 @@ TypedDay::Reading TypedDay::read() const
     return reading;
 }
 
-std::optional<QDate> TypedDay::day(const QDate &held) const
+std::variant<QDate, TypedDay::Fault> TypedDay::day(const QDate &held) const
 {
     const Reading reading = read();
     int day = held.day();
@@ -171,15 +175,18 @@ std::optional<QDate> TypedDay::day(const QDate &held) const
             month = value;
             break;
         case Part::year:
-            if (digits.size() != width(Part::year))
-                return std::nullopt;
-            year = value;
+            if (digits.size() == width(Part::year))
+                year = value;
+            else if (digits.size() == shortYear && !reading.run)
+                year = century + value;
+            else
+                return Fault::yearNotWhole;
             break;
         }
     }
     const QDate typed(year, month, day);
     if (!typed.isValid())
-        return std::nullopt;
+        return Fault::noSuchDay;
     return typed;
 }
 

@@ -6,7 +6,10 @@
 // otherwise the field's display order; eight digits always in the display
 // order, two each for day and month. Fewer numbers fill the part the typing
 // began in and the parts after it, a run of digits cut by the parts' widths.
-// Parts not typed keep the held date's values.
+// Parts not typed keep the held date's values. A year of two digits typed as
+// a number of its own is 2000 plus it, as people write "5.6.26"; a run of
+// digits that reaches into the year gives it all four, so that "050626" is
+// not read as a whole date.
 #pragma once
 
 #include <QDate>
@@ -14,6 +17,7 @@
 #include <QString>
 
 #include <optional>
+#include <variant>
 
 class TypedDay
 {
@@ -43,9 +47,14 @@ public:
     void erase();
     bool isEmpty() const { return m_keys.isEmpty(); }
 
-    // The typed day with the held date's values in the parts not typed;
-    // none when that day does not exist or a typed year is not whole.
-    std::optional<QDate> day(const QDate &held) const;
+    // Why typed keys give no day.
+    enum class Fault {
+        yearNotWhole, // one or three digits, or a run of digits cut short in the year
+        noSuchDay, // a day the month does not have, or no such month
+    };
+    // The typed day with the held date's values in the parts not typed, or
+    // why the keys give none.
+    std::variant<QDate, Fault> day(const QDate &held) const;
 
     // The field's text while typing: the typed parts as typed, the others as
     // the held date has them; the cursor stands after the part typed last.
@@ -63,6 +72,7 @@ private:
     {
         QList<QString> digits;
         qsizetype last = -1;
+        bool run = false; // one run of digits over more than one section
     };
     Reading read() const;
     QString lastNumber() const;

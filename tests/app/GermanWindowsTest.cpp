@@ -151,10 +151,33 @@ TEST_F(GermanWindowsTest, DatesMonthsAndAmountsReadInGermanEverywhere)
     // The review sheet types and shows the day in the German order.
     JournalEntry entry(std::nullopt, QStringLiteral("Rechnungen"), path, path, JournalEntry::Status::review);
     entry.setRecognition(reading);
-    ReviewSheet sheet(entry, [](const JournalEntry &, const Recognition &) {}, [](const JournalEntry &) {});
+    std::optional<Recognition> filed;
+    ReviewSheet sheet(
+        entry, [&filed](const JournalEntry &, const Recognition &corrected) { filed = corrected; },
+        [](const JournalEntry &) {});
     EXPECT_EQ(sheet.dateField()->displayFormat(), QStringLiteral("dd.MM.yyyy"));
     EXPECT_EQ(sheet.dateField()->text(), QStringLiteral("01.10.2026"));
     EXPECT_EQ(sheet.dateField()->locale().language(), QLocale::German);
+
+    // A day that does not exist, then a click on Ablegen: the sheet says why
+    // under the field and files nothing; the short German year is this century's.
+    sheet.show();
+    sheet.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&sheet));
+    EXPECT_EQ(sheet.fileButton()->text(), QStringLiteral("Ablegen"));
+    const auto typeThenFile = [&sheet](const QString &typed) {
+        sheet.dateField()->setFocus(Qt::TabFocusReason);
+        sheet.dateField()->setCurrentSection(QDateTimeEdit::DaySection);
+        QTest::keyClicks(sheet.dateField(), typed);
+        QTest::mouseClick(sheet.fileButton(), Qt::LeftButton);
+    };
+    typeThenFile(QStringLiteral("31.11.2026"));
+    EXPECT_FALSE(filed);
+    EXPECT_EQ(sheet.dateNote()->text(), QStringLiteral("Den 31.11.2026 gibt es nicht; das Datum bleibt 01.10.2026."));
+    EXPECT_TRUE(sheet.dateNote()->isVisibleTo(&sheet));
+    typeThenFile(QStringLiteral("5.6.26"));
+    ASSERT_TRUE(filed);
+    EXPECT_EQ(filed->date, CalendarUtc::noon(QDate(2026, 6, 5)));
 }
 
 TEST_F(GermanWindowsTest, TheJournalTranslatesReadingNotesAndSaysUndoAsThePanelDoes)

@@ -1,7 +1,9 @@
 // The review sheet's document date as a user types it: with any separator or
 // none, in the German and the English order or year first, the day typed is
 // the day Return files, and a day that does not exist is never filed as
-// another. The keys that open a combo box's list open the calendar.
+// another: the sheet says why under the field, keeps what it held, and the
+// key or click that ended such a typing files nothing. The keys that open a
+// combo box's list open the calendar. Long values show their start.
 #include "Prefs.h"
 #include "ReviewSheet.h"
 #include "TestSupport.h"
@@ -9,28 +11,36 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
-// A sheet for an entry waiting for review whose reading holds the given day;
-// it keeps what File It sends.
+// A sheet for an entry waiting for review whose reading holds the given day,
+// or none; it keeps what File It sends.
 struct OpenSheet
 {
-    static JournalEntry waiting(const QDate &day)
+    static JournalEntry waiting(const std::optional<QDate> &day, const QString &sender)
     {
         Recognition reading;
-        reading.date = CalendarUtc::noon(day);
+        if (day)
+            reading.date = CalendarUtc::noon(*day);
+        if (!sender.isEmpty())
+            reading.sender = sender;
         JournalEntry entry(std::nullopt, QStringLiteral("Inbox"), QStringLiteral("/tmp/scan.pdf"),
                            QStringLiteral("/tmp/scan.pdf"), JournalEntry::Status::review);
         entry.setRecognition(reading);
         return entry;
     }
 
-    explicit OpenSheet(const QDate &day)
+    explicit OpenSheet(const std::optional<QDate> &day, const QString &sender = {})
         : sheet(
-              waiting(day), [this](const JournalEntry &, const Recognition &corrected) { filed = corrected; },
+              waiting(day, sender), [this](const JournalEntry &, const Recognition &corrected) { filed = corrected; },
               [](const JournalEntry &) {})
     {
         sheet.show();
@@ -40,6 +50,21 @@ struct OpenSheet
     std::optional<Recognition> filed;
     ReviewSheet sheet;
 };
+
+// The date field with the keys typed into it from the given part.
+QDateEdit *typeInto(const ReviewSheet &sheet, QDateTimeEdit::Section from, const QString &typed)
+{
+    QDateEdit *field = sheet.dateField();
+    field->setFocus(Qt::TabFocusReason);
+    field->setCurrentSection(from); // where a click in the field puts the cursor
+    QTest::keyClicks(field, typed);
+    return field;
+}
+
+bool noteShown(const ReviewSheet &sheet)
+{
+    return sheet.dateNote()->isVisibleTo(&sheet);
+}
 
 } // namespace
 
@@ -59,7 +84,9 @@ TEST(ReviewSheetTest, ADateTypedWithOrWithoutSeparatorsIsTheDateFiled)
         QString typed;
         QString shownWhileTyping;
         QDate filed;
-        bool exists = true; // false: the first Return shows the held date again and files nothing
+        // Empty: the day typed is taken. Else the first Return shows the held
+        // date again with this line under the field, and files nothing.
+        QString note;
     };
     const QLocale german(QLocale::German, QLocale::Germany);
     const QLocale english(QLocale::English, QLocale::UnitedStates);
@@ -67,15 +94,23 @@ TEST(ReviewSheetTest, ADateTypedWithOrWithoutSeparatorsIsTheDateFiled)
     const QDate held(2026, 12, 7);
     const QDate fifthOfJune(2023, 6, 5);
     const QDate sixthOfMay(2023, 5, 6);
+    const QString keptGerman = QStringLiteral("; the date stays 07.12.2026.");
     const QList<Case> cases{
         {german, dayPart, "15.11.2026", "15.11.2026", QDate(2026, 11, 15)},
         {german, dayPart, "5.11.2026", "5.11.2026", QDate(2026, 11, 5)},
         {german, dayPart, "15112026", "15.11.2026", QDate(2026, 11, 15)},
         {german, dayPart, "29.2.2028", "29.2.2028", QDate(2028, 2, 29)},
         {german, dayPart, "15.11", "15.11.2026", QDate(2026, 11, 15)},
-        {german, dayPart, "31.11.2026", "31.11.2026", held, false},
-        {german, dayPart, "29.2.2027", "29.2.2027", held, false},
-        {german, dayPart, "5.6.23", "5.6.23", held, false},
+        {german, dayPart, "31.11.2026", "31.11.2026", held, "There is no 31.11.2026" + keptGerman},
+        {german, dayPart, "29.2.2027", "29.2.2027", held, "There is no 29.2.2027" + keptGerman},
+        {german, dayPart, "5.6.23", "5.6.23", fifthOfJune},
+        {german, dayPart, "5.6.26", "5.6.26", QDate(2026, 6, 5)},
+        {german, dayPart, "5.6.95", "5.6.95", QDate(2095, 6, 5)},
+        {german, dayPart, "5.6.026", "5.6.026", held, "The year in 5.6.026 is not complete" + keptGerman},
+        {german, dayPart, "5.6.2", "5.6.2", held, "The year in 5.6.2 is not complete" + keptGerman},
+        {german, dayPart, "050626", "05.06.26", held, "The year in 05.06.26 is not complete" + keptGerman},
+        {german, dayPart, "5.6.1989", "5.6.1989", held, "5.6.1989 is before the year 1990" + keptGerman},
+        {german, dayPart, "1.1.2101", "1.1.2101", held, "1.1.2101 is after the year 2100" + keptGerman},
         {german, eitherPart, "5/6/2023", "5.6.2023", fifthOfJune},
         {german, eitherPart, "5-6-2023", "5.6.2023", fifthOfJune},
         {german, eitherPart, "5 6 2023", "5.6.2023", fifthOfJune},
@@ -85,7 +120,8 @@ TEST(ReviewSheetTest, ADateTypedWithOrWithoutSeparatorsIsTheDateFiled)
         {english, monthPart, "11/15/2026", "11/15/2026", QDate(2026, 11, 15)},
         {english, monthPart, "11/5/2026", "11/5/2026", QDate(2026, 11, 5)},
         {english, monthPart, "11152026", "11/15/2026", QDate(2026, 11, 15)},
-        {english, monthPart, "11/31/2026", "11/31/2026", held, false},
+        {english, monthPart, "11/31/2026", "11/31/2026", held, "There is no 11/31/2026; the date stays 12/7/2026."},
+        {english, monthPart, "6/5/26", "6/5/26", QDate(2026, 6, 5)},
         {english, eitherPart, "5/6/2023", "5/6/2023", sixthOfMay},
         {english, eitherPart, "5-6-2023", "5/6/2023", sixthOfMay},
         {english, eitherPart, "5 6 2023", "5/6/2023", sixthOfMay},
@@ -102,19 +138,20 @@ TEST(ReviewSheetTest, ADateTypedWithOrWithoutSeparatorsIsTheDateFiled)
             ASSERT_TRUE(QTest::qWaitForWindowActive(&open.sheet));
             const std::optional<Recognition> &filed = open.filed;
             const ReviewSheet &sheet = open.sheet;
-            QDateEdit *field = sheet.dateField();
-            field->setFocus(Qt::TabFocusReason);
-            field->setCurrentSection(from); // where a click in the field puts the cursor
-            QTest::keyClicks(field, c.typed);
+            QDateEdit *field = typeInto(sheet, from, c.typed);
             EXPECT_EQ(field->text(), c.shownWhileTyping);
 
             QTest::keyClick(field, Qt::Key_Return);
-            if (!c.exists) {
-                // Return ended the typing only: the sheet is open and shows what it holds.
+            if (!c.note.isEmpty()) {
+                // Return ended the typing only: the sheet is open, shows what it holds and says why.
                 EXPECT_FALSE(filed);
                 EXPECT_TRUE(sheet.isVisible());
                 EXPECT_EQ(field->text(), c.locale.toString(held, field->displayFormat()));
+                EXPECT_TRUE(noteShown(sheet));
+                EXPECT_EQ(sheet.dateNote()->text().toStdString(), c.note.toStdString());
                 QTest::keyClick(field, Qt::Key_Return);
+            } else {
+                EXPECT_FALSE(noteShown(sheet));
             }
             ASSERT_TRUE(filed);
             EXPECT_FALSE(sheet.isVisible());
@@ -125,6 +162,126 @@ TEST(ReviewSheetTest, ADateTypedWithOrWithoutSeparatorsIsTheDateFiled)
         }
     }
     QLocale::setDefault(before);
+}
+
+TEST(ReviewSheetTest, WhateverEndsARefusedTypingFilesNothingAndTheNextFileItFilesWhatTheFieldHolds)
+{
+    const TestSupport::ScopedSettings settings;
+    Prefs::registerDefaults();
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    struct Ending
+    {
+        const char *name;
+        std::function<void(ReviewSheet &)> end;
+    };
+    const QList<Ending> endings{
+        {"Return", [](ReviewSheet &sheet) { QTest::keyClick(sheet.dateField(), Qt::Key_Return); }},
+        {"Tab", [](ReviewSheet &sheet) { QTest::keyClick(sheet.dateField(), Qt::Key_Tab); }},
+        {"a click on File It", [](ReviewSheet &sheet) { QTest::mouseClick(sheet.fileButton(), Qt::LeftButton); }},
+    };
+    struct Entry
+    {
+        const char *name;
+        std::optional<QDate> day;
+        QString note;
+    };
+    const QList<Entry> entries{
+        {"with a date", QDate(2026, 6, 5), "There is no 31.11.2026; the date stays 05.06.2026."},
+        {"without a date", std::nullopt, "There is no 31.11.2026; the document keeps no date."},
+    };
+    for (const Entry &entry : entries) {
+        for (const Ending &ending : endings) {
+            SCOPED_TRACE(std::string(entry.name) + ", ended by " + ending.name);
+            OpenSheet open(entry.day);
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&open.sheet));
+            ReviewSheet &sheet = open.sheet;
+            const QDate shown = sheet.dateField()->date(); // today for an entry without a date
+            typeInto(sheet, QDateTimeEdit::DaySection, QStringLiteral("31.11.2026"));
+            ending.end(sheet);
+            EXPECT_FALSE(open.filed);
+            EXPECT_TRUE(sheet.isVisible());
+            EXPECT_TRUE(noteShown(sheet));
+            EXPECT_EQ(sheet.dateNote()->text().toStdString(), entry.note.toStdString());
+            EXPECT_EQ(sheet.dateField()->date(), shown);
+            EXPECT_EQ(sheet.dateField()->text(), QLocale().toString(shown, sheet.dateField()->displayFormat()));
+
+            QTest::mouseClick(sheet.fileButton(), Qt::LeftButton);
+            ASSERT_TRUE(open.filed);
+            EXPECT_FALSE(sheet.isVisible());
+            EXPECT_EQ(open.filed->date, entry.day ? std::optional(CalendarUtc::noon(*entry.day)) : std::nullopt);
+        }
+    }
+    QLocale::setDefault(before);
+}
+
+TEST(ReviewSheetTest, TheRefusalStaysUntilTheFieldsDateOrTextChanges)
+{
+    const TestSupport::ScopedSettings settings;
+    Prefs::registerDefaults();
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    struct Case
+    {
+        const char *name;
+        std::function<void(QDateEdit *)> change;
+        QDate held; // after the change
+    };
+    const QDate day(2026, 6, 5);
+    const QList<Case> cases{
+        {"a key typed", [](QDateEdit *field) { QTest::keyClick(field, Qt::Key_1); }, day},
+        {"the date stepped", [](QDateEdit *field) { QTest::keyClick(field, Qt::Key_Up); }, day.addDays(1)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        OpenSheet open(day);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&open.sheet));
+        QDateEdit *field = typeInto(open.sheet, QDateTimeEdit::DaySection, QStringLiteral("31.11"));
+        QTest::keyClick(field, Qt::Key_Tab);
+        ASSERT_TRUE(noteShown(open.sheet));
+        // Coming back to the field changes neither.
+        field->setFocus(Qt::BacktabFocusReason);
+        field->setCurrentSection(QDateTimeEdit::DaySection);
+        EXPECT_TRUE(noteShown(open.sheet));
+        c.change(field);
+        EXPECT_FALSE(noteShown(open.sheet));
+        EXPECT_EQ(field->date(), c.held);
+    }
+    QLocale::setDefault(before);
+}
+
+TEST(ReviewSheetTest, ATodayTypedForAnEntryWithoutADateIsFiled)
+{
+    const TestSupport::ScopedSettings settings;
+    Prefs::registerDefaults();
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    OpenSheet open(std::nullopt);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&open.sheet));
+    // The field shows today without holding it; typing it holds it.
+    const QDate today = open.sheet.dateField()->date();
+    QDateEdit *field = typeInto(open.sheet, QDateTimeEdit::DaySection, QLocale().toString(today, "d.M.yyyy"));
+    QTest::keyClick(field, Qt::Key_Tab);
+    QTest::mouseClick(open.sheet.fileButton(), Qt::LeftButton);
+    ASSERT_TRUE(open.filed);
+    EXPECT_EQ(open.filed->date, CalendarUtc::noon(today));
+    QLocale::setDefault(before);
+}
+
+TEST(ReviewSheetTest, ALongSenderShowsItsStart)
+{
+    const TestSupport::ScopedSettings settings;
+    Prefs::registerDefaults();
+    const QString sender = QStringLiteral("Eine sehr lange Firmenbezeichnung GmbH & Co. KG Niederlassung Süd, "
+                                          "Abteilung Rechnungswesen und Buchhaltung");
+    OpenSheet open(QDate(2026, 6, 5), sender);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&open.sheet));
+    QLineEdit *field = open.sheet.senderField();
+    ASSERT_GT(field->fontMetrics().horizontalAdvance(sender), field->width());
+    field->repaint();
+    // The first character stands at the field's left edge.
+    EXPECT_EQ(field->cursorPositionAt(QPoint(field->contentsRect().left() + 4, field->height() / 2)), 0);
+    EXPECT_EQ(open.sheet.corrected().sender, sender);
 }
 
 TEST(ReviewSheetTest, AltDownAndF4OpenTheCalendar)

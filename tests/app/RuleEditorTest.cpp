@@ -86,6 +86,7 @@ TEST_F(RuleEditorTest, editsItsOwnCopyWithTheSentenceFollowingAndCancelChangesNo
         EXPECT_EQ(editor.editing().rule.actions.at(0).id, trash);
 
         // Typing the name and a value: the sentence follows each keystroke, in English and German.
+        QTest::keyClick(editor.findChild<QLineEdit *>(QStringLiteral("name")), Qt::Key_End);
         QTest::keyClicks(editor.findChild<QLineEdit *>(QStringLiteral("name")), QStringLiteral(" 2"));
         QTest::keyClicks(editor.conditionRows().at(1)->findChild<QLineEdit *>(QStringLiteral("value")),
                          QStringLiteral("scan"));
@@ -118,6 +119,26 @@ TEST_F(RuleEditorTest, editsItsOwnCopyWithTheSentenceFollowingAndCancelChangesNo
     EXPECT_EQ(saved.actions.size(), 2);
     EXPECT_FALSE(saved.isEnabled); // a saved rule keeps its state
     EXPECT_EQ(model->store().rules().size(), 1);
+}
+
+TEST_F(RuleEditorTest, aNameLongerThanItsFieldShowsItsStart)
+{
+    const WatchedFolder downloads = folder(QStringLiteral("Downloads"));
+    const QString name = QStringLiteral("Rechnungen der Stadtwerke und aller anderen Versorger, nach Jahr und "
+                                        "Monat abgelegt, mit Kopie ins Archiv");
+    const Rule named = rule(name, {condition(Field::fileType, Op::is, QStringLiteral("pdf"))},
+                            {action(Kind::move, QStringLiteral("~/Documents"))});
+    model->save(AppModel::Editing{QUuid::createUuid(), named, downloads.uuid, false});
+    model->edit(*model->store().rule(named.id));
+    RuleEditor editor(*model, *model->editing());
+    editor.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
+    auto *field = editor.findChild<QLineEdit *>(QStringLiteral("name"));
+    ASSERT_GT(field->fontMetrics().horizontalAdvance(name), field->width());
+    field->repaint();
+    // The first character stands at the field's left edge.
+    EXPECT_EQ(field->cursorPositionAt(QPoint(field->contentsRect().left() + 4, field->height() / 2)), 0);
+    EXPECT_EQ(field->text(), name);
 }
 
 TEST_F(RuleEditorTest, tabFollowsTheRowsOnScreenWhenTheyAreAddedRemovedAndMoved)
