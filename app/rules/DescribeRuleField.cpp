@@ -55,6 +55,7 @@ DescribeRuleField::DescribeRuleField(AppModel &model, QWidget *parent)
     connect(m_edit, &QLineEdit::returnPressed, this, &DescribeRuleField::draft);
     connect(m_edit, &QLineEdit::textChanged, this, &DescribeRuleField::refresh);
     m_edit->installEventFilter(this);
+    FocusRing::wornBy(m_edit, m_box);
     box->addWidget(m_edit, 1);
 
     m_buttons = new QStackedWidget(m_box);

@@ -4,6 +4,8 @@
 #include "ThemeStore.h"
 
 #include <QPainter>
+#include <QPointer>
+#include <QVariant>
 #include <QWidget>
 
 #include <algorithm>
@@ -18,6 +20,7 @@ namespace {
 constexpr double least = 4.5;
 constexpr double needed = 3;
 constexpr char drawnByItselfProperty[] = "focusRingDrawnByItself";
+constexpr char wearerProperty[] = "focusRingWearer";
 
 double luminance(const QColor &colour)
 {
@@ -100,6 +103,17 @@ void drawnByItself(QWidget *control)
 bool isDrawnByItself(const QWidget *control)
 {
     return control->property(drawnByItselfProperty).toBool();
+}
+
+void wornBy(QWidget *control, QWidget *wearer)
+{
+    control->setProperty(wearerProperty, QVariant::fromValue(QPointer<QWidget>(wearer)));
+}
+
+const QWidget *wearer(const QWidget *control)
+{
+    const QPointer<QWidget> named = control->property(wearerProperty).value<QPointer<QWidget>>();
+    return named ? named.data() : control;
 }
 
 } // namespace FocusRing

@@ -39,6 +39,13 @@ QColor colourOn(const QPalette &palette, const QColor &fill, const QColor &marks
 void drawnByItself(QWidget *control);
 bool isDrawnByItself(const QWidget *control);
 
+// A control whose ring another widget draws on itself (a frame round a
+// field without one) names that widget; what shows the control's focus is
+// then that widget, whole.
+void wornBy(QWidget *control, QWidget *wearer);
+// The widget that shows control's ring: the one it named, or itself.
+const QWidget *wearer(const QWidget *control);
+
 // Contrast of two colours as the web's accessibility rules measure it: 1 for
 // equal colours, 21 for black on white.
 double contrast(const QColor &a, const QColor &b);

@@ -89,18 +89,21 @@ QList<QWidget *> walk(QWidget *start, bool forward, qsizetype steps)
     return reached;
 }
 
-bool inView(const QWidget *widget)
+bool inView(const QWidget *widget, int room)
 {
     for (const QWidget *inner = widget; !inner->isWindow() && inner->parentWidget(); inner = inner->parentWidget()) {
         const auto *area = qobject_cast<const QScrollArea *>(inner->parentWidget());
         if (!area || !area->widget() || !area->widget()->isAncestorOf(widget))
             continue;
         const QRect view = area->viewport()->rect();
-        const QRect place(widget->mapTo(area->viewport(), QPoint(0, 0)), widget->size());
-        const bool across = place.width() > view.width() ? place.left() == view.left()
-                                                         : place.left() >= view.left() && place.right() <= view.right();
-        const bool down = place.height() > view.height() ? place.top() == view.top()
-                                                         : place.top() >= view.top() && place.bottom() <= view.bottom();
+        const QRect bare(widget->mapTo(area->viewport(), QPoint(0, 0)), widget->size());
+        const QRect ringed = bare.marginsAdded(QMargins(room, room, room, room));
+        const QRect wide = ringed.width() <= view.width() ? ringed : bare;
+        const QRect high = ringed.height() <= view.height() ? ringed : bare;
+        const bool across = wide.width() > view.width() ? wide.left() == view.left()
+                                                        : wide.left() >= view.left() && wide.right() <= view.right();
+        const bool down = high.height() > view.height() ? high.top() == view.top()
+                                                        : high.top() >= view.top() && high.bottom() <= view.bottom();
         if (!across || !down)
             return false;
     }

@@ -22,8 +22,9 @@ QList<QWidget *> walk(QWidget *start, bool forward, qsizetype steps);
 
 // True when widget shows whole in every scroll area around it, or, where it
 // is taller or wider than an area's view, its top left corner stands at the
-// view's.
-bool inView(const QWidget *widget);
+// view's. With room, the widget and that much round it (a focus ring) show
+// whole where they fit in the view.
+bool inView(const QWidget *widget, int room = 0);
 
 // True for a widget that shows nothing when it has the focus: a bare
 // widget, frame or scroll area (but a list of rows, which draws its ring).

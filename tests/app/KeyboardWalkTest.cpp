@@ -11,10 +11,12 @@
 #include "DescribeRuleField.h"
 #include "FakeModelServer.h"
 #include "FilewrightApp.h"
+#include "FocusRing.h"
 #include "FocusWalk.h"
 #include "FolderRow.h"
 #include "JournalModel.h"
 #include "JournalPage.h"
+#include "Labels.h"
 #include "MainWindow.h"
 #include "Prefs.h"
 #include "RealHome.h"
@@ -818,7 +820,128 @@ TEST_F(RulesInViewTest, FocusComingIntoTheAreaLandsInView)
         // Not the describe field: a card, the page's only other stops.
         EXPECT_EQ(page->describeField()->isAncestorOf(focus), each.describe) << FocusWalk::names({focus});
         EXPECT_TRUE(FocusWalk::inView(focus)) << FocusWalk::names({focus});
+        // What shows the focus, whole with its ring: the describe field's
+        // box, which wears the field's ring, or the card's control.
+        QWidget *shows = each.describe ? page->describeField()->findChild<QWidget *>(QStringLiteral("describeBox"))
+                                       : focus;
+        EXPECT_TRUE(FocusWalk::inView(shows, FocusRing::room)) << FocusWalk::names({shows});
         EXPECT_NE(bar->value(), scrolled); // it was out of view
+    }
+}
+
+// A card moved by keys from the top of the list to its bottom and back, in a
+// small window: its control keeps the focus, in view, and its menu opens on it.
+TEST_F(RulesInViewTest, ACardMovedByKeysTakesTheFocusAlongInView)
+{
+    window().resize(720, 440);
+    QCoreApplication::processEvents();
+    QScrollBar *bar = area->verticalScrollBar();
+    bar->setValue(0);
+    RuleCard *moving = page->cards().constFirst();
+    // From the sidebar by Tab, past the describe field, to the card.
+    window().findChild<QWidget *>(QStringLiteral("sidebar"))->setFocus(Qt::TabFocusReason);
+    for (int press = 0; press < 5 && !moving->isAncestorOf(QApplication::focusWidget()); ++press)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QWidget *focused = QApplication::focusWidget();
+    ASSERT_TRUE(moving->isAncestorOf(focused)) << FocusWalk::names({focused});
+
+    const struct
+    {
+        const char *entry;
+        int step;
+    } moves[] = {{"Move Down", 1}, {"Move Up", -1}};
+    for (const auto &[entry, step] : moves) {
+        for (int move = 1; move < cardCount; ++move) {
+            const int from = int(page->cards().indexOf(moving));
+            const int before = moving->y();
+            SCOPED_TRACE(std::string(entry) + " from " + std::to_string(from));
+            MenuWatch menus{QString::fromLatin1(entry)};
+            QTest::keyClick(focused, Qt::Key_F10, Qt::ShiftModifier);
+            menus.take();
+            ASSERT_EQ(menus.opened.size(), 1);
+            // Offscreen the window has no focus once the menu is gone; it
+            // keeps its control's, and the page follows the control.
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] { return page->cards().indexOf(moving) == from + step && moving->y() != before; }));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return FocusWalk::inView(focused, FocusRing::room); }))
+                << "at " << focused->mapTo(area->widget(), QPoint(0, 0)).y() << ", the view at " << bar->value();
+            window().activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+            ASSERT_EQ(QApplication::focusWidget(), focused);
+            // The next menu opens on the card.
+            MenuWatch next;
+            QTest::keyClick(focused, Qt::Key_F10, Qt::ShiftModifier);
+            next.take();
+            ASSERT_EQ(next.opened.size(), 1);
+            EXPECT_TRUE(shownOnScreen(moving).contains(next.opened.constFirst().geometry.topLeft()));
+            window().activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+        }
+    }
+    EXPECT_EQ(page->cards().constFirst(), moving);
+}
+
+// In the rule editor, conditions added by keys until the list scrolls, then
+// one moved down to the bottom: the focused control shows whole each time.
+TEST_F(RulesInViewTest, RowsAddedAndMovedInTheEditorKeepTheFocusedControlInView)
+{
+    QWidget *sidebar = window().findChild<QWidget *>(QStringLiteral("sidebar"));
+    sidebar->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(sidebar, Qt::Key_N, Qt::ControlModifier);
+    QDialog *sheet = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        sheet = window().ruleEditor();
+        return sheet && QApplication::activeWindow() == sheet;
+    }));
+    QCoreApplication::processEvents(); // the sheet takes the focus itself once it is active
+    auto *editor = qobject_cast<RuleEditor *>(sheet);
+    ASSERT_NE(editor, nullptr);
+    auto *form = editor->findChild<QScrollArea *>();
+    ASSERT_NE(form, nullptr);
+    const auto activate = [&] {
+        sheet->activateWindow();
+        return QTest::qWaitForWindowActive(sheet);
+    };
+    const auto focus = [&] { return QApplication::focusWidget() ? QApplication::focusWidget() : sheet; };
+    for (int press = 0; press < 10 && focus()->objectName() != QLatin1String("addCondition"); ++press)
+        QTest::keyClick(focus(), Qt::Key_Tab);
+    QWidget *add = focus();
+    ASSERT_EQ(add->objectName(), QStringLiteral("addCondition"));
+
+    // Space opens the menu, Down goes to "Name", Return adds it.
+    constexpr int added = 14;
+    const qsizetype first = editor->conditionRows().size(); // a new rule's own
+    const auto top = [&](const QWidget *control) { return control->mapTo(form->widget(), QPoint(0, 0)).y(); };
+    for (int row = 1; row <= added; ++row) {
+        SCOPED_TRACE("condition " + std::to_string(row));
+        const int before = top(add);
+        MenuWatch menus(Labels::title(Condition::Field::name));
+        QTest::keyClick(add, Qt::Key_Space);
+        menus.take();
+        ASSERT_EQ(menus.opened.size(), 1);
+        // Added and laid out: the button stands lower.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return editor->conditionRows().size() == first + row && top(add) > before; }));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return FocusWalk::inView(add, FocusRing::room); }))
+            << "at " << top(add) << ", the view at " << form->verticalScrollBar()->value();
+        ASSERT_TRUE(activate());
+        ASSERT_EQ(QApplication::focusWidget(), add);
+    }
+    EXPECT_GT(form->verticalScrollBar()->value(), 0); // the button would have left the view
+
+    // Alt+Down on the first added row's text, until it is the last row.
+    ConditionRow *moving = editor->conditionRows().at(first);
+    QWidget *value = moving->findChild<QWidget *>(QStringLiteral("value"));
+    ASSERT_NE(value, nullptr);
+    value->setFocus(Qt::TabFocusReason);
+    ASSERT_EQ(QApplication::focusWidget(), value);
+    for (qsizetype to = first + 1; to < first + added; ++to) {
+        SCOPED_TRACE("row moved to " + std::to_string(to));
+        const int before = top(value);
+        QTest::keyClick(value, Qt::Key_Down, Qt::AltModifier);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return editor->conditionRows().indexOf(moving) == to && top(value) > before; }));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return FocusWalk::inView(value, FocusRing::room); }))
+            << "at " << top(value) << ", the view at " << form->verticalScrollBar()->value();
+        EXPECT_EQ(QApplication::focusWidget(), value);
     }
 }
 

@@ -229,8 +229,10 @@ TEST_F(RulesPageTest, ALongListShowsTheCardsInViewStackedFollowsScrollingAndKeep
     EXPECT_TRUE(cards.constFirst()->editButton()->hasFocus());
     EXPECT_EQ(bar->value(), bar->maximum());
 
-    // A card that grows pushes the ones below it down, also while hidden.
+    // A card that grows pushes the ones below it down, also while hidden;
+    // the view stays where the user scrolled it, away from the focus.
     EXPECT_TRUE(cards.at(30)->isHidden());
+    const int scrolledTo = bar->value();
     for (int changed : {0, 30, 58}) {
         StoredRule stored = model->store().rules().at(changed);
         Rule longer = stored.rule();
@@ -242,6 +244,8 @@ TEST_F(RulesPageTest, ALongListShowsTheCardsInViewStackedFollowsScrollingAndKeep
     }
     const int before = cards.at(58)->height();
     EXPECT_TRUE(QTest::qWaitFor([&] { return cards.at(58)->height() > before && stacked(); }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar->value(), scrolledTo);
     bar->setValue(cards.at(30)->y());
     QCoreApplication::processEvents();
     EXPECT_TRUE(cards.at(30)->isVisible());

@@ -24,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 namespace {
@@ -269,13 +270,146 @@ TEST(FollowsFocusAreaTest, ATallControlShowsItsTopAndAClickedOneShowsWhole)
     QTest::mousePress(window.windowHandle(), Qt::LeftButton, {}, pointer);
     QTest::mouseRelease(window.windowHandle(), Qt::LeftButton, {}, pointer);
     EXPECT_EQ(QApplication::focusWidget(), below);
-    EXPECT_EQ(bar->value(), 560 + 30 - viewHeight);
+    // With the room its ring takes below it.
+    EXPECT_EQ(bar->value(), 560 + 30 + FocusRing::room - viewHeight);
     EXPECT_EQ(clicked.count(), 1);
 
     // Back by Shift+Tab inside the area, the tall one shows its top again.
     QTest::keyClick(below, Qt::Key_Tab, Qt::ShiftModifier);
     ASSERT_EQ(QApplication::focusWidget(), tall);
     EXPECT_EQ(bar->value(), 300);
+}
+
+// A column of buttons, the focused one at the view's bottom, changed round
+// it: the area keeps it whole, with its ring's room, unless the user
+// scrolled it out of view first.
+TEST(FollowsFocusAreaTest, TheFocusedControlStaysInViewWhenItMovesUnlessScrolledAway)
+{
+    constexpr int rowHeight = 30;
+    struct Column
+    {
+        QWidget window;
+        FollowsFocusArea *area = nullptr;
+        QVBoxLayout *rows = nullptr;
+        QPushButton *focused = nullptr;
+
+        QPushButton *row(const QString &name)
+        {
+            auto *button = new QPushButton(name);
+            button->setFixedHeight(rowHeight);
+            return button;
+        }
+        void insert(int at, int count)
+        {
+            for (int i = 0; i < count; ++i)
+                rows->insertWidget(at, row(QStringLiteral("New %1").arg(i)));
+        }
+        int indexOfFocused() const { return rows->indexOf(focused); }
+        QScrollBar *bar() const { return area->verticalScrollBar(); }
+        bool ringInView() const
+        {
+            const int room = FocusRing::room;
+            const QRect place = QRect(focused->mapTo(area->viewport(), QPoint(0, 0)), focused->size())
+                                    .marginsAdded(QMargins(room, room, room, room));
+            return area->viewport()->rect().contains(place);
+        }
+    };
+    const auto wheelDown = [](Column &column) {
+        QWidget *viewport = column.area->viewport();
+        const QPoint at = viewport->rect().center();
+        QWheelEvent wheel(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, -120 * 10), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(viewport, &wheel);
+    };
+    const struct
+    {
+        const char *change;
+        std::function<void(Column &)> before; // what the user does first
+        std::function<void(Column &)> apply;
+        bool follows;
+    } cases[] = {
+        {"rows added above", {}, [](Column &c) { c.insert(0, 8); }, true},
+        // At the view's top, still whole: the rows above go, and the range
+        // shortens under the value.
+        {"rows removed above", [](Column &c) { c.bar()->setValue(c.focused->y() - FocusRing::room); },
+         [](Column &c) {
+             for (int i = 0; i < 4; ++i)
+                 delete c.rows->itemAt(0)->widget();
+         },
+         true},
+        {"a row above grows", {}, [](Column &c) { c.rows->itemAt(2)->widget()->setFixedHeight(400); }, true},
+        {"the control moved down", {}, [](Column &c) {
+             const int from = c.indexOfFocused();
+             c.rows->removeWidget(c.focused);
+             c.rows->insertWidget(from + 5, c.focused);
+         }, true},
+        {"the control grows", {}, [](Column &c) { c.focused->setFixedHeight(3 * rowHeight); }, true},
+        {"the view shrinks", {}, [](Column &c) { c.area->setFixedHeight(c.area->height() - 2 * rowHeight); }, true},
+        // The rows below go, the range shortens and cuts the value back: no
+        // scrolling of the user's.
+        {"rows below removed, then rows added above", {}, [](Column &c) {
+             while (c.rows->count() > c.indexOfFocused() + 1)
+                 delete c.rows->itemAt(c.rows->count() - 1)->widget();
+             QCoreApplication::processEvents();
+             c.insert(0, 8);
+         }, true},
+        {"scrolled a little, still whole", [](Column &c) { c.bar()->setValue(c.bar()->value() + 2); },
+         [](Column &c) { c.insert(0, 8); }, true},
+        {"scrolled away by the bar", [](Column &c) { c.bar()->setValue(0); }, [](Column &c) { c.insert(0, 8); }, false},
+        {"scrolled away by the wheel", wheelDown, [](Column &c) { c.insert(0, 8); }, false},
+    };
+    for (const auto &each : cases) {
+        SCOPED_TRACE(each.change);
+        Column column;
+        auto *layout = new QVBoxLayout(&column.window);
+        auto *before = new QLineEdit(&column.window);
+        layout->addWidget(before);
+        column.area = new FollowsFocusArea(&column.window);
+        column.area->setWidgetResizable(true);
+        column.area->setFixedSize(240, 200);
+        layout->addWidget(column.area);
+        auto *content = new QWidget;
+        column.rows = new QVBoxLayout(content);
+        column.rows->setContentsMargins(10, 10, 10, 10);
+        for (int i = 0; i < 14; ++i)
+            column.rows->addWidget(column.row(QStringLiteral("Row %1").arg(i)));
+        column.focused = qobject_cast<QPushButton *>(column.rows->itemAt(6)->widget());
+        column.area->setWidget(content);
+        column.window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&column.window));
+
+        // Reached by Tab: at the view's bottom, ring and all.
+        before->setFocus(Qt::TabFocusReason);
+        for (int row = 0; row <= column.indexOfFocused(); ++row)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), column.focused);
+        ASSERT_GT(column.bar()->value(), 0);
+        ASSERT_TRUE(column.ringInView());
+
+        if (each.before)
+            each.before(column);
+        QCoreApplication::processEvents();
+        const bool shownBefore = column.ringInView();
+        ASSERT_EQ(shownBefore, each.follows);
+        const int scrolled = column.bar()->value();
+        const QRect place = column.focused->geometry();
+        const QSize view = column.area->viewport()->size();
+        each.apply(column);
+        // Laid out anew.
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return column.focused->geometry() != place || column.area->viewport()->size() != view; }));
+        if (each.follows) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return column.ringInView(); })) << column.bar()->value();
+            EXPECT_NE(column.bar()->value(), scrolled); // it had left the view
+        } else {
+            // The turns after it, in which the area would follow.
+            for (int turn = 0; turn < 3; ++turn)
+                QCoreApplication::processEvents();
+            EXPECT_EQ(column.bar()->value(), scrolled);
+            EXPECT_FALSE(column.ringInView());
+        }
+        EXPECT_EQ(QApplication::focusWidget(), column.focused);
+    }
 }
 
 TEST(SheetTest, OpensWithoutAFocusedFieldAndKeepsTheUsersField)
