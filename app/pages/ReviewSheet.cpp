@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -207,9 +208,13 @@ void ReviewSheet::showRefusal(const QString &typed, DayField::Refusal why)
 {
     m_dateNote->setText(refusalText(typed, why));
     m_values->form()->setRowVisible(m_dateNote, true);
-    // A click on File It takes the focus from the field before it presses
-    // the button: that click ended the typing and files nothing.
+    // A click on File It (or its access key) takes the focus from the field
+    // before it presses the button: that press ended the typing and files
+    // nothing. It comes in the same turn of the event loop; a later press
+    // files what the field holds.
     m_refusedOntoFile = m_file->hasFocus();
+    if (m_refusedOntoFile)
+        QTimer::singleShot(0, this, [this] { m_refusedOntoFile = false; });
 }
 
 QString ReviewSheet::refusalText(const QString &typed, DayField::Refusal why) const
