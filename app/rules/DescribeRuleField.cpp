@@ -2,6 +2,7 @@
 
 #include "AppModel.h"
 #include "Autopilot.h"
+#include "ControlEdge.h"
 #include "DraftHandOver.h"
 #include "FocusRing.h"
 #include "GridProbes.h"
@@ -105,21 +106,34 @@ DescribeRuleField::~DescribeRuleField()
 
 void DescribeRuleField::paintEvent(QPaintEvent *)
 {
-    // The box stands on the secondary background, rounded.
+    // The box stands on the secondary background, rounded; its fill alone
+    // barely differs from the page.
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF box(m_box->geometry());
     QPainterPath path;
-    path.addRoundedRect(QRectF(m_box->geometry()), boxRadius, boxRadius);
+    path.addRoundedRect(box, boxRadius, boxRadius);
     painter.fillPath(path, Roles::secondaryBackground(palette()));
     if (m_edit->hasFocus()) {
-        // The field has no frame: the box wears the ring, along its edge.
-        FocusRing::paint(painter, m_box->geometry(), FocusRing::colour(palette()), boxRadius - FocusRing::width / 2);
+        // The field has no frame: the box wears the ring in place of its
+        // edge, a pixel in from where the edge was, so that the edge's
+        // pixels turn to fill and the ring's to the ring's colour, each a
+        // plain change, and the box keeps its size and place.
+        const qreal gap = 1;
+        FocusRing::paint(painter, box.adjusted(gap, gap, -gap, -gap), FocusRing::colour(palette()),
+                         boxRadius - gap - FocusRing::width / 2);
+    } else if (m_edit->isEnabled()) {
+        // A field that cannot be typed in (no model, a draft under way)
+        // keeps no edge.
+        ControlEdge::paint(painter, box, ControlEdge::colour(palette()), boxRadius - 0.5);
     }
 }
 
 bool DescribeRuleField::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_edit && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+    if (watched == m_edit
+        && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut
+            || event->type() == QEvent::EnabledChange))
         update();
     return QWidget::eventFilter(watched, event);
 }

@@ -1,8 +1,10 @@
 // The describe field against a model server of the test's own: a good answer
 // opens the editor on the draft, every failure shows the one failure text, a
-// draft never replaces an editor that is open, the field can be stopped, and
-// a draft that ends leaves the focus where the user can go on typing.
+// draft never replaces an editor that is open, the field can be stopped, a
+// draft that ends leaves the focus where the user can go on typing, and the
+// box wears its edge only while a sentence can be typed into it.
 #include "DescribeRuleField.h"
+#include "FocusRing.h"
 #include "ModelStatusText.h"
 #include "RuleDrafter.h"
 #include "RuleEditorFixture.h"
@@ -183,4 +185,32 @@ TEST_F(DescribeRuleFieldTest, aFailedOrStoppedDraftGivesTheFocusBackToTheSentenc
         QTest::qWait(50);
         EXPECT_EQ(chats(), sent + 1) << c.name; // the sentence went once
     }
+}
+
+TEST_F(DescribeRuleFieldTest, theBoxWearsAnEdgeOnlyWhileASentenceCanBeTyped)
+{
+    DescribeRuleField field(*model);
+    field.resize(600, field.sizeHint().height());
+    field.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&field));
+    const QWidget *box = field.findChild<QWidget *>(QStringLiteral("describeBox"));
+    ASSERT_NE(box, nullptr);
+    // How far the box's outermost pixel, halfway down its left side, stands
+    // apart from its fill.
+    const auto edge = [&] {
+        const QImage picture = field.grab().toImage();
+        const int y = box->geometry().center().y();
+        return FocusRing::contrast(picture.pixelColor(box->x(), y), picture.pixelColor(box->x() + 4, y));
+    };
+    EXPECT_LT(edge(), 1.1) << "no model";
+
+    FakeModelServer &fake = useModel();
+    EXPECT_GE(edge(), 3.0) << "ready";
+    fake.queueChat({200, {}, true}); // the server thinks until the draft is stopped
+    type(field, QStringLiteral("invoices by year"));
+    field.draft();
+    ASSERT_TRUE(field.isWorking());
+    EXPECT_LT(edge(), 1.1) << "drafting";
+    field.cancel();
+    EXPECT_GE(edge(), 3.0) << "stopped";
 }

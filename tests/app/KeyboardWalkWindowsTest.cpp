@@ -22,6 +22,7 @@
 #include "RuleCard.h"
 #include "RuleEditor.h"
 #include "RuleEditorFixture.h"
+#include "RulesPage.h"
 #include "SettingsWindow.h"
 #include "Sidebar.h"
 #include "StarterRuleToggle.h"
@@ -457,6 +458,7 @@ TEST_F(KeyboardWalkWindowsTest, aFocusedControlStandsOutInEveryThemeLightAndDark
 
 TEST_F(KeyboardWalkWindowsTest, anEnabledControlStandsOutFromItsGroundInEveryThemeLightAndDark)
 {
+    useModel(); // for the describe field
     folder(QStringLiteral("Downloads"));
     folder(QStringLiteral("Desktop"));
     const WatchedFolder paused = folder(QStringLiteral("Paused"));
@@ -490,7 +492,7 @@ TEST_F(KeyboardWalkWindowsTest, anEnabledControlStandsOutFromItsGroundInEveryThe
         section->addRow(QString::fromLatin1(kind), control);
     pageLayout->addWidget(section);
     // Where the program shows them: the starter rules, a folder's check box
-    // and switch on the Folders page.
+    // and switch on the Folders page, the describe field on the Rules page.
     OnboardingView onboarding(*model);
     auto *forward = onboarding.findChild<QPushButton *>(QStringLiteral("forward"));
     forward->click();
@@ -505,14 +507,22 @@ TEST_F(KeyboardWalkWindowsTest, anEnabledControlStandsOutFromItsGroundInEveryThe
         return nullptr;
     };
     ASSERT_NE(pausedRow(), nullptr);
+    // The main window makes the other pages anew when it shows one: the
+    // Rules page stands alone.
+    RulesPage rules(*model);
+    rules.resize(800, 600);
+    ASSERT_NE(rules.findChild<DescribeRuleField *>(), nullptr);
     ASSERT_TRUE(activate(&onboarding));
     auto *starterRule = onboarding.findChild<StarterRuleToggle *>();
     ASSERT_NE(starterRule, nullptr);
     starterRule->click(); // switched off
 
     // Where the edge is: a check or radio button's box, left of its text; a
-    // switch's capsule inside its room for the ring; a field's frame.
+    // switch's capsule inside its room for the ring; a field's frame, or the
+    // box that wears a frameless field's ring.
     const auto box = [](QWidget *control) {
+        if (const QWidget *wearer = FocusRing::wearer(control); wearer != control)
+            return QRect(control->mapFrom(wearer, QPoint(0, 0)), wearer->size()).adjusted(-3, -3, 3, 3);
         QStyleOptionButton option;
         option.initFrom(control);
         if (auto *starter = qobject_cast<StarterRuleToggle *>(control))
@@ -539,6 +549,7 @@ TEST_F(KeyboardWalkWindowsTest, anEnabledControlStandsOutFromItsGroundInEveryThe
     rows.append({"starterRule", starterRule});
     rows.append({"subfolders", pausedRow()->findChild<QWidget *>(QStringLiteral("subfolders"))});
     rows.append({"watch", pausedRow()->findChild<QWidget *>(QStringLiteral("watch"))});
+    rows.append({"describeField", rules.findChild<DescribeRuleField *>()->lineEdit()});
 
     for (const Appearance::Mode mode : {Appearance::Mode::light, Appearance::Mode::dark}) {
         Appearance::apply(mode);
