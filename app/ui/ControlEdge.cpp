@@ -1,11 +1,8 @@
 #include "ControlEdge.h"
 
 #include "FocusRing.h"
-#include "Roles.h"
 
 #include <QPainter>
-
-#include <algorithm>
 
 namespace ControlEdge {
 
@@ -29,21 +26,13 @@ QColor mixed(const QColor &from, const QColor &to, double share)
 
 QColor colour(const QPalette &palette)
 {
-    const QColor grounds[] = {palette.color(QPalette::Window), palette.color(QPalette::Base),
-                              Roles::secondaryBackground(palette)};
-    const auto weakest = [&grounds](const QColor &edge) {
-        double found = 21;
-        for (const QColor &ground : grounds)
-            found = std::min(found, FocusRing::contrast(edge, ground));
-        return found;
-    };
     // The outline the style draws, and the colour that stands furthest
     // from the grounds: the text's.
     const QColor outline = palette.color(QPalette::Window).darker(140).toRgb();
     const QColor text = palette.color(QPalette::WindowText).toRgb();
     for (int step = 0; step < steps; ++step) {
         const QColor edge = mixed(outline, text, double(step) / steps);
-        if (weakest(edge) >= least)
+        if (FocusRing::contrastOnGrounds(edge, palette) >= least)
             return edge;
     }
     return text;

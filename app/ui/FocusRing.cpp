@@ -45,23 +45,25 @@ double contrast(const QColor &a, const QColor &b)
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-QColor colour(const QPalette &palette)
+double contrastOnGrounds(const QColor &colour, const QPalette &palette)
 {
     const QColor grounds[] = {palette.color(QPalette::Window), palette.color(QPalette::Base),
                               Roles::secondaryBackground(palette)};
-    const auto weakest = [&grounds](const QColor &ring) {
-        double found = 21;
-        for (const QColor &ground : grounds)
-            found = std::min(found, contrast(ring, ground));
-        return found;
-    };
+    double found = 21;
+    for (const QColor &ground : grounds)
+        found = std::min(found, contrast(colour, ground));
+    return found;
+}
+
+QColor colour(const QPalette &palette)
+{
     const QColor accent = ThemeStore::instance().theme().accentText(palette).toRgb();
     const QColor text = palette.color(QPalette::WindowText).toRgb();
     // The text colour itself stands apart from every ground; the ring keeps
     // as much of the accent as it can.
     for (int step = 0; step < 10; ++step) {
         const QColor ring = mixed(accent, text, step / 10.0);
-        if (weakest(ring) >= least)
+        if (contrastOnGrounds(ring, palette) >= least)
             return ring;
     }
     return text;

@@ -49,5 +49,8 @@ const QWidget *wearer(const QWidget *control);
 // Contrast of two colours as the web's accessibility rules measure it: 1 for
 // equal colours, 21 for black on white.
 double contrast(const QColor &a, const QColor &b);
+// The least contrast of colour against the grounds a control stands on: the
+// window, a list and a card.
+double contrastOnGrounds(const QColor &colour, const QPalette &palette);
 
 } // namespace FocusRing
