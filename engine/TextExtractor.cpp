@@ -4,12 +4,12 @@
 #include "Graphemes.h"
 #include "TextBudget.h"
 #include "TextRecognizer.h"
+#include "Utf8Reading.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMimeDatabase>
-#include <QStringDecoder>
 
 #include <poppler/cpp/poppler-document.h>
 #include <poppler/cpp/poppler-global.h>
@@ -108,21 +108,6 @@ QImage toQImage(const poppler::image &image)
         .copy();
 }
 
-// The bytes up to the UTF-8 sequence their end cuts short, if it does: the
-// rest of it is in the bytes that follow.
-qsizetype wholeSequences(QByteArrayView bytes)
-{
-    qsizetype start = bytes.size();
-    while (start > 0 && bytes.size() - start < 4 && (uchar(bytes[start - 1]) & 0xC0) == 0x80)
-        --start;
-    if (start == 0)
-        return bytes.size();
-    --start; // the byte that leads the last sequence
-    const uchar lead = uchar(bytes[start]);
-    const qsizetype length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    return bytes.size() - start < length ? start : bytes.size();
-}
-
 // NUL is no character of a text: it would end the text wherever it goes
 // on as a C string.
 void appendText(TextBudget &budget, QString text)
@@ -170,18 +155,20 @@ QString readPlainText(const QString &path)
     while (!utf8Text.isFull() && !pieces.ended()) {
         bytes += pieces.next();
         const QByteArrayView fresh = QByteArrayView(bytes).sliced(decoded);
-        // A sequence cut short at the end of the file is an error; one cut
-        // where reading stopped is dropped.
-        const qsizetype whole = pieces.ended() && pieces.atFileEnd() ? fresh.size() : wholeSequences(fresh);
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        QString text = utf8.decode(fresh.first(whole));
-        if (utf8.hasError()) {
+        qsizetype cutFrom = 0;
+        const Utf8Reading reading = readAsUtf8(fresh, cutFrom);
+        // A character cut short at the end of the file is no UTF-8; one cut
+        // where reading stopped is read with the next piece, or dropped.
+        const bool cutAtFileEnd = reading == Utf8Reading::cutAtEnd && pieces.ended() && pieces.atFileEnd();
+        if (reading == Utf8Reading::broken || cutAtFileEnd) {
             TextBudget latin1Text(maxTextCharacters);
             appendText(latin1Text, QString::fromLatin1(bytes));
             while (!latin1Text.isFull() && !pieces.ended())
                 appendText(latin1Text, QString::fromLatin1(pieces.next()));
             return latin1Text.text();
         }
+        const qsizetype whole = reading == Utf8Reading::cutAtEnd ? cutFrom : fresh.size();
+        QString text = QString::fromUtf8(fresh.first(whole));
         if (decoded == 0 && text.startsWith(QChar(0xFEFF)))
             text.remove(0, 1);
         decoded += whole;
