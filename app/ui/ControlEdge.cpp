@@ -15,27 +15,14 @@ constexpr double least = 3.3;
 // stops close to the contrast it needs, not far past it.
 constexpr int steps = 40;
 
-QColor mixed(const QColor &from, const QColor &to, double share)
-{
-    const auto mix = [share](double a, double b) { return a + (b - a) * share; };
-    return QColor::fromRgbF(float(mix(from.redF(), to.redF())), float(mix(from.greenF(), to.greenF())),
-                            float(mix(from.blueF(), to.blueF())));
-}
-
 } // namespace
 
 QColor colour(const QPalette &palette)
 {
     // The outline the style draws, and the colour that stands furthest
     // from the grounds: the text's.
-    const QColor outline = palette.color(QPalette::Window).darker(140).toRgb();
-    const QColor text = palette.color(QPalette::WindowText).toRgb();
-    for (int step = 0; step < steps; ++step) {
-        const QColor edge = mixed(outline, text, double(step) / steps);
-        if (FocusRing::contrastOnGrounds(edge, palette) >= least)
-            return edge;
-    }
-    return text;
+    return FocusRing::firstApartOnGrounds(palette.color(QPalette::Window).darker(140).toRgb(),
+                                          palette.color(QPalette::WindowText).toRgb(), least, steps, palette);
 }
 
 void paint(QPainter &painter, const QRectF &outside, const QColor &colour, qreal radius)

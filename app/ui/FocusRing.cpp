@@ -55,18 +55,22 @@ double contrastOnGrounds(const QColor &colour, const QPalette &palette)
     return found;
 }
 
+QColor firstApartOnGrounds(const QColor &from, const QColor &to, double least, int steps, const QPalette &palette)
+{
+    for (int step = 0; step < steps; ++step) {
+        const QColor mix = mixed(from, to, double(step) / steps);
+        if (contrastOnGrounds(mix, palette) >= least)
+            return mix;
+    }
+    return to;
+}
+
 QColor colour(const QPalette &palette)
 {
-    const QColor accent = ThemeStore::instance().theme().accentText(palette).toRgb();
-    const QColor text = palette.color(QPalette::WindowText).toRgb();
     // The text colour itself stands apart from every ground; the ring keeps
     // as much of the accent as it can.
-    for (int step = 0; step < 10; ++step) {
-        const QColor ring = mixed(accent, text, step / 10.0);
-        if (contrastOnGrounds(ring, palette) >= least)
-            return ring;
-    }
-    return text;
+    return firstApartOnGrounds(ThemeStore::instance().theme().accentText(palette).toRgb(),
+                               palette.color(QPalette::WindowText).toRgb(), least, 10, palette);
 }
 
 QPen pen(const QPalette &palette)

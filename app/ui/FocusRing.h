@@ -52,5 +52,8 @@ double contrast(const QColor &a, const QColor &b);
 // The least contrast of colour against the grounds a control stands on: the
 // window, a list and a card.
 double contrastOnGrounds(const QColor &colour, const QPalette &palette);
+// The first of `steps` even steps from `from` towards `to` that stands at
+// least `least` apart from those grounds; `to` when none does.
+QColor firstApartOnGrounds(const QColor &from, const QColor &to, double least, int steps, const QPalette &palette);
 
 } // namespace FocusRing
