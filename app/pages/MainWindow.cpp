@@ -9,6 +9,7 @@
 #include "JournalPage.h"
 #include "OnboardingView.h"
 #include "ReceiptsPage.h"
+#include "ReturnKey.h"
 #include "RuleEditor.h"
 #include "RulesPage.h"
 #include "Roles.h"
@@ -17,6 +18,7 @@
 #include "Store.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QSplitter>
@@ -182,6 +184,18 @@ void MainWindow::showEvent(QShowEvent *event)
         m_startupTask = nullptr;
         task();
     }
+}
+
+void MainWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (ReturnKey::pressFocusedButton(event, this))
+        return;
+    QMainWindow::keyPressEvent(event);
+}
+
+QMenu *MainWindow::createPopupMenu()
+{
+    return nullptr;
 }
 
 void MainWindow::showPage()

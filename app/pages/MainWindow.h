@@ -65,6 +65,10 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    // The window's own menu of its bars is not offered: the View menu shows
+    // and hides them, by names a person reads.
+    QMenu *createPopupMenu() override;
 
 private:
     // Every page and sheet is made in one of these.

@@ -5,6 +5,7 @@
 #include "FitsContentArea.h"
 #include "GeneralSettings.h"
 #include "NameSettings.h"
+#include "ReturnKey.h"
 #include "Symbols.h"
 #include "ThemeStore.h"
 #include "WindowHook.h"
@@ -83,5 +84,7 @@ void SettingsWindow::keyPressEvent(QKeyEvent *event)
         close();
         return;
     }
+    if (ReturnKey::pressFocusedButton(event, this))
+        return;
     QWidget::keyPressEvent(event);
 }

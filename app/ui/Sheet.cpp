@@ -1,5 +1,6 @@
 #include "Sheet.h"
 
+#include "ReturnKey.h"
 #include "WindowHook.h"
 
 #include <QKeyEvent>
@@ -19,6 +20,10 @@ void Sheet::keyPressEvent(QKeyEvent *event)
         reject();
         return;
     }
+    // Return on a focused Cancel cancels: only from a field or a list it
+    // presses the default button.
+    if (ReturnKey::pressFocusedButton(event, this))
+        return;
     QDialog::keyPressEvent(event);
 }
 

@@ -1,7 +1,8 @@
 // A sheet: a dialog that belongs to its window and blocks only that window.
 // It opens with no text field focused (and keeps the user's field when the
 // window merely comes back to the front); Escape and Ctrl+W cancel it and
-// Return presses its default button. It is never wider than its window.
+// Return presses the focused button, or, from anywhere else, its default
+// button. It is never wider than its window.
 #pragma once
 
 #include <QDialog>

@@ -1032,3 +1032,57 @@ TEST_F(PagesWalkTest, ExportMonthHasTheFocusBackAfterItsDialogs)
         EXPECT_EQ(TestSupport::readFile(archive) != "old", c.replaced) << c.step;
     }
 }
+
+// Return on a focused button of the window presses it, as Space does; the
+// window offers no menu of its own bars (the View menu shows and hides
+// them), also where the keyboard asks for one with nothing focused.
+TEST_F(PagesWalkTest, ReturnPressesTheFocusedButtonAndTheWindowHasNoMenuOfItsBars)
+{
+    using Month = ReceiptsPage::Month;
+    const auto shownMonth = [this] {
+        const auto *page = qobject_cast<ReceiptsPage *>(window().currentPage());
+        return page ? page->month() : Month{};
+    };
+    struct Case
+    {
+        SidebarItem page;
+        const char *button;
+        std::function<bool()> pressed;
+    };
+    const Case cases[] = {
+        {SidebarItem::receipts, "previousMonth", [&] { return shownMonth() == Month{2026, 1}; }},
+        {SidebarItem::receipts, "nextMonth", [&] { return shownMonth() == Month{2026, 2}; }},
+    };
+    for (const Case &c : cases) {
+        show(c.page);
+        auto *button = window().findChild<QToolButton *>(QString::fromLatin1(c.button));
+        ASSERT_NE(button, nullptr) << c.button;
+        button->setFocus(Qt::TabFocusReason);
+        ASSERT_EQ(QApplication::focusWidget(), button) << c.button;
+        QTest::keyClick(button, Qt::Key_Return);
+        EXPECT_TRUE(QTest::qWaitFor(c.pressed)) << c.button;
+    }
+
+    // A menu opened, shown at once or run in a loop of its own, is read and closed.
+    QString offered;
+    const auto takeMenu = [&offered] {
+        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+            for (const QAction *action : menu->actions())
+                offered += action->text();
+            menu->close();
+        }
+    };
+    QTimer menuWatch;
+    menuWatch.setInterval(10);
+    QObject::connect(&menuWatch, &QTimer::timeout, takeMenu);
+    menuWatch.start();
+    window().setFocus(Qt::OtherFocusReason);
+    // The tool bar's place, inside the window, asked for by the mouse and by the keyboard.
+    const QPoint inBar = window().toolBar()->geometry().center();
+    for (const auto reason : {QContextMenuEvent::Mouse, QContextMenuEvent::Keyboard}) {
+        QContextMenuEvent request(reason, inBar, window().mapToGlobal(inBar));
+        QApplication::sendEvent(&window(), &request);
+        takeMenu();
+        EXPECT_EQ(offered.toStdString(), "") << int(reason);
+    }
+}

@@ -7,6 +7,7 @@
 #include "AccentSwatch.h"
 #include "Appearance.h"
 #include "CommandPalette.h"
+#include "ConditionRow.h"
 #include "DayField.h"
 #include "DescribeRuleField.h"
 #include "DryRunView.h"
@@ -46,6 +47,8 @@
 #include <QStackedWidget>
 #include <QStyleOptionButton>
 #include <QTabBar>
+#include <QTimer>
+#include <QToolButton>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <QtTest/QTest>
@@ -294,6 +297,100 @@ TEST_F(KeyboardWalkWindowsTest, eachSettingsTabWalksFromTheTabBarAndOpensWithNot
         QTest::keyClick(tabs, Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), acting.at(tab).at(1)) << tab;
     }
+}
+
+// Return on a focused button presses that button, never the sheet's
+// default one: a focused Cancel files nothing, a row's remove button
+// removes its row, and a button with a menu opens the menu.
+TEST_F(KeyboardWalkWindowsTest, returnInASheetPressesTheFocusedButtonNotTheDefault)
+{
+    const WatchedFolder downloads = folder(QStringLiteral("Downloads"));
+    folder(QStringLiteral("Desktop"));
+    const auto named = [](const QWidget &window, const QString &text) -> QPushButton * {
+        for (QPushButton *button : window.findChildren<QPushButton *>()) {
+            if (button->text() == text)
+                return button;
+        }
+        return nullptr;
+    };
+    // The menu Return opened on a button, closed again.
+    QString opened;
+    QTimer menuWatch;
+    menuWatch.setInterval(10);
+    QObject::connect(&menuWatch, &QTimer::timeout, [&opened] {
+        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+            opened = menu->actions().isEmpty() ? QString() : menu->actions().constFirst()->text();
+            menu->close();
+        }
+    });
+    menuWatch.start();
+    const auto pressReturn = [](QWidget *window, QWidget *button) {
+        // Once a menu the last press opened has gone.
+        if (!button || !QTest::qWaitFor([] { return !QApplication::activePopupWidget(); }) || !activate(window))
+            return false;
+        const bool focused = QTest::qWaitFor([button] {
+            button->setFocus(Qt::TabFocusReason);
+            return QApplication::focusWidget() == button;
+        });
+        if (!focused)
+            return false;
+        QTest::keyClick(button, Qt::Key_Return);
+        return true;
+    };
+
+    const JournalEntry entry(std::nullopt, QStringLiteral("Rule"), dir.filePath(QStringLiteral("scan.pdf")), QString(),
+                             JournalEntry::Status::review);
+    struct ReviewCase
+    {
+        const char *button;
+        int filed;
+        int skipped;
+        QDialog::DialogCode result;
+    };
+    const ReviewCase reviewCases[] = {
+        {"Cancel", 0, 0, QDialog::Rejected},
+        {"Skip", 0, 1, QDialog::Accepted},
+        {"File It", 1, 0, QDialog::Accepted},
+    };
+    for (const ReviewCase &c : reviewCases) {
+        int filed = 0;
+        int skipped = 0;
+        ReviewSheet review(entry, [&filed](const JournalEntry &, const Recognition &) { ++filed; },
+                           [&skipped](const JournalEntry &) { ++skipped; });
+        ASSERT_TRUE(pressReturn(&review, named(review, QString::fromUtf8(c.button)))) << c.button;
+        EXPECT_EQ(filed, c.filed) << c.button;
+        EXPECT_EQ(skipped, c.skipped) << c.button;
+        EXPECT_FALSE(review.isVisible()) << c.button;
+        EXPECT_EQ(review.result(), c.result) << c.button;
+    }
+
+    const Rule pdfs = rule(QStringLiteral("PDFs"), {condition(Field::fileType, Op::is, QStringLiteral("pdf"))},
+                           {action(Kind::move, QStringLiteral("~/Sorted"))});
+    const auto editing = [&] { return AppModel::Editing{QUuid::createUuid(), pdfs, downloads.uuid, false}; };
+    {
+        RuleEditor editor(*model, editing());
+        editor.addCondition(Field::name);
+        ASSERT_EQ(editor.conditionRows().size(), 2);
+        ASSERT_TRUE(pressReturn(&editor, editor.conditionRows().constLast()->findChild<QToolButton *>(QStringLiteral("remove"))));
+        EXPECT_EQ(editor.conditionRows().size(), 1);
+        EXPECT_TRUE(editor.isVisible()); // nothing saved
+
+        ASSERT_TRUE(pressReturn(&editor, editor.findChild<QToolButton *>(QStringLiteral("addCondition"))));
+        EXPECT_FALSE(opened.isEmpty()); // the list of conditions to add
+        EXPECT_TRUE(editor.isVisible());
+
+        ASSERT_TRUE(pressReturn(&editor, editor.findChild<QPushButton *>(QStringLiteral("cancel"))));
+        EXPECT_FALSE(editor.isVisible());
+        EXPECT_EQ(editor.result(), QDialog::Rejected);
+        EXPECT_TRUE(model->store().rules().isEmpty());
+    }
+
+    OnboardingView onboarding(*model);
+    ASSERT_TRUE(activate(&onboarding));
+    onboarding.findChild<QPushButton *>(QStringLiteral("forward"))->click();
+    ASSERT_EQ(onboarding.step(), 1);
+    ASSERT_TRUE(pressReturn(&onboarding, onboarding.findChild<QPushButton *>(QStringLiteral("back"))));
+    EXPECT_EQ(onboarding.step(), 0);
 }
 
 TEST_F(KeyboardWalkWindowsTest, theTrayPanelWalksTheUndoButtonsDownThenTheFooterAndOpensOnTheFooter)

@@ -1,0 +1,26 @@
+#include "ReturnKey.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QToolButton>
+
+bool ReturnKey::pressFocusedButton(QKeyEvent *event, const QWidget *window)
+{
+    const bool isReturn = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (!isReturn)
+        return false;
+    // Check boxes, switches and swatches are not among them: Return on those
+    // stays the window's (a dialog's default button).
+    QWidget *focused = QApplication::focusWidget();
+    QAbstractButton *button = qobject_cast<QPushButton *>(focused);
+    if (!button)
+        button = qobject_cast<QToolButton *>(focused);
+    if (!button || !button->isEnabled() || !button->isVisible() || !window->isAncestorOf(button))
+        return false;
+    event->accept();
+    // A tool button with a menu opens it on the press, as it does for Space.
+    button->click();
+    return true;
+}
