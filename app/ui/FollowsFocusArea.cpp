@@ -61,11 +61,21 @@ FollowsFocusArea::FollowsFocusArea(QWidget *parent)
 {
     setFocusPolicy(Qt::NoFocus);
     viewport()->installEventFilter(m_watch);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { focusMoved(now); });
+    m_focusChanged = connect(qApp, &QApplication::focusChanged, this,
+                             [this](QWidget *, QWidget *now) { focusMoved(now); });
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this,
             [this](int value) { scrolled(horizontalScrollBar(), m_across, value); });
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
             [this](int value) { scrolled(verticalScrollBar(), m_down, value); });
+}
+
+FollowsFocusArea::~FollowsFocusArea()
+{
+    disconnect(m_focusChanged);
+    for (const QPointer<QWidget> &watched : std::as_const(m_watched)) {
+        if (watched)
+            watched->removeEventFilter(m_watch);
+    }
 }
 
 void FollowsFocusArea::focusMoved(QWidget *now)

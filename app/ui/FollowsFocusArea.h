@@ -29,6 +29,10 @@ class FollowsFocusArea : public QScrollArea
 
 public:
     explicit FollowsFocusArea(QWidget *parent = nullptr);
+    // Stops listening before the members go: the focused control among the
+    // children that ~QWidget deletes still tells the application of its
+    // focus leaving.
+    ~FollowsFocusArea() override;
 
 protected:
     // Tab inside the area only moves the focus; the area scrolls as for any
@@ -60,6 +64,7 @@ private:
     void showWhole(const QWidget *control);
 
     Watch *m_watch = nullptr;
+    QMetaObject::Connection m_focusChanged;
     QPointer<QWidget> m_focus;
     // The widgets watched for moves: the focused control, the widget that
     // wears its ring, and those they lie in, up to the content.
