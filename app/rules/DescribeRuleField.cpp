@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -29,6 +30,24 @@ namespace {
 constexpr int symbolSize = 18;
 constexpr qreal boxRadius = 12;
 constexpr int progressWidth = 60;
+
+// The sentence's line. A line edit passes its Return on to the window after
+// it has acted on it; here Return has drafted (or found nothing to draft),
+// and by then the focus may wait on "Stop": the window must not press
+// that with the same key.
+class SentenceEdit : public QLineEdit
+{
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        QLineEdit::keyPressEvent(event);
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+            event->accept();
+    }
+};
 } // namespace
 
 DescribeRuleField::DescribeRuleField(AppModel &model, QWidget *parent)
@@ -48,7 +67,7 @@ DescribeRuleField::DescribeRuleField(AppModel &model, QWidget *parent)
     m_symbol = new QLabel(m_box);
     box->addWidget(m_symbol);
 
-    m_edit = new QLineEdit(m_box);
+    m_edit = new SentenceEdit(m_box);
     m_edit->setObjectName(QStringLiteral("sentence"));
     m_edit->setFrame(false);
     m_edit->setPlaceholderText(

@@ -2,14 +2,18 @@
 // opens the editor on the draft, every failure shows the one failure text, a
 // draft never replaces an editor that is open, the field can be stopped, a
 // draft that ends leaves the focus where the user can go on typing, and the
-// box wears its edge only while a sentence can be typed into it.
+// box wears its edge only while a sentence can be typed into it. In the main
+// window, Return in the field drafts as the button does.
 #include "DescribeRuleField.h"
 #include "FocusRing.h"
+#include "MainWindow.h"
 #include "ModelStatusText.h"
 #include "RuleDrafter.h"
 #include "RuleEditorFixture.h"
+#include "RulesPage.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -213,4 +217,46 @@ TEST_F(DescribeRuleFieldTest, theBoxWearsAnEdgeOnlyWhileASentenceCanBeTyped)
     EXPECT_LT(edge(), 1.1) << "drafting";
     field.cancel();
     EXPECT_GE(edge(), 3.0) << "stopped";
+}
+
+TEST_F(DescribeRuleFieldTest, returnInTheFieldOfTheMainWindowOpensTheEditorOnTheDraft)
+{
+    FakeModelServer &fake = useModel();
+    MainWindow window(*model);
+    model->setSidebar(SidebarItem::rules);
+    window.show();
+    auto *page = qobject_cast<RulesPage *>(window.currentPage());
+    ASSERT_NE(page, nullptr);
+    DescribeRuleField *field = page->describeField();
+    struct Case
+    {
+        const char *name;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    };
+    const Case cases[] = {
+        {"return", Qt::Key_Return, Qt::NoModifier},
+        {"keypad enter", Qt::Key_Enter, Qt::KeypadModifier},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        fake.queueChat(goodAnswer());
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        QTest::mouseClick(field->lineEdit(), Qt::LeftButton);
+        ASSERT_EQ(QApplication::focusWidget(), field->lineEdit());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("move invoices by year"));
+        QTest::keyClick(QApplication::focusWidget(), c.key, c.modifiers);
+        // The same key does not go on to press what has the focus now.
+        EXPECT_TRUE(field->isWorking());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window.ruleEditor() && window.ruleEditor()->isVisible(); }, 20000));
+        ASSERT_TRUE(model->editing());
+        EXPECT_TRUE(model->editing()->isNew);
+        EXPECT_EQ(model->editing()->rule.name, QStringLiteral("Invoices by year"));
+        EXPECT_EQ(model->editing()->rule.createdFromPrompt, QStringLiteral("move invoices by year"));
+        EXPECT_TRUE(field->text().isEmpty());
+        EXPECT_FALSE(field->failure());
+        window.ruleEditor()->reject();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !model->editing(); }, 5000));
+    }
 }
