@@ -99,6 +99,23 @@ void DayField::keyPressEvent(QKeyEvent *event)
         // Return takes it.
         return event->accept();
     }
+    if (isReturn) {
+        // The date edit announces its date again on Return, changed or not:
+        // a form that shows a day it does not hold would take it as chosen.
+        // A typed day has been announced by now; here Return announces only
+        // a date it changed (text edited by the date edit's own keys).
+        const QDateTime before = dateTime();
+        {
+            const QSignalBlocker quiet(this);
+            QDateEdit::keyPressEvent(event);
+        }
+        if (dateTime() != before) {
+            Q_EMIT dateTimeChanged(dateTime());
+            Q_EMIT dateChanged(date());
+        }
+        Q_EMIT editingFinished();
+        return;
+    }
     QDateEdit::keyPressEvent(event);
 }
 

@@ -10,7 +10,8 @@
 // it refused (refused), and the Return that ended such a typing goes no
 // further, so that a dialog's default button does not take the date unseen.
 // A typed day is taken (dayTaken) also when it is the day already shown, so
-// that a form that shows a day it does not hold learns that it was chosen.
+// that a form that shows a day it does not hold learns that it was chosen;
+// a Return that ends no typing announces the date only when it changed it.
 // Tab and Shift+Tab leave the field, as they leave every other field;
 // Alt+Down and F4 open the calendar, as they open a combo box's list.
 // Everything else (arrows, the calendar) is the date edit's own.

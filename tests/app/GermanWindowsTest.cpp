@@ -180,6 +180,53 @@ TEST_F(GermanWindowsTest, DatesMonthsAndAmountsReadInGermanEverywhere)
     EXPECT_EQ(filed->date, CalendarUtc::noon(QDate(2026, 6, 5)));
 }
 
+TEST_F(GermanWindowsTest, ReturnInTheReviewSheetsDateFieldFilesWhatTheFieldHolds)
+{
+    struct Case
+    {
+        const char *name;
+        std::optional<QDate> day;
+        QString typed; // before the Return that files
+        QString refusal;
+    };
+    const QDate day(2026, 6, 5);
+    const QList<Case> cases{
+        {"no date, untouched", std::nullopt, {}, {}},
+        {"no date, a refused day", std::nullopt, "31.11.2026",
+         "Den 31.11.2026 gibt es nicht; das Dokument bleibt ohne Datum."},
+        {"a date, untouched", day, {}, {}},
+        {"a date, a refused day", day, "31.11.2026", "Den 31.11.2026 gibt es nicht; das Datum bleibt 05.06.2026."},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Recognition reading;
+        if (c.day)
+            reading.date = CalendarUtc::noon(*c.day);
+        JournalEntry entry(std::nullopt, QStringLiteral("Eingang"), QStringLiteral("/tmp/scan.pdf"),
+                           QStringLiteral("/tmp/scan.pdf"), JournalEntry::Status::review);
+        entry.setRecognition(reading);
+        std::optional<Recognition> filed;
+        ReviewSheet sheet(
+            entry, [&filed](const JournalEntry &, const Recognition &corrected) { filed = corrected; },
+            [](const JournalEntry &) {});
+        sheet.show();
+        sheet.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&sheet));
+        QTest::mouseClick(sheet.senderField(), Qt::LeftButton);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), sheet.dateField());
+        if (!c.typed.isEmpty()) {
+            QTest::keyClicks(QApplication::focusWidget(), c.typed);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            EXPECT_FALSE(filed);
+            EXPECT_EQ(sheet.dateNote()->text(), c.refusal);
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        ASSERT_TRUE(filed);
+        EXPECT_EQ(filed->date, c.day ? std::optional(CalendarUtc::noon(*c.day)) : std::nullopt);
+    }
+}
+
 TEST_F(GermanWindowsTest, TheJournalTranslatesReadingNotesAndSaysUndoAsThePanelDoes)
 {
     const QString home = RealHome::path();

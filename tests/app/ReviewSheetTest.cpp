@@ -2,7 +2,8 @@
 // none, in the German and the English order or year first, the day typed is
 // the day Return files, and a day that does not exist is never filed as
 // another: the sheet says why under the field, keeps what it held, and the
-// key or click that ended such a typing files nothing. The keys that open a
+// key or click that ended such a typing files nothing; a Return that ends no
+// typing files the date the entry holds, none included. The keys that open a
 // combo box's list open the calendar. Long values show their start.
 #include "Prefs.h"
 #include "ReviewSheet.h"
@@ -318,5 +319,49 @@ TEST(ReviewSheetTest, AltDownAndF4OpenTheCalendar)
         EXPECT_EQ(field->date(), held.addDays(1));
         EXPECT_FALSE(open.filed);
         EXPECT_TRUE(open.sheet.isVisible());
+    }
+}
+
+TEST(ReviewSheetTest, AReturnThatEndsNoTypingFilesTheDateTheEntryHolds)
+{
+    const TestSupport::ScopedSettings settings;
+    Prefs::registerDefaults();
+    struct Entry
+    {
+        const char *name;
+        std::optional<QDate> day;
+        QString refusal; // under the field after a day that does not exist
+    };
+    const QList<Entry> entries{
+        {"without a date", std::nullopt, "There is no 11/31/2026; the document keeps no date."},
+        {"with a date", QDate(2026, 6, 5), "There is no 11/31/2026; the date stays 6/5/2026."},
+    };
+    enum class Typing { none, refused, shownDay };
+    for (const Entry &entry : entries) {
+        for (const Typing typing : {Typing::none, Typing::refused, Typing::shownDay}) {
+            const char *typed[] = {"nothing typed", "a refused day, then Return", "the day shown typed"};
+            SCOPED_TRACE(std::string(entry.name) + ", " + typed[int(typing)]);
+            OpenSheet open(entry.day);
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&open.sheet));
+            const QDate shown = open.sheet.dateField()->date(); // today for an entry without a date
+            QTest::mouseClick(open.sheet.senderField(), Qt::LeftButton);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            ASSERT_EQ(QApplication::focusWidget(), open.sheet.dateField());
+            if (typing == Typing::refused) {
+                QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("11/31/2026"));
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+                EXPECT_FALSE(open.filed);
+                ASSERT_TRUE(open.sheet.isVisible());
+                EXPECT_EQ(open.sheet.dateNote()->text(), entry.refusal);
+            }
+            // A day typed is taken, the day shown included.
+            if (typing == Typing::shownDay)
+                QTest::keyClicks(QApplication::focusWidget(), QLocale::c().toString(shown, u"M/d/yyyy"));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            ASSERT_TRUE(open.filed);
+            EXPECT_FALSE(open.sheet.isVisible());
+            const bool dated = entry.day || typing == Typing::shownDay;
+            EXPECT_EQ(open.filed->date, dated ? std::optional(CalendarUtc::noon(shown)) : std::nullopt);
+        }
     }
 }
