@@ -2,13 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de">
 <context>
-    <name>FilewrightApp</name>
-    <message>
-        <source>Show &amp;Panel</source>
-        <translation>&amp;Übersicht anzeigen</translation>
-    </message>
-</context>
-<context>
     <name>MenuCommands</name>
     <message>
         <source>&amp;File</source>
@@ -101,6 +94,10 @@
     <message>
         <source>Check for &amp;Updates…</source>
         <translation>Nach &amp;Updates suchen …</translation>
+    </message>
+    <message>
+        <source>Show &amp;Panel</source>
+        <translation>&amp;Übersicht anzeigen</translation>
     </message>
 </context>
 </TS>

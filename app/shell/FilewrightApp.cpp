@@ -15,12 +15,9 @@
 #include "ThemeStore.h"
 #include "Updater.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCursor>
 #include <QIcon>
-#include <QMenu>
-#include <QMenuBar>
 #include <QSystemTrayIcon>
 
 FilewrightApp::FilewrightApp()
@@ -28,7 +25,7 @@ FilewrightApp::FilewrightApp()
 {
 }
 
-FilewrightApp::FilewrightApp(std::unique_ptr<Store> store)
+FilewrightApp::FilewrightApp(std::unique_ptr<Store> store, TrayCheck hasTray)
 {
     // The updater comes first, before the store is opened.
     m_updater = std::make_unique<Updater>(Updater::configuredFeed(), Store::isOverridden());
@@ -43,12 +40,13 @@ FilewrightApp::FilewrightApp(std::unique_ptr<Store> store)
 
     m_mainWindow = std::make_unique<MainWindow>(*m_model);
     GridOverlay::attachIfEnabled(*m_mainWindow);
-    m_commands = new MenuCommands(*m_mainWindow, *m_model, *m_updater, [this] { openSettings(); });
+    m_commands = new MenuCommands(
+        *m_mainWindow, *m_model, *m_updater, [this] { openSettings(); }, [this] { showPanel(); });
     m_panel = std::make_unique<MenuBarPanel>(*m_model, [this] { showMainWindow(); });
     m_mainWindow->setStartupTask([this] { startUp(); });
     m_mainWindow->setOpenSettings([this] { openSettings(); });
 
-    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+    if (hasTray ? hasTray() : QSystemTrayIcon::isSystemTrayAvailable()) {
         m_tray = std::make_unique<QSystemTrayIcon>(QIcon::fromTheme(
             QStringLiteral("filewright-tray-symbolic"), QIcon(QStringLiteral(":/filewright-tray-symbolic.svg"))));
         m_tray->setToolTip(QStringLiteral("Filewright"));
@@ -57,13 +55,6 @@ FilewrightApp::FilewrightApp(std::unique_ptr<Store> store)
                 showPanel();
         });
         m_tray->show();
-    } else {
-        // Without a tray the panel is reached from the main window's menu.
-        auto *panel = new QAction(tr("Show &Panel"), m_mainWindow.get());
-        panel->setObjectName(QStringLiteral("showPanel"));
-        connect(panel, &QAction::triggered, this, &FilewrightApp::showPanel);
-        if (auto *go = m_mainWindow->menuBar()->findChild<QMenu *>(QStringLiteral("goMenu")))
-            go->addAction(panel);
     }
 }
 

@@ -29,8 +29,11 @@ public:
     // Opens the store (a store that cannot be opened ends the process) and
     // builds the windows; shows nothing yet.
     FilewrightApp();
-    // Over an already opened store (tests, benchmarks).
-    explicit FilewrightApp(std::unique_ptr<Store> store);
+    // Whether the desktop has a tray to show the icon in.
+    using TrayCheck = std::function<bool()>;
+    // Over an already opened store (tests, benchmarks); without a check the
+    // desktop is asked.
+    explicit FilewrightApp(std::unique_ptr<Store> store, TrayCheck hasTray = {});
     ~FilewrightApp() override;
 
     AppModel &model() const { return *m_model; }
@@ -39,6 +42,7 @@ public:
     MenuCommands &commands() const { return *m_commands; }
     MenuBarPanel &panel() const { return *m_panel; }
     SettingsWindow &settingsWindow();
+    bool hasTrayIcon() const { return m_tray != nullptr; }
 
     // Shows the main window again (and brings it to the front).
     void showMainWindow();

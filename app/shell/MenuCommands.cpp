@@ -35,7 +35,8 @@ QString goTitle(SidebarItem item)
 
 } // namespace
 
-MenuCommands::MenuCommands(QMainWindow &window, AppModel &model, Updater &updater, std::function<void()> openSettings)
+MenuCommands::MenuCommands(QMainWindow &window, AppModel &model, Updater &updater, std::function<void()> openSettings,
+                           std::function<void()> showPanel)
     : QObject(&window)
     , m_window(window)
 {
@@ -99,6 +100,7 @@ MenuCommands::MenuCommands(QMainWindow &window, AppModel &model, Updater &update
             model.setSidebar(SidebarItem::journal);
             model.setJournalFilter(AppModel::JournalFilter::review);
         });
+    add(go, QStringLiteral("showPanel"), tr("Show &Panel"), {}, std::move(showPanel));
 
     QMenu *help = bar->addMenu(tr("&Help"));
     add(help, QStringLiteral("website"), tr("Filewright &Website"), {},

@@ -19,8 +19,11 @@ class MenuCommands : public QObject
 
 public:
     // Builds the File, View, Go and Help menus on the window's menu bar.
-    // openSettings shows the settings window.
-    MenuCommands(QMainWindow &window, AppModel &model, Updater &updater, std::function<void()> openSettings);
+    // openSettings shows the settings window, showPanel the tray's panel
+    // (a tray icon cannot take the keyboard focus on every desktop, so the
+    // Go menu offers the panel whether or not a tray exists).
+    MenuCommands(QMainWindow &window, AppModel &model, Updater &updater, std::function<void()> openSettings,
+                 std::function<void()> showPanel);
 
     // The command with this object name ("newRule", "goRules", "checkForUpdates", …).
     QAction *action(const QString &name) const;

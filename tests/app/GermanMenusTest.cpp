@@ -1,16 +1,20 @@
 // The German case runs by CTest with LANGUAGE=de (FilewrightAppTests.german);
-// skipped otherwise. The accelerators are checked in whichever language runs.
+// skipped otherwise. The accelerators, and the panel reached by them, are
+// checked in whichever language runs.
 #include "FilewrightApp.h"
 #include "MainWindow.h"
+#include "MenuBarPanel.h"
 #include "MenuCommands.h"
 #include "SidebarItem.h"
 #include "Store.h"
 #include "Translation.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -77,6 +81,8 @@ TEST(GermanMenusTest, AGermanDesktopGetsGermanMenus)
     for (const QAction *menu : app.mainWindow().menuBar()->actions())
         titles.append(menu->text());
     EXPECT_EQ(titles.join(u','), QStringLiteral("&Datei,&Ansicht,&Gehe zu,&Hilfe"));
+    ASSERT_NE(app.commands().action(QStringLiteral("showPanel")), nullptr);
+    EXPECT_EQ(app.commands().action(QStringLiteral("showPanel"))->text(), QStringLiteral("&Übersicht anzeigen"));
     EXPECT_EQ(acceleratorFaults(QStringLiteral("menu bar"), app.mainWindow().menuBar()->actions()), QStringList());
     expectPageTitlesInGo(app);
 }
@@ -101,4 +107,34 @@ TEST(MenuAcceleratorsTest, EveryEntryHasAKeyAndNoTwoEntriesOfAMenuShareOne)
     FilewrightApp app(Store::open(dir.filePath(QStringLiteral("keys.store"))));
     EXPECT_EQ(acceleratorFaults(QStringLiteral("menu bar"), app.mainWindow().menuBar()->actions()), QStringList());
     expectPageTitlesInGo(app);
+}
+
+TEST(GoMenuTest, ThePanelIsOpenedByKeysFromTheGoMenuWithOrWithoutATray)
+{
+    // The key that types a letter: the key codes of Latin-1 letters are their upper case.
+    const auto keyOf = [](QChar letter) { return Qt::Key(letter.toUpper().unicode()); };
+    for (const bool tray : {false, true}) {
+        SCOPED_TRACE(tray ? "with a tray" : "without a tray");
+        QTemporaryDir dir;
+        FilewrightApp app(Store::open(dir.filePath(QStringLiteral("panel.store"))), [tray] { return tray; });
+        EXPECT_EQ(app.hasTrayIcon(), tray);
+        auto *go = app.mainWindow().menuBar()->findChild<QMenu *>(QStringLiteral("goMenu"));
+        ASSERT_NE(go, nullptr);
+        QAction *show = app.commands().action(QStringLiteral("showPanel"));
+        ASSERT_NE(show, nullptr);
+        ASSERT_TRUE(go->actions().contains(show));
+        const std::optional<QChar> menuKey = accelerator(go->title());
+        const std::optional<QChar> entryKey = accelerator(show->text());
+        ASSERT_TRUE(menuKey && entryKey);
+
+        app.showMainWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&app.mainWindow()));
+        QTest::keyClick(&app.mainWindow(), keyOf(*menuKey), Qt::AltModifier);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activePopupWidget() == go; }));
+        QTest::sendKeyEvent(QTest::Click, go, keyOf(*entryKey), QString(*entryKey), Qt::NoModifier);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return app.panel().isVisible(); }));
+        // The panel has the keys now.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return app.panel().isAncestorOf(QApplication::focusWidget()); }));
+        app.panel().hide();
+    }
 }
