@@ -13,6 +13,8 @@
 // that a form that shows a day it does not hold learns that it was chosen.
 // Tab and Shift+Tab leave the field, as they leave every other field;
 // Alt+Down and F4 open the calendar, as they open a combo box's list.
+// The calendar opens as wide as its weekday names need: each stands whole
+// in its column, where the date edit would cut one it measured too short.
 // Everything else (arrows, the calendar) is the date edit's own.
 #pragma once
 
@@ -66,6 +68,8 @@ private:
     bool endTyping();
     std::optional<Refusal> refusal(const std::variant<QDate, TypedDay::Fault> &typed) const;
     void openCalendar();
+    // Widens the calendar's columns to its widest weekday name.
+    void fitCalendar();
 
     std::optional<TypedDay> m_typing;
 };
