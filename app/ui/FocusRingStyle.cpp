@@ -147,10 +147,14 @@ void FocusRingStyle::drawControl(ControlElement element, const QStyleOption *opt
     QProxyStyle::drawControl(element, option, painter, widget);
 }
 
+bool FocusRingStyle::isOverFusion() const
+{
+    return baseStyle()->name().compare(QStringLiteral("Fusion"), Qt::CaseInsensitive) == 0;
+}
+
 bool FocusRingStyle::drawsEdge(const QStyleOption *option) const
 {
-    return (option->state & State_Enabled) && !(option->state & State_HasFocus)
-        && baseStyle()->name().compare(QStringLiteral("Fusion"), Qt::CaseInsensitive) == 0;
+    return (option->state & State_Enabled) && !(option->state & State_HasFocus) && isOverFusion();
 }
 
 void FocusRingStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
@@ -159,6 +163,20 @@ void FocusRingStyle::drawPrimitive(PrimitiveElement element, const QStyleOption 
     switch (element) {
     case PE_FrameFocusRect:
         drawFocusRect(option, painter, widget);
+        return;
+    case PE_PanelMenu:
+        // Fusion edges a menu with its panel; the edge stands apart from the
+        // window the menu opens over.
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        if (isOverFusion()) {
+            // Square and whole to its corners, as the menu is.
+            painter->save();
+            painter->setRenderHint(QPainter::Antialiasing, false);
+            painter->setPen(ControlEdge::colour(option->palette));
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
+            painter->restore();
+        }
         return;
     case PE_IndicatorCheckBox:
     case PE_IndicatorRadioButton:

@@ -66,6 +66,19 @@ const Look looks[] = {
      }},
 };
 
+// The weakest contrast of a picture's outermost pixels against a colour.
+double weakestBorder(const QImage &picture, const QColor &ground)
+{
+    double found = 21;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            if (x == 0 || y == 0 || x == picture.width() - 1 || y == picture.height() - 1)
+                found = std::min(found, FocusRing::contrast(picture.pixelColor(x, y), ground));
+        }
+    }
+    return found;
+}
+
 void savePicture(const QImage &picture, const QString &name)
 {
     const QString folder = qEnvironmentVariable("FILEWRIGHT_TEST_PICTURES");
@@ -99,6 +112,56 @@ protected:
 };
 
 } // namespace
+
+TEST_F(SeenStatesTest, aContextMenusEdgeStandsApartFromTheWindowItOpensOver)
+{
+    const QString path = dir.filePath(QStringLiteral("letter.pdf"));
+    JournalEntry entry(std::nullopt, QStringLiteral("Rule"), path, dir.filePath(QStringLiteral("Filed/letter.pdf")),
+                       JournalEntry::Status::done);
+    entry.setPerformed(Performed{path, entry.newPath, {}, {}, std::nullopt});
+    ASSERT_TRUE(model->store().insert(entry));
+    const qint64 entryId = entry.id;
+    const WatchedFolder downloads = folder(QStringLiteral("Downloads"));
+    StoredRule stored(rule(QStringLiteral("Receipts"), {condition(Field::name, Op::contains, QStringLiteral("a"))},
+                                 {action(Kind::move, QStringLiteral("~/Receipts"))}),
+                            downloads.uuid, 1);
+    ASSERT_TRUE(model->store().insert(stored));
+
+    MainWindow window(*model);
+    model->setSidebar(SidebarItem::journal);
+    ASSERT_TRUE(activate(&window));
+    JournalPage *journal = window.findChild<JournalPage *>();
+    ASSERT_NE(journal, nullptr);
+    RuleCard card(*model, stored, &window);
+    // The menus of a journal row and of a rule card, shown over the window.
+    const struct
+    {
+        const char *kind;
+        std::function<QMenu *()> make;
+    } menus[] = {
+        {"journal row", [&] { return journal->contextMenu(entryId); }},
+        {"rule card", [&] { return card.makeMenu(&window); }},
+    };
+    for (const Look &look : looks) {
+        look.apply();
+        for (const Theme &theme : Theme::all()) {
+            ThemeStore::instance().setThemeID(theme.id);
+            const QColor ground = window.palette().color(QPalette::Window);
+            for (const auto &[kind, make] : menus) {
+                const std::string where = std::string(kind) + ", " + theme.id.toStdString() + ", " + look.name;
+                const std::unique_ptr<QMenu> menu(make());
+                ASSERT_NE(menu, nullptr) << where;
+                menu->popup(window.mapToGlobal(QPoint(40, 40)));
+                ASSERT_TRUE(QTest::qWaitForWindowExposed(menu.get())) << where;
+                const QImage picture = menu->grab().toImage();
+                menu->close();
+                EXPECT_GE(weakestBorder(picture, ground), 3.0) << where;
+                savePicture(picture, QStringLiteral("menu-%1-%2-%3.png")
+                                         .arg(QString::fromLatin1(kind), theme.id, QString::fromLatin1(look.name)));
+            }
+        }
+    }
+}
 
 TEST_F(SeenStatesTest, theCalendarShowsEveryWeekdayNameWhole)
 {
