@@ -12,13 +12,14 @@
 // boxes, framed text fields, drop-downs) wear the edge of ControlEdge while
 // enabled and without the focus, in place of Fusion's faint outline, and so
 // does a menu's frame, which would otherwise barely part it from the window
-// it opens over.
+// it opens over. The chosen segment of a switch (ChosenSegment) is filled.
 #pragma once
 
 #include <QPointer>
 #include <QProxyStyle>
 
 class QFocusFrame;
+class QStyleOptionToolButton;
 
 class FocusRingStyle : public QProxyStyle
 {
@@ -54,6 +55,7 @@ private:
     // outlines it knows, on an enabled control the ring does not mark.
     bool drawsEdge(const QStyleOption *option) const;
     void drawFocusRect(const QStyleOption *option, QPainter *painter, const QWidget *widget) const;
+    void drawChosenSegment(const QStyleOptionToolButton &option, QPainter *painter, const QWidget *widget) const;
     void follow(QWidget *focused);
 
     QPointer<QFocusFrame> m_frame;

@@ -66,6 +66,17 @@ const Look looks[] = {
      }},
 };
 
+// The strongest contrast between two pictures of one place, pixel by pixel.
+double strongestChange(const QImage &a, const QImage &b)
+{
+    double found = 1;
+    for (int y = 0; y < std::min(a.height(), b.height()); ++y) {
+        for (int x = 0; x < std::min(a.width(), b.width()); ++x)
+            found = std::max(found, FocusRing::contrast(a.pixelColor(x, y), b.pixelColor(x, y)));
+    }
+    return found;
+}
+
 // The weakest contrast of a picture's outermost pixels against a colour.
 double weakestBorder(const QImage &picture, const QColor &ground)
 {
@@ -112,6 +123,51 @@ protected:
 };
 
 } // namespace
+
+TEST_F(SeenStatesTest, theJournalFiltersChosenSegmentStandsApartFromItselfUnchosen)
+{
+    MainWindow window(*model);
+    model->setSidebar(SidebarItem::journal);
+    ASSERT_TRUE(activate(&window));
+    // Each segment pictured where the window's tool bar shows it, with the
+    // focus elsewhere, so that no ring is part of either picture.
+    const struct
+    {
+        const char *segment;
+        AppModel::JournalFilter chosen;
+        AppModel::JournalFilter other;
+    } segments[] = {
+        {"all", AppModel::JournalFilter::all, AppModel::JournalFilter::review},
+        {"review", AppModel::JournalFilter::review, AppModel::JournalFilter::all},
+    };
+    const auto picture = [&window](const char *name) {
+        auto *segment = window.findChild<QToolButton *>(QString::fromLatin1(name));
+        return segment ? window.grab(QRect(segment->mapTo(&window, QPoint(0, 0)), segment->size())).toImage() : QImage();
+    };
+    for (const Look &look : looks) {
+        look.apply();
+        for (const Theme &theme : Theme::all()) {
+            ThemeStore::instance().setThemeID(theme.id);
+            for (const auto &[segment, chosen, other] : segments) {
+                const std::string where = std::string(segment) + ", " + theme.id.toStdString() + ", " + look.name;
+                if (QWidget *focused = window.focusWidget())
+                    focused->clearFocus();
+                model->setJournalFilter(chosen);
+                const QImage on = picture(segment);
+                model->setJournalFilter(other);
+                const QImage off = picture(segment);
+                ASSERT_FALSE(on.isNull()) << where;
+                ASSERT_EQ(on.size(), off.size()) << where;
+                EXPECT_GE(strongestChange(on, off), 3.0) << where;
+                const QString name = QStringLiteral("segment-%1-%2-%3-%4.png")
+                                         .arg(QString::fromLatin1(segment), theme.id, QString::fromLatin1(look.name));
+                savePicture(on, name.arg(QStringLiteral("chosen")));
+                savePicture(off, name.arg(QStringLiteral("unchosen")));
+            }
+        }
+    }
+    model->setJournalFilter(AppModel::JournalFilter::all);
+}
 
 TEST_F(SeenStatesTest, aContextMenusEdgeStandsApartFromTheWindowItOpensOver)
 {
