@@ -2,6 +2,7 @@
 
 #include "AppModel.h"
 #include "Autopilot.h"
+#include "ChosenSegment.h"
 #include "FileManager.h"
 #include "JournalDelegate.h"
 #include "JournalList.h"
@@ -63,6 +64,7 @@ JournalPage::JournalPage(AppModel &model, QWidget *parent)
         // lets the arrow keys reach a segment that is no Tab stop.
         segment->setAutoExclusive(true);
         segment->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        ChosenSegment::mark(segment);
         segments->addWidget(segment);
         *button = segment;
     }

@@ -1,10 +1,16 @@
 #include "DayField.h"
 
+#include <QCalendarWidget>
+#include <QFontMetricsF>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionComboBox>
+#include <QTableView>
+
+#include <cmath>
 
 namespace {
 
@@ -128,6 +134,7 @@ void DayField::focusOutEvent(QFocusEvent *event)
 void DayField::mousePressEvent(QMouseEvent *event)
 {
     endTyping();
+    fitCalendar();
     QDateEdit::mousePressEvent(event);
 }
 
@@ -196,5 +203,35 @@ void DayField::openCalendar()
     const QPoint arrow = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, this).center();
     QMouseEvent press(QEvent::MouseButtonPress, arrow, mapToGlobal(arrow), Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
+    fitCalendar();
     QDateEdit::mousePressEvent(&press);
+}
+
+void DayField::fitCalendar()
+{
+    if (!calendarPopup())
+        return;
+    QCalendarWidget *calendar = calendarWidget();
+    auto *days = calendar ? calendar->findChild<QTableView *>() : nullptr;
+    if (!days || !days->model())
+        return;
+    // The calendar leaves its columns too narrow for some weekday names
+    // with the margins a cell keeps on either side (German "Mo." at 11
+    // points), and the cell then cuts the name short. Its columns are made
+    // as wide as the widest name as drawn, margins and all.
+    const QAbstractItemModel &model = *days->model();
+    const int margin = days->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, days) + 1;
+    int widest = 0;
+    for (int column = 0; column < model.columnCount(); ++column) {
+        const QModelIndex header = model.index(0, column);
+        const QFont font = qvariant_cast<QFont>(header.data(Qt::FontRole)).resolve(days->font());
+        const qreal text = QFontMetricsF(font).horizontalAdvance(header.data(Qt::DisplayRole).toString());
+        widest = std::max(widest, int(std::ceil(text)));
+    }
+    // A pixel to spare: the stretched columns share out the width unevenly.
+    const int column = widest + 2 * margin + 1;
+    if (days->horizontalHeader()->minimumSectionSize() == column)
+        return;
+    days->horizontalHeader()->setMinimumSectionSize(column);
+    calendar->updateGeometry();
 }

@@ -14,6 +14,8 @@
 // a Return that ends no typing announces the date only when it changed it.
 // Tab and Shift+Tab leave the field, as they leave every other field;
 // Alt+Down and F4 open the calendar, as they open a combo box's list.
+// The calendar opens as wide as its weekday names need: each stands whole
+// in its column, where the date edit would cut one it measured too short.
 // Everything else (arrows, the calendar) is the date edit's own.
 #pragma once
 
@@ -67,6 +69,8 @@ private:
     bool endTyping();
     std::optional<Refusal> refusal(const std::variant<QDate, TypedDay::Fault> &typed) const;
     void openCalendar();
+    // Widens the calendar's columns to its widest weekday name.
+    void fitCalendar();
 
     std::optional<TypedDay> m_typing;
 };

@@ -36,6 +36,12 @@ QColor mixed(const QColor &from, const QColor &to, double share)
                             float(mix(from.blueF(), to.blueF())));
 }
 
+// The grounds a control stands on: the window, a list and a card.
+QList<QColor> grounds(const QPalette &palette)
+{
+    return {palette.color(QPalette::Window), palette.color(QPalette::Base), Roles::secondaryBackground(palette)};
+}
+
 } // namespace
 
 double contrast(const QColor &a, const QColor &b)
@@ -45,21 +51,33 @@ double contrast(const QColor &a, const QColor &b)
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-double contrastOnGrounds(const QColor &colour, const QPalette &palette)
+namespace {
+
+double weakestContrast(const QColor &colour, const QList<QColor> &grounds)
 {
-    const QColor grounds[] = {palette.color(QPalette::Window), palette.color(QPalette::Base),
-                              Roles::secondaryBackground(palette)};
     double found = 21;
     for (const QColor &ground : grounds)
         found = std::min(found, contrast(colour, ground));
     return found;
 }
 
+} // namespace
+
+double contrastOnGrounds(const QColor &colour, const QPalette &palette)
+{
+    return weakestContrast(colour, grounds(palette));
+}
+
 QColor firstApartOnGrounds(const QColor &from, const QColor &to, double least, int steps, const QPalette &palette)
+{
+    return firstApartFrom(from, to, least, steps, grounds(palette));
+}
+
+QColor firstApartFrom(const QColor &from, const QColor &to, double least, int steps, const QList<QColor> &grounds)
 {
     for (int step = 0; step < steps; ++step) {
         const QColor mix = mixed(from, to, double(step) / steps);
-        if (contrastOnGrounds(mix, palette) >= least)
+        if (weakestContrast(mix, grounds) >= least)
             return mix;
     }
     return to;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QColor>
+#include <QList>
 #include <QPalette>
 #include <QPen>
 
@@ -55,5 +56,7 @@ double contrastOnGrounds(const QColor &colour, const QPalette &palette);
 // The first of `steps` even steps from `from` towards `to` that stands at
 // least `least` apart from those grounds; `to` when none does.
 QColor firstApartOnGrounds(const QColor &from, const QColor &to, double least, int steps, const QPalette &palette);
+// The same walk, apart from each of the grounds given.
+QColor firstApartFrom(const QColor &from, const QColor &to, double least, int steps, const QList<QColor> &grounds);
 
 } // namespace FocusRing

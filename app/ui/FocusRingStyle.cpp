@@ -1,5 +1,6 @@
 #include "FocusRingStyle.h"
 
+#include "ChosenSegment.h"
 #include "ControlEdge.h"
 #include "FocusRing.h"
 
@@ -15,6 +16,7 @@
 #include <QStyleOptionComboBox>
 #include <QStyleOptionFocusRect>
 #include <QStyleOptionTab>
+#include <QStyleOptionToolButton>
 
 namespace {
 
@@ -147,10 +149,14 @@ void FocusRingStyle::drawControl(ControlElement element, const QStyleOption *opt
     QProxyStyle::drawControl(element, option, painter, widget);
 }
 
+bool FocusRingStyle::isOverFusion() const
+{
+    return baseStyle()->name().compare(QStringLiteral("Fusion"), Qt::CaseInsensitive) == 0;
+}
+
 bool FocusRingStyle::drawsEdge(const QStyleOption *option) const
 {
-    return (option->state & State_Enabled) && !(option->state & State_HasFocus)
-        && baseStyle()->name().compare(QStringLiteral("Fusion"), Qt::CaseInsensitive) == 0;
+    return (option->state & State_Enabled) && !(option->state & State_HasFocus) && isOverFusion();
 }
 
 void FocusRingStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
@@ -159,6 +165,20 @@ void FocusRingStyle::drawPrimitive(PrimitiveElement element, const QStyleOption 
     switch (element) {
     case PE_FrameFocusRect:
         drawFocusRect(option, painter, widget);
+        return;
+    case PE_PanelMenu:
+        // Fusion edges a menu with its panel; the edge stands apart from the
+        // window the menu opens over.
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        if (isOverFusion()) {
+            // Square and whole to its corners, as the menu is.
+            painter->save();
+            painter->setRenderHint(QPainter::Antialiasing, false);
+            painter->setPen(ControlEdge::colour(option->palette));
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
+            painter->restore();
+        }
         return;
     case PE_IndicatorCheckBox:
     case PE_IndicatorRadioButton:
@@ -181,6 +201,12 @@ void FocusRingStyle::drawPrimitive(PrimitiveElement element, const QStyleOption 
 void FocusRingStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex *option,
                                         QPainter *painter, const QWidget *widget) const
 {
+    if (const auto *segment = qstyleoption_cast<const QStyleOptionToolButton *>(option);
+        control == CC_ToolButton && segment && ChosenSegment::isMarked(widget) && (option->state & State_On)
+        && (option->state & State_Enabled)) {
+        drawChosenSegment(*segment, painter, widget);
+        return;
+    }
     QProxyStyle::drawComplexControl(control, option, painter, widget);
     // Fusion draws a drop-down as a button, or as a text field with one;
     // either way its outer edge is the control's.
@@ -202,4 +228,25 @@ void FocusRingStyle::drawFocusRect(const QStyleOption *option, QPainter *painter
     FocusRing::paint(*painter, option->rect,
              FocusRing::colourOn(option->palette, ground, option->palette.color(QPalette::HighlightedText)),
              frameRadius);
+}
+
+void FocusRingStyle::drawChosenSegment(const QStyleOptionToolButton &option, QPainter *painter,
+                                       const QWidget *widget) const
+{
+    const QColor fill = ChosenSegment::fill(option.palette);
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(fill);
+    painter->drawRoundedRect(QRectF(option.rect), frameRadius, frameRadius);
+    painter->restore();
+    // The label where it stands in the segment unchosen, in the colour that
+    // reads on the fill; the ring outside marks the focus.
+    QStyleOptionToolButton label = option;
+    label.state &= ~(State_On | State_Sunken | State_MouseOver | State_HasFocus);
+    label.palette.setColor(QPalette::ButtonText, ChosenSegment::textOn(fill));
+    const int frame = proxy()->pixelMetric(PM_DefaultFrameWidth, &option, widget);
+    label.rect = proxy()->subControlRect(CC_ToolButton, &option, SC_ToolButton, widget)
+                     .adjusted(frame, frame, -frame, -frame);
+    proxy()->drawControl(CE_ToolButtonLabel, &label, painter, widget);
 }

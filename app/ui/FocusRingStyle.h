@@ -10,13 +10,16 @@
 // current tab, a list's current item) are rings of the same colour.
 // Over Fusion, the controls that their edge alone shows (check and radio
 // boxes, framed text fields, drop-downs) wear the edge of ControlEdge while
-// enabled and without the focus, in place of Fusion's faint outline.
+// enabled and without the focus, in place of Fusion's faint outline, and so
+// does a menu's frame, which would otherwise barely part it from the window
+// it opens over. The chosen segment of a switch (ChosenSegment) is filled.
 #pragma once
 
 #include <QPointer>
 #include <QProxyStyle>
 
 class QFocusFrame;
+class QStyleOptionToolButton;
 
 class FocusRingStyle : public QProxyStyle
 {
@@ -47,10 +50,12 @@ protected:
 
 private:
     static bool wearsRing(const QWidget *widget);
+    bool isOverFusion() const;
     // Whether this control's edge is drawn here: over Fusion, whose
     // outlines it knows, on an enabled control the ring does not mark.
     bool drawsEdge(const QStyleOption *option) const;
     void drawFocusRect(const QStyleOption *option, QPainter *painter, const QWidget *widget) const;
+    void drawChosenSegment(const QStyleOptionToolButton &option, QPainter *painter, const QWidget *widget) const;
     void follow(QWidget *focused);
 
     QPointer<QFocusFrame> m_frame;

@@ -1,0 +1,280 @@
+// What the eye must be able to tell, measured in pictures of the windows as
+// they are drawn: the journal filter's chosen segment from itself unchosen,
+// a context menu from the window it opens over, and every weekday name in
+// the date field's calendar whole. Light and dark, the program's own and a
+// desktop's dark palette, in every accent theme.
+#include "Appearance.h"
+#include "FocusRing.h"
+#include "JournalPage.h"
+#include "MainWindow.h"
+#include "ReviewSheet.h"
+#include "RuleCard.h"
+#include "RuleEditorFixture.h"
+#include "ThemeStore.h"
+
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QDateEdit>
+#include <QDir>
+#include <QHeaderView>
+#include <QMenu>
+#include <QTableView>
+#include <QToolButton>
+#include <QtTest/QTest>
+
+#include <functional>
+
+namespace {
+
+// A dark palette as a desktop's dark theme gives it, darker and flatter
+// than the program's own: a window of #242424, controls barely lighter.
+QPalette desktopDark()
+{
+    QPalette dark(QColor(0x30, 0x30, 0x30), QColor(0x24, 0x24, 0x24));
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        dark.setColor(role, QColor(0xDE, 0xDE, 0xDE));
+    dark.setColor(QPalette::Base, QColor(0x1E, 0x1E, 0x1E));
+    dark.setColor(QPalette::AlternateBase, QColor(0x27, 0x27, 0x27));
+    dark.setColor(QPalette::Highlight, QColor(0x35, 0x84, 0xE4));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    return dark;
+}
+
+// The appearances every picture is taken in: each makes the application
+// wear the program's style over Fusion with its palette.
+struct Look
+{
+    const char *name;
+    std::function<void()> set;
+
+    // Sets the look; the widgets take the new palette as the events that
+    // tell them arrive.
+    void apply() const
+    {
+        set();
+        QCoreApplication::processEvents();
+    }
+};
+
+const Look looks[] = {
+    {"light", [] { Appearance::apply(Appearance::Mode::light); }},
+    {"dark", [] { Appearance::apply(Appearance::Mode::dark); }},
+    {"desktop dark",
+     [] {
+         Appearance::apply(Appearance::Mode::light);
+         QApplication::setPalette(desktopDark());
+     }},
+};
+
+// The strongest contrast between two pictures of one place, pixel by pixel.
+double strongestChange(const QImage &a, const QImage &b)
+{
+    double found = 1;
+    for (int y = 0; y < std::min(a.height(), b.height()); ++y) {
+        for (int x = 0; x < std::min(a.width(), b.width()); ++x)
+            found = std::max(found, FocusRing::contrast(a.pixelColor(x, y), b.pixelColor(x, y)));
+    }
+    return found;
+}
+
+// The weakest contrast of a picture's outermost pixels against a colour.
+double weakestBorder(const QImage &picture, const QColor &ground)
+{
+    double found = 21;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            if (x == 0 || y == 0 || x == picture.width() - 1 || y == picture.height() - 1)
+                found = std::min(found, FocusRing::contrast(picture.pixelColor(x, y), ground));
+        }
+    }
+    return found;
+}
+
+void savePicture(const QImage &picture, const QString &name)
+{
+    const QString folder = qEnvironmentVariable("FILEWRIGHT_TEST_PICTURES");
+    if (!folder.isEmpty())
+        picture.save(QDir(folder).filePath(QString(name).replace(QLatin1Char(' '), QLatin1Char('-'))));
+}
+
+// Puts back the light appearance, the "system" theme and the font.
+struct LookRestored
+{
+    const QFont font = QApplication::font();
+    ~LookRestored()
+    {
+        QApplication::setFont(font);
+        ThemeStore::instance().setThemeID(QStringLiteral("system"));
+        Appearance::apply(Appearance::Mode::light);
+    }
+};
+
+class SeenStatesTest : public RuleEditorFixture
+{
+protected:
+    static bool activate(QWidget *window)
+    {
+        window->show();
+        window->activateWindow();
+        return QTest::qWaitForWindowActive(window);
+    }
+
+    const LookRestored restored;
+};
+
+} // namespace
+
+TEST_F(SeenStatesTest, theJournalFiltersChosenSegmentStandsApartFromItselfUnchosen)
+{
+    MainWindow window(*model);
+    model->setSidebar(SidebarItem::journal);
+    ASSERT_TRUE(activate(&window));
+    // Each segment pictured where the window's tool bar shows it, with the
+    // focus elsewhere, so that no ring is part of either picture.
+    const struct
+    {
+        const char *segment;
+        AppModel::JournalFilter chosen;
+        AppModel::JournalFilter other;
+    } segments[] = {
+        {"all", AppModel::JournalFilter::all, AppModel::JournalFilter::review},
+        {"review", AppModel::JournalFilter::review, AppModel::JournalFilter::all},
+    };
+    const auto picture = [&window](const char *name) {
+        auto *segment = window.findChild<QToolButton *>(QString::fromLatin1(name));
+        return segment ? window.grab(QRect(segment->mapTo(&window, QPoint(0, 0)), segment->size())).toImage() : QImage();
+    };
+    for (const Look &look : looks) {
+        look.apply();
+        for (const Theme &theme : Theme::all()) {
+            ThemeStore::instance().setThemeID(theme.id);
+            for (const auto &[segment, chosen, other] : segments) {
+                const std::string where = std::string(segment) + ", " + theme.id.toStdString() + ", " + look.name;
+                if (QWidget *focused = window.focusWidget())
+                    focused->clearFocus();
+                model->setJournalFilter(chosen);
+                const QImage on = picture(segment);
+                model->setJournalFilter(other);
+                const QImage off = picture(segment);
+                ASSERT_FALSE(on.isNull()) << where;
+                ASSERT_EQ(on.size(), off.size()) << where;
+                EXPECT_GE(strongestChange(on, off), 3.0) << where;
+                const QString name = QStringLiteral("segment-%1-%2-%3-%4.png")
+                                         .arg(QString::fromLatin1(segment), theme.id, QString::fromLatin1(look.name));
+                savePicture(on, name.arg(QStringLiteral("chosen")));
+                savePicture(off, name.arg(QStringLiteral("unchosen")));
+            }
+        }
+    }
+    model->setJournalFilter(AppModel::JournalFilter::all);
+}
+
+TEST_F(SeenStatesTest, aContextMenusEdgeStandsApartFromTheWindowItOpensOver)
+{
+    const QString path = dir.filePath(QStringLiteral("letter.pdf"));
+    JournalEntry entry(std::nullopt, QStringLiteral("Rule"), path, dir.filePath(QStringLiteral("Filed/letter.pdf")),
+                       JournalEntry::Status::done);
+    entry.setPerformed(Performed{path, entry.newPath, {}, {}, std::nullopt});
+    ASSERT_TRUE(model->store().insert(entry));
+    const qint64 entryId = entry.id;
+    const WatchedFolder downloads = folder(QStringLiteral("Downloads"));
+    StoredRule stored(rule(QStringLiteral("Receipts"), {condition(Field::name, Op::contains, QStringLiteral("a"))},
+                                 {action(Kind::move, QStringLiteral("~/Receipts"))}),
+                            downloads.uuid, 1);
+    ASSERT_TRUE(model->store().insert(stored));
+
+    MainWindow window(*model);
+    model->setSidebar(SidebarItem::journal);
+    ASSERT_TRUE(activate(&window));
+    JournalPage *journal = window.findChild<JournalPage *>();
+    ASSERT_NE(journal, nullptr);
+    RuleCard card(*model, stored, &window);
+    // The menus of a journal row and of a rule card, shown over the window.
+    const struct
+    {
+        const char *kind;
+        std::function<QMenu *()> make;
+    } menus[] = {
+        {"journal row", [&] { return journal->contextMenu(entryId); }},
+        {"rule card", [&] { return card.makeMenu(&window); }},
+    };
+    for (const Look &look : looks) {
+        look.apply();
+        for (const Theme &theme : Theme::all()) {
+            ThemeStore::instance().setThemeID(theme.id);
+            const QColor ground = window.palette().color(QPalette::Window);
+            for (const auto &[kind, make] : menus) {
+                const std::string where = std::string(kind) + ", " + theme.id.toStdString() + ", " + look.name;
+                const std::unique_ptr<QMenu> menu(make());
+                ASSERT_NE(menu, nullptr) << where;
+                menu->popup(window.mapToGlobal(QPoint(40, 40)));
+                ASSERT_TRUE(QTest::qWaitForWindowExposed(menu.get())) << where;
+                const QImage picture = menu->grab().toImage();
+                menu->close();
+                EXPECT_GE(weakestBorder(picture, ground), 3.0) << where;
+                savePicture(picture, QStringLiteral("menu-%1-%2-%3.png")
+                                         .arg(QString::fromLatin1(kind), theme.id, QString::fromLatin1(look.name)));
+            }
+        }
+    }
+}
+
+TEST_F(SeenStatesTest, theCalendarShowsEveryWeekdayNameWhole)
+{
+    JournalEntry waiting(std::nullopt, QStringLiteral("Rule"), dir.filePath(QStringLiteral("scan.pdf")), QString(),
+                         JournalEntry::Status::review);
+    const struct
+    {
+        QLocale::Language language;
+        int points;
+    } cases[] = {
+        {QLocale::English, 9}, {QLocale::English, 11}, {QLocale::English, 13},
+        {QLocale::German, 9},  {QLocale::German, 11},  {QLocale::German, 13},
+    };
+    for (const Look &look : looks) {
+        look.apply();
+        for (const auto &[language, points] : cases) {
+            const std::string where = QLocale::languageToString(language).toStdString() + ", "
+                + std::to_string(points) + " points, " + look.name;
+            QFont font = restored.font;
+            font.setPointSize(points);
+            QApplication::setFont(font);
+            ReviewSheet sheet(waiting, [](const JournalEntry &, const Recognition &) {}, [](const JournalEntry &) {});
+            QDateEdit *field = sheet.dateField();
+            field->setLocale(QLocale(language));
+            ASSERT_TRUE(activate(&sheet)) << where;
+            field->setFocus(Qt::TabFocusReason);
+            // Opened as a user opens it, by the keys of a drop-down.
+            QTest::keyClick(field, Qt::Key_Down, Qt::AltModifier);
+            QCalendarWidget *calendar = field->calendarWidget();
+            ASSERT_NE(calendar, nullptr) << where;
+            ASSERT_TRUE(QTest::qWaitFor([calendar] { return calendar->isVisible(); })) << where;
+            auto *days = calendar->findChild<QTableView *>();
+            ASSERT_NE(days, nullptr) << where;
+            ASSERT_EQ(days->locale().language(), language) << where;
+            // The room a cell leaves its text: its width less the margin the
+            // cell keeps on either side.
+            const int margin = days->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, days) + 1;
+            const QAbstractItemModel &model = *days->model();
+            int names = 0;
+            for (int column = 0; column < model.columnCount(); ++column) {
+                const QModelIndex header = model.index(0, column);
+                const QString name = header.data(Qt::DisplayRole).toString();
+                if (name.isEmpty())
+                    continue; // over the week numbers
+                ++names;
+                const QFont drawn = qvariant_cast<QFont>(header.data(Qt::FontRole)).resolve(days->font());
+                const qreal needs = QFontMetricsF(drawn).horizontalAdvance(name);
+                const int room = days->columnWidth(column) - 2 * margin;
+                EXPECT_LE(needs, room) << where << ": " << name.toStdString();
+            }
+            EXPECT_EQ(names, 7) << where;
+            savePicture(calendar->window()->grab().toImage(),
+                        QStringLiteral("calendar-%1-%2-%3.png")
+                            .arg(QLocale(language).name(), QString::number(points), QString::fromLatin1(look.name)));
+            QTest::keyClick(calendar, Qt::Key_Escape);
+            ASSERT_TRUE(QTest::qWaitFor([calendar] { return !calendar->isVisible(); })) << where;
+        }
+    }
+}
+
