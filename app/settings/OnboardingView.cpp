@@ -354,6 +354,10 @@ void OnboardingView::askNotifications()
 {
     m_notificationsAsked = true;
     m_askButton->setText(tr("Asked"));
+    // Disabled, the button would hand its focus on to "Back": Return then
+    // goes on to "Start".
+    if (m_askButton->hasFocus())
+        m_forward->setFocus(Qt::TabFocusReason);
     m_askButton->setEnabled(false);
     // No permission step exists here: one notification shows that they arrive.
     const Notifier sessionNotifier;
