@@ -2,6 +2,7 @@
 
 #include "AppModel.h"
 #include "Autopilot.h"
+#include "FollowsFocusArea.h"
 #include "ModelStatusLine.h"
 #include "Notifier.h"
 #include "Prefs.h"
@@ -83,7 +84,14 @@ OnboardingView::OnboardingView(AppModel &model, QWidget *parent)
     m_pages = new QStackedWidget(this);
     for (QWidget *page : {welcomePage(), foldersPage(), rulesPage(), notificationsPage()}) {
         page->layout()->setContentsMargins(32, 32, 32, 32);
-        m_pages->addWidget(page);
+        // The sheet keeps its size: a page taller than its room (the starter
+        // rules at a larger font) scrolls, with the focused control in view.
+        auto *area = new FollowsFocusArea(m_pages);
+        area->setFrameShape(QFrame::NoFrame);
+        area->setWidgetResizable(true);
+        area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        area->setWidget(page);
+        m_pages->addWidget(area);
     }
     layout->addWidget(m_pages, 1);
 
@@ -354,6 +362,10 @@ void OnboardingView::askNotifications()
 {
     m_notificationsAsked = true;
     m_askButton->setText(tr("Asked"));
+    // Disabled, the button would hand its focus on to "Back": Return then
+    // goes on to "Start".
+    if (m_askButton->hasFocus())
+        m_forward->setFocus(Qt::TabFocusReason);
     m_askButton->setEnabled(false);
     // No permission step exists here: one notification shows that they arrive.
     const Notifier sessionNotifier;

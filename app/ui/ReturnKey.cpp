@@ -5,11 +5,19 @@
 #include <QPushButton>
 #include <QToolButton>
 
+namespace {
+
+bool isReturn(const QKeyEvent *event)
+{
+    return (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+} // namespace
+
 bool ReturnKey::pressFocusedButton(QKeyEvent *event, const QWidget *window)
 {
-    const bool isReturn = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-    if (!isReturn)
+    if (!isReturn(event))
         return false;
     // Check boxes, switches and swatches are not among them: Return on those
     // stays the window's (a dialog's default button).
@@ -23,4 +31,14 @@ bool ReturnKey::pressFocusedButton(QKeyEvent *event, const QWidget *window)
     // A tool button with a menu opens it on the press, as it does for Space.
     button->click();
     return true;
+}
+
+bool ReturnKey::belongsToWindow(const QKeyEvent *event, const QWidget *window)
+{
+    if (!isReturn(event))
+        return false;
+    const QWidget *focused = QApplication::focusWidget();
+    const bool switches = qobject_cast<const QAbstractButton *>(focused) && !qobject_cast<const QPushButton *>(focused)
+        && !qobject_cast<const QToolButton *>(focused);
+    return switches && window->isAncestorOf(focused);
 }

@@ -4,12 +4,30 @@
 #include "WindowHook.h"
 
 #include <QKeyEvent>
+#include <QWindow>
 
 Sheet::Sheet(QWidget *parent)
     : QDialog(parent)
 {
     setWindowModality(Qt::WindowModal);
     WindowHook::install(this);
+}
+
+Sheet::~Sheet()
+{
+    if (QWindow *window = windowHandle())
+        window->removeEventFilter(this);
+}
+
+bool Sheet::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+    if (watched != windowHandle() || !key || !ReturnKey::belongsToWindow(static_cast<QKeyEvent *>(event), this))
+        return QDialog::eventFilter(watched, event);
+    // The control sees neither the press nor the letting go.
+    if (event->type() == QEvent::KeyPress)
+        keyPressEvent(static_cast<QKeyEvent *>(event));
+    return true;
 }
 
 void Sheet::keyPressEvent(QKeyEvent *event)
@@ -35,5 +53,8 @@ void Sheet::showEvent(QShowEvent *event)
         if (width() > owner->width())
             resize(owner->width(), height());
     }
+    // Keys reach the window before its focused control.
+    if (QWindow *window = windowHandle())
+        window->installEventFilter(this);
     QDialog::showEvent(event);
 }
