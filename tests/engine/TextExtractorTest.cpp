@@ -201,10 +201,14 @@ TEST(TextExtractor, PlainAndOfficeDocuments)
 TEST(TextExtractor, PlainTextIsReadUntilItsFirstCharactersAreWhole)
 {
     QTemporaryDir dir;
-    // Some 18,800 characters of Devanagari syllables in 85,500 bytes.
+    // Some 14,100 characters of Devanagari syllables in 85,500 bytes.
     const QString hindi = u"क्रमांक श्रीमती क्षेत्र स्वीकृति\n"_s.repeated(940) + u"Gesamtbetrag 99,00 €"_s;
     ASSERT_GT(hindi.toUtf8().size(), 85000);
     ASSERT_EQ(TextExtractor::leftCharacters(hindi, 20000), hindi);
+    // An invoice of 1,750 short lines with Windows line ends: 19,270
+    // characters, each CR LF one of them.
+    const QString invoice = u"दाम 12,50 €\r\n"_s.repeated(1750) + u"Gesamtbetrag 99,00 €"_s;
+    ASSERT_NE(TextExtractor::leftCharacters(invoice, 19000), invoice);
     const QString emoji = u"😀"_s.repeated(25000);
     const QString flags = u"🇩🇪"_s.repeated(11007) + u" MARKER"_s;
     const QString marks = u"e"_s + QString(100000, QChar(0x0301));
@@ -216,6 +220,7 @@ TEST(TextExtractor, PlainTextIsReadUntilItsFirstCharactersAreWhole)
         QString text;
     } cases[] = {
         {"hindi.txt", hindi.toUtf8(), hindi},
+        {"invoice.txt", invoice.toUtf8(), invoice},
         // The 20,000th character of four bytes ends where the 80,000th byte does.
         {"emoji.txt", emoji.toUtf8(), emoji.left(40000)},
         {"flags.md", flags.toUtf8(), flags},
@@ -231,10 +236,12 @@ TEST(TextExtractor, PlainTextIsReadUntilItsFirstCharactersAreWhole)
         const TextExtractor::Output out = extracted(dir.filePath(QString::fromUtf8(name)), bytes);
         EXPECT_EQ(out.text, text) << name << ": " << out.text.size() << " code units";
     }
-    const std::optional<PatternReader::Money> total =
-        PatternReader::read(TextExtractor::text(dir.filePath(u"hindi.txt"_s)).text).total;
-    ASSERT_TRUE(total);
-    EXPECT_EQ(total->amount, *Decimal::fromString(u"99.00"));
+    for (const QString &name : {u"hindi.txt"_s, u"invoice.txt"_s}) {
+        const std::optional<PatternReader::Money> total =
+            PatternReader::read(TextExtractor::text(dir.filePath(name)).text).total;
+        ASSERT_TRUE(total) << name.toStdString();
+        EXPECT_EQ(total->amount, *Decimal::fromString(u"99.00")) << name.toStdString();
+    }
 }
 
 // Half of a surrogate pair that a document writes by itself is no character:
