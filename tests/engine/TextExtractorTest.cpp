@@ -244,6 +244,52 @@ TEST(TextExtractor, PlainTextIsReadUntilItsFirstCharactersAreWhole)
     }
 }
 
+// Whether a plain text is UTF-8 or Latin-1 is told by the bytes of the
+// characters kept: what follows them only ends the last one, and a byte
+// there that is no UTF-8 ends it as the end of the file would. Every text
+// here is of lines that end in LF.
+TEST(TextExtractor, PlainTextIsToldUtf8ByTheBytesOfItsFirstCharacters)
+{
+    QTemporaryDir dir;
+    // Lines of ten characters: in the first 80,000 bytes lines holding
+    // letters with their accents written apart (46 bytes, 19 code units),
+    // then Devanagari alone (55 bytes, 19 code units). The total stands on
+    // line 1,500, at character 14,990; a last character is cut off at the end.
+    const QString mixed = u"कि"_s.repeated(6) + u"e\u0301"_s.repeated(3) + u"\n"_s;
+    const QString line = u"कि"_s.repeated(9) + u"\n"_s;
+    const QString head = mixed.repeated(1499) + u"Gesamt 99,00 €\n"_s + mixed.repeated(240);
+    const auto hindi = [&](qsizetype bytes) {
+        return (head + line.repeated((bytes - head.toUtf8().size()) / 55)).toUtf8() + "\xE0\xA4";
+    };
+    const QString hindiKept = head + line.repeated(259) + u"कि"_s.repeated(5);
+    const QString greetings = u"Grüße "_s.repeated(4000);
+    const QByteArray first = greetings.left(20000).toUtf8();
+    const qsizetype inside = first.indexOf("\xC3\x9F", 10000);
+    const QByteArray broken = first.left(inside) + "\xFF" + first.mid(inside);
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        QString text;
+    } cases[] = {
+        {"hindi-170k.txt", hindi(170000), hindiKept},
+        {"hindi-250k.txt", hindi(250000), hindiKept},
+        // A byte that is no UTF-8 just after the 20,000th character ends it.
+        {"after.txt", first + "\xFF" + "Grüße", greetings.left(20000)},
+        {"marks-after.txt", first + "\xFF\xCC\x81", greetings.left(20000)},
+        // One inside them makes the text Latin-1.
+        {"inside.txt", broken + "tail", QString::fromLatin1(broken).left(20000)},
+    };
+    for (const auto &[name, bytes, text] : cases) {
+        const TextExtractor::Output out = extracted(dir.filePath(QString::fromUtf8(name)), bytes);
+        EXPECT_EQ(out.text, text) << name << ": " << out.text.left(20).toStdString();
+        if (QByteArrayView(name).startsWith("hindi")) {
+            const std::optional<PatternReader::Money> total = PatternReader::read(out.text).total;
+            EXPECT_TRUE(total && total->amount == *Decimal::fromString(u"99.00")) << name;
+        }
+    }
+}
+
 // Half of a surrogate pair that a document writes by itself is no character:
 // what is extracted holds whole code points only, pairs written as two
 // escapes included.
