@@ -51,7 +51,7 @@ private:
 
     QStringView m_text;
     std::unique_ptr<UBreakIterator, Closer> m_iterator;
-    qsizetype m_position = 0; // where the iterator is unavailable
+    qsizetype m_position = 0; // the end given last
 };
 
 // The number of characters of the text, counting no further than limit + 1.
