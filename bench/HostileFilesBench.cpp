@@ -1,4 +1,4 @@
-// Reading hostile files of up to 64 MB, none of which needs text recognition:
+// Reading hostile files of up to 64 MB (plain texts up to 100 MB), none of which needs text recognition:
 // web pages that never close their elements or hold nothing but tags, office
 // documents whose few kilobytes unpack into endless runs of spaces, one
 // endless run of text, comment, attribute or processing instruction, endless
@@ -8,7 +8,8 @@
 // or runs of "&" and "]" (the reader goes no further than 16 MiB into their
 // XML), web pages of broken characters or of nothing but comments, web pages
 // in Shift_JIS and gb18030, PDFs and texts of endless lines, texts of
-// endless combining marks or of NUL bytes, rich text nested without end,
+// endless combining marks or of NUL bytes, Hindi lines with Windows line
+// ends, rich text nested without end,
 // and a line of 100,000 characters full of dates. Every reading
 // should take under a second and under 200 MB; "peakMB" is how far the
 // process's peak resident memory rose during the reading, "fileMB" the size
@@ -399,6 +400,14 @@ void BM_TextOneLine(benchmark::State &state)
     readHostile(state, "line.txt", [](qsizetype bytes) { return repeated("Rechnung 12,34 EUR ", bytes); });
 }
 
+// Hindi lines with Windows line ends, as an invoice saved there reads.
+void BM_TextHindiLines(benchmark::State &state)
+{
+    readHostile(state, "hindi.txt", [](qsizetype bytes) {
+        return repeated(QStringLiteral("क्रमांक श्रीमती क्षेत्र 12,50 €\r\n").toUtf8(), bytes);
+    });
+}
+
 // Texts read to their bound rather than their 20,000th character: one
 // character of endless combining marks, and nothing but NUL bytes.
 void BM_TextEndlessMarks(benchmark::State &state)
@@ -470,9 +479,11 @@ HOSTILE(BM_HtmlShiftJis);
 HOSTILE(BM_HtmlGb18030);
 HOSTILE(BM_PdfEndlessLines);
 BENCHMARK(BM_PdfFullPages)->Arg(1)->Arg(16)->Unit(benchmark::kMillisecond)->Iterations(2);
-HOSTILE(BM_TextOneLine);
-HOSTILE(BM_TextEndlessMarks);
-HOSTILE(BM_TextNuls);
+#define PLAIN_TEXT(function) BENCHMARK(function)->Arg(1)->Arg(16)->Arg(64)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(2)
+PLAIN_TEXT(BM_TextOneLine);
+PLAIN_TEXT(BM_TextHindiLines);
+PLAIN_TEXT(BM_TextEndlessMarks);
+PLAIN_TEXT(BM_TextNuls);
 HOSTILE(BM_RtfNestedGroups);
 HOSTILE(BM_RtfPlainText);
 BENCHMARK(BM_PatternReaderLineOfDates)->Unit(benchmark::kMillisecond)->Iterations(3);

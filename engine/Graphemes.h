@@ -1,15 +1,18 @@
-// User-perceived characters (grapheme clusters) of a text, never cut inside
-// a surrogate pair. Qt's boundary finder places a boundary between the two
-// halves of a pair that follows some Indic and Thai letters; a text cut
-// there ends in half a character, which is no valid UTF-16 and no valid
-// file name. Everything here steps over such a boundary.
+// User-perceived characters (grapheme clusters) of a text, as Unicode's
+// extended grapheme clusters define them: a CR LF is one character in any
+// script, a flag, a family joined by zero-width joiners or a letter with its
+// marks is one, and no character ends between the two halves of a
+// surrogate pair. Every count or cut of characters goes through here, so
+// that one definition holds throughout.
 #pragma once
 
 #include <QString>
 #include <QStringView>
-#include <QTextBoundaryFinder>
 
 #include <limits>
+#include <memory>
+
+struct UBreakIterator;
 
 namespace Graphemes {
 
@@ -26,25 +29,37 @@ inline qsizetype codePointFloor(QStringView text, qsizetype position)
     return splitsPair(text, position) ? position - 1 : position;
 }
 
-// The ends of a text's characters, one after the other.
+// The ends of a text's characters, one after the other. The text is not
+// copied: it must outlive the boundaries.
 class Boundaries
 {
 public:
-    explicit Boundaries(const QString &text) : m_text(text), m_finder(QTextBoundaryFinder::Grapheme, text) {}
+    explicit Boundaries(QStringView text);
+    Boundaries(QString &&) = delete;
+    ~Boundaries();
+    Boundaries(const Boundaries &) = delete;
+    Boundaries &operator=(const Boundaries &) = delete;
 
     // The end of the next character; -1 after the last one.
-    qsizetype next()
-    {
-        qsizetype position = m_finder.toNextBoundary();
-        while (position > 0 && splitsPair(m_text, position))
-            position = m_finder.toNextBoundary();
-        return position;
-    }
+    qsizetype next();
 
 private:
-    QString m_text;
-    QTextBoundaryFinder m_finder;
+    struct Closer
+    {
+        void operator()(UBreakIterator *iterator) const;
+    };
+
+    QStringView m_text;
+    std::unique_ptr<UBreakIterator, Closer> m_iterator;
+    qsizetype m_position = 0; // the end given last
 };
+
+// The number of characters of the text, counting no further than limit + 1.
+qsizetype count(QStringView text, qsizetype limit = std::numeric_limits<qsizetype>::max() - 1);
+
+// The code units that the first `count` characters of the text take (all of
+// it when it holds no more).
+qsizetype firstLength(QStringView text, qsizetype count);
 
 // The text with every half of a surrogate pair that has no other half
 // replaced by U+FFFD, so that it holds whole code points only (a name on

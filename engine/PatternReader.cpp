@@ -1,7 +1,8 @@
 #include "PatternReader.h"
 
+#include "Graphemes.h"
+
 #include <QRegularExpression>
-#include <QTextBoundaryFinder>
 
 #include <algorithm>
 #include <array>
@@ -28,37 +29,13 @@ QRegularExpression compiled(const QString &pattern,
 // Number of user-perceived characters of the text, counting no further than limit + 1.
 qsizetype characterCount(QStringView text, qsizetype limit)
 {
-    if (text.isEmpty())
-        return 0;
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.data(), text.size());
-    qsizetype count = 0;
-    while (finder.toNextBoundary() != -1) {
-        if (++count > limit)
-            break;
-    }
-    return count;
+    return Graphemes::count(text, limit);
 }
 
 // The first `count` user-perceived characters of the text.
 QStringView firstCharacters(QStringView text, qsizetype count)
 {
-    // A character is rarely longer than a few code units; look at a window
-    // first and only fall back to the whole text when the window is too short.
-    const qsizetype window = std::min(text.size(), count * 8);
-    for (const qsizetype length : {window, text.size()}) {
-        if (length == 0)
-            return text.first(0);
-        QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.data(), length);
-        qsizetype seen = 0;
-        qsizetype position = 0;
-        while (seen < count && (position = finder.toNextBoundary()) != -1)
-            ++seen;
-        if (seen == count)
-            return text.first(position);
-        if (length == text.size())
-            return text;
-    }
-    return text;
+    return text.first(Graphemes::firstLength(text, count));
 }
 
 bool containsAny(QStringView text, const QStringList &words)

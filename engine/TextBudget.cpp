@@ -2,10 +2,12 @@
 
 #include "Graphemes.h"
 
+#include <algorithm>
+
 TextBudget::TextBudget(int characters)
     : m_limit(std::max(characters, 0))
     , m_maxUnits(qsizetype(m_limit) * unitsPerCharacter)
-    , m_nextCheck(m_limit)
+    , m_nextCheck(qsizetype(m_limit) + 1)
 {
     m_full = m_limit == 0;
 }
@@ -25,19 +27,37 @@ void TextBudget::check()
         m_full = true;
         return;
     }
-    // Counting characters costs a pass over the text: it is done each time
-    // the text has doubled, which keeps the whole cost linear.
-    Graphemes::Boundaries boundaries(m_text);
-    int seen = 0;
-    qsizetype position = 0;
-    while (seen < m_limit && (position = boundaries.next()) != -1)
-        ++seen;
-    // Full once the last character kept is complete, that is when more
-    // text follows it (a combining mark may still come otherwise).
-    if (seen >= m_limit && position < m_text.size())
+    // Characters are counted on from the last one known to be whole: a
+    // character that a whole code point follows is whole, since whether a
+    // boundary stands somewhere depends on what comes before it and on the
+    // one code point after it only. The first half of a pair at the end may
+    // still get its second half.
+    const qsizetype start = m_wholeEnd;
+    const qsizetype end = m_text.size() - (!m_text.isEmpty() && m_text.back().isHighSurrogate() ? 1 : 0);
+    const QStringView rest = QStringView(m_text).sliced(start, end - start);
+    Graphemes::Boundaries boundaries(rest);
+    for (qsizetype next = boundaries.next(); next != -1 && next < rest.size(); next = boundaries.next()) {
+        m_wholeEnd = start + next;
+        if (++m_whole == m_limit) {
+            m_full = true;
+            return;
+        }
+    }
+    // The next count waits until enough text has come to hold the characters
+    // still missing, and until the last one, still open, has at least doubled:
+    // a character of endless combining marks is then gone through a bounded
+    // number of times, and the whole cost stays linear.
+    const qsizetype open = m_text.size() - m_wholeEnd;
+    m_nextCheck = std::min(std::max(m_wholeEnd + (m_limit - m_whole) + 1, m_text.size() + open), m_maxUnits);
+}
+
+void TextBudget::finish()
+{
+    if (m_full || m_text.isEmpty())
+        return;
+    check();
+    if (!m_full && Graphemes::count(QStringView(m_text).sliced(m_wholeEnd), m_limit - m_whole) + m_whole >= m_limit)
         m_full = true;
-    else
-        m_nextCheck = std::min(m_text.size() * 2, m_maxUnits);
 }
 
 QString TextBudget::text() const
@@ -46,5 +66,7 @@ QString TextBudget::text() const
     // units may end in the first half of a surrogate pair. Half a pair that
     // a document wrote by itself (a rich-text "\u" escape, a UTF-16 page)
     // is no character either: it reads as U+FFFD.
+    if (m_whole == m_limit)
+        return Graphemes::wholeCodePoints(m_text.left(m_wholeEnd));
     return Graphemes::wholeCodePoints(Graphemes::left(m_text, m_limit, m_maxUnits));
 }

@@ -24,6 +24,12 @@ public:
     // too).
     bool isFull() const { return m_full; }
 
+    // The input has ended where the text gathered ends, so that its last
+    // character is whole (a reader that meets a byte it cannot read takes it
+    // as the end of the text): the budget is full when that completes the
+    // limit's number of characters.
+    void finish();
+
     bool isEmpty() const { return m_text.isEmpty(); }
     QChar last() const { return m_text.isEmpty() ? QChar() : m_text.back(); }
 
@@ -38,5 +44,7 @@ private:
     qsizetype m_maxUnits;
     qsizetype m_nextCheck;
     QString m_text;
+    int m_whole = 0;          // characters known to be whole
+    qsizetype m_wholeEnd = 0; // where they end
     bool m_full = false;
 };

@@ -17,16 +17,6 @@ constexpr int tailWindow = 60;
 constexpr int tailLines = 6;
 constexpr int maxLineCharacters = 160;
 
-// User-perceived characters (grapheme clusters).
-int characterCount(const QString &text)
-{
-    Graphemes::Boundaries boundaries(text);
-    int count = 0;
-    while (boundaries.next() != -1)
-        ++count;
-    return count;
-}
-
 bool isLineBreak(QChar c)
 {
     return c == u'\n' || c == u'\r' || c == u'\v' || c == u'\f' || c == QChar(0x0085) || c == QChar(0x2028)
@@ -63,7 +53,7 @@ QString condense(const QString &text, int limit)
     }
     const int n = int(lines.size());
     const QString joined = lines.join(u'\n');
-    if (characterCount(joined) <= limit)
+    if (Graphemes::count(joined, limit) <= limit)
         return joined;
 
     std::set<int> kept;
@@ -80,7 +70,7 @@ QString condense(const QString &text, int limit)
     int length = 0;
     for (const int index : kept) {
         const QString line = TextExtractor::leftCharacters(lines[index], maxLineCharacters);
-        const int lineLength = characterCount(line);
+        const int lineLength = int(Graphemes::count(line));
         if (length + lineLength + 1 > limit)
             break;
         result += line;

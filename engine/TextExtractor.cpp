@@ -143,9 +143,11 @@ private:
 };
 
 // The first characters of a plain text file, read as UTF-8 when the bytes
-// read are UTF-8 and as Latin-1 otherwise. The file is read only until they
-// are whole, however many bytes they take, and never further than the
-// budget's bound of code units needs.
+// of those characters are UTF-8 and as Latin-1 otherwise. The file is read
+// only until they are whole, however many bytes they take, and never further
+// than the budget's bound of code units needs. What is read after them only
+// ends the last of them: a byte there that is no UTF-8 ends it as the end of
+// the file would.
 QString readPlainText(const QString &path)
 {
     PlainPieces pieces(path);
@@ -155,24 +157,27 @@ QString readPlainText(const QString &path)
     while (!utf8Text.isFull() && !pieces.ended()) {
         bytes += pieces.next();
         const QByteArrayView fresh = QByteArrayView(bytes).sliced(decoded);
-        qsizetype cutFrom = 0;
-        const Utf8Reading reading = readAsUtf8(fresh, cutFrom);
+        qsizetype readable = fresh.size();
+        const Utf8Reading reading = readAsUtf8(fresh, readable);
         // A character cut short at the end of the file is no UTF-8; one cut
         // where reading stopped is read with the next piece, or dropped.
-        const bool cutAtFileEnd = reading == Utf8Reading::cutAtEnd && pieces.ended() && pieces.atFileEnd();
-        if (reading == Utf8Reading::broken || cutAtFileEnd) {
-            TextBudget latin1Text(maxTextCharacters);
-            appendText(latin1Text, QString::fromLatin1(bytes));
-            while (!latin1Text.isFull() && !pieces.ended())
-                appendText(latin1Text, QString::fromLatin1(pieces.next()));
-            return latin1Text.text();
-        }
-        const qsizetype whole = reading == Utf8Reading::cutAtEnd ? cutFrom : fresh.size();
-        QString text = QString::fromUtf8(fresh.first(whole));
+        const bool ended = reading == Utf8Reading::broken
+            || (reading == Utf8Reading::cutAtEnd && pieces.ended() && pieces.atFileEnd());
+        QString text = QString::fromUtf8(fresh.first(readable));
         if (decoded == 0 && text.startsWith(QChar(0xFEFF)))
             text.remove(0, 1);
-        decoded += whole;
+        decoded += readable;
         appendText(utf8Text, std::move(text));
+        if (!ended || utf8Text.isFull())
+            continue;
+        utf8Text.finish();
+        if (utf8Text.isFull())
+            break;
+        TextBudget latin1Text(maxTextCharacters);
+        appendText(latin1Text, QString::fromLatin1(bytes));
+        while (!latin1Text.isFull() && !pieces.ended())
+            appendText(latin1Text, QString::fromLatin1(pieces.next()));
+        return latin1Text.text();
     }
     return utf8Text.text();
 }

@@ -24,6 +24,7 @@ Utf8Reading readAsUtf8(QByteArrayView bytes, qsizetype &cutFrom)
             lower = lead == 0xF0 ? 0x90 : lower;
             upper = lead == 0xF4 ? 0x8F : upper;
         } else {
+            cutFrom = i;
             return Utf8Reading::broken;
         }
         const qsizetype start = i++;
@@ -32,8 +33,10 @@ Utf8Reading readAsUtf8(QByteArrayView bytes, qsizetype &cutFrom)
                 cutFrom = start;
                 return Utf8Reading::cutAtEnd;
             }
-            if (byte[i] < lower || byte[i] > upper)
+            if (byte[i] < lower || byte[i] > upper) {
+                cutFrom = start;
                 return Utf8Reading::broken;
+            }
             lower = 0x80;
             upper = 0xBF;
         }

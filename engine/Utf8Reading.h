@@ -12,5 +12,6 @@ enum class Utf8Reading {
     broken,
 };
 
-// cutFrom learns where a character cut off at the end begins.
+// cutFrom learns where a character cut off at the end, or the first one that
+// is broken, begins: the bytes before it are whole UTF-8.
 Utf8Reading readAsUtf8(QByteArrayView bytes, qsizetype &cutFrom);

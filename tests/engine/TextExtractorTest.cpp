@@ -201,10 +201,14 @@ TEST(TextExtractor, PlainAndOfficeDocuments)
 TEST(TextExtractor, PlainTextIsReadUntilItsFirstCharactersAreWhole)
 {
     QTemporaryDir dir;
-    // Some 18,800 characters of Devanagari syllables in 85,500 bytes.
+    // Some 14,100 characters of Devanagari syllables in 85,500 bytes.
     const QString hindi = u"क्रमांक श्रीमती क्षेत्र स्वीकृति\n"_s.repeated(940) + u"Gesamtbetrag 99,00 €"_s;
     ASSERT_GT(hindi.toUtf8().size(), 85000);
     ASSERT_EQ(TextExtractor::leftCharacters(hindi, 20000), hindi);
+    // An invoice of 1,750 short lines with Windows line ends: 19,270
+    // characters, each CR LF one of them.
+    const QString invoice = u"दाम 12,50 €\r\n"_s.repeated(1750) + u"Gesamtbetrag 99,00 €"_s;
+    ASSERT_NE(TextExtractor::leftCharacters(invoice, 19000), invoice);
     const QString emoji = u"😀"_s.repeated(25000);
     const QString flags = u"🇩🇪"_s.repeated(11007) + u" MARKER"_s;
     const QString marks = u"e"_s + QString(100000, QChar(0x0301));
@@ -216,6 +220,7 @@ TEST(TextExtractor, PlainTextIsReadUntilItsFirstCharactersAreWhole)
         QString text;
     } cases[] = {
         {"hindi.txt", hindi.toUtf8(), hindi},
+        {"invoice.txt", invoice.toUtf8(), invoice},
         // The 20,000th character of four bytes ends where the 80,000th byte does.
         {"emoji.txt", emoji.toUtf8(), emoji.left(40000)},
         {"flags.md", flags.toUtf8(), flags},
@@ -231,10 +236,58 @@ TEST(TextExtractor, PlainTextIsReadUntilItsFirstCharactersAreWhole)
         const TextExtractor::Output out = extracted(dir.filePath(QString::fromUtf8(name)), bytes);
         EXPECT_EQ(out.text, text) << name << ": " << out.text.size() << " code units";
     }
-    const std::optional<PatternReader::Money> total =
-        PatternReader::read(TextExtractor::text(dir.filePath(u"hindi.txt"_s)).text).total;
-    ASSERT_TRUE(total);
-    EXPECT_EQ(total->amount, *Decimal::fromString(u"99.00"));
+    for (const QString &name : {u"hindi.txt"_s, u"invoice.txt"_s}) {
+        const std::optional<PatternReader::Money> total =
+            PatternReader::read(TextExtractor::text(dir.filePath(name)).text).total;
+        ASSERT_TRUE(total) << name.toStdString();
+        EXPECT_EQ(total->amount, *Decimal::fromString(u"99.00")) << name.toStdString();
+    }
+}
+
+// Whether a plain text is UTF-8 or Latin-1 is told by the bytes of the
+// characters kept: what follows them only ends the last one, and a byte
+// there that is no UTF-8 ends it as the end of the file would. Every text
+// here is of lines that end in LF.
+TEST(TextExtractor, PlainTextIsToldUtf8ByTheBytesOfItsFirstCharacters)
+{
+    QTemporaryDir dir;
+    // Lines of ten characters: in the first 80,000 bytes lines holding
+    // letters with their accents written apart (46 bytes, 19 code units),
+    // then Devanagari alone (55 bytes, 19 code units). The total stands on
+    // line 1,500, at character 14,990; a last character is cut off at the end.
+    const QString mixed = u"कि"_s.repeated(6) + u"e\u0301"_s.repeated(3) + u"\n"_s;
+    const QString line = u"कि"_s.repeated(9) + u"\n"_s;
+    const QString head = mixed.repeated(1499) + u"Gesamt 99,00 €\n"_s + mixed.repeated(240);
+    const auto hindi = [&](qsizetype bytes) {
+        return (head + line.repeated((bytes - head.toUtf8().size()) / 55)).toUtf8() + "\xE0\xA4";
+    };
+    const QString hindiKept = head + line.repeated(259) + u"कि"_s.repeated(5);
+    const QString greetings = u"Grüße "_s.repeated(4000);
+    const QByteArray first = greetings.left(20000).toUtf8();
+    const qsizetype inside = first.indexOf("\xC3\x9F", 10000);
+    const QByteArray broken = first.left(inside) + "\xFF" + first.mid(inside);
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        QString text;
+    } cases[] = {
+        {"hindi-170k.txt", hindi(170000), hindiKept},
+        {"hindi-250k.txt", hindi(250000), hindiKept},
+        // A byte that is no UTF-8 just after the 20,000th character ends it.
+        {"after.txt", first + "\xFF" + "Grüße", greetings.left(20000)},
+        {"marks-after.txt", first + "\xFF\xCC\x81", greetings.left(20000)},
+        // One inside them makes the text Latin-1.
+        {"inside.txt", broken + "tail", QString::fromLatin1(broken).left(20000)},
+    };
+    for (const auto &[name, bytes, text] : cases) {
+        const TextExtractor::Output out = extracted(dir.filePath(QString::fromUtf8(name)), bytes);
+        EXPECT_EQ(out.text, text) << name << ": " << out.text.left(20).toStdString();
+        if (QByteArrayView(name).startsWith("hindi")) {
+            const std::optional<PatternReader::Money> total = PatternReader::read(out.text).total;
+            EXPECT_TRUE(total && total->amount == *Decimal::fromString(u"99.00")) << name;
+        }
+    }
 }
 
 // Half of a surrogate pair that a document writes by itself is no character:
