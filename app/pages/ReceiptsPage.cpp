@@ -240,8 +240,8 @@ void ReceiptsPage::showMonth(QAction *step)
     if (shown != m_month) {
         // A field open in the month before closes as leaving it does,
         // before its row goes; its text goes with that month.
-        for (const int column : {ReceiptsModel::sender, ReceiptsModel::amount}) {
-            if (auto *cell = qobject_cast<EditableText *>(m_table->itemDelegateForColumn(column)))
+        for (const int editable : {ReceiptsModel::sender, ReceiptsModel::amount}) {
+            if (auto *cell = qobject_cast<EditableText *>(m_table->itemDelegateForColumn(editable)))
                 cell->leaveOpenField();
         }
     }
