@@ -1,9 +1,10 @@
 // The journal page over 100,000 entries: the first rows after switching to
 // the page, a switch of the filter, scrolling from the top to the end with
-// the page reading the journal as it goes, and resizing the window once every
-// row has been read (the slowest frame counts); and the longest turn of the
-// event loop while a 400 MB file is filed from the review sheet onto another
-// file system.
+// the page reading the journal as it goes (with every entry's file gone, and
+// with every one an existing file, whose icon the page asks the disk about),
+// and resizing the window once every row has been read (the slowest frame
+// counts); and the longest turn of the event loop while a 400 MB file is
+// filed from the review sheet onto another file system.
 #include "BenchSupport.h"
 #include "AppModel.h"
 #include "Autopilot.h"
@@ -32,9 +33,25 @@ namespace {
 
 constexpr int entryCount = 100000;
 
-QString seededStore(const QString &folder)
+// A store of entryCount entries whose files lie below root: gone unless
+// made is true, then each entry's found and filed file exists (empty).
+QString seededStore(const QString &folder, const QString &root = QStringLiteral("/home/u"), bool made = false)
 {
     const QString path = folder + QStringLiteral("/bench.store");
+    const QString found = root + QStringLiteral("/Downloads");
+    const QString filed = root + QStringLiteral("/Documents/Invoices/2026");
+    if (made) {
+        QDir().mkpath(found);
+        QDir().mkpath(filed);
+    }
+    const auto place = [made](const QString &file) {
+        if (made) {
+            QFile empty(file);
+            if (!empty.open(QIODevice::WriteOnly))
+                qFatal("cannot make %s", qPrintable(file));
+        }
+        return file;
+    };
     auto store = Store::open(path);
     Recognition read;
     read.kind = DocumentKind::invoice;
@@ -50,8 +67,8 @@ QString seededStore(const QString &folder)
         for (int i = 0; i < entryCount; ++i) {
             const JournalEntry::Status status = i % 500 == 0 ? JournalEntry::Status::review : statuses[i % 5];
             JournalEntry entry(std::nullopt, QStringLiteral("Invoices by sender"),
-                               QStringLiteral("/home/u/Downloads/Scan %1.pdf").arg(i),
-                               QStringLiteral("/home/u/Documents/Invoices/2026/Example Energy %1.pdf").arg(i), status);
+                               place(found + QStringLiteral("/Scan %1.pdf").arg(i)),
+                               place(filed + QStringLiteral("/Example Energy %1.pdf").arg(i)), status);
             entry.date = QDateTime::currentDateTimeUtc().addSecs(-i * 97);
             if (i % 3 == 0)
                 entry.setRecognition(read);
@@ -82,6 +99,14 @@ QString &storePath()
 {
     static QTemporaryDir dir;
     static QString path = seededStore(dir.path());
+    return path;
+}
+
+// The same journal with every entry's files there.
+QString &storeOfExistingFiles()
+{
+    static QTemporaryDir dir;
+    static QString path = seededStore(dir.path(), dir.filePath(QStringLiteral("home")), true);
     return path;
 }
 
@@ -133,10 +158,11 @@ void BM_FilterSwitch(benchmark::State &state)
 }
 BENCHMARK(BM_FilterSwitch)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 
-void BM_ScrollTopToBottom(benchmark::State &state)
+void BM_ScrollTopToBottom(benchmark::State &state, bool filesExist)
 {
+    const QString &store = filesExist ? storeOfExistingFiles() : storePath();
     for (auto _ : state) {
-        Fixture fixture(storePath());
+        Fixture fixture(store);
         fixture.model.setSidebar(SidebarItem::journal);
         fixture.window.repaint();
         QTableView *list = fixture.page().list();
@@ -177,7 +203,8 @@ void BM_ScrollTopToBottom(benchmark::State &state)
         state.counters["entries"] = fixture.page().journal().entryCount();
     }
 }
-BENCHMARK(BM_ScrollTopToBottom)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_CAPTURE(BM_ScrollTopToBottom, filesGone, false)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_CAPTURE(BM_ScrollTopToBottom, filesThere, true)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_ResizeAfterEveryRowRead(benchmark::State &state)
 {

@@ -9,7 +9,21 @@ QWidget *EditableText::createEditor(QWidget *parent, const QStyleOptionViewItem 
     auto *field = new QLineEdit(parent);
     field->setFrame(false);
     field->setAlignment(Qt::Alignment(index.data(Qt::TextAlignmentRole).toInt()) | Qt::AlignVCenter);
+    m_open = field;
     return field;
+}
+
+void EditableText::destroyEditor(QWidget *editor, const QModelIndex &index) const
+{
+    if (editor == m_open)
+        m_open = nullptr;
+    QStyledItemDelegate::destroyEditor(editor, index);
+}
+
+void EditableText::leaveOpenField()
+{
+    if (m_open)
+        leave(m_open);
 }
 
 void EditableText::setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const

@@ -26,6 +26,13 @@ public:
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                           const QModelIndex &index) const override;
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
+    void destroyEditor(QWidget *editor, const QModelIndex &index) const override;
+
+    // Closes the field of this delegate that is open, as leaving it does:
+    // its text goes to the model as the cell's draft. To be called before
+    // the view loses the field's row, which would otherwise tear the field
+    // down while it still reports to the view.
+    void leaveOpenField();
 
 protected:
     bool eventFilter(QObject *editor, QEvent *event) override;
@@ -35,4 +42,5 @@ private:
     void leave(QLineEdit *field);
 
     QPointer<QLineEdit> m_leaving; // the field whose text goes in as a draft
+    mutable QPointer<QLineEdit> m_open; // the field open now, until the view lets it go
 };

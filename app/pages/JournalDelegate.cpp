@@ -2,7 +2,7 @@
 
 #include "Chip.h"
 #include "DateText.h"
-#include "FileIcon.h"
+#include "FileIconCache.h"
 #include "FocusRing.h"
 #include "JournalModel.h"
 #include "Prefs.h"
@@ -38,36 +38,6 @@ constexpr int selectionBar = 3; // the accent's mark on a selected row
 QString timeText(const QDateTime &date)
 {
     return DateText::time(date.toLocalTime().time());
-}
-
-// Icons are drawn from pixmaps made once per icon and size: the journal
-// draws the same few icons over and over while it scrolls. Paths are
-// remembered by the name of their icon.
-QPixmap fileIcon(const QString &path, const QSize &size, qreal ratio)
-{
-    static QHash<QString, QString> names;
-    static QHash<QString, QPixmap> pixmaps;
-    auto name = names.constFind(path);
-    QIcon icon;
-    if (name == names.constEnd()) {
-        icon = FileIcon::icon(path);
-        if (names.size() > 5000)
-            names.clear();
-        // An icon without a theme name is told by its cache key: icons of
-        // one type share it.
-        name = names.insert(path, icon.name().isEmpty() ? QString::number(icon.cacheKey()) : icon.name());
-    }
-    const QString key = *name + QLatin1Char('@') + QString::number(size.width()) + QLatin1Char('x') + QString::number(ratio);
-    auto found = pixmaps.constFind(key);
-    if (found == pixmaps.constEnd()) {
-        if (icon.isNull())
-            icon = FileIcon::icon(path);
-        // Icons made per file (by the file manager's provider) are not kept for ever.
-        if (pixmaps.size() > 500)
-            pixmaps.clear();
-        found = pixmaps.insert(key, icon.pixmap(size, ratio));
-    }
-    return *found;
 }
 
 // A shared widget drawn at a size into a pixmap, to be painted into a row.
@@ -155,6 +125,7 @@ struct JournalDelegate::Layout
 
 JournalDelegate::JournalDelegate(QObject *parent)
     : QStyledItemDelegate(parent)
+    , m_icons(std::make_unique<FileIconCache>())
     , m_chip(std::make_unique<Chip>(QString()))
     , m_recognition(std::make_unique<RecognitionLine>(Recognition()))
     , m_check(std::make_unique<ProminentButton>(JournalRow::actionTitle(JournalRow::Action::check)))
@@ -288,6 +259,11 @@ QRect JournalDelegate::actionRect(const JournalRow &row, const QRect &rect, cons
     return layout(row, rect, font).action;
 }
 
+QRect JournalDelegate::iconRect(const JournalRow &row, const QRect &rect, const QFont &font) const
+{
+    return layout(row, rect, font).icon;
+}
+
 QRect JournalDelegate::chipRect(const JournalRow &row, const QRect &rect, const QFont &font) const
 {
     return layout(row, rect, font).chip;
@@ -357,7 +333,7 @@ void JournalDelegate::paintEntry(QPainter *painter, const QStyleOptionViewItem &
         painter->fillRect(QRect(option.rect.left(), option.rect.top(), selectionBar, option.rect.height()),
                           palette.color(QPalette::Highlight));
     }
-    painter->drawPixmap(at.icon, fileIcon(row.iconPath, at.icon.size(), ratio));
+    painter->drawPixmap(at.icon, m_icons->pixmap(row.iconPath, at.icon.size(), ratio));
 
     painter->setPen(palette.color(QPalette::Text));
     painter->setFont(f.title);

@@ -12,6 +12,7 @@
 #include <memory>
 
 class Chip;
+class FileIconCache;
 class JournalModel;
 class ProminentButton;
 class QPushButton;
@@ -33,6 +34,8 @@ public:
     int usualRowHeight(const QFont &font) const;
     // Where a row's action button lies, in the row's rectangle; empty when it has none.
     QRect actionRect(const JournalRow &row, const QRect &rect, const QFont &font) const;
+    // Where a row's file icon lies.
+    QRect iconRect(const JournalRow &row, const QRect &rect, const QFont &font) const;
     // Where a row's status chip lies; empty when it has none.
     QRect chipRect(const JournalRow &row, const QRect &rect, const QFont &font) const;
 
@@ -65,6 +68,8 @@ private:
     mutable std::unique_ptr<Fonts> m_fonts;
     mutable QHash<qint64, Measures> m_measures;
     mutable QHash<QString, QSize> m_chipSizes;
+    // Each row's icon, asked again of the file system on every paint.
+    std::unique_ptr<FileIconCache> m_icons;
     // The shared widgets, never shown: each row is drawn with them in turn.
     std::unique_ptr<Chip> m_chip;
     std::unique_ptr<RecognitionLine> m_recognition;

@@ -236,7 +236,16 @@ void ReceiptsPage::showMonth(QAction *step)
     const int column = std::max(m_table->currentIndex().column(), 0);
     // The table is given its month once: a month shown before keeps its
     // rows, their typed text and selection, and an open field.
-    m_month = m_chosenMonth ? *m_chosenMonth : automaticMonth();
+    const Month shown = m_chosenMonth ? *m_chosenMonth : automaticMonth();
+    if (shown != m_month) {
+        // A field open in the month before closes as leaving it does,
+        // before its row goes; its text goes with that month.
+        for (const int editable : {ReceiptsModel::sender, ReceiptsModel::amount}) {
+            if (auto *cell = qobject_cast<EditableText *>(m_table->itemDelegateForColumn(editable)))
+                cell->leaveOpenField();
+        }
+    }
+    m_month = shown;
     m_rows->setMonth(m_month.year, m_month.month);
     m_subtitle->setText(monthTitle());
     const bool empty = m_rows->rowCount() == 0;

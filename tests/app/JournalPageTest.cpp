@@ -2,6 +2,7 @@
 // what each row says, the filter against the sidebar badge, and checking,
 // filing, skipping and undoing from the page.
 #include "Appearance.h"
+#include "DesktopIcons.h"
 #include "Autopilot.h"
 #include "FileReadiness.h"
 #include "JournalDelegate.h"
@@ -32,6 +33,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <random>
 
 #include <sys/stat.h>
@@ -208,6 +210,63 @@ TEST_F(JournalPageTest, EachStatusHasItsOwnRow)
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(row->title, QStringLiteral("scan\uFFFD.pdf"));
     EXPECT_EQ(row->detail, QStringLiteral("Not filed, still in ~/Inbox"));
+}
+
+// A row's icon is what its path is now, while the program runs: a folder
+// removed shows a gone path's icon, and a path that appears shows what it
+// has become, on a repaint with the page shown and on the page shown again.
+TEST_F(JournalPageTest, ARowsIconFollowsItsPathWhileTheProgramRuns)
+{
+    const DesktopIcons icons;
+    const QString folder = home + QStringLiteral("/Sorted/Contracts");
+    const QString missing = home + QStringLiteral("/Sorted/Receipts");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const JournalEntry there = add(Status::done, home + QStringLiteral("/Inbox/Contracts"), folder);
+    const JournalEntry never = add(Status::done, home + QStringLiteral("/Inbox/Receipts"), missing);
+
+    // The icon of an entry's row as the list draws it now.
+    const auto icon = [&](qint64 id) {
+        QTableView *list = page->list();
+        const QModelIndex index = page->journal().index(page->journal().rowOf(id));
+        const auto *delegate = qobject_cast<const JournalDelegate *>(list->itemDelegate());
+        const QRect area = delegate->iconRect(*shown(id), list->visualRect(index), list->font());
+        const QImage image = list->viewport()->grab().toImage();
+        const qreal ratio = image.devicePixelRatio();
+        return image.copy(QRect(area.topLeft() * ratio, area.size() * ratio));
+    };
+    const QImage folderIcon = icon(there.id);
+    const QImage goneIcon = icon(never.id);
+    ASSERT_FALSE(folderIcon.isNull());
+    ASSERT_TRUE(folderIcon != goneIcon) << "a folder and a gone path without a type look alike here";
+
+    enum class Shows { folder, gone };
+    struct Step
+    {
+        const char *what;
+        std::function<void()> change;
+        bool showAgain;
+        Shows folderRow, missingRow;
+    };
+    const Step steps[] = {
+        {"the folder removed", [&] { ASSERT_TRUE(QDir().rmdir(folder)); }, false, Shows::gone, Shows::gone},
+        {"the page shown again", [] {}, true, Shows::gone, Shows::gone},
+        {"the missing path made a folder", [&] { ASSERT_TRUE(QDir().mkdir(missing)); }, false, Shows::gone, Shows::folder},
+        {"the page shown again", [] {}, true, Shows::gone, Shows::folder},
+    };
+    for (const Step &step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change();
+        if (step.showAgain) {
+            model->setSidebar(SidebarItem::rules);
+            model->setSidebar(SidebarItem::journal);
+            page = qobject_cast<JournalPage *>(window->currentPage());
+            ASSERT_NE(page, nullptr);
+            QCoreApplication::processEvents();
+        }
+        const auto expected = [&](Shows shows) { return shows == Shows::folder ? folderIcon : goneIcon; };
+        EXPECT_TRUE(icon(there.id) == expected(step.folderRow)) << "the folder's row";
+        EXPECT_TRUE(icon(never.id) == expected(step.missingRow)) << "the missing path's row";
+    }
 }
 
 TEST_F(JournalPageTest, FilterAndBadgeAgreeAsEntriesChange)

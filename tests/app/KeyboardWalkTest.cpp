@@ -42,6 +42,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
@@ -55,6 +56,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -723,6 +725,131 @@ TEST_F(MonthKeysTest, AMonthThePageMovesToByItselfKeepsTheKeyboardInSight)
     EXPECT_EQ(page->month(), (ReceiptsPage::Month{2026, 3}));
     EXPECT_EQ(page->tableModel()->rowCount(), 0);
     EXPECT_EQ(keyboard(), "previousMonth");
+}
+
+namespace {
+
+// Every warning and worse that Qt logs while it is in scope.
+class QtWarnings
+{
+public:
+    QtWarnings()
+        : m_before(qInstallMessageHandler(&QtWarnings::note))
+    {
+        logged().clear();
+    }
+    ~QtWarnings() { qInstallMessageHandler(m_before); }
+    QtWarnings(const QtWarnings &) = delete;
+    QtWarnings &operator=(const QtWarnings &) = delete;
+
+    // What was logged since the last call.
+    static QStringList take() { return std::exchange(logged(), {}); }
+
+private:
+    static QStringList &logged()
+    {
+        static QStringList messages;
+        return messages;
+    }
+    static void note(QtMsgType type, const QMessageLogContext &, const QString &message)
+    {
+        if (type != QtDebugMsg && type != QtInfoMsg)
+            logged().append(message);
+    }
+
+    const QtMessageHandler m_before;
+};
+
+} // namespace
+
+// A field open in a Sender cell with text typed, and the month changes
+// under it, by key, by button or by the page itself: the field closes as
+// leaving it would, without a word from Qt; nothing is written, the typed
+// text goes with its month, and the new month's table has the keyboard.
+TEST_F(MonthKeysTest, AMonthStepWithACellFieldOpenClosesItCleanly)
+{
+    using Month = ReceiptsPage::Month;
+    const auto button = [&](const char *name) {
+        return [this, name] {
+            auto *action = page->findChild<QAction *>(QLatin1String(name));
+            ASSERT_NE(action, nullptr);
+            QWidget *shown = window().toolBar()->widgetForAction(action);
+            ASSERT_NE(shown, nullptr);
+            QTest::mouseClick(shown, Qt::LeftButton);
+        };
+    };
+    const auto key = [](Qt::Key pressed) {
+        return [pressed] { QTest::keyClick(QApplication::focusWidget(), pressed, Qt::ControlModifier); };
+    };
+    struct Case
+    {
+        const char *way;
+        std::function<void()> step;
+        Month month;
+        int rows;
+    };
+    const Case cases[] = {
+        // A receipt of the current month: the page goes there by itself.
+        {"the page moving by itself",
+         [this] {
+             Recognition reading;
+             reading.kind = DocumentKind::receipt;
+             reading.date = CalendarUtc::noon(QDate(2026, 3, 4));
+             reading.sender = QStringLiteral("March");
+             RecognitionRecord march(QString(), QString(), dir.filePath(QStringLiteral("march.pdf")), reading);
+             ASSERT_TRUE(model().store().insert(march));
+             QCoreApplication::processEvents();
+         },
+         Month{2026, 3}, 1},
+        {"Ctrl+[", key(Qt::Key_BracketLeft), Month{2026, 2}, 1},
+        {"Ctrl+[ again", key(Qt::Key_BracketLeft), Month{2026, 1}, 2},
+        {"Ctrl+]", key(Qt::Key_BracketRight), Month{2026, 2}, 1},
+        {"Next Month", button("nextMonth"), Month{2026, 3}, 1},
+        {"Previous Month", button("previousMonth"), Month{2026, 2}, 1},
+    };
+    // What the store holds of the receipts there before: each one's sender,
+    // amount and edit mark.
+    const auto stored = [this](const QList<qint64> &ids) {
+        std::string held;
+        for (const RecognitionRecord &record : model().store().recognitionRecords()) {
+            if (!ids.contains(record.id))
+                continue;
+            const Recognition reading = record.recognition();
+            held += (reading.sender.value_or(QString()) + QLatin1Char('|')
+                     + (reading.amount ? reading.amount->toString() : QString()) + QLatin1Char('|')
+                     + QString::number(record.edited) + QLatin1Char('\n'))
+                        .toStdString();
+        }
+        return held;
+    };
+    const QtWarnings warnings;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.way);
+        ASSERT_GT(page->tableModel()->rowCount(), 0);
+        table->setFocus(Qt::TabFocusReason);
+        table->setCurrentIndex(page->tableModel()->index(0, ReceiptsModel::sender));
+        ASSERT_EQ(press({{Qt::Key_F2, none}}), "QLineEdit");
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Typed"));
+        QList<qint64> ids;
+        for (const RecognitionRecord &record : model().store().recognitionRecords())
+            ids.append(record.id);
+        const std::string before = stored(ids);
+
+        c.step();
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+        EXPECT_EQ(QtWarnings::take().join(QLatin1Char('\n')).toStdString(), "");
+        EXPECT_EQ(page->month(), c.month);
+        ASSERT_EQ(page->tableModel()->rowCount(), c.rows);
+        EXPECT_EQ(stored(ids), before);
+        EXPECT_TRUE(table->findChildren<QLineEdit *>().isEmpty());
+        EXPECT_EQ(keyboard(), "receipts 0,1");
+        for (int row = 0; row < c.rows; ++row) {
+            EXPECT_FALSE(page->tableModel()->index(row, ReceiptsModel::sender).data().toString().endsWith(
+                QStringLiteral("Typed")));
+        }
+    }
 }
 
 namespace {
