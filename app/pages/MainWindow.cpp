@@ -209,7 +209,8 @@ void MainWindow::showPage()
     QWidget *page = makePage(item);
     page->setObjectName(SidebarItems::rawValue(item) + QStringLiteral("Page"));
     if (m_page) {
-        m_detail->layout()->replaceWidget(m_page, page);
+        // The layout's item that held the old page is ours to delete.
+        delete m_detail->layout()->replaceWidget(m_page, page);
         m_page->hide();
         if (m_page != m_rulesPage)
             m_page->deleteLater();

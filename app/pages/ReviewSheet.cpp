@@ -1,5 +1,6 @@
 #include "ReviewSheet.h"
 
+#include "ChildSignals.h"
 #include "DateText.h"
 #include "DayField.h"
 #include "FileIcon.h"
@@ -85,6 +86,11 @@ Recognition ReviewSheet::corrected() const
 QString ReviewSheet::footer() const
 {
     return m_values->footer()->text();
+}
+
+ReviewSheet::~ReviewSheet()
+{
+    ChildSignals::stopReaching(*this);
 }
 
 QWidget *ReviewSheet::makeFileSection(QWidget *parent)

@@ -34,6 +34,9 @@ public:
     using Skip = std::function<void(const JournalEntry &entry)>;
 
     ReviewSheet(const JournalEntry &entry, Approve approve, Skip skip, QWidget *parent = nullptr);
+    // Stops listening to its fields first: the date field ends a typed day
+    // as QDialog's destructor hides the sheet.
+    ~ReviewSheet() override;
 
     const JournalEntry &entry() const { return m_entry; }
     // The values as File It sends them: the corrections, the amount read

@@ -6,6 +6,8 @@
 #include <QStyle>
 #include <QStyleFactory>
 
+#include <memory>
+
 namespace Appearance {
 
 bool isDark(const QPalette &palette)
@@ -21,7 +23,8 @@ bool isDark()
 QPalette palette(Mode mode)
 {
     if (mode == Mode::light) {
-        QPalette light = QStyleFactory::create(QStringLiteral("Fusion"))->standardPalette();
+        const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+        QPalette light = fusion->standardPalette();
         light.setColor(QPalette::PlaceholderText, QColor(0, 0, 0, 128));
         return light;
     }

@@ -89,11 +89,13 @@ quint32 crc32(const QByteArray &bytes)
     return ~crc;
 }
 
+// The value's bytes, lowest first, as many as asked for: zeros past its
+// eighth.
 QByteArray littleEndian(quint64 value, int bytes)
 {
-    QByteArray out;
-    for (int i = 0; i < bytes; ++i)
-        out += char((value >> (8 * i)) & 0xFF);
+    QByteArray out(bytes, '\0');
+    for (int i = 0; i < bytes && i < int(sizeof value); ++i)
+        out[i] = char((value >> (8 * i)) & 0xFF);
     return out;
 }
 
