@@ -15,6 +15,7 @@
 #include <optional>
 
 class AppModel;
+class FocusPlace;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -78,4 +79,5 @@ private:
     QPushButton *m_stop = nullptr;
     QProgressBar *m_progress = nullptr;
     QLabel *m_status = nullptr;
+    FocusPlace *m_place = nullptr;
 };
