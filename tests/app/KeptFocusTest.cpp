@@ -2,10 +2,12 @@
 // (the model went away, a draft ended, a card's folder or missing access
 // changed) act nowhere: the focus waits in the control's place, wearing its
 // ring there, and the control gets it back when it returns. By real key
-// presses in the main window and its rule editor.
+// presses in the main window and its rule editor. The ring there is the
+// style's.
 #include "ConditionRow.h"
 #include "DescribeRuleField.h"
 #include "FocusRing.h"
+#include "FocusRingStyle.h"
 #include "MainWindow.h"
 #include "RuleCard.h"
 #include "RuleEditor.h"
@@ -14,8 +16,11 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFocusFrame>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyleFactory>
+#include <QStyleOption>
 #include <QToolButton>
 #include <QtTest/QTest>
 
@@ -290,4 +295,20 @@ TEST_F(KeptFocusTest, aCardsButtonThatTheStoreTakesAwayLeavesTheFocusInTheCard)
         for (const WatchedFolder &gone : model->folders())
             model->store().remove(gone);
     }
+}
+
+// The ring a place keeps round a control taken away stands as far out as
+// the ring the style follows the focus with.
+TEST(KeptFocusRingTest, everyFocusFrameStandsTheRingsRoomAwayFromItsControl)
+{
+    FocusRingStyle style(QStyleFactory::create(QStringLiteral("Fusion")));
+    QWidget window;
+    auto *control = new QPushButton(QStringLiteral("Kind"), &window);
+    QFocusFrame frame(&window);
+    frame.setWidget(control);
+    QStyleOption option;
+    option.initFrom(&frame);
+    option.styleObject = &frame;
+    EXPECT_EQ(style.pixelMetric(QStyle::PM_FocusFrameHMargin, &option, &frame), FocusRing::room);
+    EXPECT_EQ(style.pixelMetric(QStyle::PM_FocusFrameVMargin, &option, &frame), FocusRing::room);
 }
