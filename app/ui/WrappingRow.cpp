@@ -128,8 +128,7 @@ int WrappingRow::arrange(const QRect &rect, bool place) const
         if (entry.item->isEmpty() && !flexible)
             continue;
         const int width = flexible ? 0 : wanted(entry);
-        const bool first = lines.last().isEmpty();
-        if (!flexible && !first && used + gap + width > rect.width()) {
+        if (!flexible && !lines.last().isEmpty() && used + gap + width > rect.width()) {
             lines.append(QList<Placed>());
             used = 0;
         }

@@ -2,8 +2,6 @@
 // control of the sheet lies inside it, nothing scrolls sideways, and every
 // text has the room it needs. In English, and in German in the run with
 // LANGUAGE=de.
-#include "ActionRow.h"
-#include "ConditionRow.h"
 #include "DesktopLook.h"
 #include "RuleEditor.h"
 #include "RuleEditorFixture.h"
@@ -19,15 +17,9 @@ namespace {
 
 QString place(const QWidget *widget, const QRect &shown)
 {
-    QString text;
-    if (const auto *label = qobject_cast<const QLabel *>(widget))
-        text = label->text();
-    else if (const auto *button = qobject_cast<const QAbstractButton *>(widget))
-        text = button->text();
-    else if (const auto *picker = qobject_cast<const QComboBox *>(widget))
-        text = picker->currentText();
     return QStringLiteral("%1 %2 \"%3\" at %4,%5 %6x%7")
-        .arg(QString::fromLatin1(widget->metaObject()->className()), widget->objectName(), text.left(40))
+        .arg(QString::fromLatin1(widget->metaObject()->className()), widget->objectName(),
+             widget->property("text").toString().left(40))
         .arg(shown.x())
         .arg(shown.y())
         .arg(shown.width())
@@ -55,13 +47,12 @@ QStringList faults(RuleEditor &editor)
         const QRect room = scrolled ? QRect(0, shown.y(), frame->width(), shown.height()) : frame->rect();
         if (!room.contains(shown))
             found.append(QStringLiteral("outside: ") + place(widget, shown));
-        if (const auto *label = qobject_cast<const QLabel *>(widget); label && !label->text().isEmpty()) {
-            if (label->wordWrap() ? label->height() < label->heightForWidth(label->width())
-                                  : label->width() < label->sizeHint().width())
-                found.append(QStringLiteral("cut: ") + place(widget, shown));
-        }
-        if (const auto *button = qobject_cast<const QAbstractButton *>(widget);
-            button && !button->text().isEmpty() && button->width() < button->sizeHint().width())
+        // A text on one line has its whole width, one that wraps the height of its lines.
+        const auto *label = qobject_cast<const QLabel *>(widget);
+        const bool wraps = label && label->wordWrap();
+        if (!widget->property("text").toString().isEmpty() && !qobject_cast<QLineEdit *>(widget)
+            && (wraps ? widget->height() < widget->heightForWidth(widget->width())
+                      : widget->width() < widget->sizeHint().width()))
             found.append(QStringLiteral("cut: ") + place(widget, shown));
     }
     return found;
