@@ -89,7 +89,9 @@ void ThemeStore::wear(const QColor &highlight, const QColor &highlightedText)
     }
     if (palette == QGuiApplication::palette())
         return;
-    for (const QPalette::ColorGroup group : groups)
-        palette.setColor(group, QPalette::PlaceholderText, m_desktopPlaceholder.color(group, QPalette::PlaceholderText));
+    for (const QPalette::ColorGroup group : groups) {
+        const QColor placeholder = m_desktopPlaceholder.color(group, QPalette::PlaceholderText);
+        palette.setColor(group, QPalette::PlaceholderText, placeholder);
+    }
     QApplication::setPalette(palette);
 }

@@ -376,8 +376,8 @@ TEST_F(SeenStatesTest, theCalendarsDaysAndWeekdayNamesReadAndItsPopupStandsApart
                 const QColor ground = colour(cell.data(Qt::BackgroundRole));
                 const QColor ink = over(colour(cell.data(Qt::ForegroundRole)), ground);
                 EXPECT_GE(FocusRing::contrast(ink, ground), 4.5)
-                    << look.name << ": \"" << text.toStdString() << "\" in row " << row << ", " << ink.name().toStdString()
-                    << " on " << ground.name().toStdString();
+                    << look.name << ": \"" << text.toStdString() << "\" in row " << row << ", "
+                    << ink.name().toStdString() << " on " << ground.name().toStdString();
             }
         }
         EXPECT_GE(cells, 7 + 6 * 7 - 1) << look.name;
