@@ -13,6 +13,7 @@
 #include "FakeModelServer.h"
 #include "FilewrightApp.h"
 #include "FocusRing.h"
+#include "FocusRingStyle.h"
 #include "FocusWalk.h"
 #include "FolderRow.h"
 #include "JournalModel.h"
@@ -50,6 +51,8 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTableView>
 #include <QTimer>
 #include <QToolBar>
@@ -1010,9 +1013,11 @@ TEST_F(RulesInViewTest, ACardMovedByKeysTakesTheFocusAlongInView)
     EXPECT_EQ(page->cards().constFirst(), moving);
 }
 
-// Tab from card to card down a list longer than the window, light and dark:
-// an "Edit…" that the view scrolls to as it takes the focus wears its ring
-// at once, not only from the next key on, down to the last card's.
+// Tab from card to card down a list longer than the window, light and dark,
+// and under a desktop's dark style with larger controls where it is
+// installed: an "Edit…" that the view scrolls to as it takes the focus
+// wears its ring at once, not only from the next key on, down to the last
+// card's.
 TEST_F(RulesInViewTest, AButtonScrolledIntoViewByTabWearsItsRingAtOnce)
 {
     window().resize(720, 440);
@@ -1024,9 +1029,22 @@ TEST_F(RulesInViewTest, AButtonScrolledIntoViewByTabWearsItsRingAtOnce)
     {
         ~Restore() { Appearance::apply(Appearance::Mode::light); }
     } restore;
-    for (const Appearance::Mode mode : {Appearance::Mode::light, Appearance::Mode::dark}) {
-        SCOPED_TRACE(mode == Appearance::Mode::dark ? "dark" : "light");
-        Appearance::apply(mode);
+    const std::pair<const char *, std::function<bool()>> looks[] = {
+        {"light", [] { Appearance::apply(Appearance::Mode::light); return true; }},
+        {"dark", [] { Appearance::apply(Appearance::Mode::dark); return true; }},
+        {"Adwaita-Dark",
+         [] {
+             if (!QStyleFactory::keys().contains(QStringLiteral("Adwaita-Dark"), Qt::CaseInsensitive))
+                 return false;
+             FocusRingStyle::install(QStringLiteral("Adwaita-Dark"));
+             QApplication::setPalette(QApplication::style()->standardPalette());
+             return true;
+         }},
+    };
+    for (const auto &[look, apply] : looks) {
+        if (!apply())
+            continue;
+        SCOPED_TRACE(look);
         QCoreApplication::processEvents();
         bar->setValue(0);
         page->cards().constFirst()->enabledSwitch()->setFocus(Qt::TabFocusReason);
