@@ -234,7 +234,7 @@ void FocusRingStyle::drawFocusRect(const QStyleOption *option, QPainter *painter
 void FocusRingStyle::drawChosenSegment(const QStyleOptionToolButton &option, QPainter *painter,
                                        const QWidget *widget) const
 {
-    const QColor fill = ChosenSegment::fill(option.palette);
+    const QColor fill = ChosenSegment::fill(option.palette, *baseStyle());
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setPen(Qt::NoPen);
