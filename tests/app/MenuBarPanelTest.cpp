@@ -1,10 +1,11 @@
 #include "AppModel.h"
 #include "Appearance.h"
 #include "Autopilot.h"
+#include "DesktopLook.h"
+#include "DesktopPalettes.h"
 #include "FileOperations.h"
 #include "FilewrightApp.h"
 #include "FocusRing.h"
-#include "FocusRingStyle.h"
 #include "MainWindow.h"
 #include "MenuCommands.h"
 #include "MenuBarPanel.h"
@@ -20,37 +21,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyle>
-#include <QStyleFactory>
 #include <QToolBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace {
-
-// The appearances the panel is looked at in: the program's own light and
-// dark, and a desktop's dark style, when it is installed.
-struct Look
-{
-    const char *name;
-    std::function<bool()> apply; // false when the look is not to be had here
-};
-
-const Look looks[] = {
-    {"light", [] { Appearance::apply(Appearance::Mode::light); return true; }},
-    {"dark", [] { Appearance::apply(Appearance::Mode::dark); return true; }},
-    {"Adwaita-Dark",
-     [] {
-         if (!QStyleFactory::keys().contains(QStringLiteral("Adwaita-Dark"), Qt::CaseInsensitive))
-             return false;
-         FocusRingStyle::install(QStringLiteral("Adwaita-Dark"));
-         QApplication::setPalette(QApplication::style()->standardPalette());
-         return true;
-     }},
-};
 
 // Puts back the program's light appearance.
 struct LookRestored
@@ -239,28 +215,32 @@ TEST_F(MenuBarPanelTest, ItsPictureShowsThePanelInLightAndDark)
 }
 
 // The panel's edge stands 3:1 apart from what it opens over, the window and
-// the lists in it, light and dark.
+// the lists in it, on desktops' light and dark palettes, under Fusion and a
+// desktop's style.
 TEST_F(MenuBarPanelTest, ItsEdgeStandsApartFromTheWindowItOpensOver)
 {
     add(QStringLiteral("Invoice 2026-10.pdf"), JournalEntry::Status::done, 5, true);
     add(QStringLiteral("scan.pdf"), JournalEntry::Status::review, 2);
     const LookRestored restored;
-    for (const Look &look : looks) {
-        if (!look.apply())
-            continue;
-        SCOPED_TRACE(look.name);
-        ASSERT_TRUE(popUp());
-        const QImage picture = panel->grab().toImage();
-        for (const QPalette::ColorRole ground : {QPalette::Window, QPalette::Base}) {
-            const QColor behind = QApplication::palette().color(ground);
-            double weakest = 21;
-            for (int y = 0; y < picture.height(); ++y) {
-                for (int x = 0; x < picture.width(); ++x) {
-                    if (x == 0 || y == 0 || x == picture.width() - 1 || y == picture.height() - 1)
-                        weakest = std::min(weakest, FocusRing::contrast(picture.pixelColor(x, y), behind));
+    for (const QString &style : {QStringLiteral("Fusion"), QStringLiteral("Adwaita-Dark")}) {
+        const DesktopLook look(style, QApplication::font().pointSizeF());
+        ASSERT_TRUE(look.isAvailable()) << style.toStdString();
+        for (const DesktopPalette &desktop : desktopPalettes()) {
+            SCOPED_TRACE(style.toStdString() + ", " + desktop.name);
+            QApplication::setPalette(desktop.palette);
+            ASSERT_TRUE(popUp());
+            const QImage picture = panel->grab().toImage();
+            for (const QPalette::ColorRole ground : {QPalette::Window, QPalette::Base}) {
+                const QColor behind = QApplication::palette().color(ground);
+                double weakest = 21;
+                for (int y = 0; y < picture.height(); ++y) {
+                    for (int x = 0; x < picture.width(); ++x) {
+                        if (x == 0 || y == 0 || x == picture.width() - 1 || y == picture.height() - 1)
+                            weakest = std::min(weakest, FocusRing::contrast(picture.pixelColor(x, y), behind));
+                    }
                 }
+                EXPECT_GE(weakest, 3.0) << "against " << behind.name().toStdString();
             }
-            EXPECT_GE(weakest, 3.0) << "against " << behind.name().toStdString();
         }
     }
 }
@@ -271,10 +251,9 @@ TEST_F(MenuBarPanelTest, ItsEdgeStandsApartFromTheWindowItOpensOver)
 TEST(MenuBarPanelPlaceTest, FromTheGoMenuByTheWindowFromTheTrayUnderThePointer)
 {
     const LookRestored restored;
-    for (const Look &look : looks) {
-        if (!look.apply())
-            continue;
-        SCOPED_TRACE(look.name);
+    for (const Appearance::Mode mode : {Appearance::Mode::light, Appearance::Mode::dark}) {
+        SCOPED_TRACE(mode == Appearance::Mode::dark ? "dark" : "light");
+        Appearance::apply(mode);
         QTemporaryDir dir;
         FilewrightApp app(Store::open(dir.filePath(QStringLiteral("place.store"))), [] { return true; });
         MainWindow &window = app.mainWindow();
