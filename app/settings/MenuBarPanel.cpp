@@ -1,6 +1,7 @@
 #include "MenuBarPanel.h"
 
 #include "Autopilot.h"
+#include "ControlEdge.h"
 #include "FileIcon.h"
 #include "FileNameText.h"
 #include "ProminentButton.h"
@@ -12,6 +13,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -177,6 +179,16 @@ void MenuBarPanel::refresh()
         adjustSize();
         place();
     }
+}
+
+void MenuBarPanel::paintEvent(QPaintEvent *event)
+{
+    QFrame::paintEvent(event);
+    // Square and whole to its corners, as the window is.
+    QPainter painter(this);
+    painter.setPen(ControlEdge::colour(palette()));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void MenuBarPanel::focusFirst()
