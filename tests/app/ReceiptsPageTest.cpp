@@ -1,4 +1,5 @@
 #include "AppModel.h"
+#include "DateText.h"
 #include "DesktopLook.h"
 #include "engine/ArchiveCheck.h"
 #include "Autopilot.h"
@@ -426,6 +427,13 @@ TEST_F(ReceiptsHeaderTest, EveryColumnStartsWideEnoughForItsTitle)
                     EXPECT_GE(width, ideal.value(column)) << where;
                 }
             }
+            // A date of two-digit day and month shows whole in its cell.
+            const QTableView *table = page->findChild<QTableView *>(QStringLiteral("receipts"));
+            const int cellMargin = table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1;
+            const QString longDate = DateText::numeric(QDate(2026, 12, 28).startOfDay(Qt::UTC));
+            EXPECT_GE(header->sectionSize(ReceiptsModel::date),
+                      table->fontMetrics().horizontalAdvance(longDate) + 2 * cellMargin)
+                << style.toStdString() << ", " << points << " pt, \"" << longDate.toStdString() << "\"";
             page.reset();
         }
     }
