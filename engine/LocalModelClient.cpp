@@ -26,9 +26,19 @@ std::optional<QHostAddress> loopbackAddress(const QUrl &url)
     return address;
 }
 
-int remainingMs(const QDeadlineTimer &deadline)
+// The longest a wait on the socket goes without looking whether the caller
+// stopped the request.
+constexpr qint64 stopCheckMs = 25;
+
+int sliceMs(const QDeadlineTimer &deadline)
 {
-    return int(std::max<qint64>(1, deadline.remainingTime()));
+    return int(std::clamp<qint64>(deadline.remainingTime(), 1, stopCheckMs));
+}
+
+void throwIfStopped(const std::stop_token &stop)
+{
+    if (stop.stop_requested())
+        throw LocalModelError(LocalModelError::Reason::stopped, QStringLiteral("The request to the model server was stopped."));
 }
 
 // Splits a complete HTTP/1.1 response; nothing while it is still incomplete.
@@ -152,7 +162,8 @@ QByteArray LocalModelClient::jsonString(const QString &text)
 }
 
 LocalModelClient::Response LocalModelClient::exchange(const QByteArray &method, const QString &endpoint,
-                                                      const QByteArray &body, std::chrono::milliseconds timeout) const
+                                                      const QByteArray &body, std::chrono::milliseconds timeout,
+                                                      const std::stop_token &stop) const
 {
     const std::optional<QHostAddress> address = loopbackAddress(m_baseUrl);
     if (!address)
@@ -172,9 +183,13 @@ LocalModelClient::Response LocalModelClient::exchange(const QByteArray &method, 
     request += "\r\n";
     request += body;
 
+    // Waits for the server are short, so that a stopped request ends at
+    // once; the socket closes its connection as it goes. A connection on
+    // this computer is made or refused at once.
+    throwIfStopped(stop);
     QTcpSocket socket;
     socket.connectToHost(*address, quint16(m_baseUrl.port(80)));
-    if (!socket.waitForConnected(remainingMs(deadline))) {
+    if (!socket.waitForConnected(int(std::max<qint64>(1, deadline.remainingTime())))) {
         if (deadline.hasExpired() || socket.error() == QAbstractSocket::SocketTimeoutError)
             throw LocalModelError(LocalModelError::Reason::timedOut, QStringLiteral("The model server did not answer in time."));
         throw LocalModelError(LocalModelError::Reason::unreachable,
@@ -182,7 +197,10 @@ LocalModelClient::Response LocalModelClient::exchange(const QByteArray &method, 
     }
     socket.write(request);
     while (socket.bytesToWrite() > 0) {
-        if (deadline.hasExpired() || !socket.waitForBytesWritten(remainingMs(deadline)))
+        throwIfStopped(stop);
+        if (deadline.hasExpired())
+            throw LocalModelError(LocalModelError::Reason::timedOut, QStringLiteral("The model server did not take the question in time."));
+        if (!socket.waitForBytesWritten(sliceMs(deadline)) && socket.error() != QAbstractSocket::SocketTimeoutError)
             throw LocalModelError(LocalModelError::Reason::timedOut, QStringLiteral("The model server did not take the question in time."));
     }
     QByteArray raw;
@@ -195,16 +213,16 @@ LocalModelClient::Response LocalModelClient::exchange(const QByteArray &method, 
             return Response{parsed->status, parsed->body};
         if (closed)
             throw LocalModelError(LocalModelError::Reason::badAnswer, QStringLiteral("The model server closed the connection without an answer."));
+        throwIfStopped(stop);
         if (deadline.hasExpired())
             throw LocalModelError(LocalModelError::Reason::timedOut, QStringLiteral("The model server did not answer in time."));
-        if (!socket.waitForReadyRead(remainingMs(deadline)) && socket.state() == QAbstractSocket::ConnectedState)
-            throw LocalModelError(LocalModelError::Reason::timedOut, QStringLiteral("The model server did not answer in time."));
+        socket.waitForReadyRead(sliceMs(deadline));
     }
 }
 
-QStringList LocalModelClient::models(std::chrono::milliseconds timeout) const
+QStringList LocalModelClient::models(std::chrono::milliseconds timeout, std::stop_token stop) const
 {
-    const Response response = exchange("GET", QStringLiteral("models"), QByteArray(), timeout);
+    const Response response = exchange("GET", QStringLiteral("models"), QByteArray(), timeout, stop);
     if (response.status != 200)
         throw LocalModelError(LocalModelError::Reason::badStatus,
                               QStringLiteral("The model server answered %1: %2").arg(response.status).arg(serverMessage(response.body)));
@@ -220,9 +238,9 @@ QStringList LocalModelClient::models(std::chrono::milliseconds timeout) const
     return names;
 }
 
-QString LocalModelClient::chooseModel(std::chrono::milliseconds timeout) const
+QString LocalModelClient::chooseModel(std::chrono::milliseconds timeout, std::stop_token stop) const
 {
-    const QStringList offered = models(timeout);
+    const QStringList offered = models(timeout, std::move(stop));
     if (m_model.isEmpty()) {
         if (offered.isEmpty())
             throw LocalModelError(LocalModelError::Reason::badAnswer, QStringLiteral("The model server offers no model."));
@@ -246,9 +264,11 @@ QByteArray LocalModelClient::requestBody(const QString &model, const ModelQuesti
     return body;
 }
 
-QJsonObject LocalModelClient::ask(const QString &model, const ModelQuestion &question, std::chrono::milliseconds timeout) const
+QJsonObject LocalModelClient::ask(const QString &model, const ModelQuestion &question, std::chrono::milliseconds timeout,
+                                  std::stop_token stop) const
 {
-    const Response response = exchange("POST", QStringLiteral("chat/completions"), requestBody(model, question), timeout);
+    const Response response =
+        exchange("POST", QStringLiteral("chat/completions"), requestBody(model, question), timeout, stop);
     if (response.status != 200)
         throw LocalModelError(LocalModelError::Reason::badStatus,
                               QStringLiteral("The model server answered %1: %2").arg(response.status).arg(serverMessage(response.body)));

@@ -1,7 +1,8 @@
 // A small client for the local language model server: an OpenAI-compatible
 // chat-completions server on this computer. Only loopback addresses are ever
 // contacted, whatever the configured address says, so no text leaves the
-// machine. Every call blocks the calling thread for at most its timeout.
+// machine. Every call blocks the calling thread for at most its timeout, and
+// ends at once, closing its connection, when its stop token asks for it.
 #pragma once
 
 #include <QByteArray>
@@ -12,13 +13,15 @@
 
 #include <chrono>
 #include <stdexcept>
+#include <stop_token>
 
 // Why a request to the model server failed: refused address, no server,
-// timeout, an error status, or an answer that is not what was asked for.
+// timeout, an error status, an answer that is not what was asked for, or the
+// caller stopped it.
 class LocalModelError : public std::runtime_error
 {
 public:
-    enum class Reason { notLoopback, unreachable, timedOut, badStatus, badAnswer };
+    enum class Reason { notLoopback, unreachable, timedOut, badStatus, badAnswer, stopped };
 
     LocalModelError(Reason reason, const QString &message);
 
@@ -58,14 +61,15 @@ public:
     bool isLoopback() const;
 
     // The models the server offers (GET models).
-    QStringList models(std::chrono::milliseconds timeout) const;
+    QStringList models(std::chrono::milliseconds timeout, std::stop_token stop = {}) const;
 
     // The configured model, or the first the server lists; throws when the
     // server offers none (or not the configured one).
-    QString chooseModel(std::chrono::milliseconds timeout) const;
+    QString chooseModel(std::chrono::milliseconds timeout, std::stop_token stop = {}) const;
 
     // Asks one question of `model` and returns the answer's JSON object.
-    QJsonObject ask(const QString &model, const ModelQuestion &question, std::chrono::milliseconds timeout) const;
+    QJsonObject ask(const QString &model, const ModelQuestion &question, std::chrono::milliseconds timeout,
+                    std::stop_token stop = {}) const;
 
     // The request body `ask` sends (for tests and diagnostics).
     static QByteArray requestBody(const QString &model, const ModelQuestion &question);
@@ -80,7 +84,7 @@ private:
         QByteArray body;
     };
     Response exchange(const QByteArray &method, const QString &endpoint, const QByteArray &body,
-                      std::chrono::milliseconds timeout) const;
+                      std::chrono::milliseconds timeout, const std::stop_token &stop) const;
 
     QUrl m_baseUrl;
     QString m_model;

@@ -41,6 +41,7 @@ ModelStatus ModelStatus::current(bool enabledInSettings, const LocalModelClient 
         case LocalModelError::Reason::notLoopback:
         case LocalModelError::Reason::unreachable:
         case LocalModelError::Reason::timedOut:
+        case LocalModelError::Reason::stopped:
             return notEnabled;
         case LocalModelError::Reason::badStatus:
         case LocalModelError::Reason::badAnswer:

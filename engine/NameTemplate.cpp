@@ -376,8 +376,10 @@ QString NameTemplate::fileName(const QString &templateText, const Values &values
 {
     QString name = fill(templateText, values);
 
+    // An extension written in the template, of letters and shorter than six
+    // characters, goes.
     const QString extension = pathExtension(name);
-    if (!extension.isEmpty() && extension.size() < 6 && isLettersOnly(extension))
+    if (!extension.isEmpty() && Graphemes::count(extension, 6) < 6 && isLettersOnly(extension))
         name.chop(extension.size() + 1);
 
     // The original extension is kept whole when it is one; a long text after

@@ -1,6 +1,7 @@
 #include "Recognizer.h"
 
 #include "FileTimes.h"
+#include "Graphemes.h"
 #include "PatternReader.h"
 #include "Recognition.h"
 #include "TextCondenser.h"
@@ -18,6 +19,9 @@ namespace {
 
 // Texts of fewer letters than this in an image make it a photo.
 constexpr int photoLetters = 30;
+// The model's sender stands when the text holds this many of its first
+// characters.
+constexpr int senderCheckCharacters = 6;
 // The model reads at most this many characters of the text.
 constexpr int modelTextLimit = 2500;
 
@@ -215,10 +219,11 @@ Recognition crossCheck(const ModelRecognition &model, const PatternReader::Resul
         confidence = std::min(confidence, 0.45);
     }
 
-    // Sender: the model's when the text holds its beginning.
+    // Sender: the model's when the text holds its beginning, its first
+    // characters as a reader sees them (a letter with its marks is one).
     std::optional<QString> sender;
     const QString modelSender = model.sender.trimmed();
-    if (!modelSender.isEmpty() && lowerText.contains(modelSender.left(6).toLower()))
+    if (!modelSender.isEmpty() && lowerText.contains(Graphemes::left(modelSender, senderCheckCharacters).toLower()))
         sender = modelSender;
     else if (patterns.sender && !patterns.sender->isEmpty())
         sender = patterns.sender;

@@ -200,18 +200,19 @@ Rule rule(const RuleDraft &draft, const QString &sentence)
                 sentence};
 }
 
-Rule draft(const QString &sentence)
+Rule draft(const QString &sentence, std::stop_token stop)
 {
-    return draft(sentence, LocalModelClient::fromEnvironment());
+    return draft(sentence, LocalModelClient::fromEnvironment(), draftTimeout, std::move(stop));
 }
 
-Rule draft(const QString &sentence, const LocalModelClient &client, std::chrono::milliseconds timeout)
+Rule draft(const QString &sentence, const LocalModelClient &client, std::chrono::milliseconds timeout,
+           std::stop_token stop)
 {
     const QDeadlineTimer deadline(timeout);
-    const QString model = client.chooseModel(std::min(timeout, std::chrono::milliseconds(10'000)));
+    const QString model = client.chooseModel(std::min(timeout, std::chrono::milliseconds(10'000)), stop);
     const ModelQuestion question{instructions(), sentence, RuleDraft::schemaName(), RuleDraft::schema(), 0.0};
     const auto left = std::chrono::milliseconds(std::max<qint64>(1, deadline.remainingTime()));
-    const QJsonObject answer = client.ask(model, question, left);
+    const QJsonObject answer = client.ask(model, question, left, std::move(stop));
     try {
         return rule(RuleDraft::fromJson(answer), sentence);
     } catch (const JsonCoding::DecodeError &error) {

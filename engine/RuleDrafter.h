@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <chrono>
+#include <stop_token>
 
 // The model's structured answer: fixed fields that the drafter maps onto
 // conditions and actions. Emptiness is the empty text or 0, never a missing field.
@@ -49,11 +50,13 @@ QString instructions();
 
 // Asks the local language model to fill a draft from the sentence, which goes
 // to the model as it is, and maps the draft onto a rule. Blocks the calling
-// thread (at most for the timeout); call it away from the user interface.
-// Throws LocalModelError when there is no model server, when it fails or times
-// out, or when its answer does not fit the draft: never half a rule.
-Rule draft(const QString &sentence);
-Rule draft(const QString &sentence, const LocalModelClient &client, std::chrono::milliseconds timeout = draftTimeout);
+// thread (at most for the timeout, or until stop is requested); call it away
+// from the user interface. Throws LocalModelError when there is no model
+// server, when it fails, times out or is stopped, or when its answer does not
+// fit the draft: never half a rule.
+Rule draft(const QString &sentence, std::stop_token stop = {});
+Rule draft(const QString &sentence, const LocalModelClient &client, std::chrono::milliseconds timeout = draftTimeout,
+           std::stop_token stop = {});
 
 // Turns a draft into a switched-off rule with new identifiers; whatever does
 // not fit (an unknown kind, a zero or negative number, empty texts) is left out.

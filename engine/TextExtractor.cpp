@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMimeDatabase>
+#include <QStringDecoder>
 
 #include <poppler/cpp/poppler-document.h>
 #include <poppler/cpp/poppler-global.h>
@@ -151,6 +152,9 @@ private:
 QString readPlainText(const QString &path)
 {
     PlainPieces pieces(path);
+    // Every piece is decoded as it stands: QString::fromUtf8 would drop a
+    // U+FEFF that begins any of them.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
     QByteArray bytes; // everything read, should the text be Latin-1
     qsizetype decoded = 0;
     TextBudget utf8Text(maxTextCharacters);
@@ -163,7 +167,9 @@ QString readPlainText(const QString &path)
         // where reading stopped is read with the next piece, or dropped.
         const bool ended = reading == Utf8Reading::broken
             || (reading == Utf8Reading::cutAtEnd && pieces.ended() && pieces.atFileEnd());
-        QString text = QString::fromUtf8(fresh.first(readable));
+        QString text = utf8(fresh.first(readable));
+        // Only a byte-order mark that opens the file is a signature; any
+        // other U+FEFF is a character of the text.
         if (decoded == 0 && text.startsWith(QChar(0xFEFF)))
             text.remove(0, 1);
         decoded += readable;

@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 FakeModelServer::FakeModelServer(quint16 port, const QHostAddress &host)
     : m_port(port)
@@ -114,8 +115,14 @@ void FakeModelServer::run()
                 } else {
                     response += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n\r\n" + reply.body;
                 }
-                socket->write(response);
-                socket->disconnectFromHost();
+                const auto answer = [socket, response] {
+                    socket->write(response);
+                    socket->disconnectFromHost();
+                };
+                if (reply.delayMs > 0)
+                    QTimer::singleShot(reply.delayMs, socket, answer);
+                else
+                    answer();
             });
         }
     });

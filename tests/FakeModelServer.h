@@ -21,6 +21,7 @@ public:
         int status = 200;
         QByteArray body;
         bool hang = false;    // accept the request and never answer
+        int delayMs = 0;      // answer only this long after the request came
         bool chunked = false; // send the body in chunked transfer encoding
         QByteArray raw;       // when set, the whole response as it is sent
     };

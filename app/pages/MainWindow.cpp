@@ -26,6 +26,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWidgetAction>
+#include <QWindow>
 
 namespace {
 
@@ -171,19 +172,40 @@ QDialog *MainWindow::onboarding() const
     return m_onboarding->sheet();
 }
 
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == windowHandle() && event->type() == QEvent::Expose && !m_onScreen && windowHandle()->isExposed()) {
+        m_onScreen = true;
+        QMetaObject::invokeMethod(this, &MainWindow::presentSheets, Qt::QueuedConnection);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void MainWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    // The show event comes before the window is on screen. A sheet put on
-    // screen before its window is taken by window managers for a window of
-    // its own and stacked under the window it blocks: sheets wait a turn.
-    QMetaObject::invokeMethod(this, &MainWindow::presentSheets, Qt::QueuedConnection);
+    // The show event comes before the window is on screen, and before a
+    // window manager has placed it. A sheet put on screen before its window
+    // is taken by window managers for a window of its own and stacked under
+    // the window it blocks, and one shown before the window is placed is
+    // centred on where the window is not yet: sheets wait until the window
+    // is exposed, which it is once placed.
+    if (QWindow *window = windowHandle())
+        window->installEventFilter(this);
     if (m_startupTask) {
         // Once per process, however often the window is shown again.
         const auto task = std::move(m_startupTask);
         m_startupTask = nullptr;
         task();
     }
+}
+
+void MainWindow::hideEvent(QHideEvent *event)
+{
+    QMainWindow::hideEvent(event);
+    // Placed anew when shown again.
+    if (!event->spontaneous())
+        m_onScreen = false;
 }
 
 void MainWindow::keyPressEvent(QKeyEvent *event)
@@ -284,8 +306,9 @@ void MainWindow::refreshStatus()
 
 void MainWindow::presentSheets()
 {
-    // Sheets belong on the window: while it is hidden they wait.
-    if (!isVisible())
+    // Sheets belong on the window: while it is hidden, or not yet on
+    // screen, they wait.
+    if (!isVisible() || !m_onScreen)
         return;
     const std::optional<AppModel::Editing> &editing = m_model.editing();
     if (!editing) {

@@ -64,7 +64,10 @@ public:
     QDialog *onboarding() const;
 
 protected:
+    // The window's first exposure after it is shown lets the sheets come.
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     // The window's own menu of its bars is not offered: the View menu shows
     // and hides them, by names a person reads.
@@ -101,6 +104,9 @@ private:
     QUuid m_editorFor; // the editing value the open editor shows
     SheetSlot *m_palette = nullptr;
     SheetSlot *m_onboarding = nullptr;
+    // Whether the window has been on screen since it was last shown: placed
+    // where it stays, so that a sheet can be centred on it.
+    bool m_onScreen = false;
     std::function<void()> m_startupTask;
     std::function<void()> m_openSettings;
 };

@@ -33,6 +33,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressDialog>
+#include <QStyleOptionHeader>
 #include <QTableView>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -43,6 +44,33 @@
 
 namespace {
 constexpr int titleInset = 16; // as on the journal page
+
+// The width a column's title takes in the header at its font, as the style
+// draws it: with its margins, and its sort mark when it has one.
+int titleWidth(const QHeaderView &header, int column)
+{
+    QStyleOptionHeader option;
+    option.initFrom(&header);
+    option.orientation = Qt::Horizontal;
+    option.section = column;
+    option.text = header.model()->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    if (header.isSortIndicatorShown() && header.sortIndicatorSection() == column)
+        option.sortIndicator = header.sortIndicatorOrder() == Qt::AscendingOrder ? QStyleOptionHeader::SortDown
+                                                                                : QStyleOptionHeader::SortUp;
+    return header.style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), &header).width();
+}
+
+// The width the longest day of a year takes in the table's date cells, with
+// the margins the style keeps round a cell's text.
+int dateWidth(const QTableView &table)
+{
+    const QFontMetrics metrics(table.font());
+    int widest = 0;
+    for (QDate day(2026, 1, 1); day.year() == 2026; day = day.addDays(1))
+        widest = std::max(widest, metrics.horizontalAdvance(DateText::numeric(day.startOfDay(Qt::UTC))));
+    const int margin = table.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &table) + 1;
+    return widest + 2 * margin;
+}
 } // namespace
 
 QList<ReceiptLine> ReceiptsPage::lines(const QList<RecognitionRecord> &records)
@@ -116,7 +144,9 @@ ReceiptsPage::ReceiptsPage(AppModel &model, QWidget *parent)
     columns->setMinimumSectionSize(50);
     columns->setHighlightSections(false);
     // The columns the user sizes, each with its least and first width;
-    // Sender and File share the rest, down to the header's minimum.
+    // Sender and File share the rest, down to the header's minimum. A column
+    // starts wide enough for its title at the desktop's font and style, the
+    // date's for a whole date too.
     struct Width
     {
         int column;
@@ -127,7 +157,8 @@ ReceiptsPage::ReceiptsPage(AppModel &model, QWidget *parent)
     for (const Width &width : {Width{ReceiptsModel::date, 80, 90}, Width{ReceiptsModel::amount, 80, 100},
                                Width{ReceiptsModel::currency, 50, 60}, Width{ReceiptsModel::kind, 70, 90}}) {
         least.insert(width.column, width.least);
-        m_table->setColumnWidth(width.column, width.first);
+        const int content = width.column == ReceiptsModel::date ? dateWidth(*m_table) : 0;
+        m_table->setColumnWidth(width.column, std::max({width.first, titleWidth(*columns, width.column), content}));
     }
     new ColumnMinimums(*columns, std::move(least));
     columns->setSectionResizeMode(ReceiptsModel::sender, QHeaderView::Stretch);

@@ -183,7 +183,7 @@ QWidget *ReviewSheet::makeValuesSection(QWidget *parent)
     m_values->form()->addRow(new QLabel(section), m_dateNote);
     m_values->form()->setRowVisible(m_dateNote, false);
     connect(m_date, &DayField::refused, this, &ReviewSheet::showRefusal);
-    connect(m_date, &DayField::typingShown, this, [this] { m_values->form()->setRowVisible(m_dateNote, false); });
+    connect(m_date, &DayField::typingShown, this, [this] { showDateNote(std::nullopt); });
 
     m_amount = new QLineEdit(section);
     if (m_recognition.amount)
@@ -207,13 +207,23 @@ QWidget *ReviewSheet::makeValuesSection(QWidget *parent)
 void ReviewSheet::takeDay(const QDate &day)
 {
     m_recognition.date = PatternReader::makeDate(day.year(), day.month(), day.day());
-    m_values->form()->setRowVisible(m_dateNote, false);
+    showDateNote(std::nullopt);
+}
+
+void ReviewSheet::showDateNote(const std::optional<QString> &text)
+{
+    // A press on a button ends a typing: the sheet keeps its height until
+    // the click is over, so that the button stays under the pointer.
+    m_afterClick.run([this, text] {
+        if (text)
+            m_dateNote->setText(*text);
+        m_values->form()->setRowVisible(m_dateNote, text.has_value());
+    });
 }
 
 void ReviewSheet::showRefusal(const QString &typed, DayField::Refusal why)
 {
-    m_dateNote->setText(refusalText(typed, why));
-    m_values->form()->setRowVisible(m_dateNote, true);
+    showDateNote(refusalText(typed, why));
     // A click on File It (or its access key) takes the focus from the field
     // before it presses the button: that press ended the typing and files
     // nothing. It comes in the same turn of the event loop; a later press

@@ -5,8 +5,11 @@
 // without a change ("Cancel"). Nothing reaches the entry before File It or Skip.
 // A typed day the sheet cannot take is named under the date field with what
 // is kept instead, and the key or click that ended that typing files nothing.
+// The line comes and goes only once a click is over: the button a press
+// found stays under the pointer until the release.
 #pragma once
 
+#include "AfterClick.h"
 #include "DayField.h"
 #include "Models.h"
 #include "Sheet.h"
@@ -62,6 +65,8 @@ private:
     QWidget *makeValuesSection(QWidget *parent);
     QWidget *makeButtons();
     void takeDay(const QDate &day);
+    // Shows the line under the date field with the given text, or hides it.
+    void showDateNote(const std::optional<QString> &text);
     void showRefusal(const QString &typed, DayField::Refusal why);
     QString refusalText(const QString &typed, DayField::Refusal why) const;
 
@@ -82,4 +87,6 @@ private:
     // the focus there files nothing, nor the click it ends in.
     bool m_refusedOntoFile = false;
     bool m_pressFilesNothing = false;
+    // The line under the date field comes and goes once a click is over.
+    AfterClick m_afterClick;
 };

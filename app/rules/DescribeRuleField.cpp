@@ -54,7 +54,7 @@ protected:
 DescribeRuleField::DescribeRuleField(AppModel &model, QWidget *parent)
     : QWidget(parent)
     , m_model(model)
-    , m_drafter([](const QString &sentence) { return RuleDrafter::draft(sentence); })
+    , m_drafter([](const QString &sentence, std::stop_token stop) { return RuleDrafter::draft(sentence, std::move(stop)); })
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -204,11 +204,12 @@ void DescribeRuleField::draft()
     const bool focusInBox = hasFocusInBox();
     m_working = true;
     m_failure.reset();
+    m_draftStop = std::stop_source();
     m_watcher = new QFutureWatcher<std::optional<Rule>>(this);
     connect(m_watcher, &QFutureWatcherBase::finished, this, &DescribeRuleField::finished);
-    m_watcher->setFuture(QtConcurrent::run([drafter = m_drafter, sentence]() -> std::optional<Rule> {
+    m_watcher->setFuture(QtConcurrent::run([drafter = m_drafter, sentence, stop = m_draftStop.get_token()]() -> std::optional<Rule> {
         try {
-            return drafter(sentence);
+            return drafter(sentence, stop);
         } catch (...) {
             // Whatever went wrong, the field says the same.
             return std::nullopt;
@@ -224,7 +225,9 @@ void DescribeRuleField::cancel()
 {
     if (!m_watcher)
         return;
-    // The worker finishes in its own time; nobody listens any more.
+    // The request ends at once, and its worker with it (the application's
+    // end waits for that worker); nobody listens to it any more.
+    m_draftStop.request_stop();
     m_watcher->disconnect(this);
     m_watcher->deleteLater();
     m_watcher = nullptr;

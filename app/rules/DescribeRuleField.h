@@ -1,7 +1,9 @@
 // The box at the top of the rules page in which the user describes a rule in
 // one sentence; the local language model drafts it, and the draft opens in the
 // rule editor as a new, unsaved rule. The model is asked on a worker thread:
-// the field shows that it works, stays responsive and can be stopped. The line
+// the field shows that it works, stays responsive and can be stopped; stopping
+// or closing the field ends the request at once, so that quitting never waits
+// for the model server. The line
 // under the box tells whether the model can be used, that a sentence did not
 // become a rule, or what happens with the sentence.
 #pragma once
@@ -13,6 +15,7 @@
 
 #include <functional>
 #include <optional>
+#include <stop_token>
 
 class AppModel;
 class FocusPlace;
@@ -27,8 +30,10 @@ class DescribeRuleField : public QWidget
     Q_OBJECT
 
 public:
-    // Turns a sentence into a rule; runs on a worker thread and throws on any failure.
-    using Drafter = std::function<Rule(const QString &sentence)>;
+    // Turns a sentence into a rule; runs on a worker thread and throws on any
+    // failure. Returns soon after stop is requested (by throwing), and touches
+    // nothing of the field.
+    using Drafter = std::function<Rule(const QString &sentence, std::stop_token stop)>;
 
     explicit DescribeRuleField(AppModel &model, QWidget *parent = nullptr);
     ~DescribeRuleField() override;
@@ -47,7 +52,7 @@ public:
     // Drafts the typed sentence, unless it is blank, the model is not
     // available or a draft is under way.
     void draft();
-    // Stops waiting for the draft under way; the sentence stays.
+    // Stops the draft under way (its request ends at once); the sentence stays.
     void cancel();
 
 
@@ -69,6 +74,8 @@ private:
     AppModel &m_model;
     Drafter m_drafter;
     QFutureWatcher<std::optional<Rule>> *m_watcher = nullptr;
+    // Ends the request of the draft under way.
+    std::stop_source m_draftStop;
     bool m_working = false;
     std::optional<QString> m_failure;
     QWidget *m_box = nullptr;

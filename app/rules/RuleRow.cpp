@@ -18,8 +18,7 @@ RuleRow::RuleRow(QWidget *parent)
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
-    m_controls = new QHBoxLayout;
-    m_controls->setSpacing(8);
+    m_controls = new WrappingRow(8, 4);
     layout->addLayout(m_controls, 1);
 
     m_remove = new QToolButton(this);

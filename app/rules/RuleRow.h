@@ -6,12 +6,12 @@
 #pragma once
 
 #include "ContextMenuKeys.h"
+#include "WrappingRow.h"
 
 #include <QUuid>
 #include <QWidget>
 
 class QComboBox;
-class QHBoxLayout;
 class QToolButton;
 
 class RuleRow : public QWidget
@@ -33,8 +33,9 @@ Q_SIGNALS:
 
 protected:
     explicit RuleRow(QWidget *parent = nullptr);
-    // The row's controls go here, before the Remove button.
-    QHBoxLayout *controls() const { return m_controls; }
+    // The row's controls go here, before the Remove button; where the width
+    // runs out they go on over a second line.
+    WrappingRow *controls() const { return m_controls; }
     // Tab goes through the controls as they stand from left to right and
     // then to Remove; call it after controls were added.
     void orderTabs();
@@ -50,7 +51,7 @@ private:
     // position) under the focused control.
     void showContextMenu(QPoint globalPosition);
 
-    QHBoxLayout *m_controls = nullptr;
+    WrappingRow *m_controls = nullptr;
     QToolButton *m_remove = nullptr;
     ContextMenuKeys m_menuKeys;
 };

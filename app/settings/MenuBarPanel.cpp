@@ -1,6 +1,7 @@
 #include "MenuBarPanel.h"
 
 #include "Autopilot.h"
+#include "ControlEdge.h"
 #include "FileIcon.h"
 #include "FileNameText.h"
 #include "FocusPlace.h"
@@ -13,6 +14,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -190,6 +192,16 @@ void MenuBarPanel::refresh()
         adjustSize();
         place();
     }
+}
+
+void MenuBarPanel::paintEvent(QPaintEvent *event)
+{
+    QFrame::paintEvent(event);
+    // Square and whole to its corners, as the window is.
+    QPainter painter(this);
+    painter.setPen(ControlEdge::colour(palette()));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void MenuBarPanel::focusFirst()

@@ -38,6 +38,11 @@ public:
     // The detail line of an entry: its reading, the folder it went to, or its status.
     static QString line(const JournalEntry &entry);
 
+protected:
+    // The frame with an edge that parts the panel from the window it opens
+    // over, light and dark, whatever the style draws.
+    void paintEvent(QPaintEvent *event) override;
+
 private:
     void refresh();
     void refreshBusy();

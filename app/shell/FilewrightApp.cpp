@@ -41,7 +41,7 @@ FilewrightApp::FilewrightApp(std::unique_ptr<Store> store, TrayCheck hasTray)
     m_mainWindow = std::make_unique<MainWindow>(*m_model);
     GridOverlay::attachIfEnabled(*m_mainWindow);
     m_commands = new MenuCommands(
-        *m_mainWindow, *m_model, *m_updater, [this] { openSettings(); }, [this] { showPanel(); });
+        *m_mainWindow, *m_model, *m_updater, [this] { openSettings(); }, [this] { showPanelByMainWindow(); });
     m_panel = std::make_unique<MenuBarPanel>(*m_model, [this] { showMainWindow(); });
     m_mainWindow->setStartupTask([this] { startUp(); });
     m_mainWindow->setOpenSettings([this] { openSettings(); });
@@ -132,6 +132,13 @@ void FilewrightApp::openSettings()
 void FilewrightApp::showPanel()
 {
     m_panel->popUp(QCursor::pos());
+}
+
+void FilewrightApp::showPanelByMainWindow()
+{
+    // The pointer may rest anywhere, far from the window the menu belongs to.
+    const QWidget *content = m_mainWindow->centralWidget();
+    m_panel->popUp(content->mapToGlobal(QPoint(content->width() / 2, 0)));
 }
 
 void FilewrightApp::activate(const QStringList &arguments)

@@ -47,7 +47,11 @@ public:
     // Shows the main window again (and brings it to the front).
     void showMainWindow();
     void openSettings();
+    // The tray's panel: under the pointer, where the tray icon was clicked,
+    // or, opened from the main window's menu by whatever keys or clicks, by
+    // that window, under its tool bar.
     void showPanel();
+    void showPanelByMainWindow();
 
     // A second start of Filewright handed its arguments over.
     void activate(const QStringList &arguments);

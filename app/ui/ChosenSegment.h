@@ -12,6 +12,7 @@
 #include <QPalette>
 
 class QAbstractButton;
+class QStyle;
 class QWidget;
 
 namespace ChosenSegment {
@@ -22,8 +23,9 @@ bool isMarked(const QWidget *widget);
 
 // The fill of a chosen segment: the accent's text shade, moved towards the
 // palette's text colour as far as it takes to stand 3:1 apart, with some to
-// spare, from the window and from a segment not chosen.
-QColor fill(const QPalette &palette);
+// spare, from the window and from a segment not chosen, as the style draws
+// that one's face.
+QColor fill(const QPalette &palette, const QStyle &style);
 // The text on that fill: of the two on-accent colours, white and the near
 // black, the one that stands further apart from it.
 QColor textOn(const QColor &fill);

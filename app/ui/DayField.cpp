@@ -1,18 +1,58 @@
 #include "DayField.h"
 
+#include "ControlEdge.h"
+#include "FocusRing.h"
+
 #include <QCalendarWidget>
 #include <QFontMetricsF>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QLineEdit>
+#include <QPainter>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QTableView>
+#include <QTextCharFormat>
 
 #include <cmath>
 
 namespace {
+
+// What a day number or weekday name needs to read on its ground.
+constexpr double readable = 4.5;
+constexpr int steps = 40;
+constexpr char popupEdgeName[] = "dayFieldPopupEdge";
+
+// The calendar's popup has no frame of its own: the calendar fills it to
+// its edges. An edge one pixel wide goes round it, in the colour of a
+// control's edge, which stands apart from every ground.
+class PopupEdge : public QObject
+{
+public:
+    explicit PopupEdge(QWidget *popup)
+        : QObject(popup)
+    {
+        setObjectName(QLatin1String(popupEdgeName));
+        if (QLayout *layout = popup->layout())
+            layout->setContentsMargins(1, 1, 1, 1);
+        popup->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && watched == parent()) {
+            auto *popup = static_cast<QWidget *>(watched);
+            QPainter painter(popup);
+            painter.setPen(ControlEdge::colour(popup->palette()));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(popup->rect().adjusted(0, 0, -1, -1));
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 bool isAsciiDigit(const QChar &c)
 {
@@ -135,6 +175,7 @@ void DayField::mousePressEvent(QMouseEvent *event)
 {
     endTyping();
     fitCalendar();
+    colourCalendar();
     QDateEdit::mousePressEvent(event);
 }
 
@@ -204,6 +245,7 @@ void DayField::openCalendar()
     QMouseEvent press(QEvent::MouseButtonPress, arrow, mapToGlobal(arrow), Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
     fitCalendar();
+    colourCalendar();
     QDateEdit::mousePressEvent(&press);
 }
 
@@ -234,4 +276,38 @@ void DayField::fitCalendar()
         return;
     days->horizontalHeader()->setMinimumSectionSize(column);
     calendar->updateGeometry();
+}
+
+void DayField::colourCalendar()
+{
+    if (!calendarPopup())
+        return;
+    QCalendarWidget *calendar = calendarWidget();
+    auto *days = calendar ? calendar->findChild<QTableView *>() : nullptr;
+    if (!days)
+        return;
+    // The calendar's own palette: the days' is set here.
+    const QPalette palette = calendar->palette();
+    const QColor text = palette.color(QPalette::Text).toRgb();
+    const QColor dayGround = palette.color(QPalette::Base);
+    const QColor nameGround = palette.color(QPalette::AlternateBase);
+    const QColor outsideGround = palette.color(QPalette::Window); // days outside the range
+    // The weekend stays red, as far as it reads: its numbers stand on the
+    // days' ground, its names on the names'.
+    QTextCharFormat weekend = calendar->weekdayTextFormat(Qt::Saturday);
+    weekend.setForeground(FocusRing::firstApartFrom(QColor(Qt::red), text, readable, steps,
+                                                    {dayGround, nameGround, outsideGround}));
+    for (const Qt::DayOfWeek day : {Qt::Saturday, Qt::Sunday})
+        calendar->setWeekdayTextFormat(day, weekend);
+    // The days of the months before and after, which the calendar draws in
+    // the disabled text colour: dimmer than the month's own, and readable.
+    QPalette own = days->palette();
+    own.setColor(QPalette::Disabled, QPalette::Text,
+                 FocusRing::firstApartFrom(palette.color(QPalette::Disabled, QPalette::Text).toRgb(), text, readable,
+                                           steps, {dayGround, outsideGround}));
+    days->setPalette(own);
+
+    QWidget *popup = calendar->window();
+    if (popup != window() && !popup->findChild<QObject *>(QLatin1String(popupEdgeName), Qt::FindDirectChildrenOnly))
+        new PopupEdge(popup);
 }

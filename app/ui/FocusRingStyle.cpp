@@ -3,6 +3,7 @@
 #include "ChosenSegment.h"
 #include "ControlEdge.h"
 #include "FocusRing.h"
+#include "FocusRingFrame.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
@@ -78,7 +79,7 @@ void FocusRingStyle::follow(QWidget *focused)
     // The frame goes where it is not cut off: into the window, the tool
     // bar or the scrolled area that holds the control.
     if (!m_frame)
-        m_frame = new QFocusFrame(focused);
+        m_frame = new FocusRingFrame(focused);
     m_frame->setWidget(focused);
 }
 
@@ -234,7 +235,7 @@ void FocusRingStyle::drawFocusRect(const QStyleOption *option, QPainter *painter
 void FocusRingStyle::drawChosenSegment(const QStyleOptionToolButton &option, QPainter *painter,
                                        const QWidget *widget) const
 {
-    const QColor fill = ChosenSegment::fill(option.palette);
+    const QColor fill = ChosenSegment::fill(option.palette, *baseStyle());
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setPen(Qt::NoPen);

@@ -1,11 +1,19 @@
 #include "Theme.h"
 
 #include "Appearance.h"
+#include "FocusRing.h"
 #include "ThemeStore.h"
 
 #include <QGuiApplication>
 
 namespace {
+
+// What text needs to read on its ground.
+constexpr double readable = 4.5;
+// Steps from the desktop's highlight to the text colour: fine enough that
+// the colour stops close to the contrast it needs, keeping what it can of
+// the highlight.
+constexpr int steps = 40;
 
 QColor rgb(quint32 shade)
 {
@@ -60,8 +68,12 @@ QColor Theme::accent() const
 
 QColor Theme::accentText(const QPalette &palette) const
 {
+    // A desktop's highlight is made as a fill behind white text, not as
+    // text: on a dark window a deep blue one barely shows, on a light one
+    // an amber one neither.
     if (!shades)
-        return ThemeStore::instance().desktopHighlight();
+        return FocusRing::firstApartOnGrounds(ThemeStore::instance().desktopHighlight().toRgb(),
+                                              palette.color(QPalette::WindowText).toRgb(), readable, steps, palette);
     return rgb(Appearance::isDark(palette) ? shades->light : shades->deep);
 }
 

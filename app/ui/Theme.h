@@ -37,7 +37,9 @@ struct Theme
     // Fills: the base shade, or the desktop's highlight for "system".
     QColor accent() const;
     // Text and symbols: the deep shade on light backgrounds, the light shade
-    // on dark ones; the desktop's highlight for "system".
+    // on dark ones. For "system" the desktop's highlight, moved towards the
+    // palette's text colour just as far as it takes to read 4.5:1 on the
+    // window, a list and a card.
     QColor accentText(const QPalette &palette) const;
     QColor accentText() const;
     // Text and marks drawn on an accent fill.

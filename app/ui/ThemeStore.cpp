@@ -6,8 +6,11 @@
 #include <QApplication>
 
 namespace {
+
 const QString accentKey = QStringLiteral("appearance.accent");
-}
+constexpr QPalette::ColorGroup groups[] = {QPalette::Active, QPalette::Inactive, QPalette::Disabled};
+
+} // namespace
 
 ThemeStore &ThemeStore::instance()
 {
@@ -32,14 +35,8 @@ ThemeStore::~ThemeStore()
     // The shared store goes with the application, when palettes are gone.
     if (!QCoreApplication::instance() || QCoreApplication::closingDown())
         return;
-    QPalette palette = QGuiApplication::palette();
-    if (palette.color(QPalette::Highlight) == m_applied) {
-        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-            palette.setColor(group, QPalette::Highlight, m_desktopHighlight);
-            palette.setColor(group, QPalette::HighlightedText, m_desktopHighlightedText);
-        }
-        QApplication::setPalette(palette);
-    }
+    if (QGuiApplication::palette().color(QPalette::Highlight) == m_applied)
+        wear(m_desktopHighlight, m_desktopHighlightedText);
 }
 
 void ThemeStore::setThemeID(const QString &id)
@@ -70,19 +67,31 @@ void ThemeStore::captureDesktop()
     const QPalette palette = QGuiApplication::palette();
     m_desktopHighlight = palette.color(QPalette::Active, QPalette::Highlight);
     m_desktopHighlightedText = palette.color(QPalette::Active, QPalette::HighlightedText);
+    // The labels' palette, where the desktop gives them one: the grey it
+    // shows secondary text in. Qt gives back the application's otherwise.
+    m_desktopPlaceholder = QApplication::palette("QLabel");
 }
 
 void ThemeStore::apply()
 {
     const Theme current = theme();
-    const QColor highlight = current.tint().value_or(m_desktopHighlight);
-    const QColor highlightedText = current.shades ? current.onAccent() : m_desktopHighlightedText;
+    wear(current.tint().value_or(m_desktopHighlight),
+         current.shades ? current.onAccent() : m_desktopHighlightedText);
+}
+
+void ThemeStore::wear(const QColor &highlight, const QColor &highlightedText)
+{
     m_applied = highlight;
     QPalette palette = QGuiApplication::palette();
     for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
         palette.setColor(group, QPalette::Highlight, highlight);
         palette.setColor(group, QPalette::HighlightedText, highlightedText);
     }
-    if (palette != QGuiApplication::palette())
-        QApplication::setPalette(palette);
+    if (palette == QGuiApplication::palette())
+        return;
+    for (const QPalette::ColorGroup group : groups) {
+        const QColor placeholder = m_desktopPlaceholder.color(group, QPalette::PlaceholderText);
+        palette.setColor(group, QPalette::PlaceholderText, placeholder);
+    }
+    QApplication::setPalette(palette);
 }

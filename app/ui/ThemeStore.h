@@ -1,12 +1,18 @@
 // The chosen accent theme ("appearance.accent"), worn by every window: the
 // application palette's highlight is the theme's colour, and "system" gives
 // back the desktop's own highlight as it was before any theme was applied.
+// A desktop's theme may give labels and text fields a palette of their own,
+// apart from the application's (its colour scheme under a style with
+// colours of its own does): setting the application's palette drops those,
+// so the one set here keeps their placeholder colour, the grey of
+// placeholders and secondary text.
 // One per process, main thread only.
 #pragma once
 
 #include "Theme.h"
 
 #include <QObject>
+#include <QPalette>
 
 class ThemeStore : public QObject
 {
@@ -40,9 +46,13 @@ protected:
 private:
     void captureDesktop();
     void apply();
+    // Gives the application's palette that highlight, and the desktop's
+    // placeholder colour with it.
+    void wear(const QColor &highlight, const QColor &highlightedText);
 
     QString m_themeID;
     QColor m_desktopHighlight;
     QColor m_desktopHighlightedText;
+    QPalette m_desktopPlaceholder; // only its placeholder colours count
     QColor m_applied; // the highlight this store set last
 };

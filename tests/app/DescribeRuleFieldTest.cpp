@@ -185,9 +185,11 @@ TEST_F(DescribeRuleFieldTest, aFailedOrStoppedDraftGivesTheFocusBackToTheSentenc
         QTest::qWait(50);
         EXPECT_FALSE(field->isWorking()) << c.name;
         EXPECT_EQ(field->text(), c.elsewhere ? QStringLiteral("tidy up") : QStringLiteral("tidy up ")) << c.name;
-        EXPECT_TRUE(QTest::qWaitFor([&] { return chats() == sent + 1; }, 5000)) << c.name;
+        // The sentence went once; a draft stopped at once may end before it is sent.
+        EXPECT_TRUE(c.stop || QTest::qWaitFor([&] { return chats() == sent + 1; }, 5000)) << c.name;
         QTest::qWait(50);
-        EXPECT_EQ(chats(), sent + 1) << c.name; // the sentence went once
+        EXPECT_LE(chats(), sent + 1) << c.name;
+        EXPECT_GE(chats(), c.stop ? sent : sent + 1) << c.name;
     }
 }
 

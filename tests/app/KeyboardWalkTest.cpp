@@ -5,12 +5,14 @@
 // menu opens with the keys at its item.
 #include "ActionRow.h"
 #include "AppModel.h"
+#include "Appearance.h"
 #include "Autopilot.h"
 #include "CommandPalette.h"
 #include "ConditionRow.h"
 #include "DescribeRuleField.h"
 #include "FakeModelServer.h"
 #include "FilewrightApp.h"
+#include "DesktopLook.h"
 #include "FocusRing.h"
 #include "FocusWalk.h"
 #include "FolderRow.h"
@@ -41,6 +43,7 @@
 #include <QContextMenuEvent>
 #include <QDialog>
 #include <QDir>
+#include <QFocusFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -1006,6 +1009,69 @@ TEST_F(RulesInViewTest, ACardMovedByKeysTakesTheFocusAlongInView)
         }
     }
     EXPECT_EQ(page->cards().constFirst(), moving);
+}
+
+// Tab from card to card down a list longer than the window, light and dark,
+// under Fusion and a desktop's style with larger controls: an "Edit…" that
+// the view scrolls to as it takes the focus wears its ring at once, not only
+// from the next key on, down to the last card's.
+TEST_F(RulesInViewTest, AButtonScrolledIntoViewByTabWearsItsRingAtOnce)
+{
+    window().resize(720, 440);
+    QCoreApplication::processEvents();
+    QScrollBar *bar = area->verticalScrollBar();
+    QWidget *lastEdit = page->cards().constLast()->findChild<QWidget *>(QStringLiteral("edit"));
+    ASSERT_NE(lastEdit, nullptr);
+    const struct Restore
+    {
+        ~Restore() { Appearance::apply(Appearance::Mode::light); }
+    } restore;
+    for (const QString &style : {QStringLiteral("Fusion"), QStringLiteral("Adwaita-Dark")}) {
+        const DesktopLook look(style, QApplication::font().pointSizeF());
+        ASSERT_TRUE(look.isAvailable()) << style.toStdString();
+        for (const Appearance::Mode mode : {Appearance::Mode::light, Appearance::Mode::dark}) {
+            SCOPED_TRACE(style.toStdString() + (mode == Appearance::Mode::dark ? ", dark" : ", light"));
+            QApplication::setPalette(Appearance::palette(mode));
+            QCoreApplication::processEvents();
+            bar->setValue(0);
+            page->cards().constFirst()->enabledSwitch()->setFocus(Qt::TabFocusReason);
+            int scrolled = 0;
+            for (int press = 0; press < 4 * cardCount && QApplication::focusWidget() != lastEdit; ++press) {
+                const int before = bar->value();
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QWidget *focused = QApplication::focusWidget();
+                ASSERT_NE(focused, nullptr);
+                if (bar->value() == before || focused->objectName() != QLatin1String("edit"))
+                    continue;
+                ++scrolled;
+                const std::string where = "at " + std::to_string(focused->mapTo(area->widget(), QPoint(0, 0)).y())
+                    + ", the view at " + std::to_string(bar->value());
+                // The frame that wears the ring is up, round the button...
+                const auto frames =
+                    area->viewport()->findChildren<QFocusFrame *>(QString(), Qt::FindDirectChildrenOnly);
+                ASSERT_EQ(frames.size(), 1) << where;
+                const QFocusFrame *frame = frames.constFirst();
+                EXPECT_TRUE(frame->isVisible()) << where;
+                const QRect button(focused->mapTo(area->viewport(), QPoint(0, 0)), focused->size());
+                EXPECT_TRUE(frame->geometry().contains(button)) << where;
+                // ...and the window's picture shows the ring round it.
+                const int room = FocusRing::room;
+                const QImage picture = window()
+                                           .grab(QRect(focused->mapTo(&window(), QPoint(-room, -room)),
+                                                       focused->size() + QSize(2 * room, 2 * room)))
+                                           .toImage();
+                const QColor ring = FocusRing::colour(focused->palette());
+                int ringPixels = 0;
+                for (int y = 0; y < picture.height(); ++y) {
+                    for (int x = 0; x < picture.width(); ++x)
+                        ringPixels += FocusRing::contrast(picture.pixelColor(x, y), ring) < 1.2;
+                }
+                EXPECT_GE(ringPixels, focused->width() + focused->height()) << where;
+            }
+            EXPECT_EQ(QApplication::focusWidget(), lastEdit);
+            EXPECT_GT(scrolled, 0);
+        }
+    }
 }
 
 // In the rule editor, conditions added by keys until the list scrolls, then

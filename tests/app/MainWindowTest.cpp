@@ -1,6 +1,9 @@
 #include "AppModel.h"
+#include "Appearance.h"
 #include "Autopilot.h"
+#include "FilewrightApp.h"
 #include "MainWindow.h"
+#include "MenuCommands.h"
 #include "PageTitle.h"
 #include "ReceiptsPage.h"
 #include "Store.h"
@@ -10,6 +13,7 @@
 #include <QAction>
 #include <QDialog>
 #include <QLabel>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
@@ -193,6 +197,82 @@ TEST(MainWindowSheetsTest, ASheetWaitsForItsWindowToBeOnScreen)
     EXPECT_FALSE(sheetBeforeWindow);
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.onboarding() && window.onboarding()->isVisible(); }));
     EXPECT_EQ(window.onboarding()->windowHandle()->transientParent(), window.windowHandle());
+}
+
+namespace {
+
+// A window manager's part: it places a window once the window is mapped,
+// before the window is exposed, somewhere else than the program put it.
+class PlacingWindowManager : public QObject
+{
+public:
+    PlacingWindowManager(QWidget &window, QPoint offset)
+        : m_window(window)
+        , m_offset(offset)
+    {
+        window.winId();
+        window.windowHandle()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Expose && !std::exchange(m_placed, true))
+            m_window.move(m_window.pos() + m_offset);
+        return false;
+    }
+
+private:
+    QWidget &m_window;
+    const QPoint m_offset;
+    bool m_placed = false;
+};
+
+} // namespace
+
+// At first start the onboarding sheet comes centred on the main window where
+// the window manager placed it, as it does when "Set Up Filewright…" opens it
+// later, light and dark.
+TEST(MainWindowSheetsTest, TheOnboardingAtFirstStartIsCentredOnTheWindowAsLater)
+{
+    const struct Restore
+    {
+        ~Restore() { Appearance::apply(Appearance::Mode::light); }
+    } restore;
+    for (const Appearance::Mode mode : {Appearance::Mode::light, Appearance::Mode::dark}) {
+        SCOPED_TRACE(mode == Appearance::Mode::dark ? "dark" : "light");
+        Appearance::apply(mode);
+        QTemporaryDir dir;
+        FilewrightApp app(Store::open(dir.filePath(QStringLiteral("first.store"))), [] { return false; });
+        MainWindow &window = app.mainWindow();
+        app.model().setShowOnboarding(true);
+        PlacingWindowManager manager(window, QPoint(137, 91));
+        app.showMainWindow();
+        // How far the sheet stands from its place: centred on the window, as
+        // far as the screen lets it.
+        const auto offPlace = [&window] {
+            QDialog *sheet = nullptr;
+            if (!QTest::qWaitFor([&] {
+                    sheet = window.onboarding();
+                    return sheet && sheet->isVisible();
+                }))
+                return QPoint(9999, 9999);
+            const QRect screen = window.screen()->availableGeometry();
+            QRect place(QPoint(), sheet->size());
+            place.moveCenter(window.geometry().center());
+            place.moveLeft(std::max(screen.left(), std::min(place.left(), screen.right() + 1 - place.width())));
+            place.moveTop(std::max(screen.top(), std::min(place.top(), screen.bottom() + 1 - place.height())));
+            return sheet->geometry().topLeft() - place.topLeft();
+        };
+        const QPoint first = offPlace();
+        EXPECT_LE(first.manhattanLength(), 2) << first.x() << "," << first.y();
+
+        app.model().setShowOnboarding(false);
+        ASSERT_EQ(window.onboarding(), nullptr);
+        app.commands().action(QStringLiteral("setUp"))->trigger();
+        const QPoint later = offPlace();
+        EXPECT_EQ(first, later) << later.x() << "," << later.y();
+    }
 }
 
 TEST_F(MainWindowTest, SheetsFollowTheModelsFieldsAndClearThemOnClose)

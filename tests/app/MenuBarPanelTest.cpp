@@ -1,7 +1,13 @@
 #include "AppModel.h"
+#include "Appearance.h"
 #include "Autopilot.h"
+#include "DesktopLook.h"
+#include "DesktopPalettes.h"
 #include "FileOperations.h"
+#include "FilewrightApp.h"
 #include "FocusRing.h"
+#include "MainWindow.h"
+#include "MenuCommands.h"
 #include "MenuBarPanel.h"
 #include "RealHome.h"
 #include "Store.h"
@@ -10,15 +16,23 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QToolBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
+
+// Puts back the program's light appearance.
+struct LookRestored
+{
+    ~LookRestored() { Appearance::apply(Appearance::Mode::light); }
+};
 
 class MenuBarPanelTest : public ::testing::Test
 {
@@ -206,4 +220,79 @@ TEST_F(MenuBarPanelTest, ItsPictureShowsThePanelInLightAndDark)
     panel->popUp(QPoint(400, 300));
     settle();
     WindowPictures::expectLightAndDark(*panel, QStringLiteral("panel"));
+}
+
+// The panel's edge stands 3:1 apart from what it opens over, the window and
+// the lists in it, on desktops' light and dark palettes, under Fusion and a
+// desktop's style.
+TEST_F(MenuBarPanelTest, ItsEdgeStandsApartFromTheWindowItOpensOver)
+{
+    add(QStringLiteral("Invoice 2026-10.pdf"), JournalEntry::Status::done, 5, true);
+    add(QStringLiteral("scan.pdf"), JournalEntry::Status::review, 2);
+    const LookRestored restored;
+    for (const QString &style : {QStringLiteral("Fusion"), QStringLiteral("Adwaita-Dark")}) {
+        const DesktopLook look(style, QApplication::font().pointSizeF());
+        ASSERT_TRUE(look.isAvailable()) << style.toStdString();
+        for (const DesktopPalette &desktop : desktopPalettes()) {
+            SCOPED_TRACE(style.toStdString() + ", " + desktop.name);
+            QApplication::setPalette(desktop.palette);
+            ASSERT_TRUE(popUp());
+            const QImage picture = panel->grab().toImage();
+            for (const QPalette::ColorRole ground : {QPalette::Window, QPalette::Base}) {
+                const QColor behind = QApplication::palette().color(ground);
+                double weakest = 21;
+                for (int y = 0; y < picture.height(); ++y) {
+                    for (int x = 0; x < picture.width(); ++x) {
+                        if (x == 0 || y == 0 || x == picture.width() - 1 || y == picture.height() - 1)
+                            weakest = std::min(weakest, FocusRing::contrast(picture.pixelColor(x, y), behind));
+                    }
+                }
+                EXPECT_GE(weakest, 3.0) << "against " << behind.name().toStdString();
+            }
+        }
+    }
+}
+
+// Opened from the Go menu, the panel comes by the main window, under its
+// tool bar and centred on it, wherever the pointer rests; the tray icon's
+// click opens it under the pointer. Light and dark.
+TEST(MenuBarPanelPlaceTest, FromTheGoMenuByTheWindowFromTheTrayUnderThePointer)
+{
+    const LookRestored restored;
+    for (const Appearance::Mode mode : {Appearance::Mode::light, Appearance::Mode::dark}) {
+        SCOPED_TRACE(mode == Appearance::Mode::dark ? "dark" : "light");
+        Appearance::apply(mode);
+        QTemporaryDir dir;
+        FilewrightApp app(Store::open(dir.filePath(QStringLiteral("place.store"))), [] { return true; });
+        MainWindow &window = app.mainWindow();
+        app.showMainWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        // The window's middle on the screen, which is narrower than the window.
+        const QRect screen = window.screen()->availableGeometry();
+        window.move(screen.center().x() - window.width() / 2, screen.top() + 10);
+        QCoreApplication::processEvents();
+        const QWidget *bar = window.toolBar();
+        ASSERT_TRUE(bar->isVisible());
+        MenuBarPanel &panel = app.panel();
+
+        // The pointer at the screen's far corner.
+        QCursor::setPos(screen.bottomRight() - QPoint(2, 2));
+        app.commands().action(QStringLiteral("showPanel"))->trigger();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+        // (A frame the platform may give the panel aside.)
+        const QRect byWindow = panel.frameGeometry();
+        EXPECT_LE(std::abs(byWindow.top() - bar->mapToGlobal(QPoint(0, bar->height())).y()), 2);
+        EXPECT_LE(std::abs(byWindow.center().x() - window.geometry().center().x()), 2);
+        EXPECT_TRUE(window.frameGeometry().contains(byWindow));
+        panel.hide();
+
+        // The tray's click, with the pointer on the icon.
+        const QPoint pointer(screen.left() + 250, screen.top() + 40);
+        QCursor::setPos(pointer);
+        app.showPanel();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+        EXPECT_LE(std::abs(panel.frameGeometry().top() - pointer.y()), 2);
+        EXPECT_LE(std::abs(panel.frameGeometry().center().x() - pointer.x()), 2);
+        panel.hide();
+    }
 }

@@ -1,4 +1,6 @@
 #include "AppModel.h"
+#include "DateText.h"
+#include "DesktopLook.h"
 #include "engine/ArchiveCheck.h"
 #include "Autopilot.h"
 #include "ReceiptsModel.h"
@@ -384,6 +386,57 @@ TEST_F(ReceiptsPageTest, EachColumnKeepsItsOwnLeastWidth)
     QCoreApplication::processEvents();
     for (const int column : {ReceiptsModel::sender, ReceiptsModel::file})
         EXPECT_EQ(header->sectionSize(column), 50) << column;
+}
+
+// Every column title shows whole as the page opens, at the font sizes and
+// styles of common desktops; in German in the run with LANGUAGE=de. The
+// ideal widths stand where they are enough.
+using ReceiptsHeaderTest = ReceiptsPageTest;
+
+TEST_F(ReceiptsHeaderTest, EveryColumnStartsWideEnoughForItsTitle)
+{
+    add(receipt(QDate(2026, 3, 2), "12.50", "EUR"), QStringLiteral("a.pdf"));
+    if (qEnvironmentVariable("LANGUAGE").startsWith(QStringLiteral("de"))) {
+        ASSERT_EQ(ReceiptsModel(*model).headerData(ReceiptsModel::currency, Qt::Horizontal, Qt::DisplayRole),
+                  QStringLiteral("Währung"));
+    }
+    const QHash<int, int> ideal{{ReceiptsModel::date, 90}, {ReceiptsModel::amount, 100},
+                                {ReceiptsModel::currency, 60}, {ReceiptsModel::kind, 90}};
+    for (const QString &style : {QStringLiteral("Fusion"), QStringLiteral("Adwaita-Dark")}) {
+        for (const qreal points : {9.0, 10.0, 11.0, 12.0, 13.0}) {
+            const DesktopLook look(style, points);
+            ASSERT_TRUE(look.isAvailable()) << style.toStdString();
+            page = std::make_unique<ReceiptsPage>(*model);
+            page->resize(900, 400);
+            page->show();
+            DesktopLook::settle();
+            const QHeaderView *header = page->findChild<QTableView *>(QStringLiteral("receipts"))->horizontalHeader();
+            const QStyle *drawn = header->style();
+            const int margin = drawn->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+            const int mark = header->isSortIndicatorShown()
+                ? drawn->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header) + margin
+                : 0;
+            for (int column = 0; column < ReceiptsModel::columns; ++column) {
+                const QString title = page->tableModel()->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+                const int needs = header->fontMetrics().horizontalAdvance(title) + 2 * margin + mark;
+                const int width = header->sectionSize(column);
+                const std::string where = style.toStdString() + ", " + std::to_string(int(points)) + " pt, \""
+                    + title.toStdString() + "\"";
+                EXPECT_GE(width, needs) << where;
+                if (ideal.contains(column)) {
+                    EXPECT_GE(width, ideal.value(column)) << where;
+                }
+            }
+            // A date of two-digit day and month shows whole in its cell.
+            const QTableView *table = page->findChild<QTableView *>(QStringLiteral("receipts"));
+            const int cellMargin = table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1;
+            const QString longDate = DateText::numeric(QDate(2026, 12, 28).startOfDay(Qt::UTC));
+            EXPECT_GE(header->sectionSize(ReceiptsModel::date),
+                      table->fontMetrics().horizontalAdvance(longDate) + 2 * cellMargin)
+                << style.toStdString() << ", " << points << " pt, \"" << longDate.toStdString() << "\"";
+            page.reset();
+        }
+    }
 }
 
 TEST_F(ReceiptsPageTest, ExportsTheMonthAndSaysWhichReceiptsItLeftOut)

@@ -4,7 +4,8 @@
 // another: the sheet says why under the field, keeps what it held, and the
 // key or click that ended such a typing files nothing; a Return that ends no
 // typing files the date the entry holds, none included. The keys that open a
-// combo box's list open the calendar. Long values show their start.
+// combo box's list open the calendar. Long values show their start. A click
+// whose press ends a typing acts where the press found its button.
 #include "Prefs.h"
 #include "ReviewSheet.h"
 #include "TestSupport.h"
@@ -14,8 +15,10 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -364,4 +367,82 @@ TEST(ReviewSheetTest, AReturnThatEndsNoTypingFilesTheDateTheEntryHolds)
             EXPECT_EQ(open.filed->date, dated ? std::optional(CalendarUtc::noon(shown)) : std::nullopt);
         }
     }
+}
+
+TEST(ReviewSheetTest, AClickThatEndsATypingActsOnTheButtonItPressed)
+{
+    const TestSupport::ScopedSettings settings;
+    Prefs::registerDefaults();
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    enum class Outcome { filed, skipped, cancelled, open };
+    struct Case
+    {
+        const char *name;
+        bool afterRefusal; // "2/30/2026" refused by Return first
+        QString typed;
+        QPushButton *(*button)(ReviewSheet &);
+        Outcome outcome;
+        QDate filed;
+    };
+    const auto fileIt = [](ReviewSheet &sheet) { return sheet.fileButton(); };
+    const auto skip = [](ReviewSheet &sheet) { return sheet.skipButton(); };
+    const auto cancel = [](ReviewSheet &sheet) -> QPushButton * {
+        for (QPushButton *button : sheet.findChildren<QPushButton *>())
+            if (button->text() == u"Cancel")
+                return button;
+        return nullptr;
+    };
+    const QDate held(2026, 7, 5);
+    const QList<Case> cases{
+        {"a real day after a refused one, then File It", true, "2/20/2026", fileIt, Outcome::filed, QDate(2026, 2, 20)},
+        {"a refused day, then Skip", false, "2/30/2026", skip, Outcome::skipped, {}},
+        {"a refused day, then Cancel", false, "2/30/2026", cancel, Outcome::cancelled, {}},
+        {"a refused day, then File It", false, "2/30/2026", fileIt, Outcome::open, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        // As the journal presents it: over its window, closed and deleted by its buttons.
+        QWidget window;
+        window.resize(900, 700);
+        window.show();
+        std::optional<QDate> filed;
+        bool skipped = false;
+        const QPointer<ReviewSheet> sheet = new ReviewSheet(
+            OpenSheet::waiting(held, QString()),
+            [&filed](const JournalEntry &, const Recognition &corrected) { filed = CalendarUtc::day(*corrected.date); },
+            [&skipped](const JournalEntry &) { skipped = true; }, &window);
+        sheet->setAttribute(Qt::WA_DeleteOnClose);
+        sheet->open();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+        QTest::qWait(50); // the sheet opens with no field focused
+        if (c.afterRefusal) {
+            QTest::keyClick(typeInto(*sheet, QDateTimeEdit::MonthSection, QStringLiteral("2/30/2026")), Qt::Key_Return);
+            ASSERT_TRUE(noteShown(*sheet));
+        }
+        typeInto(*sheet, QDateTimeEdit::MonthSection, c.typed);
+        QTest::qWait(50);
+
+        // The user's press and, a moment later, the release at the same point of the window.
+        QPushButton *button = c.button(*sheet);
+        ASSERT_TRUE(button);
+        QWindow *shown = sheet->windowHandle();
+        const QPoint at = button->mapTo(sheet->window(), button->rect().center());
+        QTest::mousePress(shown, Qt::LeftButton, {}, at);
+        QTest::qWait(100);
+        QTest::mouseRelease(shown, Qt::LeftButton, {}, at);
+        QTest::qWait(50);
+
+        EXPECT_EQ(filed, c.outcome == Outcome::filed ? std::optional(c.filed) : std::nullopt);
+        EXPECT_EQ(skipped, c.outcome == Outcome::skipped);
+        EXPECT_EQ(sheet && sheet->isVisible(), c.outcome == Outcome::open);
+        if (c.outcome == Outcome::open) {
+            // That click ended the typing only; the line says why, and the next click files what the field holds.
+            EXPECT_TRUE(noteShown(*sheet));
+            QTest::mouseClick(sheet->fileButton(), Qt::LeftButton);
+            EXPECT_EQ(filed, std::optional(held));
+        }
+        delete sheet;
+    }
+    QLocale::setDefault(before);
 }

@@ -266,7 +266,7 @@ TEST_F(RulesPageTest, TheRulesPageIsKeptAndARuleBeingDraftedGoesOnWhenThePageIsL
 
     // The model answers only when the test lets it.
     QSemaphore answer;
-    page->describeField()->setDrafter([&answer](const QString &sentence) {
+    page->describeField()->setDrafter([&answer](const QString &sentence, std::stop_token) {
         answer.acquire();
         return rule(sentence, {}, {moveTo(QStringLiteral("~/Documents"))});
     });

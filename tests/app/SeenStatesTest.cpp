@@ -4,6 +4,7 @@
 // the date field's calendar whole. Light and dark, the program's own and a
 // desktop's dark palette, in every accent theme.
 #include "Appearance.h"
+#include "DesktopPalettes.h"
 #include "FocusRing.h"
 #include "JournalPage.h"
 #include "MainWindow.h"
@@ -65,6 +66,23 @@ const Look looks[] = {
          QApplication::setPalette(desktopDark());
      }},
 };
+
+// The program's style with a desktop's palette.
+Look desktopLook(const DesktopPalette &desktop)
+{
+    return {desktop.name, [palette = desktop.palette] {
+                Appearance::apply(Appearance::Mode::light);
+                QApplication::setPalette(palette);
+            }};
+}
+
+// A colour as it shows over a ground.
+QColor over(const QColor &colour, const QColor &ground)
+{
+    const auto mix = [alpha = colour.alphaF()](float a, float b) { return a * alpha + b * (1 - alpha); };
+    return QColor::fromRgbF(mix(colour.redF(), ground.redF()), mix(colour.greenF(), ground.greenF()),
+                            mix(colour.blueF(), ground.blueF()));
+}
 
 // The strongest contrast between two pictures of one place, pixel by pixel.
 double strongestChange(const QImage &a, const QImage &b)
@@ -167,6 +185,47 @@ TEST_F(SeenStatesTest, theJournalFiltersChosenSegmentStandsApartFromItselfUnchos
         }
     }
     model->setJournalFilter(AppModel::JournalFilter::all);
+}
+
+TEST_F(SeenStatesTest, theChosenSegmentsFillStandsApartFromTheOtherSegmentsFaceAsDrawn)
+{
+    MainWindow window(*model);
+    model->setSidebar(SidebarItem::journal);
+    ASSERT_TRUE(activate(&window));
+    auto *all = window.findChild<QToolButton *>(QStringLiteral("all"));
+    auto *review = window.findChild<QToolButton *>(QStringLiteral("review"));
+    ASSERT_TRUE(all && review);
+    // A column of each segment just inside its left edge, clear of the
+    // style's outline and of the label: the chosen one's fill, the other's
+    // face with its shading from top to bottom.
+    const auto column = [&window](const QToolButton *segment) {
+        const QImage picture =
+            window.grab(QRect(segment->mapTo(&window, QPoint(0, 0)), segment->size())).toImage();
+        QList<QColor> found;
+        for (int y = 3; y < picture.height() - 3; ++y)
+            found.append(picture.pixelColor(3, y));
+        return found;
+    };
+    for (const DesktopPalette &desktop : desktopPalettes()) {
+        desktopLook(desktop).apply();
+        for (const Theme &theme : Theme::all()) {
+            ThemeStore::instance().setThemeID(theme.id);
+            const std::string where = theme.id.toStdString() + ", " + desktop.name;
+            if (QWidget *focused = window.focusWidget())
+                focused->clearFocus();
+            model->setJournalFilter(AppModel::JournalFilter::all);
+            const QList<QColor> fill = column(all);
+            const QList<QColor> face = column(review);
+            ASSERT_FALSE(fill.isEmpty()) << where;
+            double weakest = 21;
+            for (const QColor &chosen : fill) {
+                for (const QColor &other : face)
+                    weakest = std::min(weakest, FocusRing::contrast(chosen, other));
+                weakest = std::min(weakest, FocusRing::contrast(chosen, window.palette().color(QPalette::Window)));
+            }
+            EXPECT_GE(weakest, 3.0) << where;
+        }
+    }
 }
 
 TEST_F(SeenStatesTest, aContextMenusEdgeStandsApartFromTheWindowItOpensOver)
@@ -278,3 +337,54 @@ TEST_F(SeenStatesTest, theCalendarShowsEveryWeekdayNameWhole)
     }
 }
 
+
+TEST_F(SeenStatesTest, theCalendarsDaysAndWeekdayNamesReadAndItsPopupStandsApartFromTheSheet)
+{
+    JournalEntry waiting(std::nullopt, QStringLiteral("Rule"), dir.filePath(QStringLiteral("scan.pdf")), QString(),
+                         JournalEntry::Status::review);
+    QList<Look> all(std::begin(looks), std::end(looks));
+    for (const DesktopPalette &desktop : desktopPalettes())
+        all.append(desktopLook(desktop));
+    const auto colour = [](const QVariant &value) {
+        return value.canConvert<QBrush>() ? value.value<QBrush>().color() : value.value<QColor>();
+    };
+    for (const Look &look : all) {
+        look.apply();
+        ReviewSheet sheet(waiting, [](const JournalEntry &, const Recognition &) {}, [](const JournalEntry &) {});
+        QDateEdit *field = sheet.dateField();
+        // A month whose weekend and days of the months around it show.
+        field->setDate(QDate(2024, 3, 13));
+        ASSERT_TRUE(activate(&sheet)) << look.name;
+        field->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(field, Qt::Key_Down, Qt::AltModifier);
+        QCalendarWidget *calendar = field->calendarWidget();
+        ASSERT_NE(calendar, nullptr) << look.name;
+        ASSERT_TRUE(QTest::qWaitFor([calendar] { return calendar->isVisible(); })) << look.name;
+        auto *days = calendar->findChild<QTableView *>();
+        ASSERT_NE(days, nullptr) << look.name;
+        // Every day number and weekday name on the ground it is drawn on;
+        // the chosen day is drawn in the highlight's colours.
+        const QAbstractItemModel &model = *days->model();
+        int cells = 0;
+        for (int row = 0; row < model.rowCount(); ++row) {
+            for (int column = 0; column < model.columnCount(); ++column) {
+                const QModelIndex cell = model.index(row, column);
+                const QString text = cell.data(Qt::DisplayRole).toString();
+                if (text.isEmpty() || days->selectionModel()->isSelected(cell))
+                    continue;
+                ++cells;
+                const QColor ground = colour(cell.data(Qt::BackgroundRole));
+                const QColor ink = over(colour(cell.data(Qt::ForegroundRole)), ground);
+                EXPECT_GE(FocusRing::contrast(ink, ground), 4.5)
+                    << look.name << ": \"" << text.toStdString() << "\" in row " << row << ", "
+                    << ink.name().toStdString() << " on " << ground.name().toStdString();
+            }
+        }
+        EXPECT_GE(cells, 7 + 6 * 7 - 1) << look.name;
+        const QImage popup = calendar->window()->grab().toImage();
+        EXPECT_GE(weakestBorder(popup, sheet.palette().color(QPalette::Window)), 3.0) << look.name;
+        savePicture(popup, QStringLiteral("calendar-colours-%1.png").arg(QString::fromLatin1(look.name)));
+        QTest::keyClick(calendar, Qt::Key_Escape);
+        ASSERT_TRUE(QTest::qWaitFor([calendar] { return !calendar->isVisible(); })) << look.name;
+    }
+}

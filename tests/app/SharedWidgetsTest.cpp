@@ -1,5 +1,7 @@
 #include "Appearance.h"
+#include "Chip.h"
 #include "DesktopIcons.h"
+#include "DesktopPalettes.h"
 #include "FileIcon.h"
 #include "FitsContentArea.h"
 #include "FocusRing.h"
@@ -118,6 +120,33 @@ TEST_F(ThemeStoreTest, ChoosingStoresAlwaysAndTellsOnlyChanges)
     EXPECT_EQ(highlight(), rgb(0x2BC48A));
     store.setThemeID(QStringLiteral("system"));
     EXPECT_EQ(highlight(), Appearance::palette(Appearance::Mode::dark).color(QPalette::Highlight));
+}
+
+TEST_F(ThemeStoreTest, SystemAccentTextReadsOnEveryDesktopPalette)
+{
+    // The shared store: the one whose colours chips draw with.
+    ThemeStore &store = ThemeStore::instance();
+    for (const auto &[name, palette] : desktopPalettes()) {
+        QApplication::setPalette(palette);
+        const QColor highlight = palette.color(QPalette::Highlight);
+        store.setThemeID(QStringLiteral("system"));
+        // What a chip in the accent, and so the "Please check" chip, draws with.
+        Chip chip(QStringLiteral("Please check"));
+        chip.setAccentTint();
+        const QColor text = chip.tint();
+        for (const QPalette::ColorRole ground : {QPalette::Window, QPalette::Base})
+            EXPECT_GE(FocusRing::contrast(text, palette.color(ground)), 4.5) << name << ", ground " << int(ground);
+        // The desktop's highlight where it reads as it is.
+        if (FocusRing::contrastOnGrounds(highlight, palette) >= 4.5)
+            EXPECT_EQ(text, highlight) << name;
+        else
+            EXPECT_NE(text, palette.color(QPalette::WindowText)) << name;
+
+        // The named themes keep their shades.
+        store.setThemeID(QStringLiteral("blue"));
+        EXPECT_EQ(chip.tint(), rgb(Appearance::isDark(palette) ? 0x7CC0FF : 0x0064D2)) << name;
+    }
+    store.setThemeID(QStringLiteral("system"));
 }
 
 TEST(RecognitionLineTest, SummaryLeavesOutWhatIsUnknown)

@@ -82,6 +82,8 @@ TEST(NameTemplate, FileNamesDropTemplateExtensionsKeepTheOriginalAndStayShort)
              std::tuple{u"{art}.pdf"_s, u"PDF"_s, u"Rechnung.PDF"_s},
              {u"Version 1.2"_s, u"txt"_s, u"Version 1.2.txt"_s}, {u"Scan.tar.gz"_s, QString(), u"Scan.tar"_s},
              {u"Scan.jpegxl"_s, QString(), u"Scan.jpegxl"_s},
+             // Two Hangul syllables written in six letters of jamo are two characters.
+             {u"Scan.\u1112\u1161\u11AB\u1100\u1173\u11AF"_s, QString(), u"Scan"_s},
              // Empty after sanitizing: the original name; a lone slash keeps its hyphen.
              {u". . ."_s, u"pdf"_s, u"scan.pdf"_s}, {u"{absender}"_s, u"pdf"_s, u"scan.pdf"_s}, {u"/"_s, u"pdf"_s, u"-.pdf"_s},
              // 120 user-perceived characters at most, trailing blanks trimmed again.

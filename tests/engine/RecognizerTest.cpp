@@ -178,6 +178,28 @@ TEST_F(ModelRoad, DateAndSenderMustBeInTheText)
                          PatternReader::read(invoiceText).title));
 }
 
+// The model's sender stands when the text holds its first six characters as
+// a reader counts them: a letter with its mark, or an emoji, is one.
+TEST_F(ModelRoad, TheModelsSenderIsCheckedOnItsFirstSixCharacters)
+{
+    const QString mueller = u"Mu\u0308ller Bau GmbH"_s;
+    const struct
+    {
+        QString sender;
+        QString text;
+        std::optional<QString> kept;
+    } cases[] = {
+        {mueller, u"Abfuhr am 02.10.2026 durch Mu\u0308lle-Dienst"_s, std::nullopt},
+        {u"🍎🍎🍎 Shop"_s, u"Bon 4711 vom 02.10.2026 🍎🍎🍎"_s, std::nullopt},
+        {mueller, u"Rechnung 4711 vom 02.10.2026 von MU\u0308LLER BAU"_s, mueller},
+    };
+    for (const auto &[sender, text, kept] : cases) {
+        ASSERT_FALSE(PatternReader::read(text).sender) << text.toStdString();
+        const Recognition read = readWith(modelAnswer(u"letter"_s, 0.0, QString(), sender), text);
+        EXPECT_EQ(read.sender, kept) << sender.toStdString() << " in " << text.toStdString();
+    }
+}
+
 TEST_F(ModelRoad, AFailingModelLeavesThePatternsStanding)
 {
     const Recognition patterns = Recognizer::fromPatterns(PatternReader::read(invoiceText));

@@ -9,6 +9,8 @@
 #include <QTcpServer>
 #include <gtest/gtest.h>
 
+#include <thread>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -307,6 +309,21 @@ TEST(RuleDrafter, ABadAnswerOrNoServerIsAnErrorNeverHalfARule)
     }
     const LocalModelClient nobody(QUrl(u"http://127.0.0.1:%1/v1"_s.arg(port)));
     EXPECT_THROW(RuleDrafter::draft(u"tag my scans"_s, nobody, testTimeout), LocalModelError);
+
+    // Stopped while the server thinks: the draft ends then, not when its time is up.
+    server.queueChat({200, {}, true});
+    std::stop_source stop;
+    std::thread stopper([&stop] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        stop.request_stop();
+    });
+    try {
+        RuleDrafter::draft(u"tag my scans"_s, client, RuleDrafter::draftTimeout, stop.get_token());
+        ADD_FAILURE() << "a rule from a stopped draft";
+    } catch (const LocalModelError &error) {
+        EXPECT_EQ(error.reason(), LocalModelError::Reason::stopped);
+    }
+    stopper.join();
 }
 
 TEST(RuleDrafter, ControlCharactersReachTheModelAsTheyAre)

@@ -213,6 +213,10 @@ TEST(TextExtractor, PlainTextIsReadUntilItsFirstCharactersAreWhole)
     const QString flags = u"🇩🇪"_s.repeated(11007) + u" MARKER"_s;
     const QString marks = u"e"_s + QString(100000, QChar(0x0301));
     const QString greetings = u"Grüße "_s.repeated(20000);
+    // 16,000 characters of five bytes fill the first 80,000 bytes read.
+    const QString stacked = u"a\u0301\u0308"_s.repeated(16000);
+    ASSERT_EQ(stacked.toUtf8().size(), 80000);
+    const QString nobreak = stacked + u"\uFEFFSumme 12,34 €\n"_s;
     const struct
     {
         const char *name;
@@ -231,6 +235,8 @@ TEST(TextExtractor, PlainTextIsReadUntilItsFirstCharactersAreWhole)
         // What lies beyond the bytes read does not make a text Latin-1.
         {"long.txt", greetings.toUtf8() + "\xfc", greetings.left(20000)},
         {"latin.txt", "Gr\xfc\xdf" "e " + greetings.toLatin1(), (u"Grüße "_s + greetings).left(20000)},
+        // A U+FEFF that begins a later piece is a character like any other.
+        {"nobreak.txt", nobreak.toUtf8(), nobreak},
     };
     for (const auto &[name, bytes, text] : cases) {
         const TextExtractor::Output out = extracted(dir.filePath(QString::fromUtf8(name)), bytes);
@@ -266,6 +272,12 @@ TEST(TextExtractor, PlainTextIsToldUtf8ByTheBytesOfItsFirstCharacters)
     const QByteArray first = greetings.left(20000).toUtf8();
     const qsizetype inside = first.indexOf("\xC3\x9F", 10000);
     const QByteArray broken = first.left(inside) + "\xFF" + first.mid(inside);
+    // The byte-order mark that opens a file is no character of it; a U+FEFF
+    // after it is one, which makes 20,000 whole characters here.
+    const QByteArray bom("\xEF\xBB\xBF");
+    const QString invoice = u"Rechnung\n"_s + greetings.left(19977) + u"Summe 12,34 €"_s;
+    ASSERT_EQ(invoice.size(), 19999);
+    const QByteArray signedInvoice = bom + invoice.toUtf8() + "\xFF";
     const struct
     {
         const char *name;
@@ -279,6 +291,9 @@ TEST(TextExtractor, PlainTextIsToldUtf8ByTheBytesOfItsFirstCharacters)
         {"marks-after.txt", first + "\xFF\xCC\x81", greetings.left(20000)},
         // One inside them makes the text Latin-1.
         {"inside.txt", broken + "tail", QString::fromLatin1(broken).left(20000)},
+        {"marked.txt", bom + bom + invoice.toUtf8() + "\xFF", u"\uFEFF"_s + invoice},
+        // Without the second, the UTF-8 reading holds 19,999 characters only.
+        {"signed.txt", signedInvoice, QString::fromLatin1(signedInvoice).left(20000)},
     };
     for (const auto &[name, bytes, text] : cases) {
         const TextExtractor::Output out = extracted(dir.filePath(QString::fromUtf8(name)), bytes);
