@@ -1,5 +1,6 @@
 #include "ConditionRow.h"
 
+#include "FocusPlace.h"
 #include "Labels.h"
 #include "Roles.h"
 #include "Symbols.h"
@@ -51,6 +52,13 @@ ConditionRow::ConditionRow(const Condition &condition, bool aiAvailable, QWidget
     m_mark->setObjectName(QStringLiteral("mark"));
     m_mark->setToolTip(tr("Read from the file content by the local language model on this computer"));
     connect(&ThemeStore::instance(), &ThemeStore::changed, this, &ConditionRow::refreshMark);
+
+    // A control the model takes away keeps the focus in its place, not on
+    // the next one (Remove, which a Space would press).
+    m_place = new FocusPlace(this);
+    for (QWidget *control : {static_cast<QWidget *>(m_field), static_cast<QWidget *>(m_operator),
+                             static_cast<QWidget *>(m_value)})
+        m_place->keep(control);
 
     controls()->addWidget(m_field);
     controls()->addWidget(m_operator);
@@ -134,6 +142,7 @@ QComboBox *ConditionRow::fileTypePicker()
     m_fileType->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     connect(m_fileType, &QComboBox::currentIndexChanged, this, &ConditionRow::chooseFileType);
     controls()->insertWidget(valueEditorIndex, m_fileType);
+    m_place->keep(m_fileType);
     orderTabs();
     return m_fileType;
 }
@@ -157,6 +166,7 @@ QPushButton *ConditionRow::kindButton()
     }
     m_kind->setMenu(m_kindMenu);
     controls()->insertWidget(valueEditorIndex, m_kind);
+    m_place->keep(m_kind);
     orderTabs();
     return m_kind;
 }
@@ -272,7 +282,7 @@ void ConditionRow::refreshEnabled()
                              static_cast<QWidget *>(m_fileType), static_cast<QWidget *>(m_kind),
                              static_cast<QWidget *>(m_value), static_cast<QWidget *>(m_mark)}) {
         if (control)
-            control->setEnabled(enabled);
+            m_place->enable(control, enabled);
     }
     m_mark->setVisible(needsRecognition);
     refreshMark();

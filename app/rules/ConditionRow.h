@@ -2,13 +2,15 @@
 // operator, against which value. The value is edited by a menu of document
 // kinds, a picker of file categories or a text field, by the field. Fields
 // read by recognition are marked, and kept out of reach while the model is
-// unavailable; a row that holds one then stays removable.
+// unavailable; a row that holds one then stays removable, and the focus on a
+// control taken away stays in its place rather than moving on to Remove.
 #pragma once
 
 #include "Recognition.h"
 #include "Rule.h"
 #include "RuleRow.h"
 
+class FocusPlace;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -69,4 +71,5 @@ private:
     QMenu *m_kindMenu = nullptr;
     QLineEdit *m_value = nullptr;
     QLabel *m_mark = nullptr;
+    FocusPlace *m_place = nullptr;
 };

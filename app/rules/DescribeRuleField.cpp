@@ -4,6 +4,7 @@
 #include "Autopilot.h"
 #include "ControlEdge.h"
 #include "DraftHandOver.h"
+#include "FocusPlace.h"
 #include "FocusRing.h"
 #include "GridProbes.h"
 #include "ModelStatusText.h"
@@ -102,6 +103,16 @@ DescribeRuleField::DescribeRuleField(AppModel &model, QWidget *parent)
     layout->addWidget(m_box);
     gridProbe(m_box, QStringLiteral("describe"), QStringLiteral("rules"), QStringLiteral("lead"));
 
+    // Keys typed on after the model went away, or after a draft ended
+    // without one, stay in the box's place; the sentence takes them again
+    // once it can.
+    FocusRing::drawnByItself(m_box);
+    m_place = new FocusPlace(m_box);
+    for (QWidget *control : {static_cast<QWidget *>(m_edit), static_cast<QWidget *>(m_make), static_cast<QWidget *>(m_stop)})
+        m_place->keep(control, m_box);
+    m_place->returnTo(m_edit, [this] { m_edit->end(false); });
+    m_place->installEventFilter(this);
+
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("status"));
     m_status->setWordWrap(true);
@@ -133,7 +144,7 @@ void DescribeRuleField::paintEvent(QPaintEvent *)
     QPainterPath path;
     path.addRoundedRect(box, boxRadius, boxRadius);
     painter.fillPath(path, Roles::secondaryBackground(palette()));
-    if (m_edit->hasFocus()) {
+    if (m_edit->hasFocus() || m_place->hasFocus()) {
         // The field has no frame: the box wears the ring in place of its
         // edge, a pixel in from where the edge was, so that the edge's
         // pixels turn to fill and the ring's to the ring's colour, each a
@@ -150,7 +161,7 @@ void DescribeRuleField::paintEvent(QPaintEvent *)
 
 bool DescribeRuleField::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_edit
+    if ((watched == m_edit || watched == m_place)
         && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut
             || event->type() == QEvent::EnabledChange))
         update();
@@ -270,7 +281,7 @@ void DescribeRuleField::refresh()
 {
     const bool available = m_model.autopilot().modelStatus().isAvailable();
     m_buttons->setCurrentIndex(m_working ? 1 : 0);
-    m_edit->setEnabled(available && !m_working);
-    m_make->setEnabled(available && !Whitespace::trimmed(m_edit->text()).isEmpty());
+    m_place->enable(m_edit, available && !m_working);
+    m_place->enable(m_make, available && !Whitespace::trimmed(m_edit->text()).isEmpty());
     m_status->setText(statusText());
 }

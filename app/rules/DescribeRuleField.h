@@ -18,6 +18,7 @@
 #include <stop_token>
 
 class AppModel;
+class FocusPlace;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -85,4 +86,5 @@ private:
     QPushButton *m_stop = nullptr;
     QProgressBar *m_progress = nullptr;
     QLabel *m_status = nullptr;
+    FocusPlace *m_place = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "Autopilot.h"
 #include "Chip.h"
 #include "FileNameText.h"
+#include "FocusPlace.h"
 #include "GridProbes.h"
 #include "RealHome.h"
 #include "Roles.h"
@@ -80,6 +81,11 @@ RuleCard::RuleCard(AppModel &model, const StoredRule &stored, QWidget *parent)
     actions->addStretch(1);
     layout->addLayout(actions);
 
+    // A button the store's changes take away (its folder gone, access
+    // granted) leaves the focus in the card, not on the next card's switch.
+    m_place = new FocusPlace(this);
+    m_place->keep(m_dryRun);
+
     gridProbe(this, QStringLiteral("card"), QStringLiteral("rules"), QStringLiteral("lead"));
     setStored(stored);
 }
@@ -98,7 +104,7 @@ void RuleCard::setStored(const StoredRule &stored)
     m_switch->setToolTip(rule.isEnabled ? tr("Turn this rule off") : tr("Turn this rule on"));
     m_sentence->setText(FileNameText::oneLine(m_model.sentence(rule, stored.folderID)));
     m_sentence->setForegroundRole(rule.isEnabled ? QPalette::WindowText : QPalette::PlaceholderText);
-    m_dryRun->setEnabled(folder.has_value());
+    m_place->enable(m_dryRun, folder.has_value());
 
     const bool paused = rule.usesRecognition() && !m_model.autopilot().modelStatus().isAvailable();
     if (paused && !m_paused) {
@@ -117,6 +123,7 @@ void RuleCard::setStored(const StoredRule &stored)
                 m_model.chooseFolder(false, AppModel::nearestExisting(m_missing.constFirst()));
         });
         static_cast<QHBoxLayout *>(m_access->layout())->addWidget(m_allow, 0, Qt::AlignVCenter);
+        m_place->keep(m_allow, this);
         // The note stands above the card's buttons: the keyboard reaches it first.
         QWidget::setTabOrder(m_switch, m_allow);
     }

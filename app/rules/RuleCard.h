@@ -12,6 +12,7 @@
 
 class AppModel;
 class Chip;
+class FocusPlace;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -80,5 +81,6 @@ private:
     QPushButton *m_allow = nullptr;
     QPushButton *m_edit = nullptr;
     QPushButton *m_dryRun = nullptr;
+    FocusPlace *m_place = nullptr;
     ContextMenuKeys m_menuKeys;
 };

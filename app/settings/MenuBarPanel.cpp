@@ -4,6 +4,7 @@
 #include "ControlEdge.h"
 #include "FileIcon.h"
 #include "FileNameText.h"
+#include "FocusPlace.h"
 #include "ProminentButton.h"
 #include "RealHome.h"
 #include "Roles.h"
@@ -98,6 +99,8 @@ MenuBarPanel::MenuBarPanel(AppModel &model, std::function<void()> openMainWindow
     footer->addWidget(m_openButton);
     layout->addLayout(footer);
 
+    m_place = new FocusPlace(this);
+
     connect(&m_model.store(), &Store::changed, this, [this](Store::Model changed, qint64, Store::Change) {
         // A hidden panel is brought up to date when it pops up.
         if (changed != Store::Model::journalEntry || m_refreshQueued || !isVisible())
@@ -149,10 +152,16 @@ void MenuBarPanel::refresh()
     // Tab goes down the rows' "Undo" buttons, then on to the footer.
     QWidget *previous = nullptr;
     QPushButton *focusedUndo = nullptr;
+    QWidget *focusedRow = nullptr;
+    QWidget *undoAbove = nullptr;
     for (const JournalEntry &entry : recent) {
         QWidget *widget = row(entry);
         m_rows->addWidget(widget);
         widget->show(); // now, so that its Undo can take the focus
+        if (focusedEntry.isValid() && focusedEntry.toLongLong() == entry.id) {
+            focusedRow = widget;
+            undoAbove = previous;
+        }
         if (auto *undo = widget->findChild<QPushButton *>(QStringLiteral("undo"))) {
             if (previous)
                 setTabOrder(previous, undo);
@@ -171,6 +180,10 @@ void MenuBarPanel::refresh()
     m_toCheck->setVisible(waiting > 0);
     if (focusedUndo)
         focusedUndo->setFocus(Qt::OtherFocusReason);
+    else if (focusedRow)
+        // Its Undo went (it was undone): the focus stays on its row, not on
+        // a button a Space would press.
+        m_place->hold(focusedRow, undoAbove);
     else if (focusedEntry.isValid() || !focusWidget() || !focusWidget()->isVisibleTo(this))
         focusFirst();
     if (isVisible()) {

@@ -13,6 +13,7 @@
 #include <functional>
 #include <optional>
 
+class FocusPlace;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -61,6 +62,7 @@ private:
     QVBoxLayout *m_rows = nullptr;
     QPushButton *m_toCheck = nullptr;
     QPushButton *m_openButton = nullptr;
+    FocusPlace *m_place = nullptr;
     // Where the panel last popped up.
     std::optional<QPoint> m_anchor;
     bool m_refreshQueued = false;

@@ -2,6 +2,7 @@
 
 #include "AppModel.h"
 #include "Autopilot.h"
+#include "FocusPlace.h"
 #include "FollowsFocusArea.h"
 #include "ModelStatusLine.h"
 #include "Notifier.h"
@@ -119,6 +120,13 @@ OnboardingView::OnboardingView(AppModel &model, QWidget *parent)
     connect(m_forward, &QPushButton::clicked, this, &OnboardingView::forward);
     footer->addWidget(m_forward);
     layout->addLayout(footer);
+
+    // "Back" gone on the first page, "Allow Notifications…" gone off once
+    // asked: the focus stays where the button was, so that Space does not
+    // go on to press the next button ("Continue", "Start").
+    m_place = new FocusPlace(this);
+    m_place->keep(m_back, m_stepText);
+    m_place->keep(m_askButton);
 
     connect(&m_model.autopilot(), &Autopilot::modelStatusChanged, this, &OnboardingView::refreshModelStatus);
     refreshModelStatus();
@@ -362,11 +370,7 @@ void OnboardingView::askNotifications()
 {
     m_notificationsAsked = true;
     m_askButton->setText(tr("Asked"));
-    // Disabled, the button would hand its focus on to "Back": Return then
-    // goes on to "Start".
-    if (m_askButton->hasFocus())
-        m_forward->setFocus(Qt::TabFocusReason);
-    m_askButton->setEnabled(false);
+    m_place->enable(m_askButton, false);
     // No permission step exists here: one notification shows that they arrive.
     const Notifier sessionNotifier;
     (m_notifier ? *m_notifier : sessionNotifier)

@@ -20,6 +20,7 @@ class Notifier;
 class QLabel;
 class ModelStatusLine;
 class SymbolLabel;
+class FocusPlace;
 class QPushButton;
 class QStackedWidget;
 class StarterRuleToggle;
@@ -86,4 +87,5 @@ private:
     ModelStatusLine *m_status = nullptr;
     QHash<QString, StarterRuleToggle *> m_toggles;
     QPushButton *m_askButton = nullptr;
+    FocusPlace *m_place = nullptr;
 };

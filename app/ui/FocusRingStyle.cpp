@@ -97,10 +97,11 @@ int FocusRingStyle::pixelMetric(PixelMetric metric, const QStyleOption *option, 
     // bar's edge.
     if (metric == PM_ToolBarItemMargin)
         return QProxyStyle::pixelMetric(metric, option, widget) + 1;
-    // The frame asks with an option made from itself; item views ask the
+    // A frame asks with an option made from itself (this style's, or one a
+    // focus place keeps round a control taken away); item views ask the
     // same for their text margins, and keep the style's.
-    if ((metric == PM_FocusFrameHMargin || metric == PM_FocusFrameVMargin) && option && m_frame
-        && option->styleObject == m_frame.data())
+    if ((metric == PM_FocusFrameHMargin || metric == PM_FocusFrameVMargin) && option
+        && qobject_cast<const QFocusFrame *>(option->styleObject))
         return FocusRing::room;
     return QProxyStyle::pixelMetric(metric, option, widget);
 }

@@ -203,6 +203,14 @@ TEST_F(MenuBarPanelTest, UndoPutsTheRealFileBackAndTheRowFollows)
     EXPECT_EQ(texts("detail"), QStringList{QStringLiteral("Undone")});
     EXPECT_EQ(texts("name"), QStringList{QStringLiteral("receipt.pdf")});
     EXPECT_TRUE(panel->findChildren<QPushButton *>(QStringLiteral("undo")).isEmpty());
+    // The focus stays on the undone row: the next Space opens nothing.
+    QWidget *focused = QApplication::focusWidget();
+    ASSERT_NE(focused, nullptr);
+    EXPECT_EQ(FocusRing::wearer(focused), panel->findChild<QWidget *>(QStringLiteral("entryRow")));
+    QTest::keyClick(focused, Qt::Key_Space);
+    QTest::keyClick(focused, Qt::Key_Space);
+    EXPECT_EQ(opened, 0);
+    EXPECT_TRUE(panel->isVisible());
 }
 
 TEST_F(MenuBarPanelTest, ItsPictureShowsThePanelInLightAndDark)

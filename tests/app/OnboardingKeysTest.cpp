@@ -2,6 +2,7 @@
 // window: after "Allow Notifications…" and on a starter rule's switch, also
 // where the desktop's theme lets Return press buttons (GTK's).
 #include "ButtonPressKeys.h"
+#include "FocusRing.h"
 #include "OnboardingFixture.h"
 #include "Sheet.h"
 #include "StarterRuleToggle.h"
@@ -45,7 +46,11 @@ TEST_F(OnboardingKeysTest, ReturnAfterAllowingNotificationsStarts)
         press(Qt::Key_Return);
         EXPECT_FALSE(allow->isEnabled()) << themeName(returnPresses);
         EXPECT_EQ(allow->text(), german() ? QStringLiteral("Gefragt") : QStringLiteral("Asked"));
-        EXPECT_EQ(QApplication::focusWidget(), button("forward")) << themeName(returnPresses);
+        // The focus stays where the button is: Space presses nothing.
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        EXPECT_EQ(FocusRing::wearer(QApplication::focusWidget()), allow) << themeName(returnPresses);
+        press(Qt::Key_Space);
+        EXPECT_TRUE(view->isVisible()) << themeName(returnPresses);
 
         // Return, Return: allowed, then started.
         press(Qt::Key_Return);
@@ -54,6 +59,28 @@ TEST_F(OnboardingKeysTest, ReturnAfterAllowingNotificationsStarts)
         EXPECT_EQ(view->result(), QDialog::Accepted) << themeName(returnPresses);
         EXPECT_TRUE(Prefs::boolValue(QStringLiteral("onboarded"))) << themeName(returnPresses);
     }
+}
+
+// "Back" pressed on the second page is gone on the first: the focus stays
+// in its place, and the next Space goes nowhere, least of all forward.
+TEST_F(OnboardingKeysTest, SpaceAfterBackToTheFirstPageStaysThere)
+{
+    ASSERT_TRUE(open());
+    press(Qt::Key_Return);
+    ASSERT_EQ(view->step(), 1);
+    ASSERT_TRUE(tabTo(button("back")));
+    press(Qt::Key_Space);
+    ASSERT_EQ(view->step(), 0);
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_EQ(FocusRing::wearer(QApplication::focusWidget()), view->findChild<QWidget *>(QStringLiteral("stepText")));
+    press(Qt::Key_Space);
+    press(Qt::Key_Space);
+    EXPECT_EQ(view->step(), 0);
+    // Tab goes on from there, to the forward button; Return still goes forward.
+    press(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), button("forward"));
+    press(Qt::Key_Return);
+    EXPECT_EQ(view->step(), 1);
 }
 
 TEST_F(OnboardingKeysTest, ReturnOnAStarterRuleGoesForwardAndSpaceSwitchesIt)
