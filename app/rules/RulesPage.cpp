@@ -176,6 +176,8 @@ void RulesPage::refresh()
         m_scheduled = true;
         QTimer::singleShot(1, this, &RulesPage::refresh);
     }
+    if (!m_scheduled)
+        Q_EMIT settled();
 }
 
 void RulesPage::orderTabs()

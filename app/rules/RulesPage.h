@@ -44,6 +44,12 @@ public:
     // rest follows in the next turns); changes are otherwise gathered and
     // shown once the event loop runs.
     void refresh();
+    // Whether cards are still to be made or shown again in a later turn;
+    // settled() tells when the page has caught up with the store.
+    bool isSettling() const { return m_scheduled; }
+
+Q_SIGNALS:
+    void settled();
 
 private:
     void scheduleRefresh(bool everyCard);

@@ -1,6 +1,7 @@
 #include "Snapshot.h"
 
 #include "AppModel.h"
+#include "RulesPage.h"
 #include "SettingsTab.h"
 #include "SidebarItem.h"
 #include "SnapshotHooks.h"
@@ -16,6 +17,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <qcoro/qcorosignal.h>
 #include <qcoro/qcorotimer.h>
 
 #include <array>
@@ -33,6 +35,9 @@ constexpr std::chrono::milliseconds afterSheetOpens = 1200ms;
 constexpr std::chrono::milliseconds afterSheetCloses = 600ms;
 constexpr std::chrono::milliseconds afterSettingsOpen = 1000ms;
 constexpr std::chrono::milliseconds afterTabChange = 800ms;
+// The longest a picture waits for a page to catch up with the store; one
+// that keeps changing is taken as it stands then.
+constexpr std::chrono::milliseconds settleLimit = 30s;
 
 constexpr std::array appearances{Appearance::Mode::light, Appearance::Mode::dark};
 
@@ -159,8 +164,26 @@ QCoro::Task<> Snapshot::wait(std::chrono::milliseconds duration) const
     co_await QCoro::sleepFor(std::chrono::milliseconds(qRound64(double(duration.count()) * m_timeScale)));
 }
 
+QCoro::Task<> Snapshot::settle() const
+{
+    // The rules page makes its cards a slice per turn: the fixed pauses above
+    // run out before the last slice on a busy machine.
+    if (QWidget *main = WindowList::mainWindow()) {
+        for (RulesPage *each : main->findChildren<RulesPage *>()) {
+            const QPointer<RulesPage> page(each);
+            while (page && page->isSettling()) {
+                const auto emitted = co_await qCoro(page.data(), &RulesPage::settled, settleLimit);
+                if (!emitted)
+                    break;
+            }
+        }
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+}
+
 QCoro::Task<> Snapshot::shoot(QString name, QWidget *window)
 {
+    co_await settle();
     // Awaited as a statement of its own: g++ 12 frees this frame too early
     // when the await stands in an if condition and the capture suspends (as
     // it does between tries), and the capture then resumes freed memory.

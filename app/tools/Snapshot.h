@@ -69,6 +69,9 @@ private:
     bool selected(const QString &word) const;
     QString path(const QString &name) const;
     QCoro::Task<> wait(std::chrono::milliseconds duration) const;
+    // Waits until the pages have caught up with the store and their layouts
+    // are done, so that a picture never shows a page half built.
+    QCoro::Task<> settle() const;
     QCoro::Task<> shoot(QString name, QWidget *window);
     QCoro::Task<> pages();
     QCoro::Task<> sheets();

@@ -109,16 +109,17 @@ QString GridProbes::key(Kind kind, const QString &name)
 
 void GridProbes::update(const Probe &probe, const QUuid &owner, const QWidget *window)
 {
-    m_entries.insert(key(probe.kind, probe.name), Entry{probe, owner, window});
+    m_entries[key(probe.kind, probe.name)].insert(owner, Entry{probe, owner, window});
     Q_EMIT changed();
 }
 
 void GridProbes::remove(Kind kind, const QString &name, const QUuid &owner)
 {
     const auto found = m_entries.find(key(kind, name));
-    if (found == m_entries.end() || found->owner != owner)
+    if (found == m_entries.end() || !found->remove(owner))
         return;
-    m_entries.erase(found);
+    if (found->isEmpty())
+        m_entries.erase(found);
     Q_EMIT changed();
 }
 
@@ -136,24 +137,37 @@ void GridProbes::sort(QList<Probe> &probes)
     });
 }
 
+QList<GridProbes::Probe> GridProbes::chosen(const QWidget *window, bool everyWindow) const
+{
+    const auto above = [](const Entry &a, const Entry &b) {
+        if (a.probe.y != b.probe.y)
+            return a.probe.y < b.probe.y;
+        if (a.probe.x != b.probe.x)
+            return a.probe.x < b.probe.x;
+        return a.owner < b.owner;
+    };
+    QList<Probe> probes;
+    for (const QHash<QUuid, Entry> &reports : m_entries) {
+        const Entry *top = nullptr;
+        for (const Entry &entry : reports) {
+            if ((everyWindow || entry.window == window) && (!top || above(entry, *top)))
+                top = &entry;
+        }
+        if (top)
+            probes.append(top->probe);
+    }
+    sort(probes);
+    return probes;
+}
+
 QList<GridProbes::Probe> GridProbes::probes() const
 {
-    QList<Probe> all;
-    for (const Entry &entry : m_entries)
-        all.append(entry.probe);
-    sort(all);
-    return all;
+    return chosen(nullptr, true);
 }
 
 QList<GridProbes::Probe> GridProbes::probes(const QWidget *window) const
 {
-    QList<Probe> inWindow;
-    for (const Entry &entry : m_entries) {
-        if (entry.window == window)
-            inWindow.append(entry.probe);
-    }
-    sort(inWindow);
-    return inWindow;
+    return chosen(window, false);
 }
 
 bool GridProbes::write(const QString &path, const QSizeF &size) const

@@ -68,10 +68,13 @@ public:
 
     explicit GridProbes(QObject *parent = nullptr);
 
-    // Stores the probe under its kind and name, replacing what was there,
-    // and records who reported it and in which window.
+    // Stores owner's probe under its kind and name, replacing what that
+    // owner reported before, and records in which window it stands. Several
+    // widgets may report under one name (each card of a list): the probe of
+    // that name is then the topmost of them, then the leftmost, whatever
+    // order they reported in, so that a probe file tells the layout alone.
     void update(const Probe &probe, const QUuid &owner, const QWidget *window = nullptr);
-    // Removes the probe of that kind and name, but only when owner reported it last.
+    // Removes owner's probe of that kind and name; the others of the name stay.
     void remove(Kind kind, const QString &name, const QUuid &owner);
 
     // Every probe, by area, then y, then x.
@@ -105,8 +108,11 @@ private:
     };
     static QString key(Kind kind, const QString &name);
     static void sort(QList<Probe> &probes);
+    // The probes, one per kind and name, of window (of every window when null).
+    QList<Probe> chosen(const QWidget *window, bool everyWindow) const;
 
-    QHash<QString, Entry> m_entries;
+    // By kind and name, each owner's report.
+    QHash<QString, QHash<QUuid, Entry>> m_entries;
 };
 
 // Reports widget's frame as the area `name` (its own area) with an inner

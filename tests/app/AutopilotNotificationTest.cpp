@@ -6,6 +6,8 @@
 
 #include <QDBusConnection>
 
+#include <functional>
+
 // These run on a private session bus (see tests/CMakeLists.txt); on any
 // other bus they would show their notifications on the desktop.
 class AutopilotNotificationTest : public AutopilotFixture
@@ -49,20 +51,23 @@ TEST_F(AutopilotNotificationTest, AReviewAsksToPleaseCheckAndAFilingSaysWhereThe
     pilot.start();
 
     // Written elsewhere and moved in whole, as a finished download arrives.
-    const auto arrive = [&](const QString &name, const QStringList &lines) {
+    const auto arrive = [&](const QString &name, const std::function<void(const QString &)> &write) {
         const QString staged = storeDir.filePath(name);
-        SampleDocuments::textPDF(lines, staged);
+        write(staged);
         return QFile::rename(staged, inbox.displayPath + QLatin1Char('/') + name);
     };
-    ASSERT_TRUE(arrive(QStringLiteral("unsure.pdf"), {QStringLiteral("Rechnung"), QStringLiteral("Betrag 12,00 EUR")}));
+    const auto lines = [](const QStringList &text) {
+        return [text](const QString &path) { SampleDocuments::textPDF(text, path); };
+    };
+    ASSERT_TRUE(arrive(QStringLiteral("unsure.pdf"), unsureInvoice));
     ASSERT_TRUE(waitForNotifications(1));
     EXPECT_EQ(server->shown().first().appName, QStringLiteral("Filewright"));
     EXPECT_EQ(server->shown().first().title, QStringLiteral("Please check"));
     EXPECT_EQ(server->shown().first().body, QStringLiteral("unsure.pdf is waiting for you in the journal."));
 
     ASSERT_TRUE(arrive(QStringLiteral("sure.pdf"),
-                       {QStringLiteral("Nordlicht Hosting GmbH"), QStringLiteral("Rechnung"),
-                        QStringLiteral("Rechnungsdatum: 12.10.2026"), QStringLiteral("Gesamtbetrag 12,34 €")}));
+                       lines({QStringLiteral("Nordlicht Hosting GmbH"), QStringLiteral("Rechnung"),
+                              QStringLiteral("Rechnungsdatum: 12.10.2026"), QStringLiteral("Gesamtbetrag 12,34 €")})));
     ASSERT_TRUE(waitForNotifications(2));
     const FakeNotificationServer::Shown filed = server->shown().at(1);
     EXPECT_EQ(filed.title, Autopilot::summary(*store->journal().first().recognition()));
@@ -111,22 +116,25 @@ TEST_F(AutopilotNotificationTest, ALongNameIsCarriedWholeOnOneLine)
             name.append(u'x');
         return name + QStringLiteral(".pdf");
     };
-    const auto arrive = [&](const QString &name, const QStringList &lines) {
+    const auto arrive = [&](const QString &name, const std::function<void(const QString &)> &write) {
         const QString staged = storeDir.filePath(QStringLiteral("staged.pdf"));
-        SampleDocuments::textPDF(lines, staged);
+        write(staged);
         return QFile::rename(staged, inbox.displayPath + QLatin1Char('/') + name);
     };
     const QString unsure = longName(QStringLiteral("Unsicher"));
     ASSERT_EQ(unsure.size(), 200);
-    ASSERT_TRUE(arrive(unsure, {QStringLiteral("Rechnung"), QStringLiteral("Betrag 12,00 EUR")}));
+    ASSERT_TRUE(arrive(unsure, unsureInvoice));
     ASSERT_TRUE(waitForNotifications(1));
     QString shownName = unsure;
     shownName.replace(u'\n', QChar(0xFFFD));
     EXPECT_EQ(server->shown().first().body, shownName + QStringLiteral(" is waiting for you in the journal."));
 
     const QString sure = longName(QStringLiteral("Sicher"));
-    ASSERT_TRUE(arrive(sure, {QStringLiteral("Nordlicht Hosting GmbH"), QStringLiteral("Rechnung"),
-                              QStringLiteral("Rechnungsdatum: 12.10.2026"), QStringLiteral("Gesamtbetrag 12,34 €")}));
+    ASSERT_TRUE(arrive(sure, [](const QString &path) {
+        SampleDocuments::textPDF({QStringLiteral("Nordlicht Hosting GmbH"), QStringLiteral("Rechnung"),
+                                  QStringLiteral("Rechnungsdatum: 12.10.2026"), QStringLiteral("Gesamtbetrag 12,34 €")},
+                                 path);
+    }));
     ASSERT_TRUE(waitForNotifications(2));
     shownName = sure;
     shownName.replace(u'\n', QChar(0xFFFD));

@@ -101,7 +101,7 @@ TEST_F(AutopilotPipelineTest, AnUnsureReadingWaitsForReviewAndNothingMoves)
     const WatchedFolder inbox = inboxAndSorted(true);
     addRule(byKind(QStringLiteral("Invoices"), QStringLiteral("invoice"), QStringLiteral("~/Sorted/{absender}")), inbox.uuid);
     const QString path = inbox.displayPath + QStringLiteral("/bill.pdf");
-    SampleDocuments::textPDF({QStringLiteral("Rechnung"), QStringLiteral("Betrag 12,00 EUR")}, path);
+    unsureInvoice(path);
     oldFile(path, TestSupport::readFile(path));
 
     EXPECT_EQ(handleNow(path, inbox), true);

@@ -83,6 +83,34 @@ TEST(GridProbesTest, WidgetsReportTheirFramesInTheirWindowWhileShown)
     EXPECT_TRUE(store.probes().isEmpty());
 }
 
+// Several widgets report under one name, as every card of the rules page
+// does: the probe is the topmost of them whatever order they reported in
+// (a page that made its last card in a later turn reports it last), and the
+// next one takes its place when it goes.
+TEST(GridProbesTest, OfOneNameTheTopmostCountsWhateverTheOrderOfReports)
+{
+    const auto card = [](double y) {
+        return Probe{Kind::probe, QStringLiteral("card"), QStringLiteral("rules"), QStringLiteral("lead"), 0, 75, y, 720, 155};
+    };
+    const QUuid owners[] = {QUuid::createUuid(), QUuid::createUuid(), QUuid::createUuid()};
+    const double tops[] = {199, 370, 817};
+    const QList<QList<int>> orders{{0, 1, 2}, {2, 1, 0}, {1, 2, 0}, {0, 2, 1}};
+    for (const QList<int> &order : orders) {
+        SCOPED_TRACE(::testing::PrintToString(order));
+        GridProbes store;
+        QWidget window;
+        for (const int index : order)
+            store.update(card(tops[index]), owners[index], &window);
+        EXPECT_EQ(store.probes(), QList<Probe>{card(199)});
+        EXPECT_EQ(store.probes(&window), QList<Probe>{card(199)});
+        store.remove(Kind::probe, QStringLiteral("card"), owners[0]);
+        EXPECT_EQ(store.probes(), QList<Probe>{card(370)});
+        // A card that moves up takes the probe.
+        store.update(card(100), owners[2], &window);
+        EXPECT_EQ(store.probes(), QList<Probe>{card(100)});
+    }
+}
+
 TEST(GridProbesTest, SwitchesAndGuides)
 {
     const auto environment = [](std::initializer_list<std::pair<const char *, const char *>> variables) {

@@ -2,9 +2,18 @@
 // retry, fall back and never report a picture they did not write.
 #include "Snapshot.h"
 
+#include "AppModel.h"
+#include "FilewrightApp.h"
+#include "MainWindow.h"
+#include "RulesPage.h"
+#include "Store.h"
+
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
+
+#include <optional>
 
 
 TEST(SnapshotTest, SelectionAndTimeScaleComeFromTheEnvironment)
@@ -73,4 +82,30 @@ TEST(SnapshotTest, CapturesRetryThenFallBackAndReportWhatTheyWrote)
     const QString nowhere = dir.filePath(QStringLiteral("missing/x.png"));
     EXPECT_FALSE(QCoro::waitFor(WindowCapture(output, 0.01).capture(nowhere, &window)));
     EXPECT_EQ(lines, QStringList{QStringLiteral("SNAPSHOT failed: ") + nowhere});
+}
+
+// The rules page makes its cards a slice per turn; its picture waits for the
+// last card however short the tour's pauses (as on a busy machine).
+TEST(SnapshotTest, ThePictureOfTheRulesPageWaitsForItsLastCard)
+{
+    QTemporaryDir dir;
+    FilewrightApp app(Store::open(dir.filePath(QStringLiteral("tour.store"))));
+    app.showMainWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&app.mainWindow()));
+    constexpr int count = 60;
+    for (int order = 0; order < count; ++order) {
+        const Rule rule{QUuid::createUuid(), QStringLiteral("Rule %1").arg(order), {}, {}, true, std::nullopt};
+        StoredRule stored(rule, std::nullopt, order);
+        ASSERT_TRUE(app.model().store().insert(stored));
+    }
+    std::optional<qsizetype> cardsPictured;
+    Snapshot snapshot(app.model(), {}, dir.filePath(QStringLiteral("shots")), QSet<QString>{QStringLiteral("rules")},
+                      0.001, [&](const QString &line) {
+                          const auto *page = app.mainWindow().findChild<RulesPage *>();
+                          if (line.endsWith(QStringLiteral("/rules-light.png")) && page)
+                              cardsPictured = page->cards().size();
+                      });
+    snapshot.run();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return snapshot.isFinished(); }, 60000));
+    EXPECT_EQ(cardsPictured, count);
 }
