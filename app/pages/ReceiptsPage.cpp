@@ -34,6 +34,7 @@
 #include <QPointer>
 #include <QProgressDialog>
 #include <QStyleOptionHeader>
+#include <QStyleOptionViewItem>
 #include <QTableView>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -61,15 +62,25 @@ int titleWidth(const QHeaderView &header, int column)
 }
 
 // The width the longest day of a year takes in the table's date cells, with
-// the margins the style keeps round a cell's text.
+// the room the style keeps round a cell's text, as a cell's size hint has it.
 int dateWidth(const QTableView &table)
 {
     const QFontMetrics metrics(table.font());
-    int widest = 0;
-    for (QDate day(2026, 1, 1); day.year() == 2026; day = day.addDays(1))
-        widest = std::max(widest, metrics.horizontalAdvance(DateText::numeric(day.startOfDay(Qt::UTC))));
-    const int margin = table.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &table) + 1;
-    return widest + 2 * margin;
+    QString longest;
+    for (QDate day(2026, 1, 1); day.year() == 2026; day = day.addDays(1)) {
+        const QString text = DateText::numeric(day.startOfDay(Qt::UTC));
+        if (metrics.horizontalAdvance(text) > metrics.horizontalAdvance(longest))
+            longest = text;
+    }
+    QStyleOptionViewItem cell;
+    cell.initFrom(&table);
+    cell.widget = &table;
+    cell.features = QStyleOptionViewItem::HasDisplay;
+    cell.text = longest;
+    cell.font = table.font();
+    cell.fontMetrics = metrics;
+    cell.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    return table.style()->sizeFromContents(QStyle::CT_ItemViewItem, &cell, QSize(), &table).width();
 }
 } // namespace
 
