@@ -29,13 +29,15 @@ bool isTextField(const QWidget *widget)
 }
 } // namespace
 
+bool ContextMenuKeys::asksForMenu(const QKeyEvent &key)
+{
+    return key.key() == Qt::Key_Menu || (key.key() == Qt::Key_F10 && key.modifiers() == Qt::ShiftModifier);
+}
+
 ContextMenuKeys::Request ContextMenuKeys::read(const QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<const QKeyEvent *>(event);
-        const bool asks = key->key() == Qt::Key_Menu
-            || (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier);
-        if (!asks)
+        if (!asksForMenu(*static_cast<const QKeyEvent *>(event)))
             return Request::none;
         m_pressed.start();
         return Request::open;

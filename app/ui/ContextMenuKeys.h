@@ -11,6 +11,7 @@
 #include <functional>
 
 class QEvent;
+class QKeyEvent;
 class QWidget;
 
 class ContextMenuKeys
@@ -22,6 +23,8 @@ public:
         repeated, // the window system's event after a press already taken: accept and drop it
     };
 
+    // Whether key is one of the keys that ask for a context menu.
+    static bool asksForMenu(const QKeyEvent &key);
     // What event asks for. A key press that asks for the menu is remembered.
     Request read(const QEvent *event);
 

@@ -1,5 +1,6 @@
 #include "FocusPlace.h"
 
+#include "ContextMenuKeys.h"
 #include "FocusRing.h"
 
 #include <QEvent>
@@ -21,12 +22,9 @@ bool isWindowsKey(const QKeyEvent &key)
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Escape:
-    case Qt::Key_Menu:
         return true;
-    case Qt::Key_F10:
-        return key.modifiers() & Qt::ShiftModifier;
     default:
-        return false;
+        return ContextMenuKeys::asksForMenu(key);
     }
 }
 
