@@ -19,7 +19,7 @@ protected:
             GTEST_SKIP() << "needs a private session bus";
         AutopilotFixture::SetUp();
         server = std::make_unique<FakeNotificationServer>();
-        ASSERT_TRUE(server->isRegistered());
+        ASSERT_TRUE(server->isReady());
         // Notifications are never sent with a test store; this store is
         // opened by path, so the driver may act as it does for the user.
         testStore = qgetenv("APP_STORE");

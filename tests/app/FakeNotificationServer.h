@@ -1,5 +1,6 @@
 // A notification server of the tests' own on the session bus: it takes the
-// name org.freedesktop.Notifications and records what it is asked to show.
+// name org.freedesktop.Notifications and records what it is asked to show
+// from its start on, nothing that was posted before it was made.
 #pragma once
 
 #include <QDBusConnection>
@@ -25,8 +26,9 @@ public:
     explicit FakeNotificationServer(QDBusConnection connection = QDBusConnection::sessionBus());
     ~FakeNotificationServer() override;
 
-    // Whether the name and the object could be registered.
-    bool isRegistered() const { return m_registered; }
+    // Whether the name and the object could be registered, and every call
+    // posted before has been handed on or refused.
+    bool isReady() const { return m_ready; }
     const QList<Shown> &shown() const { return m_shown; }
 
 public Q_SLOTS:
@@ -35,6 +37,9 @@ public Q_SLOTS:
 
 private:
     QDBusConnection m_connection;
-    bool m_registered = false;
+    // The title of a notification the server posts itself at its start.
+    const QString m_start;
+    bool m_started = false;
+    bool m_ready = false;
     QList<Shown> m_shown;
 };
