@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFont>
 #include <QStyle>
 #include <QStyleFactory>
@@ -38,13 +39,30 @@ public:
     // Whether the style is installed here.
     bool isAvailable() const { return m_available; }
 
-    // How the widgets are laid out once they have taken in the last changes.
+    // How the widgets are laid out once they have taken in the last changes:
+    // layouts are done, and what they set off (a size measured on the next
+    // turn, a window fitted to it), until two turns of the event loop in a
+    // row bring no layout request. A few turns normally; the bound only
+    // keeps a layout that never settles from holding the test.
     static void settle()
     {
-        for (int i = 0; i < 3; ++i) {
+        struct Requests : QObject
+        {
+            int seen = 0;
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                seen += event->type() == QEvent::LayoutRequest;
+                return false;
+            }
+        } requests;
+        QCoreApplication::instance()->installEventFilter(&requests);
+        for (int turn = 0, quiet = 0; quiet < 2 && turn < 100; ++turn) {
+            requests.seen = 0;
             QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
             QCoreApplication::processEvents();
+            quiet = requests.seen == 0 ? quiet + 1 : 0;
         }
+        QCoreApplication::instance()->removeEventFilter(&requests);
     }
 
 private:

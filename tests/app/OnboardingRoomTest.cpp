@@ -1,6 +1,7 @@
 // The onboarding keeps its fixed size at the font sizes of common desktops:
 // every text gets the height it needs, within reach of the page's scrolling,
 // and a starter rule reached by Tab shows whole.
+#include "DesktopLook.h"
 #include "FocusWalk.h"
 #include "OnboardingFixture.h"
 #include "StarterRuleToggle.h"
@@ -27,13 +28,7 @@ protected:
     }
 
     // How the sheet is laid out once it has taken in its last changes.
-    static void settle()
-    {
-        for (int i = 0; i < 3; ++i) {
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-            QCoreApplication::processEvents();
-        }
-    }
+    static void settle() { DesktopLook::settle(); }
 
     // The widget the page of the stack shows widget on, and how far down it
     // can be brought into view.
