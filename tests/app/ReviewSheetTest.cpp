@@ -6,6 +6,7 @@
 // typing files the date the entry holds, none included. The keys that open a
 // combo box's list open the calendar. Long values show their start. A click
 // whose press ends a typing acts where the press found its button.
+#include "DesktopLook.h"
 #include "Prefs.h"
 #include "ReviewSheet.h"
 #include "TestSupport.h"
@@ -415,23 +416,41 @@ TEST(ReviewSheetTest, AClickThatEndsATypingActsOnTheButtonItPressed)
         sheet->setAttribute(Qt::WA_DeleteOnClose);
         sheet->open();
         ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
-        QTest::qWait(50); // the sheet opens with no field focused
+        // The sheet opens with no field focused: it takes the focus itself on
+        // the turn of the event loop after it is active, which would end a
+        // typing begun before.
+        DesktopLook::settle();
+        ASSERT_EQ(QApplication::focusWidget(), sheet);
         if (c.afterRefusal) {
             QTest::keyClick(typeInto(*sheet, QDateTimeEdit::MonthSection, QStringLiteral("2/30/2026")), Qt::Key_Return);
             ASSERT_TRUE(noteShown(*sheet));
         }
         typeInto(*sheet, QDateTimeEdit::MonthSection, c.typed);
-        QTest::qWait(50);
+        // The typing hides the line at its first key, with no button down.
+        EXPECT_FALSE(noteShown(*sheet));
+        DesktopLook::settle();
 
-        // The user's press and, a moment later, the release at the same point of the window.
+        // The user's press and, once the sheet has made whatever change of
+        // its layout the press set off, the release at the same point of the
+        // window: no button has moved away from under the pointer meanwhile.
         QPushButton *button = c.button(*sheet);
         ASSERT_TRUE(button);
         QWindow *shown = sheet->windowHandle();
         const QPoint at = button->mapTo(sheet->window(), button->rect().center());
+        const auto places = [&] {
+            QList<QRect> rects;
+            for (const QPushButton *each : sheet->findChildren<QPushButton *>())
+                rects.append(QRect(each->mapTo(sheet->window(), QPoint(0, 0)), each->size()));
+            return rects;
+        };
+        const QList<QRect> before = places();
         QTest::mousePress(shown, Qt::LeftButton, {}, at);
-        QTest::qWait(100);
+        DesktopLook::settle();
+        EXPECT_EQ(places(), before) << "a button moved while the mouse button was down";
         QTest::mouseRelease(shown, Qt::LeftButton, {}, at);
-        QTest::qWait(50);
+        if (c.outcome != Outcome::open)
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !sheet || !sheet->isVisible(); }));
+        DesktopLook::settle();
 
         EXPECT_EQ(filed, c.outcome == Outcome::filed ? std::optional(c.filed) : std::nullopt);
         EXPECT_EQ(skipped, c.outcome == Outcome::skipped);
