@@ -1062,17 +1062,21 @@ TEST_F(RulesInViewTest, AButtonScrolledIntoViewByTabWearsItsRingAtOnce)
                 EXPECT_TRUE(frame->isVisible()) << where;
                 const QRect button(focused->mapTo(area->viewport(), QPoint(0, 0)), focused->size());
                 EXPECT_TRUE(frame->geometry().contains(button)) << where;
-                // ...and the window's picture shows the ring round it.
+                // ...and the window's picture shows the ring round it: in the
+                // room beside the button, not on the button, where a style
+                // draws its own focus outline in a colour close to the ring's.
                 const int room = FocusRing::room;
                 const QImage picture = window()
                                            .grab(QRect(focused->mapTo(&window(), QPoint(-room, -room)),
                                                        focused->size() + QSize(2 * room, 2 * room)))
                                            .toImage();
+                const QRect onButton(QPoint(room, room), focused->size());
                 const QColor ring = FocusRing::colour(focused->palette());
                 int ringPixels = 0;
                 for (int y = 0; y < picture.height(); ++y) {
                     for (int x = 0; x < picture.width(); ++x)
-                        ringPixels += FocusRing::contrast(picture.pixelColor(x, y), ring) < 1.2;
+                        ringPixels += !onButton.contains(x, y)
+                            && FocusRing::contrast(picture.pixelColor(x, y), ring) < 1.2;
                 }
                 EXPECT_GE(ringPixels, focused->width() + focused->height()) << where;
             }
