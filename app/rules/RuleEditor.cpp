@@ -3,6 +3,7 @@
 #include "ActionRow.h"
 #include "ApplicationCatalog.h"
 #include "Autopilot.h"
+#include "CharacterRoom.h"
 #include "ConditionRow.h"
 #include "DryRunView.h"
 #include "FileNameText.h"
@@ -148,6 +149,7 @@ QWidget *RuleEditor::buildForm()
     m_name = new QLineEdit(m_editing.rule.name, nameSection);
     m_name->setObjectName(QStringLiteral("name"));
     m_name->setAccessibleName(tr("Rule name"));
+    CharacterRoom::keep(m_name, RuleRow::valueCharacters);
     // A name too long for the field shows its start, not its end.
     m_name->setCursorPosition(0);
     connect(m_name, &QLineEdit::textEdited, this, [this](const QString &text) {
