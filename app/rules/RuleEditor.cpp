@@ -211,6 +211,9 @@ QWidget *RuleEditor::buildForm()
     m_sentence->setTextFormat(Qt::PlainText);
     m_sentence->setWordWrap(true);
     m_sentence->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // Selected and copied from the keyboard too: a stop for Tab, which a
+    // label that selects by keyboard is not by itself.
+    m_sentence->setFocusPolicy(Qt::StrongFocus);
     sentence->addRow(m_sentence);
     form->addStretch();
     scroll->setWidget(content);
