@@ -22,6 +22,7 @@
 #include <QLayout>
 #include <QTextLayout>
 
+#include <cmath>
 #include <functional>
 #include <QToolTip>
 
@@ -38,6 +39,36 @@ constexpr int selectionBar = 3; // the accent's mark on a selected row
 QString timeText(const QDateTime &date)
 {
     return DateText::time(date.toLocalTime().time());
+}
+
+// One line of a message: where it starts in the text, how long it is, and
+// its baseline below the message's top.
+struct MessageLine
+{
+    int start;
+    int length;
+    int baseline;
+};
+
+// A message broken over as many lines as it needs at a width: at word
+// boundaries, inside a word (a long path) where one is wider than the line.
+// Returns the height the lines take.
+int breakMessage(const QString &message, const QFont &font, int width, QList<MessageLine> &lines)
+{
+    QTextLayout text(message, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    text.setTextOption(option);
+    text.beginLayout();
+    lines.clear();
+    qreal y = 0;
+    for (QTextLine line = text.createLine(); line.isValid(); line = text.createLine()) {
+        line.setLineWidth(width);
+        lines.append(MessageLine{line.textStart(), line.textLength(), qRound(y + line.ascent())});
+        y += line.height();
+    }
+    text.endLayout();
+    return int(std::ceil(y));
 }
 
 // A shared widget drawn at a size into a pixmap, to be painted into a row.
@@ -99,6 +130,7 @@ struct JournalDelegate::Measures
     // changed entry is measured again.
     QString title;
     QString detail;
+    QString message;
     bool busy = false;
     QString time;
     QString summary;
@@ -107,6 +139,11 @@ struct JournalDelegate::Measures
     int timeAdvance = 0;
     QSize chip;
     QSize action;
+    // The message's lines at the width last broken at: a row is asked for
+    // its layout at one width many times over (its height, each paint).
+    mutable int messageWidth = -1;
+    mutable int messageHeight = 0;
+    mutable QList<MessageLine> messageLines;
 };
 
 struct JournalDelegate::Layout
@@ -153,7 +190,8 @@ const JournalDelegate::Measures &JournalDelegate::measure(const JournalRow &row,
 {
     auto found = m_measures.find(row.id);
     if (found != m_measures.end() && found->detail.constData() == row.detail.constData()
-        && found->title.constData() == row.title.constData() && found->busy == row.busy)
+        && found->title.constData() == row.title.constData() && found->message.constData() == row.message.constData()
+        && found->busy == row.busy)
         return *found;
     // Widths of rows scrolled past are dropped now and then, a few at a time.
     if (m_measures.size() > 1000)
@@ -161,6 +199,7 @@ const JournalDelegate::Measures &JournalDelegate::measure(const JournalRow &row,
     Measures measures;
     measures.title = row.title;
     measures.detail = row.detail;
+    measures.message = row.message;
     measures.busy = row.busy;
     measures.time = timeText(row.date);
     if (row.recognition)
@@ -227,8 +266,13 @@ JournalDelegate::Layout JournalDelegate::layout(const JournalRow &row, const QRe
         y += lineGap + at.recognition.height();
     }
     if (!row.message.isEmpty()) {
-        at.message = QRect(left, y + lineGap, width, callout.height());
-        y += lineGap + callout.height();
+        // The whole message, on as many lines as it takes.
+        if (m.messageWidth != width) {
+            m.messageWidth = width;
+            m.messageHeight = std::max(callout.height(), breakMessage(row.message, f.callout, width, m.messageLines));
+        }
+        at.message = QRect(left, y + lineGap, width, m.messageHeight);
+        y += lineGap + m.messageHeight;
     }
     const int bottom = std::max({y, at.icon.bottom() + 1, at.action.isValid() ? at.action.bottom() + 1 : 0,
                                  at.time.bottom() + 1});
@@ -390,8 +434,9 @@ void JournalDelegate::paintEntry(QPainter *painter, const QStyleOptionViewItem &
     }
     if (at.message.isValid()) {
         painter->setFont(f.callout);
-        painter->drawText(QPoint(at.message.left(), baseline(at.message, f.calloutMetrics)),
-                          f.calloutMetrics.elidedText(row.message, Qt::ElideRight, at.message.width()));
+        for (const MessageLine &line : std::as_const(m.messageLines))
+            painter->drawText(QPoint(at.message.left(), at.message.top() + line.baseline),
+                              row.message.mid(line.start, line.length));
     }
 
     painter->setFont(f.callout);
@@ -449,8 +494,6 @@ bool JournalDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, cons
         tip = tr("Move the file back and remove the tags Filewright added");
     else if (at.detail.contains(event->pos()) && at.detailLines > 1)
         tip = row->detail;
-    else if (at.message.contains(event->pos()))
-        tip = row->message;
     if (tip.isEmpty()) {
         QToolTip::hideText();
         return true;

@@ -27,7 +27,7 @@ public:
     ~JournalDelegate() override;
 
     // The height of a row at a width; an entry's journal line wraps to two
-    // lines when one is too short for it.
+    // lines when one is too short for it, its message to as many as it needs.
     int rowHeight(const JournalModel &model, int row, int width, const QFont &font) const;
     // The height of the plainest entry (one line, an Undo button): what a
     // row not yet measured is given.

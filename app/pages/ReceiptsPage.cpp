@@ -82,6 +82,22 @@ int dateWidth(const QTableView &table)
     cell.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
     return table.style()->sizeFromContents(QStyle::CT_ItemViewItem, &cell, QSize(), &table).width();
 }
+
+// The width the widest cell of a column takes, as its size hint has it.
+int cellsWidth(const QTableView &table, int column)
+{
+    QStyleOptionViewItem option;
+    option.initFrom(&table);
+    option.widget = &table;
+    option.font = table.font();
+    int widest = 0;
+    const QAbstractItemModel &rows = *table.model();
+    for (int row = 0; row < rows.rowCount(); ++row) {
+        const QModelIndex index = rows.index(row, column);
+        widest = std::max(widest, table.itemDelegateForIndex(index)->sizeHint(option, index).width());
+    }
+    return widest;
+}
 } // namespace
 
 QList<ReceiptLine> ReceiptsPage::lines(const QList<RecognitionRecord> &records)
@@ -157,7 +173,7 @@ ReceiptsPage::ReceiptsPage(AppModel &model, QWidget *parent)
     // The columns the user sizes, each with its least and first width;
     // Sender and File share the rest, down to the header's minimum. A column
     // starts wide enough for its title at the desktop's font and style, the
-    // date's for a whole date too.
+    // date's for a whole date too; the others widen to their month's cells.
     struct Width
     {
         int column;
@@ -290,12 +306,26 @@ void ReceiptsPage::showMonth(QAction *step)
     m_month = shown;
     m_rows->setMonth(m_month.year, m_month.month);
     m_subtitle->setText(monthTitle());
+    fitColumnsToMonth();
     const bool empty = m_rows->rowCount() == 0;
     m_empty->setVisible(empty);
     m_exportAction->setEnabled(!empty && !m_export);
     refreshSums();
     if (tableFocused)
         keepKeyboardInSight(column, step);
+}
+
+void ReceiptsPage::fitColumnsToMonth()
+{
+    // Each as wide as its longest cell at the table's font and style, as the
+    // cells' own size hints have it: a kind, an amount or a currency shows
+    // whole. A column stays as wide as the user made it, and never narrows
+    // below its least width.
+    for (const int column : {ReceiptsModel::amount, ReceiptsModel::currency, ReceiptsModel::kind}) {
+        const int needs = cellsWidth(*m_table, column);
+        if (needs > m_table->columnWidth(column))
+            m_table->setColumnWidth(column, needs);
+    }
 }
 
 void ReceiptsPage::keepKeyboardInSight(int column, QAction *step)

@@ -88,6 +88,8 @@ private:
     // The month shown until the user steps.
     Month automaticMonth() const;
     void refreshSums();
+    // Widens the columns of short values to their longest cell of the month.
+    void fitColumnsToMonth();
     void exportEnded();
     // A message over the page with the archive's path, selectable.
     void tellWhereTheArchiveIs(const QString &archive);

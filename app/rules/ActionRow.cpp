@@ -1,6 +1,7 @@
 #include "ActionRow.h"
 
 #include "ApplicationCatalog.h"
+#include "CharacterRoom.h"
 #include "StandardFolders.h"
 #include "Symbols.h"
 
@@ -53,6 +54,9 @@ ActionRow::ActionRow(const RuleAction &action, const ApplicationCatalog *applica
     m_value->setObjectName(QStringLiteral("value"));
     m_value->setAccessibleName(tr("Value"));
     m_value->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // Room for a template: where the line is too short beside the kind, the
+    // field goes on over a second line rather than showing a few characters.
+    CharacterRoom::keep(m_value, valueCharacters);
     connect(m_value, &QLineEdit::textEdited, this, [this](const QString &text) {
         m_action.value = text;
         Q_EMIT actionChanged(m_action);

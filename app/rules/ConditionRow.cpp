@@ -1,5 +1,6 @@
 #include "ConditionRow.h"
 
+#include "CharacterRoom.h"
 #include "FocusPlace.h"
 #include "Labels.h"
 #include "Roles.h"
@@ -45,7 +46,7 @@ ConditionRow::ConditionRow(const Condition &condition, bool aiAvailable, QWidget
     m_value = new QLineEdit(this);
     m_value->setObjectName(QStringLiteral("value"));
     m_value->setAccessibleName(tr("Value"));
-    m_value->setMinimumWidth(120);
+    CharacterRoom::keep(m_value, valueCharacters);
     connect(m_value, &QLineEdit::textEdited, this, &ConditionRow::typeValue);
 
     m_mark = new QLabel(this);

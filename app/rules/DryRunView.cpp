@@ -43,10 +43,14 @@ DryRunView::DryRunView(Autopilot &autopilot, DryRunRequest request, QWidget *par
     auto *title = new QLabel(tr("Dry Run: %1").arg(m_request.rule.name), this);
     title->setObjectName(QStringLiteral("title"));
     title->setTextFormat(Qt::PlainText);
+    // Both lines wrap within the sheet at any font, as a long rule name or
+    // a translation needs.
+    title->setWordWrap(true);
     Roles::setFont(title, Roles::Font::headline);
     header->addWidget(title);
     m_count = new QLabel(this);
     m_count->setObjectName(QStringLiteral("count"));
+    m_count->setWordWrap(true);
     Roles::setSecondary(m_count);
     header->addWidget(m_count);
     layout->addLayout(header);

@@ -3,6 +3,7 @@
 #include "ActionRow.h"
 #include "ApplicationCatalog.h"
 #include "Autopilot.h"
+#include "CharacterRoom.h"
 #include "ConditionRow.h"
 #include "DryRunView.h"
 #include "FileNameText.h"
@@ -148,6 +149,7 @@ QWidget *RuleEditor::buildForm()
     m_name = new QLineEdit(m_editing.rule.name, nameSection);
     m_name->setObjectName(QStringLiteral("name"));
     m_name->setAccessibleName(tr("Rule name"));
+    CharacterRoom::keep(m_name, RuleRow::valueCharacters);
     // A name too long for the field shows its start, not its end.
     m_name->setCursorPosition(0);
     connect(m_name, &QLineEdit::textEdited, this, [this](const QString &text) {
@@ -209,6 +211,9 @@ QWidget *RuleEditor::buildForm()
     m_sentence->setTextFormat(Qt::PlainText);
     m_sentence->setWordWrap(true);
     m_sentence->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // Selected and copied from the keyboard too: a stop for Tab, which a
+    // label that selects by keyboard is not by itself.
+    m_sentence->setFocusPolicy(Qt::StrongFocus);
     sentence->addRow(m_sentence);
     form->addStretch();
     scroll->setWidget(content);

@@ -19,6 +19,10 @@ class RuleRow : public QWidget
     Q_OBJECT
 
 public:
+    // The least width of a row's text field, in characters of its font:
+    // enough to show a template or a folder.
+    static constexpr int valueCharacters = 20;
+
     // The id of the condition or action the row shows.
     virtual QUuid itemID() const = 0;
     QToolButton *removeButton() const { return m_remove; }

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFocusFrame>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QSlider>
@@ -65,6 +66,9 @@ bool FocusRingStyle::wearsRing(const QWidget *widget)
         return false;
     if (const auto *field = qobject_cast<const QLineEdit *>(widget))
         return field->hasFrame();
+    // A text the keyboard selects in, round the whole text.
+    if (const auto *label = qobject_cast<const QLabel *>(widget))
+        return label->textInteractionFlags().testFlag(Qt::TextSelectableByKeyboard);
     return qobject_cast<const QAbstractButton *>(widget) || qobject_cast<const QComboBox *>(widget)
         || qobject_cast<const QAbstractSpinBox *>(widget) || qobject_cast<const QSlider *>(widget);
 }

@@ -58,7 +58,9 @@ FormSection::FormSection(const QString &header, QWidget *parent)
     m_form->setVerticalSpacing(8);
     m_form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
-    m_form->setRowWrapPolicy(QFormLayout::DontWrapRows);
+    // A field too wide beside its label goes below it, rather than pushing
+    // the card past the page's edge at a larger font.
+    m_form->setRowWrapPolicy(QFormLayout::WrapLongRows);
 }
 
 void FormSection::addRow(const QString &label, QWidget *field)

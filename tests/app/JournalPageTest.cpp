@@ -4,6 +4,7 @@
 #include "Appearance.h"
 #include "DesktopIcons.h"
 #include "Autopilot.h"
+#include "DesktopLook.h"
 #include "FileReadiness.h"
 #include "JournalDelegate.h"
 #include "JournalModel.h"
@@ -25,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPaintEngine>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -713,6 +715,139 @@ TEST_F(JournalPageTest, RowsInViewFitTheWidthAfterAResize)
     list->scrollTo(page->journal().index(far));
     QCoreApplication::processEvents();
     EXPECT_TRUE(fits(far));
+}
+
+namespace {
+
+// A device that keeps the texts painted on it, each with where its line stands.
+class TextCatcher : public QPaintDevice
+{
+public:
+    struct Drawn
+    {
+        QPointF at;
+        QString text;
+    };
+    explicit TextCatcher(QSize size)
+        : m_engine(this)
+        , m_size(size)
+    {
+    }
+    QPaintEngine *paintEngine() const override { return const_cast<Engine *>(&m_engine); }
+    QList<Drawn> drawn;
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case PdmWidth:
+            return m_size.width();
+        case PdmHeight:
+            return m_size.height();
+        case PdmDepth:
+            return 32;
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return 96;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(devicePixelRatioFScale());
+        default:
+            return 0;
+        }
+    }
+
+private:
+    class Engine : public QPaintEngine
+    {
+    public:
+        explicit Engine(TextCatcher *device)
+            : QPaintEngine(AllFeatures)
+            , m_device(device)
+        {
+        }
+        bool begin(QPaintDevice *) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState &) override {}
+        void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
+        void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
+        void drawTextItem(const QPointF &p, const QTextItem &item) override
+        {
+            m_device->drawn.append(Drawn{painter()->transform().map(p), item.text()});
+        }
+        Type type() const override { return User; }
+
+    private:
+        TextCatcher *m_device;
+    };
+    Engine m_engine;
+    QSize m_size;
+};
+
+} // namespace
+
+// An entry's message shows whole, on as many lines as it needs, inside its
+// row: at the desktop's style and font, in a wide and a narrow window.
+TEST_F(JournalPageTest, AMessageShowsWholeOnAsManyLinesAsItNeeds)
+{
+    const QString file = home + QStringLiteral("/Inbox/a.pdf");
+    const QStringList messages{
+        QStringLiteral("Kein Zugriff auf ~/Pictures/Screenshots/2026-12. F\u00FCge den Ordner unter Ordner > Orte hinzu, "
+                       "damit Filewright ihn lesen und Dateien dorthin legen kann."),
+        // A path longer than a line breaks inside itself.
+        QStringLiteral("~/") + QStringList(12, QStringLiteral("Verzeichnis")).join(u'/'),
+        QStringLiteral("Short."),
+    };
+    for (const QString &message : messages) {
+        JournalEntry entry(std::nullopt, QStringLiteral("Invoices"), file, home + QStringLiteral("/Sorted/a.pdf"),
+                           Status::failed);
+        entry.message = message;
+        ASSERT_TRUE(store().insert(entry));
+    }
+    QTableView *list = page->list();
+    for (const QString &style : {QStringLiteral("Fusion"), QStringLiteral("Adwaita-Dark")}) {
+        for (const qreal points : {11.0, 13.0}) {
+            const DesktopLook look(style, points);
+            ASSERT_TRUE(look.isAvailable()) << style.toStdString();
+            for (const int width : {1200, 640}) {
+                window->resize(width, 900);
+                DesktopLook::settle();
+                for (int row = 0; row < page->journal().rowCount(); ++row) {
+                    const JournalRow *shown = page->journal().entry(row);
+                    if (!shown || shown->message.isEmpty())
+                        continue;
+                    const std::string where = style.toStdString() + ", " + std::to_string(int(points)) + " pt, "
+                        + std::to_string(width) + " px: " + shown->message.toStdString();
+                    QStyleOptionViewItem option;
+                    option.initFrom(list);
+                    option.rect = list->visualRect(page->journal().index(row));
+                    option.font = list->font();
+                    option.state &= ~QStyle::State_HasFocus;
+                    TextCatcher catcher(list->viewport()->size());
+                    {
+                        QPainter painter(&catcher);
+                        list->itemDelegate()->paint(&painter, option, page->journal().index(row));
+                    }
+                    // The texts drawn that are parts of the message, in order, each inside the row.
+                    QString lines;
+                    int count = 0;
+                    for (const TextCatcher::Drawn &drawn : std::as_const(catcher.drawn)) {
+                        if (!shown->message.contains(drawn.text.trimmed()) || drawn.text.trimmed().isEmpty())
+                            continue;
+                        lines += drawn.text;
+                        ++count;
+                        EXPECT_LT(drawn.at.y(), option.rect.bottom() - 4) << where;
+                    }
+                    EXPECT_EQ(lines.remove(u' ').toStdString(), QString(shown->message).remove(u' ').toStdString()) << where;
+                    if (QFontMetrics(list->font()).horizontalAdvance(shown->message) > option.rect.width())
+                        EXPECT_GT(count, 1) << where;
+                }
+            }
+        }
+    }
 }
 
 TEST_F(JournalPageTest, TheTitleAndASelectedRowWhoseChipAndButtonStayReadable)

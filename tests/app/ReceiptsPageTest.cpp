@@ -390,7 +390,8 @@ TEST_F(ReceiptsPageTest, EachColumnKeepsItsOwnLeastWidth)
 
 // Every column title shows whole as the page opens, at the font sizes and
 // styles of common desktops; in German in the run with LANGUAGE=de. The
-// ideal widths stand where they are enough.
+// ideal widths stand where they are enough; a date, an amount, a currency
+// and a kind of the month show whole in their cells.
 using ReceiptsHeaderTest = ReceiptsPageTest;
 
 TEST_F(ReceiptsHeaderTest, EveryColumnStartsWideEnoughForItsTitle)
@@ -398,6 +399,9 @@ TEST_F(ReceiptsHeaderTest, EveryColumnStartsWideEnoughForItsTitle)
     // A month and days of two digits: the longest dates.
     add(receipt(QDate(2025, 12, 2), "12.50", "EUR"), QStringLiteral("a.pdf"));
     add(receipt(QDate(2025, 12, 28), "8.00", "EUR"), QStringLiteral("b.pdf"));
+    Recognition invoice = receipt(QDate(2025, 12, 20), "1234567.89", "CHF");
+    invoice.kind = DocumentKind::invoice;
+    add(invoice, QStringLiteral("c.pdf"));
     if (qEnvironmentVariable("LANGUAGE").startsWith(QStringLiteral("de"))) {
         ASSERT_EQ(ReceiptsModel(*model).headerData(ReceiptsModel::currency, Qt::Horizontal, Qt::DisplayRole),
                   QStringLiteral("Währung"));
@@ -429,19 +433,19 @@ TEST_F(ReceiptsHeaderTest, EveryColumnStartsWideEnoughForItsTitle)
                     EXPECT_GE(width, ideal.value(column)) << where;
                 }
             }
-            // A date of two-digit day and month shows whole in its cell: the
-            // column is as wide as the cell's size hint.
+            // Each cell shows whole: its column is as wide as the cell's size hint.
             const QTableView *table = page->findChild<QTableView *>(QStringLiteral("receipts"));
             ASSERT_GT(table->model()->rowCount(), 0);
-            for (int row = 0; row < table->model()->rowCount(); ++row) {
-                const QModelIndex index = table->model()->index(row, ReceiptsModel::date);
-                QStyleOptionViewItem option;
-                option.initFrom(table);
-                option.widget = table;
-                option.font = table->font();
-                EXPECT_GE(header->sectionSize(ReceiptsModel::date),
-                          table->itemDelegateForIndex(index)->sizeHint(option, index).width())
-                    << style.toStdString() << ", " << points << " pt, " << index.data().toString().toStdString();
+            for (const int column : {ReceiptsModel::date, ReceiptsModel::amount, ReceiptsModel::currency, ReceiptsModel::kind}) {
+                for (int row = 0; row < table->model()->rowCount(); ++row) {
+                    const QModelIndex index = table->model()->index(row, column);
+                    QStyleOptionViewItem option;
+                    option.initFrom(table);
+                    option.widget = table;
+                    option.font = table->font();
+                    EXPECT_GE(header->sectionSize(column), table->itemDelegateForIndex(index)->sizeHint(option, index).width())
+                        << style.toStdString() << ", " << points << " pt, " << index.data().toString().toStdString();
+                }
             }
             page.reset();
         }

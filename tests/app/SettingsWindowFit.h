@@ -8,6 +8,7 @@
 #include "SettingsWindow.h"
 
 #include <QCoreApplication>
+#include <QScrollArea>
 #include <QTabBar>
 
 namespace SettingsWindowFit {
@@ -22,7 +23,16 @@ inline QStringList faults(SettingsWindow &window)
         const QString title = window.tabs()->tabText(tab);
         for (const QWidget *control : window.findChildren<QWidget *>()) {
             const QRect shown(control->mapTo(&window, QPoint(0, 0)), control->size());
-            if (control->isVisibleTo(&window) && !control->isWindow() && !window.rect().contains(shown))
+            // Inside a page, a control lies within the width of its view too,
+            // which a scroll bar narrows.
+            QRect room = window.rect();
+            for (const QScrollArea *page : window.findChildren<QScrollArea *>()) {
+                if (page->widget() && page->widget()->isAncestorOf(control)) {
+                    const QRect view(page->viewport()->mapTo(&window, QPoint(0, 0)), page->viewport()->size());
+                    room = QRect(view.left(), room.top(), view.width(), room.height());
+                }
+            }
+            if (control->isVisibleTo(&window) && !control->isWindow() && !room.contains(shown))
                 found.append(QStringLiteral("%1: %2 %3 at %4,%5 %6x%7")
                                  .arg(title, QString::fromLatin1(control->metaObject()->className()), control->objectName())
                                  .arg(shown.x())
