@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QUrl>
@@ -61,8 +62,11 @@ MenuCommands::MenuCommands(QMainWindow &window, AppModel &model, Updater &update
         if (QWidget *focused = QApplication::activeWindow())
             focused->close();
     });
-    QAction *quit = add(file, QStringLiteral("quit"), tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), [] { QApplication::quit(); });
-    quit->setMenuRole(QAction::QuitRole);
+    // Quitting closes every window, an open sheet as its Cancel does.
+    m_quit = add(file, QStringLiteral("quit"), tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q),
+                 [] { QApplication::quit(); });
+    m_quit->setMenuRole(QAction::QuitRole);
+    QCoreApplication::instance()->installEventFilter(this);
 
     QMenu *view = bar->addMenu(tr("&View"));
     QAction *sidebar = add(view, QStringLiteral("toggleSidebar"), tr("Show &Sidebar"),
@@ -116,9 +120,29 @@ MenuCommands::MenuCommands(QMainWindow &window, AppModel &model, Updater &update
     connect(&updater, &Updater::canCheckChanged, check, &QAction::setEnabled);
 }
 
+MenuCommands::~MenuCommands()
+{
+    if (QCoreApplication *application = QCoreApplication::instance())
+        application->removeEventFilter(this);
+}
+
 QAction *MenuCommands::action(const QString &name) const
 {
     return m_window.findChild<QAction *>(name);
+}
+
+bool MenuCommands::eventFilter(QObject *watched, QEvent *event)
+{
+    // Qt holds the menu's shortcuts back while a sheet blocks the window and
+    // while the window is hidden in the tray: Quit's keys then come as a key
+    // press to the focused control of the sheet, the settings window or the
+    // panel. Where the shortcut fires, no key press follows.
+    if (event->type() == QEvent::KeyPress && m_quit->isEnabled()
+        && QKeySequence(static_cast<QKeyEvent *>(event)->keyCombination()) == m_quit->shortcut()) {
+        m_quit->trigger();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 QAction *MenuCommands::add(QMenu *menu, const QString &name, const QString &title, const QKeySequence &shortcut,

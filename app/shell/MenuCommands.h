@@ -24,13 +24,19 @@ public:
     // Go menu offers the panel whether or not a tray exists).
     MenuCommands(QMainWindow &window, AppModel &model, Updater &updater, std::function<void()> openSettings,
                  std::function<void()> showPanel);
+    ~MenuCommands() override;
 
     // The command with this object name ("newRule", "goRules", "checkForUpdates", …).
     QAction *action(const QString &name) const;
+
+protected:
+    // Quit's keys wherever the menu's shortcut does not reach.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QAction *add(QMenu *menu, const QString &name, const QString &title, const QKeySequence &shortcut,
                  std::function<void()> trigger);
 
     QMainWindow &m_window;
+    QAction *m_quit = nullptr;
 };

@@ -1,7 +1,7 @@
 // Quit while a window waits for a model server that takes a minute to
 // answer: a rule drafted from a sentence (stopped first or not) and a dry
 // run. The process ends within a few seconds, and a start right after it
-// takes the session's name.
+// takes the session's name. Quit's keys work from every sheet and window.
 #include "FakeModelServer.h"
 
 #include <QDBusConnection>
@@ -17,6 +17,8 @@ namespace {
 
 constexpr auto service = "org.example.filewright.Filewright";
 constexpr int minute = 60'000;
+// How long a child may take from Quit to its end.
+constexpr int quitPatience = 5'000;
 
 bool chatAsked(const FakeModelServer &server)
 {
@@ -31,6 +33,33 @@ std::optional<qint64> nameOwner()
     if (!bus->isServiceRegistered(QLatin1String(service)).value())
         return std::nullopt;
     return qint64(bus->servicePid(QLatin1String(service)).value());
+}
+
+// A model server whose models are listed at once and whose every answer
+// comes after a minute.
+void answerAfterAMinute(FakeModelServer &server)
+{
+    for (int i = 0; i < 4; ++i)
+        server.queueChat({200, R"({"choices":[]})", false, minute});
+}
+
+// A child's own home, settings, store and model server.
+QProcessEnvironment childEnvironment(const QTemporaryDir &work, const FakeModelServer &server)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *folder : {"home", "config", "data", "runtime"}) {
+        QDir(work.path()).mkpath(QLatin1String(folder));
+        QFile::setPermissions(work.filePath(QLatin1String(folder)),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    environment.insert(QStringLiteral("HOME"), work.filePath(QStringLiteral("home")));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), work.filePath(QStringLiteral("config")));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), work.filePath(QStringLiteral("data")));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), work.filePath(QStringLiteral("runtime")));
+    environment.insert(QStringLiteral("APP_STORE"), work.filePath(QStringLiteral("test.store")));
+    environment.insert(QStringLiteral("APP_MODEL_URL"), server.baseUrl().toString());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    return environment;
 }
 
 } // namespace
@@ -55,23 +84,9 @@ TEST(QuitWhileWaiting, TheProcessEndsAtOnceAndTheNextStartTakesTheName)
     for (const auto &[mode, name] : cases) {
         SCOPED_TRACE(name);
         FakeModelServer server;
-        // The models are listed at once; every question is answered after a minute.
-        for (int i = 0; i < 4; ++i)
-            server.queueChat({200, R"({"choices":[]})", false, minute});
+        answerAfterAMinute(server);
         QTemporaryDir work;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char *folder : {"home", "config", "data", "runtime"}) {
-            ASSERT_TRUE(QDir(work.path()).mkpath(QLatin1String(folder)));
-            QFile::setPermissions(work.filePath(QLatin1String(folder)),
-                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        }
-        environment.insert(QStringLiteral("HOME"), work.filePath(QStringLiteral("home")));
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), work.filePath(QStringLiteral("config")));
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), work.filePath(QStringLiteral("data")));
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), work.filePath(QStringLiteral("runtime")));
-        environment.insert(QStringLiteral("APP_STORE"), work.filePath(QStringLiteral("test.store")));
-        environment.insert(QStringLiteral("APP_MODEL_URL"), server.baseUrl().toString());
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        const QProcessEnvironment environment = childEnvironment(work, server);
 
         QProcess child;
         child.setProcessEnvironment(environment);
@@ -85,7 +100,7 @@ TEST(QuitWhileWaiting, TheProcessEndsAtOnceAndTheNextStartTakesTheName)
         child.write("quit\n");
         QElapsedTimer quitting;
         quitting.start();
-        const bool ended = child.waitForFinished(5'000);
+        const bool ended = child.waitForFinished(quitPatience);
         const QString printed = QString::fromUtf8(child.readAll());
         EXPECT_TRUE(ended) << "still running " << quitting.elapsed() << " ms after Quit: " << printed.toStdString();
         if (!ended) {
@@ -106,5 +121,57 @@ TEST(QuitWhileWaiting, TheProcessEndsAtOnceAndTheNextStartTakesTheName)
             << next.readAllStandardError().toStdString();
         next.terminate();
         EXPECT_TRUE(next.waitForFinished(10'000));
+    }
+}
+
+// Ctrl+Q pressed on the focused control of a sheet, or of a window while the
+// main window is in the tray, quits as it does from the main window: the
+// sheet closes as its Cancel closes it, nothing of it stored, and the
+// process ends, a dry run waiting for the model included.
+TEST(QuitKey, QuitsFromEverySheetAndWindow)
+{
+    if (qEnvironmentVariableIsEmpty("FILEWRIGHT_PRIVATE_BUS"))
+        GTEST_SKIP() << "needs a private session bus";
+    struct Case
+    {
+        const char *where;
+        int review; // entries waiting for review at the end
+    };
+    for (const Case &c : {Case{"editor", 0}, Case{"dry-run", 0}, Case{"review", 1}, Case{"palette", 0},
+                          Case{"onboarding", 0}, Case{"settings", 0}, Case{"panel", 0}}) {
+        SCOPED_TRACE(c.where);
+        FakeModelServer server;
+        answerAfterAMinute(server);
+        QTemporaryDir work;
+        QProcess child;
+        child.setProcessEnvironment(childEnvironment(work, server));
+        child.start(QStringLiteral(FILEWRIGHT_QUIT_CHILD), {QStringLiteral("--key=") + QLatin1String(c.where)});
+        ASSERT_TRUE(child.waitForStarted());
+        QString printed;
+        const auto ready = [&] {
+            printed += QString::fromUtf8(child.readAll());
+            return printed.contains(QLatin1String("ready\n")) || child.state() == QProcess::NotRunning;
+        };
+        ASSERT_TRUE(QTest::qWaitFor(ready, minute) && printed.contains(QLatin1String("ready\n")))
+            << printed.toStdString();
+        if (c.where == std::string_view("dry-run")) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return chatAsked(server); }, minute));
+        }
+
+        child.write("quit\n");
+        QElapsedTimer quitting;
+        quitting.start();
+        const bool ended = child.waitForFinished(quitPatience);
+        printed += QString::fromUtf8(child.readAll());
+        EXPECT_TRUE(ended) << "still running " << quitting.elapsed() << " ms after Ctrl+Q: " << printed.toStdString();
+        if (!ended) {
+            child.kill();
+            child.waitForFinished();
+            continue;
+        }
+        EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(child.exitCode(), 0) << printed.toStdString();
+        EXPECT_TRUE(printed.endsWith(QStringLiteral("rules 0\nreview %1\nonboarded false\n").arg(c.review)))
+            << printed.toStdString();
     }
 }
