@@ -2,6 +2,8 @@
 
 #include <QEvent>
 
+#include <algorithm>
+
 namespace {
 // In average characters: the preferred width, and the least.
 constexpr int preferredColumns = 60;
@@ -33,9 +35,25 @@ int WrappedLabel::heightForWidth(int width) const
     return height;
 }
 
+void WrappedLabel::setPrefersTextWidth(bool prefers)
+{
+    if (m_prefersTextWidth == prefers)
+        return;
+    m_prefersTextWidth = prefers;
+    updateGeometry();
+}
+
 QSize WrappedLabel::sizeHint() const
 {
-    const int width = fontMetrics().averageCharWidth() * preferredColumns;
+    int width = fontMetrics().averageCharWidth() * preferredColumns;
+    if (m_prefersTextWidth) {
+        // As the label lays its text out: tabs expanded, wrapped only at the
+        // line breaks it holds.
+        const QMargins margins = contentsMargins();
+        const QRect lines = fontMetrics().boundingRect(QRect(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX),
+                                                       Qt::AlignLeft | Qt::TextExpandTabs | Qt::TextWordWrap, text());
+        width = std::min(width, lines.width() + margins.left() + margins.right() + 2 * margin());
+    }
     return {width, heightForWidth(width)};
 }
 
