@@ -232,10 +232,13 @@ Recognition crossCheck(const ModelRecognition &model, const PatternReader::Resul
     }
 
     // Sender: the model's when the text holds its beginning, its first
-    // characters as a reader sees them (a letter with its marks is one).
+    // characters as a reader sees them (a letter with its marks is one), as
+    // whole characters of the text: not the start of a letter that bears an
+    // accent there, nor flags made of halves of the text's flags.
     std::optional<QString> sender;
     const QString modelSender = model.sender.trimmed();
-    if (!modelSender.isEmpty() && lowerText.contains(Graphemes::left(modelSender, senderCheckCharacters).toLower()))
+    if (!modelSender.isEmpty()
+        && Graphemes::indexOfWhole(lowerText, Graphemes::left(modelSender, senderCheckCharacters).toLower()) != -1)
         sender = modelSender;
     else if (patterns.sender && !patterns.sender->isEmpty())
         sender = patterns.sender;
