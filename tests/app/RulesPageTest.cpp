@@ -2,6 +2,7 @@
 // the stored order and state, and every card action reaches the store or
 // the AppModel.
 #include "DescribeRuleField.h"
+#include "DesktopLook.h"
 #include "DryRunView.h"
 #include "EmptyStateView.h"
 #include "RuleCard.h"
@@ -26,6 +27,8 @@
 #include <QSemaphore>
 #include <QVBoxLayout>
 #include <QtTest/QTest>
+
+using namespace Qt::StringLiterals;
 
 class RulesPageTest : public RuleEditorFixture
 {
@@ -133,8 +136,12 @@ TEST_F(RulesPageTest, AllowStandsRightAfterTheNoteOfMissingAccess)
     const StoredRule lost = store(rule(QStringLiteral("Lost"), {},
                                        {moveTo(QStringLiteral("~/Archive/{jahr}")), moveTo(QStringLiteral("~/Mail"))}),
                                   std::nullopt, 0);
-    for (const int width : {900, 280}) {
-        SCOPED_TRACE(width);
+    for (const auto &[style, points, width] :
+         {std::tuple{u"Fusion"_s, 11.0, 900}, {u"Fusion"_s, 11.0, 280}, {u"Adwaita-Dark"_s, 13.0, 900},
+          {u"Adwaita-Dark"_s, 13.0, 280}}) {
+        SCOPED_TRACE(style.toStdString() + " " + std::to_string(points) + " pt, " + std::to_string(width) + " px");
+        const DesktopLook look(style, points);
+        ASSERT_TRUE(look.isAvailable());
         QWidget window;
         auto *column = new QVBoxLayout(&window);
         auto *card = new RuleCard(*model, lost, &window);
@@ -143,7 +150,7 @@ TEST_F(RulesPageTest, AllowStandsRightAfterTheNoteOfMissingAccess)
         window.resize(width, 600);
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-        QCoreApplication::processEvents();
+        DesktopLook::settle();
         ASSERT_EQ(card->notes(), QStringList{QStringLiteral("Needs access to ~/Archive, ~/Mail.")});
         const auto *allow = card->findChild<QPushButton *>(QStringLiteral("allow"));
         ASSERT_NE(allow, nullptr);
