@@ -106,6 +106,7 @@ void FocusPlace::hold(QWidget *ringed, QWidget *after)
 
 void FocusPlace::wait(QWidget *ringed, QWidget *after)
 {
+    ++m_waits;
     m_acted = false;
     m_ringed = ringed;
     m_anchor = after;
@@ -192,12 +193,14 @@ void FocusPlace::keyPressEvent(QKeyEvent *event)
     // button): what the key brings back, and what comes back after it, finds
     // the user gone on from here and does not take the focus back.
     const QPointer<FocusPlace> self(this);
+    const quint64 waiting = m_waits;
     m_passing = true;
     QCoreApplication::instance()->notify(parent, event);
     if (!self)
         return;
     m_passing = false;
-    if (event->isAccepted())
+    // Unless the key ended that wait and began another.
+    if (event->isAccepted() && m_waits == waiting)
         m_acted = true;
     // Not handed on again, whatever the window did with it.
     event->accept();

@@ -86,4 +86,6 @@ private:
     // acting now.
     bool m_acted = false;
     bool m_passing = false;
+    // How often the focus came to wait here.
+    quint64 m_waits = 0;
 };
