@@ -28,6 +28,9 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    // Forgets what was measured for a text that has since changed.
+    void forgetChangedText() const;
+
     struct Measured
     {
         int width;
@@ -36,5 +39,6 @@ private:
     // A few widths: a page measures at its width with and without a scroll bar.
     mutable QVarLengthArray<Measured, 4> m_heights;
     mutable QString m_measured; // the text the heights are for
+    mutable int m_textWidth = -1; // the text's width on one line, once measured
     bool m_prefersTextWidth = false;
 };
