@@ -3,6 +3,7 @@
 #include <unicode/ubrk.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace Graphemes {
 
@@ -92,6 +93,28 @@ qsizetype firstLength(QStringView text, qsizetype count)
         position = next;
     }
     return position;
+}
+
+qsizetype indexOfWhole(QStringView text, QStringView needle)
+{
+    if (needle.isEmpty())
+        return 0;
+    Boundaries boundaries(text);
+    std::vector<qsizetype> ends{0}; // the character ends found so far, in order
+    const auto isEnd = [&](qsizetype position) {
+        while (ends.back() < position) {
+            const qsizetype next = boundaries.next();
+            if (next == -1)
+                return false;
+            ends.push_back(next);
+        }
+        return std::binary_search(ends.begin(), ends.end(), position);
+    };
+    for (qsizetype from = text.indexOf(needle); from != -1; from = text.indexOf(needle, from + 1)) {
+        if (isEnd(from) && isEnd(from + needle.size()))
+            return from;
+    }
+    return -1;
 }
 
 QString left(const QString &text, qsizetype count, qsizetype maxUnits)

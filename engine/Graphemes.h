@@ -61,6 +61,11 @@ qsizetype count(QStringView text, qsizetype limit = std::numeric_limits<qsizetyp
 // it when it holds no more).
 qsizetype firstLength(QStringView text, qsizetype count);
 
+// Where the text holds the needle as whole characters of its own: the first
+// match that begins and ends between two of the text's characters, or -1. So
+// an e is not found in an e with its accent, nor one flag inside two others.
+qsizetype indexOfWhole(QStringView text, QStringView needle);
+
 // The text with every half of a surrogate pair that has no other half
 // replaced by U+FFFD, so that it holds whole code points only (a name on
 // disk, or text that others read, is then what it says).

@@ -257,13 +257,20 @@ QString fittedName(const QString &base, const QString &suffix)
     return NameTemplate::fitBytes(base, NameTemplate::maxNameBytes - suffix.toUtf8().size()) + suffix;
 }
 
+// True when every character of the text, as a reader counts them, is a
+// letter: it begins with a letter, and the rest are its marks (an accent
+// written apart from its letter) or letters (the jamo of a syllable).
 bool isLettersOnly(const QString &text)
 {
-    for (qsizetype i = 0; i < text.size();) {
-        const char32_t c = codePointAt(text, i);
-        if (!QChar::isLetter(c))
-            return false;
-        i += codePointLength(c);
+    Graphemes::Boundaries boundaries(text);
+    qsizetype start = 0;
+    for (qsizetype end = boundaries.next(); end != -1; start = end, end = boundaries.next()) {
+        for (qsizetype i = start; i < end;) {
+            const char32_t c = codePointAt(text, i);
+            if (!QChar::isLetter(c) && (i == start || !QChar::isMark(c)))
+                return false;
+            i += codePointLength(c);
+        }
     }
     return true;
 }

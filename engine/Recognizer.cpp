@@ -52,10 +52,17 @@ bool sameAmount(const Decimal &a, const Decimal &b)
     return std::abs(a.toDouble() - b.toDouble()) < 0.005;
 }
 
+// The first amount of the patterns that matches, if any.
+const PatternReader::Money *matchingAmount(const QList<PatternReader::Money> &amounts, const Decimal &amount)
+{
+    const auto found = std::find_if(amounts.begin(), amounts.end(),
+                                    [&](const PatternReader::Money &money) { return sameAmount(money.amount, amount); });
+    return found == amounts.end() ? nullptr : &*found;
+}
+
 bool amongAmounts(const QList<PatternReader::Money> &amounts, const Decimal &amount)
 {
-    return std::any_of(amounts.begin(), amounts.end(),
-                       [&](const PatternReader::Money &money) { return sameAmount(money.amount, amount); });
+    return matchingAmount(amounts, amount) != nullptr;
 }
 
 } // namespace
@@ -188,10 +195,15 @@ Recognition crossCheck(const ModelRecognition &model, const PatternReader::Resul
             notes << QStringLiteral("amount not found in text");
             confidence = std::min(confidence, 0.5);
         }
-    } else if (sameAmount(*modelAmount, patterns.total->amount)
-               || (amongAmounts(patterns.amounts, *modelAmount) && !patterns.total->isTotal)) {
+    } else if (sameAmount(*modelAmount, patterns.total->amount)) {
+        // The model's amount is the text's total: without a currency of its
+        // own it is in the total's, not in euros by default.
         amount = modelAmount;
-        currency = modelCurrency;
+        currency = modelCurrency.value_or(patterns.total->currency);
+    } else if (const PatternReader::Money *matched = patterns.total->isTotal ? nullptr
+                                                     : matchingAmount(patterns.amounts, *modelAmount)) {
+        amount = modelAmount;
+        currency = modelCurrency.value_or(matched->currency);
     } else {
         notes << QStringLiteral("amount: model ") + modelAmount->toString() + QStringLiteral(", patterns ")
                 + patterns.total->amount.toString();
@@ -220,10 +232,13 @@ Recognition crossCheck(const ModelRecognition &model, const PatternReader::Resul
     }
 
     // Sender: the model's when the text holds its beginning, its first
-    // characters as a reader sees them (a letter with its marks is one).
+    // characters as a reader sees them (a letter with its marks is one), as
+    // whole characters of the text: not the start of a letter that bears an
+    // accent there, nor flags made of halves of the text's flags.
     std::optional<QString> sender;
     const QString modelSender = model.sender.trimmed();
-    if (!modelSender.isEmpty() && lowerText.contains(Graphemes::left(modelSender, senderCheckCharacters).toLower()))
+    if (!modelSender.isEmpty()
+        && Graphemes::indexOfWhole(lowerText, Graphemes::left(modelSender, senderCheckCharacters).toLower()) != -1)
         sender = modelSender;
     else if (patterns.sender && !patterns.sender->isEmpty())
         sender = patterns.sender;

@@ -122,7 +122,13 @@ void RuleCard::setStored(const StoredRule &stored)
             if (!m_missing.isEmpty())
                 m_model.chooseFolder(false, AppModel::nearestExisting(m_missing.constFirst()));
         });
-        static_cast<QHBoxLayout *>(m_access->layout())->addWidget(m_allow, 0, Qt::AlignVCenter);
+        // The button stands right after the note, not at the card's edge:
+        // the note takes no more width than its text.
+        auto *row = static_cast<QHBoxLayout *>(m_access->layout());
+        m_accessText->setPrefersTextWidth(true);
+        row->setStretchFactor(m_accessText, 0);
+        row->addWidget(m_allow, 0, Qt::AlignVCenter);
+        row->addStretch(1);
         m_place->keep(m_allow, this);
         // The note stands above the card's buttons: the keyboard reaches it first.
         QWidget::setTabOrder(m_switch, m_allow);

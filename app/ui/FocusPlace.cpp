@@ -3,6 +3,7 @@
 #include "ContextMenuKeys.h"
 #include "FocusRing.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFocusFrame>
 #include <QKeyEvent>
@@ -105,6 +106,8 @@ void FocusPlace::hold(QWidget *ringed, QWidget *after)
 
 void FocusPlace::wait(QWidget *ringed, QWidget *after)
 {
+    ++m_waits;
+    m_acted = false;
     m_ringed = ringed;
     m_anchor = after;
     FocusRing::wornBy(this, m_ringed);
@@ -130,7 +133,8 @@ void FocusPlace::followAnchor()
 
 void FocusPlace::giveBack()
 {
-    if (!holdsFocus())
+    // Once the user acted from here, the focus stays where it went on from.
+    if (!holdsFocus() || m_acted || m_passing)
         return;
     QWidget *target = m_home ? m_home.data() : m_lost.data();
     if (!target || !target->isEnabled() || !target->isVisible())
@@ -180,10 +184,26 @@ bool FocusPlace::event(QEvent *event)
 
 void FocusPlace::keyPressEvent(QKeyEvent *event)
 {
-    if (isWindowsKey(*event))
-        event->ignore();
-    else
-        event->accept();
+    event->accept();
+    QWidget *const parent = parentWidget();
+    if (!isWindowsKey(*event) || !parent)
+        return;
+    // The window's key goes on up from here as Qt would send it on, so that
+    // the place learns whether it acted there (Return pressed a dialog's
+    // button): what the key brings back, and what comes back after it, finds
+    // the user gone on from here and does not take the focus back.
+    const QPointer<FocusPlace> self(this);
+    const quint64 waiting = m_waits;
+    m_passing = true;
+    QCoreApplication::instance()->notify(parent, event);
+    if (!self)
+        return;
+    m_passing = false;
+    // Unless the key ended that wait and began another.
+    if (event->isAccepted() && m_waits == waiting)
+        m_acted = true;
+    // Not handed on again, whatever the window did with it.
+    event->accept();
 }
 
 void FocusPlace::focusInEvent(QFocusEvent *event)

@@ -8,7 +8,9 @@
 // caller names) and takes the keys typed there, but for those that move the
 // focus (Tab) or are the window's (Return and Escape for a dialog's buttons,
 // the Menu key). Tab goes on from the control's place in the chain. When the
-// control can take the focus again while it still waits here, it gets it back.
+// control can take the focus again while it still waits here, it gets it back,
+// unless the user has acted from here since: a window's key that acted
+// (Return that pressed a dialog's button) leaves the focus here.
 #pragma once
 
 #include <QList>
@@ -80,4 +82,10 @@ private:
     QPointer<QWidget> m_home;
     std::function<void()> m_then;
     QPointer<QFocusFrame> m_frame;
+    // A window's key typed here acted since the focus came here, or is
+    // acting now.
+    bool m_acted = false;
+    bool m_passing = false;
+    // How often the focus came to wait here.
+    quint64 m_waits = 0;
 };

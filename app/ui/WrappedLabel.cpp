@@ -2,6 +2,8 @@
 
 #include <QEvent>
 
+#include <algorithm>
+
 namespace {
 // In average characters: the preferred width, and the least.
 constexpr int preferredColumns = 60;
@@ -16,12 +18,18 @@ WrappedLabel::WrappedLabel(QWidget *parent)
     setWordWrap(true);
 }
 
-int WrappedLabel::heightForWidth(int width) const
+void WrappedLabel::forgetChangedText() const
 {
     if (m_measured != text()) {
         m_heights.clear();
+        m_textWidth = -1;
         m_measured = text();
     }
+}
+
+int WrappedLabel::heightForWidth(int width) const
+{
+    forgetChangedText();
     for (const Measured &measured : m_heights) {
         if (measured.width == width)
             return measured.height;
@@ -33,9 +41,31 @@ int WrappedLabel::heightForWidth(int width) const
     return height;
 }
 
+void WrappedLabel::setPrefersTextWidth(bool prefers)
+{
+    if (m_prefersTextWidth == prefers)
+        return;
+    m_prefersTextWidth = prefers;
+    updateGeometry();
+}
+
 QSize WrappedLabel::sizeHint() const
 {
-    const int width = fontMetrics().averageCharWidth() * preferredColumns;
+    int width = fontMetrics().averageCharWidth() * preferredColumns;
+    if (m_prefersTextWidth) {
+        forgetChangedText();
+        if (m_textWidth < 0) {
+            // As the label lays its text out: tabs expanded, wrapped only at
+            // the line breaks it holds.
+            const QMargins margins = contentsMargins();
+            m_textWidth = fontMetrics()
+                              .boundingRect(QRect(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX),
+                                            Qt::AlignLeft | Qt::TextExpandTabs | Qt::TextWordWrap, text())
+                              .width()
+                + margins.left() + margins.right() + 2 * margin();
+        }
+        width = std::min(width, m_textWidth);
+    }
     return {width, heightForWidth(width)};
 }
 
@@ -49,7 +79,9 @@ QSize WrappedLabel::minimumSizeHint() const
 void WrappedLabel::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange ||
-        event->type() == QEvent::ContentsRectChange)
+        event->type() == QEvent::ContentsRectChange) {
         m_heights.clear();
+        m_textWidth = -1;
+    }
     QLabel::changeEvent(event);
 }

@@ -16,6 +16,10 @@ class WrappedLabel : public QLabel
 public:
     explicit WrappedLabel(QWidget *parent = nullptr);
 
+    // Asks for no more width than its text takes on one line (a short note
+    // with a button after it), while it still wraps where it gets less.
+    void setPrefersTextWidth(bool prefers);
+
     int heightForWidth(int width) const override;
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -24,6 +28,9 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    // Forgets what was measured for a text that has since changed.
+    void forgetChangedText() const;
+
     struct Measured
     {
         int width;
@@ -32,4 +39,6 @@ private:
     // A few widths: a page measures at its width with and without a scroll bar.
     mutable QVarLengthArray<Measured, 4> m_heights;
     mutable QString m_measured; // the text the heights are for
+    mutable int m_textWidth = -1; // the text's width on one line, once measured
+    bool m_prefersTextWidth = false;
 };

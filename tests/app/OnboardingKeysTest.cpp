@@ -83,6 +83,32 @@ TEST_F(OnboardingKeysTest, SpaceAfterBackToTheFirstPageStaysThere)
     EXPECT_EQ(view->step(), 1);
 }
 
+// After "Back" to the first page, Return goes forward page by page: the
+// "Back" shown again on the second page does not take back the focus that
+// Return went on from, whichever keys the desktop's theme lets press buttons.
+TEST_F(OnboardingKeysTest, ReturnAfterBackToTheFirstPageGoesForwardEachTime)
+{
+    for (const bool returnPresses : {false, true}) {
+        std::optional<ButtonPressKeys> theme;
+        if (returnPresses)
+            theme.emplace();
+        ASSERT_TRUE(open()) << themeName(returnPresses);
+        press(Qt::Key_Return);
+        ASSERT_EQ(view->step(), 1) << themeName(returnPresses);
+        ASSERT_TRUE(tabTo(button("back"))) << themeName(returnPresses);
+        press(Qt::Key_Space);
+        ASSERT_EQ(view->step(), 0) << themeName(returnPresses);
+        for (const int step : {1, 2, 3}) {
+            press(Qt::Key_Return);
+            EXPECT_EQ(view->step(), step) << themeName(returnPresses);
+            EXPECT_NE(QApplication::focusWidget(), button("back")) << themeName(returnPresses);
+        }
+        // Tab still goes on from where "Back" stands.
+        press(Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), button("forward")) << themeName(returnPresses);
+    }
+}
+
 TEST_F(OnboardingKeysTest, ReturnOnAStarterRuleGoesForwardAndSpaceSwitchesIt)
 {
     const ButtonPressKeys theme;

@@ -2,6 +2,7 @@
 // the stored order and state, and every card action reaches the store or
 // the AppModel.
 #include "DescribeRuleField.h"
+#include "DesktopLook.h"
 #include "DryRunView.h"
 #include "EmptyStateView.h"
 #include "RuleCard.h"
@@ -17,13 +18,17 @@
 #include <QDialog>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSemaphore>
+#include <QVBoxLayout>
 #include <QtTest/QTest>
+
+using namespace Qt::StringLiterals;
 
 class RulesPageTest : public RuleEditorFixture
 {
@@ -121,6 +126,52 @@ TEST_F(RulesPageTest, CardsFollowTheStoredOrderAndShowEachRulesState)
     QCoreApplication::processEvents();
     EXPECT_EQ(names(page), (QStringList{QStringLiteral("Invoices"), QStringLiteral("Lost"), QStringLiteral("PDFs")}));
     EXPECT_EQ(page.cards().at(1), last);
+}
+
+// The note that a rule needs access takes the width of its text, with
+// "Allow…" 8 after it, not at the card's far edge; on a narrow card the note
+// wraps and the button stays whole beside it.
+TEST_F(RulesPageTest, AllowStandsRightAfterTheNoteOfMissingAccess)
+{
+    const StoredRule lost = store(rule(QStringLiteral("Lost"), {},
+                                       {moveTo(QStringLiteral("~/Archive/{jahr}")), moveTo(QStringLiteral("~/Mail"))}),
+                                  std::nullopt, 0);
+    for (const auto &[style, points, width] :
+         {std::tuple{u"Fusion"_s, 11.0, 900}, {u"Fusion"_s, 11.0, 280}, {u"Adwaita-Dark"_s, 13.0, 900},
+          {u"Adwaita-Dark"_s, 13.0, 280}}) {
+        SCOPED_TRACE(style.toStdString() + " " + std::to_string(points) + " pt, " + std::to_string(width) + " px");
+        const DesktopLook look(style, points);
+        ASSERT_TRUE(look.isAvailable());
+        QWidget window;
+        auto *column = new QVBoxLayout(&window);
+        auto *card = new RuleCard(*model, lost, &window);
+        column->addWidget(card);
+        column->addStretch(1);
+        window.resize(width, 600);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        DesktopLook::settle();
+        ASSERT_EQ(card->notes(), QStringList{QStringLiteral("Needs access to ~/Archive, ~/Mail.")});
+        const auto *allow = card->findChild<QPushButton *>(QStringLiteral("allow"));
+        ASSERT_NE(allow, nullptr);
+        const QWidget *row = allow->parentWidget();
+        const QLabel *note = nullptr;
+        for (const QLabel *label : row->findChildren<QLabel *>()) {
+            if (label->text() == card->notes().constFirst())
+                note = label;
+        }
+        ASSERT_NE(note, nullptr);
+
+        EXPECT_EQ(allow->x() - note->geometry().right() - 1, 8);
+        EXPECT_LE(allow->geometry().right(), row->width() - 1);
+        const int oneLine = note->heightForWidth(QWIDGETSIZE_MAX);
+        if (width > 500) {
+            EXPECT_EQ(note->heightForWidth(note->width()), oneLine);
+            EXPECT_LT(allow->geometry().right(), row->width() / 2);
+        } else {
+            EXPECT_GT(note->heightForWidth(note->width()), oneLine);
+        }
+    }
 }
 
 TEST_F(RulesPageTest, EditDryRunAndDeleteFromTheCard)

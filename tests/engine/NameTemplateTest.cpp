@@ -107,6 +107,30 @@ TEST(NameTemplate, FileNamesDropTemplateExtensionsKeepTheOriginalAndStayShort)
     EXPECT_TRUE(TestSupport::writeFile(dir.filePath(german.fileName(wide, someValues, u"pdf"_s)), "x"));
 }
 
+// A template's own extension goes when it is letters only, a letter with its
+// marks counting as a letter however it is written; anything else stays.
+TEST(NameTemplate, AnExtensionOfLettersGoesInEitherNormalForm)
+{
+    const struct
+    {
+        QString text;
+        QString name;
+    } cases[] = {
+        {u"Rechnung.pp\u00E9"_s, u"Rechnung.pdf"_s},                   // é as one code point
+        {u"Rechnung.ppe\u0301"_s, u"Rechnung.pdf"_s},                  // e with a combining accent
+        {u"Brief.a\u0308rger"_s, u"Brief.pdf"_s},                      // a mark inside
+        {u"Scan.\u0915\u094D\u0937"_s, u"Scan.pdf"_s},                // a conjunct: letters joined by a sign
+        {u"Scan.e\u0301e\u0301e\u0301e\u0301e\u0301"_s, u"Scan.pdf"_s}, // five characters
+        {u"Scan.e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301"_s, u"Scan.e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301.pdf"_s},
+        {u"Scan.v2"_s, u"Scan.v2.pdf"_s},
+        {u"Scan.1\u0301"_s, u"Scan.1\u0301.pdf"_s},                    // a mark on a digit
+        {u"Scan.\U0001F600"_s, u"Scan.\U0001F600.pdf"_s},
+        {u"Scan.a&b"_s, u"Scan.a&b.pdf"_s},
+    };
+    for (const auto &[text, name] : cases)
+        EXPECT_EQ(german.fileName(text, someValues, u"pdf"_s), name) << text.toStdString();
+}
+
 namespace {
 
 // A name the file system takes: 1 to 255 bytes of valid UTF-8 (so no half

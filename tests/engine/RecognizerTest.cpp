@@ -192,11 +192,61 @@ TEST_F(ModelRoad, TheModelsSenderIsCheckedOnItsFirstSixCharacters)
         {mueller, u"Abfuhr am 02.10.2026 durch Mu\u0308lle-Dienst"_s, std::nullopt},
         {u"🍎🍎🍎 Shop"_s, u"Bon 4711 vom 02.10.2026 🍎🍎🍎"_s, std::nullopt},
         {mueller, u"Rechnung 4711 vom 02.10.2026 von MU\u0308LLER BAU"_s, mueller},
+        // Only whole characters of the text count: not an e that bears an
+        // accent there, not flags made of halves of the text's flags (A D,
+        // E F, R), not a letter that a sign joins to the next.
+        {u"Mueller Bau GmbH"_s, u"Abfuhr am 02.10.2026 durch Muelle\u0301-Dienst"_s, std::nullopt},
+        {u"Mueller Bau GmbH"_s, u"Muelle\u0301-Dienst und MUELLER BAU am 02.10.2026"_s, u"Mueller Bau GmbH"_s},
+        {u"\U0001F1E9\U0001F1EA\U0001F1EB\U0001F1F7"_s,
+         u"Bon 4711 vom 02.10.2026 \U0001F1E6\U0001F1E9\U0001F1EA\U0001F1EB\U0001F1F7"_s, std::nullopt},
+        {u"\U0001F1E9\U0001F1EA\U0001F1EB\U0001F1F7"_s, u"Bon 4711 vom 02.10.2026 \U0001F1E9\U0001F1EA\U0001F1EB\U0001F1F7"_s,
+         u"\U0001F1E9\U0001F1EA\U0001F1EB\U0001F1F7"_s},
+        {u"\u0915"_s, u"Bon 4711 vom 02.10.2026 \u0915\u094D\u0937\u0947\u0924\u094D\u0930"_s, std::nullopt},
+        {u"\u0915\u092E\u0932"_s, u"\u0915\u092E\u0932, 02.10.2026"_s, u"\u0915\u092E\u0932"_s},
     };
     for (const auto &[sender, text, kept] : cases) {
         ASSERT_FALSE(PatternReader::read(text).sender) << text.toStdString();
         const Recognition read = readWith(modelAnswer(u"letter"_s, 0.0, QString(), sender), text);
         EXPECT_EQ(read.sender, kept) << sender.toStdString() << " in " << text.toStdString();
+    }
+}
+
+// A model amount that the text's total (or another amount of the text)
+// confirms is in that amount's currency when the model names none; only
+// an amount the patterns have no total for falls back to euros.
+TEST(Recognizer, AConfirmedAmountWithoutCurrencyTakesTheTextsCurrency)
+{
+    const QString usd = u"Coffee Corner\nReceipt 0815\nDate: 2026-10-07\nLatte 4.50 USD\nTOTAL USD 23.17"_s;
+    const QString unmarked =
+        u"Druckerei Beispiel KG\nRechnung Nr. 4711\nRechnungsdatum: 07.10.2026\nArtikel 58,90 CHF\nPorto 60,00 GBP"_s;
+    const QString letter = u"Hausverwaltung Klee GmbH\nMusterstadt, 02.10.2026\nSehr geehrte Frau Beispiel,\n"
+                           u"die Gebühr von 12.00 USD ist erstattet.\nMit freundlichen Grüßen"_s;
+    ASSERT_TRUE(PatternReader::read(usd).total && PatternReader::read(usd).total->isTotal);
+    ASSERT_FALSE(PatternReader::read(unmarked).total->isTotal);
+    ASSERT_FALSE(PatternReader::read(letter).total.has_value());
+    const struct
+    {
+        QString text;
+        double amount;
+        QString currency; // as the model gives it
+        QString amountRead;
+        QString currencyRead;
+    } cases[] = {
+        {usd, 23.17, QString(), u"23.17"_s, u"USD"_s},        // the total's
+        {usd, 23.17, u"cad"_s, u"23.17"_s, u"CAD"_s},         // the model's own stands
+        {usd, 0.0, QString(), u"23.17"_s, u"USD"_s},          // the total taken
+        {usd, 12.0, QString(), u"23.17"_s, u"USD"_s},         // the total wins
+        {unmarked, 58.9, QString(), u"58.90"_s, u"CHF"_s},    // the amount it matched, not the total's
+        {unmarked, 60.0, QString(), u"60.00"_s, u"GBP"_s},   // the total's
+        {letter, 12.0, QString(), u"12.00"_s, u"EUR"_s},      // no total: euros
+    };
+    for (const auto &c : cases) {
+        const PatternReader::Result patterns = PatternReader::read(c.text);
+        const Recognition read = Recognizer::crossCheck(
+            ModelRecognition{u"receipt"_s, QString(), QString(), c.amount, c.currency, QString()}, patterns, c.text);
+        EXPECT_EQ(std::tuple(read.amount ? read.amount->toFixed(2) : QString(), read.currency.value_or(QString())),
+                  std::tuple(c.amountRead, c.currencyRead))
+            << c.text.toStdString() << " " << c.amount;
     }
 }
 
