@@ -69,6 +69,19 @@ double shareOfTheWay(const QColor &from, const QColor &to, const QColor &colour)
     return changes[most] == 0 ? 0.0 : double(moved[most]) / changes[most];
 }
 
+// The capsule of a chip in that tint as it is drawn over a ground: a
+// pixel of it beside the text.
+QColor capsuleDrawn(const QColor &tint, const QColor &ground)
+{
+    Chip chip(QStringLiteral("Please check"));
+    chip.setTint(tint);
+    chip.resize(chip.sizeHint());
+    QImage picture(chip.size(), QImage::Format_ARGB32_Premultiplied);
+    picture.fill(ground);
+    chip.render(&picture, QPoint(), QRegion(), QWidget::DrawChildren);
+    return picture.pixelColor(picture.width() - 4, picture.height() / 2);
+}
+
 // The largest difference of two colours in any channel, of 255.
 int distance(const QColor &a, const QColor &b)
 {
@@ -168,10 +181,13 @@ TEST_F(ThemeStoreTest, SystemAccentTextReadsOnEveryDesktopPalette)
         const QColor text = chip.tint().toRgb();
         const QList<QColor> grounds{palette.color(QPalette::Window), palette.color(QPalette::Base),
                                     Roles::secondaryBackground(palette)};
+        // A chip's text stands on its capsule as drawn over each of them too.
         const auto weakest = [&grounds](const QColor &colour) {
             double found = 21;
-            for (const QColor &ground : grounds)
+            for (const QColor &ground : grounds) {
                 found = std::min(found, FocusRing::contrast(colour, ground));
+                found = std::min(found, FocusRing::contrast(colour, capsuleDrawn(colour, ground)));
+            }
             return found;
         };
         EXPECT_GE(weakest(text), 4.5) << name;
