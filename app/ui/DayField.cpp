@@ -20,6 +20,7 @@
 #include <QTextCharFormat>
 #include <QtMath>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -29,7 +30,8 @@ constexpr double readable = 4.5;
 constexpr int steps = 40;
 constexpr char popupEdgeName[] = "dayFieldPopupEdge";
 
-// The colour a cell's ground is drawn in: the one most of its pixels show.
+// The colour a cell's ground is drawn in: the one most of its pixels show;
+// none where the picture holds none of it.
 QColor groundOf(const QImage &picture, const QRect &cell)
 {
     QHash<QRgb, int> counts;
@@ -38,20 +40,13 @@ QColor groundOf(const QImage &picture, const QRect &cell)
         for (int x = inside.left(); x <= inside.right(); ++x)
             ++counts[picture.pixel(x, y)];
     }
-    QRgb most = 0;
-    int seen = 0;
-    for (auto each = counts.cbegin(); each != counts.cend(); ++each) {
-        if (each.value() > seen) {
-            most = each.key();
-            seen = each.value();
-        }
-    }
-    return QColor::fromRgb(most);
+    const auto most = std::max_element(counts.cbegin(), counts.cend());
+    return most == counts.cend() ? QColor() : QColor::fromRgb(most.key());
 }
 
 void addOnce(QList<QColor> &grounds, const QColor &ground)
 {
-    if (!grounds.contains(ground))
+    if (ground.isValid() && !grounds.contains(ground))
         grounds.append(ground);
 }
 
