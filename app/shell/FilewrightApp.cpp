@@ -34,9 +34,10 @@ FilewrightApp::FilewrightApp(std::unique_ptr<Store> store, TrayCheck hasTray)
     Symbols::useDesktopIcons();
     QApplication::setWindowIcon(
         QIcon::fromTheme(QStringLiteral("filewright"), QIcon(QStringLiteral(":/filewright.svg"))));
-    // The accent theme and the focus ring are worn from the first window on.
-    ThemeStore::instance();
+    // The accent theme and the focus ring are worn from the first window on;
+    // the store takes the desktop's palettes as the style leaves them.
     FocusRingStyle::install();
+    ThemeStore::instance();
 
     m_mainWindow = std::make_unique<MainWindow>(*m_model);
     GridOverlay::attachIfEnabled(*m_mainWindow);

@@ -60,6 +60,18 @@ QColor Chip::tint() const
     return m_tint.value_or(Roles::secondary(palette()));
 }
 
+QColor Chip::capsule(const QColor &tint, const QColor &ground)
+{
+    // The faint tint as it is painted: its opacity in 255ths.
+    QColor fill = tint;
+    fill.setAlphaF(float(fillOpacity));
+    const double share = fill.alpha() / 255.0;
+    const auto mix = [share](int below, int over) { return qRound(below + (over - below) * share); };
+    const QColor t = tint.toRgb();
+    const QColor g = ground.toRgb();
+    return QColor(mix(g.red(), t.red()), mix(g.green(), t.green()), mix(g.blue(), t.blue()));
+}
+
 QSize Chip::sizeHint() const
 {
     const QFontMetrics metrics(font());

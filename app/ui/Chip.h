@@ -25,6 +25,9 @@ public:
     void setAccentTint();
     // The colour the chip is drawn in now.
     QColor tint() const;
+    // The colour a capsule in that tint shows in over a ground: the ground
+    // its text stands on.
+    static QColor capsule(const QColor &tint, const QColor &ground);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }

@@ -5,17 +5,22 @@
 
 #include <QCalendarWidget>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QHeaderView>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPixmap>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QTableView>
 #include <QTextCharFormat>
+#include <QtMath>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -25,13 +30,93 @@ constexpr double readable = 4.5;
 constexpr int steps = 40;
 constexpr char popupEdgeName[] = "dayFieldPopupEdge";
 
+// The colour a cell's ground is drawn in: the one most of its pixels show;
+// none where the picture holds none of it.
+QColor groundOf(const QImage &picture, const QRect &cell)
+{
+    QHash<QRgb, int> counts;
+    const QRect inside = cell.intersected(picture.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            ++counts[picture.pixel(x, y)];
+    }
+    const auto most = std::max_element(counts.cbegin(), counts.cend());
+    return most == counts.cend() ? QColor() : QColor::fromRgb(most.key());
+}
+
+void addOnce(QList<QColor> &grounds, const QColor &ground)
+{
+    if (ground.isValid() && !grounds.contains(ground))
+        grounds.append(ground);
+}
+
+// Colours the weekend and the days of the months around so that they read
+// on the grounds the style draws the calendar's cells with, which may be
+// neither its palette's nor its table's (a style with colours of its own
+// draws the names' row in a shade of its own, and a desktop may give lists
+// a palette apart from the window's): they are taken from a picture of the
+// table as it is drawn.
+void colourOnGrounds(QCalendarWidget &calendar)
+{
+    auto *days = calendar.findChild<QTableView *>();
+    if (!days || !days->model())
+        return;
+    // The palette the days are drawn with, without the colour set here.
+    days->setPalette(QPalette());
+    const QPalette palette = days->palette();
+    const QColor text = palette.color(QPalette::Text).toRgb();
+    const QImage picture = days->viewport()->grab().toImage();
+    const qreal ratio = picture.devicePixelRatio();
+    const QAbstractItemModel &model = *days->model();
+    const bool namesRow = calendar.horizontalHeaderFormat() != QCalendarWidget::NoHorizontalHeader;
+    const bool weeksColumn = calendar.verticalHeaderFormat() != QCalendarWidget::NoVerticalHeader;
+    QList<QColor> nameGrounds;
+    QList<QColor> dayGrounds;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        for (int column = weeksColumn ? 1 : 0; column < model.columnCount(); ++column) {
+            const QModelIndex cell = model.index(row, column);
+            // The chosen day is drawn in the highlight's colours.
+            if (days->selectionModel() && days->selectionModel()->isSelected(cell))
+                continue;
+            const QRect place = days->visualRect(cell);
+            if (place.isEmpty())
+                continue;
+            const QRect drawn(QPoint(qCeil(place.left() * ratio), qCeil(place.top() * ratio)),
+                              QPoint(qFloor((place.right() + 1) * ratio) - 1, qFloor((place.bottom() + 1) * ratio) - 1));
+            addOnce(namesRow && row == 0 ? nameGrounds : dayGrounds, groundOf(picture, drawn));
+        }
+    }
+    // Where nothing could be drawn yet, the palette's grounds.
+    if (nameGrounds.isEmpty())
+        nameGrounds = {palette.color(QPalette::AlternateBase)};
+    if (dayGrounds.isEmpty())
+        dayGrounds = {palette.color(QPalette::Base), palette.color(QPalette::Window)};
+
+    // The weekend stays red, as far as it reads: its numbers stand on the
+    // days' grounds, its names on the names'.
+    QTextCharFormat weekend = calendar.weekdayTextFormat(Qt::Saturday);
+    weekend.setForeground(
+        FocusRing::firstApartFrom(QColor(Qt::red), text, readable, steps, nameGrounds + dayGrounds));
+    for (const Qt::DayOfWeek day : {Qt::Saturday, Qt::Sunday})
+        calendar.setWeekdayTextFormat(day, weekend);
+    // The days of the months before and after, which the calendar draws in
+    // the disabled text colour: dimmer than the month's own, and readable.
+    QPalette own;
+    own.setColor(QPalette::Disabled, QPalette::Text,
+                 FocusRing::firstApartFrom(palette.color(QPalette::Disabled, QPalette::Text).toRgb(), text, readable,
+                                           steps, dayGrounds));
+    days->setPalette(own);
+}
+
 // The calendar's popup has no frame of its own: the calendar fills it to
 // its edges. An edge one pixel wide goes round it, in the colour of a
-// control's edge, which stands apart from every ground.
-class PopupEdge : public QObject
+// control's edge, which stands apart from every ground. Each time it
+// shows, laid out as it will be drawn, the calendar's days are coloured
+// for the grounds drawn.
+class CalendarPopup : public QObject
 {
 public:
-    explicit PopupEdge(QWidget *popup)
+    explicit CalendarPopup(QWidget *popup)
         : QObject(popup)
     {
         setObjectName(QLatin1String(popupEdgeName));
@@ -43,8 +128,13 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint && watched == parent()) {
-            auto *popup = static_cast<QWidget *>(watched);
+        if (watched != parent())
+            return QObject::eventFilter(watched, event);
+        auto *popup = static_cast<QWidget *>(watched);
+        if (event->type() == QEvent::Show) {
+            if (auto *calendar = popup->findChild<QCalendarWidget *>())
+                colourOnGrounds(*calendar);
+        } else if (event->type() == QEvent::Paint) {
             QPainter painter(popup);
             painter.setPen(ControlEdge::colour(popup->palette()));
             painter.setBrush(Qt::NoBrush);
@@ -283,31 +373,9 @@ void DayField::colourCalendar()
     if (!calendarPopup())
         return;
     QCalendarWidget *calendar = calendarWidget();
-    auto *days = calendar ? calendar->findChild<QTableView *>() : nullptr;
-    if (!days)
+    if (!calendar)
         return;
-    // The calendar's own palette: the days' is set here.
-    const QPalette palette = calendar->palette();
-    const QColor text = palette.color(QPalette::Text).toRgb();
-    const QColor dayGround = palette.color(QPalette::Base);
-    const QColor nameGround = palette.color(QPalette::AlternateBase);
-    const QColor outsideGround = palette.color(QPalette::Window); // days outside the range
-    // The weekend stays red, as far as it reads: its numbers stand on the
-    // days' ground, its names on the names'.
-    QTextCharFormat weekend = calendar->weekdayTextFormat(Qt::Saturday);
-    weekend.setForeground(FocusRing::firstApartFrom(QColor(Qt::red), text, readable, steps,
-                                                    {dayGround, nameGround, outsideGround}));
-    for (const Qt::DayOfWeek day : {Qt::Saturday, Qt::Sunday})
-        calendar->setWeekdayTextFormat(day, weekend);
-    // The days of the months before and after, which the calendar draws in
-    // the disabled text colour: dimmer than the month's own, and readable.
-    QPalette own = days->palette();
-    own.setColor(QPalette::Disabled, QPalette::Text,
-                 FocusRing::firstApartFrom(palette.color(QPalette::Disabled, QPalette::Text).toRgb(), text, readable,
-                                           steps, {dayGround, outsideGround}));
-    days->setPalette(own);
-
     QWidget *popup = calendar->window();
     if (popup != window() && !popup->findChild<QObject *>(QLatin1String(popupEdgeName), Qt::FindDirectChildrenOnly))
-        new PopupEdge(popup);
+        new CalendarPopup(popup);
 }

@@ -16,10 +16,10 @@
 // Alt+Down and F4 open the calendar, as they open a combo box's list.
 // The calendar opens as wide as its weekday names need: each stands whole
 // in its column, where the date edit would cut one it measured too short.
-// Its day numbers and weekday names read 4.5:1 on their grounds, light and
-// dark (the weekend's are Qt's pure red otherwise, the days of the months
-// around it the palette's disabled text), and its popup wears an edge that
-// stands apart from the window it opens over.
+// Its day numbers and weekday names read 4.5:1 on the grounds the style
+// draws them on, light and dark (the weekend's are Qt's pure red otherwise,
+// the days of the months around it the palette's disabled text), and its
+// popup wears an edge that stands apart from the window it opens over.
 // Everything else (arrows, the calendar) is the date edit's own.
 #pragma once
 
@@ -75,8 +75,9 @@ private:
     void openCalendar();
     // Widens the calendar's columns to its widest weekday name.
     void fitCalendar();
-    // Colours the weekend and the days of the months around in colours
-    // that read on the palette the calendar opens in; edges its popup.
+    // Has the weekend and the days of the months around coloured, each time
+    // the calendar shows, so that they read on the grounds drawn; edges its
+    // popup.
     void colourCalendar();
 
     std::optional<TypedDay> m_typing;

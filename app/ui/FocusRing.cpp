@@ -36,13 +36,12 @@ QColor mixed(const QColor &from, const QColor &to, double share)
                             float(mix(from.blueF(), to.blueF())));
 }
 
-// The grounds a control stands on: the window, a list and a card.
+} // namespace
+
 QList<QColor> grounds(const QPalette &palette)
 {
     return {palette.color(QPalette::Window), palette.color(QPalette::Base), Roles::secondaryBackground(palette)};
 }
-
-} // namespace
 
 double contrast(const QColor &a, const QColor &b)
 {
@@ -75,9 +74,15 @@ QColor firstApartOnGrounds(const QColor &from, const QColor &to, double least, i
 
 QColor firstApartFrom(const QColor &from, const QColor &to, double least, int steps, const QList<QColor> &grounds)
 {
+    return firstOnTheWay(from, to, steps,
+                         [&](const QColor &colour) { return weakestContrast(colour, grounds) >= least; });
+}
+
+QColor firstOnTheWay(const QColor &from, const QColor &to, int steps, const std::function<bool(const QColor &)> &reads)
+{
     for (int step = 0; step < steps; ++step) {
         const QColor mix = mixed(from, to, double(step) / steps);
-        if (weakestContrast(mix, grounds) >= least)
+        if (reads(mix))
             return mix;
     }
     return to;

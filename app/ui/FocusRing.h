@@ -11,6 +11,8 @@
 #include <QPalette>
 #include <QPen>
 
+#include <functional>
+
 class QPainter;
 class QRectF;
 class QWidget;
@@ -50,13 +52,17 @@ const QWidget *wearer(const QWidget *control);
 // Contrast of two colours as the web's accessibility rules measure it: 1 for
 // equal colours, 21 for black on white.
 double contrast(const QColor &a, const QColor &b);
-// The least contrast of colour against the grounds a control stands on: the
-// window, a list and a card.
+// The grounds a control stands on: the window, a list and a card.
+QList<QColor> grounds(const QPalette &palette);
+// The least contrast of colour against those grounds.
 double contrastOnGrounds(const QColor &colour, const QPalette &palette);
 // The first of `steps` even steps from `from` towards `to` that stands at
 // least `least` apart from those grounds; `to` when none does.
 QColor firstApartOnGrounds(const QColor &from, const QColor &to, double least, int steps, const QPalette &palette);
 // The same walk, apart from each of the grounds given.
 QColor firstApartFrom(const QColor &from, const QColor &to, double least, int steps, const QList<QColor> &grounds);
+// The same walk, to the first colour that reads as the test says; `to`
+// when none does.
+QColor firstOnTheWay(const QColor &from, const QColor &to, int steps, const std::function<bool(const QColor &)> &reads);
 
 } // namespace FocusRing

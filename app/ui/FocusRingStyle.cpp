@@ -4,6 +4,7 @@
 #include "ControlEdge.h"
 #include "FocusRing.h"
 #include "FocusRingFrame.h"
+#include "ThemeStore.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
@@ -93,6 +94,15 @@ bool FocusRingStyle::event(QEvent *event)
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
         follow(QApplication::focusWidget());
     return QProxyStyle::event(event);
+}
+
+void FocusRingStyle::polish(QPalette &palette)
+{
+    // A class's palette the theme store gives back is the desktop's as the
+    // desktop gave it: a style with colours of its own would make it its own.
+    if (ThemeStore::isGivingBackClassPalette())
+        return;
+    QProxyStyle::polish(palette);
 }
 
 int FocusRingStyle::pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const

@@ -43,6 +43,8 @@ public:
                        const QWidget *widget) const override;
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex *option, QPainter *painter,
                             const QWidget *widget) const override;
+    using QProxyStyle::polish;
+    void polish(QPalette &palette) override;
 
 protected:
     // The application tells its style of each focus change.

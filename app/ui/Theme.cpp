@@ -1,6 +1,7 @@
 #include "Theme.h"
 
 #include "Appearance.h"
+#include "Chip.h"
 #include "FocusRing.h"
 #include "ThemeStore.h"
 
@@ -68,13 +69,23 @@ QColor Theme::accent() const
 
 QColor Theme::accentText(const QPalette &palette) const
 {
+    if (shades)
+        return rgb(Appearance::isDark(palette) ? shades->light : shades->deep);
     // A desktop's highlight is made as a fill behind white text, not as
     // text: on a dark window a deep blue one barely shows, on a light one
-    // an amber one neither.
-    if (!shades)
-        return FocusRing::firstApartOnGrounds(ThemeStore::instance().desktopHighlight().toRgb(),
-                                              palette.color(QPalette::WindowText).toRgb(), readable, steps, palette);
-    return rgb(Appearance::isDark(palette) ? shades->light : shades->deep);
+    // an amber one neither. It is moved towards the text colour until it
+    // reads on each ground, and on a chip's capsule of its own colour over
+    // each, which is lighter than the ground on a dark one.
+    const QList<QColor> grounds = FocusRing::grounds(palette);
+    return FocusRing::firstOnTheWay(ThemeStore::instance().desktopHighlight().toRgb(),
+                                    palette.color(QPalette::WindowText).toRgb(), steps, [&grounds](const QColor &colour) {
+                                        for (const QColor &ground : grounds) {
+                                            if (FocusRing::contrast(colour, ground) < readable
+                                                || FocusRing::contrast(colour, Chip::capsule(colour, ground)) < readable)
+                                                return false;
+                                        }
+                                        return true;
+                                    });
 }
 
 QColor Theme::accentText() const

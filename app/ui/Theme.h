@@ -39,7 +39,7 @@ struct Theme
     // Text and symbols: the deep shade on light backgrounds, the light shade
     // on dark ones. For "system" the desktop's highlight, moved towards the
     // palette's text colour just as far as it takes to read 4.5:1 on the
-    // window, a list and a card.
+    // window, a list and a card, and on a chip's capsule over each.
     QColor accentText(const QPalette &palette) const;
     QColor accentText() const;
     // Text and marks drawn on an accent fill.

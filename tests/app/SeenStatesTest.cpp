@@ -5,6 +5,7 @@
 // desktop's dark palette, in every accent theme.
 #include "Appearance.h"
 #include "DesktopPalettes.h"
+#include "FocusRingStyle.h"
 #include "FocusRing.h"
 #include "JournalPage.h"
 #include "MainWindow.h"
@@ -17,8 +18,10 @@
 #include <QCalendarWidget>
 #include <QDateEdit>
 #include <QDir>
+#include <QHash>
 #include <QHeaderView>
 #include <QMenu>
+#include <QStyleFactory>
 #include <QTableView>
 #include <QToolButton>
 #include <QtTest/QTest>
@@ -82,6 +85,19 @@ QColor over(const QColor &colour, const QColor &ground)
     const auto mix = [alpha = colour.alphaF()](float a, float b) { return a * alpha + b * (1 - alpha); };
     return QColor::fromRgbF(mix(colour.redF(), ground.redF()), mix(colour.greenF(), ground.greenF()),
                             mix(colour.blueF(), ground.blueF()));
+}
+
+// The colour most pixels of a place in a picture show.
+QColor mostOf(const QImage &picture, const QRect &place)
+{
+    QHash<QRgb, int> counts;
+    const QRect inside = place.intersected(picture.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            ++counts[picture.pixel(x, y)];
+    }
+    const auto most = std::max_element(counts.cbegin(), counts.cend());
+    return most == counts.cend() ? QColor() : QColor::fromRgb(most.key());
 }
 
 // The strongest contrast between two pictures of one place, pixel by pixel.
@@ -345,6 +361,23 @@ TEST_F(SeenStatesTest, theCalendarsDaysAndWeekdayNamesReadAndItsPopupStandsApart
     QList<Look> all(std::begin(looks), std::end(looks));
     for (const DesktopPalette &desktop : desktopPalettes())
         all.append(desktopLook(desktop));
+    // A desktop that gives lists a palette of their own, lighter than the
+    // window's, as a colour scheme under a style with colours of its own does.
+    all.append({"lists apart", [] {
+                    Appearance::apply(Appearance::Mode::dark);
+                    QPalette lists = desktopPalette(0x222020, 0x3D3D3D, 0xFFFFFF, 0x424245, 0x3DAEE9);
+                    lists.setColor(QPalette::AlternateBase, QColor(0x5C, 0x5B, 0x5A));
+                    QApplication::setPalette(lists, "QAbstractItemView");
+                }});
+    // Styles that draw the calendar's grounds in shades of their own.
+    for (const char *style : {"Adwaita-Dark", "Adwaita"}) {
+        if (!QStyleFactory::keys().contains(QLatin1String(style), Qt::CaseInsensitive))
+            continue;
+        all.append({style, [style] {
+                        FocusRingStyle::install(QLatin1String(style));
+                        QApplication::setPalette(QApplication::style()->standardPalette());
+                    }});
+    }
     const auto colour = [](const QVariant &value) {
         return value.canConvert<QBrush>() ? value.value<QBrush>().color() : value.value<QColor>();
     };
@@ -362,8 +395,11 @@ TEST_F(SeenStatesTest, theCalendarsDaysAndWeekdayNamesReadAndItsPopupStandsApart
         ASSERT_TRUE(QTest::qWaitFor([calendar] { return calendar->isVisible(); })) << look.name;
         auto *days = calendar->findChild<QTableView *>();
         ASSERT_NE(days, nullptr) << look.name;
-        // Every day number and weekday name on the ground it is drawn on;
-        // the chosen day is drawn in the highlight's colours.
+        // Every day number and weekday name on the ground it is drawn on, as
+        // the picture shows it; the chosen day is drawn in the highlight's
+        // colours.
+        const QImage picture = days->viewport()->grab().toImage();
+        const qreal ratio = picture.devicePixelRatio();
         const QAbstractItemModel &model = *days->model();
         int cells = 0;
         for (int row = 0; row < model.rowCount(); ++row) {
@@ -373,7 +409,8 @@ TEST_F(SeenStatesTest, theCalendarsDaysAndWeekdayNamesReadAndItsPopupStandsApart
                 if (text.isEmpty() || days->selectionModel()->isSelected(cell))
                     continue;
                 ++cells;
-                const QColor ground = colour(cell.data(Qt::BackgroundRole));
+                const QRect place = days->visualRect(cell);
+                const QColor ground = mostOf(picture, QRect((place.topLeft() * ratio), place.size() * ratio));
                 const QColor ink = over(colour(cell.data(Qt::ForegroundRole)), ground);
                 EXPECT_GE(FocusRing::contrast(ink, ground), 4.5)
                     << look.name << ": \"" << text.toStdString() << "\" in row " << row << ", "
