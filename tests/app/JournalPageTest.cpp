@@ -842,8 +842,9 @@ TEST_F(JournalPageTest, AMessageShowsWholeOnAsManyLinesAsItNeeds)
                         EXPECT_LT(drawn.at.y(), option.rect.bottom() - 4) << where;
                     }
                     EXPECT_EQ(lines.remove(u' ').toStdString(), QString(shown->message).remove(u' ').toStdString()) << where;
-                    if (QFontMetrics(list->font()).horizontalAdvance(shown->message) > option.rect.width())
+                    if (QFontMetrics(list->font()).horizontalAdvance(shown->message) > option.rect.width()) {
                         EXPECT_GT(count, 1) << where;
+                    }
                 }
             }
         }

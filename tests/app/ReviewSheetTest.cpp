@@ -448,8 +448,9 @@ TEST(ReviewSheetTest, AClickThatEndsATypingActsOnTheButtonItPressed)
         DesktopLook::settle();
         EXPECT_EQ(places(), before) << "a button moved while the mouse button was down";
         QTest::mouseRelease(shown, Qt::LeftButton, {}, at);
-        if (c.outcome != Outcome::open)
+        if (c.outcome != Outcome::open) {
             EXPECT_TRUE(QTest::qWaitFor([&] { return !sheet || !sheet->isVisible(); }));
+        }
         DesktopLook::settle();
 
         EXPECT_EQ(filed, c.outcome == Outcome::filed ? std::optional(c.filed) : std::nullopt);
