@@ -5,9 +5,17 @@
 //   --draft       a rule drafted from a sentence typed in the describe field
 //   --draft-stop  the same, with Stop pressed before the Quit
 //   --dry-run     a dry run of a rule that reads documents with the model
-// It prints "working" once the request has started and "quitting" just
-// before the Quit.
+//   --automation  none of its own: it offers the automation on the bus, as
+//                 Filewright does, for a command to start one
+// It prints "working" once the request has started (or, with --automation,
+// once the model can be asked) and "quitting" just before the Quit.
+// With --end-slowly it holds the store and the name and, when a line comes,
+// gives up the store and prints "store released", as Filewright does at its
+// end, but ends only some seconds later, still holding the name.
 #include "AppModel.h"
+#include "AutomationActions.h"
+#include "AutomationBus.h"
+#include "AutomationService.h"
 #include "Autopilot.h"
 #include "DescribeRuleField.h"
 #include "DryRunView.h"
@@ -20,12 +28,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSocketNotifier>
 #include <QTextStream>
+#include <QThread>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -74,14 +84,34 @@ int main(int argc, char **argv)
     QApplication::setOrganizationName(QStringLiteral("Filewright"));
     QApplication::setApplicationName(QStringLiteral("Filewright"));
     const QString mode = QApplication::arguments().value(1);
+    AutomationBus::registerTypes();
 
     SingleInstance instance;
-    const std::optional<StoreLock> lock = StoreLock::take(Store::url(), std::chrono::seconds(5), [] { return false; });
+    std::optional<StoreLock> lock = StoreLock::take(Store::url(), std::chrono::seconds(5), [] { return false; });
     if (!lock) {
         say("store busy");
         return 2;
     }
+    if (mode == u"--end-slowly") {
+        if (!instance.registerAsPrimary()) {
+            say("name taken");
+            return 3;
+        }
+        say("ready");
+        char ignored[64];
+        (void)::read(STDIN_FILENO, ignored, sizeof ignored);
+        lock.reset();
+        say("store released");
+        QThread::sleep(4);
+        return 0;
+    }
     FilewrightApp filewright;
+    // As Filewright offers it: on the bus before the name.
+    AppModel &model = filewright.model();
+    AutomationActions actions(model.store(), model.autopilot());
+    AutomationService automation(actions, model.store().path());
+    if (mode == u"--automation")
+        automation.publish(QDBusConnection::sessionBus());
     if (!instance.registerAsPrimary()) {
         say("name taken");
         return 3;
@@ -89,7 +119,12 @@ int main(int argc, char **argv)
     filewright.showMainWindow();
 
     DescribeRuleField *field = filewright.mainWindow().findChild<DescribeRuleField *>();
-    if (mode == u"--dry-run") {
+    if (mode == u"--automation") {
+        if (!QTest::qWaitFor([&] { return model.autopilot().modelStatus().isAvailable(); }, 20'000)) {
+            say("no model");
+            return 4;
+        }
+    } else if (mode == u"--dry-run") {
         if (!openDryRun(filewright)) {
             say("no dry run");
             return 4;
@@ -98,7 +133,7 @@ int main(int argc, char **argv)
         field->lineEdit()->setText(QStringLiteral("invoices to Documents by year"));
         QTest::keyClick(field->lineEdit(), Qt::Key_Return);
     }
-    if (mode != u"--dry-run" && (!field || !field->isWorking())) {
+    if (mode != u"--dry-run" && mode != u"--automation" && (!field || !field->isWorking())) {
         say("not drafting");
         return 5;
     }
