@@ -149,43 +149,48 @@ TEST(QuitWhileWaiting, ACommandsReadingEndsWithTheProgramAndTheCommandSaysSo)
 {
     if (qEnvironmentVariableIsEmpty("FILEWRIGHT_PRIVATE_BUS"))
         GTEST_SKIP() << "needs a private session bus";
-    FakeModelServer server;
-    for (int i = 0; i < 4; ++i)
-        server.queueChat({200, R"({"choices":[]})", false, minute});
-    QTemporaryDir work;
-    QProcessEnvironment environment = isolated(work);
-    environment.insert(QStringLiteral("APP_STORE"), work.filePath(QStringLiteral("test.store")));
-    environment.insert(QStringLiteral("APP_MODEL_URL"), server.baseUrl().toString());
-    const QString invoice = work.filePath(QStringLiteral("invoice.txt"));
-    QFile document(invoice);
-    ASSERT_TRUE(document.open(QIODevice::WriteOnly));
-    document.write("Invoice 42\nTotal 12.50 EUR\n");
-    document.close();
+    // Quit answers the command; a program killed goes away unanswered.
+    for (const auto &[quits, told] :
+         {std::pair{true, "Filewright was quit before it finished."}, std::pair{false, "Filewright ended before it finished."}}) {
+        SCOPED_TRACE(told);
+        FakeModelServer server;
+        for (int i = 0; i < 4; ++i)
+            server.queueChat({200, R"({"choices":[]})", false, minute});
+        QTemporaryDir work;
+        QProcessEnvironment environment = isolated(work);
+        environment.insert(QStringLiteral("APP_STORE"), work.filePath(QStringLiteral("test.store")));
+        environment.insert(QStringLiteral("APP_MODEL_URL"), server.baseUrl().toString());
+        const QString invoice = work.filePath(QStringLiteral("invoice.txt"));
+        QFile document(invoice);
+        ASSERT_TRUE(document.open(QIODevice::WriteOnly));
+        document.write("Invoice 42\nTotal 12.50 EUR\n");
+        document.close();
 
-    QProcess child;
-    child.setProcessEnvironment(environment);
-    child.start(QStringLiteral(FILEWRIGHT_QUIT_CHILD), {QStringLiteral("--automation")});
-    ASSERT_TRUE(printed(child, "working")) << child.readAllStandardError().toStdString();
-    QProcess command;
-    command.setProcessEnvironment(environment);
-    command.start(QStringLiteral(FILEWRIGHT_BINARY), {QStringLiteral("recognize"), invoice});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return chatAsked(server) || command.state() == QProcess::NotRunning; }, minute));
-    ASSERT_TRUE(chatAsked(server)) << command.readAllStandardError().toStdString();
+        QProcess child;
+        child.setProcessEnvironment(environment);
+        child.start(QStringLiteral(FILEWRIGHT_QUIT_CHILD), {QStringLiteral("--automation")});
+        ASSERT_TRUE(printed(child, "working")) << child.readAllStandardError().toStdString();
+        QProcess command;
+        command.setProcessEnvironment(environment);
+        command.start(QStringLiteral(FILEWRIGHT_BINARY), {QStringLiteral("recognize"), invoice});
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return chatAsked(server) || command.state() == QProcess::NotRunning; }, minute));
+        ASSERT_TRUE(chatAsked(server)) << command.readAllStandardError().toStdString();
 
-    child.write("quit\n");
-    QElapsedTimer quitting;
-    quitting.start();
-    const bool ended = child.waitForFinished(5'000);
-    EXPECT_TRUE(ended) << "still running " << quitting.elapsed() << " ms after Quit";
-    end(child);
-    ASSERT_TRUE(command.waitForFinished(20'000));
-    EXPECT_EQ(command.exitCode(), 1);
-    // The program's own words, whether the program told it or the command
-    // found it gone.
-    const QString told = QString::fromUtf8(command.readAllStandardError()).trimmed();
-    EXPECT_TRUE(told == u"Filewright was quit before it finished." || told == u"Filewright ended before it finished.")
-        << told.toStdString();
-    EXPECT_TRUE(command.readAllStandardOutput().isEmpty());
+        QElapsedTimer quitting;
+        quitting.start();
+        if (quits)
+            child.write("quit\n");
+        else
+            child.kill();
+        const bool ended = child.waitForFinished(5'000);
+        EXPECT_TRUE(ended) << "still running " << quitting.elapsed() << " ms after Quit";
+        end(child);
+        ASSERT_TRUE(command.waitForFinished(20'000));
+        EXPECT_EQ(command.exitCode(), 1);
+        EXPECT_EQ(QString::fromUtf8(command.readAllStandardError()).trimmed().toStdString(), told);
+        EXPECT_TRUE(command.readAllStandardOutput().isEmpty());
+    }
 }
 
 // On a private session bus (see tests/CMakeLists.txt).
