@@ -35,7 +35,6 @@
 #include <QPushButton>
 #include <QSocketNotifier>
 #include <QTextStream>
-#include <QThread>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -100,10 +99,14 @@ int main(int argc, char **argv)
         say("ready");
         char ignored[64];
         (void)::read(STDIN_FILENO, ignored, sizeof ignored);
+        // What it offered on the bus is gone, as a program's is at its end;
+        // it still answers the bus (that there is nothing), but holds the
+        // name until it ends.
+        QDBusConnection::sessionBus().unregisterObject(QString::fromLatin1(SingleInstance::objectPath));
         lock.reset();
         say("store released");
-        QThread::sleep(4);
-        return 0;
+        QTimer::singleShot(std::chrono::seconds(4), &app, &QCoreApplication::quit);
+        return app.exec();
     }
     FilewrightApp filewright;
     // As Filewright offers it: on the bus before the name.
