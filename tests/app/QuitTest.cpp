@@ -15,6 +15,16 @@
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr auto service = "org.example.filewright.Filewright";
@@ -79,6 +89,89 @@ void end(QProcess &process)
         process.waitForFinished();
     }
 }
+
+// A model server that lists its model as often as it is asked until the
+// given listing: before answering that one, it fills its queue of waiting
+// connections and takes none after it, so that the next request's connection
+// is neither made nor refused.
+class FullAfterListing
+{
+public:
+    explicit FullAfterListing(int listings)
+    {
+        m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (::bind(m_listener, reinterpret_cast<sockaddr *>(&address), length) != 0 || ::listen(m_listener, 0) != 0
+            || ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length) != 0)
+            return;
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this, listings, address, length] {
+            for (int listed = 0; listed < listings && !m_ending;) {
+                pollfd incoming{m_listener, POLLIN, 0};
+                if (::poll(&incoming, 1, 100) <= 0)
+                    continue;
+                const int connection = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
+                if (connection < 0)
+                    continue;
+                QByteArray request;
+                char buffer[4096];
+                while (!request.contains("\r\n\r\n")) {
+                    const ssize_t got = ::recv(connection, buffer, sizeof buffer, 0);
+                    if (got <= 0)
+                        break;
+                    request.append(buffer, got);
+                }
+                if (request.startsWith("GET") && request.contains("/models") && ++listed == listings)
+                    fill(address, length);
+                const QByteArray body = R"({"data":[{"id":"test-model"}]})";
+                const QByteArray answer =
+                    "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+                (void)::send(connection, answer.constData(), size_t(answer.size()), MSG_NOSIGNAL);
+                ::close(connection);
+            }
+        });
+    }
+    ~FullAfterListing()
+    {
+        m_ending = true;
+        if (m_thread.joinable())
+            m_thread.join();
+        for (const int waiting : m_waiting)
+            ::close(waiting);
+        ::close(m_listener);
+    }
+    FullAfterListing(const FullAfterListing &) = delete;
+    FullAfterListing &operator=(const FullAfterListing &) = delete;
+
+    QUrl baseUrl() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/v1").arg(m_port)); }
+    bool isFull() const { return m_full; }
+
+private:
+    void fill(const sockaddr_in &address, socklen_t length)
+    {
+        for (int i = 0; i < 64; ++i) {
+            const int waiting = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+            m_waiting.push_back(waiting);
+            if (::connect(waiting, reinterpret_cast<const sockaddr *>(&address), length) == 0)
+                continue;
+            pollfd made{waiting, POLLOUT, 0};
+            if (::poll(&made, 1, 300) == 0) {
+                m_full = true;
+                return;
+            }
+        }
+    }
+
+    int m_listener = -1;
+    quint16 m_port = 0;
+    std::thread m_thread;
+    std::vector<int> m_waiting;
+    std::atomic<bool> m_ending = false;
+    std::atomic<bool> m_full = false;
+};
 
 } // namespace
 
@@ -149,17 +242,28 @@ TEST(QuitWhileWaiting, ACommandsReadingEndsWithTheProgramAndTheCommandSaysSo)
 {
     if (qEnvironmentVariableIsEmpty("FILEWRIGHT_PRIVATE_BUS"))
         GTEST_SKIP() << "needs a private session bus";
-    // Quit answers the command; a program killed goes away unanswered.
-    for (const auto &[quits, told] :
-         {std::pair{true, "Filewright was quit before it finished."}, std::pair{false, "Filewright ended before it finished."}}) {
-        SCOPED_TRACE(told);
+    // Quit answers the command; a program killed goes away unanswered. The
+    // model takes a minute, or its server takes no connection once the
+    // command's reading has found the model.
+    struct Case
+    {
+        bool quits;
+        bool full;
+        const char *told;
+    };
+    for (const auto &[quits, full, told] : {Case{true, false, "Filewright was quit before it finished."},
+                                            Case{false, false, "Filewright ended before it finished."},
+                                            Case{true, true, "Filewright was quit before it finished."}}) {
+        SCOPED_TRACE(std::string(told) + (full ? " (no connection taken)" : ""));
         FakeModelServer server;
         for (int i = 0; i < 4; ++i)
             server.queueChat({200, R"({"choices":[]})", false, minute});
+        // The program's own listing, then the command's.
+        FullAfterListing fullServer(2);
         QTemporaryDir work;
         QProcessEnvironment environment = isolated(work);
         environment.insert(QStringLiteral("APP_STORE"), work.filePath(QStringLiteral("test.store")));
-        environment.insert(QStringLiteral("APP_MODEL_URL"), server.baseUrl().toString());
+        environment.insert(QStringLiteral("APP_MODEL_URL"), (full ? fullServer.baseUrl() : server.baseUrl()).toString());
         const QString invoice = work.filePath(QStringLiteral("invoice.txt"));
         QFile document(invoice);
         ASSERT_TRUE(document.open(QIODevice::WriteOnly));
@@ -173,9 +277,12 @@ TEST(QuitWhileWaiting, ACommandsReadingEndsWithTheProgramAndTheCommandSaysSo)
         QProcess command;
         command.setProcessEnvironment(environment);
         command.start(QStringLiteral(FILEWRIGHT_BINARY), {QStringLiteral("recognize"), invoice});
-        ASSERT_TRUE(
-            QTest::qWaitFor([&] { return chatAsked(server) || command.state() == QProcess::NotRunning; }, minute));
-        ASSERT_TRUE(chatAsked(server)) << command.readAllStandardError().toStdString();
+        const auto asked = [&] { return full ? fullServer.isFull() : chatAsked(server); };
+        ASSERT_TRUE(QTest::qWaitFor([&] { return asked() || command.state() == QProcess::NotRunning; }, minute));
+        ASSERT_TRUE(asked()) << command.readAllStandardError().toStdString();
+        // The reading goes on to connect to the server.
+        if (full)
+            QTest::qWait(500);
 
         QElapsedTimer quitting;
         quitting.start();
