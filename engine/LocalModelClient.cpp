@@ -6,7 +6,16 @@
 #include <QJsonDocument>
 #include <QTcpSocket>
 
+#include <cerrno>
+#include <cstring>
 #include <optional>
+#include <utility>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -39,6 +48,72 @@ void throwIfStopped(const std::stop_token &stop)
 {
     if (stop.stop_requested())
         throw LocalModelError(LocalModelError::Reason::stopped, QStringLiteral("The request to the model server was stopped."));
+}
+
+// A socket that owns its descriptor until it is handed on.
+class Descriptor
+{
+public:
+    explicit Descriptor(int descriptor) : m_descriptor(descriptor) { }
+    ~Descriptor()
+    {
+        if (m_descriptor >= 0)
+            ::close(m_descriptor);
+    }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    int get() const { return m_descriptor; }
+    int release() { return std::exchange(m_descriptor, -1); }
+
+private:
+    int m_descriptor;
+};
+
+// A descriptor connected to the address; -1 when the connection is refused
+// or fails. Throws when the caller stops or the time runs out. A server whose queue of waiting
+// connections is full neither takes nor refuses a connection, so the wait
+// for it looks for the stop as often as the other waits do.
+int connected(const QHostAddress &address, quint16 port, const QDeadlineTimer &deadline, const std::stop_token &stop)
+{
+    sockaddr_storage storage {};
+    socklen_t length = 0;
+    if (address.protocol() == QAbstractSocket::IPv6Protocol) {
+        auto *to = reinterpret_cast<sockaddr_in6 *>(&storage);
+        to->sin6_family = AF_INET6;
+        to->sin6_port = htons(port);
+        const Q_IPV6ADDR bytes = address.toIPv6Address();
+        std::memcpy(&to->sin6_addr, bytes.c, sizeof bytes.c);
+        length = sizeof *to;
+    } else {
+        auto *to = reinterpret_cast<sockaddr_in *>(&storage);
+        to->sin_family = AF_INET;
+        to->sin_port = htons(port);
+        to->sin_addr.s_addr = htonl(address.toIPv4Address());
+        length = sizeof *to;
+    }
+    Descriptor socket(::socket(storage.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    if (socket.get() < 0)
+        return -1;
+    if (::connect(socket.get(), reinterpret_cast<const sockaddr *>(&storage), length) == 0)
+        return socket.release();
+    if (errno != EINPROGRESS)
+        return -1;
+    while (true) {
+        throwIfStopped(stop);
+        if (deadline.hasExpired())
+            throw LocalModelError(LocalModelError::Reason::timedOut, QStringLiteral("The model server did not answer in time."));
+        pollfd wait{socket.get(), POLLOUT, 0};
+        const int ready = ::poll(&wait, 1, sliceMs(deadline));
+        if (ready < 0 && errno != EINTR)
+            return -1;
+        if (ready > 0) {
+            int error = 0;
+            socklen_t size = sizeof error;
+            if (::getsockopt(socket.get(), SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0)
+                return -1;
+            return socket.release();
+        }
+    }
 }
 
 // Splits a complete HTTP/1.1 response; nothing while it is still incomplete.
@@ -184,17 +259,14 @@ LocalModelClient::Response LocalModelClient::exchange(const QByteArray &method, 
     request += body;
 
     // Waits for the server are short, so that a stopped request ends at
-    // once; the socket closes its connection as it goes. A connection on
-    // this computer is made or refused at once.
+    // once; the socket closes its connection as it goes.
     throwIfStopped(stop);
     QTcpSocket socket;
-    socket.connectToHost(*address, quint16(m_baseUrl.port(80)));
-    if (!socket.waitForConnected(int(std::max<qint64>(1, deadline.remainingTime())))) {
-        if (deadline.hasExpired() || socket.error() == QAbstractSocket::SocketTimeoutError)
-            throw LocalModelError(LocalModelError::Reason::timedOut, QStringLiteral("The model server did not answer in time."));
+    Descriptor descriptor(connected(*address, quint16(m_baseUrl.port(80)), deadline, stop));
+    if (descriptor.get() < 0 || !socket.setSocketDescriptor(descriptor.get()))
         throw LocalModelError(LocalModelError::Reason::unreachable,
                               QStringLiteral("No model server answers at %1.").arg(m_baseUrl.toString()));
-    }
+    descriptor.release(); // the socket's now
     socket.write(request);
     while (socket.bytesToWrite() > 0) {
         throwIfStopped(stop);

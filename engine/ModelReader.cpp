@@ -27,12 +27,13 @@ ModelStatus ModelStatus::current(bool enabledInSettings)
     return current(true, LocalModelClient::fromEnvironment());
 }
 
-ModelStatus ModelStatus::current(bool enabledInSettings, const LocalModelClient &client, QString *chosen)
+ModelStatus ModelStatus::current(bool enabledInSettings, const LocalModelClient &client, QString *chosen,
+                                 std::stop_token stop)
 {
     if (!enabledInSettings)
         return switchedOff;
     try {
-        const QString model = client.chooseModel(statusTimeout);
+        const QString model = client.chooseModel(statusTimeout, std::move(stop));
         if (chosen)
             *chosen = model;
         return available;
@@ -152,20 +153,21 @@ ModelRecognition read(const QString &text, const QString &fileName)
     return read(text, fileName, LocalModelClient::fromEnvironment());
 }
 
-ModelRecognition read(const QString &text, const QString &fileName, const QString &model)
+ModelRecognition read(const QString &text, const QString &fileName, const QString &model, std::stop_token stop)
 {
     const ModelQuestion question{instructions(), prompt(text, fileName), schemaName(), schema(), 0.0};
-    return ModelRecognition::fromJson(LocalModelClient::fromEnvironment().ask(model, question, readTimeout));
+    return ModelRecognition::fromJson(
+        LocalModelClient::fromEnvironment().ask(model, question, readTimeout, std::move(stop)));
 }
 
 ModelRecognition read(const QString &text, const QString &fileName, const LocalModelClient &client,
-                      std::chrono::milliseconds timeout)
+                      std::chrono::milliseconds timeout, std::stop_token stop)
 {
     const QDeadlineTimer deadline(timeout);
-    const QString model = client.chooseModel(std::min(timeout, std::chrono::milliseconds(10'000)));
+    const QString model = client.chooseModel(std::min(timeout, std::chrono::milliseconds(10'000)), stop);
     const ModelQuestion question{instructions(), prompt(text, fileName), schemaName(), schema(), 0.0};
     const auto left = std::chrono::milliseconds(std::max<qint64>(1, deadline.remainingTime()));
-    return ModelRecognition::fromJson(client.ask(model, question, left));
+    return ModelRecognition::fromJson(client.ask(model, question, left, std::move(stop)));
 }
 
 } // namespace ModelReader

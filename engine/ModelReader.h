@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <optional>
+#include <stop_token>
 
 class ModelStatus
 {
@@ -26,8 +27,10 @@ public:
     // usable model; otherwise `available`. Answers within half a second.
     static ModelStatus current(bool enabledInSettings);
     // The same, asking the given client. `chosen` (optional) receives the
-    // model that reads when the status is `available`.
-    static ModelStatus current(bool enabledInSettings, const LocalModelClient &client, QString *chosen = nullptr);
+    // model that reads when the status is `available`. A stopped question
+    // counts as no server answering.
+    static ModelStatus current(bool enabledInSettings, const LocalModelClient &client, QString *chosen = nullptr,
+                               std::stop_token stop = {});
 
     static std::optional<ModelStatus> fromRawValue(QStringView raw);
     QString rawValue() const;
@@ -67,11 +70,12 @@ QByteArray schema();
 QString schemaName();
 
 // Asks the local model to read the text. Throws LocalModelError on any
-// failure (no server, timeout, error status, an answer not fitting the schema).
+// failure (no server, timeout, error status, an answer not fitting the
+// schema), and at once, its connection closed, when `stop` asks for it.
 ModelRecognition read(const QString &text, const QString &fileName);
 ModelRecognition read(const QString &text, const QString &fileName, const LocalModelClient &client,
-                      std::chrono::milliseconds timeout = readTimeout);
+                      std::chrono::milliseconds timeout = readTimeout, std::stop_token stop = {});
 // The same with a model chosen before, without asking for the model list.
-ModelRecognition read(const QString &text, const QString &fileName, const QString &model);
+ModelRecognition read(const QString &text, const QString &fileName, const QString &model, std::stop_token stop = {});
 
 } // namespace ModelReader

@@ -67,7 +67,7 @@ bool amongAmounts(const QList<PatternReader::Money> &amounts, const Decimal &amo
 
 } // namespace
 
-Recognition recognize(const QString &path, bool useModel, const QString &model)
+Recognition recognize(const QString &path, bool useModel, const QString &model, std::stop_token stop)
 {
     const QFileInfo info(path);
     const QString extension = info.suffix().toLower();
@@ -87,7 +87,7 @@ Recognition recognize(const QString &path, bool useModel, const QString &model)
         photo.date = fileDate(path);
         return photo;
     }
-    return recognize(output.text, info.fileName(), useModel, model);
+    return recognize(output.text, info.fileName(), useModel, model, std::move(stop));
 }
 
 QString documentText(const QString &path)
@@ -95,7 +95,8 @@ QString documentText(const QString &path)
     return TextExtractor::leftCharacters(TextExtractor::text(path).text, TextExtractor::maxTextCharacters);
 }
 
-Recognition recognize(const QString &text, const QString &fileName, bool useModel, const QString &model)
+Recognition recognize(const QString &text, const QString &fileName, bool useModel, const QString &model,
+                      std::stop_token stop)
 {
     const PatternReader::Result patterns = PatternReader::read(text);
     if (text.trimmed().isEmpty()) {
@@ -103,11 +104,14 @@ Recognition recognize(const QString &text, const QString &fileName, bool useMode
         empty.notes = QStringList{QStringLiteral("no text")};
         return empty;
     }
-    if (useModel && (!model.isEmpty() || ModelStatus::current(true).isAvailable())) {
+    // Without a model found before, the one the server offers now reads.
+    QString reader = model;
+    if (useModel
+        && (!reader.isEmpty()
+            || ModelStatus::current(true, LocalModelClient::fromEnvironment(), &reader, stop).isAvailable())) {
         try {
             const QString condensed = TextCondenser::condense(text, modelTextLimit);
-            const ModelRecognition answer =
-                model.isEmpty() ? ModelReader::read(condensed, fileName) : ModelReader::read(condensed, fileName, model);
+            const ModelRecognition answer = ModelReader::read(condensed, fileName, reader, stop);
             return crossCheck(answer, patterns, text);
         } catch (const LocalModelError &) {
             // The patterns stand alone.

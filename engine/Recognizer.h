@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <optional>
+#include <stop_token>
 
 namespace Recognizer {
 
@@ -19,8 +20,10 @@ namespace Recognizer {
 // patterns and, when `useModel` is true and the local language model is
 // available, by the model, checked against the patterns. Never fails; blocks
 // while it reads, so call it off the main thread. `model` names a model found
-// available before; empty: the server is asked which one, if any.
-Recognition recognize(const QString &path, bool useModel, const QString &model = {});
+// available before; empty: the server is asked which one, if any. A stop
+// ends the model's part at once, its connection closed; the patterns then
+// read alone.
+Recognition recognize(const QString &path, bool useModel, const QString &model = {}, std::stop_token stop = {});
 
 // The document's text as recognition reads it, at most
 // TextExtractor::maxTextCharacters characters: what text conditions of rules
@@ -28,7 +31,8 @@ Recognition recognize(const QString &path, bool useModel, const QString &model =
 QString documentText(const QString &path);
 
 // The same for a text already extracted; `fileName` only goes to the model.
-Recognition recognize(const QString &text, const QString &fileName, bool useModel, const QString &model = {});
+Recognition recognize(const QString &text, const QString &fileName, bool useModel, const QString &model = {},
+                      std::stop_token stop = {});
 
 // The recognition the patterns alone give, with its confidence and notes.
 Recognition fromPatterns(const PatternReader::Result &result);

@@ -5,17 +5,26 @@
 //   --draft       a rule drafted from a sentence typed in the describe field
 //   --draft-stop  the same, with Stop pressed before the Quit
 //   --dry-run     a dry run of a rule that reads documents with the model
-// It prints "working" once the request has started and "quitting" just
-// before the Quit.
+//   --automation  none of its own: it offers the automation on the bus, as
+//                 Filewright does, for a command to start one
+// It prints "working" once the request has started (or, with --automation,
+// once the model can be asked) and "quitting" just before the Quit.
+// With --end-slowly it holds the store and the name and, when a line comes,
+// gives up the store and prints "store released", as Filewright does at its
+// end, but ends only some seconds later, still holding the name.
 //   --key=WHERE   opens a window instead and quits with Ctrl+Q pressed on
 //                 its focused control: the rule editor with a rule typed in
 //                 ("editor"), the editor's dry run ("dry-run"), the review
 //                 sheet ("review"), the command palette ("palette"), the
 //                 onboarding ("onboarding"), or, with the main window in the
 //                 tray, the settings window ("settings") or the panel ("panel").
-// It prints "ready" once that window is active, and at the end what the
-// store holds: "rules N", "review N" and "onboarded true|false".
+//                 It prints "ready" once that window is active, and at the
+//                 end what the store holds: "rules N", "review N" and
+//                 "onboarded true|false".
 #include "AppModel.h"
+#include "AutomationActions.h"
+#include "AutomationBus.h"
+#include "AutomationService.h"
 #include "Autopilot.h"
 #include "CommandPalette.h"
 #include "DescribeRuleField.h"
@@ -36,6 +45,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -205,14 +215,38 @@ int main(int argc, char **argv)
     QApplication::setOrganizationName(QStringLiteral("Filewright"));
     QApplication::setApplicationName(QStringLiteral("Filewright"));
     const QString mode = QApplication::arguments().value(1);
+    AutomationBus::registerTypes();
 
     SingleInstance instance;
-    const std::optional<StoreLock> lock = StoreLock::take(Store::url(), std::chrono::seconds(5), [] { return false; });
+    std::optional<StoreLock> lock = StoreLock::take(Store::url(), std::chrono::seconds(5), [] { return false; });
     if (!lock) {
         say("store busy");
         return 2;
     }
+    if (mode == u"--end-slowly") {
+        if (!instance.registerAsPrimary()) {
+            say("name taken");
+            return 3;
+        }
+        say("ready");
+        char ignored[64];
+        (void)::read(STDIN_FILENO, ignored, sizeof ignored);
+        // What it offered on the bus is gone, as a program's is at its end;
+        // it still answers the bus (that there is nothing), but holds the
+        // name until it ends.
+        QDBusConnection::sessionBus().unregisterObject(QString::fromLatin1(SingleInstance::objectPath));
+        lock.reset();
+        say("store released");
+        QTimer::singleShot(std::chrono::seconds(4), &app, &QCoreApplication::quit);
+        return app.exec();
+    }
     FilewrightApp filewright;
+    // As Filewright offers it: on the bus before the name.
+    AppModel &model = filewright.model();
+    AutomationActions actions(model.store(), model.autopilot());
+    AutomationService automation(actions, model.store().path());
+    if (mode == u"--automation")
+        automation.publish(QDBusConnection::sessionBus());
     if (!instance.registerAsPrimary()) {
         say("name taken");
         return 3;
@@ -222,7 +256,12 @@ int main(int argc, char **argv)
         return quitByKey(app, filewright, mode.mid(6));
 
     DescribeRuleField *field = filewright.mainWindow().findChild<DescribeRuleField *>();
-    if (mode == u"--dry-run") {
+    if (mode == u"--automation") {
+        if (!QTest::qWaitFor([&] { return model.autopilot().modelStatus().isAvailable(); }, 20'000)) {
+            say("no model");
+            return 4;
+        }
+    } else if (mode == u"--dry-run") {
         if (!openDryRun(filewright)) {
             say("no dry run");
             return 4;
@@ -231,7 +270,7 @@ int main(int argc, char **argv)
         field->lineEdit()->setText(QStringLiteral("invoices to Documents by year"));
         QTest::keyClick(field->lineEdit(), Qt::Key_Return);
     }
-    if (mode != u"--dry-run" && (!field || !field->isWorking())) {
+    if (mode != u"--dry-run" && mode != u"--automation" && (!field || !field->isWorking())) {
         say("not drafting");
         return 5;
     }

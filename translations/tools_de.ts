@@ -49,6 +49,17 @@
             <numerusform>Filewright hat %n Dateien in %1 verarbeitet.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Filewright was quit before it finished.</source>
+        <translation>Filewright wurde beendet, bevor es fertig war.</translation>
+    </message>
+</context>
+<context>
+    <name>AutomationClient</name>
+    <message>
+        <source>Filewright ended before it finished.</source>
+        <translation>Filewright hat sich beendet, bevor es fertig war.</translation>
+    </message>
 </context>
 <context>
     <name>AutomationCommand</name>

@@ -523,7 +523,9 @@ void Autopilot::read(const QString &path, const std::optional<QString> &contentH
     const QString name = QFileInfo(path).fileName();
     // The model found on the last check reads, without asking for the list again.
     const QString model = useModel ? m_modelName : QString();
-    m_gate->run([path, useModel, model] { return Recognizer::recognize(path, useModel, model); },
+    m_gate->run([path, useModel, model, stop = m_gate->stopToken()] {
+                    return Recognizer::recognize(path, useModel, model, stop);
+                },
                 [this, name] { addBusy(name); },
                 [=, this](std::optional<Recognition> result) {
                     removeBusy(name);

@@ -27,6 +27,7 @@ RecognitionGate::RecognitionGate(std::chrono::milliseconds patience, QObject *pa
 
 RecognitionGate::~RecognitionGate()
 {
+    m_stop.request_stop();
     if (!m_pool->waitForDone(quitPatienceMs)) {
         // A reading that hangs holds its thread; the pool would wait for it
         // for ever. Its tasks own nothing of the gate, so it is left to the

@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <stop_token>
 
 class QThreadPool;
 
@@ -35,9 +36,13 @@ public:
     using Done = std::function<void(std::optional<Recognition>)>;
 
     explicit RecognitionGate(std::chrono::milliseconds patience = defaultPatience, QObject *parent = nullptr);
-    // Waits a moment for readings still running; one that hangs is left
-    // behind rather than keeping the application from quitting.
+    // Stops the readings' model requests, then waits a moment for readings
+    // still running; one that hangs is left behind rather than keeping the
+    // application from quitting.
     ~RecognitionGate() override;
+
+    // Asked to stop when the gate goes: a reading hands it to the model.
+    std::stop_token stopToken() const { return m_stop.get_token(); }
 
     // Queues a reading. `started` runs on the gate's thread when the reading
     // gets its slot, `done` when it ends or is given up; neither runs after
@@ -65,6 +70,7 @@ private:
     void release();
 
     const std::chrono::milliseconds m_patience;
+    std::stop_source m_stop;
     std::unique_ptr<QThreadPool> m_pool;
     int m_running = 0;
     std::deque<Request> m_waiting;

@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QStringList>
 
+#include <chrono>
+
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -23,6 +25,14 @@ public:
     // forwardToRunning() hands this start over). No session bus counts as
     // being the only instance.
     bool registerAsPrimary();
+
+    enum class Claim { owned, queued, refused };
+    // Registers the name, or queues for it behind the process holding it:
+    // the name comes to this process when that one lets it go. No session
+    // bus counts as owning it.
+    Claim queueForName();
+    // Waits until this process owns the name; false when patience ran out.
+    bool waitForName(std::chrono::milliseconds patience) const;
 
     // Asks the running instance to activate with these arguments; true when it answered.
     static bool forwardToRunning(const QStringList &arguments);

@@ -28,6 +28,8 @@ namespace {
 
 // How long a start waits for another process that works on the store.
 constexpr std::chrono::seconds storePatience{60};
+// How long a running Filewright may take to say which store it works on.
+constexpr int holderPatienceMs = 2000;
 
 // Text recognition runs several times slower when its OpenMP threads compete
 // with ours; the limit must be in the environment before the process starts,
@@ -120,8 +122,22 @@ int main(int argc, char **argv)
     AutomationActions actions(model.store(), model.autopilot());
     AutomationService automation(actions, model.store().path());
     automation.publish(QDBusConnection::sessionBus());
-    if (!instance.registerAsPrimary() && handsOver() && SingleInstance::forwardToRunning(QApplication::arguments()))
-        return 0;
+    if (Store::isOverridden()) {
+        if (!instance.registerAsPrimary() && handsOver() && SingleInstance::forwardToRunning(QApplication::arguments()))
+            return 0;
+    } else if (instance.queueForName() == SingleInstance::Claim::queued) {
+        // The store is this start's, so whoever holds the name gave it up:
+        // a Filewright that is still ending, which answers nothing any more,
+        // or one on a test store. The window waits for the ending one to go,
+        // and this start becomes the one every later start and command finds.
+        const std::optional<QString> held = AutomationClient::runningStore(holderPatienceMs);
+        if (held == storePath && SingleInstance::forwardToRunning(QApplication::arguments()))
+            return 0;
+        if ((!held || *held == storePath) && !instance.waitForName(storePatience)) {
+            QTextStream(stderr) << AutomationCommand::storeBusyMessage() << Qt::endl;
+            return 1;
+        }
+    }
     filewright.showMainWindow();
     const int code = app.exec();
     return filewright.exitCode(code);

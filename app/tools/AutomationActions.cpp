@@ -8,16 +8,19 @@
 #include "Recognizer.h"
 #include "Store.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFutureWatcher>
 #include <QPointer>
+#include <QThreadPool>
 #include <QtConcurrent>
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -55,17 +58,9 @@ private:
 
 namespace {
 
-// Runs work on a worker thread and hands its result to done on context's thread.
-template<typename T, typename Work>
-void runAside(QObject *context, Work work, std::function<void(const T &)> done)
-{
-    auto *watcher = new QFutureWatcher<T>(context);
-    QObject::connect(watcher, &QFutureWatcher<T>::finished, context, [watcher, done = std::move(done)] {
-        done(watcher->result());
-        watcher->deleteLater();
-    });
-    watcher->setFuture(QtConcurrent::run(std::move(work)));
-}
+// How long the actions' end waits for work that did not stop in time (a
+// long text recognition); past it the work is left to the process's end.
+constexpr int endPatienceMs = 1000;
 
 } // namespace
 
@@ -73,7 +68,57 @@ AutomationActions::AutomationActions(Store &store, Autopilot &autopilot, QObject
     : QObject(parent)
     , m_store(store)
     , m_autopilot(autopilot)
+    , m_pool(std::make_unique<QThreadPool>())
 {
+    // Quit ends the actions' work at once and answers whoever waits for it.
+    if (QCoreApplication *application = QCoreApplication::instance())
+        connect(application, &QCoreApplication::aboutToQuit, this, &AutomationActions::stop);
+}
+
+AutomationActions::~AutomationActions()
+{
+    stop();
+    if (!m_pool->waitForDone(endPatienceMs)) {
+        // Work that hangs holds its thread; it owns nothing of the actions,
+        // so it is left to the end of the process rather than waited for.
+        (void)m_pool.release();
+    }
+}
+
+void AutomationActions::stop()
+{
+    m_stop.request_stop();
+    // Each answer is given once: the list is taken before anyone is told.
+    const std::map<quint64, std::function<void()>> pending = std::exchange(m_pending, {});
+    for (const auto &[ticket, answer] : pending)
+        answer();
+}
+
+QString AutomationActions::quitText(NameLanguage language)
+{
+    return say(language, QT_TRANSLATE_NOOP("AutomationActions", "Filewright was quit before it finished."));
+}
+
+template<typename T, typename R>
+void AutomationActions::runAside(std::function<T()> work, std::function<ActionResult<R>(const T &)> result,
+                                 NameLanguage language, Done<R> done)
+{
+    if (m_stop.stop_requested())
+        return done(ActionError::failure(quitText(language)));
+    const quint64 ticket = m_nextTicket++;
+    auto *watcher = new QFutureWatcher<T>(this);
+    auto shared = std::make_shared<Done<R>>(std::move(done));
+    m_pending.emplace(ticket, [watcher, shared, language] {
+        watcher->disconnect();
+        watcher->deleteLater();
+        (*shared)(ActionError::failure(quitText(language)));
+    });
+    connect(watcher, &QFutureWatcher<T>::finished, this, [this, ticket, watcher, shared, result = std::move(result)] {
+        m_pending.erase(ticket);
+        watcher->deleteLater();
+        (*shared)(result(watcher->result()));
+    });
+    watcher->setFuture(QtConcurrent::run(m_pool.get(), std::move(work)));
 }
 
 void AutomationActions::cleanUp(const QUuid &id, NameLanguage language, Done<CleanUpResult> done)
@@ -90,10 +135,16 @@ void AutomationActions::cleanUp(const QUuid &id, NameLanguage language, Done<Cle
     if (!path)
         return done(ActionError::of(FilewrightIntentError::noAccess, language));
     const QString name = folder.name();
+    if (m_stop.stop_requested())
+        return done(ActionError::failure(quitText(language)));
+    // Quit answers the clean-up at once; its readings end with the driver's.
+    const quint64 ticket = m_nextTicket++;
+    auto shared = std::make_shared<Done<CleanUpResult>>(std::move(done));
+    m_pending.emplace(ticket, [shared, language] { (*shared)(ActionError::failure(quitText(language))); });
     QPointer<AutomationActions> self(this);
-    m_autopilot.cleanUp(folder, [self, name, language, done = std::move(done)](int count) {
-        if (self)
-            done(CleanUpResult{
+    m_autopilot.cleanUp(folder, [self, ticket, name, language, shared](int count) {
+        if (self && self->m_pending.erase(ticket))
+            (*shared)(CleanUpResult{
                 count,
                 say(language, QT_TRANSLATE_N_NOOP("AutomationActions", "Filewright handled %n file(s) in %1."), count)
                     .arg(name)});
@@ -162,13 +213,14 @@ void AutomationActions::read(const QString &path, std::shared_ptr<const WorkingF
 {
     const bool useModel = m_autopilot.modelStatus() == ModelStatus::available;
     // The working folder is gone before the answer is given (or with the actions).
-    runAside<Recognition>(
-        this, [path, useModel] { return Recognizer::recognize(path, useModel); },
-        [folder = std::move(folder), language, done = std::move(done)](const Recognition &recognition) {
+    runAside<Recognition, RecognizedDocument>(
+        [path, useModel, stop = m_stop.get_token()] { return Recognizer::recognize(path, useModel, {}, stop); },
+        [folder = std::move(folder), language](const Recognition &recognition) -> ActionResult<RecognizedDocument> {
             if (folder)
                 folder->remove();
-            done(RecognizedDocument::from(recognition, language));
-        });
+            return RecognizedDocument::from(recognition, language);
+        },
+        language, std::move(done));
 }
 
 void AutomationActions::exportReceipts(int year, int month, NameLanguage language, Done<QString> done)
@@ -182,11 +234,13 @@ void AutomationActions::exportReceipts(int year, int month, NameLanguage languag
         return done(*error);
     const QString folder = std::get<QString>(made);
     const QList<ReceiptLine> lines = ReceiptsPage::lines(records);
-    runAside<ActionResult<QString>>(
-        this,
-        [lines, year, month, folder]() -> ActionResult<QString> {
+    runAside<ActionResult<QString>, QString>(
+        [lines, year, month, folder, stop = m_stop.get_token()]() -> ActionResult<QString> {
             try {
-                const QString archive = ReceiptExport::write(lines, year, month, folder);
+                // Stopped, the export removes its part: no half archive is left.
+                const QString archive =
+                    ReceiptExport::write(lines, year, month, folder, QDateTime::currentDateTime(),
+                                         [stop](qsizetype, qsizetype) { return !stop.stop_requested(); });
                 QFile::setPermissions(archive, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
                 return archive;
             } catch (const ReceiptExport::Error &error) {
@@ -195,5 +249,5 @@ void AutomationActions::exportReceipts(int year, int month, NameLanguage languag
                 return ActionError::failure(error.message());
             }
         },
-        std::move(done));
+        [](const ActionResult<QString> &result) { return result; }, language, std::move(done));
 }

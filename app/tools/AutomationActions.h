@@ -16,10 +16,13 @@
 #include <QUuid>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
+#include <stop_token>
 
 class Autopilot;
+class QThreadPool;
 class Store;
 
 class AutomationActions : public QObject
@@ -45,6 +48,14 @@ public:
     using Done = std::function<void(const ActionResult<T> &result)>;
 
     AutomationActions(Store &store, Autopilot &autopilot, QObject *parent = nullptr);
+    // Stops, and waits a moment for work that does not stop at once.
+    ~AutomationActions() override;
+
+    // Ends the actions' work: model requests stop at once, an export being
+    // written removes its part, and every action still running is answered
+    // that Filewright was quit. Later actions get the same answer. Quitting
+    // the application calls it.
+    void stop();
 
     // Runs the watched folder's newest files through the rules, as the
     // driver's clean-up does. done is called on this thread, possibly before
@@ -70,6 +81,13 @@ public:
 
 private:
     class WorkingFolder;
+    // What an action still running is answered when the actions stop.
+    static QString quitText(NameLanguage language);
+    // Runs work on the actions' threads and hands result's answer for its
+    // value to done on this thread, unless the actions stopped before.
+    template<typename T, typename R>
+    void runAside(std::function<T()> work, std::function<ActionResult<R>(const T &)> result, NameLanguage language,
+                  Done<R> done);
     // Recognises the file on a worker thread; the working folder (if any)
     // is removed before done hears the result.
     void read(const QString &path, std::shared_ptr<const WorkingFolder> folder, NameLanguage language,
@@ -77,4 +95,9 @@ private:
 
     Store &m_store;
     Autopilot &m_autopilot;
+    std::unique_ptr<QThreadPool> m_pool;
+    std::stop_source m_stop;
+    // The answers that stopping gives the actions still running, by ticket.
+    std::map<quint64, std::function<void()>> m_pending;
+    quint64 m_nextTicket = 1;
 };

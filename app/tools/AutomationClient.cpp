@@ -1,10 +1,12 @@
 #include "AutomationClient.h"
 
 #include "AutomationBus.h"
+#include "LanguageTexts.h"
 
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusReply>
 #include <QDBusVariant>
 
 namespace {
@@ -25,37 +27,61 @@ ActionResult<T> mapped(const ActionResult<QVariantList> &reply, Convert convert)
 }
 } // namespace
 
-std::unique_ptr<AutomationClient> AutomationClient::find(const QString &storePath, NameLanguage language)
+std::optional<QString> AutomationClient::runningStore(int timeoutMs)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() || !bus.interface()->isServiceRegistered(service()))
-        return nullptr;
+        return std::nullopt;
     QDBusMessage get = QDBusMessage::createMethodCall(service(), QString::fromLatin1(AutomationBus::objectPath),
                                                       QStringLiteral("org.freedesktop.DBus.Properties"),
                                                       QStringLiteral("Get"));
     get << QString::fromLatin1(AutomationBus::interfaceName) << QStringLiteral("StorePath");
-    const QDBusMessage reply = bus.call(get);
+    const QDBusMessage reply = bus.call(get, QDBus::Block, timeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
-        return nullptr;
-    if (reply.arguments().constFirst().value<QDBusVariant>().variant().toString() != storePath)
-        return nullptr;
-    return std::unique_ptr<AutomationClient>(new AutomationClient(bus, language));
+        return std::nullopt;
+    return reply.arguments().constFirst().value<QDBusVariant>().variant().toString();
 }
 
-AutomationClient::AutomationClient(QDBusConnection bus, NameLanguage language)
+std::unique_ptr<AutomationClient> AutomationClient::find(const QString &storePath, NameLanguage language)
+{
+    if (runningStore() != storePath)
+        return nullptr;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    const QString owner = bus.interface()->serviceOwner(service()).value();
+    if (owner.isEmpty())
+        return nullptr;
+    return std::unique_ptr<AutomationClient>(new AutomationClient(bus, owner, language));
+}
+
+AutomationClient::AutomationClient(QDBusConnection bus, QString owner, NameLanguage language)
     : m_bus(std::move(bus))
+    , m_owner(std::move(owner))
+    , m_nameLanguage(language)
     , m_language(NameLanguages::rawValue(language))
 {
 }
 
+bool AutomationClient::ownerGone() const
+{
+    const QDBusReply<bool> registered = m_bus.interface()->isServiceRegistered(m_owner);
+    return registered.isValid() && !registered.value();
+}
+
 ActionResult<QVariantList> AutomationClient::call(const QString &method, const QVariantList &arguments) const
 {
-    QDBusMessage message = QDBusMessage::createMethodCall(service(), QString::fromLatin1(AutomationBus::objectPath),
+    QDBusMessage message = QDBusMessage::createMethodCall(m_owner, QString::fromLatin1(AutomationBus::objectPath),
                                                           QString::fromLatin1(AutomationBus::interfaceName), method);
     message.setArguments(arguments);
     const QDBusMessage reply = m_bus.call(message, QDBus::Block, callTimeoutMs);
-    if (reply.type() == QDBusMessage::ErrorMessage)
+    if (reply.type() == QDBusMessage::ErrorMessage) {
+        // The bus's own words for a program that went away unanswered mean
+        // nothing to a person.
+        if (ownerGone())
+            return ActionError::failure(LanguageTexts::text(
+                m_nameLanguage, "AutomationClient",
+                QT_TRANSLATE_NOOP("AutomationClient", "Filewright ended before it finished.")));
         return AutomationBus::fromError(reply.errorName(), reply.errorMessage());
+    }
     return reply.arguments();
 }
 

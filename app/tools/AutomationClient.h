@@ -8,6 +8,7 @@
 #include <QVariantList>
 
 #include <memory>
+#include <optional>
 
 class AutomationClient : public AutomationDoor
 {
@@ -16,6 +17,10 @@ public:
     // works on the store at storePath; nothing otherwise. The bus types must
     // be registered before (AutomationBus::registerTypes()).
     static std::unique_ptr<AutomationClient> find(const QString &storePath, NameLanguage language);
+    // The store the application running in this session works on; none when
+    // no application answers within the time (-1: the bus's own limit), as
+    // one that is ending does not.
+    static std::optional<QString> runningStore(int timeoutMs = -1);
 
     ActionResult<AutomationActions::CleanUpResult> cleanUp(const QUuid &folder) override;
     ActionResult<RecognizedDocument> recognize(const QString &path) override;
@@ -23,10 +28,17 @@ public:
     ActionResult<QList<FolderEntity>> folders(const std::optional<QList<QUuid>> &ids) override;
 
 private:
-    AutomationClient(QDBusConnection bus, NameLanguage language);
+    AutomationClient(QDBusConnection bus, QString owner, NameLanguage language);
     // The reply's arguments, or the action error it carries.
     ActionResult<QVariantList> call(const QString &method, const QVariantList &arguments) const;
 
+    // Whether the process the client found has left the bus.
+    bool ownerGone() const;
+
     QDBusConnection m_bus;
+    // The running application's own name on the bus: every call goes to
+    // that process, and none to another that takes the name after it.
+    const QString m_owner;
+    const NameLanguage m_nameLanguage;
     const QString m_language;
 };

@@ -1,17 +1,30 @@
-// Quit while a window waits for a model server that takes a minute to
-// answer: a rule drafted from a sentence (stopped first or not) and a dry
-// run. The process ends within a few seconds, and a start right after it
-// takes the session's name. Quit's keys work from every sheet and window.
+// Quit while a window or a command waits for a model server that takes a
+// minute to answer: a rule drafted from a sentence (stopped first or not), a
+// dry run, and a file a command handed over to read. The process ends within
+// a few seconds, and a start right after it takes the session's name; a start
+// made while it ends becomes the one instance. Quit's keys work from every
+// sheet and window.
 #include "FakeModelServer.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -35,16 +48,8 @@ std::optional<qint64> nameOwner()
     return qint64(bus->servicePid(QLatin1String(service)).value());
 }
 
-// A model server whose models are listed at once and whose every answer
-// comes after a minute.
-void answerAfterAMinute(FakeModelServer &server)
-{
-    for (int i = 0; i < 4; ++i)
-        server.queueChat({200, R"({"choices":[]})", false, minute});
-}
-
-// A child's own home, settings, store and model server.
-QProcessEnvironment childEnvironment(const QTemporaryDir &work, const FakeModelServer &server)
+// The environment of a process of the test's own, in a folder of its own.
+QProcessEnvironment isolated(const QTemporaryDir &work)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *folder : {"home", "config", "data", "runtime"}) {
@@ -56,9 +61,135 @@ QProcessEnvironment childEnvironment(const QTemporaryDir &work, const FakeModelS
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), work.filePath(QStringLiteral("config")));
     environment.insert(QStringLiteral("XDG_DATA_HOME"), work.filePath(QStringLiteral("data")));
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), work.filePath(QStringLiteral("runtime")));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    environment.remove(QStringLiteral("APP_STORE"));
+    return environment;
+}
+
+// Waits for the child to print the line; false when it ends or a minute passes first.
+bool printed(QProcess &child, const QByteArray &line)
+{
+    QByteArray seen;
+    return QTest::qWaitFor(
+        [&] {
+            seen += child.readAllStandardOutput();
+            return seen.contains(line + '\n') || child.state() == QProcess::NotRunning;
+        },
+        minute)
+        && seen.contains(line + '\n');
+}
+
+// Ends a process the test started, if it still runs.
+void end(QProcess &process)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(10'000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+}
+
+// A model server that lists its model as often as it is asked until the
+// given listing: before answering that one, it fills its queue of waiting
+// connections and takes none after it, so that the next request's connection
+// is neither made nor refused.
+class FullAfterListing
+{
+public:
+    explicit FullAfterListing(int listings)
+    {
+        m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (::bind(m_listener, reinterpret_cast<sockaddr *>(&address), length) != 0 || ::listen(m_listener, 0) != 0
+            || ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length) != 0)
+            return;
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this, listings, address, length] {
+            for (int listed = 0; listed < listings && !m_ending;) {
+                pollfd incoming{m_listener, POLLIN, 0};
+                if (::poll(&incoming, 1, 100) <= 0)
+                    continue;
+                const int connection = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
+                if (connection < 0)
+                    continue;
+                QByteArray request;
+                char buffer[4096];
+                while (!request.contains("\r\n\r\n")) {
+                    const ssize_t got = ::recv(connection, buffer, sizeof buffer, 0);
+                    if (got <= 0)
+                        break;
+                    request.append(buffer, got);
+                }
+                if (request.startsWith("GET") && request.contains("/models") && ++listed == listings)
+                    fill(address, length);
+                const QByteArray body = R"({"data":[{"id":"test-model"}]})";
+                const QByteArray answer =
+                    "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+                (void)::send(connection, answer.constData(), size_t(answer.size()), MSG_NOSIGNAL);
+                ::close(connection);
+            }
+        });
+    }
+    ~FullAfterListing()
+    {
+        m_ending = true;
+        if (m_thread.joinable())
+            m_thread.join();
+        for (const int waiting : m_waiting)
+            ::close(waiting);
+        ::close(m_listener);
+    }
+    FullAfterListing(const FullAfterListing &) = delete;
+    FullAfterListing &operator=(const FullAfterListing &) = delete;
+
+    QUrl baseUrl() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/v1").arg(m_port)); }
+    bool isFull() const { return m_full; }
+
+private:
+    void fill(const sockaddr_in &address, socklen_t length)
+    {
+        for (int i = 0; i < 64; ++i) {
+            const int waiting = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+            m_waiting.push_back(waiting);
+            if (::connect(waiting, reinterpret_cast<const sockaddr *>(&address), length) == 0)
+                continue;
+            pollfd made{waiting, POLLOUT, 0};
+            if (::poll(&made, 1, 300) == 0) {
+                m_full = true;
+                return;
+            }
+        }
+    }
+
+    int m_listener = -1;
+    quint16 m_port = 0;
+    std::thread m_thread;
+    std::vector<int> m_waiting;
+    std::atomic<bool> m_ending = false;
+    std::atomic<bool> m_full = false;
+};
+
+// A model server whose models are listed at once and whose every answer
+// comes after a minute.
+void answerAfterAMinute(FakeModelServer &server)
+{
+    for (int i = 0; i < 4; ++i)
+        server.queueChat({200, R"({"choices":[]})", false, minute});
+}
+
+// A child's own home, settings, store and model server.
+QProcessEnvironment childEnvironment(const QTemporaryDir &work, const FakeModelServer &server)
+{
+    QProcessEnvironment environment = isolated(work);
     environment.insert(QStringLiteral("APP_STORE"), work.filePath(QStringLiteral("test.store")));
     environment.insert(QStringLiteral("APP_MODEL_URL"), server.baseUrl().toString());
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     return environment;
 }
 
@@ -174,4 +305,110 @@ TEST(QuitKey, QuitsFromEverySheetAndWindow)
         EXPECT_TRUE(printed.endsWith(QStringLiteral("rules 0\nreview %1\nonboarded false\n").arg(c.review)))
             << printed.toStdString();
     }
+}
+
+// On a private session bus (see tests/CMakeLists.txt).
+TEST(QuitWhileWaiting, ACommandsReadingEndsWithTheProgramAndTheCommandSaysSo)
+{
+    if (qEnvironmentVariableIsEmpty("FILEWRIGHT_PRIVATE_BUS"))
+        GTEST_SKIP() << "needs a private session bus";
+    // Quit answers the command; a program killed goes away unanswered. The
+    // model takes a minute, or its server takes no connection once the
+    // command's reading has found the model.
+    struct Case
+    {
+        bool quits;
+        bool full;
+        const char *told;
+    };
+    for (const auto &[quits, full, told] : {Case{true, false, "Filewright was quit before it finished."},
+                                            Case{false, false, "Filewright ended before it finished."},
+                                            Case{true, true, "Filewright was quit before it finished."}}) {
+        SCOPED_TRACE(std::string(told) + (full ? " (no connection taken)" : ""));
+        FakeModelServer server;
+        answerAfterAMinute(server);
+        // The program's own listing, then the command's.
+        FullAfterListing fullServer(2);
+        QTemporaryDir work;
+        QProcessEnvironment environment = isolated(work);
+        environment.insert(QStringLiteral("APP_STORE"), work.filePath(QStringLiteral("test.store")));
+        environment.insert(QStringLiteral("APP_MODEL_URL"), (full ? fullServer.baseUrl() : server.baseUrl()).toString());
+        const QString invoice = work.filePath(QStringLiteral("invoice.txt"));
+        QFile document(invoice);
+        ASSERT_TRUE(document.open(QIODevice::WriteOnly));
+        document.write("Invoice 42\nTotal 12.50 EUR\n");
+        document.close();
+
+        QProcess child;
+        child.setProcessEnvironment(environment);
+        child.start(QStringLiteral(FILEWRIGHT_QUIT_CHILD), {QStringLiteral("--automation")});
+        ASSERT_TRUE(printed(child, "working")) << child.readAllStandardError().toStdString();
+        QProcess command;
+        command.setProcessEnvironment(environment);
+        command.start(QStringLiteral(FILEWRIGHT_BINARY), {QStringLiteral("recognize"), invoice});
+        const auto asked = [&] { return full ? fullServer.isFull() : chatAsked(server); };
+        ASSERT_TRUE(QTest::qWaitFor([&] { return asked() || command.state() == QProcess::NotRunning; }, minute));
+        ASSERT_TRUE(asked()) << command.readAllStandardError().toStdString();
+        // The reading goes on to connect to the server.
+        if (full)
+            QTest::qWait(500);
+
+        QElapsedTimer quitting;
+        quitting.start();
+        if (quits)
+            child.write("quit\n");
+        else
+            child.kill();
+        const bool ended = child.waitForFinished(5'000);
+        EXPECT_TRUE(ended) << "still running " << quitting.elapsed() << " ms after Quit";
+        if (quits && ended)
+            EXPECT_EQ(child.exitCode(), 0) << child.readAllStandardError().toStdString();
+        end(child);
+        ASSERT_TRUE(command.waitForFinished(20'000));
+        EXPECT_EQ(command.exitCode(), 1);
+        EXPECT_EQ(QString::fromUtf8(command.readAllStandardError()).trimmed().toStdString(), told);
+        EXPECT_TRUE(command.readAllStandardOutput().isEmpty());
+    }
+}
+
+// On a private session bus (see tests/CMakeLists.txt).
+TEST(QuitWhileWaiting, AStartWhileFilewrightEndsBecomesTheOneInstance)
+{
+    if (qEnvironmentVariableIsEmpty("FILEWRIGHT_PRIVATE_BUS"))
+        GTEST_SKIP() << "needs a private session bus";
+    QTemporaryDir work;
+    const QProcessEnvironment environment = isolated(work);
+
+    // Holds the store and the name, gives up the store and ends seconds later.
+    QProcess ending;
+    ending.setProcessEnvironment(environment);
+    ending.start(QStringLiteral(FILEWRIGHT_QUIT_CHILD), {QStringLiteral("--end-slowly")});
+    ASSERT_TRUE(printed(ending, "ready")) << ending.readAllStandardError().toStdString();
+    ASSERT_EQ(nameOwner(), ending.processId());
+    ending.write("end\n");
+    ASSERT_TRUE(printed(ending, "store released"));
+
+    QProcess first;
+    first.setProcessEnvironment(environment);
+    first.start(QStringLiteral(FILEWRIGHT_BINARY), {});
+    ASSERT_TRUE(first.waitForStarted());
+    ASSERT_TRUE(ending.waitForFinished(minute));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return nameOwner() == first.processId(); }, 10'000))
+        << first.readAllStandardError().toStdString();
+    EXPECT_EQ(first.state(), QProcess::Running);
+
+    // A further start hands over to it, and a command reaches it.
+    QProcess second;
+    second.setProcessEnvironment(environment);
+    second.start(QStringLiteral(FILEWRIGHT_BINARY), {});
+    EXPECT_TRUE(second.waitForFinished(20'000));
+    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
+    end(second);
+    QProcess folders;
+    folders.setProcessEnvironment(environment);
+    folders.start(QStringLiteral(FILEWRIGHT_BINARY), {QStringLiteral("folders")});
+    EXPECT_TRUE(folders.waitForFinished(20'000));
+    EXPECT_EQ(folders.exitCode(), 0) << folders.readAllStandardError().toStdString();
+    end(folders);
+    end(first);
 }
