@@ -361,8 +361,9 @@ TEST(QuitWhileWaiting, ACommandsReadingEndsWithTheProgramAndTheCommandSaysSo)
             child.kill();
         const bool ended = child.waitForFinished(5'000);
         EXPECT_TRUE(ended) << "still running " << quitting.elapsed() << " ms after Quit";
-        if (quits && ended)
+        if (quits && ended) {
             EXPECT_EQ(child.exitCode(), 0) << child.readAllStandardError().toStdString();
+        }
         end(child);
         ASSERT_TRUE(command.waitForFinished(20'000));
         EXPECT_EQ(command.exitCode(), 1);
