@@ -1,5 +1,6 @@
 #include "FileTransfer.h"
 
+#include "FileDescriptor.h"
 #include "FileOperationError.h"
 #include "KillPoint.h"
 
@@ -61,30 +62,6 @@ QString temporaryNameIn(const QString &folder)
     return folder + QLatin1Char('/') + temporaryPrefix + QString::number(::getpid()) + QLatin1Char('-')
         + QUuid::createUuid().toString(QUuid::Id128).left(16) + QStringLiteral(".part");
 }
-
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor &) = delete;
-    FileDescriptor &operator=(const FileDescriptor &) = delete;
-    int get() const { return m_fd; }
-    // Closes now so that a late write error is seen.
-    int close()
-    {
-        const int result = ::close(m_fd);
-        m_fd = -1;
-        return result;
-    }
-
-private:
-    int m_fd;
-};
 
 void check(bool ok)
 {

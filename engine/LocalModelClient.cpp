@@ -1,5 +1,7 @@
 #include "LocalModelClient.h"
 
+#include "FileDescriptor.h"
+
 #include <QDeadlineTimer>
 #include <QHostAddress>
 #include <QJsonArray>
@@ -50,25 +52,6 @@ void throwIfStopped(const std::stop_token &stop)
         throw LocalModelError(LocalModelError::Reason::stopped, QStringLiteral("The request to the model server was stopped."));
 }
 
-// A socket that owns its descriptor until it is handed on.
-class Descriptor
-{
-public:
-    explicit Descriptor(int descriptor) : m_descriptor(descriptor) { }
-    ~Descriptor()
-    {
-        if (m_descriptor >= 0)
-            ::close(m_descriptor);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    int get() const { return m_descriptor; }
-    int release() { return std::exchange(m_descriptor, -1); }
-
-private:
-    int m_descriptor;
-};
-
 // A descriptor connected to the address; -1 when the connection is refused
 // or fails. Throws when the caller stops or the time runs out. A server whose queue of waiting
 // connections is full neither takes nor refuses a connection, so the wait
@@ -91,7 +74,7 @@ int connected(const QHostAddress &address, quint16 port, const QDeadlineTimer &d
         to->sin_addr.s_addr = htonl(address.toIPv4Address());
         length = sizeof *to;
     }
-    Descriptor socket(::socket(storage.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    FileDescriptor socket(::socket(storage.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
     if (socket.get() < 0)
         return -1;
     if (::connect(socket.get(), reinterpret_cast<const sockaddr *>(&storage), length) == 0)
@@ -262,7 +245,7 @@ LocalModelClient::Response LocalModelClient::exchange(const QByteArray &method, 
     // once; the socket closes its connection as it goes.
     throwIfStopped(stop);
     QTcpSocket socket;
-    Descriptor descriptor(connected(*address, quint16(m_baseUrl.port(80)), deadline, stop));
+    FileDescriptor descriptor(connected(*address, quint16(m_baseUrl.port(80)), deadline, stop));
     if (descriptor.get() < 0 || !socket.setSocketDescriptor(descriptor.get()))
         throw LocalModelError(LocalModelError::Reason::unreachable,
                               QStringLiteral("No model server answers at %1.").arg(m_baseUrl.toString()));

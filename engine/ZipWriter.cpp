@@ -1,6 +1,7 @@
 #include "ZipWriter.h"
 
 #include "Crc32.h"
+#include "FileDescriptor.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -166,24 +167,6 @@ QByteArray endRecord(quint64 count, quint64 directorySize, quint64 directoryOffs
     return out;
 }
 
-// Closes a file descriptor when it goes out of scope.
-class Descriptor
-{
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
 } // namespace
 
 namespace ZipWriter {
@@ -270,7 +253,7 @@ bool Stream::addFile(const QString &name, const QByteArray &nativePath)
     checkName(name);
     // Non-blocking, so that a named pipe cannot hold the export up; it makes
     // no difference to the reading of a regular file.
-    const Descriptor file(::open(nativePath.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    const FileDescriptor file(::open(nativePath.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (file.get() < 0)
         return false;
     struct stat info {};

@@ -5,6 +5,7 @@
 // made while it ends becomes the one instance. Quit's keys work from every
 // sheet and window.
 #include "FakeModelServer.h"
+#include "FullModelServer.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -16,15 +17,6 @@
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <thread>
-#include <vector>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
@@ -92,89 +84,6 @@ void end(QProcess &process)
         process.waitForFinished();
     }
 }
-
-// A model server that lists its model as often as it is asked until the
-// given listing: before answering that one, it fills its queue of waiting
-// connections and takes none after it, so that the next request's connection
-// is neither made nor refused.
-class FullAfterListing
-{
-public:
-    explicit FullAfterListing(int listings)
-    {
-        m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (::bind(m_listener, reinterpret_cast<sockaddr *>(&address), length) != 0 || ::listen(m_listener, 0) != 0
-            || ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length) != 0)
-            return;
-        m_port = ntohs(address.sin_port);
-        m_thread = std::thread([this, listings, address, length] {
-            for (int listed = 0; listed < listings && !m_ending;) {
-                pollfd incoming{m_listener, POLLIN, 0};
-                if (::poll(&incoming, 1, 100) <= 0)
-                    continue;
-                const int connection = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
-                if (connection < 0)
-                    continue;
-                QByteArray request;
-                char buffer[4096];
-                while (!request.contains("\r\n\r\n")) {
-                    const ssize_t got = ::recv(connection, buffer, sizeof buffer, 0);
-                    if (got <= 0)
-                        break;
-                    request.append(buffer, got);
-                }
-                if (request.startsWith("GET") && request.contains("/models") && ++listed == listings)
-                    fill(address, length);
-                const QByteArray body = R"({"data":[{"id":"test-model"}]})";
-                const QByteArray answer =
-                    "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
-                (void)::send(connection, answer.constData(), size_t(answer.size()), MSG_NOSIGNAL);
-                ::close(connection);
-            }
-        });
-    }
-    ~FullAfterListing()
-    {
-        m_ending = true;
-        if (m_thread.joinable())
-            m_thread.join();
-        for (const int waiting : m_waiting)
-            ::close(waiting);
-        ::close(m_listener);
-    }
-    FullAfterListing(const FullAfterListing &) = delete;
-    FullAfterListing &operator=(const FullAfterListing &) = delete;
-
-    QUrl baseUrl() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/v1").arg(m_port)); }
-    bool isFull() const { return m_full; }
-
-private:
-    void fill(const sockaddr_in &address, socklen_t length)
-    {
-        for (int i = 0; i < 64; ++i) {
-            const int waiting = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-            m_waiting.push_back(waiting);
-            if (::connect(waiting, reinterpret_cast<const sockaddr *>(&address), length) == 0)
-                continue;
-            pollfd made{waiting, POLLOUT, 0};
-            if (::poll(&made, 1, 300) == 0) {
-                m_full = true;
-                return;
-            }
-        }
-    }
-
-    int m_listener = -1;
-    quint16 m_port = 0;
-    std::thread m_thread;
-    std::vector<int> m_waiting;
-    std::atomic<bool> m_ending = false;
-    std::atomic<bool> m_full = false;
-};
 
 // A model server whose models are listed at once and whose every answer
 // comes after a minute.
@@ -328,7 +237,7 @@ TEST(QuitWhileWaiting, ACommandsReadingEndsWithTheProgramAndTheCommandSaysSo)
         FakeModelServer server;
         answerAfterAMinute(server);
         // The program's own listing, then the command's.
-        FullAfterListing fullServer(2);
+        FullModelServer fullServer(2);
         QTemporaryDir work;
         QProcessEnvironment environment = isolated(work);
         environment.insert(QStringLiteral("APP_STORE"), work.filePath(QStringLiteral("test.store")));

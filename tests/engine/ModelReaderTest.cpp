@@ -1,4 +1,5 @@
 #include "FakeModelServer.h"
+#include "FullModelServer.h"
 #include "ModelReader.h"
 #include "Recognition.h"
 
@@ -9,13 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <thread>
-#include <vector>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
@@ -34,50 +28,6 @@ quint16 closedPort()
     probe.listen(QHostAddress::LocalHost, 0);
     return probe.serverPort();
 }
-
-// A server that listens but never takes a connection, its queue of waiting
-// connections filled first: a further connection is neither made nor refused.
-class FullServer
-{
-public:
-    FullServer()
-    {
-        m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (::bind(m_listener, reinterpret_cast<sockaddr *>(&address), length) != 0 || ::listen(m_listener, 0) != 0
-            || ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length) != 0)
-            return;
-        m_port = ntohs(address.sin_port);
-        for (int i = 0; i < 64 && !m_full; ++i) {
-            const int waiting = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-            m_waiting.push_back(waiting);
-            if (::connect(waiting, reinterpret_cast<sockaddr *>(&address), length) == 0)
-                continue;
-            pollfd made{waiting, POLLOUT, 0};
-            m_full = ::poll(&made, 1, 300) == 0;
-        }
-    }
-    ~FullServer()
-    {
-        for (const int waiting : m_waiting)
-            ::close(waiting);
-        ::close(m_listener);
-    }
-    FullServer(const FullServer &) = delete;
-    FullServer &operator=(const FullServer &) = delete;
-
-    bool isFull() const { return m_full; }
-    QUrl baseUrl() const { return QUrl(u"http://127.0.0.1:%1/v1"_s.arg(m_port)); }
-
-private:
-    int m_listener = -1;
-    quint16 m_port = 0;
-    std::vector<int> m_waiting;
-    bool m_full = false;
-};
 
 // Why the step failed, or nothing when it went through.
 template<typename Step>
@@ -236,7 +186,7 @@ TEST(LocalModelClient, ContactsOnlyLoopbackAddresses)
 
 TEST(LocalModelClient, AStopEndsTheWaitForAServerThatTakesNoConnection)
 {
-    FullServer server;
+    FullModelServer server;
     ASSERT_TRUE(server.isFull());
     const LocalModelClient client(server.baseUrl());
     const ModelQuestion question{u"Read."_s, u"Text"_s, ModelReader::schemaName(), ModelReader::schema(), 0.0};
