@@ -102,6 +102,26 @@ QProcessEnvironment childEnvironment(const QTemporaryDir &work, const FakeModelS
     return environment;
 }
 
+// Tells the child to quit and waits for its end; false (the child killed)
+// when it still runs after the quit's patience. What it printed is added.
+bool quitsCleanly(QProcess &child, QString &printed)
+{
+    child.write("quit\n");
+    QElapsedTimer quitting;
+    quitting.start();
+    const bool ended = child.waitForFinished(quitPatience);
+    printed += QString::fromUtf8(child.readAll());
+    EXPECT_TRUE(ended) << "still running " << quitting.elapsed() << " ms after Quit: " << printed.toStdString();
+    if (!ended) {
+        child.kill();
+        child.waitForFinished();
+        return false;
+    }
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(child.exitCode(), 0) << printed.toStdString();
+    return true;
+}
+
 } // namespace
 
 // On a private session bus (see tests/CMakeLists.txt).
@@ -137,19 +157,9 @@ TEST(QuitWhileWaiting, TheProcessEndsAtOnceAndTheNextStartTakesTheName)
         ASSERT_TRUE(chatAsked(server)) << child.readAll().toStdString();
         ASSERT_EQ(nameOwner(), child.processId());
 
-        child.write("quit\n");
-        QElapsedTimer quitting;
-        quitting.start();
-        const bool ended = child.waitForFinished(quitPatience);
-        const QString printed = QString::fromUtf8(child.readAll());
-        EXPECT_TRUE(ended) << "still running " << quitting.elapsed() << " ms after Quit: " << printed.toStdString();
-        if (!ended) {
-            child.kill();
-            child.waitForFinished();
+        QString printed;
+        if (!quitsCleanly(child, printed))
             continue;
-        }
-        EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(child.exitCode(), 0) << printed.toStdString();
         EXPECT_FALSE(printed.contains(QLatin1String("still drafting"))) << printed.toStdString();
 
         // A start right after finds the store free and takes the name.
@@ -198,19 +208,8 @@ TEST(QuitKey, QuitsFromEverySheetAndWindow)
             ASSERT_TRUE(QTest::qWaitFor([&] { return chatAsked(server); }, minute));
         }
 
-        child.write("quit\n");
-        QElapsedTimer quitting;
-        quitting.start();
-        const bool ended = child.waitForFinished(quitPatience);
-        printed += QString::fromUtf8(child.readAll());
-        EXPECT_TRUE(ended) << "still running " << quitting.elapsed() << " ms after Ctrl+Q: " << printed.toStdString();
-        if (!ended) {
-            child.kill();
-            child.waitForFinished();
+        if (!quitsCleanly(child, printed))
             continue;
-        }
-        EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(child.exitCode(), 0) << printed.toStdString();
         EXPECT_TRUE(printed.endsWith(QStringLiteral("rules 0\nreview %1\nonboarded false\n").arg(c.review)))
             << printed.toStdString();
     }
