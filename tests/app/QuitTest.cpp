@@ -140,26 +140,38 @@ TEST(QuitWhileWaiting, TheProcessEndsAtOnceAndTheNextStartTakesTheName)
     {
         const char *mode;
         const char *name;
+        // The server's queue of waiting connections is full once the draft
+        // has found the model: its connection is neither taken nor refused.
+        bool full = false;
     } cases[] = {
         {"--draft-stop", "--draft-stop"},
         {"--draft", "--draft"},
         {"--dry-run", "a dry run's hanging reading, left behind by the recognition gate after its second"},
+        {"--draft-stop", "a draft stopped while its connection waits for a server that takes none", true},
     };
-    for (const auto &[mode, name] : cases) {
+    for (const auto &[mode, name, full] : cases) {
         SCOPED_TRACE(name);
         FakeModelServer server;
         answerAfterAMinute(server);
+        // The program's own listing, then the draft's.
+        FullModelServer fullServer(2);
         QTemporaryDir work;
-        const QProcessEnvironment environment = childEnvironment(work, server);
+        QProcessEnvironment environment = childEnvironment(work, server);
+        if (full)
+            environment.insert(QStringLiteral("APP_MODEL_URL"), fullServer.baseUrl().toString());
 
         QProcess child;
         child.setProcessEnvironment(environment);
         child.start(QStringLiteral(FILEWRIGHT_QUIT_CHILD), {QLatin1String(mode)});
         ASSERT_TRUE(child.waitForStarted());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return chatAsked(server) || child.state() == QProcess::NotRunning; }, minute))
+        const auto asked = [&] { return full ? fullServer.isFull() : chatAsked(server); };
+        ASSERT_TRUE(QTest::qWaitFor([&] { return asked() || child.state() == QProcess::NotRunning; }, minute))
             << child.readAll().toStdString();
-        ASSERT_TRUE(chatAsked(server)) << child.readAll().toStdString();
+        ASSERT_TRUE(asked()) << child.readAll().toStdString();
         ASSERT_EQ(nameOwner(), child.processId());
+        // The draft goes on to connect to the server.
+        if (full)
+            QTest::qWait(500);
 
         QString printed;
         if (!quitsCleanly(child, printed))
