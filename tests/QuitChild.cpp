@@ -21,7 +21,17 @@
 //                 It prints "ready" once that window is active, and at the
 //                 end what the store holds: "rules N", "review N" and
 //                 "onboarded true|false".
+//   --busy=WORK   holds the shared thread pool to one thread, as a computer
+//                 with one CPU does, and starts the work WORK names, one or
+//                 more of "draft", "export" and "catalogue" (the applications
+//                 an "Open with" action can name) separated by commas. It
+//                 shows a picture whose painting hands its conversion to the
+//                 shared pool and waits for it, as Qt's painting does, and
+//                 prints "working", then "exported" once an export is done.
+//                 At a line it paints the picture again, presses Stop on a
+//                 draft and prints "answered"; at the next it quits.
 #include "AppModel.h"
+#include "ApplicationCatalog.h"
 #include "AutomationActions.h"
 #include "AutomationBus.h"
 #include "AutomationService.h"
@@ -34,6 +44,7 @@
 #include "MainWindow.h"
 #include "MenuBarPanel.h"
 #include "MenuCommands.h"
+#include "MonthExport.h"
 #include "OnboardingView.h"
 #include "Prefs.h"
 #include "ReviewSheet.h"
@@ -49,9 +60,11 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QSocketNotifier>
 #include <QTextStream>
+#include <QThreadPool>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -207,6 +220,94 @@ int quitByKey(QApplication &app, FilewrightApp &filewright, const QString &where
     return code;
 }
 
+// A picture in a format the window's is not: its painting converts it, and
+// Qt hands the conversion of a picture this large to the shared thread pool
+// and waits for it.
+class Picture : public QWidget
+{
+public:
+    Picture()
+    {
+        m_image.fill(Qt::darkCyan);
+        resize(m_image.size());
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.drawImage(rect(), m_image);
+    }
+
+private:
+    QImage m_image{1024, 768, QImage::Format_RGB888};
+};
+
+// A month's export of one receipt into the home folder; says how it ended.
+MonthExport *exportMonth(QObject *parent)
+{
+    const QString file = QDir::home().filePath(QStringLiteral("receipt.txt"));
+    QFile receipt(file);
+    if (!receipt.open(QIODevice::WriteOnly) || receipt.write("Receipt\nTotal 4.20 EUR\n") < 0)
+        return nullptr;
+    receipt.close();
+    ReceiptLine line;
+    line.date = QDateTime(QDate(2026, 1, 15), QTime(12, 0), Qt::UTC);
+    line.kind = DocumentKind::receipt;
+    line.file = file;
+    auto *running = new MonthExport({line}, 2026, 1, QDir::home().filePath(QStringLiteral("January.zip")), parent);
+    QObject::connect(running, &MonthExport::finished, running, [running] {
+        say(running->outcome() == MonthExport::Outcome::exported ? "exported" : "not exported");
+    });
+    running->start();
+    return running;
+}
+
+int whileBusy(QApplication &app, FilewrightApp &filewright, const QStringList &work)
+{
+    QThreadPool::globalInstance()->setMaxThreadCount(1);
+    MainWindow &window = filewright.mainWindow();
+    DescribeRuleField *field = window.findChild<DescribeRuleField *>();
+    if (work.contains(QStringLiteral("draft"))) {
+        field->lineEdit()->setText(QStringLiteral("invoices to Documents by year"));
+        QTest::keyClick(field->lineEdit(), Qt::Key_Return);
+        if (!field->isWorking()) {
+            say("not drafting");
+            return 5;
+        }
+    }
+    if (work.contains(QStringLiteral("catalogue")))
+        new ApplicationCatalog(&window);
+    if (work.contains(QStringLiteral("export")) && !exportMonth(&window)) {
+        say("no export");
+        return 4;
+    }
+    say("working");
+    Picture picture;
+    picture.show();
+
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    bool answered = false;
+    QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
+        char ignored[64];
+        (void)::read(STDIN_FILENO, ignored, sizeof ignored);
+        if (std::exchange(answered, true)) {
+            input.setEnabled(false);
+            say("quitting");
+            filewright.commands().action(QStringLiteral("quit"))->trigger();
+            return;
+        }
+        picture.repaint();
+        if (field->isWorking()) {
+            QTest::mouseClick(field->findChild<QPushButton *>(QStringLiteral("stop")), Qt::LeftButton);
+            if (field->isWorking())
+                say("still drafting after Stop");
+        }
+        say("answered");
+    });
+    return app.exec();
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -254,6 +355,8 @@ int main(int argc, char **argv)
     filewright.showMainWindow();
     if (mode.startsWith(u"--key="))
         return quitByKey(app, filewright, mode.mid(6));
+    if (mode.startsWith(u"--busy="))
+        return whileBusy(app, filewright, mode.mid(7).split(u','));
 
     DescribeRuleField *field = filewright.mainWindow().findChild<DescribeRuleField *>();
     if (mode == u"--automation") {

@@ -45,7 +45,7 @@ MonthExport::~MonthExport()
 
 void MonthExport::start()
 {
-    m_watcher.setFuture(QtConcurrent::run([this] { return write(); }));
+    m_watcher.setFuture(QtConcurrent::run(&m_pool, [this] { return write(); }));
 }
 
 void MonthExport::cancel()

@@ -10,6 +10,7 @@
 #include <QFutureWatcher>
 #include <QObject>
 #include <QStringList>
+#include <QThreadPool>
 
 #include <atomic>
 #include <memory>
@@ -58,6 +59,9 @@ private:
     const int m_month;
     const QString m_destination;
     std::shared_ptr<std::atomic_bool> m_cancelled = std::make_shared<std::atomic_bool>(false);
+    // The export's own thread: writing may wait on the disk, and the shared
+    // pool is what painting waits for.
+    QThreadPool m_pool;
     QFutureWatcher<Written> m_watcher;
     Outcome m_outcome = Outcome::running;
     QString m_failure;

@@ -1,5 +1,6 @@
 // The installed applications that an "Open with" action can name, read from
-// their desktop entries on a worker thread once per editor.
+// their desktop entries on a worker thread of the catalogue's own once per
+// editor.
 #pragma once
 
 #include "ApplicationLauncher.h"
@@ -8,12 +9,19 @@
 #include <QList>
 #include <QObject>
 
+#include <memory>
+
+class QThreadPool;
+
 class ApplicationCatalog : public QObject
 {
     Q_OBJECT
 
 public:
     explicit ApplicationCatalog(QObject *parent = nullptr);
+    // Waits a moment for a reading still under way; one that hangs on the
+    // disk is left to the end of the process.
+    ~ApplicationCatalog() override;
 
     bool isLoaded() const { return m_loaded; }
     // Empty until loaded.
@@ -23,6 +31,9 @@ Q_SIGNALS:
     void loaded();
 
 private:
+    // The reading may wait on the disk: it never holds a thread of the
+    // shared pool, which painting waits for.
+    std::unique_ptr<QThreadPool> m_pool;
     QFutureWatcher<QList<ApplicationLauncher::InstalledApplication>> m_watcher;
     QList<ApplicationLauncher::InstalledApplication> m_applications;
     bool m_loaded = false;

@@ -207,7 +207,7 @@ void DescribeRuleField::draft()
     m_draftStop = std::stop_source();
     m_watcher = new QFutureWatcher<std::optional<Rule>>(this);
     connect(m_watcher, &QFutureWatcherBase::finished, this, &DescribeRuleField::finished);
-    m_watcher->setFuture(QtConcurrent::run([drafter = m_drafter, sentence, stop = m_draftStop.get_token()]() -> std::optional<Rule> {
+    m_watcher->setFuture(QtConcurrent::run(&m_pool, [drafter = m_drafter, sentence, stop = m_draftStop.get_token()]() -> std::optional<Rule> {
         try {
             return drafter(sentence, stop);
         } catch (...) {
@@ -225,8 +225,8 @@ void DescribeRuleField::cancel()
 {
     if (!m_watcher)
         return;
-    // The request ends at once, and its worker with it (the application's
-    // end waits for that worker); nobody listens to it any more.
+    // The request ends at once, and its worker with it (the field's end
+    // waits for that worker); nobody listens to it any more.
     m_draftStop.request_stop();
     m_watcher->disconnect(this);
     m_watcher->deleteLater();

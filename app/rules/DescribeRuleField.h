@@ -11,6 +11,7 @@
 #include "Rule.h"
 
 #include <QFutureWatcher>
+#include <QThreadPool>
 #include <QWidget>
 
 #include <functional>
@@ -74,6 +75,10 @@ private:
     AppModel &m_model;
     Drafter m_drafter;
     QFutureWatcher<std::optional<Rule>> *m_watcher = nullptr;
+    // The draft's thread, the field's own: a request waiting for the model
+    // never holds a thread of the shared pool, which painting waits for. The
+    // field's end waits for it, and a stopped request ends at once.
+    QThreadPool m_pool;
     // Ends the request of the draft under way.
     std::stop_source m_draftStop;
     bool m_working = false;

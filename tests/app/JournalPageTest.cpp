@@ -4,6 +4,7 @@
 #include "Appearance.h"
 #include "DesktopIcons.h"
 #include "Autopilot.h"
+#include "DateText.h"
 #include "DesktopLook.h"
 #include "FileReadiness.h"
 #include "JournalDelegate.h"
@@ -727,6 +728,7 @@ public:
     {
         QPointF at;
         QString text;
+        qreal width = 0;
     };
     explicit TextCatcher(QSize size)
         : m_engine(this)
@@ -776,7 +778,7 @@ private:
         void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
         void drawTextItem(const QPointF &p, const QTextItem &item) override
         {
-            m_device->drawn.append(Drawn{painter()->transform().map(p), item.text()});
+            m_device->drawn.append(Drawn{painter()->transform().map(p), item.text(), item.width()});
         }
         Type type() const override { return User; }
 
@@ -831,7 +833,20 @@ TEST_F(JournalPageTest, AMessageShowsWholeOnAsManyLinesAsItNeeds)
                         QPainter painter(&catcher);
                         list->itemDelegate()->paint(&painter, option, page->journal().index(row));
                     }
-                    // The texts drawn that are parts of the message, in order, each inside the row.
+                    // The row's text stands right of the icon and left of the
+                    // trailing column, which holds the time and the button.
+                    const auto *delegate = static_cast<const JournalDelegate *>(list->itemDelegate());
+                    const int textLeft = delegate->iconRect(*shown, option.rect, list->font()).right() + 1;
+                    int textRight = option.rect.right() + 1;
+                    if (const QRect action = delegate->actionRect(*shown, option.rect, list->font()); action.isValid())
+                        textRight = action.left();
+                    const QString time = DateText::time(shown->date.toLocalTime().time());
+                    for (const TextCatcher::Drawn &drawn : std::as_const(catcher.drawn)) {
+                        if (drawn.text == time)
+                            textRight = std::min(textRight, int(drawn.at.x()));
+                    }
+                    // The texts drawn that are parts of the message, in order,
+                    // each inside the row's text: below it ends, and across.
                     QString lines;
                     int count = 0;
                     for (const TextCatcher::Drawn &drawn : std::as_const(catcher.drawn)) {
@@ -840,6 +855,8 @@ TEST_F(JournalPageTest, AMessageShowsWholeOnAsManyLinesAsItNeeds)
                         lines += drawn.text;
                         ++count;
                         EXPECT_LT(drawn.at.y(), option.rect.bottom() - 4) << where;
+                        EXPECT_GE(drawn.at.x(), textLeft) << where << ": " << drawn.text.toStdString();
+                        EXPECT_LE(drawn.at.x() + drawn.width, textRight) << where << ": " << drawn.text.toStdString();
                     }
                     EXPECT_EQ(lines.remove(u' ').toStdString(), QString(shown->message).remove(u' ').toStdString()) << where;
                     if (QFontMetrics(list->font()).horizontalAdvance(shown->message) > option.rect.width()) {

@@ -17,6 +17,10 @@
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
+#include <iostream>
+
+#include <sys/stat.h>
+
 
 namespace {
 
@@ -136,26 +140,38 @@ TEST(QuitWhileWaiting, TheProcessEndsAtOnceAndTheNextStartTakesTheName)
     {
         const char *mode;
         const char *name;
+        // The server's queue of waiting connections is full once the draft
+        // has found the model: its connection is neither taken nor refused.
+        bool full = false;
     } cases[] = {
         {"--draft-stop", "--draft-stop"},
         {"--draft", "--draft"},
         {"--dry-run", "a dry run's hanging reading, left behind by the recognition gate after its second"},
+        {"--draft-stop", "a draft stopped while its connection waits for a server that takes none", true},
     };
-    for (const auto &[mode, name] : cases) {
+    for (const auto &[mode, name, full] : cases) {
         SCOPED_TRACE(name);
         FakeModelServer server;
         answerAfterAMinute(server);
+        // The program's own listing, then the draft's.
+        FullModelServer fullServer(2);
         QTemporaryDir work;
-        const QProcessEnvironment environment = childEnvironment(work, server);
+        QProcessEnvironment environment = childEnvironment(work, server);
+        if (full)
+            environment.insert(QStringLiteral("APP_MODEL_URL"), fullServer.baseUrl().toString());
 
         QProcess child;
         child.setProcessEnvironment(environment);
         child.start(QStringLiteral(FILEWRIGHT_QUIT_CHILD), {QLatin1String(mode)});
         ASSERT_TRUE(child.waitForStarted());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return chatAsked(server) || child.state() == QProcess::NotRunning; }, minute))
+        const auto asked = [&] { return full ? fullServer.isFull() : chatAsked(server); };
+        ASSERT_TRUE(QTest::qWaitFor([&] { return asked() || child.state() == QProcess::NotRunning; }, minute))
             << child.readAll().toStdString();
-        ASSERT_TRUE(chatAsked(server)) << child.readAll().toStdString();
+        ASSERT_TRUE(asked()) << child.readAll().toStdString();
         ASSERT_EQ(nameOwner(), child.processId());
+        // The draft goes on to connect to the server.
+        if (full)
+            QTest::qWait(500);
 
         QString printed;
         if (!quitsCleanly(child, printed))
@@ -320,4 +336,74 @@ TEST(QuitWhileWaiting, AStartWhileFilewrightEndsBecomesTheOneInstance)
     EXPECT_EQ(folders.exitCode(), 0) << folders.readAllStandardError().toStdString();
     end(folders);
     end(first);
+}
+
+// On a private session bus (see tests/CMakeLists.txt).
+TEST(QuitWhileWaiting, TheWindowAnswersAtOnceWithOneThreadInTheSharedPool)
+{
+    if (qEnvironmentVariableIsEmpty("FILEWRIGHT_PRIVATE_BUS"))
+        GTEST_SKIP() << "needs a private session bus";
+    // With one CPU the shared pool has one thread, and Qt's painting waits
+    // for that pool. Work that waits for the model or the disk holds a thread
+    // of its own: a draft whose model never answers, the catalogue of
+    // applications reading a desktop entry that is a named pipe nobody writes,
+    // and a month's export beside them, which ends while they wait.
+    constexpr int answerPatience = 5'000;
+    const struct
+    {
+        const char *busy;
+    } cases[] = {{"draft"}, {"catalogue"}, {"draft,catalogue,export"}};
+    for (const auto &[name] : cases) {
+        SCOPED_TRACE(name);
+        const QString busy = QLatin1String(name);
+        FakeModelServer server;
+        for (int i = 0; i < 4; ++i)
+            server.queueChat({200, {}, true});
+        QTemporaryDir work;
+        const QProcessEnvironment environment = childEnvironment(work, server);
+        const QString applications = work.filePath(QStringLiteral("data/applications"));
+        ASSERT_TRUE(QDir().mkpath(applications));
+        const QByteArray pipe = QFile::encodeName(applications + QStringLiteral("/.entry"));
+        ASSERT_EQ(::mkfifo(pipe.constData(), 0600), 0);
+        ASSERT_TRUE(QFile::link(QStringLiteral(".entry"), applications + QStringLiteral("/stuck.desktop")));
+
+        QProcess child;
+        child.setProcessEnvironment(environment);
+        child.start(QStringLiteral(FILEWRIGHT_QUIT_CHILD), {QStringLiteral("--busy=") + busy});
+        ASSERT_TRUE(child.waitForStarted());
+        QString output;
+        const auto said = [&](const char *line, int patience) {
+            const QString wanted = QLatin1String(line) + u'\n';
+            (void)QTest::qWaitFor(
+                [&] {
+                    output += QString::fromUtf8(child.readAllStandardOutput());
+                    return output.contains(wanted) || child.state() == QProcess::NotRunning;
+                },
+                patience);
+            return output.contains(wanted);
+        };
+        ASSERT_TRUE(said("working", minute)) << output.toStdString();
+        if (busy.contains(QLatin1String("draft"))) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return chatAsked(server); }, minute));
+        }
+        if (busy.contains(QLatin1String("export"))) {
+            EXPECT_TRUE(said("exported", answerPatience)) << output.toStdString();
+        }
+
+        QElapsedTimer answering;
+        answering.start();
+        child.write("paint and stop\n");
+        const bool answered = said("answered", answerPatience);
+        std::cout << "[ figures  ] " << name << ": painted and stopped after " << answering.elapsed() << " ms\n";
+        EXPECT_TRUE(answered) << "no answer " << answering.elapsed() << " ms after the line: " << output.toStdString();
+        EXPECT_FALSE(output.contains(QLatin1String("still drafting"))) << output.toStdString();
+        if (!answered) {
+            end(child);
+            continue;
+        }
+        QElapsedTimer quitting;
+        quitting.start();
+        quitsCleanly(child, output);
+        std::cout << "[ figures  ] " << name << ": ended " << quitting.elapsed() << " ms after Quit\n";
+    }
 }
