@@ -4,6 +4,7 @@
 #include "CharacterRoom.h"
 #include "StandardFolders.h"
 #include "Symbols.h"
+#include "WheelAfterFocus.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -45,6 +46,7 @@ ActionRow::ActionRow(const RuleAction &action, const ApplicationCatalog *applica
     m_kind = new QComboBox(this);
     m_kind->setObjectName(QStringLiteral("kind"));
     m_kind->setAccessibleName(tr("Action"));
+    WheelAfterFocus::keep(m_kind);
     for (const Kind kind : RuleAction::allKinds)
         m_kind->addItem(title(kind), static_cast<int>(kind));
     // Only a change of the chosen kind resets the value; choosing the same one does nothing.

@@ -6,6 +6,7 @@
 #include "Roles.h"
 #include "Symbols.h"
 #include "ThemeStore.h"
+#include "WheelAfterFocus.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -32,6 +33,7 @@ ConditionRow::ConditionRow(const Condition &condition, bool aiAvailable, QWidget
     m_field = new QComboBox(this);
     m_field->setObjectName(QStringLiteral("field"));
     m_field->setAccessibleName(tr("Field"));
+    WheelAfterFocus::keep(m_field);
     for (const Field field : Condition::allFields)
         m_field->addItem(Labels::title(field), static_cast<int>(field));
     connect(m_field, &QComboBox::currentIndexChanged, this,
@@ -40,6 +42,7 @@ ConditionRow::ConditionRow(const Condition &condition, bool aiAvailable, QWidget
     m_operator = new QComboBox(this);
     m_operator->setObjectName(QStringLiteral("operator"));
     m_operator->setAccessibleName(tr("Operator"));
+    WheelAfterFocus::keep(m_operator);
     m_operator->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     connect(m_operator, &QComboBox::currentIndexChanged, this, &ConditionRow::chooseOperator);
 
@@ -140,6 +143,7 @@ QComboBox *ConditionRow::fileTypePicker()
     m_fileType = new QComboBox(this);
     m_fileType->setObjectName(QStringLiteral("fileType"));
     m_fileType->setAccessibleName(tr("Type"));
+    WheelAfterFocus::keep(m_fileType);
     m_fileType->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     connect(m_fileType, &QComboBox::currentIndexChanged, this, &ConditionRow::chooseFileType);
     controls()->insertWidget(valueEditorIndex, m_fileType);

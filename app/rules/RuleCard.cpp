@@ -12,6 +12,7 @@
 #include "Symbols.h"
 #include "ToggleSwitch.h"
 #include "WrappedLabel.h"
+#include "WrappedTextRow.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -46,11 +47,12 @@ RuleCard::RuleCard(AppModel &model, const StoredRule &stored, QWidget *parent)
     layout->setContentsMargins(padding, padding, padding, padding);
     layout->setSpacing(spacing);
 
-    auto *title = new QHBoxLayout;
-    title->setSpacing(rowSpacing);
-    m_name = new QLabel(this);
+    // A long name wraps; the chip follows its widest line and the switch
+    // stays at the end, both level with its first line.
+    auto *title = new WrappedTextRow(rowSpacing, WrappedTextRow::Level::firstLine);
+    m_name = new WrappedLabel(this);
     m_name->setObjectName(QStringLiteral("name"));
-    m_name->setTextFormat(Qt::PlainText);
+    m_name->setPrefersTextWidth(true);
     Roles::setFont(m_name, Roles::Font::headline);
     m_folder = new Chip(QString(), QString(), this);
     m_folder->setObjectName(QStringLiteral("folder"));
@@ -58,9 +60,9 @@ RuleCard::RuleCard(AppModel &model, const StoredRule &stored, QWidget *parent)
     m_switch->setObjectName(QStringLiteral("enabled"));
     m_switch->setAccessibleName(tr("Active"));
     connect(m_switch, &ToggleSwitch::clicked, this, [this](bool on) { m_model.setEnabled(current(), on); });
-    title->addWidget(m_name);
+    title->addText(m_name);
     title->addWidget(m_folder, 0, Qt::AlignVCenter);
-    title->addStretch(1);
+    title->addStretch(0);
     title->addWidget(m_switch, 0, Qt::AlignVCenter);
     layout->addLayout(title);
 
@@ -122,13 +124,10 @@ void RuleCard::setStored(const StoredRule &stored)
             if (!m_missing.isEmpty())
                 m_model.chooseFolder(false, AppModel::nearestExisting(m_missing.constFirst()));
         });
-        // The button stands right after the note, not at the card's edge:
-        // the note takes no more width than its text.
-        auto *row = static_cast<QHBoxLayout *>(m_access->layout());
+        // The button stands right after the note's text, not at the card's
+        // edge, also where the note wraps.
         m_accessText->setPrefersTextWidth(true);
-        row->setStretchFactor(m_accessText, 0);
-        row->addWidget(m_allow, 0, Qt::AlignVCenter);
-        row->addStretch(1);
+        static_cast<WrappedTextRow *>(m_access->layout())->addWidget(m_allow, 0, Qt::AlignVCenter);
         m_place->keep(m_allow, this);
         // The note stands above the card's buttons: the keyboard reaches it first.
         QWidget::setTabOrder(m_switch, m_allow);
@@ -145,16 +144,15 @@ void RuleCard::setStored(const StoredRule &stored)
 QWidget *RuleCard::addNote(const QString &symbol, WrappedLabel *&text)
 {
     auto *row = new QWidget(this);
-    auto *layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(rowSpacing);
+    auto *layout = new WrappedTextRow(rowSpacing);
+    row->setLayout(layout);
     auto *icon = new QLabel(row);
     icon->setPixmap(Symbols::tinted(symbol, noteSymbolSize, Roles::secondary(palette()), devicePixelRatioF()));
     text = new WrappedLabel(row);
     Roles::setFont(text, Roles::Font::callout);
     Roles::setSecondary(text);
     layout->addWidget(icon, 0, Qt::AlignVCenter);
-    layout->addWidget(text, 1);
+    layout->addText(text);
     // Notes stand between the sentence and the actions, paused first.
     auto *card = static_cast<QVBoxLayout *>(this->layout());
     const int before = (m_paused && text != m_pausedText) ? card->indexOf(m_paused) + 1 : card->indexOf(m_sentence) + 1;

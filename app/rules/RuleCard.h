@@ -13,7 +13,6 @@
 class AppModel;
 class Chip;
 class FocusPlace;
-class QLabel;
 class QMenu;
 class QPushButton;
 class ToggleSwitch;
@@ -70,7 +69,7 @@ private:
     AppModel &m_model;
     StoredRule m_stored;
     QStringList m_missing;
-    QLabel *m_name = nullptr;
+    WrappedLabel *m_name = nullptr;
     Chip *m_folder = nullptr;
     ToggleSwitch *m_switch = nullptr;
     WrappedLabel *m_sentence = nullptr;

@@ -17,6 +17,7 @@
 #include "Store.h"
 #include "Symbols.h"
 #include "ThemeStore.h"
+#include "WheelAfterFocus.h"
 #include "Whitespace.h"
 
 #include <QApplication>
@@ -162,6 +163,7 @@ QWidget *RuleEditor::buildForm()
     m_folder = new QComboBox(when);
     m_folder->setObjectName(QStringLiteral("folder"));
     m_folder->setAccessibleName(tr("A new file arrives in"));
+    WheelAfterFocus::keep(m_folder);
     connect(m_folder, &QComboBox::currentIndexChanged, this, [this](int index) {
         const QVariant data = m_folder->itemData(index);
         chooseFolder(data.isNull() ? std::nullopt : std::optional<QUuid>(data.toUuid()));

@@ -23,6 +23,7 @@ void WrappedLabel::forgetChangedText() const
     if (m_measured != text()) {
         m_heights.clear();
         m_textWidth = -1;
+        m_textSizeWidth = -1;
         m_measured = text();
     }
 }
@@ -47,6 +48,32 @@ void WrappedLabel::setPrefersTextWidth(bool prefers)
         return;
     m_prefersTextWidth = prefers;
     updateGeometry();
+}
+
+QSize WrappedLabel::textSize(int width) const
+{
+    forgetChangedText();
+    if (m_textSizeWidth != width) {
+        // As the label draws its text: tabs expanded, wrapped at words.
+        m_textSize = fontMetrics()
+                         .boundingRect(QRect(0, 0, width, QWIDGETSIZE_MAX),
+                                       Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs | Qt::TextWordWrap, text())
+                         .size();
+        m_textSizeWidth = width;
+    }
+    return m_textSize;
+}
+
+int WrappedLabel::firstLineMiddle() const
+{
+    const QRect contents = contentsRect().marginsRemoved(QMargins(margin(), margin(), margin(), margin()));
+    const int free = contents.height() - textSize(contents.width()).height();
+    int top = contents.top();
+    if (alignment() & Qt::AlignVCenter)
+        top += free / 2;
+    else if (alignment() & Qt::AlignBottom)
+        top += free;
+    return top + fontMetrics().height() / 2;
 }
 
 QSize WrappedLabel::sizeHint() const
@@ -82,6 +109,7 @@ void WrappedLabel::changeEvent(QEvent *event)
         event->type() == QEvent::ContentsRectChange) {
         m_heights.clear();
         m_textWidth = -1;
+        m_textSizeWidth = -1;
     }
     QLabel::changeEvent(event);
 }

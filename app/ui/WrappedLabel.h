@@ -20,6 +20,12 @@ public:
     // with a button after it), while it still wraps where it gets less.
     void setPrefersTextWidth(bool prefers);
 
+    // The size of its text as drawn in contents of the given width: the
+    // widest line's width and the lines' height.
+    QSize textSize(int width) const;
+    // The middle of its first line as drawn now, from its top.
+    int firstLineMiddle() const;
+
     int heightForWidth(int width) const override;
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -40,5 +46,8 @@ private:
     mutable QVarLengthArray<Measured, 4> m_heights;
     mutable QString m_measured; // the text the heights are for
     mutable int m_textWidth = -1; // the text's width on one line, once measured
+    // The text's size as drawn at the width last asked for.
+    mutable int m_textSizeWidth = -1;
+    mutable QSize m_textSize;
     bool m_prefersTextWidth = false;
 };

@@ -23,10 +23,14 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QtTest/QTest>
 
+#include <qpa/qwindowsysteminterface.h>
+
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -44,6 +48,19 @@ QStringList tree(const QString &folder)
         paths.append(it.next());
     paths.sort();
     return paths;
+}
+
+// Turns the mouse wheel by clicks (up when positive) with the pointer resting
+// at the middle of a widget, as the desktop hands a wheel to its window.
+void turnWheel(QWidget *over, int clicks)
+{
+    QWidget *window = over->window();
+    const QPoint at = over->mapTo(window, over->rect().center());
+    for (int i = 0; i < std::abs(clicks); ++i) {
+        QWindowSystemInterface::handleWheelEvent(window->windowHandle(), at, window->mapToGlobal(at), QPoint(),
+                                                 QPoint(0, clicks > 0 ? 120 : -120));
+        QWindowSystemInterface::flushWindowSystemEvents();
+    }
 }
 
 } // namespace
@@ -479,4 +496,74 @@ TEST_F(RuleEditorTest, badInputGivesItsDocumentedResultAndStaysInsideTheTarget)
     const QDir home(RealHome::path());
     for (const QString &outside : {QStringLiteral("../outside"), QStringLiteral("../../outside"), QStringLiteral("outside")})
         EXPECT_FALSE(QFileInfo::exists(home.filePath(outside))) << outside.toStdString();
+}
+
+// Eight turns of the wheel over a picker of a form taller than its sheet
+// scroll the form and change nothing; the picker takes the wheel only once
+// the user has given it the focus.
+TEST_F(RuleEditorTest, theWheelOverAPickerScrollsTheFormUntilThePickerHasTheFocus)
+{
+    const WatchedFolder downloads = folder(QStringLiteral("Downloads"));
+    folder(QStringLiteral("Desktop"));
+    const Rule many = rule(QStringLiteral("Belege"),
+                           {condition(Field::name, Op::contains, QStringLiteral("Rechnung")),
+                            condition(Field::fileType, Op::is, QStringLiteral("pdf")),
+                            condition(Field::age, Op::greaterThan, QStringLiteral("7")),
+                            condition(Field::name, Op::contains, QStringLiteral("Beleg")),
+                            condition(Field::size, Op::lessThan, QStringLiteral("10")),
+                            condition(Field::text, Op::contains, QStringLiteral("Betrag"))},
+                           {action(Kind::rename, QStringLiteral("{datum} {original}")),
+                            action(Kind::tag, QStringLiteral("Steuer")),
+                            action(Kind::copy, QStringLiteral("~/Archive")),
+                            action(Kind::move, QStringLiteral("~/Documents/{jahr}")),
+                            action(Kind::trashAfter, QStringLiteral("30"))});
+    model->save(AppModel::Editing{QUuid::createUuid(), many, downloads.uuid, false});
+    model->edit(*model->store().rule(many.id));
+
+    const struct
+    {
+        const char *picker;
+        std::function<QComboBox *(RuleEditor &)> find;
+    } pickers[] = {
+        {"folder", [](RuleEditor &e) { return e.findChild<QComboBox *>(QStringLiteral("folder")); }},
+        {"field",
+         [](RuleEditor &e) { return e.conditionRows().at(3)->findChild<QComboBox *>(QStringLiteral("field")); }},
+        {"operator",
+         [](RuleEditor &e) { return e.conditionRows().at(3)->findChild<QComboBox *>(QStringLiteral("operator")); }},
+        {"file type",
+         [](RuleEditor &e) { return e.conditionRows().at(1)->findChild<QComboBox *>(QStringLiteral("fileType")); }},
+        {"action", [](RuleEditor &e) { return e.actionRows().at(2)->findChild<QComboBox *>(QStringLiteral("kind")); }},
+    };
+    for (const auto &[name, find] : pickers) {
+        SCOPED_TRACE(name);
+        RuleEditor editor(*model, *model->editing());
+        editor.show();
+        editor.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+        auto *area = editor.findChild<QScrollArea *>();
+        QScrollBar *bar = area->verticalScrollBar();
+        ASSERT_GT(area->widget()->height(), area->viewport()->height() + 200);
+        QComboBox *picker = find(editor);
+        ASSERT_NE(picker, nullptr);
+        ASSERT_TRUE(picker->isVisible());
+
+        // The picker in the middle of the view, as far as the form goes.
+        bar->setValue(picker->mapTo(area->widget(), QPoint(0, 0)).y() - area->viewport()->height() / 2);
+        QCoreApplication::processEvents();
+        const int scrolled = bar->value();
+        const int index = picker->currentIndex();
+        const AppModel::Editing before = editor.editing();
+        turnWheel(picker, scrolled < bar->maximum() ? -8 : 8);
+        EXPECT_NE(bar->value(), scrolled);
+        EXPECT_EQ(picker->currentIndex(), index);
+        EXPECT_EQ(editor.editing().rule, before.rule);
+        EXPECT_EQ(editor.editing().folderID, before.folderID);
+        EXPECT_FALSE(picker->hasFocus());
+
+        // Given the focus, it changes by the wheel.
+        picker->setFocus(Qt::TabFocusReason);
+        QCoreApplication::processEvents();
+        turnWheel(picker, index + 1 < picker->count() ? -1 : 1);
+        EXPECT_NE(picker->currentIndex(), index);
+    }
 }

@@ -5,6 +5,7 @@
 #include "DesktopLook.h"
 #include "DryRunView.h"
 #include "EmptyStateView.h"
+#include "FocusRing.h"
 #include "RuleCard.h"
 #include "RuleEditorFixture.h"
 #include "RulesPage.h"
@@ -25,7 +26,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSemaphore>
-#include <QVBoxLayout>
 #include <QtTest/QTest>
 
 using namespace Qt::StringLiterals;
@@ -65,6 +65,32 @@ protected:
     static RuleAction moveTo(const QString &value)
     {
         return {QUuid::createUuid(), RuleAction::Kind::move, value};
+    }
+
+    // The card in a window, as the page's column shows it: as wide as
+    // given and as tall as it needs at that width.
+    static void show(QWidget &window, RuleCard &card, int width)
+    {
+        window.resize(width, 800);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        DesktopLook::settle();
+        card.setGeometry(0, 0, width, card.heightForWidth(width));
+        DesktopLook::settle();
+    }
+
+    // The room round a card's content.
+    static constexpr int padding = 16;
+
+    // A pixel of drawn text, or of its edge, on a ground.
+    static bool differs(const QColor &pixel, const QColor &ground) { return FocusRing::contrast(pixel, ground) >= 1.3; }
+
+    // The size of a label's text as the label draws it in its contents.
+    static QSize drawnSize(const QLabel &label)
+    {
+        const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs | (label.wordWrap() ? Qt::TextWordWrap : 0);
+        const QRect room(0, 0, label.contentsRect().width(), QWIDGETSIZE_MAX);
+        return label.fontMetrics().boundingRect(room, flags, label.text()).size();
     }
 };
 
@@ -130,28 +156,24 @@ TEST_F(RulesPageTest, CardsFollowTheStoredOrderAndShowEachRulesState)
 
 // The note that a rule needs access takes the width of its text, with
 // "Allow…" 8 after it, not at the card's far edge; on a narrow card the note
-// wraps and the button stays whole beside it.
+// wraps, and the button stands 8 after its widest line as drawn.
 TEST_F(RulesPageTest, AllowStandsRightAfterTheNoteOfMissingAccess)
 {
     const StoredRule lost = store(rule(QStringLiteral("Lost"), {},
-                                       {moveTo(QStringLiteral("~/Archive/{jahr}")), moveTo(QStringLiteral("~/Mail"))}),
+                                       {moveTo(QStringLiteral("~/Archive/{jahr}")),
+                                        moveTo(QStringLiteral("~/Steuerunterlagen/Versicherungen"))}),
                                   std::nullopt, 0);
     for (const auto &[style, points, width] :
-         {std::tuple{u"Fusion"_s, 11.0, 900}, {u"Fusion"_s, 11.0, 280}, {u"Adwaita-Dark"_s, 13.0, 900},
-          {u"Adwaita-Dark"_s, 13.0, 280}}) {
+         {std::tuple{u"Fusion"_s, 11.0, 880}, {u"Fusion"_s, 11.0, 310}, {u"Adwaita-Dark"_s, 13.0, 880},
+          {u"Adwaita-Dark"_s, 13.0, 360}}) {
         SCOPED_TRACE(style.toStdString() + " " + std::to_string(points) + " pt, " + std::to_string(width) + " px");
         const DesktopLook look(style, points);
         ASSERT_TRUE(look.isAvailable());
         QWidget window;
-        auto *column = new QVBoxLayout(&window);
         auto *card = new RuleCard(*model, lost, &window);
-        column->addWidget(card);
-        column->addStretch(1);
-        window.resize(width, 600);
-        window.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-        DesktopLook::settle();
-        ASSERT_EQ(card->notes(), QStringList{QStringLiteral("Needs access to ~/Archive, ~/Mail.")});
+        ASSERT_NO_FATAL_FAILURE(show(window, *card, width));
+        ASSERT_EQ(card->notes(),
+                  QStringList{QStringLiteral("Needs access to ~/Archive, ~/Steuerunterlagen/Versicherungen.")});
         const auto *allow = card->findChild<QPushButton *>(QStringLiteral("allow"));
         ASSERT_NE(allow, nullptr);
         const QWidget *row = allow->parentWidget();
@@ -162,15 +184,74 @@ TEST_F(RulesPageTest, AllowStandsRightAfterTheNoteOfMissingAccess)
         }
         ASSERT_NE(note, nullptr);
 
-        EXPECT_EQ(allow->x() - note->geometry().right() - 1, 8);
+        // The note's text as drawn: the rightmost column of its lines that
+        // differs from the card.
+        const QImage picture = card->grab().toImage();
+        const QColor ground = picture.pixelColor(padding / 2, padding / 2);
+        const QRect text(note->mapTo(card, QPoint(0, 0)), note->size());
+        const int button = allow->mapTo(card, QPoint(0, 0)).x();
+        int drawn = -1;
+        for (int x = button - 1; x >= text.left() && drawn < 0; --x) {
+            for (int y = text.top(); y <= text.bottom(); ++y) {
+                if (differs(picture.pixelColor(x, y), ground))
+                    drawn = x;
+            }
+        }
+        ASSERT_GE(drawn, text.left());
+        // The last glyph's ink ends a little before its advance.
+        EXPECT_GE(button - drawn - 1, 8);
+        EXPECT_LE(button - drawn - 1, 8 + 3);
         EXPECT_LE(allow->geometry().right(), row->width() - 1);
         const int oneLine = note->heightForWidth(QWIDGETSIZE_MAX);
         if (width > 500) {
             EXPECT_EQ(note->heightForWidth(note->width()), oneLine);
-            EXPECT_LT(allow->geometry().right(), row->width() / 2);
         } else {
             EXPECT_GT(note->heightForWidth(note->width()), oneLine);
         }
+    }
+}
+
+// A rule's name is shown whole on its card: a long one wraps over further
+// lines inside the card, the folder chip stands 8 after its widest line and
+// the switch at the card's end, both level with its first line.
+TEST_F(RulesPageTest, ARulesNameIsShownWholeOnItsCard)
+{
+    const WatchedFolder downloads = folder(QStringLiteral("Downloads"));
+    const QString longName = u"Rechnungen der Stadtwerke mit allen Belegen, Bedingungen und Anlagen"_s;
+    ASSERT_GE(longName.size(), 68);
+    for (const auto &[style, name] : {std::pair{u"Fusion"_s, longName}, {u"Adwaita-Dark"_s, longName},
+                                      {u"Fusion"_s, u"Receipts"_s}}) {
+        SCOPED_TRACE(style.toStdString() + ", " + name.toStdString());
+        const DesktopLook look(style, 13);
+        ASSERT_TRUE(look.isAvailable());
+        const StoredRule stored = store(rule(name, {}, {}), downloads.uuid, 0);
+        QWidget window;
+        auto *card = new RuleCard(*model, stored, &window);
+        ASSERT_NO_FATAL_FAILURE(show(window, *card, 640));
+
+        const auto *label = card->findChild<QLabel *>(QStringLiteral("name"));
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->text(), name);
+        const QSize drawn = drawnSize(*label);
+        EXPECT_LE(drawn.width(), label->contentsRect().width());
+        EXPECT_LE(drawn.height(), label->contentsRect().height());
+        // The label centres its lines in its height.
+        const QRect contents = label->contentsRect();
+        const QPoint topLeft(contents.left(), contents.top() + (contents.height() - drawn.height()) / 2);
+        const QRect text(label->mapTo(card, topLeft), drawn);
+        EXPECT_TRUE(card->rect().marginsRemoved(QMargins(padding, padding, padding, padding)).contains(text));
+        if (name == longName) {
+            EXPECT_GT(drawn.height(), label->fontMetrics().height());
+        }
+
+        const QWidget *chip = card->findChild<Chip *>();
+        const QWidget *toggle = card->enabledSwitch();
+        EXPECT_EQ(chip->x() - text.right() - 1, 8);
+        EXPECT_EQ(toggle->geometry().right(), card->width() - padding - 1);
+        const int firstLine = text.top() + label->fontMetrics().height() / 2;
+        EXPECT_NEAR(chip->geometry().center().y(), firstLine, 1);
+        EXPECT_NEAR(toggle->geometry().center().y(), firstLine, 1);
+        model->store().remove(stored);
     }
 }
 
