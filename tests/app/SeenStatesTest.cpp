@@ -4,6 +4,7 @@
 // the date field's calendar whole. Light and dark, the program's own and a
 // desktop's dark palette, in every accent theme.
 #include "Appearance.h"
+#include "DescribeRuleField.h"
 #include "DesktopPalettes.h"
 #include "FocusRingStyle.h"
 #include "FocusRing.h"
@@ -12,6 +13,8 @@
 #include "ReviewSheet.h"
 #include "RuleCard.h"
 #include "RuleEditorFixture.h"
+#include "RulesPage.h"
+#include "SettingsWindow.h"
 #include "ThemeStore.h"
 
 #include <QApplication>
@@ -20,6 +23,7 @@
 #include <QDir>
 #include <QHash>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QStyleFactory>
 #include <QTableView>
@@ -291,6 +295,55 @@ TEST_F(SeenStatesTest, aContextMenusEdgeStandsApartFromTheWindowItOpensOver)
                                          .arg(QString::fromLatin1(kind), theme.id, QString::fromLatin1(look.name)));
             }
         }
+    }
+}
+
+// An accent and then System chosen in the settings, whose window is in
+// front: the main window behind it shows the describe field's symbol as it
+// did at the start, and once it is in front again every pixel is as it was.
+TEST_F(SeenStatesTest, theRulesPageIsAsAtTheStartAfterAnAccentAndSystemChosenInTheSettings)
+{
+    QList<Look> all(std::begin(looks), std::end(looks));
+    // A desktop whose colours dim in a window behind another.
+    all.append(desktopLook({"qt6ct airy", qt6ctAiryScheme()}));
+    // The colour of a symbol's most opaque pixel.
+    const auto ink = [](const QImage &symbol) {
+        QColor found(Qt::transparent);
+        for (int y = 0; y < symbol.height(); ++y) {
+            for (int x = 0; x < symbol.width(); ++x) {
+                if (symbol.pixelColor(x, y).alpha() > found.alpha())
+                    found = symbol.pixelColor(x, y);
+            }
+        }
+        return found.name(QColor::HexArgb).toStdString();
+    };
+    for (const Look &look : all) {
+        look.apply();
+        MainWindow window(*model);
+        model->setSidebar(SidebarItem::rules);
+        ASSERT_TRUE(activate(&window)) << look.name;
+        auto *page = qobject_cast<RulesPage *>(window.currentPage());
+        ASSERT_NE(page, nullptr) << look.name;
+        const QWidget *box = page->describeField()->findChild<QWidget *>(QStringLiteral("describeBox"));
+        ASSERT_NE(box, nullptr) << look.name;
+        const QLabel *symbol = box->findChild<QLabel *>(QString(), Qt::FindDirectChildrenOnly);
+        ASSERT_NE(symbol, nullptr) << look.name;
+        const QImage symbolAtStart = symbol->pixmap().toImage();
+        ASSERT_FALSE(symbolAtStart.isNull()) << look.name;
+        const QImage windowAtStart = window.grab().toImage();
+
+        SettingsWindow settings(*model);
+        ASSERT_TRUE(activate(&settings)) << look.name;
+        for (const char *theme : {"mint", "system"}) {
+            ThemeStore::instance().setThemeID(QString::fromLatin1(theme));
+            QCoreApplication::processEvents();
+        }
+        const QImage symbolBehind = symbol->pixmap().toImage();
+        EXPECT_TRUE(symbolBehind == symbolAtStart)
+            << look.name << ": " << ink(symbolBehind) << " where it was " << ink(symbolAtStart);
+        settings.close();
+        ASSERT_TRUE(activate(&window)) << look.name;
+        EXPECT_EQ(strongestChange(window.grab().toImage(), windowAtStart), 1.0) << look.name;
     }
 }
 
