@@ -1,8 +1,9 @@
 // What the eye must be able to tell, measured in pictures of the windows as
 // they are drawn: the journal filter's chosen segment from itself unchosen,
-// a context menu from the window it opens over, and every weekday name in
-// the date field's calendar whole. Light and dark, the program's own and a
-// desktop's dark palette, in every accent theme.
+// a context menu from the window it opens over, every weekday name in the
+// date field's calendar whole and readable, and the rules page unchanged by
+// an accent and System chosen while the settings are in front. Light and
+// dark, the program's own and desktops' palettes, in every accent theme.
 #include "Appearance.h"
 #include "DescribeRuleField.h"
 #include "DesktopPalettes.h"
@@ -414,6 +415,8 @@ TEST_F(SeenStatesTest, theCalendarsDaysAndWeekdayNamesReadAndItsPopupStandsApart
     QList<Look> all(std::begin(looks), std::end(looks));
     for (const DesktopPalette &desktop : desktopPalettes())
         all.append(desktopLook(desktop));
+    // A light window whose calendar's names row is dark grey.
+    all.append(desktopLook({"qt6ct airy", qt6ctAiryScheme()}));
     // A desktop that gives lists a palette of their own, lighter than the
     // window's, as a colour scheme under a style with colours of its own does.
     all.append({"lists apart", [] {
@@ -449,28 +452,34 @@ TEST_F(SeenStatesTest, theCalendarsDaysAndWeekdayNamesReadAndItsPopupStandsApart
         auto *days = calendar->findChild<QTableView *>();
         ASSERT_NE(days, nullptr) << look.name;
         // Every day number and weekday name on the ground it is drawn on, as
-        // the picture shows it; the chosen day is drawn in the highlight's
-        // colours.
-        const QImage picture = days->viewport()->grab().toImage();
-        const qreal ratio = picture.devicePixelRatio();
-        const QAbstractItemModel &model = *days->model();
-        int cells = 0;
-        for (int row = 0; row < model.rowCount(); ++row) {
-            for (int column = 0; column < model.columnCount(); ++column) {
-                const QModelIndex cell = model.index(row, column);
-                const QString text = cell.data(Qt::DisplayRole).toString();
-                if (text.isEmpty() || days->selectionModel()->isSelected(cell))
-                    continue;
-                ++cells;
-                const QRect place = days->visualRect(cell);
-                const QColor ground = mostOf(picture, QRect((place.topLeft() * ratio), place.size() * ratio));
-                const QColor ink = over(colour(cell.data(Qt::ForegroundRole)), ground);
-                EXPECT_GE(FocusRing::contrast(ink, ground), 4.5)
-                    << look.name << ": \"" << text.toStdString() << "\" in row " << row << ", "
-                    << ink.name().toStdString() << " on " << ground.name().toStdString();
+        // the picture shows it, in its colour as the picture holds it (eight
+        // bits a channel); the chosen day is drawn in the highlight's
+        // colours. In the month shown first and in the next one.
+        for (const char *month : {"March", "April"}) {
+            const QImage picture = days->viewport()->grab().toImage();
+            const qreal ratio = picture.devicePixelRatio();
+            const QAbstractItemModel &model = *days->model();
+            int cells = 0;
+            for (int row = 0; row < model.rowCount(); ++row) {
+                for (int column = 0; column < model.columnCount(); ++column) {
+                    const QModelIndex cell = model.index(row, column);
+                    const QString text = cell.data(Qt::DisplayRole).toString();
+                    if (text.isEmpty() || days->selectionModel()->isSelected(cell))
+                        continue;
+                    ++cells;
+                    const QRect place = days->visualRect(cell);
+                    const QColor ground = mostOf(picture, QRect((place.topLeft() * ratio), place.size() * ratio));
+                    const QColor ink = QColor::fromRgb(over(colour(cell.data(Qt::ForegroundRole)), ground).rgb());
+                    EXPECT_GE(FocusRing::contrast(ink, ground), 4.5)
+                        << look.name << ", " << month << ": \"" << text.toStdString() << "\" in row " << row << ", "
+                        << ink.name().toStdString() << " on " << ground.name().toStdString();
+                }
             }
+            EXPECT_GE(cells, 7 + 6 * 7 - 1) << look.name << ", " << month;
+            if (calendar->monthShown() == 3)
+                QTest::keyClick(days, Qt::Key_PageDown);
         }
-        EXPECT_GE(cells, 7 + 6 * 7 - 1) << look.name;
+        EXPECT_EQ(calendar->monthShown(), 4) << look.name;
         const QImage popup = calendar->window()->grab().toImage();
         EXPECT_GE(weakestBorder(popup, sheet.palette().color(QPalette::Window)), 3.0) << look.name;
         savePicture(popup, QStringLiteral("calendar-colours-%1.png").arg(QString::fromLatin1(look.name)));
