@@ -75,10 +75,16 @@ Plan plan(const Rule &rule, const FileFacts &facts, const NameTemplate &nameTemp
         }
     }
 
+    // The file's own place is free for it: a file that was given "name 2"
+    // because "name" was taken keeps that name, rather than trading it for
+    // "name 3" and back again at every new look.
+    const QString own = QDir::cleanPath(facts.url);
+    const auto isOwn = [&own](const QString &path) { return QDir::cleanPath(path) == own; };
     const QString target = joined(folder, name);
-    result.destination = QDir::cleanPath(target) == QDir::cleanPath(facts.url)
-        ? facts.url
-        : NameTemplate::freeURL(target, exists);
+    const QString free = isOwn(target)
+        ? target
+        : NameTemplate::freeURL(target, [&](const QString &path) { return !isOwn(path) && exists(path); });
+    result.destination = isOwn(free) ? facts.url : free;
     for (const QString &copyFolder : copyFolders)
         result.copies.append(NameTemplate::freeURL(joined(copyFolder, name), exists));
 

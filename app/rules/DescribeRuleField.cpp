@@ -1,6 +1,7 @@
 #include "DescribeRuleField.h"
 
 #include "AppModel.h"
+#include "Appearance.h"
 #include "Autopilot.h"
 #include "ControlEdge.h"
 #include "DraftHandOver.h"
@@ -178,7 +179,8 @@ void DescribeRuleField::changeEvent(QEvent *event)
 void DescribeRuleField::refreshSymbol()
 {
     m_symbol->setPixmap(Symbols::tinted(QStringLiteral("apple.intelligence"), symbolSize,
-                                        ThemeStore::instance().theme().accentText(palette()), devicePixelRatioF()));
+                                        ThemeStore::instance().theme().accentText(Appearance::active(palette())),
+                                        devicePixelRatioF()));
 }
 
 QString DescribeRuleField::text() const

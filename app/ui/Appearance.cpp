@@ -20,6 +20,12 @@ bool isDark()
     return isDark(QGuiApplication::palette());
 }
 
+QPalette active(QPalette palette)
+{
+    palette.setCurrentColorGroup(QPalette::Active);
+    return palette;
+}
+
 QPalette palette(Mode mode)
 {
     if (mode == Mode::light) {

@@ -13,6 +13,12 @@ enum class Mode { light, dark };
 bool isDark(const QPalette &palette);
 bool isDark();
 
+// The palette with its active colours current. What is drawn once into a
+// picture (a tinted symbol) is drawn with them, so that it shows the same
+// whether its window was in front at that moment or behind another, as it
+// is while a setting changes in the settings window.
+QPalette active(QPalette palette);
+
 // The Fusion palette of that mode.
 QPalette palette(Mode mode);
 // Gives the whole application the Fusion style, with the focus ring, and the

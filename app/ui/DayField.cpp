@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -50,17 +51,55 @@ void addOnce(QList<QColor> &grounds, const QColor &ground)
         grounds.append(ground);
 }
 
-// Colours the weekend and the days of the months around so that they read
-// on the grounds the style draws the calendar's cells with, which may be
-// neither its palette's nor its table's (a style with colours of its own
-// draws the names' row in a shade of its own, and a desktop may give lists
-// a palette apart from the window's): they are taken from a picture of the
-// table as it is drawn.
-void colourOnGrounds(QCalendarWidget &calendar)
+// A colour as a picture holds it, eight bits a channel: what is drawn, and
+// so what must read.
+QColor asDrawn(const QColor &colour)
+{
+    return QColor::fromRgb(colour.rgb());
+}
+
+double weakestOn(const QColor &colour, const QList<QColor> &grounds)
+{
+    double weakest = 21;
+    for (const QColor &ground : grounds)
+        weakest = std::min(weakest, FocusRing::contrast(colour, ground));
+    return weakest;
+}
+
+// The first colour on the way from `from` that reads on every ground as
+// drawn: towards the text colour where that reads on them, else towards
+// black or white, whichever the grounds need (a names row darker than the
+// text, say).
+QColor readableOn(const QColor &from, const QColor &text, const QList<QColor> &grounds)
+{
+    QColor to = text;
+    if (weakestOn(asDrawn(text), grounds) < readable)
+        to = weakestOn(Qt::black, grounds) >= weakestOn(Qt::white, grounds) ? QColor(Qt::black) : QColor(Qt::white);
+    return asDrawn(FocusRing::firstOnTheWay(from, to, steps, [&grounds](const QColor &colour) {
+        return weakestOn(asDrawn(colour), grounds) >= readable;
+    }));
+}
+
+// The colours of the calendar's weekend: its names on the names' row, its
+// days on theirs. One colour where one reads on both.
+struct Weekend
+{
+    QColor names;
+    QColor days;
+};
+
+// Colours the weekday names, the weekend and the days of the months around
+// so that they read on the grounds the style draws the calendar's cells with,
+// which may be neither its palette's nor its table's (a style with colours of
+// its own draws the names' row in a shade of its own, and a desktop may give
+// lists a palette apart from the window's, or a names row darker than the
+// text): they are taken from a picture of the table as it is drawn. Gives the
+// weekend's colours, or none where the calendar has no table.
+std::optional<Weekend> colourOnGrounds(QCalendarWidget &calendar)
 {
     auto *days = calendar.findChild<QTableView *>();
     if (!days || !days->model())
-        return;
+        return std::nullopt;
     // The palette the days are drawn with, without the colour set here.
     days->setPalette(QPalette());
     const QPalette palette = days->palette();
@@ -92,20 +131,47 @@ void colourOnGrounds(QCalendarWidget &calendar)
     if (dayGrounds.isEmpty())
         dayGrounds = {palette.color(QPalette::Base), palette.color(QPalette::Window)};
 
-    // The weekend stays red, as far as it reads: its numbers stand on the
-    // days' grounds, its names on the names'.
-    QTextCharFormat weekend = calendar.weekdayTextFormat(Qt::Saturday);
-    weekend.setForeground(
-        FocusRing::firstApartFrom(QColor(Qt::red), text, readable, steps, nameGrounds + dayGrounds));
+    // The names are drawn in the text colour, as far as it reads there.
+    QTextCharFormat names = calendar.headerTextFormat();
+    names.setForeground(readableOn(text, text, nameGrounds));
+    calendar.setHeaderTextFormat(names);
+    // The weekend stays red, as far as it reads: its names stand on the
+    // names' grounds, its numbers on the days'. Where no one colour reads
+    // on both, the names wear theirs and the numbers theirs.
+    const QColor red(Qt::red);
+    Weekend weekend{readableOn(red, text, nameGrounds + dayGrounds), {}};
+    if (weakestOn(weekend.names, nameGrounds + dayGrounds) >= readable)
+        weekend.days = weekend.names;
+    else
+        weekend = {readableOn(red, text, nameGrounds), readableOn(red, text, dayGrounds)};
+    QTextCharFormat weekendNames = calendar.weekdayTextFormat(Qt::Saturday);
+    weekendNames.setForeground(weekend.names);
     for (const Qt::DayOfWeek day : {Qt::Saturday, Qt::Sunday})
-        calendar.setWeekdayTextFormat(day, weekend);
+        calendar.setWeekdayTextFormat(day, weekendNames);
     // The days of the months before and after, which the calendar draws in
     // the disabled text colour: dimmer than the month's own, and readable.
     QPalette own;
     own.setColor(QPalette::Disabled, QPalette::Text,
-                 FocusRing::firstApartFrom(palette.color(QPalette::Disabled, QPalette::Text).toRgb(), text, readable,
-                                           steps, dayGrounds));
+                 readableOn(palette.color(QPalette::Disabled, QPalette::Text).toRgb(), text, dayGrounds));
     days->setPalette(own);
+    return weekend;
+}
+
+// The calendar colours a weekday's names and numbers alike; the weekend's
+// numbers of the month shown wear their own colour, day by day.
+void colourWeekendDays(QCalendarWidget &calendar, const QColor &colour)
+{
+    calendar.setDateTextFormat(QDate(), QTextCharFormat());
+    const QDate first(calendar.yearShown(), calendar.monthShown(), 1, calendar.calendar());
+    if (!first.isValid())
+        return;
+    QTextCharFormat weekend;
+    weekend.setForeground(colour);
+    for (QDate day = first; day.isValid() && day.month(calendar.calendar()) == first.month(calendar.calendar());
+         day = day.addDays(1)) {
+        if (day.dayOfWeek(calendar.calendar()) >= Qt::Saturday)
+            calendar.setDateTextFormat(day, weekend);
+    }
 }
 
 // The calendar's popup has no frame of its own: the calendar fills it to
@@ -123,6 +189,13 @@ public:
         if (QLayout *layout = popup->layout())
             layout->setContentsMargins(1, 1, 1, 1);
         popup->installEventFilter(this);
+        // Another month shown: its weekend is coloured as the last one was.
+        if (auto *calendar = popup->findChild<QCalendarWidget *>()) {
+            connect(calendar, &QCalendarWidget::currentPageChanged, this, [this, calendar] {
+                if (m_weekendDays)
+                    colourWeekendDays(*calendar, *m_weekendDays);
+            });
+        }
     }
 
 protected:
@@ -132,8 +205,12 @@ protected:
             return QObject::eventFilter(watched, event);
         auto *popup = static_cast<QWidget *>(watched);
         if (event->type() == QEvent::Show) {
-            if (auto *calendar = popup->findChild<QCalendarWidget *>())
-                colourOnGrounds(*calendar);
+            if (auto *calendar = popup->findChild<QCalendarWidget *>()) {
+                if (const std::optional<Weekend> weekend = colourOnGrounds(*calendar)) {
+                    m_weekendDays = weekend->days;
+                    colourWeekendDays(*calendar, weekend->days);
+                }
+            }
         } else if (event->type() == QEvent::Paint) {
             QPainter painter(popup);
             painter.setPen(ControlEdge::colour(popup->palette()));
@@ -142,6 +219,9 @@ protected:
         }
         return QObject::eventFilter(watched, event);
     }
+
+private:
+    std::optional<QColor> m_weekendDays;
 };
 
 bool isAsciiDigit(const QChar &c)

@@ -17,9 +17,11 @@
 // The calendar opens as wide as its weekday names need: each stands whole
 // in its column, where the date edit would cut one it measured too short.
 // Its day numbers and weekday names read 4.5:1 on the grounds the style
-// draws them on, light and dark (the weekend's are Qt's pure red otherwise,
-// the days of the months around it the palette's disabled text), and its
-// popup wears an edge that stands apart from the window it opens over.
+// draws them on, light and dark, a names row darker than the text
+// included (the weekend's are Qt's pure red otherwise, the days of the
+// months around it the palette's disabled text): the weekend's names and
+// numbers each on their own grounds. Its popup wears an edge that stands
+// apart from the window it opens over.
 // Everything else (arrows, the calendar) is the date edit's own.
 #pragma once
 

@@ -1,5 +1,6 @@
 #include "EmptyStateView.h"
 
+#include "Appearance.h"
 #include "Roles.h"
 #include "Symbols.h"
 
@@ -90,6 +91,7 @@ void EmptyStateView::changeEvent(QEvent *event)
 
 void EmptyStateView::drawSymbol()
 {
-    m_icon->setPixmap(Symbols::tinted(m_symbol, symbolSize, Roles::secondary(palette()), devicePixelRatioF()));
+    m_icon->setPixmap(
+        Symbols::tinted(m_symbol, symbolSize, Roles::secondary(Appearance::active(palette())), devicePixelRatioF()));
     m_icon->setVisible(!m_symbol.isEmpty());
 }

@@ -274,3 +274,33 @@ TEST_F(CleanUpTest, AFileWaitingForReviewGetsOnePendingEntry)
     EXPECT_EQ(store->journalCount(JournalEntry::Status::skipped), 1);
     EXPECT_TRUE(QFileInfo::exists(path));
 }
+
+// Two files that a rule gives the same name: the second is filed under the
+// next free one, and keeps it at every later clean-up, once the filing no
+// longer keeps the watcher off the files.
+TEST_F(CleanUpTest, AFileFiledUnderTheNextFreeNameKeepsIt)
+{
+    const WatchedFolder inbox = inboxAndSorted();
+    addRule(byEnding(QStringLiteral("Receipts"), QStringLiteral(".txt"), Kind::rename, QStringLiteral("Receipt")),
+            inbox.uuid);
+    oldFile(inbox.displayPath + QStringLiteral("/a.txt"), "a");
+    oldFile(inbox.displayPath + QStringLiteral("/b.txt"), "b");
+    const auto names = [&inbox] {
+        return QDir(inbox.displayPath).entryList(QDir::Files, QDir::Name).join(u'|').toStdString();
+    };
+    const std::string filed = "Receipt 2.txt|Receipt.txt";
+
+    // (Entries are counted by the journal: a clean-up's own count takes in
+    // the entries of the same millisecond.)
+    cleanUp(inbox);
+    ASSERT_EQ(names(), filed);
+    ASSERT_EQ(store->journal().size(), 2);
+    int minutes = 0;
+    autopilot->setClock([&minutes] { return QDateTime::currentDateTimeUtc().addSecs(60 * minutes); });
+    for (int round = 1; round <= 3; ++round) {
+        minutes += 2;
+        cleanUp(inbox);
+        EXPECT_EQ(names(), filed) << "clean-up " << round;
+        EXPECT_EQ(store->journal().size(), 2) << "clean-up " << round;
+    }
+}

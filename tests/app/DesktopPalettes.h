@@ -42,3 +42,45 @@ inline QList<DesktopPalette> desktopPalettes()
         {"Breeze dark", desktopPalette(0x202326, 0x141618, 0xFCFCFC, 0x292C30, 0x3DAEE9)},
     };
 }
+
+// --- Colour schemes with groups of their own -------------------------------
+// qt6ct's colour schemes as its scheme files give them (qt6ct, BSD-2-Clause):
+// every role of the active, the inactive and the disabled group, in the
+// order of QPalette::ColorRole. Their inactive colours differ from the
+// active ones, as a window behind another shows them.
+struct SchemeGroups
+{
+    quint32 active[QPalette::NColorRoles];
+    quint32 inactive[QPalette::NColorRoles];
+    quint32 disabled[QPalette::NColorRoles];
+};
+
+inline QPalette schemePalette(const SchemeGroups &scheme)
+{
+    QPalette palette;
+    for (int role = 0; role < QPalette::NColorRoles; ++role) {
+        const auto colourRole = QPalette::ColorRole(role);
+        palette.setColor(QPalette::Active, colourRole, QColor::fromRgba(scheme.active[role]));
+        palette.setColor(QPalette::Inactive, colourRole, QColor::fromRgba(scheme.inactive[role]));
+        palette.setColor(QPalette::Disabled, colourRole, QColor::fromRgba(scheme.disabled[role]));
+    }
+    return palette;
+}
+
+// A light window whose lists' alternate rows (and a calendar's names row)
+// are dark grey; text behind another window dims to #323232.
+inline QPalette qt6ctAiryScheme()
+{
+    return schemePalette({
+        {0xff000000, 0xffdcdcdc, 0xffdcdcdc, 0xff5e5c5b, 0xff646464, 0xffe1e1e1, 0xff000000, 0xff0a0a0a, 0xff0a0a0a,
+         0xffc8c8c8, 0xffffffff, 0xffe7e4e0, 0xff0986d3, 0xff0a0a0a, 0xff0986d3, 0xffa70b06, 0xff5c5b5a, 0xffffffff,
+         0xff646464, 0xff050505, 0x80000000},
+        {0xff323232, 0xffb4b4b4, 0xffdcdcdc, 0xff5e5c5b, 0xff646464, 0xffe1e1e1, 0xff323232, 0xff323232, 0xff323232,
+         0xff969696, 0xffc8c8c8, 0xffe7e4e0, 0xff0986d3, 0xff323232, 0xff0986d3, 0xffa70b06, 0xff5c5b5a, 0xffffffff,
+         0xff646464, 0xff323232, 0x80000000},
+        {0xffffffff, 0xff424245, 0xffdcdcdc, 0xff5e5c5b, 0xff646464, 0xffe1e1e1, 0xff808080, 0xffffffff, 0xff808080,
+         0xff969696, 0xffc8c8c8, 0xffe7e4e0, 0xff0986d3, 0xff808080, 0xff0986d3, 0xffa70b06, 0xff5c5b5a, 0xffffffff,
+         0xff646464, 0xffffffff, 0x80000000},
+    });
+}
+// --- end of the colour schemes with groups of their own --------------------

@@ -1,9 +1,11 @@
 // What the eye must be able to tell, measured in pictures of the windows as
 // they are drawn: the journal filter's chosen segment from itself unchosen,
-// a context menu from the window it opens over, and every weekday name in
-// the date field's calendar whole. Light and dark, the program's own and a
-// desktop's dark palette, in every accent theme.
+// a context menu from the window it opens over, every weekday name in the
+// date field's calendar whole and readable, and the rules page unchanged by
+// an accent and System chosen while the settings are in front. Light and
+// dark, the program's own and desktops' palettes, in every accent theme.
 #include "Appearance.h"
+#include "DescribeRuleField.h"
 #include "DesktopPalettes.h"
 #include "FocusRingStyle.h"
 #include "FocusRing.h"
@@ -12,6 +14,8 @@
 #include "ReviewSheet.h"
 #include "RuleCard.h"
 #include "RuleEditorFixture.h"
+#include "RulesPage.h"
+#include "SettingsWindow.h"
 #include "ThemeStore.h"
 
 #include <QApplication>
@@ -20,6 +24,7 @@
 #include <QDir>
 #include <QHash>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QStyleFactory>
 #include <QTableView>
@@ -294,6 +299,55 @@ TEST_F(SeenStatesTest, aContextMenusEdgeStandsApartFromTheWindowItOpensOver)
     }
 }
 
+// An accent and then System chosen in the settings, whose window is in
+// front: the main window behind it shows the describe field's symbol as it
+// did at the start, and once it is in front again every pixel is as it was.
+TEST_F(SeenStatesTest, theRulesPageIsAsAtTheStartAfterAnAccentAndSystemChosenInTheSettings)
+{
+    QList<Look> all(std::begin(looks), std::end(looks));
+    // A desktop whose colours dim in a window behind another.
+    all.append(desktopLook({"qt6ct airy", qt6ctAiryScheme()}));
+    // The colour of a symbol's most opaque pixel.
+    const auto ink = [](const QImage &symbol) {
+        QColor found(Qt::transparent);
+        for (int y = 0; y < symbol.height(); ++y) {
+            for (int x = 0; x < symbol.width(); ++x) {
+                if (symbol.pixelColor(x, y).alpha() > found.alpha())
+                    found = symbol.pixelColor(x, y);
+            }
+        }
+        return found.name(QColor::HexArgb).toStdString();
+    };
+    for (const Look &look : all) {
+        look.apply();
+        MainWindow window(*model);
+        model->setSidebar(SidebarItem::rules);
+        ASSERT_TRUE(activate(&window)) << look.name;
+        auto *page = qobject_cast<RulesPage *>(window.currentPage());
+        ASSERT_NE(page, nullptr) << look.name;
+        const QWidget *box = page->describeField()->findChild<QWidget *>(QStringLiteral("describeBox"));
+        ASSERT_NE(box, nullptr) << look.name;
+        const QLabel *symbol = box->findChild<QLabel *>(QString(), Qt::FindDirectChildrenOnly);
+        ASSERT_NE(symbol, nullptr) << look.name;
+        const QImage symbolAtStart = symbol->pixmap().toImage();
+        ASSERT_FALSE(symbolAtStart.isNull()) << look.name;
+        const QImage windowAtStart = window.grab().toImage();
+
+        SettingsWindow settings(*model);
+        ASSERT_TRUE(activate(&settings)) << look.name;
+        for (const char *theme : {"mint", "system"}) {
+            ThemeStore::instance().setThemeID(QString::fromLatin1(theme));
+            QCoreApplication::processEvents();
+        }
+        const QImage symbolBehind = symbol->pixmap().toImage();
+        EXPECT_TRUE(symbolBehind == symbolAtStart)
+            << look.name << ": " << ink(symbolBehind) << " where it was " << ink(symbolAtStart);
+        settings.close();
+        ASSERT_TRUE(activate(&window)) << look.name;
+        EXPECT_EQ(strongestChange(window.grab().toImage(), windowAtStart), 1.0) << look.name;
+    }
+}
+
 TEST_F(SeenStatesTest, theCalendarShowsEveryWeekdayNameWhole)
 {
     JournalEntry waiting(std::nullopt, QStringLiteral("Rule"), dir.filePath(QStringLiteral("scan.pdf")), QString(),
@@ -361,6 +415,8 @@ TEST_F(SeenStatesTest, theCalendarsDaysAndWeekdayNamesReadAndItsPopupStandsApart
     QList<Look> all(std::begin(looks), std::end(looks));
     for (const DesktopPalette &desktop : desktopPalettes())
         all.append(desktopLook(desktop));
+    // A light window whose calendar's names row is dark grey.
+    all.append(desktopLook({"qt6ct airy", qt6ctAiryScheme()}));
     // A desktop that gives lists a palette of their own, lighter than the
     // window's, as a colour scheme under a style with colours of its own does.
     all.append({"lists apart", [] {
@@ -396,28 +452,34 @@ TEST_F(SeenStatesTest, theCalendarsDaysAndWeekdayNamesReadAndItsPopupStandsApart
         auto *days = calendar->findChild<QTableView *>();
         ASSERT_NE(days, nullptr) << look.name;
         // Every day number and weekday name on the ground it is drawn on, as
-        // the picture shows it; the chosen day is drawn in the highlight's
-        // colours.
-        const QImage picture = days->viewport()->grab().toImage();
-        const qreal ratio = picture.devicePixelRatio();
-        const QAbstractItemModel &model = *days->model();
-        int cells = 0;
-        for (int row = 0; row < model.rowCount(); ++row) {
-            for (int column = 0; column < model.columnCount(); ++column) {
-                const QModelIndex cell = model.index(row, column);
-                const QString text = cell.data(Qt::DisplayRole).toString();
-                if (text.isEmpty() || days->selectionModel()->isSelected(cell))
-                    continue;
-                ++cells;
-                const QRect place = days->visualRect(cell);
-                const QColor ground = mostOf(picture, QRect((place.topLeft() * ratio), place.size() * ratio));
-                const QColor ink = over(colour(cell.data(Qt::ForegroundRole)), ground);
-                EXPECT_GE(FocusRing::contrast(ink, ground), 4.5)
-                    << look.name << ": \"" << text.toStdString() << "\" in row " << row << ", "
-                    << ink.name().toStdString() << " on " << ground.name().toStdString();
+        // the picture shows it, in its colour as the picture holds it (eight
+        // bits a channel); the chosen day is drawn in the highlight's
+        // colours. In the month shown first and in the next one.
+        for (const char *month : {"March", "April"}) {
+            const QImage picture = days->viewport()->grab().toImage();
+            const qreal ratio = picture.devicePixelRatio();
+            const QAbstractItemModel &model = *days->model();
+            int cells = 0;
+            for (int row = 0; row < model.rowCount(); ++row) {
+                for (int column = 0; column < model.columnCount(); ++column) {
+                    const QModelIndex cell = model.index(row, column);
+                    const QString text = cell.data(Qt::DisplayRole).toString();
+                    if (text.isEmpty() || days->selectionModel()->isSelected(cell))
+                        continue;
+                    ++cells;
+                    const QRect place = days->visualRect(cell);
+                    const QColor ground = mostOf(picture, QRect((place.topLeft() * ratio), place.size() * ratio));
+                    const QColor ink = QColor::fromRgb(over(colour(cell.data(Qt::ForegroundRole)), ground).rgb());
+                    EXPECT_GE(FocusRing::contrast(ink, ground), 4.5)
+                        << look.name << ", " << month << ": \"" << text.toStdString() << "\" in row " << row << ", "
+                        << ink.name().toStdString() << " on " << ground.name().toStdString();
+                }
             }
+            EXPECT_GE(cells, 7 + 6 * 7 - 1) << look.name << ", " << month;
+            if (calendar->monthShown() == 3)
+                QTest::keyClick(days, Qt::Key_PageDown);
         }
-        EXPECT_GE(cells, 7 + 6 * 7 - 1) << look.name;
+        EXPECT_EQ(calendar->monthShown(), 4) << look.name;
         const QImage popup = calendar->window()->grab().toImage();
         EXPECT_GE(weakestBorder(popup, sheet.palette().color(QPalette::Window)), 3.0) << look.name;
         savePicture(popup, QStringLiteral("calendar-colours-%1.png").arg(QString::fromLatin1(look.name)));

@@ -112,6 +112,37 @@ TEST(Planner, StayingPutIsAnEmptyPlan)
     EXPECT_TRUE(same.isEmpty());
 }
 
+// A file that already carries the free name its target gave it stays where
+// it is, though its own name is taken (by itself); any other file takes the
+// first free name, as do copies, for which the file's own place is never free.
+TEST(Planner, AFileKeepsTheFreeNameItWasGiven)
+{
+    const struct
+    {
+        QString original;
+        QSet<QString> taken;
+        QString destination;
+        QStringList copies;
+    } cases[] = {
+        {u"/in/Neu 2.pdf"_s, {u"/in/Neu.pdf"_s}, u"/in/Neu 2.pdf"_s, {u"/in/Neu 3.pdf"_s}},
+        {u"/in/Neu 3.pdf"_s, {u"/in/Neu.pdf"_s, u"/in/Neu 2.pdf"_s}, u"/in/Neu 3.pdf"_s, {u"/in/Neu 4.pdf"_s}},
+        // The name it had is free again: the file takes it back.
+        {u"/in/Neu 2.pdf"_s, {}, u"/in/Neu.pdf"_s, {u"/in/Neu.pdf"_s}},
+        // Free names before its own come first.
+        {u"/in/Neu 3.pdf"_s, {u"/in/Neu.pdf"_s}, u"/in/Neu 2.pdf"_s, {u"/in/Neu 2.pdf"_s}},
+        // Not a free name of its target: it moves as before.
+        {u"/in/Scan.pdf"_s, {u"/in/Neu.pdf"_s}, u"/in/Neu 2.pdf"_s, {u"/in/Neu 2.pdf"_s}},
+        {u"/in/Neu 2 alt.pdf"_s, {u"/in/Neu.pdf"_s, u"/in/Neu 2.pdf"_s}, u"/in/Neu 3.pdf"_s, {u"/in/Neu 3.pdf"_s}},
+    };
+    const Rule rule = ruleWith({{Kind::rename, u"Neu"_s}, {Kind::copy, u"/in"_s}});
+    for (const auto &[original, taken, destination, copies] : cases) {
+        const auto exists = [&](const QString &path) { return path == original || taken.contains(path); };
+        const Plan plan = planOf(rule, original, exists);
+        EXPECT_EQ(plan.destination, destination) << original.toStdString();
+        EXPECT_EQ(plan.copies, copies) << original.toStdString();
+    }
+}
+
 // A rename whose template fills to nothing keeps the file's own name, even
 // one that begins with a blank and a dot, or a hidden one.
 TEST(Planner, RenamesToNothingKeepTheOriginalName)
