@@ -53,6 +53,7 @@
 #include "SingleInstance.h"
 #include "Store.h"
 #include "StoreLock.h"
+#include "TestWindows.h"
 
 #include <QAction>
 #include <QApplication>
@@ -80,116 +81,25 @@ void say(const char *line)
     std::fflush(stdout);
 }
 
-// A watched folder with one invoice in it.
-std::optional<WatchedFolder> inbox(FilewrightApp &filewright)
-{
-    const QString folder = QDir::home().filePath(QStringLiteral("Inbox"));
-    QDir().mkpath(folder);
-    QFile document(folder + QStringLiteral("/invoice.txt"));
-    if (!document.open(QIODevice::WriteOnly) || document.write("Invoice 42\nTotal 12.50 EUR\n") < 0)
-        return std::nullopt;
-    document.close();
-    return filewright.model().autopilot().addFolder(folder, true);
-}
-
-// A rule on invoices, which reads documents with the model.
-Rule invoiceRule()
-{
-    return Rule{QUuid::createUuid(),
-                QStringLiteral("Invoices"),
-                {Condition{QUuid::createUuid(), Condition::Field::kind, Condition::Operator::is,
-                           QStringLiteral("invoice")}},
-                {RuleAction{QUuid::createUuid(), RuleAction::Kind::tag, QStringLiteral("Invoice")}},
-                true,
-                std::nullopt};
-}
-
 // A dry run of a rule on invoices over a folder with one document in it.
 DryRunView *openDryRun(FilewrightApp &filewright)
 {
-    const std::optional<WatchedFolder> watched = inbox(filewright);
+    const std::optional<WatchedFolder> watched = TestWindows::inbox(filewright);
     if (!watched)
         return nullptr;
     auto *view = new DryRunView(filewright.model().autopilot(),
-                                DryRunRequest{QUuid::createUuid(), invoiceRule(), watched->uuid},
+                                DryRunRequest{QUuid::createUuid(), TestWindows::invoiceRule(), watched->uuid},
                                 &filewright.mainWindow());
     view->setAttribute(Qt::WA_DeleteOnClose);
     view->open();
     return view;
 }
 
-template<typename Window>
-Window *activeModal()
-{
-    Window *window = nullptr;
-    const bool shown = QTest::qWaitFor([&window] {
-        window = qobject_cast<Window *>(QApplication::activeModalWidget());
-        return window != nullptr;
-    });
-    return shown ? window : nullptr;
-}
-
-// Opens the window that WHERE names, with something typed or chosen in it
-// where it can be; none when it did not open.
-QWidget *openWindow(FilewrightApp &filewright, const QString &where)
-{
-    AppModel &model = filewright.model();
-    if (where == u"editor") {
-        model.newRule();
-        RuleEditor *editor = activeModal<RuleEditor>();
-        if (QLineEdit *name = editor ? editor->findChild<QLineEdit *>(QStringLiteral("name")) : nullptr)
-            name->setText(QStringLiteral("Bills"));
-        return editor;
-    }
-    if (where == u"dry-run") {
-        const std::optional<WatchedFolder> watched = inbox(filewright);
-        if (!watched)
-            return nullptr;
-        model.setEditing(AppModel::Editing{QUuid::createUuid(), invoiceRule(), watched->uuid, true});
-        RuleEditor *editor = activeModal<RuleEditor>();
-        if (!editor || !QTest::qWaitForWindowActive(editor))
-            return nullptr;
-        editor->findChild<QPushButton *>(QStringLiteral("dryRun"))->click();
-        return activeModal<DryRunView>();
-    }
-    if (where == u"review") {
-        const QString file = QDir::home().filePath(QStringLiteral("scan.pdf"));
-        JournalEntry entry(std::nullopt, QStringLiteral("Invoices"), file, file, JournalEntry::Status::review);
-        if (!model.store().insert(entry))
-            return nullptr;
-        model.setSidebar(SidebarItem::journal);
-        filewright.mainWindow().findChild<JournalPage *>()->review(entry.id);
-        return activeModal<ReviewSheet>();
-    }
-    if (where == u"palette") {
-        model.setShowPalette(true);
-        CommandPalette *palette = activeModal<CommandPalette>();
-        if (palette)
-            palette->searchField()->setText(QStringLiteral("rule"));
-        return palette;
-    }
-    if (where == u"onboarding") {
-        model.setShowOnboarding(true);
-        return activeModal<OnboardingView>();
-    }
-    // The main window is in the tray, its menu bar hidden with it.
-    filewright.mainWindow().close();
-    if (where == u"settings") {
-        filewright.openSettings();
-        return &filewright.settingsWindow();
-    }
-    if (where == u"panel") {
-        filewright.showPanel();
-        return &filewright.panel();
-    }
-    return nullptr;
-}
-
 int quitByKey(QApplication &app, FilewrightApp &filewright, const QString &where)
 {
     // A sheet's window counts as active while the window it belongs to is:
     // the application is asked which window has the keys.
-    QWidget *window = openWindow(filewright, where);
+    QWidget *window = TestWindows::open(filewright, where);
     const auto hasKeys = [window] {
         return QApplication::activeWindow() == window || QApplication::activePopupWidget() == window;
     };

@@ -5,6 +5,7 @@
 #include "Symbols.h"
 #include "ThemeStore.h"
 
+#include <QItemSelectionModel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyledItemDelegate>
@@ -100,15 +101,26 @@ Sidebar::Sidebar(QWidget *parent)
         row->setData(Qt::UserRole, SidebarItems::rawValue(item));
     }
     connect(&ThemeStore::instance(), &ThemeStore::changed, viewport(), qOverload<>(&QWidget::update));
-    connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
-        Q_EMIT chosen(row < 0 ? std::nullopt : std::optional(SidebarItems::allCases[std::size_t(row)]));
+    // The highlighted row is the one chosen. Ctrl+click on it takes the
+    // highlight away, and the row stays current: none is chosen then, and
+    // Space on the row chooses it again.
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        const QModelIndexList rows = selectionModel()->selectedRows();
+        Q_EMIT chosen(rows.isEmpty() ? std::nullopt
+                                     : std::optional(SidebarItems::allCases[std::size_t(rows.constFirst().row())]));
     });
 }
 
 void Sidebar::select(std::optional<SidebarItem> item)
 {
     const QSignalBlocker blocker(this);
-    setCurrentRow(item ? int(*item) : -1);
+    if (item) {
+        setCurrentRow(int(*item));
+        return;
+    }
+    // The current row keeps the focus ring, where Space chooses it again
+    // and the arrows go on from.
+    clearSelection();
 }
 
 void Sidebar::setBadge(SidebarItem item, int count)

@@ -15,6 +15,8 @@ class Sidebar : public QListWidget
 public:
     explicit Sidebar(QWidget *parent = nullptr);
 
+    // Highlights the row of the item; with none, no row is highlighted and
+    // the current row stays where the keyboard left it.
     void select(std::optional<SidebarItem> item);
     void setBadge(SidebarItem item, int count);
     int badge(SidebarItem item) const;

@@ -14,6 +14,7 @@
 #include "Symbols.h"
 #include "ThemeStore.h"
 #include "Updater.h"
+#include "WindowFront.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -116,10 +117,8 @@ int FilewrightApp::exitCode(int loopCode) const
 
 void FilewrightApp::showMainWindow()
 {
-    m_mainWindow->show();
-    m_mainWindow->setWindowState(m_mainWindow->windowState() & ~Qt::WindowMinimized);
-    m_mainWindow->raise();
-    m_mainWindow->activateWindow();
+    // With a sheet open, the sheet comes with the window and takes the keys.
+    WindowFront::bring(m_mainWindow.get());
 }
 
 void FilewrightApp::openSettings()

@@ -44,7 +44,8 @@ public:
     SettingsWindow &settingsWindow();
     bool hasTrayIcon() const { return m_tray != nullptr; }
 
-    // Shows the main window again (and brings it to the front).
+    // Shows the main window again and brings it to the front; the sheet or
+    // dialog that blocks it comes above it with the keyboard.
     void showMainWindow();
     void openSettings();
     // The tray's panel: under the pointer, where the tray icon was clicked,

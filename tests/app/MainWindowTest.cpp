@@ -6,11 +6,13 @@
 #include "MenuCommands.h"
 #include "PageTitle.h"
 #include "ReceiptsPage.h"
+#include "Sidebar.h"
 #include "Store.h"
 #include "TestSupport.h"
 #include "WindowPictures.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QScreen>
@@ -304,4 +306,41 @@ TEST_F(MainWindowTest, SheetsFollowTheModelsFieldsAndClearThemOnClose)
     model->setSidebar(SidebarItem::folders);
     model->setSidebar(std::nullopt);
     EXPECT_EQ(window->currentPage()->objectName(), QStringLiteral("rulesPage"));
+}
+
+// Ctrl+click on the chosen row leaves no row chosen, and the rules page
+// shows. The keyboard stays on that row, its ring with it: Space chooses it
+// again, and the arrows go on from it.
+TEST_F(MainWindowTest, WithNoRowChosenInTheSidebarTheRulesPageShows)
+{
+    struct Case
+    {
+        const char *then;
+        std::optional<Qt::Key> key;
+        QString page;
+    };
+    const QList<Case> cases{
+        {"nothing", std::nullopt, QStringLiteral("rulesPage")},
+        {"Space", Qt::Key_Space, QStringLiteral("receiptsPage")},
+        {"Up", Qt::Key_Up, QStringLiteral("foldersPage")},
+    };
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto *sidebar = window->findChild<Sidebar *>();
+    ASSERT_NE(sidebar, nullptr);
+    QListWidgetItem *receipts = sidebar->item(int(SidebarItem::receipts));
+    const QPoint onReceipts = sidebar->visualItemRect(receipts).center();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.then);
+        QTest::mouseClick(sidebar->viewport(), Qt::LeftButton, {}, onReceipts);
+        ASSERT_EQ(window->currentPage()->objectName(), QStringLiteral("receiptsPage"));
+        QTest::mouseClick(sidebar->viewport(), Qt::LeftButton, Qt::ControlModifier, onReceipts);
+        EXPECT_EQ(model->sidebar(), std::nullopt);
+        EXPECT_TRUE(sidebar->selectedItems().isEmpty());
+        EXPECT_EQ(window->currentPage()->objectName(), QStringLiteral("rulesPage"));
+        EXPECT_EQ(QApplication::focusWidget(), sidebar);
+        EXPECT_EQ(sidebar->currentItem(), receipts);
+        if (c.key)
+            QTest::keyClick(sidebar, *c.key);
+        EXPECT_EQ(window->currentPage()->objectName(), c.page);
+    }
 }
