@@ -2,11 +2,13 @@
 
 #include "Crc32.h"
 #include "FileDescriptor.h"
+#include "ReadPause.h"
 
 #include <QFile>
 #include <QtEndian>
 
 #include <cerrno>
+#include <thread>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -268,9 +270,12 @@ bool Stream::addFile(const QString &name, const QByteArray &nativePath)
 
     if (m_buffer.isEmpty())
         m_buffer.resize(readChunk);
+    const std::chrono::milliseconds pause = ReadPause::configured();
     quint32 crc = 0;
     quint64 size = 0;
     for (;;) {
+        if (pause.count() > 0)
+            std::this_thread::sleep_for(pause);
         const ssize_t got = ::read(file.get(), m_buffer.data(), size_t(m_buffer.size()));
         if (got < 0) {
             if (errno == EINTR)
