@@ -175,6 +175,11 @@ namespace ZipWriter {
 
 Error::Error(const QString &message) : std::runtime_error(message.toStdString()) {}
 
+const char *Stopped::what() const noexcept
+{
+    return "the archive's writing was stopped";
+}
+
 QByteArray archive(const QList<Entry> &entries, const QDateTime &date)
 {
     const DosStamp stamp = dosStamp(date);
@@ -199,7 +204,7 @@ QByteArray archive(const QList<Entry> &entries, const QDateTime &date)
     return out;
 }
 
-Stream::Stream(QFile &file, const QDateTime &date) : m_file(file)
+Stream::Stream(QFile &file, const QDateTime &date, Progress progress) : m_file(file), m_progress(std::move(progress))
 {
     const DosStamp stamp = dosStamp(date);
     m_time = stamp.time;
@@ -292,6 +297,9 @@ bool Stream::addFile(const QString &name, const QByteArray &nativePath)
         const QByteArrayView chunk(m_buffer.constData(), got);
         crc = CRC32::extend(crc, chunk);
         put(chunk);
+        m_copied += quint64(got);
+        if (m_progress && !m_progress(m_copied))
+            throw Stopped();
     }
 
     QByteArray fields;
