@@ -56,10 +56,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QDBusConnection>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QSocketNotifier>
 #include <QTextStream>
@@ -217,7 +217,7 @@ ReceiptsPage *startPageExport(FilewrightApp &filewright)
 // Presses the Cancel of the page's export sheet once the sheet is shown.
 bool pressCancel(ReceiptsPage &page)
 {
-    QProgressDialog *sheet = page.findChild<QProgressDialog *>(QStringLiteral("exportProgress"));
+    QDialog *sheet = page.findChild<QDialog *>(QStringLiteral("exportProgress"));
     if (!sheet || !QTest::qWaitFor([sheet] { return sheet->isVisible(); }))
         return false;
     QTest::mouseClick(sheet->findChild<QPushButton *>(), Qt::LeftButton);
@@ -338,10 +338,10 @@ int main(int argc, char **argv)
         return 3;
     }
     filewright.showMainWindow();
-    if (mode.startsWith(u"--key="))
-        return quitByKey(app, filewright, mode.mid(6));
     if (mode.startsWith(u"--export="))
         return exportReceipts(app, filewright, mode.mid(9));
+    if (mode.startsWith(u"--key="))
+        return quitByKey(app, filewright, mode.mid(6));
 
     DescribeRuleField *field = filewright.mainWindow().findChild<DescribeRuleField *>();
     if (mode == u"--automation") {
