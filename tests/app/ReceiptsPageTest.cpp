@@ -580,3 +580,21 @@ TEST_F(ReceiptsPageTest, TheSheetsBarMovesWhileALargeFileIsCopied)
     EXPECT_TRUE(ArchiveCheck::testWithUnzip(destination));
     EXPECT_EQ(revealed, QStringList{destination});
 }
+
+// An export that failed before it made its folder, and whose end no one
+// heard before it went (the window closed meanwhile), removes nothing: not
+// the folder the program was started in.
+TEST(MonthExportTest, AnExportThatMadeNoFolderLeavesTheWorkingFolderAlone)
+{
+    const QTemporaryDir dir;
+    const QString started = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    ASSERT_TRUE(TestSupport::writeFile(dir.filePath(QStringLiteral("blocker")), "a file, not a folder"));
+    {
+        MonthExport failing({}, 2026, 3, dir.filePath(QStringLiteral("blocker/March.zip")));
+        failing.start();
+        QThread::msleep(500);
+    }
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath(QStringLiteral("blocker"))));
+    QDir::setCurrent(started);
+}
