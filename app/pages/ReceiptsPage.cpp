@@ -446,9 +446,9 @@ void ReceiptsPage::exportMonth()
     progress->setMinimumDuration(400);
     progress->setAutoClose(false);
     progress->setAutoReset(false);
-    // The export's steps move the bar itself: the dialog's own setValue runs
-    // the events that wait, among them the export's end, which deletes the
-    // dialog while setValue still works on it.
+    // The export's steps move the bar itself: a modal dialog's own setValue
+    // runs the event loop inside it, a thousand times an export, where the
+    // export's end could delete the dialog under it.
     auto *bar = new QProgressBar;
     bar->setRange(0, MonthExport::progressSteps);
     progress->setBar(bar);
