@@ -1,5 +1,6 @@
 #include "ReceiptExport.h"
 
+#include "FileDescriptor.h"
 #include "NameTemplate.h"
 #include "ZipWriter.h"
 
@@ -13,6 +14,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <numeric>
+#include <optional>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -133,17 +136,15 @@ QByteArray nativePath(const QString &path)
     return found;
 }
 
-// Whether the file can be opened for reading as a regular file (not missing,
-// not a folder, no device or pipe, readable with our rights).
-bool isReadableFile(const QByteArray &path)
+// The size of the file when it can be opened for reading as a regular file
+// (not missing, not a folder, no device or pipe, readable with our rights).
+std::optional<qint64> readableSize(const QByteArray &path)
 {
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return false;
+    const FileDescriptor file(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     struct stat info {};
-    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    ::close(fd);
-    return regular;
+    if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    return qint64(info.st_size);
 }
 
 QString systemError(int error)
@@ -195,11 +196,10 @@ public:
 
     // Flushes the data to the disk, then gives the file the first free name
     // that `target` gives, without ever replacing a file. Returns the name.
-    QString place(const std::function<QString()> &target)
+    // Throws Cancelled, leaving the file to go, when `goOn` says to stop.
+    QString place(const std::function<QString()> &target, const std::function<bool()> &goOn)
     {
-        if (::fsync(m_file.handle()) != 0)
-            throw ReceiptExport::Error(
-                Error::tr("Could not write “%1”: %2").arg(m_file.fileName(), systemError(errno)));
+        flush(goOn);
         m_file.close();
         const QByteArray from = QFile::encodeName(m_file.fileName());
         for (int attempt = 0; attempt < 100; ++attempt) {
@@ -217,6 +217,30 @@ public:
     }
 
 private:
+    // A large archive can take seconds to reach the disk: it goes a few
+    // megabytes at a time, with a look at the stop between them, and fsync
+    // then makes sure of the whole (and does it all where the file system
+    // cannot write a part of a file on its own).
+    void flush(const std::function<bool()> &goOn)
+    {
+        constexpr qint64 piece = 8 << 20;
+        const int fd = m_file.handle();
+        const qint64 size = m_file.size();
+        for (qint64 offset = 0; offset < size; offset += piece) {
+            if (!goOn())
+                throw ReceiptExport::Cancelled();
+            if (::sync_file_range(fd, offset, piece,
+                                  SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER)
+                != 0)
+                break;
+        }
+        if (!goOn())
+            throw ReceiptExport::Cancelled();
+        if (::fsync(fd) != 0)
+            throw ReceiptExport::Error(
+                Error::tr("Could not write “%1”: %2").arg(m_file.fileName(), systemError(errno)));
+    }
+
     // 0 on success, else the error number (EEXIST when the name is taken).
     static int moveWithoutReplacing(const QByteArray &from, const QByteArray &to)
     {
@@ -281,19 +305,24 @@ QString write(const QList<ReceiptLine> &lines, int year, int month, const QStrin
     const QString listName = base + QStringLiteral(".csv");
     QList<ReceiptLine> kept;
     QList<QByteArray> paths;
+    QList<qint64> sizes;
     for (const ReceiptLine &line : lines) {
         const QByteArray path = nativePath(line.file);
-        if (isReadableFile(path)) {
+        if (const std::optional<qint64> size = readableSize(path)) {
             kept.append(line);
             paths.append(path);
+            sizes.append(*size);
         }
     }
 
-    const auto goOn = [&progress, &kept](qsizetype done) {
-        if (progress && !progress(done, kept.size()))
-            throw Cancelled();
+    // How far the copying is, in bytes of the files (a file that grew while
+    // it was copied counts no further than their sum).
+    const auto goOn = [&progress](qint64 done, qint64 total) {
+        return !progress || progress(std::min(done, total), total);
     };
-    goOn(0);
+    qint64 total = std::accumulate(sizes.cbegin(), sizes.cend(), qint64(0));
+    if (!goOn(0, total))
+        throw Cancelled();
     PendingArchive pending(folder, base);
     try {
         // The list comes first but names only the files that made it into
@@ -306,28 +335,35 @@ QString write(const QList<ReceiptLine> &lines, int year, int month, const QStrin
             for (const ReceiptLine &line : std::as_const(kept))
                 names.append(uniqueName(archiveFileName(line.file), used));
 
-            ZipWriter::Stream stream(pending.file(), now);
+            ZipWriter::Stream stream(pending.file(), now,
+                                     [&goOn, total](quint64 copied) { return goOn(qint64(copied), total); });
             stream.add(base + u'/' + listName, csv(kept, names).toUtf8());
             complete = true;
             for (qsizetype i = 0; i < kept.size(); ++i) {
                 if (!stream.addFile(base + u'/' + names[i], paths[i])) {
+                    total -= sizes[i];
                     kept.removeAt(i);
                     paths.removeAt(i);
+                    sizes.removeAt(i);
                     pending.restart();
                     complete = false;
                     break;
                 }
-                goOn(i + 1);
+                if (!goOn(qint64(stream.copied()), total))
+                    throw Cancelled();
             }
             if (complete)
                 stream.finish();
         }
+    } catch (const ZipWriter::Stopped &) {
+        throw Cancelled();
     } catch (const ZipWriter::Error &error) {
         throw Error(error.message());
     }
 
     const QString target = QDir(folder).filePath(base + QStringLiteral(".zip"));
-    return pending.place([&target] { return NameTemplate::freeURL(target); });
+    return pending.place([&target] { return NameTemplate::freeURL(target); },
+                         [&goOn, total] { return goOn(total, total); });
 }
 
 } // namespace ReceiptExport

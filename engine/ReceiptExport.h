@@ -58,9 +58,12 @@ public:
     Cancelled();
 };
 
-// Told how many of the readable files are in the archive so far, out of how
-// many; returns false to stop the export. It runs on the writing thread.
-using Progress = std::function<bool(qsizetype done, qsizetype total)>;
+// Told how many bytes of the readable files are in the archive so far, out
+// of how many; returns false to stop the export. It runs on the writing
+// thread, at least once a megabyte while a file is copied and again while the
+// archive goes to the disk, so that a stop ends the export within a moment
+// however large one file is.
+using Progress = std::function<bool(qint64 done, qint64 total)>;
 
 // Writes base.zip (or the next free name) into `folder`, which must exist, and
 // returns its path. Holds the list first, then every readable line's file in

@@ -2,11 +2,13 @@
 
 #include "Crc32.h"
 #include "FileDescriptor.h"
+#include "ReadPause.h"
 
 #include <QFile>
 #include <QtEndian>
 
 #include <cerrno>
+#include <thread>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -173,6 +175,11 @@ namespace ZipWriter {
 
 Error::Error(const QString &message) : std::runtime_error(message.toStdString()) {}
 
+const char *Stopped::what() const noexcept
+{
+    return "the archive's writing was stopped";
+}
+
 QByteArray archive(const QList<Entry> &entries, const QDateTime &date)
 {
     const DosStamp stamp = dosStamp(date);
@@ -197,7 +204,7 @@ QByteArray archive(const QList<Entry> &entries, const QDateTime &date)
     return out;
 }
 
-Stream::Stream(QFile &file, const QDateTime &date) : m_file(file)
+Stream::Stream(QFile &file, const QDateTime &date, Progress progress) : m_file(file), m_progress(std::move(progress))
 {
     const DosStamp stamp = dosStamp(date);
     m_time = stamp.time;
@@ -268,9 +275,12 @@ bool Stream::addFile(const QString &name, const QByteArray &nativePath)
 
     if (m_buffer.isEmpty())
         m_buffer.resize(readChunk);
+    const std::chrono::milliseconds pause = ReadPause::configured();
     quint32 crc = 0;
     quint64 size = 0;
     for (;;) {
+        if (pause.count() > 0)
+            std::this_thread::sleep_for(pause);
         const ssize_t got = ::read(file.get(), m_buffer.data(), size_t(m_buffer.size()));
         if (got < 0) {
             if (errno == EINTR)
@@ -287,6 +297,9 @@ bool Stream::addFile(const QString &name, const QByteArray &nativePath)
         const QByteArrayView chunk(m_buffer.constData(), got);
         crc = CRC32::extend(crc, chunk);
         put(chunk);
+        m_copied += quint64(got);
+        if (m_progress && !m_progress(m_copied))
+            throw Stopped();
     }
 
     QByteArray fields;

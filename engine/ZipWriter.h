@@ -9,6 +9,8 @@
 #include <QList>
 #include <QString>
 
+#include <exception>
+#include <functional>
 #include <stdexcept>
 
 class QFile;
@@ -35,6 +37,14 @@ public:
     QString message() const { return QString::fromUtf8(what()); }
 };
 
+// The writing was stopped by a stream's progress callback. The archive file
+// is left half written, for the caller to remove.
+class Stopped : public std::exception
+{
+public:
+    const char *what() const noexcept override;
+};
+
 // One file of an archive: its path inside the archive, with "/" between
 // folder and file name, and its bytes.
 struct Entry
@@ -54,8 +64,14 @@ QByteArray archive(const QList<Entry> &entries, const QDateTime &date);
 class Stream
 {
 public:
+    // Told, after every piece of a file put in (a megabyte at most), how many
+    // bytes of files the archive holds so far; returns false to stop, and the
+    // stream then throws Stopped. So a stop ends the writing within a piece,
+    // however large one file is.
+    using Progress = std::function<bool(quint64 copied)>;
+
     // Throws Error when `date` cannot be stamped.
-    Stream(QFile &file, const QDateTime &date);
+    Stream(QFile &file, const QDateTime &date, Progress progress = {});
     Stream(const Stream &) = delete;
     Stream &operator=(const Stream &) = delete;
 
@@ -65,10 +81,14 @@ public:
     // Adds the content of the regular file at `path`. Returns false, leaving
     // nothing of it in the archive, when the file cannot be opened or read
     // (missing, no access, a folder or other non-regular file). Throws Error
-    // when it would break a limit or the archive cannot be written.
+    // when it would break a limit or the archive cannot be written, Stopped
+    // when the progress callback stops it.
     bool addFile(const QString &name, const QString &path);
     // The same for a path in the file system's own bytes.
     bool addFile(const QString &name, const QByteArray &nativePath);
+
+    // How many bytes of files the archive holds so far.
+    quint64 copied() const { return m_copied; }
 
     // Writes the central directory and the end record. Throws Error.
     void finish();
@@ -79,10 +99,12 @@ private:
     void rollBack(quint64 position);
 
     QFile &m_file;
+    const Progress m_progress;
     quint16 m_time = 0;
     quint16 m_date = 0;
     quint64 m_offset = 0;
     quint64 m_count = 0;
+    quint64 m_copied = 0;
     QByteArray m_directory;
     QByteArray m_buffer;
     bool m_finished = false;

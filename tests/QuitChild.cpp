@@ -9,6 +9,14 @@
 //                 Filewright does, for a command to start one
 // It prints "working" once the request has started (or, with --automation,
 // once the model can be asked) and "quitting" just before the Quit.
+//   --export=ROAD an export of March 2026, whose one receipt is the file
+//                 ~/Receipts/scan.pdf: "window" and "sheet" start it from the
+//                 receipts page into ~/Documents, "automation" only offers
+//                 the automation on the bus for a command or a call to start
+//                 one. It prints "working" once the page's export runs (or
+//                 the automation is offered). A line "quit" quits; with
+//                 "sheet", a line "cancel" presses the export sheet's Cancel
+//                 and prints "cancelled", then "export ended" at its end.
 // With --end-slowly it holds the store and the name and, when a line comes,
 // gives up the store and prints "store released", as Filewright does at its
 // end, but ends only some seconds later, still holding the name.
@@ -47,6 +55,8 @@
 #include "MonthExport.h"
 #include "OnboardingView.h"
 #include "Prefs.h"
+#include "ReceiptsModel.h"
+#include "ReceiptsPage.h"
 #include "ReviewSheet.h"
 #include "RuleEditor.h"
 #include "SettingsWindow.h"
@@ -58,6 +68,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDBusConnection>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -70,6 +81,7 @@
 #include <QtTest/QTest>
 
 #include <cstdio>
+#include <string_view>
 #include <unistd.h>
 
 namespace {
@@ -93,6 +105,80 @@ DryRunView *openDryRun(FilewrightApp &filewright)
     view->setAttribute(Qt::WA_DeleteOnClose);
     view->open();
     return view;
+}
+
+// A receipt of March 2026 whose file is ~/Receipts/scan.pdf.
+bool seedReceipt(Store &store)
+{
+    Recognition reading;
+    reading.kind = DocumentKind::receipt;
+    reading.date = CalendarUtc::noon(QDate(2026, 3, 10));
+    reading.amount = Decimal::fromString(u"12.50");
+    reading.currency = QStringLiteral("EUR");
+    RecognitionRecord record(QString(), QStringLiteral("scan"), QDir::home().filePath(QStringLiteral("Receipts/scan.pdf")),
+                             reading);
+    return store.insert(record);
+}
+
+// Starts the receipts page's export into ~/Documents; none when it did not start.
+ReceiptsPage *startPageExport(FilewrightApp &filewright)
+{
+    filewright.model().setSidebar(SidebarItem::receipts);
+    ReceiptsPage *page = nullptr;
+    const bool shown = QTest::qWaitFor([&] {
+        page = filewright.mainWindow().findChild<ReceiptsPage *>();
+        return page && page->tableModel()->rowCount() > 0;
+    });
+    if (!shown)
+        return nullptr;
+    const QString destination = QDir::home().filePath(QStringLiteral("Documents/belege-2026-03.zip"));
+    page->setSavePanel([destination](const QString &) { return destination; });
+    page->findChild<QAction *>(QStringLiteral("exportMonth"))->trigger();
+    return page->runningExport() ? page : nullptr;
+}
+
+// Presses the Cancel of the page's export sheet once the sheet is shown.
+bool pressCancel(ReceiptsPage &page)
+{
+    QDialog *sheet = page.findChild<QDialog *>(QStringLiteral("exportProgress"));
+    if (!sheet || !QTest::qWaitFor([sheet] { return sheet->isVisible(); }))
+        return false;
+    QTest::mouseClick(sheet->findChild<QPushButton *>(), Qt::LeftButton);
+    return true;
+}
+
+int exportReceipts(QApplication &app, FilewrightApp &filewright, const QString &road)
+{
+    if (!seedReceipt(filewright.model().store())) {
+        say("not seeded");
+        return 4;
+    }
+    ReceiptsPage *page = road == u"automation" ? nullptr : startPageExport(filewright);
+    if (road != u"automation" && !page) {
+        say("not exporting");
+        return 5;
+    }
+    if (page) {
+        QObject::connect(page, &ReceiptsPage::exportFinished, page, [] { say("export ended"); });
+    }
+    say("working");
+
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
+        char line[64] = {};
+        if (::read(STDIN_FILENO, line, sizeof line - 1) <= 0) {
+            input.setEnabled(false);
+            return;
+        }
+        if (std::string_view(line).starts_with("cancel")) {
+            say(page && pressCancel(*page) ? "cancelled" : "no sheet");
+            return;
+        }
+        input.setEnabled(false);
+        say("quitting");
+        filewright.commands().action(QStringLiteral("quit"))->trigger();
+    });
+    return app.exec();
 }
 
 int quitByKey(QApplication &app, FilewrightApp &filewright, const QString &where)
@@ -256,13 +342,15 @@ int main(int argc, char **argv)
     AppModel &model = filewright.model();
     AutomationActions actions(model.store(), model.autopilot());
     AutomationService automation(actions, model.store().path());
-    if (mode == u"--automation")
+    if (mode == u"--automation" || mode == u"--export=automation")
         automation.publish(QDBusConnection::sessionBus());
     if (!instance.registerAsPrimary()) {
         say("name taken");
         return 3;
     }
     filewright.showMainWindow();
+    if (mode.startsWith(u"--export="))
+        return exportReceipts(app, filewright, mode.mid(9));
     if (mode.startsWith(u"--key="))
         return quitByKey(app, filewright, mode.mid(6));
     if (mode.startsWith(u"--busy="))

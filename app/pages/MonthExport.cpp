@@ -39,7 +39,9 @@ MonthExport::~MonthExport()
 {
     cancel();
     m_watcher.waitForFinished();
-    if (m_outcome == Outcome::running && m_watcher.future().isFinished())
+    // An archive written but never placed goes with its folder. (An empty
+    // path would name the working directory.)
+    if (m_outcome == Outcome::running && m_watcher.future().isFinished() && !m_watcher.result().folder.isEmpty())
         QDir(m_watcher.result().folder).removeRecursively();
 }
 
@@ -67,24 +69,31 @@ MonthExport::Written MonthExport::write() const
                               .arg(QDir::toNativeSeparators(parent), systemError(errno));
         return written;
     }
-    written.folder = QFile::decodeName(pattern);
+    const QString folder = QFile::decodeName(pattern);
+    // The step shown last, so that the window hears only of a step further.
+    int shown = 0;
+    const auto progress = [this, &shown](qint64 done, qint64 total) {
+        const int step = total > 0 ? int(done * progressSteps / total) : 0;
+        if (step != shown) {
+            shown = step;
+            QMetaObject::invokeMethod(
+                const_cast<MonthExport *>(this),
+                [this, step] { Q_EMIT const_cast<MonthExport *>(this)->progressed(step); }, Qt::QueuedConnection);
+        }
+        return !m_cancelled->load();
+    };
     try {
-        written.archive = ReceiptExport::write(m_lines, m_year, m_month, written.folder,
-                                               QDateTime::currentDateTime(),
-                                               [this](qsizetype done, qsizetype total) {
-                                                   QMetaObject::invokeMethod(
-                                                       const_cast<MonthExport *>(this),
-                                                       [this, done, total] {
-                                                           Q_EMIT const_cast<MonthExport *>(this)->progressed(
-                                                               int(done), int(total));
-                                                       },
-                                                       Qt::QueuedConnection);
-                                                   return !m_cancelled->load();
-                                               });
+        written.archive =
+            ReceiptExport::write(m_lines, m_year, m_month, folder, QDateTime::currentDateTime(), progress);
+        written.folder = folder;
     } catch (const ReceiptExport::Cancelled &) {
     } catch (const ReceiptExport::Error &error) {
         written.failure = error.message();
     }
+    // A stopped or failed export has removed its part; its folder goes too,
+    // before anyone hears of the end.
+    if (written.folder.isEmpty())
+        QDir(folder).removeRecursively();
     return written;
 }
 

@@ -21,14 +21,19 @@ class MonthExport : public QObject
 
 public:
     enum class Outcome { running, exported, cancelled, failed };
+    // The progress goes from 0 to this many steps, with the bytes copied.
+    static constexpr int progressSteps = 1000;
 
     MonthExport(QList<ReceiptLine> lines, int year, int month, const QString &destination,
                 QObject *parent = nullptr);
-    // Cancels an export still under way and waits for its thread.
+    // Cancels an export still under way and waits for its thread, which
+    // ends within a moment and leaves nothing behind.
     ~MonthExport() override;
 
     void start();
-    // Takes effect at the next file; once finished nothing changes.
+    // Takes effect within a moment, also in the middle of a large file: the
+    // thread removes what it wrote and then reports. Once finished nothing
+    // changes.
     void cancel();
 
     QString destination() const { return m_destination; }
@@ -40,13 +45,14 @@ public:
     qsizetype lineCount() const { return m_lines.size(); }
 
 Q_SIGNALS:
-    void progressed(int done, int total);
+    // How far the copying is, in steps up to progressSteps.
+    void progressed(int step);
     void finished();
 
 private:
     struct Written
     {
-        QString folder; // the private folder, removed afterwards
+        QString folder; // the private folder of a written archive, removed afterwards
         QString archive;
         QString failure;
         QStringList leftOut;

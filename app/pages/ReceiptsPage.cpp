@@ -32,6 +32,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QStyleOptionHeader>
 #include <QStyleOptionViewItem>
@@ -439,18 +440,21 @@ void ReceiptsPage::exportMonth()
         return;
     m_export = new MonthExport(lines(m_rows->records()), month.year, month.month, destination, this);
     auto *progress = new QProgressDialog(tr("Exporting the receipts of %1…").arg(monthTitle()), tr("Cancel"), 0,
-                                         int(m_rows->rowCount()), this);
+                                         MonthExport::progressSteps, this);
     progress->setObjectName(QStringLiteral("exportProgress"));
     progress->setWindowModality(Qt::WindowModal);
     progress->setMinimumDuration(400);
     progress->setAutoClose(false);
     progress->setAutoReset(false);
+    // The export's steps move the bar itself: a modal dialog's own setValue
+    // runs the event loop inside it, a thousand times an export, where the
+    // export's end could delete the dialog under it.
+    auto *bar = new QProgressBar;
+    bar->setRange(0, MonthExport::progressSteps);
+    progress->setBar(bar);
     progress->setValue(0);
     connect(progress, &QProgressDialog::canceled, m_export, &MonthExport::cancel);
-    connect(m_export, &MonthExport::progressed, progress, [progress](int done, int total) {
-        progress->setMaximum(total);
-        progress->setValue(done);
-    });
+    connect(m_export, &MonthExport::progressed, bar, &QProgressBar::setValue);
     connect(m_export, &MonthExport::finished, this, &ReceiptsPage::exportEnded);
     m_progress = progress;
     // The button is off while the export runs, which moves a keyboard

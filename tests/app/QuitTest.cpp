@@ -3,16 +3,20 @@
 // dry run, and a file a command handed over to read. The process ends within
 // a few seconds, and a start right after it takes the session's name; a start
 // made while it ends becomes the one instance. Quit's keys work from every
-// sheet and window.
+// sheet and window. An export stopped in the middle of a large file ends at
+// once and leaves nothing behind.
 #include "FakeModelServer.h"
 #include "FullModelServer.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusPendingCall>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
@@ -126,7 +130,125 @@ bool quitsCleanly(QProcess &child, QString &printed)
     return true;
 }
 
+// The files an export is writing below the folder: parts of archives.
+QStringList partsBelow(const QString &folder)
+{
+    QStringList parts;
+    QDirIterator found(folder, {QStringLiteral("*.part")}, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (found.hasNext())
+        parts.append(found.next());
+    return parts;
+}
+
+// What the folder holds (of the names that match), one name a line.
+std::string entriesOf(const QString &folder, const QString &pattern = QStringLiteral("*"))
+{
+    return QDir(folder)
+        .entryList({pattern}, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
+        .join(u'\n')
+        .toStdString();
+}
+
 } // namespace
+
+// On a private session bus (see tests/CMakeLists.txt). The month's one
+// receipt is a scan that is slow to read, as from a slow disk: a pause before
+// every megabyte makes its copy take some sixteen seconds. The export is
+// stopped at a random moment of that copy; it ends at once, and neither its
+// part nor its private folder is left. A command or a call on the bus is
+// told that Filewright was quit.
+TEST(QuitWhileExporting, TheExportStopsInTheMiddleOfAFileAndLeavesNothing)
+{
+    if (qEnvironmentVariableIsEmpty("FILEWRIGHT_PRIVATE_BUS"))
+        GTEST_SKIP() << "needs a private session bus";
+    enum class Road { windowQuit, commandQuit, busQuit, sheetCancel };
+    const struct
+    {
+        Road road;
+        const char *name;
+        const char *mode;
+    } cases[] = {
+        {Road::windowQuit, "Quit during the receipts page's export", "--export=window"},
+        {Road::commandQuit, "Quit during a command's export", "--export=automation"},
+        {Road::busQuit, "Quit during an export called on the bus", "--export=automation"},
+        {Road::sheetCancel, "Cancel on the export's sheet", "--export=sheet"},
+    };
+    const QString quitText = QStringLiteral("Filewright was quit before it finished.");
+    for (const auto &[road, name, mode] : cases) {
+        const int delay = int(QRandomGenerator::global()->bounded(1500));
+        SCOPED_TRACE(std::string(name) + ", stopped " + std::to_string(delay) + " ms after the copy began");
+        QTemporaryDir work;
+        QProcessEnvironment environment = isolated(work);
+        environment.insert(QStringLiteral("APP_STORE"), work.filePath(QStringLiteral("test.store")));
+        environment.insert(QStringLiteral("APP_MODEL_URL"), QStringLiteral("http://127.0.0.1:9/v1"));
+        const QString temporary = work.filePath(QStringLiteral("tmp"));
+        const QString documents = work.filePath(QStringLiteral("home/Documents"));
+        for (const QString &folder : {temporary, documents, work.filePath(QStringLiteral("home/Receipts"))})
+            ASSERT_TRUE(QDir().mkpath(folder));
+        environment.insert(QStringLiteral("TMPDIR"), temporary);
+        environment.insert(QStringLiteral("FILEWRIGHT_READ_PAUSE_MS"), QStringLiteral("250"));
+        // 64 megabytes, most of them a hole in the file.
+        QFile scan(work.filePath(QStringLiteral("home/Receipts/scan.pdf")));
+        ASSERT_TRUE(scan.open(QIODevice::WriteOnly) && scan.write("%PDF-1.4\n") > 0 && scan.resize(64 << 20));
+        scan.close();
+
+        QProcess child;
+        child.setProcessEnvironment(environment);
+        child.start(QStringLiteral(FILEWRIGHT_QUIT_CHILD), {QLatin1String(mode)});
+        QString said;
+        const auto says = [&child, &said](const QString &line, int patience) {
+            return QTest::qWaitFor(
+                       [&] {
+                           said += QString::fromUtf8(child.readAllStandardOutput());
+                           return said.contains(line + u'\n') || child.state() == QProcess::NotRunning;
+                       },
+                       patience)
+                && said.contains(line + u'\n');
+        };
+        ASSERT_TRUE(says(QStringLiteral("working"), minute))
+            << said.toStdString() << child.readAllStandardError().toStdString();
+        QProcess command;
+        command.setProcessEnvironment(environment);
+        std::optional<QDBusPendingCall> call;
+        if (road == Road::commandQuit)
+            command.start(QStringLiteral(FILEWRIGHT_BINARY),
+                          {QStringLiteral("export-receipts"), QStringLiteral("2026"), QStringLiteral("3")});
+        if (road == Road::busQuit) {
+            QDBusMessage message = QDBusMessage::createMethodCall(
+                QLatin1String(service), QStringLiteral("/org/example/filewright/Automation"),
+                QStringLiteral("org.example.filewright.Automation"), QStringLiteral("ExportReceipts"));
+            message.setArguments({2026, 3});
+            call = QDBusConnection::sessionBus().asyncCall(message, 2 * minute);
+        }
+        const bool fromThePage = road == Road::windowQuit || road == Road::sheetCancel;
+        const QString exports = fromThePage ? documents : temporary;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !partsBelow(exports).isEmpty() || child.state() == QProcess::NotRunning; },
+                                    minute))
+            << child.readAllStandardError().toStdString() << command.readAllStandardError().toStdString();
+        QTest::qWait(delay);
+        ASSERT_EQ(child.state(), QProcess::Running);
+
+        if (road == Road::sheetCancel) {
+            child.write("cancel\n");
+            ASSERT_TRUE(says(QStringLiteral("cancelled"), minute)) << said.toStdString();
+            EXPECT_TRUE(says(QStringLiteral("export ended"), quitPatience)) << said.toStdString();
+            EXPECT_EQ(entriesOf(documents), "");
+        }
+        if (!quitsCleanly(child, said))
+            continue;
+        EXPECT_EQ(entriesOf(documents), "");
+        EXPECT_EQ(entriesOf(temporary, QStringLiteral("Filewright-export-*")), "");
+        if (road == Road::commandQuit) {
+            ASSERT_TRUE(command.waitForFinished(20'000));
+            EXPECT_EQ(command.exitCode(), 1);
+            EXPECT_EQ(QString::fromUtf8(command.readAllStandardError()).trimmed(), quitText);
+        }
+        if (road == Road::busQuit) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return call->isFinished(); }, 20'000));
+            EXPECT_EQ(call->error().message(), quitText);
+        }
+    }
+}
 
 // On a private session bus (see tests/CMakeLists.txt).
 TEST(QuitWhileWaiting, TheProcessEndsAtOnceAndTheNextStartTakesTheName)

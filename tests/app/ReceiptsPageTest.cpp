@@ -18,7 +18,9 @@
 #include <QStyleOptionViewItem>
 #include <QTableView>
 #include <QTest>
+#include <QThread>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
@@ -545,4 +547,52 @@ TEST_F(ReceiptsPageTest, AFailedOrCancelledExportLeavesNoArchive)
     EXPECT_EQ(QDir(dir.filePath(QStringLiteral("out"))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("March.zip")});
     EXPECT_TRUE(revealed.isEmpty());
+}
+
+// A large scan, read slowly: the sheet's bar moves while that one file is
+// copied, and the archive is whole at the end.
+TEST_F(ReceiptsPageTest, TheSheetsBarMovesWhileALargeFileIsCopied)
+{
+    const ScopedEnv slowly("FILEWRIGHT_READ_PAUSE_MS", "100");
+    const RecognitionRecord scan = add(receipt(QDate(2026, 3, 2), "12.50", "EUR"), QStringLiteral("scan.pdf"));
+    ASSERT_TRUE(QFile::resize(scan.path, 10 << 20));
+    page = std::make_unique<ReceiptsPage>(*model);
+    page->setReveal([this](const QStringList &paths, const auto &) { revealed += paths; });
+    const QString destination = dir.filePath(QStringLiteral("out/March.zip"));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("out"))));
+    page->setSavePanel([destination](const QString &) { return destination; });
+    QSignalSpy finished(page.get(), &ReceiptsPage::exportFinished);
+    page->exportMonth();
+    QPointer<MonthExport> running = page->runningExport();
+    auto *sheet = page->findChild<QProgressDialog *>(QStringLiteral("exportProgress"));
+    ASSERT_TRUE(running && sheet);
+    auto *bar = sheet->findChild<QProgressBar *>();
+    ASSERT_TRUE(bar);
+
+    EXPECT_TRUE(QTest::qWaitFor([&] { return (sheet->isVisible() && bar->value() > 0) || !finished.isEmpty(); }, 10000));
+    EXPECT_LT(bar->value(), bar->maximum());
+    EXPECT_TRUE(finished.isEmpty());
+    EXPECT_TRUE(!finished.isEmpty() || finished.wait(10000));
+    ASSERT_TRUE(running);
+    EXPECT_EQ(running->outcome(), MonthExport::Outcome::exported);
+    EXPECT_TRUE(ArchiveCheck::testWithUnzip(destination));
+    EXPECT_EQ(revealed, QStringList{destination});
+}
+
+// An export that failed before it made its folder, and whose end no one
+// heard before it went (the window closed meanwhile), removes nothing: not
+// the folder the program was started in.
+TEST(MonthExportTest, AnExportThatMadeNoFolderLeavesTheWorkingFolderAlone)
+{
+    const QTemporaryDir dir;
+    const QString started = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    ASSERT_TRUE(TestSupport::writeFile(dir.filePath(QStringLiteral("blocker")), "a file, not a folder"));
+    {
+        MonthExport failing({}, 2026, 3, dir.filePath(QStringLiteral("blocker/March.zip")));
+        failing.start();
+        QThread::msleep(500);
+    }
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath(QStringLiteral("blocker"))));
+    QDir::setCurrent(started);
 }
