@@ -21,12 +21,15 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
+#include <QScreen>
 #include <QSplitter>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWidgetAction>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace {
 
@@ -41,8 +44,7 @@ MainWindow::MainWindow(AppModel &model, QWidget *parent)
 {
     setWindowTitle(QStringLiteral("Filewright"));
     setObjectName(QStringLiteral("main"));
-    setMinimumSize(minimumSize);
-    resize(defaultSize);
+    fitToScreen();
 
     auto *splitter = new QSplitter(this);
     splitter->setChildrenCollapsible(false);
@@ -102,6 +104,49 @@ MainWindow::MainWindow(AppModel &model, QWidget *parent)
     showPage();
     refreshBadge();
     refreshStatus();
+}
+
+QSize MainWindow::room(const QScreen &screen, const QMargins &frame)
+{
+    const QSize area = screen.availableGeometry().size();
+    return QSize(std::max(area.width() - frame.left() - frame.right(), 0),
+                 std::max(area.height() - frame.top() - frame.bottom(), 0));
+}
+
+void MainWindow::fitToScreen()
+{
+    // The screen the window opens on, or moved to; before the window has a
+    // handle the one it will open on.
+    QWindow *handle = windowHandle();
+    QScreen *screen = handle ? handle->screen() : this->screen();
+    if (!screen)
+        return;
+    // The frame as measured once the window has one, and at least what a
+    // window manager's title bar usually takes: before the window is on
+    // screen its frame is not known.
+    const QMargins known = handle ? handle->frameMargins() : QMargins();
+    const QMargins frame(std::max(known.left(), frameAllowance.left()), std::max(known.top(), frameAllowance.top()),
+                         std::max(known.right(), frameAllowance.right()),
+                         std::max(known.bottom(), frameAllowance.bottom()));
+    const QSize room = MainWindow::room(*screen, frame);
+    setMinimumSize(minimumSize.boundedTo(room));
+    // The first size follows the screen until the window is shown, unless
+    // it was sized otherwise meanwhile; after that the size is the user's.
+    if (!m_sized || (!m_shown && size() == m_firstSize)) {
+        m_sized = true;
+        m_firstSize = defaultSize.boundedTo(room);
+        resize(m_firstSize);
+    }
+}
+
+void MainWindow::followScreen(QScreen *screen)
+{
+    // The least size follows the work area of the screen the window is on:
+    // a panel added, or a move to a smaller screen.
+    disconnect(m_screenArea);
+    if (screen)
+        m_screenArea = connect(screen, &QScreen::availableGeometryChanged, this, &MainWindow::fitToScreen);
+    fitToScreen();
 }
 
 // Each page of the sidebar, made anew whenever it is chosen; the rules page
@@ -176,6 +221,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == windowHandle() && event->type() == QEvent::Expose && !m_onScreen && windowHandle()->isExposed()) {
         m_onScreen = true;
+        // Now with the frame the window manager gave it, where it tells.
+        fitToScreen();
         QMetaObject::invokeMethod(this, &MainWindow::presentSheets, Qt::QueuedConnection);
     }
     return QMainWindow::eventFilter(watched, event);
@@ -190,8 +237,15 @@ void MainWindow::showEvent(QShowEvent *event)
     // the window it blocks, and one shown before the window is placed is
     // centred on where the window is not yet: sheets wait until the window
     // is exposed, which it is once placed.
-    if (QWindow *window = windowHandle())
+    if (QWindow *window = windowHandle()) {
         window->installEventFilter(this);
+        // Sized for the screen the window opens on, with its frame where
+        // that is known by now.
+        if (connect(window, &QWindow::screenChanged, this, &MainWindow::followScreen, Qt::UniqueConnection))
+            followScreen(window->screen());
+    }
+    // From its first showing on, the window keeps the size it has.
+    m_shown = true;
     if (m_startupTask) {
         // Once per process, however often the window is shown again.
         const auto task = std::move(m_startupTask);
