@@ -20,6 +20,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMargins>
 #include <QProgressBar>
 #include <QScreen>
 #include <QSplitter>
@@ -35,6 +36,17 @@ namespace {
 
 constexpr int sidebarWidth = 212;
 constexpr int statusGap = 12; // between the page's items and the status
+// The title bar a window manager puts over the window, allowed for at least:
+// before the window is first on screen its frame is not known.
+constexpr int titleBarAllowance = 40;
+
+// The room for the window inside its frame on the screen's work area.
+QSize room(const QScreen &screen, const QMargins &frame)
+{
+    const QSize area = screen.availableGeometry().size();
+    return QSize(std::max(area.width() - frame.left() - frame.right(), 0),
+                 std::max(area.height() - frame.top() - frame.bottom(), 0));
+}
 
 } // namespace
 
@@ -106,13 +118,6 @@ MainWindow::MainWindow(AppModel &model, QWidget *parent)
     refreshStatus();
 }
 
-QSize MainWindow::room(const QScreen &screen, const QMargins &frame)
-{
-    const QSize area = screen.availableGeometry().size();
-    return QSize(std::max(area.width() - frame.left() - frame.right(), 0),
-                 std::max(area.height() - frame.top() - frame.bottom(), 0));
-}
-
 void MainWindow::fitToScreen()
 {
     // The screen the window opens on, or moved to; before the window has a
@@ -122,19 +127,16 @@ void MainWindow::fitToScreen()
     if (!screen)
         return;
     // The frame as measured once the window has one, and at least what a
-    // window manager's title bar usually takes: before the window is on
-    // screen its frame is not known.
-    const QMargins known = handle ? handle->frameMargins() : QMargins();
-    const QMargins frame(std::max(known.left(), frameAllowance.left()), std::max(known.top(), frameAllowance.top()),
-                         std::max(known.right(), frameAllowance.right()),
-                         std::max(known.bottom(), frameAllowance.bottom()));
-    const QSize room = MainWindow::room(*screen, frame);
-    setMinimumSize(minimumSize.boundedTo(room));
+    // window manager's title bar usually takes.
+    QMargins frame = handle ? handle->frameMargins() : QMargins();
+    frame.setTop(std::max(frame.top(), titleBarAllowance));
+    const QSize inside = room(*screen, frame);
+    setMinimumSize(minimumSize.boundedTo(inside));
     // The first size follows the screen until the window is shown, unless
     // it was sized otherwise meanwhile; after that the size is the user's.
     if (!m_sized || (!m_shown && size() == m_firstSize)) {
         m_sized = true;
-        m_firstSize = defaultSize.boundedTo(room);
+        m_firstSize = defaultSize.boundedTo(inside);
         resize(m_firstSize);
     }
 }

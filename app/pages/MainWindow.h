@@ -9,7 +9,6 @@
 
 #include <QMainWindow>
 
-#include <QMargins>
 #include <QUuid>
 
 #include <functional>
@@ -36,13 +35,6 @@ public:
     // what no longer fits.
     static constexpr QSize defaultSize{1100, 720};
     static constexpr QSize minimumSize{820, 520};
-    // The frame a window manager puts round the window, allowed for while
-    // the window has none yet to measure (before it is first on screen).
-    static constexpr QMargins frameAllowance{0, 40, 0, 0};
-
-    // The room for the window's content on screen (its available geometry)
-    // inside a frame of frame.
-    static QSize room(const QScreen &screen, const QMargins &frame);
 
     explicit MainWindow(AppModel &model, QWidget *parent = nullptr);
 
