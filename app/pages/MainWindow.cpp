@@ -20,7 +20,9 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMargins>
 #include <QProgressBar>
+#include <QScreen>
 #include <QSplitter>
 #include <QToolBar>
 #include <QToolButton>
@@ -28,10 +30,23 @@
 #include <QWidgetAction>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int sidebarWidth = 212;
 constexpr int statusGap = 12; // between the page's items and the status
+// The title bar a window manager puts over the window, allowed for at least:
+// before the window is first on screen its frame is not known.
+constexpr int titleBarAllowance = 40;
+
+// The room for the window inside its frame on the screen's work area.
+QSize room(const QScreen &screen, const QMargins &frame)
+{
+    const QSize area = screen.availableGeometry().size();
+    return QSize(std::max(area.width() - frame.left() - frame.right(), 0),
+                 std::max(area.height() - frame.top() - frame.bottom(), 0));
+}
 
 } // namespace
 
@@ -41,8 +56,7 @@ MainWindow::MainWindow(AppModel &model, QWidget *parent)
 {
     setWindowTitle(QStringLiteral("Filewright"));
     setObjectName(QStringLiteral("main"));
-    setMinimumSize(minimumSize);
-    resize(defaultSize);
+    fitToScreen();
 
     auto *splitter = new QSplitter(this);
     splitter->setChildrenCollapsible(false);
@@ -102,6 +116,39 @@ MainWindow::MainWindow(AppModel &model, QWidget *parent)
     showPage();
     refreshBadge();
     refreshStatus();
+}
+
+void MainWindow::fitToScreen()
+{
+    // The screen the window opens on, or moved to; before the window has a
+    // handle the one it will open on.
+    QWindow *handle = windowHandle();
+    QScreen *screen = handle ? handle->screen() : this->screen();
+    if (!screen)
+        return;
+    // The frame as measured once the window has one, and at least what a
+    // window manager's title bar usually takes.
+    QMargins frame = handle ? handle->frameMargins() : QMargins();
+    frame.setTop(std::max(frame.top(), titleBarAllowance));
+    const QSize inside = room(*screen, frame);
+    setMinimumSize(minimumSize.boundedTo(inside));
+    // The first size follows the screen until the window is shown, unless
+    // it was sized otherwise meanwhile; after that the size is the user's.
+    if (!m_sized || (!m_shown && size() == m_firstSize)) {
+        m_sized = true;
+        m_firstSize = defaultSize.boundedTo(inside);
+        resize(m_firstSize);
+    }
+}
+
+void MainWindow::followScreen(QScreen *screen)
+{
+    // The least size follows the work area of the screen the window is on:
+    // a panel added, or a move to a smaller screen.
+    disconnect(m_screenArea);
+    if (screen)
+        m_screenArea = connect(screen, &QScreen::availableGeometryChanged, this, &MainWindow::fitToScreen);
+    fitToScreen();
 }
 
 // Each page of the sidebar, made anew whenever it is chosen; the rules page
@@ -176,6 +223,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == windowHandle() && event->type() == QEvent::Expose && !m_onScreen && windowHandle()->isExposed()) {
         m_onScreen = true;
+        // Now with the frame the window manager gave it, where it tells.
+        fitToScreen();
         QMetaObject::invokeMethod(this, &MainWindow::presentSheets, Qt::QueuedConnection);
     }
     return QMainWindow::eventFilter(watched, event);
@@ -190,8 +239,15 @@ void MainWindow::showEvent(QShowEvent *event)
     // the window it blocks, and one shown before the window is placed is
     // centred on where the window is not yet: sheets wait until the window
     // is exposed, which it is once placed.
-    if (QWindow *window = windowHandle())
+    if (QWindow *window = windowHandle()) {
         window->installEventFilter(this);
+        // Sized for the screen the window opens on, with its frame where
+        // that is known by now.
+        if (connect(window, &QWindow::screenChanged, this, &MainWindow::followScreen, Qt::UniqueConnection))
+            followScreen(window->screen());
+    }
+    // From its first showing on, the window keeps the size it has.
+    m_shown = true;
     if (m_startupTask) {
         // Once per process, however often the window is shown again.
         const auto task = std::move(m_startupTask);

@@ -18,6 +18,7 @@ class AppModel;
 class QDialog;
 class QLabel;
 class QProgressBar;
+class QScreen;
 class QToolBar;
 class QWidgetAction;
 class Sidebar;
@@ -28,6 +29,10 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
 public:
+    // The window's first and least size where the screen has room for them.
+    // On a smaller screen both keep to the room its work area (the screen
+    // less its panels) leaves inside the window's frame; the pages scroll
+    // what no longer fits.
     static constexpr QSize defaultSize{1100, 720};
     static constexpr QSize minimumSize{820, 520};
 
@@ -80,6 +85,11 @@ private:
     QDialog *makeCommandPalette();
     QDialog *makeOnboarding();
 
+    // Sizes the window for the screen it is on: its least size always, its
+    // size only while it has the first size it was given.
+    void fitToScreen();
+    void followScreen(QScreen *screen);
+
     void showPage();
     void refreshBadge();
     void refreshStatus();
@@ -107,6 +117,12 @@ private:
     // Whether the window has been on screen since it was last shown: placed
     // where it stays, so that a sheet can be centred on it.
     bool m_onScreen = false;
+    // The size the window was given to start with, which follows the screen
+    // until the window is first shown, unless it was sized otherwise.
+    QSize m_firstSize;
+    bool m_sized = false;
+    bool m_shown = false;
+    QMetaObject::Connection m_screenArea; // follows the work area of the window's screen
     std::function<void()> m_startupTask;
     std::function<void()> m_openSettings;
 };
