@@ -13,7 +13,10 @@
 //   page NAME SIZE stops N last OBJECT
 // where SIZE is "first" or "least", N the page's controls that Tab reached
 // and OBJECT the last of them, each control reached checked to show in view
-// (whole, or as much of it as its view has room for); and for each thing
+// (whole, or as much of it as its view has room for); then for each sheet:
+//   sheet NAME WxH stops N
+// with the sheet's size and the controls Tab reached in it, each checked
+// the same way, the sheet with its frame inside the work area; and for each thing
 // amiss a line that starts with "problem:": a control Tab reached that does
 // not show, a widget cut off by its parent with no scrolling to reach the
 // rest, a page given less room than its layout needs.
@@ -21,12 +24,15 @@
 #include "FilewrightApp.h"
 #include "MainWindow.h"
 #include "SidebarItem.h"
+#include "TestWindows.h"
 #include "Translation.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QLayout>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSet>
 #include <QTextStream>
 #include <QWindow>
 #include <QtTest/QTest>
@@ -111,7 +117,10 @@ void checkCut(QWidget *window, const QString &where)
         // Qt's own parts of a scroll area (the corner round its bars) aside.
         if (!widget->isVisible() || widget->objectName().startsWith(QLatin1String("qt_")))
             continue;
-        const QSize needs = widget->layout() ? widget->layout()->minimumSize() : QSize();
+        QSize needs = widget->layout() ? widget->layout()->minimumSize() : QSize();
+        // A layout that wraps needs the height its width gives it.
+        if (widget->layout() && widget->layout()->hasHeightForWidth())
+            needs.setHeight(widget->layout()->heightForWidth(widget->width()));
         if (needs.width() > widget->width() || needs.height() > widget->height())
             problem(QStringLiteral("%1: %2 has %3, its layout needs %4")
                         .arg(where, name(widget), size(widget->size()), size(needs)));
@@ -172,6 +181,44 @@ void walkPages(FilewrightApp &filewright, const QString &when, const QRect &area
     }
 }
 
+// Opens each sheet over the window, and walks it with Tab round to where
+// the walk began.
+void walkSheets(FilewrightApp &filewright, const QRect &area)
+{
+    for (const char *which : {"editor", "dry-run", "review", "palette", "onboarding"}) {
+        const QString where = QStringLiteral("sheet ") + QLatin1String(which);
+        QWidget *sheet = TestWindows::open(filewright, QLatin1String(which));
+        if (!sheet || !QTest::qWaitForWindowExposed(sheet)) {
+            problem(where + QStringLiteral(" did not open"));
+            continue;
+        }
+        QTest::qWait(100);
+        if (!area.contains(frame(*sheet)))
+            problem(QStringLiteral("%1: %2 lies outside the work area %3").arg(where, rect(frame(*sheet)), rect(area)));
+        checkCut(sheet, where);
+        // Round the sheet once: until a control comes again.
+        QSet<QWidget *> reached{QApplication::focusWidget()};
+        int stops = 0;
+        for (int step = 0; QApplication::focusWidget() && step < 200; ++step) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget *focus = QApplication::focusWidget();
+            if (!focus || reached.contains(focus))
+                break;
+            reached.insert(focus);
+            ++stops;
+            if (!inView(focus, area))
+                problem(QStringLiteral("%1: %2 has the focus out of view (%3 of %4 shows)")
+                            .arg(where, name(focus), rect(onScreen(focus) & room(focus)), rect(onScreen(focus))));
+        }
+        out() << where << ' ' << size(sheet->size()) << " stops " << stops << Qt::endl;
+        // The sheet under it first, where one sheet opened another.
+        while (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            dialog->reject();
+            QTest::qWait(50);
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -205,5 +252,6 @@ int main(int argc, char **argv)
     QTest::qWait(100);
     out() << "at least " << size(window.size()) << " frame " << rect(frame(window)) << Qt::endl;
     walkPages(filewright, QStringLiteral("least"), area);
+    walkSheets(filewright, area);
     return 0;
 }

@@ -13,6 +13,7 @@
 #include "RuleEditor.h"
 #include "RulesPage.h"
 #include "Roles.h"
+#include "ScreenRoom.h"
 #include "SheetSlot.h"
 #include "Sidebar.h"
 #include "Store.h"
@@ -20,7 +21,6 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMargins>
 #include <QProgressBar>
 #include <QScreen>
 #include <QSplitter>
@@ -30,24 +30,10 @@
 #include <QWidgetAction>
 #include <QWindow>
 
-#include <algorithm>
-
 namespace {
 
 constexpr int sidebarWidth = 212;
 constexpr int statusGap = 12; // between the page's items and the status
-// The title bar a window manager puts over the window, allowed for at least:
-// before the window is first on screen its frame is not known.
-constexpr int titleBarAllowance = 40;
-
-// The room for the window inside its frame on the screen's work area.
-QSize room(const QScreen &screen, const QMargins &frame)
-{
-    const QSize area = screen.availableGeometry().size();
-    return QSize(std::max(area.width() - frame.left() - frame.right(), 0),
-                 std::max(area.height() - frame.top() - frame.bottom(), 0));
-}
-
 } // namespace
 
 MainWindow::MainWindow(AppModel &model, QWidget *parent)
@@ -120,17 +106,11 @@ MainWindow::MainWindow(AppModel &model, QWidget *parent)
 
 void MainWindow::fitToScreen()
 {
-    // The screen the window opens on, or moved to; before the window has a
-    // handle the one it will open on.
-    QWindow *handle = windowHandle();
-    QScreen *screen = handle ? handle->screen() : this->screen();
-    if (!screen)
+    // The room on the screen the window opens on, or moved to, inside the
+    // frame it has or a title bar's allowance.
+    const QSize inside = ScreenRoom::forWindow(*this);
+    if (inside.isEmpty())
         return;
-    // The frame as measured once the window has one, and at least what a
-    // window manager's title bar usually takes.
-    QMargins frame = handle ? handle->frameMargins() : QMargins();
-    frame.setTop(std::max(frame.top(), titleBarAllowance));
-    const QSize inside = room(*screen, frame);
     setMinimumSize(minimumSize.boundedTo(inside));
     // The first size follows the screen until the window is shown, unless
     // it was sized otherwise meanwhile; after that the size is the user's.

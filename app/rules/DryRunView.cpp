@@ -108,7 +108,7 @@ QString DryRunView::describe(const Plan &plan)
 
 void DryRunView::showEvent(QShowEvent *event)
 {
-    QDialog::showEvent(event);
+    Sheet::showEvent(event);
     if (!m_started) {
         m_started = true;
         start();

@@ -1,10 +1,13 @@
 #include "Sheet.h"
 
 #include "ReturnKey.h"
+#include "ScreenRoom.h"
 #include "WindowHook.h"
 
 #include <QKeyEvent>
 #include <QWindow>
+
+#include <algorithm>
 
 Sheet::Sheet(QWidget *parent)
     : QDialog(parent)
@@ -52,6 +55,14 @@ void Sheet::showEvent(QShowEvent *event)
         setMaximumWidth(owner->width());
         if (width() > owner->width())
             resize(owner->width(), height());
+    }
+    // A sheet taller than the screen's work area (a small screen, a large
+    // scale) keeps to it: its content scrolls, its buttons stay on screen.
+    const QSize room = ScreenRoom::forWindow(owner ? *owner : *this);
+    if (!room.isEmpty() && height() > room.height()) {
+        setMinimumHeight(std::min(minimumHeight(), room.height()));
+        setMaximumHeight(room.height());
+        resize(width(), room.height());
     }
     // Keys reach the window before its focused control.
     if (QWindow *window = windowHandle())

@@ -119,6 +119,15 @@ TEST(MainWindowFitTest, TheWindowFitsTheScreenItOpensOnAndEveryPageReachesItsLas
                 EXPECT_TRUE(reached) << page << " at the " << when << " size\n" << told;
             }
         }
+        // Every sheet over the window opened, fits the work area too, and
+        // Tab reaches its controls in view.
+        for (const char *sheet : {"editor", "dry-run", "review", "palette", "onboarding"}) {
+            const QString walked = QStringLiteral("sheet %1 ").arg(QLatin1String(sheet));
+            const bool reached = std::any_of(child.lines.begin(), child.lines.end(), [&](const QString &line) {
+                return line.startsWith(walked);
+            });
+            EXPECT_TRUE(reached) << sheet << "\n" << told;
+        }
         for (const QString &line : child.lines) {
             EXPECT_FALSE(line.startsWith(QLatin1String("problem:"))) << line.toStdString();
         }
