@@ -8,6 +8,7 @@
 #include "FocusRingStyle.h"
 #include "MainWindow.h"
 #include "Prefs.h"
+#include "Roles.h"
 #include "ScopedEnv.h"
 #include "Store.h"
 #include "TestSupport.h"
@@ -93,7 +94,11 @@ void expectDesktopGreyAndAccent(const MainWindow &window, const QColor &listHigh
         if (!label->isVisibleTo(&window) || label->foregroundRole() != QPalette::PlaceholderText)
             continue;
         ++secondary;
-        EXPECT_EQ(label->palette().color(QPalette::PlaceholderText), translucent)
+        // The desktop's grey where it reads on the label's ground; else moved
+        // towards the text just as far as it takes.
+        EXPECT_EQ(label->palette().color(QPalette::PlaceholderText),
+                  Roles::readableOn(translucent, label->palette().color(QPalette::WindowText),
+                                    Roles::groundOf(label, QPalette::Active)))
             << when << ": " << label->text().toStdString();
     }
     EXPECT_GT(secondary, 0) << when;
@@ -156,8 +161,10 @@ QList<std::pair<std::string, QPalette>> palettesOf(const MainWindow &window)
     for (const char *className : themedClasses)
         palettes.append({className, QApplication::palette(className)});
     for (const QWidget *widget : window.findChildren<QWidget *>()) {
-        if (qobject_cast<const QAbstractItemView *>(widget) || qobject_cast<const QLineEdit *>(widget)
-            || qobject_cast<const QLabel *>(widget))
+        // A dimmed label's grey is the program's, kept readable on its ground.
+        const bool dimmed = qobject_cast<const QLabel *>(widget) && widget->foregroundRole() == QPalette::PlaceholderText;
+        if (!dimmed && (qobject_cast<const QAbstractItemView *>(widget) || qobject_cast<const QLineEdit *>(widget)
+            || qobject_cast<const QLabel *>(widget)))
             palettes.append({widget->metaObject()->className() + std::string(" ") + widget->objectName().toStdString(),
                              widget->palette()});
     }
