@@ -1,4 +1,4 @@
-// What the program draws dimmed, as
+// What the program draws dimmed, and the check boxes on its cards, as
 // pictures of its windows show them under desktops' colour schemes: every
 // dimmed text and chip reads 4.5:1 on its ground, or as well as the
 // desktop's own text reads there; a check box on a card shows its box as
@@ -27,6 +27,7 @@
 #include <QHash>
 #include <QLabel>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QStyleFactory>
 #include <QStyleOptionButton>
 #include <QTabBar>
@@ -176,6 +177,21 @@ int expectDimmedLabelsRead(QWidget &window, const std::string &where)
     return labels;
 }
 
+// A picture of the window once what the style animates (a check mark
+// coming in) has come to rest: two pictures in a row alike.
+QImage settled(QWidget &window)
+{
+    QImage picture = window.grab().toImage();
+    for (int turn = 0; turn < 40; ++turn) {
+        QTest::qWait(50);
+        const QImage next = window.grab().toImage();
+        if (next == picture)
+            break;
+        picture = next;
+    }
+    return picture;
+}
+
 bool activate(QWidget &window)
 {
     window.show();
@@ -323,6 +339,71 @@ TEST_F(DimmedTextTest, EveryDimmedTextAndChipReadsOnItsGroundUnderEachScheme)
                     }
                 }
             }
+        }
+    }
+}
+TEST_F(DimmedTextTest, ACheckBoxOnACardShowsItsBoxAsClearlyAsOnTheWindow)
+{
+    QList<Look> looks;
+    for (const DesktopPalette &scheme : qt6ctSchemes()) {
+        if (QByteArray(scheme.name) == "qt6ct darker")
+            continue;
+        looks.append(fusionWith(scheme));
+        // Fusion as a desktop's own style gives it, inside a proxy style of its own.
+        looks.append({std::string("Fusion in the desktop's proxy, ") + scheme.name, [palette = scheme.palette] {
+                          QApplication::setStyle(new FocusRingStyle(new QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion")))));
+                          QApplication::setPalette(palette);
+                          return true;
+                      }});
+    }
+    looks.append(styleAlone("Adwaita"));
+    looks.append(styleAlone("Adwaita-Dark"));
+    // The strongest pixel of a check box's indicator against the ground
+    // most of the picture shows.
+    const auto indicatorAgainst = [](const QCheckBox &box, const QImage &picture, const QColor &ground) {
+        QStyleOptionButton option;
+        option.initFrom(&box);
+        const QRect indicator = box.style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, &box);
+        const qreal ratio = picture.devicePixelRatio();
+        const QRect place(box.mapTo(box.window(), indicator.topLeft()) * ratio, indicator.size() * ratio);
+        return strongest(picture, place, ground);
+    };
+    for (const Look &look : looks) {
+        if (!look.set())
+            continue;
+        QCoreApplication::processEvents();
+        // The style's box, unchecked, on the window's own ground.
+        QWidget plain;
+        QCheckBox alone(QStringLiteral("Alone"), &plain);
+        alone.setFocusPolicy(Qt::NoFocus);
+        alone.move(20, 20);
+        plain.resize(200, 80);
+        ASSERT_TRUE(activate(plain)) << look.name;
+        const QImage plainPicture = settled(plain);
+        const double onWindow = indicatorAgainst(alone, plainPicture, mostOf(plainPicture, plainPicture.rect()));
+        plain.close();
+
+        SettingsWindow settingsWindow(*model);
+        model->setSettingsTab(SettingsTab::general);
+        ASSERT_TRUE(activate(settingsWindow)) << look.name;
+        const auto boxes = settingsWindow.findChildren<QCheckBox *>();
+        ASSERT_GE(boxes.size(), 3) << look.name;
+        for (QCheckBox *box : boxes) {
+            ASSERT_TRUE(box->isVisibleTo(&settingsWindow)) << look.name;
+            const bool was = box->isChecked();
+            for (const bool checked : {false, true}) {
+                {
+                    const QSignalBlocker quiet(box);
+                    box->setChecked(checked);
+                }
+                const QImage picture = settled(settingsWindow);
+                const QColor card = mostOf(picture, placeIn(box->parentWidget(), picture));
+                EXPECT_GE(indicatorAgainst(*box, picture, card), std::min(3.0, onWindow))
+                    << look.name << ", \"" << box->text().toStdString() << "\" " << (checked ? "checked" : "unchecked")
+                    << " on " << card.name().toStdString() << ", the box on the window " << onWindow << ":1";
+            }
+            const QSignalBlocker quiet(box);
+            box->setChecked(was);
         }
     }
 }
