@@ -9,6 +9,7 @@
 #include "MainWindow.h"
 #include "Prefs.h"
 #include "Roles.h"
+#include "SchemeForClasses.h"
 #include "ScopedEnv.h"
 #include "Store.h"
 #include "TestSupport.h"
@@ -148,9 +149,6 @@ TEST(DesktopPaletteTest, PlaceholderAndSecondaryTextStayTheDesktopsUnderAChosenA
 
 namespace {
 
-// The classes the desktop's theme gives palettes of their own.
-constexpr const char *themedClasses[] = {"QLabel", "QLineEdit", "QTextEdit", "QTextControl", "QAbstractItemView"};
-
 // Every palette the main window's widgets are drawn with, by name: the
 // application's, each class's, and the window's, its lists', fields' and
 // labels' own.
@@ -192,25 +190,6 @@ std::string differences(const QPalette &a, const QPalette &b, bool butTheAccent)
         }
     }
     return found;
-}
-
-// The desktop's colour scheme arrives for the classes as the desktop gives
-// them, which a style with colours of its own has not made its own (as a
-// desktop theme that applies its scheme after the start gives them).
-void schemeArrivesForClasses(const QPalette &palette)
-{
-    for (const char *className : themedClasses)
-        QApplicationPrivate::widgetPalettes.insert(className, palette);
-    QEvent change(QEvent::ApplicationPaletteChange);
-    QCoreApplication::sendEvent(QCoreApplication::instance(), &change);
-    for (QWidget *widget : QApplication::allWidgets()) {
-        for (const char *className : themedClasses) {
-            if (!widget->isWindow() && widget->inherits(className)) {
-                QCoreApplication::sendEvent(widget, &change);
-                break;
-            }
-        }
-    }
 }
 
 } // namespace
