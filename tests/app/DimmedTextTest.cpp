@@ -11,6 +11,7 @@
 #include "FocusRingStyle.h"
 #include "MainWindow.h"
 #include "MenuBarPanel.h"
+#include "PictureColours.h"
 #include "Prefs.h"
 #include "ReceiptsModel.h"
 #include "RealHome.h"
@@ -25,7 +26,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QHash>
 #include <QLabel>
 #include <QPainter>
 #include <QProxyStyle>
@@ -95,32 +95,6 @@ Look own(Appearance::Mode mode)
                 return true;
             }};
 }
-
-// The colour most pixels of a place in a picture show.
-QColor mostOf(const QImage &picture, const QRect &place)
-{
-    QHash<QRgb, int> counts;
-    const QRect inside = place.intersected(picture.rect());
-    for (int y = inside.top(); y <= inside.bottom(); ++y) {
-        for (int x = inside.left(); x <= inside.right(); ++x)
-            ++counts[picture.pixel(x, y)];
-    }
-    const auto most = std::max_element(counts.cbegin(), counts.cend());
-    return most == counts.cend() ? QColor() : QColor::fromRgb(most.key());
-}
-
-// The contrast of a place's pixel that stands furthest from a colour.
-double strongest(const QImage &picture, const QRect &place, const QColor &against)
-{
-    double found = 1;
-    const QRect inside = place.intersected(picture.rect());
-    for (int y = inside.top(); y <= inside.bottom(); ++y) {
-        for (int x = inside.left(); x <= inside.right(); ++x)
-            found = std::max(found, FocusRing::contrast(picture.pixelColor(x, y), against));
-    }
-    return found;
-}
-
 
 // A widget's place in a picture of its window.
 QRect placeIn(const QWidget *widget, const QImage &picture)
