@@ -38,6 +38,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -63,27 +64,17 @@ Look fusionWith(const DesktopPalette &scheme)
 }
 
 // A style with colours of its own: the application wears the style's, the
-// labels, fields and lists the scheme's.
-Look styleWith(const char *style, const DesktopPalette &scheme)
+// labels, fields and lists the scheme's, where one is given.
+Look styleWith(const char *style, const DesktopPalette *scheme = nullptr)
 {
-    return {std::string(style) + ", " + scheme.name, [style, palette = scheme.palette] {
+    return {scheme ? std::string(style) + ", " + scheme->name : std::string(style),
+            [style, palette = scheme ? std::optional<QPalette>(scheme->palette) : std::nullopt] {
                 if (!hasStyle(style))
                     return false;
                 FocusRingStyle::install(QLatin1String(style));
                 QApplication::setPalette(QApplication::style()->standardPalette());
-                schemeArrivesForClasses(palette);
-                return true;
-            }};
-}
-
-// A style with its own colours alone.
-Look styleAlone(const char *style)
-{
-    return {style, [style] {
-                if (!hasStyle(style))
-                    return false;
-                FocusRingStyle::install(QLatin1String(style));
-                QApplication::setPalette(QApplication::style()->standardPalette());
+                if (palette)
+                    schemeArrivesForClasses(*palette);
                 return true;
             }};
 }
@@ -230,7 +221,7 @@ TEST_F(DimmedTextTest, EveryDimmedTextAndChipReadsOnItsGroundUnderEachScheme)
     QList<Look> looks{own(Appearance::Mode::light), own(Appearance::Mode::dark)};
     for (const DesktopPalette &scheme : qt6ctSchemes()) {
         looks.append(fusionWith(scheme));
-        looks.append(styleWith("Adwaita-Dark", scheme));
+        looks.append(styleWith("Adwaita-Dark", &scheme));
     }
     for (const DesktopPalette &desktop : desktopPalettes()) {
         if (QByteArray(desktop.name) == "Breeze dark")
@@ -332,8 +323,8 @@ TEST_F(DimmedTextTest, ACheckBoxOnACardShowsItsBoxAsClearlyAsOnTheWindow)
                           return true;
                       }});
     }
-    looks.append(styleAlone("Adwaita"));
-    looks.append(styleAlone("Adwaita-Dark"));
+    looks.append(styleWith("Adwaita"));
+    looks.append(styleWith("Adwaita-Dark"));
     // The strongest pixel of a check box's indicator against the ground
     // most of the picture shows.
     const auto indicatorAgainst = [](const QCheckBox &box, const QImage &picture, const QColor &ground) {
