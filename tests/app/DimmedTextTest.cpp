@@ -282,8 +282,9 @@ TEST_F(DimmedTextTest, EveryDimmedTextAndChipReadsOnItsGroundUnderEachScheme)
                                     where + ", chip \"" + chip->text().toStdString() + "\"");
                     }
                 }
-                if (item == SidebarItem::rules)
+                if (item == SidebarItem::rules) {
                     EXPECT_EQ(chips, 2) << where;
+                }
                 // The receipts' File column on both row grounds.
                 if (auto *table = window.findChild<QTableView *>(QStringLiteral("receipts"));
                     table && item == SidebarItem::receipts) {
