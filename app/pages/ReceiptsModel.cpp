@@ -236,10 +236,6 @@ QVariant ReceiptsModel::data(const QModelIndex &index, int role) const
         if (index.column() == amount)
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
         break;
-    case Qt::ForegroundRole:
-        if (index.column() == file)
-            return QPalette().brush(QPalette::PlaceholderText);
-        break;
     case Qt::DecorationRole:
         if (index.column() == file && record.edited)
             return editedMark();

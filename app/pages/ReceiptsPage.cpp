@@ -17,6 +17,7 @@
 #include "RowMenuKeys.h"
 #include "StandardFolders.h"
 #include "Roles.h"
+#include "SecondaryCells.h"
 #include "Store.h"
 #include "Symbols.h"
 
@@ -157,6 +158,7 @@ ReceiptsPage::ReceiptsPage(AppModel &model, QWidget *parent)
     m_table->setModel(m_rows);
     m_table->setItemDelegateForColumn(ReceiptsModel::sender, new EditableText(m_table));
     m_table->setItemDelegateForColumn(ReceiptsModel::amount, new EditableText(m_table));
+    m_table->setItemDelegateForColumn(ReceiptsModel::file, new SecondaryCells(m_table));
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed

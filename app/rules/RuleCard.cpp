@@ -42,6 +42,7 @@ RuleCard::RuleCard(AppModel &model, const StoredRule &stored, QWidget *parent)
     : QFrame(parent)
     , m_model(model)
 {
+    Roles::setCard(this);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(padding, padding, padding, padding);
@@ -105,7 +106,10 @@ void RuleCard::setStored(const StoredRule &stored)
     m_switch->setChecked(rule.isEnabled);
     m_switch->setToolTip(rule.isEnabled ? tr("Turn this rule off") : tr("Turn this rule on"));
     m_sentence->setText(FileNameText::oneLine(m_model.sentence(rule, stored.folderID)));
-    m_sentence->setForegroundRole(rule.isEnabled ? QPalette::WindowText : QPalette::PlaceholderText);
+    if (rule.isEnabled)
+        m_sentence->setForegroundRole(QPalette::WindowText);
+    else
+        Roles::setSecondary(m_sentence);
     m_place->enable(m_dryRun, folder.has_value());
 
     const bool paused = rule.usesRecognition() && !m_model.autopilot().modelStatus().isAvailable();

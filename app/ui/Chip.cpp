@@ -57,14 +57,20 @@ QColor Chip::tint() const
 {
     if (m_followsAccent)
         return ThemeStore::instance().theme().accentText(palette());
-    return m_tint.value_or(Roles::secondary(palette()));
+    if (m_tint)
+        return *m_tint;
+    // The secondary colour, on this chip's capsule over the ground it lies on.
+    const QPalette::ColorGroup group = palette().currentColorGroup();
+    const QColor ground = Roles::groundOf(this, group);
+    return Roles::readableOn(Roles::secondary(palette()), palette().color(group, QPalette::WindowText), ground,
+                             [&ground](const QColor &tint) { return capsule(tint, ground); });
 }
 
 QColor Chip::capsule(const QColor &tint, const QColor &ground)
 {
     // The faint tint as it is painted: its opacity in 255ths.
     QColor fill = tint;
-    fill.setAlphaF(float(fillOpacity));
+    fill.setAlphaF(float(tint.alphaF() * fillOpacity));
     const double share = fill.alpha() / 255.0;
     const auto mix = [share](int below, int over) { return qRound(below + (over - below) * share); };
     const QColor t = tint.toRgb();

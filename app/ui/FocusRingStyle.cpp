@@ -167,7 +167,12 @@ void FocusRingStyle::drawControl(ControlElement element, const QStyleOption *opt
 
 bool FocusRingStyle::isOverFusion() const
 {
-    return baseStyle()->name().compare(QStringLiteral("Fusion"), Qt::CaseInsensitive) == 0;
+    // A desktop may give Fusion inside a proxy style of its own, which
+    // draws what Fusion draws.
+    const QStyle *base = baseStyle();
+    while (const auto *proxy = qobject_cast<const QProxyStyle *>(base))
+        base = proxy->baseStyle();
+    return base->name().compare(QStringLiteral("Fusion"), Qt::CaseInsensitive) == 0;
 }
 
 bool FocusRingStyle::drawsEdge(const QStyleOption *option) const

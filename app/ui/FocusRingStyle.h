@@ -8,11 +8,12 @@
 // Controls that draw their ring themselves (FocusRing::drawnByItself) get
 // none from here. Focus rectangles the style draws inside a control (the
 // current tab, a list's current item) are rings of the same colour.
-// Over Fusion, the controls that their edge alone shows (check and radio
-// boxes, framed text fields, drop-downs) wear the edge of ControlEdge while
-// enabled and without the focus, in place of Fusion's faint outline, and so
-// does a menu's frame, which would otherwise barely part it from the window
-// it opens over. The chosen segment of a switch (ChosenSegment) is filled.
+// Over Fusion, also inside a desktop's own proxy style, the controls that
+// their edge alone shows (check and radio boxes, framed text fields,
+// drop-downs) wear the edge of ControlEdge while enabled and without the
+// focus, in place of Fusion's faint outline, which on a card of the boxes'
+// own fill is all that shows of them; and so does a menu's frame, which
+// would otherwise barely part it from the window it opens over. The chosen segment of a switch (ChosenSegment) is filled.
 #pragma once
 
 #include <QPointer>

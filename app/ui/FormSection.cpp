@@ -14,7 +14,11 @@ namespace {
 class Card : public QWidget
 {
 public:
-    using QWidget::QWidget;
+    explicit Card(QWidget *parent)
+        : QWidget(parent)
+    {
+        Roles::setCard(this);
+    }
 
 protected:
     void paintEvent(QPaintEvent *) override

@@ -34,8 +34,10 @@ ModelStatusLine::ModelStatusLine(ModelStatus status, Look look, QWidget *parent)
     m_text->setObjectName(QStringLiteral("modelStatus"));
     m_text->setTextFormat(Qt::PlainText);
     m_text->setWordWrap(true);
-    if (look == Look::dimmed)
+    if (look == Look::dimmed) {
         Roles::setSecondary(m_text);
+        Roles::setSecondary(m_symbol);
+    }
     layout->addWidget(m_text, 1);
 }
 

@@ -33,6 +33,9 @@ QColor SymbolLabel::colour() const
     case Tint::accentText:
         return ThemeStore::instance().theme().accentText(palette());
     case Tint::secondary:
+        // Made secondary as a text is: the colour of the dimmed text beside it.
+        if (foregroundRole() == QPalette::PlaceholderText)
+            return palette().color(QPalette::PlaceholderText);
         break;
     case Tint::text:
         return palette().color(QPalette::WindowText);

@@ -8,6 +8,9 @@
 #include <QColor>
 #include <QList>
 #include <QPalette>
+#include <QStringList>
+
+#include <utility>
 
 struct DesktopPalette
 {
@@ -43,44 +46,63 @@ inline QList<DesktopPalette> desktopPalettes()
     };
 }
 
-// --- Colour schemes with groups of their own -------------------------------
-// qt6ct's colour schemes as its scheme files give them (qt6ct, BSD-2-Clause):
-// every role of the active, the inactive and the disabled group, in the
-// order of QPalette::ColorRole. Their inactive colours differ from the
-// active ones, as a window behind another shows them.
-struct SchemeGroups
-{
-    quint32 active[QPalette::NColorRoles];
-    quint32 inactive[QPalette::NColorRoles];
-    quint32 disabled[QPalette::NColorRoles];
-};
-
-inline QPalette schemePalette(const SchemeGroups &scheme)
+// qt6ct's colour schemes airy, simple and darker, every role in every group
+// as the scheme gives it: the colours as lists in the order of QPalette's
+// roles, as the scheme's files hold them.
+inline QPalette qt6ctScheme(const char *active, const char *inactive, const char *disabled)
 {
     QPalette palette;
-    for (int role = 0; role < QPalette::NColorRoles; ++role) {
-        const auto colourRole = QPalette::ColorRole(role);
-        palette.setColor(QPalette::Active, colourRole, QColor::fromRgba(scheme.active[role]));
-        palette.setColor(QPalette::Inactive, colourRole, QColor::fromRgba(scheme.inactive[role]));
-        palette.setColor(QPalette::Disabled, colourRole, QColor::fromRgba(scheme.disabled[role]));
+    const std::pair<QPalette::ColorGroup, const char *> groups[] = {
+        {QPalette::Active, active}, {QPalette::Inactive, inactive}, {QPalette::Disabled, disabled}};
+    for (const auto &[group, colours] : groups) {
+        const QStringList names = QString::fromLatin1(colours).split(QStringLiteral(", "));
+        for (int role = 0; role < names.size() && role < QPalette::NColorRoles; ++role) {
+            if (role != QPalette::NoRole)
+                palette.setColor(group, QPalette::ColorRole(role), QColor::fromString(names.at(role)));
+        }
     }
     return palette;
+}
+
+inline QList<DesktopPalette> qt6ctSchemes()
+{
+    return {
+        {"qt6ct airy",
+         qt6ctScheme("#ff000000, #ffdcdcdc, #ffdcdcdc, #ff5e5c5b, #ff646464, #ffe1e1e1, #ff000000, #ff0a0a0a, "
+                     "#ff0a0a0a, #ffc8c8c8, #ffffffff, #ffe7e4e0, #ff0986d3, #ff0a0a0a, #ff0986d3, #ffa70b06, "
+                     "#ff5c5b5a, #ffffffff, #ff646464, #ff050505, #80000000",
+                     "#ff323232, #ffb4b4b4, #ffdcdcdc, #ff5e5c5b, #ff646464, #ffe1e1e1, #ff323232, #ff323232, "
+                     "#ff323232, #ff969696, #ffc8c8c8, #ffe7e4e0, #ff0986d3, #ff323232, #ff0986d3, #ffa70b06, "
+                     "#ff5c5b5a, #ffffffff, #ff646464, #ff323232, #80000000",
+                     "#ffffffff, #ff424245, #ffdcdcdc, #ff5e5c5b, #ff646464, #ffe1e1e1, #ff808080, #ffffffff, "
+                     "#ff808080, #ff969696, #ffc8c8c8, #ffe7e4e0, #ff0986d3, #ff808080, #ff0986d3, #ffa70b06, "
+                     "#ff5c5b5a, #ffffffff, #ff646464, #ffffffff, #80000000")},
+        {"qt6ct simple",
+         qt6ctScheme("#ff000000, #ffefebe7, #ffffffff, #ffcbc7c4, #ff9f9d9a, #ffb8b5b2, #ff000000, #ffffffff, "
+                     "#ff000000, #ffffffff, #ffefebe7, #ffb1aeab, #ff308cc6, #ffffffff, #ff0000ff, #ffff0000, "
+                     "#fff7f5f3, #ff000000, #ffffffdc, #ff000000, #80000000",
+                     "#ff000000, #ffefebe7, #ffffffff, #ffcbc7c4, #ff9f9d9a, #ffb8b5b2, #ff000000, #ffffffff, "
+                     "#ff000000, #ffffffff, #ffefebe7, #ffb1aeab, #ff308cc6, #ffffffff, #ff0000ff, #ffff0000, "
+                     "#fff7f5f3, #ff000000, #ffffffdc, #ff000000, #80000000",
+                     "#ffbebebe, #ffefebe7, #ffffffff, #ffcbc7c4, #ff9f9d9a, #ffb8b5b2, #ffbebebe, #ffffffff, "
+                     "#ffbebebe, #ffefebe7, #ffefebe7, #ffb1aeab, #ff9f9d9a, #ffffffff, #ff0000ff, #ffff0000, "
+                     "#fff7f5f3, #ff000000, #ffffffdc, #ff000000, #80000000")},
+        {"qt6ct darker",
+         qt6ctScheme("#ffffffff, #ff424245, #ff979797, #ff5e5c5b, #ff302f2e, #ff4a4947, #ffffffff, #ffffffff, "
+                     "#ffffffff, #ff3d3d3d, #ff222020, #ffe7e4e0, #ff12608a, #fff9f9f9, #ff0986d3, #ffa70b06, "
+                     "#ff5c5b5a, #ffffffff, #ff3f3f36, #ffffffff, #80ffffff",
+                     "#ffffffff, #ff424245, #ff979797, #ff5e5c5b, #ff302f2e, #ff4a4947, #ffffffff, #ffffffff, "
+                     "#ffffffff, #ff3d3d3d, #ff222020, #ffe7e4e0, #ff12608a, #fff9f9f9, #ff0986d3, #ffa70b06, "
+                     "#ff5c5b5a, #ffffffff, #ff3f3f36, #ffffffff, #80ffffff",
+                     "#ff808080, #ff424245, #ff979797, #ff5e5c5b, #ff302f2e, #ff4a4947, #ff808080, #ffffffff, "
+                     "#ff808080, #ff3d3d3d, #ff222020, #ffe7e4e0, #ff12608a, #ff808080, #ff0986d3, #ffa70b06, "
+                     "#ff5c5b5a, #ffffffff, #ff3f3f36, #ffffffff, #80ffffff")},
+    };
 }
 
 // A light window whose lists' alternate rows (and a calendar's names row)
 // are dark grey; text behind another window dims to #323232.
 inline QPalette qt6ctAiryScheme()
 {
-    return schemePalette({
-        {0xff000000, 0xffdcdcdc, 0xffdcdcdc, 0xff5e5c5b, 0xff646464, 0xffe1e1e1, 0xff000000, 0xff0a0a0a, 0xff0a0a0a,
-         0xffc8c8c8, 0xffffffff, 0xffe7e4e0, 0xff0986d3, 0xff0a0a0a, 0xff0986d3, 0xffa70b06, 0xff5c5b5a, 0xffffffff,
-         0xff646464, 0xff050505, 0x80000000},
-        {0xff323232, 0xffb4b4b4, 0xffdcdcdc, 0xff5e5c5b, 0xff646464, 0xffe1e1e1, 0xff323232, 0xff323232, 0xff323232,
-         0xff969696, 0xffc8c8c8, 0xffe7e4e0, 0xff0986d3, 0xff323232, 0xff0986d3, 0xffa70b06, 0xff5c5b5a, 0xffffffff,
-         0xff646464, 0xff323232, 0x80000000},
-        {0xffffffff, 0xff424245, 0xffdcdcdc, 0xff5e5c5b, 0xff646464, 0xffe1e1e1, 0xff808080, 0xffffffff, 0xff808080,
-         0xff969696, 0xffc8c8c8, 0xffe7e4e0, 0xff0986d3, 0xff808080, 0xff0986d3, 0xffa70b06, 0xff5c5b5a, 0xffffffff,
-         0xff646464, 0xffffffff, 0x80000000},
-    });
+    return qt6ctSchemes().constFirst().palette;
 }
-// --- end of the colour schemes with groups of their own --------------------

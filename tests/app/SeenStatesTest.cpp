@@ -11,6 +11,7 @@
 #include "FocusRing.h"
 #include "JournalPage.h"
 #include "MainWindow.h"
+#include "PictureColours.h"
 #include "ReviewSheet.h"
 #include "RuleCard.h"
 #include "RuleEditorFixture.h"
@@ -90,19 +91,6 @@ QColor over(const QColor &colour, const QColor &ground)
     const auto mix = [alpha = colour.alphaF()](float a, float b) { return a * alpha + b * (1 - alpha); };
     return QColor::fromRgbF(mix(colour.redF(), ground.redF()), mix(colour.greenF(), ground.greenF()),
                             mix(colour.blueF(), ground.blueF()));
-}
-
-// The colour most pixels of a place in a picture show.
-QColor mostOf(const QImage &picture, const QRect &place)
-{
-    QHash<QRgb, int> counts;
-    const QRect inside = place.intersected(picture.rect());
-    for (int y = inside.top(); y <= inside.bottom(); ++y) {
-        for (int x = inside.left(); x <= inside.right(); ++x)
-            ++counts[picture.pixel(x, y)];
-    }
-    const auto most = std::max_element(counts.cbegin(), counts.cend());
-    return most == counts.cend() ? QColor() : QColor::fromRgb(most.key());
 }
 
 // The strongest contrast between two pictures of one place, pixel by pixel.
