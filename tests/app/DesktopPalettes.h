@@ -46,7 +46,7 @@ inline QList<DesktopPalette> desktopPalettes()
     };
 }
 
-// qt6ct's colour schemes airy, simple and darker, every role in every group
+// qt6ct's colour schemes airy, simple and darker (qt6ct, BSD-2-Clause), every role in every group
 // as the scheme gives it: the colours as lists in the order of QPalette's
 // roles, as the scheme's files hold them.
 inline QPalette qt6ctScheme(const char *active, const char *inactive, const char *disabled)
