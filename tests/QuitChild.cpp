@@ -7,6 +7,9 @@
 //   --dry-run     a dry run of a rule that reads documents with the model
 //   --automation  none of its own: it offers the automation on the bus, as
 //                 Filewright does, for a command to start one
+//   --all-waiting SCAN  as --automation, with a dry run waiting for the
+//                 model too; a line "scan" has the automation driver read the
+//                 picture SCAN with the model, a later line quits
 // It prints "working" once the request has started (or, with --automation,
 // once the model can be asked) and "quitting" just before the Quit.
 // With --end-slowly it holds the store and the name and, when a line comes,
@@ -207,6 +210,36 @@ int quitByKey(QApplication &app, FilewrightApp &filewright, const QString &where
     return code;
 }
 
+// A dry run waits for the model, and the automation driver reads the scan
+// when "scan" comes on standard input; the next line quits.
+int quitWithAllWaiting(QApplication &app, FilewrightApp &filewright, const QString &scan)
+{
+    Autopilot &autopilot = filewright.model().autopilot();
+    if (!QTest::qWaitFor([&] { return autopilot.modelStatus().isAvailable(); }, 20'000)) {
+        say("no model");
+        return 4;
+    }
+    if (!openDryRun(filewright)) {
+        say("no dry run");
+        return 4;
+    }
+    say("working");
+
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
+        char line[64];
+        const ssize_t length = ::read(STDIN_FILENO, line, sizeof line);
+        if (QByteArray(line, std::max<ssize_t>(length, 0)) == "scan\n") {
+            autopilot.recognize(scan, std::nullopt, true, &app, {});
+            return;
+        }
+        input.setEnabled(false);
+        say("quitting");
+        filewright.commands().action(QStringLiteral("quit"))->trigger();
+    });
+    return app.exec();
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -245,7 +278,7 @@ int main(int argc, char **argv)
     AppModel &model = filewright.model();
     AutomationActions actions(model.store(), model.autopilot());
     AutomationService automation(actions, model.store().path());
-    if (mode == u"--automation")
+    if (mode == u"--automation" || mode == u"--all-waiting")
         automation.publish(QDBusConnection::sessionBus());
     if (!instance.registerAsPrimary()) {
         say("name taken");
@@ -254,6 +287,8 @@ int main(int argc, char **argv)
     filewright.showMainWindow();
     if (mode.startsWith(u"--key="))
         return quitByKey(app, filewright, mode.mid(6));
+    if (mode == u"--all-waiting")
+        return quitWithAllWaiting(app, filewright, QApplication::arguments().value(2));
 
     DescribeRuleField *field = filewright.mainWindow().findChild<DescribeRuleField *>();
     if (mode == u"--automation") {

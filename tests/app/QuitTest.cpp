@@ -5,7 +5,9 @@
 // made while it ends becomes the one instance. Quit's keys work from every
 // sheet and window.
 #include "FakeModelServer.h"
+#include "FileDescriptor.h"
 #include "FullModelServer.h"
+#include "engine/TestDocuments.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -17,6 +19,11 @@
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iostream>
+
+#include <sys/inotify.h>
+#include <unistd.h>
 
 namespace {
 
@@ -120,6 +127,53 @@ bool quitsCleanly(QProcess &child, QString &printed)
     EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(child.exitCode(), 0) << printed.toStdString();
     return true;
+}
+
+// Tells when a file has been read through: its data read, and the file
+// closed after that.
+class ReadThrough
+{
+public:
+    explicit ReadThrough(const QString &path) : m_queue(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        ::inotify_add_watch(m_queue.get(), QFile::encodeName(path).constData(), IN_ACCESS | IN_CLOSE_NOWRITE);
+    }
+
+    // Waits for it; false when a minute passes first.
+    bool wait()
+    {
+        bool read = false;
+        return QTest::qWaitFor(
+            [&] {
+                alignas(inotify_event) char events[4096];
+                const ssize_t length = ::read(m_queue.get(), events, sizeof events);
+                for (ssize_t at = 0; at < length;) {
+                    const auto *event = reinterpret_cast<const inotify_event *>(events + at);
+                    if (event->mask & IN_ACCESS)
+                        read = true;
+                    else if (read && (event->mask & IN_CLOSE_NOWRITE))
+                        return true;
+                    at += ssize_t(sizeof(inotify_event)) + event->len;
+                }
+                return false;
+            },
+            minute);
+    }
+
+private:
+    FileDescriptor m_queue;
+};
+
+// A scanned page of 2400 by 3400 pixels full of text, as a PNG; its text
+// recognition takes seconds.
+QString largeScan(const QTemporaryDir &work, const QString &name)
+{
+    QStringList lines;
+    for (int line = 0; line < 40; ++line)
+        lines << QStringLiteral("Rechnung %1 vom 12.03.2024 Betrag %1,50 EUR Lieferung und Montage").arg(1000 + line);
+    const QString path = work.filePath(name);
+    TestDocuments::textPicture(lines, 2400, 3400, 36).save(path);
+    return path;
 }
 
 } // namespace
@@ -320,4 +374,77 @@ TEST(QuitWhileWaiting, AStartWhileFilewrightEndsBecomesTheOneInstance)
     EXPECT_EQ(folders.exitCode(), 0) << folders.readAllStandardError().toStdString();
     end(folders);
     end(first);
+}
+
+// On a private session bus (see tests/CMakeLists.txt).
+TEST(QuitWhileWaiting, TheEndWaitsOnceAndNoTextRecognitionRunsOnPastIt)
+{
+    if (qEnvironmentVariableIsEmpty("FILEWRIGHT_PRIVATE_BUS"))
+        GTEST_SKIP() << "needs a private session bus";
+    // Quit while a command's large scan is being read, or while the
+    // automation driver reads one with a command's reading and a dry run
+    // waiting for the model: the readings stop, and the process is gone
+    // within the time given, the recognition library having said nothing.
+    struct Case
+    {
+        const char *name;
+        bool alongside; // the driver reads the scan; the command a short text
+        int patienceMs;
+    };
+    for (const auto &[name, alongside, patienceMs] :
+         {Case{"a command's scan being read", false, 1500},
+          Case{"a command's reading and a dry run waiting, the driver reading a scan", true, 1500}}) {
+        SCOPED_TRACE(name);
+        FakeModelServer server;
+        answerAfterAMinute(server);
+        QTemporaryDir work;
+        const QProcessEnvironment environment = childEnvironment(work, server);
+        const QString scan = largeScan(work, QStringLiteral("scan.png"));
+        const QString invoice = work.filePath(QStringLiteral("invoice.txt"));
+        QFile document(invoice);
+        ASSERT_TRUE(document.open(QIODevice::WriteOnly));
+        document.write("Invoice 42\nTotal 12.50 EUR\n");
+        document.close();
+        ReadThrough scanRead(scan);
+
+        QProcess child;
+        child.setProcessEnvironment(environment);
+        child.start(QStringLiteral(FILEWRIGHT_QUIT_CHILD),
+                    alongside ? QStringList{QStringLiteral("--all-waiting"), scan} : QStringList{QStringLiteral("--automation")});
+        ASSERT_TRUE(printed(child, "working")) << child.readAllStandardError().toStdString();
+        QProcess command;
+        command.setProcessEnvironment(environment);
+        command.start(QStringLiteral(FILEWRIGHT_BINARY), {QStringLiteral("recognize"), alongside ? invoice : scan});
+        if (alongside) {
+            // The dry run's reading and the command's wait for the model.
+            const auto asked = [&] {
+                const QList<FakeModelServer::Request> requests = server.requests();
+                return std::count_if(requests.begin(), requests.end(), [](const FakeModelServer::Request &request) {
+                           return request.path == "/v1/chat/completions";
+                       }) >= 2;
+            };
+            ASSERT_TRUE(QTest::qWaitFor([&] { return asked() || command.state() == QProcess::NotRunning; }, minute));
+            ASSERT_TRUE(asked()) << command.readAllStandardError().toStdString();
+            child.write("scan\n");
+        }
+        // The picture is decoded; its text recognition is under way.
+        ASSERT_TRUE(scanRead.wait());
+
+        QElapsedTimer quitting;
+        quitting.start();
+        QString said;
+        const bool ended = quitsCleanly(child, said);
+        const qint64 took = quitting.elapsed();
+        std::cout << "[ measured ] " << name << ": the process ended " << took << " ms after Quit" << std::endl;
+        if (ended) {
+            EXPECT_LT(took, patienceMs);
+        }
+        const QString stderrText = QString::fromUtf8(child.readAllStandardError());
+        EXPECT_FALSE(stderrText.contains(QLatin1String("ObjectCache")) || stderrText.contains(QLatin1String("traineddata")))
+            << stderrText.toStdString();
+        ASSERT_TRUE(command.waitForFinished(20'000));
+        EXPECT_EQ(QString::fromUtf8(command.readAllStandardError()).trimmed().toStdString(),
+                  "Filewright was quit before it finished.");
+        end(command);
+    }
 }
