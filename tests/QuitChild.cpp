@@ -7,9 +7,10 @@
 //   --dry-run     a dry run of a rule that reads documents with the model
 //   --automation  none of its own: it offers the automation on the bus, as
 //                 Filewright does, for a command to start one
-//   --all-waiting SCAN  as --automation, with a dry run waiting for the
-//                 model too; a line "scan" has the automation driver read the
-//                 picture SCAN with the model, a later line quits
+//   --all-waiting as --automation, with a dry run waiting for the model too;
+//                 a line "read PATH" has the automation driver read the file
+//                 with the model and print "read" when it is done, any other
+//                 line quits
 // It prints "working" once the request has started (or, with --automation,
 // once the model can be asked) and "quitting" just before the Quit.
 // With --end-slowly it holds the store and the name and, when a line comes,
@@ -210,9 +211,10 @@ int quitByKey(QApplication &app, FilewrightApp &filewright, const QString &where
     return code;
 }
 
-// A dry run waits for the model, and the automation driver reads the scan
-// when "scan" comes on standard input; the next line quits.
-int quitWithAllWaiting(QApplication &app, FilewrightApp &filewright, const QString &scan)
+// A dry run waits for the model; a line "read PATH" has the automation
+// driver read the file with the model, and it prints "read" when that
+// reading is done. Any other line quits.
+int quitWithAllWaiting(QApplication &app, FilewrightApp &filewright)
 {
     Autopilot &autopilot = filewright.model().autopilot();
     if (!QTest::qWaitFor([&] { return autopilot.modelStatus().isAvailable(); }, 20'000)) {
@@ -227,10 +229,12 @@ int quitWithAllWaiting(QApplication &app, FilewrightApp &filewright, const QStri
 
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
-        char line[64];
-        const ssize_t length = ::read(STDIN_FILENO, line, sizeof line);
-        if (QByteArray(line, std::max<ssize_t>(length, 0)) == "scan\n") {
-            autopilot.recognize(scan, std::nullopt, true, &app, {});
+        char bytes[4096];
+        const ssize_t length = ::read(STDIN_FILENO, bytes, sizeof bytes);
+        const QByteArray line = QByteArray(bytes, std::max<ssize_t>(length, 0)).trimmed();
+        if (line.startsWith("read ")) {
+            autopilot.recognize(QString::fromUtf8(line.mid(5)), std::nullopt, true, &app,
+                                [](const Recognition &) { say("read"); });
             return;
         }
         input.setEnabled(false);
@@ -288,7 +292,7 @@ int main(int argc, char **argv)
     if (mode.startsWith(u"--key="))
         return quitByKey(app, filewright, mode.mid(6));
     if (mode == u"--all-waiting")
-        return quitWithAllWaiting(app, filewright, QApplication::arguments().value(2));
+        return quitWithAllWaiting(app, filewright);
 
     DescribeRuleField *field = filewright.mainWindow().findChild<DescribeRuleField *>();
     if (mode == u"--automation") {
