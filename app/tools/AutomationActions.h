@@ -49,9 +49,10 @@ public:
     using Done = std::function<void(const ActionResult<T> &result)>;
 
     AutomationActions(Store &store, Autopilot &autopilot, QObject *parent = nullptr);
-    // Stops, and waits for work that does not stop at once (a reading ends
-    // between two words) until the deadline that stopping started, which the
-    // actions share with the automation driver's readings.
+    // Stops, and waits for work that does not stop at once (loading the text
+    // recognition's engine or laying out a page asks for no stop) until the
+    // deadline that stopping started, which the actions share with the
+    // automation driver's readings.
     ~AutomationActions() override;
 
     // Ends the actions' work: model requests stop at once, an export being
