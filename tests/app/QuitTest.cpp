@@ -206,8 +206,7 @@ void readByCommand(const QProcessEnvironment &environment, const QString &pictur
 }
 
 // How long a child takes from Quit to its end with a recognition engine
-// loaded but nothing in flight: ending the engine takes a second under the
-// sanitizers.
+// loaded but nothing in flight.
 qint64 idleQuitMs()
 {
     FakeModelServer server;
