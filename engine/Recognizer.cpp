@@ -81,7 +81,7 @@ Recognition recognize(const QString &path, bool useModel, const QString &model, 
         screenshot.date = fileDate(path);
         return screenshot;
     }
-    const TextExtractor::Output output = TextExtractor::text(path);
+    const TextExtractor::Output output = TextExtractor::text(path, stop);
     if (namesImageType(extension) && TextExtractor::letterCount(output.text) < photoLetters) {
         Recognition photo = byName(DocumentKind::photo, 0.9);
         photo.date = fileDate(path);
@@ -90,9 +90,10 @@ Recognition recognize(const QString &path, bool useModel, const QString &model, 
     return recognize(output.text, info.fileName(), useModel, model, std::move(stop));
 }
 
-QString documentText(const QString &path)
+QString documentText(const QString &path, std::stop_token stop)
 {
-    return TextExtractor::leftCharacters(TextExtractor::text(path).text, TextExtractor::maxTextCharacters);
+    return TextExtractor::leftCharacters(TextExtractor::text(path, std::move(stop)).text,
+                                         TextExtractor::maxTextCharacters);
 }
 
 Recognition recognize(const QString &text, const QString &fileName, bool useModel, const QString &model,

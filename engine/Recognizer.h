@@ -21,14 +21,15 @@ namespace Recognizer {
 // available, by the model, checked against the patterns. Never fails; blocks
 // while it reads, so call it off the main thread. `model` names a model found
 // available before; empty: the server is asked which one, if any. A stop
-// ends the model's part at once, its connection closed; the patterns then
-// read alone.
+// ends text recognition under way and the model's part at once, its
+// connection closed; the patterns then read what was read before it.
 Recognition recognize(const QString &path, bool useModel, const QString &model = {}, std::stop_token stop = {});
 
 // The document's text as recognition reads it, at most
 // TextExtractor::maxTextCharacters characters: what text conditions of rules
 // test. Never fails; blocks while it reads, so call it off the main thread.
-QString documentText(const QString &path);
+// A stop ends text recognition under way.
+QString documentText(const QString &path, std::stop_token stop = {});
 
 // The same for a text already extracted; `fileName` only goes to the model.
 Recognition recognize(const QString &text, const QString &fileName, bool useModel, const QString &model = {},

@@ -239,7 +239,7 @@ QImage loadImage(const QString &path)
     return image;
 }
 
-Output pdfText(const QString &path)
+Output pdfText(const QString &path, std::stop_token stop)
 {
     quietPoppler();
     QFile probe(path);
@@ -270,7 +270,7 @@ Output pdfText(const QString &path)
     renderer.set_image_format(poppler::image::format_gray8);
     renderer.set_paper_color(0xFFFFFFFF);
     QString recognised;
-    for (int index = 0; index < pages; ++index) {
+    for (int index = 0; index < pages && !stop.stop_requested(); ++index) {
         const std::unique_ptr<poppler::page> page(document->create_page(index));
         if (!page)
             continue;
@@ -285,13 +285,13 @@ Output pdfText(const QString &path)
         const QImage image = toQImage(renderer.render_page(page.get(), dotsPerInch, dotsPerInch));
         if (image.isNull())
             continue;
-        recognised += TextRecognizer::recognize(image, int(std::lround(dotsPerInch)));
+        recognised += TextRecognizer::recognize(image, int(std::lround(dotsPerInch)), stop);
         recognised += u'\n';
     }
     return {recognised, true};
 }
 
-Output text(const QString &path)
+Output text(const QString &path, std::stop_token stop)
 {
     // Only regular files: reading a named pipe or a device could wait forever.
     if (!QFileInfo(path).isFile())
@@ -299,12 +299,12 @@ Output text(const QString &path)
     const QString extension = QFileInfo(path).suffix().toLower();
     const QMimeType type = typeForExtension(extension);
     if (conformsTo(type, QStringLiteral("application/pdf")))
-        return pdfText(path);
+        return pdfText(path, std::move(stop));
     if (isImageType(type)) {
         const QImage image = loadImage(path);
         if (image.isNull())
             return {};
-        return {TextRecognizer::recognize(image), true};
+        return {TextRecognizer::recognize(image, 0, std::move(stop)), true};
     }
     // Web pages and rich text count as plain text to the MIME database; they
     // go to their readers instead.

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <stop_token>
+
 namespace TextExtractor {
 
 struct Output
@@ -31,12 +33,13 @@ inline constexpr int maxTextCharacters = 20000;
 
 // The file's text. Never fails: what cannot be opened, decoded or recognised
 // gives empty text. Blocks while it reads and recognises; call it off the
-// main thread.
-Output text(const QString &path);
+// main thread. A stop ends text recognition under way and gives what was
+// recognised before it (on a picture: nothing).
+Output text(const QString &path, std::stop_token stop = {});
 
 // The text of a PDF's first pages, or the text recognised on them when their
-// text layer holds almost no letters.
-Output pdfText(const QString &path);
+// text layer holds almost no letters; a stop renders no further page.
+Output pdfText(const QString &path, std::stop_token stop = {});
 
 // The image in the file, upright, at most `maxImagePixels` on its longer side;
 // a null image when it cannot be read or declares an absurd size.

@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include <tesseract/baseapi.h>
+#include <tesseract/ocrclass.h>
 
 #include <algorithm>
 #include <array>
@@ -46,13 +47,30 @@ Engine &threadEngine()
     return engine;
 }
 
-QString run(tesseract::TessBaseAPI *api, const QImage &gray, int dotsPerInch, tesseract::PageSegMode mode)
+// Asked by the engine again and again as it reads the page's lines: true ends
+// the recognition.
+bool stopped(void *stop, int /*words*/)
 {
+    return static_cast<const std::stop_token *>(stop)->stop_requested();
+}
+
+// Empty when the stop came before the engine had read the whole picture.
+QString run(tesseract::TessBaseAPI *api, const QImage &gray, int dotsPerInch, tesseract::PageSegMode mode,
+            std::stop_token stop)
+{
+    // Laying out the page takes a good part of a second on a large scan, and
+    // asks for no stop.
+    if (stop.stop_requested())
+        return {};
     api->SetPageSegMode(mode);
     api->SetImage(gray.constBits(), gray.width(), gray.height(), 1, int(gray.bytesPerLine()));
     if (dotsPerInch > 0)
         api->SetSourceResolution(dotsPerInch);
-    const std::unique_ptr<char[]> text(api->GetUTF8Text());
+    tesseract::ETEXT_DESC monitor;
+    monitor.cancel = stopped;
+    monitor.cancel_this = &stop;
+    const bool read = api->Recognize(&monitor) == 0 && !stop.stop_requested();
+    const std::unique_ptr<char[]> text(read ? api->GetUTF8Text() : nullptr);
     api->Clear();
     return text ? QString::fromUtf8(text.get()) : QString();
 }
@@ -114,12 +132,13 @@ QString languages()
     return QStringLiteral("deu+eng");
 }
 
-QString recognize(const QImage &image, int dotsPerInch)
+QString recognize(const QImage &image, int dotsPerInch, std::stop_token stop)
 {
-    if (image.isNull() || image.width() < 3 || image.height() < 3)
+    if (image.isNull() || image.width() < 3 || image.height() < 3 || stop.stop_requested())
         return {};
+    // Loading the engine takes a moment on a thread's first call.
     tesseract::TessBaseAPI *api = threadEngine().api();
-    if (!api)
+    if (!api || stop.stop_requested())
         return {};
     // Transparent pixels count as white paper, not as black.
     QImage flat(image.size(), QImage::Format_RGB32);
@@ -131,10 +150,10 @@ QString recognize(const QImage &image, int dotsPerInch)
         flat = image.convertToFormat(QImage::Format_RGB32);
     }
     const QImage gray = normalized(flat.convertToFormat(QImage::Format_Grayscale8));
-    const QString document = run(api, gray, dotsPerInch, tesseract::PSM_AUTO);
-    if (!blank(document))
+    const QString document = run(api, gray, dotsPerInch, tesseract::PSM_AUTO, stop);
+    if (!blank(document) || stop.stop_requested())
         return document;
-    return run(api, gray, dotsPerInch, tesseract::PSM_SPARSE_TEXT);
+    return run(api, gray, dotsPerInch, tesseract::PSM_SPARSE_TEXT, stop);
 }
 
 } // namespace TextRecognizer

@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QString>
 
+#include <stop_token>
+
 namespace TextRecognizer {
 
 // The languages the engine is loaded with.
@@ -14,7 +16,9 @@ QString languages();
 // Empty when the engine cannot be loaded or finds nothing. Each thread keeps
 // its own engine between calls, so only the first call of a thread pays for
 // loading the language data. `dotsPerInch` tells the engine the scale of the
-// picture (0: unknown).
-QString recognize(const QImage &image, int dotsPerInch = 0);
+// picture (0: unknown). A stop ends the recognition and gives empty text: at
+// once while the engine reads the lines, after the layout while it lays out
+// the page.
+QString recognize(const QImage &image, int dotsPerInch = 0, std::stop_token stop = {});
 
 } // namespace TextRecognizer

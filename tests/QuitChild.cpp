@@ -7,6 +7,10 @@
 //   --dry-run     a dry run of a rule that reads documents with the model
 //   --automation  none of its own: it offers the automation on the bus, as
 //                 Filewright does, for a command to start one
+//   --all-waiting as --automation, with a dry run waiting for the model too;
+//                 a line "read PATH" has the automation driver read the file
+//                 with the model and print "read" when it is done, any other
+//                 line quits
 // It prints "working" once the request has started (or, with --automation,
 // once the model can be asked) and "quitting" just before the Quit.
 //   --export=ROAD an export of March 2026, whose one receipt is the file
@@ -304,6 +308,39 @@ int whileBusy(QApplication &app, FilewrightApp &filewright, const QStringList &w
     return app.exec();
 }
 
+// A dry run waits for the model; a line "read PATH" has the automation
+// driver read the file with the model, and it prints "read" when that
+// reading is done. Any other line quits.
+int quitWithAllWaiting(QApplication &app, FilewrightApp &filewright)
+{
+    Autopilot &autopilot = filewright.model().autopilot();
+    if (!QTest::qWaitFor([&] { return autopilot.modelStatus().isAvailable(); }, 20'000)) {
+        say("no model");
+        return 4;
+    }
+    if (!openDryRun(filewright)) {
+        say("no dry run");
+        return 4;
+    }
+    say("working");
+
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
+        char bytes[4096];
+        const ssize_t length = ::read(STDIN_FILENO, bytes, sizeof bytes);
+        const QByteArray line = QByteArray(bytes, std::max<ssize_t>(length, 0)).trimmed();
+        if (line.startsWith("read ")) {
+            autopilot.recognize(QString::fromUtf8(line.mid(5)), std::nullopt, true, &app,
+                                [](const Recognition &) { say("read"); });
+            return;
+        }
+        input.setEnabled(false);
+        say("quitting");
+        filewright.commands().action(QStringLiteral("quit"))->trigger();
+    });
+    return app.exec();
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -342,7 +379,7 @@ int main(int argc, char **argv)
     AppModel &model = filewright.model();
     AutomationActions actions(model.store(), model.autopilot());
     AutomationService automation(actions, model.store().path());
-    if (mode == u"--automation" || mode == u"--export=automation")
+    if (mode == u"--automation" || mode == u"--export=automation" || mode == u"--all-waiting")
         automation.publish(QDBusConnection::sessionBus());
     if (!instance.registerAsPrimary()) {
         say("name taken");
@@ -355,6 +392,8 @@ int main(int argc, char **argv)
         return quitByKey(app, filewright, mode.mid(6));
     if (mode.startsWith(u"--busy="))
         return whileBusy(app, filewright, mode.mid(7).split(u','));
+    if (mode == u"--all-waiting")
+        return quitWithAllWaiting(app, filewright);
 
     DescribeRuleField *field = filewright.mainWindow().findChild<DescribeRuleField *>();
     if (mode == u"--automation") {

@@ -34,7 +34,8 @@ Autopilot::Autopilot(Store &store, QObject *parent, std::chrono::milliseconds re
     : QObject(parent)
     , m_store(store)
     , m_cache(store)
-    , m_gate(new RecognitionGate(recognitionPatience, this))
+    , m_end(std::make_shared<EndDeadline>())
+    , m_gate(new RecognitionGate(recognitionPatience, m_end, this))
     , m_steps(new StepQueue(this))
     , m_fileWork(new FileWork(this))
 {
@@ -505,8 +506,8 @@ void Autopilot::readText(const QString &path, QObject *context, TextRead done)
     // only looked at once the worker has finished with it.
     const auto text = std::make_shared<QString>();
     m_gate->run(
-        [path, text] {
-            *text = Recognizer::documentText(path);
+        [path, text, stop = m_gate->stopToken()] {
+            *text = Recognizer::documentText(path, stop);
             return Recognition();
         },
         [this, name] { addBusy(name); },

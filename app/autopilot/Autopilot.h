@@ -54,6 +54,9 @@ public:
     ~Autopilot() override;
 
     Store &store() const { return m_store; }
+    // The deadline of the application's end, which the readings' end shares
+    // with the other work that the end waits for.
+    const std::shared_ptr<EndDeadline> &endDeadline() const { return m_end; }
 
     // Starts folder access (each folder resolved afresh), watching and the
     // hourly Trash sweep.
@@ -261,6 +264,7 @@ private:
     QHash<QString, int> m_carried;
     RecognitionCache m_cache;
     Notifier m_notifier;
+    const std::shared_ptr<EndDeadline> m_end;
     // Children of the driver; its destructor removes them before the state they use.
     RecognitionGate *m_gate = nullptr;
     StepQueue *m_steps = nullptr;

@@ -1,5 +1,6 @@
 #include "RecognitionGate.h"
 
+#include <QCoreApplication>
 #include <QFuture>
 #include <QThreadPool>
 #include <QTimer>
@@ -12,32 +13,40 @@ namespace {
 // Threads beyond the two slots, for readings that were given up but still
 // run; past them a new reading waits for a thread even though it has a slot.
 constexpr int spareThreads = 6;
-// How long quitting waits for readings still running.
-constexpr int quitPatienceMs = 1000;
 
 } // namespace
 
-RecognitionGate::RecognitionGate(std::chrono::milliseconds patience, QObject *parent)
+RecognitionGate::RecognitionGate(std::chrono::milliseconds patience, std::shared_ptr<EndDeadline> end,
+                                 QObject *parent)
     : QObject(parent)
     , m_patience(patience)
+    , m_end(end ? std::move(end) : std::make_shared<EndDeadline>())
     , m_pool(std::make_unique<QThreadPool>())
 {
     m_pool->setMaxThreadCount(slotCount + spareThreads);
+    // Readings end with Quit, together with the application's other work.
+    if (QCoreApplication *application = QCoreApplication::instance())
+        connect(application, &QCoreApplication::aboutToQuit, this, &RecognitionGate::stop);
 }
 
 RecognitionGate::~RecognitionGate()
 {
+    stop();
+    // The readings' tasks own nothing of the gate.
+    m_end->finish(m_pool);
+}
+
+void RecognitionGate::stop()
+{
     m_stop.request_stop();
-    if (!m_pool->waitForDone(quitPatienceMs)) {
-        // A reading that hangs holds its thread; the pool would wait for it
-        // for ever. Its tasks own nothing of the gate, so it is left to the
-        // end of the process.
-        (void)m_pool.release();
-    }
+    m_end->start();
+    m_waiting.clear();
 }
 
 void RecognitionGate::run(Reading reading, std::function<void()> started, Done done)
 {
+    if (m_stop.stop_requested())
+        return;
     Request request{std::move(reading), std::move(started), std::move(done)};
     if (m_running < slotCount) {
         ++m_running;
@@ -70,9 +79,10 @@ void RecognitionGate::start(Request request)
 
 void RecognitionGate::finish(quint64 ticket, std::optional<Recognition> result)
 {
-    // The first of the reading's end and its time running out counts.
+    // The first of the reading's end and its time running out counts; a
+    // reading that the stop cut short is no reading of its file.
     const auto found = m_active.find(ticket);
-    if (found == m_active.end())
+    if (found == m_active.end() || m_stop.stop_requested())
         return;
     Done done = std::move(found->second);
     m_active.erase(found);

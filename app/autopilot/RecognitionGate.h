@@ -2,9 +2,11 @@
 // readings run at once, on worker threads, and the others start strictly in
 // the order in which they asked. A reading that hangs past the gate's
 // patience gives its slot to the next one and is given up; its thread is left
-// to finish on its own.
+// to finish on its own. Quit stops the readings: they end at once, and what
+// they were reading is no longer handed on.
 #pragma once
 
+#include "EndDeadline.h"
 #include "Recognition.h"
 
 #include <QObject>
@@ -35,14 +37,23 @@ public:
     // was given up.
     using Done = std::function<void(std::optional<Recognition>)>;
 
-    explicit RecognitionGate(std::chrono::milliseconds patience = defaultPatience, QObject *parent = nullptr);
-    // Stops the readings' model requests, then waits a moment for readings
-    // still running; one that hangs is left behind rather than keeping the
-    // application from quitting.
+    // end: the deadline of the application's end, which the gate's end
+    // shares with the other waits of it; a deadline of its own without one.
+    explicit RecognitionGate(std::chrono::milliseconds patience = defaultPatience,
+                             std::shared_ptr<EndDeadline> end = nullptr, QObject *parent = nullptr);
+    // Stops, then waits for readings still running until the end's deadline;
+    // one that hangs is left behind rather than keeping the application from
+    // quitting.
     ~RecognitionGate() override;
 
-    // Asked to stop when the gate goes: a reading hands it to the model.
+    // Asked to stop at Quit and when the gate goes: a reading hands it to
+    // its text recognition and to the model.
     std::stop_token stopToken() const { return m_stop.get_token(); }
+
+    // Stops every reading and starts the end's deadline: queued readings do
+    // not start, and none of them is answered any more. Quitting the
+    // application calls it.
+    void stop();
 
     // Queues a reading. `started` runs on the gate's thread when the reading
     // gets its slot, `done` when it ends or is given up; neither runs after
@@ -70,6 +81,7 @@ private:
     void release();
 
     const std::chrono::milliseconds m_patience;
+    const std::shared_ptr<EndDeadline> m_end;
     std::stop_source m_stop;
     std::unique_ptr<QThreadPool> m_pool;
     int m_running = 0;

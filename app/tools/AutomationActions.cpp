@@ -1,6 +1,7 @@
 #include "AutomationActions.h"
 
 #include "Autopilot.h"
+#include "EndDeadline.h"
 #include "LanguageTexts.h"
 #include "PrivateFolder.h"
 #include "ReceiptExport.h"
@@ -56,18 +57,11 @@ private:
     const QString m_path;
 };
 
-namespace {
-
-// How long the actions' end waits for work that did not stop in time (a
-// long text recognition); past it the work is left to the process's end.
-constexpr int endPatienceMs = 1000;
-
-} // namespace
-
 AutomationActions::AutomationActions(Store &store, Autopilot &autopilot, QObject *parent)
     : QObject(parent)
     , m_store(store)
     , m_autopilot(autopilot)
+    , m_end(autopilot.endDeadline())
     , m_pool(std::make_unique<QThreadPool>())
 {
     // Quit ends the actions' work at once and answers whoever waits for it.
@@ -78,16 +72,14 @@ AutomationActions::AutomationActions(Store &store, Autopilot &autopilot, QObject
 AutomationActions::~AutomationActions()
 {
     stop();
-    if (!m_pool->waitForDone(endPatienceMs)) {
-        // Work that hangs holds its thread; it owns nothing of the actions,
-        // so it is left to the end of the process rather than waited for.
-        (void)m_pool.release();
-    }
+    // The work owns nothing of the actions.
+    m_end->finish(m_pool);
 }
 
 void AutomationActions::stop()
 {
     m_stop.request_stop();
+    m_end->start();
     // Each answer is given once: the list is taken before anyone is told.
     const std::map<quint64, std::function<void()>> pending = std::exchange(m_pending, {});
     for (const auto &[ticket, answer] : pending)

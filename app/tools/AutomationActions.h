@@ -22,6 +22,7 @@
 #include <stop_token>
 
 class Autopilot;
+class EndDeadline;
 class QThreadPool;
 class Store;
 
@@ -48,7 +49,10 @@ public:
     using Done = std::function<void(const ActionResult<T> &result)>;
 
     AutomationActions(Store &store, Autopilot &autopilot, QObject *parent = nullptr);
-    // Stops, and waits a moment for work that does not stop at once.
+    // Stops, and waits for work that does not stop at once (loading the text
+    // recognition's engine or laying out a page asks for no stop) until the
+    // deadline that stopping started, which the actions share with the
+    // automation driver's readings.
     ~AutomationActions() override;
 
     // Ends the actions' work: model requests stop at once, an export being
@@ -95,6 +99,7 @@ private:
 
     Store &m_store;
     Autopilot &m_autopilot;
+    const std::shared_ptr<EndDeadline> m_end;
     std::unique_ptr<QThreadPool> m_pool;
     std::stop_source m_stop;
     // The answers that stopping gives the actions still running, by ticket.

@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -133,6 +136,34 @@ TEST(TextExtractor, ImagesAreRecognisedUpright)
     big.fill(Qt::white);
     ASSERT_TRUE(big.save(large));
     EXPECT_EQ(TextExtractor::loadImage(large).size(), QSize(3000, 750));
+}
+
+// A stop ends the text recognition of a large scan, a picture or a PDF's
+// page, that is under way, and what it cut short gives no text. (How soon it
+// ends shows in the quit tests: loading the engine and laying out a page ask
+// for no stop, and take seconds under the sanitizers.)
+TEST(TextExtractor, AStopEndsTheTextRecognitionUnderWay)
+{
+    QTemporaryDir dir;
+    QStringList lines;
+    for (int line = 0; line < 40; ++line)
+        lines << u"Rechnung %1 vom 12.03.2024 Betrag %1,50 EUR Lieferung"_s.arg(1000 + line);
+    const QImage scan = TestDocuments::textPicture(lines, 2400, 3400, 36);
+    const QString picture = dir.filePath(u"scan.png"_s);
+    ASSERT_TRUE(scan.save(picture));
+    const QString pdf = dir.filePath(u"scan.pdf"_s);
+    ASSERT_TRUE(TestDocuments::writeImagePdf(pdf, scan));
+
+    for (const QString &path : {picture, pdf}) {
+        SCOPED_TRACE(path.toStdString());
+        TextExtractor::Output read;
+        std::jthread reading([&](std::stop_token stop) { read = TextExtractor::text(path, stop); });
+        // Unstopped, the reading takes seconds.
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        reading.request_stop();
+        reading.join();
+        EXPECT_FALSE(read.text.contains(u"Betrag"_s)) << read.text.toStdString();
+    }
 }
 
 TEST(TextExtractor, BadFilesGiveEmptyText)
