@@ -9,13 +9,13 @@
 #include "RealHome.h"
 #include "Roles.h"
 #include "Store.h"
+#include "SymbolLabel.h"
 #include "Symbols.h"
 #include "ToggleSwitch.h"
 #include "WrappedLabel.h"
 #include "WrappedTextRow.h"
 
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -150,8 +150,9 @@ QWidget *RuleCard::addNote(const QString &symbol, WrappedLabel *&text)
     auto *row = new QWidget(this);
     auto *layout = new WrappedTextRow(rowSpacing);
     row->setLayout(layout);
-    auto *icon = new QLabel(row);
-    icon->setPixmap(Symbols::tinted(symbol, noteSymbolSize, Roles::secondary(palette()), devicePixelRatioF()));
+    // Drawn again with the palette, as the note's text is: a look chosen
+    // after the card was made keeps the symbol beside its text readable.
+    auto *icon = new SymbolLabel(symbol, noteSymbolSize, SymbolLabel::Tint::secondary, row);
     text = new WrappedLabel(row);
     Roles::setFont(text, Roles::Font::callout);
     Roles::setSecondary(text);

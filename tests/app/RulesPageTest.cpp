@@ -8,10 +8,12 @@
 #include "FocusRing.h"
 #include "RuleCard.h"
 #include "RuleEditorFixture.h"
+#include "Roles.h"
 #include "RulesPage.h"
 #include "Chip.h"
 #include "MainWindow.h"
 #include "ToggleSwitch.h"
+#include "WrappedLabel.h"
 #include "WindowPictures.h"
 
 #include <QAction>
@@ -252,6 +254,64 @@ TEST_F(RulesPageTest, ARulesNameIsShownWholeOnItsCard)
         EXPECT_NEAR(chip->geometry().center().y(), firstLine, 1);
         EXPECT_NEAR(toggle->geometry().center().y(), firstLine, 1);
         model->store().remove(stored);
+    }
+}
+
+// A card made in one look and shown in another: the symbol beside each note
+// (paused, missing access) is drawn in the dimmed colour of the look shown,
+// as the note's text is, not in the one of the moment the card was made.
+TEST_F(RulesPageTest, ANotesSymbolTakesTheLookChosenAfterTheCardWasMade)
+{
+    const Rule paused = rule(QStringLiteral("Invoices"), {kindIs(QStringLiteral("invoice"))},
+                             {moveTo(QStringLiteral("~/Nowhere/{jahr}"))});
+    store(paused, std::nullopt, 0);
+    struct Restore
+    {
+        const QPalette palette = QApplication::palette();
+        ~Restore() { QApplication::setPalette(palette); }
+    } restore;
+    const struct
+    {
+        const char *name;
+        Appearance::Mode made, shown;
+    } cases[] = {{"light, then dark", Appearance::Mode::light, Appearance::Mode::dark},
+                 {"dark, then light", Appearance::Mode::dark, Appearance::Mode::light}};
+    for (const auto &[name, made, shown] : cases) {
+        SCOPED_TRACE(name);
+        QApplication::setPalette(Appearance::palette(made));
+        RulesPage page(*model);
+        ASSERT_EQ(page.cards().size(), 1);
+        RuleCard *card = page.cards().constFirst();
+        ASSERT_EQ(card->notes().size(), 2);
+        QApplication::setPalette(Appearance::palette(shown));
+        QCoreApplication::processEvents();
+        const QColor wanted = Roles::secondary(card->palette());
+        int symbols = 0;
+        for (const WrappedLabel *text : card->findChildren<WrappedLabel *>()) {
+            // The symbol stands before the note's text in the note's row.
+            const auto beside = text->parentWidget()->findChildren<QLabel *>(Qt::FindDirectChildrenOnly);
+            for (const QLabel *symbol : beside) {
+                const QImage picture = symbol->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+                if (symbol == text || picture.isNull())
+                    continue;
+                ++symbols;
+                // Its most opaque pixel carries the colour it was tinted with.
+                QColor ink = Qt::transparent;
+                for (int y = 0; y < picture.height(); ++y) {
+                    for (int x = 0; x < picture.width(); ++x) {
+                        const QColor pixel = picture.pixelColor(x, y);
+                        if (pixel.alpha() > ink.alpha())
+                            ink = pixel;
+                    }
+                }
+                EXPECT_LE(std::abs(ink.red() - wanted.red()) + std::abs(ink.green() - wanted.green())
+                              + std::abs(ink.blue() - wanted.blue()),
+                          6)
+                    << text->text().toStdString() << ": " << ink.name().toStdString() << " where "
+                    << wanted.name().toStdString() << " was wanted";
+            }
+        }
+        EXPECT_EQ(symbols, 2);
     }
 }
 
